@@ -1,0 +1,41 @@
+// The summary-file scanner: one table-driven automaton shared by the whole
+// library. Its state lives here and survives between calls.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace flowsum::scan {
+
+inline constexpr int kLineChars = 128;  // characters of the held line
+
+// Token types.
+enum : int64_t {
+  kNone = -1, kInteger = 2, kReal = 3, kMissing = 4, kQuoted = 5,
+  kPercentName = 6, kAtName = 7, kBracketInt = 8, kOpen = 9, kClose = 10,
+  kComma = 11, kAmpersand = 12, kNumberSign = 13, kName = 14,
+  kQuestion = 15, kSemicolon = 16, kSlash = 17, kBackslash = 18,
+  kEquals = 19
+};
+
+struct Token {
+  int64_t type = kNone;
+  int64_t ival = 0;
+  double rval = 0.0;
+  std::string_view text;  // valid until the next call that moves the scanner
+};
+
+// TKTOKI: comma variant, unit and mode, then position and text.
+void configure(int64_t variant, int64_t unitmode, double position,
+               std::string_view text);
+// TKTOKN.
+void next(Token& tok);
+// TKTOKS: 1 standard table, anything else the extended table.
+void select_table(int64_t flag);
+
+// State read by the library (the line number held, the read unit and mode).
+int64_t line_number();
+int64_t read_unit();
+int64_t read_mode();
+
+}  // namespace flowsum::scan

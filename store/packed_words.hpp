@@ -1,0 +1,39 @@
+// Packed character words: four characters in the four lowest-addressed bytes
+// of a 64-bit word, blanks in the other four; the table searches over them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "store/text_field.hpp"
+
+namespace flowsum {
+
+// A word of eight blanks.
+inline constexpr int64_t kBlankWord = 0x2020202020202020;
+
+inline void blank_words(int64_t* words, int64_t n) {
+  for (int64_t i = 0; i < n; ++i) words[i] = kBlankWord;
+}
+
+// TKCINS: pack the first nchar characters of text (blanks past its end);
+// stops at a character of code 0 or 1. Returns the words written,
+// (nchar + 3) / 4, or 0 when nchar < 1.
+int64_t pack_text(std::string_view text, int64_t nchar, int64_t* words);
+// TKINSC: blank the field, then copy min(4 * nword, field length) characters.
+void unpack_text(const int64_t* words, int64_t nword, TextField out);
+// Length of text without trailing blanks rounded up to whole words, in
+// characters (at least 4).
+int64_t key_length(std::string_view text);
+// Pack text with its key length; returns the number of words.
+int64_t pack_key(std::string_view text, int64_t* words);
+// Character k (1-based) of a packed text.
+char packed_char(const int64_t* words, int64_t k);
+
+// TKLNSH / TKBNSH: entry number (1-based) or 0.
+int64_t linear_search(const int64_t* key, const int64_t* table, int64_t stride,
+                      int64_t n, int64_t offset, int64_t nw);
+int64_t binary_search(const int64_t* key, const int64_t* table, int64_t stride,
+                      int64_t n, int64_t offset, int64_t nw);
+
+}  // namespace flowsum
