@@ -1,3 +1,150 @@
 // flowsum: load a summary file and print what it holds.
+//
+//   flowsum [--ref-dir DIR] FILE
+//
+// The reference files RCPROPNU.DAT and RCUNITS.DAT are looked up beside FILE,
+// then in the installed data folder (and the source tree's data folder when
+// run from a build); --ref-dir names the folder to use instead.
+#include <cstdint>
 #include <cstdio>
-int main() { std::puts("flowsum: not built yet"); return 0; }
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "loading/globals.hpp"
+#include "loading/loader.hpp"
+#include "store/dataset_tree.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int64_t kSummaryUnit = 10, kScratchUnit = 11, kPropertyUnit = 12,
+                  kUnitTableUnit = 13, kMessageUnit = 6;
+
+void usage() {
+  std::fputs("usage: flowsum [--ref-dir DIR] SUMMARY-FILE\n", stderr);
+}
+
+// The folder holding both reference files, or empty when none does.
+fs::path find_reference_dir(const fs::path& summary, const std::string& ref_dir) {
+  auto has_both = [](const fs::path& dir) {
+    std::error_code ec;
+    return fs::is_regular_file(dir / "RCPROPNU.DAT", ec) &&
+           fs::is_regular_file(dir / "RCUNITS.DAT", ec);
+  };
+  if (!ref_dir.empty()) return ref_dir;
+  std::vector<fs::path> candidates = {summary.parent_path().empty() ? fs::path(".") : summary.parent_path(),
+                                      FLOWSUM_DATA_DIR, FLOWSUM_SOURCE_DATA_DIR};
+  for (const auto& dir : candidates)
+    if (has_both(dir)) return dir;
+  return {};
+}
+
+const char* load_status_text(int64_t ierr) {
+  switch (ierr) {
+    case 0: return "loaded";
+    case 1: return "failed: summary file, scratch file or a syntax error in the body";
+    case 2: return "failed: property-number file RCPROPNU.DAT";
+    case 3: return "failed: unit-table file RCUNITS.DAT";
+    case 4: return "failed: work area too small";
+    default: return "failed";
+  }
+}
+
+// Calls a library routine with a std::string as a blank-padded text field.
+struct Field {
+  std::string text;
+  explicit Field(std::string s, size_t width = 0) : text(std::move(s)) {
+    if (text.size() < width) text.resize(width, ' ');
+    if (text.empty()) text = " ";
+  }
+  char* data() { return text.data(); }
+  size_t size() const { return text.size(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string ref_dir;
+  std::string file;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--ref-dir" && i + 1 < argc) {
+      ref_dir = argv[++i];
+    } else if (arg == "-h" || arg == "--help") {
+      usage();
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::fprintf(stderr, "flowsum: unknown option %s\n", arg.c_str());
+      usage();
+      return 2;
+    } else if (file.empty()) {
+      file = arg;
+    } else {
+      usage();
+      return 2;
+    }
+  }
+  if (file.empty()) {
+    usage();
+    return 2;
+  }
+
+  std::printf("flowsum: %s\n", file.c_str());
+  int64_t unit = kSummaryUnit, recl = 0, ierr = 0;
+  Field path(file), access("SEQUENTIAL", 16), form("FORMATTED", 16),
+      status("OLD", 16), action("READ", 16);
+  tkopen_(&unit, path.data(), access.data(), form.data(), &recl, status.data(),
+          action.data(), &ierr, path.size(), access.size(), form.size(),
+          status.size(), action.size());
+  if (ierr != 0) {
+    std::printf("cannot open %s (status %lld)\n", file.c_str(), static_cast<long long>(ierr));
+    return 1;
+  }
+
+  fs::path refs = find_reference_dir(file, ref_dir);
+  std::string prp = refs.empty() ? "" : (refs / "RCPROPNU.DAT").string();
+  std::string unt = refs.empty() ? "" : (refs / "RCUNITS.DAT").string();
+  if (refs.empty())
+    std::printf("reference files: none found (loading without them)\n");
+  else
+    std::printf("reference files: %s\n", refs.string().c_str());
+
+  int64_t iscr = kScratchUnit, isum = kSummaryUnit, iprp = kPropertyUnit,
+          iunt = kUnitTableUnit, msg = kMessageUnit;
+  double rmiss = 1.0e35;
+  Field unitset("ENG", 4), prpfile(prp), untfile(unt);
+  tkini2_(unitset.data(), &iscr, &isum, &iprp, prpfile.data(), &iunt,
+          untfile.data(), &rmiss, &ierr, &msg, unitset.size(), prpfile.size(),
+          untfile.size());
+  std::fflush(stdout);
+
+  const flowsum::LoadSummary& load = flowsum::last_load();
+  std::printf("\nload status: %lld (%s)\n", static_cast<long long>(ierr), load_status_text(ierr));
+  if (!load.header.empty())
+    std::printf("header: %s (line %lld)\n", load.header.c_str() + (load.header[0] == ' ' ? 1 : 0),
+                static_cast<long long>(load.header_line));
+  std::printf("lines: %lld\n", static_cast<long long>(load.lines));
+  std::printf("records: PSET %lld, IDSET %lld, LSET %lld, DSET %lld\n",
+              static_cast<long long>(load.psets), static_cast<long long>(load.idsets),
+              static_cast<long long>(load.lsets), static_cast<long long>(load.dsets));
+  if (ierr == 0) {
+    std::printf("indexed: %lld property names, %lld identifier sets, %lld loading sequences, "
+                "%lld tree words\n",
+                static_cast<long long>(flowsum::locs(flowsum::l::kPropCount)),
+                static_cast<long long>(flowsum::locs(flowsum::l::kIdsetCount)),
+                static_cast<long long>(flowsum::locs(flowsum::l::kLsetCount)),
+                static_cast<long long>(flowsum::locs(flowsum::l::kTreeUsed)));
+    std::vector<std::string> top = flowsum::top_level_keywords();
+    std::printf("top-level keywords: %zu\n", top.size());
+    for (const auto& k : top) std::printf("  %s\n", k.c_str());
+  }
+
+  int64_t u1 = kSummaryUnit, u2 = kScratchUnit, u3 = kPropertyUnit, u4 = kUnitTableUnit;
+  tkclos_(&u1, &u2, &u3, &u4);
+  int64_t close_err = 0;
+  tkclfl_(&u1, &close_err);
+  return ierr == 0 ? 0 : 1;
+}

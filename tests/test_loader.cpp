@@ -1,0 +1,383 @@
+// The loader: header search, record indexing, region growth, messages and
+// error codes, the scratch copy, and what a load leaves behind.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "io/units.hpp"
+#include "loading/globals.hpp"
+#include "loading/loader.hpp"
+#include "loading/scanner.hpp"
+#include "store/dataset_tree.hpp"
+#include "store/packed_words.hpp"
+
+namespace {
+
+using namespace flowsum;
+namespace fs = std::filesystem;
+
+constexpr int64_t kSum = 31, kScr = 32, kPrp = 33, kUnt = 34, kMsg = 35;
+
+std::string temp_path(const std::string& name) {
+  return (fs::temp_directory_path() /
+          ("flowsum_loader_" + std::to_string(getpid()) + "_" + name)).string();
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Loads `content` as a summary file; the messages written are kept.
+struct Load {
+  int64_t ierr = -99;
+  std::string messages;
+};
+
+Load load_text(const std::string& content, double rmiss = 1.0e35,
+               const std::string& unitset = "SI") {
+  std::string sum = temp_path("file.sum"), msg = temp_path("messages.txt");
+  { std::ofstream(sum, std::ios::binary) << content; }
+  std::remove(msg.c_str());
+  io::close_unit(kSum);
+  EXPECT_EQ(io::open_unit(kSum, sum, "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
+  EXPECT_EQ(io::open_unit(kMsg, msg, "SEQUENTIAL", "FORMATTED", 0, "UNKNOWN", "WRITE"), 0);
+  Load out;
+  out.ierr = load_summary_file(unitset, kScr, kSum, kPrp, "", kUnt, "", rmiss, kMsg);
+  io::close_unit(kMsg);
+  out.messages = read_file(msg);
+  std::remove(msg.c_str());
+  std::remove(sum.c_str());
+  return out;
+}
+
+// Looks a path up in the loaded tree; returns IERR, with the data record.
+int64_t find(std::vector<std::string> path, DataRecord& rec) {
+  std::vector<std::string_view> keys(path.begin(), path.end());
+  int64_t nused = locs(l::kTreeUsed);
+  TreeView tree{work_ptr(locs(l::kTree)), nused, nused};
+  int64_t ipos = 0;
+  return dataset_tree(1, keys, rec, tree, ipos);
+}
+
+int64_t line_of(std::vector<std::string> path) {
+  DataRecord rec;
+  return find(std::move(path), rec) == 0 ? rec.idata : -1;
+}
+
+std::string qualifier_of(std::vector<std::string> path) {
+  DataRecord rec;
+  if (find(std::move(path), rec) != 0) return "?";
+  return std::string(TextField::trim_right(std::string_view(rec.value, 8)));
+}
+
+std::string unpack(int64_t word, int64_t nwords) {
+  char buf[16];
+  unpack_text(work_ptr(word), nwords, TextField(buf, 4 * nwords));
+  return std::string(TextField::trim_right(std::string_view(buf, 4 * nwords)));
+}
+
+const char* kGood =
+    "some text before the header\n"
+    " IWPSUMMARY8.0 written by the test\n"
+    " PSET PROPS 3 \"first\" 102 PRES 101 TEMP\n"
+    "  103 \"MASS FLOW\" \"end\" )\n"
+    " LSET ZSEQ ( PROPERTIES ( 101 ) )\n"
+    " LSET ASEQ ( PROPERTIES ( 102 ) )\n"
+    " IDSET ID_NCC ( WATER )\n"
+    " IDSET SP1 (SPDATA) ( 1 )\n"
+    " DSET RUN-STATUS @ZSEQ (\n"
+    "   1 )\n"
+    " DSET BLOCK HEATER B1 RES_MAIN @ASEQ ( 1.0 )\n"
+    " DSET BLOCK DUCTLINE P1 RES_MAIN @ASEQ ( 1.0 )\n"
+    " DSET BLOCK TRAYCOL C1 TR_RES @ASEQ ( 1.0 )\n"
+    " DSET BLOCK TRAYCOL C1 PROF_RES @ASEQ ( 1.0 )\n"
+    " DSET BLOCK MIXER M1 OTHER @ASEQ ( 1.0 )\n"
+    " DSET STREAM MATERIAL S1\n"
+    "   STR_MAIN\n"
+    "   @ZSEQ\n"
+    "   ( 5.0 )\n"
+    " DSET STREAM MATERIAL S1 STR_MAIN @ASEQ ( 6.0 )\n";
+
+TEST(Loader, IndexesRecordsOfAGoodFile) {
+  Load r = load_text(kGood);
+  ASSERT_EQ(r.ierr, 0) << r.messages;
+  EXPECT_EQ(r.messages, "");
+  const LoadSummary& s = last_load();
+  EXPECT_EQ(s.header_line, 2);
+  EXPECT_EQ(s.lines, 20);
+  EXPECT_EQ(s.psets, 1);
+  EXPECT_EQ(s.lsets, 2);
+  EXPECT_EQ(s.idsets, 2);
+  EXPECT_EQ(s.dsets, 8);
+
+  // Property names sorted in packed-word order, numbers beside them.
+  ASSERT_EQ(locs(l::kPropCount), 3);
+  std::vector<std::pair<int64_t, std::string>> props;
+  for (int k = 0; k < 3; ++k) {
+    int64_t e = locs(l::kPropTable) + 4 * k;
+    props.emplace_back(work(e), unpack(e + 1, 3));
+  }
+  EXPECT_EQ(props[0].second.empty(), false);
+  std::sort(props.begin(), props.end());
+  EXPECT_EQ(props[0], (std::pair<int64_t, std::string>{101, "TEMP"}));
+  EXPECT_EQ(props[1], (std::pair<int64_t, std::string>{102, "PRES"}));
+  EXPECT_EQ(props[2], (std::pair<int64_t, std::string>{103, "MASS FLOW"}));
+
+  // Directories: line numbers, negative for special identifier sets.
+  ASSERT_EQ(locs(l::kLsetCount), 2);
+  ASSERT_EQ(locs(l::kIdsetCount), 2);
+  std::map<std::string, int64_t> lsets, idsets;
+  for (int k = 0; k < 2; ++k) {
+    int64_t e = locs(l::kLsetDir) + 3 * k;
+    lsets[unpack(e + 1, 2)] = work(e);
+    e = locs(l::kIdsetDir) + 3 * k;
+    idsets[unpack(e + 1, 2)] = work(e);
+  }
+  EXPECT_EQ(lsets["ZSEQ"], 5);
+  EXPECT_EQ(lsets["ASEQ"], 6);
+  EXPECT_EQ(idsets["ID_NCC"], 7);
+  EXPECT_EQ(idsets["SP1"], -8);
+  EXPECT_EQ(s.ncc_line, 7);
+  // Sorted in signed packed-word order.
+  EXPECT_LT(work(locs(l::kLsetDir) + 1), work(locs(l::kLsetDir) + 4));
+
+  // Tree: lines, qualifiers, and the renamed result sections.
+  EXPECT_EQ(line_of({"RUN-STATUS"}), 9);
+  EXPECT_EQ(qualifier_of({"RUN-STATUS"}), "ZSEQ");
+  EXPECT_EQ(line_of({"BLOCK", "HEATER", "B1", "RESULTS"}), 11);
+  EXPECT_EQ(line_of({"BLOCK", "DUCTLINE", "P1", "RES_MAIN"}), 12);
+  EXPECT_EQ(line_of({"BLOCK", "TRAYCOL", "C1", "TR_RES"}), 13);
+  EXPECT_EQ(line_of({"BLOCK", "TRAYCOL", "C1", "RESULTS"}), 14);
+  EXPECT_EQ(line_of({"BLOCK", "MIXER", "M1", "OTHER"}), 15);
+  // A record continued over four lines is entered at the line of its
+  // at-name; the repeated path is a second sibling found after the first.
+  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), 18);
+  EXPECT_EQ(qualifier_of({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), "ZSEQ");
+
+  // The tables lie packed from word 1 in region order, the free pointer
+  // above them, and the scanner reads the scratch copy by line number.
+  EXPECT_EQ(locs(l::kPropTable), 1);
+  EXPECT_EQ(locs(l::kIdsetDir), 1 + 12);
+  EXPECT_EQ(locs(l::kLsetDir), 1 + 12 + 6);
+  EXPECT_EQ(locs(l::kTree), 1 + 12 + 6 + 6);
+  EXPECT_EQ(locs(l::kFreePointer), locs(l::kTree) + locs(l::kTreeUsed));
+  EXPECT_EQ(scan::read_mode(), 2);
+  EXPECT_EQ(scan::read_unit(), kScr);
+  EXPECT_EQ(glob(g::kScratchUnit), kScr);
+  EXPECT_EQ(glob(g::kCharsPerWord), 4);
+  EXPECT_DOUBLE_EQ(rglb(1), 1.0e35);
+  EXPECT_DOUBLE_EQ(rglb(2), 101325.0);
+  std::string_view rec;
+  ASSERT_EQ(io::read_record(kScr, 1, rec), 0);
+  EXPECT_EQ(rec, "some text before the header");
+  ASSERT_EQ(io::read_record(kScr, 17, rec), 0);
+  EXPECT_EQ(TextField::trim_right(rec), "   STR_MAIN");
+  EXPECT_NE(io::read_record(kScr, 21, rec), 0);
+}
+
+TEST(Loader, HeaderSearch) {
+  EXPECT_EQ(load_text(" MMSUMMARY and more\n DSET A @Q (\n").ierr, 0);
+  EXPECT_EQ(last_load().header_line, 1);
+  EXPECT_EQ(load_text(" IWPSUMMARY7.3\n").ierr, 0);
+
+  // No leading blank: not a header, and the scratch copy stays open.
+  Load r = load_text("MMSUMMARY\n IWPSUMMARY9.9\n");
+  EXPECT_EQ(r.ierr, 1);
+  EXPECT_EQ(r.messages, "\n NO RESULTS FOUND IN SUMMARY/BACKUP FILE\n");
+  EXPECT_TRUE(io::is_open(kScr));
+
+  EXPECT_EQ(load_text("").ierr, 1);
+  std::string binary(3000, '\0');
+  for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 7919) % 256);
+  EXPECT_EQ(load_text(binary).ierr, 1);
+}
+
+TEST(Loader, CrlfAndLongLinesReadLikeTheirFirst80Columns) {
+  std::string crlf = kGood;
+  for (size_t p = 0; (p = crlf.find('\n', p)) != std::string::npos; p += 2) crlf.insert(p, "\r");
+  ASSERT_EQ(load_text(crlf).ierr, 0);
+  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), 18);
+  std::string_view rec;
+  ASSERT_EQ(io::read_record(kScr, 17, rec), 0);
+  EXPECT_EQ(TextField::trim_right(rec), "   STR_MAIN");
+
+  // Text past column 80 is not part of the record: here the file ends
+  // inside the record, which enters nothing.
+  std::string long_line = " IWPSUMMARY8.0\n DSET AAA" + std::string(76, ' ') + "BBB @Q (\n";
+  ASSERT_EQ(load_text(long_line).ierr, 0);
+  EXPECT_EQ(line_of({"AAA", "BBB"}), -1);
+  EXPECT_EQ(line_of({"AAA"}), -1);
+  std::string fits = " IWPSUMMARY8.0\n DSET AAA @Q (" + std::string(200, 'x') + "\n";
+  ASSERT_EQ(load_text(fits).ierr, 0);
+  ASSERT_EQ(io::read_record(kScr, 2, rec), 0);
+  EXPECT_EQ(rec.size(), 80u);
+}
+
+TEST(Loader, ProcessingErrorsReportAndIndexTheRest) {
+  Load r = load_text(
+      " IWPSUMMARY8.0\n"
+      " DSET K1 K2 K3 K4 K5 K6 K7 K8 K9 K10 @Q (\n"
+      " DSET K1 K2 K3 K4 K5 K6 K7 K8 K9 @Q (\n"
+      " DSET A ( @Q (\n"
+      " LSET L1 X\n"
+      " DSET LAST @Q (\n");
+  EXPECT_EQ(r.ierr, 1);
+  EXPECT_EQ(r.messages,
+            "\n ERROR PROCESSING DSET   AT LINE      2\n"
+            " TOKEN TYPE = 14  VALUE = K10             \n"
+            "\n ERROR PROCESSING DSET   AT LINE      4\n"
+            " TOKEN TYPE =  9  VALUE = (               \n"
+            "\n ERROR PROCESSING LSET   AT LINE      5\n"
+            " TOKEN TYPE = 14  VALUE = X               \n");
+  EXPECT_EQ(last_load().dsets, 4);
+  EXPECT_EQ(last_load().lines, 6);
+}
+
+TEST(Loader, PropertySetsOverLines) {
+  // A count that is not an integer skips the set without error; a count of 0
+  // needs only the closing parenthesis.
+  Load r = load_text(" IWPSUMMARY8.0\n PSET P X 1 A )\n PSET P 0\n )\n");
+  EXPECT_EQ(r.ierr, 0) << r.messages;
+  EXPECT_EQ(locs(l::kPropCount), 0);
+
+  // Entries continue over lines; a wrong first token on a continuation line
+  // is an error and that line may open the next record.
+  r = load_text(
+      " IWPSUMMARY8.0\n"
+      " PSET P 3 1 ONE\n"
+      "  2 TWO\n"
+      " DSET NEXT @Q (\n");
+  EXPECT_EQ(r.ierr, 1);
+  EXPECT_EQ(r.messages,
+            "\n ERROR PROCESSING PSET   AT LINE      4\n"
+            " TOKEN TYPE = 14  VALUE = DSET            \n");
+  EXPECT_EQ(last_load().dsets, 1);
+
+  // A name longer than 12 characters keeps its first 12.
+  r = load_text(" IWPSUMMARY8.0\n PSET P 1 7 ABCDEFGHIJKLMNOP )\n");
+  ASSERT_EQ(r.ierr, 0) << r.messages;
+  EXPECT_EQ(unpack(locs(l::kPropTable) + 1, 3), "ABCDEFGHIJKL");
+
+  // Missing closing parenthesis.
+  r = load_text(" IWPSUMMARY8.0\n PSET P 1 7 A B\n");
+  EXPECT_EQ(r.ierr, 1);
+}
+
+TEST(Loader, RmissWarning) {
+  Load r = load_text(" IWPSUMMARY8.0\n", -1.0);
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(r.messages,
+            "\n WARNING: RMISS VALUE -0.100000E+01 IS WITHIN RANGE ENGINEERING VALUES\n");
+  EXPECT_EQ(load_text(" IWPSUMMARY8.0\n", 1.0e35).messages, "");
+}
+
+TEST(Loader, WorkAreaTooSmall) {
+  Load r = load_text(" IWPSUMMARY8.0\n PSET P 1000000000 1 A )\n DSET X @Q (\n");
+  EXPECT_EQ(r.ierr, 4);
+  EXPECT_EQ(r.messages,
+            "\n INSUFFICIENT WORK AREA WHILE PROCESSING SUMMARY FILE PSET   AT LINE      2\n"
+            " TOKEN TYPE =  2  VALUE = 1000000000        WORK SIZE =2000000\n");
+  // The body is abandoned at once; the free pointer stays inside the area.
+  EXPECT_EQ(last_load().dsets, 0);
+  EXPECT_LE(locs(l::kFreePointer), kWorkWords + 1);
+
+  // Data sets that fill the tree region end in the same code, found while
+  // growing the regions.
+  std::string big = " IWPSUMMARY8.0\n";
+  for (int i = 0; i < 100000; ++i)
+    big += " DSET BLOCK M" + std::to_string(i % 100) + " " + std::string(56, 'A') +
+           std::to_string(i) + "\n   RESULTS @Q (\n";
+  r = load_text(big);
+  EXPECT_EQ(r.ierr, 4);
+  EXPECT_NE(r.messages.find(" INSUFFICIENT WORK AREA WHILE PROCESSING SUMMARY FILE DSET"),
+            std::string::npos);
+}
+
+TEST(Loader, RegionsGrowWithoutLosingEntries) {
+  // Enough entries of every kind to make every region grow several times.
+  std::string text = " IWPSUMMARY8.0\n PSET P 70000\n";
+  for (int i = 0; i < 70000; ++i) text += "  " + std::to_string(i) + " N" + std::to_string(i) + "\n";
+  text += " )\n";
+  for (int i = 0; i < 90000; ++i) text += " LSET L" + std::to_string(i) + " (\n";
+  for (int i = 0; i < 3000; ++i) text += " DSET STREAM MATERIAL S" + std::to_string(i) + " STR_MAIN @Q (\n";
+  Load r = load_text(text);
+  ASSERT_EQ(r.ierr, 0) << r.messages.substr(0, 400);
+  EXPECT_EQ(locs(l::kPropCount), 70000);
+  EXPECT_EQ(locs(l::kLsetCount), 90000);
+  int64_t base = 70004;  // header, PSET, 70000 entries, ")", then the LSETs
+  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S0", "STR_MAIN"}), base + 90000);
+  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S2999", "STR_MAIN"}), base + 90000 + 2999);
+  int64_t sum = 0;
+  for (int64_t k = 0; k < 70000; ++k) sum += work(locs(l::kPropTable) + 4 * k);
+  EXPECT_EQ(sum, int64_t{70000} * 69999 / 2);
+}
+
+TEST(Loader, ReloadWithoutCloseAndBadUnits) {
+  ASSERT_EQ(load_text(kGood).ierr, 0);
+  // A second load on the same scratch unit replaces the first.
+  Load r = load_text(" IWPSUMMARY8.0\n DSET ONLY @Q (\n");
+  ASSERT_EQ(r.ierr, 0);
+  EXPECT_EQ(line_of({"ONLY"}), 2);
+  EXPECT_EQ(line_of({"RUN-STATUS"}), -1);
+  EXPECT_EQ(locs(l::kLsetCount), 0);
+
+  // The scratch copy may not take the summary file's unit.
+  r = {};
+  r.ierr = load_summary_file("SI", kSum, kSum, kPrp, "", kUnt, "", 1e35, 0);
+  EXPECT_EQ(r.ierr, 1);
+
+  // A summary unit that is not open.
+  io::close_unit(kSum);
+  std::string msg = temp_path("notopen.txt");
+  ASSERT_EQ(io::open_unit(kMsg, msg, "SEQUENTIAL", "FORMATTED", 0, "UNKNOWN", "WRITE"), 0);
+  EXPECT_EQ(load_summary_file("SI", kScr, kSum, kPrp, "", kUnt, "", 1e35, kMsg), 1);
+  io::close_unit(kMsg);
+  std::string text = read_file(msg);
+  std::remove(msg.c_str());
+  EXPECT_NE(text.find(" READING THE SUMMARY FILE\n SUMMARY FILE NOT OPEN ON UNIT  31\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST(Loader, ExportedEntryPointsHonourFieldLengths) {
+  std::string sum = temp_path("entry.sum");
+  { std::ofstream(sum) << kGood; }
+  int64_t unit = kSum, scr = kScr, prp = kPrp, unt = kUnt, recl = 0, ierr = -1, msg = 0;
+  char file[512];
+  std::snprintf(file, sizeof file, "%s", sum.c_str());
+  char access[] = "SEQUENTIAL", form[] = "FORMATTED", status[] = "OLD", action[] = "READ";
+  tkopen_(&unit, file, access, form, &recl, status, action, &ierr, sum.size(),
+          sizeof access - 1, sizeof form - 1, sizeof status - 1, sizeof action - 1);
+  ASSERT_EQ(ierr, 0);
+  double rmiss = 1e35;
+  // "METRIC" cut to its first 4 characters is not "MET": the ENG set.
+  char unitset[] = "METRIC";
+  char none[] = " ";
+  tkini2_(unitset, &scr, &unit, &prp, none, &unt, none, &rmiss, &ierr, &msg, 6, 0, 1);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(last_load().unit_set, 2);
+  tkini2_(unitset, &scr, &unit, &prp, none, &unt, none, &rmiss, &ierr, &msg, 3, 0, 1);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(last_load().unit_set, 3);
+  tkini2_(unitset, &scr, &unit, &prp, none, &unt, none, &rmiss, &ierr, &msg, 0, 0, 1);
+  EXPECT_EQ(last_load().unit_set, 2);
+  tkclos_(&unit, &scr, &prp, &unt);
+  EXPECT_FALSE(io::is_open(kScr));
+  tkclfl_(&unit, &ierr);
+  EXPECT_EQ(ierr, 0);
+  std::remove(sum.c_str());
+}
+
+}  // namespace
