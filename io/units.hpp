@@ -1,42 +1,73 @@
 // Numbered input/output units: the library's own table of open files, keyed by
-// the caller's unit numbers. Unit 6 is standard output and unit 5 standard
-// input from library start. Direct-access scratch units live in memory.
+// the caller's unit numbers (any 64-bit integer).
+//
+// Unit 5 is standard input and unit 6 standard output from library start.
+// They stay connected: opening 5 or 6 on a file connects that file instead,
+// and closing them returns them to standard input and standard output, so a
+// message written to unit 6 is never lost because a caller closed it.
+//
+// Kinds of unit:
+// - sequential file: lines read through a 1 MiB buffer; the unit can be read
+//   and written (a write makes the written line the last one of the file, as
+//   a sequential write does: whatever followed the current line is cut off);
+// - sequential scratch: the same, held in memory;
+// - direct-access scratch: fixed-length records held in memory, compactly;
+// - direct-access file: record n is bytes (n-1)*(RECL+1) ... of the file,
+//   RECL characters blank-padded and a '\n', so the file stays readable text.
+//
+// Statuses: 0 success, kEndOfFile (-1) at the end of a file or for a record
+// never written, otherwise a positive errno value: EBADF for a unit that is
+// not open, EINVAL for an operation the unit's kind does not support (a line
+// read of a direct-access unit, a record number below 1).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace flowsum::io {
 
-// Read status: 0 success, -1 end of file (or record not written), > 0 error.
 inline constexpr int kEndOfFile = -1;
 
-// TKOPEN semantics: 0 on success, the failed open's status (an errno value)
-// otherwise, -1 for a combination of words TKOPEN does not accept. Words are
-// compared blank-padded, upper case as written.
+// Largest record length a direct-access unit accepts (larger: EINVAL).
+inline constexpr int64_t kMaxRecordLength = int64_t{1} << 24;
+
+// TKOPEN: 0 on success, the failed open's errno otherwise, -1 for a
+// combination of words that is not accepted (then nothing is opened and an
+// existing connection of the unit is kept). Words are compared blank-padded,
+// in capitals exactly: ACCESS "SEQUENTIAL" or "DIRECT"; STATUS "SCRATCH",
+// "NEW", "OLD" or "UNKNOWN"; ACTION "READ" or "WRITE" (not examined for a
+// direct-access scratch unit). FORM is accepted and not examined. A unit that
+// is already open is closed when the new open succeeds; a failed open leaves
+// the old connection as it was.
 int open_unit(int64_t unit, std::string_view file, std::string_view access,
               std::string_view form, int64_t recl, std::string_view status,
               std::string_view action);
 
 bool is_open(int64_t unit);
-// Close; a unit that is not open is no error (0).
+// Close; a unit that is not open is no error (0). Otherwise 0 or the errno of
+// the failed close(2).
 int close_unit(int64_t unit);
 // Back to the first line of a sequential unit; no effect on others.
 void rewind_unit(int64_t unit);
 
 // Next line of a sequential unit: at most max_chars characters, without the
-// line end (a '\r' just before the '\n' is not part of the line). The view
-// stays valid until the next operation on the same unit.
+// line end ('\n', "\r\n", or a '\r' ending the file's last line). The last
+// line counts even without a line end. The view stays valid until the next
+// operation on the same unit.
 int read_line(int64_t unit, std::string_view& line, size_t max_chars);
 
-// Record n (1-based) of a direct-access unit; fails (kEndOfFile) for a record
-// never written. The view stays valid until the next write to the unit.
+// Record n (1-based) of a direct-access unit; kEndOfFile for a record never
+// written. The view holds what was written (cut to the record length);
+// characters past its end count as blanks. It stays valid until the next
+// operation on the same unit.
 int read_record(int64_t unit, int64_t n, std::string_view& record);
-// Write record n of a direct-access unit (cut to the record length).
+// Write record n of a direct-access unit (cut to the record length). Records
+// between the last one written and n stay unwritten.
 int write_record(int64_t unit, int64_t n, std::string_view record);
 
-// Append one line to a sequential unit opened for writing (unit 6: standard
-// output, flushed). 0 or an error status.
+// Append one line to a sequential unit (unit 6: standard output, flushed).
+// 0 or an error status.
 int write_line(int64_t unit, std::string_view line);
 
 }  // namespace flowsum::io

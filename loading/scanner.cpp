@@ -1,0 +1,401 @@
+// The summary-file scanner: a finite automaton over 22 character classes and
+// 11 states that cuts the held line into tokens and fetches the next line by
+// itself when the held one is used up. The loader runs it over every record
+// line of a summary file, so a token costs no heap allocation: the line and
+// the token text live in fixed buffers.
+#include "loading/scanner.hpp"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "flowsum.h"
+#include "io/units.hpp"
+#include "loading/globals.hpp"
+#include "store/text_field.hpp"
+
+namespace flowsum::scan {
+namespace {
+
+constexpr int kStates = 11;
+constexpr int kClasses = 22;
+constexpr int kRecordChars = 80;  // characters taken from a direct-access record
+constexpr int kIntegerChars = 10; // characters of a token that an integer read sees
+constexpr int kNumberField = 16;  // width of the field a number is read from
+
+struct Cell {
+  int8_t action;  // 0 or 1: no type change; 2 or more: the token's type
+  int8_t next;    // next state; 1 ends the token
+};
+
+// The standard transition table, row = state, column = character class.
+constexpr Cell kStandard[kStates][kClasses] = {
+    // 1      2      3      4      5      6      7      8      9      10     11     12     13     14     15     16     17     18     19     20     21     22
+    {{2, 3}, {14, 2}, {6, 2}, {12, 1}, {9, 1}, {10, 1}, {5, 7}, {8, 9}, {0, 1}, {7, 2}, {11, 1}, {13, 8}, {14, 2}, {2, 3}, {3, 4}, {4, 8}, {0, 1}, {15, 1}, {16, 1}, {17, 1}, {18, 1}, {19, 10}},
+    {{1, 2}, {1, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 2}, {1, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 2}},
+    {{1, 3}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {3, 5}, {14, 2}, {3, 4}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+    {{1, 4}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 5}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+    {{1, 11}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}, {1, 6}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}},
+    {{1, 11}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}, {0, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}},
+    {{1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 1}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}, {1, 7}},
+    {{1, 8}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+    {{1, 9}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 9}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+    {{14, 2}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+    {{1, 11}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}, {14, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {14, 2}},
+};
+
+// Comma column (class 11) of the second comma variant, by state: a comma
+// continues a name and turns an integer, an exponent or an equals sign into
+// a name.
+constexpr Cell kCommaVariant2[kStates] = {{11, 1}, {1, 2}, {14, 2}, {0, 1}, {14, 2}, {14, 2},
+                                          {1, 7},  {0, 1}, {0, 1},  {14, 2}, {14, 2}};
+
+// Extended table: percent (class 3), angle brackets (8) and slash (20)
+// become name characters. States 4, 7, 8 and 9 keep the standard entries.
+constexpr int kExtendedColumns[3] = {3, 8, 20};
+void apply_extended(Cell (&t)[kStates][kClasses]) {
+  t[0][3 - 1] = {14, 2};
+  t[0][8 - 1] = {14, 2};
+  // state 1, slash: a slash starting a token is still type 17
+  t[1][3 - 1] = {1, 2};
+  t[1][8 - 1] = {1, 2};
+  t[1][20 - 1] = {0, 2};
+  for (int state : {3, 5, 6, 10, 11})
+    for (int col : kExtendedColumns) t[state - 1][col - 1] = {14, 2};
+}
+
+// Character classes; every code not listed is class 17 (tab, control
+// characters and all codes above 127 among them).
+void assign_class(int64_t cls, int64_t* table, const char* chars, int64_t n) {
+  for (int64_t i = 0; i < n; ++i) table[static_cast<unsigned char>(chars[i])] = cls;
+}
+
+std::array<uint8_t, 256> build_classes() {
+  int64_t t[256];
+  for (int64_t& c : t) c = 17;
+  struct {
+    int cls;
+    const char* chars;
+  } const groups[] = {
+      {1, "0123456789"},
+      {2, "$:_ABCFGHIJKLMNOPQRSTUVWXYZabcfghijklmnopqrstuvwxyz"},
+      {3, "%"}, {4, "&"}, {5, "("}, {6, ")"}, {7, "\""}, {8, "<>"}, {9, " "},
+      {10, "@"}, {11, ","}, {12, "#"}, {13, "DEde"}, {14, "+-"}, {15, "."},
+      {16, "*"}, {18, "?"}, {19, ";"}, {20, "/"}, {21, "\\"}, {22, "="},
+  };
+  for (const auto& g : groups)
+    assign_class(g.cls, t, g.chars, static_cast<int64_t>(std::strlen(g.chars)));
+  std::array<uint8_t, 256> out{};
+  for (int i = 0; i < 256; ++i) out[static_cast<size_t>(i)] = static_cast<uint8_t>(t[i]);
+  return out;
+}
+
+const std::array<uint8_t, 256> kClassOf = build_classes();
+
+struct State {
+  // The held line at positions 1..128 (index 0..127), then one blank so that
+  // a token running up to position 128 meets a blank after it.
+  char line[kLineChars + 1];
+  int64_t pos = 81;   // 1-based position of the next character
+  int64_t last = 80;  // position of the last non-blank character
+  int64_t unit = 5;
+  int64_t mode = 1;
+  int64_t line_number = 0;
+  int64_t comma = 1;
+  bool extended = false;
+  Cell table[kStates][kClasses];
+  char text[kLineChars];
+
+  State() {
+    std::memset(line, ' ', sizeof line);
+    rebuild_table();
+  }
+
+  void rebuild_table() {
+    std::memcpy(table, kStandard, sizeof table);
+    if (comma == 2)
+      for (int s = 0; s < kStates; ++s) table[s][11 - 1] = kCommaVariant2[s];
+    if (extended) apply_extended(table);
+  }
+
+  void hold(std::string_view s) {
+    size_t n = std::min(s.size(), static_cast<size_t>(kLineChars));
+    if (n) std::memcpy(line, s.data(), n);
+    std::memset(line + n, ' ', sizeof line - n);
+    int64_t k = kLineChars;
+    while (k > 0 && line[k - 1] == ' ') --k;
+    last = k;
+  }
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Integer read of a field: blanks ignored, an optional sign, then digits.
+// Anything else makes the field unreadable (false). Digits beyond what an
+// int64 holds saturate, which only matters for the exponent test.
+bool read_integer(std::string_view field, int64_t& value) {
+  bool neg = false, sign_seen = false, digit_seen = false;
+  int64_t v = 0;
+  for (char c : field) {
+    if (c == ' ') continue;
+    if ((c == '+' || c == '-') && !sign_seen && !digit_seen) {
+      sign_seen = true;
+      neg = c == '-';
+    } else if (is_digit(c)) {
+      digit_seen = true;
+      int d = c - '0';
+      v = v > (INT64_MAX - d) / 10 ? INT64_MAX : v * 10 + d;
+    } else {
+      return false;
+    }
+  }
+  value = neg ? -v : v;
+  return true;  // a field of blanks, or a sign alone, reads as 0
+}
+
+// Real read of a field, blanks ignored: an optional sign, digits with at
+// most one full stop (at least one digit), then optionally an exponent: a
+// letter E, D, e or d with an optional signed integer (a letter without
+// digits, as when the field cut it off, means exponent 0), or a signed
+// integer alone. The plain decimal value is taken. Anything else, and values
+// beyond the range of a double, read as 0.0.
+double read_real(std::string_view field) {
+  char buf[2 * kNumberField + 8];
+  size_t n = 0;
+  size_t i = 0;
+  auto skip_blanks = [&] {
+    while (i < field.size() && field[i] == ' ') ++i;
+  };
+  skip_blanks();
+  bool neg = false;
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) neg = field[i++] == '-';
+  bool digits = false, point = false;
+  for (; i < field.size(); ++i) {
+    char c = field[i];
+    if (c == ' ') continue;
+    if (is_digit(c)) {
+      digits = true;
+      buf[n++] = c;
+    } else if (c == '.' && !point) {
+      point = true;
+      buf[n++] = c;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return 0.0;
+  if (i < field.size()) {
+    char c = field[i];
+    if (c == 'E' || c == 'D' || c == 'e' || c == 'd') ++i;
+    else if (c != '+' && c != '-') return 0.0;
+    int64_t exponent = 0;
+    if (!read_integer(field.substr(i), exponent)) return 0.0;
+    if (exponent > 99999) exponent = 99999;    // far beyond any double either way
+    if (exponent < -99999) exponent = -99999;
+    buf[n++] = 'e';
+    auto r = std::to_chars(buf + n, buf + sizeof buf, exponent);
+    n = static_cast<size_t>(r.ptr - buf);
+  }
+  double v = 0.0;
+  auto r = std::from_chars(buf, buf + n, v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != buf + n) return 0.0;
+  return neg ? -v : v;
+}
+
+// A real token whose exponent after the first `letter` exceeds 300 in
+// magnitude is not a number the library reads: it becomes a name.
+bool exponent_too_large(std::string_view text, char letter) {
+  size_t at = text.find(letter);
+  if (at == std::string_view::npos) return false;
+  int64_t e = 0;
+  if (!read_integer(text.substr(at + 1), e)) return false;
+  return e > 300 || e < -300;
+}
+
+}  // namespace
+
+void configure(int64_t variant, int64_t unitmode, double position, std::string_view text) {
+  State& s = state();
+  if ((variant == 1 || variant == 2) && variant != s.comma) {
+    s.comma = variant;
+    s.rebuild_table();
+  }
+  if (unitmode != 0) {
+    s.unit = unitmode / 10;
+    if (unitmode % 10 != 0) s.mode = unitmode % 10;
+  }
+  // Line number in the integer part, column / 256 in the fraction. A
+  // position that is not a finite number of sensible size primes nothing.
+  if (!(std::fabs(position) < 9.0e18)) return;
+  double whole = std::trunc(position);
+  auto line = static_cast<int64_t>(whole);
+  auto column = static_cast<int64_t>(std::trunc((position - whole) * 256.1));
+  if (line > 0 || column > 0) {
+    s.line_number = line;
+    s.hold(text);
+    s.pos = 1;
+    if (column != 0) s.pos = column;
+  }
+}
+
+void select_table(int64_t flag) {
+  State& s = state();
+  bool extended = flag != 1;
+  if (extended != s.extended) {
+    s.extended = extended;
+    s.rebuild_table();
+  }
+}
+
+void next(Token& tok) {
+  State& s = state();
+  tok.type = kNone;
+  tok.ival = 0;
+  tok.rval = rglb(1);
+  tok.text = {};
+
+  // Skip blanks; a used-up line is replaced by the next one from the unit.
+  for (;;) {
+    while (s.pos <= s.last && s.line[s.pos - 1] == ' ') ++s.pos;
+    if (s.pos <= s.last) break;
+    if (s.mode != 1 && s.mode != 2) return;  // mode 3 (or unknown): scan only
+    if (s.line_number == INT64_MAX) return;
+    ++s.line_number;
+    std::string_view got;
+    if (s.mode == 1) {
+      if (io::read_line(s.unit, got, kLineChars) != 0) return;
+    } else {
+      if (io::read_record(s.unit, s.line_number, got) != 0) return;
+      got = got.substr(0, std::min(got.size(), static_cast<size_t>(kRecordChars)));
+    }
+    s.hold(got);
+    s.pos = 1;
+  }
+
+  // The automaton. Every step moves one position on, and a blank follows
+  // position 128, which ends every token except a quoted string; a quoted
+  // string still open there ends with the line.
+  // Local copies keep the position in a register: the line is read through
+  // a char pointer, which the compiler must assume may alias the state.
+  const char* line = s.line;
+  const Cell(*table)[kClasses] = s.table;
+  int64_t pos = s.pos;
+  int64_t type = kNone;
+  int64_t start = pos;
+  int64_t end = 0;
+  int st = 1;
+  for (;;) {
+    if (pos > kLineChars && st == 7) {
+      end = kLineChars;
+      break;
+    }
+    Cell c = table[st - 1][kClassOf[static_cast<unsigned char>(line[pos - 1])] - 1];
+    if (c.action >= 2) {
+      type = c.action;
+      switch (c.action) {
+        case 4: case 5: case 6: case 7: case 8: case 13:
+          ++start;  // the leading character is not part of the text
+          break;
+        default:
+          break;
+      }
+      if (c.next == 1) {
+        end = pos++;
+        break;
+      }
+    } else if (c.next == 1) {
+      end = pos - 1;
+      if (c.action == 1) ++pos;
+      break;
+    }
+    // The character belongs to the token. Characters that keep the
+    // automaton in its new state (the letters of a name, the digits of a
+    // number, the inside of a quoted string) are passed over in a tight loop.
+    ++pos;
+    st = c.next;
+    const Cell* row = table[st - 1];
+    while (pos <= kLineChars) {
+      Cell d = row[kClassOf[static_cast<unsigned char>(line[pos - 1])] - 1];
+      if (d.action > 1 || d.next != st) break;
+      ++pos;
+    }
+  }
+  s.pos = pos;
+  if (end > kLineChars) end = kLineChars;
+
+  size_t len = end >= start ? static_cast<size_t>(end - start + 1) : 0;
+  if (len) std::memcpy(s.text, s.line + start - 1, len);
+  std::string_view text(s.text, len);
+  tok.type = type;
+  tok.text = text;
+
+  if (type == kReal && exponent_too_large(text, 'D')) type = kName;
+  if (type == kReal && exponent_too_large(text, 'E')) type = kName;
+  tok.type = type;
+
+  std::string_view field = text.substr(0, std::min(len, static_cast<size_t>(kNumberField)));
+  switch (type) {
+    case kInteger:
+    case kMissing:
+    case kBracketInt:
+    case kEquals: {
+      int64_t v = 0;
+      if (!field.empty() &&
+          read_integer(field.substr(0, std::min(field.size(), static_cast<size_t>(kIntegerChars))), v))
+        tok.ival = v;
+      if (type != kMissing) tok.rval = static_cast<double>(tok.ival);
+      break;
+    }
+    case kReal: {
+      double v = read_real(field);
+      tok.rval = v;
+      tok.ival = std::fabs(v) < 1.0e8 ? static_cast<int64_t>(v) : 0;
+      break;
+    }
+    case kQuoted:
+    case kName:
+      tok.ival = end - start;
+      break;
+    default:
+      break;
+  }
+}
+
+int64_t line_number() { return state().line_number; }
+int64_t read_unit() { return state().unit; }
+int64_t read_mode() { return state().mode; }
+
+}  // namespace flowsum::scan
+
+extern "C" {
+
+void tktoki_(int64_t* variant, int64_t* unitmode, double* position, char* text, size_t text_len) {
+  flowsum::scan::configure(*variant, *unitmode, *position, flowsum::TextField(text, text_len).view());
+}
+
+void tktokn_(int64_t* type, int64_t* ival, double* rval, char* text, size_t text_len) {
+  flowsum::scan::Token tok;
+  flowsum::scan::next(tok);
+  *type = tok.type;
+  *ival = tok.ival;
+  *rval = tok.rval;
+  flowsum::TextField(text, text_len).assign(tok.text);
+}
+
+void tktoks_(int64_t* flag) { flowsum::scan::select_table(*flag); }
+
+void tkccls_(int64_t* cls, int64_t* table, char* chars, int64_t* n, size_t chars_len) {
+  if (*n <= 0) return;
+  // Never past the caller's text: N beyond the field counts as the field.
+  int64_t count = static_cast<uint64_t>(*n) > chars_len ? static_cast<int64_t>(chars_len) : *n;
+  flowsum::scan::assign_class(*cls, table, chars, count);
+}
+
+}  // extern "C"

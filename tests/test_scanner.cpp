@@ -1,0 +1,369 @@
+// The summary-file scanner: tokens of single lines (table-driven), the comma
+// variants and the extended table, reading further lines in modes 1 and 2,
+// positioning, and the exported routines with their caller fields.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "io/units.hpp"
+#include "loading/globals.hpp"
+#include "loading/scanner.hpp"
+#include "store/text_field.hpp"
+
+namespace scan = flowsum::scan;
+
+namespace {
+
+constexpr double kMarker = -7777.5;
+
+struct Tok {
+  int64_t type;
+  std::string text;
+  int64_t ival;
+  double rval;
+};
+
+class Scanner : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_marker_ = flowsum::rglb(1);
+    flowsum::rglb(1) = kMarker;
+  }
+  void TearDown() override {
+    scan::select_table(1);
+    scan::configure(1, 3, 1.0, "");
+    flowsum::rglb(1) = saved_marker_;
+    flowsum::io::close_unit(kUnit);
+  }
+
+  // Every token of one line scanned in mode 3, up to the first type -1.
+  static std::vector<Tok> tokens(std::string_view line, int64_t variant = 1, int64_t table = 1) {
+    scan::select_table(table);
+    scan::configure(variant, 3, 1.0, line);
+    std::vector<Tok> out;
+    scan::Token t;
+    for (int guard = 0; guard < 200; ++guard) {
+      scan::next(t);
+      if (t.type == scan::kNone) break;
+      out.push_back({t.type, std::string(t.text), t.ival, t.rval});
+    }
+    return out;
+  }
+  static std::vector<std::string> texts(const std::vector<Tok>& toks) {
+    std::vector<std::string> out;
+    for (const Tok& t : toks) out.push_back(std::to_string(t.type) + ":" + t.text);
+    return out;
+  }
+
+  static constexpr int64_t kUnit = 90021;
+  double saved_marker_ = 0.0;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(Scanner, SingleTokensTypesAndValues) {
+  const double m = kMarker;
+  struct Case {
+    const char* line;
+    Tok want;
+  } cases[] = {
+      {"12", {2, "12", 12, 12.0}},
+      {"-3", {2, "-3", -3, -3.0}},
+      {"+", {2, "+", 0, 0.0}},                  // a sign alone reads as 0
+      {"12345678901234", {2, "12345678901234", 1234567890, 1234567890.0}},
+      {"1.5E+02", {3, "1.5E+02", 150, 150.0}},
+      {"2.5d3", {3, "2.5d3", 2500, 2500.0}},
+      {".5", {3, ".5", 0, 0.5}},
+      {"-7.9", {3, "-7.9", -7, -7.9}},
+      {"1.0E9", {3, "1.0E9", 0, 1.0e9}},
+      {"1E5", {3, "1E5", 100000, 100000.0}},    // plain decimal value
+      {"1.0E300", {3, "1.0E300", 0, 1.0e300}},
+      {"1.23456789012345678", {3, "1.23456789012345678", 1, 1.23456789012345}},
+      {"1.2345678901234E+05", {3, "1.2345678901234E+05", 1, 1.2345678901234}},  // exponent cut off
+      {".", {3, ".", 0, 0.0}},
+      {"1E+-5", {3, "1E+-5", 0, 0.0}},          // two exponent signs
+      {"1.0e400", {3, "1.0e400", 0, 0.0}},      // beyond a double
+      {"3.0D+305", {14, "3.0D+305", 7, m}},     // exponent beyond 300: a name
+      {"1.0E-301", {14, "1.0E-301", 7, m}},
+      {"RUN-STATUS", {14, "RUN-STATUS", 9, m}},
+      {"1-2", {14, "1-2", 2, m}},
+      {"12AB", {14, "12AB", 3, m}},
+      {"$A_B:9=X", {14, "$A_B:9=X", 7, m}},
+      {"=ABC", {14, "=ABC", 3, m}},
+      {"=", {19, "=", 0, 0.0}},
+      {"\"ABC DEF\"", {5, "ABC DEF", 6, m}},
+      {"\"\"", {5, "", -1, m}},
+      {"\"A,(B)\"", {5, "A,(B)", 4, m}},
+      {"*", {4, "", 0, m}},
+      {"*12", {4, "12", 12, m}},
+      {"<25>", {8, "25", 25, 25.0}},
+      {"<-4<", {8, "-4", -4, -4.0}},
+      {"<1-2>", {8, "1-2", 0, 0.0}},            // not a number: 0
+      {"%ABC", {6, "ABC", 0, m}},
+      {"@SEQ1", {7, "SEQ1", 0, m}},
+      {"#7", {13, "7", 0, m}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Tok> got = tokens(c.line);
+    ASSERT_EQ(got.size(), 1u) << c.line;
+    EXPECT_EQ(got[0].type, c.want.type) << c.line;
+    EXPECT_EQ(got[0].text, c.want.text) << c.line;
+    EXPECT_EQ(got[0].ival, c.want.ival) << c.line;
+    EXPECT_DOUBLE_EQ(got[0].rval, c.want.rval) << c.line;
+  }
+}
+
+TEST_F(Scanner, TokenBoundaries) {
+  struct Case {
+    const char* line;
+    Strings want;
+  } cases[] = {
+      {"B1.OUT", {"14:B1", "3:.", "14:OUT"}},
+      {" ( ) , & ? ; / \\ ", {"9:(", "10:)", "11:,", "12:&", "15:?", "16:;", "17:/", "18:\\"}},
+      {"A(1)", {"14:A", "9:(", "2:1", "10:)"}},
+      {"PSET X 2 \"q\" 101 TEMP 102 'P'", {"14:PSET", "14:X", "2:2", "5:q", "2:101", "14:TEMP", "2:102"}},
+      {"<25 >", {"8:25", "8:"}},                 // a blank ends the bracket; '>' opens an empty one
+      {"1.5E+", {"14:1.5E+ "}},                // the blank that ends it is kept
+      {"AB\tC", {"14:AB"}},                      // a tab ends the name and stops the scan
+      {"\tABC", {}},
+      {"A,B", {"14:A", "11:,", "14:B"}},
+      {"KG/HR", {"14:KG", "17:/", "14:HR"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(texts(tokens(c.line)), c.want) << c.line;
+}
+
+TEST_F(Scanner, CommaVariantsAndExtendedTable) {
+  struct Case {
+    const char* line;
+    int64_t variant, table;
+    Strings want;
+  } cases[] = {
+      {"A,B", 2, 1, {"14:A,B"}},
+      {",A", 2, 1, {"11:,", "14:A"}},
+      {"12,3", 2, 1, {"14:12,3"}},
+      {"1.5,2", 2, 1, {"3:1.5", "11:,", "2:2"}},
+      {"=,", 2, 1, {"14:=,"}},
+      {"*1,2", 2, 1, {"4:1", "11:,", "2:2"}},
+      {"\"A,B\"", 2, 1, {"5:A,B"}},
+      {"KG/HR", 1, 2, {"14:KG/HR"}},
+      {"%ABC <X> /Y", 1, 2, {"14:%ABC", "14:<X>", "17:/", "14:Y"}},
+      {"12/3 1.5/", 1, 2, {"14:12/3", "3:1.5", "17:/"}},
+      {"*1<", 1, 2, {"4:1", "14:<"}},
+      {"A,B/C", 2, 2, {"14:A,B/C"}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(texts(tokens(c.line, c.variant, c.table)), c.want)
+        << c.line << " variant " << c.variant << " table " << c.table;
+  // Back to the standard table and the first variant: both changes undone.
+  EXPECT_EQ(texts(tokens("A,B/C%D", 1, 1)), (Strings{"14:A", "11:,", "14:B", "17:/", "14:C", "6:D"}));
+  // A variant other than 1 or 2 leaves the active one in place.
+  tokens("", 2);
+  scan::configure(7, 3, 1.0, "A,B");
+  scan::Token t;
+  scan::next(t);
+  EXPECT_EQ(t.text, "A,B");
+}
+
+TEST_F(Scanner, EndOfTheHeldLine) {
+  // A name that ends in column 128, a line cut at 128, an unclosed quote.
+  std::string line(120, ' ');
+  line += "ABCDEFGH";
+  EXPECT_EQ(texts(tokens(line)), (Strings{"14:ABCDEFGH"}));
+  EXPECT_EQ(texts(tokens(std::string(126, ' ') + "1E")), (Strings{"14:1E"}));
+  EXPECT_EQ(texts(tokens(std::string(125, ' ') + "ABCDEFGH")), (Strings{"14:ABC"}));
+
+  std::vector<Tok> q = tokens("X \"ABC");
+  ASSERT_EQ(q.size(), 2u);
+  EXPECT_EQ(q[1].type, scan::kQuoted);
+  EXPECT_EQ(flowsum::TextField::trim_right(q[1].text), "ABC");
+  EXPECT_EQ(q[1].text.size(), 125u);  // columns 4 to 128
+  EXPECT_EQ(q[1].ival, 124);
+
+  // A character that cannot start a token is not consumed.
+  scan::configure(1, 3, 1.0, "A ~ B");
+  scan::Token t;
+  scan::next(t);
+  EXPECT_EQ(t.text, "A");
+  for (int i = 0; i < 3; ++i) {
+    scan::next(t);
+    EXPECT_EQ(t.type, scan::kNone);
+    EXPECT_TRUE(t.text.empty());
+    EXPECT_EQ(t.rval, kMarker);
+  }
+  // Mode 3 never reads: a blank line gives -1 at once.
+  EXPECT_TRUE(tokens("      ").empty());
+}
+
+TEST_F(Scanner, PositionUnitAndMode) {
+  scan::configure(1, 3, 1.0 + 5.0 / 256.0, "AB CD EF");
+  scan::Token t;
+  scan::next(t);
+  EXPECT_EQ(t.text, "D");  // the scan starts in column 5
+  // The column survives a large line number.
+  scan::configure(1, 3, 123456789.0 + 7.0 / 256.0, "AB CD EF");
+  EXPECT_EQ(scan::line_number(), 123456789);
+  scan::next(t);
+  EXPECT_EQ(t.text, "EF");
+  // Position 0 keeps the held line and where the scan stands.
+  scan::configure(1, 3, 1.0, "ONE TWO");
+  scan::next(t);
+  scan::configure(2, 0, 0.0, "IGNORED");
+  scan::next(t);
+  EXPECT_EQ(t.text, "TWO");
+  // Unit and mode: 0 changes neither, a last digit 0 keeps the mode.
+  scan::configure(1, 10 * 42 + 2, 0.0, "");
+  EXPECT_EQ(scan::read_unit(), 42);
+  EXPECT_EQ(scan::read_mode(), 2);
+  scan::configure(1, 0, 0.0, "");
+  scan::configure(1, 10 * 77, 0.0, "");
+  EXPECT_EQ(scan::read_unit(), 77);
+  EXPECT_EQ(scan::read_mode(), 2);
+  // A position that is no usable number primes nothing and breaks nothing.
+  for (double bad : {std::nan(""), 1.0e300, -1.0e300}) {
+    scan::configure(1, 3, 1.0, "KEEP");
+    scan::configure(1, 0, bad, "OTHER");
+    scan::next(t);
+    EXPECT_EQ(t.text, "KEEP");
+  }
+  // An unknown read mode reads nothing.
+  scan::configure(1, -52, 0.5, "");
+  scan::next(t);
+  EXPECT_EQ(t.type, scan::kNone);
+}
+
+TEST_F(Scanner, ReadsFurtherLinesSequentially) {
+  std::string path = (std::filesystem::temp_directory_path() /
+                      ("flowsum-scan-" + std::to_string(::getpid()) + ".txt")).string();
+  std::ofstream(path) << "A 1\r\n\n    \n" << std::string(125, ' ') << "WXYZ-LONG\nB\n";
+  ASSERT_EQ(flowsum::io::open_unit(kUnit, path, "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
+  std::filesystem::remove(path);
+  // Prime with nothing to scan: column 200 of an empty line 0.
+  scan::configure(1, 10 * kUnit + 1, 200.0 / 256.0, "");
+  Strings got;
+  std::vector<int64_t> lines;
+  scan::Token t;
+  for (scan::next(t); t.type != scan::kNone; scan::next(t)) {
+    got.push_back(std::string(t.text));
+    lines.push_back(scan::line_number());
+  }
+  EXPECT_EQ(got, (Strings{"A", "1", "WXY", "B"}));
+  EXPECT_EQ(lines, (std::vector<int64_t>{1, 1, 4, 5}));
+  EXPECT_EQ(scan::line_number(), 6);  // the failed read still counts
+}
+
+TEST_F(Scanner, ReadsRecordsByLineNumber) {
+  ASSERT_EQ(flowsum::io::open_unit(kUnit, "", "DIRECT", "FORMATTED", 200, "SCRATCH", "WRITE"), 0);
+  std::string long_record = std::string(78, ' ') + "ABCDEF";
+  const char* records[] = {" DSET X 1", "", "   ", "Y", long_record.c_str()};
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(flowsum::io::write_record(kUnit, i + 1, records[i]), 0);
+  // As the loader does: line 1 primed at column 1, further lines by number.
+  scan::configure(2, 10 * kUnit + 2, 1.0 + 1.0 / 256.0, records[0]);
+  Strings got;
+  scan::Token t;
+  for (scan::next(t); t.type != scan::kNone; scan::next(t)) got.push_back(std::string(t.text));
+  EXPECT_EQ(got, (Strings{"DSET", "X", "1", "Y", "AB"}));  // only 80 columns of a record
+  EXPECT_EQ(scan::line_number(), 6);
+  scan::next(t);
+  EXPECT_EQ(t.type, scan::kNone);
+  EXPECT_EQ(scan::line_number(), 7);
+  // Each failed read moves on by one record, so a record written later at the
+  // next number is found.
+  ASSERT_EQ(flowsum::io::write_record(kUnit, 8, "LATE"), 0);
+  scan::next(t);
+  EXPECT_EQ(t.text, "LATE");
+  EXPECT_EQ(scan::line_number(), 8);
+  // Position any line of the copy by its number.
+  scan::configure(0, 0, 4.0 + 1.0 / 256.0, "Y");
+  scan::next(t);
+  EXPECT_EQ(t.text, "Y");
+  scan::next(t);
+  EXPECT_EQ(t.text, "AB");
+}
+
+TEST_F(Scanner, RandomLinesAlwaysEndAndStayInTheLine) {
+  // Lines made of every kind of character, longer than the held line, in
+  // every variant and table: each line ends in a bounded number of tokens,
+  // and no token text is longer than the line.
+  std::mt19937 rng(5);
+  const std::string alphabet = "0123456789AZDEde$:_%&()\"<>  @,#+-.*\t?;/\\=\x01\xff";
+  for (int i = 0; i < 3000; ++i) {
+    std::string line(rng() % 160, ' ');
+    for (char& c : line) c = alphabet[rng() % alphabet.size()];
+    scan::select_table(1 + i % 2);
+    scan::configure(1 + (i / 2) % 2, 3, 1.0, line);
+    scan::Token t;
+    int count = 0;
+    do {
+      scan::next(t);
+      ASSERT_LE(t.text.size(), static_cast<size_t>(scan::kLineChars)) << line;
+      ASSERT_LT(++count, 130) << line;
+    } while (t.type != scan::kNone);
+  }
+}
+
+TEST_F(Scanner, ExportedRoutinesAndCallerFields) {
+  // The line given to TKTOKI is cut to its hidden length.
+  char line[] = "ABCDEF GHIJ";
+  int64_t variant = 1, unitmode = 3, type = 0, ival = 0;
+  double pos = 1.0, rval = 0.0;
+  tktoki_(&variant, &unitmode, &pos, line, 6);
+
+  // Output fields of length 0, 1 and 200, each followed by a guard byte.
+  for (size_t len : {size_t{0}, size_t{1}, size_t{200}}) {
+    tktoki_(&variant, &unitmode, &pos, line, 6);
+    std::string field(len + 1, '#');
+    tktokn_(&type, &ival, &rval, field.data(), len);
+    EXPECT_EQ(type, 14);
+    EXPECT_EQ(ival, 5);
+    EXPECT_EQ(rval, kMarker);
+    EXPECT_EQ(field.back(), '#') << len;
+    EXPECT_EQ(field.substr(0, len), flowsum::padded("ABCDEF", len));
+    tktokn_(&type, &ival, &rval, field.data(), len);  // nothing more: blank
+    EXPECT_EQ(type, -1);
+    EXPECT_EQ(field.substr(0, len), std::string(len, ' '));
+  }
+
+  // TKTOKS switches the table for TKTOKN.
+  char units[] = "KG/HR";
+  int64_t flag = 2;
+  tktoks_(&flag);
+  tktoki_(&variant, &unitmode, &pos, units, 5);
+  char out[16];
+  tktokn_(&type, &ival, &rval, out, sizeof out);
+  EXPECT_EQ(std::string(out, sizeof out), "KG/HR           ");
+  flag = 1;
+  tktoks_(&flag);
+  tktoki_(&variant, &unitmode, &pos, units, 5);
+  tktokn_(&type, &ival, &rval, out, sizeof out);
+  EXPECT_EQ(std::string(out, 3), "KG ");
+
+  // TKCCLS: entry k of the table is character code k; N never reaches past
+  // the hidden length; N <= 0 does nothing.
+  std::vector<int64_t> table(256, -1);
+  int64_t cls = 5, n = 2;
+  char chars[] = "A\xE9(";
+  tkccls_(&cls, table.data(), chars, &n, 3);
+  EXPECT_EQ(table['A'], 5);
+  EXPECT_EQ(table[0xE9], 5);
+  EXPECT_EQ(table['('], -1);
+  cls = 9;
+  n = 50;
+  tkccls_(&cls, table.data(), chars, &n, 3);
+  EXPECT_EQ(table['('], 9);
+  EXPECT_EQ(table[0], -1);
+  n = 0;
+  cls = 1;
+  tkccls_(&cls, table.data(), chars, &n, 3);
+  EXPECT_EQ(table['A'], 9);
+}
+
+}  // namespace
