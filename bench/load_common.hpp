@@ -1,0 +1,40 @@
+// One full load of a summary file through the exported routines, as a
+// caller does it: TKOPEN on a unit, TKINI2 without messages, TKCLOS, and the
+// summary unit closed again. The project's reference files in data/ are
+// passed when they exist, blank paths otherwise.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "flowsum.h"
+
+namespace flowsum::bench {
+
+inline std::string reference_file(const std::string& name) {
+  std::string path = std::string(FLOWSUM_SOURCE_DATA_DIR) + "/" + name;
+  std::error_code ec;
+  return std::filesystem::exists(path, ec) ? path : std::string(" ");
+}
+
+inline int64_t load_file_once(const std::string& path) {
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, msg = 0, recl = 0, ierr = 0;
+  std::string file = path, access = "SEQUENTIAL", form = "FORMATTED", status = "OLD",
+              action = "READ", unitset = "SI";
+  static const std::string prpfile_path = reference_file("RCPROPNU.DAT"),
+                           untfile_path = reference_file("RCUNITS.DAT");
+  std::string prpfile = prpfile_path, untfile = untfile_path;
+  double rmiss = 1.0e35;
+  tkopen_(&sum, file.data(), access.data(), form.data(), &recl, status.data(), action.data(),
+          &ierr, file.size(), access.size(), form.size(), status.size(), action.size());
+  if (ierr != 0) return 100 + ierr;
+  tkini2_(unitset.data(), &scr, &sum, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr,
+          &msg, unitset.size(), prpfile.size(), untfile.size());
+  tkclos_(&sum, &scr, &prp, &unt);
+  int64_t cerr = 0;
+  tkclfl_(&sum, &cerr);
+  return ierr;
+}
+
+}  // namespace flowsum::bench

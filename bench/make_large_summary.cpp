@@ -1,0 +1,266 @@
+// Writes a large, realistic summary file for the load benchmark: a
+// flowsheet of thousands of blocks and streams, each with several data sets
+// whose values fill most of the file's lines.
+//
+//   make_large_summary OUTPUT [--streams N] [--blocks N] [--components N]
+//
+// The defaults give a file of a little over 100 MB with about 50 000 data
+// sets (50 components, columns of 30 trays), which fits the 2 000 000-word work area once loaded (the tree, the
+// directories and the block and stream tables take roughly 900 000 words).
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/flowsheet_records.hpp"
+#include "support/summary_builder.hpp"
+
+using namespace flowsum::testing;
+
+namespace {
+
+struct Options {
+  std::string output;
+  int streams = 8000;
+  int blocks = 3600;
+  int components = 50;
+  int trays = 30;
+};
+
+std::string numbered(const char* prefix, int n, int width) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%s%0*d", prefix, width, n);
+  return buf;
+}
+
+// Values as a simulator writes them: ten significant digits, in a range
+// typical of the quantity.
+class Values {
+ public:
+  explicit Values(uint64_t seed) : rng_(seed) {}
+
+  double around(double typical) {
+    std::uniform_int_distribution<int64_t> mant(1000000000, 9999999999);
+    std::uniform_int_distribution<int> spread(-1, 1);
+    int exp10 = static_cast<int>(std::floor(std::log10(std::fabs(typical)))) + spread(rng_) - 9;
+    char buf[48];
+    int n = std::snprintf(buf, sizeof buf, "%s%lldE%d", typical < 0 ? "-" : "",
+                          static_cast<long long>(mant(rng_)), exp10);
+    double v = 0;
+    std::from_chars(buf, buf + n, v);
+    return v;
+  }
+  double fraction() {
+    std::uniform_int_distribution<int64_t> mant(1, 9999999999);
+    char buf[32];
+    int n = std::snprintf(buf, sizeof buf, "0.%010lld", static_cast<long long>(mant(rng_)));
+    double v = 0;
+    std::from_chars(buf, buf + n, v);
+    return v;
+  }
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+
+ private:
+  std::mt19937_64 rng_;
+};
+
+bool parse_options(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto next_int = [&](int& v) {
+      if (i + 1 >= argc) return false;
+      v = std::atoi(argv[++i]);
+      return v > 0;
+    };
+    if (a == "--streams") {
+      if (!next_int(o.streams)) return false;
+    } else if (a == "--blocks") {
+      if (!next_int(o.blocks)) return false;
+    } else if (a == "--components") {
+      if (!next_int(o.components)) return false;
+    } else if (a == "--trays") {
+      if (!next_int(o.trays)) return false;
+    } else if (o.output.empty() && a[0] != '-') {
+      o.output = a;
+    } else {
+      return false;
+    }
+  }
+  // Item tables hold at most 10 000 objects of a kind; a sibling chain is
+  // searched over at most 10 000 nodes.
+  return !o.output.empty() && o.streams < 10000 && o.blocks < 10000 && o.components <= 1000;
+}
+
+// Every fourth block is a column: columns carry the large tray profiles.
+const char* const kModels[] = {"MIXER", "TEMPCHG", "FLASH", "TRAYCOL", "SPLIT", "PUMP", "TWOSIDE",
+                               "TRAYCOL", "COMPRESS", "TEMPCHG", "FLASH", "TRAYCOL"};
+constexpr int kModelCount = sizeof kModels / sizeof kModels[0];
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!parse_options(argc, argv, o)) {
+    std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
+                 "[--components N<=1000] [--trays N]\n";
+    return 2;
+  }
+  std::ofstream out(o.output, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    std::cerr << "cannot write " << o.output << "\n";
+    return 1;
+  }
+
+  SummaryBuilder b;
+  FlowsheetWriter w(b);
+  Values v(12345);
+  int64_t datasets = 0;
+
+  b.line("LARGE GENERATED SUMMARY FILE FOR THE LOAD BENCHMARK").header();
+  w.property_names();
+  RunInfo run;
+  run.title = "GENERATED BENCHMARK FLOWSHEET";
+  w.run_status(run);
+  w.account({"BENCH", "LOAD", "GENERATED FOR THE LOAD BENCHMARK", "FLOWSUM"});
+  datasets += 7;
+
+  std::vector<std::string> comps;
+  std::vector<double> mw;
+  for (int c = 1; c <= o.components; ++c) {
+    comps.push_back(numbered("COMP", c, 3));
+    mw.push_back(v.around(50.0));
+  }
+  w.components(comps);
+  w.component_property("MW", prop::kMw, mw);
+  datasets += 1;
+  b.flush(out);
+
+  // Sets shared by the column profiles: trays, and one property each.
+  std::string trays = "T" + std::to_string(o.trays);
+  w.idset_once(trays, {"TRAY_NO"}, {{{"#" + std::to_string(o.trays)}}});
+  const int64_t tray_props[][2] = {{prop::kTemp, unit_type::kTemperature},
+                                   {prop::kPres, unit_type::kPressure},
+                                   {prop::kHmx, unit_type::kMolarEnthalpy},
+                                   {prop::kMoleFlowTotal, unit_type::kMoleFlow},
+                                   {prop::kMassFlowTotal, unit_type::kMassFlow},
+                                   {prop::kVfrac, unit_type::kNone},
+                                   {prop::kRhomx, unit_type::kMassDensity},
+                                   {prop::kCpmx, unit_type::kMolarHeatCapacity}};
+  for (const auto& p : tray_props) {
+    std::string name = "P" + std::to_string(p[0]);
+    w.idset_once(name, {"PROPERTIES"}, {{{std::to_string(p[0])}, 2, p[1]}});
+    w.lset_once("TP" + std::to_string(p[0]), "(%" + trays + " & %" + name + ")");
+  }
+  const int64_t comp_profiles[][2] = {{36, 0}, {39, 0}, {40, 0}};  // x, y, K per tray
+  const char* const comp_sections[] = {"TRAY_X", "TRAY_Y", "TRAYB_K"};
+  for (const auto& p : comp_profiles) {
+    std::string name = "P" + std::to_string(p[0]);
+    w.idset_once(name, {"PROPERTIES"}, {{{std::to_string(p[0])}, 2}});
+    w.lset_once("CP" + std::to_string(p[0]), "(%ID_NCC & %" + trays + " & %" + name + ")");
+  }
+
+  // Blocks: connections, results; columns also ports and profiles.
+  for (int k = 1; k <= o.blocks; ++k) {
+    std::string id = numbered("B", k, 4);
+    const char* model = kModels[(k - 1) % kModelCount];
+    bool column = std::strcmp(model, "TRAYCOL") == 0;
+    auto stream_id = [&](int n) { return numbered("S", 1 + (n % o.streams), 5); };
+    std::vector<std::pair<std::string, std::string>> in{{stream_id(2 * k), "MATERIAL"}},
+        out_ports{{stream_id(2 * k + 1), "MATERIAL"}};
+    if (k % 3 == 0) in.push_back({stream_id(2 * k + 7), "MATERIAL"});
+    if (column) out_ports.push_back({stream_id(2 * k + 11), "MATERIAL"});
+    w.connections(model, id, in, out_ports);
+    datasets += 4;
+
+    std::vector<BlockResult> res{
+        BlockResult::real(prop::kTemp, v.around(350.0), unit_type::kTemperature),
+        BlockResult::real(prop::kPres, v.around(2.0e6), unit_type::kPressure),
+        BlockResult::real(prop::kQcalc, v.around(-1.0e6), unit_type::kEnthalpyFlow),
+        BlockResult::real(prop::kVfrac, v.fraction())};
+    if (column) {
+      w.ports(model, id, {{0, o.trays / 2, 0}}, {{1, 0, 0}, {2, o.trays - 1, 0}});
+      datasets += 2;
+      res.push_back(BlockResult::integer(prop::kNstage, o.trays));
+      res.push_back(BlockResult::real(prop::kRefluxRatio, v.around(2.0)));
+    }
+    // Most models store their main results under a section of their own
+    // name, which the loader files as RESULTS.
+    w.block_results(model, id, {}, res, "", (k % 2) ? "RESULTS" : std::string("RES_") + model);
+    datasets += 1;
+
+    if (column) {
+      for (const auto& p : tray_props) {
+        std::vector<Value> vals;
+        double typical = p[0] == prop::kTemp ? 350.0 : p[0] == prop::kPres ? 1.5e6 : 100.0;
+        for (int t = 0; t < o.trays; ++t)
+          vals.push_back(p[1] ? Value::real(v.around(typical), 1) : Value::real(v.fraction()));
+        b.dset({"BLOCK", model, id, "TRC_PRO2"}, "TP" + std::to_string(p[0]), vals);
+        ++datasets;
+      }
+      for (size_t s = 0; s < 3; ++s) {
+        std::vector<Value> vals;
+        for (int t = 0; t < o.trays * o.components; ++t)
+          vals.push_back(Value::real(s == 2 ? v.around(1.0) : v.fraction()));
+        b.dset({"BLOCK", model, id, comp_sections[s]}, "CP" + std::to_string(comp_profiles[s][0]), vals);
+        ++datasets;
+      }
+    }
+    b.flush(out);
+  }
+
+  // Streams: main table, phase compositions, phase properties.
+  w.idset_once("PHASES", {"PROPERTIES"}, {{{"39"}, 2}, {{"36"}, 2}, {{"37"}, 2}, {{"38"}, 2}});
+  w.lset_once("STRXY", "(%ID_NCC & %PHASES)");
+  std::vector<IdMember> phase_props;
+  for (int p : {64, 63, 94, 95, 88, 61, 89, 90, 991, 992, 993, 994})
+    phase_props.push_back({{std::to_string(p)}, 2});
+  w.idset_once("PHPROPS", {"PROPERTIES"}, phase_props);
+  w.lset_once("STRPHAS", "(%PHPROPS)");
+  for (int k = 1; k <= o.streams; ++k) {
+    StreamMain s;
+    s.id = numbered("S", k, 5);
+    s.source = numbered("B", 1 + (k / 2) % o.blocks, 4);
+    s.destination = numbered("B", 1 + (k / 2 + 1) % o.blocks, 4);
+    s.totals = {{prop::kTemp, v.around(350.0), unit_type::kTemperature},
+                {prop::kPres, v.around(2.0e6), unit_type::kPressure},
+                {prop::kVfrac, v.fraction(), unit_type::kNone},
+                {prop::kMoleFlowTotal, v.around(0.1), unit_type::kMoleFlow},
+                {prop::kMassFlowTotal, v.around(5.0), unit_type::kMassFlow},
+                {prop::kHmx, v.around(-1.0e8), unit_type::kMolarEnthalpy}};
+    StreamComponentProperty mole{prop::kMoleFlow, {}, unit_type::kMoleFlow},
+        frac{prop::kMoleFrac, {}, unit_type::kNone}, mass{prop::kMassFlow, {}, unit_type::kMassFlow},
+        mfrac{prop::kMassFrac, {}, unit_type::kNone};
+    for (int c = 0; c < o.components; ++c) {
+      mole.values.push_back(v.around(0.003));
+      frac.values.push_back(v.fraction());
+      mass.values.push_back(v.around(0.1));
+      mfrac.values.push_back(v.fraction());
+    }
+    s.components = {mole, frac, mass, mfrac};
+    w.stream_main(s);
+
+    std::vector<Value> xy;
+    for (int i = 0; i < 4 * o.components; ++i) xy.push_back(Value::real(v.fraction()));
+    b.dset({"STREAM", "MATERIAL", s.id, "STRM_XY"}, "STRXY", xy);
+    std::vector<Value> ph;
+    for (int i = 0; i < 12; ++i) ph.push_back(Value::real(v.around(100.0)));
+    b.dset({"STREAM", "MATERIAL", s.id, "STR_PHAS"}, "STRPHAS", ph);
+    datasets += 3;
+    b.flush(out);
+  }
+  out.close();
+  if (!out) {
+    std::cerr << "error writing " << o.output << "\n";
+    return 1;
+  }
+  std::cout << "wrote " << o.output << ": " << b.line_count() << " lines, " << datasets
+            << " data sets, " << o.blocks << " blocks, " << o.streams << " streams\n";
+  return 0;
+}

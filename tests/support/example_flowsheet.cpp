@@ -1,0 +1,210 @@
+// The example flowsheet: FEED1 and FEED2 meet in mixer M1, heater H1 warms
+// the mixture, flash drum F1 splits it into VAP and LIQ, and column C1
+// stabilises LIQ into DIST (top) and BOTT (bottoms). Flows are balanced
+// component by component and the heat duties follow from the stream
+// enthalpies, so a reader can check the numbers by hand.
+#include "support/example_flowsheet.hpp"
+
+#include <charconv>
+#include <cmath>
+
+#include "support/flowsheet_records.hpp"
+
+namespace flowsum::testing {
+
+namespace {
+
+// Six significant digits keep the file readable.
+double r6(double x) {
+  if (x == 0) return 0;
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 5);
+  double v = 0;
+  std::from_chars(buf, r.ptr, v);
+  return v;
+}
+
+const std::vector<std::string> kComponents{"WATER", "METHANE", "ETHANE", "PROPANE", "NBUTANE"};
+const std::vector<double> kMw{18.015, 16.043, 30.07, 44.097, 58.123};
+
+struct StreamState {
+  std::string id, source, destination;
+  double temp = 0;   // K
+  double pres = 0;   // Pa
+  double vfrac = 0;
+  std::vector<double> flows;  // kmol/s per component
+  double hmx = 0;    // J/kmol
+};
+
+double total(const std::vector<double>& f) {
+  double t = 0;
+  for (double x : f) t += x;
+  return t;
+}
+
+// A made-up molar enthalpy that rises with temperature and with vapour.
+double enthalpy(double temp, double vfrac) {
+  return r6(-1.1e8 + 3.5e4 * (temp - 298.15) + 1.6e7 * vfrac);
+}
+
+std::vector<double> scaled(const std::vector<double>& f, const std::vector<double>& frac) {
+  std::vector<double> out(f.size());
+  for (size_t i = 0; i < f.size(); ++i) out[i] = r6(f[i] * frac[i]);
+  return out;
+}
+
+std::vector<double> minus(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> out(a.size());
+  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(a[i] - b[i]);
+  return out;
+}
+
+std::vector<double> plus(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> out(a.size());
+  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(a[i] + b[i]);
+  return out;
+}
+
+StreamState state(std::string id, std::string source, std::string destination, double temp,
+                  double pres, double vfrac, std::vector<double> flows) {
+  StreamState s{std::move(id), std::move(source), std::move(destination), temp, pres, vfrac,
+                std::move(flows), 0};
+  s.hmx = enthalpy(temp, vfrac);
+  return s;
+}
+
+// Heat flow of a stream, W.
+double heat(const StreamState& s) { return total(s.flows) * s.hmx; }
+
+StreamMain stream_record(const StreamState& s) {
+  StreamMain m;
+  m.id = s.id;
+  m.source = s.source;
+  m.destination = s.destination;
+  double moles = total(s.flows);
+  double mass = 0;
+  std::vector<double> frac(s.flows.size());
+  for (size_t i = 0; i < s.flows.size(); ++i) {
+    mass += s.flows[i] * kMw[i];
+    frac[i] = moles > 0 ? r6(s.flows[i] / moles) : 0.0;
+  }
+  m.totals = {{prop::kTemp, s.temp, unit_type::kTemperature},
+              {prop::kPres, s.pres, unit_type::kPressure},
+              {prop::kVfrac, s.vfrac, unit_type::kNone},
+              {prop::kMoleFlowTotal, r6(moles), unit_type::kMoleFlow},
+              {prop::kMassFlowTotal, r6(mass), unit_type::kMassFlow},
+              {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}};
+  m.components = {{prop::kMoleFlow, s.flows, unit_type::kMoleFlow},
+                  {prop::kMoleFrac, frac, unit_type::kNone}};
+  return m;
+}
+
+}  // namespace
+
+SummaryBuilder example_flowsheet() {
+  // Streams, balanced component by component.
+  StreamState feed1 = state("FEED1", "", "M1", 300.0, 3.0e6, 1.0, {0.001, 0.02, 0.005, 0.003, 0.001});
+  StreamState feed2 = state("FEED2", "", "M1", 290.0, 3.0e6, 0.0, {0.002, 0.001, 0.002, 0.004, 0.006});
+  StreamState s1 = state("S1", "M1", "H1", 296.4, 3.0e6, 0.62, plus(feed1.flows, feed2.flows));
+  StreamState s2 = state("S2", "H1", "F1", 330.0, 2.95e6, 0.71, s1.flows);
+  StreamState vap = state("VAP", "F1", "", 320.0, 2.9e6, 1.0,
+                          scaled(s2.flows, {0.05, 0.97, 0.85, 0.55, 0.3}));
+  StreamState liq = state("LIQ", "F1", "C1", 320.0, 2.9e6, 0.0, minus(s2.flows, vap.flows));
+  StreamState dist = state("DIST", "C1", "", 265.0, 1.5e6, 0.0,
+                           scaled(liq.flows, {0.0, 1.0, 0.98, 0.6, 0.05}));
+  StreamState bott = state("BOTT", "C1", "", 380.0, 1.55e6, 0.0, minus(liq.flows, dist.flows));
+  // The mixer is adiabatic: its outlet enthalpy comes from its inlets.
+  s1.hmx = r6((heat(feed1) + heat(feed2)) / total(s1.flows));
+
+  double h1_duty = r6(heat(s2) - heat(s1));
+  double f1_duty = r6(heat(vap) + heat(liq) - heat(s2));
+  double c1_condenser = -1.5e5;
+  double c1_reboiler = r6(heat(dist) + heat(bott) - heat(liq) - c1_condenser);
+
+  SummaryBuilder b;
+  FlowsheetWriter w(b);
+  b.line("FLOWSUM EXAMPLE SUMMARY FILE")
+      .line("Lines before the header line are kept in the copy but not read.")
+      .header(Header::kIwp80);
+
+  // Names of the property numbers the data sets below use.
+  w.property_names("PROPS");
+
+  // Run information.
+  RunInfo run;
+  run.version = "12.1";
+  run.run_id = "EXAMPLE1";
+  run.title = "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN";
+  run.status_text1 = "RUN COMPLETED NORMALLY";
+  run.status_text2 = "ALL BLOCKS CONVERGED";
+  w.run_status(run);
+  w.account({"ENGINEER", "DEMO-01", "FLOWSUM EXAMPLE PROJECT", "PROCESS ENGINEERING"});
+
+  // Components and their molecular weights.
+  w.components(kComponents);
+  w.component_property("MW", prop::kMw, kMw);
+
+  // Blocks: connections, then results.
+  b.blank_line();
+  w.connections("MIXER", "M1", {{"FEED1", "MATERIAL"}, {"FEED2", "MATERIAL"}}, {{"S1", "MATERIAL"}});
+  w.block_results("MIXER", "M1", {},
+                  {BlockResult::real(prop::kTemp, s1.temp, unit_type::kTemperature),
+                   BlockResult::real(prop::kPres, s1.pres, unit_type::kPressure),
+                   BlockResult::real(prop::kVfrac, s1.vfrac)},
+                  "MIXRES");
+
+  b.blank_line();
+  w.connections("TEMPCHG", "H1", {{"S1", "MATERIAL"}}, {{"S2", "MATERIAL"}});
+  w.block_results("TEMPCHG", "H1", {},
+                  {BlockResult::real(prop::kTemp, s2.temp, unit_type::kTemperature),
+                   BlockResult::real(prop::kPres, s2.pres, unit_type::kPressure),
+                   BlockResult::real(prop::kQcalc, h1_duty, unit_type::kEnthalpyFlow),
+                   BlockResult::real(prop::kVfrac, s2.vfrac)},
+                  "HEATRES");
+
+  b.blank_line();
+  w.connections("FLASH", "F1", {{"S2", "MATERIAL"}}, {{"VAP", "MATERIAL"}, {"LIQ", "MATERIAL"}});
+  w.block_results("FLASH", "F1", {},
+                  {BlockResult::real(prop::kTemp, vap.temp, unit_type::kTemperature),
+                   BlockResult::real(prop::kPres, vap.pres, unit_type::kPressure),
+                   BlockResult::real(prop::kQcalc, f1_duty, unit_type::kEnthalpyFlow),
+                   BlockResult::real(prop::kVfrac, r6(total(vap.flows) / total(s2.flows)))},
+                  "HEATRES");
+
+  b.blank_line();
+  w.connections("TRAYCOL", "C1", {{"LIQ", "MATERIAL"}}, {{"DIST", "MATERIAL"}, {"BOTT", "MATERIAL"}});
+  // Feed on tray 5, liquid distillate from tray 1, bottoms from tray 10
+  // (locations are stored counted from 0).
+  w.ports("TRAYCOL", "C1", {{0, 4, 0}}, {{1, 0, 0}, {2, 9, 0}});
+  w.block_results("TRAYCOL", "C1", {"LOCATION"},
+                  {BlockResult::integer(prop::kNstage, 10, {"COLUMN"}),
+                   BlockResult::real(prop::kRefluxRatio, 2.5, unit_type::kNone, {"COLUMN"}),
+                   BlockResult::real(prop::kTemp, dist.temp, unit_type::kTemperature, {"CONDENSR"}),
+                   BlockResult::real(prop::kTemp, bott.temp, unit_type::kTemperature, {"REBOILER"}),
+                   BlockResult::real(prop::kQcalc, c1_condenser, unit_type::kEnthalpyFlow, {"CONDENSR"}),
+                   BlockResult::real(prop::kQcalc, c1_reboiler, unit_type::kEnthalpyFlow, {"REBOILER"})},
+                  "COLRES");
+
+  // Streams: source, destination and class, totals, then one row per
+  // component for its mole flow and one for its mole fraction.
+  for (const StreamState* s : {&feed1, &feed2, &s1, &s2, &vap, &liq, &dist, &bott}) {
+    b.blank_line();
+    w.stream_main(stream_record(*s), "STRMAIN");
+  }
+  return b;
+}
+
+const ExampleFacts& example_facts() {
+  static const ExampleFacts facts{
+      kComponents,
+      kMw,
+      {"M1", "H1", "F1", "C1"},
+      {"MIXER", "TEMPCHG", "FLASH", "TRAYCOL"},
+      {"FEED1", "FEED2", "S1", "S2", "VAP", "LIQ", "DIST", "BOTT"},
+      "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN",
+      "12.1",
+      "EXAMPLE1"};
+  return facts;
+}
+
+}  // namespace flowsum::testing

@@ -1,0 +1,286 @@
+// Ready-made flowsheet data sets: the identifier sets, loading sequences and
+// data sets of run information, components, blocks and streams.
+#include "support/flowsheet_records.hpp"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace flowsum::testing {
+
+namespace {
+
+std::string num(int64_t n) { return std::to_string(n); }
+
+// A real with its unit code when it has a unit type; NaN stands for a
+// missing value.
+Value real_value(double x, int64_t unit_type, int64_t unit_code) {
+  if (std::isnan(x)) return unit_type ? Value::missing(unit_code) : Value::missing();
+  return unit_type ? Value::real(x, unit_code) : Value::real(x);
+}
+
+Value word_or_missing(const std::string& s) { return s.empty() ? Value::missing() : Value::word(s); }
+
+}  // namespace
+
+std::vector<PsetEntry> fixture_property_names() {
+  using namespace prop;
+  return {{kTemp, "TEMP"},
+          {kPres, "PRES"},
+          {kVfrac, "VFRAC"},
+          {kLfrac, "LFRAC"},
+          {kHmx, "HMX"},
+          {kSmx, "SMX"},
+          {kRhomx, "RHOMX"},
+          {kCpmx, "CPMX"},
+          {kMw, "MW"},
+          {kQcalc, "QCALC"},
+          {kPamb, "PAMB"},
+          {kNstage, "NSTAGE"},
+          {kRefluxRatio, "REFLUX-RATIO"},
+          {kMoleFlowTotal, "MOLEFLMX"},
+          {kMoleFrac, "MOLEFRAC"},
+          {kMassFlowTotal, "MASSFLMX"},
+          {kMassFrac, "MASSFRAC"},
+          {kStdVolFlowTotal, "VOLFLMX"},
+          {kStdVolFrac, "STDVOLFRAC"},
+          {kMoleFlow, "MOLEFLOW"},
+          {kMassFlow, "MASSFLOW"},
+          {kStdVolFlow, "STDVOLFLOW"}};
+}
+
+BlockResult BlockResult::real(int64_t property, double x, int64_t unit_type,
+                              std::vector<std::string> descriptors, int64_t unit_code) {
+  BlockResult r;
+  r.property = property;
+  r.descriptors = std::move(descriptors);
+  r.value = real_value(x, unit_type, unit_code);
+  r.type = 2;
+  r.unit_type = unit_type;
+  return r;
+}
+
+BlockResult BlockResult::integer(int64_t property, int64_t n, std::vector<std::string> descriptors) {
+  BlockResult r;
+  r.property = property;
+  r.descriptors = std::move(descriptors);
+  r.value = Value::integer(n);
+  r.type = 1;
+  return r;
+}
+
+BlockResult BlockResult::text(int64_t property, const std::string& s, std::vector<std::string> descriptors) {
+  BlockResult r;
+  r.property = property;
+  r.descriptors = std::move(descriptors);
+  r.value = Value::word(s);
+  r.type = 5;
+  return r;
+}
+
+bool FlowsheetWriter::idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
+                                 const std::vector<IdMember>& members) {
+  if (!idsets_.insert(name).second) return false;
+  b_.idset(name, qualifiers, members);
+  return true;
+}
+
+bool FlowsheetWriter::lset_once(const std::string& name, const std::string& definition) {
+  if (!lsets_.insert(name).second) return false;
+  b_.lset(name, definition);
+  return true;
+}
+
+// The set name of a layout: the same layout gets the same name again; a new
+// one gets the wanted name, or the prefix with a number after the first.
+std::string FlowsheetWriter::layout_name(const std::string& signature, const std::string& wanted,
+                                         const std::string& prefix) {
+  auto it = layouts_.find(prefix + "|" + signature);
+  if (it != layouts_.end()) return it->second;
+  std::string name = wanted;
+  while (name.empty() || names_.count(name)) {
+    if (!wanted.empty())
+      throw std::invalid_argument("set name " + wanted + " already names another layout");
+    int n = ++prefix_counts_[prefix];
+    name = n == 1 ? prefix : prefix + num(n);
+  }
+  names_.insert(name);
+  layouts_.emplace(prefix + "|" + signature, name);
+  return name;
+}
+
+void FlowsheetWriter::property_names(const std::string& pset_name) {
+  b_.pset(pset_name, fixture_property_names());
+}
+
+void FlowsheetWriter::run_status(const RunInfo& info) {
+  idset_once("VERS", {"ITEM"}, {{{"VERSION"}, 6}});
+  lset_once("VERS", "(%VERS)");
+  b_.dset({"RUN-STATUS", "VERS"}, "VERS", {Value::text(info.version)});
+
+  idset_once("TITLE", {"ITEM"}, {{{"TITLE"}, 6}});
+  lset_once("TITLE", "(%TITLE)");
+  b_.dset({"RUN-STATUS", "TITLE"}, "TITLE", {Value::text(info.title)});
+
+  idset_once("RUNID", {"ITEM"}, {{{"RUNID"}, 5}});
+  lset_once("RUNID", "(%RUNID)");
+  b_.dset({"RUN-STATUS", "RUNID"}, "RUNID", {Value::word(info.run_id)});
+
+  idset_once("RUNIT", {"PROPERTIES"},
+             {{{num(prop::kCompletion)}, 1}, {{num(prop::kStatusText1)}, 6}, {{num(prop::kStatusText2)}, 6}});
+  lset_once("RUNIT", "(%RUNIT)");
+  b_.dset({"RUN-STATUS", "IT"}, "RUNIT",
+          {Value::integer(info.completion), Value::text(info.status_text1), Value::text(info.status_text2)});
+
+  std::vector<IdMember> flags;
+  for (size_t i = 0; i < info.flags.size(); ++i) flags.push_back({{num(static_cast<int64_t>(i + 1))}, 1});
+  std::string stat = "RUNSTAT" + (info.flags.size() == 6 ? std::string() : num(static_cast<int64_t>(info.flags.size())));
+  idset_once(stat, {"ITEM"}, flags);
+  lset_once(stat, "(%" + stat + ")");
+  b_.dset({"RUN-STATUS", "STATUS"}, stat, integers(info.flags));
+
+  if (info.ambient_pressure) {
+    idset_once("PAMB", {"PROPERTIES"}, {{{num(prop::kPamb)}, 2, unit_type::kPressure}});
+    lset_once("PAMB", "(%PAMB)");
+    b_.dset({"PAMB", "PAMB"}, "PAMB", {Value::real(*info.ambient_pressure, 1)});
+  }
+}
+
+void FlowsheetWriter::account(const AccountInfo& info) {
+  idset_once("ACCOUNT", {"PROPERTIES"},
+             {{{num(prop::kAccountUser)}, 5},
+              {{num(prop::kAccountProject)}, 5},
+              {{num(prop::kAccountText355)}, 6},
+              {{num(prop::kAccountText348)}, 6}});
+  lset_once("ACCOUNT", "(%ACCOUNT)");
+  b_.dset({"RUN-STATUS", "ACCOUNT"}, "ACCOUNT",
+          {Value::word(info.user), Value::word(info.project), Value::text(info.text355),
+           Value::text(info.text348)});
+}
+
+void FlowsheetWriter::components(const std::vector<std::string>& ncc, const std::vector<std::string>& nnc) {
+  auto members = [](const std::vector<std::string>& ids) {
+    std::vector<IdMember> m;
+    for (const std::string& id : ids) m.push_back({{id}});
+    return m;
+  };
+  idset_once("ID_NCC", {"COMPONENTS"}, members(ncc));
+  if (!nnc.empty()) idset_once("ID_NNC", {"COMPONENTS"}, members(nnc));
+}
+
+void FlowsheetWriter::component_property(const std::string& keyword, int64_t property,
+                                         const std::vector<double>& values, int64_t unit_type,
+                                         int64_t unit_code) {
+  idset_once(keyword, {"PROPERTIES"}, {{{num(property)}, 2, unit_type}});
+  lset_once(keyword, "(%ID_NCC & %" + keyword + ")");
+  std::vector<Value> vals;
+  for (double x : values) vals.push_back(real_value(x, unit_type, unit_code));
+  b_.dset({keyword, keyword}, keyword, vals);
+}
+
+void FlowsheetWriter::connections(const std::string& model, const std::string& block,
+                                  const std::vector<std::pair<std::string, std::string>>& inlets,
+                                  const std::vector<std::pair<std::string, std::string>>& outlets) {
+  idset_once("STRMID", {"STREAMID"}, {{{"?"}}});
+  lset_once("CONN", "(%STRMID)");
+  auto list = [&](const char* ids_key, const char* types_key,
+                  const std::vector<std::pair<std::string, std::string>>& ports) {
+    std::vector<Value> ids, types;
+    for (const auto& [id, type] : ports) {
+      ids.push_back(Value::word(id));
+      types.push_back(Value::word(type));
+    }
+    b_.dset_counted({"BLOCK", model, block, ids_key}, "CONN", ids);
+    b_.dset_counted({"BLOCK", model, block, types_key}, "CONN", types);
+  };
+  list("BLKIN", "TYPIN", inlets);
+  list("BLKOUT", "TYPOUT", outlets);
+}
+
+void FlowsheetWriter::ports(const std::string& model, const std::string& block,
+                            const std::vector<Port>& in, const std::vector<Port>& out) {
+  idset_once("PORT", {"ITEM"}, {{{"CODE"}, 1}, {{"LOCATION"}, 1}, {{"THIRD"}, 1}});
+  auto write = [&](const char* key, const std::vector<Port>& ports) {
+    if (ports.empty()) return;
+    std::string n = num(static_cast<int64_t>(ports.size()));
+    std::vector<IdMember> numbers;
+    for (size_t i = 1; i <= ports.size(); ++i) numbers.push_back({{num(static_cast<int64_t>(i))}});
+    idset_once("NPORT" + n, {"PORTNO"}, numbers);
+    lset_once("PORTS" + n, "(%PORT & %NPORT" + n + ")");
+    std::vector<Value> vals;
+    for (const Port& p : ports) {
+      vals.push_back(Value::integer(p.code));
+      vals.push_back(Value::integer(p.location));
+      vals.push_back(Value::integer(p.third));
+    }
+    b_.dset({"BLOCK", model, block, key}, "PORTS" + n, vals);
+  };
+  write("IN_PORT", in);
+  write("OUT_PORT", out);
+}
+
+void FlowsheetWriter::block_results(const std::string& model, const std::string& block,
+                                    const std::vector<std::string>& descriptor_qualifiers,
+                                    const std::vector<BlockResult>& results,
+                                    const std::string& set_name, const std::string& section) {
+  std::string sig;
+  for (const std::string& q : descriptor_qualifiers) sig += q + ",";
+  std::vector<IdMember> members;
+  std::vector<Value> values;
+  for (const BlockResult& r : results) {
+    IdMember m{{num(r.property)}, r.type, r.unit_type};
+    m.items.insert(m.items.end(), r.descriptors.begin(), r.descriptors.end());
+    for (const std::string& item : m.items) sig += item + " ";
+    sig += "*" + num(r.type) + "<" + num(r.unit_type) + ">;";
+    members.push_back(std::move(m));
+    values.push_back(r.value);
+  }
+  std::string name = layout_name(sig, set_name, "RES");
+  std::vector<std::string> quals{"PROPERTIES"};
+  quals.insert(quals.end(), descriptor_qualifiers.begin(), descriptor_qualifiers.end());
+  idset_once(name, quals, members);
+  lset_once(name, "(%" + name + ")");
+  b_.dset({"BLOCK", model, block, section}, name, values);
+}
+
+void FlowsheetWriter::stream_main(const StreamMain& s, const std::string& set_name) {
+  idset_once("STRHEAD", {"ITEM"}, {{{"SOURCE"}, 5}, {{"DEST"}, 5}, {{"CLASS"}, 5}});
+  std::vector<Value> values{word_or_missing(s.source), word_or_missing(s.destination),
+                            word_or_missing(s.stream_class)};
+
+  std::string def = "(%STRHEAD";
+  std::string layout_sig;
+  if (!s.totals.empty()) {
+    std::string sig;
+    std::vector<IdMember> members;
+    for (const StreamTotal& t : s.totals) {
+      members.push_back({{num(t.property)}, 2, t.unit_type});
+      sig += num(t.property) + "<" + num(t.unit_type) + ">";
+      values.push_back(real_value(t.value, t.unit_type, t.unit_code));
+    }
+    std::string tot = layout_name(sig, "", "STOT");
+    idset_once(tot, {"PROPERTIES"}, members);
+    idset_once("MIXED", {"SUBSTREAM"}, {{{"MIXED"}}});
+    def += " (%" + tot + " & %MIXED)";
+    layout_sig += tot;
+  }
+  if (!s.components.empty()) {
+    std::string sig;
+    std::vector<IdMember> members;
+    for (const StreamComponentProperty& c : s.components) {
+      members.push_back({{num(c.property)}, 2, c.unit_type});
+      sig += num(c.property) + "<" + num(c.unit_type) + ">";
+      for (double x : c.values) values.push_back(real_value(x, c.unit_type, c.unit_code));
+    }
+    std::string cmp = layout_name(sig, "", "SCMP");
+    idset_once(cmp, {"PROPERTIES"}, members);
+    idset_once("MIXED", {"SUBSTREAM"}, {{{"MIXED"}}});
+    def += " (%ID_NCC & %" + cmp + " & %MIXED)";
+    layout_sig += "|" + cmp;
+  }
+  def += ")";
+  std::string main = layout_name(layout_sig, set_name, "SMAIN");
+  lset_once(main, def);
+  b_.dset({"STREAM", s.type, s.id, "STR_MAIN"}, main, values);
+}
+
+}  // namespace flowsum::testing

@@ -1,0 +1,198 @@
+// Ready-made data sets of a flowsheet run, on top of SummaryBuilder: run
+// status, account, components, block connections and results, stream main
+// tables. Each helper writes the identifier sets (IDSET) and loading sequences
+// (LSET) its data set needs the first time they are needed, then the data
+// set (DSET), so a test only says what the run holds.
+//
+// Conventions of these data sets (what the query families read):
+//
+//  RUN-STATUS VERS     one long text (type 6), the simulator version "12.1"
+//  RUN-STATUS TITLE    one long text
+//  RUN-STATUS RUNID    one 8-character text (type 5)
+//  RUN-STATUS IT       qualifier PROPERTIES: 115 completion code (integer),
+//                      117 and 119 status texts (long texts)
+//  RUN-STATUS STATUS   six integer status flags
+//  RUN-STATUS ACCOUNT  qualifier PROPERTIES: 222 and 347 texts of 8, 355 and
+//                      348 long texts
+//  PAMB PAMB           one real, the ambient pressure, with its unit code
+//  IDSET ID_NCC/ID_NNC qualifier COMPONENTS, the component identifiers
+//  P P (e.g. MW MW)    one real per conventional component, a loop of the
+//                      one-member set P around ID_NCC
+//  BLOCK model id BLKIN, TYPIN, BLKOUT, TYPOUT
+//                      open-ended set "(STREAMID) (?)": the count first, then
+//                      one identifier or stream type per inlet or outlet
+//  BLOCK model id IN_PORT, OUT_PORT
+//                      three integers per port (code, location counted from
+//                      0, third integer)
+//  BLOCK model id RESULTS
+//                      qualifier PROPERTIES and optional descriptive
+//                      qualifiers; one value per result
+//  STREAM type id STR_MAIN
+//                      values 1-3: source block, destination block, stream
+//                      class (texts of 8; "*" where there is none); then the
+//                      total rows (qualifier PROPERTIES, substream MIXED,
+//                      blank component) and the component rows (one block
+//                      of all components per component property)
+//
+// Reals that have a unit type are followed by their unit code; the fixtures
+// write values in unit 1 of their type (the SI unit) unless told otherwise.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/summary_builder.hpp"
+
+namespace flowsum::testing {
+
+// Unit types the fixtures use (numbers of the unit-type table).
+namespace unit_type {
+inline constexpr int64_t kNone = 0;
+inline constexpr int64_t kMassFlow = 10;
+inline constexpr int64_t kMoleFlow = 11;
+inline constexpr int64_t kStdVolumeFlow = 12;
+inline constexpr int64_t kEnthalpyFlow = 13;  // heat duty
+inline constexpr int64_t kMolarHeatCapacity = 15;
+inline constexpr int64_t kPressure = 20;
+inline constexpr int64_t kTemperature = 22;
+inline constexpr int64_t kMolarDensity = 37;
+inline constexpr int64_t kMassDensity = 38;
+inline constexpr int64_t kMolarEnthalpy = 39;
+inline constexpr int64_t kMassEnthalpy = 40;
+inline constexpr int64_t kMolarEntropy = 41;
+inline constexpr int64_t kMassEntropy = 42;
+inline constexpr int64_t kMassHeatCapacity = 49;
+}  // namespace unit_type
+
+// Property numbers the fixtures use, and the PSET entries that name them.
+namespace prop {
+inline constexpr int64_t kTemp = 22, kPres = 23, kVfrac = 24, kLfrac = 25, kHmx = 26,
+                         kSmx = 27, kRhomx = 28, kCpmx = 29, kMw = 30, kQcalc = 31,
+                         kPamb = 32, kNstage = 33, kRefluxRatio = 34;
+inline constexpr int64_t kMoleFlowTotal = 8001, kMoleFrac = 8002, kMassFlowTotal = 8003,
+                         kMassFrac = 8004, kStdVolFlowTotal = 8007, kStdVolFrac = 8008,
+                         kMoleFlow = 8101, kMassFlow = 8103, kStdVolFlow = 8107;
+// Item codes of the run-status and account data sets.
+inline constexpr int64_t kCompletion = 115, kStatusText1 = 117, kStatusText2 = 119,
+                         kAccountUser = 222, kAccountProject = 347,
+                         kAccountText355 = 355, kAccountText348 = 348;
+}  // namespace prop
+std::vector<PsetEntry> fixture_property_names();
+
+struct RunInfo {
+  std::string version = "12.1";
+  std::string run_id = "RUN1";
+  std::string title = "FLOWSHEET";
+  int64_t completion = 0;  // written as item 115
+  std::string status_text1 = "RUN COMPLETED NORMALLY";
+  std::string status_text2 = " ";
+  std::vector<int64_t> flags{0, 0, 0, 0, 0, 0};
+  std::optional<double> ambient_pressure = 101325.0;  // Pa; none: no PAMB data set
+};
+
+struct AccountInfo {
+  std::string user;      // item 222, 8 characters
+  std::string project;   // item 347, 8 characters
+  std::string text355;   // long text
+  std::string text348;   // long text
+};
+
+// One value of a block result table.
+struct BlockResult {
+  int64_t property = 0;
+  std::vector<std::string> descriptors;  // one per descriptive qualifier
+  Value value = Value::missing();
+  int64_t type = 2;       // 1 integer, 2 real, 5 text of 8, 6 long text
+  int64_t unit_type = 0;  // reals only; the value then carries its unit code
+
+  static BlockResult real(int64_t property, double x, int64_t unit_type = 0,
+                          std::vector<std::string> descriptors = {}, int64_t unit_code = 1);
+  static BlockResult integer(int64_t property, int64_t n, std::vector<std::string> descriptors = {});
+  static BlockResult text(int64_t property, const std::string& s, std::vector<std::string> descriptors = {});
+};
+
+// One row of a stream's totals: property, value and unit.
+struct StreamTotal {
+  int64_t property = 0;
+  double value = 0;
+  int64_t unit_type = 0;
+  int64_t unit_code = 1;
+};
+
+// One component property of a stream: a value per conventional component.
+struct StreamComponentProperty {
+  int64_t property = 0;
+  std::vector<double> values;  // in the order of ID_NCC
+  int64_t unit_type = 0;
+  int64_t unit_code = 1;
+};
+
+struct StreamMain {
+  std::string type = "MATERIAL";
+  std::string id;
+  std::string source;       // "" for a feed
+  std::string destination;  // "" for a product
+  std::string stream_class = "CONVEN";
+  std::vector<StreamTotal> totals;
+  std::vector<StreamComponentProperty> components;
+};
+
+struct Port {
+  int64_t code = 0;
+  int64_t location = 0;  // as stored: counted from 0
+  int64_t third = 0;
+};
+
+class FlowsheetWriter {
+ public:
+  explicit FlowsheetWriter(SummaryBuilder& b) : b_(b) {}
+
+  SummaryBuilder& builder() { return b_; }
+
+  // PSET naming the fixture property numbers.
+  void property_names(const std::string& pset_name = "PROPS");
+  void run_status(const RunInfo& info);
+  void account(const AccountInfo& info);
+  // IDSET ID_NCC (and ID_NNC when nnc is not empty).
+  void components(const std::vector<std::string>& ncc, const std::vector<std::string>& nnc = {});
+  // Data set keyword keyword (e.g. "MW" "MW"), one real per ID_NCC member.
+  void component_property(const std::string& keyword, int64_t property,
+                          const std::vector<double>& values,
+                          int64_t unit_type = unit_type::kNone, int64_t unit_code = 1);
+  // BLKIN, TYPIN, BLKOUT and TYPOUT of a block; each pair is (stream, type).
+  void connections(const std::string& model, const std::string& block,
+                   const std::vector<std::pair<std::string, std::string>>& inlets,
+                   const std::vector<std::pair<std::string, std::string>>& outlets);
+  void ports(const std::string& model, const std::string& block, const std::vector<Port>& in,
+             const std::vector<Port>& out);
+  // BLOCK model id section: the result table. Blocks whose results have the
+  // same layout share one IDSET and LSET; set_name names it when the layout
+  // is new (otherwise names RESn are made up).
+  void block_results(const std::string& model, const std::string& block,
+                     const std::vector<std::string>& descriptor_qualifiers,
+                     const std::vector<BlockResult>& results,
+                     const std::string& set_name = "", const std::string& section = "RESULTS");
+  // STREAM type id STR_MAIN; streams with the same layout share the sets.
+  void stream_main(const StreamMain& s, const std::string& set_name = "");
+
+  // Write an IDSET (or LSET) of this name unless it was written before.
+  bool idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
+                  const std::vector<IdMember>& members);
+  bool lset_once(const std::string& name, const std::string& definition);
+
+ private:
+  std::string layout_name(const std::string& signature, const std::string& wanted,
+                          const std::string& prefix);
+
+  SummaryBuilder& b_;
+  std::set<std::string> idsets_, lsets_;
+  std::map<std::string, std::string> layouts_;  // layout signature -> set name
+  std::map<std::string, int> prefix_counts_;    // names made up per prefix
+  std::set<std::string> names_;                 // set names given to layouts
+};
+
+}  // namespace flowsum::testing
