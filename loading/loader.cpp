@@ -99,7 +99,7 @@ class Loader {
   void process_pset();
   void process_directory(int region, bool is_idset);
   void process_dset();
-  void expect_open();
+  void expect_open(bool percent_name_ends = false);
 
   // Regions and failures.
   int64_t& region_base(int r) { return memw(3 * r - 2); }
@@ -275,7 +275,9 @@ void Loader::process_directory(int region, bool is_idset) {
   work(entry) = line;
   pack_text(t.text, 2 * chars_per_word(), work_ptr(entry + 1));
   region_used(region) += 1 + glob(g::kWords8);
-  expect_open();
+  // A loading sequence may consist of one set name alone ("LSET X %A"),
+  // which is a complete definition without parentheses.
+  expect_open(/*percent_name_ends=*/!is_idset);
 }
 
 // DSET keyword ... keyword @qualifier ( values
@@ -314,10 +316,12 @@ void Loader::process_dset() {
   expect_open();
 }
 
-void Loader::expect_open() {
+void Loader::expect_open(bool percent_name_ends) {
   scan::Token t;
   if (!next_token(t)) return;
-  if (t.type != scan::kOpen) processing_error(t);
+  if (t.type == scan::kOpen) return;
+  if (percent_name_ends && t.type == scan::kPercentName) return;
+  processing_error(t);
 }
 
 // Load steps that run after the body, also after most failures.

@@ -16,6 +16,14 @@ inline void blank_words(int64_t* words, int64_t n) {
   for (int64_t i = 0; i < n; ++i) words[i] = kBlankWord;
 }
 
+// Characters held by one packed word: TKGLOB word 14, kept within the eight
+// bytes of a word (4 before the constants are set).
+int64_t packed_chars_per_word();
+
+// Words needed for nchar characters: ceil(nchar / characters per word), 0
+// when nchar < 1.
+int64_t packed_word_count(int64_t nchar);
+
 // TKCINS: pack the first nchar characters of text (blanks past its end);
 // stops at a character of code 0 or 1. Returns the words written,
 // (nchar + 3) / 4, or 0 when nchar < 1.
@@ -29,8 +37,15 @@ int64_t key_length(std::string_view text);
 int64_t pack_key(std::string_view text, int64_t* words);
 // Character k (1-based) of a packed text.
 char packed_char(const int64_t* words, int64_t k);
+// Store c as character k (1-based) of a packed text; nothing else changes.
+void set_packed_char(int64_t* words, int64_t k, char c);
 
-// TKLNSH / TKBNSH: entry number (1-based) or 0.
+// Compare two keys of nw words as signed 64-bit integers, first unequal word
+// deciding: negative, 0 or positive.
+int compare_words(const int64_t* a, const int64_t* b, int64_t nw);
+
+// TKLNSH / TKBNSH: entry number (1-based) or 0. The key field is words
+// offset..offset+nw-1 (1-based) of every entry of stride words.
 int64_t linear_search(const int64_t* key, const int64_t* table, int64_t stride,
                       int64_t n, int64_t offset, int64_t nw);
 int64_t binary_search(const int64_t* key, const int64_t* table, int64_t stride,

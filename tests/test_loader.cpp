@@ -232,6 +232,8 @@ TEST(Loader, ProcessingErrorsReportAndIndexTheRest) {
       " DSET K1 K2 K3 K4 K5 K6 K7 K8 K9 @Q (\n"
       " DSET A ( @Q (\n"
       " LSET L1 X\n"
+      " LSET L2 %ONE_SET\n"
+      " IDSET I1 %ONE_SET\n"
       " DSET LAST @Q (\n");
   EXPECT_EQ(r.ierr, 1);
   EXPECT_EQ(r.messages,
@@ -240,9 +242,12 @@ TEST(Loader, ProcessingErrorsReportAndIndexTheRest) {
             "\n ERROR PROCESSING DSET   AT LINE      4\n"
             " TOKEN TYPE =  9  VALUE = (               \n"
             "\n ERROR PROCESSING LSET   AT LINE      5\n"
-            " TOKEN TYPE = 14  VALUE = X               \n");
+            " TOKEN TYPE = 14  VALUE = X               \n"
+            "\n ERROR PROCESSING IDSET  AT LINE      7\n"
+            " TOKEN TYPE =  6  VALUE = ONE_SET         \n");
   EXPECT_EQ(last_load().dsets, 4);
-  EXPECT_EQ(last_load().lines, 6);
+  EXPECT_EQ(last_load().lsets, 2);
+  EXPECT_EQ(last_load().lines, 8);
 }
 
 TEST(Loader, PropertySetsOverLines) {

@@ -1,0 +1,570 @@
+// The data-set tree (TKDTRE): lookup, insertion of missing levels, and
+// appending of duplicate data sets, with an optional index that makes the
+// loader's many insertions independent of the length of the sibling chains.
+#include "store/dataset_tree.hpp"
+
+#include <algorithm>
+#include <functional>
+#include <new>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "flowsum.h"
+#include "io/messages.hpp"
+#include "loading/globals.hpp"
+#include "store/packed_words.hpp"
+#include "store/text_field.hpp"
+
+namespace flowsum {
+
+namespace {
+
+// Access to the words of a tree that never leaves words 1..readable, where
+// readable is the smaller of the words in use and the words the tree owns.
+class TreeWords {
+ public:
+  TreeWords(int64_t* words, int64_t nused, int64_t capacity)
+      : w_(words), readable_(std::max<int64_t>(0, std::min(nused, capacity))) {}
+
+  // A node at p whose words p-1 .. p+1+NW all lie inside the tree.
+  bool node_ok(int64_t p) const {
+    if (p < 2 || p > readable_ - 1) return false;
+    const int64_t nw = w_[p - 2];
+    return nw >= 1 && nw <= readable_ - p - 1;
+  }
+  // The five words of a data record at q (q-1 .. q+3).
+  bool record_ok(int64_t q) const { return q >= 2 && q <= readable_ - 3; }
+
+  int64_t nw(int64_t p) const { return w_[p - 2]; }
+  int64_t child(int64_t p) const { return w_[p - 1]; }
+  int64_t next(int64_t p) const { return w_[p]; }
+  const int64_t* key(int64_t p) const { return w_ + p + 1; }
+  int64_t word(int64_t k) const { return w_[k - 1]; }
+  int64_t readable() const { return readable_; }
+
+ private:
+  int64_t* w_;
+  int64_t readable_;
+};
+
+struct Key {
+  const int64_t* w;
+  int64_t n;
+};
+
+// The keywords of a path, each packed with its key length.
+class PathKeys {
+ public:
+  explicit PathKeys(std::span<const std::string_view> path) {
+    int64_t total = 0;
+    for (std::string_view k : path) total += packed_word_count(key_length(k));
+    words_.resize(static_cast<size_t>(total));
+    int64_t at = 0;
+    for (std::string_view k : path) {
+      const int64_t n = pack_key(k, words_.data() + at);
+      keys_.push_back({at, n});
+      at += n;
+    }
+  }
+  Key operator[](size_t level) const {
+    return {words_.data() + keys_[level].first, keys_[level].second};
+  }
+
+ private:
+  std::vector<int64_t> words_;
+  std::vector<std::pair<int64_t, int64_t>> keys_;
+};
+
+// Words a node takes for a key of nk words: a one-word key is followed by a
+// blank word so that NW is never 1.
+int64_t node_key_words(int64_t nk) { return std::max<int64_t>(nk, 2); }
+
+// When a stored node takes part in the search for a key, and whether it
+// matches: nodes with as many key words as the key, nodes of three words, and
+// two-word nodes holding a one-word key are compared on the key's words. A
+// key longer than the stored one never matches it (comparing on would read
+// the words that follow the stored key).
+bool key_matches(const TreeWords& t, int64_t p, Key k) {
+  const int64_t nw = t.nw(p);
+  const int64_t* s = t.key(p);
+  const bool compared = nw == k.n || nw == 3 || (nw == 2 && k.n == 1 && s[1] == kBlankWord);
+  if (!compared || k.n > nw) return false;
+  return std::equal(k.w, k.w + k.n, s);
+}
+
+uint64_t mix(uint64_t x) {
+  x ^= x >> 30;
+  x *= 0xbf58476d1ce4e5b9ULL;
+  x ^= x >> 27;
+  x *= 0x94d049bb133111ebULL;
+  x ^= x >> 31;
+  return x;
+}
+
+}  // namespace
+
+// ---- The index -----------------------------------------------------------------
+//
+// Every node is entered under the head of its chain (the position of the
+// chain's first node) in up to three ways, one for each way a search key can
+// match it: its whole key; for a three-word key, its first one and first two
+// words; for a two-word key with a blank second word, its first word. Only
+// the first node of a chain under a given entry is kept, which is the first
+// in chain order because nodes are only ever added at a chain's end. A
+// lookup takes the earliest of the (at most three) entries that apply to
+// the search key. Entries hold node positions only; the key words are read
+// from the tree, so a hash collision can never give a wrong node.
+
+struct TreeIndex::State {
+  enum Way : uint8_t { kWhole = 1, kPrefixOfThree = 2, kPaddedOne = 3 };
+
+  struct Chain {
+    int64_t last = 0;
+    int64_t length = 0;
+  };
+  struct Slot {
+    uint64_t hash = 0;
+    int64_t head = 0;
+    int64_t node = 0;  // 0: empty slot
+    int64_t ordinal = 0;
+    uint8_t way = 0;
+  };
+
+  bool synced = false;
+  bool off = false;
+  int64_t nused = 0;
+  int64_t readable = 0;
+  std::unordered_map<int64_t, Chain> chains;
+  std::vector<Slot> slots;
+  size_t filled = 0;
+
+  // Forget everything and give the tables' memory back.
+  void clear() {
+    synced = false;
+    off = false;
+    chains = {};
+    slots = {};
+    filled = 0;
+  }
+
+  static uint64_t hash(int64_t head, uint8_t way, Key k) {
+    uint64_t h = mix(static_cast<uint64_t>(head) ^ (static_cast<uint64_t>(way) << 56));
+    for (int64_t i = 0; i < k.n; ++i)
+      h = mix(h + static_cast<uint64_t>(k.w[i]) + 0x9e3779b97f4a7c15ULL);
+    return h;
+  }
+
+  static bool fits(const TreeWords& t, int64_t node, uint8_t way, Key k) {
+    const int64_t nw = t.nw(node);
+    const int64_t* s = t.key(node);
+    switch (way) {
+      case kWhole:
+        return nw == k.n && std::equal(k.w, k.w + k.n, s);
+      case kPrefixOfThree:
+        return nw == 3 && k.n < 3 && std::equal(k.w, k.w + k.n, s);
+      case kPaddedOne:
+        return nw == 2 && k.n == 1 && s[1] == kBlankWord && s[0] == k.w[0];
+    }
+    return false;
+  }
+
+  const Slot* find(const TreeWords& t, int64_t head, uint8_t way, Key k) const {
+    if (slots.empty()) return nullptr;
+    const uint64_t h = hash(head, way, k);
+    const size_t mask = slots.size() - 1;
+    for (size_t i = h & mask; slots[i].node != 0; i = (i + 1) & mask) {
+      const Slot& s = slots[i];
+      if (s.hash == h && s.head == head && s.way == way && fits(t, s.node, way, k)) return &s;
+    }
+    return nullptr;
+  }
+
+  void place(const Slot& s) {
+    const size_t mask = slots.size() - 1;
+    size_t i = s.hash & mask;
+    while (slots[i].node != 0) i = (i + 1) & mask;
+    slots[i] = s;
+  }
+
+  void add(const TreeWords& t, int64_t head, uint8_t way, Key k, int64_t node, int64_t ordinal) {
+    if (find(t, head, way, k) != nullptr) return;  // an earlier node keeps the entry
+    if ((filled + 1) * 2 > slots.size()) {
+      std::vector<Slot> old;
+      old.swap(slots);
+      slots.assign(std::max<size_t>(1024, old.size() * 2), Slot{});
+      for (const Slot& s : old)
+        if (s.node != 0) place(s);
+    }
+    place(Slot{hash(head, way, k), head, node, ordinal, way});
+    ++filled;
+  }
+
+  // Enter node as the next node of the chain starting at head.
+  void append(const TreeWords& t, int64_t head, int64_t node) {
+    Chain& c = chains[head];
+    ++c.length;
+    c.last = node;
+    const int64_t nw = t.nw(node);
+    const int64_t* s = t.key(node);
+    add(t, head, kWhole, {s, nw}, node, c.length);
+    if (nw == 3) {
+      add(t, head, kPrefixOfThree, {s, 1}, node, c.length);
+      add(t, head, kPrefixOfThree, {s, 2}, node, c.length);
+    }
+    if (nw == 2 && s[1] == kBlankWord) add(t, head, kPaddedOne, {s, 1}, node, c.length);
+  }
+
+  // Index a tree from its words. Any chain that leaves the tree, meets a node
+  // twice or loops switches the index off: the walk then answers instead.
+  void rebuild(const TreeWords& t, int64_t tree_nused) {
+    clear();
+    nused = tree_nused;
+    readable = t.readable();
+    synced = true;
+    if (tree_nused == 0) return;
+    std::vector<bool> seen(static_cast<size_t>(t.readable()) + 1, false);
+    std::vector<int64_t> heads{2};
+    while (!heads.empty()) {
+      const int64_t head = heads.back();
+      heads.pop_back();
+      for (int64_t p = head; p > 0; p = t.next(p)) {
+        if (!t.node_ok(p) || seen[static_cast<size_t>(p)]) {
+          off = true;
+          return;
+        }
+        seen[static_cast<size_t>(p)] = true;
+        append(t, head, p);
+        if (t.child(p) > 0) heads.push_back(t.child(p));
+      }
+    }
+  }
+
+  // Ready to answer for this tree? Rebuilds when the tree changed size.
+  bool ready(const TreeWords& t, int64_t tree_nused) {
+    if (off) return false;
+    if (!synced || tree_nused != nused || t.readable() != readable) rebuild(t, tree_nused);
+    return !off;
+  }
+};
+
+TreeIndex::TreeIndex() : state_(std::make_unique<State>()) {}
+TreeIndex::~TreeIndex() = default;
+void TreeIndex::reset() { state_->clear(); }
+bool TreeIndex::usable() const { return !state_->off; }
+TreeIndex::State& index_state(TreeIndex& index) { return *index.state_; }
+
+// ---- The walk ------------------------------------------------------------------
+
+namespace {
+
+class TreeWalk {
+ public:
+  enum Kind { kMatch, kNotFound, kBroken };
+  struct Level {
+    Kind kind;
+    int64_t node;     // the matching node, or the last node examined (0: none)
+    int64_t ordinal;  // how many nodes of the chain were examined
+  };
+
+  TreeWalk(const TreeWords& t, const PathKeys& keys, std::span<const std::string_view> path,
+           TreeIndex::State* index)
+      : t_(t), keys_(keys), path_(path), index_(index) {}
+
+  int64_t ierr = 0;
+
+  // Search the chain starting at head for the key of `level` (1-based).
+  Level scan(int64_t head, int64_t level) {
+    if (index_ != nullptr) {
+      auto chain = index_->chains.find(head);
+      if (chain != index_->chains.end()) {
+        const Key k = keys_[static_cast<size_t>(level - 1)];
+        const TreeIndex::State::Slot* best = index_->find(t_, head, TreeIndex::State::kWhole, k);
+        auto consider = [&](uint8_t way) {
+          const TreeIndex::State::Slot* s = index_->find(t_, head, way, k);
+          if (s != nullptr && (best == nullptr || s->ordinal < best->ordinal)) best = s;
+        };
+        if (k.n < 3) consider(TreeIndex::State::kPrefixOfThree);
+        if (k.n == 1) consider(TreeIndex::State::kPaddedOne);
+        if (best != nullptr && best->ordinal <= kMaxSiblings) {
+          if (is_last(level) || t_.child(best->node) > 0)
+            return {kMatch, best->node, best->ordinal};
+          // A leaf where a branch was expected: reported, and the search goes
+          // on with the following siblings as the walk does.
+          report_improper(level);
+          return walk(t_.next(best->node), best->ordinal, best->node, level);
+        }
+        if (chain->second.length <= kMaxSiblings)
+          return {kNotFound, chain->second.last, chain->second.length};
+      }
+    }
+    return walk(head, 0, 0, level);
+  }
+
+  // The plain walk of a chain from node p, count nodes having been examined
+  // already and `last` the last of them.
+  Level walk(int64_t p, int64_t count, int64_t last, int64_t level) {
+    const Key k = keys_[static_cast<size_t>(level - 1)];
+    while (p > 0) {
+      // A link outside the tree, or a chain that goes on past the sibling
+      // limit (a loop, or a tree that is not ours), ends the walk.
+      if (!t_.node_ok(p) || count == kMaxSiblings) return {kBroken, last, count};
+      ++count;
+      if (key_matches(t_, p, k)) {
+        if (is_last(level) || t_.child(p) > 0) return {kMatch, p, count};
+        report_improper(level);
+      }
+      last = p;
+      p = t_.next(p);
+    }
+    return {kNotFound, last, count};
+  }
+
+  // The last node of the chain of node `from` (found as the ordinal-th node
+  // of the chain starting at head), at most kMaxSiblings links on; 0 when
+  // the chain is broken or too long.
+  int64_t chain_end(int64_t from, int64_t ordinal, int64_t head) {
+    if (index_ != nullptr) {
+      auto chain = index_->chains.find(head);
+      if (chain != index_->chains.end())
+        return chain->second.length - ordinal <= kMaxSiblings ? chain->second.last : 0;
+    }
+    int64_t p = from;
+    for (int64_t steps = 0;; ++steps) {
+      const int64_t n = t_.next(p);
+      if (n <= 0) return p;
+      if (steps == kMaxSiblings || !t_.node_ok(n)) return 0;
+      p = n;
+    }
+  }
+
+ private:
+  bool is_last(int64_t level) const { return level == static_cast<int64_t>(path_.size()); }
+
+  void report_improper(int64_t level) {
+    ierr = kTreeImproper;
+    if (message_unit() <= 0) return;
+    const std::string head =
+        " IMPROPER STRUCTURED DSET TREE AT LEVEL " + fortran_i(level, 2) + " (TKDTRE)";
+    write_message({head});
+    std::string line;
+    for (int64_t i = 0; i < level; ++i) {
+      line += ' ';
+      line += padded(path_[static_cast<size_t>(i)], 8);
+      if ((i + 1) % 8 == 0 || i + 1 == level) {
+        write_message_lines({line});
+        line.clear();
+      }
+    }
+  }
+
+  const TreeWords& t_;
+  const PathKeys& keys_;
+  std::span<const std::string_view> path_;
+  TreeIndex::State* index_;
+};
+
+void report_corrupt() { write_message({" DSET TREE CORRUPTED (ROUTINE TKDTRE)"}); }
+
+// Add nodes for levels first..nids of the path, the first one after node
+// `after` of the chain starting at head (after = 0: the tree is empty), then
+// the data record. Returns 0 when added, kTreeFull when the words would pass
+// the tree's capacity (nothing is written then).
+int64_t add_levels(TreeView tree, const PathKeys& keys, size_t first, size_t nids,
+                   int64_t after, int64_t head, const DataRecord& record, int64_t& ipos,
+                   TreeIndex::State* index) {
+  int64_t need = 5;
+  for (size_t j = first; j < nids; ++j) need += node_key_words(keys[j].n) + 3;
+  if (tree.nused < 0 || tree.nused > tree.capacity - need) return kTreeFull;
+
+  int64_t* w = tree.words;
+  auto at = [w](int64_t k) -> int64_t& { return w[k - 1]; };
+  const int64_t first_node = tree.nused + 2;
+  int64_t pos = first_node, prev = 0;
+  for (size_t j = first; j < nids; ++j) {
+    const Key k = keys[j];
+    const int64_t nw = node_key_words(k.n);
+    at(pos - 1) = nw;
+    at(pos) = 0;
+    if (j == first) {
+      // The new node takes over the end mark of the chain it joins.
+      at(pos + 1) = after > 0 ? at(after + 1) : 0;
+    } else {
+      at(prev) = pos;
+      at(pos + 1) = -prev;
+    }
+    std::copy(k.w, k.w + k.n, w + pos + 1);
+    if (k.n < nw) blank_words(w + pos + 1 + k.n, nw - k.n);
+    prev = pos;
+    pos += nw + 3;
+  }
+  if (after > 0) at(after + 1) = first_node;
+
+  // The data record after the last node: 2, IDATA, 0, VALUE in two words.
+  const int64_t q = pos;
+  int64_t value_words[8];
+  blank_words(value_words, 8);
+  pack_text(std::string_view(record.value, 8), 8, value_words);
+  at(q - 1) = 2;
+  at(q) = record.idata;
+  at(q + 1) = 0;
+  at(q + 2) = value_words[0];
+  at(q + 3) = value_words[1];
+  at(prev) = -q;
+  tree.nused = q + 3;
+  ipos = prev;
+
+  if (index != nullptr) {
+    try {
+      const TreeWords grown(tree.words, tree.nused, tree.capacity);
+      index->append(grown, head, first_node);
+      for (int64_t p = first_node; p != prev;) {
+        const int64_t c = grown.child(p);
+        index->append(grown, c, c);
+        p = c;
+      }
+      index->nused = tree.nused;
+      index->readable = grown.readable();
+    } catch (...) {
+      index->off = true;  // out of memory: the walk answers from now on
+    }
+  }
+  return 0;
+}
+
+int64_t run_tree(int64_t mode, std::span<const std::string_view> path, DataRecord& record,
+                 TreeView tree, int64_t& ipos, TreeIndex* index) {
+  ipos = 2;
+  const size_t nids = path.size();
+  if (nids == 0) {
+    // An empty path names no node: never found, never entered.
+    if (mode == 2) record = DataRecord{};
+    return 1;
+  }
+  const PathKeys keys(path);
+  const TreeWords t(tree.words, tree.nused, tree.capacity);
+  TreeIndex::State* st = nullptr;
+  if (index != nullptr) {
+    TreeIndex::State& s = index_state(*index);
+    try {
+      if (s.ready(t, tree.nused)) st = &s;
+    } catch (...) {
+      s.off = true;
+    }
+  }
+  TreeWalk walk(t, keys, path, st);
+
+  // Search, level by level.
+  int64_t head = 2, parent = 0;
+  size_t level = 1;
+  TreeWalk::Level r{TreeWalk::kNotFound, 0, 0};
+  if (tree.nused != 0) {
+    for (;; ++level) {
+      r = walk.scan(head, static_cast<int64_t>(level));
+      if (r.kind != TreeWalk::kMatch || level == nids) break;
+      parent = r.node;
+      head = t.child(r.node);
+      ipos = head;
+    }
+  }
+
+  if (r.kind == TreeWalk::kMatch) {
+    const int64_t found = r.node;
+    ipos = found;
+    if (mode == 1) {
+      record = DataRecord{};
+      const int64_t child = t.child(found);
+      const int64_t q = child < 0 && child != INT64_MIN ? -child : 0;
+      if (q != 0 && t.record_ok(q)) {
+        record.idata = t.word(q);
+        int64_t v[2] = {t.word(q + 2), t.word(q + 3)};
+        unpack_text(v, 2, TextField(record.value, 8));
+      }
+      return walk.ierr;
+    }
+    if (mode == 2 || mode == 3) return walk.ierr;
+    // Modes 4 and above, 0 and below: one more node with the last keyword at
+    // the end of the found node's chain.
+    const int64_t end = walk.chain_end(found, r.ordinal, head);
+    if (end == 0) {
+      report_corrupt();
+      return kTreeCorrupt;
+    }
+    const int64_t rc = add_levels(tree, keys, nids - 1, nids, end, head, record, ipos, st);
+    return rc != 0 ? rc : walk.ierr;
+  }
+
+  // Not found at `level`.
+  ipos = r.node != 0 ? r.node : (parent != 0 ? parent : 2);
+  if (mode <= 2) {
+    if (mode == 2) record = DataRecord{};
+    return static_cast<int64_t>(level);
+  }
+  if (r.kind == TreeWalk::kBroken) {
+    report_corrupt();
+    return kTreeCorrupt;
+  }
+  const int64_t rc = add_levels(tree, keys, level - 1, nids, r.node, head, record, ipos, st);
+  return rc != 0 ? rc : walk.ierr;
+}
+
+}  // namespace
+
+int64_t dataset_tree(int64_t mode, std::span<const std::string_view> path,
+                     DataRecord& record, TreeView tree, int64_t& ipos, TreeIndex* index) {
+  try {
+    return run_tree(mode, path, record, tree, ipos, index);
+  } catch (...) {
+    // Only the key buffer or a message line can fail to be allocated, both
+    // before the tree is changed.
+    return kTreeFull;
+  }
+}
+
+int64_t tree_room_needed(std::span<const std::string_view> path) {
+  int64_t need = 5;
+  for (std::string_view k : path) need += node_key_words(packed_word_count(key_length(k))) + 3;
+  return need;
+}
+
+}  // namespace flowsum
+
+extern "C" {
+
+void tkdtre_(int64_t* mode, int64_t* nids, char* ids, char* value, int64_t* idata,
+             int64_t* tree, int64_t* nused, int64_t* ipos, int64_t* ierr,
+             size_t ids_len, size_t value_len) {
+  using namespace flowsum;
+  try {
+    std::vector<std::string_view> path;
+    for (int64_t i = 0; i < *nids; ++i)
+      path.push_back(text_element(ids, ids_len, static_cast<size_t>(i)).view());
+
+    const TextField val(value, value_len);
+    DataRecord record;
+    record.idata = *idata;
+    std::copy_n(val.data, std::min<size_t>(8, val.len), record.value);
+
+    // A tree inside the work area may use the words up to its end; a tree
+    // elsewhere was sized by the caller.
+    int64_t capacity = INT64_MAX;
+    const std::less<const int64_t*> before;
+    if (!before(tree, tkwork_) && before(tree, tkwork_ + TK_WORK_WORDS))
+      capacity = tkwork_ + TK_WORK_WORDS - tree;
+
+    int64_t pos = 2;
+    const int64_t rc = dataset_tree(*mode, path, record, TreeView{tree, *nused, capacity}, pos);
+    *ipos = pos;
+    *ierr = rc;
+    // IDATA and VALUE are results only of a lookup that found the path
+    // (mode 1) or of mode 2 that did not.
+    if ((*mode == 1 && rc <= 0) || (*mode == 2 && rc > 0)) {
+      *idata = record.idata;
+      val.assign(std::string_view(record.value, 8));
+    }
+  } catch (...) {
+    *ierr = kTreeFull;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,559 @@
+// The data-set tree: layout of nodes and records, every mode, the matching
+// rules, messages, broken trees, and the load-time index.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "flowsum.h"
+#include "loading/globals.hpp"
+#include "store/dataset_tree.hpp"
+#include "store/packed_words.hpp"
+
+namespace {
+
+using flowsum::DataRecord;
+using flowsum::kBlankWord;
+using flowsum::TreeIndex;
+using flowsum::TreeView;
+using Path = std::vector<std::string>;
+
+int64_t packed(const std::string& four) {
+  int64_t w = 0;
+  flowsum::pack_text(four, 4, &w);
+  return w;
+}
+
+// A tree in a heap block of exactly `capacity` words, started as the loader
+// starts it: the dummy node "**DUMM**".
+struct Tree {
+  explicit Tree(int64_t capacity = 4096, bool with_dummy = true)
+      : capacity(capacity), words(std::make_unique<int64_t[]>(static_cast<size_t>(capacity))) {
+    std::fill_n(words.get(), capacity, int64_t{-77});
+    if (with_dummy) {
+      w(1) = 2;
+      w(2) = 0;
+      w(3) = 0;
+      w(4) = packed("**DU");
+      w(5) = packed("MM**");
+      nused = 5;
+    }
+  }
+  int64_t& w(int64_t k) { return words[static_cast<size_t>(k - 1)]; }
+  std::vector<int64_t> snapshot() const {
+    return std::vector<int64_t>(words.get(), words.get() + nused);
+  }
+
+  struct Result {
+    int64_t ierr, ipos;
+    DataRecord rec;
+  };
+  Result call(int64_t mode, const Path& path, int64_t idata = 0, const std::string& qual = "",
+              TreeIndex* index = nullptr) {
+    std::vector<std::string_view> views(path.begin(), path.end());
+    Result r{0, 0, {}};
+    r.rec.idata = idata;
+    std::fill_n(r.rec.value, 8, ' ');
+    std::memcpy(r.rec.value, qual.data(), std::min<size_t>(8, qual.size()));
+    r.ierr = flowsum::dataset_tree(mode, views, r.rec, TreeView{words.get(), nused, capacity},
+                                   r.ipos, index);
+    return r;
+  }
+
+  int64_t capacity;
+  std::unique_ptr<int64_t[]> words;
+  int64_t nused = 0;
+};
+
+std::string value_of(const DataRecord& r) { return std::string(r.value, 8); }
+
+class DatasetTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tknsys_();
+    saved_unit_ = flowsum::message_unit();
+    flowsum::glob(flowsum::g::kMsgUnit) = 0;
+  }
+  void TearDown() override { flowsum::glob(flowsum::g::kMsgUnit) = saved_unit_; }
+
+  // Run f with messages on standard output and return what was written.
+  template <class F>
+  std::string messages_of(F f) {
+    flowsum::glob(flowsum::g::kMsgUnit) = 6;
+    ::testing::internal::CaptureStdout();
+    f();
+    std::string out = ::testing::internal::GetCapturedStdout();
+    flowsum::glob(flowsum::g::kMsgUnit) = 0;
+    return out;
+  }
+
+  int64_t saved_unit_ = 0;
+};
+
+TEST_F(DatasetTree, ThreeLevelsAndARecordInConsecutiveWords) {
+  Tree t;
+  auto r = t.call(3, {"BLOCK", "RADFRAC", "B1"}, 417, "RADF-1");
+  EXPECT_EQ(r.ierr, 0);
+  // Three nodes of two key words (5 words each) and a record of five words.
+  ASSERT_EQ(t.nused, 5 + 3 * 5 + 5);
+  EXPECT_EQ(r.ipos, 17) << "the node of the last keyword";
+  const std::vector<int64_t> want = {
+      2, 0, 7, packed("**DU"), packed("MM**"),                  // dummy, NEXT -> 7
+      2, 12, 0, packed("BLOC"), packed("K"),                     // BLOCK at 7
+      2, 17, -7, packed("RADF"), packed("RAC"),                  // RADFRAC at 12
+      2, -22, -12, packed("B1"), kBlankWord,                     // B1 at 17
+      2, 417, 0, packed("RADF"), packed("-1")};                  // record at 22
+  EXPECT_EQ(t.snapshot(), want);
+  EXPECT_EQ(flowsum::tree_room_needed(std::vector<std::string_view>{"BLOCK", "RADFRAC", "B1"}),
+            20);
+
+  // A second block under the same model joins the chain of B1, whose end
+  // mark (minus the parent) it takes over.
+  r = t.call(3, {"BLOCK", "RADFRAC", "B2"}, 500, "RADF-2");
+  EXPECT_EQ(r.ierr, 0);
+  EXPECT_EQ(t.w(18), 27);
+  EXPECT_EQ(t.w(28), -12);
+  EXPECT_EQ(t.nused, 25 + 5 + 5);
+}
+
+TEST_F(DatasetTree, LookupModes) {
+  Tree t;
+  t.call(4, {"STREAM", "MATERIAL", "S1", "STR_MAIN"}, 100, "STRM1");
+  t.call(4, {"STREAM", "MATERIAL", "S2", "STR_MAIN"}, 200, "STRM2");
+  const int64_t used = t.nused;
+  struct Case {
+    int64_t mode;
+    Path path;
+    int64_t ierr, idata;
+    std::string value;
+  } cases[] = {
+      {1, {"STREAM", "MATERIAL", "S2", "STR_MAIN"}, 0, 200, "STRM2   "},
+      {1, {"STREAM", "MATERIAL"}, 0, 0, "        "},  // children but no record
+      {1, {"STREAM", "MATERIAL", "S3", "STR_MAIN"}, 3, -5, "XXXXXXXX"},  // record untouched
+      {2, {"STREAM", "HEAT"}, 2, 0, "        "},                        // record cleared
+      {2, {"NOSUCH"}, 1, 0, "        "},
+      {2, {"STREAM", "MATERIAL", "S1"}, 0, -5, "XXXXXXXX"},
+      {3, {"STREAM", "MATERIAL", "S1"}, 0, -5, "XXXXXXXX"},
+      {0, {"STREAM", "MATERIAL", "S9", "STR_MAIN"}, 3, -5, "XXXXXXXX"},
+      {-3, {"BLOCK"}, 1, -5, "XXXXXXXX"},
+      {4, {}, 1, -5, "XXXXXXXX"},  // an empty path is never entered
+  };
+  const int64_t s1 = t.call(1, {"STREAM", "MATERIAL", "S1"}).ipos;
+  for (const Case& c : cases) {
+    auto r = t.call(c.mode, c.path, -5, "XXXXXXXX");
+    EXPECT_EQ(r.ierr, c.ierr) << c.mode << " " << c.path.size();
+    EXPECT_EQ(r.rec.idata, c.idata) << c.mode << " " << c.path.size();
+    EXPECT_EQ(value_of(r.rec), c.value) << c.mode << " " << c.path.size();
+    if (c.path.size() == 3 && c.ierr == 0) EXPECT_EQ(r.ipos, s1);
+  }
+  EXPECT_EQ(t.nused, used) << "nothing was added";
+}
+
+TEST_F(DatasetTree, RepeatedPathsBecomeSiblingsInEntryOrder) {
+  Tree t;
+  for (int mode : {4, 4, 0, 7}) {
+    auto r = t.call(mode, {"RUN-STATUS", "ACCOUNT"}, 10 * mode, "Q" + std::to_string(mode));
+    EXPECT_EQ(r.ierr, 0);
+  }
+  auto first = t.call(1, {"RUN-STATUS", "ACCOUNT"});
+  EXPECT_EQ(first.rec.idata, 40);
+  EXPECT_EQ(value_of(first.rec), "Q4      ");
+  // Walk the chain by hand: four equal keys, the records in entry order,
+  // the last NEXT pointing back at the parent.
+  const int64_t parent = t.call(1, {"RUN-STATUS"}).ipos;
+  std::vector<int64_t> idata;
+  int64_t p = first.ipos, last = 0;
+  for (; p > 0; p = t.w(p + 1)) {
+    EXPECT_EQ(t.w(p + 2), packed("ACCO"));
+    idata.push_back(t.w(-t.w(p)));
+    last = p;
+  }
+  EXPECT_EQ(idata, (std::vector<int64_t>{40, 40, 0, 70}));
+  EXPECT_EQ(t.w(last + 1), -parent);
+  // Mode 3 on a path that exists adds no further sibling.
+  const int64_t used = t.nused;
+  t.call(3, {"RUN-STATUS", "ACCOUNT"});
+  EXPECT_EQ(t.nused, used);
+}
+
+TEST_F(DatasetTree, KeyMatchingRules) {
+  Tree t;
+  // A keyword of exactly four characters is stored in two words.
+  t.call(4, {"PAMB", "PAMB"}, 3, "PAMB");
+  EXPECT_EQ(t.w(6), 2);
+  EXPECT_EQ(t.w(10), kBlankWord);
+  EXPECT_EQ(t.call(1, {"PAMB    ", "PAMB"}).rec.idata, 3);
+  // A two-word node is not found by its first word alone; a three-word node
+  // is found by any whole-word prefix of its key.
+  t.call(4, {"ABCDEFGH"}, 1);
+  EXPECT_EQ(t.call(1, {"ABCD"}).ierr, 1);
+  t.call(4, {"WXYZ1234WX"}, 2);
+  for (const char* k : {"WXYZ", "WXYZ1234", "WXYZ1234WX"}) EXPECT_EQ(t.call(1, {k}).rec.idata, 2);
+  // Case matters; a code 0 ends a keyword.
+  EXPECT_EQ(t.call(1, {"pamb", "PAMB"}).ierr, 1);
+  t.call(4, {"QR"}, 9);
+  EXPECT_EQ(t.call(1, {std::string("QR\0XYZ", 6)}).rec.idata, 9);
+
+  // A key longer than a stored three-word key does not match it, even when
+  // the word after the stored key equals the key's fourth word.
+  Tree h(7, false);
+  const int64_t words[] = {3, 0, 0, packed("ABCD"), packed("EFGH"), packed("IJ"), packed("MNOP")};
+  std::copy(std::begin(words), std::end(words), h.words.get());
+  h.nused = 7;
+  EXPECT_EQ(h.call(1, {"ABCDEFGHIJ  MNOP"}).ierr, 1);
+  EXPECT_EQ(h.call(1, {"ABCDEFGH"}).ierr, 0);
+  h.nused = 6;  // the tree ends with the key: nothing past it is read
+  EXPECT_EQ(h.call(1, {"ABCDEFGHIJ  MNOP"}).ierr, 1);
+  EXPECT_EQ(h.call(4, {"ABCDEFGHIJ  MNOP"}).ierr, flowsum::kTreeFull) << "no words left";
+}
+
+TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
+  Tree t;
+  t.call(4, {"RUN-STATUS", "VERS"}, 5, "V");
+  std::string out = messages_of([&] {
+    auto r = t.call(1, {"RUN-STATUS", "VERS", "DEEPER"});
+    EXPECT_EQ(r.ierr, 2) << "the leaf's level once the chain ends";
+  });
+  EXPECT_EQ(out,
+            "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  2 (TKDTRE)\n"
+            " RUN-STAT VERS    \n");
+
+  // Entering the longer path adds a sibling that does have children; the
+  // code stays -1 and the message is written again.
+  out = messages_of([&] {
+    EXPECT_EQ(t.call(4, {"RUN-STATUS", "VERS", "DEEPER"}, 6).ierr, flowsum::kTreeImproper);
+    auto r = t.call(1, {"RUN-STATUS", "VERS", "DEEPER"});
+    EXPECT_EQ(r.ierr, flowsum::kTreeImproper);
+    EXPECT_EQ(r.rec.idata, 6);
+  });
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 6);
+  EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS"}).rec.idata, 5) << "the leaf is still found first";
+
+  // Keywords go eight to a line.
+  Path deep;
+  for (int i = 1; i <= 9; ++i) deep.push_back("LEVEL-" + std::to_string(i) + "-LONGNAME");
+  Path shorter(deep.begin(), deep.end() - 1);
+  t.call(4, shorter);
+  out = messages_of([&] { EXPECT_EQ(t.call(2, deep).ierr, 8); });
+  EXPECT_EQ(out,
+            "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  8 (TKDTRE)\n"
+            " LEVEL-1- LEVEL-2- LEVEL-3- LEVEL-4- LEVEL-5- LEVEL-6- LEVEL-7- LEVEL-8-\n");
+  Path ten = deep;
+  ten.push_back("TEN");
+  t.call(4, deep);
+  out = messages_of([&] { t.call(1, ten); });
+  EXPECT_NE(out.find("LEVEL  9 (TKDTRE)\n"), std::string::npos);
+  EXPECT_NE(out.find("LEVEL-8-\n LEVEL-9-\n"), std::string::npos) << out;
+}
+
+TEST_F(DatasetTree, InsertionNeverPassesTheCapacity) {
+  // Room for the dummy and exactly one two-level path with its record.
+  Tree t(5 + 5 + 5 + 5);
+  const Path path = {"BLOCK", "B1"};
+  std::vector<int64_t> before = t.snapshot();
+  t.capacity = 19;
+  EXPECT_EQ(t.call(4, path, 1).ierr, flowsum::kTreeFull);
+  EXPECT_EQ(t.nused, 5);
+  EXPECT_EQ(t.snapshot(), before) << "the tree is left untouched";
+  t.capacity = 20;
+  EXPECT_EQ(t.call(4, path, 1).ierr, 0);
+  EXPECT_EQ(t.nused, 20);
+  EXPECT_EQ(t.call(4, path, 2).ierr, flowsum::kTreeFull) << "a duplicate needs room too";
+  EXPECT_EQ(t.call(1, path).rec.idata, 1);
+}
+
+TEST_F(DatasetTree, BrokenTreesEndWithoutHarm) {
+  std::string out;
+  // A NEXT link outside the tree.
+  {
+    Tree t;
+    t.w(3) = 999;
+    EXPECT_EQ(t.call(1, {"X"}).ierr, 1);
+    out = messages_of([&] { EXPECT_EQ(t.call(4, {"X"}).ierr, flowsum::kTreeCorrupt); });
+    EXPECT_EQ(out, "\n DSET TREE CORRUPTED (ROUTINE TKDTRE)\n");
+    EXPECT_EQ(t.nused, 5);
+  }
+  // A loop between two siblings.
+  {
+    Tree t;
+    t.call(4, {"A"});
+    t.call(4, {"B"});
+    const int64_t b = t.call(1, {"B"}).ipos;
+    t.w(b + 1) = 2;  // B's NEXT back to the dummy
+    EXPECT_EQ(t.call(1, {"C"}).ierr, 1);
+    EXPECT_EQ(t.call(1, {"B"}).ierr, 0);
+    const int64_t used = t.nused;
+    EXPECT_EQ(t.call(4, {"C"}).ierr, flowsum::kTreeCorrupt);
+    EXPECT_EQ(t.call(4, {"A"}).ierr, flowsum::kTreeCorrupt) << "no end to append at";
+    EXPECT_EQ(t.nused, used);
+  }
+  // CHILD links outside the tree, a huge key length, a record outside.
+  {
+    Tree t;
+    t.call(4, {"P", "Q"}, 8, "REC");
+    const int64_t p = t.call(1, {"P"}).ipos;
+    const int64_t q = t.call(1, {"P", "Q"}).ipos;
+    t.w(p) = 5000;
+    EXPECT_EQ(t.call(1, {"P", "Q"}).ierr, 2);
+    EXPECT_EQ(t.call(4, {"P", "Q"}).ierr, flowsum::kTreeCorrupt);
+    t.w(p) = q;
+    t.w(q) = -(t.nused - 1);  // the record would run past the tree's end
+    auto r = t.call(1, {"P", "Q"}, -1, "XX");
+    EXPECT_EQ(r.ierr, 0);
+    EXPECT_EQ(r.rec.idata, 0);
+    t.w(q) = std::numeric_limits<int64_t>::min();
+    EXPECT_EQ(t.call(1, {"P", "Q"}, -1).rec.idata, 0);
+    t.w(q - 1) = std::numeric_limits<int64_t>::max();
+    EXPECT_EQ(t.call(1, {"P", "Q"}).ierr, 2);
+    t.w(q - 1) = 0;
+    EXPECT_EQ(t.call(1, {"P", "Q"}).ierr, 2);
+  }
+  // Word counts that make no sense.
+  {
+    Tree t;
+    t.nused = -3;
+    EXPECT_EQ(t.call(1, {"A"}).ierr, 1);
+    EXPECT_EQ(t.call(4, {"A"}).ierr, flowsum::kTreeCorrupt);
+    EXPECT_EQ(t.nused, -3);
+    t.nused = 3;  // less than the dummy node
+    EXPECT_EQ(t.call(4, {"A"}).ierr, flowsum::kTreeCorrupt);
+  }
+  // An empty tree gets its first node at position 2.
+  {
+    Tree t(64, false);
+    EXPECT_EQ(t.call(1, {"A"}).ierr, 1);
+    EXPECT_EQ(t.call(4, {"A", "B"}, 12).ierr, 0);
+    EXPECT_EQ(t.w(1), 2);
+    EXPECT_EQ(t.w(3), 0);
+    EXPECT_EQ(t.call(1, {"A", "B"}).rec.idata, 12);
+  }
+}
+
+// ---- The exported routine ---------------------------------------------------------
+
+TEST_F(DatasetTree, ExportedRoutineHonoursFieldLengths) {
+  // A tree in the last 30 words of TKWORK: its room ends with the work area.
+  int64_t* tree = tkwork_ + TK_WORK_WORDS - 30;
+  std::fill_n(tree, 30, 0);
+  tree[0] = 2;
+  tree[3] = packed("**DU");
+  tree[4] = packed("MM**");
+  int64_t nused = 5, ipos = 0, ierr = 0, idata = 33;
+  auto call = [&](int64_t mode, std::string ids, size_t ids_len, std::string& value,
+                  size_t value_len) {
+    int64_t nids = static_cast<int64_t>(ids.size() / ids_len);
+    tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, tree, &nused, &ipos, &ierr,
+            ids_len, value_len);
+    return ierr;
+  };
+  // Keywords in 12-character fields; VALUE 4 long ("ZZZZ" after it is not read).
+  const std::string path = "BLOCK       MIXER       M-1         ";
+  std::string value = "Q123ZZZZ";
+  EXPECT_EQ(call(4, path, 12, value, 4), 0);
+  EXPECT_EQ(nused, 5 + 15 + 5);
+  EXPECT_EQ(tree[nused - 2], packed("Q123"));
+  EXPECT_EQ(tree[nused - 1], kBlankWord);
+
+  // A lookup fills VALUE to its length, cut or blank-padded, and no further.
+  idata = 0;
+  std::string small = "...###", wide(14, '#');
+  EXPECT_EQ(call(1, path, 12, small, 3), 0);
+  EXPECT_EQ(idata, 33);
+  EXPECT_EQ(small, "Q12###");
+  call(1, path, 12, wide, 12);
+  EXPECT_EQ(wide, "Q123        ##");
+  // Modes that do not return VALUE leave it alone; mode 2 clears it when
+  // the path is missing.
+  std::string keep = "KEEPTHISTEXT";
+  call(3, path, 12, keep, 12);
+  EXPECT_EQ(keep, "KEEPTHISTEXT");
+  EXPECT_EQ(call(2, "NOSUCH", 6, keep, 12), 1);
+  EXPECT_EQ(idata, 0);
+  EXPECT_EQ(keep, std::string(12, ' '));
+
+  // Five words remain before the end of TKWORK: a new level does not fit.
+  EXPECT_EQ(call(4, "BLOCK   MIXER   M-2     ", 8, value, 8), flowsum::kTreeFull);
+  EXPECT_EQ(nused, 25);
+}
+
+// ---- The index ------------------------------------------------------------------------
+
+// Keywords chosen so that keys of one, two, three and more words share
+// prefixes, and that three-word keys are found by their shorter prefixes.
+std::vector<std::string> vocabulary() {
+  return {"A",        "AB",           "ABCD",         "ABCDE",        "ABCDEFGH",
+          "ABCDEFGHI", "ABCDEFGHIJKL", "ABCDEFGHIJKLM", "ABCDEFGHIJKLMNOPQ", "STREAM",
+          "MATERIAL", "STR_MAIN",     "BLOCK",        "RESULTS",      "WXYZ",
+          "WXYZ    Q", "B1",          "B1      ",     "X"};
+}
+
+struct Op {
+  int64_t mode;
+  Path path;
+  int64_t idata;
+};
+
+std::vector<Op> random_ops(uint64_t seed, int count) {
+  std::mt19937_64 rng(seed);
+  const auto vocab = vocabulary();
+  std::vector<Path> seen;
+  std::vector<Op> ops;
+  for (int i = 0; i < count; ++i) {
+    Path path;
+    const uint64_t pick = rng() % 10;
+    if (pick < 3 && !seen.empty()) {
+      // A path entered before, or one level more or less than it.
+      path = seen[rng() % seen.size()];
+      if (rng() % 3 == 0 && path.size() > 1) path.pop_back();
+      if (rng() % 4 == 0) path.push_back(vocab[rng() % vocab.size()]);
+    } else if (pick < 6) {
+      // Many siblings in one chain, as streams under "STREAM" "MATERIAL".
+      path = {"STREAM", "MATERIAL", "S" + std::to_string(rng() % 3000), "STR_MAIN"};
+    } else {
+      const size_t depth = 1 + rng() % 5;
+      for (size_t d = 0; d < depth; ++d) path.push_back(vocab[rng() % vocab.size()]);
+    }
+    const uint64_t m = rng() % 20;
+    const int64_t mode = m < 13 ? 4 : m < 15 ? 1 : m < 16 ? 2 : m < 18 ? 3 : m < 19 ? 0 : -1;
+    ops.push_back({mode, path, i});
+    if (mode >= 3) seen.push_back(path);
+  }
+  return ops;
+}
+
+// Every result of a sequence of operations on a fresh tree, its messages
+// and its final words.
+struct Outcome {
+  std::vector<std::tuple<int64_t, int64_t, int64_t, std::string, int64_t>> results;
+  std::string messages;
+  std::vector<int64_t> words;
+  int64_t count(int64_t ierr) const {
+    return std::count_if(results.begin(), results.end(),
+                         [&](const auto& r) { return std::get<0>(r) == ierr; });
+  }
+};
+
+Outcome build(const std::vector<Op>& ops, int64_t capacity, TreeIndex* index) {
+  Tree t(capacity);
+  Outcome run;
+  flowsum::glob(flowsum::g::kMsgUnit) = 6;
+  ::testing::internal::CaptureStdout();
+  for (size_t i = 0; i < ops.size(); ++i) {
+    const auto r = t.call(ops[i].mode, ops[i].path, ops[i].idata, "Q" + std::to_string(i), index);
+    run.results.emplace_back(r.ierr, r.ipos, r.rec.idata, value_of(r.rec), t.nused);
+  }
+  run.messages = ::testing::internal::GetCapturedStdout();
+  flowsum::glob(flowsum::g::kMsgUnit) = 0;
+  run.words = t.snapshot();
+  return run;
+}
+
+// Build the same tree walking and with the index; every result, every word
+// and every message must be the same.
+Outcome compare_with_and_without_index(const std::vector<Op>& ops, int64_t capacity) {
+  TreeIndex index;
+  const Outcome plain = build(ops, capacity, nullptr);
+  const Outcome fast = build(ops, capacity, &index);
+  for (size_t i = 0; i < ops.size(); ++i)
+    EXPECT_EQ(plain.results[i], fast.results[i]) << "operation " << i;
+  EXPECT_EQ(plain.words, fast.words);
+  EXPECT_EQ(plain.messages, fast.messages);
+  EXPECT_TRUE(index.usable());
+  return plain;
+}
+
+TEST_F(DatasetTree, IndexGivesTheSameTreeAsTheWalk) {
+  const Outcome run = compare_with_and_without_index(random_ops(1, 20000), 1 << 20);
+  EXPECT_GT(run.count(flowsum::kTreeImproper), 0) << "the leaf case was exercised";
+  EXPECT_NE(run.messages.find("IMPROPER STRUCTURED"), std::string::npos);
+  compare_with_and_without_index(random_ops(2, 3000), 1 << 20);
+}
+
+TEST_F(DatasetTree, IndexAgreesWhenTheTreeFillsUp) {
+  const Outcome run = compare_with_and_without_index(random_ops(3, 4000), 6000);
+  EXPECT_GT(run.count(flowsum::kTreeFull), 0);
+}
+
+TEST_F(DatasetTree, IndexFollowsTheSiblingLimit) {
+  // 10001 children under one parent: the last one is entered (the search saw
+  // 10000 siblings and the chain's end), further new ones are refused, and
+  // duplicates may be appended while the chain's end is at most 10000 links
+  // from the node found.
+  Tree plain(1 << 20), fast(1 << 20);
+  TreeIndex index;
+  auto both = [&](int64_t mode, const Path& path) {
+    auto a = plain.call(mode, path, 1);
+    auto b = fast.call(mode, path, 1, "", &index);
+    EXPECT_EQ(a.ierr, b.ierr);
+    EXPECT_EQ(a.ipos, b.ipos);
+    EXPECT_EQ(plain.nused, fast.nused);
+    return a.ierr;
+  };
+  for (int i = 1; i <= 10001; ++i) ASSERT_EQ(both(4, {"P", "C" + std::to_string(i)}), 0) << i;
+  EXPECT_EQ(both(4, {"P", "NEW"}), flowsum::kTreeCorrupt);
+  EXPECT_EQ(both(1, {"P", "C10000"}), 0);
+  EXPECT_EQ(both(1, {"P", "C10001"}), 2) << "beyond the siblings examined";
+  EXPECT_EQ(both(4, {"P", "C1"}), 0) << "10000 links from C1 to the end";
+  EXPECT_EQ(both(4, {"P", "C1"}), flowsum::kTreeCorrupt) << "now 10001 links";
+  EXPECT_EQ(both(4, {"P", "C2"}), 0);
+  EXPECT_EQ(plain.snapshot(), fast.snapshot());
+}
+
+TEST_F(DatasetTree, IndexCatchesUpWithWordsWrittenDirectly) {
+  // The loader writes the dummy node itself and moves the tree when its
+  // region grows; the index must follow both.
+  Tree plain(4096), fast(4096), moved(8192);
+  TreeIndex index;
+  auto both = [&](Tree& other, int64_t mode, const Path& p, int64_t idata) {
+    auto r1 = plain.call(mode, p, idata);
+    auto r2 = other.call(mode, p, idata, "", &index);
+    ASSERT_EQ(r1.ierr, r2.ierr);
+    ASSERT_EQ(r1.ipos, r2.ipos);
+  };
+  both(fast, 4, {"BLOCK", "MIXER", "M1", "RESULTS"}, 1);
+  std::copy_n(fast.words.get(), fast.nused, moved.words.get());
+  moved.nused = fast.nused;
+  for (int i = 0; i < 50; ++i)
+    both(moved, 4, {"BLOCK", "MIXER", "M" + std::to_string(i % 7), "RESULTS"}, i);
+  // A top-level node "HAND" appended by hand, outside the routine.
+  for (Tree* t : {&plain, &moved}) {
+    const int64_t pos = t->nused + 2;
+    const int64_t node[] = {2, 0, 0, packed("HAND"), kBlankWord};
+    std::copy(std::begin(node), std::end(node), &t->w(pos - 1));
+    int64_t last = 2;
+    while (t->w(last + 1) > 0) last = t->w(last + 1);
+    t->w(last + 1) = pos;
+    t->nused += 5;
+  }
+  for (int64_t mode : {3, 1, 4}) both(moved, mode, {"HAND", "MADE"}, 5);
+  EXPECT_EQ(plain.snapshot(), moved.snapshot());
+  EXPECT_TRUE(index.usable());
+}
+
+TEST_F(DatasetTree, IndexStepsAsideForABrokenTree) {
+  Tree plain, fast;
+  TreeIndex index;
+  for (Tree* t : {&plain, &fast}) {
+    t->call(4, {"A"});
+    t->call(4, {"B"});
+    t->w(t->call(1, {"B"}).ipos + 1) = 2;  // a loop
+  }
+  for (const Path& p : std::vector<Path>{{"A"}, {"B"}, {"C"}, {"A", "D"}}) {
+    for (int64_t mode : {1, 4}) {
+      auto r1 = plain.call(mode, p);
+      auto r2 = fast.call(mode, p, 0, "", &index);
+      EXPECT_EQ(r1.ierr, r2.ierr);
+      EXPECT_EQ(r1.ipos, r2.ipos);
+    }
+  }
+  EXPECT_FALSE(index.usable());
+  EXPECT_EQ(plain.snapshot(), fast.snapshot());
+}
+
+}  // namespace
