@@ -15,6 +15,7 @@
 #include "io/messages.hpp"
 #include "io/units.hpp"
 #include "loading/globals.hpp"
+#include "loading/load_steps.hpp"
 #include "loading/scanner.hpp"
 #include "loading/work_area.hpp"
 #include "store/dataset_tree.hpp"
@@ -33,7 +34,6 @@ constexpr int kRegions = 4;
 constexpr int kPropRegion = 1, kIdsetRegion = 2, kLsetRegion = 3, kTreeRegion = 4;
 constexpr int kMaxPathKeywords = 9;
 constexpr double kRmissWarnBelow = 99999997952.0;  // 1.0E11 as a 32-bit real
-constexpr double kDefaultAmbientPressure = 101325.0;
 
 enum class Record { kNone, kPset, kIdset, kLset, kDset };
 
@@ -80,10 +80,11 @@ bool renamed_to_results(std::string_view model, std::string_view last) {
 
 class Loader {
  public:
-  Loader(std::string_view unitset, int64_t iscr, int64_t isum, double rmiss,
-         int64_t msgunit)
-      : unitset_(unitset), iscr_(iscr), isum_(isum), rmiss_(rmiss),
-        msgunit_(msgunit) {}
+  Loader(std::string_view unitset, int64_t iscr, int64_t isum, int64_t iprp,
+         std::string_view prpfile, int64_t iunt, std::string_view untfile,
+         double rmiss, int64_t msgunit)
+      : unitset_(unitset), iscr_(iscr), isum_(isum), iprp_(iprp), iunt_(iunt),
+        prpfile_(prpfile), untfile_(untfile), rmiss_(rmiss), msgunit_(msgunit) {}
 
   int64_t run();
 
@@ -105,12 +106,15 @@ class Loader {
   int64_t& region_base(int r) { return memw(3 * r - 2); }
   int64_t& region_used(int r) { return memw(3 * r - 1); }
   int64_t& region_capacity(int r) { return memw(3 * r); }
+  bool grow_region(int region, int64_t words);
   bool make_room(int region, int64_t words, const scan::Token& t);
+  StepEnd after_body();
   void processing_error(const scan::Token& t);
   void closing_steps();
 
   std::string_view unitset_;
-  int64_t iscr_, isum_;
+  int64_t iscr_, isum_, iprp_, iunt_;
+  std::string_view prpfile_, untfile_;
   double rmiss_;
   int64_t msgunit_;
 
@@ -195,16 +199,20 @@ void Loader::processing_error(const scan::Token& t) {
 
 // Grows a region so that it has room for `words` more words. On failure the
 // body is abandoned with IERR 4.
-bool Loader::make_room(int region, int64_t words, const scan::Token& t) {
+bool Loader::grow_region(int region, int64_t words) {
   int64_t used = region_used(region);
   if (words <= region_capacity(region) - used) return true;
-  int64_t need = work_size_ + 1;
-  if (words <= work_size_) {
-    region_used(region) = used + words;
-    need = lay_out_regions(work_size_, tkwork_, 2, kRegions, tkmemw_);
-    region_used(region) = used;
-  }
-  if (need > work_size_) {
+  if (words > work_size_) return false;
+  region_used(region) = used + words;
+  int64_t need = lay_out_regions(work_size_, tkwork_, 2, kRegions, tkmemw_);
+  region_used(region) = used;
+  if (need > work_size_) return false;
+  locs(l::kNextFree) = need;
+  return true;
+}
+
+bool Loader::make_room(int region, int64_t words, const scan::Token& t) {
+  if (!grow_region(region, words)) {
     ierr_ = 4;
     stop_ = true;
     write_message({" INSUFFICIENT WORK AREA WHILE PROCESSING SUMMARY FILE " +
@@ -214,7 +222,6 @@ bool Loader::make_room(int region, int64_t words, const scan::Token& t) {
                        fortran_i(work_size_, 7)});
     return false;
   }
-  locs(l::kNextFree) = need;
   return true;
 }
 
@@ -337,9 +344,58 @@ void Loader::closing_steps() {
   }
   locs(l::kNextFree) = next;
   locs(l::kFreePointer) = next;
-  // The ambient pressure for gauge pressures; files that give none get the
-  // standard atmosphere.
-  rglb(2) = kDefaultAmbientPressure;
+  adjust_for_version();
+  // The ambient pressure for gauge pressures.
+  rglb(2) = ambient_pressure();
+}
+
+// Steps 11 to 14: reference files, sorted directories, component and item
+// tables. Returns how the load goes on.
+StepEnd Loader::after_body() {
+  LoadContext ctx;
+  ctx.work_size = work_size_;
+  ctx.unit_set = unit_set_;
+  ctx.scratch_unit = iscr_;
+  ctx.ncc_line = g_last.ncc_line;
+  ctx.nnc_line = g_last.nnc_line;
+  ctx.grow_region = [this](int region, int64_t words) { return grow_region(region, words); };
+  auto finish = [&](StepEnd end) {
+    ierr_ = ctx.ierr;
+    return end;
+  };
+
+  StepEnd end = read_property_file(ctx, iprp_, prpfile_);
+  if (end != StepEnd::kGoOn) return finish(end);
+
+  // Sort the directories by name and pack the regions from word 1.
+  int64_t scratch[4];
+  int64_t n = region_used(kPropRegion) / 4;
+  sort_table(4, n, work_ptr(region_base(kPropRegion)), 2, 3, scratch);
+  n = region_used(kIdsetRegion) / 3;
+  sort_table(3, n, work_ptr(region_base(kIdsetRegion)), 2, 2, scratch);
+  n = region_used(kLsetRegion) / 3;
+  sort_table(3, n, work_ptr(region_base(kLsetRegion)), 2, 2, scratch);
+  locs(l::kNextFree) = lay_out_regions(work_size_, tkwork_, 1, kRegions, tkmemw_);
+  locs(l::kPropTable) = region_base(kPropRegion);
+  locs(l::kPropCount) = region_used(kPropRegion) / 4;
+  locs(l::kIdsetDir) = region_base(kIdsetRegion);
+  locs(l::kIdsetCount) = region_used(kIdsetRegion) / 3;
+  locs(l::kLsetDir) = region_base(kLsetRegion);
+  locs(l::kLsetCount) = region_used(kLsetRegion) / 3;
+  locs(l::kTree) = region_base(kTreeRegion);
+  locs(l::kTreeUsed) = region_used(kTreeRegion);
+  // Tables the later steps build start empty at the next free word.
+  for (int k : {l::kUnitTypes, l::kUnitEntries, l::kComponents, l::kBlockTable,
+                l::kStreamTable, l::kPropTabTable, l::kEquipTable, l::kReliefTable})
+    locs(k) = locs(l::kNextFree);
+  if (iprp_ != isum_ && iprp_ != iscr_) io::close_unit(iprp_);
+
+  end = read_unit_table(ctx, iunt_, untfile_);
+  if (end != StepEnd::kGoOn) return finish(end);
+  end = build_component_table(ctx);
+  if (end != StepEnd::kGoOn) return finish(end);
+  build_item_tables(ctx);
+  return finish(StepEnd::kGoOn);
 }
 
 int64_t Loader::run() {
@@ -459,30 +515,7 @@ int64_t Loader::run() {
   g_last.lines = lines_;
   g_tree_index.reset();
 
-  if (ierr_ == 0) {
-    // Sort the directories by name and pack the regions from word 1.
-    int64_t scratch[4];
-    int64_t n = region_used(kPropRegion) / 4;
-    sort_table(4, n, work_ptr(region_base(kPropRegion)), 2, 3, scratch);
-    n = region_used(kIdsetRegion) / 3;
-    sort_table(3, n, work_ptr(region_base(kIdsetRegion)), 2, 2, scratch);
-    n = region_used(kLsetRegion) / 3;
-    sort_table(3, n, work_ptr(region_base(kLsetRegion)), 2, 2, scratch);
-    locs(l::kNextFree) = lay_out_regions(work_size_, tkwork_, 1, kRegions, tkmemw_);
-    locs(l::kPropTable) = region_base(kPropRegion);
-    locs(l::kPropCount) = region_used(kPropRegion) / 4;
-    locs(l::kIdsetDir) = region_base(kIdsetRegion);
-    locs(l::kIdsetCount) = region_used(kIdsetRegion) / 3;
-    locs(l::kLsetDir) = region_base(kLsetRegion);
-    locs(l::kLsetCount) = region_used(kLsetRegion) / 3;
-    locs(l::kTree) = region_base(kTreeRegion);
-    locs(l::kTreeUsed) = region_used(kTreeRegion);
-    // Tables the later load steps build start empty at the next free word.
-    for (int k : {l::kUnitTypes, l::kUnitEntries, l::kComponents, l::kBlockTable,
-                  l::kStreamTable, l::kPropTabTable, l::kEquipTable, l::kReliefTable})
-      locs(k) = locs(l::kNextFree);
-  }
-
+  if (ierr_ == 0 && after_body() == StepEnd::kReturnNow) return g_last.ierr = ierr_;
   closing_steps();
   return g_last.ierr = ierr_;
 }
@@ -492,10 +525,10 @@ int64_t Loader::run() {
 const LoadSummary& last_load() { return g_last; }
 
 int64_t load_summary_file(std::string_view unitset, int64_t iscr, int64_t isum,
-                          int64_t /*iprp*/, std::string_view /*prpfile*/,
-                          int64_t /*iunt*/, std::string_view /*untfile*/,
+                          int64_t iprp, std::string_view prpfile,
+                          int64_t iunt, std::string_view untfile,
                           double rmiss, int64_t msgunit) {
-  Loader loader(unitset, iscr, isum, rmiss, msgunit);
+  Loader loader(unitset, iscr, isum, iprp, prpfile, iunt, untfile, rmiss, msgunit);
   return loader.run();
 }
 

@@ -19,10 +19,16 @@ program fortran_client
   character(len=8) :: qual
   character(len=256) :: path
   character(len=16) :: tok
+  character(len=512) :: datadir, prpfile, untfile
 
   nfail = 0
   ntotal = 0
   path = 'fortran_client_test.sum'
+  ! The folder of the reference files is the first argument.
+  datadir = '.'
+  if (command_argument_count() >= 1) call get_command_argument(1, datadir)
+  prpfile = trim(datadir) // '/RCPROPNU.DAT'
+  untfile = trim(datadir) // '/RCUNITS.DAT'
   call write_file(trim(path))
 
   isum = 20
@@ -35,7 +41,7 @@ program fortran_client
   call tkopen(isum, trim(path), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
   call check(ierr == 0, 'TKOPEN of the summary file')
 
-  call tkini2('SI', iscr, isum, iprp, ' ', iunt, ' ', rmiss, ierr, msgu)
+  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
   call check(ierr == 0, 'TKINI2 loads the file')
   call check(iglob(11) == iscr, 'TKGLOB word 11 is the scratch unit')
   call check(iglob(14) == 4, 'TKGLOB word 14 is 4 characters a word')
@@ -92,7 +98,7 @@ program fortran_client
   write (30, '(a)') 'NOT A SUMMARY FILE'
   close (30)
   call tkopen(isum, trim(path), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
-  call tkini2('SI', iscr, isum, iprp, ' ', iunt, ' ', rmiss, ierr, msgu)
+  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
   call check(ierr == 1, 'a file without header gives IERR 1')
   call tkclos(isum, iscr, iprp, iunt)
   call tkclfl(isum, ierr)

@@ -26,6 +26,8 @@ using namespace flowsum;
 namespace fs = std::filesystem;
 
 constexpr int64_t kSum = 31, kScr = 32, kPrp = 33, kUnt = 34, kMsg = 35;
+const std::string kPropertyFile = FLOWSUM_SOURCE_DIR "/data/RCPROPNU.DAT";
+const std::string kUnitFile = FLOWSUM_SOURCE_DIR "/data/RCUNITS.DAT";
 
 std::string temp_path(const std::string& name) {
   return (fs::temp_directory_path() /
@@ -54,7 +56,8 @@ Load load_text(const std::string& content, double rmiss = 1.0e35,
   EXPECT_EQ(io::open_unit(kSum, sum, "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
   EXPECT_EQ(io::open_unit(kMsg, msg, "SEQUENTIAL", "FORMATTED", 0, "UNKNOWN", "WRITE"), 0);
   Load out;
-  out.ierr = load_summary_file(unitset, kScr, kSum, kPrp, "", kUnt, "", rmiss, kMsg);
+  out.ierr = load_summary_file(unitset, kScr, kSum, kPrp, kPropertyFile, kUnt, kUnitFile,
+                               rmiss, kMsg);
   io::close_unit(kMsg);
   out.messages = read_file(msg);
   std::remove(msg.c_str());
@@ -340,14 +343,15 @@ TEST(Loader, ReloadWithoutCloseAndBadUnits) {
 
   // The scratch copy may not take the summary file's unit.
   r = {};
-  r.ierr = load_summary_file("SI", kSum, kSum, kPrp, "", kUnt, "", 1e35, 0);
+  r.ierr = load_summary_file("SI", kSum, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35, 0);
   EXPECT_EQ(r.ierr, 1);
 
   // A summary unit that is not open.
   io::close_unit(kSum);
   std::string msg = temp_path("notopen.txt");
   ASSERT_EQ(io::open_unit(kMsg, msg, "SEQUENTIAL", "FORMATTED", 0, "UNKNOWN", "WRITE"), 0);
-  EXPECT_EQ(load_summary_file("SI", kScr, kSum, kPrp, "", kUnt, "", 1e35, kMsg), 1);
+  EXPECT_EQ(load_summary_file("SI", kScr, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35, kMsg),
+            1);
   io::close_unit(kMsg);
   std::string text = read_file(msg);
   std::remove(msg.c_str());
