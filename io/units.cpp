@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "io/large_array.hpp"
 #include "store/text_field.hpp"
 
 namespace flowsum::io {
@@ -67,12 +68,16 @@ class Unit {
 // Lines are cut out of a 1 MiB buffer with memchr. A line longer than the
 // buffer keeps its first characters at the buffer's front while the rest of
 // it is read and thrown away.
-class SequentialFile : public Unit {
+class SequentialFile final : public Unit {
  public:
   SequentialFile(int fd, bool owns_fd, bool writable)
       : fd_(fd), owns_fd_(owns_fd), writable_(writable) {
     struct stat st;
     regular_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular_) {
+      ino_ = st.st_ino;
+      dev_ = st.st_dev;
+    }
   }
   ~SequentialFile() override { close(); }
 
@@ -160,6 +165,20 @@ class SequentialFile : public Unit {
     return st;
   }
 
+  // File offset of the next line's first byte.
+  uint64_t next_line_offset() const {
+    return static_cast<uint64_t>(file_pos_) - (end_ - begin_);
+  }
+  // A new descriptor of the file when it is a regular file that is read,
+  // else -1.
+  int duplicate_regular() const {
+    if (fd_ < 0 || !regular_ || writing_) return -1;
+    return ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  }
+  bool same_file(ino_t ino, dev_t dev) const {
+    return fd_ >= 0 && regular_ && !writing_ && ino_ == ino && dev_ == dev;
+  }
+
  private:
   // Read more bytes behind end_. 0, or an errno; sets eof_ at the end.
   int fill() {
@@ -203,6 +222,8 @@ class SequentialFile : public Unit {
   bool owns_fd_;
   bool writable_;
   bool regular_ = false;
+  ino_t ino_ = 0;  // identity of a regular file
+  dev_t dev_ = 0;
   std::unique_ptr<char[]> buf_;
   size_t begin_ = 0;  // first unread byte in buf_
   size_t end_ = 0;    // end of the bytes read into buf_
@@ -250,16 +271,28 @@ class SequentialScratch : public Unit {
   size_t pos_ = 0;
 };
 
-// ---- Direct-access scratch unit in memory ----------------------------------
+// ---- Direct-access scratch unit ---------------------------------------------
 
-// Records appended in order are packed into 2 MiB chunks. The index is one
-// length byte per record plus the offset of every 64th record; a group of 64
-// records never crosses a chunk, so every record is one contiguous piece and
-// a read needs no copy. Records overwritten later, records written beyond the
-// next number, and records of 255 characters or more live in a map instead.
-class DirectScratch : public Unit {
+// Records appended in order are located through a compact index: for every
+// record a 32-bit offset from its group's base and a length byte, and for
+// every group of 64 records a 64-bit base. Where the records come from
+// decides what the offsets point into:
+//
+// - Lines copied from a regular file (the loader's copy of a summary file,
+//   through copy_lines) are not copied at all: the unit keeps its own
+//   descriptor of that file and the records point at the lines' bytes in it.
+//   Reads go through a 64 KiB block buffer, so records read in order cost one
+//   read call per block. The file's size and modification time are noted when
+//   the unit takes it; a file changed since then reads as records that were
+//   never written, never as other data.
+// - Other records are copied into 2 MiB chunks held in memory.
+//
+// Records overwritten later, records written beyond the next number, and
+// records that do not fit the index go to a map instead.
+class DirectScratch final : public Unit {
  public:
   explicit DirectScratch(int64_t recl) : recl_(static_cast<size_t>(recl)) {}
+  ~DirectScratch() override { close(); }
 
   int read_record(int64_t n, std::string_view& record) override {
     if (n < 1) return EINVAL;
@@ -271,12 +304,14 @@ class DirectScratch : public Unit {
         return 0;
       }
     }
-    if (k >= lengths_.size()) return kEndOfFile;
-    uint64_t group = k >> kGroupShift;
-    uint64_t off = group_offset_[group];
-    for (uint64_t i = group << kGroupShift; i < k; ++i) off += in_chunk_length(i);
-    record = {chunks_[off / kChunkBytes].get() + off % kChunkBytes, in_chunk_length(k)};
-    return 0;
+    if (k >= lengths_.size() || lengths_[k] == kInMap) return kEndOfFile;
+    const uint64_t off = group_base_[k >> kGroupShift] + delta_[k];
+    const size_t len = lengths_[k];
+    if (source_fd_ < 0) {
+      record = {chunks_[off / kChunkBytes].get() + off % kChunkBytes, len};
+      return 0;
+    }
+    return read_from_source(off, len, record);
   }
 
   int write_record(int64_t n, std::string_view record) override {
@@ -285,58 +320,146 @@ class DirectScratch : public Unit {
     uint64_t k = static_cast<uint64_t>(n - 1);
     if (k == lengths_.size()) {
       if (!extra_.empty()) extra_.erase(n);  // written earlier out of order
-      append(record);
+      if (source_fd_ < 0) {
+        append_copy(record);
+      } else {
+        // A record of another origin among lines of a file.
+        reserve_one();
+        extra_[n].assign(record);
+        push_index(last_offset_, kInMap);
+      }
     } else {
       extra_[n].assign(record);
     }
     return 0;
   }
 
+  // True when lines read from `file` can be entered as references to its
+  // bytes: the first line decides (the unit then takes the file), later ones
+  // must come from the same file.
+  bool refers_to(const SequentialFile& file) {
+    if (lengths_.empty() && chunks_.empty() && source_fd_ < 0) adopt(file);
+    return source_fd_ >= 0 && file.same_file(source_ino_, source_dev_);
+  }
+
+  // Appends a line that was read from byte `offset` of the unit's file (its
+  // first record.size() bytes are the record).
+  int append_line(uint64_t offset, std::string_view record) {
+    record = record.substr(0, std::min(record.size(), recl_));
+    if (!extra_.empty()) extra_.erase(static_cast<int64_t>(lengths_.size()) + 1);
+    reserve_one();
+    push_index(offset, static_cast<uint8_t>(std::min<size_t>(record.size(), kInMap)));
+    if (record.size() >= kInMap) extra_[static_cast<int64_t>(lengths_.size())].assign(record);
+    return 0;
+  }
+
+  int close() override {
+    if (source_fd_ >= 0) ::close(source_fd_);
+    source_fd_ = -1;
+    return 0;
+  }
+
+  uint64_t record_count() const { return lengths_.size(); }
+
  private:
   static constexpr uint64_t kChunkBytes = uint64_t{1} << 21;
   static constexpr unsigned kGroupShift = 6;
   static constexpr uint64_t kGroupSize = uint64_t{1} << kGroupShift;
   static constexpr uint8_t kInMap = 255;  // length byte of a record kept in extra_
+  static constexpr size_t kBlockBytes = size_t{1} << 16;
+
+  // Takes a descriptor of the file the lines come from, when it is a
+  // regular file; otherwise records are copied.
+  void adopt(const SequentialFile& file) {
+    int fd = file.duplicate_regular();
+    if (fd < 0) return;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      ::close(fd);
+      return;
+    }
+    source_fd_ = fd;
+    source_ino_ = st.st_ino;
+    source_dev_ = st.st_dev;
+    source_size_ = st.st_size;
+    source_mtime_ = st.st_mtim;
+  }
+
+  // Reads bytes [off, off + len) of the source file through the block buffer.
+  int read_from_source(uint64_t off, size_t len, std::string_view& record) {
+    if (!block_ || off < block_off_ || off + len > block_off_ + block_len_) {
+      struct stat st;
+      if (::fstat(source_fd_, &st) != 0) return errno;
+      if (st.st_size != source_size_ || st.st_mtim.tv_sec != source_mtime_.tv_sec ||
+          st.st_mtim.tv_nsec != source_mtime_.tv_nsec)
+        return kEndOfFile;  // the file changed under the loaded copy
+      if (!block_) block_ = std::make_unique<char[]>(kBlockBytes);
+      size_t got = 0;
+      while (got < kBlockBytes) {
+        ssize_t r = ::pread(source_fd_, block_.get() + got, kBlockBytes - got,
+                            static_cast<off_t>(off + got));
+        if (r < 0) {
+          if (errno == EINTR) continue;
+          block_len_ = 0;
+          return errno;
+        }
+        if (r == 0) break;
+        got += static_cast<size_t>(r);
+      }
+      block_off_ = off;
+      block_len_ = got;
+      if (len > got) return kEndOfFile;
+    }
+    record = {block_.get() + (off - block_off_), len};
+    return 0;
+  }
+
+  // Room in the index for one more record; may throw std::bad_alloc before
+  // anything changes.
+  void reserve_one() {
+    lengths_.reserve(lengths_.size() + 1);
+    delta_.reserve(lengths_.size() + 1);
+    group_base_.reserve(group_base_.size() + 1);
+  }
+
+  // Enters the next record at `off` (chunk space or file offset). A record
+  // whose offset does not fit 32 bits from its group's base goes to the map.
+  void push_index(uint64_t off, uint8_t len) {
+    const uint64_t k = lengths_.size();
+    if ((k & (kGroupSize - 1)) == 0) group_base_.push_back(off);
+    const uint64_t base = group_base_[k >> kGroupShift];
+    if (len != kInMap && (off < base || off - base > UINT32_MAX)) {
+      std::string_view bytes;
+      std::string copy;
+      if (source_fd_ >= 0 && read_from_source(off, len, bytes) == 0) copy.assign(bytes);
+      extra_[static_cast<int64_t>(k + 1)] = std::move(copy);
+      len = kInMap;
+      off = base;
+    }
+    delta_.push_back(len == kInMap ? 0 : static_cast<uint32_t>(off - base));
+    lengths_.push_back(len);
+    if (len != kInMap) last_offset_ = off;
+  }
 
   // Chunks are 2 MiB, aligned, and marked for huge pages: a large copy
   // touches a fresh page for every 4 KiB otherwise, and those page faults
-  // cost more than the copying itself.
-  void add_chunk() {
-    std::unique_ptr<char[], FreeChunk> chunk(
-        static_cast<char*>(std::aligned_alloc(kChunkBytes, kChunkBytes)));
-    if (!chunk) throw std::bad_alloc();
-    ::madvise(chunk.get(), kChunkBytes, MADV_HUGEPAGE);
-    chunks_.push_back(std::move(chunk));
-  }
-
-  size_t in_chunk_length(uint64_t k) const {
-    return lengths_[k] == kInMap ? 0 : lengths_[k];
-  }
-
-  // Everything that may fail for lack of memory happens before the index
-  // changes, so a failed append leaves the unit as it was.
-  void append(std::string_view record) {
-    uint64_t k = lengths_.size();
-    bool group_start = (k & (kGroupSize - 1)) == 0;
-    if (lengths_.size() == lengths_.capacity()) lengths_.reserve(2 * lengths_.size() + 64);
-    if (group_start && group_offset_.size() == group_offset_.capacity())
-      group_offset_.reserve(2 * group_offset_.size() + 16);
-    if (group_start && chunks_.size() * kChunkBytes - used_ < kGroupSize * (kInMap - 1)) {
-      // A new group must fit whole in the current chunk.
-      add_chunk();
-      used_ = (chunks_.size() - 1) * kChunkBytes;
-    }
+  // cost more than the copying itself. A record never crosses a chunk.
+  void append_copy(std::string_view record) {
+    reserve_one();
     if (record.size() >= kInMap) {
-      extra_[static_cast<int64_t>(k + 1)].assign(record);
-      if (group_start) group_offset_.push_back(used_);
-      lengths_.push_back(kInMap);
+      extra_[static_cast<int64_t>(lengths_.size()) + 1].assign(record);
+      push_index(used_, kInMap);
       return;
     }
-    if (group_start) group_offset_.push_back(used_);
+    if (chunks_.empty() || used_ % kChunkBytes + record.size() > kChunkBytes ||
+        used_ == chunks_.size() * kChunkBytes) {
+      chunks_.emplace_back(static_cast<char*>(allocate_huge(kChunkBytes)));
+      used_ = (chunks_.size() - 1) * kChunkBytes;
+    }
     if (!record.empty())
       std::memcpy(chunks_.back().get() + used_ % kChunkBytes, record.data(), record.size());
+    push_index(used_, static_cast<uint8_t>(record.size()));
     used_ += record.size();
-    lengths_.push_back(static_cast<uint8_t>(record.size()));
   }
 
   size_t recl_;
@@ -344,10 +467,21 @@ class DirectScratch : public Unit {
     void operator()(char* p) const { std::free(p); }
   };
   std::vector<std::unique_ptr<char[], FreeChunk>> chunks_;
-  uint64_t used_ = 0;                    // global offset of the next byte
-  std::vector<uint8_t> lengths_;         // one per appended record
-  std::vector<uint64_t> group_offset_;   // offset of records 0, 64, 128, ...
+  uint64_t used_ = 0;                  // chunk-space offset of the next byte
+  uint64_t last_offset_ = 0;           // offset of the last record indexed
+  LargeArray<uint8_t> lengths_;        // one per appended record
+  LargeArray<uint32_t> delta_;         // offset from the group's base
+  LargeArray<uint64_t> group_base_;    // offset of records 0, 64, 128, ...
   std::map<int64_t, std::string> extra_;
+
+  int source_fd_ = -1;                 // the file the records point into
+  ino_t source_ino_ = 0;
+  dev_t source_dev_ = 0;
+  off_t source_size_ = 0;
+  struct timespec source_mtime_ = {};
+  std::unique_ptr<char[]> block_;
+  uint64_t block_off_ = 0;
+  size_t block_len_ = 0;
 };
 
 // ---- Direct-access file ----------------------------------------------------
@@ -430,10 +564,13 @@ struct Table {
   std::vector<std::pair<int64_t, std::unique_ptr<Unit>>> open;
   SequentialFile standard_input{STDIN_FILENO, false, false};
   StandardOutput standard_output;
-  // The last unit looked up: the loader alternates between two units, and
-  // the table is short, so a plain search after this check is enough.
+  // The last two units looked up: the loader alternates between the summary
+  // unit and the scratch unit, and the table is short, so a plain search
+  // after these checks is enough.
   int64_t last_number = 0;
   Unit* last_unit = nullptr;
+  int64_t prev_number = 0;
+  Unit* prev_unit = nullptr;
 };
 
 Table& table() {
@@ -444,6 +581,11 @@ Table& table() {
 Unit* find(int64_t n) {
   Table& t = table();
   if (t.last_unit && t.last_number == n) return t.last_unit;
+  if (t.prev_unit && t.prev_number == n) {
+    std::swap(t.last_number, t.prev_number);
+    std::swap(t.last_unit, t.prev_unit);
+    return t.last_unit;
+  }
   Unit* u = nullptr;
   for (auto& [num, unit] : t.open)
     if (num == n) {
@@ -453,6 +595,8 @@ Unit* find(int64_t n) {
   if (!u && n == 5) u = &t.standard_input;
   if (!u && n == 6) u = &t.standard_output;
   if (u) {
+    t.prev_number = t.last_number;
+    t.prev_unit = t.last_unit;
     t.last_number = n;
     t.last_unit = u;
   }
@@ -462,6 +606,7 @@ Unit* find(int64_t n) {
 int detach(int64_t n) {
   Table& t = table();
   t.last_unit = nullptr;
+  t.prev_unit = nullptr;
   for (auto it = t.open.begin(); it != t.open.end(); ++it)
     if (it->first == n) {
       int st = it->second->close();
@@ -571,6 +716,44 @@ int write_record(int64_t unit, int64_t n, std::string_view record) {
   if (!u) return EBADF;
   try {
     return u->write_record(n, record);
+  } catch (const std::bad_alloc&) {
+    return ENOMEM;
+  }
+}
+
+int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
+               bool (*stop)(std::string_view), std::string_view& line, int64_t& copied) {
+  copied = 0;
+  Unit* src = find(from);
+  Unit* dst = find(to);
+  if (!src) return EBADF;
+  if (!dst) return EBADF;
+  try {
+    // The loader's case, a file copied into an in-memory scratch unit, runs
+    // without a virtual call or a unit lookup per line.
+    auto* file = dynamic_cast<SequentialFile*>(src);
+    auto* scratch = dynamic_cast<DirectScratch*>(dst);
+    // Lines of a file go on at the scratch unit's next record number only;
+    // anything else is an ordinary write of each line.
+    const bool in_order = file && scratch && scratch->record_count() + 1 == first &&
+                          scratch->refers_to(*file);
+    for (;;) {
+      int st;
+      const int64_t n = first + copied;
+      if (in_order) {
+        const uint64_t offset = file->next_line_offset();
+        st = file->SequentialFile::read_line(line, max_chars);
+        if (st != 0) return st;
+        st = scratch->append_line(offset, line);
+      } else {
+        st = src->read_line(line, max_chars);
+        if (st != 0) return st;
+        st = dst->write_record(n, line);
+      }
+      if (st != 0) return st;
+      ++copied;
+      if (stop(line)) return 0;
+    }
   } catch (const std::bad_alloc&) {
     return ENOMEM;
   }

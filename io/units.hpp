@@ -12,6 +12,8 @@
 //   a sequential write does: whatever followed the current line is cut off);
 // - sequential scratch: the same, held in memory;
 // - direct-access scratch: fixed-length records held in memory, compactly;
+//   lines copied from a regular file by copy_lines are kept as references to
+//   that file (a descriptor of its own) and read back from it;
 // - direct-access file: record n is bytes (n-1)*(RECL+1) ... of the file,
 //   RECL characters blank-padded and a '\n', so the file stays readable text.
 //
@@ -65,6 +67,16 @@ int read_record(int64_t unit, int64_t n, std::string_view& record);
 // Write record n of a direct-access unit (cut to the record length). Records
 // between the last one written and n stay unwritten.
 int write_record(int64_t unit, int64_t n, std::string_view record);
+
+// Copy lines of the sequential unit `from` into the direct-access unit `to`
+// as the records numbered first, first + 1, ... until a line for which
+// stop(line) is true (that line is copied too and left in `line`) or a read
+// or write fails. `copied` counts the lines copied. Returns 0 when a stopping
+// line was copied, else the status of the failed read (kEndOfFile at the end
+// of the file) or write. This is the loader's path for the many lines it
+// copies without reading them.
+int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
+               bool (*stop)(std::string_view), std::string_view& line, int64_t& copied);
 
 // Append one line to a sequential unit (unit 6: standard output, flushed).
 // 0 or an error status.

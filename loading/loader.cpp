@@ -5,6 +5,8 @@
 // never kept: queries re-read them from the scratch copy.
 #include "loading/loader.hpp"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -91,6 +93,7 @@ class Loader {
  private:
   // Reading lines and tokens.
   bool read_line();
+  bool read_until(bool (*stop)(std::string_view));
   void prime();
   bool next_token(scan::Token& t);
   enum class EntryToken { kSameLine, kContinuation, kEnd };
@@ -129,31 +132,34 @@ class Loader {
   std::string keyword_;         // record keyword, 8 characters, for messages
 };
 
-// Reads the next summary line, counts it and copies it to the scratch unit.
-// A read error after the header ends the file with IERR 1.
-bool Loader::read_line() {
+bool any_line(std::string_view) { return true; }
+bool opens_record(std::string_view line) { return record_kind(line) != Record::kNone; }
+
+// Reads summary lines, counting them and copying each to the scratch unit as
+// the record of its number, up to and including the first line for which
+// stop(line) holds. False at the end of the file; a read error after the
+// header ends the file too, with IERR 1.
+bool Loader::read_until(bool (*stop)(std::string_view)) {
   if (at_end_) return false;
+  int64_t copied = 0;
   std::string_view line;
-  int st = io::read_line(isum_, line, kLineChars);
+  int st = io::copy_lines(isum_, iscr_, lines_ + 1, kLineChars, stop, line, copied);
+  lines_ += copied;
   if (st != 0) {
     at_end_ = true;
     if (st > 0) {
+      // A line that could not be read, or not be copied to the scratch unit
+      // that queries read values from, makes the load unusable.
       write_message({" ERROR" + fortran_i(st, 4) + " READING THE SUMMARY FILE"});
       ierr_ = 1;
     }
     return false;
   }
-  ++lines_;
-  if (io::write_record(iscr_, lines_, line) != 0) {
-    // The scratch copy is the only place queries read values from: a line
-    // that cannot be copied makes the load unusable.
-    at_end_ = true;
-    ierr_ = 1;
-    return false;
-  }
   line_ = line;
   return true;
 }
+
+bool Loader::read_line() { return read_until(any_line); }
 
 // Positions the scanner at column 1 of the current line.
 void Loader::prime() {
@@ -441,31 +447,32 @@ int64_t Loader::run() {
   if (work_size_ > kWorkWords || work_size_ < 1) work_size_ = kWorkWords;
 
   // Header search.
-  for (;;) {
+  {
+    int64_t copied = 0;
     std::string_view line;
-    st = io::read_line(isum_, line, kLineChars);
+    st = io::copy_lines(isum_, iscr_, 1, kLineChars, is_header, line, copied);
+    lines_ = copied;
+    g_last.lines = lines_;
     if (st > 0) {
       if (io::is_open(isum_))
         write_message({" ERROR" + fortran_i(st, 4) + " READING THE SUMMARY FILE"});
       else
         write_message({" ERROR" + fortran_i(st, 4) + " READING THE SUMMARY FILE",
                        " SUMMARY FILE NOT OPEN ON UNIT" + fortran_i(isum_, 4)});
-      g_last.lines = lines_;
       return g_last.ierr = 1;
     }
     if (st != 0) {
       write_message({" NO RESULTS FOUND IN SUMMARY/BACKUP FILE"});
-      g_last.lines = lines_;
       return g_last.ierr = 1;
     }
-    ++lines_;
-    io::write_record(iscr_, lines_, line);
-    if (is_header(line)) {
-      g_last.header = std::string(TextField::trim_right(line));
-      g_last.header_line = lines_;
-      break;
-    }
+    g_last.header = std::string(TextField::trim_right(line));
+    g_last.header_line = lines_;
   }
+
+  // The tables fill the work area page by page; back it by huge pages, since
+  // a fresh small page costs more to touch than to fill.
+  static const bool advised = ::madvise(tkwork_, sizeof tkwork_, MADV_HUGEPAGE) == 0;
+  (void)advised;
 
   // The four regions, spread over the whole work area, then emptied.
   region_base(1) = 1;
@@ -496,7 +503,8 @@ int64_t Loader::run() {
   // Body.
   g_tree_index.reset();
   while (!stop_) {
-    if (!reexamine_ && !read_line()) break;
+    // Lines that open no record are only copied.
+    if (!reexamine_ && !read_until(opens_record)) break;
     reexamine_ = false;
     Record kind = record_kind(line_);
     if (kind == Record::kNone) continue;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "io/large_array.hpp"
 #include "io/messages.hpp"
 #include "loading/globals.hpp"
 #include "store/packed_words.hpp"
@@ -53,27 +54,47 @@ struct Key {
   int64_t n;
 };
 
-// The keywords of a path, each packed with its key length.
+// The keywords of a path, each packed with its key length. Paths of up to
+// nine keywords of up to 128 characters fit the inline buffer, so the
+// loader's many insertions allocate nothing; longer paths use the heap.
 class PathKeys {
  public:
   explicit PathKeys(std::span<const std::string_view> path) {
     int64_t total = 0;
     for (std::string_view k : path) total += packed_word_count(key_length(k));
-    words_.resize(static_cast<size_t>(total));
+    if (path.size() > kInlineKeys || total > kInlineWords) {
+      heap_words_.resize(static_cast<size_t>(total));
+      heap_keys_.resize(path.size());
+    }
+    int64_t* words = heap_words_.empty() ? inline_words_ : heap_words_.data();
+    Span* keys = heap_keys_.empty() ? inline_keys_ : heap_keys_.data();
     int64_t at = 0;
-    for (std::string_view k : path) {
-      const int64_t n = pack_key(k, words_.data() + at);
-      keys_.push_back({at, n});
+    for (size_t i = 0; i < path.size(); ++i) {
+      const int64_t n = pack_key(path[i], words + at);
+      keys[i] = {at, n};
       at += n;
     }
+    words_ = words;
+    keys_ = keys;
   }
-  Key operator[](size_t level) const {
-    return {words_.data() + keys_[level].first, keys_[level].second};
-  }
+  PathKeys(const PathKeys&) = delete;
+  PathKeys& operator=(const PathKeys&) = delete;
+
+  Key operator[](size_t level) const { return {words_ + keys_[level].first, keys_[level].second}; }
 
  private:
-  std::vector<int64_t> words_;
-  std::vector<std::pair<int64_t, int64_t>> keys_;
+  struct Span {
+    int64_t first;
+    int64_t second;
+  };
+  static constexpr size_t kInlineKeys = 9;
+  static constexpr int64_t kInlineWords = 9 * 32;
+  int64_t inline_words_[kInlineWords];
+  Span inline_keys_[kInlineKeys];
+  std::vector<int64_t> heap_words_;
+  std::vector<Span> heap_keys_;
+  const int64_t* words_ = nullptr;
+  const Span* keys_ = nullptr;
 };
 
 // Words a node takes for a key of nk words: a one-word key is followed by a
@@ -135,16 +156,29 @@ struct TreeIndex::State {
   bool off = false;
   int64_t nused = 0;
   int64_t readable = 0;
-  std::unordered_map<int64_t, Chain> chains;
-  std::vector<Slot> slots;
+  // Chains by the position of their first node (length 0: not indexed).
+  // Positions are dense, so a plain array serves as the map.
+  LargeArray<Chain> chains;
+
+  Chain* chain_of(int64_t head) {
+    if (head < 0 || static_cast<size_t>(head) >= chains.size()) return nullptr;
+    Chain* c = &chains[static_cast<size_t>(head)];
+    return c->length > 0 ? c : nullptr;
+  }
+  Chain& chain_at(int64_t head) {
+    const size_t h = static_cast<size_t>(head);
+    if (h >= chains.size()) chains.grow_to(std::max(h + 1, chains.size() * 2), Chain{});
+    return chains[h];
+  }
+  LargeArray<Slot> slots;
   size_t filled = 0;
 
   // Forget everything and give the tables' memory back.
   void clear() {
     synced = false;
     off = false;
-    chains = {};
-    slots = {};
+    chains.release();
+    slots.release();
     filled = 0;
   }
 
@@ -190,11 +224,11 @@ struct TreeIndex::State {
   void add(const TreeWords& t, int64_t head, uint8_t way, Key k, int64_t node, int64_t ordinal) {
     if (find(t, head, way, k) != nullptr) return;  // an earlier node keeps the entry
     if ((filled + 1) * 2 > slots.size()) {
-      std::vector<Slot> old;
+      LargeArray<Slot> old;
       old.swap(slots);
       slots.assign(std::max<size_t>(1024, old.size() * 2), Slot{});
-      for (const Slot& s : old)
-        if (s.node != 0) place(s);
+      for (size_t i = 0; i < old.size(); ++i)
+        if (old[i].node != 0) place(old[i]);
     }
     place(Slot{hash(head, way, k), head, node, ordinal, way});
     ++filled;
@@ -202,7 +236,7 @@ struct TreeIndex::State {
 
   // Enter node as the next node of the chain starting at head.
   void append(const TreeWords& t, int64_t head, int64_t node) {
-    Chain& c = chains[head];
+    Chain& c = chain_at(head);
     ++c.length;
     c.last = node;
     const int64_t nw = t.nw(node);
@@ -276,8 +310,7 @@ class TreeWalk {
   // Search the chain starting at head for the key of `level` (1-based).
   Level scan(int64_t head, int64_t level) {
     if (index_ != nullptr) {
-      auto chain = index_->chains.find(head);
-      if (chain != index_->chains.end()) {
+      if (const auto* chain = index_->chain_of(head)) {
         const Key k = keys_[static_cast<size_t>(level - 1)];
         const TreeIndex::State::Slot* best = index_->find(t_, head, TreeIndex::State::kWhole, k);
         auto consider = [&](uint8_t way) {
@@ -294,8 +327,7 @@ class TreeWalk {
           report_improper(level);
           return walk(t_.next(best->node), best->ordinal, best->node, level);
         }
-        if (chain->second.length <= kMaxSiblings)
-          return {kNotFound, chain->second.last, chain->second.length};
+        if (chain->length <= kMaxSiblings) return {kNotFound, chain->last, chain->length};
       }
     }
     return walk(head, 0, 0, level);
@@ -325,9 +357,8 @@ class TreeWalk {
   // the chain is broken or too long.
   int64_t chain_end(int64_t from, int64_t ordinal, int64_t head) {
     if (index_ != nullptr) {
-      auto chain = index_->chains.find(head);
-      if (chain != index_->chains.end())
-        return chain->second.length - ordinal <= kMaxSiblings ? chain->second.last : 0;
+      if (const auto* chain = index_->chain_of(head))
+        return chain->length - ordinal <= kMaxSiblings ? chain->last : 0;
     }
     int64_t p = from;
     for (int64_t steps = 0;; ++steps) {
@@ -525,6 +556,88 @@ int64_t tree_room_needed(std::span<const std::string_view> path) {
   int64_t need = 5;
   for (std::string_view k : path) need += node_key_words(packed_word_count(key_length(k))) + 3;
   return need;
+}
+
+// ---- Read-only walks -----------------------------------------------------------
+
+TreeNodes::TreeNodes(const int64_t* words, int64_t nused)
+    : w_(words), nused_(words != nullptr ? std::max<int64_t>(0, nused) : 0) {}
+
+TreeNodes TreeNodes::loaded() {
+  const int64_t base = locs(l::kTree), used = locs(l::kTreeUsed);
+  if (used < 1 || !in_work(base, used)) return TreeNodes(nullptr, 0);
+  return TreeNodes(work_ptr(base), used);
+}
+
+namespace {
+// The tree words hold no pointer that is written through here; TreeWords
+// only takes a mutable pointer because the tree routine writes with it.
+TreeWords read_only(const int64_t* w, int64_t nused) {
+  return TreeWords(const_cast<int64_t*>(w), nused, nused);
+}
+}  // namespace
+
+bool TreeNodes::is_node(int64_t p) const { return read_only(w_, nused_).node_ok(p); }
+
+int64_t TreeNodes::first_child(int64_t p) const {
+  const TreeWords t = read_only(w_, nused_);
+  if (!t.node_ok(p)) return 0;
+  const int64_t c = t.child(p);
+  return c > 0 && t.node_ok(c) ? c : 0;
+}
+
+int64_t TreeNodes::next_sibling(int64_t p) const {
+  const TreeWords t = read_only(w_, nused_);
+  if (!t.node_ok(p)) return 0;
+  const int64_t n = t.next(p);
+  return n > 0 && t.node_ok(n) ? n : 0;
+}
+
+int64_t TreeNodes::chain_parent(int64_t p) const {
+  const TreeWords t = read_only(w_, nused_);
+  if (!t.node_ok(p)) return 0;
+  const int64_t n = t.next(p);
+  return n < 0 && n != INT64_MIN && t.node_ok(-n) ? -n : 0;
+}
+
+std::span<const int64_t> TreeNodes::key(int64_t p) const {
+  const TreeWords t = read_only(w_, nused_);
+  if (!t.node_ok(p)) return {};
+  return {t.key(p), static_cast<size_t>(t.nw(p))};
+}
+
+void TreeNodes::keyword(int64_t p, char* field, size_t len) const {
+  const std::span<const int64_t> k = key(p);
+  // Keywords have at most 128 characters: 32 words.
+  unpack_text(k.data(), std::min<int64_t>(static_cast<int64_t>(k.size()), 32),
+              TextField(field, len));
+}
+
+std::string TreeNodes::keyword(int64_t p) const {
+  char buf[128];
+  keyword(p, buf, sizeof buf);
+  return std::string(TextField::trim_right(std::string_view(buf, sizeof buf)));
+}
+
+bool TreeNodes::matches(int64_t p, std::string_view name) const {
+  const TreeWords t = read_only(w_, nused_);
+  if (!t.node_ok(p)) return false;
+  int64_t words[32];
+  const int64_t n = pack_key(name.substr(0, std::min<size_t>(name.size(), 128)), words);
+  return key_matches(t, p, Key{words, n});
+}
+
+int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node) const {
+  node = 0;
+  if (nused_ == 0) return 1;  // an empty tree holds no path
+  int64_t used = nused_;
+  // Mode 1 only reads the tree.
+  TreeView tree{const_cast<int64_t*>(w_), used, nused_};
+  DataRecord record;
+  int64_t ipos = 0;
+  const int64_t rc = dataset_tree(1, path, record, tree, ipos);
+  if (rc == 0 || rc == kTreeImproper) node = ipos;
+  return rc;
 }
 
 }  // namespace flowsum

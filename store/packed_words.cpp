@@ -8,6 +8,7 @@
 #include "store/packed_words.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
@@ -42,13 +43,22 @@ int64_t pack_text(std::string_view text, int64_t nchar, int64_t* words) {
   const int64_t cpw = packed_chars_per_word();
   // Characters past the end of the text are blanks, which the words already
   // hold, so only the text's own characters need copying.
-  const int64_t last = std::min<int64_t>(nchar, static_cast<int64_t>(text.size()));
+  int64_t last = std::min<int64_t>(nchar, static_cast<int64_t>(text.size()));
+  // Codes 0 and 1 end a text that was handed over NUL-terminated.
   for (int64_t k = 0; k < last; ++k) {
-    const auto c = static_cast<unsigned char>(text[static_cast<size_t>(k)]);
-    // Codes 0 and 1 end a text that was handed over NUL-terminated.
-    if (c == 0 || c == 1) break;
-    bytes_of(&words[k / cpw])[k % cpw] = c;
+    if (static_cast<unsigned char>(text[static_cast<size_t>(k)]) <= 1) {
+      last = k;
+      break;
+    }
   }
+  if (cpw == 4) {
+    // The usual layout: whole groups of four characters at a time.
+    for (int64_t k = 0; k < last; k += 4)
+      std::memcpy(bytes_of(&words[k / 4]), text.data() + k, static_cast<size_t>(std::min<int64_t>(4, last - k)));
+    return nword;
+  }
+  for (int64_t k = 0; k < last; ++k)
+    bytes_of(&words[k / cpw])[k % cpw] = static_cast<unsigned char>(text[static_cast<size_t>(k)]);
   return nword;
 }
 

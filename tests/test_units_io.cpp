@@ -343,3 +343,88 @@ TEST_F(UnitsIo, ExportedRoutinesHonourHiddenLengths) {
 }
 
 }  // namespace
+
+namespace {
+
+bool never(std::string_view) { return false; }
+bool starts_with_x(std::string_view line) { return !line.empty() && line[0] == 'X'; }
+
+// The loader's copy of a file into a scratch unit: records read back as the
+// lines, whether they refer to the file or were copied, in any order.
+TEST_F(UnitsIo, CopiedLinesReadBackAsRecordsInAnyOrder) {
+  std::string text;
+  std::vector<std::string> expect;
+  for (int i = 0; i < 5000; ++i) {
+    std::string line = "line " + std::to_string(i) + std::string(static_cast<size_t>(i % 97), '.');
+    if (i % 7 == 0) line.clear();
+    text += line + (i % 3 == 0 ? "\r\n" : "\n");
+    expect.push_back(line.substr(0, 80));
+  }
+  text += "X stop here\nafter the stop";
+  expect.push_back("X stop here");
+  expect.push_back("after the stop");
+  std::string file = write_file("copy.txt", text);
+
+  ASSERT_EQ(open_read(kA, file), 0);
+  ASSERT_EQ(io::open_unit(kB, "", "DIRECT", "FORMATTED", 80, "SCRATCH", "WRITE"), 0);
+  std::string_view line;
+  int64_t copied = 0;
+  ASSERT_EQ(io::copy_lines(kA, kB, 1, 80, starts_with_x, line, copied), 0);
+  EXPECT_EQ(copied, 5001);
+  EXPECT_EQ(line, "X stop here");
+  // A record not yet copied cannot be read.
+  std::string_view rec;
+  EXPECT_EQ(io::read_record(kB, 5002, rec), io::kEndOfFile);
+  ASSERT_EQ(io::copy_lines(kA, kB, 5002, 80, never, line, copied), io::kEndOfFile);
+  EXPECT_EQ(copied, 1);
+
+  // Backwards, so that every read leaves the block the last one read.
+  for (int64_t n = static_cast<int64_t>(expect.size()); n >= 1; --n) {
+    ASSERT_EQ(io::read_record(kB, n, rec), 0) << n;
+    ASSERT_EQ(rec, expect[static_cast<size_t>(n - 1)]) << n;
+  }
+  // Records written among the copied ones, and past them.
+  ASSERT_EQ(io::write_record(kB, 10, "rewritten"), 0);
+  ASSERT_EQ(io::write_record(kB, 5003, "appended"), 0);
+  ASSERT_EQ(io::read_record(kB, 10, rec), 0);
+  EXPECT_EQ(rec, "rewritten");
+  ASSERT_EQ(io::read_record(kB, 11, rec), 0);
+  EXPECT_EQ(rec, expect[10]);
+  ASSERT_EQ(io::read_record(kB, 5003, rec), 0);
+  EXPECT_EQ(rec, "appended");
+}
+
+// A summary file changed after it was loaded must not hand out other text
+// as if it were the loaded lines.
+TEST_F(UnitsIo, ChangedFileReadsAsUnwrittenRecords) {
+  std::string file = write_file("changing.txt", "first line\nsecond line\n");
+  ASSERT_EQ(open_read(kA, file), 0);
+  ASSERT_EQ(io::open_unit(kB, "", "DIRECT", "FORMATTED", 80, "SCRATCH", "WRITE"), 0);
+  std::string_view line, rec;
+  int64_t copied = 0;
+  ASSERT_EQ(io::copy_lines(kA, kB, 1, 80, never, line, copied), io::kEndOfFile);
+  ASSERT_EQ(copied, 2);
+  io::close_unit(kA);
+  write_file("changing.txt", "other text entirely, and longer than before\n");
+  EXPECT_EQ(io::read_record(kB, 2, rec), io::kEndOfFile);
+  EXPECT_EQ(io::read_record(kB, 1, rec), io::kEndOfFile);
+}
+
+// Lines that do not come from a regular file are copied into memory.
+TEST_F(UnitsIo, CopyFromAScratchUnitKeepsItsOwnBytes) {
+  ASSERT_EQ(io::open_unit(kA, "", "SEQUENTIAL", "FORMATTED", 0, "SCRATCH", "WRITE"), 0);
+  for (const char* l : {"alpha", "", "gamma"}) ASSERT_EQ(io::write_line(kA, l), 0);
+  io::rewind_unit(kA);
+  ASSERT_EQ(io::open_unit(kB, "", "DIRECT", "FORMATTED", 80, "SCRATCH", "WRITE"), 0);
+  std::string_view line, rec;
+  int64_t copied = 0;
+  ASSERT_EQ(io::copy_lines(kA, kB, 1, 80, never, line, copied), io::kEndOfFile);
+  ASSERT_EQ(copied, 3);
+  io::close_unit(kA);
+  ASSERT_EQ(io::read_record(kB, 3, rec), 0);
+  EXPECT_EQ(rec, "gamma");
+  ASSERT_EQ(io::read_record(kB, 2, rec), 0);
+  EXPECT_EQ(rec, "");
+}
+
+}  // namespace
