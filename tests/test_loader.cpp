@@ -91,16 +91,31 @@ std::string unpack(int64_t word, int64_t nwords) {
   return std::string(TextField::trim_right(std::string_view(buf, 4 * nwords)));
 }
 
+// Property names a load takes from the property-number file alone.
+int64_t reference_property_count() {
+  EXPECT_EQ(load_text(" IWPSUMMARY8.0\n").ierr, 0);
+  return locs(l::kPropCount);
+}
+
+// The name the property table gives a number, or "?".
+std::string property_name(int64_t number) {
+  for (int64_t k = 0; k < locs(l::kPropCount); ++k) {
+    int64_t e = locs(l::kPropTable) + 4 * k;
+    if (work(e) == number) return unpack(e + 1, 3);
+  }
+  return "?";
+}
+
 const char* kGood =
     "some text before the header\n"
     " IWPSUMMARY8.0 written by the test\n"
-    " PSET PROPS 3 \"first\" 102 PRES 101 TEMP\n"
-    "  103 \"MASS FLOW\" \"end\" )\n"
+    " PSET PROPS 3 \"first\" 90102 PRES 90101 TEMP\n"
+    "  90103 \"MASS FLOW\" \"end\" )\n"
     " LSET ZSEQ ( PROPERTIES ( 101 ) )\n"
     " LSET ASEQ ( PROPERTIES ( 102 ) )\n"
     " IDSET ID_NCC ( WATER )\n"
     " IDSET SP1 (SPDATA) ( 1 )\n"
-    " DSET RUN-STATUS @ZSEQ (\n"
+    " DSET RUN-STATUS TITLE @ZSEQ (\n"
     "   1 )\n"
     " DSET BLOCK HEATER B1 RES_MAIN @ASEQ ( 1.0 )\n"
     " DSET BLOCK DUCTLINE P1 RES_MAIN @ASEQ ( 1.0 )\n"
@@ -125,18 +140,18 @@ TEST(Loader, IndexesRecordsOfAGoodFile) {
   EXPECT_EQ(s.idsets, 2);
   EXPECT_EQ(s.dsets, 8);
 
-  // Property names sorted in packed-word order, numbers beside them.
-  ASSERT_EQ(locs(l::kPropCount), 3);
-  std::vector<std::pair<int64_t, std::string>> props;
-  for (int k = 0; k < 3; ++k) {
+  // The file's property names are in the table with their numbers, which is
+  // sorted by name in packed-word order.
+  const int64_t nprop = locs(l::kPropCount);
+  std::map<int64_t, std::string> props;
+  for (int64_t k = 0; k < nprop; ++k) {
     int64_t e = locs(l::kPropTable) + 4 * k;
-    props.emplace_back(work(e), unpack(e + 1, 3));
+    props[work(e)] = unpack(e + 1, 3);
+    if (k > 0) EXPECT_LE(work(e - 3), work(e + 1));
   }
-  EXPECT_EQ(props[0].second.empty(), false);
-  std::sort(props.begin(), props.end());
-  EXPECT_EQ(props[0], (std::pair<int64_t, std::string>{101, "TEMP"}));
-  EXPECT_EQ(props[1], (std::pair<int64_t, std::string>{102, "PRES"}));
-  EXPECT_EQ(props[2], (std::pair<int64_t, std::string>{103, "MASS FLOW"}));
+  EXPECT_EQ(props[90101], "TEMP");
+  EXPECT_EQ(props[90102], "PRES");
+  EXPECT_EQ(props[90103], "MASS FLOW");
 
   // Directories: line numbers, negative for special identifier sets.
   ASSERT_EQ(locs(l::kLsetCount), 2);
@@ -157,8 +172,8 @@ TEST(Loader, IndexesRecordsOfAGoodFile) {
   EXPECT_LT(work(locs(l::kLsetDir) + 1), work(locs(l::kLsetDir) + 4));
 
   // Tree: lines, qualifiers, and the renamed result sections.
-  EXPECT_EQ(line_of({"RUN-STATUS"}), 9);
-  EXPECT_EQ(qualifier_of({"RUN-STATUS"}), "ZSEQ");
+  EXPECT_EQ(line_of({"RUN-STATUS", "TITLE"}), 9);
+  EXPECT_EQ(qualifier_of({"RUN-STATUS", "TITLE"}), "ZSEQ");
   EXPECT_EQ(line_of({"BLOCK", "HEATER", "B1", "RESULTS"}), 11);
   EXPECT_EQ(line_of({"BLOCK", "DUCTLINE", "P1", "RES_MAIN"}), 12);
   EXPECT_EQ(line_of({"BLOCK", "TRAYCOL", "C1", "TR_RES"}), 13);
@@ -172,10 +187,10 @@ TEST(Loader, IndexesRecordsOfAGoodFile) {
   // The tables lie packed from word 1 in region order, the free pointer
   // above them, and the scanner reads the scratch copy by line number.
   EXPECT_EQ(locs(l::kPropTable), 1);
-  EXPECT_EQ(locs(l::kIdsetDir), 1 + 12);
-  EXPECT_EQ(locs(l::kLsetDir), 1 + 12 + 6);
-  EXPECT_EQ(locs(l::kTree), 1 + 12 + 6 + 6);
-  EXPECT_EQ(locs(l::kFreePointer), locs(l::kTree) + locs(l::kTreeUsed));
+  EXPECT_EQ(locs(l::kIdsetDir), 1 + 4 * nprop);
+  EXPECT_EQ(locs(l::kLsetDir), 1 + 4 * nprop + 6);
+  EXPECT_EQ(locs(l::kTree), 1 + 4 * nprop + 6 + 6);
+  EXPECT_GE(locs(l::kFreePointer), locs(l::kTree) + locs(l::kTreeUsed));
   EXPECT_EQ(scan::read_mode(), 2);
   EXPECT_EQ(scan::read_unit(), kScr);
   EXPECT_EQ(glob(g::kScratchUnit), kScr);
@@ -256,9 +271,10 @@ TEST(Loader, ProcessingErrorsReportAndIndexTheRest) {
 TEST(Loader, PropertySetsOverLines) {
   // A count that is not an integer skips the set without error; a count of 0
   // needs only the closing parenthesis.
+  const int64_t from_file = reference_property_count();
   Load r = load_text(" IWPSUMMARY8.0\n PSET P X 1 A )\n PSET P 0\n )\n");
   EXPECT_EQ(r.ierr, 0) << r.messages;
-  EXPECT_EQ(locs(l::kPropCount), 0);
+  EXPECT_EQ(locs(l::kPropCount), from_file);
 
   // Entries continue over lines; a wrong first token on a continuation line
   // is an error and that line may open the next record.
@@ -274,9 +290,9 @@ TEST(Loader, PropertySetsOverLines) {
   EXPECT_EQ(last_load().dsets, 1);
 
   // A name longer than 12 characters keeps its first 12.
-  r = load_text(" IWPSUMMARY8.0\n PSET P 1 7 ABCDEFGHIJKLMNOP )\n");
+  r = load_text(" IWPSUMMARY8.0\n PSET P 1 99007 ABCDEFGHIJKLMNOP )\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
-  EXPECT_EQ(unpack(locs(l::kPropTable) + 1, 3), "ABCDEFGHIJKL");
+  EXPECT_EQ(property_name(99007), "ABCDEFGHIJKL");
 
   // Missing closing parenthesis.
   r = load_text(" IWPSUMMARY8.0\n PSET P 1 7 A B\n");
@@ -315,20 +331,25 @@ TEST(Loader, WorkAreaTooSmall) {
 
 TEST(Loader, RegionsGrowWithoutLosingEntries) {
   // Enough entries of every kind to make every region grow several times.
+  const int64_t from_file = reference_property_count();
   std::string text = " IWPSUMMARY8.0\n PSET P 70000\n";
-  for (int i = 0; i < 70000; ++i) text += "  " + std::to_string(i) + " N" + std::to_string(i) + "\n";
+  for (int i = 0; i < 70000; ++i)
+    text += "  " + std::to_string(100000 + i) + " N" + std::to_string(i) + "\n";
   text += " )\n";
   for (int i = 0; i < 90000; ++i) text += " LSET L" + std::to_string(i) + " (\n";
   for (int i = 0; i < 3000; ++i) text += " DSET STREAM MATERIAL S" + std::to_string(i) + " STR_MAIN @Q (\n";
   Load r = load_text(text);
   ASSERT_EQ(r.ierr, 0) << r.messages.substr(0, 400);
-  EXPECT_EQ(locs(l::kPropCount), 70000);
+  EXPECT_EQ(locs(l::kPropCount), from_file + 70000);
   EXPECT_EQ(locs(l::kLsetCount), 90000);
   int64_t base = 70004;  // header, PSET, 70000 entries, ")", then the LSETs
   EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S0", "STR_MAIN"}), base + 90000);
   EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S2999", "STR_MAIN"}), base + 90000 + 2999);
   int64_t sum = 0;
-  for (int64_t k = 0; k < 70000; ++k) sum += work(locs(l::kPropTable) + 4 * k);
+  for (int64_t k = 0; k < locs(l::kPropCount); ++k) {
+    int64_t number = work(locs(l::kPropTable) + 4 * k);
+    if (number >= 100000) sum += number - 100000;
+  }
   EXPECT_EQ(sum, int64_t{70000} * 69999 / 2);
 }
 
@@ -338,7 +359,7 @@ TEST(Loader, ReloadWithoutCloseAndBadUnits) {
   Load r = load_text(" IWPSUMMARY8.0\n DSET ONLY @Q (\n");
   ASSERT_EQ(r.ierr, 0);
   EXPECT_EQ(line_of({"ONLY"}), 2);
-  EXPECT_EQ(line_of({"RUN-STATUS"}), -1);
+  EXPECT_EQ(line_of({"RUN-STATUS", "TITLE"}), -1);
   EXPECT_EQ(locs(l::kLsetCount), 0);
 
   // The scratch copy may not take the summary file's unit.
@@ -373,15 +394,24 @@ TEST(Loader, ExportedEntryPointsHonourFieldLengths) {
   double rmiss = 1e35;
   // "METRIC" cut to its first 4 characters is not "MET": the ENG set.
   char unitset[] = "METRIC";
-  char none[] = " ";
-  tkini2_(unitset, &scr, &unit, &prp, none, &unt, none, &rmiss, &ierr, &msg, 6, 0, 1);
+  // The reference-file names followed by text past their hidden lengths.
+  std::string prpfile = kPropertyFile + "#junk", untfile = kUnitFile + "#junk";
+  const size_t np = kPropertyFile.size(), nu = kUnitFile.size();
+  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
+          6, np, nu);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(last_load().unit_set, 2);
-  tkini2_(unitset, &scr, &unit, &prp, none, &unt, none, &rmiss, &ierr, &msg, 3, 0, 1);
+  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
+          3, np, nu);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(last_load().unit_set, 3);
-  tkini2_(unitset, &scr, &unit, &prp, none, &unt, none, &rmiss, &ierr, &msg, 0, 0, 1);
+  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
+          0, np, nu);
   EXPECT_EQ(last_load().unit_set, 2);
+  // A property-number file that cannot be opened fails the load.
+  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
+          0, np + 5, nu);
+  EXPECT_EQ(ierr, 2);
   tkclos_(&unit, &scr, &prp, &unt);
   EXPECT_FALSE(io::is_open(kScr));
   tkclfl_(&unit, &ierr);
