@@ -48,7 +48,8 @@ inline bool padded_equal(std::string_view a, std::string_view b) {
 // The first n characters of s, blank-padded to exactly n.
 inline std::string padded(std::string_view s, size_t n) {
   std::string out(n, ' ');
-  std::memcpy(out.data(), s.data(), std::min(n, s.size()));
+  const size_t k = std::min(n, s.size());
+  if (k) std::memcpy(out.data(), s.data(), k);
   return out;
 }
 
