@@ -4,6 +4,7 @@
 #include "store/dataset_tree.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <new>
 #include <string>
@@ -144,11 +145,13 @@ struct TreeIndex::State {
     int64_t last = 0;
     int64_t length = 0;
   };
+  // 20 bytes an entry: tree positions fit 32 bits (the index switches
+  // itself off for a tree that does not), and the hash keeps its low half.
   struct Slot {
-    uint64_t hash = 0;
-    int64_t head = 0;
-    int64_t node = 0;  // 0: empty slot
-    int64_t ordinal = 0;
+    uint32_t hash = 0;
+    int32_t head = 0;
+    int32_t node = 0;  // 0: empty slot
+    int32_t ordinal = 0;
     uint8_t way = 0;
   };
 
@@ -156,19 +159,42 @@ struct TreeIndex::State {
   bool off = false;
   int64_t nused = 0;
   int64_t readable = 0;
-  // Chains by the position of their first node (length 0: not indexed).
-  // Positions are dense, so a plain array serves as the map.
-  LargeArray<Chain> chains;
+  // Chains by the position of their first node, in an open-addressing table
+  // (head 0: empty slot); chains are far fewer than tree words.
+  struct ChainSlot {
+    int64_t head = 0;
+    Chain chain;
+  };
+  LargeArray<ChainSlot> chains;
+  size_t chains_filled = 0;
+
+  static size_t chain_hash(int64_t head) { return static_cast<size_t>(mix(static_cast<uint64_t>(head))); }
 
   Chain* chain_of(int64_t head) {
-    if (head < 0 || static_cast<size_t>(head) >= chains.size()) return nullptr;
-    Chain* c = &chains[static_cast<size_t>(head)];
-    return c->length > 0 ? c : nullptr;
+    if (chains.empty() || head <= 0) return nullptr;
+    const size_t mask = chains.size() - 1;
+    for (size_t i = chain_hash(head) & mask; chains[i].head != 0; i = (i + 1) & mask)
+      if (chains[i].head == head) return &chains[i].chain;
+    return nullptr;
   }
   Chain& chain_at(int64_t head) {
-    const size_t h = static_cast<size_t>(head);
-    if (h >= chains.size()) chains.grow_to(std::max(h + 1, chains.size() * 2), Chain{});
-    return chains[h];
+    if (Chain* c = chain_of(head)) return *c;
+    if ((chains_filled + 1) * 2 > chains.size()) {
+      LargeArray<ChainSlot> old;
+      old.swap(chains);
+      chains.assign(std::max<size_t>(1024, old.size() * 2), ChainSlot{});
+      for (size_t i = 0; i < old.size(); ++i)
+        if (old[i].head != 0) place_chain(old[i]);
+    }
+    ++chains_filled;
+    return place_chain(ChainSlot{head, Chain{}});
+  }
+  Chain& place_chain(const ChainSlot& slot) {
+    const size_t mask = chains.size() - 1;
+    size_t i = chain_hash(slot.head) & mask;
+    while (chains[i].head != 0) i = (i + 1) & mask;
+    chains[i] = slot;
+    return chains[i].chain;
   }
   LargeArray<Slot> slots;
   size_t filled = 0;
@@ -178,6 +204,7 @@ struct TreeIndex::State {
     synced = false;
     off = false;
     chains.release();
+    chains_filled = 0;
     slots.release();
     filled = 0;
   }
@@ -205,7 +232,7 @@ struct TreeIndex::State {
 
   const Slot* find(const TreeWords& t, int64_t head, uint8_t way, Key k) const {
     if (slots.empty()) return nullptr;
-    const uint64_t h = hash(head, way, k);
+    const uint32_t h = static_cast<uint32_t>(hash(head, way, k));
     const size_t mask = slots.size() - 1;
     for (size_t i = h & mask; slots[i].node != 0; i = (i + 1) & mask) {
       const Slot& s = slots[i];
@@ -230,7 +257,12 @@ struct TreeIndex::State {
       for (size_t i = 0; i < old.size(); ++i)
         if (old[i].node != 0) place(old[i]);
     }
-    place(Slot{hash(head, way, k), head, node, ordinal, way});
+    if (head > INT32_MAX || node > INT32_MAX || ordinal > INT32_MAX) {
+      off = true;  // positions beyond the slots' range: the walk answers
+      return;
+    }
+    place(Slot{static_cast<uint32_t>(hash(head, way, k)), static_cast<int32_t>(head),
+               static_cast<int32_t>(node), static_cast<int32_t>(ordinal), way});
     ++filled;
   }
 
