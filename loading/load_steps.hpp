@@ -30,8 +30,8 @@ struct LoadContext {
   std::function<bool(int region, int64_t words)> grow_region;
 };
 
-// Step 11: RCPROPNU.DAT into region 1 (the unit is left open; the loader
-// closes it after sorting the tables).
+// Step 11: RCPROPNU.DAT into region 1 (on success the unit is left open and
+// the loader closes it after sorting the tables; a failed read closes it).
 StepEnd read_property_file(LoadContext& ctx, int64_t unit, std::string_view path);
 // Step 13: RCUNITS.DAT after the regions, from TKLOCS word 24 on.
 StepEnd read_unit_table(LoadContext& ctx, int64_t unit, std::string_view path);

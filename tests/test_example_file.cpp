@@ -11,6 +11,7 @@
 
 #include "flowsum.h"
 #include "support/example_flowsheet.hpp"
+#include "support/reference_files.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
 
@@ -88,7 +89,8 @@ TEST(ExampleFile, LoadsAndIndexesEveryRecord) {
     EXPECT_EQ(e.qualifier, toks[i].substr(1)) << line;
   }
   EXPECT_GT(dsets, 30);  // the loop above did see the data sets
-  EXPECT_EQ(tklocs_[1], 22);      // named property numbers (one PSET)
+  // Named property numbers: the PSET's and those of the property file.
+  EXPECT_EQ(tklocs_[1], 22 + bundled_property_count());
   EXPECT_EQ(tklocs_[3], idsets);  // identifier-set directory
   EXPECT_EQ(tklocs_[5], lsets);   // loading-sequence directory
 }

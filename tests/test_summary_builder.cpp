@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "support/reference_files.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
 
@@ -546,7 +547,7 @@ TEST(SummaryBuilderReadBack, RecordsOverManyLinesLoadAndIndexTheQualifierLine) {
     LoadedSummary load(f.string());
     ASSERT_EQ(load.open_status(), 0);
     ASSERT_EQ(load.ierr(), 0);
-    EXPECT_EQ(tklocs_[1], 3);  // property names
+    EXPECT_EQ(tklocs_[1], 3 + bundled_property_count());  // property names (PSET and file)
     EXPECT_EQ(tklocs_[3], 2);  // identifier sets
     EXPECT_EQ(tklocs_[5], 1);  // loading sequences
     // The data record holds the line on which the @qualifier was read.

@@ -1,0 +1,325 @@
+// Unit conversion through the exported routines, over our own unit table:
+// conversions against independently known values, unit sets and overrides,
+// labels, missing values, gauge pressures, and the state before any target
+// table exists.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "loading/globals.hpp"
+#include "loading/reference_tables.hpp"
+#include "store/text_field.hpp"
+#include "support/flowsheet_records.hpp"
+#include "support/reference_files.hpp"
+#include "support/summary_builder.hpp"
+#include "units/unit_conversion.hpp"
+
+namespace {
+
+using namespace flowsum;
+using namespace flowsum::testing;
+
+constexpr double kAmbient = 95000.0;  // Pa, the run's ambient pressure
+constexpr double kPsi = 6894.757293168361;
+constexpr double kMmHg = 133.322387415;
+
+std::string trimmed(std::string s) {
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+// A run whose PAMB data set gives the ambient pressure in Pa (or none).
+std::string run_with_ambient(std::optional<double> pamb) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  RunInfo info;
+  info.ambient_pressure = pamb;
+  w.run_status(info);
+  return b.text();
+}
+
+struct Converted {
+  double value;
+  std::string label;
+};
+
+// TKUCNV with a 16-character label field.
+Converted ucnv(int64_t type, int64_t unit, double value) {
+  double result = -1.0;
+  char label[16];
+  tkucnv_(&type, &unit, &value, &result, label, sizeof label);
+  return {result, trimmed(std::string(label, sizeof label))};
+}
+
+int64_t unit_number(int64_t type, const std::string& label) {
+  int64_t u = UnitTable().find_unit(type, label);
+  EXPECT_NE(u, 0) << type << " " << label;
+  return u;
+}
+
+// TKRCNV from the unit labelled `from` into the unit labelled `to`.
+double rcnv(int64_t type, const std::string& from, const std::string& to, double value) {
+  int64_t unit = unit_number(type, from);
+  std::string field = to;
+  double result = 0.0;
+  tkrcnv_(&type, &unit, field.data(), &value, &result, field.size());
+  return result;
+}
+
+int64_t choose_units(const std::string& set, const std::vector<std::string>& types = {},
+                     const std::vector<std::string>& labels = {}) {
+  std::string set_field = set, type_fields, label_fields;
+  for (const auto& t : types) type_fields += padded(t, 12);
+  for (const auto& l : labels) label_fields += padded(l, 16);
+  int64_t n = static_cast<int64_t>(types.size()), ierr = -1;
+  tkunit_(set_field.data(), &n, type_fields.data(), label_fields.data(), &ierr, set_field.size(),
+          12, 16);
+  return ierr;
+}
+
+std::vector<std::string> labels_of(const std::vector<std::string>& types) {
+  std::string type_fields, label_fields(16 * types.size(), '?');
+  for (const auto& t : types) type_fields += padded(t, 12);
+  int64_t n = static_cast<int64_t>(types.size());
+  tklabl_(&n, type_fields.data(), label_fields.data(), 12, 16);
+  std::vector<std::string> out;
+  for (size_t i = 0; i < types.size(); ++i) out.push_back(trimmed(label_fields.substr(16 * i, 16)));
+  return out;
+}
+
+std::vector<double> cnvt(const std::string& type, const std::string& label, std::vector<double> in,
+                         double untouched = -7.0) {
+  std::vector<double> out(in.size(), untouched);
+  std::string t = type, l = label;
+  int64_t n = static_cast<int64_t>(in.size());
+  tkcnvt_(t.data(), l.data(), &n, in.data(), out.data(), t.size(), l.size());
+  return out;
+}
+
+class UnitConversion : public ::testing::Test {
+ protected:
+  void TearDown() override { close_reference_load(); }
+  void load(const std::string& set, std::optional<double> pamb = kAmbient) {
+    ReferenceLoad r = load_with_bundled_references(run_with_ambient(pamb), set);
+    ASSERT_EQ(r.ierr, 0) << r.messages;
+  }
+};
+
+TEST_F(UnitConversion, KnownValuesBetweenNamedUnits) {
+  load("SI");
+  EXPECT_EQ(rcnv(20, "ATM", "PA", 1.0), 101325.0);
+  EXPECT_NEAR(rcnv(20, "PSIA", "ATM", 14.695948775513450), 1.0, 1e-14);
+  EXPECT_EQ(rcnv(30, "LB", "KG", 1.0), 0.45359237);
+  EXPECT_NEAR(rcnv(22, "C", "F", 0.0), 32.0, 1e-12);
+  EXPECT_NEAR(rcnv(22, "C", "K", 0.0), 273.15, 1e-12);
+  EXPECT_NEAR(rcnv(22, "F", "K", 32.0), 273.15, 1e-12);
+  EXPECT_NEAR(rcnv(22, "C", "F", -40.0), -40.0, 1e-12);
+  EXPECT_NEAR(rcnv(22, "R", "C", 491.67), 0.0, 1e-12);
+  EXPECT_NEAR(rcnv(40, "BTU/LB", "KJ/KG", 1.0), 2.326, 1e-15);
+  EXPECT_NEAR(rcnv(49, "BTU/LB-R", "KJ/KG-K", 1.0), 4.1868, 1e-15);
+  EXPECT_NEAR(rcnv(5, "BTU", "J", 1.0), 1055.05585262, 1e-12);
+  EXPECT_NEAR(rcnv(18, "HP", "W", 1.0), 745.69987158227022, 1e-12);
+  EXPECT_NEAR(rcnv(13, "KCAL/HR", "W", 1.0), 1.163, 1e-15);
+  EXPECT_NEAR(rcnv(26, "GAL", "L", 1.0), 3.785411784, 1e-15);
+  EXPECT_NEAR(rcnv(11, "LBMOL/HR", "KMOL/HR", 100.0), 45.359237, 1e-12);
+  EXPECT_NEAR(rcnv(10, "LB/HR", "KG/SEC", 3600.0), 0.45359237, 1e-15);
+}
+
+TEST_F(UnitConversion, GaugePressuresUseTheRunsAmbientPressure) {
+  load("SI");
+  ASSERT_EQ(rglb(2), kAmbient);
+  const int64_t psig = unit_number(20, "PSIG");
+  Converted c = ucnv(20, psig, 10.0);
+  EXPECT_NEAR(c.value, 10.0 * kPsi + kAmbient, 1e-9);
+  EXPECT_EQ(c.label, "PA");
+  EXPECT_NEAR(ucnv(20, unit_number(20, "MMHG-VAC"), 100.0).value, kAmbient - 100.0 * kMmHg, 1e-9);
+  // The converters into named units treat gauge units the same way.
+  EXPECT_NEAR(rcnv(20, "PA", "BARG", 200000.0), 1.05, 1e-14);
+  EXPECT_NEAR(rcnv(20, "PSIG", "PSIA", 0.0), kAmbient / kPsi, 1e-12);
+  std::vector<double> out = cnvt("PRESSURE", "PSIG", {10.0 * kPsi + kAmbient});
+  EXPECT_NEAR(out[0], 10.0, 1e-12);
+
+  // A run without PAMB: one standard atmosphere.
+  load("ENG", std::nullopt);
+  EXPECT_EQ(rglb(2), 101325.0);
+  c = ucnv(20, 1, 101325.0 + 14.5 * kPsi);
+  EXPECT_EQ(c.label, "PSIA");
+  EXPECT_NEAR(c.value, 101325.0 / kPsi + 14.5, 1e-12);
+  choose_units("ENG", {"PRESSURE"}, {"PSIG"});
+  c = ucnv(20, 1, 101325.0 + 14.5 * kPsi);
+  EXPECT_EQ(c.label, "PSIG");
+  EXPECT_NEAR(c.value, 14.5, 1e-12);
+}
+
+TEST_F(UnitConversion, StoredValuesIntoEachUnitSet) {
+  struct Case {
+    const char* set;
+    double value;
+    const char* label;
+  };
+  const int64_t fahrenheit = 2;
+  for (const Case& c : {Case{"SI", 373.15, "K"}, Case{"ENG", 212.0, "F"}, Case{"MET", 100.0, "C"},
+                        Case{"OUT", 212.0, "F"}}) {
+    load(c.set);
+    Converted r = ucnv(22, fahrenheit, 212.0);
+    EXPECT_NEAR(r.value, c.value, 1e-12) << c.set;
+    EXPECT_EQ(r.label, c.label) << c.set;
+    // A missing value is never converted but carries the target's label.
+    r = ucnv(22, fahrenheit, -1.0e35);
+    EXPECT_EQ(r.value, -1.0e35);
+    EXPECT_EQ(r.label, std::string(c.set) == "OUT" ? "F" : c.label) << c.set;
+    // Types and units outside the table: unchanged, no label.
+    for (auto [type, unit] : {std::pair<int64_t, int64_t>{0, 1}, {UnitTable().types() + 1, 1},
+                              {22, 0}, {22, UnitTable().units(22) + 1}}) {
+      r = ucnv(type, unit, 5.0);
+      EXPECT_EQ(r.value, 5.0) << c.set << " " << type << " " << unit;
+      EXPECT_EQ(r.label, "") << c.set << " " << type << " " << unit;
+    }
+  }
+  // With the stored units kept, there are no target labels and no
+  // conversions into named units.
+  EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE"}), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(cnvt("TEMPERATURE", "C", {300.0}), std::vector<double>{300.0});
+}
+
+TEST_F(UnitConversion, LabelFieldsAreFilledToTheCallersLength) {
+  load("SI");
+  int64_t type = 11, unit = 2;
+  double value = 3600.0, result = 0.0;
+  char field[14];
+  std::memset(field, '#', sizeof field);
+  tkucnv_(&type, &unit, &value, &result, field + 2, 6);  // 6 of the 8 characters
+  EXPECT_EQ(std::string(field, sizeof field), "##KMOL/S######");
+  tkucnv_(&type, &unit, &value, &result, field + 2, 10);
+  EXPECT_EQ(std::string(field, sizeof field), "##KMOL/SEC  ##");
+  EXPECT_NEAR(result, 0.45359237, 1e-15);
+  // TKLABL with 10-character labels writes exactly n fields of 10.
+  std::string types = padded("MOLE-FLOW", 12) + padded("NO-SUCH-TYPE", 12);
+  std::string labels(25, '#');
+  int64_t n = 2;
+  tklabl_(&n, types.data(), labels.data(), 12, 10);
+  EXPECT_EQ(labels, "KMOL/SEC            #####");
+}
+
+TEST_F(UnitConversion, ChoosingTargetUnits) {
+  load("SI");
+  // An unknown set name (case matters) changes nothing.
+  EXPECT_EQ(choose_units("si"), 1);
+  EXPECT_EQ(target_unit(22), 1);
+  EXPECT_EQ(choose_units("MET"), 0);
+  EXPECT_EQ(labels_of({"TEMPERATURE", "NO-SUCH-TYPE", "PRESSURE"}),
+            (std::vector<std::string>{"C", "", "BAR"}));
+
+  // The set applies first; overrides in order until one fails.
+  EXPECT_EQ(choose_units("ENG", {"TEMPERATURE", "PRESSURE", "MASS-FLOW"}, {"R", "NOPE", "KG/HR"}), 1);
+  EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE", "MASS-FLOW"}),
+            (std::vector<std::string>{"R", "PSIA", "LB/HR"}));
+  EXPECT_NEAR(ucnv(22, 1, 100.0).value, 180.0, 1e-12);
+  EXPECT_EQ(choose_units("SI", {"NO-SUCH-TYPE"}, {"K"}), 1);
+  EXPECT_EQ(target_unit(22), 1);
+
+  EXPECT_EQ(choose_units("SI", {"MASS-FLOW"}, {"TONNE/DAY"}), 0);
+  Converted c = ucnv(10, 1, 1.0);
+  EXPECT_NEAR(c.value, 86.4, 1e-12);
+  EXPECT_EQ(c.label, "TONNE/DAY");
+  // A label is compared as given: lower case finds nothing.
+  EXPECT_EQ(choose_units("SI", {"MASS-FLOW"}, {"kg/hr"}), 1);
+
+  // TKCNVT converts from the current target unit; it treats a missing
+  // value like any number.
+  choose_units("SI");
+  std::vector<double> out = cnvt("TEMPERATURE", "C", {273.15, 373.15, 1.0e35});
+  EXPECT_NEAR(out[0], 0.0, 1e-12);
+  EXPECT_NEAR(out[1], 100.0, 1e-12);
+  EXPECT_EQ(out[2], 1.0e35 - 273.15);
+  EXPECT_EQ(cnvt("TEMPERATURE", "NO-SUCH-UNIT", {1.0, 2.0}), (std::vector<double>{1.0, 2.0}));
+  EXPECT_EQ(cnvt("NO-SUCH-TYPE", "C", {1.0}), std::vector<double>{1.0});
+  // TKRCNV, too.
+  EXPECT_NEAR(rcnv(22, "K", "C", 1.0e35), 1.0e35 - 273.15, 1e21);
+}
+
+TEST_F(UnitConversion, BeforeAnyTargetTableExists) {
+  load("SI");
+  const int64_t saved = locs(l::kTargetUnits);
+  const int64_t free_word = locs(l::kFreePointer);
+  locs(l::kTargetUnits) = 0;
+
+  Converted c = ucnv(22, 2, 212.0);
+  EXPECT_EQ(c.value, 212.0);
+  EXPECT_EQ(c.label, "");
+  EXPECT_EQ(cnvt("TEMPERATURE", "C", {1.0, 2.0}), (std::vector<double>{-7.0, -7.0}));
+  EXPECT_EQ(labels_of({"TEMPERATURE"}), std::vector<std::string>{""});
+  EXPECT_EQ(rcnv(22, "F", "C", 212.0), 212.0);
+
+  // TKUNIT makes one at the free word, which moves past it.
+  EXPECT_EQ(choose_units("MET"), 0);
+  EXPECT_EQ(locs(l::kTargetUnits), free_word);
+  EXPECT_EQ(locs(l::kFreePointer), free_word + UnitTable().types());
+  EXPECT_NEAR(ucnv(22, 2, 212.0).value, 100.0, 1e-12);
+  locs(l::kTargetUnits) = saved;
+}
+
+TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
+  // A type with fewer units than the set number, and a unit whose factor
+  // is 0: no conversion into them.
+  const std::string units = "ADD\n   1\n" + unit_type_line(1, 2, "LENGTH") + "\n" +
+                            unit_line("M", "1.0") + "\n" + unit_line("NOTHING", "0.0") + "\n";
+  TempSummaryFile prp("ADD\n   0\n", ".DAT"), unt(units, ".DAT");
+  ReferenceLoad r = load_with_references(" IWPSUMMARY8.0\n", prp.string(), unt.string(), "MET");
+  ASSERT_EQ(r.ierr, 0) << r.messages;
+  Converted c = ucnv(1, 1, 5.0);
+  EXPECT_EQ(c.value, 5.0);
+  EXPECT_EQ(c.label, "");
+  EXPECT_EQ(labels_of({"LENGTH"}), std::vector<std::string>{""});
+  EXPECT_EQ(rcnv(1, "M", "NOTHING", 5.0), 5.0);
+  EXPECT_EQ(choose_units("SI", {"LENGTH"}, {"NOTHING"}), 0);
+  EXPECT_EQ(ucnv(1, 1, 5.0).value, 5.0);
+  EXPECT_EQ(ucnv(1, 1, 5.0).label, "");
+}
+
+TEST_F(UnitConversion, CppHelpersForTheQueries) {
+  load("ENG");
+  ConvertedValue v = convert_stored(13, 1, 1055.05585262 / 3600.0);
+  EXPECT_NEAR(v.value, 1.0, 1e-14);
+  EXPECT_EQ(v.label_view(), "BTU/HR          ");
+  EXPECT_EQ(unit_type_name(13), "HEAT-DUTY   ");
+  EXPECT_EQ(unit_type_name(0), std::string(12, ' '));
+  EXPECT_EQ(target_unit(13), 2);
+  EXPECT_EQ(target_unit(0), -1);
+  EXPECT_EQ(unit_set_number("MET "), 3);
+  EXPECT_EQ(unit_set_number("met"), -1);
+}
+
+// The tool's --units option selects the set the file is loaded with, and a
+// set the loader would silently read as ENG is refused.
+TEST(UnitConversionTool, UnitsOptionSelectsTheLoadedSet) {
+  auto run = [](const std::string& args, int& status) {
+    std::string cmd = std::string(FLOWSUM_TOOL) + " " + args + " " + FLOWSUM_SOURCE_DIR +
+                      "/examples/flowsheet.sum 2>&1";
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    status = pclose(p);
+    return out;
+  };
+  int status = -1;
+  std::string out = run("--units MET", status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("units: MET\n  TEMPERATURE   C\n  PRESSURE      BAR\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("ambient pressure: 1.01325 BAR\n"), std::string::npos) << out;
+  out = run("", status);
+  EXPECT_NE(out.find("units: ENG\n  TEMPERATURE   F\n"), std::string::npos) << out;
+  out = run("--units si", status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("unknown unit set si"), std::string::npos) << out;
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Unit conversion: stored reals into the caller's target units (TKUCNV), the
+// choice of target units (TKUNIT), their labels (TKLABL) and conversions into
+// named units (TKCNVT, TKRCNV).
+//
+// A value v in unit u of a type is v * factor(u) + offset(u) in the type's
+// base unit, so a value goes from unit s to unit d as
+//   (v * factor(s) + offset(s) - offset(d)) / factor(d).
+// In the pressure type (20) a negative offset marks a gauge unit and is
+// replaced by the run's ambient pressure (TKRGLB word 2).
+//
+// Target units: one word per unit type (TKLOCS word 13), the unit number
+// results of that type are converted into, 0 for "as stored". The load fills
+// it from its unit set; TKUNIT changes it. While TKLOCS word 13 is 0 no table
+// exists and nothing is converted.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace flowsum {
+
+inline constexpr size_t kUnitLabelChars = 16;
+inline constexpr size_t kUnitTypeNameChars = 12;
+
+// A converted value with the 16-character label of the unit it is in
+// (blank-padded; all blanks when the value was not converted into a known
+// unit, see convert_stored).
+struct ConvertedValue {
+  double value = 0.0;
+  char label[kUnitLabelChars] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                 ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+
+  std::string_view label_view() const { return {label, kUnitLabelChars}; }
+};
+
+// TKUCNV: a real as the summary file stores it, with its unit type and the
+// code of its unit, in the target unit of its type. A missing value (at
+// least as large as the missing-value marker) comes back unchanged with the
+// target's label; a type outside the table, an unknown unit code or an
+// unusable target return the value unchanged with a blank label; a type whose
+// target is 0 returns it unchanged with the label of its stored unit.
+ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value);
+
+// The 12-character name of a unit type (the "quantity name" of the query
+// routines); blank for 0 and for a type not in the table.
+std::string unit_type_name(int64_t unit_type);
+
+// The target unit of a type (0: as stored), or -1 when no target table
+// exists or the type is not in the table.
+int64_t target_unit(int64_t unit_type);
+
+// Unit-set number of a set name, compared blank-padded and case-sensitive: "SI" 1, "ENG" 2, "MET" 3, "OUT" 0; -1 for anything else.
+int64_t unit_set_number(std::string_view name);
+
+}  // namespace flowsum
