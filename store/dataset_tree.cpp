@@ -659,16 +659,20 @@ bool TreeNodes::matches(int64_t p, std::string_view name) const {
   return key_matches(t, p, Key{words, n});
 }
 
-int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node) const {
+int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
+                        DataRecord* record) const {
   node = 0;
   if (nused_ == 0) return 1;  // an empty tree holds no path
   int64_t used = nused_;
   // Mode 1 only reads the tree.
   TreeView tree{const_cast<int64_t*>(w_), used, nused_};
-  DataRecord record;
+  DataRecord found;
   int64_t ipos = 0;
-  const int64_t rc = dataset_tree(1, path, record, tree, ipos);
-  if (rc == 0 || rc == kTreeImproper) node = ipos;
+  const int64_t rc = dataset_tree(1, path, found, tree, ipos);
+  if (rc == 0 || rc == kTreeImproper) {
+    node = ipos;
+    if (record != nullptr) *record = found;
+  }
   return rc;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace flowsum {
@@ -76,5 +77,51 @@ int64_t dataset_tree(int64_t mode, std::span<const std::string_view> path,
 // Words an insertion of this path may take at most (new nodes and record):
 // for every keyword its key words (at least 2) plus 3, and 5 for the record.
 int64_t tree_room_needed(std::span<const std::string_view> path);
+
+// Read-only walks over a built tree: a node's first child, its next sibling,
+// the parent that ends its chain, and its keyword. Every link is checked to
+// stay inside the tree's words (as the tree routine checks them), so a walk
+// over a damaged tree ends instead of reading outside it; a position that is
+// not a node answers 0, an empty key or a blank keyword.
+class TreeNodes {
+ public:
+  TreeNodes(const int64_t* words, int64_t nused);
+  // The tree of the loaded file (TKLOCS words 7 and 8); an empty tree when
+  // those words do not describe words inside the work area.
+  static TreeNodes loaded();
+
+  bool is_node(int64_t p) const;
+  // Most nodes the tree can hold (a node takes at least five words): a
+  // bound for walks, so that a chain that loops back ends.
+  int64_t max_nodes() const { return nused_ / 5; }
+  // The first child node of p; 0 when p has none (a leaf with a data
+  // record) or the link leaves the tree.
+  int64_t first_child(int64_t p) const;
+  // The next node of p's sibling chain; 0 at the end of the chain.
+  int64_t next_sibling(int64_t p) const;
+  // The node below which p's chain hangs, read from the end mark of the
+  // chain's last node p (minus the parent's position); 0 when p is not the
+  // last node of a chain below another node.
+  int64_t chain_parent(int64_t p) const;
+  // The packed key words of node p.
+  std::span<const int64_t> key(int64_t p) const;
+  // The keyword of node p (at most its first 128 characters) into a field,
+  // blank-padded or cut.
+  void keyword(int64_t p, char* field, size_t len) const;
+  std::string keyword(int64_t p) const;  // trailing blanks cut
+  // True when node p matches `name` as a path keyword of a lookup does (the
+  // rule of dataset_tree: equal key words, or the first words of a
+  // three-word key).
+  bool matches(int64_t p, std::string_view name) const;
+  // dataset_tree mode 1 on this tree: the tree's code, and the node (0 when
+  // the path is not found; a found path may come with code -1, a leaf met on
+  // the way). The node's data record goes to *record when asked for.
+  int64_t find(std::span<const std::string_view> path, int64_t& node,
+               DataRecord* record = nullptr) const;
+
+ private:
+  const int64_t* w_;
+  int64_t nused_;
+};
 
 }  // namespace flowsum
