@@ -572,21 +572,14 @@ namespace flowsum {
 
 std::vector<std::string> top_level_keywords() {
   std::vector<std::string> names;
-  const int64_t used = locs(l::kTreeUsed);
-  if (last_load().ierr != 0 || used < 5 || !in_work(locs(l::kTree), used)) return names;
-  const int64_t* tree = work_ptr(locs(l::kTree));
-  // Top-level chain from the first node (position 2), at most as many steps
-  // as the tree has words.
-  for (int64_t p = 2, steps = 0; p >= 2 && p + 1 <= used && steps < used; ++steps) {
-    int64_t nw = tree[p - 2];
-    if (nw < 1 || p + 1 + nw > used) break;
-    char buf[512];
-    int64_t n = std::min<int64_t>(nw, 128);
-    unpack_text(tree + p + 1, n, TextField(buf, static_cast<size_t>(4 * n)));
-    std::string name(TextField::trim_right(std::string_view(buf, static_cast<size_t>(4 * n))));
-    if (p != 2 && std::find(names.begin(), names.end(), name) == names.end())
-      names.push_back(name);
-    p = tree[p];
+  if (last_load().ierr != 0) return names;
+  const TreeNodes tree = TreeNodes::loaded();
+  // The top-level chain from the first node (the loader's dummy, left out).
+  int64_t steps = 0;
+  for (int64_t p = tree.is_node(2) ? tree.next_sibling(2) : 0; p > 0 && steps < tree.max_nodes();
+       p = tree.next_sibling(p), ++steps) {
+    std::string name = tree.keyword(p);
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
   return names;
 }
