@@ -1,0 +1,389 @@
+// Data-set lookup: the tree search, the choice among equal siblings by
+// qualifier, the qualifier block from the loading sequence, the values read
+// from the scratch copy of the summary file, and the one remembered answer.
+#include "store/dataset_lookup.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "flowsum.h"
+#include "loading/scanner.hpp"
+#include "store/dataset_tree.hpp"
+#include "store/list_evaluation.hpp"
+#include "store/loading_sequences.hpp"
+#include "store/packed_words.hpp"
+#include "store/text_field.hpp"
+
+namespace flowsum {
+
+namespace {
+
+// Characters of a long text value.
+constexpr int64_t kLongTextChars = 80;
+
+// Line of the data set this routine most recently chose in the tree: the
+// "COMPSTAT" path reads its value there.
+int64_t g_last_tree_line = 0;
+// A fingerprint of the words of the remembered answer, taken when it was
+// remembered: the answer is handed out again only while its blocks are
+// intact (free words above the pointer may have been reused since).
+struct Remembered {
+  bool valid = false;
+  uint64_t fingerprint = 0;
+};
+Remembered g_remembered;
+
+uint64_t fingerprint(int64_t first, int64_t count) {
+  uint64_t h = 0x9e3779b97f4a7c15ULL ^ static_cast<uint64_t>(count);
+  const int64_t* w = work_ptr(first);
+  for (int64_t i = 0; i < count; ++i) {
+    h ^= static_cast<uint64_t>(w[i]) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+  }
+  return h;
+}
+
+std::string_view keyword(std::string_view k) { return k.substr(0, std::min(k.size(), kKeywordChars)); }
+
+bool is_connection_path(std::span<const std::string_view> path) {
+  return path.size() >= 4 && padded_equal(keyword(path[1]), "CONNECT") &&
+         (padded_equal(keyword(path[3]), "BLKIN") || padded_equal(keyword(path[3]), "BLKOUT"));
+}
+
+std::string_view retn_text(size_t i) { return {tkretn_.text[i], TK_RETN_TEXT_LEN}; }
+
+// Tree word k (1-based) and the words in use.
+struct Tree {
+  const int64_t* w = nullptr;
+  int64_t used = 0;
+  int64_t at(int64_t k) const { return w[k - 1]; }
+};
+
+bool loaded_tree(Tree& t) {
+  const int64_t base = locs(l::kTree), used = locs(l::kTreeUsed);
+  if (used < 5 || !in_work(base, used)) return false;
+  t.w = work_ptr(base);
+  t.used = used;
+  return true;
+}
+
+// Among the node found and its later siblings, the first one whose key
+// agrees with the last keyword in its first 8 characters and whose
+// qualifier is the wanted one (any when blank). Keywords count with 8
+// characters here, as the tree search lets a keyword of 8 find a longer key.
+// The walk stops at the end of the chain, at a link that leaves the tree, or
+// after as many nodes as a chain may have.
+bool choose_node(const Tree& t, int64_t p, std::string_view last, std::string_view qual8,
+                 DataRecord& chosen) {
+  const std::string want_key = padded(last, 8);
+  const bool any_qualifier = TextField::trim_right(qual8).empty();
+  for (int64_t steps = 0; p >= 2 && steps < kMaxSiblings; ++steps) {
+    if (p + 1 > t.used) return false;
+    const int64_t nw = t.at(p - 1);
+    if (nw < 1 || nw > t.used - p - 1) return false;
+    DataRecord rec;
+    const int64_t child = t.at(p);
+    if (child < 0 && -child >= 2 && -child + 3 <= t.used) {
+      rec.idata = t.at(-child);
+      unpack_text(&t.w[-child + 1], 2, TextField(rec.value, 8));
+    }
+    char key[8];
+    unpack_text(&t.w[p + 1], std::min<int64_t>(nw, 2), TextField(key, 8));
+    if (std::string_view(key, 8) == want_key && (any_qualifier || std::string_view(rec.value, 8) == qual8)) {
+      chosen = rec;
+      return true;
+    }
+    p = t.at(p + 1);
+  }
+  return false;
+}
+
+// Scanner just past the head of the data set on `line` as a path of nid
+// keywords counts it: the record keyword and the path, a comma that splits
+// the last keyword, the at-name and "(".
+void skip_dataset_head(int64_t line, size_t nid) {
+  position_scanner_at_line(line);
+  scan::Token tok;
+  for (size_t i = 0; i <= nid; ++i) scan::next(tok);
+  if (tok.type == scan::kComma) {
+    scan::next(tok);
+    scan::next(tok);
+  }
+  scan::next(tok);
+  scan::next(tok);
+}
+
+int64_t words_per_real() { return std::max<int64_t>(1, glob(g::kWordsPerReal)); }
+
+int64_t word_or_zero(int64_t k) { return in_work(k, 1) ? work(k) : 0; }
+
+std::string unpacked(int64_t first, int64_t nword) {
+  std::string out(static_cast<size_t>(4 * nword), ' ');
+  if (nword > 0 && in_work(first, nword))
+    unpack_text(work_ptr(first), nword, TextField(out.data(), out.size()));
+  return out;
+}
+
+}  // namespace
+
+std::string DatasetAnswer::qualifier_name(int64_t i) const { return unpacked(locq + 4 * (i - 1), 4); }
+
+int64_t DatasetAnswer::find_qualifier(std::string_view name) const {
+  for (int64_t i = 1; i <= nqual; ++i)
+    if (padded_equal(qualifier_name(i), name.substr(0, 16))) return i;
+  return 0;
+}
+
+int64_t DatasetAnswer::qualifier_int(int64_t i, int64_t j) const {
+  return word_or_zero(locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1));
+}
+
+std::string DatasetAnswer::qualifier_text(int64_t i, int64_t j) const {
+  return unpacked(locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1), 2);
+}
+
+int64_t DatasetAnswer::type(int64_t j) const {
+  return word_or_zero(locq + 4 * nqual + 2 * nqual * ndata + (j - 1));
+}
+
+int64_t DatasetAnswer::unit_type(int64_t j) const {
+  return word_or_zero(locq + 4 * nqual + 2 * nqual * ndata + ndata + (j - 1));
+}
+
+int64_t DatasetAnswer::int_value(int64_t j) const { return word_or_zero(locd + (j - 1)); }
+
+double DatasetAnswer::real_value(int64_t j) const {
+  const int64_t k = locd + 4 * ndata + (j - 1);
+  return in_work(k, 1) ? work_real(k) : 0.0;
+}
+
+int64_t DatasetAnswer::unit_code(int64_t j) const { return word_or_zero(locd + 3 * ndata + (j - 1)); }
+
+std::string DatasetAnswer::text_value(int64_t j) const {
+  const int64_t slot = locd + ndata + 2 * (j - 1);
+  if (type(j) == value_type::kText8) return unpacked(slot, 2);
+  const int64_t count = word_or_zero(slot), where = word_or_zero(slot + 1);
+  if (count > 0 && count <= kLongTextWords && in_work(where, count)) return unpacked(where, count);
+  return unpacked(slot, 2);
+}
+
+namespace {
+
+// Lay out the value block after the qualifier block, read the values and
+// remember the answer. a holds nqual, ndata and locq; the scanner stands on
+// the first value when positioned is true. False, with nothing remembered,
+// when the values do not fit in the work area.
+bool read_values(std::span<const std::string_view> path, std::string_view remembered_qual,
+                 int64_t line, bool positioned, DatasetAnswer& a) {
+  const int64_t nd = a.ndata, nq = a.nqual;
+  const bool connection = is_connection_path(path);
+  const int64_t types = a.locq + 4 * nq + 2 * nq * nd;
+  const int64_t units = types + nd;
+  if (!in_work(types, 2 * nd)) return false;
+
+  // Room: the value block, two spare words, and 20 words per long text.
+  const int64_t g = words_per_real();
+  int64_t locd = locs(l::kFreePointer);
+  locd = ((locd - 1 + g - 1) / g) * g + 1;
+  const int64_t long_words = packed_word_count(kLongTextChars);
+  int64_t nlong = 0;
+  for (int64_t j = 0; j < nd; ++j) {
+    const int64_t t = work(types + j);
+    if (t == value_type::kLongText || (t == value_type::kText && connection)) ++nlong;
+  }
+  const int64_t room = kWorkWords + 1 - locd;  // words from locd to the end
+  if (locd < 1 || room < 2 || nd > (room - 2) / 6 || long_words * nlong > room - 2 - 6 * nd) return false;
+  a.locd = locd;
+
+  // Cleared value block: integers, unit codes and reals 0, texts blank.
+  std::fill_n(work_ptr(locd), nd, 0);
+  blank_words(work_ptr(locd + nd), 2 * nd);
+  std::fill_n(work_ptr(locd + 3 * nd), 2 * nd, 0);
+  int64_t free = locd + 6 * nd + 2;
+  locs(l::kFreePointer) = free;
+
+  if (!positioned && nd > 0 && line >= 1) skip_dataset_head(line, path.size());
+  if (line >= 1) {
+    scan::Token tok;
+    for (int64_t j = 0; j < nd; ++j) {
+      scan::next(tok);
+      const int64_t t = work(types + j);
+      if (t == value_type::kReal) {
+        set_work_real(locd + 4 * nd + j, tok.rval);
+        if (work(units + j) != 0) {
+          scan::next(tok);
+          work(locd + 3 * nd + j) = tok.ival;
+        }
+      } else if (t == value_type::kInteger) {
+        work(locd + j) = tok.ival;
+      } else if (t == value_type::kText8 || (t == value_type::kText && !connection)) {
+        pack_text(tok.text, 8, work_ptr(locd + nd + 2 * j));
+      } else if (t == value_type::kLongText || t == value_type::kText) {
+        pack_text(tok.text, kLongTextChars, work_ptr(free));
+        work(locd + nd + 2 * j) = long_words;
+        work(locd + nd + 2 * j + 1) = free;
+        free += long_words;
+        locs(l::kFreePointer) = free;
+      }
+    }
+  }
+
+  // Remember the answer: counts, locations, the first free word after it,
+  // the keywords and the qualifier.
+  tkretn_.iret[0] = static_cast<int64_t>(path.size());
+  tkretn_.iret[3] = a.nqual;
+  tkretn_.iret[4] = a.ndata;
+  tkretn_.iret[5] = a.locq;
+  tkretn_.iret[6] = a.locd;
+  tkretn_.iret[9] = free;
+  for (size_t i = 0; i < TK_RETN_TEXTS; ++i) {
+    TextField field(tkretn_.text[i], TK_RETN_TEXT_LEN);
+    if (i < path.size()) field.assign(keyword(path[i]));
+    else if (i == path.size()) field.assign(remembered_qual);
+    else field.fill_blank();
+  }
+  g_remembered.valid = free > a.locq;
+  if (g_remembered.valid) g_remembered.fingerprint = fingerprint(a.locq, free - a.locq);
+  return true;
+}
+
+// The remembered answer, when it is for this path and qualifier and its
+// words are still as they were.
+bool remembered_answer(std::span<const std::string_view> path, std::string_view qual8, DatasetAnswer& a) {
+  const int64_t nid = tkretn_.iret[0];
+  if (nid != static_cast<int64_t>(path.size()) || !g_remembered.valid) return false;
+  for (size_t i = 0; i < path.size(); ++i)
+    if (!padded_equal(retn_text(i), keyword(path[i]))) return false;
+  const std::string remembered_qual = padded(retn_text(path.size()), 8);
+  if (!TextField::trim_right(qual8).empty() && remembered_qual != qual8) return false;
+  const int64_t nq = tkretn_.iret[3], nd = tkretn_.iret[4], locq = tkretn_.iret[5],
+                locd = tkretn_.iret[6], after = tkretn_.iret[9];
+  if (nq < 0 || nd < 0 || locq < 1 || locd < locq || after <= locq || after > kWorkWords + 1) return false;
+  if (fingerprint(locq, after - locq) != g_remembered.fingerprint) return false;
+  a.nqual = nq;
+  a.ndata = nd;
+  a.locq = locq;
+  a.locd = locd;
+  std::copy_n(remembered_qual.data(), 8, a.qualifier);
+  a.qualifier_changed = true;
+  return true;
+}
+
+// The one-value data set of a "COMPSTAT" path: qualifier "COMPSTAT", one
+// integer read from the line of the data set last chosen in the tree.
+DatasetAnswer completion_status(std::span<const std::string_view> path, std::string_view qual8) {
+  DatasetAnswer a;
+  std::copy_n(qual8.data(), 8, a.qualifier);
+  const int64_t f = locs(l::kFreePointer);
+  if (f < 1 || f > kWorkWords - 7) return a;
+  blank_words(work_ptr(f), 4);
+  pack_text("COMPSTAT", 8, work_ptr(f));
+  pack_text("COMPSTAT", 8, work_ptr(f + 4));
+  work(f + 6) = value_type::kInteger;
+  work(f + 7) = 0;
+  a.nqual = 1;
+  a.ndata = 1;
+  a.locq = f;
+  locs(l::kFreePointer) = f + 8;
+  if (!read_values(path, qual8, g_last_tree_line, false, a)) return DatasetAnswer{};
+  return a;
+}
+
+// The open-ended case: the count is the first token after "(" of the data
+// set; the template of one qualifier is repeated for every value.
+bool expand_template(size_t nid, int64_t line, const ListAnswer& list, DatasetAnswer& a) {
+  position_scanner_at_line(line);
+  scan::Token tok;
+  for (size_t i = 0; i < nid + 4; ++i) scan::next(tok);
+  const int64_t nd = tok.type == scan::kInteger && tok.ival > 0 ? tok.ival : 0;
+  const int64_t tmpl = list.locq;
+  const int64_t at = locs(l::kFreePointer);
+  const int64_t room = kWorkWords + 1 - at;  // words from at to the end
+  if (!in_work(tmpl, 8) || at < 1 || room < 4 || nd > (room - 4) / 4) return false;
+  const int64_t size = 4 + 4 * nd;
+  std::copy_n(work_ptr(tmpl), 4, work_ptr(at));
+  for (int64_t j = 0; j < nd; ++j) {
+    work(at + 4 + 2 * j) = work(tmpl + 4);
+    work(at + 4 + 2 * j + 1) = work(tmpl + 5);
+  }
+  std::fill_n(work_ptr(at + 4 + 2 * nd), nd, work(tmpl + 6));
+  std::fill_n(work_ptr(at + 4 + 3 * nd), nd, work(tmpl + 7));
+  locs(l::kFreePointer) = at + size;
+  a.nqual = 1;
+  a.ndata = nd;
+  a.locq = at;
+  return true;
+}
+
+}  // namespace
+
+DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::string_view qualifier) {
+  const std::string qual8 = padded(qualifier, 8);
+  DatasetAnswer a;
+  std::copy_n(qual8.data(), 8, a.qualifier);
+  if (whole_path.empty() || static_cast<int64_t>(whole_path.size()) > kMaxPathKeywords) return a;
+  // Keywords count with their first 128 characters, as the tree holds them.
+  std::array<std::string_view, kMaxPathKeywords> cut;
+  for (size_t i = 0; i < whole_path.size(); ++i) cut[i] = keyword(whole_path[i]);
+  const std::span<const std::string_view> path(cut.data(), whole_path.size());
+  // The free-word pointer goes back to its value on entry on every return.
+  FreePointerGuard restore;
+
+  const std::string_view first = keyword(path.front()), last = keyword(path.back());
+  // Stream results kept in the "RES_STR" section are never read.
+  if (padded_equal(first, "STREAM") && padded_equal(last, "RES_STR")) return a;
+  if (padded_equal(first, "BLOCK") && padded_equal(last, "COMPSTAT")) return completion_status(path, qual8);
+  if (remembered_answer(path, qual8, a)) return a;
+
+  tkretn_.iret[0] = 0;
+  g_remembered.valid = false;
+  Tree tree;
+  if (!loaded_tree(tree)) return a;
+  DataRecord rec;
+  int64_t nused = tree.used;
+  int64_t ipos = 0;
+  TreeView view{const_cast<int64_t*>(tree.w), nused, tree.used};
+  if (dataset_tree(1, path, rec, view, ipos) != 0) return a;
+  DataRecord chosen;
+  if (!choose_node(tree, ipos, last, qual8, chosen)) return a;
+  g_last_tree_line = chosen.idata;
+
+  DatasetAnswer found;
+  std::copy_n(chosen.value, 8, found.qualifier);
+  found.qualifier_changed = true;
+  const std::string_view found_qual(chosen.value, 8);
+  const ListAnswer list = evaluate_list(found_qual);
+  found.nqual = list.nqual;
+  found.ndata = list.ndata;
+  found.locq = list.locq;
+  bool positioned = false;
+  if (list.ndata == -1) {
+    if (!expand_template(path.size(), chosen.idata, list, found)) return a;
+    positioned = true;
+  }
+  if (found.ndata < 0) found.ndata = 0;
+  if (!read_values(path, found_qual, chosen.idata, positioned, found)) return a;
+  return found;
+}
+
+}  // namespace flowsum
+
+extern "C" {
+
+void tkdset_(int64_t* nid, char* ids, char* qual, int64_t* nqual, int64_t* ndata, int64_t* locq,
+             int64_t* locd, size_t ids_len, size_t qual_len) {
+  using namespace flowsum;
+  *nqual = 0;
+  *ndata = 0;
+  if (*nid < 1 || *nid > kMaxPathKeywords) return;
+  std::array<std::string_view, kMaxPathKeywords> path;
+  for (int64_t i = 0; i < *nid; ++i) path[static_cast<size_t>(i)] = text_element(ids, ids_len, static_cast<size_t>(i)).view();
+  TextField q(qual, qual_len);
+  const DatasetAnswer a = lookup_dataset(std::span(path.data(), static_cast<size_t>(*nid)), q.view().substr(0, std::min<size_t>(8, q.len)));
+  *nqual = a.nqual;
+  *ndata = a.ndata;
+  *locq = a.locq;
+  *locd = a.locd;
+  if (a.qualifier_changed) q.assign(a.qualifier_view());
+}
+
+}  // extern "C"

@@ -1,0 +1,102 @@
+// Data-set lookup (TKDSET): find a data set by its path of keywords and its
+// qualifier, build its qualifier block from its loading sequence, read its
+// values from the scratch copy of the summary file, and remember the answer.
+//
+// Qualifier block at LOCQ (NQ qualifiers, ND values; work-area words):
+//   LOCQ + 4(i-1) ..+3                 name of qualifier i, 16 characters
+//   LOCQ + 4NQ + 2NQ(j-1) + 2(i-1), +1 value of qualifier i for value j: an
+//                                      integer in the first word (second word
+//                                      0), or 8 characters packed
+//   LOCQ + 4NQ + 2NQ*ND + (j-1)        type of value j (1 integer, 2 real,
+//                                      5 text of 8, 6 long text, 0 text)
+//   LOCQ + 4NQ + 2NQ*ND + ND + (j-1)   unit type of value j (0 none)
+// Value block at LOCD:
+//   LOCD + (j-1)                       integer value j
+//   LOCD + ND + 2(j-1), +1             text of 8 packed, or for a long text
+//                                      20 and the word where its 20 packed
+//                                      words (80 characters) start
+//   LOCD + 3ND + (j-1)                 unit code read after real value j
+//   LOCD + 4ND + (j-1)                 real value j (the word read as a real)
+//
+// The blocks lie above the free-word pointer (TKLOCS word 25), which the
+// lookup leaves as it found it: they stay valid until something takes free
+// words again. The list routines start their own work after the remembered
+// data set (TKRETN word 10), so a caller may evaluate lists while it reads.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "loading/globals.hpp"
+
+namespace flowsum {
+
+// Longest path TKDSET accepts, and the characters kept of each keyword.
+inline constexpr int64_t kMaxPathKeywords = 9;
+inline constexpr size_t kKeywordChars = 128;
+// Words of a long text in the value block: 80 characters.
+inline constexpr int64_t kLongTextWords = 20;
+
+// Value types of the type table.
+namespace value_type {
+inline constexpr int64_t kText = 0, kInteger = 1, kReal = 2, kText8 = 5, kLongText = 6;
+}
+
+// One answer of the lookup. ndata 0 means nothing was found (or the data set
+// is empty); the locations are then not to be read.
+struct DatasetAnswer {
+  int64_t nqual = 0;
+  int64_t ndata = 0;
+  int64_t locq = 0;
+  int64_t locd = 0;
+  // The qualifier found; the wanted one (cut or padded to 8) when the lookup
+  // found nothing or did not choose a data set by qualifier ("COMPSTAT").
+  char qualifier[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  bool qualifier_changed = false;  // TKDSET writes QUAL back only then
+
+  bool found() const { return ndata > 0; }
+  std::string_view qualifier_view() const { return {qualifier, 8}; }
+
+  // Readers of the two blocks; i is a qualifier (1..nqual), j a value
+  // (1..ndata). They read the words as the layout above gives them and do not
+  // check the indexes beyond staying inside the work area (0 or blanks
+  // outside it).
+  std::string qualifier_name(int64_t i) const;          // 16 characters
+  // Column of the qualifier named name (compared over 16 characters,
+  // blank-padded), or 0.
+  int64_t find_qualifier(std::string_view name) const;
+  int64_t qualifier_int(int64_t i, int64_t j) const;    // first word of the pair
+  std::string qualifier_text(int64_t i, int64_t j) const;  // 8 characters
+  int64_t type(int64_t j) const;
+  int64_t unit_type(int64_t j) const;
+  int64_t int_value(int64_t j) const;
+  double real_value(int64_t j) const;
+  int64_t unit_code(int64_t j) const;
+  // The text of value j: its 8 characters (type 5, or 0 read as short), or
+  // for a slot that holds a word count and a location, count x 4 characters
+  // from there (80 for a long text). Trailing blanks are kept.
+  std::string text_value(int64_t j) const;
+};
+
+// TKDSET over C++ types. path holds 1 to 9 keywords (compared blank-padded);
+// qualifier is the wanted qualifier, blank (or empty) for any.
+DatasetAnswer lookup_dataset(std::span<const std::string_view> path,
+                             std::string_view qualifier = {});
+
+// Saves the free-word pointer and puts it back when it goes out of scope:
+// the discipline every query routine keeps around its lookups.
+class FreePointerGuard {
+ public:
+  FreePointerGuard() : saved_(locs(l::kFreePointer)) {}
+  ~FreePointerGuard() { locs(l::kFreePointer) = saved_; }
+  FreePointerGuard(const FreePointerGuard&) = delete;
+  FreePointerGuard& operator=(const FreePointerGuard&) = delete;
+  int64_t saved() const { return saved_; }
+
+ private:
+  int64_t saved_;
+};
+
+}  // namespace flowsum
