@@ -137,6 +137,141 @@ void tkdtre_(int64_t *mode, int64_t *nids, char *ids, char *value,
              int64_t *idata, int64_t *tree, int64_t *nused, int64_t *ipos,
              int64_t *ierr, size_t ids_len, size_t value_len);
 
+/* ---- Data-set lookup, loading sequences, list evaluation ---------------- */
+/* Blocks of values (TKCPWA, TKICRS): NVAL values of NCOL qualifier columns
+   take (2*NCOL+2)*NVAL work words: the pairs (2 words a column, value by
+   value), then NVAL types, then NVAL unit types. See docs/dataset-lookup.md. */
+
+/* Find the data set of path IDS(1..NID) and qualifier QUAL (blank: any); its
+   qualifier block at LOCQ, values at LOCD; NDATA 0 when none. */
+void tkdset_(int64_t *nid, char *ids, char *qual, int64_t *nqual,
+             int64_t *ndata, int64_t *locq, int64_t *locd, size_t ids_len,
+             size_t qual_len);
+/* Compile loading sequence LSETID: set names (2 words each, room for 2000
+   words) and operations 10*k+code (room for 2000); IERR 0,1,2,3,4,7. */
+void tklset_(char *lsetid, int64_t *idlist, int64_t *nids, int64_t *ops,
+             int64_t *nops, int64_t *ierr, size_t lsetid_len);
+/* Qualifier block of loading sequence LSETID at LOCQ (NDATA -1: the count
+   comes with the data set; 0: none). */
+void tklist_(char *lsetid, int64_t *ndata, int64_t *nqual, int64_t *locq,
+             size_t lsetid_len);
+/* Qualifiers NQ and members NMEM (-1 open-ended) of identifier set NAME. */
+void tkidim_(char *name, int64_t *nq, int64_t *nmem, size_t name_len);
+/* Load identifier set NAME sized NQ x NMEM: names, pairs, types, units. */
+void tkiset_(char *name, int64_t *nq, int64_t *nmem, int64_t *qnames,
+             int64_t *qvals, int64_t *types, int64_t *units, size_t name_len);
+/* 8-word template of open-ended set NAME: name, first member, 0, 0. */
+void tkivec_(char *name, int64_t *tmpl, size_t name_len);
+/* Values NDATA and qualifier width of an operation list; dims NQ, NMEM per
+   set; counters in work words from FREE. */
+void tkloop_(int64_t *nops, int64_t *ops, int64_t *nids, int64_t *dims,
+             int64_t *free, int64_t *ndata, int64_t *width);
+/* Copy block LOCB (NVAL values, NOLD columns) to LOCN with NNEW columns, old
+   column i to COLS(i); IERR 1 (nothing copied) for bad counts or places. */
+void tkcpwa_(int64_t *locb, int64_t *locn, int64_t *nnew, int64_t *nold,
+             int64_t *nval, int64_t *cols, int64_t *ierr);
+/* Cross block X (NX values) with block Y (NY), NCOL columns each, into
+   NX*NY values at LOCN, Y varying fastest; IERR as TKCPWA. */
+void tkicrs_(int64_t *locx, int64_t *nx, int64_t *locy, int64_t *ny,
+             int64_t *ncol, int64_t *locn, int64_t *ierr);
+
+/* ---- Run information ------------------------------------------------------ */
+
+/* Run title (64 characters; blank when the file has none). */
+void tktitl_(char *title, size_t title_len);
+/* Account fields of items 222, 347, 355, 348; IERR 1 when there are none. */
+void tkacct_(char *f222, char *f347, char *f355, char *f348, int64_t *ierr,
+             size_t f222_len, size_t f347_len, size_t f355_len,
+             size_t f348_len);
+/* Aliases: names (8) and texts (12), TKNALS entries; IDUM not read. */
+void tkalis_(int64_t *idum, char *names, char *aliases, int64_t *ierr,
+             size_t names_len, size_t aliases_len);
+/* Case names: names (8) and texts (12), TKNCSN entries; IDUM not read. */
+void tkcasn_(int64_t *idum, char *names, char *cases, int64_t *ierr,
+             size_t names_len, size_t cases_len);
+/* Number of entries TKALIS writes (0: none). */
+void tknals_(int64_t *n);
+/* Number of entries TKCASN writes (0: none). */
+void tkncsn_(int64_t *n);
+/* Version, run id, status texts 117/119, completion code, 6 status flags,
+   numbers of blocks, streams and property tables, TKGLOB word 7. */
+void tkinfo_(char *version, char *runid, char *status1, char *status2,
+             int64_t *completion, int64_t *flags, int64_t *nblocks,
+             int64_t *nstreams, int64_t *ntables, int64_t *ninfo,
+             size_t version_len, size_t runid_len, size_t status1_len,
+             size_t status2_len);
+
+/* ---- Units --------------------------------------------------------------- */
+
+/* VALUE stored in unit IUNIT of type ITYPE, in the target unit: RESULT, LABEL. */
+void tkucnv_(int64_t *itype, int64_t *iunit, double *value, double *result,
+             char *label, size_t label_len);
+/* Target units := set UNITSET, then N overrides (type name, unit label). */
+void tkunit_(char *unitset, int64_t *n, char *types, char *labels,
+             int64_t *ierr, size_t unitset_len, size_t types_len,
+             size_t labels_len);
+/* Labels of the target units of N named unit types (blank: none). */
+void tklabl_(int64_t *n, char *types, char *labels, size_t types_len,
+             size_t labels_len);
+/* N values from the target unit of type TYPE into its unit LABEL. */
+void tkcnvt_(char *type, char *label, int64_t *n, double *values,
+             double *converted, size_t type_len, size_t label_len);
+/* VALUE in unit IUNIT of type ITYPE into unit LABEL of that type. */
+void tkrcnv_(int64_t *itype, int64_t *iunit, char *label, double *value,
+             double *result, size_t label_len);
+
+/* ---- Item search and identifier access ------------------------------------ */
+
+/* Next object of search STYPE ("BLK_ANY", "STR_SPEC", "HCURVE", ...): its
+   tree node in IPOS (0 at the end, <0 on errors), category ARG3, id ARG4. */
+void tknitm_(char *stype, int64_t *mode, char *arg3, char *arg4, int64_t *ipos,
+             size_t stype_len, size_t arg3_len, size_t arg4_len);
+/* Block ID's model in TYPE; IERR 0 when the block exists, 1 when not. */
+void tkvblk_(char *id, char *type, int64_t *ierr, size_t id_len, size_t type_len);
+/* First N identifiers and types of KIND ("BLOCK", "STREAM", "PROP-TABLE",
+   "EQUIPMEN"), or the first N keywords below a top-level tree keyword. */
+void tklids_(char *kind, int64_t *n, char *ids, char *types, int64_t *ierr,
+             size_t kind_len, size_t ids_len, size_t types_len);
+/* The INDEX-th identifier and type of KIND, or keyword below a tree keyword. */
+void tknext_(char *kind, int64_t *index, char *id, char *type, int64_t *ierr,
+             size_t kind_len, size_t id_len, size_t type_len);
+/* Values NDATA (-1 open-ended) and qualifiers less one NQ of the data set at
+   path IDS(1..NID), without reading them; IERR the tree's code. */
+void tknval_(char *ids, int64_t *nid, int64_t *ndata, int64_t *nq, int64_t *ierr,
+             size_t ids_len);
+
+/* ---- Object identifiers and counts --------------------------------------- */
+
+/* First N block ids and models (text*12, long names widened); IERR 0. */
+void tkbids_(int64_t *n, char *ids, char *types, int64_t *ierr, size_t ids_len,
+             size_t types_len);
+/* First N stream ids and stream types; IERR 0. */
+void tksids_(int64_t *n, char *ids, char *types, int64_t *ierr, size_t ids_len,
+             size_t types_len);
+/* First N equipment ids and equipment types (widened); IERR 0. */
+void tkeids_(int64_t *n, char *ids, char *types, int64_t *ierr, size_t ids_len,
+             size_t types_len);
+/* First N pressure-relief ids; IERR 1 (nothing written) when N > count. */
+void tkpids_(int64_t *n, char *ids, int64_t *ierr, size_t ids_len);
+/* Block K (K < 1 becomes 1): id and model; blank past the end; IERR 0. */
+void tknblk_(int64_t *k, char *id, char *type, int64_t *ierr, size_t id_len,
+             size_t type_len);
+/* Stream K: id and stream type; blank past the end; IERR 0. */
+void tknstr_(int64_t *k, char *id, char *type, int64_t *ierr, size_t id_len,
+             size_t type_len);
+/* Property table K: id and table type (widened); blank past the end. */
+void tknppt_(int64_t *k, char *id, char *type, int64_t *ierr, size_t id_len,
+             size_t type_len);
+/* Equipment item K: id and equipment type (widened); blank past the end. */
+void tkneqp_(int64_t *k, char *id, char *type, int64_t *ierr, size_t id_len,
+             size_t type_len);
+/* Pressure-relief object K: id; IERR 1 (id untouched) outside 1..count. */
+void tknxpr_(int64_t *k, char *id, int64_t *ierr, size_t id_len);
+/* Number of equipment items. */
+void tkneq_(int64_t *n);
+/* Number of pressure-relief objects. */
+void tknprs_(int64_t *n);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -1,10 +1,11 @@
 // flowsum: load a summary file and print what it holds.
 //
-//   flowsum [--ref-dir DIR] FILE
+//   flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] FILE
 //
 // The reference files RCPROPNU.DAT and RCUNITS.DAT are looked up beside FILE,
 // then in the installed data folder (and the source tree's data folder when
-// run from a build); --ref-dir names the folder to use instead.
+// run from a build); --ref-dir names the folder to use instead. --units
+// chooses the unit set values are returned in (ENG when not given).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,9 @@
 #include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "store/dataset_tree.hpp"
+#include "tools/report_objects.hpp"
+#include "tools/report_run_info.hpp"
+#include "tools/report_units.hpp"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +28,7 @@ constexpr int64_t kSummaryUnit = 10, kScratchUnit = 11, kPropertyUnit = 12,
                   kUnitTableUnit = 13, kMessageUnit = 6;
 
 void usage() {
-  std::fputs("usage: flowsum [--ref-dir DIR] SUMMARY-FILE\n", stderr);
+  std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
 }
 
 // The folder holding both reference files, or empty when none does.
@@ -69,10 +73,20 @@ struct Field {
 int main(int argc, char** argv) {
   std::string ref_dir;
   std::string file;
+  std::string units = "ENG";
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--ref-dir" && i + 1 < argc) {
       ref_dir = argv[++i];
+    } else if (arg == "--units" && i + 1 < argc) {
+      // The loader would take any other text for ENG; a mistyped set is
+      // refused here instead.
+      units = argv[++i];
+      if (units != "SI" && units != "ENG" && units != "MET" && units != "OUT") {
+        std::fprintf(stderr, "flowsum: unknown unit set %s\n", units.c_str());
+        usage();
+        return 2;
+      }
     } else if (arg == "-h" || arg == "--help") {
       usage();
       return 0;
@@ -115,7 +129,7 @@ int main(int argc, char** argv) {
   int64_t iscr = kScratchUnit, isum = kSummaryUnit, iprp = kPropertyUnit,
           iunt = kUnitTableUnit, msg = kMessageUnit;
   double rmiss = 1.0e35;
-  Field unitset("ENG", 4), prpfile(prp), untfile(unt);
+  Field unitset(units, 4), prpfile(prp), untfile(unt);
   tkini2_(unitset.data(), &iscr, &isum, &iprp, prpfile.data(), &iunt,
           untfile.data(), &rmiss, &ierr, &msg, unitset.size(), prpfile.size(),
           untfile.size());
@@ -140,6 +154,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> top = flowsum::top_level_keywords();
     std::printf("top-level keywords: %zu\n", top.size());
     for (const auto& k : top) std::printf("  %s\n", k.c_str());
+    flowsum_tool::report_run_info();
+    flowsum_tool::report_units();
+    flowsum_tool::report_objects();
   }
 
   int64_t u1 = kSummaryUnit, u2 = kScratchUnit, u3 = kPropertyUnit, u4 = kUnitTableUnit;

@@ -1,0 +1,214 @@
+// Object identifiers and counts as a caller reads them: whole lists and
+// positions, the widening of cut type names, the ends of the tables, and the
+// caller's field lengths and array counts. (The Fortran program
+// fortran_objects lists the example flowsheet's blocks and streams.)
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "store/text_field.hpp"
+#include "support/object_records.hpp"
+#include "support/summary_builder.hpp"
+
+namespace {
+
+using namespace flowsum;
+using namespace flowsum::testing;
+
+std::string trim(std::string_view s) { return std::string(TextField::trim_right(s)); }
+
+using ListRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);
+using PositionRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);
+
+struct List {
+  int64_t ierr = -9;
+  std::vector<std::string> ids, types;
+  std::string ids_raw, types_raw;  // the arrays with their guard bytes
+};
+
+// A whole-list routine with identifier fields of idw characters and type
+// fields of 12, each array followed by four guard bytes.
+List call_list(ListRoutine routine, int64_t n, size_t idw = 24) {
+  const size_t count = n > 0 ? static_cast<size_t>(n) : 0;
+  std::string ids(count * idw + 4, '#'), types(count * 12 + 4, '#');
+  List out;
+  routine(&n, ids.data(), types.data(), &out.ierr, idw, 12);
+  for (size_t i = 0; i < count; ++i) {
+    out.ids.push_back(trim(std::string_view(ids).substr(i * idw, idw)));
+    out.types.push_back(trim(std::string_view(types).substr(i * 12, 12)));
+  }
+  out.ids_raw = ids;
+  out.types_raw = types;
+  return out;
+}
+
+struct At {
+  int64_t ierr = -9;
+  int64_t k = 0;
+  std::string id, type;  // raw fields
+};
+
+At call_at(PositionRoutine routine, int64_t k, size_t idw = 24) {
+  At out;
+  out.id.assign(idw, '#');
+  out.type.assign(12, '#');
+  out.k = k;
+  routine(&out.k, out.id.data(), out.type.data(), &out.ierr, idw, 12);
+  return out;
+}
+
+class ObjectIds : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SummaryBuilder b;
+    b.header();
+    ObjectWriter w(b);
+    w.block("CRUDEUNIT", "CRUDE1");
+    w.block("TEMPCHG", "HEATER-WITH-A-LONG-NAME");
+    w.block("LINKEDCOL", "LC1");
+    w.block("MIXER", "M1");
+    for (const std::string& id : numbered_ids("S", 12)) w.stream(id == "S3" ? "HEAT" : "MATERIAL", id);
+    w.property_table("PTENVELOPE", "ENV1");
+    w.property_table("FLASHCURVE", "FC1");
+    w.property_table("GENERIC", "GEN1");
+    w.equipment("FURNACE-UNIT", "FURN");
+    w.equipment("TRAY-TOWER", "TT");
+    w.equipment("PACK-TOWER", "PT");
+    w.equipment("HEATX", "HX");
+    w.relief("PSV-2");
+    w.relief("PSV-1");
+    w.relief("PSV-10");
+    file_ = new LoadedText(b);
+  }
+  static void TearDownTestSuite() {
+    delete file_;
+    file_ = nullptr;
+  }
+  void SetUp() override { ASSERT_EQ(file_->ierr(), 0); }
+
+  static LoadedText* file_;
+};
+LoadedText* ObjectIds::file_ = nullptr;
+
+TEST_F(ObjectIds, CutTypeNamesComeBackWhole) {
+  std::map<std::string, std::string> blocks, equipment, tables;
+  List b = call_list(tkbids_, 4, 32);
+  for (size_t i = 0; i < 4; ++i) blocks[b.ids[i]] = b.types[i];
+  EXPECT_EQ(blocks["CRUDE1"], "CRUDEUNIT");
+  EXPECT_EQ(blocks["LC1"], "LINKEDCOL");
+  EXPECT_EQ(blocks["HEATER-WITH-A-LONG-NAME"], "TEMPCHG");
+  EXPECT_EQ(blocks["M1"], "MIXER");
+  // Types fill their 12-character fields blank-padded.
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(b.types_raw.substr(i * 12, 12), padded(b.types[i], 12));
+
+  List e = call_list(tkeids_, 4);
+  for (size_t i = 0; i < 4; ++i) equipment[e.ids[i]] = e.types[i];
+  EXPECT_EQ(equipment["FURN"], "FURNACE-UNIT");
+  EXPECT_EQ(equipment["TT"], "TRAY-TOWER");
+  EXPECT_EQ(equipment["PT"], "PACK-TOWER");
+  EXPECT_EQ(equipment["HX"], "HEATX");
+
+  for (int64_t k = 1; k <= 3; ++k) {
+    At t = call_at(tknppt_, k);
+    tables[trim(t.id)] = trim(t.type);
+  }
+  EXPECT_EQ(tables["ENV1"], "PTENVELOPE");
+  EXPECT_EQ(tables["FC1"], "FLASHCURVE");
+  EXPECT_EQ(tables["GEN1"], "GENERIC");
+}
+
+TEST_F(ObjectIds, PositionsOutsideTheTable) {
+  // k below 1 answers for k = 1 and changes the caller's variable.
+  At zero = call_at(tknblk_, 0);
+  EXPECT_EQ(zero.k, 1);
+  EXPECT_EQ(zero.ierr, 0);
+  EXPECT_EQ(trim(zero.id), trim(call_at(tknblk_, 1).id));
+  EXPECT_EQ(call_at(tknstr_, -5).k, 1);
+  // One past the end: blank identifier and type, flag 0.
+  At past = call_at(tknstr_, 13);
+  EXPECT_EQ(past.ierr, 0);
+  EXPECT_EQ(past.id, std::string(24, ' '));
+  EXPECT_EQ(past.type, std::string(12, ' '));
+  EXPECT_EQ(call_at(tkneqp_, 5).ierr, 0);
+  EXPECT_EQ(trim(call_at(tknppt_, 4).id), "");
+}
+
+TEST_F(ObjectIds, NothingIsWrittenPastTheCallersFieldsOrCount) {
+  // More than there are: the blocks, then blanks, and nothing after n;
+  // identifiers longer than the 6-character field are cut.
+  List more = call_list(tkbids_, 6, 6);
+  EXPECT_EQ(more.ierr, 0);
+  EXPECT_EQ(std::count(more.ids.begin(), more.ids.end(), "HEATER"), 1);
+  EXPECT_EQ(more.ids[4] + more.ids[5] + more.types[5], "");
+  EXPECT_EQ(more.ids_raw.substr(6 * 6), "####");
+  EXPECT_EQ(more.types_raw.substr(6 * 12), "####");
+  EXPECT_EQ(call_list(tksids_, 2, 8).ids_raw.substr(16), "####");
+  // n = 0 writes nothing, flag 0.
+  List none = call_list(tkeids_, 0);
+  EXPECT_EQ(none.ierr, 0);
+  EXPECT_EQ(none.ids_raw + none.types_raw, "########");
+  // A position routine with a 3-character identifier and a 5-character type.
+  for (int64_t k = 1; k <= 4; ++k) {
+    std::string id(5, '#'), type(7, '#');
+    int64_t pos = k, ierr = -1;
+    tknblk_(&pos, id.data(), type.data(), &ierr, 3, 5);
+    EXPECT_EQ(id.substr(3) + type.substr(5), "####");
+    if (id.substr(0, 3) == "CRU") EXPECT_EQ(type.substr(0, 5), "CRUDE");
+  }
+  int64_t pos = 1, ierr = -1;
+  tknstr_(&pos, nullptr, nullptr, &ierr, 0, 0);  // fields of length 0 are legal
+  EXPECT_EQ(ierr, 0);
+}
+
+TEST_F(ObjectIds, PressureReliefObjectsAndCounts) {
+  int64_t n = -1;
+  tknprs_(&n);
+  EXPECT_EQ(n, 3);
+  tkneq_(&n);
+  EXPECT_EQ(n, 4);
+
+  std::string ids(3 * 10 + 4, '#');
+  n = 3;
+  int64_t ierr = -1;
+  tkpids_(&n, ids.data(), &ierr, 10);
+  EXPECT_EQ(ierr, 0);
+  std::set<std::string> got;
+  for (size_t i = 0; i < 3; ++i) got.insert(trim(std::string_view(ids).substr(i * 10, 10)));
+  EXPECT_EQ(got, (std::set<std::string>{"PSV-1", "PSV-2", "PSV-10"}));
+  EXPECT_EQ(ids.substr(30), "####");
+
+  // One more than there are: flag 1 and the array untouched.
+  std::string untouched(4 * 10, '#');
+  n = 4;
+  tkpids_(&n, untouched.data(), &ierr, 10);
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(untouched, std::string(40, '#'));
+  n = 0;
+  tkpids_(&n, untouched.data(), &ierr, 10);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(untouched, std::string(40, '#'));
+
+  // By position: the same order; outside 1..count flag 1, field as it was.
+  for (int64_t k = 1; k <= 3; ++k) {
+    char id[10];
+    int64_t pos = k;
+    tknxpr_(&pos, id, &ierr, sizeof id);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(std::string(id, 10), ids.substr(static_cast<size_t>(k - 1) * 10, 10));
+  }
+  for (int64_t k : {int64_t{0}, int64_t{4}, int64_t{-1}}) {
+    char id[4] = {'#', '#', '#', '#'};
+    int64_t pos = k;
+    tknxpr_(&pos, id, &ierr, sizeof id);
+    EXPECT_EQ(ierr, 1);
+    EXPECT_EQ(std::string(id, 4), "####");
+  }
+}
+
+}  // namespace
