@@ -3,6 +3,7 @@
 ! would write them. It writes its own small summary file, loads it, and checks
 ! the answers; any wrong answer stops with a non-zero status.
 program fortran_client
+  use fortran_checks
   implicit none
   integer*8 :: iglob(21), ilocs(27), iwork(2000000)
   real*8 :: rglb(4)
@@ -11,41 +12,20 @@ program fortran_client
   common /tkwork/ iwork
   common /tkrglb/ rglb
 
-  integer*8 :: isum, iscr, iprp, iunt, recl, ierr, msgu, nfail, ntotal
-  integer*8 :: mode, nids, idata, ipos, nused, itype, ival, nchar, nword
+  integer*8 :: ierr, mode, nids, idata, ipos, nused, itype, ival, nchar, nword
   integer*8 :: words(4), variant, unitmode, flag
-  real*8 :: rmiss, rval, posn
+  real*8 :: rval, posn
   character(len=128) :: ids(4), text
   character(len=8) :: qual
-  character(len=256) :: path
+  character(len=*), parameter :: path = 'fortran_client_test.sum'
   character(len=16) :: tok
-  character(len=512) :: datadir, prpfile, untfile
 
-  nfail = 0
-  ntotal = 0
-  path = 'fortran_client_test.sum'
-  ! The folder of the reference files is the first argument.
-  datadir = '.'
-  if (command_argument_count() >= 1) call get_command_argument(1, datadir)
-  prpfile = trim(datadir) // '/RCPROPNU.DAT'
-  untfile = trim(datadir) // '/RCUNITS.DAT'
-  call write_file(trim(path))
-
-  isum = 20
-  iscr = 21
-  iprp = 22
-  iunt = 23
-  recl = 0
-  msgu = 0
-  rmiss = 1.0d35
-  call tkopen(isum, trim(path), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
-  call check(ierr == 0, 'TKOPEN of the summary file')
-
-  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
+  call write_file(path)
+  call load_summary(path, ierr)
   call check(ierr == 0, 'TKINI2 loads the file')
   call check(iglob(11) == iscr, 'TKGLOB word 11 is the scratch unit')
   call check(iglob(14) == 4, 'TKGLOB word 14 is 4 characters a word')
-  call check(rglb(1) == rmiss, 'TKRGLB word 1 is the missing-value marker')
+  call check(rglb(1) == 1.0d35, 'TKRGLB word 1 is the missing-value marker')
   call check(ilocs(2) >= 2, 'the file''s two property names and the reference ones')
   call check(ilocs(4) == 1, 'one identifier set')
   call check(ilocs(6) == 2, 'two loading sequences')
@@ -89,37 +69,23 @@ program fortran_client
   flag = 1
   call tktoks(flag)
 
-  call tkclos(isum, iscr, iprp, iunt)
-  call tkclfl(isum, ierr)
+  call unload(ierr)
   call check(ierr == 0, 'TKCLFL closes the summary unit')
 
   ! A file without a header line fails with IERR 1.
-  open (unit=30, file=trim(path), status='replace', action='write')
+  open (unit=30, file=path, status='replace', action='write')
   write (30, '(a)') 'NOT A SUMMARY FILE'
   close (30)
-  call tkopen(isum, trim(path), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
-  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
+  call load_summary(path, ierr)
   call check(ierr == 1, 'a file without header gives IERR 1')
-  call tkclos(isum, iscr, iprp, iunt)
-  call tkclfl(isum, ierr)
+  call unload(ierr)
 
-  open (unit=30, file=trim(path), status='old')
+  open (unit=30, file=path, status='old')
   close (30, status='delete')
 
-  write (*, '(a,i0,a,i0,a)') 'fortran_client: ', ntotal - nfail, ' passed, ', nfail, ' failed'
-  if (nfail /= 0) stop 1
+  call finish('fortran_client')
 
 contains
-
-  subroutine check(ok, what)
-    logical, intent(in) :: ok
-    character(len=*), intent(in) :: what
-    ntotal = ntotal + 1
-    if (.not. ok) then
-      nfail = nfail + 1
-      write (*, '(a,a)') 'FAILED: ', what
-    end if
-  end subroutine check
 
   subroutine write_file(name)
     character(len=*), intent(in) :: name

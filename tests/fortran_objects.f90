@@ -3,41 +3,22 @@
 ! and TKSIDS, positions with TKNBLK and TKNSTR, a lookup with TKVBLK and an
 ! iteration with TKNITM. Any wrong answer stops with a non-zero status.
 program fortran_objects
+  use fortran_checks
   implicit none
   integer*8 :: iglob(21)
   common /tkglob/ iglob
 
-  integer*8 :: isum, iscr, iprp, iunt, recl, ierr, msgu, nfail, ntotal
-  integer*8 :: nblk, nstr, k, i, mode, ipos, n, nfound
-  real*8 :: rmiss
+  integer*8 :: ierr, nblk, nstr, k, i, mode, ipos, n, nfound
   character(len=128) :: bids(10), sids(10), id, arg3, arg4
   character(len=12) :: btypes(10), stypes(10), typ
   character(len=8) :: model
-  character(len=512) :: datadir, prpfile, untfile, sumfile
   character(len=8), parameter :: blocks(4) = (/ 'M1      ', 'H1      ', 'F1      ', 'C1      ' /)
   character(len=12), parameter :: models(4) = (/ 'MIXER       ', 'TEMPCHG     ', 'FLASH       ', &
                                                  'TRAYCOL     ' /)
   character(len=8), parameter :: streams(8) = (/ 'FEED1   ', 'FEED2   ', 'S1      ', 'S2      ', &
                                                  'VAP     ', 'LIQ     ', 'DIST    ', 'BOTT    ' /)
 
-  nfail = 0
-  ntotal = 0
-  datadir = '.'
-  if (command_argument_count() >= 1) call get_command_argument(1, datadir)
-  prpfile = trim(datadir) // '/RCPROPNU.DAT'
-  untfile = trim(datadir) // '/RCUNITS.DAT'
-  sumfile = trim(datadir) // '/../examples/flowsheet.sum'
-
-  isum = 40
-  iscr = 41
-  iprp = 42
-  iunt = 43
-  recl = 0
-  msgu = 0
-  rmiss = 1.0d35
-  call tkopen(isum, trim(sumfile), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
-  call check(ierr == 0, 'TKOPEN of the example summary file')
-  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
+  call load_summary(trim(example_file()), ierr)
   call check(ierr == 0, 'TKINI2 loads the example')
 
   nblk = iglob(4)
@@ -122,22 +103,7 @@ program fortran_objects
   call tknprs(n)
   call check(n == 0, 'no pressure-relief objects')
 
-  call tkclos(isum, iscr, iprp, iunt)
-  call tkclfl(isum, ierr)
-
-  write (*, '(a,i0,a,i0,a)') 'fortran_objects: ', ntotal - nfail, ' passed, ', nfail, ' failed'
-  if (nfail /= 0) stop 1
-
-contains
-
-  subroutine check(ok, what)
-    logical, intent(in) :: ok
-    character(len=*), intent(in) :: what
-    ntotal = ntotal + 1
-    if (.not. ok) then
-      nfail = nfail + 1
-      write (*, '(a,a)') 'FAILED: ', what
-    end if
-  end subroutine check
+  call unload(ierr)
+  call finish('fortran_objects')
 
 end program fortran_objects

@@ -2,15 +2,15 @@
 ! through plain CALL statements: title, run summary, account fields, the
 ! alias count, and one data set found by its path.
 program fortran_run_info
+  use fortran_checks
   implicit none
   integer*8 :: iglob(21), ilocs(27)
   common /tkglob/ iglob
   common /tklocs/ ilocs
 
-  integer*8 :: isum, iscr, iprp, iunt, recl, ierr, msgu, nfail, ntotal
+  integer*8 :: ierr
   integer*8 :: icomp, iflags(6), nblk, nstr, nppt, ninfo, nals, idum, nfree
   integer*8 :: nid, nqual, ndata, locq, locd
-  real*8 :: rmiss
   character(len=64) :: title
   character(len=20) :: version, f348
   character(len=8) :: runid, f222, f347, qual, names(2)
@@ -18,28 +18,8 @@ program fortran_run_info
   character(len=80) :: stat1, stat2
   character(len=32) :: f355
   character(len=128) :: ids(2)
-  character(len=512) :: datadir, prpfile, untfile, sumfile
 
-  nfail = 0
-  ntotal = 0
-  ! The first argument is the folder of the reference files; the example
-  ! file lies in the examples folder beside it.
-  datadir = '.'
-  if (command_argument_count() >= 1) call get_command_argument(1, datadir)
-  prpfile = trim(datadir) // '/RCPROPNU.DAT'
-  untfile = trim(datadir) // '/RCUNITS.DAT'
-  sumfile = trim(datadir) // '/../examples/flowsheet.sum'
-
-  isum = 30
-  iscr = 31
-  iprp = 32
-  iunt = 33
-  recl = 0
-  msgu = 0
-  rmiss = 1.0d35
-  call tkopen(isum, trim(sumfile), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
-  call check(ierr == 0, 'TKOPEN of the example file')
-  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
+  call load_summary(trim(example_file()), ierr)
   call check(ierr == 0, 'TKINI2 loads the example file')
   nfree = ilocs(25)
 
@@ -78,22 +58,7 @@ program fortran_run_info
   call check(qual == 'RUNID', 'TKDSET gives the qualifier found')
   call check(ilocs(25) == nfree, 'the free-word pointer is as it was')
 
-  call tkclos(isum, iscr, iprp, iunt)
-  call tkclfl(isum, ierr)
-
-  print '(I0, A, I0, A)', ntotal - nfail, ' passed, ', nfail, ' failed'
-  if (nfail > 0) stop 1
-
-contains
-
-  subroutine check(ok, what)
-    logical, intent(in) :: ok
-    character(len=*), intent(in) :: what
-    ntotal = ntotal + 1
-    if (.not. ok) then
-      nfail = nfail + 1
-      print '(A, A)', 'FAILED: ', what
-    end if
-  end subroutine check
+  call unload(ierr)
+  call finish('fortran_run_info')
 
 end program fortran_run_info

@@ -2,38 +2,21 @@
 ! TKRCNV with CHARACTER scalars and arrays (their hidden lengths) after a
 ! load with the project's reference files.
 program fortran_units
+  use fortran_checks
   implicit none
   real*8 :: rglb(4)
   common /tkrglb/ rglb
 
-  integer*8 :: isum, iscr, iprp, iunt, recl, ierr, msgu, nfail, ntotal
-  integer*8 :: itype, iunit, n
-  real*8 :: rmiss, value, result, vals(2), outs(2)
+  integer*8 :: ierr, itype, iunit, n
+  real*8 :: value, result, vals(2), outs(2)
   character(len=16) :: label, labels(2)
   character(len=12) :: types(2)
-  character(len=256) :: path
-  character(len=512) :: datadir, prpfile, untfile
+  character(len=*), parameter :: path = 'fortran_units_test.sum'
 
-  nfail = 0
-  ntotal = 0
-  path = 'fortran_units_test.sum'
-  datadir = '.'
-  if (command_argument_count() >= 1) call get_command_argument(1, datadir)
-  prpfile = trim(datadir) // '/RCPROPNU.DAT'
-  untfile = trim(datadir) // '/RCUNITS.DAT'
-  open (unit=30, file=trim(path), status='replace', action='write')
+  open (unit=30, file=path, status='replace', action='write')
   write (30, '(a)') ' IWPSUMMARY8.0'
   close (30)
-
-  isum = 40
-  iscr = 41
-  iprp = 42
-  iunt = 43
-  recl = 0
-  msgu = 0
-  rmiss = 1.0d35
-  call tkopen(isum, trim(path), 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
-  call tkini2('SI', iscr, isum, iprp, trim(prpfile), iunt, trim(untfile), rmiss, ierr, msgu)
+  call load_summary(path, ierr)
   call check(ierr == 0, 'TKINI2 loads with the bundled reference files')
   call check(rglb(2) == 101325.0d0, 'ambient pressure of a run without PAMB')
 
@@ -70,24 +53,9 @@ program fortran_units
   call tkrcnv(itype, iunit, 'KJ/KG', value, result)
   call check(abs(result - 2.326d0) < 1.0d-12, 'TKRCNV 1 Btu/lb is 2.326 kJ/kg')
 
-  call tkclos(isum, iscr, iprp, iunt)
-  call tkclfl(isum, ierr)
-  open (unit=30, file=trim(path), status='old')
+  call unload(ierr)
+  open (unit=30, file=path, status='old')
   close (30, status='delete')
-
-  write (*, '(a,i0,a,i0,a)') 'fortran_units: ', ntotal - nfail, ' passed, ', nfail, ' failed'
-  if (nfail /= 0) stop 1
-
-contains
-
-  subroutine check(ok, what)
-    logical, intent(in) :: ok
-    character(len=*), intent(in) :: what
-    ntotal = ntotal + 1
-    if (.not. ok) then
-      nfail = nfail + 1
-      write (*, '(a,a)') 'FAILED: ', what
-    end if
-  end subroutine check
+  call finish('fortran_units')
 
 end program fortran_units

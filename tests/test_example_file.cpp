@@ -42,27 +42,6 @@ TEST(ExampleFile, CheckedInFileIsTheGeneratorsOutput) {
                                       "run the tests with FLOWSUM_UPDATE_EXAMPLE=1 and review the diff";
 }
 
-TEST(ExampleFile, HoldsTheRecordsItsReadmeDescribes) {
-  std::string text = example_flowsheet().text();
-  const ExampleFacts& facts = example_facts();
-  EXPECT_NE(text.find("\n IWPSUMMARY8.0\n"), std::string::npos);
-  std::string ncc = " IDSET ID_NCC (COMPONENTS) (";
-  for (size_t i = 0; i < facts.components.size(); ++i) ncc += (i ? " " : "") + facts.components[i];
-  EXPECT_NE(text.find(ncc + ")\n"), std::string::npos) << ncc;
-  for (size_t i = 0; i < facts.blocks.size(); ++i) {
-    for (const char* section : {"BLKIN", "TYPIN", "BLKOUT", "TYPOUT", "RESULTS"}) {
-      std::string head = " DSET BLOCK " + facts.block_models[i] + " " + facts.blocks[i] + " " + section + " @";
-      EXPECT_NE(text.find(head), std::string::npos) << head;
-    }
-  }
-  for (const std::string& s : facts.streams) {
-    std::string head = " DSET STREAM MATERIAL " + s + " STR_MAIN @STRMAIN (";
-    EXPECT_NE(text.find(head), std::string::npos) << head;
-  }
-  EXPECT_NE(text.find(" DSET RUN-STATUS TITLE @TITLE (\"" + facts.title + "\")"), std::string::npos);
-  EXPECT_NE(text.find(" DSET RUN-STATUS VERS @VERS (\"" + facts.version + "\")"), std::string::npos);
-}
-
 TEST(ExampleFile, LoadsAndIndexesEveryRecord) {
   LoadedSummary load(kExamplePath);
   ASSERT_EQ(load.open_status(), 0);

@@ -138,10 +138,6 @@ TEST_F(UnitsIo, DirectScratchKeepsEveryRecordAndRejectsUnwrittenOnes) {
     want.push_back(s);
     ASSERT_EQ(io::write_record(kA, i, s), 0);
   }
-  for (int i : {1, 2, 63, 64, 65, 997, 12345, 69999, 70000}) {
-    ASSERT_EQ(io::read_record(kA, i, rec), 0) << i;
-    EXPECT_EQ(rec, want[static_cast<size_t>(i - 1)]) << i;
-  }
   for (int i = 1; i <= 70000; ++i) {
     ASSERT_EQ(io::read_record(kA, i, rec), 0);
     ASSERT_EQ(rec, want[static_cast<size_t>(i - 1)]) << i;

@@ -1,0 +1,71 @@
+! Shared by the Fortran test programs: a tally of checks, and the load and
+! unload of a summary file through TKOPEN, TKINI2, TKCLOS and TKCLFL with the
+! project's reference files, whose folder is the program's first argument.
+module fortran_checks
+  implicit none
+  integer*8, save :: nfail = 0, ntotal = 0
+  integer*8, parameter :: isum = 40, iscr = 41, iprp = 42, iunt = 43
+
+contains
+
+  subroutine check(ok, what)
+    logical, intent(in) :: ok
+    character(len=*), intent(in) :: what
+    ntotal = ntotal + 1
+    if (.not. ok) then
+      nfail = nfail + 1
+      write (*, '(a,a)') 'FAILED: ', what
+    end if
+  end subroutine check
+
+  function data_dir() result(dir)
+    character(len=512) :: dir
+    dir = '.'
+    if (command_argument_count() >= 1) call get_command_argument(1, dir)
+  end function data_dir
+
+  ! The bundled example summary file, in the examples folder beside data/.
+  function example_file() result(path)
+    character(len=512) :: path
+    path = trim(data_dir()) // '/../examples/flowsheet.sum'
+  end function example_file
+
+  ! Opens sumfile on isum (a failed open counts as a failed check) and loads
+  ! it in the SI set with missing values 1.0D35; ierr is TKINI2's code.
+  subroutine load_summary(sumfile, ierr)
+    character(len=*), intent(in) :: sumfile
+    integer*8, intent(out) :: ierr
+    integer*8 :: recl, msgu, u1, u2, u3, u4
+    real*8 :: rmiss
+    recl = 0
+    msgu = 0
+    rmiss = 1.0d35
+    u1 = isum
+    u2 = iscr
+    u3 = iprp
+    u4 = iunt
+    call tkopen(u1, sumfile, 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
+    call check(ierr == 0, 'TKOPEN of ' // sumfile)
+    call tkini2('SI', u2, u1, u3, trim(data_dir()) // '/RCPROPNU.DAT', u4, &
+                trim(data_dir()) // '/RCUNITS.DAT', rmiss, ierr, msgu)
+  end subroutine load_summary
+
+  subroutine unload(ierr)
+    integer*8, intent(out) :: ierr
+    integer*8 :: u1, u2, u3, u4
+    u1 = isum
+    u2 = iscr
+    u3 = iprp
+    u4 = iunt
+    call tkclos(u1, u2, u3, u4)
+    call tkclfl(u1, ierr)
+  end subroutine unload
+
+  ! Reports the tally and stops with status 1 when a check failed.
+  subroutine finish(name)
+    character(len=*), intent(in) :: name
+    write (*, '(a,a,i0,a,i0,a)') name, ': ', ntotal - nfail, ' passed, ', nfail, ' failed'
+    if (nfail /= 0) stop 1
+  end subroutine finish
+
+end module fortran_checks
