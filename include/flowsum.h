@@ -272,6 +272,257 @@ void tkneq_(int64_t *n);
 /* Number of pressure-relief objects. */
 void tknprs_(int64_t *n);
 
+/* ---- Value access ---------------------------------------------------------- */
+/* Path IDS(NID): every value as a converted real with property name, unit
+   type (text*12) and label (text*16); IERR 1 no data set. IDUM not read. */
+void tkpval_(char *ids, int64_t *nid, int64_t *idum, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *nval, int64_t *ierr, size_t ids_len,
+             size_t pnames_len, size_t utypes_len, size_t ulabels_len);
+/* As TKPVAL with value kinds (1 integer, 2 real, 3 text), integers and texts. */
+void tkaval_(char *ids, int64_t *nid, int64_t *idum, char *pnames, int64_t *vtypes,
+             int64_t *ivalues, char *texts, double *rvalues, char *utypes, char *ulabels,
+             int64_t *nval, int64_t *ierr, size_t ids_len, size_t pnames_len,
+             size_t texts_len, size_t utypes_len, size_t ulabels_len);
+/* Profile of NPOINT x NPROP values along qualifier QNAME; IERR 3 wrong size. */
+void tkprf2_(char *ids, int64_t *nid, char *qname, int64_t *npoint, int64_t *nprop,
+             char *pnames, double *values, char *utypes, char *ulabels, int64_t *ierr,
+             size_t ids_len, size_t qname_len, size_t pnames_len, size_t utypes_len,
+             size_t ulabels_len);
+/* TKFDST's choice by NK wanted qualifier values, then TKPRF2's reading. */
+void tkprf3_(char *ids, int64_t *nid, int64_t *nk, char *knames, char *kvals, char *qname,
+             int64_t *npoint, int64_t *nprop, char *pnames, double *values, char *utypes,
+             char *ulabels, int64_t *ierr, size_t ids_len, size_t knames_len,
+             size_t kvals_len, size_t qname_len, size_t pnames_len, size_t utypes_len,
+             size_t ulabels_len);
+/* Shape of a profile along the qualifier named by 4 packed words QWORDS. */
+void tksprf_(char *ids, int64_t *nid, int64_t *qwords, int64_t *nset, int64_t *nper,
+             int64_t *ierr, size_t ids_len);
+/* Append the digits of N (>= 1) to the leading word of TEXT (16 characters). */
+void tkspid_(char *text, int64_t *n, size_t text_len);
+/* Choose among siblings of a 4-keyword path by qualifier values: QUAL
+   (text*8), tree node IPOS; IERR 1 none, 2 unknown property, 3 no path. */
+void tkfdst_(char *ids, int64_t *nid, int64_t *nk, char *knames, char *kvals, char *qual,
+             int64_t *ipos, int64_t *ierr, size_t ids_len, size_t knames_len,
+             size_t kvals_len, size_t qual_len);
+/* The same choice for block results (model into IDS(2)); IERR 1 also for an
+   unknown block. */
+void tksplt_(int64_t *nid, char *ids, int64_t *nk, char *knames, char *kvals, char *qual,
+             int64_t *ierr, size_t ids_len, size_t knames_len, size_t kvals_len,
+             size_t qual_len);
+/* TKSPLT that walks on past the NX section keywords XSECT (text*8). */
+void tkspl2_(int64_t *nid, char *ids, int64_t *nk, char *knames, char *kvals, int64_t *nx,
+             char *xsect, char *qual, int64_t *ierr, size_t ids_len, size_t knames_len,
+             size_t kvals_len, size_t xsect_len, size_t qual_len);
+/* Block profile chosen by NK descriptor values; IERR 1 when not NPOINT values. */
+void tkprfr_(char *ids, int64_t *nid, char *kvals, int64_t *nk, int64_t *npoint,
+             double *values, char *utype, char *ulabel, int64_t *ierr, size_t ids_len,
+             size_t kvals_len, size_t utype_len, size_t ulabel_len);
+/* Property name (text*12) of each sibling profile of a 4-keyword path. */
+void tkprfp_(char *ids, int64_t *nid, int64_t *idum, char *pnames, int64_t *ierr,
+             size_t ids_len, size_t pnames_len);
+/* Members of the set of qualifier QNAME and number of sibling data sets. */
+void tkspr2_(char *ids, int64_t *nid, char *qname, int64_t *nmem, int64_t *nsets,
+             int64_t *ierr, size_t ids_len, size_t qname_len);
+/* Sizes of the dimensions DNAMES (text*16) of the chosen data set. */
+void tkspr3_(char *ids, int64_t *nid, int64_t *nk, char *knames, char *kvals, int64_t *ndim,
+             char *dnames, int64_t *sizes, int64_t *nfound, int64_t *ierr, size_t ids_len,
+             size_t knames_len, size_t kvals_len, size_t dnames_len);
+/* Profile K among siblings of a path: descriptors and N converted values. */
+void tknprf_(char *ids, int64_t *nid, int64_t *n, int64_t *k, char *pname, char *substream,
+             char *phase, char *component, char *basis, char *flowbasis, double *values,
+             char *quantity, char *ulabel, int64_t *ierr, size_t ids_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,
+             size_t flowbasis_len, size_t quantity_len, size_t ulabel_len);
+
+/* ---- Block results ------------------------------------------------------------ */
+
+/* Size of a block's result table: results, descriptive qualifiers, status. */
+void tknres_(char *id, int64_t *nres, int64_t *ndesc, int64_t *status, size_t id_len);
+/* A block's result table (text*12 names, text*8 qualifiers and texts). */
+void tkbres_(char *id, int64_t *idum1, int64_t *idum2, char *pnames, char *quals,
+             int64_t *vtypes, int64_t *ivalues, char *tvalues, double *rvalues, char *utypes,
+             char *ulabels, size_t id_len, size_t pnames_len, size_t quals_len,
+             size_t tvalues_len, size_t utypes_len, size_t ulabels_len);
+/* Flowsheet balance: six singles, two pairs of P and Q reals; IERR 1 absent
+   or shorter than 2P + 2Q + 6 values. */
+void tkflwb_(double *s1, double *s2, double *s3, double *s4, double *s5, double *s6,
+             int64_t *p, double *a1, double *a2, int64_t *q, double *b1, double *b2,
+             int64_t *ierr);
+/* Reactor report types of a block (text*12 array of 3); IERR 1, 2 or 0. */
+void tklrrp_(char *id, int64_t *n, char *types, int64_t *ierr, size_t id_len,
+             size_t types_len);
+/* Points and profiles of one reactor report; IERR 1 unknown type or report. */
+void tksrrp_(char *id, char *rtype, int64_t *npoints, int64_t *nprofiles, int64_t *ierr,
+             size_t id_len, size_t rtype_len);
+/* Reactor report profile K: descriptors, values, unit type and label. */
+void tknrrp_(char *id, char *rtype, int64_t *idum, int64_t *k, char *pname, char *substream,
+             char *phase, char *component, char *basis, char *flowbasis, double *values,
+             char *utype, char *ulabel, int64_t *ierr, size_t id_len, size_t rtype_len,
+             size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t utype_len, size_t ulabel_len);
+/* As TKNRRP over the batch reactor's "BTRX_PRF" sections. */
+void tknrpr_(char *id, char *rtype, int64_t *idum, int64_t *k, char *pname, char *substream,
+             char *phase, char *component, char *basis, char *flowbasis, double *values,
+             char *utype, char *ulabel, int64_t *ierr, size_t id_len, size_t rtype_len,
+             size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t utype_len, size_t ulabel_len);
+/* Reactor report profile chosen by its descriptors. */
+void tkrrrp_(char *id, char *rtype, int64_t *idum, char *pname, char *substream, char *phase,
+             char *component, char *basis, char *units, double *values, char *utype,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t rtype_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t units_len, size_t utype_len, size_t ulabel_len);
+
+/* ---- Property tables ------------------------------------------------------------ */
+
+/* Points NP and columns of a table (columns untouched when NP is 0). */
+void tksppt_(char *id, int64_t *np, int64_t *ncol, int64_t *status, size_t id_len);
+/* Column K of a table at NP points; IERR 1 absent or NP not the table's. */
+void tknppr_(char *id, int64_t *np, int64_t *k, char *pname, char *substream, char *phase,
+             char *component, char *basis, char *flowbasis, double *values, char *utype,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t flowbasis_len, size_t utype_len, size_t ulabel_len);
+/* Column by its descriptors; UBASIS "FLOW"/"MOLE"/"MASS" checks the unit type. */
+void tkpprp_(char *id, int64_t *np, char *pname, char *substream, char *phase,
+             char *component, char *basis, char *ubasis, double *values, char *utype,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t ubasis_len, size_t utype_len, size_t ulabel_len);
+/* Curves and property columns of an envelope table. */
+void tknenv_(char *id, int64_t *ncurves, int64_t *ncol, int64_t *status, size_t id_len);
+/* Points of the two halves of curve E. */
+void tksenv_(char *id, int64_t *e, int64_t *n1, int64_t *n2, size_t id_len);
+/* Markers and 7001/7002 coordinates of the two halves of curve E. */
+void tkptev_(char *id, int64_t *e, int64_t *idum1, int64_t *idum2, double *m1, double *m2,
+             double *x1, double *y1, double *x2, double *y2, size_t id_len);
+/* Property column K of curve E on both halves, with its descriptors. */
+void tknpev_(char *id, int64_t *e, int64_t *k, int64_t *idum1, int64_t *idum2, double *m1,
+             double *m2, char *pname, char *substream, char *phase, char *component,
+             char *basis, char *flowbasis, double *v1, double *v2, char *utype,
+             char *ulabel, size_t id_len, size_t pname_len, size_t substream_len,
+             size_t phase_len, size_t component_len, size_t basis_len,
+             size_t flowbasis_len, size_t utype_len, size_t ulabel_len);
+/* Property column of curve E chosen by its descriptors. */
+void tkppev_(char *id, int64_t *e, int64_t *idum1, int64_t *idum2, char *pname,
+             char *substream, char *phase, char *component, char *basis, char *ubasis,
+             double *m1, double *m2, double *v1, double *v2, char *utype, char *ulabel,
+             size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t ubasis_len, size_t utype_len,
+             size_t ulabel_len);
+
+/* ---- Sensitivity tables ----------------------------------------------------------- */
+
+/* Points and columns of a study; STATUS 1 when its table is absent. */
+void tknsen_(char *id, int64_t *npoints, int64_t *ncol, int64_t *status, size_t id_len);
+/* Column descriptors (text*8, 6 a column), entries (leading dimension LD) and
+   point status; IERR 0 read, 1 absent or entries outside the arrays. */
+void tksens_(char *id, int64_t *ld, int64_t *idum, char *descriptors, double *matrix,
+             int64_t *pstatus, int64_t *ierr, size_t id_len, size_t descriptors_len);
+
+/* ---- Components ------------------------------------------------------------ */
+
+/* Numbers of conventional and non-conventional components (0 when absent). */
+void tkcomp_(int64_t *ncc, int64_t *nnc);
+/* First P conventional and Q non-conventional ids (text*8); an absent set
+   leaves its array untouched. */
+void tkcids_(int64_t *p, int64_t *q, char *ncc_ids, char *nnc_ids, size_t ncc_len,
+             size_t nnc_len);
+/* Property vector NAME ("MW", "TB", "VLSTD", ...) converted; values past the
+   stored ones and everything for an absent property are left untouched. */
+void tkcprp_(char *name, int64_t *n, double *values, char *label, size_t name_len,
+             size_t label_len);
+
+/* ---- Connectivity ---------------------------------------------------------- */
+
+/* Numbers of inlet and outlet streams; STATUS the tree's code (0 found). */
+void tkcntn_(char *block, int64_t *nin, int64_t *nout, int64_t *status, size_t block_len);
+/* Inlet/outlet ids (hierarchy prefix put back) and types; a list longer than
+   its capacity is left untouched; IERR 1 unknown block, else 0. */
+void tkcnct_(char *block, int64_t *in_capacity, int64_t *out_capacity, char *in_ids,
+             char *in_types, char *out_ids, char *out_types, int64_t *ierr, size_t block_len,
+             size_t in_ids_len, size_t in_types_len, size_t out_ids_len, size_t out_types_len);
+/* M inlet and K outlet port labels (text*4), locations from 1, third integers;
+   filler "G"; IERR 1 unknown block, 2 model without ports, 0 success. */
+void tkport_(char *block, int64_t *m, int64_t *k, char *in_labels, int64_t *in_locations,
+             int64_t *in_third, char *out_labels, int64_t *out_locations, int64_t *out_third,
+             int64_t *ierr, size_t block_len, size_t in_labels_len, size_t out_labels_len);
+/* Source and destination blocks (qualified), substream count, main-table row
+   count; all untouched for an unknown stream. */
+void tksinf_(char *stream, char *source, char *destination, int64_t *nsub, int64_t *nrows,
+             int64_t *idum, size_t stream_len, size_t source_len, size_t destination_len);
+
+/* ---- Stream results -------------------------------------------------------- */
+
+/* Main table: rows (64 chars: property, substream, component, basis), values,
+   unit-type names, labels; row count from TKSINF; NROWS set to 0. */
+void tkstrm_(char *id, int64_t *idum, char *rows, double *values, char *unit_names,
+             char *labels, int64_t *nrows, size_t id_len, size_t rows_len, size_t names_len,
+             size_t labels_len);
+/* First main-table value when the stream type begins with TYPE (text*4). */
+void tkstra_(char *id, char *type, double *value, char *label, size_t id_len, size_t type_len,
+             size_t label_len);
+/* Values of one property of one substream (blank becomes "MIXED"), basis
+   filter MOLE/MASS/FLOW; IERR 0 when a value was found. */
+void tksval_(char *id, char *substream, char *property, char *basis, double *values,
+             char *unit_name, char *label, int64_t *ierr, size_t id_len, size_t substream_len,
+             size_t property_len, size_t basis_len, size_t unit_name_len, size_t label_len);
+/* Number of user property results; IERR 1 no stream, 2 none, 0 success. */
+void tknspr_(char *id, int64_t *count, int64_t *ierr, size_t id_len);
+/* User property results (arrays of TKNSPR's count); IERR 1 no stream, else 0. */
+void tksprp_(char *id, int64_t *idum, char *names, char *substreams, char *phases,
+             char *components, char *bases, char *unit_bases, double *values,
+             char *unit_names, char *labels, int64_t *ierr, size_t id_len, size_t names_len,
+             size_t substreams_len, size_t phases_len, size_t components_len, size_t bases_len,
+             size_t unit_bases_len, size_t unit_names_len, size_t labels_len);
+/* Phase compositions (Y, X, X1, X2 of N) and twelve phase properties of a
+   material stream; its table position goes to TKSLOC word 1. */
+void tksphs_(char *id, int64_t *n, int64_t *phas_flag, int64_t *xy_flag, double *y, double *x,
+             double *x1, double *x2, double *p64, double *p63, double *p94, double *p95,
+             double *p88, double *p61, double *p89, double *p90, double *p991, double *p992,
+             double *p993, double *p994, size_t id_len);
+/* Substream K: name, number of components, number of total rows. */
+void tknsub_(char *id, int64_t *k, char *name, int64_t *ncomp, int64_t *ntotal, size_t id_len,
+             size_t name_len);
+/* Component flows or fractions of a substream on a basis (stored or derived;
+   underivable values are the missing-value marker) and its total rows. */
+void tksubs_(char *id, char *substream, char *basis, int64_t *n, char *ids, double *values,
+             char *label, int64_t *idum, char *total_names, double *total_values,
+             char *total_labels, size_t id_len, size_t substream_len, size_t basis_len,
+             size_t ids_len, size_t label_len, size_t total_names_len, size_t total_labels_len);
+
+/* ---- Stream and substream attributes ---------------------------------------- */
+
+/* First N substream names of a stream, in order of appearance. */
+void tkssid_(char *stream, int64_t *n, char *names, size_t stream_len, size_t names_len);
+/* Number of components with attributes in a substream. */
+void tksnac_(char *stream, char *substream, int64_t *count, size_t stream_len,
+             size_t substream_len);
+/* K-th component with attributes and its number of attributes. */
+void tksnca_(char *stream, char *substream, int64_t *k, char *component, int64_t *count,
+             size_t stream_len, size_t substream_len, size_t component_len);
+/* K-th attribute of a component and its number of elements. */
+void tkssca_(char *stream, char *substream, char *component, int64_t *k, char *name,
+             int64_t *count, size_t stream_len, size_t substream_len, size_t component_len,
+             size_t name_len);
+/* Element names and values of a component attribute; IERR 1 only for an
+   unknown stream. */
+void tkscat_(char *stream, char *substream, char *component, char *attribute, int64_t *idum,
+             char *elements, double *values, int64_t *ierr, size_t stream_len,
+             size_t substream_len, size_t component_len, size_t attribute_len,
+             size_t elements_len);
+/* Number of attributes of a substream. */
+void tksnsa_(char *stream, char *substream, int64_t *count, size_t stream_len,
+             size_t substream_len);
+/* K-th substream attribute and its number of elements. */
+void tksssa_(char *stream, char *substream, int64_t *k, char *name, int64_t *count,
+             size_t stream_len, size_t substream_len, size_t name_len);
+/* Element values of a substream attribute; IERR 1 only for an unknown stream. */
+void tkssat_(char *stream, char *substream, char *attribute, int64_t *idum, double *values,
+             int64_t *ierr, size_t stream_len, size_t substream_len, size_t attribute_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -6,18 +6,28 @@
 // then in the installed data folder (and the source tree's data folder when
 // run from a build); --ref-dir names the folder to use instead. --units
 // chooses the unit set values are returned in (ENG when not given).
+// --block ID, --table ID and --sensitivity ID (each may be repeated) print a
+// block's results, a property table or envelope, and a sensitivity table.
+// --basis B chooses the basis of the stream table's component rows
+// (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
+// STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "flowsum.h"
 #include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "store/dataset_tree.hpp"
+#include "tools/report_blocks.hpp"
 #include "tools/report_objects.hpp"
 #include "tools/report_run_info.hpp"
+#include "tools/report_streams.hpp"
 #include "tools/report_units.hpp"
 
 namespace fs = std::filesystem;
@@ -29,6 +39,8 @@ constexpr int64_t kSummaryUnit = 10, kScratchUnit = 11, kPropertyUnit = 12,
 
 void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
+  std::fputs("               [--block ID] [--table ID] [--sensitivity ID]\n", stderr);
+  std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
 }
 
 // The folder holding both reference files, or empty when none does.
@@ -74,10 +86,23 @@ int main(int argc, char** argv) {
   std::string ref_dir;
   std::string file;
   std::string units = "ENG";
+  flowsum_tool::BlockTableRequests block_tables;
+  std::string stream_basis = "MASS-FLOW";
+  bool dot_graph = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--ref-dir" && i + 1 < argc) {
       ref_dir = argv[++i];
+    } else if (arg == "--basis" && i + 1 < argc) {
+      stream_basis = argv[++i];
+    } else if (arg == "--dot") {
+      dot_graph = true;
+    } else if (arg == "--block" && i + 1 < argc) {
+      block_tables.blocks.push_back(argv[++i]);
+    } else if (arg == "--table" && i + 1 < argc) {
+      block_tables.tables.push_back(argv[++i]);
+    } else if (arg == "--sensitivity" && i + 1 < argc) {
+      block_tables.sensitivities.push_back(argv[++i]);
     } else if (arg == "--units" && i + 1 < argc) {
       // The loader would take any other text for ENG; a mistyped set is
       // refused here instead.
@@ -106,6 +131,18 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // With --dot the graph is the only output: everything else printed on
+  // the way (load report, loader messages) goes to /dev/null until then.
+  int saved_stdout = -1;
+  if (dot_graph) {
+    std::fflush(stdout);
+    saved_stdout = dup(1);
+    const int null_fd = open("/dev/null", O_WRONLY);
+    if (null_fd >= 0) {
+      dup2(null_fd, 1);
+      close(null_fd);
+    }
+  }
   std::printf("flowsum: %s\n", file.c_str());
   int64_t unit = kSummaryUnit, recl = 0, ierr = 0;
   Field path(file), access("SEQUENTIAL", 16), form("FORMATTED", 16),
@@ -157,6 +194,14 @@ int main(int argc, char** argv) {
     flowsum_tool::report_run_info();
     flowsum_tool::report_units();
     flowsum_tool::report_objects();
+    flowsum_tool::report_block_tables(block_tables);
+    if (!dot_graph) flowsum_tool::report_streams(stream_basis);
+  }
+  if (saved_stdout >= 0) {
+    std::fflush(stdout);
+    dup2(saved_stdout, 1);
+    close(saved_stdout);
+    if (ierr == 0) flowsum_tool::write_dot();
   }
 
   int64_t u1 = kSummaryUnit, u2 = kScratchUnit, u3 = kPropertyUnit, u4 = kUnitTableUnit;

@@ -1,0 +1,347 @@
+// Block results: the general result table, the flowsheet balance and the
+// reactor property reports.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "support/block_table_records.hpp"
+#include "support/flowsheet_records.hpp"
+#include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
+
+namespace {
+
+using namespace flowsum::testing;
+
+std::string pad(const std::string& s, size_t n) {
+  std::string out = s.substr(0, n);
+  out.resize(n, ' ');
+  return out;
+}
+
+class BlockResults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    // Two descriptive qualifiers and every value type.
+    w.block_results("HEATER", "H1", {"SUBSTREAM", "PHASE"},
+                    {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"MIXED", "VAPOR"}),
+                     BlockResult::integer(prop::kNstage, 12, {"MIXED", "LIQUID"}),
+                     BlockResult::text(prop::kMw, "ABCDEFGH", {"CISOLID", "SOLID"}),
+                     BlockResult::real(prop::kVfrac, 0.25, unit_type::kNone, {"MIXED", "TOTAL"}),
+                     {prop::kRefluxRatio, {"NCPSD", "LONG"}, Value::text("A LONG TEXT OF MANY WORDS"), 6, 0}});
+    // One descriptive qualifier.
+    w.block_results("FLASH2", "F1", {"PHASE"},
+                    {BlockResult::real(prop::kPres, 2.0E5, unit_type::kPressure, {"VAPOR"}),
+                     BlockResult::real(prop::kQcalc, 1000.0, unit_type::kEnthalpyFlow, {"TOTAL"})});
+    BlockTableWriter t(w);
+    t.reactor_report("TUBERX", "R1", "TUBE_PRP",
+                     {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0, 320.0}},
+                      {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6, 3.0E6}},
+                      {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {700.0, 710.0, 720.0}}});
+    // A batch reactor with the vent report only, under both section names.
+    t.reactor_report("BATCHRX", "BR1", "BRX_PRF3",
+                     {{prop::kPres, "MIXED", "VAPOR", "", "", unit_type::kPressure, 1, {1.0E5, 2.0E5}}});
+    t.reactor_report("BATCHRX", "BR1", "BTRX_PRF3",
+                     {{prop::kTemp, "MIXED", "VAPOR", "", "", unit_type::kTemperature, 1, {400.0, 410.0}}});
+    t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
+    t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    file_ = new TempSummaryFile(b.text());
+  }
+  static void TearDownTestSuite() {
+    delete file_;
+    file_ = nullptr;
+  }
+  void SetUp() override {
+    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "MET");
+    ASSERT_EQ(loaded_->ierr(), 0);
+  }
+
+  static TempSummaryFile* file_;
+  std::unique_ptr<LoadedSummary> loaded_;
+};
+TempSummaryFile* BlockResults::file_ = nullptr;
+
+struct ResultTable {
+  int64_t n = -1, ndesc = -1, status = -1;
+  std::string names, quals, texts, utypes, labels;
+  std::vector<int64_t> types, ints;
+  std::vector<double> reals;
+};
+
+ResultTable results(const std::string& block, size_t rows = 8) {
+  ResultTable r;
+  std::string id = pad(block, 16);
+  tknres_(id.data(), &r.n, &r.ndesc, &r.status, id.size());
+  r.names.assign(12 * rows, '#');
+  r.quals.assign(8 * 2 * rows + 8, '#');
+  r.texts.assign(8 * rows, '#');
+  r.utypes.assign(12 * rows, '#');
+  r.labels.assign(16 * rows, '#');
+  r.types.assign(rows, -1);
+  r.ints.assign(rows, -1);
+  r.reals.assign(rows, -1.0);
+  int64_t d1 = 0, d2 = 0;
+  tkbres_(id.data(), &d1, &d2, r.names.data(), r.quals.data(), r.types.data(), r.ints.data(),
+          r.texts.data(), r.reals.data(), r.utypes.data(), r.labels.data(), id.size(), 12, 8, 8, 12, 16);
+  return r;
+}
+
+TEST_F(BlockResults, ResultTableWithTwoDescriptiveQualifiersAndEveryValueType) {
+  ResultTable r = results("H1");
+  ASSERT_EQ(r.status, 0);
+  ASSERT_EQ(r.n, 5);
+  ASSERT_EQ(r.ndesc, 2);
+  // Two consecutive descriptor elements per result, then nothing more.
+  EXPECT_EQ(r.quals.substr(0, 80), "MIXED   VAPOR   MIXED   LIQUID  CISOLID SOLID   MIXED   TOTAL   NCPSD   LONG    ");
+  EXPECT_EQ(r.quals.substr(80, 8), "########");
+  EXPECT_EQ(r.names.substr(0, 60), pad("TEMP", 12) + pad("NSTAGE", 12) + pad("MW", 12) + pad("VFRAC", 12) +
+                                        pad("REFLUX-RATIO", 12));
+  EXPECT_EQ((std::vector<int64_t>(r.types.begin(), r.types.begin() + 5)), (std::vector<int64_t>{2, 1, 3, 2, 3}));
+  // A real with a unit type is converted (K to C) and labelled.
+  EXPECT_NEAR(r.reals[0], 76.85, 1e-9);
+  EXPECT_EQ(r.utypes.substr(0, 12), pad("TEMPERATURE", 12));
+  EXPECT_EQ(r.labels.substr(0, 16), pad("C", 16));
+  // Integers keep their word, other kinds read 0 there.
+  EXPECT_EQ(r.ints[1], 12);
+  EXPECT_EQ(r.ints[0], 0);
+  // Texts of 8, and long texts cut to 8.
+  EXPECT_EQ(r.texts.substr(16, 8), "ABCDEFGH");
+  EXPECT_EQ(r.texts.substr(32, 8), "A LONG T");
+  EXPECT_EQ(r.texts.substr(0, 8), pad("", 8));
+  // A real without a unit type comes back as stored, unit texts blank.
+  EXPECT_DOUBLE_EQ(r.reals[3], 0.25);
+  EXPECT_EQ(r.utypes.substr(36, 12), pad("", 12));
+  EXPECT_EQ(r.labels.substr(48, 16), pad("", 16));
+  EXPECT_EQ(r.names.substr(60, 12), std::string(12, '#'));
+}
+
+TEST_F(BlockResults, OneDescriptiveQualifierAndAbsentBlocks) {
+  ResultTable r = results("F1");
+  ASSERT_EQ(r.n, 2);
+  ASSERT_EQ(r.ndesc, 1);
+  EXPECT_EQ(r.quals.substr(0, 24), "VAPOR   TOTAL   ########");
+  EXPECT_EQ(r.utypes.substr(12, 12), pad("HEAT-DUTY", 12));
+
+  ResultTable none = results("NOSUCH");
+  EXPECT_EQ(none.n, 0);
+  EXPECT_EQ(none.ndesc, 0);
+  EXPECT_NE(none.status, 0);
+  EXPECT_EQ(none.types[0], -1);
+  // A block without a result table.
+  ResultTable r1 = results("R1");
+  EXPECT_EQ(r1.n, 0);
+  EXPECT_NE(r1.status, 0);
+  EXPECT_EQ(r1.names, std::string(12 * 8, '#'));
+}
+
+struct Balance {
+  double s[6] = {-1, -1, -1, -1, -1, -1};
+  std::vector<double> a1, a2, b1, b2;
+  int64_t ierr = -1;
+};
+Balance balance(int64_t p, int64_t q) {
+  Balance b;
+  b.a1.assign(static_cast<size_t>(p) + 1, -1);
+  b.a2 = b.a1;
+  b.b1.assign(static_cast<size_t>(q) + 1, -1);
+  b.b2 = b.b1;
+  tkflwb_(&b.s[0], &b.s[1], &b.s[2], &b.s[3], &b.s[4], &b.s[5], &p, b.a1.data(), b.a2.data(), &q,
+          b.b1.data(), b.b2.data(), &b.ierr);
+  return b;
+}
+
+TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
+  Balance b = balance(2, 1);
+  EXPECT_EQ(b.ierr, 0);
+  EXPECT_EQ(b.a1, (std::vector<double>{1, 2, -1}));
+  EXPECT_EQ(b.a2, (std::vector<double>{3, 4, -1}));
+  EXPECT_EQ(b.b1, (std::vector<double>{5, -1}));
+  EXPECT_EQ(b.b2, (std::vector<double>{6, -1}));
+  EXPECT_EQ((std::vector<double>(b.s, b.s + 6)), (std::vector<double>{7, 8, 9, 10, 11, 12}));
+  // p and q larger than the data set holds: nothing is read from beyond its
+  // values and the flag says the sizes disagree.
+  Balance big = balance(4, 2);
+  EXPECT_EQ(big.ierr, 1);
+  EXPECT_EQ(big.a1, (std::vector<double>{1, 2, 3, 4, -1}));
+  EXPECT_EQ(big.b2, (std::vector<double>{11, 12, -1}));
+  EXPECT_EQ(big.s[0], -1);
+  // A count no data set can hold ends without running through it.
+  std::vector<double> a1(13, -1), a2(13, -1), b1(1, -1), b2(1, -1);
+  double s[6] = {-1, -1, -1, -1, -1, -1};
+  int64_t p = INT64_MAX, q = 0, ierr = -1;
+  tkflwb_(&s[0], &s[1], &s[2], &s[3], &s[4], &s[5], &p, a1.data(), a2.data(), &q, b1.data(), b2.data(), &ierr);
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(a1[11], 12);
+  EXPECT_EQ(a1[12], -1);
+  EXPECT_EQ(a2[0], -1);
+}
+
+struct Reports {
+  int64_t n = -1, ierr = -1;
+  std::string types = std::string(36, '#');
+};
+Reports report_types(const std::string& block) {
+  Reports r;
+  std::string id = pad(block, 8);
+  tklrrp_(id.data(), &r.n, r.types.data(), &r.ierr, id.size(), 12);
+  return r;
+}
+
+TEST_F(BlockResults, ReportTypesOfReactorBlocks) {
+  Reports tube = report_types("R1");
+  EXPECT_EQ(tube.ierr, 0);
+  EXPECT_EQ(tube.n, 1);
+  EXPECT_EQ(tube.types, pad("PROP-REPORT", 12) + pad("", 24));
+  Reports batch = report_types("BR1");
+  EXPECT_EQ(batch.ierr, 0);
+  EXPECT_EQ(batch.n, 1);
+  EXPECT_EQ(batch.types.substr(0, 12), pad("PROP-VENT", 12));
+  EXPECT_EQ(report_types("BR2").ierr, 2);
+  EXPECT_EQ(report_types("H1").ierr, 1);
+  EXPECT_EQ(report_types("NOSUCH").ierr, 1);
+  EXPECT_EQ(report_types("NOSUCH").n, 0);
+}
+
+TEST_F(BlockResults, ReportSizes) {
+  auto size = [](const std::string& block, const std::string& type) {
+    std::string id = pad(block, 8), rt = pad(type, 12);
+    int64_t np = -1, nprof = -1, ierr = -1;
+    tksrrp_(id.data(), rt.data(), &np, &nprof, &ierr, id.size(), rt.size());
+    return std::vector<int64_t>{np, nprof, ierr};
+  };
+  EXPECT_EQ(size("R1", "PROP-REPORT"), (std::vector<int64_t>{3, 3, 0}));
+  EXPECT_EQ(size("BR1", "PROP-VENT"), (std::vector<int64_t>{2, 1, 0}));
+  EXPECT_EQ(size("BR1", "PROP-ACCUM"), (std::vector<int64_t>{0, 0, 1}));
+  EXPECT_EQ(size("R1", "PROP-OTHER"), (std::vector<int64_t>{0, 0, 1}));
+  EXPECT_EQ(size("NOSUCH", "PROP-REPORT"), (std::vector<int64_t>{0, 0, 0}));
+}
+
+struct Profile {
+  std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
+              basis = pad("#", 4), fbasis = pad("#", 4), utype = pad("#", 12), label = pad("#", 16);
+  std::vector<double> values = std::vector<double>(4, -1.0);
+  int64_t ierr = -1;
+};
+Profile by_position(const std::string& block, const std::string& type, int64_t k, bool alternate = false) {
+  Profile p;
+  std::string id = pad(block, 8), rt = pad(type, 12);
+  int64_t dum = 0;
+  (alternate ? tknrpr_ : tknrrp_)(id.data(), rt.data(), &dum, &k, p.pname.data(), p.sub.data(),
+                                  p.phase.data(), p.comp.data(), p.basis.data(), p.fbasis.data(),
+                                  p.values.data(), p.utype.data(), p.label.data(), &p.ierr, id.size(),
+                                  rt.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  return p;
+}
+
+TEST_F(BlockResults, ProfilesByPosition) {
+  Profile p = by_position("R1", "PROP-REPORT", 2);
+  EXPECT_EQ(p.ierr, 0);
+  EXPECT_EQ(p.pname, pad("HMX", 12));
+  EXPECT_EQ(p.phase, pad("LIQUID", 8));
+  EXPECT_EQ(p.comp, pad("H2O", 8));
+  EXPECT_EQ(p.basis, "MASS");
+  EXPECT_EQ(p.fbasis, "MOLE");  // from the unit type: molar enthalpy
+  EXPECT_EQ(p.utype, pad("MOLE-ENTHALP", 12));
+  EXPECT_EQ(p.label, pad("KCAL/KMOL", 16));
+  EXPECT_NEAR(p.values[2], 3.0E6 / 4186.8, 1e-9);
+  EXPECT_EQ(p.values[3], -1.0);
+
+  // The batch reactor's other section names.
+  Profile vent = by_position("BR1", "PROP-VENT", 1);
+  EXPECT_EQ(vent.pname, pad("PRES", 12));
+  Profile alt = by_position("BR1", "PROP-VENT", 1, true);
+  EXPECT_EQ(alt.pname, pad("TEMP", 12));
+  EXPECT_NEAR(alt.values[1], 410.0 - 273.15, 1e-9);
+
+  // Past the last profile: flag 1, descriptors blank, values untouched.
+  Profile past = by_position("R1", "PROP-REPORT", 4);
+  EXPECT_EQ(past.ierr, 1);
+  EXPECT_EQ(past.pname, pad("", 12));
+  EXPECT_EQ(past.values[0], -1.0);
+  EXPECT_EQ(by_position("R1", "PROP-OTHER", 1).ierr, 1);
+  EXPECT_EQ(by_position("NOSUCH", "PROP-REPORT", 1).ierr, 1);
+}
+
+Profile by_description(const std::string& block, const std::string& type, const std::string& pname,
+                       const std::string& phase, const std::string& comp, const std::string& basis,
+                       const std::string& units) {
+  Profile p;
+  std::string id = pad(block, 8), rt = pad(type, 12), pn = pad(pname, 12), sub = pad("MIXED", 8),
+              ph = pad(phase, 8), cp = pad(comp, 8), bs = pad(basis, 4), un = pad(units, 4);
+  int64_t dum = 0;
+  tkrrrp_(id.data(), rt.data(), &dum, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(), un.data(),
+          p.values.data(), p.utype.data(), p.label.data(), &p.ierr, id.size(), rt.size(), 12, 8, 8, 8, 4, 4,
+          12, 16);
+  return p;
+}
+
+TEST_F(BlockResults, ProfileByDescriptionWithTheUnitsBasisRule) {
+  Profile p = by_description("R1", "PROP-REPORT", "RHOMX", "LIQUID", "", "", "MASS");
+  EXPECT_EQ(p.ierr, 0);
+  EXPECT_EQ(p.utype, pad("MASS-DENSITY", 12));
+  EXPECT_DOUBLE_EQ(p.values[1], 710.0);
+  EXPECT_EQ(p.label, pad("KG/CUM", 16));
+  // Mass density cannot be asked for on a mole basis.
+  EXPECT_EQ(by_description("R1", "PROP-REPORT", "RHOMX", "LIQUID", "", "", "MOLE").ierr, 1);
+  // The descriptors must all agree; blank ones match anything.
+  EXPECT_EQ(by_description("R1", "PROP-REPORT", "HMX", "VAPOR", "", "", "").ierr, 1);
+  EXPECT_EQ(by_description("R1", "PROP-REPORT", "HMX", "", "H2O", "MASS", "").ierr, 0);
+  EXPECT_EQ(by_description("R1", "PROP-REPORT", "NOSUCHPROP", "", "", "", "").ierr, 1);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace flowsum::testing;
+
+// The tool prints a block's results with units, a property table, an
+// envelope and a sensitivity table of a file holding them.
+TEST(BlockTablesTool, PrintsBlocksTablesAndStudies) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  w.block_results("HEATER", "H1", {"PHASE"},
+                  {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
+                   BlockResult::text(prop::kMw, "SHORT", {"LIQUID"})});
+  example_tables(w);
+  BlockTableWriter t(w);
+  t.envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
+             {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
+  TempSummaryFile file(b.text());
+  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --ref-dir " + FLOWSUM_SOURCE_DIR +
+                          "/data --block H1 --table FLASH1 --table ENV --sensitivity S-1 " + file.string() +
+                          " 2>&1";
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  EXPECT_EQ(pclose(p), 0) << out;
+  EXPECT_NE(out.find("block H1 (HEATER): 2 results\n  TEMP         VAPOR              350 K\n"
+                     "  MW           LIQUID             \"SHORT\"\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("property table FLASH1 (FLASHCURVE): 5 points, 2 columns\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("     3            340           0.35\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("envelope ENV: 1 curves, 1 property columns\n  curve 1\n"
+                     "    first half, marker 0, 2 points: (300, 100000) (310, 200000)\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("sensitivity S-1: 3 points, 2 columns\n  column 1: FEED TEMP\n  column 2: B1 QCALC\n"
+                     "     1 status 0:            300         150000\n"),
+            std::string::npos)
+      << out;
+}
+
+}  // namespace

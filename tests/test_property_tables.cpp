@@ -1,0 +1,250 @@
+// Property tables and phase envelopes: point and column arithmetic, the
+// caller's point count as the bound of every write, the two curve-half
+// rules and the basis checks.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "support/block_table_records.hpp"
+#include "support/flowsheet_records.hpp"
+#include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
+
+namespace {
+
+using namespace flowsum::testing;
+
+std::string pad(const std::string& s, size_t n) {
+  std::string out = s.substr(0, n);
+  out.resize(n, ' ');
+  return out;
+}
+
+std::vector<double> seq(double first, double step, size_t n) {
+  std::vector<double> v;
+  for (size_t i = 0; i < n; ++i) v.push_back(first + step * static_cast<double>(i));
+  return v;
+}
+
+class PropertyTables : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    BlockTableWriter t(w);
+    // 10 points of 3 columns; value j of the table is j.
+    t.property_table("FLASHCURVE", "FC1",
+                     {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, seq(1, 3, 10)},
+                      {prop::kHmx, "MIXED", "LIQUID", "H2O", "MOLE", unit_type::kMolarEnthalpy, 1, seq(2, 3, 10)},
+                      {prop::kVfrac, "MIXED", "VAPOR", "", "", 0, 1, seq(3, 3, 10)}});
+    t.property_table("FLASHCURVE", "ONE", {{prop::kPres, "MIXED", "", "", "", 0, 1, {5, 6, 7, 8}}});
+    // Two curves of two halves each.
+    const std::vector<ProfileColumn> cols{
+        {prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}},
+        {prop::kHmx, "MIXED", "VAPOR", "", "", unit_type::kMolarEnthalpy, 1, {}}};
+    t.envelope("ENV1", cols,
+               {{0.0, 300, 1e5, {1, 2}}, {0.0, 310, 2e5, {3, 4}}, {0.0, 320, 3e5, {5, 6}},
+                {1.0, 330, 4e5, {7, 8}}, {1.0, 340, 5e5, {9, 10}},
+                {0.0, 350, 6e5, {11, 12}}, {0.0, 360, 7e5, {13, 14}},
+                {1.0, 370, 8e5, {15, 16}}, {1.0, 380, 9e5, {17, 18}}});
+    // Markers 0, 0.5 and 1: the count skips a half at the new 0.5, the
+    // readers after it.
+    t.envelope("ENV2", {cols[0]},
+               {{0.0, 1, 1, {1}}, {0.0, 2, 2, {2}}, {0.5, 3, 3, {3}}, {0.5, 4, 4, {4}},
+                {1.0, 5, 5, {5}}, {1.0, 6, 6, {6}}});
+    // A table whose loading sequence names no point set.
+    w.idset_once("NOPT", {"PROPERTIES"}, {{{"22"}, 2, 0}, {{"23"}, 2, 0}});
+    w.lset_once("NOPT", "(%NOPT)");
+    b.dset({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {Value::real(1.0), Value::real(2.0)});
+    file_ = new TempSummaryFile(b.text());
+  }
+  static void TearDownTestSuite() {
+    delete file_;
+    file_ = nullptr;
+  }
+  void SetUp() override {
+    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "SI");
+    ASSERT_EQ(loaded_->ierr(), 0);
+  }
+
+  static TempSummaryFile* file_;
+  std::unique_ptr<LoadedSummary> loaded_;
+};
+TempSummaryFile* PropertyTables::file_ = nullptr;
+
+std::vector<int64_t> shape(const std::string& table, int64_t ncol_before = -5) {
+  std::string id = pad(table, 12);
+  int64_t np = -1, nc = ncol_before, st = -1;
+  tksppt_(id.data(), &np, &nc, &st, id.size());
+  return {np, nc, st};
+}
+
+struct Column {
+  std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
+              basis = pad("#", 4), fbasis = pad("#", 4), utype = pad("#", 12), label = pad("#", 16);
+  std::vector<double> values;
+  int64_t ierr = -1;
+};
+
+Column column(const std::string& table, int64_t np, int64_t k, size_t room = 12) {
+  Column c;
+  c.values.assign(room, -1.0);
+  std::string id = pad(table, 12);
+  tknppr_(id.data(), &np, &k, c.pname.data(), c.sub.data(), c.phase.data(), c.comp.data(), c.basis.data(),
+          c.fbasis.data(), c.values.data(), c.utype.data(), c.label.data(), &c.ierr, id.size(), 12, 8, 8, 8, 4,
+          4, 12, 16);
+  return c;
+}
+
+TEST_F(PropertyTables, PointsColumnsAndAColumnByPosition) {
+  EXPECT_EQ(shape("FC1"), (std::vector<int64_t>{10, 3, 0}));
+  Column c = column("FC1", 10, 2);
+  EXPECT_EQ(c.ierr, 0);
+  EXPECT_EQ(c.values, (std::vector<double>{2, 5, 8, 11, 14, 17, 20, 23, 26, 29, -1, -1}));
+  EXPECT_EQ(c.pname, pad("HMX", 12));
+  EXPECT_EQ(c.phase, pad("LIQUID", 8));
+  EXPECT_EQ(c.comp, pad("H2O", 8));
+  EXPECT_EQ(c.basis, "MOLE");
+  EXPECT_EQ(c.fbasis, "MOLE");
+  EXPECT_EQ(c.utype, pad("MOLE-ENTHALP", 12));
+  EXPECT_EQ(c.label, pad("J/KMOL", 16));
+  // A column without a unit type: no unit texts.
+  Column v = column("FC1", 10, 3);
+  EXPECT_EQ(v.values[9], 30);
+  EXPECT_EQ(v.utype, pad("", 12));
+  EXPECT_EQ(v.fbasis, "    ");
+  // One column per point.
+  EXPECT_EQ(shape("ONE"), (std::vector<int64_t>{4, 1, 0}));
+  EXPECT_EQ(column("ONE", 4, 1).values, (std::vector<double>{5, 6, 7, 8, -1, -1, -1, -1, -1, -1, -1, -1}));
+}
+
+TEST_F(PropertyTables, ColumnOutsideTheTableOrACallerPointCountThatDisagrees) {
+  EXPECT_EQ(column("FC1", 10, 4).ierr, 1);
+  EXPECT_EQ(column("FC1", 10, 0).ierr, 1);
+  EXPECT_EQ(column("NOSUCH", 10, 1).ierr, 1);
+  EXPECT_EQ(column("FC1", 0, 1).ierr, 1);
+  // Seven points asked for: 30 values make 4 a point, which would run to an
+  // eighth point; only the caller's seven elements are written.
+  Column c = column("FC1", 7, 1, 9);
+  EXPECT_EQ(c.ierr, 1);
+  EXPECT_EQ(c.values[6], 25);
+  EXPECT_EQ(c.values[7], -1);
+  EXPECT_EQ(c.values[8], -1);
+  // More points than values.
+  Column many = column("ONE", 8, 1);
+  EXPECT_EQ(many.ierr, 1);
+  EXPECT_EQ(many.values[0], -1);
+}
+
+TEST_F(PropertyTables, SizeOfATableWithoutAPointSet) {
+  EXPECT_EQ(shape("NOPTS", -5), (std::vector<int64_t>{0, -5, 0}));
+  EXPECT_EQ(shape("NOSUCH", -5), (std::vector<int64_t>{0, -5, 1}));
+}
+
+Column by_description(const std::string& table, int64_t np, const std::string& pname, const std::string& phase,
+                      const std::string& comp, const std::string& basis, const std::string& ubasis) {
+  Column c;
+  c.values.assign(12, -1.0);
+  std::string id = pad(table, 12), pn = pad(pname, 12), sub = pad("MIXED", 8), ph = pad(phase, 8),
+              cp = pad(comp, 8), bs = pad(basis, 4), ub = pad(ubasis, 4);
+  tkpprp_(id.data(), &np, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(), ub.data(), c.values.data(),
+          c.utype.data(), c.label.data(), &c.ierr, id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  return c;
+}
+
+TEST_F(PropertyTables, ColumnByDescriptionAndTheBasisCheck) {
+  Column c = by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "MOLE");
+  EXPECT_EQ(c.ierr, 0);
+  EXPECT_EQ(c.values[0], 2);
+  EXPECT_EQ(c.values[9], 29);
+  EXPECT_EQ(c.utype, pad("MOLE-ENTHALP", 12));
+  // A molar enthalpy asked for on a mass basis.
+  Column mass = by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "MASS");
+  EXPECT_EQ(mass.ierr, 1);
+  EXPECT_EQ(mass.values[0], -1);
+  // No check asked for.
+  EXPECT_EQ(by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "").ierr, 0);
+  EXPECT_EQ(by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "XYZ").ierr, 0);
+  // Descriptors that match no column.
+  EXPECT_EQ(by_description("FC1", 10, "HMX", "VAPOR", "H2O", "MOLE", "").ierr, 1);
+  EXPECT_EQ(by_description("FC1", 10, "TEMP", "", "", "", "").values[1], 4);
+}
+
+std::vector<int64_t> envelope(const std::string& table) {
+  std::string id = pad(table, 12);
+  int64_t nc = -1, ncol = -1, st = -1;
+  tknenv_(id.data(), &nc, &ncol, &st, id.size());
+  return {nc, ncol, st};
+}
+std::vector<int64_t> curve(const std::string& table, int64_t e) {
+  std::string id = pad(table, 12);
+  int64_t n1 = -1, n2 = -1;
+  tksenv_(id.data(), &e, &n1, &n2, id.size());
+  return {n1, n2};
+}
+
+TEST_F(PropertyTables, EnvelopeCurvesAndTheirHalves) {
+  EXPECT_EQ(envelope("ENV1"), (std::vector<int64_t>{2, 2, 0}));
+  EXPECT_EQ(curve("ENV1", 1), (std::vector<int64_t>{3, 2}));
+  EXPECT_EQ(curve("ENV1", 2), (std::vector<int64_t>{2, 2}));
+  EXPECT_EQ(curve("ENV1", 3), (std::vector<int64_t>{0, 0}));
+  EXPECT_EQ(curve("NOSUCH", 1), (std::vector<int64_t>{0, 0}));
+  EXPECT_EQ(envelope("NOSUCH"), (std::vector<int64_t>{0, 0, 1}));
+}
+
+TEST_F(PropertyTables, TheCountTestsTheNewMarkerTheReadersThePrevious) {
+  // Count: 0 starts half 1, the new 0.5 half 3, 1 half 4: two curves.
+  EXPECT_EQ(envelope("ENV2")[0], 2);
+  // Readers: 0 half 1, 0.5 half 2, 1 after the 0.5 half 4.
+  EXPECT_EQ(curve("ENV2", 1), (std::vector<int64_t>{2, 2}));
+  EXPECT_EQ(curve("ENV2", 2), (std::vector<int64_t>{0, 2}));
+}
+
+TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
+  std::string id = pad("ENV1", 12);
+  int64_t e = 2, d1 = 0, d2 = 0;
+  double m1 = -1, m2 = -1;
+  std::vector<double> x1(4, -1), y1(4, -1), x2(4, -1), y2(4, -1);
+  tkptev_(id.data(), &e, &d1, &d2, &m1, &m2, x1.data(), y1.data(), x2.data(), y2.data(), id.size());
+  EXPECT_EQ(m1, 0.0);
+  EXPECT_EQ(m2, 1.0);
+  EXPECT_EQ(x1, (std::vector<double>{350, 360, -1, -1}));
+  EXPECT_EQ(y2, (std::vector<double>{8e5, 9e5, -1, -1}));
+
+  int64_t k = 2;
+  e = 1;
+  std::string pn = pad("#", 12), sub = pad("#", 8), ph = pad("#", 8), cp = pad("#", 8), bs = pad("#", 4),
+              fb = pad("#", 4), ut = pad("#", 12), lb = pad("#", 16);
+  std::vector<double> v1(4, -1), v2(4, -1);
+  tknpev_(id.data(), &e, &k, &d1, &d2, &m1, &m2, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(),
+          fb.data(), v1.data(), v2.data(), ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  EXPECT_EQ(pn, pad("HMX", 12));
+  EXPECT_EQ(ph, pad("VAPOR", 8));
+  EXPECT_EQ(fb, "MOLE");
+  EXPECT_EQ(ut, pad("MOLE-ENTHALP", 12));
+  EXPECT_EQ(v1, (std::vector<double>{2, 4, 6, -1}));
+  EXPECT_EQ(v2, (std::vector<double>{8, 10, -1, -1}));
+
+  // The same column by its description, and refused on a mass basis.
+  std::string want = pad("HMX", 12), wsub = pad("MIXED", 8), wph = pad("VAPOR", 8), wcp = pad("", 8),
+              wbs = pad("", 4), wub = pad("MOLE", 4);
+  std::vector<double> p1(4, -1), p2(4, -1);
+  e = 2;
+  tkppev_(id.data(), &e, &d1, &d2, want.data(), wsub.data(), wph.data(), wcp.data(), wbs.data(), wub.data(),
+          &m1, &m2, p1.data(), p2.data(), ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  EXPECT_EQ(p1, (std::vector<double>{12, 14, -1, -1}));
+  EXPECT_EQ(p2, (std::vector<double>{16, 18, -1, -1}));
+  wub = "MASS";
+  std::vector<double> q1(4, -1), q2(4, -1);
+  tkppev_(id.data(), &e, &d1, &d2, want.data(), wsub.data(), wph.data(), wcp.data(), wbs.data(), wub.data(),
+          &m1, &m2, q1.data(), q2.data(), ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  EXPECT_EQ(q1, (std::vector<double>(4, -1)));
+  EXPECT_EQ(ut, pad("", 12));
+}
+
+}  // namespace

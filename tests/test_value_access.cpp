@@ -1,0 +1,288 @@
+// Value access: generic property readers, profile shapes, and the choice of
+// a data set among siblings by qualifier values.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "support/block_table_records.hpp"
+#include "support/flowsheet_records.hpp"
+#include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
+
+namespace {
+
+using namespace flowsum::testing;
+
+std::string pad(const std::string& s, size_t n) {
+  std::string out = s.substr(0, n);
+  out.resize(n, ' ');
+  return out;
+}
+
+// A caller's path: keywords in fields of `width`.
+std::string path(const std::vector<std::string>& keys, size_t width = 16) {
+  std::string s;
+  for (const std::string& k : keys) s += pad(k, width);
+  return s;
+}
+
+class ValueAccess : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    w.block_results("HEATER", "H1", {"PHASE"},
+                    {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
+                     BlockResult::real(prop::kVfrac, 0.5, unit_type::kNone, {"VAPOR"}),
+                     BlockResult::integer(prop::kNstage, 7, {"LIQUID"}),
+                     BlockResult::text(prop::kMw, "SHORT", {"LIQUID"}),
+                     {prop::kRefluxRatio, {"TOTAL"}, Value::text("A TEXT OF MORE THAN EIGHT"), 6, 0}});
+    BlockTableWriter t(w);
+    t.reactor_report("TUBERX", "R1", "TUBE_PRP",
+                     {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300, 310, 320}},
+                      {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1, 2, 3}},
+                      {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {7, 8, 9}}});
+    // Three properties at two points along PHASE: A A A B B B.
+    w.idset_once("P3", {"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}, {{"24"}, 2, 0}});
+    w.idset_once("AB", {"PHASE"}, {{{"A"}}, {{"B"}}});
+    w.lset_once("PAB", "(%P3 & %AB)");
+    b.dset({"PROFILE", "P1"}, "PAB",
+           {Value::real(300, 1), Value::real(1e5, 1), Value::real(0.1), Value::real(310, 1),
+            Value::real(2e5, 1), Value::real(0.2)});
+    file_ = new TempSummaryFile(b.text());
+  }
+  static void TearDownTestSuite() {
+    delete file_;
+    file_ = nullptr;
+  }
+  void SetUp() override {
+    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "MET");
+    ASSERT_EQ(loaded_->ierr(), 0);
+  }
+
+  static TempSummaryFile* file_;
+  std::unique_ptr<LoadedSummary> loaded_;
+};
+TempSummaryFile* ValueAccess::file_ = nullptr;
+
+TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
+  std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
+  int64_t nid = 4, dum = 0, nval = -1, ierr = -1;
+  std::string names(12 * 6, '#'), utypes(12 * 6, '#'), labels(16 * 6, '#');
+  std::vector<double> values(6, -1);
+  tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
+          12, 12, 16);
+  ASSERT_EQ(ierr, 0);
+  ASSERT_EQ(nval, 5);
+  EXPECT_EQ(names.substr(0, 24), pad("TEMP", 12) + pad("VFRAC", 12));
+  EXPECT_NEAR(values[0], 76.85, 1e-9);
+  EXPECT_EQ(utypes.substr(0, 12), pad("TEMPERATURE", 12));
+  EXPECT_EQ(labels.substr(0, 16), pad("C", 16));
+  // No unit type: the stored real, blank unit texts.
+  EXPECT_EQ(values[1], 0.5);
+  EXPECT_EQ(utypes.substr(12, 12), pad("", 12));
+  EXPECT_EQ(labels.substr(16, 16), pad("", 16));
+  EXPECT_EQ(values[5], -1);
+
+  nid = 3;
+  ierr = -1;
+  tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
+          12, 12, 16);
+  EXPECT_EQ(ierr, 1);
+}
+
+TEST_F(ValueAccess, EveryValueWithItsKind) {
+  std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
+  int64_t nid = 4, dum = 0, nval = -1, ierr = -1;
+  std::string names(12 * 5, '#'), texts(8 * 5, '#'), utypes(12 * 5, '#'), labels(16 * 5, '#');
+  std::vector<int64_t> types(5, -1), ints(5, -1);
+  std::vector<double> reals(5, -1);
+  tkaval_(ids.data(), &nid, &dum, names.data(), types.data(), ints.data(), texts.data(), reals.data(),
+          utypes.data(), labels.data(), &nval, &ierr, 16, 12, 8, 12, 16);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
+  EXPECT_EQ(ints[2], 7);
+  EXPECT_EQ(texts, pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
+}
+
+TEST_F(ValueAccess, ProfileShapeAndReading) {
+  std::string ids = path({"PROFILE", "P1"});
+  int64_t nid = 2, nset = -1, nper = -1, ierr = -1;
+  int64_t qwords[4], nchar = 16, nword = 0;
+  std::string phase = pad("PHASE", 16);
+  tkcins_(&nchar, phase.data(), &nword, qwords, 16);
+  tksprf_(ids.data(), &nid, qwords, &nset, &nper, &ierr, 16);
+  EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{2, 3, 0}));
+
+  std::string qname = pad("PHASE", 16), names(12 * 4, '#'), utypes(12 * 6, '#'), labels(16 * 6, '#');
+  std::vector<double> values(7, -1);
+  int64_t np = 2, nprop = 3;
+  tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
+          labels.data(), &ierr, 16, 16, 12, 12, 16);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(names, pad("TEMP", 12) + pad("PRES", 12) + pad("VFRAC", 12) + std::string(12, '#'));
+  EXPECT_NEAR(values[3], 310 - 273.15, 1e-9);  // property 1 at point 2
+  EXPECT_EQ(values[5], 0.2);
+  EXPECT_EQ(values[6], -1);
+  // A shape that is not the data set's.
+  np = 3;
+  values.assign(7, -1);
+  tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
+          labels.data(), &ierr, 16, 16, 12, 12, 16);
+  EXPECT_EQ(ierr, 3);
+  EXPECT_EQ(values[0], -1);
+}
+
+TEST_F(ValueAccess, NumberedIdentifiers) {
+  auto spid = [](const std::string& text, int64_t n, size_t width = 16) {
+    std::string t = pad(text, width) + "##";
+    tkspid_(t.data(), &n, width);
+    return t;
+  };
+  EXPECT_EQ(spid("TRAY", 7), pad("TRAY7", 16) + "##");
+  EXPECT_EQ(spid("TRAY", 105), pad("TRAY105", 16) + "##");
+  EXPECT_EQ(spid("TRAY", 0), pad("TRAY", 16) + "##");
+  EXPECT_EQ(spid("ABCDEFGHIJKLMNO", 123), "ABCDEFGHIJKLMNO1##");
+  // A shorter field is never written past.
+  EXPECT_EQ(spid("AB", 12345, 4), "AB12##");
+}
+
+struct Split {
+  std::string ids;
+  std::string qual = pad("#", 8);
+  int64_t ierr = -1;
+};
+Split split(const std::string& block, const std::vector<std::string>& vals) {
+  Split s;
+  s.ids = path({"BLOCK", "X", block, "TUBE_PRP"}, 128);
+  const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"};
+  std::string kn, kv;
+  for (size_t i = 0; i < vals.size(); ++i) {
+    kn += pad(names[i], 16);
+    kv += pad(vals[i], 16);
+  }
+  int64_t nid = 4, nk = static_cast<int64_t>(vals.size());
+  tksplt_(&nid, s.ids.data(), &nk, kn.data(), kv.data(), s.qual.data(), &s.ierr, 128, 16, 16, 8);
+  return s;
+}
+
+TEST_F(ValueAccess, ChoosingBlockResultsByQualifierValues) {
+  Split hmx = split("R1", {"HMX", "", "LIQUID"});
+  EXPECT_EQ(hmx.ierr, 0);
+  EXPECT_NE(hmx.qual, pad("#", 8));
+  EXPECT_EQ(hmx.ids.substr(128, 128), pad("TUBERX", 128));
+  // The "UNITS" rule: a density on a mass basis, not on a mole basis.
+  EXPECT_EQ(split("R1", {"RHOMX", "", "", "", "", "MASS"}).ierr, 0);
+  Split mole = split("R1", {"RHOMX", "", "", "", "", "MOLE"});
+  EXPECT_EQ(mole.ierr, 1);
+  EXPECT_EQ(mole.qual, pad("", 8));
+  EXPECT_EQ(split("R1", {"HMX", "", "VAPOR"}).ierr, 1);
+  EXPECT_EQ(split("R1", {"NOSUCHPROP"}).ierr, 2);
+  // A block that does not exist is a failure, with the qualifier blank.
+  Split none = split("NOSUCH", {"HMX"});
+  EXPECT_EQ(none.ierr, 1);
+  EXPECT_EQ(none.qual, pad("", 8));
+  // The block exists, the section does not.
+  std::string ids = path({"BLOCK", "X", "H1", "TUBE_PRP"}, 128), kn = pad("PROPERTIES", 16), kv = pad("TEMP", 16),
+              qual(8, '#');
+  int64_t nid = 4, nk = 1, ierr = -1;
+  tksplt_(&nid, ids.data(), &nk, kn.data(), kv.data(), qual.data(), &ierr, 128, 16, 16, 8);
+  EXPECT_EQ(ierr, 3);
+}
+
+TEST_F(ValueAccess, ChoosingAnyDataSetAndItsDimensions) {
+  std::string ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"});
+  int64_t nid = 4, nk = 2, ipos = -1, ierr = -1;
+  std::string kn = pad("PROPERTIES", 16) + pad("PHASE", 16), kv = pad("RHOMX", 16) + pad("LIQUID", 16),
+              qual(8, '#');
+  tkfdst_(ids.data(), &nid, &nk, kn.data(), kv.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_GT(ipos, 0);
+  kv = pad("NOTAPROP", 16) + pad("", 16);
+  tkfdst_(ids.data(), &nid, &nk, kn.data(), kv.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
+  EXPECT_EQ(ierr, 2);
+  std::string bad = path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"});
+  kv = pad("RHOMX", 16) + pad("", 16);
+  tkfdst_(bad.data(), &nid, &nk, kn.data(), kv.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
+  EXPECT_EQ(ierr, 3);
+
+  // Dimensions of the chosen data set, and the members along NPOINT.
+  std::string dn = pad("NPOINT", 16) + pad("OTHER", 16);
+  std::vector<int64_t> sizes{-1, -1};
+  int64_t ndim = 2, nfound = -1;
+  kv = pad("RHOMX", 16) + pad("LIQUID", 16);
+  tkspr3_(ids.data(), &nid, &nk, kn.data(), kv.data(), &ndim, dn.data(), sizes.data(), &nfound, &ierr, 16, 16,
+          16, 16);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(nfound, 1);
+  EXPECT_EQ(sizes, (std::vector<int64_t>{3, -1}));
+
+  std::string q = pad("NPOINT", 8);
+  int64_t nmem = -1, nsets = -1;
+  tkspr2_(ids.data(), &nid, q.data(), &nmem, &nsets, &ierr, 16, 8);
+  EXPECT_EQ((std::vector<int64_t>{nmem, nsets, ierr}), (std::vector<int64_t>{3, 3, 0}));
+
+  std::string names(12 * 4, '#');
+  int64_t dum = 0;
+  tkprfp_(ids.data(), &nid, &dum, names.data(), &ierr, 16, 12);
+  EXPECT_EQ(names, pad("TEMP", 12) + pad("HMX", 12) + pad("RHOMX", 12) + std::string(12, '#'));
+}
+
+struct NthProfile {
+  std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
+              basis = pad("#", 4), fbasis = pad("#", 4), quantity = pad("#", 12), label = pad("#", 16);
+  std::vector<double> values = std::vector<double>(4, -1);
+  int64_t ierr = -1;
+};
+NthProfile nth(int64_t n, int64_t k) {
+  NthProfile p;
+  std::string ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"});
+  int64_t nid = 4;
+  tknprf_(ids.data(), &nid, &n, &k, p.pname.data(), p.sub.data(), p.phase.data(), p.comp.data(), p.basis.data(),
+          p.fbasis.data(), p.values.data(), p.quantity.data(), p.label.data(), &p.ierr, 16, 12, 8, 8, 8, 4, 4,
+          12, 16);
+  return p;
+}
+
+TEST_F(ValueAccess, ProfileByPositionAmongSiblings) {
+  NthProfile p = nth(3, 3);
+  EXPECT_EQ(p.ierr, 0);
+  EXPECT_EQ(p.pname, pad("RHOMX", 12));
+  EXPECT_EQ(p.basis, "MASS");
+  EXPECT_EQ(p.fbasis, "MASS");
+  EXPECT_EQ(p.quantity, pad("MASS-DENSITY", 12));
+  EXPECT_EQ(p.values, (std::vector<double>{7, 8, 9, -1}));
+  // K past the siblings: blank descriptors, values untouched, flag 0.
+  NthProfile past = nth(3, 4);
+  EXPECT_EQ(past.ierr, 0);
+  EXPECT_EQ(past.pname, pad("", 12));
+  EXPECT_EQ(past.values[0], -1);
+  // N that is not the profile's number of values.
+  NthProfile wrong = nth(2, 1);
+  EXPECT_EQ(wrong.ierr, 1);
+  EXPECT_EQ(wrong.values[0], -1);
+}
+
+TEST_F(ValueAccess, BlockProfileByDescriptors) {
+  std::string ids = path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), kv = pad("TEMP", 16) + pad("MIXED", 16),
+              ut = pad("#", 12), lb = pad("#", 16);
+  int64_t nid = 4, nk = 2, np = 3, ierr = -1;
+  std::vector<double> v(4, -1);
+  tkprfr_(ids.data(), &nid, kv.data(), &nk, &np, v.data(), ut.data(), lb.data(), &ierr, 128, 16, 12, 16);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_NEAR(v[2], 320 - 273.15, 1e-9);
+  EXPECT_EQ(ut, pad("TEMPERATURE", 12));
+  EXPECT_EQ(lb, pad("C", 16));
+  np = 4;
+  v.assign(4, -1);
+  tkprfr_(ids.data(), &nid, kv.data(), &nk, &np, v.data(), ut.data(), lb.data(), &ierr, 128, 16, 12, 16);
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(v[0], -1);
+}
+
+}  // namespace
