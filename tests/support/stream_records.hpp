@@ -1,0 +1,99 @@
+// Stream data sets with every value described explicitly: main tables with
+// several substreams (a non-conventional one included), component and
+// substream attributes, user properties and phase data, on top of
+// FlowsheetWriter. Each data set gets its own identifier set, so a test
+// states its rows in the order the file holds them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/flowsheet_records.hpp"
+
+namespace flowsum::testing {
+
+// One described value: the qualifier items in the order of the data set's
+// qualifiers (an empty item is written blank), its value type, unit type and
+// value (a real with a unit type carries its unit code).
+struct DescribedValue {
+  std::vector<std::string> items;
+  Value value = Value::missing();
+  int64_t type = 2;
+  int64_t unit_type = 0;
+};
+
+// One row of a main table.
+struct MainRow {
+  int64_t property = 0;
+  std::string substream;  // "" writes a blank substream
+  std::string component;  // "" for a total row
+  double value = 0;
+  int64_t unit_type = 0;
+  int64_t unit_code = 1;
+  bool missing = false;
+};
+// The same row written as the missing value.
+MainRow missing_row(int64_t property, std::string substream, std::string component,
+                    int64_t unit_type = 0);
+
+struct ExplicitStream {
+  std::string type = "MATERIAL";
+  std::string id;
+  std::string source;       // "" for a feed
+  std::string destination;  // "" for a product
+  std::string stream_class = "CONVEN";
+  std::vector<MainRow> rows;
+  // Leave out the "SUBSTREAM" qualifier (every row then counts as MIXED).
+  bool without_substream = false;
+};
+
+class StreamWriter {
+ public:
+  explicit StreamWriter(FlowsheetWriter& w) : w_(w) {}
+
+  // A data set under path whose values are described one by one.
+  void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
+                 const std::vector<DescribedValue>& values);
+
+  // STREAM type id STR_MAIN: source, destination, class, then the rows.
+  void main_table(const ExplicitStream& s);
+  // STR_CATT: (substream, component, attribute, element) -> value.
+  struct ComponentAttribute {
+    std::string substream, component, attribute, element;
+    double value = 0;
+  };
+  void component_attributes(const std::string& type, const std::string& id,
+                            const std::vector<ComponentAttribute>& values);
+  // SUBSATT: (substream, attribute) -> value, one per element.
+  struct SubstreamAttribute {
+    std::string substream, attribute;
+    double value = 0;
+  };
+  void substream_attributes(const std::string& type, const std::string& id,
+                            const std::vector<SubstreamAttribute>& values);
+  // STRM_UPP: property, substream, phase, component, basis, value.
+  struct UserProperty {
+    int64_t property = 0;
+    std::string substream, phase, component, basis;
+    double value = 0;
+    int64_t unit_type = 0;
+  };
+  void user_properties(const std::string& type, const std::string& id,
+                       const std::vector<UserProperty>& values);
+  // STRM_XY (property, component -> value) and STR_PHAS (property -> value).
+  struct PhaseValue {
+    int64_t property = 0;
+    double value = 0;
+    int64_t unit_type = 0;
+  };
+  void phase_compositions(const std::string& id, const std::vector<PhaseValue>& values);
+  void phase_properties(const std::string& id, const std::vector<PhaseValue>& values);
+
+ private:
+  std::string next_name();
+  FlowsheetWriter& w_;
+  int sets_ = 0;
+};
+
+}  // namespace flowsum::testing

@@ -1,0 +1,455 @@
+// Stream results: the main table with its basis names, single values,
+// user properties, phase data, substreams, and component flows on every
+// basis, stored or derived, checked against values worked out by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "support/flowsheet_records.hpp"
+#include "support/stream_records.hpp"
+#include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
+
+namespace {
+
+using namespace flowsum::testing;
+namespace ut = flowsum::testing::unit_type;
+
+constexpr double kMiss = 1.0e35;
+constexpr int64_t kMoleVolume = 27;
+
+std::string pad(const std::string& s, size_t n) {
+  std::string out = s.substr(0, n);
+  out.resize(n, ' ');
+  return out;
+}
+std::string trim(const std::string& s) {
+  size_t n = s.size();
+  while (n && s[n - 1] == ' ') --n;
+  return s.substr(0, n);
+}
+
+// Two conventional components (WATER, METHANE; MW 18 and 16, standard
+// liquid volumes 0.018 and 0.05 m3/kmol) and one non-conventional (COAL).
+void streams_body(FlowsheetWriter& w) {
+  using namespace prop;
+  w.property_names();
+  w.components({"WATER", "METHANE"}, {"COAL"});
+  w.component_property("MW", kMw, {18.0, 16.0});
+  w.component_property("VLSTD", 909, {0.018, 0.05}, kMoleVolume);
+  StreamWriter s(w);
+  // S1: mole flows stored, a non-conventional substream, basis forms.
+  s.main_table({"MATERIAL", "S1", "B1", "B2", "CONVEN",
+                {{kTemp, "MIXED", "", 300.0, ut::kTemperature},
+                 {kHmx, "MIXED", "", -1.0e8, ut::kMolarEnthalpy},
+                 {kHmx, "MIXED", "", -5.0e6, ut::kMassEnthalpy},
+                 {kHmx, "MIXED", "", -2.0e5, ut::kEnthalpyFlow},
+                 {kCpmx, "MIXED", "", 3.0e4, ut::kMolarHeatCapacity},
+                 {kSmx, "MIXED", "", 100.0, ut::kMassEntropy},
+                 {kMoleFlowTotal, "MIXED", "", 0.3, ut::kMoleFlow},
+                 {kMassFlowTotal, "MIXED", "", 5.0, ut::kMassFlow},
+                 {kMoleFlow, "MIXED", "WATER", 0.1, ut::kMoleFlow},
+                 {kMoleFlow, "MIXED", "METHANE", 0.2, ut::kMoleFlow},
+                 {kMassFlowTotal, "NCPSD", "", 2.0, ut::kMassFlow},
+                 {kMassFlow, "NCPSD", "COAL", 2.0, ut::kMassFlow}}});
+  // S2: mass flows only, with all three totals.
+  s.main_table({"MATERIAL", "S2", "B2", "", "CONVEN",
+                {{kMoleFlowTotal, "MIXED", "", 0.3, ut::kMoleFlow},
+                 {kMassFlowTotal, "MIXED", "", 5.0, ut::kMassFlow},
+                 {kStdVolFlowTotal, "MIXED", "", 0.0118, ut::kStdVolumeFlow},
+                 {kMassFlow, "MIXED", "WATER", 1.8, ut::kMassFlow},
+                 {kMassFlow, "MIXED", "METHANE", 3.2, ut::kMassFlow}}});
+  // S3: mole fractions and the mole total only.
+  s.main_table({"MATERIAL", "S3", "", "B1", "CONVEN",
+                {{kMoleFlowTotal, "MIXED", "", 0.4, ut::kMoleFlow},
+                 {kMoleFrac, "MIXED", "WATER", 0.25},
+                 {kMoleFrac, "MIXED", "METHANE", 0.75}}});
+  // SZ: a zero mass total.
+  s.main_table({"MATERIAL", "SZ", "", "", "CONVEN",
+                {{kMassFlowTotal, "MIXED", "", 0.0, ut::kMassFlow},
+                 {kMassFlow, "MIXED", "WATER", 0.0, ut::kMassFlow},
+                 {kMassFlow, "MIXED", "METHANE", 0.0, ut::kMassFlow}}});
+  // SHORT: the three head values only. Q1: a heat stream.
+  s.main_table({"MATERIAL", "SHORT", "", "", "CONVEN", {}});
+  s.main_table({"HEAT", "Q1", "B1", "", "", {{kQcalc, "", "", 1500.0, ut::kEnthalpyFlow}},
+                true});
+  // Phase data and user properties of S1.
+  s.phase_compositions("S1", {{39, 0.6}, {39, 0.4}, {36, 0.1}, {36, 0.9}, {55, 7.0}, {55, 7.0}});
+  s.phase_properties("S1", {{64, 0.5}, {63, 0.3}, {993, -1.0e8, ut::kMolarEnthalpy},
+                            {64, 0.55}, {12, 3.0}});
+  s.user_properties("MATERIAL", "S1",
+                    {{kHmx, "MIXED", "VAPOR", "", "MOLE", -9.0e7, ut::kMolarEnthalpy},
+                     {kTemp, "", "", "WATER", "", 310.0, ut::kTemperature},
+                     {kVfrac, "MIXED", "", "", "", 0.5, 0}});
+}
+
+class StreamResults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    streams_body(w);
+    file_ = new TempSummaryFile(b.text());
+  }
+  static void TearDownTestSuite() {
+    delete file_;
+    file_ = nullptr;
+  }
+  void SetUp() override {
+    loaded_ = std::make_unique<LoadedSummary>(file_->string(), units_);
+    ASSERT_EQ(loaded_->ierr(), 0);
+  }
+  std::string units_ = "SI";
+  static TempSummaryFile* file_;
+  std::unique_ptr<LoadedSummary> loaded_;
+};
+TempSummaryFile* StreamResults::file_ = nullptr;
+
+struct Table {
+  std::vector<std::string> rows, names, labels;
+  std::vector<double> values;
+  std::string raw_rows;
+};
+
+Table main_table(const std::string& id, size_t nrows, size_t row_len = 64) {
+  std::string sid = pad(id, 16);
+  std::string rows((nrows + 1) * row_len, '#'), names((nrows + 1) * 12, '#'),
+      labels((nrows + 1) * 16, '#');
+  std::vector<double> values(nrows + 1, -7.0);
+  int64_t dum = 0, nr = -1;
+  tkstrm_(sid.data(), &dum, rows.data(), values.data(), names.data(), labels.data(), &nr, 16,
+          row_len, 12, 16);
+  EXPECT_EQ(nr, 0);
+  Table t;
+  t.raw_rows = rows;
+  for (size_t r = 0; r <= nrows; ++r) {
+    t.rows.push_back(rows.substr(r * row_len, row_len));
+    t.names.push_back(names.substr(r * 12, 12));
+    t.labels.push_back(labels.substr(r * 16, 16));
+    t.values.push_back(values[r]);
+  }
+  return t;
+}
+
+int64_t row_count(const std::string& id, int64_t* nsub = nullptr) {
+  std::string sid = pad(id, 16), src(16, ' '), dst(16, ' ');
+  int64_t ns = -1, nr = -1, dum = 0;
+  tksinf_(sid.data(), src.data(), dst.data(), &ns, &nr, &dum, 16, 16, 16);
+  if (nsub) *nsub = ns;
+  return nr;
+}
+
+TEST_F(StreamResults, MainTableRowsFieldsAndBasisNames) {
+  const int64_t n = row_count("S1");
+  ASSERT_EQ(n, 12);
+  Table t = main_table("S1", 12);
+  EXPECT_EQ(trim(t.rows[0].substr(0, 16)), "TEMP");
+  EXPECT_EQ(trim(t.rows[0].substr(16, 16)), "MIXED");
+  EXPECT_EQ(trim(t.rows[0].substr(48, 16)), "");  // TEMP has no basis form
+  EXPECT_DOUBLE_EQ(t.values[0], 300.0);
+  EXPECT_EQ(trim(t.labels[0]), "K");
+  EXPECT_EQ(trim(t.rows[1].substr(48)), "MOLE");
+  EXPECT_EQ(trim(t.rows[2].substr(48)), "MASS");
+  EXPECT_EQ(trim(t.rows[3].substr(48)), "FLOW");
+  EXPECT_EQ(trim(t.rows[5].substr(48)), "MASS");  // SMX of unit type 42
+  EXPECT_EQ(trim(t.rows[8].substr(32, 16)), "WATER");
+  EXPECT_EQ(trim(t.rows[11].substr(16, 16)), "NCPSD");
+  EXPECT_EQ(trim(t.rows[11].substr(32, 16)), "COAL");
+  EXPECT_EQ(trim(t.names[8]), "MOLE-FLOW");
+  // Nothing past the rows the table holds.
+  EXPECT_EQ(t.rows[12], std::string(64, '#'));
+  EXPECT_DOUBLE_EQ(t.values[12], -7.0);
+}
+
+TEST_F(StreamResults, MainTableCutToShortRowsAndEmptyTable) {
+  Table t = main_table("S1", 12, 20);
+  EXPECT_EQ(t.rows[0], pad("TEMP", 16) + "MIXE");
+  EXPECT_EQ(t.rows[12], std::string(20, '#'));
+  // Three head values: no rows, and TKSTRA gives the missing-value marker.
+  EXPECT_EQ(row_count("SHORT"), 0);
+  Table e = main_table("SHORT", 0);
+  EXPECT_EQ(e.rows[0], std::string(64, '#'));
+  std::string id = pad("SHORT", 8), type = "MATE", label = pad("KEEP", 16);
+  double v = 0;
+  tkstra_(id.data(), type.data(), &v, label.data(), 8, 4, 16);
+  EXPECT_EQ(v, kMiss);
+  EXPECT_EQ(trim(label), "KEEP");
+}
+
+TEST_F(StreamResults, FirstValueByStreamType) {
+  std::string id = pad("S1", 8), type = "MATE", label(16, ' ');
+  double v = 0;
+  tkstra_(id.data(), type.data(), &v, label.data(), 8, 4, 16);
+  EXPECT_DOUBLE_EQ(v, 300.0);
+  EXPECT_EQ(trim(label), "K");
+  std::string heat = "HEAT";
+  v = -1;
+  label = pad("KEEP", 16);
+  tkstra_(id.data(), heat.data(), &v, label.data(), 8, 4, 16);
+  EXPECT_EQ(v, -1);
+  EXPECT_EQ(trim(label), "KEEP");
+}
+
+TEST_F(StreamResults, SingleValuesByPropertySubstreamAndBasis) {
+  auto call = [](std::string sub, const std::string& prop, const std::string& basis,
+                 std::vector<double>& vals, int64_t& ierr, std::string* sub_out = nullptr) {
+    std::string id = pad("S1", 8), p = pad(prop, 12), b = pad(basis, 4), name(12, ' '),
+                label(16, ' ');
+    sub = pad(sub, 8);
+    vals.assign(5, -7.0);
+    tksval_(id.data(), sub.data(), p.data(), b.data(), vals.data(), name.data(), label.data(),
+            &ierr, 8, 8, 12, 4, 12, 16);
+    if (sub_out) *sub_out = sub;
+  };
+  std::vector<double> v;
+  int64_t ierr = -1;
+  std::string sub;
+  call("", "HMX", "", v, ierr, &sub);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(sub, "MIXED   ");
+  EXPECT_DOUBLE_EQ(v[0], -1.0e8);
+  EXPECT_DOUBLE_EQ(v[2], -2.0e5);
+  EXPECT_EQ(v[3], -7.0);
+  call("MIXED", "HMX", "FLOW", v, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_DOUBLE_EQ(v[0], -2.0e5);
+  EXPECT_EQ(v[1], -7.0);
+  call("MIXED", "CPMX", "FLOW", v, ierr);
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(v[0], -7.0);
+  call("NCPSD", "TEMP", "", v, ierr);
+  EXPECT_EQ(ierr, 1);
+}
+
+TEST_F(StreamResults, UserPropertiesAndTheirCount) {
+  std::string id = pad("S1", 8);
+  int64_t count = -1, ierr = -1;
+  tknspr_(id.data(), &count, &ierr, 8);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(ierr, 0);
+  std::string s2 = pad("S2", 8);
+  tknspr_(s2.data(), &count, &ierr, 8);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(ierr, 2);
+  std::string none = pad("NOPE", 8);
+  tknspr_(none.data(), &count, &ierr, 8);
+  EXPECT_EQ(ierr, 1);
+
+  std::string names(36, '#'), subs(24, '#'), phases(24, '#'), comps(24, '#'), bases(12, '#'),
+      ubases(12, '#'), unames(36, '#'), labels(48, '#');
+  std::vector<double> vals(3, -7);
+  int64_t dum = 0;
+  tksprp_(id.data(), &dum, names.data(), subs.data(), phases.data(), comps.data(), bases.data(),
+          ubases.data(), vals.data(), unames.data(), labels.data(), &ierr, 8, 12, 8, 8, 8, 4, 4,
+          12, 16);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(trim(names.substr(0, 12)), "HMX");
+  EXPECT_EQ(trim(phases.substr(0, 8)), "VAPOR");
+  EXPECT_EQ(bases.substr(0, 4), "MOLE");
+  EXPECT_EQ(ubases.substr(0, 4), "MOLE");
+  EXPECT_EQ(trim(comps.substr(8, 8)), "WATER");
+  EXPECT_EQ(subs.substr(8, 8), std::string(8, ' '));
+  EXPECT_DOUBLE_EQ(vals[1], 310.0);
+  EXPECT_EQ(ubases.substr(8, 4), "    ");
+  // A dimensionless result keeps the unit fields as they were.
+  EXPECT_DOUBLE_EQ(vals[2], 0.5);
+  EXPECT_EQ(unames.substr(24, 12), std::string(12, '#'));
+
+  // No user properties: flag 0, nothing written.
+  std::string keep(12, '#');
+  tksprp_(s2.data(), &dum, keep.data(), keep.data(), keep.data(), keep.data(), keep.data(),
+          keep.data(), vals.data(), keep.data(), keep.data(), &ierr, 8, 12, 8, 8, 8, 4, 4, 12, 12);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(keep, std::string(12, '#'));
+}
+
+TEST_F(StreamResults, PhaseCompositionsAndProperties) {
+  std::string id = pad("S1", 8);
+  int64_t n = 2, fphas = -1, fxy = -1;
+  std::vector<double> y(3, -7), x(3, -7), x1(3, -7), x2(3, -7);
+  std::vector<double> p(12, -7);
+  tksloc_[0] = 0;
+  tksphs_(id.data(), &n, &fphas, &fxy, y.data(), x.data(), x1.data(), x2.data(), &p[0], &p[1],
+          &p[2], &p[3], &p[4], &p[5], &p[6], &p[7], &p[8], &p[9], &p[10], &p[11], 8);
+  EXPECT_EQ(fphas, 1);
+  EXPECT_EQ(fxy, 1);
+  EXPECT_EQ(y, (std::vector<double>{0.6, 0.4, -7}));
+  EXPECT_EQ(x, (std::vector<double>{0.1, 0.9, -7}));
+  EXPECT_EQ(x1[0], -7);
+  EXPECT_DOUBLE_EQ(p[0], 0.55);  // the later value of 64 wins
+  EXPECT_DOUBLE_EQ(p[1], 0.3);
+  EXPECT_DOUBLE_EQ(p[10], -1.0e8);
+  EXPECT_EQ(p[2], -7);
+  EXPECT_GT(tksloc_[0], 0);
+
+  // A heat stream: both flags 0, nothing changed.
+  std::string q = pad("Q1", 8);
+  std::vector<double> y2(3, -7);
+  tksphs_(q.data(), &n, &fphas, &fxy, y2.data(), x.data(), x1.data(), x2.data(), &p[0], &p[1],
+          &p[2], &p[3], &p[4], &p[5], &p[6], &p[7], &p[8], &p[9], &p[10], &p[11], 8);
+  EXPECT_EQ(fphas, 0);
+  EXPECT_EQ(fxy, 0);
+  EXPECT_EQ(y2[0], -7);
+}
+
+TEST_F(StreamResults, SubstreamsAndTheirCounts) {
+  std::string id = pad("S1", 8), name(8, '#');
+  int64_t k = 1, nc = -1, nt = -1;
+  tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
+  EXPECT_EQ(trim(name), "MIXED");
+  EXPECT_EQ(nc, 2);
+  EXPECT_EQ(nt, 8);
+  k = 2;
+  tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
+  EXPECT_EQ(trim(name), "NCPSD");
+  EXPECT_EQ(nc, 1);  // COAL is non-conventional
+  EXPECT_EQ(nt, 1);
+  k = 3;
+  tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
+  EXPECT_EQ(name, std::string(8, ' '));
+  EXPECT_EQ(nc, 0);
+  EXPECT_EQ(nt, 0);
+  int64_t nsub = 0;
+  EXPECT_EQ(row_count("S1", &nsub), 12);
+  EXPECT_EQ(nsub, 2);
+}
+
+struct Subs {
+  std::vector<std::string> ids;
+  std::vector<double> values;
+  std::string label;
+  std::vector<std::string> total_names;
+  std::vector<double> totals;
+};
+
+Subs subs(const std::string& stream, const std::string& substream, const std::string& basis,
+          int64_t n = 2, size_t ntot = 9) {
+  std::string id = pad(stream, 8), sub = pad(substream, 8), b = pad(basis, 12),
+              ids((static_cast<size_t>(n) + 1) * 8, '#'), label = pad("KEEP", 16),
+              tnames(ntot * 12, '#'), tlabels(ntot * 16, '#');
+  std::vector<double> vals(static_cast<size_t>(n) + 1, -7), tvals(ntot, -7);
+  int64_t dum = 0;
+  tksubs_(id.data(), sub.data(), b.data(), &n, ids.data(), vals.data(), label.data(), &dum,
+          tnames.data(), tvals.data(), tlabels.data(), 8, 8, 12, 8, 16, 12, 16);
+  Subs s;
+  for (size_t i = 0; i < vals.size(); ++i) s.ids.push_back(ids.substr(i * 8, 8));
+  s.values = vals;
+  s.label = trim(label);
+  for (size_t i = 0; i < ntot; ++i) s.total_names.push_back(trim(tnames.substr(i * 12, 12)));
+  s.totals = tvals;
+  return s;
+}
+
+TEST_F(StreamResults, StoredComponentFlowsAndTotalRows) {
+  Subs s = subs("S1", "MIXED", "MOLE-FLOW", 2, 9);
+  EXPECT_EQ(trim(s.ids[0]), "WATER");
+  EXPECT_EQ(trim(s.ids[1]), "METHANE");
+  EXPECT_EQ(s.ids[2], std::string(8, '#'));
+  EXPECT_DOUBLE_EQ(s.values[0], 0.1);
+  EXPECT_DOUBLE_EQ(s.values[1], 0.2);
+  EXPECT_EQ(s.values[2], -7);
+  EXPECT_EQ(s.label, "KMOL/SEC");
+  // Eight total rows in data order; the ninth element stays.
+  EXPECT_EQ(s.total_names[0], "TEMP");
+  EXPECT_EQ(s.total_names[6], "MOLEFLMX");
+  EXPECT_DOUBLE_EQ(s.totals[7], 5.0);
+  EXPECT_EQ(s.totals[8], -7);
+  // Asking for more components than the block holds leaves the rest.
+  Subs more = subs("S1", "MIXED", "MOLE-FLOW", 4);
+  EXPECT_EQ(more.values[2], -7);
+  EXPECT_EQ(more.ids[2], std::string(8, '#'));
+  // The non-conventional substream.
+  Subs nc = subs("S1", "NCPSD", "MASS-FLOW", 1);
+  EXPECT_EQ(trim(nc.ids[0]), "COAL");
+  EXPECT_DOUBLE_EQ(nc.values[0], 2.0);
+}
+
+TEST_F(StreamResults, DerivedBasesFromMoleFlows) {
+  // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
+  Subs m = subs("S1", "MIXED", "MASS-FLOW");
+  EXPECT_DOUBLE_EQ(m.values[0], 0.1 * 18.0);
+  EXPECT_DOUBLE_EQ(m.values[1], 0.2 * 16.0);
+  EXPECT_EQ(m.label, "KG/SEC");
+  Subs v = subs("S1", "MIXED", "STDVOL-FLOW");
+  EXPECT_NEAR(v.values[0], 0.1 * 0.018, 1e-15);
+  EXPECT_NEAR(v.values[1], 0.2 * 0.05, 1e-15);
+  Subs f = subs("S1", "MIXED", "MASS-FRAC");
+  EXPECT_NEAR(f.values[0], 1.8 / 5.0, 1e-12);
+  EXPECT_NEAR(f.values[0] + f.values[1], 1.0, 1e-12);
+  EXPECT_EQ(f.label, "KEEP");  // fractions carry no unit
+  Subs x = subs("S1", "MIXED", "MOLE-FRAC");
+  EXPECT_NEAR(x.values[0], 1.0 / 3.0, 1e-12);
+  EXPECT_NEAR(x.values[0] + x.values[1], 1.0, 1e-12);
+}
+
+TEST_F(StreamResults, DerivedBasesFromMassFlows) {
+  // S2 stores mass flows: mole = mass / MW.
+  Subs n = subs("S2", "MIXED", "MOLE-FLOW");
+  EXPECT_NEAR(n.values[0], 0.1, 1e-12);
+  EXPECT_NEAR(n.values[1], 0.2, 1e-12);
+  EXPECT_EQ(trim(n.ids[1]), "METHANE");
+  Subs v = subs("S2", "MIXED", "STDVOL-FRAC");
+  EXPECT_NEAR(v.values[0], 0.0018 / 0.0118, 1e-9);
+  EXPECT_NEAR(v.values[0] + v.values[1], 1.0, 1e-9);
+  // Anything else counts as mass flow: stored, as is.
+  Subs other = subs("S2", "MIXED", "WHATEVER");
+  EXPECT_DOUBLE_EQ(other.values[0], 1.8);
+}
+
+TEST_F(StreamResults, FlowsFromStoredFractions) {
+  // S3 stores mole fractions and the mole total only.
+  Subs frac = subs("S3", "MIXED", "MOLE-FRAC");
+  EXPECT_DOUBLE_EQ(frac.values[0], 0.25);
+  EXPECT_EQ(frac.label, "KEEP");
+  Subs flow = subs("S3", "MIXED", "MOLE-FLOW");
+  EXPECT_DOUBLE_EQ(flow.values[0], 0.25 * 0.4);
+  EXPECT_DOUBLE_EQ(flow.values[1], 0.75 * 0.4);
+  EXPECT_EQ(flow.label, "KMOL/SEC");
+  Subs mass = subs("S3", "MIXED", "MASS-FLOW");
+  EXPECT_NEAR(mass.values[0], 0.1 * 18.0, 1e-12);
+  EXPECT_NEAR(mass.values[1], 0.3 * 16.0, 1e-12);
+  // No mass total: a derived mass fraction cannot be formed.
+  Subs mf = subs("S3", "MIXED", "MASS-FRAC");
+  EXPECT_EQ(mf.values[0], kMiss);
+}
+
+TEST_F(StreamResults, ZeroTotalGivesTheMissingMarker) {
+  Subs z = subs("SZ", "MIXED", "MASS-FRAC");
+  EXPECT_EQ(trim(z.ids[0]), "WATER");
+  EXPECT_EQ(z.values[0], kMiss);
+  EXPECT_EQ(z.values[1], kMiss);
+}
+
+TEST_F(StreamResults, UnknownStreamLeavesEverything) {
+  Subs s = subs("NOPE", "MIXED", "MOLE-FLOW");
+  EXPECT_EQ(s.values[0], -7);
+  EXPECT_EQ(s.label, "KEEP");
+  Table t = main_table("NOPE", 1);
+  EXPECT_EQ(t.rows[0], std::string(64, '#'));
+  std::string id = pad("NOPE", 8), src = pad("X", 8), dst = pad("Y", 8);
+  int64_t ns = -5, nr = -5, dum = 0;
+  tksinf_(id.data(), src.data(), dst.data(), &ns, &nr, &dum, 8, 8, 8);
+  EXPECT_EQ(trim(src), "X");
+  EXPECT_EQ(ns, -5);
+}
+
+class StreamResultsEng : public StreamResults {
+ protected:
+  StreamResultsEng() { units_ = "ENG"; }
+};
+
+TEST_F(StreamResultsEng, DerivedFlowsAreConvertedFromSi) {
+  Subs m = subs("S1", "MIXED", "MASS-FLOW");
+  // 1.8 kg/s in lb/hr.
+  EXPECT_NEAR(m.values[0], 1.8 / 0.00012599788055555556, 1e-6);
+  EXPECT_EQ(m.label, "LB/HR");
+  Subs f = subs("S1", "MIXED", "MOLE-FRAC");
+  EXPECT_NEAR(f.values[0] + f.values[1], 1.0, 1e-12);
+}
+
+}  // namespace

@@ -1,0 +1,235 @@
+// Connections, the stream table and the Graphviz graph, read through the
+// exported routines as a caller of the library would read them.
+#include "tools/report_streams.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "loading/globals.hpp"
+
+namespace flowsum_tool {
+
+namespace {
+
+constexpr size_t kIdChars = 128;
+constexpr size_t kTypeChars = 12;
+constexpr int kRowTitle = 24;
+constexpr int kColumn = 12;
+
+std::string trimmed(std::string s) {
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+std::string field(const std::string& s, size_t n) {
+  std::string out = s.substr(0, std::min(n, s.size()));
+  out.resize(n, ' ');
+  return out;
+}
+
+struct Object {
+  std::string id, type;
+};
+
+std::vector<Object> objects(void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t),
+                            int64_t n) {
+  std::vector<Object> out;
+  if (n < 1) return out;
+  std::string ids(static_cast<size_t>(n) * kIdChars, ' '), types(static_cast<size_t>(n) * kTypeChars, ' ');
+  int64_t ierr = 1;
+  list(&n, ids.data(), types.data(), &ierr, kIdChars, kTypeChars);
+  for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+    out.push_back({trimmed(ids.substr(i * kIdChars, kIdChars)),
+                   trimmed(types.substr(i * kTypeChars, kTypeChars))});
+  return out;
+}
+
+std::vector<Object> blocks() { return objects(tkbids_, flowsum::glob(flowsum::g::kNblk)); }
+std::vector<Object> streams() { return objects(tksids_, flowsum::glob(flowsum::g::kNstr)); }
+
+bool missing(double v) { return std::fabs(v) >= std::fabs(flowsum::rglb(1)); }
+
+struct Ends {
+  std::string source, destination;
+};
+
+Ends stream_ends(const std::string& id) {
+  std::string sid = field(id, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
+  int64_t nsub = 0, nrows = 0, dum = 0;
+  tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
+  return {trimmed(src), trimmed(dst)};
+}
+
+struct Connections {
+  std::vector<std::string> inlets, outlets;
+};
+
+Connections block_connections(const std::string& id) {
+  std::string bid = field(id, kIdChars);
+  int64_t nin = 0, nout = 0, status = 0;
+  tkcntn_(bid.data(), &nin, &nout, &status, kIdChars);
+  Connections c;
+  const size_t ni = static_cast<size_t>(std::max<int64_t>(nin, 1)),
+               no = static_cast<size_t>(std::max<int64_t>(nout, 1));
+  std::string ii(ni * kIdChars, ' '), it(ni * kTypeChars, ' '), oi(no * kIdChars, ' '),
+      ot(no * kTypeChars, ' ');
+  int64_t ierr = 1;
+  tkcnct_(bid.data(), &nin, &nout, ii.data(), it.data(), oi.data(), ot.data(), &ierr, kIdChars,
+          kIdChars, kTypeChars, kIdChars, kTypeChars);
+  for (int64_t i = 0; i < nin; ++i)
+    c.inlets.push_back(trimmed(ii.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
+  for (int64_t i = 0; i < nout; ++i)
+    c.outlets.push_back(trimmed(oi.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
+  return c;
+}
+
+std::string join(const std::vector<std::string>& v) {
+  std::string s;
+  for (const std::string& x : v) s += (s.empty() ? "" : ", ") + x;
+  return s.empty() ? "-" : s;
+}
+
+// One value of TKSVAL (the first row of the property in the MIXED
+// substream), with its label; missing when the stream has none.
+double single_value(const std::string& stream, const std::string& property, std::string& label) {
+  std::string sid = field(stream, kIdChars), sub = field("MIXED", 8), prop = field(property, 12),
+              basis = field("", 4), name(12, ' '), lab(16, ' ');
+  // TKSVAL takes no capacity: room for every row of the stream's table.
+  std::string src(kIdChars, ' '), dst(kIdChars, ' ');
+  int64_t nsub = 0, nrows = 0, dum = 0;
+  tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
+  std::vector<double> values(static_cast<size_t>(std::max<int64_t>(nrows, 1)), flowsum::rglb(1));
+  int64_t ierr = 1;
+  tksval_(sid.data(), sub.data(), prop.data(), basis.data(), values.data(), name.data(), lab.data(),
+          &ierr, kIdChars, 8, 12, 4, 12, 16);
+  if (ierr != 0) return flowsum::rglb(1);
+  if (!trimmed(lab).empty()) label = trimmed(lab);
+  return values[0];
+}
+
+std::string number(double v) {
+  if (missing(v)) return "-";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.5g", v);
+  return buf;
+}
+
+}  // namespace
+
+void report_streams(const std::string& basis, std::FILE* out) {
+  const std::vector<Object> bl = blocks();
+  std::fprintf(out, "\nconnections:\n");
+  for (const Object& b : bl) {
+    const Connections c = block_connections(b.id);
+    std::fprintf(out, "  %s (%s): in %s; out %s\n", b.id.c_str(), b.type.c_str(),
+                 join(c.inlets).c_str(), join(c.outlets).c_str());
+  }
+  const std::vector<Object> st = streams();
+  for (const Object& s : st) {
+    const Ends e = stream_ends(s.id);
+    std::fprintf(out, "  %s: %s -> %s\n", s.id.c_str(),
+                 e.source.empty() ? "(feed)" : e.source.c_str(),
+                 e.destination.empty() ? "(product)" : e.destination.c_str());
+  }
+  if (st.empty()) return;
+
+  int64_t ncc = 0, nnc = 0;
+  tkcomp_(&ncc, &nnc);
+  // One column per stream: the header values, then the components.
+  struct Column {
+    double temp, pres, vfrac, total;
+    std::vector<double> comps;
+  };
+  std::vector<Column> cols;
+  std::vector<std::string> comp_ids(static_cast<size_t>(ncc));
+  std::string tlabel, plabel, flabel;
+  const bool fraction = basis.find("FRAC") != std::string::npos;
+  for (const Object& s : st) {
+    Column c{};
+    c.temp = single_value(s.id, "TEMP", tlabel);
+    c.pres = single_value(s.id, "PRES", plabel);
+    std::string unused;
+    c.vfrac = single_value(s.id, "VFRAC", unused);
+    c.comps.assign(static_cast<size_t>(ncc), flowsum::rglb(1));
+    if (ncc > 0) {
+      std::string sid = field(s.id, kIdChars), sub = field("MIXED", 8), b = field(basis, 12),
+                  ids(static_cast<size_t>(ncc) * 8, ' '), lab(16, ' '),
+                  tn(64 * 12, ' '), tl(64 * 16, ' ');
+      std::vector<double> tv(64);
+      int64_t n = ncc, dum = 0;
+      tksubs_(sid.data(), sub.data(), b.data(), &n, ids.data(), c.comps.data(), lab.data(), &dum,
+              tn.data(), tv.data(), tl.data(), kIdChars, 8, 12, 8, 16, 12, 16);
+      if (!trimmed(lab).empty()) flabel = trimmed(lab);
+      for (size_t i = 0; i < comp_ids.size(); ++i) {
+        const std::string id = trimmed(ids.substr(i * 8, 8));
+        if (!id.empty()) comp_ids[i] = id;
+      }
+    }
+    // The total is the sum of the component values (missing when any is).
+    c.total = 0;
+    for (double v : c.comps) c.total = missing(v) || missing(c.total) ? flowsum::rglb(1) : c.total + v;
+    cols.push_back(std::move(c));
+  }
+
+  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
+  auto row = [&](const std::string& title, auto value) {
+    std::fprintf(out, "%-*s", kRowTitle, title.c_str());
+    for (const Column& c : cols) std::fprintf(out, " %*s", kColumn, number(value(c)).c_str());
+    std::fprintf(out, "\n");
+  };
+  std::fprintf(out, "%-*s", kRowTitle, "");
+  for (const Object& s : st) std::fprintf(out, " %*s", kColumn, s.id.c_str());
+  std::fprintf(out, "\n");
+  auto with_unit = [](const std::string& t, const std::string& u) {
+    return u.empty() ? t : t + " " + u;
+  };
+  row(with_unit("Temperature", tlabel), [](const Column& c) { return c.temp; });
+  row(with_unit("Pressure", plabel), [](const Column& c) { return c.pres; });
+  row("Vapour fraction", [](const Column& c) { return c.vfrac; });
+  row(with_unit("Total", fraction ? std::string() : flabel), [](const Column& c) { return c.total; });
+  for (size_t i = 0; i < comp_ids.size(); ++i)
+    row("  " + comp_ids[i], [i](const Column& c) { return c.comps[i]; });
+}
+
+namespace {
+
+std::string escaped(const std::string& s) {
+  std::string q;
+  for (char ch : s) {
+    if (ch == '"' || ch == '\\') q += '\\';
+    q += ch;
+  }
+  return q;
+}
+
+std::string quoted(const std::string& s) { return "\"" + escaped(s) + "\""; }
+
+}  // namespace
+
+void write_dot(std::FILE* out) {
+  std::fprintf(out, "digraph flowsheet {\n  rankdir=LR;\n  node [shape=box];\n");
+  for (const Object& b : blocks())
+    std::fprintf(out, "  %s [label=%s];\n", quoted(b.id).c_str(),
+                 ("\"" + escaped(b.id) + "\\n" + escaped(b.type) + "\"").c_str());
+  for (const Object& s : streams()) {
+    const Ends e = stream_ends(s.id);
+    std::string from = e.source, to = e.destination;
+    // Feeds and products end in open points of their own.
+    if (from.empty()) {
+      from = "feed:" + s.id;
+      std::fprintf(out, "  %s [shape=point, label=\"\"];\n", quoted(from).c_str());
+    }
+    if (to.empty()) {
+      to = "product:" + s.id;
+      std::fprintf(out, "  %s [shape=point, label=\"\"];\n", quoted(to).c_str());
+    }
+    std::fprintf(out, "  %s -> %s [label=%s];\n", quoted(from).c_str(), quoted(to).c_str(),
+                 quoted(s.id).c_str());
+  }
+  std::fprintf(out, "}\n");
+}
+
+}  // namespace flowsum_tool
