@@ -28,8 +28,6 @@ namespace flowsum {
 namespace {
 
 LoadSummary g_last;
-// Speeds up the tree insertions of one load; emptied at the start of each.
-TreeIndex g_tree_index;
 
 constexpr int64_t kLineChars = 80;   // significant characters of a line
 constexpr int kRegions = 4;
@@ -324,7 +322,7 @@ void Loader::process_dset() {
     TreeView tree{work_ptr(region_base(kTreeRegion)), region_used(kTreeRegion),
                   region_capacity(kTreeRegion)};
     int64_t ipos = 0;
-    dataset_tree(4, keys, record, tree, ipos, &g_tree_index);
+    dataset_tree(4, keys, record, tree, ipos, &loaded_tree_index());
   }
   expect_open();
 }
@@ -501,7 +499,7 @@ int64_t Loader::run() {
   }
 
   // Body.
-  g_tree_index.reset();
+  loaded_tree_index().reset();
   while (!stop_) {
     // Lines that open no record are only copied.
     if (!reexamine_ && !read_until(opens_record)) break;
@@ -521,10 +519,13 @@ int64_t Loader::run() {
     }
   }
   g_last.lines = lines_;
-  g_tree_index.reset();
 
-  if (ierr_ == 0 && after_body() == StepEnd::kReturnNow) return g_last.ierr = ierr_;
+  if (ierr_ == 0 && after_body() == StepEnd::kReturnNow) {
+    loaded_tree_index().reset();
+    return g_last.ierr = ierr_;
+  }
   closing_steps();
+  if (ierr_ != 0) loaded_tree_index().reset();
   return g_last.ierr = ierr_;
 }
 

@@ -342,7 +342,7 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
   int64_t nused = tree.used;
   int64_t ipos = 0;
   TreeView view{const_cast<int64_t*>(tree.w), nused, tree.used};
-  if (dataset_tree(1, path, rec, view, ipos) != 0) return a;
+  if (dataset_tree(1, path, rec, view, ipos, &loaded_tree_index()) != 0) return a;
   DataRecord chosen;
   if (!choose_node(tree, ipos, last, qual8, chosen)) return a;
   g_last_tree_line = chosen.idata;

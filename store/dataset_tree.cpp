@@ -584,6 +584,11 @@ int64_t dataset_tree(int64_t mode, std::span<const std::string_view> path,
   }
 }
 
+TreeIndex& loaded_tree_index() {
+  static TreeIndex index;
+  return index;
+}
+
 int64_t tree_room_needed(std::span<const std::string_view> path) {
   int64_t need = 5;
   for (std::string_view k : path) need += node_key_words(packed_word_count(key_length(k))) + 3;

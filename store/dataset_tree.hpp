@@ -66,6 +66,11 @@ class TreeIndex {
   friend State& index_state(TreeIndex&);
 };
 
+// The index of the loaded file's tree: the loader builds it while it enters
+// the data sets and keeps it after a successful load, so that lookups in
+// long sibling chains (thousands of streams) need not walk them.
+TreeIndex& loaded_tree_index();
+
 // TKDTRE. Returns IERR; ipos receives the last node reached. With an index,
 // lookups and insertions use it and keep it up to date; nullptr walks the
 // chains. The record is read in mode 1 (path found) and cleared in mode 2
