@@ -1,0 +1,77 @@
+// Random flowsheets for round-trip tests: a seeded, reproducible generator
+// that writes a summary file with the fixture builder and keeps, beside it,
+// everything it wrote (the ground truth): objects of every kind with their
+// types, run information, components, and block results with their value
+// types and units, missing values included. The same seed always gives the
+// same file and the same truth.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/flowsheet_records.hpp"
+
+namespace flowsum::testing {
+
+struct RandomObject {
+  std::string type;     // as written in the path (may be longer than 8)
+  std::string id;
+};
+
+// One value of a block's RESULTS data set.
+struct RandomValue {
+  int64_t property = 0;
+  int64_t type = 2;        // 1 integer, 2 real, 5 text of 8, 6 long text
+  int64_t unit_type = 0;   // reals only
+  int64_t unit_code = 0;   // code written after a real with a unit type
+  bool missing = false;    // written as "*"
+  int64_t integer = 0;
+  double real = 0;         // as a reader gets it back (real_as_read)
+  double si = 0;           // the real in the SI unit of its type
+  std::string text;
+};
+
+struct RandomBlockResults {
+  RandomObject block;
+  std::vector<RandomValue> values;
+};
+
+// The SI label and the conversion of a unit the generator writes values in:
+// SI value = written * factor + offset (definitions of the units, kept here
+// apart from the bundled unit table so that the tests check that table).
+struct KnownUnit {
+  int64_t unit_type;
+  int64_t code;
+  double factor;
+  double offset;
+};
+const std::vector<KnownUnit>& known_units();
+// The label of the SI unit (unit 1) of a unit type known_units() covers.
+std::string si_label(int64_t unit_type);
+
+struct RandomFlowsheet {
+  uint64_t seed = 0;
+  std::string text;           // the summary file
+  Layout layout;              // the line layout the records were written with
+
+  RunInfo run;
+  bool has_account = false;
+  AccountInfo account;
+  std::vector<std::pair<std::string, std::string>> aliases;     // name, text
+  std::vector<std::pair<std::string, std::string>> case_names;  // name, text
+  std::vector<std::string> ncc, nnc;                            // components
+
+  std::vector<RandomObject> blocks, streams, tables, equipment;  // file order
+  std::vector<std::string> reliefs;
+  std::vector<RandomBlockResults> results;  // one per block, same order
+};
+
+RandomFlowsheet random_flowsheet(uint64_t seed);
+
+// The 8 characters the tables keep of a type, and the type the listing
+// routines give back (the widened name where the tables cut a known one).
+std::string stored_type(const std::string& type);
+
+}  // namespace flowsum::testing
