@@ -161,19 +161,9 @@ void profile_by_position(char* id, size_t id_len, char* rtype, size_t rtype_len,
   const auto path = b.path(r->section);
   const DatasetAnswer a = lookup_dataset(path, std::string_view(rec.value, 8));
   if (!a.found()) return;
-  for (int64_t i = 1; i <= a.nqual; ++i) {
-    const std::string q = a.qualifier_name(i);
-    if (padded_equal(q, "PROPERTIES"))
-      TextField(pname, pname_len).assign(property_name(a.qualifier_int(i, 1)));
-    else if (padded_equal(q, "SUBSTREAM"))
-      TextField(substream, substream_len).assign(a.qualifier_text(i, 1));
-    else if (padded_equal(q, "PHASE"))
-      TextField(phase, phase_len).assign(a.qualifier_text(i, 1));
-    else if (padded_equal(q, "COMPONENTS"))
-      TextField(component, component_len).assign(a.qualifier_text(i, 1));
-    else if (padded_equal(q, "BASIS"))
-      TextField(basis, basis_len).assign(a.qualifier_text(i, 1).substr(0, 4));
-  }
+  describe_profile(a, TextField(pname, pname_len), TextField(substream, substream_len),
+                   TextField(phase, phase_len), TextField(component, component_len),
+                   TextField(basis, basis_len));
   TextField(ulabel, ulabel_len).fill_blank();
   read_report_values(a, values, TextField(utype, utype_len), TextField(flowbasis, flowbasis_len),
                      TextField(ulabel, ulabel_len));

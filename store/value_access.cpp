@@ -70,6 +70,23 @@ bool node_record(int64_t p, DataRecord& record) {
   return true;
 }
 
+void describe_profile(const DatasetAnswer& a, TextField pname, TextField substream,
+                      TextField phase, TextField component, TextField basis) {
+  for (int64_t i = 1; i <= a.nqual; ++i) {
+    const std::string q = a.qualifier_name(i);
+    if (padded_equal(q, "PROPERTIES"))
+      pname.assign(property_name(a.qualifier_int(i, 1)));
+    else if (padded_equal(q, "SUBSTREAM"))
+      substream.assign(a.qualifier_text(i, 1));
+    else if (padded_equal(q, "PHASE"))
+      phase.assign(a.qualifier_text(i, 1));
+    else if (padded_equal(q, "COMPONENTS"))
+      component.assign(a.qualifier_text(i, 1));
+    else if (padded_equal(q, "BASIS"))
+      basis.assign(a.qualifier_text(i, 1).substr(0, 4));
+  }
+}
+
 std::vector<int64_t> equal_siblings(int64_t first, std::string_view keyword, bool first8) {
   std::vector<int64_t> nodes;
   const TreeNodes tree = TreeNodes::loaded();
@@ -698,19 +715,9 @@ void tknprf_(char* ids, int64_t* nid, int64_t* n, int64_t* k, char* pname, char*
     *ierr = 1;
     return;
   }
-  for (int64_t i = 1; i <= a.nqual; ++i) {
-    const std::string q = a.qualifier_name(i);
-    if (padded_equal(q, "PROPERTIES"))
-      TextField(pname, pname_len).assign(property_name(a.qualifier_int(i, 1)));
-    else if (padded_equal(q, "SUBSTREAM"))
-      TextField(substream, substream_len).assign(a.qualifier_text(i, 1));
-    else if (padded_equal(q, "PHASE"))
-      TextField(phase, phase_len).assign(a.qualifier_text(i, 1));
-    else if (padded_equal(q, "COMPONENTS"))
-      TextField(component, component_len).assign(a.qualifier_text(i, 1));
-    else if (padded_equal(q, "BASIS"))
-      TextField(basis, basis_len).assign(a.qualifier_text(i, 1).substr(0, 4));
-  }
+  describe_profile(a, TextField(pname, pname_len), TextField(substream, substream_len),
+                   TextField(phase, phase_len), TextField(component, component_len),
+                   TextField(basis, basis_len));
   const int64_t t = a.unit_type(1), code = a.unit_code(1);
   TextField(quantity, quantity_len).assign(t != 0 ? unit_type_name(t) : std::string());
   TextField(flowbasis, flowbasis_len).assign(basis_of_unit_type(t));

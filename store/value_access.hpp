@@ -70,6 +70,12 @@ std::vector<std::string_view> caller_path(const char* ids, size_t len, int64_t n
 // false when p carries no record inside the tree.
 bool node_record(int64_t p, DataRecord& record);
 
+// Fills a profile's descriptors from the qualifiers of its data set: the
+// property name, substream, phase, component and the first 4 characters of
+// the basis, each only when the data set has that qualifier.
+void describe_profile(const DatasetAnswer& a, TextField pname, TextField substream,
+                      TextField phase, TextField component, TextField basis);
+
 // Nodes of a sibling chain from node `first` while their keyword agrees
 // with `keyword`: in its first 8 characters when first8 is set, else as a
 // path keyword of a lookup does. The walk is bounded by the tree's size.
