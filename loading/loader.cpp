@@ -403,7 +403,9 @@ StepEnd Loader::after_body() {
 }
 
 int64_t Loader::run() {
+  const uint64_t serial = g_last.serial + 1;
   g_last = LoadSummary{};
+  g_last.serial = serial;
   g_last.summary_unit = isum_;
 
   glob(g::kMsgUnit) = msgunit_;

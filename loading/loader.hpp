@@ -20,6 +20,8 @@ struct LoadSummary {
   int64_t unit_set = 2;       // 0 OUT, 1 SI, 2 ENG, 3 MET
   int64_t ncc_line = 0;       // line of the IDSET "ID_NCC" (0: none)
   int64_t nnc_line = 0;       // line of the IDSET "ID_NNC" (0: none)
+  uint64_t serial = 0;        // counts loads: tables cached by a reader
+                              // are rebuilt when it changes
 };
 
 const LoadSummary& last_load();

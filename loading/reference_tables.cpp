@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "io/messages.hpp"
 #include "io/units.hpp"
@@ -487,18 +489,56 @@ double ambient_pressure() {
 
 // ---- Readers ----------------------------------------------------------------
 
+namespace {
+
+// The property table is sorted by name, but queries ask by number, once for
+// every row they write. This index maps each number to its first entry; it
+// is built on first use and rebuilt for another load or another table.
+struct PropertyIndex {
+  uint64_t serial = 0;
+  int64_t base = 0, n = -1, stride = 0;
+  std::vector<std::pair<int64_t, int64_t>> by_number;  // (number, entry index)
+
+  bool current(int64_t b, int64_t count, int64_t s) const {
+    return serial == last_load().serial && base == b && n == count && stride == s;
+  }
+  void build(int64_t b, int64_t count, int64_t s) {
+    serial = last_load().serial;
+    base = b;
+    n = count;
+    stride = s;
+    by_number.clear();
+    for (int64_t k = 0; k < count; ++k) by_number.emplace_back(work(b + k * s), k);
+    // Equal numbers keep their table order, so the first entry comes first.
+    std::stable_sort(by_number.begin(), by_number.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+  }
+  // Entry index of the number's first entry, or -1.
+  int64_t find(int64_t number) const {
+    auto it = std::lower_bound(by_number.begin(), by_number.end(), std::pair<int64_t, int64_t>(number, 0),
+                               [](const auto& x, const auto& y) { return x.first < y.first; });
+    return it != by_number.end() && it->first == number ? it->second : -1;
+  }
+};
+
+}  // namespace
+
 std::string property_name(int64_t number) {
   std::string name(12, ' ');
   const int64_t base = locs(l::kPropTable), n = locs(l::kPropCount);
   const int64_t stride = property_entry_words();
   if (n <= 0 || !in_work(base, n * stride)) return name;
-  for (int64_t k = 0; k < n; ++k) {
-    const int64_t entry = base + k * stride;
-    if (work(entry) == number) {
-      unpack_text(work_ptr(entry + 1), words_of_text12(), TextField(name.data(), name.size()));
-      break;
-    }
+  static PropertyIndex index;
+  if (!index.current(base, n, stride)) index.build(base, n, stride);
+  int64_t k = index.find(number);
+  // A caller may have written over the table since: the entry must still
+  // hold the number, or the index is built again from what is there now.
+  if (k >= 0 && work(base + k * stride) != number) {
+    index.build(base, n, stride);
+    k = index.find(number);
   }
+  if (k >= 0)
+    unpack_text(work_ptr(base + k * stride + 1), words_of_text12(), TextField(name.data(), name.size()));
   return name;
 }
 

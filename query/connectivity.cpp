@@ -225,11 +225,14 @@ bool stream_info(std::string_view stream, TextField source, TextField destinatio
     const int64_t csub = a.find_qualifier("SUBSTREAM");
     substreams = 1;
     if (a.nqual > 0 && csub > 0 && a.ndata >= 2) {
+      char prev[8], cur[8];
+      a.qualifier_into(csub, 1, TextField(prev, 8));
       for (int64_t j = 2; j <= a.ndata; ++j) {
-        const std::string cur = qualifier8(a, csub, j), prev = qualifier8(a, csub, j - 1);
-        if (!TextField::trim_right(cur).empty() && !TextField::trim_right(prev).empty() &&
-            cur != prev)
+        a.qualifier_into(csub, j, TextField(cur, 8));
+        const std::string_view c(cur, 8), p(prev, 8);
+        if (!TextField::trim_right(c).empty() && !TextField::trim_right(p).empty() && c != p)
           ++substreams;
+        std::copy_n(cur, 8, prev);
       }
     }
     rows = std::max<int64_t>(0, a.ndata - 3);

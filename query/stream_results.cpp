@@ -208,6 +208,11 @@ TextField row_field(char* row, size_t row_len, size_t f) {
   return TextField(row + start, std::min<size_t>(16, row_len - start));
 }
 
+// Qualifier col of value j into the first 8 characters of a blank field.
+void put_qualifier(const DatasetAnswer& a, int64_t col, int64_t j, TextField field) {
+  a.qualifier_into(col, j, TextField(field.data, std::min<size_t>(field.len, 8)));
+}
+
 }  // namespace
 
 void stream_main_table(std::string_view id, char* rows, size_t rows_len, double* values,
@@ -226,8 +231,9 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
     TextField(row, rows_len).fill_blank();
     const std::string name = cprop ? property_name(a.qualifier_int(cprop, j)) : std::string(12, ' ');
     row_field(row, rows_len, 0).assign(name);
-    row_field(row, rows_len, 1).assign(csub ? qualifier8(a, csub, j) : std::string(kMixed));
-    row_field(row, rows_len, 2).assign(qualifier8(a, ccomp, j));
+    if (csub) put_qualifier(a, csub, j, row_field(row, rows_len, 1));
+    else row_field(row, rows_len, 1).assign(kMixed);
+    if (ccomp) put_qualifier(a, ccomp, j, row_field(row, rows_len, 2));
     const int64_t ut = a.unit_type(j);
     text_element(unit_names, names_len, r).assign(ut ? unit_type_name(ut) : std::string());
     const ConvertedValue c = convert_stored(ut, a.unit_code(j), a.real_value(j));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "flowsum.h"
 #include "loading/scanner.hpp"
@@ -24,23 +25,20 @@ constexpr int64_t kLongTextChars = 80;
 // Line of the data set this routine most recently chose in the tree: the
 // "COMPSTAT" path reads its value there.
 int64_t g_last_tree_line = 0;
-// A fingerprint of the words of the remembered answer, taken when it was
+// A copy of the words of the remembered answer, taken when it was
 // remembered: the answer is handed out again only while its blocks are
 // intact (free words above the pointer may have been reused since).
 struct Remembered {
   bool valid = false;
-  uint64_t fingerprint = 0;
+  std::vector<int64_t> words;
+
+  void keep(int64_t first, int64_t count) { words.assign(work_ptr(first), work_ptr(first) + count); }
+  bool intact(int64_t first, int64_t count) const {
+    return static_cast<size_t>(count) == words.size() &&
+           std::equal(words.begin(), words.end(), work_ptr(first));
+  }
 };
 Remembered g_remembered;
-
-uint64_t fingerprint(int64_t first, int64_t count) {
-  uint64_t h = 0x9e3779b97f4a7c15ULL ^ static_cast<uint64_t>(count);
-  const int64_t* w = work_ptr(first);
-  for (int64_t i = 0; i < count; ++i) {
-    h ^= static_cast<uint64_t>(w[i]) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-  }
-  return h;
-}
 
 std::string_view keyword(std::string_view k) { return k.substr(0, std::min(k.size(), kKeywordChars)); }
 
@@ -139,6 +137,12 @@ int64_t DatasetAnswer::qualifier_int(int64_t i, int64_t j) const {
 
 std::string DatasetAnswer::qualifier_text(int64_t i, int64_t j) const {
   return unpacked(locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1), 2);
+}
+
+void DatasetAnswer::qualifier_into(int64_t i, int64_t j, TextField out) const {
+  const int64_t first = locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1);
+  if (in_work(first, 2)) unpack_text(work_ptr(first), 2, out);
+  else out.fill_blank();
 }
 
 int64_t DatasetAnswer::type(int64_t j) const {
@@ -242,7 +246,7 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
     else field.fill_blank();
   }
   g_remembered.valid = free > a.locq;
-  if (g_remembered.valid) g_remembered.fingerprint = fingerprint(a.locq, free - a.locq);
+  if (g_remembered.valid) g_remembered.keep(a.locq, free - a.locq);
   return true;
 }
 
@@ -258,7 +262,7 @@ bool remembered_answer(std::span<const std::string_view> path, std::string_view 
   const int64_t nq = tkretn_.iret[3], nd = tkretn_.iret[4], locq = tkretn_.iret[5],
                 locd = tkretn_.iret[6], after = tkretn_.iret[9];
   if (nq < 0 || nd < 0 || locq < 1 || locd < locq || after <= locq || after > kWorkWords + 1) return false;
-  if (fingerprint(locq, after - locq) != g_remembered.fingerprint) return false;
+  if (!g_remembered.intact(locq, after - locq)) return false;
   a.nqual = nq;
   a.ndata = nd;
   a.locq = locq;
@@ -351,7 +355,7 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
   std::copy_n(chosen.value, 8, found.qualifier);
   found.qualifier_changed = true;
   const std::string_view found_qual(chosen.value, 8);
-  const ListAnswer list = evaluate_list(found_qual);
+  const ListAnswer list = evaluate_list_remembered(found_qual);
   found.nqual = list.nqual;
   found.ndata = list.ndata;
   found.locq = list.locq;

@@ -30,6 +30,7 @@
 #include <string_view>
 
 #include "loading/globals.hpp"
+#include "store/text_field.hpp"
 
 namespace flowsum {
 
@@ -69,6 +70,9 @@ struct DatasetAnswer {
   int64_t find_qualifier(std::string_view name) const;
   int64_t qualifier_int(int64_t i, int64_t j) const;    // first word of the pair
   std::string qualifier_text(int64_t i, int64_t j) const;  // 8 characters
+  // The same 8 characters into out (blank-filled, cut to its length),
+  // without building a string: for loops over every value.
+  void qualifier_into(int64_t i, int64_t j, TextField out) const;
   int64_t type(int64_t j) const;
   int64_t unit_type(int64_t j) const;
   int64_t int_value(int64_t j) const;

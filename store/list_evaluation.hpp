@@ -93,4 +93,12 @@ struct ListAnswer {
 // does not fit in the work area.
 ListAnswer evaluate_list(std::string_view lsetid);
 
+// evaluate_list for the data-set lookup, which asks for the same few
+// sequences over and over (every stream's main results share one): the
+// blocks of the last sequences evaluated in this load are kept and copied to
+// the base instead of being evaluated again. The answer and the words of the
+// block are those of evaluate_list; the words above the block, which the
+// evaluation uses as scratch, are left as they are.
+ListAnswer evaluate_list_remembered(std::string_view lsetid);
+
 }  // namespace flowsum

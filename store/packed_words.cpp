@@ -68,8 +68,9 @@ void unpack_text(const int64_t* words, int64_t nword, TextField out) {
   const int64_t cpw = packed_chars_per_word();
   const int64_t avail = nword > INT64_MAX / cpw ? INT64_MAX : nword * cpw;
   const int64_t n = std::min<int64_t>(avail, static_cast<int64_t>(out.len));
-  for (int64_t k = 0; k < n; ++k)
-    out.data[k] = static_cast<char>(bytes_of(&words[k / cpw])[k % cpw]);
+  // Word by word: the characters of a word are its cpw lowest-addressed bytes.
+  for (int64_t k = 0, w = 0; k < n; k += cpw, ++w)
+    std::memcpy(out.data + k, bytes_of(&words[w]), static_cast<size_t>(std::min(cpw, n - k)));
 }
 
 int64_t key_length(std::string_view text) {

@@ -154,6 +154,37 @@ TEST_F(DatasetLookup, OverwrittenBlocksAreReadAgain) {
   EXPECT_EQ(work_word(again.locd), 7);
 }
 
+TEST_F(DatasetLookup, DataSetsOfOneSequenceShareItsBlockWithinALoadOnly) {
+  // DUP/SEC and LONGKEY/SECTION_A both read through sequence QA: the second
+  // lookup's qualifier block must be word for word what TKLIST builds.
+  const int64_t free = free_pointer();
+  ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
+  DsetCall d = call_tkdset({"LONGKEY", "SECTION_A"});
+  ASSERT_EQ(d.ndata, 1);
+  EXPECT_EQ(work_word(d.locd), 10);
+  const std::vector<int64_t> shared = words(d.locq, 4 + 4);
+  tkretn_.iret[0] = 0;  // TKLIST then builds at the free-word pointer
+  ListCall fresh = call_tklist("QA");
+  ASSERT_EQ(fresh.ndata, 1);
+  EXPECT_EQ(words(fresh.locq, 4 + 4), shared);
+  tklocs_[24] = free;
+
+  // Another file with a sequence of the same name reads its own qualifiers.
+  loaded_.reset();
+  SummaryBuilder b;
+  b.header();
+  b.idset("OTHER", {"COMPONENTS"}, {{{"WATER"}, 2}, {{"AIR"}, 2}});
+  b.lset("QA", "(%OTHER)");
+  b.dset({"LONGKEY", "SECTION_A"}, "QA", {Value::real(1.5), Value::real(2.5)});
+  TempSummaryFile other(b.text());
+  LoadedSummary again(other.string());
+  ASSERT_EQ(again.ierr(), 0);
+  d = call_tkdset({"LONGKEY", "SECTION_A"});
+  ASSERT_EQ(d.ndata, 2);
+  EXPECT_EQ(words(d.locq, 4), packed("COMPONENTS", 16));
+  EXPECT_EQ(words(d.locq + 4, 2), packed("WATER", 8));
+}
+
 TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
   DsetCall d = call_tkdset({"DUP", "SEC"});
   EXPECT_EQ(d.qual, "QA      ");

@@ -141,6 +141,28 @@ TEST_F(ReferenceTables, AddLineIsFoundInAnyCaseButNeedsItsBlank) {
   EXPECT_EQ(r.messages, "\n ERROR   0 READING LINE  1000 OF RCPROPNU.DAT FILE\n");
 }
 
+TEST_F(ReferenceTables, PropertyNamesFollowTheTableOfEachLoadAndItsEdits) {
+  // Names are looked up by number through an index: it must follow another
+  // load with as many entries, a number given twice, and a caller's edit.
+  ReferenceLoad r = load_properties("ADD\n   3\n  7 SEVEN\n  8 EIGHT\n  9 NINE\n");
+  ASSERT_EQ(r.ierr, 0) << r.messages;
+  EXPECT_EQ(trimmed(property_name(8)), "EIGHT");
+  close_reference_load();
+  r = load_properties("ADD\n   3\n  7 SEPT\n  8 HUIT\n  7 ALSO-SEVEN\n");
+  ASSERT_EQ(r.ierr, 0) << r.messages;
+  EXPECT_EQ(trimmed(property_name(8)), "HUIT");
+  EXPECT_EQ(trimmed(property_name(9)), "");
+  // The table is sorted by name: "ALSO-SEVEN" comes before "SEPT".
+  EXPECT_EQ(trimmed(property_name(7)), "ALSO-SEVEN");
+  ASSERT_EQ(locs(l::kPropCount), 3);
+  for (int64_t k = 0; k < 3; ++k) {
+    int64_t& number = work(locs(l::kPropTable) + 4 * k);
+    if (number == 8) number = 11;
+  }
+  EXPECT_EQ(trimmed(property_name(8)), "");
+  EXPECT_EQ(trimmed(property_name(11)), "HUIT");
+}
+
 TEST_F(ReferenceTables, PropertyNamesFromEntryLines) {
   // A second name replaces the first unless it is "(" or blank; names are
   // turned into capitals and cut to 12 characters; slashes, percent signs
