@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -16,15 +17,23 @@
 
 namespace flowsum {
 
-// Allocates `bytes` (a multiple of the huge-page size) aligned for huge
-// pages; throws std::bad_alloc when the memory cannot be had.
-inline void* allocate_huge(size_t bytes) {
-  constexpr size_t kHugePage = size_t{1} << 21;
-  void* p = std::aligned_alloc(kHugePage, bytes);
-  if (!p) throw std::bad_alloc();
-  ::madvise(p, bytes, MADV_HUGEPAGE);
-  return p;
-}
+// Memory for the large tables, in multiples of the 2 MiB huge-page size,
+// aligned and marked for huge pages. Blocks given back are kept (up to a
+// bound) and handed out again: a program that loads file after file would
+// otherwise have the kernel clear every page of every table afresh, which
+// costs a quarter of the load of a large file.
+inline constexpr size_t kHugePage = size_t{1} << 21;
+
+struct HugeBlock {
+  void* data = nullptr;
+  size_t bytes = 0;
+};
+
+// A block of at least `bytes` (a multiple of kHugePage); its size may be
+// larger. Throws std::bad_alloc when the memory cannot be had.
+HugeBlock allocate_huge(size_t bytes);
+// Gives a block of allocate_huge back (nullptr is ignored).
+void release_huge(void* data, size_t bytes);
 
 template <class T>
 class LargeArray {
@@ -77,31 +86,33 @@ class LargeArray {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
     std::swap(capacity_, other.capacity_);
+    std::swap(bytes_, other.bytes_);
   }
   // Empty, with the memory given back.
   void release() {
-    std::free(data_);
+    release_huge(data_, bytes_);
     data_ = nullptr;
-    size_ = capacity_ = 0;
+    size_ = capacity_ = bytes_ = 0;
   }
 
  private:
-  static constexpr size_t kGrain = size_t{1} << 21;
-
   void grow(size_t need) {
     size_t want = std::max(need, capacity_ * 2);
-    if (want > (SIZE_MAX - kGrain) / sizeof(T)) throw std::bad_alloc();
-    size_t bytes = (want * sizeof(T) + kGrain - 1) / kGrain * kGrain;
-    T* p = static_cast<T*>(allocate_huge(bytes));
+    if (want > (SIZE_MAX - kHugePage) / sizeof(T)) throw std::bad_alloc();
+    size_t bytes = (want * sizeof(T) + kHugePage - 1) / kHugePage * kHugePage;
+    HugeBlock b = allocate_huge(bytes);
+    T* p = static_cast<T*>(b.data);
     if (size_) std::memcpy(p, data_, size_ * sizeof(T));
-    std::free(data_);
+    release_huge(data_, bytes_);
     data_ = p;
-    capacity_ = bytes / sizeof(T);
+    bytes_ = b.bytes;
+    capacity_ = b.bytes / sizeof(T);
   }
 
   T* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
+  size_t bytes_ = 0;  // of the block data_ points to
 };
 
 }  // namespace flowsum

@@ -470,7 +470,7 @@ class DirectScratch final : public Unit {
     }
     if (chunks_.empty() || used_ % kChunkBytes + record.size() > kChunkBytes ||
         used_ == chunks_.size() * kChunkBytes) {
-      chunks_.emplace_back(static_cast<char*>(allocate_huge(kChunkBytes)));
+      chunks_.emplace_back(static_cast<char*>(allocate_huge(kChunkBytes).data));
       used_ = (chunks_.size() - 1) * kChunkBytes;
     }
     if (!record.empty())
@@ -481,7 +481,7 @@ class DirectScratch final : public Unit {
 
   size_t recl_;
   struct FreeChunk {
-    void operator()(char* p) const { std::free(p); }
+    void operator()(char* p) const { release_huge(p, kChunkBytes); }
   };
   std::vector<std::unique_ptr<char[], FreeChunk>> chunks_;
   uint64_t used_ = 0;                  // chunk-space offset of the next byte
@@ -758,7 +758,7 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
     auto* scratch = dynamic_cast<DirectScratch*>(dst);
     // Lines of a file go on at the scratch unit's next record number only;
     // anything else is an ordinary write of each line.
-    const bool in_order = file && scratch && scratch->record_count() + 1 == first &&
+    const bool in_order = file && scratch && static_cast<int64_t>(scratch->record_count()) + 1 == first &&
                           scratch->refers_to(*file);
     for (;;) {
       int st;
