@@ -124,7 +124,8 @@ struct State {
     size_t n = std::min(s.size(), static_cast<size_t>(kLineChars));
     if (n) std::memcpy(line, s.data(), n);
     std::memset(line + n, ' ', sizeof line - n);
-    int64_t k = kLineChars;
+    // Everything past the copied characters is blank.
+    auto k = static_cast<int64_t>(n);
     while (k > 0 && line[k - 1] == ' ') --k;
     last = k;
   }

@@ -24,18 +24,6 @@ const unsigned char* bytes_of(const int64_t* word) {
 
 }  // namespace
 
-int64_t packed_chars_per_word() {
-  // A caller can overwrite TKGLOB; never let the constant send a character
-  // outside its word.
-  return std::clamp<int64_t>(chars_per_word(), 1, 8);
-}
-
-int64_t packed_word_count(int64_t nchar) {
-  if (nchar < 1) return 0;
-  const int64_t cpw = packed_chars_per_word();
-  return nchar / cpw + (nchar % cpw != 0 ? 1 : 0);
-}
-
 int64_t pack_text(std::string_view text, int64_t nchar, int64_t* words) {
   const int64_t nword = packed_word_count(nchar);
   if (nword < 1) return 0;

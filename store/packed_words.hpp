@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "loading/globals.hpp"
 #include "store/text_field.hpp"
 
 namespace flowsum {
@@ -17,12 +18,21 @@ inline void blank_words(int64_t* words, int64_t n) {
 }
 
 // Characters held by one packed word: TKGLOB word 14, kept within the eight
-// bytes of a word (4 before the constants are set).
-int64_t packed_chars_per_word();
+// bytes of a word (4 before the constants are set). A caller can overwrite
+// TKGLOB; the bounds never let the constant send a character outside its
+// word. (Inline: the loader asks for it for every key it stores.)
+inline int64_t packed_chars_per_word() {
+  const int64_t cpw = chars_per_word();
+  return cpw < 1 ? 1 : cpw > 8 ? 8 : cpw;
+}
 
 // Words needed for nchar characters: ceil(nchar / characters per word), 0
 // when nchar < 1.
-int64_t packed_word_count(int64_t nchar);
+inline int64_t packed_word_count(int64_t nchar) {
+  if (nchar < 1) return 0;
+  const int64_t cpw = packed_chars_per_word();
+  return nchar / cpw + (nchar % cpw != 0 ? 1 : 0);
+}
 
 // TKCINS: pack the first nchar characters of text (blanks past its end);
 // stops at a character of code 0 or 1. Returns the words written,
