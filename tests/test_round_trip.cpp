@@ -1,8 +1,10 @@
 // Round trip: random flowsheets (seeded, reproducible) are written with the
 // fixture builder, loaded, and every landed query must return exactly what
 // the generator wrote: object identifiers and types, counts, run
-// information, components, and block result values with their types, unit
-// codes and conversions into SI.
+// information, components, block result values with their types, unit
+// codes and conversions into SI, stream main tables (source, destination,
+// substreams, rows with their names, units and SI values, single values
+// picked by property) and the inlet and outlet lists of the blocks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -267,6 +269,203 @@ void check_block_values(const RandomFlowsheet& f) {
   }
 }
 
+// ---- Streams and connections -----------------------------------------------
+
+// The substream a row counts in: blank, or no substream qualifier, is MIXED.
+std::string counted_substream(const RandomStreamResults& s, const RandomStreamRow& row) {
+  return s.without_substream || row.substream.empty() ? "MIXED" : row.substream;
+}
+
+// The basis the four properties with mole, mass and flow forms take from
+// their unit type.
+std::string basis_of(const RandomStreamRow& row) {
+  if (row.name != "HMX" && row.name != "RHOMX" && row.name != "SMX" && row.name != "CPMX") return "";
+  switch (row.unit_type) {
+    case 13: return "FLOW";
+    case 15: case 37: case 39: case 41: return "MOLE";
+    case 38: case 40: case 42: case 49: return "MASS";
+    default: return "";
+  }
+}
+
+// A value as a caller in SI units gets it: missing values as the marker,
+// dimensionless ones as written, the others converted.
+void expect_value(double got, const RandomStreamRow& row) {
+  if (row.missing) {
+    EXPECT_EQ(got, kMissing);
+  } else if (row.unit_type == 0) {
+    EXPECT_EQ(got, row.real);
+  } else {
+    EXPECT_NEAR(got, row.si, 1e-12 * std::max(1.0, std::fabs(row.si)) + 1e-300)
+        << "written " << row.real << " in unit " << row.unit_code << " of type " << row.unit_type;
+  }
+}
+
+// 1 plus the changes between consecutive non-blank substream names over
+// the whole table, the three head values (which have no substream) first.
+int64_t substream_count(const RandomStreamResults& s) {
+  if (s.without_substream) return 1;
+  std::vector<std::string> names(3, "");
+  for (const RandomStreamRow& row : s.rows) names.push_back(row.substream);
+  int64_t n = 1;
+  for (size_t j = 1; j < names.size(); ++j)
+    if (!names[j].empty() && !names[j - 1].empty() && names[j] != names[j - 1]) ++n;
+  return n;
+}
+
+struct StreamInfo {
+  std::string source = std::string(128, '#'), destination = std::string(128, '#');
+  int64_t nsub = -1, nrows = -1;
+};
+StreamInfo stream_info(const std::string& stream) {
+  std::string id = pad(stream, 128);
+  StreamInfo i;
+  int64_t dum = 0;
+  tksinf_(id.data(), i.source.data(), i.destination.data(), &i.nsub, &i.nrows, &dum, id.size(),
+          i.source.size(), i.destination.size());
+  return i;
+}
+
+// TKSVAL for the property and substream of one row, on one basis, against
+// every row of the table it should pick.
+void check_single_value(const RandomStreamResults& s, const RandomStreamRow& picked,
+                        const std::string& basis) {
+  SCOPED_TRACE("TKSVAL " + picked.name + " of '" + picked.substream + "' basis '" + basis + "'");
+  std::vector<const RandomStreamRow*> want;
+  for (const RandomStreamRow& row : s.rows) {
+    if (counted_substream(s, row) != counted_substream(s, picked) || row.name != picked.name) continue;
+    // The basis keeps the rows of its form; only HMX has a FLOW form.
+    const bool filtered = (basis == "FLOW" || basis == "MOLE" || basis == "MASS") &&
+                          (picked.name == "HMX" || picked.name == "RHOMX" || picked.name == "SMX" ||
+                           picked.name == "CPMX");
+    if (filtered && (basis_of(row) != basis || (basis == "FLOW" && picked.name != "HMX"))) continue;
+    want.push_back(&row);
+  }
+  std::string id = pad(s.stream.id, 128), sub = pad(s.without_substream ? "" : picked.substream, 8),
+              prop = pad(picked.name, 12), b = pad(basis, 4), uname(12, '#'), label(16, '#');
+  std::vector<double> values(s.rows.size() + 1, -7.0);
+  int64_t ierr = -1;
+  tksval_(id.data(), sub.data(), prop.data(), b.data(), values.data(), uname.data(), label.data(),
+          &ierr, id.size(), sub.size(), prop.size(), b.size(), uname.size(), label.size());
+  EXPECT_EQ(sub, pad(counted_substream(s, picked), 8));
+  EXPECT_EQ(ierr, want.empty() ? 1 : 0);
+  for (size_t k = 0; k < want.size(); ++k) expect_value(values[k], *want[k]);
+  EXPECT_EQ(values[want.size()], -7.0) << "written past the matching rows";
+  // The unit name and label are those of the last row with a unit type.
+  std::string want_name(12, '#'), want_label(16, '#');
+  for (const RandomStreamRow* row : want)
+    if (row->unit_type != 0) {
+      want_name = pad(known_type_name(row->unit_type), 12);
+      want_label = pad(si_label(row->unit_type), 16);
+    }
+  EXPECT_EQ(uname, want_name);
+  EXPECT_EQ(label, want_label);
+}
+
+void check_streams(const RandomFlowsheet& f) {
+  std::set<std::string> with_table;
+  for (const RandomStreamResults& s : f.stream_results) {
+    with_table.insert(s.stream.id);
+    SCOPED_TRACE("stream " + s.stream.id);
+    const StreamInfo info = stream_info(s.stream.id);
+    EXPECT_EQ(info.source, pad(s.source, 128));
+    EXPECT_EQ(info.destination, pad(s.destination, 128));
+    EXPECT_EQ(info.nsub, substream_count(s));
+    ASSERT_EQ(info.nrows, static_cast<int64_t>(s.rows.size()));
+
+    // The whole table, with one spare row that must stay as it was.
+    const size_t n = s.rows.size();
+    std::string id = pad(s.stream.id, 128), rows(64 * (n + 1), '#'), names(12 * (n + 1), '#'),
+                labels(16 * (n + 1), '#');
+    std::vector<double> values(n + 1, -7.0);
+    int64_t dum = 0, nrows = -1;
+    tkstrm_(id.data(), &dum, rows.data(), values.data(), names.data(), labels.data(), &nrows,
+            id.size(), 64, 12, 16);
+    EXPECT_EQ(nrows, 0);
+    for (size_t k = 0; k < n; ++k) {
+      const RandomStreamRow& row = s.rows[k];
+      SCOPED_TRACE("row " + std::to_string(k + 1));
+      EXPECT_EQ(rows.substr(64 * k, 64),
+                pad(row.name, 16) + pad(s.without_substream ? "MIXED" : row.substream, 16) +
+                    pad(row.component, 16) + pad(basis_of(row), 16));
+      expect_value(values[k], row);
+      EXPECT_EQ(names.substr(12 * k, 12), pad(known_type_name(row.unit_type), 12));
+      EXPECT_EQ(labels.substr(16 * k, 16), pad(si_label(row.unit_type), 16));
+    }
+    EXPECT_EQ(rows.substr(64 * n), std::string(64, '#'));
+    EXPECT_EQ(values[n], -7.0);
+    EXPECT_EQ(names.substr(12 * n), std::string(12, '#'));
+    EXPECT_EQ(labels.substr(16 * n), std::string(16, '#'));
+
+    // Single values for the first and a middle row, and for a property
+    // with basis forms on the bases it has and has not.
+    std::set<size_t> picks;
+    if (n > 0) picks = {0, n / 2};
+    for (size_t k = 0; k < n; ++k)
+      if (s.rows[k].name == "HMX") {
+        picks.insert(k);
+        break;
+      }
+    for (size_t k : picks) {
+      const RandomStreamRow& row = s.rows[k];
+      if (row.name.empty()) continue;
+      check_single_value(s, row, "");
+      if (row.name == "HMX") {
+        check_single_value(s, row, "FLOW");
+        check_single_value(s, row, "MASS");
+      }
+    }
+  }
+
+  // Streams that only exist: their main data set holds one real and no
+  // head values, so no rows and one substream.
+  for (const RandomObject& stream : f.streams) {
+    if (with_table.count(stream.id)) continue;
+    SCOPED_TRACE("stream " + stream.id);
+    const StreamInfo info = stream_info(stream.id);
+    EXPECT_EQ(info.source, std::string(128, ' '));
+    EXPECT_EQ(info.destination, std::string(128, ' '));
+    EXPECT_EQ(info.nsub, 1);
+    EXPECT_EQ(info.nrows, 0);
+  }
+}
+
+void check_connections(const RandomFlowsheet& f) {
+  for (size_t k = 0; k < f.blocks.size(); ++k) {
+    const RandomConnections& c = f.connections[k];
+    SCOPED_TRACE("block " + f.blocks[k].id);
+    const int64_t nin = static_cast<int64_t>(c.inlets.size()),
+                  nout = static_cast<int64_t>(c.outlets.size());
+    std::string id = pad(f.blocks[k].id, 128);
+    int64_t ni = -1, no = -1, status = -1;
+    tkcntn_(id.data(), &ni, &no, &status, id.size());
+    EXPECT_EQ(ni, nin);
+    EXPECT_EQ(no, nout);
+    EXPECT_EQ(status, c.written ? 0 : 4);  // else the tree misses level 4
+
+    // Lists of exactly the counted size, and one spare entry each.
+    const size_t ni_room = c.inlets.size() + 1, no_room = c.outlets.size() + 1;
+    std::string in_ids(128 * ni_room, '#'), in_types(12 * ni_room, '#'), out_ids(128 * no_room, '#'),
+        out_types(12 * no_room, '#');
+    int64_t ierr = -1, icap = nin, ocap = nout;
+    tkcnct_(id.data(), &icap, &ocap, in_ids.data(), in_types.data(), out_ids.data(), out_types.data(),
+            &ierr, id.size(), 128, 12, 128, 12);
+    EXPECT_EQ(ierr, 0);
+    auto expect_list = [](const std::string& ids, const std::string& types,
+                          const std::vector<RandomObject>& truth) {
+      std::string want_ids, want_types;
+      for (const RandomObject& s : truth) {
+        want_ids += pad(s.id, 128);
+        want_types += pad(stored_type(s.type), 12);
+      }
+      EXPECT_EQ(ids, want_ids + std::string(128, '#'));
+      EXPECT_EQ(types, want_types + std::string(12, '#'));
+    };
+    expect_list(in_ids, in_types, c.inlets);
+    expect_list(out_ids, out_types, c.outlets);
+  }
+}
+
 TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
   for (uint64_t seed = 1; seed <= kFiles; ++seed) {
     RandomFlowsheet f = random_flowsheet(seed);
@@ -277,6 +476,8 @@ TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
     check_objects(f);
     check_run_information(f);
     check_block_values(f);
+    check_streams(f);
+    check_connections(f);
     if (::testing::Test::HasFailure()) {
       ADD_FAILURE() << "first failing seed " << seed << "; its file:\n" << f.text.substr(0, 4000);
       return;

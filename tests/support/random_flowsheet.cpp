@@ -1,12 +1,15 @@
 // Random flowsheets with their ground truth (see random_flowsheet.hpp).
 #include "support/random_flowsheet.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <set>
 
 #include "support/object_records.hpp"
 #include "support/run_records.hpp"
+#include "support/stream_records.hpp"
 
 namespace flowsum::testing {
 
@@ -99,7 +102,8 @@ double random_real(Rng& r) {
 }
 
 const std::vector<std::string> kBlockModels{"HEATER", "FLASH2", "MIXER", "RADFRAC", "FSPLIT",
-                                            "LINKEDCOL", "CRUDEUNIT", "RSTOIC", "HEATX"};
+                                            "LINKEDCOL", "CRUDEUNIT", "RSTOIC", "HEATX",
+                                            "CONNECT"};
 const std::vector<std::string> kStreamTypes{"MATERIAL", "HEAT", "WORK"};
 const std::vector<std::string> kTableTypes{"PROPTAB", "FLASHCURVE", "PTENVELOPE", "GENERIC"};
 const std::vector<std::string> kEquipmentTypes{"PUMP", "FURNACE-UNIT", "TRAY-TOWER",
@@ -109,6 +113,65 @@ const std::vector<std::string> kEquipmentTypes{"PUMP", "FURNACE-UNIT", "TRAY-TOW
 // the run's ambient pressure.
 constexpr int64_t kPsigCode = 7;
 constexpr double kPsi = 6894.757293168361;
+
+// Stream main tables: substream names (blank among them), stream classes
+// ("" is written missing), and the rows a substream may hold: totals, and
+// blocks of one row per component. A real row of a type with units may also
+// be written without one. 4242 is in neither property table: its rows have
+// no name.
+const std::vector<std::string> kSubstreams{"MIXED", "CISOLID", "NC", "NCPSD", "CIPSD", ""};
+const std::vector<std::string> kStreamClasses{"CONVEN", "MIXCISLD", "MIXNC", ""};
+constexpr int64_t kUnnamedProperty = 4242;
+struct RowKind {
+  int64_t property;
+  int64_t unit_type;
+};
+const std::vector<RowKind> kTotalRows{{prop::kTemp, unit_type::kTemperature},
+                                      {prop::kPres, unit_type::kPressure},
+                                      {prop::kVfrac, 0},
+                                      {prop::kHmx, unit_type::kEnthalpyFlow},
+                                      {prop::kHmx, 0},
+                                      {prop::kQcalc, unit_type::kEnthalpyFlow},
+                                      {prop::kMoleFlowTotal, unit_type::kMoleFlow},
+                                      {prop::kMassFlowTotal, unit_type::kMassFlow},
+                                      {prop::kMw, 0},
+                                      {kUnnamedProperty, 0}};
+const std::vector<RowKind> kComponentRows{{prop::kMoleFlow, unit_type::kMoleFlow},
+                                          {prop::kMassFlow, unit_type::kMassFlow},
+                                          {prop::kMoleFrac, 0},
+                                          {prop::kMassFrac, 0}};
+
+// A unit known_units() holds, of one type (of any type for 0); gauge units
+// only when the run has an ambient pressure to add.
+KnownUnit random_unit(Rng& r, int64_t type, const std::optional<double>& ambient) {
+  std::vector<KnownUnit> units;
+  for (const KnownUnit& u : known_units())
+    if ((type == 0 || u.unit_type == type) && (ambient || u.code != kPsigCode)) units.push_back(u);
+  return r.pick(units);
+}
+
+double si_value(const KnownUnit& u, double x, const std::optional<double>& ambient) {
+  const bool gauge = u.unit_type == unit_type::kPressure && u.code == kPsigCode;
+  return x * u.factor + (gauge ? *ambient : u.offset);
+}
+
+// The name the property tables give a number the fixtures write.
+std::string property_name_of(int64_t number) {
+  for (const PsetEntry& e : fixture_property_names())
+    if (e.number == number) return e.name;
+  return "";
+}
+
+// Hierarchy prefix (up to and including the last dot) and local name.
+std::string prefix_of(const std::string& id) {
+  const size_t dot = id.rfind('.');
+  return dot == std::string::npos ? std::string() : id.substr(0, dot + 1);
+}
+std::string local_of(const std::string& id) { return id.substr(prefix_of(id).size()); }
+
+// Longest stream identifier with a main table: the head of its record
+// (keyword, path, @qualifier, "(") must stay on the first line.
+constexpr size_t kMaxTableStreamId = 36;
 
 }  // namespace
 
@@ -143,6 +206,17 @@ std::string si_label(int64_t type) {
     case unit_type::kEnthalpyFlow: return "W";
     case unit_type::kPressure: return "PA";
     case unit_type::kTemperature: return "K";
+    default: return "";
+  }
+}
+
+std::string known_type_name(int64_t type) {
+  switch (type) {
+    case unit_type::kMassFlow: return "MASS-FLOW";
+    case unit_type::kMoleFlow: return "MOLE-FLOW";
+    case unit_type::kEnthalpyFlow: return "HEAT-DUTY";
+    case unit_type::kPressure: return "PRESSURE";
+    case unit_type::kTemperature: return "TEMPERATURE";
     default: return "";
   }
 }
@@ -255,15 +329,11 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
           v.real = random_real(r);
           br.type = 2;
           if (r.chance(70)) {
-            const KnownUnit* u = nullptr;
-            do u = &r.pick(known_units());
-            while (u->code == kPsigCode && !f.run.ambient_pressure);
-            v.unit_type = u->unit_type;
-            v.unit_code = u->code;
-            double offset = u->code == kPsigCode && u->unit_type == unit_type::kPressure
-                                ? *f.run.ambient_pressure : u->offset;
-            v.si = v.real * u->factor + offset;
-            br.unit_type = u->unit_type;
+            const KnownUnit u = random_unit(r, 0, f.run.ambient_pressure);
+            v.unit_type = u.unit_type;
+            v.unit_code = u.code;
+            v.si = si_value(u, v.real, f.run.ambient_pressure);
+            br.unit_type = u.unit_type;
           } else {
             v.si = v.real;
           }
@@ -283,14 +353,132 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.results.push_back(std::move(res));
   }
 
-  // Objects that only need to exist: streams, property tables, equipment
-  // and pressure-relief objects, with long identifiers too.
+  // Streams. Most carry a main table; the others only need to exist (long
+  // identifiers too). A stream with a table may come from and go to blocks
+  // whose local name fits the 8 characters of the table's source and
+  // destination. It then lives on their hierarchy level: its identifier is
+  // their prefix and a local name, which the blocks list. That name fits in
+  // 8 characters too, unless every block it joins is a CONNECT block (whose
+  // lists hold long names).
   ObjectWriter o(b);
+  StreamWriter sw(w);
   std::set<std::string> used_streams, used_tables, used_equipment, used_reliefs;
+  std::vector<size_t> joinable;
+  for (size_t k = 0; k < f.blocks.size(); ++k)
+    if (local_of(f.blocks[k].id).size() <= 8) joinable.push_back(k);
+  f.connections.assign(f.blocks.size(), {});
+  std::vector<std::string> components = f.ncc;
+  components.insert(components.end(), f.nnc.begin(), f.nnc.end());
   for (int64_t i = r.between(0, 30); i > 0; --i) {
-    f.streams.push_back({r.pick(kStreamTypes), unique_identifier(r, used_streams, 40)});
-    o.stream(f.streams.back().type, f.streams.back().id);
+    const std::string type = r.pick(kStreamTypes);
+    if (r.chance(30)) {
+      f.streams.push_back({type, unique_identifier(r, used_streams, 40)});
+      o.stream(type, f.streams.back().id);
+      continue;
+    }
+    std::optional<size_t> from, to;
+    if (!joinable.empty() && r.chance(75)) from = r.pick(joinable);
+    std::vector<size_t> level;  // destinations on the source's level
+    for (size_t k : joinable)
+      if (!from || prefix_of(f.blocks[k].id) == prefix_of(f.blocks[*from].id)) level.push_back(k);
+    if (!level.empty() && r.chance(75)) to = r.pick(level);
+
+    RandomStreamResults s;
+    std::string id;
+    if (!from && !to) {
+      id = unique_identifier(r, used_streams, kMaxTableStreamId);
+    } else {
+      const std::string prefix = prefix_of(f.blocks[from ? *from : *to].id);
+      const bool long_names = (!from || f.blocks[*from].type == "CONNECT") &&
+                              (!to || f.blocks[*to].type == "CONNECT");
+      const int64_t longest = static_cast<int64_t>(kMaxTableStreamId - prefix.size());
+      do {
+        const bool long_name = long_names && longest > 8 && r.chance(50);
+        const int64_t length = long_name ? r.between(9, longest) : r.between(1, 8);
+        id = prefix + name(r, static_cast<size_t>(length));
+      } while (!used_streams.insert(id).second);
+    }
+    s.stream = {type, id};
+    if (from) {
+      s.source = f.blocks[*from].id;
+      f.connections[*from].outlets.push_back(s.stream);
+    }
+    if (to) {
+      s.destination = f.blocks[*to].id;
+      f.connections[*to].inlets.push_back(s.stream);
+    }
+    s.stream_class = r.pick(kStreamClasses);
+
+    // One to three substreams (distinct names), each with some totals and
+    // some blocks of component rows over a choice of the components.
+    s.without_substream = r.chance(10);
+    std::vector<std::string> substreams;
+    if (s.without_substream) {
+      substreams.push_back("");
+    } else {
+      for (int64_t n = r.between(1, 3); n > 0; --n) {
+        const std::string& sub = r.pick(kSubstreams);
+        if (std::find(substreams.begin(), substreams.end(), sub) == substreams.end())
+          substreams.push_back(sub);
+      }
+    }
+    auto add_row = [&](const RowKind& kind, const std::string& sub, const std::string& component) {
+      RandomStreamRow row;
+      row.property = kind.property;
+      row.name = property_name_of(kind.property);
+      row.substream = sub;
+      row.component = component;
+      row.real = random_real(r);
+      row.si = row.real;
+      if (kind.unit_type != 0 && r.chance(90)) {
+        const KnownUnit u = random_unit(r, kind.unit_type, f.run.ambient_pressure);
+        row.unit_type = u.unit_type;
+        row.unit_code = u.code;
+        row.si = si_value(u, row.real, f.run.ambient_pressure);
+      }
+      row.missing = r.chance(10);
+      s.rows.push_back(row);
+    };
+    for (const std::string& sub : substreams) {
+      for (int64_t n = r.between(0, 4); n > 0; --n) add_row(r.pick(kTotalRows), sub, "");
+      for (int64_t n = r.between(0, 2); n > 0; --n) {
+        const RowKind kind = r.pick(kComponentRows);
+        for (const std::string& c : components)
+          if (r.chance(70)) add_row(kind, sub, c);
+      }
+    }
+
+    ExplicitStream table;
+    table.type = type;
+    table.id = id;
+    table.source = from ? local_of(s.source) : "";
+    table.destination = to ? local_of(s.destination) : "";
+    table.stream_class = s.stream_class;
+    table.without_substream = s.without_substream;
+    for (const RandomStreamRow& row : s.rows)
+      table.rows.push_back({row.property, row.substream, row.component, row.real, row.unit_type,
+                            row.unit_code, row.missing});
+    sw.main_table(table);
+    f.streams.push_back(s.stream);
+    f.stream_results.push_back(std::move(s));
   }
+
+  // The blocks' inlet and outlet lists, with the streams' local names. A
+  // block no stream joins has empty lists or none at all.
+  for (size_t k = 0; k < f.blocks.size(); ++k) {
+    RandomConnections& c = f.connections[k];
+    c.written = !c.inlets.empty() || !c.outlets.empty() || r.chance(50);
+    if (!c.written) continue;
+    auto local = [](const std::vector<RandomObject>& streams) {
+      std::vector<std::pair<std::string, std::string>> out;
+      for (const RandomObject& s : streams) out.emplace_back(local_of(s.id), s.type);
+      return out;
+    };
+    w.connections(f.blocks[k].type, f.blocks[k].id, local(c.inlets), local(c.outlets));
+  }
+
+  // Objects that only need to exist: property tables, equipment and
+  // pressure-relief objects, with long identifiers too.
   for (int64_t i = r.between(0, 4); i > 0; --i) {
     f.tables.push_back({r.pick(kTableTypes), unique_identifier(r, used_tables, 40)});
     o.property_table(f.tables.back().type, f.tables.back().id);

@@ -1,9 +1,11 @@
 // Random flowsheets for round-trip tests: a seeded, reproducible generator
 // that writes a summary file with the fixture builder and keeps, beside it,
 // everything it wrote (the ground truth): objects of every kind with their
-// types, run information, components, and block results with their value
-// types and units, missing values included. The same seed always gives the
-// same file and the same truth.
+// types, run information, components, block results with their value types
+// and units, stream main tables (source, destination, substreams, result
+// rows with units, missing values included) and the inlet and outlet lists
+// of the blocks those streams join. The same seed always gives the same file
+// and the same truth.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,38 @@ struct RandomBlockResults {
   std::vector<RandomValue> values;
 };
 
+// One result row of a stream's main table.
+struct RandomStreamRow {
+  int64_t property = 0;
+  std::string name;        // the property's name ("" for a number no table names)
+  std::string substream;   // as written; "" is written blank
+  std::string component;   // "" on a total row
+  int64_t unit_type = 0;
+  int64_t unit_code = 1;
+  bool missing = false;    // written as "*"
+  double real = 0;         // as a reader gets it back
+  double si = 0;           // the real in the SI unit of its type
+};
+
+// A stream with a main table. Source and destination are the whole block
+// identifiers ("" for a feed or a product); the table holds the blocks'
+// local names, on the stream's own hierarchy level.
+struct RandomStreamResults {
+  RandomObject stream;
+  std::string source, destination;
+  std::string stream_class;         // "" is written as missing
+  bool without_substream = false;   // no "SUBSTREAM" qualifier: every row is MIXED
+  std::vector<RandomStreamRow> rows;
+};
+
+// The streams a block lists as entering and leaving it (whole identifiers,
+// in the order of its lists). written: the four list data sets exist (they
+// may be empty); otherwise the block has none of them.
+struct RandomConnections {
+  bool written = false;
+  std::vector<RandomObject> inlets, outlets;
+};
+
 // The SI label and the conversion of a unit the generator writes values in:
 // SI value = written * factor + offset (definitions of the units, kept here
 // apart from the bundled unit table so that the tests check that table).
@@ -48,8 +82,10 @@ struct KnownUnit {
   double offset;
 };
 const std::vector<KnownUnit>& known_units();
-// The label of the SI unit (unit 1) of a unit type known_units() covers.
+// The label of the SI unit (unit 1) of a unit type known_units() covers,
+// and the name of that unit type.
 std::string si_label(int64_t unit_type);
+std::string known_type_name(int64_t unit_type);
 
 struct RandomFlowsheet {
   uint64_t seed = 0;
@@ -66,6 +102,8 @@ struct RandomFlowsheet {
   std::vector<RandomObject> blocks, streams, tables, equipment;  // file order
   std::vector<std::string> reliefs;
   std::vector<RandomBlockResults> results;  // one per block, same order
+  std::vector<RandomStreamResults> stream_results;  // streams with a main table, file order
+  std::vector<RandomConnections> connections;       // one per block, same order
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);
