@@ -13,18 +13,13 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
 
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-
-class BlockResults : public ::testing::Test {
+class BlockResults : public SummarySuite<BlockResults> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -54,21 +49,11 @@ class BlockResults : public ::testing::Test {
                      {{prop::kTemp, "MIXED", "VAPOR", "", "", unit_type::kTemperature, 1, {400.0, 410.0}}});
     t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
     t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-    file_ = new TempSummaryFile(b.text());
+    write_file(b.text());
   }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "MET");
-    ASSERT_EQ(loaded_->ierr(), 0);
-  }
+  BlockResults() { unit_set_ = "MET"; }
 
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* BlockResults::file_ = nullptr;
 
 struct ResultTable {
   int64_t n = -1, ndesc = -1, status = -1;

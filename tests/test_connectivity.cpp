@@ -13,23 +13,13 @@
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
 
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-std::string trim(const std::string& s) {
-  size_t n = s.size();
-  while (n && s[n - 1] == ' ') --n;
-  return s.substr(0, n);
-}
-
-class Connectivity : public ::testing::Test {
+class Connectivity : public SummarySuite<Connectivity> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -54,20 +44,9 @@ class Connectivity : public ::testing::Test {
                    {prop::kTemp, "NC", "", 300, unit_type::kTemperature},
                    {prop::kTemp, "", "", 300, unit_type::kTemperature},
                    {prop::kTemp, "CISOLID", "", 300, unit_type::kTemperature}}});
-    file_ = new TempSummaryFile(b.text());
+    write_file(b.text());
   }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string());
-    ASSERT_EQ(loaded_->ierr(), 0);
-  }
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* Connectivity::file_ = nullptr;
 
 struct Lists {
   int64_t ierr = -1;

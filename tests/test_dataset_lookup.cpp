@@ -13,6 +13,7 @@
 #include "support/lookup_calls.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
@@ -22,10 +23,9 @@ constexpr int64_t kBlank = 0x2020202020202020;
 constexpr double kMissing = 1.0e35;
 const std::string kLongText = "A LONG TEXT VALUE OF THE RESULTS TABLE, LONGER THAN EIGHT CHARACTERS";
 
-std::string pad(const std::string& s, size_t n) { return s + std::string(n - s.size(), ' '); }
 std::vector<int64_t> words(int64_t first, int64_t n) { return {tkwork_ + first - 1, tkwork_ + first - 1 + n}; }
 
-class DatasetLookup : public ::testing::Test {
+class DatasetLookup : public SummarySuite<DatasetLookup> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -60,22 +60,11 @@ class DatasetLookup : public ::testing::Test {
     b.lset("BIG", "(%BIG)");
     std::vector<Value> many(1000, Value::text("T"));
     b.dset({"BIG", "BIG"}, "BIG", many);
-    file_ = new TempSummaryFile(b.text());
-  }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string());
-    ASSERT_EQ(loaded_->ierr(), 0);
+    write_file(b.text());
   }
 
-  static TempSummaryFile* file_;
   static int64_t results_line_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* DatasetLookup::file_ = nullptr;
 int64_t DatasetLookup::results_line_ = 0;
 
 TEST_F(DatasetLookup, QualifierAndValueBlocksWordByWord) {

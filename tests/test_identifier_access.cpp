@@ -19,13 +19,12 @@
 #include "support/example_flowsheet.hpp"
 #include "support/message_capture.hpp"
 #include "support/object_records.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum;
 using namespace flowsum::testing;
-
-std::string trim(std::string_view s) { return std::string(TextField::trim_right(s)); }
 
 template <typename Write>
 SummaryBuilder file_with(Write write) {

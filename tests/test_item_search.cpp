@@ -12,14 +12,13 @@
 #include "store/dataset_tree.hpp"
 #include "support/message_capture.hpp"
 #include "support/object_records.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum;
 using namespace flowsum::testing;
 using Names = std::vector<std::string>;
-
-std::string trim(const std::string& s) { return std::string(TextField::trim_right(s)); }
 
 struct Item {
   int64_t ipos = 0;

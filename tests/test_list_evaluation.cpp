@@ -11,6 +11,7 @@
 #include "support/lookup_calls.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
@@ -31,9 +32,8 @@ struct Block {
   int64_t end() const { return locq + 4 * nq + 2 * nq * nd + 2 * nd; }
 };
 
-std::string pad(const std::string& s, size_t n) { return s + std::string(n - s.size(), ' '); }
 
-class ListEvaluation : public ::testing::Test {
+class ListEvaluation : public SummarySuite<ListEvaluation> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -65,15 +65,7 @@ class ListEvaluation : public ::testing::Test {
     b.lset("LQ2", "(%Q2 & %A)");
     b.dset({"DS", "LA"}, "LA", {Value::word("V1"), Value::word("V2")});
     b.line(" IDSET NOCLOSE2 (ITEM) (X1 X2");  // the file ends inside the member list
-    file_ = new TempSummaryFile(b.text());
-  }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string());
-    ASSERT_EQ(loaded_->ierr(), 0);
+    write_file(b.text());
   }
 
   Block list(const std::string& id) {
@@ -81,10 +73,7 @@ class ListEvaluation : public ::testing::Test {
     return {c.nqual, c.ndata, c.locq};
   }
 
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* ListEvaluation::file_ = nullptr;
 
 TEST_F(ListEvaluation, OneSetGivesItsMembersInOrder) {
   const int64_t before = free_pointer();

@@ -14,13 +14,12 @@
 #include "store/text_field.hpp"
 #include "support/object_records.hpp"
 #include "support/summary_builder.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum;
 using namespace flowsum::testing;
-
-std::string trim(std::string_view s) { return std::string(TextField::trim_right(s)); }
 
 using ListRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);
 using PositionRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);

@@ -12,16 +12,11 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
-
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
 
 std::vector<double> seq(double first, double step, size_t n) {
   std::vector<double> v;
@@ -29,7 +24,7 @@ std::vector<double> seq(double first, double step, size_t n) {
   return v;
 }
 
-class PropertyTables : public ::testing::Test {
+class PropertyTables : public SummarySuite<PropertyTables> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -61,21 +56,10 @@ class PropertyTables : public ::testing::Test {
     w.idset_once("NOPT", {"PROPERTIES"}, {{{"22"}, 2, 0}, {{"23"}, 2, 0}});
     w.lset_once("NOPT", "(%NOPT)");
     b.dset({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {Value::real(1.0), Value::real(2.0)});
-    file_ = new TempSummaryFile(b.text());
-  }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "SI");
-    ASSERT_EQ(loaded_->ierr(), 0);
+    write_file(b.text());
   }
 
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* PropertyTables::file_ = nullptr;
 
 std::vector<int64_t> shape(const std::string& table, int64_t ncol_before = -5) {
   std::string id = pad(table, 12);

@@ -18,22 +18,13 @@
 #include "support/lookup_calls.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
 namespace {
 
 constexpr int kFiles = 300;
 constexpr double kMissing = 1.0e35;
-
-std::string pad(std::string s, size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-
-std::string trim(std::string s) {
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
 
 // The listing routines give back the whole name of types the tables cut.
 std::string widened(const std::string& type, const std::string& kind) {

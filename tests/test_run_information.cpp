@@ -15,16 +15,11 @@
 #include "support/run_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
-
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
 
 // A loaded file whose body the test writes.
 class RunFile {

@@ -11,18 +11,13 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
 
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-
-class Sensitivity : public ::testing::Test {
+class Sensitivity : public SummarySuite<Sensitivity> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -48,21 +43,10 @@ class Sensitivity : public ::testing::Test {
     w.idset_once("SOTHER", {"ITEM"}, {{{"X"}, 2, 0}});
     w.lset_once("SOTHER", "(%SOTHER)");
     b.dset({"SENSITIVITY", "S-3", "OTHER"}, "SOTHER", {Value::real(1.0)});
-    file_ = new TempSummaryFile(b.text());
-  }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string());
-    ASSERT_EQ(loaded_->ierr(), 0);
+    write_file(b.text());
   }
 
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* Sensitivity::file_ = nullptr;
 
 std::vector<int64_t> size(const std::string& study) {
   std::string id = pad(study, 16);

@@ -12,18 +12,13 @@
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
 
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-
-class StreamAttributes : public ::testing::Test {
+class StreamAttributes : public SummarySuite<StreamAttributes> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -50,21 +45,10 @@ class StreamAttributes : public ::testing::Test {
     s.substream_attributes("MATERIAL", "S1",
                            {{"NCPSD", "PSD", 0.1}, {"NCPSD", "PSD", 0.9}, {"NCPSD", "SIZE", 3.0}});
     s.main_table({"MATERIAL", "S2", "", "", "CONVEN", {}});
-    file_ = new TempSummaryFile(b.text());
+    write_file(b.text());
   }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string());
-    ASSERT_EQ(loaded_->ierr(), 0);
-  }
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
   std::string s1 = pad("S1", 12), nc = pad("NCPSD", 8);
 };
-TempSummaryFile* StreamAttributes::file_ = nullptr;
 
 TEST_F(StreamAttributes, SubstreamListWithinCapacity) {
   int64_t n = 1;

@@ -13,6 +13,7 @@
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
@@ -21,17 +22,6 @@ namespace ut = flowsum::testing::unit_type;
 
 constexpr double kMiss = 1.0e35;
 constexpr int64_t kMoleVolume = 27;
-
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-std::string trim(const std::string& s) {
-  size_t n = s.size();
-  while (n && s[n - 1] == ' ') --n;
-  return s.substr(0, n);
-}
 
 // Two conventional components (WATER, METHANE; MW 18 and 16, standard
 // liquid volumes 0.018 and 0.05 m3/kmol) and one non-conventional (COAL).
@@ -87,28 +77,16 @@ void streams_body(FlowsheetWriter& w) {
                      {kVfrac, "MIXED", "", "", "", 0.5, 0}});
 }
 
-class StreamResults : public ::testing::Test {
+class StreamResults : public SummarySuite<StreamResults> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
     b.header();
     FlowsheetWriter w(b);
     streams_body(w);
-    file_ = new TempSummaryFile(b.text());
+    write_file(b.text());
   }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string(), units_);
-    ASSERT_EQ(loaded_->ierr(), 0);
-  }
-  std::string units_ = "SI";
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* StreamResults::file_ = nullptr;
 
 struct Table {
   std::vector<std::string> rows, names, labels;
@@ -440,7 +418,7 @@ TEST_F(StreamResults, UnknownStreamLeavesEverything) {
 
 class StreamResultsEng : public StreamResults {
  protected:
-  StreamResultsEng() { units_ = "ENG"; }
+  StreamResultsEng() { unit_set_ = "ENG"; }
 };
 
 TEST_F(StreamResultsEng, DerivedFlowsAreConvertedFromSi) {

@@ -11,16 +11,11 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
-
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
 
 // A caller's path: keywords in fields of `width`.
 std::string path(const std::vector<std::string>& keys, size_t width = 16) {
@@ -29,7 +24,7 @@ std::string path(const std::vector<std::string>& keys, size_t width = 16) {
   return s;
 }
 
-class ValueAccess : public ::testing::Test {
+class ValueAccess : public SummarySuite<ValueAccess> {
  protected:
   static void SetUpTestSuite() {
     SummaryBuilder b;
@@ -54,21 +49,11 @@ class ValueAccess : public ::testing::Test {
     b.dset({"PROFILE", "P1"}, "PAB",
            {Value::real(300, 1), Value::real(1e5, 1), Value::real(0.1), Value::real(310, 1),
             Value::real(2e5, 1), Value::real(0.2)});
-    file_ = new TempSummaryFile(b.text());
+    write_file(b.text());
   }
-  static void TearDownTestSuite() {
-    delete file_;
-    file_ = nullptr;
-  }
-  void SetUp() override {
-    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "MET");
-    ASSERT_EQ(loaded_->ierr(), 0);
-  }
+  ValueAccess() { unit_set_ = "MET"; }
 
-  static TempSummaryFile* file_;
-  std::unique_ptr<LoadedSummary> loaded_;
 };
-TempSummaryFile* ValueAccess::file_ = nullptr;
 
 TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
   std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});

@@ -1,0 +1,55 @@
+// Pieces most query test suites share: caller-field texts padded and
+// trimmed as the tests compare them, and a suite over one summary file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
+
+namespace flowsum::testing {
+
+// s cut or blank-padded to n characters, as a caller's field of length n
+// holds it.
+inline std::string pad(std::string_view s, size_t n) {
+  std::string out(s.substr(0, n));
+  out.resize(n, ' ');
+  return out;
+}
+
+// s without its trailing blanks.
+inline std::string trim(std::string_view s) {
+  const size_t end = s.find_last_not_of(' ');
+  return std::string(s.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
+// A suite of tests over one summary file: the suite writes the file once
+// (write_file from its SetUpTestSuite), and every test gets it loaded afresh
+// in unit_set_ (a suite sets another in its constructor), so that no test
+// sees what another left in the work area.
+template <class Suite>
+class SummarySuite : public ::testing::Test {
+ protected:
+  static void write_file(const std::string& text) { file() = std::make_unique<TempSummaryFile>(text); }
+  static void TearDownTestSuite() { file().reset(); }
+  void SetUp() override {
+    ASSERT_TRUE(file()) << "the suite wrote no summary file";
+    loaded_ = std::make_unique<LoadedSummary>(file()->string(), unit_set_);
+    ASSERT_EQ(loaded_->ierr(), 0);
+  }
+
+  std::string unit_set_ = "SI";
+  std::unique_ptr<LoadedSummary> loaded_;
+
+ private:
+  static std::unique_ptr<TempSummaryFile>& file() {
+    static std::unique_ptr<TempSummaryFile> f;
+    return f;
+  }
+};
+
+}  // namespace flowsum::testing
