@@ -413,7 +413,7 @@ void substream_at(std::string_view id, int64_t k, TextField name, int64_t& ncomp
   const int64_t ccomp = a.find_qualifier("COMPONENTS");
   if (a.ndata < 2) return;
   int64_t number = 0;
-  bool first_total = true;
+  std::string run;  // the substream of run k, once a total row of it is seen
   std::string previous = qualifier8(a, csub, 1);
   for (int64_t j = 2; j <= a.ndata; ++j) {
     const std::string sub = qualifier8(a, csub, j);
@@ -430,12 +430,19 @@ void substream_at(std::string_view id, int64_t k, TextField name, int64_t& ncomp
         const int64_t pos = component_position(comp);
         ncomp = pos > 0 && pos <= glob(g::kNcc) ? glob(g::kNcc) : glob(g::kNnc);
       }
-    } else {
-      ++ntotal;
-      if (first_total) name.assign(sub);
-      first_total = false;
+    } else if (run.empty()) {
+      run = sub;
     }
   }
+  if (run.empty()) return;
+  name.assign(run);
+  // The count sizes the total arrays of TKSUBS, which returns every total
+  // row of the substream's name among the result rows: a name that comes
+  // back after another substream brings its totals along, and blank rows of
+  // "MIXED" are its own. Counting the run alone would let TKSUBS write past
+  // arrays sized by it.
+  for (int64_t j = 4; j <= a.ndata; ++j)
+    if (substream_of(a, csub, j) == run && blank(qualifier8(a, ccomp, j))) ++ntotal;
 }
 
 void substream_results(std::string_view id, std::string_view substream, std::string_view basis,
