@@ -70,15 +70,17 @@ int64_t node_value_count(std::span<const std::string_view> path, int64_t node) {
 }
 
 // Unit-type name, basis from the unit type, label and converted values of
-// a profile: every value in the unit of the first.
-void read_report_values(const DatasetAnswer& a, double* values, TextField utype, TextField flowbasis,
-                        TextField ulabel) {
+// a profile: every value in the unit of the first. Callers size VALUES by
+// the report's points (those of its first profile), so a longer profile
+// writes only that many.
+void read_report_values(const DatasetAnswer& a, double* values, int64_t points, TextField utype,
+                        TextField flowbasis, TextField ulabel) {
   const int64_t t = a.unit_type(1), code = a.unit_code(1);
   utype.assign(t != 0 ? unit_type_name(t) : std::string());
   flowbasis.assign(basis_of_unit_type(t));
   for (int64_t j = 1; j <= a.ndata; ++j) {
     const ConvertedValue c = convert_stored(t, code, a.real_value(j));
-    if (values) values[j - 1] = c.value;
+    if (values && j <= points) values[j - 1] = c.value;
     ulabel.assign(c.label_view());
   }
 }
@@ -156,16 +158,24 @@ void profile_by_position(char* id, size_t id_len, char* rtype, size_t rtype_len,
   // A position outside the report's profiles is a failure (flag 1).
   if (k < 1 || k > static_cast<int64_t>(nodes.size())) return;
   *ierr = 0;
+  const auto path = b.path(r->section);
+  // Callers size VALUES by TKSRRP's points: the first profile's. The batch
+  // reactor's other section names are held to that count too whenever
+  // TKSRRP reports the report.
+  int64_t points = node_value_count(path, nodes[0]);
+  if (alternate) {
+    const ReportShape shape = report_shape(TextField(id, id_len).view(), TextField(rtype, rtype_len).view());
+    if (shape.ierr == 0 && shape.nprofiles > 0) points = std::min(points, shape.npoints);
+  }
   DataRecord rec;
   node_record(nodes[static_cast<size_t>(k - 1)], rec);
-  const auto path = b.path(r->section);
   const DatasetAnswer a = lookup_dataset(path, std::string_view(rec.value, 8));
   if (!a.found()) return;
   describe_profile(a, TextField(pname, pname_len), TextField(substream, substream_len),
                    TextField(phase, phase_len), TextField(component, component_len),
                    TextField(basis, basis_len));
   TextField(ulabel, ulabel_len).fill_blank();
-  read_report_values(a, values, TextField(utype, utype_len), TextField(flowbasis, flowbasis_len),
+  read_report_values(a, values, points, TextField(utype, utype_len), TextField(flowbasis, flowbasis_len),
                      TextField(ulabel, ulabel_len));
 }
 
@@ -331,11 +341,13 @@ void tkrrrp_(char* id, char* rtype, int64_t* /*idum*/, char* pname, char* substr
   std::string model;
   const DatasetChoice choice = split_block_results(path, wanted, {}, {}, model);
   if (choice.ierr != 0) return;
+  const std::vector<int64_t> nodes = report_nodes(b, r->section);
+  const int64_t points = nodes.empty() ? 0 : node_value_count(path, nodes[0]);
   const DatasetAnswer a = lookup_dataset(path, choice.qualifier);
   if (!a.found()) return;
   char flow[4];
   TextField(ulabel, ulabel_len).fill_blank();
-  read_report_values(a, values, TextField(utype, utype_len), TextField(flow, 4),
+  read_report_values(a, values, points, TextField(utype, utype_len), TextField(flow, 4),
                      TextField(ulabel, ulabel_len));
   *ierr = 0;
 }
