@@ -387,7 +387,12 @@ int64_t property_column(const DatasetAnswer& a, std::string_view except = {}) {
 int64_t read_profile(const DatasetAnswer& a, std::string_view qname, int64_t npoint, int64_t nprop,
                      char* pnames, size_t pnames_len, double* values, char* utypes, size_t utypes_len,
                      char* ulabels, size_t ulabels_len) {
-  if (npoint < 0 || nprop < 0 || !a.found() || a.ndata != npoint * nprop) return 3;
+  // A shape whose number of values does not fit 64 bits is no data set's;
+  // the product is checked so that it cannot wrap onto the real count.
+  int64_t nvalues = 0;
+  if (npoint < 0 || nprop < 0 || __builtin_mul_overflow(npoint, nprop, &nvalues) || !a.found() ||
+      a.ndata != nvalues)
+    return 3;
   read_property_values(a, property_column(a, qname), a.ndata, nprop, pnames, pnames_len, values,
                        utypes, utypes_len, ulabels, ulabels_len);
   return 0;

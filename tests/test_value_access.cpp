@@ -2,6 +2,8 @@
 // a data set among siblings by qualifier values.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,6 +119,13 @@ TEST_F(ValueAccess, ProfileShapeAndReading) {
   // A shape that is not the data set's.
   np = 3;
   values.assign(7, -1);
+  tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
+          labels.data(), &ierr, 16, 16, 12, 12, 16);
+  EXPECT_EQ(ierr, 3);
+  EXPECT_EQ(values[0], -1);
+  // A shape whose product wraps around 64 bits onto a small count.
+  np = INT64_MAX / 2 + 1;
+  nprop = 2;
   tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
           labels.data(), &ierr, 16, 16, 12, 12, 16);
   EXPECT_EQ(ierr, 3);
