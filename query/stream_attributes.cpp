@@ -72,8 +72,16 @@ int64_t kth_run(const AttributeSet& s, const std::string& sub, const std::string
     }
     if (c == k) ++count;
   }
-  if (count > 0) name.assign(current);
-  return count;
+  if (count == 0) return 0;
+  name.assign(current);
+  // TKSCAT and TKSSAT return every value of the name, a later run of it
+  // included, into arrays their callers size by this count: the count is
+  // theirs, not the run's, or a name that comes back would be written past
+  // the arrays.
+  int64_t all = 0;
+  for (int64_t j = 1; j <= s.a.ndata; ++j)
+    if (s.q(s.sub, j) == sub && (!comp || s.q(s.comp, j) == *comp) && s.q(col, j) == current) ++all;
+  return all;
 }
 
 }  // namespace

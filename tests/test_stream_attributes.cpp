@@ -82,13 +82,19 @@ TEST_F(StreamAttributes, ComponentsWithAttributes) {
 
 TEST_F(StreamAttributes, AttributesOfAComponentAndTheirElements) {
   std::string coal = pad("COAL", 8), name(8, '#');
+  // PROXANAL's count is that of all its elements, both runs: TKSCAT returns
+  // them all into arrays sized by it.
   int64_t k = 3, count = -1;
   tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
   EXPECT_EQ(name, "PROXANAL");
-  EXPECT_EQ(count, 1);
+  EXPECT_EQ(count, 3);
   k = 1;
   tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ(count, 3);
+  k = 2;
+  tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
+  EXPECT_EQ(name, "ULTANAL ");
+  EXPECT_EQ(count, 1);
   k = 4;
   tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
   EXPECT_EQ(count, 0);
