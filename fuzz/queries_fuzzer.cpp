@@ -1,8 +1,9 @@
 // A fuzzed summary file (seeded from valid fixtures) is loaded, then every
-// query routine of the landed families is called on every identifier the
-// item tables hold and on a few they do not. Every caller field and array
-// lies against a guard page, so a write past a hidden length or a count
-// faults at once. Field widths cycle through 0, 1 and the documented widths.
+// query routine is called on every identifier the item tables hold and on a
+// few they do not; the later families are in query_families.hpp. Every
+// caller field and array lies against a guard page, so a write past a
+// hidden length or a count faults at once. Field widths cycle through 0, 1
+// and the documented widths.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -18,10 +19,17 @@ namespace {
 constexpr int64_t kMaxObjects = 64;  // objects a kind asked about per input
 constexpr int64_t kMaxSearchSteps = 200000;
 
+// Arenas 0 to 5 serve the calls here; the later families take one arena per
+// argument from kFirstCallArena on (query_families.hpp).
+constexpr int kFirstCallArena = 6, kCallArenas = 14;
+
 fz::GuardedArena& arena(int k) {
-  static fz::GuardedArena* arenas[6] = {
-      new fz::GuardedArena(1 << 20), new fz::GuardedArena(1 << 20), new fz::GuardedArena(1 << 16),
-      new fz::GuardedArena(1 << 16), new fz::GuardedArena(1 << 16), new fz::GuardedArena(1 << 16)};
+  static fz::GuardedArena** arenas = [] {
+    auto** a = new fz::GuardedArena*[kFirstCallArena + kCallArenas];
+    for (int i = 0; i < kFirstCallArena + kCallArenas; ++i)
+      a[i] = new fz::GuardedArena(i < 2 || i >= kFirstCallArena ? 1 << 20 : 1 << 16);
+    return a;
+  }();
   return *arenas[k];
 }
 
@@ -286,6 +294,8 @@ void sequences(int k) {
 
 }  // namespace
 
+#include "fuzz/query_families.hpp"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fz::InputFile input(".sum");
   static const std::string property_file = fz::bundled_reference("RCPROPNU.DAT");
@@ -326,6 +336,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   data_set({"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"}, k);
   data_set({}, k);
   sequences(k);
+  std::vector<std::string> lsets = directory_names(5, 6);
+  lsets.push_back("NOSUCH");
+  query_families(lsets, k);
   units(k);
   fz::unload_summary();
   return 0;
