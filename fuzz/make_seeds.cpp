@@ -11,11 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include "support/block_table_records.hpp"
 #include "support/example_flowsheet.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/object_records.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/run_records.hpp"
+#include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 
 namespace fs = std::filesystem;
@@ -60,6 +62,50 @@ std::string objects_file() {
   return b.text();
 }
 
+// A small file with the result families the query fuzzer reads beyond the
+// stream table: block results, reactor reports, a property table, a
+// sensitivity study, component and substream attributes.
+std::string families_file() {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  w.components({"WATER", "METHANE"}, {"COAL"});
+  w.block_results("HEATER", "H1", {"SUBSTREAM", "PHASE"},
+                  {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"MIXED", "VAPOR"}),
+                   BlockResult::integer(prop::kNstage, 12, {"MIXED", "LIQUID"})});
+  BlockTableWriter t(w);
+  t.reactor_report("TUBERX", "R1", "TUBE_PRP",
+                   {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0}},
+                    {prop::kHmx, "MIXED", "LIQUID", "WATER", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6}}});
+  t.reactor_report("BATCHRX", "BR1", "BRX_PRF3",
+                   {{prop::kPres, "MIXED", "VAPOR", "", "", unit_type::kPressure, 1, {1.0E5, 2.0E5}}});
+  t.reactor_report("BATCHRX", "BR1", "BTRX_PRF3",
+                   {{prop::kTemp, "MIXED", "VAPOR", "", "", unit_type::kTemperature, 1, {400.0, 410.0}}});
+  t.property_table("FLASHCURVE", "FC1",
+                   {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {300, 310, 320}},
+                    {prop::kVfrac, "MIXED", "VAPOR", "", "", 0, 1, {0.0, 0.5, 1.0}}});
+  SensitivityStudy st;
+  st.id = "S-1";
+  st.npoints = 2;
+  st.ncolumns = 2;
+  st.descriptors = {{"FEED", "TEMP", "A DESCRIPTOR"}, {"H1", "QCALC"}};
+  st.entries = {{11, 12}, {21, 22}};
+  st.status = {{1, 0}, {3, 4}};
+  t.sensitivity(st);
+  StreamWriter sw(w);
+  sw.main_table({"MATERIAL", "S1", "H1", "", "MIXNC",
+                 {{prop::kTemp, "MIXED", "", 300, unit_type::kTemperature},
+                  {prop::kMassFlowTotal, "NCPSD", "", 2, unit_type::kMassFlow},
+                  {prop::kMassFlow, "NCPSD", "COAL", 1.5, unit_type::kMassFlow}}});
+  sw.component_attributes("MATERIAL", "S1",
+                          {{"NCPSD", "COAL", "PROXANAL", "MOISTURE", 5.0},
+                           {"NCPSD", "COAL", "ULTANAL", "CARBON", 70.0},
+                           {"NCPSD", "COAL", "PROXANAL", "VM", 30.0}});
+  sw.substream_attributes("MATERIAL", "S1", {{"NCPSD", "PSD", 0.1}, {"NCPSD", "PSD", 0.9}});
+  return b.text();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,6 +130,10 @@ int main(int argc, char** argv) {
     files.push_back(b.text());
   }
   for (uint64_t seed = 1; seed <= 6; ++seed) files.push_back(random_flowsheet(seed).text);
+  files.push_back(families_file());
+  // Inputs that once made a routine fail: their neighbourhoods first.
+  for (const auto& entry : fs::directory_iterator(fs::path(FLOWSUM_SOURCE_DIR) / "tests" / "regressions"))
+    if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(read(entry.path()));
 
   for (size_t i = 0; i < files.size(); ++i) {
     write(out / "summary" / ("seed" + std::to_string(i) + ".sum"), files[i]);
