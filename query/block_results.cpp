@@ -160,12 +160,13 @@ void profile_by_position(char* id, size_t id_len, char* rtype, size_t rtype_len,
   *ierr = 0;
   const auto path = b.path(r->section);
   // Callers size VALUES by TKSRRP's points: the first profile's. The batch
-  // reactor's other section names are held to that count too whenever
-  // TKSRRP reports the report.
+  // reactor's other section names are held to that count too; when TKSRRP
+  // does not report the report (a block with only those sections) it gives
+  // no points, and no values are written.
   int64_t points = node_value_count(path, nodes[0]);
   if (alternate) {
     const ReportShape shape = report_shape(TextField(id, id_len).view(), TextField(rtype, rtype_len).view());
-    if (shape.ierr == 0 && shape.nprofiles > 0) points = std::min(points, shape.npoints);
+    points = shape.ierr == 0 && shape.nprofiles > 0 ? std::min(points, shape.npoints) : 0;
   }
   DataRecord rec;
   node_record(nodes[static_cast<size_t>(k - 1)], rec);

@@ -61,8 +61,10 @@ void check_counted_arrays() {
       rt.resize(12, ' ');
       int64_t npoints = 0, nprofiles = 0;
       tksrrp_(id.data(), rt.data(), &npoints, &nprofiles, &ierr, 8, 12);
-      if (ierr != 0 || npoints < 0 || npoints > 100000 || nprofiles > 1000) continue;
-      for (int64_t p = 1; p <= nprofiles; ++p) {
+      // A report TKSRRP does not know has no points: nothing may be written.
+      if (ierr != 0) npoints = nprofiles = 0;
+      if (npoints < 0 || npoints > 100000 || nprofiles > 1000) continue;
+      for (int64_t p = 1; p <= nprofiles + 1; ++p) {
         for (auto* routine : {tknrrp_, tknrpr_}) {
           std::vector<double> values(static_cast<size_t>(npoints) + 1, kSentinel);
           char pname[12], sub[8], phase[8], comp[8], basis[4], fbasis[4], utype[12], ulabel[16];
