@@ -30,6 +30,11 @@ int64_t g_last_tree_line = 0;
 // intact (free words above the pointer may have been reused since).
 struct Remembered {
   bool valid = false;
+  // Whether the remembered data set is the one a search with a blank
+  // qualifier chooses (the first sibling of its path). Only then may a
+  // blank qualifier be answered from memory: otherwise the answer to the
+  // same question would depend on which sibling was asked for last.
+  bool first_of_path = true;
   std::vector<int64_t> words;
 
   void keep(int64_t first, int64_t count) { words.assign(work_ptr(first), work_ptr(first) + count); }
@@ -258,7 +263,7 @@ bool remembered_answer(std::span<const std::string_view> path, std::string_view 
   for (size_t i = 0; i < path.size(); ++i)
     if (!padded_equal(retn_text(i), keyword(path[i]))) return false;
   const std::string remembered_qual = padded(retn_text(path.size()), 8);
-  if (!TextField::trim_right(qual8).empty() && remembered_qual != qual8) return false;
+  if (TextField::trim_right(qual8).empty() ? !g_remembered.first_of_path : remembered_qual != qual8) return false;
   const int64_t nq = tkretn_.iret[3], nd = tkretn_.iret[4], locq = tkretn_.iret[5],
                 locd = tkretn_.iret[6], after = tkretn_.iret[9];
   if (nq < 0 || nd < 0 || locq < 1 || locd < locq || after <= locq || after > kWorkWords + 1) return false;
@@ -288,6 +293,7 @@ DatasetAnswer completion_status(std::span<const std::string_view> path, std::str
   a.ndata = 1;
   a.locq = f;
   locs(l::kFreePointer) = f + 8;
+  g_remembered.first_of_path = true;
   if (!read_values(path, qual8, g_last_tree_line, false, a)) return DatasetAnswer{};
   return a;
 }
@@ -350,6 +356,12 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
   DataRecord chosen;
   if (!choose_node(tree, ipos, last, qual8, chosen)) return a;
   g_last_tree_line = chosen.idata;
+  // A data set chosen by its qualifier is also what a blank qualifier finds
+  // when no earlier sibling of the path matches.
+  DataRecord first_sibling;
+  g_remembered.first_of_path = TextField::trim_right(qual8).empty() ||
+                               (choose_node(tree, ipos, last, std::string_view("        ", 8), first_sibling) &&
+                                first_sibling.idata == chosen.idata);
 
   DatasetAnswer found;
   std::copy_n(chosen.value, 8, found.qualifier);

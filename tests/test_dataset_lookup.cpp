@@ -182,6 +182,17 @@ TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
   EXPECT_EQ(d.qual, "QB      ");
   ASSERT_EQ(d.ndata, 1);
   EXPECT_EQ(work_word(d.locd), 2);
+  // A blank qualifier finds the first sibling again, not the one remembered;
+  // the one remembered is still answered for its own qualifier.
+  d = call_tkdset({"DUP", "SEC"});
+  EXPECT_EQ(d.qual, "QA      ");
+  EXPECT_EQ(work_word(d.locd), 1);
+  const int64_t first_locq = call_tkdset({"DUP", "SEC"}, "QA").locq;
+  EXPECT_EQ(first_locq, d.locq);
+  d = call_tkdset({"DUP", "SEC"}, "QB");
+  flowsum::scan::configure(0, 0, 2.0 + 133.0 / 256.0, "");
+  EXPECT_EQ(call_tkdset({"DUP", "SEC"}, "QB").locq, d.locq);
+  EXPECT_EQ(flowsum::scan::line_number(), 2);
   d = call_tkdset({"DUP", "SEC"}, "QC");
   EXPECT_EQ(d.ndata, 0);
   EXPECT_EQ(d.nqual, 0);

@@ -51,6 +51,12 @@ class ValueAccess : public SummarySuite<ValueAccess> {
     b.dset({"PROFILE", "P1"}, "PAB",
            {Value::real(300, 1), Value::real(1e5, 1), Value::real(0.1), Value::real(310, 1),
             Value::real(2e5, 1), Value::real(0.2)});
+    // Two data sets on one path: one value, then the six of the profile.
+    w.idset_once("P1", {"PROPERTIES"}, {{{"22"}, 2, 22}});
+    w.lset_once("ONE", "(%P1)");
+    b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "ONE", {Value::real(300, 1)});
+    b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "PAB",
+           {Value::real(1, 1), Value::real(2, 1), Value::real(3), Value::real(4, 1), Value::real(5, 1), Value::real(6)});
     write_file(b.text());
   }
   ValueAccess() { unit_set_ = "MET"; }
@@ -81,6 +87,37 @@ TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
   tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
           12, 12, 16);
   EXPECT_EQ(ierr, 1);
+}
+
+// TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
+// path was read by its qualifier, both still read the first one.
+TEST_F(ValueAccess, CountAndValuesAgreeAfterASiblingWasRead) {
+  std::string ids = path({"BLOCK", "HEATER", "H2", "RESULTS"});
+  std::string qual = pad("PAB", 8);
+  int64_t nid = 4, nq = -1, nd = -1, locq = 0, locd = 0, ierr = -1, dum = 0;
+  tkdset_(&nid, ids.data(), qual.data(), &nq, &nd, &locq, &locd, 16, 8);
+  ASSERT_EQ(nd, 6);
+  tknval_(ids.data(), &nid, &nd, &nq, &ierr, 16);
+  ASSERT_EQ(ierr, 0);
+  ASSERT_EQ(nd, 1);
+  std::string names(12 * 2, '#'), utypes(12 * 2, '#'), labels(16 * 2, '#'), texts(8 * 2, '#');
+  std::vector<double> values(2, -1);
+  std::vector<int64_t> types(2, -1), ints(2, -1);
+  int64_t nval = -1;
+  tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
+          12, 12, 16);
+  EXPECT_EQ(nval, 1);
+  EXPECT_NEAR(values[0], 300 - 273.15, 1e-9);
+  EXPECT_EQ(values[1], -1);
+  EXPECT_EQ(names.substr(12), std::string(12, '#'));
+  // The later sibling read by its qualifier again, then every value with its kind.
+  tkdset_(&nid, ids.data(), qual.data(), &nq, &nd, &locq, &locd, 16, 8);
+  ASSERT_EQ(nd, 6);
+  tkaval_(ids.data(), &nid, &dum, names.data(), types.data(), ints.data(), texts.data(), values.data(),
+          utypes.data(), labels.data(), &nval, &ierr, 16, 12, 8, 12, 16);
+  EXPECT_EQ(nval, 1);
+  EXPECT_EQ(types[1], -1);
+  EXPECT_EQ(labels.substr(16), std::string(16, '#'));
 }
 
 TEST_F(ValueAccess, EveryValueWithItsKind) {
