@@ -401,6 +401,23 @@ int64_t read_profile(const DatasetAnswer& a, std::string_view qname, int64_t npo
 const std::array<std::string_view, 6> kProfileQualifiers{"PROPERTIES", "SUBSTREAM", "PHASE",
                                                          "COMPONENTS", "BASIS",     "UNITS"};
 
+// TKPVAL's reading, which TKAVAL extends: the data set of the path (blank
+// qualifier), every value as a converted real with its property name, unit
+// type and label. IERR 1 and NVAL unchanged when there are no values.
+DatasetAnswer every_value_as_real(char* ids, size_t ids_len, int64_t nid, char* pnames, size_t pnames_len,
+                                  double* values, char* utypes, size_t utypes_len, char* ulabels,
+                                  size_t ulabels_len, int64_t& nval, int64_t& ierr) {
+  ierr = 1;
+  const auto path = caller_path(ids, ids_len, nid);
+  const DatasetAnswer a = lookup_dataset(path);
+  if (!a.found()) return a;
+  ierr = 0;
+  nval = a.ndata;
+  read_property_values(a, property_column(a), a.ndata, a.ndata, pnames, pnames_len, values, utypes,
+                       utypes_len, ulabels, ulabels_len);
+  return a;
+}
+
 }  // namespace
 
 extern "C" {
@@ -409,14 +426,8 @@ void tkpval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, double* v
              char* ulabels, int64_t* nval, int64_t* ierr, size_t ids_len, size_t pnames_len,
              size_t utypes_len, size_t ulabels_len) {
   FreePointerGuard guard;
-  *ierr = 1;
-  const auto path = caller_path(ids, ids_len, *nid);
-  const DatasetAnswer a = lookup_dataset(path);
-  if (!a.found()) return;
-  *ierr = 0;
-  *nval = a.ndata;
-  read_property_values(a, property_column(a), a.ndata, a.ndata, pnames, pnames_len, values, utypes,
-                       utypes_len, ulabels, ulabels_len);
+  every_value_as_real(ids, ids_len, *nid, pnames, pnames_len, values, utypes, utypes_len, ulabels,
+                      ulabels_len, *nval, *ierr);
 }
 
 void tkaval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* vtypes,
@@ -424,14 +435,9 @@ void tkaval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* 
              int64_t* nval, int64_t* ierr, size_t ids_len, size_t pnames_len, size_t texts_len,
              size_t utypes_len, size_t ulabels_len) {
   FreePointerGuard guard;
-  *ierr = 1;
-  const auto path = caller_path(ids, ids_len, *nid);
-  const DatasetAnswer a = lookup_dataset(path);
+  const DatasetAnswer a = every_value_as_real(ids, ids_len, *nid, pnames, pnames_len, rvalues, utypes,
+                                              utypes_len, ulabels, ulabels_len, *nval, *ierr);
   if (!a.found()) return;
-  *ierr = 0;
-  *nval = a.ndata;
-  read_property_values(a, property_column(a), a.ndata, a.ndata, pnames, pnames_len, rvalues, utypes,
-                       utypes_len, ulabels, ulabels_len);
   for (int64_t j = 1; j <= a.ndata; ++j) {
     const size_t i = static_cast<size_t>(j - 1);
     const int64_t t = a.type(j);
