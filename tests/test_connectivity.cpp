@@ -65,19 +65,6 @@ Lists connections(const std::string& block, int64_t in_cap, int64_t out_cap) {
   return l;
 }
 
-TEST_F(Connectivity, CountsOfInletsAndOutlets) {
-  std::string b1 = pad("B1", 8);
-  int64_t ni = -1, no = -1, st = -1;
-  tkcntn_(b1.data(), &ni, &no, &st, 8);
-  EXPECT_EQ(ni, 2);
-  EXPECT_EQ(no, 1);
-  EXPECT_EQ(st, 0);
-  std::string none = pad("NOPE", 8);
-  tkcntn_(none.data(), &ni, &no, &st, 8);
-  EXPECT_EQ(ni, 0);
-  EXPECT_EQ(no, 0);
-}
-
 TEST_F(Connectivity, ListsWithHierarchyPrefixAndCapacities) {
   Lists l = connections("H1.B2", 2, 1);
   EXPECT_EQ(l.ierr, 0);

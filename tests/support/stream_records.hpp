@@ -33,9 +33,6 @@ struct MainRow {
   int64_t unit_code = 1;
   bool missing = false;
 };
-// The same row written as the missing value.
-MainRow missing_row(int64_t property, std::string substream, std::string component,
-                    int64_t unit_type = 0);
 
 struct ExplicitStream {
   std::string type = "MATERIAL";

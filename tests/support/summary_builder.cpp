@@ -359,14 +359,6 @@ SummaryBuilder& SummaryBuilder::pset(std::string_view name, const std::vector<Ps
   return record("PSET", toks, 2);
 }
 
-SummaryBuilder& SummaryBuilder::pset_raw_count(std::string_view name, std::string_view count_token,
-                                               const std::vector<PsetEntry>& entries) {
-  std::vector<std::string> toks{word_token(name), std::string(count_token)};
-  append_pset_entries(toks, entries);
-  toks.emplace_back(")");
-  return record("PSET", toks, 2);
-}
-
 SummaryBuilder& SummaryBuilder::idset(std::string_view name, const std::vector<std::string>& qualifiers,
                                       const std::vector<IdMember>& members) {
   std::vector<std::string> toks{word_token(name), "("};

@@ -186,10 +186,6 @@ class SummaryBuilder {
   // PSET name n entries... [closing_label] ")"
   SummaryBuilder& pset(std::string_view name, const std::vector<PsetEntry>& entries,
                        std::optional<std::string> closing_label = std::nullopt);
-  // A PSET whose count is written as given (for example a name, which makes
-  // the reader skip the record) followed by the entries.
-  SummaryBuilder& pset_raw_count(std::string_view name, std::string_view count_token,
-                                 const std::vector<PsetEntry>& entries);
 
   // IDSET name (qualifiers) (members)
   SummaryBuilder& idset(std::string_view name, const std::vector<std::string>& qualifiers,
