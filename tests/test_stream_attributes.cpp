@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flowsum.h"
@@ -61,48 +62,51 @@ TEST_F(StreamAttributes, SubstreamListWithinCapacity) {
   EXPECT_EQ(all, "MIXED   NCPSD   ########");
 }
 
-TEST_F(StreamAttributes, ComponentsWithAttributes) {
+// The K-th component (TKSNCA), attribute of a component (TKSSCA) or
+// substream attribute (TKSSSA): its name and its count of changes.
+using Named = std::pair<std::string, int64_t>;
+Named nth_component(std::string stream, int64_t k) {
+  std::string sub = pad("NCPSD", 8), name(8, '#');
+  int64_t count = -1;
+  tksnca_(stream.data(), sub.data(), &k, name.data(), &count, 12, 8, 8);
+  return {name, count};
+}
+Named nth_attribute(const std::string& comp, int64_t k) {
+  std::string stream = pad("S1", 12), sub = pad("NCPSD", 8), c = pad(comp, 8), name(8, '#');
+  int64_t count = -1;
+  tkssca_(stream.data(), sub.data(), c.data(), &k, name.data(), &count, 12, 8, 8, 8);
+  return {name, count};
+}
+Named nth_substream_attribute(int64_t k) {
+  std::string stream = pad("S1", 12), sub = pad("NCPSD", 8), name(8, '#');
+  int64_t count = -1;
+  tksssa_(stream.data(), sub.data(), &k, name.data(), &count, 12, 8, 8);
+  return {name, count};
+}
+
+TEST_F(StreamAttributes, ComponentsAndAttributesWithTheirCounts) {
   int64_t count = -1;
   tksnac_(s1.data(), nc.data(), &count, 12, 8);
   EXPECT_EQ(count, 2);
-  std::string comp(8, '#');
-  int64_t k = 1;
-  tksnca_(s1.data(), nc.data(), &k, comp.data(), &count, 12, 8, 8);
-  EXPECT_EQ(comp, "COAL    ");
-  EXPECT_EQ(count, 3);  // PROXANAL, ULTANAL, PROXANAL: three changes
-  k = 2;
-  tksnca_(s1.data(), nc.data(), &k, comp.data(), &count, 12, 8, 8);
-  EXPECT_EQ(comp, "ASH     ");
-  EXPECT_EQ(count, 1);
-  k = 3;  // one past the end: count 0, the last component walked
-  tksnca_(s1.data(), nc.data(), &k, comp.data(), &count, 12, 8, 8);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(comp, "ASH     ");
-}
-
-TEST_F(StreamAttributes, AttributesOfAComponentAndTheirElements) {
-  std::string coal = pad("COAL", 8), name(8, '#');
+  EXPECT_EQ(nth_component(s1, 1), (Named{"COAL    ", 3}));  // PROXANAL, ULTANAL, PROXANAL
+  EXPECT_EQ(nth_component(s1, 2), (Named{"ASH     ", 1}));
+  // One past the end: count 0, the last component walked.
+  EXPECT_EQ(nth_component(s1, 3), (Named{"ASH     ", 0}));
   // PROXANAL's count is that of all its elements, both runs: TKSCAT returns
   // them all into arrays sized by it.
-  int64_t k = 3, count = -1;
-  tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
-  EXPECT_EQ(name, "PROXANAL");
-  EXPECT_EQ(count, 3);
-  k = 1;
-  tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
-  EXPECT_EQ(count, 3);
-  k = 2;
-  tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
-  EXPECT_EQ(name, "ULTANAL ");
-  EXPECT_EQ(count, 1);
-  k = 4;
-  tkssca_(s1.data(), nc.data(), coal.data(), &k, name.data(), &count, 12, 8, 8, 8);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(name, std::string(8, ' '));
+  EXPECT_EQ(nth_attribute("COAL", 3), (Named{"PROXANAL", 3}));
+  EXPECT_EQ(nth_attribute("COAL", 2), (Named{"ULTANAL ", 1}));
+  EXPECT_EQ(nth_attribute("COAL", 4), (Named{std::string(8, ' '), 0}));
+  tksnsa_(s1.data(), nc.data(), &count, 12, 8);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(nth_substream_attribute(1), (Named{"PSD     ", 2}));
+  EXPECT_EQ(nth_substream_attribute(2), (Named{"SIZE    ", 1}));
+}
 
+TEST_F(StreamAttributes, ElementValuesAsStored) {
   // Every PROXANAL element of COAL, the later run included; ASH's PSD as
   // stored, the missing value too.
-  std::string att = "PROXANAL", elements(32, '#');
+  std::string coal = pad("COAL", 8), att = "PROXANAL", elements(32, '#');
   std::vector<double> v(4, -7);
   int64_t dum = 0, ierr = -1;
   tkscat_(s1.data(), nc.data(), coal.data(), att.data(), &dum, elements.data(), v.data(), &ierr,
@@ -126,24 +130,8 @@ TEST_F(StreamAttributes, AttributesOfAComponentAndTheirElements) {
   tkscat_(nostream.data(), nc.data(), coal.data(), att.data(), &dum, keep.data(), v.data(), &ierr,
           12, 8, 8, 8, 8);
   EXPECT_EQ(ierr, 1);
-}
-
-TEST_F(StreamAttributes, SubstreamAttributes) {
-  int64_t count = -1;
-  tksnsa_(s1.data(), nc.data(), &count, 12, 8);
-  EXPECT_EQ(count, 2);
-  std::string name(8, '#');
-  int64_t k = 1;
-  tksssa_(s1.data(), nc.data(), &k, name.data(), &count, 12, 8, 8);
-  EXPECT_EQ(name, "PSD     ");
-  EXPECT_EQ(count, 2);
-  k = 2;
-  tksssa_(s1.data(), nc.data(), &k, name.data(), &count, 12, 8, 8);
-  EXPECT_EQ(name, "SIZE    ");
-  EXPECT_EQ(count, 1);
-  std::string psd = pad("PSD", 8);
-  std::vector<double> v(3, -7);
-  int64_t dum = 0, ierr = -1;
+  // Substream attribute values.
+  v.assign(3, -7);
   tkssat_(s1.data(), nc.data(), psd.data(), &dum, v.data(), &ierr, 12, 8, 8);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(v, (std::vector<double>{0.1, 0.9, -7}));
@@ -156,11 +144,7 @@ TEST_F(StreamAttributes, StreamWithoutAttributes) {
   EXPECT_EQ(count, 0);
   tksnsa_(s2.data(), nc.data(), &count, 12, 8);
   EXPECT_EQ(count, 0);
-  std::string comp(8, '#');
-  int64_t k = 1;
-  tksnca_(s2.data(), nc.data(), &k, comp.data(), &count, 12, 8, 8);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(comp, std::string(8, ' '));
+  EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
   int64_t n = 2;
   std::string names(16, '#');
   tkssid_(s2.data(), &n, names.data(), 12, 8);

