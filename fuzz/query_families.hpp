@@ -356,7 +356,10 @@ void stream_results(const Object& st, int k) {
     if (w == 8 && i >= 1 && i <= nsub && sane(ncomp) && sane(ntotal) && !trimmed(name, 8).empty())
       found.push_back({trimmed(name, 8), ncomp, ntotal});
   }
-  found.push_back({"NO-SUCH", 2, 0});
+  // A name the main table may not hold. The file may hold it after all (it
+  // is an input like any other), so its total arrays are sized by the row
+  // count, which no substream's total rows exceed.
+  if (sane(nrows)) found.push_back({"NO-SUCH", 2, nrows});
   static const char* kSubBases[] = {"MASS-FLOW", "MOLE-FLOW", "STDVOL-FLOW", "MASS-FRAC",
                                     "MOLE-FRAC", "STDVOL-FRAC", "OTHER"};
   for (const Sub& sub : found) {
