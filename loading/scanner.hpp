@@ -33,6 +33,11 @@ void next(Token& tok);
 // TKTOKS: 1 standard table, anything else the extended table.
 void select_table(int64_t flag);
 
+// Whether plain numbers are read by a shortcut rather than the automaton
+// (on by default; the results are the same, which tests check by turning it
+// off).
+void use_number_shortcut(bool on);
+
 // State read by the library (the line number held, the read unit and mode).
 int64_t line_number();
 int64_t read_unit();

@@ -280,6 +280,53 @@ TEST_F(Scanner, RandomLinesAlwaysEndAndStayInTheLine) {
   }
 }
 
+TEST_F(Scanner, PlainNumbersReadAlikeWithAndWithoutTheShortcut) {
+  // Numbers of every shape the shortcut takes or must refuse (long mantissas,
+  // large exponents, leading zeros, signs in odd places, other characters
+  // after them), scanned with the shortcut and by the automaton alone: the
+  // same tokens, types, texts and values to the last bit.
+  std::mt19937 rng(11);
+  auto digits = [&](int n) {
+    std::string d;
+    for (int k = 0; k < n; ++k) d += static_cast<char>('0' + rng() % 10);
+    return d;
+  };
+  auto number = [&] {
+    std::string t;
+    if (rng() % 3 == 0) t += "+-"[rng() % 2];
+    t += digits(static_cast<int>(rng() % 19));
+    if (rng() % 2) t += "." + digits(static_cast<int>(rng() % 19));
+    if (rng() % 3 == 0) {
+      t += "EeDd"[rng() % 4];
+      if (rng() % 2) t += "+-"[rng() % 2];
+      t += digits(static_cast<int>(rng() % 4));
+    }
+    return t;
+  };
+  const std::string ends = "      ,A.+-(\t";
+  auto scan_all = [](const std::string& line, int64_t variant, int64_t table, bool shortcut) {
+    scan::use_number_shortcut(shortcut);
+    std::vector<Tok> got = tokens(line, variant, table);
+    scan::use_number_shortcut(true);
+    return got;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    while (line.size() < 130) line += number() + ends[rng() % ends.size()];
+    const int64_t variant = 1 + i % 2, table = 1 + (i / 2) % 2;
+    const std::vector<Tok> fast = scan_all(line, variant, table, true);
+    const std::vector<Tok> slow = scan_all(line, variant, table, false);
+    ASSERT_EQ(fast.size(), slow.size()) << line;
+    for (size_t k = 0; k < fast.size(); ++k) {
+      ASSERT_EQ(fast[k].type, slow[k].type) << line << " token " << k;
+      ASSERT_EQ(fast[k].text, slow[k].text) << line << " token " << k;
+      ASSERT_EQ(fast[k].ival, slow[k].ival) << line << " token " << k;
+      ASSERT_EQ(std::memcmp(&fast[k].rval, &slow[k].rval, sizeof(double)), 0)
+          << line << " token " << k << ": " << fast[k].rval << " vs " << slow[k].rval;
+    }
+  }
+}
+
 TEST_F(Scanner, ExportedRoutinesAndCallerFields) {
   // The line given to TKTOKI is cut to its hidden length.
   char line[] = "ABCDEF GHIJ";
