@@ -525,9 +525,15 @@ struct PropertyIndex {
 
 std::string property_name(int64_t number) {
   std::string name(12, ' ');
+  property_name_into(number, TextField(name.data(), name.size()));
+  return name;
+}
+
+void property_name_into(int64_t number, TextField out) {
+  out.fill_blank();
   const int64_t base = locs(l::kPropTable), n = locs(l::kPropCount);
   const int64_t stride = property_entry_words();
-  if (n <= 0 || !in_work(base, n * stride)) return name;
+  if (n <= 0 || !in_work(base, n * stride)) return;
   static PropertyIndex index;
   if (!index.current(base, n, stride)) index.build(base, n, stride);
   int64_t k = index.find(number);
@@ -538,8 +544,8 @@ std::string property_name(int64_t number) {
     k = index.find(number);
   }
   if (k >= 0)
-    unpack_text(work_ptr(base + k * stride + 1), words_of_text12(), TextField(name.data(), name.size()));
-  return name;
+    unpack_text(work_ptr(base + k * stride + 1), words_of_text12(),
+                TextField(out.data, std::min<size_t>(out.len, 12)));
 }
 
 UnitTable::UnitTable() {
@@ -571,17 +577,31 @@ int64_t UnitTable::unit_word(int64_t type, int64_t unit) const {
 
 std::string UnitTable::type_name(int64_t type) const {
   std::string name(12, ' ');
-  if (has_type(type))
-    unpack_text(work_ptr(type_base_ + (type - 1) * unit_type_entry_words() + 3), words_of_text12(),
-                TextField(name.data(), name.size()));
+  type_name_into(type, TextField(name.data(), name.size()));
   return name;
 }
 
 std::string UnitTable::label(int64_t type, int64_t unit) const {
   std::string text(16, ' ');
-  if (int64_t w = unit_word(type, unit))
-    unpack_text(work_ptr(w), words_of_text16(), TextField(text.data(), text.size()));
+  label_into(type, unit, TextField(text.data(), text.size()));
   return text;
+}
+
+void UnitTable::type_name_into(int64_t type, TextField out) const {
+  if (has_type(type))
+    unpack_text(work_ptr(type_base_ + (type - 1) * unit_type_entry_words() + 3), words_of_text12(),
+                TextField(out.data, std::min<size_t>(out.len, 12)));
+  else
+    out.fill_blank();
+  if (out.len > 12) TextField(out.data + 12, out.len - 12).fill_blank();
+}
+
+void UnitTable::label_into(int64_t type, int64_t unit, TextField out) const {
+  if (int64_t w = unit_word(type, unit))
+    unpack_text(work_ptr(w), words_of_text16(), TextField(out.data, std::min<size_t>(out.len, 16)));
+  else
+    out.fill_blank();
+  if (out.len > 16) TextField(out.data + 16, out.len - 16).fill_blank();
 }
 
 double UnitTable::factor(int64_t type, int64_t unit) const {

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "loading/globals.hpp"
+#include "store/text_field.hpp"
 
 namespace flowsum {
 
@@ -39,6 +40,8 @@ inline int64_t unit_entry_words() { return words_of_text16() + 2 * words_of_real
 // property-number table does not hold the number. The table is sorted by
 // name, so the search runs along it and the first entry with the number wins.
 std::string property_name(int64_t number);
+// The same written straight into a field (blank-padded or cut to it).
+void property_name_into(int64_t number, TextField out);
 
 // Read-only view of the unit table as the last load left it. Every accessor
 // checks its indexes against the table and the work area: a type or unit
@@ -55,6 +58,9 @@ class UnitTable {
   // 12-character type name; 16-character label. Blank when absent.
   std::string type_name(int64_t type) const;
   std::string label(int64_t type, int64_t unit) const;
+  // The same written straight into a field (blank-padded or cut to it).
+  void type_name_into(int64_t type, TextField out) const;
+  void label_into(int64_t type, int64_t unit, TextField out) const;
   double factor(int64_t type, int64_t unit) const;
   double offset(int64_t type, int64_t unit) const;
   // First type whose name equals name, compared over 12 characters

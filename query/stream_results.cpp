@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -225,21 +226,24 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
   const int64_t csub = a.find_qualifier("SUBSTREAM");
   const int64_t cprop = a.find_qualifier("PROPERTIES");
   const int64_t ccomp = a.find_qualifier("COMPONENTS");
+  const UnitTable units;
   for (int64_t j = 4; j <= a.ndata; ++j) {
     const size_t r = idx(j - 4);
     char* row = rows ? rows + r * rows_len : nullptr;
     TextField(row, rows_len).fill_blank();
-    const std::string name = cprop ? property_name(a.qualifier_int(cprop, j)) : std::string(12, ' ');
-    row_field(row, rows_len, 0).assign(name);
+    char name[12];
+    if (cprop) property_name_into(a.qualifier_int(cprop, j), TextField(name, sizeof name));
+    else std::memset(name, ' ', sizeof name);
+    row_field(row, rows_len, 0).assign(std::string_view(name, sizeof name));
     if (csub) put_qualifier(a, csub, j, row_field(row, rows_len, 1));
     else row_field(row, rows_len, 1).assign(kMixed);
     if (ccomp) put_qualifier(a, ccomp, j, row_field(row, rows_len, 2));
     const int64_t ut = a.unit_type(j);
-    text_element(unit_names, names_len, r).assign(ut ? unit_type_name(ut) : std::string());
+    units.type_name_into(ut, text_element(unit_names, names_len, r));
     const ConvertedValue c = convert_stored(ut, a.unit_code(j), a.real_value(j));
     values[r] = c.value;
     text_element(labels, labels_len, r).assign(c.label_view());
-    const std::string_view n = TextField::trim_right(name);
+    const std::string_view n = TextField::trim_right(std::string_view(name, sizeof name));
     if (n == "HMX" || n == "RHOMX" || n == "SMX" || n == "CPMX")
       row_field(row, rows_len, 3).assign(basis_of_unit_type(ut));
   }

@@ -51,14 +51,21 @@ int64_t pack_text(std::string_view text, int64_t nchar, int64_t* words) {
 }
 
 void unpack_text(const int64_t* words, int64_t nword, TextField out) {
-  out.fill_blank();
-  if (nword < 1) return;
+  if (nword < 1) {
+    out.fill_blank();
+    return;
+  }
   const int64_t cpw = packed_chars_per_word();
   const int64_t avail = nword > INT64_MAX / cpw ? INT64_MAX : nword * cpw;
   const int64_t n = std::min<int64_t>(avail, static_cast<int64_t>(out.len));
   // Word by word: the characters of a word are its cpw lowest-addressed bytes.
-  for (int64_t k = 0, w = 0; k < n; k += cpw, ++w)
+  // Four to a word is the usual layout and gets fixed-size copies.
+  int64_t k = 0, w = 0;
+  if (cpw == 4)
+    for (; k + 4 <= n; k += 4, ++w) std::memcpy(out.data + k, bytes_of(&words[w]), 4);
+  for (; k < n; k += cpw, ++w)
     std::memcpy(out.data + k, bytes_of(&words[w]), static_cast<size_t>(std::min(cpw, n - k)));
+  if (static_cast<int64_t>(out.len) > n) std::memset(out.data + n, ' ', out.len - static_cast<size_t>(n));
 }
 
 int64_t key_length(std::string_view text) {

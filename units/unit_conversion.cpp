@@ -27,8 +27,8 @@ double effective_offset(const UnitTable& table, int64_t type, int64_t unit) {
   return type == kPressureUnitType && offset < 0.0 ? rglb(2) : offset;
 }
 
-void set_label(ConvertedValue& out, const std::string& label) {
-  TextField(out.label, kUnitLabelChars).assign(label);
+void set_label(ConvertedValue& out, const UnitTable& table, int64_t type, int64_t unit) {
+  table.label_into(type, unit, TextField(out.label, kUnitLabelChars));
 }
 
 // Unit of the type whose label equals the caller's text (blank-padded, case
@@ -93,14 +93,14 @@ ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value
   const int64_t target = targets[unit_type - 1];
   if (target == 0) {
     // As stored: the label of the stored unit (blank for an unknown code).
-    set_label(out, table.label(unit_type, unit_code));
+    set_label(out, table, unit_type, unit_code);
     return out;
   }
   // A target that is not a unit of the type (a unit set beyond the type's
   // units, or a damaged table) converts nothing.
   if (!table.has_unit(unit_type, target)) return out;
   if (std::fabs(value) >= std::fabs(rglb(1))) {
-    set_label(out, table.label(unit_type, target));
+    set_label(out, table, unit_type, target);
     return out;
   }
   if (!table.has_unit(unit_type, unit_code)) return out;
@@ -110,7 +110,7 @@ ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value
                effective_offset(table, unit_type, unit_code) -
                effective_offset(table, unit_type, target)) /
               to_factor;
-  set_label(out, table.label(unit_type, target));
+  set_label(out, table, unit_type, target);
   return out;
 }
 
