@@ -227,20 +227,30 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
   const int64_t cprop = a.find_qualifier("PROPERTIES");
   const int64_t ccomp = a.find_qualifier("COMPONENTS");
   const UnitTable units;
+  StoredConverter convert;
+  // Rows in a row often share their property (component flows): its name
+  // is looked up once for them.
+  char name[12];
+  std::memset(name, ' ', sizeof name);
+  int64_t name_of = 0;
+  bool named = false;
   for (int64_t j = 4; j <= a.ndata; ++j) {
     const size_t r = idx(j - 4);
     char* row = rows ? rows + r * rows_len : nullptr;
     TextField(row, rows_len).fill_blank();
-    char name[12];
-    if (cprop) property_name_into(a.qualifier_int(cprop, j), TextField(name, sizeof name));
-    else std::memset(name, ' ', sizeof name);
+    if (cprop) {
+      const int64_t number = a.qualifier_int(cprop, j);
+      if (!named || number != name_of) property_name_into(number, TextField(name, sizeof name));
+      name_of = number;
+      named = true;
+    }
     row_field(row, rows_len, 0).assign(std::string_view(name, sizeof name));
     if (csub) put_qualifier(a, csub, j, row_field(row, rows_len, 1));
     else row_field(row, rows_len, 1).assign(kMixed);
     if (ccomp) put_qualifier(a, ccomp, j, row_field(row, rows_len, 2));
     const int64_t ut = a.unit_type(j);
     units.type_name_into(ut, text_element(unit_names, names_len, r));
-    const ConvertedValue c = convert_stored(ut, a.unit_code(j), a.real_value(j));
+    const ConvertedValue c = convert(ut, a.unit_code(j), a.real_value(j));
     values[r] = c.value;
     text_element(labels, labels_len, r).assign(c.label_view());
     const std::string_view n = TextField::trim_right(std::string_view(name, sizeof name));

@@ -2,6 +2,7 @@
 // TKCNVT and TKRCNV, and the C++ helpers the query routines use.
 #include "units/unit_conversion.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "flowsum.h"
@@ -25,10 +26,6 @@ int64_t* target_table(const UnitTable& table) {
 double effective_offset(const UnitTable& table, int64_t type, int64_t unit) {
   const double offset = table.offset(type, unit);
   return type == kPressureUnitType && offset < 0.0 ? rglb(2) : offset;
-}
-
-void set_label(ConvertedValue& out, const UnitTable& table, int64_t type, int64_t unit) {
-  table.label_into(type, unit, TextField(out.label, kUnitLabelChars));
 }
 
 // Unit of the type whose label equals the caller's text (blank-padded, case
@@ -84,34 +81,60 @@ int64_t unit_set_number(std::string_view name) {
   return -1;
 }
 
-ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value) {
-  ConvertedValue out;
-  out.value = value;
+StoredConverter::Plan StoredConverter::plan(int64_t unit_type, int64_t unit_code) {
+  Plan p;
+  std::fill_n(p.label, kUnitLabelChars, ' ');
+  std::fill_n(p.target_label, kUnitLabelChars, ' ');
   const UnitTable table;
   const int64_t* targets = target_table(table);
-  if (targets == nullptr || !table.has_type(unit_type)) return out;
+  if (targets == nullptr || !table.has_type(unit_type)) return p;
   const int64_t target = targets[unit_type - 1];
   if (target == 0) {
     // As stored: the label of the stored unit (blank for an unknown code).
-    set_label(out, table, unit_type, unit_code);
-    return out;
+    table.label_into(unit_type, unit_code, TextField(p.label, kUnitLabelChars));
+    return p;
   }
   // A target that is not a unit of the type (a unit set beyond the type's
   // units, or a damaged table) converts nothing.
-  if (!table.has_unit(unit_type, target)) return out;
-  if (std::fabs(value) >= std::fabs(rglb(1))) {
-    set_label(out, table, unit_type, target);
+  if (!table.has_unit(unit_type, target)) return p;
+  p.target_found = true;
+  table.label_into(unit_type, target, TextField(p.target_label, kUnitLabelChars));
+  if (!table.has_unit(unit_type, unit_code)) return p;
+  p.target_factor = table.factor(unit_type, target);
+  if (p.target_factor == 0.0) return p;
+  p.converts = true;
+  p.factor = table.factor(unit_type, unit_code);
+  p.offset = effective_offset(table, unit_type, unit_code);
+  p.target_offset = effective_offset(table, unit_type, target);
+  std::copy_n(p.target_label, kUnitLabelChars, p.label);
+  return p;
+}
+
+ConvertedValue StoredConverter::apply(const Plan& p, double value) {
+  ConvertedValue out;
+  out.value = value;
+  // A missing value keeps its value and takes the target's label.
+  if (p.target_found && std::fabs(value) >= std::fabs(rglb(1))) {
+    std::copy_n(p.target_label, kUnitLabelChars, out.label);
     return out;
   }
-  if (!table.has_unit(unit_type, unit_code)) return out;
-  const double to_factor = table.factor(unit_type, target);
-  if (to_factor == 0.0) return out;
-  out.value = (value * table.factor(unit_type, unit_code) +
-               effective_offset(table, unit_type, unit_code) -
-               effective_offset(table, unit_type, target)) /
-              to_factor;
-  set_label(out, table, unit_type, target);
+  if (p.converts) out.value = (value * p.factor + p.offset - p.target_offset) / p.target_factor;
+  std::copy_n(p.label, kUnitLabelChars, out.label);
   return out;
+}
+
+ConvertedValue StoredConverter::operator()(int64_t unit_type, int64_t unit_code, double value) {
+  if (!have_ || unit_type != type_ || unit_code != code_) {
+    plan_ = plan(unit_type, unit_code);
+    type_ = unit_type;
+    code_ = unit_code;
+    have_ = true;
+  }
+  return apply(plan_, value);
+}
+
+ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value) {
+  return StoredConverter::apply(StoredConverter::plan(unit_type, unit_code), value);
 }
 
 std::string unit_type_name(int64_t unit_type) { return UnitTable().type_name(unit_type); }

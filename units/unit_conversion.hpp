@@ -42,6 +42,31 @@ struct ConvertedValue {
 // target is 0 returns it unchanged with the label of its stored unit.
 ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value);
 
+// convert_stored for many values in a row: what the tables say about the
+// last unit type and code is kept, so values in the same units as the one
+// before cost only the arithmetic. Results are the same as convert_stored's.
+// For the length of one query: the tables must not change while it lives.
+class StoredConverter {
+ public:
+  ConvertedValue operator()(int64_t unit_type, int64_t unit_code, double value);
+
+  // What the tables say about converting values of one type and stored unit.
+  struct Plan {
+    bool target_found = false;  // a usable target unit: missing values take its label
+    bool converts = false;      // and the stored unit converts into it
+    double factor = 0.0, offset = 0.0, target_offset = 0.0, target_factor = 0.0;
+    char label[kUnitLabelChars];         // label of a value that is not missing
+    char target_label[kUnitLabelChars];  // label of a missing value
+  };
+  static Plan plan(int64_t unit_type, int64_t unit_code);
+  static ConvertedValue apply(const Plan& p, double value);
+
+ private:
+  int64_t type_ = 0, code_ = 0;
+  bool have_ = false;
+  Plan plan_;
+};
+
 // The 12-character name of a unit type (the "quantity name" of the query
 // routines); blank for 0 and for a type not in the table.
 std::string unit_type_name(int64_t unit_type);
