@@ -393,12 +393,19 @@ class DirectScratch final : public Unit {
   // starts a block of its own. Several blocks are kept because a query
   // reads its data set and, between, the definitions at the file's start.
   int read_from_source(uint64_t off, size_t len, std::string_view& record) {
-    for (Block& b : blocks_) {
-      if (b.data && off >= b.off && off + len <= b.off + b.len) {
-        b.used = ++clock_;
-        record = {b.data.get() + (off - b.off), len};
-        return 0;
+    // Records are mostly read one after another: the block of the last one
+    // is tried first.
+    auto holds = [&](const Block& b) { return b.data && off >= b.off && off + len <= b.off + b.len; };
+    Block* hit = holds(blocks_[last_hit_]) ? &blocks_[last_hit_] : nullptr;
+    for (size_t i = 0; !hit && i < kBlocks; ++i)
+      if (holds(blocks_[i])) {
+        hit = &blocks_[i];
+        last_hit_ = i;
       }
+    if (hit) {
+      hit->used = ++clock_;
+      record = {hit->data.get() + (off - hit->off), len};
+      return 0;
     }
     struct stat st;
     if (::fstat(source_fd_, &st) != 0) return errno;
@@ -426,6 +433,7 @@ class DirectScratch final : public Unit {
     b->off = start;
     b->len = got;
     b->used = ++clock_;
+    last_hit_ = static_cast<size_t>(b - blocks_);
     if (off + len > start + got) return kEndOfFile;
     record = {b->data.get() + (off - start), len};
     return 0;
@@ -502,8 +510,13 @@ class DirectScratch final : public Unit {
     size_t len = 0;
     uint64_t used = 0;  // when it was last used, for replacing the oldest
   };
-  static constexpr size_t kBlocks = 8;
+  // 2 MiB at most, allocated as used. Callers that read data sets in the
+  // order of the identifier lists jump between data sets some hundred
+  // kilobytes apart and come back; fewer blocks than such a round covers
+  // would read every block again on every visit.
+  static constexpr size_t kBlocks = 32;
   Block blocks_[kBlocks];
+  size_t last_hit_ = 0;
   uint64_t clock_ = 0;
 };
 
