@@ -6,6 +6,7 @@
 #include "loading/scanner.hpp"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -96,8 +97,9 @@ const std::array<uint8_t, 256> kClassOf = build_classes();
 
 struct State {
   // The held line at positions 1..128 (index 0..127), then one blank so that
-  // a token running up to position 128 meets a blank after it.
-  char line[kLineChars + 1];
+  // a token running up to position 128 meets a blank after it, and blanks
+  // enough that eight characters can be read from any position.
+  char line[kLineChars + 1 + 8];
   int64_t pos = 81;   // 1-based position of the next character
   int64_t last = 80;  // position of the last non-blank character
   int64_t unit = 5;
@@ -227,6 +229,20 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 bool g_number_shortcut = true;
 
+// Whether the eight characters of a word (in memory order) are all digits.
+bool all_digits(uint64_t eight) {
+  return ((eight & 0xF0F0F0F0F0F0F0F0) |
+          (((eight + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) == 0x3333333333333333;
+}
+
+// The value of eight digits held in a word in memory order (the first digit
+// in the lowest byte): pairs, then fours, then all eight are combined.
+uint64_t eight_digits(uint64_t eight) {
+  eight = ((eight & 0x0F0F0F0F0F0F0F0F) * 2561) >> 8;
+  eight = ((eight & 0x00FF00FF00FF00FF) * 6553601) >> 16;
+  return ((eight & 0x0000FFFF0000FFFF) * 42949672960001) >> 32;
+}
+
 // The plainest numbers: an optional sign, digits with at most one full stop,
 // an optional exponent letter with an optional sign and digits, ended by a
 // blank, at most 16 characters (10 for an integer). They are most of the
@@ -240,25 +256,33 @@ bool plain_number(State& s, Token& tok) {
   size_t i = start;
   const bool neg = line[i] == '-';
   if (line[i] == '+' || line[i] == '-') ++i;
+  // The digits before and after the full stop, as one integer; at most 19
+  // of them, so that it cannot overflow.
   uint64_t mantissa = 0;
-  int significant = 0, fraction = 0, digits = 0;
-  bool point = false;
-  for (;; ++i) {
-    const char c = line[i];
-    if (is_digit(c)) {
-      ++digits;
-      if (point) ++fraction;
-      if (mantissa != 0 || c != '0') {
-        if (++significant > 15) return false;  // beyond an exact mantissa
-        mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      }
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
+  int digits = 0;
+  auto digit_run = [&] {
+    const int before = digits;
+    for (; std::endian::native == std::endian::little;) {
+      uint64_t eight;
+      std::memcpy(&eight, line + i, 8);
+      if (!all_digits(eight)) break;
+      mantissa = mantissa * 100000000 + eight_digits(eight);
+      i += 8;
+      digits += 8;
     }
+    for (; is_digit(line[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(line[i] - '0');
+    return digits - before;
+  };
+  digit_run();
+  int fraction = 0;
+  const bool point = line[i] == '.';
+  if (point) {
+    ++i;
+    fraction = digit_run();
   }
-  if (digits == 0) return false;
+  if (digits == 0 || digits > 19) return false;
+  // Beyond 2^53 the mantissa itself would be rounded.
+  if (mantissa > (uint64_t{1} << 53)) return false;
   int exponent = 0;
   bool has_exponent = false;
   if (const char c = line[i]; c == 'E' || c == 'e' || c == 'D' || c == 'd') {

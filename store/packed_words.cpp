@@ -50,7 +50,7 @@ int64_t pack_text(std::string_view text, int64_t nchar, int64_t* words) {
   return nword;
 }
 
-void unpack_text(const int64_t* words, int64_t nword, TextField out) {
+void unpack_text_any(const int64_t* words, int64_t nword, TextField out) {
   if (nword < 1) {
     out.fill_blank();
     return;

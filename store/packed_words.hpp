@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "loading/globals.hpp"
@@ -39,7 +40,20 @@ inline int64_t packed_word_count(int64_t nchar) {
 // (nchar + 3) / 4, or 0 when nchar < 1.
 int64_t pack_text(std::string_view text, int64_t nchar, int64_t* words);
 // TKINSC: blank the field, then copy min(4 * nword, field length) characters.
-void unpack_text(const int64_t* words, int64_t nword, TextField out);
+void unpack_text_any(const int64_t* words, int64_t nword, TextField out);
+// The same, with the usual case (four characters to a word, a field of at
+// most 16 characters that the words fill) done in line: the query routines
+// unpack a few short texts for every value they return.
+inline void unpack_text(const int64_t* words, int64_t nword, TextField out) {
+  if (out.len <= 16 && chars_per_word() == 4 && nword >= 1 && static_cast<uint64_t>(nword) * 4 >= out.len) {
+    const auto* bytes = reinterpret_cast<const char*>(words);
+    size_t k = 0;
+    for (; k + 4 <= out.len; k += 4) std::memcpy(out.data + k, bytes + 2 * k, 4);
+    if (k < out.len) std::memcpy(out.data + k, bytes + 2 * k, out.len - k);
+    return;
+  }
+  unpack_text_any(words, nword, out);
+}
 // Length of text without trailing blanks rounded up to whole words, in
 // characters (at least 4).
 int64_t key_length(std::string_view text);
