@@ -117,8 +117,6 @@ void skip_dataset_head(int64_t line, size_t nid) {
 
 int64_t words_per_real() { return std::max<int64_t>(1, glob(g::kWordsPerReal)); }
 
-int64_t word_or_zero(int64_t k) { return in_work(k, 1) ? work(k) : 0; }
-
 std::string unpacked(int64_t first, int64_t nword) {
   std::string out(static_cast<size_t>(4 * nword), ' ');
   if (nword > 0 && in_work(first, nword))
@@ -136,36 +134,9 @@ int64_t DatasetAnswer::find_qualifier(std::string_view name) const {
   return 0;
 }
 
-int64_t DatasetAnswer::qualifier_int(int64_t i, int64_t j) const {
-  return word_or_zero(locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1));
-}
-
 std::string DatasetAnswer::qualifier_text(int64_t i, int64_t j) const {
   return unpacked(locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1), 2);
 }
-
-void DatasetAnswer::qualifier_into(int64_t i, int64_t j, TextField out) const {
-  const int64_t first = locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1);
-  if (in_work(first, 2)) unpack_text(work_ptr(first), 2, out);
-  else out.fill_blank();
-}
-
-int64_t DatasetAnswer::type(int64_t j) const {
-  return word_or_zero(locq + 4 * nqual + 2 * nqual * ndata + (j - 1));
-}
-
-int64_t DatasetAnswer::unit_type(int64_t j) const {
-  return word_or_zero(locq + 4 * nqual + 2 * nqual * ndata + ndata + (j - 1));
-}
-
-int64_t DatasetAnswer::int_value(int64_t j) const { return word_or_zero(locd + (j - 1)); }
-
-double DatasetAnswer::real_value(int64_t j) const {
-  const int64_t k = locd + 4 * ndata + (j - 1);
-  return in_work(k, 1) ? work_real(k) : 0.0;
-}
-
-int64_t DatasetAnswer::unit_code(int64_t j) const { return word_or_zero(locd + 3 * ndata + (j - 1)); }
 
 std::string DatasetAnswer::text_value(int64_t j) const {
   const int64_t slot = locd + ndata + 2 * (j - 1);

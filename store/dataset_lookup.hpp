@@ -30,6 +30,7 @@
 #include <string_view>
 
 #include "loading/globals.hpp"
+#include "store/packed_words.hpp"
 #include "store/text_field.hpp"
 
 namespace flowsum {
@@ -68,20 +69,35 @@ struct DatasetAnswer {
   // Column of the qualifier named name (compared over 16 characters,
   // blank-padded), or 0.
   int64_t find_qualifier(std::string_view name) const;
-  int64_t qualifier_int(int64_t i, int64_t j) const;    // first word of the pair
+  // (The readers used for every value are defined in line below.)
+  int64_t qualifier_int(int64_t i, int64_t j) const {  // first word of the pair
+    return word_or_zero(locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1));
+  }
   std::string qualifier_text(int64_t i, int64_t j) const;  // 8 characters
   // The same 8 characters into out (blank-filled, cut to its length),
   // without building a string: for loops over every value.
-  void qualifier_into(int64_t i, int64_t j, TextField out) const;
-  int64_t type(int64_t j) const;
-  int64_t unit_type(int64_t j) const;
-  int64_t int_value(int64_t j) const;
-  double real_value(int64_t j) const;
-  int64_t unit_code(int64_t j) const;
+  void qualifier_into(int64_t i, int64_t j, TextField out) const {
+    const int64_t first = locq + 4 * nqual + 2 * nqual * (j - 1) + 2 * (i - 1);
+    if (in_work(first, 2)) unpack_text(work_ptr(first), 2, out);
+    else out.fill_blank();
+  }
+  int64_t type(int64_t j) const { return word_or_zero(locq + 4 * nqual + 2 * nqual * ndata + (j - 1)); }
+  int64_t unit_type(int64_t j) const {
+    return word_or_zero(locq + 4 * nqual + 2 * nqual * ndata + ndata + (j - 1));
+  }
+  int64_t int_value(int64_t j) const { return word_or_zero(locd + (j - 1)); }
+  double real_value(int64_t j) const {
+    const int64_t k = locd + 4 * ndata + (j - 1);
+    return in_work(k, 1) ? work_real(k) : 0.0;
+  }
+  int64_t unit_code(int64_t j) const { return word_or_zero(locd + 3 * ndata + (j - 1)); }
   // The text of value j: its 8 characters (type 5, or 0 read as short), or
   // for a slot that holds a word count and a location, count x 4 characters
   // from there (80 for a long text). Trailing blanks are kept.
   std::string text_value(int64_t j) const;
+
+ private:
+  static int64_t word_or_zero(int64_t k) { return in_work(k, 1) ? work(k) : 0; }
 };
 
 // TKDSET over C++ types. path holds 1 to 9 keywords (compared blank-padded);
