@@ -98,8 +98,8 @@ const std::array<uint8_t, 256> kClassOf = build_classes();
 struct State {
   // The held line at positions 1..128 (index 0..127), then one blank so that
   // a token running up to position 128 meets a blank after it, and blanks
-  // enough that eight characters can be read from any position.
-  char line[kLineChars + 1 + 8];
+  // enough that sixteen characters can be read from any position.
+  char line[kLineChars + 1 + 16];
   int64_t pos = 81;   // 1-based position of the next character
   int64_t last = 80;  // position of the last non-blank character
   int64_t unit = 5;
@@ -124,8 +124,17 @@ struct State {
 
   void hold(std::string_view s) {
     size_t n = std::min(s.size(), static_cast<size_t>(kLineChars));
-    if (n) std::memcpy(line, s.data(), n);
-    std::memset(line + n, ' ', sizeof line - n);
+    // Fixed-size blanking and 16-byte copies: a line is held for every line
+    // read, and copies of a variable length become slow string instructions.
+    std::memset(line, ' ', sizeof line);
+    const char* from = s.data();
+    if (n >= 16) {
+      size_t k = 0;
+      for (; k + 16 <= n; k += 16) std::memcpy(line + k, from + k, 16);
+      if (k < n) std::memcpy(line + n - 16, from + n - 16, 16);  // the last 16, overlapping
+    } else {
+      for (size_t k = 0; k < n; ++k) line[k] = from[k];
+    }
     // Everything past the copied characters is blank.
     auto k = static_cast<int64_t>(n);
     while (k > 0 && line[k - 1] == ' ') --k;
@@ -317,7 +326,7 @@ bool plain_number(State& s, Token& tok) {
   }
   if (neg) v = -v;
 
-  std::memcpy(s.text, line + start, len);
+  std::memcpy(s.text, line + start, 16);  // len is at most 16; the line has room past its end
   tok.text = std::string_view(s.text, len);
   if (integer) {
     tok.type = kInteger;
