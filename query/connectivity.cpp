@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
@@ -225,14 +226,21 @@ bool stream_info(std::string_view stream, TextField source, TextField destinatio
     const int64_t csub = a.find_qualifier("SUBSTREAM");
     substreams = 1;
     if (a.nqual > 0 && csub > 0 && a.ndata >= 2) {
-      char prev[8], cur[8];
-      a.qualifier_into(csub, 1, TextField(prev, 8));
+      // Each value's 8-character substream name as one word: a new name
+      // after a named one starts another substream; blank names count as none.
+      auto name_word = [&](int64_t j) {
+        char text[8];
+        a.qualifier_into(csub, j, TextField(text, 8));
+        uint64_t w;
+        std::memcpy(&w, text, 8);
+        return w;
+      };
+      constexpr uint64_t kBlank8 = 0x2020202020202020;
+      uint64_t prev = name_word(1);
       for (int64_t j = 2; j <= a.ndata; ++j) {
-        a.qualifier_into(csub, j, TextField(cur, 8));
-        const std::string_view c(cur, 8), p(prev, 8);
-        if (!TextField::trim_right(c).empty() && !TextField::trim_right(p).empty() && c != p)
-          ++substreams;
-        std::copy_n(cur, 8, prev);
+        const uint64_t cur = name_word(j);
+        if (cur != kBlank8 && prev != kBlank8 && cur != prev) ++substreams;
+        prev = cur;
       }
     }
     rows = std::max<int64_t>(0, a.ndata - 3);

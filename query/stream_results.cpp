@@ -228,19 +228,23 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
   const int64_t ccomp = a.find_qualifier("COMPONENTS");
   const UnitTable units;
   StoredConverter convert;
-  // Rows in a row often share their property (component flows): its name
-  // is looked up once for them.
-  char name[12];
+  // Rows in a row often share their property (component flows) and unit
+  // type: names are looked up again only when these change.
+  char name[12], type_name[12];
   std::memset(name, ' ', sizeof name);
-  int64_t name_of = 0;
-  bool named = false;
+  int64_t name_of = 0, type_of = 0;
+  bool named = false, typed = false, has_basis = false;
   for (int64_t j = 4; j <= a.ndata; ++j) {
     const size_t r = idx(j - 4);
     char* row = rows ? rows + r * rows_len : nullptr;
     TextField(row, rows_len).fill_blank();
     if (cprop) {
       const int64_t number = a.qualifier_int(cprop, j);
-      if (!named || number != name_of) property_name_into(number, TextField(name, sizeof name));
+      if (!named || number != name_of) {
+        property_name_into(number, TextField(name, sizeof name));
+        const std::string_view n = TextField::trim_right(std::string_view(name, sizeof name));
+        has_basis = n == "HMX" || n == "RHOMX" || n == "SMX" || n == "CPMX";
+      }
       name_of = number;
       named = true;
     }
@@ -249,13 +253,14 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
     else row_field(row, rows_len, 1).assign(kMixed);
     if (ccomp) put_qualifier(a, ccomp, j, row_field(row, rows_len, 2));
     const int64_t ut = a.unit_type(j);
-    units.type_name_into(ut, text_element(unit_names, names_len, r));
+    if (!typed || ut != type_of) units.type_name_into(ut, TextField(type_name, sizeof type_name));
+    type_of = ut;
+    typed = true;
+    text_element(unit_names, names_len, r).assign(std::string_view(type_name, sizeof type_name));
     const ConvertedValue c = convert(ut, a.unit_code(j), a.real_value(j));
     values[r] = c.value;
     text_element(labels, labels_len, r).assign(c.label_view());
-    const std::string_view n = TextField::trim_right(std::string_view(name, sizeof name));
-    if (n == "HMX" || n == "RHOMX" || n == "SMX" || n == "CPMX")
-      row_field(row, rows_len, 3).assign(basis_of_unit_type(ut));
+    if (has_basis) row_field(row, rows_len, 3).assign(basis_of_unit_type(ut));
   }
 }
 

@@ -42,17 +42,18 @@ TEST(LargeArray, ElementsSurviveGrowthIntoKeptAndFreshBlocks) {
 
 TEST(LargeArray, GivenBackBlocksAreReusedOnlyWhenTheyFitClosely) {
   if (!kKeeps) GTEST_SKIP() << "no blocks are kept under AddressSanitizer";
-  HugeBlock big = flowsum::allocate_huge(4 * kHugePage);
+  // Sizes no other test gives back, since kept blocks outlive a test.
+  HugeBlock big = flowsum::allocate_huge(23 * kHugePage);
   void* where = big.data;
   flowsum::release_huge(big.data, big.bytes);
   // A request of a quarter of it gets a block of its own.
-  HugeBlock small = flowsum::allocate_huge(kHugePage);
+  HugeBlock small = flowsum::allocate_huge(6 * kHugePage);
   EXPECT_NE(small.data, where);
-  EXPECT_EQ(small.bytes, kHugePage);
+  EXPECT_EQ(small.bytes, 6 * kHugePage);
   // One of more than half of it gets the kept block, with its whole size.
-  HugeBlock again = flowsum::allocate_huge(3 * kHugePage);
+  HugeBlock again = flowsum::allocate_huge(17 * kHugePage);
   EXPECT_EQ(again.data, where);
-  EXPECT_EQ(again.bytes, 4 * kHugePage);
+  EXPECT_EQ(again.bytes, 23 * kHugePage);
   static_cast<char*>(again.data)[again.bytes - 1] = 'x';
   flowsum::release_huge(again.data, again.bytes);
   flowsum::release_huge(small.data, small.bytes);
