@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -21,8 +22,13 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "io/large_array.hpp"
 #include "store/text_field.hpp"
@@ -65,9 +71,11 @@ class Unit {
 
 // ---- Sequential units on a file descriptor ------------------------------
 
-// Lines are cut out of a 1 MiB buffer with memchr. A line longer than the
-// buffer keeps its first characters at the buffer's front while the rest of
-// it is read and thrown away.
+// Lines are cut out of a 1 MiB buffer. The buffer is scanned for line ends
+// 64 bytes at a time and the bits of the block kept, so that short lines
+// cost no search call each. A line longer than the buffer keeps its first
+// characters at the buffer's front while the rest of it is read and thrown
+// away.
 class SequentialFile final : public Unit {
  public:
   SequentialFile(int fd, bool owns_fd, bool writable)
@@ -88,13 +96,12 @@ class SequentialFile final : public Unit {
     // clearing 1 MiB for every opened file dominated the load of small files.
     if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(kReadBufferBytes);
     for (;;) {
-      const char* start = buf_.get() + begin_;
-      if (const void* nl = std::memchr(start, '\n', end_ - begin_)) {
-        size_t n = static_cast<size_t>(static_cast<const char*>(nl) - start);
-        begin_ += n + 1;
-        line = finish_line(start, n, max_chars);
+      if (take_buffered_lines(max_chars, [&](uint64_t, std::string_view l) {
+            line = l;
+            return true;
+          }))
         return 0;
-      }
+      const char* start = buf_.get() + begin_;
       if (eof_) {
         if (begin_ == end_) return kEndOfFile;
         size_t n = end_ - begin_;
@@ -108,8 +115,13 @@ class SequentialFile final : public Unit {
         std::memmove(buf_.get(), start, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
+        scanned_ = end_;
       }
-      if (end_ == kReadBufferBytes) return read_long_line(line, max_chars);
+      if (end_ == kReadBufferBytes) {
+        int st = read_long_line(line, max_chars);
+        forget_scan();
+        return st;
+      }
       int st = fill();
       if (st != 0) return st;
     }
@@ -127,6 +139,7 @@ class SequentialFile final : public Unit {
       file_pos_ = here;
     }
     begin_ = end_ = 0;
+    forget_scan();
     eof_ = true;
     writing_ = true;
     char nl = '\n';
@@ -156,6 +169,7 @@ class SequentialFile final : public Unit {
     if (::lseek(fd_, 0, SEEK_SET) < 0) return;  // a pipe cannot go back
     file_pos_ = 0;
     begin_ = end_ = 0;
+    forget_scan();
     eof_ = false;
     writing_ = false;
   }
@@ -165,6 +179,44 @@ class SequentialFile final : public Unit {
     if (fd_ >= 0 && owns_fd_ && ::close(fd_) != 0) st = errno;
     fd_ = -1;
     return st;
+  }
+
+  // Hands every line whose end is already in the buffer to
+  // take(offset, line), offset being the file offset of its first byte,
+  // until take returns true (then true) or no such line is left (false: the
+  // next line needs read_line, which reads more). read_line takes one line
+  // with it, copy_lines all the lines of a buffer in one loop; the scan
+  // stays in registers meanwhile and is stored back when the loop ends,
+  // also by an exception from take. take must not use this unit.
+  //
+  // The buffer is examined once: ends_ holds the line ends not yet taken of
+  // the 64-byte block that starts at block_, and every byte before scanned_
+  // has been examined.
+  template <class Take>
+  bool take_buffered_lines(size_t max_chars, Take&& take) {
+    if (fd_ < 0 || writing_ || !buf_) return false;
+    struct Loop {
+      SequentialFile& f;
+      Scan s;
+      size_t begin;
+      ~Loop() {
+        f.begin_ = begin;
+        f.block_ = s.block;
+        f.scanned_ = s.scanned;
+        f.ends_ = s.ends;
+      }
+    } loop{*this, {block_, scanned_, ends_}, begin_};
+    const char* b = buf_.get();
+    const size_t end = end_;
+    const uint64_t base = static_cast<uint64_t>(file_pos_) - end;  // offset of b[0]
+    for (;;) {
+      const size_t nl = loop.s.next(b, end);
+      if (nl == kNoLineEnd) return false;
+      loop.s.ends &= loop.s.ends - 1;
+      const size_t start = loop.begin;
+      loop.begin = nl + 1;
+      if (take(base + start, finish_line(b + start, nl - start, max_chars))) return true;
+    }
   }
 
   // File offset of the next line's first byte.
@@ -182,6 +234,52 @@ class SequentialFile final : public Unit {
   }
 
  private:
+  static constexpr size_t kNoLineEnd = SIZE_MAX;
+
+  // The scan for line ends (ends_, block_, scanned_) as values.
+  struct Scan {
+    size_t block;
+    size_t scanned;
+    uint64_t ends;
+
+    // Position in b of the first line end not yet taken, kNoLineEnd when
+    // there is none before `end`. Taking it clears its bit.
+    size_t next(const char* b, size_t end) {
+      while (ends == 0) {
+        if (scanned >= end) return kNoLineEnd;
+        block = scanned;
+        const size_t n = std::min<size_t>(64, end - scanned);
+        scanned += n;
+        ends = line_end_bits(b + block, n);
+      }
+      return block + static_cast<size_t>(std::countr_zero(ends));
+    }
+  };
+
+  // Bit i set for every '\n' at p[i], i < n <= 64.
+  static uint64_t line_end_bits(const char* p, size_t n) {
+    uint64_t bits = 0;
+#if defined(__SSE2__)
+    if (n == 64) {
+      const __m128i eol = _mm_set1_epi8('\n');
+      for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        bits |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, eol))))
+                << (16 * i);
+      }
+      return bits;
+    }
+#endif
+    for (size_t i = 0; i < n; ++i) bits |= static_cast<uint64_t>(p[i] == '\n') << i;
+    return bits;
+  }
+  // The buffer's bytes moved or were replaced: examine them afresh from
+  // begin_.
+  void forget_scan() {
+    ends_ = 0;
+    scanned_ = begin_;
+  }
+
   // Read more bytes behind end_. 0, or an errno; sets eof_ at the end.
   int fill() {
     for (;;) {
@@ -229,6 +327,9 @@ class SequentialFile final : public Unit {
   std::unique_ptr<char[]> buf_;
   size_t begin_ = 0;  // first unread byte in buf_
   size_t end_ = 0;    // end of the bytes read into buf_
+  size_t scanned_ = 0;  // bytes before it were examined for line ends
+  size_t block_ = 0;    // first byte of the block ends_ describes
+  uint64_t ends_ = 0;   // line ends not yet taken, bit i for buf_[block_ + i]
   off_t file_pos_ = 0;  // file offset just after buf_[end_ - 1]
   bool eof_ = false;
   bool writing_ = false;
@@ -385,6 +486,17 @@ class DirectScratch final : public Unit {
     source_dev_ = st.st_dev;
     source_size_ = st.st_size;
     source_mtime_ = st.st_mtim;
+    // Room in the index for the lines the file probably holds (summary
+    // lines average well over 40 characters), so that the index is not
+    // grown and copied step by step while the file is read. Only the part
+    // that is filled is ever touched. Without the memory, it grows as usual.
+    try {
+      const size_t lines = static_cast<size_t>(std::min<off_t>(st.st_size / 40, off_t{1} << 26));
+      lengths_.reserve(lines);
+      delta_.reserve(lines);
+      group_base_.reserve(lines / kGroupSize + 1);
+    } catch (const std::bad_alloc&) {
+    }
   }
 
   // Reads bytes [off, off + len) of the source file through a few cached
@@ -453,17 +565,22 @@ class DirectScratch final : public Unit {
     const uint64_t k = lengths_.size();
     if ((k & (kGroupSize - 1)) == 0) group_base_.push_back(off);
     const uint64_t base = group_base_[k >> kGroupShift];
-    if (len != kInMap && (off < base || off - base > UINT32_MAX)) {
-      std::string_view bytes;
-      std::string copy;
-      if (source_fd_ >= 0 && read_from_source(off, len, bytes) == 0) copy.assign(bytes);
-      extra_[static_cast<int64_t>(k + 1)] = std::move(copy);
+    if (len != kInMap && (off < base || off - base > UINT32_MAX)) [[unlikely]] {
+      move_to_map(k + 1, off, len);
       len = kInMap;
       off = base;
     }
     delta_.push_back(len == kInMap ? 0 : static_cast<uint32_t>(off - base));
     lengths_.push_back(len);
     if (len != kInMap) last_offset_ = off;
+  }
+  // Record n's bytes at `off` go to the map (kept out of line: it is rare,
+  // and push_index runs for every line of a loaded file).
+  [[gnu::noinline]] void move_to_map(uint64_t n, uint64_t off, size_t len) {
+    std::string_view bytes;
+    std::string copy;
+    if (source_fd_ >= 0 && read_from_source(off, len, bytes) == 0) copy.assign(bytes);
+    extra_[static_cast<int64_t>(n)] = std::move(copy);
   }
 
   // Chunks are 2 MiB, aligned, and marked for huge pages: a large copy
@@ -766,9 +883,11 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
   if (!dst) return EBADF;
   try {
     // The loader's case, a file copied into an in-memory scratch unit, runs
-    // without a virtual call or a unit lookup per line.
-    auto* file = dynamic_cast<SequentialFile*>(src);
-    auto* scratch = dynamic_cast<DirectScratch*>(dst);
+    // without a virtual call or a unit lookup per line. Both classes are
+    // final, so comparing the exact type is enough (and cheaper than a
+    // dynamic_cast, which the loader pays for every record it reads).
+    auto* file = typeid(*src) == typeid(SequentialFile) ? static_cast<SequentialFile*>(src) : nullptr;
+    auto* scratch = typeid(*dst) == typeid(DirectScratch) ? static_cast<DirectScratch*>(dst) : nullptr;
     // Lines of a file go on at the scratch unit's next record number only;
     // anything else is an ordinary write of each line.
     const bool in_order = file && scratch && static_cast<int64_t>(scratch->record_count()) + 1 == first &&
@@ -777,6 +896,17 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
       int st;
       const int64_t n = first + copied;
       if (in_order) {
+        // The lines already in the read buffer in one loop; read_line
+        // handles the line after them (one crossing the buffer's end, the
+        // last line of the file, a read error).
+        const bool stopped = file->take_buffered_lines(max_chars, [&](uint64_t offset, std::string_view l) {
+          scratch->append_line(offset, l);
+          ++copied;
+          if (!stop(l)) return false;
+          line = l;
+          return true;
+        });
+        if (stopped) return 0;
         const uint64_t offset = file->next_line_offset();
         st = file->SequentialFile::read_line(line, max_chars);
         if (st != 0) return st;

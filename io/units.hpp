@@ -74,7 +74,8 @@ int write_record(int64_t unit, int64_t n, std::string_view record);
 // or write fails. `copied` counts the lines copied. Returns 0 when a stopping
 // line was copied, else the status of the failed read (kEndOfFile at the end
 // of the file) or write. This is the loader's path for the many lines it
-// copies without reading them.
+// copies without reading them; stop only looks at the line (it must not use
+// the units).
 int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
                bool (*stop)(std::string_view), std::string_view& line, int64_t& copied);
 

@@ -348,6 +348,62 @@ TEST_F(UnitsIo, CopiedLinesReadBackAsRecordsInAnyOrder) {
   EXPECT_EQ(rec, expect[10]);
 }
 
+// A copy of a file several read buffers long: stop lines, a "\r\n" split
+// by the end of the first buffer, lines longer than the buffer, records long
+// enough to be kept with their text, and a last line without a line end. The
+// stops and the records are those of a plain line-by-line read, also when the
+// file is read a second time after a rewind.
+TEST_F(UnitsIo, CopiedLinesAcrossReadBuffers) {
+  constexpr size_t kBuffer = size_t{1} << 20;
+  std::mt19937 rng(5);
+  std::string bytes;
+  Lines want, stops;
+  auto add = [&](const std::string& line, const char* end) {
+    bytes += line + end;
+    want.push_back(line.substr(0, 300));
+    if (line[0] == 'X') stops.push_back(want.back());
+  };
+  while (bytes.size() < kBuffer - 200) add("X" + std::string(rng() % 150, 'a'), rng() % 4 ? "\n" : "\r\n");
+  add("X" + std::string(kBuffer - 1 - bytes.size() - 1, 'c'), "\r\n");  // '\r' is the buffer's last byte
+  while (bytes.size() < 4 * kBuffer) {
+    const uint64_t pick = rng() % 200;
+    std::string line = pick == 0   ? std::string(kBuffer + rng() % 5000, 'L')
+                       : pick < 6  ? std::string(255 + rng() % 60, 'W')
+                                   : std::string(rng() % 150, static_cast<char>('a' + rng() % 26));
+    line.insert(0, rng() % 8 == 0 ? "X" : "-");
+    add(line, rng() % 4 ? "\n" : "\r\n");
+  }
+  bytes += "X last";
+  want.push_back("X last");
+  stops.push_back("X last");
+  const std::string file = write_file("big-copy.txt", bytes);
+
+  ASSERT_EQ(open_read(kC, file), 0);
+  ASSERT_TRUE(all_lines(kC, 300) == want);
+  ASSERT_EQ(open_read(kA, file), 0);
+  for (int pass = 0; pass < 2; ++pass) {
+    io::rewind_unit(kA);
+    ASSERT_EQ(io::open_unit(kB, "", "DIRECT", "FORMATTED", 300, "SCRATCH", "WRITE"), 0);
+    Lines got_stops;
+    int64_t total = 0, copied = 0;
+    std::string_view line;
+    int st;
+    while ((st = io::copy_lines(kA, kB, total + 1, 300, starts_with_x, line, copied)) == 0) {
+      total += copied;
+      got_stops.emplace_back(line);
+    }
+    ASSERT_EQ(st, io::kEndOfFile);
+    EXPECT_EQ(copied, 0);
+    EXPECT_TRUE(got_stops == stops) << got_stops.size() << " stops, " << stops.size() << " expected";
+    ASSERT_EQ(total, static_cast<int64_t>(want.size()));
+    std::string_view rec;
+    for (int64_t n = 1; n <= total; ++n) {
+      ASSERT_EQ(io::read_record(kB, n, rec), 0) << n;
+      ASSERT_EQ(rec, want[static_cast<size_t>(n - 1)]) << n;
+    }
+  }
+}
+
 // A summary file changed after it was loaded must not hand out other text
 // as if it were the loaded lines; lines that do not come from a regular file
 // are copied into memory and outlive their unit.
