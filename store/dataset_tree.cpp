@@ -55,47 +55,53 @@ struct Key {
   int64_t n;
 };
 
-// The keywords of a path, each packed with its key length. Paths of up to
-// nine keywords of up to 128 characters fit the inline buffer, so the
-// loader's many insertions allocate nothing; longer paths use the heap.
+// The keywords of a path, each packed with its key length when it is first
+// asked for: levels the index answers from its remembered path are never
+// packed. Every keyword has its place from the start (a key takes at most
+// one word per character, and at least one word). Paths of up to nine
+// keywords of up to 32 characters fit the inline buffer, so the loader's many
+// insertions allocate nothing; longer paths use the heap.
 class PathKeys {
  public:
-  explicit PathKeys(std::span<const std::string_view> path) {
+  explicit PathKeys(std::span<const std::string_view> path) : path_(path) {
     int64_t total = 0;
-    for (std::string_view k : path) total += packed_word_count(key_length(k));
+    for (std::string_view k : path) total += std::max<int64_t>(1, static_cast<int64_t>(k.size()));
     if (path.size() > kInlineKeys || total > kInlineWords) {
       heap_words_.resize(static_cast<size_t>(total));
       heap_keys_.resize(path.size());
     }
-    int64_t* words = heap_words_.empty() ? inline_words_ : heap_words_.data();
-    Span* keys = heap_keys_.empty() ? inline_keys_ : heap_keys_.data();
+    words_ = heap_words_.empty() ? inline_words_ : heap_words_.data();
+    keys_ = heap_keys_.empty() ? inline_keys_ : heap_keys_.data();
     int64_t at = 0;
     for (size_t i = 0; i < path.size(); ++i) {
-      const int64_t n = pack_key(path[i], words + at);
-      keys[i] = {at, n};
-      at += n;
+      keys_[i] = {at, kNotPacked};
+      at += std::max<int64_t>(1, static_cast<int64_t>(path[i].size()));
     }
-    words_ = words;
-    keys_ = keys;
   }
   PathKeys(const PathKeys&) = delete;
   PathKeys& operator=(const PathKeys&) = delete;
 
-  Key operator[](size_t level) const { return {words_ + keys_[level].first, keys_[level].second}; }
+  Key operator[](size_t level) const {
+    Span& k = keys_[level];
+    if (k.second == kNotPacked) k.second = pack_key(path_[level], words_ + k.first);
+    return {words_ + k.first, k.second};
+  }
 
  private:
   struct Span {
     int64_t first;
-    int64_t second;
+    int64_t second;  // words of the packed key
   };
+  static constexpr int64_t kNotPacked = -1;
   static constexpr size_t kInlineKeys = 9;
   static constexpr int64_t kInlineWords = 9 * 32;
+  std::span<const std::string_view> path_;
   int64_t inline_words_[kInlineWords];
   Span inline_keys_[kInlineKeys];
   std::vector<int64_t> heap_words_;
   std::vector<Span> heap_keys_;
-  const int64_t* words_ = nullptr;
-  const Span* keys_ = nullptr;
+  int64_t* words_ = nullptr;
+  Span* keys_ = nullptr;
 };
 
 // Words a node takes for a key of nk words: a one-word key is followed by a
@@ -128,18 +134,23 @@ uint64_t mix(uint64_t x) {
 
 // ---- The index -----------------------------------------------------------------
 //
-// Every node is entered under the head of its chain (the position of the
-// chain's first node) in up to three ways, one for each way a search key can
-// match it: its whole key; for a three-word key, its first one and first two
-// words; for a two-word key with a blank second word, its first word. Only
-// the first node of a chain under a given entry is kept, which is the first
-// in chain order because nodes are only ever added at a chain's end. A
-// lookup takes the earliest of the (at most three) entries that apply to
-// the search key. Entries hold node positions only; the key words are read
-// from the tree, so a hash collision can never give a wrong node.
+// Every chain is known by its head (the position of its first node) with its
+// length and last node. Every node of a chain longer than a few nodes is
+// entered under the chain's head in up to three ways, one for each way a
+// search key can match it: its whole key; for a three-word key, its first one
+// and first two words; for a two-word key with a blank second word, its first
+// word. Each entry is filed under the search key it answers, so that one
+// probe sequence holds every entry a search can use. Only the first node of a
+// chain under a given entry is kept, which is the first in chain order
+// because nodes are only ever added at a chain's end. A lookup takes the
+// earliest of the (at most three) entries that apply to the search key.
+// Entries hold node positions only; the key words are read from the tree, so
+// a hash collision can never give a wrong node.
 
 struct TreeIndex::State {
   enum Way : uint8_t { kWhole = 1, kPrefixOfThree = 2, kPaddedOne = 3 };
+  // Chains of at most this many nodes are walked rather than looked up.
+  static constexpr int64_t kShortChain = 8;
 
   struct Chain {
     int64_t last = 0;
@@ -199,6 +210,70 @@ struct TreeIndex::State {
   LargeArray<Slot> slots;
   size_t filled = 0;
 
+  // The levels of the last search that met no leaf on its way: for each, the
+  // chain searched, the key, and the node that matched with its place in the
+  // chain. Nodes are only ever added at a chain's end, so while the tree
+  // grows only through this index the same key in the same chain finds the
+  // same node again. The loader's consecutive data sets mostly share their
+  // first levels, and those are answered from here without a probe of the
+  // hash tables (a cache miss each). A change of the tree behind the index's
+  // back makes it rebuild, which forgets them. The keyword is kept as given,
+  // with the packing it was searched under: the same characters packed alike
+  // make the same key, and comparing them spares packing the keyword at all.
+  static constexpr size_t kStepChars = 32;
+  static constexpr int64_t kStepKeyWords = 8;
+  struct Step {
+    int64_t head = 0;
+    int64_t node = 0;
+    int64_t ordinal = 0;
+    int64_t chars_per_word = 0;
+    size_t size = 0;
+    char text[kStepChars];
+    int64_t nw = 0;             // the node's key as it was then
+    int64_t key[kStepKeyWords];
+  };
+  static constexpr size_t kStepLevels = 9;
+  Step steps[kStepLevels];
+  size_t step_count = 0;
+
+  // The remembered node for keyword `text` in the chain at head on level
+  // (0-based), or nullptr.
+  // The node must still hold the key it held then: words changed behind the
+  // index's back (the tree is a caller's memory) never give a node whose key
+  // is not the one searched for.
+  const Step* step(const TreeWords& t, size_t level, int64_t head, std::string_view text) const {
+    if (level >= step_count) return nullptr;
+    const Step& s = steps[level];
+    if (s.head != head || std::string_view(s.text, s.size) != text ||
+        s.chars_per_word != packed_chars_per_word())
+      return nullptr;
+    if (!t.node_ok(s.node) || t.nw(s.node) != s.nw || !std::equal(s.key, s.key + s.nw, t.key(s.node)))
+      return nullptr;
+    return &s;
+  }
+  // Remember a match on level (0-based); the levels after it are forgotten,
+  // since they hung below whatever matched here before. A keyword too long
+  // to keep ends the remembered levels here.
+  void remember(size_t level, int64_t head, std::string_view text, int64_t node, int64_t ordinal,
+                const int64_t* key, int64_t nw) {
+    // The same node as remembered: what was remembered below it stays.
+    if (level < step_count && steps[level].head == head && steps[level].node == node) return;
+    step_count = std::min(step_count, level);
+    if (level != step_count || level >= kStepLevels || text.size() > kStepChars || nw < 1 ||
+        nw > kStepKeyWords)
+      return;
+    Step& s = steps[level];
+    s.nw = nw;
+    std::copy(key, key + nw, s.key);
+    s.head = head;
+    s.node = node;
+    s.ordinal = ordinal;
+    s.chars_per_word = packed_chars_per_word();
+    s.size = text.size();
+    std::copy(text.begin(), text.end(), s.text);
+    step_count = level + 1;
+  }
+
   // Forget everything and give the tables' memory back.
   void clear() {
     synced = false;
@@ -207,10 +282,13 @@ struct TreeIndex::State {
     chains_filled = 0;
     slots.release();
     filled = 0;
+    step_count = 0;
   }
 
-  static uint64_t hash(int64_t head, uint8_t way, Key k) {
-    uint64_t h = mix(static_cast<uint64_t>(head) ^ (static_cast<uint64_t>(way) << 56));
+  // The hash leaves the way out: every entry that can answer a search key
+  // is filed under that key, so one probe sequence holds all of them.
+  static uint64_t hash(int64_t head, Key k) {
+    uint64_t h = mix(static_cast<uint64_t>(head));
     for (int64_t i = 0; i < k.n; ++i)
       h = mix(h + static_cast<uint64_t>(k.w[i]) + 0x9e3779b97f4a7c15ULL);
     return h;
@@ -232,13 +310,29 @@ struct TreeIndex::State {
 
   const Slot* find(const TreeWords& t, int64_t head, uint8_t way, Key k) const {
     if (slots.empty()) return nullptr;
-    const uint32_t h = static_cast<uint32_t>(hash(head, way, k));
+    const uint32_t h = static_cast<uint32_t>(hash(head, k));
     const size_t mask = slots.size() - 1;
     for (size_t i = h & mask; slots[i].node != 0; i = (i + 1) & mask) {
       const Slot& s = slots[i];
       if (s.hash == h && s.head == head && s.way == way && fits(t, s.node, way, k)) return &s;
     }
     return nullptr;
+  }
+
+  // The earliest node of the chain at head that search key k matches in any
+  // of the ways that apply to it, or nullptr.
+  const Slot* earliest(const TreeWords& t, int64_t head, Key k) const {
+    if (slots.empty()) return nullptr;
+    const uint32_t h = static_cast<uint32_t>(hash(head, k));
+    const size_t mask = slots.size() - 1;
+    const Slot* best = nullptr;
+    for (size_t i = h & mask; slots[i].node != 0; i = (i + 1) & mask) {
+      const Slot& s = slots[i];
+      if (s.hash != h || s.head != head) continue;
+      if ((s.way == kPrefixOfThree && k.n >= 3) || (s.way == kPaddedOne && k.n != 1)) continue;
+      if ((best == nullptr || s.ordinal < best->ordinal) && fits(t, s.node, s.way, k)) best = &s;
+    }
+    return best;
   }
 
   void place(const Slot& s) {
@@ -261,24 +355,45 @@ struct TreeIndex::State {
       off = true;  // positions beyond the slots' range: the walk answers
       return;
     }
-    place(Slot{static_cast<uint32_t>(hash(head, way, k)), static_cast<int32_t>(head),
+    place(Slot{static_cast<uint32_t>(hash(head, k)), static_cast<int32_t>(head),
                static_cast<int32_t>(node), static_cast<int32_t>(ordinal), way});
     ++filled;
   }
 
-  // Enter node as the next node of the chain starting at head.
+  // Enter node as the next node of the chain starting at head. The nodes of
+  // a short chain get no entries: searching it walks it, which reads a few
+  // nearby words instead of a slot anywhere in a large table, and most
+  // chains (the sections below one block or stream) stay short. When a chain
+  // grows past the limit, its nodes are entered in chain order.
   void append(const TreeWords& t, int64_t head, int64_t node) {
     Chain& c = chain_at(head);
     ++c.length;
     c.last = node;
+    if (c.length <= kShortChain) return;
+    if (c.length == kShortChain + 1) {
+      int64_t p = head;
+      for (int64_t ordinal = 1; ordinal <= kShortChain; ++ordinal) {
+        if (!t.node_ok(p)) break;
+        enter(t, head, p, ordinal);
+        p = t.next(p);
+      }
+      if (p != node) {
+        off = true;  // the chain does not lead to the node: not a tree we know
+        return;
+      }
+    }
+    enter(t, head, node, c.length);
+  }
+
+  void enter(const TreeWords& t, int64_t head, int64_t node, int64_t ordinal) {
     const int64_t nw = t.nw(node);
     const int64_t* s = t.key(node);
-    add(t, head, kWhole, {s, nw}, node, c.length);
+    add(t, head, kWhole, {s, nw}, node, ordinal);
     if (nw == 3) {
-      add(t, head, kPrefixOfThree, {s, 1}, node, c.length);
-      add(t, head, kPrefixOfThree, {s, 2}, node, c.length);
+      add(t, head, kPrefixOfThree, {s, 1}, node, ordinal);
+      add(t, head, kPrefixOfThree, {s, 2}, node, ordinal);
     }
-    if (nw == 2 && s[1] == kBlankWord) add(t, head, kPaddedOne, {s, 1}, node, c.length);
+    if (nw == 2 && s[1] == kBlankWord) add(t, head, kPaddedOne, {s, 1}, node, ordinal);
   }
 
   // Index a tree from its words. Any chain that leaves the tree, meets a node
@@ -342,15 +457,15 @@ class TreeWalk {
   // Search the chain starting at head for the key of `level` (1-based).
   Level scan(int64_t head, int64_t level) {
     if (index_ != nullptr) {
+      // The answer of an earlier search; a leaf where a branch is now
+      // expected is left to the search below, which reports it.
+      const size_t at = static_cast<size_t>(level - 1);
+      if (const auto* s = index_->step(t_, at, head, path_[at]))
+        if (is_last(level) || t_.child(s->node) > 0) return {kMatch, s->node, s->ordinal};
       if (const auto* chain = index_->chain_of(head)) {
-        const Key k = keys_[static_cast<size_t>(level - 1)];
-        const TreeIndex::State::Slot* best = index_->find(t_, head, TreeIndex::State::kWhole, k);
-        auto consider = [&](uint8_t way) {
-          const TreeIndex::State::Slot* s = index_->find(t_, head, way, k);
-          if (s != nullptr && (best == nullptr || s->ordinal < best->ordinal)) best = s;
-        };
-        if (k.n < 3) consider(TreeIndex::State::kPrefixOfThree);
-        if (k.n == 1) consider(TreeIndex::State::kPaddedOne);
+        if (chain->length <= TreeIndex::State::kShortChain) return walk(head, 0, 0, level);
+        const Key k = keys_[at];
+        const TreeIndex::State::Slot* best = index_->earliest(t_, head, k);
         if (best != nullptr && best->ordinal <= kMaxSiblings) {
           if (is_last(level) || t_.child(best->node) > 0)
             return {kMatch, best->node, best->ordinal};
@@ -524,6 +639,12 @@ int64_t run_tree(int64_t mode, std::span<const std::string_view> path, DataRecor
   if (tree.nused != 0) {
     for (;; ++level) {
       r = walk.scan(head, static_cast<int64_t>(level));
+      if (st != nullptr) {
+        if (r.kind == TreeWalk::kMatch && walk.ierr == 0)
+          st->remember(level - 1, head, path[level - 1], r.node, r.ordinal, t.key(r.node), t.nw(r.node));
+        else
+          st->step_count = std::min(st->step_count, level - 1);
+      }
       if (r.kind != TreeWalk::kMatch || level == nids) break;
       parent = r.node;
       head = t.child(r.node);
@@ -567,7 +688,19 @@ int64_t run_tree(int64_t mode, std::span<const std::string_view> path, DataRecor
     report_corrupt();
     return kTreeCorrupt;
   }
+  const int64_t first_node = tree.nused + 2;
   const int64_t rc = add_levels(tree, keys, level - 1, nids, r.node, head, record, ipos, st);
+  if (rc == 0 && st != nullptr && walk.ierr == 0 && !st->off) {
+    // No node of the chain matched in any way, so the new nodes are what
+    // the next search for these keys finds: the first one at the chain's
+    // end, each further one alone in the chain below it.
+    int64_t p = first_node, h = head, ordinal = r.ordinal + 1;
+    for (size_t j = level - 1; j < nids && ordinal <= kMaxSiblings; ++j) {
+      st->remember(j, h, path[j], p, ordinal, t.key(p), t.nw(p));
+      h = p = t.child(p);
+      ordinal = 1;
+    }
+  }
   return rc != 0 ? rc : walk.ierr;
 }
 

@@ -487,6 +487,21 @@ TEST_F(DatasetTree, IndexCatchesUpWithWordsWrittenDirectly) {
     t->nused += 5;
   }
   for (int64_t mode : {3, 1, 4}) same(plain, moved, index, mode, {"HAND", "MADE"});
+  // A key renamed in place, the tree's size unchanged, just after a search
+  // through it: the old name is no longer found, the new one is.
+  same(plain, moved, index, 1, {"BLOCK", "MIXER", "M3", "RESULTS"});
+  for (Tree* t : {&plain, &moved}) {
+    // Down the chains to the node "M3": key at p+2, child at p, next at p+1.
+    int64_t p = 2;
+    for (const char* key : {"BLOCK", "MIXER", "M3"}) {
+      while (p > 0 && t->w(p + 2) != packed(key)) p = t->w(p + 1);
+      ASSERT_GT(p, 0) << key;
+      if (std::string_view(key) != "M3") p = t->w(p);
+    }
+    t->w(p + 2) = packed("MX");
+  }
+  EXPECT_NE(same(plain, moved, index, 1, {"BLOCK", "MIXER", "M3", "RESULTS"}), 0);
+  EXPECT_EQ(same(plain, moved, index, 1, {"BLOCK", "MIXER", "MX", "RESULTS"}), 0);
   EXPECT_EQ(plain.snapshot(), moved.snapshot());
   EXPECT_TRUE(index.usable());
 }
