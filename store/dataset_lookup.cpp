@@ -297,6 +297,16 @@ bool expand_template(size_t nid, int64_t line, const ListAnswer& list, DatasetAn
 
 }  // namespace
 
+bool is_completion_status_path(std::span<const std::string_view> path) {
+  return !path.empty() && padded_equal(keyword(path.front()), "BLOCK") &&
+         padded_equal(keyword(path.back()), "COMPSTAT");
+}
+
+bool choose_loaded_sibling(int64_t p, std::string_view last, std::string_view qual8, DataRecord& chosen) {
+  Tree tree;
+  return loaded_tree(tree) && choose_node(tree, p, keyword(last), padded(qual8, 8), chosen);
+}
+
 DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::string_view qualifier) {
   const std::string qual8 = padded(qualifier, 8);
   DatasetAnswer a;
@@ -312,7 +322,7 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
   const std::string_view first = keyword(path.front()), last = keyword(path.back());
   // Stream results kept in the "RES_STR" section are never read.
   if (padded_equal(first, "STREAM") && padded_equal(last, "RES_STR")) return a;
-  if (padded_equal(first, "BLOCK") && padded_equal(last, "COMPSTAT")) return completion_status(path, qual8);
+  if (is_completion_status_path(path)) return completion_status(path, qual8);
   if (remembered_answer(path, qual8, a)) return a;
 
   tkretn_.iret[0] = 0;

@@ -30,6 +30,7 @@
 #include <string_view>
 
 #include "loading/globals.hpp"
+#include "store/dataset_tree.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
 
@@ -99,6 +100,17 @@ struct DatasetAnswer {
  private:
   static int64_t word_or_zero(int64_t k) { return in_work(k, 1) ? work(k) : 0; }
 };
+
+// Whether lookups of path answer with the one-value data set built for a
+// block's "COMPSTAT" rather than with one of the tree.
+bool is_completion_status_path(std::span<const std::string_view> path);
+
+// The data record a lookup reads, from the node p of the loaded tree that
+// the tree search found for a path whose last keyword is `last`: the first of
+// p and its later siblings whose key agrees with `last` in its first 8
+// characters and whose qualifier is qual8 (any when blank). False when none.
+// Counting routines use it so that they count the data set the readers read.
+bool choose_loaded_sibling(int64_t p, std::string_view last, std::string_view qual8, DataRecord& chosen);
 
 // TKDSET over C++ types. path holds 1 to 9 keywords (compared blank-padded);
 // qualifier is the wanted qualifier, blank (or empty) for any.

@@ -8,6 +8,7 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "store/dataset_lookup.hpp"
 #include "store/dataset_tree.hpp"
 #include "store/list_evaluation.hpp"
 #include "store/packed_words.hpp"
@@ -218,14 +219,24 @@ int64_t next_identifier(std::string_view kind, int64_t& index, TextField id, Tex
 
 ValueShape data_set_shape(std::span<const std::string_view> path) {
   ValueShape shape;
+  // The shape of the data set the readers (TKDSET, TKPVAL, ...) read with a
+  // blank qualifier, so that arrays sized by it hold what they write.
+  if (is_completion_status_path(path)) {
+    shape.ndata = 1;  // the one value built for it, whatever the tree holds
+    return shape;
+  }
   int64_t node = 0;
-  DataRecord record;
-  shape.ierr = TreeNodes::loaded().find(path, node, &record);
+  DataRecord found;
+  shape.ierr = TreeNodes::loaded().find(path, node, &found);
   if (node == 0) {
     if (shape.ierr == 0) shape.ierr = 1;
     return shape;
   }
   shape.ierr = 0;
+  // The node found may be a longer key that the last keyword is the start
+  // of; the readers take the sibling whose key is the keyword itself.
+  DataRecord record;
+  if (!choose_loaded_sibling(node, path.back(), {}, record)) return shape;  // they read nothing
   // The qualifier block is built above the free pointer and given up again.
   const int64_t free_pointer = locs(l::kFreePointer);
   const ListAnswer list = evaluate_list(std::string_view(record.value, sizeof record.value));

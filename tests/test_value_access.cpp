@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flowsum.h"
@@ -54,6 +55,10 @@ class ValueAccess : public SummarySuite<ValueAccess> {
     w.lset_once("ONE", "(%P1)");
     b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "ONE", {Value::real(300, 1)});
     b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "PAB",
+           {Value::real(1, 1), Value::real(2, 1), Value::real(3), Value::real(4, 1), Value::real(5, 1), Value::real(6)});
+    // A keyword that is the start of a longer key met before it in its chain.
+    b.dset({"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, "ONE", {Value::real(300, 1)});
+    b.dset({"BLOCK", "HEATX", "E1", "HOT_"}, "PAB",
            {Value::real(1, 1), Value::real(2, 1), Value::real(3), Value::real(4, 1), Value::real(5, 1), Value::real(6)});
     write_file(b.text());
   }
@@ -117,6 +122,27 @@ TEST_F(ValueAccess, CountAndValuesAgreeAfterASiblingWasRead) {
   EXPECT_EQ(nval, 1);
   EXPECT_EQ(types[1], -1);
   EXPECT_EQ(labels.substr(16), std::string(16, '#'));
+}
+
+// TKNVAL counts the data set the readers read: for a keyword that a longer
+// key earlier in its chain starts with (the readers take the key that is the
+// keyword itself), and for a block's "COMPSTAT" (one value built for it).
+TEST_F(ValueAccess, CountIsOfTheDataSetTheReadersRead) {
+  const std::pair<std::vector<std::string>, int64_t> cases[] = {
+      {{"BLOCK", "HEATX", "E1", "HOT_"}, 6},
+      {{"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, 1},
+      {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1},
+  };
+  for (const auto& [keys, want] : cases) {
+    std::string ids = path(keys);
+    int64_t nid = 4, nd = -1, nq = -1, ierr = -1;
+    tknval_(ids.data(), &nid, &nd, &nq, &ierr, 16);
+    EXPECT_EQ(ierr, 0) << keys[3];
+    ASSERT_EQ(nd, want) << keys[3];
+    Pval p = pval(ids, nid, static_cast<size_t>(nd) + 1);
+    EXPECT_EQ(p.nval, nd) << keys[3];
+    EXPECT_EQ(p.values[static_cast<size_t>(nd)], -1) << keys[3] << ": nothing past the count";
+  }
 }
 
 TEST_F(ValueAccess, EveryValueWithItsKind) {
