@@ -199,23 +199,6 @@ double stored_to_si(int64_t unit_type, int64_t unit_code, double value) {
 
 // ---- The routines over C++ fields ----------------------------------------
 
-namespace {
-
-// One 16-character field of a 64-character row descriptor, cut to the row
-// the caller declared.
-TextField row_field(char* row, size_t row_len, size_t f) {
-  const size_t start = 16 * f;
-  if (!row || start >= row_len) return TextField(nullptr, 0);
-  return TextField(row + start, std::min<size_t>(16, row_len - start));
-}
-
-// Qualifier col of value j into the first 8 characters of a blank field.
-void put_qualifier(const DatasetAnswer& a, int64_t col, int64_t j, TextField field) {
-  a.qualifier_into(col, j, TextField(field.data, std::min<size_t>(field.len, 8)));
-}
-
-}  // namespace
-
 void stream_main_table(std::string_view id, char* rows, size_t rows_len, double* values,
                        char* unit_names, size_t names_len, char* labels, size_t labels_len) {
   FreePointerGuard guard;
@@ -234,10 +217,13 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
   std::memset(name, ' ', sizeof name);
   int64_t name_of = 0, type_of = 0;
   bool named = false, typed = false, has_basis = false;
+  // Each row's four 16-character fields are put together here and copied
+  // out once, cut to the caller's row length.
+  char row_text[64];
+  std::memset(row_text, ' ', sizeof row_text);
+  if (!csub) std::memcpy(row_text + 16, kMixed.data(), kMixed.size());
   for (int64_t j = 4; j <= a.ndata; ++j) {
     const size_t r = idx(j - 4);
-    char* row = rows ? rows + r * rows_len : nullptr;
-    TextField(row, rows_len).fill_blank();
     if (cprop) {
       const int64_t number = a.qualifier_int(cprop, j);
       if (!named || number != name_of) {
@@ -248,19 +234,19 @@ void stream_main_table(std::string_view id, char* rows, size_t rows_len, double*
       name_of = number;
       named = true;
     }
-    row_field(row, rows_len, 0).assign(std::string_view(name, sizeof name));
-    if (csub) put_qualifier(a, csub, j, row_field(row, rows_len, 1));
-    else row_field(row, rows_len, 1).assign(kMixed);
-    if (ccomp) put_qualifier(a, ccomp, j, row_field(row, rows_len, 2));
+    std::memcpy(row_text, name, sizeof name);
+    if (csub) a.qualifier_into(csub, j, TextField(row_text + 16, 8));
+    if (ccomp) a.qualifier_into(ccomp, j, TextField(row_text + 32, 8));
     const int64_t ut = a.unit_type(j);
     if (!typed || ut != type_of) units.type_name_into(ut, TextField(type_name, sizeof type_name));
     type_of = ut;
     typed = true;
+    TextField(row_text + 48, 16).assign(has_basis ? basis_of_unit_type(ut) : std::string_view());
+    if (rows) TextField(rows + r * rows_len, rows_len).assign(std::string_view(row_text, sizeof row_text));
     text_element(unit_names, names_len, r).assign(std::string_view(type_name, sizeof type_name));
     const ConvertedValue c = convert(ut, a.unit_code(j), a.real_value(j));
     values[r] = c.value;
     text_element(labels, labels_len, r).assign(c.label_view());
-    if (has_basis) row_field(row, rows_len, 3).assign(basis_of_unit_type(ut));
   }
 }
 

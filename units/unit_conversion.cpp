@@ -123,16 +123,6 @@ ConvertedValue StoredConverter::apply(const Plan& p, double value) {
   return out;
 }
 
-ConvertedValue StoredConverter::operator()(int64_t unit_type, int64_t unit_code, double value) {
-  if (!have_ || unit_type != type_ || unit_code != code_) {
-    plan_ = plan(unit_type, unit_code);
-    type_ = unit_type;
-    code_ = unit_code;
-    have_ = true;
-  }
-  return apply(plan_, value);
-}
-
 ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value) {
   return StoredConverter::apply(StoredConverter::plan(unit_type, unit_code), value);
 }

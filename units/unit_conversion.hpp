@@ -48,7 +48,15 @@ ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value
 // For the length of one query: the tables must not change while it lives.
 class StoredConverter {
  public:
-  ConvertedValue operator()(int64_t unit_type, int64_t unit_code, double value);
+  ConvertedValue operator()(int64_t unit_type, int64_t unit_code, double value) {
+    if (!have_ || unit_type != type_ || unit_code != code_) {
+      plan_ = plan(unit_type, unit_code);
+      type_ = unit_type;
+      code_ = unit_code;
+      have_ = true;
+    }
+    return apply(plan_, value);
+  }
 
   // What the tables say about converting values of one type and stored unit.
   struct Plan {
