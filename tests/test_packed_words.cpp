@@ -12,6 +12,7 @@
 
 #include "flowsum.h"
 #include "store/packed_words.hpp"
+#include "store/text_field.hpp"
 
 namespace {
 
@@ -204,6 +205,24 @@ TEST(TextUtils, CapitalsOnlyForLettersAmongTheFirstN) {
     fn(&n, t.data(), 3);
     EXPECT_EQ(t, "abc");
   }
+}
+
+TEST(TextUtils, FieldsOfEveryLengthTakeTextOfEveryLength) {
+  // Field and text lengths around the sizes the short copies switch at:
+  // exactly the field is written, with as much text as fits and blanks after.
+  std::string text;
+  for (int k = 0; k < 90; ++k) text += static_cast<char>('!' + k);
+  for (size_t len = 0; len <= 80; ++len)
+    for (size_t n = 0; n <= 80; n += (n < 20 ? 1 : 7)) {
+      std::string buf(len + 16, '#');
+      flowsum::TextField(buf.data() + 8, len).assign(std::string_view(text.data(), n));
+      const size_t kept = std::min(len, n);
+      std::string want = std::string(8, '#') + text.substr(0, kept) + std::string(len - kept, ' ') +
+                         std::string(8, '#');
+      ASSERT_EQ(buf, want) << "field " << len << ", text " << n;
+      flowsum::TextField(buf.data() + 8, len).fill_blank();
+      ASSERT_EQ(buf, std::string(8, '#') + std::string(len, ' ') + std::string(8, '#')) << len;
+    }
 }
 
 }  // namespace
