@@ -326,8 +326,9 @@ bool plain_number(State& s, Token& tok) {
   }
   if (neg) v = -v;
 
-  std::memcpy(s.text, line + start, 16);  // len is at most 16; the line has room past its end
-  tok.text = std::string_view(s.text, len);
+  // The text is left where it stands in the held line, which stays until
+  // the scanner moves: copying it costs more than reading the number.
+  tok.text = std::string_view(line + start, len);
   if (integer) {
     tok.type = kInteger;
     tok.ival = neg ? -static_cast<int64_t>(mantissa) : static_cast<int64_t>(mantissa);
