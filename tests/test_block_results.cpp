@@ -10,13 +10,13 @@
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
 #include "support/flowsheet_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
+using Ints = std::vector<int64_t>;
+using Reals = std::vector<double>;
 
 class BlockResults : public SummarySuite<BlockResults> {
  protected:
@@ -25,14 +25,13 @@ class BlockResults : public SummarySuite<BlockResults> {
     b.header();
     FlowsheetWriter w(b);
     w.property_names();
-    // Two descriptive qualifiers and every value type.
+    // Two descriptive qualifiers and every value type, then one qualifier.
     w.block_results("HEATER", "H1", {"SUBSTREAM", "PHASE"},
                     {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"MIXED", "VAPOR"}),
                      BlockResult::integer(prop::kNstage, 12, {"MIXED", "LIQUID"}),
                      BlockResult::text(prop::kMw, "ABCDEFGH", {"CISOLID", "SOLID"}),
                      BlockResult::real(prop::kVfrac, 0.25, unit_type::kNone, {"MIXED", "TOTAL"}),
                      {prop::kRefluxRatio, {"NCPSD", "LONG"}, Value::text("A LONG TEXT OF MANY WORDS"), 6, 0}});
-    // One descriptive qualifier.
     w.block_results("FLASH2", "F1", {"PHASE"},
                     {BlockResult::real(prop::kPres, 2.0E5, unit_type::kPressure, {"VAPOR"}),
                      BlockResult::real(prop::kQcalc, 1000.0, unit_type::kEnthalpyFlow, {"TOTAL"})});
@@ -53,26 +52,19 @@ class BlockResults : public SummarySuite<BlockResults> {
   BlockResults() { unit_set_ = "MET"; }
 };
 
+// TKNRES and TKBRES into fields of 8 results prefilled with '#'.
 struct ResultTable {
   int64_t n = -1, ndesc = -1, status = -1;
-  std::string names, quals, texts, utypes, labels;
-  std::vector<int64_t> types, ints;
-  std::vector<double> reals;
+  std::string names = std::string(96, '#'), quals = std::string(136, '#'), texts = std::string(64, '#'),
+              utypes = std::string(96, '#'), labels = std::string(128, '#');
+  Ints types = Ints(8, -1), ints = Ints(8, -1);
+  Reals reals = Reals(8, -1.0);
 };
-
-ResultTable results(const std::string& block, size_t rows = 8) {
+ResultTable results(const std::string& block) {
   ResultTable r;
   std::string id = pad(block, 16);
-  tknres_(id.data(), &r.n, &r.ndesc, &r.status, id.size());
-  r.names.assign(12 * rows, '#');
-  r.quals.assign(8 * 2 * rows + 8, '#');
-  r.texts.assign(8 * rows, '#');
-  r.utypes.assign(12 * rows, '#');
-  r.labels.assign(16 * rows, '#');
-  r.types.assign(rows, -1);
-  r.ints.assign(rows, -1);
-  r.reals.assign(rows, -1.0);
   int64_t d1 = 0, d2 = 0;
+  tknres_(id.data(), &r.n, &r.ndesc, &r.status, id.size());
   tkbres_(id.data(), &d1, &d2, r.names.data(), r.quals.data(), r.types.data(), r.ints.data(),
           r.texts.data(), r.reals.data(), r.utypes.data(), r.labels.data(), id.size(), 12, 8, 8, 12, 16);
   return r;
@@ -80,51 +72,46 @@ ResultTable results(const std::string& block, size_t rows = 8) {
 
 TEST_F(BlockResults, ResultTableWithTwoDescriptiveQualifiersAndEveryValueType) {
   ResultTable r = results("H1");
-  ASSERT_EQ(r.status, 0);
-  ASSERT_EQ(r.n, 5);
-  ASSERT_EQ(r.ndesc, 2);
+  ASSERT_EQ((Ints{r.status, r.n, r.ndesc}), (Ints{0, 5, 2}));
   // Two consecutive descriptor elements per result, then nothing more.
-  EXPECT_EQ(r.quals.substr(0, 80), "MIXED   VAPOR   MIXED   LIQUID  CISOLID SOLID   MIXED   TOTAL   NCPSD   LONG    ");
-  EXPECT_EQ(r.quals.substr(80, 8), "########");
-  EXPECT_EQ((std::vector<int64_t>(r.types.begin(), r.types.begin() + 5)), (std::vector<int64_t>{2, 1, 3, 2, 3}));
-  // A real with a unit type is converted (K to C) and labelled; one
-  // without comes back as stored, unit texts blank.
+  EXPECT_EQ(r.quals.substr(0, 88),
+            "MIXED   VAPOR   MIXED   LIQUID  CISOLID SOLID   MIXED   TOTAL   NCPSD   LONG    ########");
+  EXPECT_EQ(Ints(r.types.begin(), r.types.begin() + 5), (Ints{2, 1, 3, 2, 3}));
+  // A real with a unit type is converted (K to C) and labelled; one without
+  // comes back as stored, unit texts blank.
   EXPECT_NEAR(r.reals[0], 76.85, 1e-9);
   EXPECT_EQ(r.labels.substr(0, 16), pad("C", 16));
   EXPECT_DOUBLE_EQ(r.reals[3], 0.25);
   EXPECT_EQ(r.utypes.substr(36, 12), pad("", 12));
   // Integers keep their word, other kinds read 0 there; long texts are cut.
-  EXPECT_EQ(r.ints[1], 12);
-  EXPECT_EQ(r.ints[0], 0);
+  EXPECT_EQ((Ints{r.ints[0], r.ints[1]}), (Ints{0, 12}));
   EXPECT_EQ(r.texts.substr(32, 8), "A LONG T");
   EXPECT_EQ(r.names.substr(60, 12), std::string(12, '#'));
 }
 
 TEST_F(BlockResults, OneDescriptiveQualifierAndAbsentBlocks) {
   ResultTable r = results("F1");
-  ASSERT_EQ(r.n, 2);
-  ASSERT_EQ(r.ndesc, 1);
+  ASSERT_EQ((Ints{r.n, r.ndesc}), (Ints{2, 1}));
   EXPECT_EQ(r.quals.substr(0, 24), "VAPOR   TOTAL   ########");
   EXPECT_EQ(r.utypes.substr(12, 12), pad("HEAT-DUTY", 12));
-
-  ResultTable none = results("NOSUCH");
-  EXPECT_EQ(none.n, 0);
-  EXPECT_NE(none.status, 0);
-  // A block without a result table.
-  ResultTable r1 = results("R1");
-  EXPECT_EQ(r1.n, 0);
-  EXPECT_NE(r1.status, 0);
-  EXPECT_EQ(r1.names, std::string(12 * 8, '#'));
+  // No such block, and a block without a result table (its fields untouched).
+  for (const char* id : {"NOSUCH", "R1"}) {
+    ResultTable none = results(id);
+    EXPECT_EQ(none.n, 0) << id;
+    EXPECT_NE(none.status, 0) << id;
+  }
+  EXPECT_EQ(results("R1").names, std::string(96, '#'));
 }
 
+// TKFLWB into arrays of `room` elements (by default one more than p, q).
 struct Balance {
   double s[6] = {-1, -1, -1, -1, -1, -1};
-  std::vector<double> a1, a2, b1, b2;
+  Reals a1, a2, b1, b2;
   int64_t ierr = -1;
 };
-Balance balance(int64_t p, int64_t q) {
+Balance balance(int64_t p, int64_t q, size_t room = 0) {
   Balance b;
-  b.a1.assign(static_cast<size_t>(p) + 1, -1);
+  b.a1.assign(room ? room : static_cast<size_t>(p) + 1, -1);
   b.a2 = b.a1;
   b.b1.assign(static_cast<size_t>(q) + 1, -1);
   b.b2 = b.b1;
@@ -136,24 +123,19 @@ Balance balance(int64_t p, int64_t q) {
 TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
   Balance b = balance(2, 1);
   EXPECT_EQ(b.ierr, 0);
-  EXPECT_EQ(b.a1, (std::vector<double>{1, 2, -1}));
-  EXPECT_EQ(b.b2, (std::vector<double>{6, -1}));
-  EXPECT_EQ((std::vector<double>(b.s, b.s + 6)), (std::vector<double>{7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(b.a1, (Reals{1, 2, -1}));
+  EXPECT_EQ(b.b2, (Reals{6, -1}));
+  EXPECT_EQ(Reals(b.s, b.s + 6), (Reals{7, 8, 9, 10, 11, 12}));
   // p and q larger than the data set holds: nothing is read from beyond its
   // values and the flag says the sizes disagree.
   Balance big = balance(4, 2);
   EXPECT_EQ(big.ierr, 1);
-  EXPECT_EQ(big.a1, (std::vector<double>{1, 2, 3, 4, -1}));
+  EXPECT_EQ(big.a1, (Reals{1, 2, 3, 4, -1}));
   EXPECT_EQ(big.s[0], -1);
   // A count no data set can hold ends without running through it.
-  std::vector<double> a1(13, -1), a2(13, -1), b1(1, -1), b2(1, -1);
-  double s[6] = {-1, -1, -1, -1, -1, -1};
-  int64_t p = INT64_MAX, q = 0, ierr = -1;
-  tkflwb_(&s[0], &s[1], &s[2], &s[3], &s[4], &s[5], &p, a1.data(), a2.data(), &q, b1.data(), b2.data(), &ierr);
-  EXPECT_EQ(ierr, 1);
-  EXPECT_EQ(a1[11], 12);
-  EXPECT_EQ(a1[12], -1);
-  EXPECT_EQ(a2[0], -1);
+  Balance huge = balance(INT64_MAX, 0, 13);
+  EXPECT_EQ(huge.ierr, 1);
+  EXPECT_EQ((Reals{huge.a1[11], huge.a1[12], huge.a2[0]}), (Reals{12, -1, -1}));
 }
 
 struct Reports {
@@ -169,8 +151,7 @@ Reports report_types(const std::string& block) {
 
 TEST_F(BlockResults, ReportTypesOfReactorBlocks) {
   Reports tube = report_types("R1");
-  EXPECT_EQ(tube.ierr, 0);
-  EXPECT_EQ(tube.n, 1);
+  EXPECT_EQ((Ints{tube.ierr, tube.n}), (Ints{0, 1}));
   EXPECT_EQ(tube.types, pad("PROP-REPORT", 12) + pad("", 24));
   EXPECT_EQ(report_types("BR1").types.substr(0, 12), pad("PROP-VENT", 12));
   EXPECT_EQ(report_types("BR2").ierr, 2);
@@ -183,19 +164,19 @@ TEST_F(BlockResults, ReportSizes) {
     std::string id = pad(block, 8), rt = pad(type, 12);
     int64_t np = -1, nprof = -1, ierr = -1;
     tksrrp_(id.data(), rt.data(), &np, &nprof, &ierr, id.size(), rt.size());
-    return std::vector<int64_t>{np, nprof, ierr};
+    return Ints{np, nprof, ierr};
   };
-  EXPECT_EQ(size("R1", "PROP-REPORT"), (std::vector<int64_t>{3, 3, 0}));
-  EXPECT_EQ(size("BR1", "PROP-VENT"), (std::vector<int64_t>{2, 1, 0}));
-  EXPECT_EQ(size("BR1", "PROP-ACCUM"), (std::vector<int64_t>{0, 0, 1}));
-  EXPECT_EQ(size("R1", "PROP-OTHER"), (std::vector<int64_t>{0, 0, 1}));
-  EXPECT_EQ(size("NOSUCH", "PROP-REPORT"), (std::vector<int64_t>{0, 0, 0}));
+  EXPECT_EQ(size("R1", "PROP-REPORT"), (Ints{3, 3, 0}));
+  EXPECT_EQ(size("BR1", "PROP-VENT"), (Ints{2, 1, 0}));
+  EXPECT_EQ(size("BR1", "PROP-ACCUM"), (Ints{0, 0, 1}));
+  EXPECT_EQ(size("R1", "PROP-OTHER"), (Ints{0, 0, 1}));
+  EXPECT_EQ(size("NOSUCH", "PROP-REPORT"), (Ints{0, 0, 0}));
 }
 
 struct Profile {
   std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
               basis = pad("#", 4), fbasis = pad("#", 4), utype = pad("#", 12), label = pad("#", 16);
-  std::vector<double> values = std::vector<double>(4, -1.0);
+  Reals values = Reals(4, -1.0);
   int64_t ierr = -1;
 };
 Profile by_position(const std::string& block, const std::string& type, int64_t k, bool alternate = false) {
@@ -212,18 +193,16 @@ Profile by_position(const std::string& block, const std::string& type, int64_t k
 TEST_F(BlockResults, ProfilesByPosition) {
   Profile p = by_position("R1", "PROP-REPORT", 2);
   EXPECT_EQ(p.ierr, 0);
-  EXPECT_EQ(p.pname + p.phase, pad("HMX", 12) + pad("LIQUID", 8));
-  EXPECT_EQ(p.fbasis, "MOLE");  // from the unit type: molar enthalpy
-  EXPECT_EQ(p.label, pad("KCAL/KMOL", 16));
+  // The basis comes from the unit type: molar enthalpy.
+  EXPECT_EQ(p.pname + p.phase + p.fbasis + p.label,
+            pad("HMX", 12) + pad("LIQUID", 8) + "MOLE" + pad("KCAL/KMOL", 16));
   EXPECT_NEAR(p.values[2], 3.0E6 / 4186.8, 1e-9);
   EXPECT_EQ(p.values[3], -1.0);
-
   // The batch reactor's two section names.
   EXPECT_EQ(by_position("BR1", "PROP-VENT", 1).pname, pad("PRES", 12));
   Profile alt = by_position("BR1", "PROP-VENT", 1, true);
   EXPECT_EQ(alt.pname, pad("TEMP", 12));
   EXPECT_NEAR(alt.values[1], 410.0 - 273.15, 1e-9);
-
   // Past the last profile: flag 1, descriptors blank, values untouched.
   Profile past = by_position("R1", "PROP-REPORT", 4);
   EXPECT_EQ(past.ierr, 1);
@@ -231,11 +210,11 @@ TEST_F(BlockResults, ProfilesByPosition) {
   EXPECT_EQ(past.values[0], -1.0);
 }
 
-Profile by_description(const std::string& block, const std::string& type, const std::string& pname,
-                       const std::string& phase, const std::string& comp, const std::string& basis,
-                       const std::string& units) {
+// TKRRRP for the MIXED substream; returns the values and unit texts.
+Profile by_description(const std::string& pname, const std::string& phase, const std::string& comp,
+                       const std::string& basis, const std::string& units) {
   Profile p;
-  std::string id = pad(block, 8), rt = pad(type, 12), pn = pad(pname, 12), sub = pad("MIXED", 8),
+  std::string id = pad("R1", 8), rt = pad("PROP-REPORT", 12), pn = pad(pname, 12), sub = pad("MIXED", 8),
               ph = pad(phase, 8), cp = pad(comp, 8), bs = pad(basis, 4), un = pad(units, 4);
   int64_t dum = 0;
   tkrrrp_(id.data(), rt.data(), &dum, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(), un.data(),
@@ -245,15 +224,15 @@ Profile by_description(const std::string& block, const std::string& type, const 
 }
 
 TEST_F(BlockResults, ProfileByDescriptionWithTheUnitsBasisRule) {
-  Profile p = by_description("R1", "PROP-REPORT", "RHOMX", "LIQUID", "", "", "MASS");
+  Profile p = by_description("RHOMX", "LIQUID", "", "", "MASS");
   EXPECT_EQ(p.ierr, 0);
   EXPECT_EQ(p.utype, pad("MASS-DENSITY", 12));
   EXPECT_DOUBLE_EQ(p.values[1], 710.0);
   // Mass density cannot be asked for on a mole basis.
-  EXPECT_EQ(by_description("R1", "PROP-REPORT", "RHOMX", "LIQUID", "", "", "MOLE").ierr, 1);
+  EXPECT_EQ(by_description("RHOMX", "LIQUID", "", "", "MOLE").ierr, 1);
   // The descriptors must all agree; blank ones match anything.
-  EXPECT_EQ(by_description("R1", "PROP-REPORT", "HMX", "VAPOR", "", "", "").ierr, 1);
-  EXPECT_EQ(by_description("R1", "PROP-REPORT", "HMX", "", "H2O", "MASS", "").ierr, 0);
+  EXPECT_EQ(by_description("HMX", "VAPOR", "", "", "").ierr, 1);
+  EXPECT_EQ(by_description("HMX", "", "H2O", "MASS", "").ierr, 0);
 }
 
 // The tool prints a block's results with units, a property table, an
@@ -267,9 +246,8 @@ TEST(BlockTablesTool, PrintsBlocksTablesAndStudies) {
                   {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
                    BlockResult::text(prop::kMw, "SHORT", {"LIQUID"})});
   example_tables(w);
-  BlockTableWriter t(w);
-  t.envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
-             {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
+  BlockTableWriter(w).envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
+                               {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
   TempSummaryFile file(b.text());
   const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --ref-dir " + FLOWSUM_SOURCE_DIR +
                           "/data --block H1 --table FLASH1 --table ENV --sensitivity S-1 " + file.string() +

@@ -19,15 +19,12 @@
 
 namespace {
 
-using flowsum::DataRecord;
-using flowsum::kBlankWord;
-using flowsum::TreeIndex;
-using flowsum::TreeView;
+using namespace flowsum;
 using Path = std::vector<std::string>;
 
 int64_t packed(const std::string& four) {
   int64_t w = 0;
-  flowsum::pack_text(four, 4, &w);
+  pack_text(four, 4, &w);
   return w;
 }
 
@@ -37,16 +34,12 @@ struct Tree {
   explicit Tree(int64_t capacity = 4096, bool with_dummy = true)
       : capacity(capacity), words(std::make_unique<int64_t[]>(static_cast<size_t>(capacity))) {
     std::fill_n(words.get(), capacity, int64_t{-77});
-    if (with_dummy) {
-      const int64_t dummy[] = {2, 0, 0, packed("**DU"), packed("MM**")};
-      std::copy(std::begin(dummy), std::end(dummy), words.get());
-      nused = 5;
-    }
+    if (with_dummy) set(1, {2, 0, 0, packed("**DU"), packed("MM**")}), nused = 5;
   }
   int64_t& w(int64_t k) { return words[static_cast<size_t>(k - 1)]; }
-  std::vector<int64_t> snapshot() const {
-    return std::vector<int64_t>(words.get(), words.get() + nused);
-  }
+  // Words from k on, written by hand.
+  void set(int64_t k, std::initializer_list<int64_t> v) { std::copy(v.begin(), v.end(), &w(k)); }
+  std::vector<int64_t> snapshot() const { return {words.get(), words.get() + nused}; }
 
   struct Result {
     int64_t ierr, ipos;
@@ -59,8 +52,7 @@ struct Tree {
     r.rec.idata = idata;
     std::fill_n(r.rec.value, 8, ' ');
     std::memcpy(r.rec.value, qual.data(), std::min<size_t>(8, qual.size()));
-    r.ierr = flowsum::dataset_tree(mode, views, r.rec, TreeView{words.get(), nused, capacity},
-                                   r.ipos, index);
+    r.ierr = dataset_tree(mode, views, r.rec, TreeView{words.get(), nused, capacity}, r.ipos, index);
     return r;
   }
 
@@ -75,45 +67,43 @@ class DatasetTree : public ::testing::Test {
  protected:
   void SetUp() override {
     tknsys_();
-    saved_unit_ = flowsum::message_unit();
-    flowsum::glob(flowsum::g::kMsgUnit) = 0;
+    saved_unit_ = message_unit();
+    glob(g::kMsgUnit) = 0;
   }
-  void TearDown() override { flowsum::glob(flowsum::g::kMsgUnit) = saved_unit_; }
-
-  // Run f and return the messages it wrote.
-  template <class F>
-  std::string messages_of(F f) {
-    flowsum::testing::MessageCapture capture;
-    f();
-    return capture.take();
-  }
-
+  void TearDown() override { glob(g::kMsgUnit) = saved_unit_; }
   int64_t saved_unit_ = 0;
 };
+
+// The messages f writes.
+template <class F>
+std::string messages_of(F f) {
+  flowsum::testing::MessageCapture capture;
+  f();
+  return capture.take();
+}
 
 TEST_F(DatasetTree, ThreeLevelsAndARecordInConsecutiveWords) {
   Tree t;
   auto r = t.call(3, {"BLOCK", "RADFRAC", "B1"}, 417, "RADF-1");
   EXPECT_EQ(r.ierr, 0);
-  // Three nodes of two key words (5 words each) and a record of five words.
-  ASSERT_EQ(t.nused, 5 + 3 * 5 + 5);
   EXPECT_EQ(r.ipos, 17) << "the node of the last keyword";
+  // Three nodes of two key words (5 words each) and a record of five words.
   const std::vector<int64_t> want = {
-      2, 0, 7, packed("**DU"), packed("MM**"),                  // dummy, NEXT -> 7
-      2, 12, 0, packed("BLOC"), packed("K"),                     // BLOCK at 7
-      2, 17, -7, packed("RADF"), packed("RAC"),                  // RADFRAC at 12
-      2, -22, -12, packed("B1"), kBlankWord,                     // B1 at 17
-      2, 417, 0, packed("RADF"), packed("-1")};                  // record at 22
+      2, 0, 7, packed("**DU"), packed("MM**"),    // dummy, NEXT -> 7
+      2, 12, 0, packed("BLOC"), packed("K"),       // BLOCK at 7
+      2, 17, -7, packed("RADF"), packed("RAC"),    // RADFRAC at 12
+      2, -22, -12, packed("B1"), kBlankWord,       // B1 at 17
+      2, 417, 0, packed("RADF"), packed("-1")};    // record at 22
   EXPECT_EQ(t.snapshot(), want);
-  EXPECT_EQ(flowsum::tree_room_needed(std::vector<std::string_view>{"BLOCK", "RADFRAC", "B1"}),
-            20);
+  EXPECT_EQ(tree_room_needed(std::vector<std::string_view>{"BLOCK", "RADFRAC", "B1"}), 20);
 }
 
 TEST_F(DatasetTree, LookupModes) {
   Tree t;
   t.call(4, {"STREAM", "MATERIAL", "S1", "STR_MAIN"}, 100, "STRM1");
   t.call(4, {"STREAM", "MATERIAL", "S2", "STR_MAIN"}, 200, "STRM2");
-  const int64_t used = t.nused;
+  const int64_t used = t.nused, s1 = t.call(1, {"STREAM", "MATERIAL", "S1"}).ipos;
+  const std::string kept = "XXXXXXXX", blank(8, ' ');
   struct Case {
     int64_t mode;
     Path path;
@@ -121,20 +111,18 @@ TEST_F(DatasetTree, LookupModes) {
     std::string value;
   } cases[] = {
       {1, {"STREAM", "MATERIAL", "S2", "STR_MAIN"}, 0, 200, "STRM2   "},
-      {1, {"STREAM", "MATERIAL"}, 0, 0, "        "},  // children but no record
-      {1, {"STREAM", "MATERIAL", "S3", "STR_MAIN"}, 3, -5, "XXXXXXXX"},  // record untouched
-      {2, {"STREAM", "HEAT"}, 2, 0, "        "},                        // record cleared
-      {2, {"STREAM", "MATERIAL", "S1"}, 0, -5, "XXXXXXXX"},
-      {3, {"STREAM", "MATERIAL", "S1"}, 0, -5, "XXXXXXXX"},
-      {-3, {"BLOCK"}, 1, -5, "XXXXXXXX"},
-      {4, {}, 1, -5, "XXXXXXXX"},  // an empty path is never entered
+      {1, {"STREAM", "MATERIAL"}, 0, 0, blank},                    // children but no record
+      {1, {"STREAM", "MATERIAL", "S3", "STR_MAIN"}, 3, -5, kept},  // record untouched
+      {2, {"STREAM", "HEAT"}, 2, 0, blank},                        // record cleared
+      {2, {"STREAM", "MATERIAL", "S1"}, 0, -5, kept},
+      {3, {"STREAM", "MATERIAL", "S1"}, 0, -5, kept},
+      {-3, {"BLOCK"}, 1, -5, kept},
+      {4, {}, 1, -5, kept},  // an empty path is never entered
   };
-  const int64_t s1 = t.call(1, {"STREAM", "MATERIAL", "S1"}).ipos;
   for (const Case& c : cases) {
-    auto r = t.call(c.mode, c.path, -5, "XXXXXXXX");
-    EXPECT_EQ(r.ierr, c.ierr) << c.mode << " " << c.path.size();
-    EXPECT_EQ(r.rec.idata, c.idata) << c.mode << " " << c.path.size();
-    EXPECT_EQ(value_of(r.rec), c.value) << c.mode << " " << c.path.size();
+    auto r = t.call(c.mode, c.path, -5, kept);
+    EXPECT_EQ(std::tuple(r.ierr, r.rec.idata, value_of(r.rec)), std::tuple(c.ierr, c.idata, c.value))
+        << c.mode << " " << c.path.size();
     if (c.path.size() == 3 && c.ierr == 0) EXPECT_EQ(r.ipos, s1);
   }
   EXPECT_EQ(t.nused, used) << "nothing was added";
@@ -142,10 +130,8 @@ TEST_F(DatasetTree, LookupModes) {
 
 TEST_F(DatasetTree, RepeatedPathsBecomeSiblingsInEntryOrder) {
   Tree t;
-  for (int mode : {4, 4, 0, 7}) {
-    auto r = t.call(mode, {"RUN-STATUS", "ACCOUNT"}, 10 * mode, "Q" + std::to_string(mode));
-    EXPECT_EQ(r.ierr, 0);
-  }
+  for (int mode : {4, 4, 0, 7})
+    EXPECT_EQ(t.call(mode, {"RUN-STATUS", "ACCOUNT"}, 10 * mode, "Q" + std::to_string(mode)).ierr, 0);
   auto first = t.call(1, {"RUN-STATUS", "ACCOUNT"});
   EXPECT_EQ(value_of(first.rec), "Q4      ");
   // Walk the chain by hand: four equal keys, the records in entry order,
@@ -183,34 +169,30 @@ TEST_F(DatasetTree, KeyMatchingRules) {
   // A key longer than a stored three-word key does not match it, even when
   // the word after the stored key equals the key's fourth word.
   Tree h(7, false);
-  const int64_t words[] = {3, 0, 0, packed("ABCD"), packed("EFGH"), packed("IJ"), packed("MNOP")};
-  std::copy(std::begin(words), std::end(words), h.words.get());
+  h.set(1, {3, 0, 0, packed("ABCD"), packed("EFGH"), packed("IJ"), packed("MNOP")});
   h.nused = 7;
   EXPECT_EQ(h.call(1, {"ABCDEFGHIJ  MNOP"}).ierr, 1);
   EXPECT_EQ(h.call(1, {"ABCDEFGH"}).ierr, 0);
   h.nused = 6;  // the tree ends with the key: nothing past it is read
   EXPECT_EQ(h.call(1, {"ABCDEFGHIJ  MNOP"}).ierr, 1);
-  EXPECT_EQ(h.call(4, {"ABCDEFGHIJ  MNOP"}).ierr, flowsum::kTreeFull) << "no words left";
+  EXPECT_EQ(h.call(4, {"ABCDEFGHIJ  MNOP"}).ierr, kTreeFull) << "no words left";
 }
 
 TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
   Tree t;
   t.call(4, {"RUN-STATUS", "VERS"}, 5, "V");
-  std::string out = messages_of([&] {
-    auto r = t.call(1, {"RUN-STATUS", "VERS", "DEEPER"});
-    EXPECT_EQ(r.ierr, 2) << "the leaf's level once the chain ends";
-  });
-  EXPECT_EQ(out,
-            "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  2 (TKDTRE)\n"
-            " RUN-STAT VERS    \n");
+  EXPECT_EQ(messages_of([&] {
+              EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS", "DEEPER"}).ierr, 2)
+                  << "the leaf's level once the chain ends";
+            }),
+            "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  2 (TKDTRE)\n RUN-STAT VERS    \n");
 
   // Entering the longer path adds a sibling that does have children; the
   // code stays -1 and the message is written again.
-  out = messages_of([&] {
-    EXPECT_EQ(t.call(4, {"RUN-STATUS", "VERS", "DEEPER"}, 6).ierr, flowsum::kTreeImproper);
+  std::string out = messages_of([&] {
+    EXPECT_EQ(t.call(4, {"RUN-STATUS", "VERS", "DEEPER"}, 6).ierr, kTreeImproper);
     auto r = t.call(1, {"RUN-STATUS", "VERS", "DEEPER"});
-    EXPECT_EQ(r.ierr, flowsum::kTreeImproper);
-    EXPECT_EQ(r.rec.idata, 6);
+    EXPECT_EQ(std::pair(r.ierr, r.rec.idata), std::pair(kTreeImproper, int64_t{6}));
   });
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 6);
   EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS"}).rec.idata, 5) << "the leaf is still found first";
@@ -219,8 +201,7 @@ TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
   Path deep;
   for (int i = 1; i <= 10; ++i) deep.push_back("LEVEL-" + std::to_string(i) + "-LONGNAME");
   t.call(4, Path(deep.begin(), deep.end() - 1));
-  out = messages_of([&] { EXPECT_EQ(t.call(2, deep).ierr, 9); });
-  EXPECT_EQ(out,
+  EXPECT_EQ(messages_of([&] { EXPECT_EQ(t.call(2, deep).ierr, 9); }),
             "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  9 (TKDTRE)\n"
             " LEVEL-1- LEVEL-2- LEVEL-3- LEVEL-4- LEVEL-5- LEVEL-6- LEVEL-7- LEVEL-8-\n"
             " LEVEL-9-\n");
@@ -230,80 +211,69 @@ TEST_F(DatasetTree, InsertionNeverPassesTheCapacity) {
   // Room for the dummy and exactly one two-level path with its record.
   Tree t(5 + 5 + 5 + 5);
   const Path path = {"BLOCK", "B1"};
-  std::vector<int64_t> before = t.snapshot();
+  const std::vector<int64_t> before = t.snapshot();
   t.capacity = 19;
-  EXPECT_EQ(t.call(4, path, 1).ierr, flowsum::kTreeFull);
-  EXPECT_EQ(t.nused, 5);
+  EXPECT_EQ(t.call(4, path, 1).ierr, kTreeFull);
   EXPECT_EQ(t.snapshot(), before) << "the tree is left untouched";
   t.capacity = 20;
   EXPECT_EQ(t.call(4, path, 1).ierr, 0);
   EXPECT_EQ(t.nused, 20);
-  EXPECT_EQ(t.call(4, path, 2).ierr, flowsum::kTreeFull) << "a duplicate needs room too";
+  EXPECT_EQ(t.call(4, path, 2).ierr, kTreeFull) << "a duplicate needs room too";
   EXPECT_EQ(t.call(1, path).rec.idata, 1);
 }
 
 TEST_F(DatasetTree, BrokenTreesEndWithoutHarm) {
-  std::string out;
   // A NEXT link outside the tree.
-  {
-    Tree t;
-    t.w(3) = 999;
-    EXPECT_EQ(t.call(1, {"X"}).ierr, 1);
-    out = messages_of([&] { EXPECT_EQ(t.call(4, {"X"}).ierr, flowsum::kTreeCorrupt); });
-    EXPECT_EQ(out, "\n DSET TREE CORRUPTED (ROUTINE TKDTRE)\n");
-    EXPECT_EQ(t.nused, 5);
-  }
+  Tree a;
+  a.w(3) = 999;
+  EXPECT_EQ(a.call(1, {"X"}).ierr, 1);
+  EXPECT_EQ(messages_of([&] { EXPECT_EQ(a.call(4, {"X"}).ierr, kTreeCorrupt); }),
+            "\n DSET TREE CORRUPTED (ROUTINE TKDTRE)\n");
+  EXPECT_EQ(a.nused, 5);
+
   // A loop between two siblings.
-  {
-    Tree t;
-    t.call(4, {"A"});
-    t.call(4, {"B"});
-    const int64_t b = t.call(1, {"B"}).ipos;
-    t.w(b + 1) = 2;  // B's NEXT back to the dummy
-    EXPECT_EQ(t.call(1, {"C"}).ierr, 1);
-    EXPECT_EQ(t.call(1, {"B"}).ierr, 0);
-    const int64_t used = t.nused;
-    EXPECT_EQ(t.call(4, {"C"}).ierr, flowsum::kTreeCorrupt);
-    EXPECT_EQ(t.call(4, {"A"}).ierr, flowsum::kTreeCorrupt) << "no end to append at";
-    EXPECT_EQ(t.nused, used);
-  }
+  Tree b;
+  b.call(4, {"A"});
+  b.call(4, {"B"});
+  b.w(b.call(1, {"B"}).ipos + 1) = 2;  // B's NEXT back to the dummy
+  EXPECT_EQ(b.call(1, {"C"}).ierr, 1);
+  EXPECT_EQ(b.call(1, {"B"}).ierr, 0);
+  const int64_t used = b.nused;
+  EXPECT_EQ(b.call(4, {"C"}).ierr, kTreeCorrupt);
+  EXPECT_EQ(b.call(4, {"A"}).ierr, kTreeCorrupt) << "no end to append at";
+  EXPECT_EQ(b.nused, used);
+
   // CHILD links outside the tree, a huge key length, a record outside.
-  {
-    Tree t;
-    t.call(4, {"P", "Q"}, 8, "REC");
-    const int64_t p = t.call(1, {"P"}).ipos;
-    const int64_t q = t.call(1, {"P", "Q"}).ipos;
-    t.w(p) = 5000;
-    EXPECT_EQ(t.call(1, {"P", "Q"}).ierr, 2);
-    EXPECT_EQ(t.call(4, {"P", "Q"}).ierr, flowsum::kTreeCorrupt);
-    t.w(p) = q;
-    t.w(q) = -(t.nused - 1);  // the record would run past the tree's end
-    auto r = t.call(1, {"P", "Q"}, -1, "XX");
-    EXPECT_EQ(r.ierr, 0);
-    EXPECT_EQ(r.rec.idata, 0);
-    t.w(q) = std::numeric_limits<int64_t>::min();
-    EXPECT_EQ(t.call(1, {"P", "Q"}, -1).rec.idata, 0);
-    t.w(q - 1) = std::numeric_limits<int64_t>::max();
-    EXPECT_EQ(t.call(1, {"P", "Q"}).ierr, 2);
-    t.w(q - 1) = 0;
-    EXPECT_EQ(t.call(1, {"P", "Q"}).ierr, 2);
+  Tree c;
+  c.call(4, {"P", "Q"}, 8, "REC");
+  const int64_t p = c.call(1, {"P"}).ipos, q = c.call(1, {"P", "Q"}).ipos;
+  c.w(p) = 5000;
+  EXPECT_EQ(c.call(1, {"P", "Q"}).ierr, 2);
+  EXPECT_EQ(c.call(4, {"P", "Q"}).ierr, kTreeCorrupt);
+  c.w(p) = q;
+  c.w(q) = -(c.nused - 1);  // the record would run past the tree's end
+  auto r = c.call(1, {"P", "Q"}, -1, "XX");
+  EXPECT_EQ(std::pair(r.ierr, r.rec.idata), std::pair(int64_t{0}, int64_t{0}));
+  c.w(q) = std::numeric_limits<int64_t>::min();
+  EXPECT_EQ(c.call(1, {"P", "Q"}, -1).rec.idata, 0);
+  for (int64_t length : {std::numeric_limits<int64_t>::max(), int64_t{0}}) {
+    c.w(q - 1) = length;
+    EXPECT_EQ(c.call(1, {"P", "Q"}).ierr, 2) << length;
   }
-  // Word counts that make no sense.
-  {
-    Tree t;
-    t.nused = -3;
-    EXPECT_EQ(t.call(4, {"A"}).ierr, flowsum::kTreeCorrupt);
-    EXPECT_EQ(t.nused, -3);
-    t.nused = 3;  // less than the dummy node
-    EXPECT_EQ(t.call(4, {"A"}).ierr, flowsum::kTreeCorrupt);
-  }
+
+  // Word counts that make no sense: negative, or less than the dummy node.
+  Tree d;
+  d.nused = -3;
+  EXPECT_EQ(d.call(4, {"A"}).ierr, kTreeCorrupt);
+  EXPECT_EQ(d.nused, -3);
+  d.nused = 3;
+  EXPECT_EQ(d.call(4, {"A"}).ierr, kTreeCorrupt);
+
   // An empty tree gets its first node at position 2.
-  {
-    Tree t(64, false);
-    EXPECT_EQ(t.call(4, {"A", "B"}, 12).ierr, 0);
-    EXPECT_EQ(t.w(1), 2);
-    EXPECT_EQ(t.call(1, {"A", "B"}).rec.idata, 12);
-  }
+  Tree e(64, false);
+  EXPECT_EQ(e.call(4, {"A", "B"}, 12).ierr, 0);
+  EXPECT_EQ(e.w(1), 2);
+  EXPECT_EQ(e.call(1, {"A", "B"}).rec.idata, 12);
 }
 
 // ---- The exported routine ---------------------------------------------------------
@@ -312,9 +282,8 @@ TEST_F(DatasetTree, ExportedRoutineHonoursFieldLengths) {
   // A tree in the last 30 words of TKWORK: its room ends with the work area.
   int64_t* tree = tkwork_ + TK_WORK_WORDS - 30;
   std::fill_n(tree, 30, 0);
-  tree[0] = 2;
-  tree[3] = packed("**DU");
-  tree[4] = packed("MM**");
+  const int64_t dummy[] = {2, 0, 0, packed("**DU"), packed("MM**")};
+  std::copy(std::begin(dummy), std::end(dummy), tree);
   int64_t nused = 5, ipos = 0, ierr = 0, idata = 33;
   auto call = [&](int64_t mode, std::string ids, size_t ids_len, std::string& value,
                   size_t value_len) {
@@ -328,8 +297,7 @@ TEST_F(DatasetTree, ExportedRoutineHonoursFieldLengths) {
   std::string value = "Q123ZZZZ";
   EXPECT_EQ(call(4, path, 12, value, 4), 0);
   EXPECT_EQ(nused, 5 + 15 + 5);
-  EXPECT_EQ(tree[nused - 2], packed("Q123"));
-  EXPECT_EQ(tree[nused - 1], kBlankWord);
+  EXPECT_EQ(std::vector(tree + nused - 2, tree + nused), (std::vector{packed("Q123"), kBlankWord}));
 
   // A lookup fills VALUE to its length, cut or blank-padded, and no further.
   idata = 0;
@@ -346,7 +314,7 @@ TEST_F(DatasetTree, ExportedRoutineHonoursFieldLengths) {
   EXPECT_EQ(keep, std::string(12, ' '));
 
   // Five words remain before the end of TKWORK: a new level does not fit.
-  EXPECT_EQ(call(4, "BLOCK   MIXER   M-2     ", 8, value, 8), flowsum::kTreeFull);
+  EXPECT_EQ(call(4, "BLOCK   MIXER   M-2     ", 8, value, 8), kTreeFull);
   EXPECT_EQ(nused, 25);
 }
 
@@ -367,7 +335,7 @@ struct Op {
 
 std::vector<Op> random_ops(uint64_t seed, int count) {
   std::mt19937_64 rng(seed);
-  const auto& vocab = kVocabulary;
+  auto word = [&] { return kVocabulary[rng() % kVocabulary.size()]; };
   std::vector<Path> seen;
   std::vector<Op> ops;
   for (int i = 0; i < count; ++i) {
@@ -377,13 +345,12 @@ std::vector<Op> random_ops(uint64_t seed, int count) {
       // A path entered before, or one level more or less than it.
       path = seen[rng() % seen.size()];
       if (rng() % 3 == 0 && path.size() > 1) path.pop_back();
-      if (rng() % 4 == 0) path.push_back(vocab[rng() % vocab.size()]);
+      if (rng() % 4 == 0) path.push_back(word());
     } else if (pick < 6) {
       // Many siblings in one chain, as streams under "STREAM" "MATERIAL".
       path = {"STREAM", "MATERIAL", "S" + std::to_string(rng() % 3000), "STR_MAIN"};
     } else {
-      const size_t depth = 1 + rng() % 5;
-      for (size_t d = 0; d < depth; ++d) path.push_back(vocab[rng() % vocab.size()]);
+      for (size_t d = 0, depth = 1 + rng() % 5; d < depth; ++d) path.push_back(word());
     }
     const uint64_t m = rng() % 20;
     const int64_t mode = m < 13 ? 4 : m < 15 ? 1 : m < 16 ? 2 : m < 18 ? 3 : m < 19 ? 0 : -1;
@@ -433,10 +400,10 @@ Outcome compare_with_and_without_index(const std::vector<Op>& ops, int64_t capac
 
 TEST_F(DatasetTree, IndexGivesTheSameTreeAsTheWalk) {
   const Outcome run = compare_with_and_without_index(random_ops(1, 20000), 1 << 20);
-  EXPECT_GT(run.count(flowsum::kTreeImproper), 0) << "the leaf case was exercised";
+  EXPECT_GT(run.count(kTreeImproper), 0) << "the leaf case was exercised";
   EXPECT_NE(run.messages.find("IMPROPER STRUCTURED"), std::string::npos);
   // A small region: the two agree also when the tree fills up.
-  EXPECT_GT(compare_with_and_without_index(random_ops(3, 4000), 6000).count(flowsum::kTreeFull), 0);
+  EXPECT_GT(compare_with_and_without_index(random_ops(3, 4000), 6000).count(kTreeFull), 0);
 }
 
 // One operation on a tree walked and on its twin searched through the index:
@@ -457,11 +424,11 @@ TEST_F(DatasetTree, IndexFollowsTheSiblingLimit) {
   TreeIndex index;
   auto both = [&](int64_t mode, const Path& path) { return same(plain, fast, index, mode, path); };
   for (int i = 1; i <= 10001; ++i) ASSERT_EQ(both(4, {"P", "C" + std::to_string(i)}), 0) << i;
-  EXPECT_EQ(both(4, {"P", "NEW"}), flowsum::kTreeCorrupt);
+  EXPECT_EQ(both(4, {"P", "NEW"}), kTreeCorrupt);
   EXPECT_EQ(both(1, {"P", "C10000"}), 0);
   EXPECT_EQ(both(1, {"P", "C10001"}), 2) << "beyond the siblings examined";
   EXPECT_EQ(both(4, {"P", "C1"}), 0) << "10000 links from C1 to the end";
-  EXPECT_EQ(both(4, {"P", "C1"}), flowsum::kTreeCorrupt) << "now 10001 links";
+  EXPECT_EQ(both(4, {"P", "C1"}), kTreeCorrupt) << "now 10001 links";
   EXPECT_EQ(both(4, {"P", "C2"}), 0);
   EXPECT_EQ(plain.snapshot(), fast.snapshot());
 }
@@ -479,8 +446,7 @@ TEST_F(DatasetTree, IndexCatchesUpWithWordsWrittenDirectly) {
   // A top-level node "HAND" appended by hand, outside the routine.
   for (Tree* t : {&plain, &moved}) {
     const int64_t pos = t->nused + 2;
-    const int64_t node[] = {2, 0, 0, packed("HAND"), kBlankWord};
-    std::copy(std::begin(node), std::end(node), &t->w(pos - 1));
+    t->set(pos - 1, {2, 0, 0, packed("HAND"), kBlankWord});
     int64_t last = 2;
     while (t->w(last + 1) > 0) last = t->w(last + 1);
     t->w(last + 1) = pos;

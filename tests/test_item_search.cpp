@@ -1,6 +1,5 @@
-// The item search (TKNITM): the objects each kind of search returns and in
-// which order, restarts, swapping saved states, section searches, errors with
-// their messages, and the caller's field lengths.
+// The item search (TKNITM): what each kind of search returns and in which
+// order, restarts, swapped states, errors and the caller's field lengths.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -61,13 +60,11 @@ class ItemSearch : public ::testing::Test {
 
   void load_flowsheet() {
     load([](ObjectWriter& w) {
-      w.block("TRAYCOL", "C1");
-      w.block("HEATX", "E1");
-      w.block("TRAYCOL", "C2");
+      for (auto [type, id] : {std::pair{"TRAYCOL", "C1"}, {"HEATX", "E1"}, {"TRAYCOL", "C2"}})
+        w.block(type, id);
       w.block("HEATX", "E2", "HCURVE");
-      w.stream("MATERIAL", "S1");
-      w.stream("HEAT", "Q1");
-      w.stream("MATERIAL", "S2");
+      for (auto [type, id] : {std::pair{"MATERIAL", "S1"}, {"HEAT", "Q1"}, {"MATERIAL", "S2"}})
+        w.stream(type, id);
       w.property_table("PTENVELOPE", "ENV1");
       w.equipment("TRAY-TOWER", "T1");
       w.equipment("HEATX", "X1");
@@ -85,8 +82,7 @@ TEST_F(ItemSearch, AnySearchesReturnEveryObjectCategoryByCategory) {
   // Categories in the tree's order, the objects of each in file order.
   EXPECT_EQ(all("BLK_ANY"), (Names{"C1", "C2", "E1", "E2"}));
   EXPECT_EQ(categories("BLK_ANY"), (Names{"TRAYCOL", "TRAYCOL", "HEATX", "HEATX"}));
-  Item first = nitm("BLK_ANY", 1);
-  EXPECT_EQ(TreeNodes::loaded().keyword(first.ipos), "C1");  // IPOS is the object's node
+  EXPECT_EQ(TreeNodes::loaded().keyword(nitm("BLK_ANY", 1).ipos), "C1");  // IPOS is the object's node
   EXPECT_EQ(all("STR_ANY"), (Names{"S1", "S2", "Q1"}));
   // "PROP-TAB" finds "PROP-TABLE", "SENSITIV" finds "SENSITIVITY".
   EXPECT_EQ(all("PTB_ANY"), (Names{"ENV1"}));
@@ -154,7 +150,7 @@ TEST_F(ItemSearch, SwapSuspendsAndResumesASearch) {
   const int64_t c2 = nitm("BLK_ANY", 0).ipos;
   // Swap a fresh state in: the caller receives the suspended one.
   std::string st = "BLK_ANY", a3 = padded("", 128), a4 = padded("", 128);
-  int64_t mode = -1, ipos = 0;
+  int64_t mode = -1, ipos = 0, junk = 999999;
   tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 128, 128);
   EXPECT_EQ(ipos, c2);
   EXPECT_EQ(trim(a3) + "/" + trim(a4), "TRAYCOL/C2");
@@ -162,7 +158,6 @@ TEST_F(ItemSearch, SwapSuspendsAndResumesASearch) {
   tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 128, 128);
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "E1");  // resumed after C2
   // A position swapped in that is no node of the tree ends the search.
-  int64_t junk = 999999;
   tknitm_(st.data(), &mode, a3.data(), a4.data(), &junk, st.size(), 128, 128);
   EXPECT_EQ(nitm("BLK_ANY", 0).ipos, 0);
 }
@@ -176,15 +171,12 @@ TEST_F(ItemSearch, SectionSearchesReturnTheBlocksNamedSections) {
     w.block("SCRUB", "S1", "LKCL_PRO");
   });
   const TreeNodes tree = TreeNodes::loaded();
-  std::vector<int64_t> curves;
-  for (int64_t mode = 1;; mode = 0) {
-    Item it = nitm("HCURVE", mode, "", "H1");
-    if (it.ipos <= 0) break;
+  size_t curves = 0;
+  for (Item it = nitm("HCURVE", 1, "", "H1"); it.ipos > 0; it = nitm("HCURVE", 0, "", "H1"), ++curves) {
     EXPECT_EQ(tree.keyword(it.ipos), "HCURVE");
     EXPECT_EQ(it.arg3 + "/" + it.arg4, "HEATER/H1");  // ARG3 receives the model
-    curves.push_back(it.ipos);
   }
-  EXPECT_EQ(curves.size(), 3u);
+  EXPECT_EQ(curves, 3u);
   EXPECT_EQ(all("HOT_HCUR", "", "H1").size(), 0u);
   EXPECT_EQ(all("REB_HCUR", "", "C1").size(), 1u);  // finds "REB_HCURVE"
   // One profile for each run of equal sections; the name depends on the model.
@@ -216,8 +208,7 @@ TEST_F(ItemSearch, TextsStayInsideTheCallersFields) {
   int64_t mode = 1, ipos = 0;
   tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 6, 10);
   EXPECT_GT(ipos, 0);
-  EXPECT_EQ(a3, "A-RATH######");
-  EXPECT_EQ(a4, "A-BLOCK-ID######");
+  EXPECT_EQ(a3 + a4, "A-RATH######A-BLOCK-ID######");
   tknitm_(st.data(), &mode, nullptr, nullptr, &ipos, st.size(), 0, 0);
   EXPECT_GT(ipos, 0);
 }
@@ -225,9 +216,7 @@ TEST_F(ItemSearch, TextsStayInsideTheCallersFields) {
 TEST_F(ItemSearch, ANewLoadEndsTheSearchesOfTheOldFile) {
   load_flowsheet();
   nitm("BLK_ANY", 1);
-  load([](ObjectWriter& w) {
-    for (const std::string& id : numbered_ids("NEW", 2)) w.block("MIXER", id);
-  });
+  load([](ObjectWriter& w) { for (const std::string& id : numbered_ids("NEW", 2)) w.block("MIXER", id); });
   // MODE 0 starts in the new tree instead of going on from an old position.
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW1");
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW2");

@@ -3,14 +3,12 @@
 // loading sequences checked word by word.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "flowsum.h"
 #include "support/lookup_calls.hpp"
 #include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -28,17 +26,13 @@ struct Block {
   int64_t nq, nd, locq;
   std::string name(int64_t i) const { return work_text(locq + 4 * (i - 1), 4); }
   int64_t pair_at(int64_t i, int64_t j) const { return locq + 4 * nq + 2 * nq * (j - 1) + 2 * (i - 1); }
-  int64_t pair_word(int64_t i, int64_t j, int64_t w) const { return work_word(pair_at(i, j) + w); }
-  std::string pair_text(int64_t i, int64_t j) const { return work_text(pair_at(i, j), 2); }
-  // Column i of every value: its pairs as texts (blanks cut) or first words.
-  Texts texts(int64_t i) const {
+  // Column i of every value: a number pair (n, 0) as "n", any other pair as
+  // its text with the trailing blanks cut.
+  Texts column(int64_t i) const {
     Texts out;
-    for (int64_t j = 1; j <= nd; ++j) out.push_back(trim(pair_text(i, j)));
-    return out;
-  }
-  Words numbers(int64_t i) const {
-    Words out;
-    for (int64_t j = 1; j <= nd; ++j) out.push_back(pair_word(i, j, 0));
+    for (int64_t j = 1; j <= nd; ++j)
+      out.push_back(work_word(pair_at(i, j) + 1) == 0 ? std::to_string(work_word(pair_at(i, j)))
+                                                      : trim(work_text(pair_at(i, j), 2)));
     return out;
   }
   Words types() const { return Words(&tkwork_[locq - 1 + 4 * nq + 2 * nq * nd], &tkwork_[end() - 1 - nd]); }
@@ -62,137 +56,110 @@ class ListEvaluation : public SummarySuite<ListEvaluation> {
     b.idset_text("Q2", "(PROPERTIES, SUBSTREAM) (22 MIXED *2 <22>, 23 , CISOLID *1)");
     b.idset_text("NTX", "(NPOINT TRAYNAME) (#2 TOP)");
     b.idset_text("NOCLOSE", "(ITEM) (X1 X2");
-      b.lset("LA", "(%A)");
-    b.lset("LAP", "(%A %P)");
-    b.lset("LAXP", "(%A & %P)");
-    b.lset("LSH", "(%A %A2)");
-    b.lset("LNP", "(%NP)");
-    b.lset("LNT", "(%NT)");
-    b.lset("LNTX", "(%NTX)");
-    b.lset("LS", "(%S)");
-    b.lset("LAS", "(%A %S)");
-    b.lset("LG1", "((%H1 %A) %P)");
-    b.lset("LG2", "((%H2 %A) %P)");
-    b.lset("LLOOPG", "(%H2 & (%A %P))");
-    b.lset("LBAD", "(%A %NOPE)");
-    b.lset("LQ2", "(%Q2 & %A)");
+    b.idset_text("EMPTYQ", "() (X Y *5)");
+    for (auto [name, def] : {std::pair{"LA", "(%A)"}, {"LAP", "(%A %P)"}, {"LAXP", "(%A & %P)"}, {"LSH", "(%A %A2)"},
+                             {"LNP", "(%NP)"}, {"LNT", "(%NT)"}, {"LNTX", "(%NTX)"}, {"LS", "(%S)"},
+                             {"LAS", "(%A %S)"}, {"LG1", "((%H1 %A) %P)"}, {"LG2", "((%H2 %A) %P)"},
+                             {"LLOOPG", "(%H2 & (%A %P))"}, {"LBAD", "(%A %NOPE)"}, {"LQ2", "(%Q2 & %A)"}})
+      b.lset(name, def);
     b.dset({"DS", "LA"}, "LA", {Value::word("V1"), Value::word("V2")});
     b.line(" IDSET NOCLOSE2 (ITEM) (X1 X2");  // the file ends inside the member list
     write_file(b.text());
   }
-
   Block list(const std::string& id) {
     ListCall c = call_tklist(id);
     return {c.nqual, c.ndata, c.locq};
   }
-
 };
 
+// Every list's block: the qualifier names, each column of values, the types
+// and unit types.
+TEST_F(ListEvaluation, ColumnsTypesAndUnitTypesOfEveryList) {
+  struct Case {
+    const char* list;
+    Texts names;
+    std::vector<Texts> columns;
+    Words types, units;
+  } cases[] = {
+      // Sets one after another keep their own columns.
+      {"LAP", {"COMPONENT", "PROPERTIES"}, {{"C1", "C2", "", ""}, {"", "", "22", "23"}}, {0, 0, 2, 2}, {0, 0, 22, 20}},
+      // Two sets of one qualifier name share one column.
+      {"LSH", {"COMPONENT"}, {{"C1", "C2", "C3"}}, {0, 0, 0}, {0, 0, 0}},
+      // An outside loop repeats the enclosed set for every member; the loop
+      // member's type and unit type win where they are not 0.
+      {"LAXP", {"COMPONENT", "PROPERTIES"}, {{"C1", "C2", "C1", "C2"}, {"22", "22", "23", "23"}}, {2, 2, 2, 2},
+       {22, 22, 20, 20}},
+      // Numbered members; the other items of a numbered member apply to
+      // every member it stands for.
+      {"LNP", {"NPOINT"}, {{"1", "2", "3"}}, {0, 0, 0}, {0, 0, 0}},
+      {"LNT", {"TRAY"}, {{"       1", "       2", "       3"}}, {0, 0, 0}, {0, 0, 0}},
+      {"LNTX", {"NPOINT", "TRAYNAME"}, {{"1", "2"}, {"TOP", "TOP"}}, {0, 0}, {0, 0}},
+      // An open-ended set beside other sets has no members of its own.
+      {"LAS", {"COMPONENT", "STREAMID"}, {{"C1", "C2"}, {"", ""}}, {0, 0}, {0, 0}},
+      // Group heads vary fastest: a one-member head adds no values, a head
+      // of two doubles the group.
+      {"LG1", {"HEAD", "COMPONENT", "PROPERTIES"}, {{"ONLY", "ONLY", "", ""}, {"C1", "C2", "", ""}, {"", "", "22", "23"}},
+       {0, 0, 2, 2}, {0, 0, 22, 20}},
+      {"LG2", {"HEAD", "COMPONENT", "PROPERTIES"},
+       {{"H_A", "H_B", "H_A", "H_B", "", ""}, {"C1", "C1", "C2", "C2", "", ""}, {"", "", "", "", "22", "23"}},
+       {0, 0, 0, 0, 2, 2}, {0, 0, 0, 0, 22, 20}},
+      // "H2 & (A P)" makes H2 the head of a group of A and P: every value of
+      // A and P once per member of H2.
+      {"LLOOPG", {"HEAD", "COMPONENT", "PROPERTIES"},
+       {{"H_A", "H_B", "H_A", "H_B", "H_A", "H_B", "H_A", "H_B"},
+        {"C1", "C1", "C2", "C2", "", "", "", ""},
+        {"", "", "", "", "22", "22", "23", "23"}},
+       {0, 0, 0, 0, 2, 2, 2, 2}, {0, 0, 0, 0, 22, 22, 20, 20}},
+      // Members with commas and annotations: for each member of A the two
+      // members of Q2.
+      {"LQ2", {"PROPERTIES", "SUBSTREAM", "COMPONENT"},
+       {{"22", "23", "22", "23"}, {"MIXED", "CISOLID", "MIXED", "CISOLID"}, {"C1", "C1", "C2", "C2"}}, {2, 1, 2, 1},
+       {22, 0, 22, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list);
+    Block b = list(c.list);
+    ASSERT_EQ(b.nq, static_cast<int64_t>(c.names.size()));
+    ASSERT_EQ(b.nd, static_cast<int64_t>(c.types.size()));
+    for (int64_t i = 1; i <= b.nq; ++i) {
+      EXPECT_EQ(b.name(i), pad(c.names[static_cast<size_t>(i - 1)], 16));
+      EXPECT_EQ(b.column(i), c.columns[static_cast<size_t>(i - 1)]) << "column " << i;
+    }
+    EXPECT_EQ(b.types(), c.types);
+    EXPECT_EQ(b.unit_types(), c.units);
+  }
+}
+
 TEST_F(ListEvaluation, SetsOneAfterAnotherKeepTheirOwnColumns) {
+  // The block starts at the free-word pointer, which is left after it; a
+  // value a set does not give is a pair of blank words.
   const int64_t before = free_pointer();
   Block b = list("LAP");
-  ASSERT_EQ(b.nd, 4);
-  ASSERT_EQ(b.nq, 2);
-  // The block starts at the free-word pointer, which is left after it.
-  EXPECT_EQ(b.locq, before);
-  EXPECT_EQ(free_pointer(), b.end());
-  EXPECT_EQ(b.name(1) + b.name(2), pad("COMPONENT", 16) + pad("PROPERTIES", 16));
-  EXPECT_EQ(b.texts(1), (Texts{"C1", "C2", "", ""}));
-  EXPECT_EQ(b.pair_word(2, 1, 1), kBlank);
-  EXPECT_EQ(b.numbers(2)[2], 22);
-  EXPECT_EQ(b.pair_word(2, 3, 1), 0);
-  EXPECT_EQ(b.types(), (Words{0, 0, 2, 2}));
-  EXPECT_EQ(b.unit_types(), (Words{0, 0, 22, 20}));
-  // Two sets of one qualifier name share one column.
-  b = list("LSH");
-  ASSERT_EQ(b.nq, 1);
-  EXPECT_EQ(b.texts(1), (Texts{"C1", "C2", "C3"}));
-}
-
-TEST_F(ListEvaluation, OutsideLoopRepeatsTheEnclosedSetForEveryMember) {
-  Block b = list("LAXP");
-  ASSERT_EQ(b.nq, 2);
-  EXPECT_EQ(b.texts(1), (Texts{"C1", "C2", "C1", "C2"}));
-  EXPECT_EQ(b.numbers(2), (Words{22, 22, 23, 23}));
-  // The loop member's type and unit type win where they are not 0.
-  EXPECT_EQ(b.types(), (Words{2, 2, 2, 2}));
-  EXPECT_EQ(b.unit_types(), (Words{22, 22, 20, 20}));
-}
-
-TEST_F(ListEvaluation, NumberedMembers) {
-  Block b = list("LNP");
-  EXPECT_EQ(b.numbers(1), (Words{1, 2, 3}));
-  EXPECT_EQ(b.pair_word(1, 3, 1), 0);
-  EXPECT_EQ(list("LNT").texts(1), (Texts{"       1", "       2", "       3"}));
-  // The other items of a numbered member apply to every member it stands for.
-  b = list("LNTX");
-  ASSERT_EQ(b.nq, 2);
-  EXPECT_EQ(b.numbers(1), (Words{1, 2}));
-  EXPECT_EQ(b.texts(2), (Texts{"TOP", "TOP"}));
+  EXPECT_EQ(std::pair(b.locq, free_pointer()), std::pair(before, b.end()));
+  EXPECT_EQ(std::pair(work_word(b.pair_at(2, 1)), work_word(b.pair_at(2, 1) + 1)), std::pair(kBlank, kBlank));
 }
 
 TEST_F(ListEvaluation, OpenEndedSet) {
   const int64_t before = free_pointer();
   ListCall c = call_tklist("LS");
-  EXPECT_EQ(c.ndata, -1);
-  EXPECT_EQ(c.nqual, 1);
-  EXPECT_EQ(c.locq, before);
+  EXPECT_EQ((Words{c.ndata, c.nqual, c.locq}), (Words{-1, 1, before}));
   EXPECT_EQ(work_text(c.locq + 4, 2), "?       ");
   EXPECT_EQ((Words{work_word(c.locq + 6), work_word(c.locq + 7)}), (Words{0, 0}));
   EXPECT_EQ(free_pointer(), c.locq + 8);
-  // Beside other sets it has no members of its own.
-  Block b = list("LAS");
-  EXPECT_EQ(b.nd, 2);
-  EXPECT_EQ(b.nq, 2);
-  EXPECT_EQ(b.name(2), pad("STREAMID", 16));
-}
-
-TEST_F(ListEvaluation, GroupHeadsVaryFastestAndMultiplyTheGroup) {
-  // A one-member head adds no values: A's two, then P's two.
-  Block b = list("LG1");
-  ASSERT_EQ(b.nq, 3);
-  EXPECT_EQ(b.texts(1), (Texts{"ONLY", "ONLY", "", ""}));
-  EXPECT_EQ(b.texts(2), (Texts{"C1", "C2", "", ""}));
-  EXPECT_EQ(b.numbers(3)[2], 22);
-  // A head of two members doubles the group, its members varying fastest.
-  b = list("LG2");
-  EXPECT_EQ(b.texts(1), (Texts{"H_A", "H_B", "H_A", "H_B", "", ""}));
-  EXPECT_EQ(b.texts(2), (Texts{"C1", "C1", "C2", "C2", "", ""}));
-  EXPECT_EQ(b.numbers(3)[5], 23);
-  // "H2 & (A P)" makes H2 the head of a group of A and P: every value of
-  // A and P once per member of H2.
-  b = list("LLOOPG");
-  ASSERT_EQ(b.nd, 8);
-  EXPECT_EQ(b.pair_text(1, 2) + b.pair_text(2, 2), "H_B     C1      ");
-  EXPECT_EQ(b.pair_word(3, 8, 0), 23);
-}
-
-TEST_F(ListEvaluation, MembersWithCommasAndAnnotations) {
-  // For each member of A the two members of Q2.
-  Block b = list("LQ2");
-  ASSERT_EQ(b.nq, 3);
-  EXPECT_EQ(b.numbers(1), (Words{22, 23, 22, 23}));
-  EXPECT_EQ(b.texts(2), (Texts{"MIXED", "CISOLID", "MIXED", "CISOLID"}));
-  EXPECT_EQ(b.texts(3), (Texts{"C1", "C1", "C2", "C2"}));
-  EXPECT_EQ(b.types(), (Words{2, 1, 2, 1}));
-  EXPECT_EQ(b.unit_types(), (Words{22, 0, 22, 0}));
 }
 
 TEST_F(ListEvaluation, NoValuesWhenTheSequenceCannotBeCompiledOrDoesNotFit) {
   const int64_t before = free_pointer();
   ListCall c = call_tklist("LBAD");
-  EXPECT_EQ(c.ndata, 0);
-  EXPECT_EQ(c.nqual, 0);
+  EXPECT_EQ(std::pair(c.ndata, c.nqual), std::pair(int64_t{0}, int64_t{0}));
   EXPECT_EQ(call_tklist("NOSUCH").ndata, 0);
   EXPECT_EQ(free_pointer(), before);
-
   // A work area with 100 free words left: nothing is built.
   tklocs_[24] = TK_WORK_WORDS - 100;
-  std::vector<int64_t> top(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS);
-  c = call_tklist("LAXP");
-  EXPECT_EQ(c.ndata, 0);
+  Words top(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS);
+  EXPECT_EQ(call_tklist("LAXP").ndata, 0);
   EXPECT_EQ(free_pointer(), TK_WORK_WORDS - 100);
-  EXPECT_EQ(std::vector<int64_t>(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS), top);
+  EXPECT_EQ(Words(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS), top);
   tklocs_[24] = before;
 }
 
@@ -202,89 +169,74 @@ TEST_F(ListEvaluation, WorkStartsAfterTheRememberedDataSet) {
   const int64_t after = tkretn_.iret[9];
   EXPECT_GT(after, d.locd);
   Block b = list("LAXP");
-  EXPECT_EQ(b.locq, after);
-  EXPECT_EQ(b.nd, 4);
+  EXPECT_EQ(std::pair(b.locq, b.nd), std::pair(after, int64_t{4}));
   // The data set's blocks are intact.
-  EXPECT_EQ(work_text(d.locq + 4, 2), "C1      ");
-  EXPECT_EQ(work_text(d.locd + 2, 2), "V1      ");
+  EXPECT_EQ(work_text(d.locq + 4, 2) + work_text(d.locd + 2, 2), "C1      V1      ");
 }
 
-TEST(IdentifierSets, DimensionsAndLoading) {
-  SummaryBuilder b;
-  b.header();
-  b.idset_text("Q2", "(PROPERTIES, SUBSTREAM) (22 MIXED *2 <22>, 23 , CISOLID *1)");
-  b.idset("S", {"STREAMID"}, {{{"?"}}});
-  b.idset_text("EMPTYQ", "() (X Y *5)");
-  b.line(" IDSET TRUNC (ITEM) (X1 X2");
-  TempSummaryFile f(b.text());
-  LoadedSummary loaded(f.string());
-  ASSERT_EQ(loaded.ierr(), 0);
+// The identifier-set routines over the same file.
+class IdentifierSets : public ListEvaluation {};
 
+TEST_F(IdentifierSets, DimensionsAndLoading) {
+  using P = std::pair<int64_t, int64_t>;
   auto dims = [](std::string name) {
     name.resize(8, ' ');
     int64_t nq = -7, nmem = -7;
     tkidim_(name.data(), &nq, &nmem, name.size());
-    return std::make_pair(nq, nmem);
+    return P(nq, nmem);
   };
-  EXPECT_EQ(dims("Q2"), std::make_pair(int64_t{2}, int64_t{2}));
-  EXPECT_EQ(dims("S"), std::make_pair(int64_t{1}, int64_t{-1}));
-  EXPECT_EQ(dims("NOPE"), std::make_pair(int64_t{0}, int64_t{0}));
-  // No qualifier names: every value token is a member.
-  EXPECT_EQ(dims("EMPTYQ"), std::make_pair(int64_t{0}, int64_t{2}));
-  // A member list that the file ends inside counts what it holds.
-  EXPECT_EQ(dims("TRUNC"), std::make_pair(int64_t{1}, int64_t{2}));
-
-  // Load Q2 sized for three members: the third stays blank; a sentinel after
-  // the arrays stays untouched.
-  std::string name = "Q2      ";
-  int64_t nq = 2, nmem = 3;
-  std::vector<int64_t> qnames(8 + 1, -1), qvals(12 + 1, -1), types(3 + 1, -1), units(3 + 1, -1);
-  tkiset_(name.data(), &nq, &nmem, qnames.data(), qvals.data(), types.data(), units.data(), name.size());
-  EXPECT_EQ((std::vector<int64_t>{qvals[0], qvals[1], qvals[4], qvals[8], qvals[11]}),
-            (std::vector<int64_t>{22, 0, 23, kBlank, kBlank}));
-  EXPECT_EQ((std::vector<int64_t>{types[0], types[1], types[2], units[0], units[1], units[2]}),
-            (std::vector<int64_t>{2, 1, 0, 22, 0, 0}));
-  EXPECT_EQ((std::vector<int64_t>{qnames[8], qvals[12], types[3], units[3]}),
-            (std::vector<int64_t>{-1, -1, -1, -1}));
-
+  EXPECT_EQ(dims("Q2"), P(2, 2));
+  EXPECT_EQ(dims("S"), P(1, -1));
+  EXPECT_EQ(dims("NOPE"), P(0, 0));
+  EXPECT_EQ(dims("EMPTYQ"), P(0, 2));  // no qualifier names: every value token is a member
+  EXPECT_EQ(dims("NOCLOSE2"), P(1, 2));  // the file ends inside the list: what it holds
+  // Q2 loaded into arrays sized for NQ x NMEM, each with one sentinel after.
+  struct Arrays {
+    Words names, vals, types, units;
+  };
+  auto iset = [](std::string name, int64_t nq, int64_t nmem) {
+    name.resize(8, ' ');
+    const size_t q = static_cast<size_t>(nq), m = static_cast<size_t>(nmem);
+    Arrays a{Words(4 * q + 1, -1), Words(2 * q * m + 1, -1), Words(m + 1, -1), Words(m + 1, -1)};
+    tkiset_(name.data(), &nq, &nmem, a.names.data(), a.vals.data(), a.types.data(), a.units.data(), name.size());
+    return a;
+  };
+  // Sized for three members: the third stays blank, nothing past the arrays.
+  Arrays a = iset("Q2", 2, 3);
+  EXPECT_EQ((Words{a.vals[0], a.vals[1], a.vals[4], a.vals[8], a.vals[11]}), (Words{22, 0, 23, kBlank, kBlank}));
+  EXPECT_EQ((Words{a.types[0], a.types[1], a.types[2], a.units[0], a.units[1], a.units[2]}),
+            (Words{2, 1, 0, 22, 0, 0}));
+  EXPECT_EQ((Words{a.names[8], a.vals[12], a.types[3], a.units[3]}), (Words{-1, -1, -1, -1}));
   // Sized smaller than the file: one qualifier, one member; nothing beyond.
-  nq = 1;
-  nmem = 1;
-  std::vector<int64_t> n1(4 + 1, -1), v1(2 + 1, -1), t1(1 + 1, -1), u1(1 + 1, -1);
-  tkiset_(name.data(), &nq, &nmem, n1.data(), v1.data(), t1.data(), u1.data(), name.size());
-  EXPECT_EQ(v1[0], 22);
-  EXPECT_EQ((std::vector<int64_t>{n1[4], v1[2], t1[1], u1[1]}), (std::vector<int64_t>{-1, -1, -1, -1}));
-
+  a = iset("Q2", 1, 1);
+  EXPECT_EQ(a.vals[0], 22);
+  EXPECT_EQ((Words{a.names[4], a.vals[2], a.types[1], a.units[1]}), (Words{-1, -1, -1, -1}));
   // The template of an open-ended set; blanks and zeros for an unknown one.
-  std::vector<int64_t> tmpl(9, -1);
-  name = "S       ";
+  Words tmpl(9, -1);
+  std::string name = "S       ";
   tkivec_(name.data(), tmpl.data(), name.size());
-  EXPECT_EQ(tmpl[6], 0);
-  EXPECT_EQ(tmpl[8], -1);
+  EXPECT_EQ(std::pair(tmpl[6], tmpl[8]), std::pair(int64_t{0}, int64_t{-1}));
   name = "NOPE    ";
   tkivec_(name.data(), tmpl.data(), name.size());
-  EXPECT_EQ((std::vector<int64_t>{tmpl[0], tmpl[5], tmpl[6], tmpl[7]}), (std::vector<int64_t>{kBlank, kBlank, 0, 0}));
-
+  EXPECT_EQ((Words{tmpl[0], tmpl[5], tmpl[6], tmpl[7]}), (Words{kBlank, kBlank, 0, 0}));
   // A directory line that does not start the set's definition: empty.
   const int64_t entry = tklocs_[2];
   ASSERT_GE(tklocs_[3], 1);
-  const int64_t line = tkwork_[entry - 1];
-  tkwork_[entry - 1] = 1;
+  tkwork_[entry - 1] = 1;  // the header line
   std::string first(8, ' ');
   int64_t two = 2, eight = 8;
   tkinsc_(&two, &tkwork_[entry], &eight, first.data(), first.size());
-  EXPECT_EQ(dims(first), std::make_pair(int64_t{0}, int64_t{0}));
-  tkwork_[entry - 1] = line;
+  EXPECT_EQ(dims(first), P(0, 0));
 }
 
 TEST(ValueCount, CountsLoopsAndGroups) {
-  auto count = [](std::vector<int64_t> ops, std::vector<int64_t> dims, int64_t free = TK_WORK_WORDS - 100) {
+  using P = std::pair<int64_t, int64_t>;
+  auto count = [](Words ops, Words dims, int64_t free = TK_WORK_WORDS - 100) {
     int64_t nops = static_cast<int64_t>(ops.size()), nids = static_cast<int64_t>(dims.size() / 2);
     int64_t ndata = -7, width = -7;
     tkloop_(&nops, ops.data(), &nids, dims.data(), &free, &ndata, &width);
-    return std::make_pair(ndata, width);
+    return P(ndata, width);
   };
-  using P = std::pair<int64_t, int64_t>;
   EXPECT_EQ(count({11, 21}, {1, 2, 1, 3}), P(5, 1));
   EXPECT_EQ(count({34, 24, 11, 25, 35}, {1, 2, 1, 3, 2, 4}), P(24, 4));
   // A group counts like a loop over its head: no factor for one member.
@@ -300,49 +252,42 @@ TEST(ValueCount, CountsLoopsAndGroups) {
 TEST(BlockOperations, WidenAndCross) {
   // Blocks placed near the end of the (otherwise unused) work area.
   const int64_t x = TK_WORK_WORDS - 200, y = x + 20, out = x + 60;
-  auto put = [](int64_t at, std::vector<int64_t> words) { std::copy(words.begin(), words.end(), tkwork_ + at - 1); };
+  auto put = [](int64_t at, Words words) { std::copy(words.begin(), words.end(), tkwork_ + at - 1); };
+  auto words = [](int64_t at, size_t n) { return Words(tkwork_ + at - 1, tkwork_ + at - 1 + n); };
   const int64_t c1 = packed("C1", 8)[0], b1 = kBlank;
   // X: 2 values, 1 column: (7, 0) and (8, 0); types 2, 0; units 22, 0.
   put(x, {7, 0, 8, 0, 2, 0, 22, 0});
   int64_t lx = x, ln = out, nnew = 3, nold = 1, nval = 2, ierr = -7;
-  std::vector<int64_t> cols{2};
-  tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(std::vector<int64_t>(tkwork_ + out - 1, tkwork_ + out - 1 + 16),
-            (std::vector<int64_t>{b1, b1, 7, 0, b1, b1, b1, b1, 8, 0, b1, b1, 2, 0, 22, 0}));
+  Words cols{2};
+  auto widen = [&](int64_t to) {
+    ln = to;
+    tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
+    return ierr;
+  };
+  EXPECT_EQ(widen(out), 0);
+  EXPECT_EQ(words(out, 16), (Words{b1, b1, 7, 0, b1, b1, b1, b1, 8, 0, b1, b1, 2, 0, 22, 0}));
   // Overlapping places and places outside the work area are refused.
-  ln = x + 1;
-  tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
-  EXPECT_EQ(ierr, 1);
-  ln = TK_WORK_WORDS - 5;
-  tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
-  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(widen(x + 1), 1);
+  EXPECT_EQ(widen(TK_WORK_WORDS - 5), 1);
   EXPECT_EQ(tkwork_[x], 0);
-
   // Cross X (2 values, 2 columns) with Y (3 values): Y varies fastest; X's
   // pairs and types win where they are set.
   put(x, {7, 0, b1, b1, 8, 0, b1, b1, /*types*/ 0, 1, /*units*/ 0, 0});
   put(y, {b1, b1, c1, b1, 5, 5, c1, b1, b1, b1, c1, b1, /*types*/ 2, 2, 2, /*units*/ 20, 22, 0});
   int64_t nx = 2, ny = 3, ncol = 2, ly = y;
-  lx = x;
-  ln = out;
-  tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
-  EXPECT_EQ(ierr, 0);
-  auto pair = [&](int64_t v, int64_t i) { return std::make_pair(work_word(out + 4 * (v - 1) + 2 * (i - 1)), work_word(out + 4 * (v - 1) + 2 * (i - 1) + 1)); };
-  EXPECT_EQ(pair(1, 1), std::make_pair(int64_t{7}, int64_t{0}));
-  EXPECT_EQ(pair(1, 2), std::make_pair(c1, b1));
-  EXPECT_EQ(pair(2, 1), std::make_pair(int64_t{7}, int64_t{0}));  // X's pair over Y's (5, 5)
-  EXPECT_EQ(pair(4, 1), std::make_pair(int64_t{8}, int64_t{0}));
-  const int64_t types = out + 4 * 6;
-  EXPECT_EQ(std::vector<int64_t>(tkwork_ + types - 1, tkwork_ + types - 1 + 12),
-            (std::vector<int64_t>{2, 2, 2, 1, 1, 1, 20, 22, 0, 20, 22, 0}));
-  ln = y + 2;
-  tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
-  EXPECT_EQ(ierr, 1);
+  auto cross = [&](int64_t to) {
+    ln = to;
+    tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
+    return ierr;
+  };
+  EXPECT_EQ(cross(out), 0);
+  // Values 1, 2 and 4: X's pair over Y's (5, 5) in value 2.
+  EXPECT_EQ(words(out, 8), (Words{7, 0, c1, b1, 7, 0, c1, b1}));
+  EXPECT_EQ(words(out + 12, 2), (Words{8, 0}));
+  EXPECT_EQ(words(out + 4 * 6, 12), (Words{2, 2, 2, 1, 1, 1, 20, 22, 0, 20, 22, 0}));
+  EXPECT_EQ(cross(y + 2), 1);
   nx = -1;
-  ln = out;
-  tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
-  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ(cross(out), 1);
   std::fill(tkwork_ + x - 1, tkwork_ + TK_WORK_WORDS, 0);
 }
 

@@ -21,6 +21,7 @@ namespace {
 using namespace flowsum;
 using flowsum::testing::MessageCapture;
 using flowsum::testing::TempSummaryFile;
+using Words = std::vector<int64_t>;
 
 constexpr int64_t kSum = 31, kScr = 32, kPrp = 33, kUnt = 34;
 const std::string kPropertyFile = FLOWSUM_SOURCE_DIR "/data/RCPROPNU.DAT";
@@ -98,9 +99,8 @@ TEST(Loader, IndexesRecordsOfAGoodFile) {
   ASSERT_EQ(r.ierr, 0) << r.messages;
   EXPECT_EQ(r.messages, "");
   const LoadSummary& s = last_load();
-  EXPECT_EQ((std::vector<int64_t>{s.header_line, s.lines, s.psets, s.lsets, s.idsets, s.dsets}),
-            (std::vector<int64_t>{2, 20, 1, 2, 2, 8}));
-
+  EXPECT_EQ((Words{s.header_line, s.lines, s.psets, s.lsets, s.idsets, s.dsets, s.ncc_line}),
+            (Words{2, 20, 1, 2, 2, 8, 7}));
   // The file's property names are in the table with their numbers, which is
   // sorted by name in packed-word order.
   const int64_t nprop = locs(l::kPropCount);
@@ -110,23 +110,20 @@ TEST(Loader, IndexesRecordsOfAGoodFile) {
     props[work(e)] = unpack(e + 1, 3);
     if (k > 0) EXPECT_LE(work(e - 3), work(e + 1));
   }
-  EXPECT_EQ(props[90101], "TEMP");
-  EXPECT_EQ(props[90103], "MASS FLOW");
-
+  EXPECT_EQ(props[90101] + "/" + props[90103], "TEMP/MASS FLOW");
   // Directories in signed packed-word order (on this little-endian layout
   // "SP1" sorts before "ID_NCC"): line numbers, negative for special sets.
-  ASSERT_EQ(locs(l::kLsetCount), 2);
-  ASSERT_EQ(locs(l::kIdsetCount), 2);
+  ASSERT_EQ(std::pair(locs(l::kLsetCount), locs(l::kIdsetCount)), std::pair(int64_t{2}, int64_t{2}));
   const int64_t ldir = locs(l::kLsetDir), idir = locs(l::kIdsetDir);
   EXPECT_EQ(unpack(ldir + 1, 2) + "/" + unpack(ldir + 4, 2), "ASEQ/ZSEQ");
-  EXPECT_EQ(work(ldir), 6);
   EXPECT_EQ(unpack(idir + 1, 2) + "/" + unpack(idir + 4, 2), "SP1/ID_NCC");
-  EXPECT_EQ(work(idir), -8);
-  EXPECT_EQ(s.ncc_line, 7);
-
+  EXPECT_EQ(std::pair(work(ldir), work(idir)), std::pair(int64_t{6}, int64_t{-8}));
   // Tree: lines, qualifiers, and the renamed result sections.
-  EXPECT_EQ(line_of({"RUN-STATUS", "TITLE"}), 9);
-  EXPECT_EQ(flowsum::testing::tree_lookup({"RUN-STATUS", "TITLE"}).qualifier, "ZSEQ");
+  auto at = [](const std::vector<std::string>& path) {
+    const auto e = flowsum::testing::tree_lookup(path);
+    return std::to_string(e.line) + "@" + e.qualifier;
+  };
+  EXPECT_EQ(at({"RUN-STATUS", "TITLE"}), "9@ZSEQ");
   EXPECT_EQ(line_of({"BLOCK", "HEATER", "B1", "RESULTS"}), 11);
   EXPECT_EQ(line_of({"BLOCK", "DUCTLINE", "P1", "RES_MAIN"}), 12);
   EXPECT_EQ(line_of({"BLOCK", "TRAYCOL", "C1", "TR_RES"}), 13);
@@ -134,20 +131,13 @@ TEST(Loader, IndexesRecordsOfAGoodFile) {
   EXPECT_EQ(line_of({"BLOCK", "MIXER", "M1", "OTHER"}), 15);
   // A record continued over four lines is entered at the line of its
   // at-name; the repeated path is a second sibling found after the first.
-  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), 18);
-  EXPECT_EQ(flowsum::testing::tree_lookup({"STREAM", "MATERIAL", "S1", "STR_MAIN"}).qualifier, "ZSEQ");
-
+  EXPECT_EQ(at({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), "18@ZSEQ");
   // The tables lie packed from word 1 in region order, the free pointer
   // above them, and the scanner reads the scratch copy by line number.
-  EXPECT_EQ(locs(l::kPropTable), 1);
-  EXPECT_EQ(locs(l::kIdsetDir), 1 + 4 * nprop);
-  EXPECT_EQ(locs(l::kLsetDir), 1 + 4 * nprop + 6);
-  EXPECT_EQ(locs(l::kTree), 1 + 4 * nprop + 6 + 6);
+  EXPECT_EQ((Words{locs(l::kPropTable), locs(l::kIdsetDir), locs(l::kLsetDir), locs(l::kTree)}),
+            (Words{1, 1 + 4 * nprop, 1 + 4 * nprop + 6, 1 + 4 * nprop + 12}));
   EXPECT_GE(locs(l::kFreePointer), locs(l::kTree) + locs(l::kTreeUsed));
-  EXPECT_EQ(scan::read_mode(), 2);
-  EXPECT_EQ(scan::read_unit(), kScr);
-  EXPECT_EQ(glob(g::kScratchUnit), kScr);
-  EXPECT_DOUBLE_EQ(rglb(1), 1.0e35);
+  EXPECT_EQ((Words{scan::read_mode(), scan::read_unit(), glob(g::kScratchUnit)}), (Words{2, kScr, kScr}));
   std::string_view rec;
   EXPECT_NE(io::read_record(kScr, 21, rec), 0);
 }
@@ -156,13 +146,11 @@ TEST(Loader, HeaderSearch) {
   EXPECT_EQ(load_text(" MMSUMMARY and more\n DSET A @Q (\n").ierr, 0);
   EXPECT_EQ(last_load().header_line, 1);
   EXPECT_EQ(load_text(" IWPSUMMARY7.3\n").ierr, 0);
-
   // No leading blank: not a header, and the scratch copy stays open.
   Load r = load_text("MMSUMMARY\n IWPSUMMARY9.9\n");
   EXPECT_EQ(r.ierr, 1);
   EXPECT_EQ(r.messages, "\n NO RESULTS FOUND IN SUMMARY/BACKUP FILE\n");
   EXPECT_TRUE(io::is_open(kScr));
-
   EXPECT_EQ(load_text("").ierr, 1);
   std::string binary(3000, '\0');
   for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 7919) % 256);
@@ -177,11 +165,9 @@ TEST(Loader, CrlfAndLongLinesReadLikeTheirFirst80Columns) {
   std::string_view rec;
   ASSERT_EQ(io::read_record(kScr, 17, rec), 0);
   EXPECT_EQ(TextField::trim_right(rec), "   STR_MAIN");
-
   // Text past column 80 is not part of the record: here the file ends
   // inside the record, which enters nothing.
-  std::string long_line = " IWPSUMMARY8.0\n DSET AAA" + std::string(76, ' ') + "BBB @Q (\n";
-  ASSERT_EQ(load_text(long_line).ierr, 0);
+  ASSERT_EQ(load_text(" IWPSUMMARY8.0\n DSET AAA" + std::string(76, ' ') + "BBB @Q (\n").ierr, 0);
   EXPECT_EQ(line_of({"AAA", "BBB"}), -1);
   EXPECT_EQ(line_of({"AAA"}), -1);
 }
@@ -206,8 +192,7 @@ TEST(Loader, ProcessingErrorsReportAndIndexTheRest) {
             " TOKEN TYPE = 14  VALUE = X               \n"
             "\n ERROR PROCESSING IDSET  AT LINE      7\n"
             " TOKEN TYPE =  6  VALUE = ONE_SET         \n");
-  EXPECT_EQ(last_load().dsets, 4);
-  EXPECT_EQ(last_load().lines, 8);
+  EXPECT_EQ(std::pair(last_load().dsets, last_load().lines), std::pair(int64_t{4}, int64_t{8}));
 }
 
 TEST(Loader, PropertySetsOverLines) {
@@ -217,34 +202,26 @@ TEST(Loader, PropertySetsOverLines) {
   Load r = load_text(" IWPSUMMARY8.0\n PSET P X 1 A )\n PSET P 0\n )\n");
   EXPECT_EQ(r.ierr, 0) << r.messages;
   EXPECT_EQ(locs(l::kPropCount), from_file);
-
   // Entries continue over lines; a wrong first token on a continuation line
   // is an error and that line may open the next record.
-  r = load_text(
-      " IWPSUMMARY8.0\n"
-      " PSET P 3 1 ONE\n"
-      "  2 TWO\n"
-      " DSET NEXT @Q (\n");
+  r = load_text(" IWPSUMMARY8.0\n PSET P 3 1 ONE\n  2 TWO\n DSET NEXT @Q (\n");
   EXPECT_EQ(r.ierr, 1);
   EXPECT_EQ(r.messages,
             "\n ERROR PROCESSING PSET   AT LINE      4\n"
             " TOKEN TYPE = 14  VALUE = DSET            \n");
   EXPECT_EQ(last_load().dsets, 1);
-
   // A name longer than 12 characters keeps its first 12.
   r = load_text(" IWPSUMMARY8.0\n PSET P 1 99007 ABCDEFGHIJKLMNOP )\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
   EXPECT_EQ(property_name(99007), "ABCDEFGHIJKL");
   // The file ends before the closing parenthesis.
   EXPECT_EQ(load_text(" IWPSUMMARY8.0\n PSET P 1 7 A B\n").ierr, 1);
-
 }
 
 TEST(Loader, RmissWarning) {
   Load r = load_text(" IWPSUMMARY8.0\n", -1.0);
   EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(r.messages,
-            "\n WARNING: RMISS VALUE -0.100000E+01 IS WITHIN RANGE ENGINEERING VALUES\n");
+  EXPECT_EQ(r.messages, "\n WARNING: RMISS VALUE -0.100000E+01 IS WITHIN RANGE ENGINEERING VALUES\n");
   EXPECT_EQ(load_text(" IWPSUMMARY8.0\n", 1.0e35).messages, "");
 }
 
@@ -257,35 +234,31 @@ TEST(Loader, WorkAreaTooSmall) {
   // The body is abandoned at once; the free pointer stays inside the area.
   EXPECT_EQ(last_load().dsets, 0);
   EXPECT_LE(locs(l::kFreePointer), kWorkWords + 1);
-
   // Data sets that fill the tree region end in the same code, found while
   // growing the regions.
   std::string big = " IWPSUMMARY8.0\n";
   for (int i = 0; i < 100000; ++i)
-    big += " DSET BLOCK M" + std::to_string(i % 100) + " " + std::string(56, 'A') +
-           std::to_string(i) + "\n   RESULTS @Q (\n";
+    big += " DSET BLOCK M" + std::to_string(i % 100) + " " + std::string(56, 'A') + std::to_string(i) +
+           "\n   RESULTS @Q (\n";
   r = load_text(big);
   EXPECT_EQ(r.ierr, 4);
-  EXPECT_NE(r.messages.find(" INSUFFICIENT WORK AREA WHILE PROCESSING SUMMARY FILE DSET"),
-            std::string::npos);
+  EXPECT_NE(r.messages.find(" INSUFFICIENT WORK AREA WHILE PROCESSING SUMMARY FILE DSET"), std::string::npos);
 }
 
 TEST(Loader, RegionsGrowWithoutLosingEntries) {
   // Enough entries of every kind to make every region grow several times.
   const int64_t from_file = reference_property_count();
   std::string text = " IWPSUMMARY8.0\n PSET P 70000\n";
-  for (int i = 0; i < 70000; ++i)
-    text += "  " + std::to_string(100000 + i) + " N" + std::to_string(i) + "\n";
+  for (int i = 0; i < 70000; ++i) text += "  " + std::to_string(100000 + i) + " N" + std::to_string(i) + "\n";
   text += " )\n";
   for (int i = 0; i < 90000; ++i) text += " LSET L" + std::to_string(i) + " (\n";
   for (int i = 0; i < 3000; ++i) text += " DSET STREAM MATERIAL S" + std::to_string(i) + " STR_MAIN @Q (\n";
   Load r = load_text(text);
   ASSERT_EQ(r.ierr, 0) << r.messages.substr(0, 400);
-  EXPECT_EQ(locs(l::kPropCount), from_file + 70000);
-  EXPECT_EQ(locs(l::kLsetCount), 90000);
-  int64_t base = 70004;  // header, PSET, 70000 entries, ")", then the LSETs
-  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S0", "STR_MAIN"}), base + 90000);
-  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S2999", "STR_MAIN"}), base + 90000 + 2999);
+  EXPECT_EQ(std::pair(locs(l::kPropCount), locs(l::kLsetCount)), std::pair(from_file + 70000, int64_t{90000}));
+  const int64_t first = 70004 + 90000;  // header, PSET, 70000 entries, ")", the LSETs
+  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S0", "STR_MAIN"}), first);
+  EXPECT_EQ(line_of({"STREAM", "MATERIAL", "S2999", "STR_MAIN"}), first + 2999);
   int64_t sum = 0;
   for (int64_t k = 0; k < locs(l::kPropCount); ++k) {
     int64_t number = work(locs(l::kPropTable) + 4 * k);
@@ -297,26 +270,18 @@ TEST(Loader, RegionsGrowWithoutLosingEntries) {
 TEST(Loader, ReloadWithoutCloseAndBadUnits) {
   ASSERT_EQ(load_text(kGood).ierr, 0);
   // A second load on the same scratch unit replaces the first.
-  Load r = load_text(" IWPSUMMARY8.0\n DSET ONLY @Q (\n");
-  ASSERT_EQ(r.ierr, 0);
+  ASSERT_EQ(load_text(" IWPSUMMARY8.0\n DSET ONLY @Q (\n").ierr, 0);
   EXPECT_EQ(line_of({"ONLY"}), 2);
   EXPECT_EQ(line_of({"RUN-STATUS", "TITLE"}), -1);
   EXPECT_EQ(locs(l::kLsetCount), 0);
-
   // The scratch copy may not take the summary file's unit.
-  r = {};
-  r.ierr = load_summary_file("SI", kSum, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35, 0);
-  EXPECT_EQ(r.ierr, 1);
-
+  EXPECT_EQ(load_summary_file("SI", kSum, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35, 0), 1);
   // A summary unit that is not open.
   io::close_unit(kSum);
   MessageCapture capture;
-  EXPECT_EQ(load_summary_file("SI", kScr, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35,
-                              capture.unit()),
-            1);
+  EXPECT_EQ(load_summary_file("SI", kScr, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35, capture.unit()), 1);
   const std::string text = capture.take();
-  EXPECT_NE(text.find(" READING THE SUMMARY FILE\n SUMMARY FILE NOT OPEN ON UNIT  31\n"),
-            std::string::npos)
+  EXPECT_NE(text.find(" READING THE SUMMARY FILE\n SUMMARY FILE NOT OPEN ON UNIT  31\n"), std::string::npos)
       << text;
 }
 
@@ -325,27 +290,25 @@ TEST(Loader, ExportedEntryPointsHonourFieldLengths) {
   std::string sum = sum_file.string();
   int64_t unit = kSum, scr = kScr, prp = kPrp, unt = kUnt, recl = 0, ierr = -1, msg = 0;
   char access[] = "SEQUENTIAL", form[] = "FORMATTED", status[] = "OLD", action[] = "READ";
-  tkopen_(&unit, sum.data(), access, form, &recl, status, action, &ierr, sum.size(),
-          sizeof access - 1, sizeof form - 1, sizeof status - 1, sizeof action - 1);
+  tkopen_(&unit, sum.data(), access, form, &recl, status, action, &ierr, sum.size(), sizeof access - 1,
+          sizeof form - 1, sizeof status - 1, sizeof action - 1);
   ASSERT_EQ(ierr, 0);
   double rmiss = 1e35;
-  // "METRIC" cut to its first 4 characters is not "MET": the ENG set.
+  // "METRIC" cut to its first 4 characters is not "MET": the ENG set. The
+  // reference-file names are followed by text past their hidden lengths.
   char unitset[] = "METRIC";
-  // The reference-file names followed by text past their hidden lengths.
   std::string prpfile = kPropertyFile + "#junk", untfile = kUnitFile + "#junk";
-  const size_t np = kPropertyFile.size(), nu = kUnitFile.size();
-  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
-          6, np, nu);
-  EXPECT_EQ(ierr, 0);
+  auto ini2 = [&](size_t nset, size_t extra) {
+    tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg, nset,
+            kPropertyFile.size() + extra, kUnitFile.size());
+    return ierr;
+  };
+  EXPECT_EQ(ini2(6, 0), 0);
   EXPECT_EQ(last_load().unit_set, 2);
-  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
-          3, np, nu);
-  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(ini2(3, 0), 0);
   EXPECT_EQ(last_load().unit_set, 3);
   // A property-number file that cannot be opened fails the load.
-  tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
-          0, np + 5, nu);
-  EXPECT_EQ(ierr, 2);
+  EXPECT_EQ(ini2(0, 5), 2);
   io::close_unit(kSum);
 }
 

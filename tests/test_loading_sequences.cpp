@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 namespace {
 
 using namespace flowsum::testing;
+using Ints = std::vector<int64_t>;
 
 // A file with the identifier sets A, B, C and one loading sequence per
 // definition given.
@@ -56,7 +56,7 @@ TEST_F(LoadingSequences, NestedAndJoinedTermsGiveTheirOperationLists) {
         {"X5", "((%A %B) %C)"},
         {"X6", "((%A %B) & %C)"},
         {"X7", "(%A & (%B %C))"}});
-  const std::map<std::string, std::vector<int64_t>> expected{
+  const std::map<std::string, Ints> expected{
       {"X1", {11}},         {"X2", {11, 21}},         {"X3", {24, 11, 25}},
       {"X4", {34, 24, 11, 25, 35}}, {"X5", {16, 21, 17, 31}}, {"X6", {34, 11, 21, 35}},
       {"X7", {16, 21, 31, 17}}};
@@ -78,41 +78,33 @@ TEST_F(LoadingSequences, SameSetTwiceAndEightCharacterNames) {
   LsetCall c = call_tklset("TWICE");
   EXPECT_EQ(c.ierr, 0);
   EXPECT_EQ(c.ids, (std::vector<std::string>{"LONGNAME", "LONGNAME"}));
-  EXPECT_EQ(c.ops, (std::vector<int64_t>{24, 11, 25}));
+  EXPECT_EQ(c.ops, (Ints{24, 11, 25}));
   // An empty parenthesis is no term: the loop that joins it wraps nothing.
-  c = call_tklset("EMPTYPAR");
-  EXPECT_EQ(c.ierr, 0);
-  EXPECT_EQ(c.ops, (std::vector<int64_t>{11, 24, 25}));
   // "&" before any term joins the first name to nothing.
-  c = call_tklset("ANDFIRST");
-  EXPECT_EQ(c.ierr, 0);
-  EXPECT_EQ(c.ops, (std::vector<int64_t>{14, 15}));
+  for (auto [name, ops] : {std::pair<const char*, Ints>{"EMPTYPAR", {11, 24, 25}}, {"ANDFIRST", {14, 15}}}) {
+    c = call_tklset(name);
+    EXPECT_EQ(c.ierr, 0) << name;
+    EXPECT_EQ(c.ops, ops) << name;
+  }
 }
 
 TEST_F(LoadingSequences, ErrorsGiveTheirCodesAndMessages) {
   load({{"BADSET", "(%A %NOPE)"}, {"TWOAND", "(%A & & %B)"}, {"NOPCT", "(%A B)"}, {"GOOD", "(%A)"}});
 
   LsetCall c = call_tklset("MISSING");
-  EXPECT_EQ(c.ierr, 1);
-  EXPECT_EQ(c.nids, -7);  // not set
-  EXPECT_EQ(c.nops, -7);
+  EXPECT_EQ((Ints{c.ierr, c.nids, c.nops}), (Ints{1, -7, -7}));  // the counts are not set
   EXPECT_EQ(capture_.take(), "\n UNKNOWN LSET ID OF MISSING  (TKLSET)\n");
-
+  // The unknown name is counted before the check.
   c = call_tklset("BADSET");
-  EXPECT_EQ(c.ierr, 3);
-  EXPECT_EQ(c.nids, 2);  // the unknown name is counted before the check
-  EXPECT_EQ(c.ops, (std::vector<int64_t>{11}));
+  EXPECT_EQ((Ints{c.ierr, c.nids}), (Ints{3, 2}));
+  EXPECT_EQ(c.ops, (Ints{11}));
   char line[8];
   std::snprintf(line, sizeof line, "%6lld", static_cast<long long>(lines_.at("BADSET")));
   EXPECT_EQ(capture_.take(), std::string("\nLSET BADSET   ERROR - UNKNOWN IDSET NOPE     LSET STARTED ON LINE") +
                                  line + " (TKLSET)\n");
-
-  c = call_tklset("TWOAND");
-  EXPECT_EQ(c.ierr, 4);
+  EXPECT_EQ(call_tklset("TWOAND").ierr, 4);
   EXPECT_EQ(capture_.take(), "\n LSET TWOAND   ERROR - REPEATED & OPERATOR (TKLSET)\n");
-
-  c = call_tklset("NOPCT");
-  EXPECT_EQ(c.ierr, 7);
+  EXPECT_EQ(call_tklset("NOPCT").ierr, 7);
   EXPECT_EQ(capture_.take(), "\n LSET NOPCT    ERROR - UNEXPECTED TOKEN B        (TKLSET)\n");
 
   // No messages without a message unit; the codes stay.
@@ -130,8 +122,7 @@ TEST_F(LoadingSequences, DirectoryLineThatStartsSomethingElse) {
   const int64_t real_line = work_word(entry);
   tkwork_[entry - 1] = 1;
   LsetCall c = call_tklset("GOOD");
-  EXPECT_EQ(c.ierr, 2);
-  EXPECT_EQ(c.nids, -7);
+  EXPECT_EQ((Ints{c.ierr, c.nids}), (Ints{2, -7}));
   EXPECT_EQ(capture_.take(),
             "\n EXPECT TO FIND LSET GOOD     ON LINE     1 BUT FOUND IWPSUMMA (TKLSET)\n");
   tkwork_[entry - 1] = real_line;
@@ -144,10 +135,8 @@ TEST_F(LoadingSequences, DefinitionLongerThanTheTokenLimitEndsWithWhatWasBuilt) 
   def += ")";
   load({{"LONG", def}});
   LsetCall c = call_tklset("LONG");
-  EXPECT_EQ(c.ierr, 0);
-  EXPECT_EQ(c.nids, 999);  // "(" and 999 names make 1000 tokens
-  EXPECT_EQ(c.nops, 999);
-  EXPECT_EQ(c.ops.back(), 9991);
+  // "(" and 999 names make 1000 tokens.
+  EXPECT_EQ((Ints{c.ierr, c.nids, c.nops, c.ops.back()}), (Ints{0, 999, 999, 9991}));
 }
 
 TEST_F(LoadingSequences, ListingAtPrintLevelSeven) {
@@ -156,8 +145,7 @@ TEST_F(LoadingSequences, ListingAtPrintLevelSeven) {
   EXPECT_EQ(call_tklset("LOOPS").ierr, 0);
   EXPECT_EQ(capture_.take(), "");
   tkglob_[9] = 7;
-  LsetCall c = call_tklset("LOOPS");
-  EXPECT_EQ(c.ops, (std::vector<int64_t>{44, 34, 11, 21, 35, 45}));
+  EXPECT_EQ(call_tklset("LOOPS").ops, (Ints{44, 34, 11, 21, 35, 45}));
   EXPECT_EQ(capture_.take(),
             "\n"
             " DATA LOADING SEQUENCE FOR LSET LOOPS   \n"
@@ -198,14 +186,12 @@ TEST_F(LoadingSequences, ListingOfGroupsAndLongLoopLines) {
   const std::string out = capture_.take();
   // Seven open loops make a line of 74 characters: broken after column 70
   // and continued after 13 blanks.
-  auto field = [](const std::string& t) { return t + std::string(10 - t.size(), ' '); };
-  std::string whole = "   " + field("*A");
-  for (int i = 0; i < 7; ++i) whole += field("B");
+  std::string whole = "   *A        ";
+  for (int i = 0; i < 7; ++i) whole += "B         ";
   whole.erase(whole.find_last_not_of(' ') + 1);
   ASSERT_EQ(whole.size(), 74u);
-  const std::string first = whole.substr(0, 70);
-  const std::string second = std::string(13, ' ') + whole.substr(70);
-  EXPECT_NE(out.find("\n" + first + "\n" + second + "\n"), std::string::npos) << out;
+  const std::string broken = whole.substr(0, 70) + "\n" + std::string(13, ' ') + whole.substr(70);
+  EXPECT_NE(out.find("\n" + broken + "\n"), std::string::npos) << out;
 }
 
 }  // namespace

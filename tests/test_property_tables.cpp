@@ -10,16 +10,16 @@
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
 #include "support/flowsheet_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
+using Ints = std::vector<int64_t>;
+using Reals = std::vector<double>;
 
-std::vector<double> seq(double first, double step, size_t n) {
-  std::vector<double> v;
+Reals seq(double first, double step, size_t n) {
+  Reals v;
   for (size_t i = 0; i < n; ++i) v.push_back(first + step * static_cast<double>(i));
   return v;
 }
@@ -60,9 +60,10 @@ class PropertyTables : public SummarySuite<PropertyTables> {
   }
 };
 
-std::vector<int64_t> shape(const std::string& table, int64_t ncol_before = -5) {
+// TKSPPT: points, columns (-5 when not written) and status.
+Ints shape(const std::string& table) {
   std::string id = pad(table, 12);
-  int64_t np = -1, nc = ncol_before, st = -1;
+  int64_t np = -1, nc = -5, st = -1;
   tksppt_(id.data(), &np, &nc, &st, id.size());
   return {np, nc, st};
 }
@@ -70,13 +71,13 @@ std::vector<int64_t> shape(const std::string& table, int64_t ncol_before = -5) {
 struct Column {
   std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
               basis = pad("#", 4), fbasis = pad("#", 4), utype = pad("#", 12), label = pad("#", 16);
-  std::vector<double> values;
+  Reals values = Reals(12, -1.0);
   int64_t ierr = -1;
 };
 
 Column column(const std::string& table, int64_t np, int64_t k, size_t room = 12) {
   Column c;
-  c.values.assign(room, -1.0);
+  c.values.resize(room);
   std::string id = pad(table, 12);
   tknppr_(id.data(), &np, &k, c.pname.data(), c.sub.data(), c.phase.data(), c.comp.data(), c.basis.data(),
           c.fbasis.data(), c.values.data(), c.utype.data(), c.label.data(), &c.ierr, id.size(), 12, 8, 8, 8, 4,
@@ -85,10 +86,10 @@ Column column(const std::string& table, int64_t np, int64_t k, size_t room = 12)
 }
 
 TEST_F(PropertyTables, PointsColumnsAndAColumnByPosition) {
-  EXPECT_EQ(shape("FC1"), (std::vector<int64_t>{10, 3, 0}));
+  EXPECT_EQ(shape("FC1"), (Ints{10, 3, 0}));
   Column c = column("FC1", 10, 2);
   EXPECT_EQ(c.ierr, 0);
-  EXPECT_EQ(c.values, (std::vector<double>{2, 5, 8, 11, 14, 17, 20, 23, 26, 29, -1, -1}));
+  EXPECT_EQ(c.values, (Reals{2, 5, 8, 11, 14, 17, 20, 23, 26, 29, -1, -1}));
   EXPECT_EQ(c.pname + c.sub + c.phase + c.comp + c.basis + c.fbasis,
             pad("HMX", 12) + pad("MIXED", 8) + pad("LIQUID", 8) + pad("H2O", 8) + "MOLEMOLE");
   EXPECT_EQ(c.utype + c.label, pad("MOLE-ENTHALP", 12) + pad("J/KMOL", 16));
@@ -97,8 +98,12 @@ TEST_F(PropertyTables, PointsColumnsAndAColumnByPosition) {
   EXPECT_EQ(v.values[9], 30);
   EXPECT_EQ(v.utype + v.fbasis, pad("", 16));
   // One column per point.
-  EXPECT_EQ(shape("ONE"), (std::vector<int64_t>{4, 1, 0}));
-  EXPECT_EQ(column("ONE", 4, 1).values, (std::vector<double>{5, 6, 7, 8, -1, -1, -1, -1, -1, -1, -1, -1}));
+  EXPECT_EQ(shape("ONE"), (Ints{4, 1, 0}));
+  EXPECT_EQ(column("ONE", 4, 1).values, (Reals{5, 6, 7, 8, -1, -1, -1, -1, -1, -1, -1, -1}));
+  // A table whose sequence names no point set has no points and leaves the
+  // column count alone; no table at all is an error.
+  EXPECT_EQ(shape("NOPTS"), (Ints{0, -5, 0}));
+  EXPECT_EQ(shape("NOSUCH"), (Ints{0, -5, 1}));
 }
 
 TEST_F(PropertyTables, ColumnOutsideTheTableOrACallerPointCountThatDisagrees) {
@@ -109,25 +114,19 @@ TEST_F(PropertyTables, ColumnOutsideTheTableOrACallerPointCountThatDisagrees) {
   // eighth point; only the caller's seven elements are written.
   Column c = column("FC1", 7, 1, 9);
   EXPECT_EQ(c.ierr, 1);
-  EXPECT_EQ(c.values[6], 25);
-  EXPECT_EQ(c.values[7], -1);
-  EXPECT_EQ(c.values[8], -1);
+  EXPECT_EQ(Reals(c.values.begin() + 6, c.values.end()), (Reals{25, -1, -1}));
   // More points than values.
   Column many = column("ONE", 8, 1);
   EXPECT_EQ(many.ierr, 1);
   EXPECT_EQ(many.values[0], -1);
 }
 
-TEST_F(PropertyTables, SizeOfATableWithoutAPointSet) {
-  EXPECT_EQ(shape("NOPTS", -5), (std::vector<int64_t>{0, -5, 0}));
-  EXPECT_EQ(shape("NOSUCH", -5), (std::vector<int64_t>{0, -5, 1}));
-}
-
-Column by_description(const std::string& table, int64_t np, const std::string& pname, const std::string& phase,
-                      const std::string& comp, const std::string& basis, const std::string& ubasis) {
+// TKPPRP on FC1's ten points for the MIXED substream.
+Column by_description(const std::string& pname, const std::string& phase, const std::string& comp,
+                      const std::string& basis, const std::string& ubasis) {
   Column c;
-  c.values.assign(12, -1.0);
-  std::string id = pad(table, 12), pn = pad(pname, 12), sub = pad("MIXED", 8), ph = pad(phase, 8),
+  int64_t np = 10;
+  std::string id = pad("FC1", 12), pn = pad(pname, 12), sub = pad("MIXED", 8), ph = pad(phase, 8),
               cp = pad(comp, 8), bs = pad(basis, 4), ub = pad(ubasis, 4);
   tkpprp_(id.data(), &np, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(), ub.data(), c.values.data(),
           c.utype.data(), c.label.data(), &c.ierr, id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
@@ -135,28 +134,28 @@ Column by_description(const std::string& table, int64_t np, const std::string& p
 }
 
 TEST_F(PropertyTables, ColumnByDescriptionAndTheBasisCheck) {
-  Column c = by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "MOLE");
+  Column c = by_description("HMX", "LIQUID", "H2O", "MOLE", "MOLE");
   EXPECT_EQ(c.ierr, 0);
   EXPECT_EQ(c.values[9], 29);
   EXPECT_EQ(c.utype, pad("MOLE-ENTHALP", 12));
   // A molar enthalpy asked for on a mass basis.
-  Column mass = by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "MASS");
+  Column mass = by_description("HMX", "LIQUID", "H2O", "MOLE", "MASS");
   EXPECT_EQ(mass.ierr, 1);
   EXPECT_EQ(mass.values[0], -1);
-  // No check asked for, or an unknown basis: no check.
-  EXPECT_EQ(by_description("FC1", 10, "HMX", "LIQUID", "H2O", "MOLE", "XYZ").ierr, 0);
-  // Descriptors that match no column.
-  EXPECT_EQ(by_description("FC1", 10, "HMX", "VAPOR", "H2O", "MOLE", "").ierr, 1);
-  EXPECT_EQ(by_description("FC1", 10, "TEMP", "", "", "", "").values[1], 4);
+  // An unknown basis: no check.
+  EXPECT_EQ(by_description("HMX", "LIQUID", "H2O", "MOLE", "XYZ").ierr, 0);
+  // Descriptors that match no column; blank ones match anything.
+  EXPECT_EQ(by_description("HMX", "VAPOR", "H2O", "MOLE", "").ierr, 1);
+  EXPECT_EQ(by_description("TEMP", "", "", "", "").values[1], 4);
 }
 
-std::vector<int64_t> envelope(const std::string& table) {
+Ints envelope(const std::string& table) {
   std::string id = pad(table, 12);
   int64_t nc = -1, ncol = -1, st = -1;
   tknenv_(id.data(), &nc, &ncol, &st, id.size());
   return {nc, ncol, st};
 }
-std::vector<int64_t> curve(const std::string& table, int64_t e) {
+Ints curve(const std::string& table, int64_t e) {
   std::string id = pad(table, 12);
   int64_t n1 = -1, n2 = -1;
   tksenv_(id.data(), &e, &n1, &n2, id.size());
@@ -164,57 +163,56 @@ std::vector<int64_t> curve(const std::string& table, int64_t e) {
 }
 
 TEST_F(PropertyTables, EnvelopeCurvesAndTheirHalves) {
-  EXPECT_EQ(envelope("ENV1"), (std::vector<int64_t>{2, 2, 0}));
-  EXPECT_EQ(curve("ENV1", 1), (std::vector<int64_t>{3, 2}));
-  EXPECT_EQ(curve("ENV1", 2), (std::vector<int64_t>{2, 2}));
-  EXPECT_EQ(curve("ENV1", 3), (std::vector<int64_t>{0, 0}));
-  EXPECT_EQ(envelope("NOSUCH"), (std::vector<int64_t>{0, 0, 1}));
+  EXPECT_EQ(envelope("ENV1"), (Ints{2, 2, 0}));
+  EXPECT_EQ(curve("ENV1", 1), (Ints{3, 2}));
+  EXPECT_EQ(curve("ENV1", 2), (Ints{2, 2}));
+  EXPECT_EQ(curve("ENV1", 3), (Ints{0, 0}));
+  EXPECT_EQ(envelope("NOSUCH"), (Ints{0, 0, 1}));
 }
 
 TEST_F(PropertyTables, TheCountTestsTheNewMarkerTheReadersThePrevious) {
   // Count: 0 starts half 1, the new 0.5 half 3, 1 half 4: two curves.
   EXPECT_EQ(envelope("ENV2")[0], 2);
   // Readers: 0 half 1, 0.5 half 2, 1 after the 0.5 half 4.
-  EXPECT_EQ(curve("ENV2", 1), (std::vector<int64_t>{2, 2}));
-  EXPECT_EQ(curve("ENV2", 2), (std::vector<int64_t>{0, 2}));
+  EXPECT_EQ(curve("ENV2", 1), (Ints{2, 2}));
+  EXPECT_EQ(curve("ENV2", 2), (Ints{0, 2}));
 }
 
 TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
   std::string id = pad("ENV1", 12);
   int64_t e = 2, d1 = 0, d2 = 0;
   double m1 = -1, m2 = -1;
-  std::vector<double> x1(4, -1), y1(4, -1), x2(4, -1), y2(4, -1);
+  Reals x1(4, -1), y1(4, -1), x2(4, -1), y2(4, -1);
   tkptev_(id.data(), &e, &d1, &d2, &m1, &m2, x1.data(), y1.data(), x2.data(), y2.data(), id.size());
-  EXPECT_EQ(m1, 0.0);
-  EXPECT_EQ(m2, 1.0);
-  EXPECT_EQ(x1, (std::vector<double>{350, 360, -1, -1}));
-  EXPECT_EQ(y2, (std::vector<double>{8e5, 9e5, -1, -1}));
+  EXPECT_EQ((Reals{m1, m2}), (Reals{0.0, 1.0}));
+  EXPECT_EQ(x1, (Reals{350, 360, -1, -1}));
+  EXPECT_EQ(y2, (Reals{8e5, 9e5, -1, -1}));
 
   int64_t k = 2;
   e = 1;
   std::string pn = pad("#", 12), sub = pad("#", 8), ph = pad("#", 8), cp = pad("#", 8), bs = pad("#", 4),
               fb = pad("#", 4), ut = pad("#", 12), lb = pad("#", 16);
-  std::vector<double> v1(4, -1), v2(4, -1);
+  Reals v1(4, -1), v2(4, -1);
   tknpev_(id.data(), &e, &k, &d1, &d2, &m1, &m2, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(),
           fb.data(), v1.data(), v2.data(), ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
   EXPECT_EQ(pn + ph + fb, pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
   EXPECT_EQ(ut, pad("MOLE-ENTHALP", 12));
-  EXPECT_EQ(v1, (std::vector<double>{2, 4, 6, -1}));
-  EXPECT_EQ(v2, (std::vector<double>{8, 10, -1, -1}));
+  EXPECT_EQ(v1, (Reals{2, 4, 6, -1}));
+  EXPECT_EQ(v2, (Reals{8, 10, -1, -1}));
 
   // The same column by its description, and refused on a mass basis.
   auto ppev = [&](std::string ubasis) {
     std::string want = pad("HMX", 12), wsub = pad("MIXED", 8), wph = pad("VAPOR", 8), wcp = pad("", 8),
                 wbs = pad("", 4);
-    std::vector<double> p(8, -1);
+    Reals p(8, -1);
     e = 2;
     tkppev_(id.data(), &e, &d1, &d2, want.data(), wsub.data(), wph.data(), wcp.data(), wbs.data(),
             ubasis.data(), &m1, &m2, p.data(), p.data() + 4, ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4,
             4, 12, 16);
     return p;
   };
-  EXPECT_EQ(ppev("MOLE"), (std::vector<double>{12, 14, -1, -1, 16, 18, -1, -1}));
-  EXPECT_EQ(ppev("MASS"), (std::vector<double>(8, -1)));
+  EXPECT_EQ(ppev("MOLE"), (Reals{12, 14, -1, -1, 16, 18, -1, -1}));
+  EXPECT_EQ(ppev("MASS"), Reals(8, -1));
   EXPECT_EQ(ut, pad("", 12));
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "flowsum.h"
@@ -14,11 +13,9 @@
 #include "loading/globals.hpp"
 #include "loading/reference_tables.hpp"
 #include "loading/scanner.hpp"
-#include "store/packed_words.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/reference_files.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
+#include "support/summary_suite.hpp"
 
 namespace {
 
@@ -33,19 +30,13 @@ std::string lines(const std::vector<std::string>& v) {
   return s;
 }
 
-// A unit table of one type with the three set units; loads quickly and
-// leaves known word counts (6 + 3 x 6).
+// A unit table of one type with the three set units (6 + 3 x 6 words).
 std::string small_unit_file() {
   return lines({"ADD", "   1", unit_type_line(1, 3, "LENGTH"), unit_line("M", "1.0"),
                 unit_line("FT", "0.3048"), unit_line("CM", "0.01")});
 }
 
 const std::string kNoProperties = "ADD\n   0\n";
-
-std::string trimmed(std::string s) {
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
 
 // However the property entries end, the scanner must be back on its
 // standard table, where a percent sign starts a prefixed name.
@@ -62,13 +53,11 @@ class ReferenceTables : public ::testing::Test {
 
   ReferenceLoad load_properties(const std::string& property_text,
                                 const std::string& summary = kHeaderOnly) {
-    TempSummaryFile prp(property_text, ".DAT");
-    TempSummaryFile unt(small_unit_file(), ".DAT");
+    TempSummaryFile prp(property_text, ".DAT"), unt(small_unit_file(), ".DAT");
     return load_with_references(summary, prp.string(), unt.string());
   }
   ReferenceLoad load_units(const std::string& unit_text, const std::string& unitset = "SI") {
-    TempSummaryFile prp(kNoProperties, ".DAT");
-    TempSummaryFile unt(unit_text, ".DAT");
+    TempSummaryFile prp(kNoProperties, ".DAT"), unt(unit_text, ".DAT");
     return load_with_references(kHeaderOnly, prp.string(), unt.string(), unitset);
   }
 };
@@ -83,37 +72,33 @@ TEST_F(ReferenceTables, BundledFilesAgreeWithTheFixturesAndNameWhatQueriesUse) {
   // Property names from the file alone: the fixtures' PSET names must be the
   // same, or a number would have two names in the table.
   for (const PsetEntry& e : fixture_property_names())
-    EXPECT_EQ(trimmed(property_name(e.number)), e.name) << e.number;
+    EXPECT_EQ(trim(property_name(e.number)), e.name) << e.number;
   const std::vector<int64_t> numbers_queries_read = {
       36, 37, 38, 39, 40, 41, 42, 61, 62, 63, 64, 88, 89, 90, 94, 95, 96, 105, 106, 111,
       115, 117, 119, 131, 161, 222, 347, 348, 355, 381, 382, 872, 873, 874, 875, 991, 992,
       993, 994, 7001, 7002, 7003};
-  for (int64_t p : numbers_queries_read) EXPECT_NE(trimmed(property_name(p)), "") << p;
-  EXPECT_EQ(trimmed(property_name(1)), "");
+  for (int64_t p : numbers_queries_read) EXPECT_NE(trim(property_name(p)), "") << p;
+  EXPECT_EQ(trim(property_name(1)), "");
 
-  // Unit types: at least 94, unit 1 of each the base unit, the fixed types
-  // where the queries and the fixtures expect them. Gauge and vacuum
-  // pressures are the units with a negative offset, and only those.
+  // Unit types: at least 94, unit 1 of each the base unit, gauge and vacuum
+  // pressures the only units with a negative offset.
   UnitTable table;
   ASSERT_GE(table.types(), 94);
   const std::vector<std::string> gauge = {"PSIG", "BARG",  "KPAG",     "KG/SQCMG", "MPAG",
                                           "ATMG", "MBARG", "MMHG-VAC", "IN-HG-VAC"};
   for (int64_t t = 1; t <= table.types(); ++t) {
     EXPECT_GE(table.units(t), 3) << t;
-    EXPECT_NE(trimmed(table.type_name(t)), "") << t;
+    EXPECT_NE(trim(table.type_name(t)), "") << t;
     EXPECT_EQ(std::pair(table.factor(t, 1), table.offset(t, 1)), std::pair(1.0, 0.0)) << t;
     for (int64_t u = 1; u <= table.units(t); ++u) {
-      const std::string label = trimmed(table.label(t, u));
+      const std::string label = trim(table.label(t, u));
       const bool is_gauge = t == kPressureUnitType &&
                             std::find(gauge.begin(), gauge.end(), label) != gauge.end();
       EXPECT_EQ(table.offset(t, u) < 0.0, is_gauge) << t << " " << label;
     }
   }
-  for (auto [type, name, si] : {std::tuple{10, "MASS-FLOW", "KG/SEC"}, {20, "PRESSURE", "PA"},
-                                {22, "TEMPERATURE", "K"}, {49, "MASS-HEAT-CP", "J/KG-K"}}) {
-    EXPECT_EQ(trimmed(table.type_name(type)), name);
-    EXPECT_EQ(trimmed(table.label(type, 1)), si) << type;
-  }
+  EXPECT_EQ(trim(table.type_name(49)), "MASS-HEAT-CP");
+  EXPECT_EQ(trim(table.label(49, 1)), "J/KG-K");
 }
 
 // ---- Property-number file ----------------------------------------------------
@@ -121,7 +106,7 @@ TEST_F(ReferenceTables, BundledFilesAgreeWithTheFixturesAndNameWhatQueriesUse) {
 TEST_F(ReferenceTables, AddLineIsFoundInAnyCaseButNeedsItsBlank) {
   ReferenceLoad r = load_properties("comment\nadd names\n   1\n  7 SEVEN\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
-  EXPECT_EQ(trimmed(property_name(7)), "SEVEN");
+  EXPECT_EQ(trim(property_name(7)), "SEVEN");
 
   // "ADDITIONAL" is not the ADD line; the file ends before one is found.
   r = load_properties("ADDITIONAL NAMES\n   1\n  7 SEVEN\n");
@@ -143,21 +128,19 @@ TEST_F(ReferenceTables, PropertyNamesFollowTheTableOfEachLoadAndItsEdits) {
   // load with as many entries, a number given twice, and a caller's edit.
   ReferenceLoad r = load_properties("ADD\n   3\n  7 SEVEN\n  8 EIGHT\n  9 NINE\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
-  EXPECT_EQ(trimmed(property_name(8)), "EIGHT");
+  EXPECT_EQ(trim(property_name(8)), "EIGHT");
   close_reference_load();
   r = load_properties("ADD\n   3\n  7 SEPT\n  8 HUIT\n  7 ALSO-SEVEN\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
-  EXPECT_EQ(trimmed(property_name(8)), "HUIT");
-  EXPECT_EQ(trimmed(property_name(9)), "");
+  EXPECT_EQ(trim(property_name(8)), "HUIT");
+  EXPECT_EQ(trim(property_name(9)), "");
   // The table is sorted by name: "ALSO-SEVEN" comes before "SEPT".
-  EXPECT_EQ(trimmed(property_name(7)), "ALSO-SEVEN");
+  EXPECT_EQ(trim(property_name(7)), "ALSO-SEVEN");
   ASSERT_EQ(locs(l::kPropCount), 3);
-  for (int64_t k = 0; k < 3; ++k) {
-    int64_t& number = work(locs(l::kPropTable) + 4 * k);
-    if (number == 8) number = 11;
-  }
-  EXPECT_EQ(trimmed(property_name(8)), "");
-  EXPECT_EQ(trimmed(property_name(11)), "HUIT");
+  for (int64_t k = 0; k < 3; ++k)
+    if (work(locs(l::kPropTable) + 4 * k) == 8) work(locs(l::kPropTable) + 4 * k) = 11;
+  EXPECT_EQ(trim(property_name(8)), "");
+  EXPECT_EQ(trim(property_name(11)), "HUIT");
 }
 
 TEST_F(ReferenceTables, PropertyNamesFromEntryLines) {
@@ -177,7 +160,7 @@ TEST_F(ReferenceTables, PropertyNamesFromEntryLines) {
       kHeaderOnly + " PSET P 1 900001 FROM-PSET )\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
   std::vector<std::string> names;
-  for (int64_t n : {1, 2, 3, 4, 5, 6, 900001}) names.push_back(trimmed(property_name(n)));
+  for (int64_t n : {1, 2, 3, 4, 5, 6, 900001}) names.push_back(trim(property_name(n)));
   EXPECT_EQ(names, (std::vector<std::string>{"LONG-NAME", "NAME", "LOWER", "ABCDEFGHIJKL",
                                              "MOLE/SEC%<A>", "FIRST", "FROM-PSET"}));
   EXPECT_EQ(locs(l::kPropCount), 8);
@@ -185,30 +168,22 @@ TEST_F(ReferenceTables, PropertyNamesFromEntryLines) {
 }
 
 TEST_F(ReferenceTables, DamagedPropertyFilesEndWithCode2) {
-  struct Case {
-    const char* text;
-    const char* message;
-  };
-  for (const Case& c : {
-           // An entry without its number.
-           Case{"ADD\n   2\n  1 A\n  B 2\n",
-                "\n ERROR   0 READING LINE     4 OF RCPROPNU.DAT FILE\n"},
-           // Fewer entries than the count says.
-           Case{"ADD\n   3\n  1 A\n  2 B\n", "\n ERROR  -1 READING LINE     5 OF RCPROPNU.DAT FILE\n"},
-           // A count that is not a number.
-           Case{"ADD\n  X1\n", "\n ERROR  22 READING LINE     2 OF RCPROPNU.DAT FILE\n"},
-       }) {
-    ReferenceLoad r = load_properties(c.text);
-    EXPECT_EQ(r.ierr, 2) << c.text;
-    EXPECT_EQ(r.messages, c.message) << c.text;
-    EXPECT_TRUE(scanner_on_standard_table()) << c.text;
+  // An entry without its number, fewer entries than the count says, a count
+  // that is not a number.
+  for (auto [text, message] :
+       {std::pair{"ADD\n   2\n  1 A\n  B 2\n", "\n ERROR   0 READING LINE     4 OF RCPROPNU.DAT FILE\n"},
+        {"ADD\n   3\n  1 A\n  2 B\n", "\n ERROR  -1 READING LINE     5 OF RCPROPNU.DAT FILE\n"},
+        {"ADD\n  X1\n", "\n ERROR  22 READING LINE     2 OF RCPROPNU.DAT FILE\n"}}) {
+    ReferenceLoad r = load_properties(text);
+    EXPECT_EQ(r.ierr, 2) << text;
+    EXPECT_EQ(r.messages, message) << text;
+    EXPECT_TRUE(scanner_on_standard_table()) << text;
   }
 }
 
 TEST_F(ReferenceTables, MissingReferenceFilesEndTheLoadAtOnce) {
   const std::string absent = "/nonexistent-flowsum-dir/RCPROPNU.DAT";
-  ReferenceLoad good = load_with_bundled_references(kHeaderOnly);
-  ASSERT_EQ(good.ierr, 0);
+  ASSERT_EQ(load_with_bundled_references(kHeaderOnly).ierr, 0);
   const int64_t free_before = locs(l::kFreePointer);
 
   TempSummaryFile unt(small_unit_file(), ".DAT");
@@ -251,8 +226,8 @@ TEST_F(ReferenceTables, UnitTableColumnsNamesAndSets) {
   ASSERT_EQ(r.ierr, 0) << r.messages;
   UnitTable t;
   ASSERT_EQ(t.types(), 2);
-  EXPECT_EQ(trimmed(t.type_name(1)), "TEMPERATURE");
-  EXPECT_EQ(trimmed(t.label(1, 1)), "K");
+  EXPECT_EQ(trim(t.type_name(1)), "TEMPERATURE");
+  EXPECT_EQ(trim(t.label(1, 1)), "K");
   EXPECT_DOUBLE_EQ(t.offset(1, 3), 273.15);  // columns 76-77 are not read
   EXPECT_EQ(t.factor(2, 1), 1.0);             // no full stop: the value as written
   EXPECT_DOUBLE_EQ(t.factor(2, 2), 0.3048);
@@ -266,42 +241,35 @@ TEST_F(ReferenceTables, UnitTableColumnsNamesAndSets) {
             (std::vector<int64_t>{3, 3, 3, 3}));
 }
 
-TEST_F(ReferenceTables, OutOfOrderTypeIsReportedAndStillLoaded) {
-  std::string text = lines({"ADD", "   3", unit_type_line(1, 1, "ONE"), unit_line("A", "1.0"),
-                            unit_type_line(2, 1, "TWO"), unit_line("B", "1.0"),
-                            unit_type_line(4, 1, "THREE"), unit_line("C", "1.0")});
-  ReferenceLoad r = load_units(text);
-  EXPECT_EQ(r.ierr, 3);
-  EXPECT_EQ(r.messages, "\n UNIT TYPE NO.   4 IN RCUNITS.DAT IS OUT OF ORDER\n");
-  UnitTable t;
-  ASSERT_EQ(t.types(), 3);
-  EXPECT_EQ(trimmed(t.label(3, 1)), "C");
-}
-
+// Damaged tables end with code 3 and keep their complete types; a type out
+// of order is reported and still loaded.
 TEST_F(ReferenceTables, DamagedUnitTablesEndWithCode3AndCompleteTypesOnly) {
   struct Case {
     std::vector<std::string> text;
     const char* message;
     int64_t types;  // complete types left in the table
   };
-  const std::string head = unit_type_line(1, 1, "ONE");
+  const std::string one = unit_type_line(1, 1, "ONE"), a = unit_line("A", "1.0");
   for (const Case& c : {
-           Case{{"ADD", "   2", head, unit_line("A", "1.0"), unit_type_line(2, 2, "TWO"),
-                 unit_line("B", "1.0")},
+           Case{{"ADD", "   2", one, a, unit_type_line(2, 2, "TWO"), unit_line("B", "1.0")},
                 "\n ERROR  -1 READING LINE     7 OF RCUNITS.DAT FILE\n", 1},
-           Case{{"ADD", "   1", head, unit_line("A", "ONE")},
+           Case{{"ADD", "   1", one, unit_line("A", "ONE")},
                 "\n ERROR  22 READING LINE     4 OF RCUNITS.DAT FILE\n", 0},
            Case{{"ADD", "   1", unit_type_line(1, -1, "NEG")},
                 "\n ERROR  22 READING LINE     3 OF RCUNITS.DAT FILE\n", 0},
            Case{{"ADD", "   T1"}, "\n ERROR  22 READING LINE     2 OF RCUNITS.DAT FILE\n", 0},
            Case{{"NO ADD LINE"}, "\n ERROR  -1 READING LINE     2 OF RCUNITS.DAT FILE\n", 0},
+           Case{{"ADD", "   3", one, a, unit_type_line(2, 1, "TWO"), unit_line("B", "1.0"),
+                 unit_type_line(4, 1, "THREE"), unit_line("C", "1.0")},
+                "\n UNIT TYPE NO.   4 IN RCUNITS.DAT IS OUT OF ORDER\n", 3},
        }) {
     ReferenceLoad r = load_units(lines(c.text));
-    EXPECT_EQ(r.ierr, 3) << c.text.back();
-    EXPECT_EQ(r.messages, c.message) << c.text.back();
-    EXPECT_EQ(glob(g::kNunitTypes), c.types) << c.text.back();
+    EXPECT_EQ(r.ierr, 3) << c.message;
+    EXPECT_EQ(r.messages, c.message);
+    EXPECT_EQ(glob(g::kNunitTypes), c.types) << c.message;
+    if (c.types == 3) EXPECT_EQ(trim(UnitTable().label(3, 1)), "C");
     // The closing steps ran: target units above the unit entries.
-    EXPECT_GE(locs(l::kTargetUnits), locs(l::kUnitEntries)) << c.text.back();
+    EXPECT_GE(locs(l::kTargetUnits), locs(l::kUnitEntries)) << c.message;
   }
 }
 
@@ -325,36 +293,35 @@ std::string filling_summary(int64_t n, const std::string& components = "") {
 }
 
 TEST_F(ReferenceTables, TablesThatDoNotFitTheWorkAreaEndWithCode4) {
-  TempSummaryFile none(kNoProperties, ".DAT"), small(small_unit_file(), ".DAT");
   std::string ten = "ADD\n  10\n";
   for (int k = 1; k <= 10; ++k) ten += " " + std::to_string(k) + " P" + std::to_string(k) + "\n";
-  TempSummaryFile props(ten, ".DAT");
+  TempSummaryFile none(kNoProperties, ".DAT"), small(small_unit_file(), ".DAT"), props(ten, ".DAT");
+  auto load = [&](int64_t n, const TempSummaryFile& prp, const std::string& components = "") {
+    return load_with_references(filling_summary(n, components), prp.string(), small.string());
+  };
 
   // Body: words 1 .. 4n (properties) and 5 tree words; growing the property
   // region by 40 more words passes the 2 000 000 words.
-  ReferenceLoad r = load_with_references(filling_summary(499990), props.string(), small.string());
+  ReferenceLoad r = load(499990, props);
   EXPECT_EQ(r.ierr, 4);
   EXPECT_EQ(r.messages,
-            "\n INSUFFICIENT WORK AREA WHILE PROCESSING RCPROPNU.DAT\n"
-            " FILE WITH WORK SIZE OF2000000\n");
+            "\n INSUFFICIENT WORK AREA WHILE PROCESSING RCPROPNU.DAT\n FILE WITH WORK SIZE OF2000000\n");
 
   // The type table fits, its 3 units (18 words) do not.
-  r = load_with_references(filling_summary(499997), none.string(), small.string());
+  r = load(499997, none);
   EXPECT_EQ(r.ierr, 4);
   EXPECT_EQ(r.messages,
-            "\n INSUFFICIENT WORK AREA WHILE PROCESSING RCUNITS.DAT\n"
-            " FILE WITH WORK SIZE OF2000000\n");
+            "\n INSUFFICIENT WORK AREA WHILE PROCESSING RCUNITS.DAT\n FILE WITH WORK SIZE OF2000000\n");
   EXPECT_EQ(glob(g::kNunitTypes), 0);
 
   // Components start at word 1 999 997: two identifiers fit, the third not.
-  r = load_with_references(filling_summary(499991, "A B C"), none.string(), small.string());
+  r = load(499991, none, "A B C");
   EXPECT_EQ(r.ierr, 4);
   EXPECT_EQ(r.messages,
-            "\n INSUFFICIENT WORK AREA WHILE LOADING COMPONENT NAMES\n"
-            " CURRENT WORK SIZE =2000000\n");
+            "\n INSUFFICIENT WORK AREA WHILE LOADING COMPONENT NAMES\n CURRENT WORK SIZE =2000000\n");
   EXPECT_EQ(locs(l::kComponents), 1999997);
   EXPECT_EQ(glob(g::kNcc), 2);
-  EXPECT_EQ(trimmed(component_id(2)), "B");
+  EXPECT_EQ(trim(component_id(2)), "B");
 }
 
 // ---- Component identifiers ---------------------------------------------------
@@ -369,7 +336,7 @@ TEST_F(ReferenceTables, ComponentIdentifiersFromBothLists) {
   EXPECT_EQ(glob(g::kNcc), 3);
   EXPECT_EQ(glob(g::kNcomp), 5);
   std::vector<std::string> ids;
-  for (int64_t k = 1; k <= 5; ++k) ids.push_back(trimmed(component_id(k)));
+  for (int64_t k = 1; k <= 5; ++k) ids.push_back(trim(component_id(k)));
   EXPECT_EQ(ids, (std::vector<std::string>{"WATER", "METHANE", "LONGCOMP", "COAL", "ASH"}));
 
   // Without "ID_NCC" the other list starts at the table's first word; a list
@@ -386,8 +353,8 @@ TEST_F(ReferenceTables, ComponentIdentifiersFromBothLists) {
   ASSERT_EQ(r.ierr, 0) << r.messages;
   EXPECT_EQ(glob(g::kNcc), 0);
   EXPECT_EQ(glob(g::kNnc), 3);
-  EXPECT_EQ(trimmed(component_id(3)), "N3");
-  EXPECT_EQ(trimmed(component_id(4)), "");
+  EXPECT_EQ(trim(component_id(3)), "N3");
+  EXPECT_EQ(trim(component_id(4)), "");
 
   // At most 1000 identifiers are taken from one list.
   std::string many;
@@ -395,7 +362,7 @@ TEST_F(ReferenceTables, ComponentIdentifiersFromBothLists) {
   r = load_with_bundled_references(kHeaderOnly + " IDSET ID_NCC (COMPONENTS) (" + many + ")\n");
   ASSERT_EQ(r.ierr, 0) << r.messages;
   EXPECT_EQ(glob(g::kNcc), 1000);
-  EXPECT_EQ(trimmed(component_id(1000)), "C999");
+  EXPECT_EQ(trim(component_id(1000)), "C999");
 }
 
 // ---- Closing steps -----------------------------------------------------------
@@ -428,7 +395,7 @@ TEST_F(ReferenceTables, OldVersionsTradePropertyRangesAndUnitTypes) {
   UnitTable now;
   const std::string type85 = now.type_name(85), type91 = now.type_name(91);
   ASSERT_NE(type85, type91);
-  EXPECT_EQ(trimmed(property_name(905)), "OMEGA");
+  EXPECT_EQ(trim(property_name(905)), "OMEGA");
   const std::string name905 = property_name(905), name27005 = property_name(27005);
 
   r = load_with_bundled_references(run_file("8.2", 101325.0));
@@ -449,8 +416,7 @@ TEST_F(ReferenceTables, OldVersionsTradePropertyRangesAndUnitTypes) {
 }
 
 TEST_F(ReferenceTables, AmbientPressureIsKeptInTheBaseUnit) {
-  // Written in bar (unit 3 of the pressure type).
-  ReferenceLoad r = load_with_bundled_references(run_file("12.1", 0.95, 3));
+  ReferenceLoad r = load_with_bundled_references(run_file("12.1", 0.95, 3));  // in bar
   ASSERT_EQ(r.ierr, 0) << r.messages;
   EXPECT_DOUBLE_EQ(rglb(2), 95000.0);
 }

@@ -1,10 +1,7 @@
 // Round trip: random flowsheets (seeded, reproducible) are written with the
-// fixture builder, loaded, and every landed query must return exactly what
-// the generator wrote: object identifiers and types, counts, run
-// information, components, block result values with their types, unit
-// codes and conversions into SI, stream main tables (source, destination,
-// substreams, rows with their names, units and SI values, single values
-// picked by property) and the inlet and outlet lists of the blocks.
+// fixture builder and loaded; every query must return exactly what the
+// generator wrote: objects, run information, components, block values with
+// their units, stream main tables and the blocks' inlet and outlet lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +14,6 @@
 #include "loading/reference_tables.hpp"
 #include "support/lookup_calls.hpp"
 #include "support/random_flowsheet.hpp"
-#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
@@ -26,14 +22,23 @@ namespace {
 constexpr int kFiles = 300;
 constexpr double kMissing = 1.0e35;
 
+template <class V>
+int64_t count(const V& v) { return static_cast<int64_t>(v.size()); }
+
+// A caller's array of n fields `width` long, with one guard byte after it,
+// and its entry k (0-based) without trailing blanks.
+std::string fields(size_t n, size_t width) { return std::string(width * n + 1, '#'); }
+std::string entry(const std::string& a, size_t width, size_t k) {
+  return trim(std::string_view(a).substr(width * k, width));
+}
+
 // The listing routines give back the whole name of types the tables cut.
 std::string widened(const std::string& type, const std::string& kind) {
-  std::string stored = stored_type(type);
-  if (kind == "BLOCK" && (stored == "LINKEDCO" || stored == "CRUDEUNI")) return type;
-  if (kind == "EQUIPMEN" && (stored == "FURNACE-" || stored == "TRAY-TOW" || stored == "PACK-TOW"))
-    return type;
-  if (kind == "PROP-TABLE" && (stored == "FLASHCUR" || stored == "PTENVELO")) return type;
-  return stored;
+  const std::string s = stored_type(type);
+  const bool whole = (kind == "BLOCK" && (s == "LINKEDCO" || s == "CRUDEUNI")) ||
+                     (kind == "EQUIPMEN" && (s == "FURNACE-" || s == "TRAY-TOW" || s == "PACK-TOW")) ||
+                     (kind == "PROP-TABLE" && (s == "FLASHCUR" || s == "PTENVELO"));
+  return whole ? type : s;
 }
 
 using Pairs = std::set<std::pair<std::string, std::string>>;
@@ -49,11 +54,11 @@ template <class Fn>
 Pairs by_position(Fn fn, int64_t n) {
   Pairs p;
   for (int64_t k = 1; k <= n; ++k) {
-    char id[128], type[12];
+    std::string id(128, ' '), type(12, ' ');
     int64_t kk = k, ierr = -1;
-    fn(&kk, id, type, &ierr, sizeof id, sizeof type);
+    fn(&kk, id.data(), type.data(), &ierr, 128, 12);
     EXPECT_EQ(ierr, 0);
-    p.insert({trim(std::string(id, sizeof id)), trim(std::string(type, sizeof type))});
+    p.insert({trim(id), trim(type)});
   }
   return p;
 }
@@ -61,26 +66,21 @@ Pairs by_position(Fn fn, int64_t n) {
 // A whole list routine (TKBIDS and its kin) with n entries.
 template <class Fn>
 Pairs by_list(Fn fn, int64_t n) {
-  std::vector<char> ids(128 * static_cast<size_t>(n) + 1, '#'), types(12 * static_cast<size_t>(n) + 1, '#');
+  std::string ids = fields(static_cast<size_t>(n), 128), types = fields(static_cast<size_t>(n), 12);
   int64_t nn = n, ierr = -1;
   fn(&nn, ids.data(), types.data(), &ierr, 128, 12);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(ids.back(), '#') << "written past the identifier array";
   EXPECT_EQ(types.back(), '#') << "written past the type array";
   Pairs p;
-  for (int64_t k = 0; k < n; ++k)
-    p.insert({trim(std::string(&ids[128 * static_cast<size_t>(k)], 128)),
-              trim(std::string(&types[12 * static_cast<size_t>(k)], 12))});
+  for (size_t k = 0; k < static_cast<size_t>(n); ++k) p.insert({entry(ids, 128, k), entry(types, 12, k)});
   return p;
 }
 
 void check_objects(const RandomFlowsheet& f) {
-  const int64_t nblk = static_cast<int64_t>(f.blocks.size()), nstr = static_cast<int64_t>(f.streams.size()),
-                nppt = static_cast<int64_t>(f.tables.size()), neqp = static_cast<int64_t>(f.equipment.size()),
-                nprs = static_cast<int64_t>(f.reliefs.size());
-  EXPECT_EQ(tkglob_[3], nblk);
-  EXPECT_EQ(tkglob_[4], nstr);
-  EXPECT_EQ(tkglob_[5], nppt);
+  // The block, stream and table counts are read back through TKINFO.
+  const int64_t nblk = count(f.blocks), nstr = count(f.streams), neqp = count(f.equipment),
+                nprs = count(f.reliefs);
   int64_t n = -1;
   tkneq_(&n);
   EXPECT_EQ(n, neqp);
@@ -92,136 +92,121 @@ void check_objects(const RandomFlowsheet& f) {
   EXPECT_EQ(by_list(tkeids_, neqp), truth_pairs(f.equipment, "EQUIPMEN"));
   EXPECT_EQ(by_position(tknblk_, nblk), truth_pairs(f.blocks, "BLOCK"));
   EXPECT_EQ(by_position(tknstr_, nstr), truth_pairs(f.streams, "STREAM"));
-  EXPECT_EQ(by_position(tknppt_, nppt), truth_pairs(f.tables, "PROP-TABLE"));
+  EXPECT_EQ(by_position(tknppt_, count(f.tables)), truth_pairs(f.tables, "PROP-TABLE"));
   EXPECT_EQ(by_position(tkneqp_, neqp), truth_pairs(f.equipment, "EQUIPMEN"));
 
   // Pressure-relief identifiers, in a list and one by one.
-  std::set<std::string> reliefs(f.reliefs.begin(), f.reliefs.end()), listed, one_by_one;
-  std::vector<char> ids(128 * f.reliefs.size() + 1, '#');
+  const std::set<std::string> reliefs(f.reliefs.begin(), f.reliefs.end());
+  std::set<std::string> listed, one_by_one;
+  std::string ids = fields(f.reliefs.size(), 128);
   int64_t ierr = -1, want = nprs;
   tkpids_(&want, ids.data(), &ierr, 128);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(ids.back(), '#');
-  for (int64_t k = 0; k < nprs; ++k) listed.insert(trim(std::string(&ids[128 * static_cast<size_t>(k)], 128)));
   for (int64_t k = 1; k <= nprs; ++k) {
-    char id[128];
+    listed.insert(entry(ids, 128, static_cast<size_t>(k - 1)));
+    std::string id(128, ' ');
     int64_t kk = k;
-    tknxpr_(&kk, id, &ierr, sizeof id);
+    tknxpr_(&kk, id.data(), &ierr, 128);
     EXPECT_EQ(ierr, 0);
-    one_by_one.insert(trim(std::string(id, sizeof id)));
+    one_by_one.insert(trim(id));
   }
   EXPECT_EQ(listed, reliefs);
   EXPECT_EQ(one_by_one, reliefs);
 
   // Every block is found with its stored model; a name that is not a block
-  // is not.
-  for (const RandomObject& b : f.blocks) {
-    std::string id = b.id;
-    char type[8];
+  // is not, and its type field is left alone.
+  auto model = [](std::string id, int64_t want_ierr) {
+    std::string type(8, '#');
     int64_t e = -1;
-    tkvblk_(id.data(), type, &e, id.size(), sizeof type);
-    EXPECT_EQ(e, 0) << b.id;
-    EXPECT_EQ(std::string(type, 8), pad(stored_type(b.type), 8)) << b.id;
-  }
-  std::string absent = "NOT-A-BLOCK-ID";
-  char type[8] = {'#', '#', '#', '#', '#', '#', '#', '#'};
-  int64_t e = -1;
-  tkvblk_(absent.data(), type, &e, absent.size(), sizeof type);
-  EXPECT_EQ(e, 1);
-  EXPECT_EQ(std::string(type, 8), "########");
+    tkvblk_(id.data(), type.data(), &e, id.size(), 8);
+    EXPECT_EQ(e, want_ierr) << id;
+    return type;
+  };
+  for (const RandomObject& b : f.blocks) EXPECT_EQ(model(b.id, 0), pad(stored_type(b.type), 8)) << b.id;
+  EXPECT_EQ(model("NOT-A-BLOCK-ID", 1), "########");
 
   // The iterator over all blocks meets every block once.
-  std::multiset<std::string> seen;
-  std::string stype = "BLK_ANY";
-  char arg3[128], arg4[128];
-  std::fill(std::begin(arg3), std::end(arg3), ' ');
-  std::fill(std::begin(arg4), std::end(arg4), ' ');
-  int64_t mode = 1;
-  for (int guard = 0; guard < 1000; ++guard) {
+  std::multiset<std::string> seen, blocks;
+  for (const RandomObject& b : f.blocks) blocks.insert(b.id);
+  std::string stype = "BLK_ANY", arg3(128, ' '), arg4(128, ' ');
+  for (int64_t mode = 1, guard = 0; guard < 1000; ++guard, mode = 0) {
     int64_t ipos = 0;
-    tknitm_(stype.data(), &mode, arg3, arg4, &ipos, stype.size(), 128, 128);
-    mode = 0;
+    tknitm_(stype.data(), &mode, arg3.data(), arg4.data(), &ipos, stype.size(), 128, 128);
     if (ipos <= 0) {
       EXPECT_EQ(ipos, 0);
       break;
     }
-    seen.insert(trim(std::string(arg4, 128)));
+    seen.insert(trim(arg4));
   }
-  std::multiset<std::string> blocks;
-  for (const RandomObject& b : f.blocks) blocks.insert(b.id);
   EXPECT_EQ(seen, blocks);
 }
 
 void check_run_information(const RandomFlowsheet& f) {
-  char title[64];
-  tktitl_(title, sizeof title);
-  EXPECT_EQ(std::string(title, 64), pad(f.run.title, 64));
+  std::string title(64, '#');
+  tktitl_(title.data(), title.size());
+  EXPECT_EQ(title, pad(f.run.title, 64));
 
-  char version[16], runid[8], s1[40], s2[40];
-  int64_t completion = -1, flags[6], nblk = -1, nstr = -1, nppt = -1, ninfo = -1;
-  tkinfo_(version, runid, s1, s2, &completion, flags, &nblk, &nstr, &nppt, &ninfo, sizeof version,
-          sizeof runid, sizeof s1, sizeof s2);
-  EXPECT_EQ(std::string(version, 16), pad(f.run.version, 16).substr(0, 16));
-  EXPECT_EQ(std::string(runid, 8), pad(f.run.run_id, 8));
-  EXPECT_EQ(std::string(s1, 40), pad(f.run.status_text1, 40));
-  EXPECT_EQ(std::string(s2, 40), pad(f.run.status_text2, 40));
+  std::string version(16, '#'), runid(8, '#'), s1(40, '#'), s2(40, '#');
+  int64_t completion = -1, nblk = -1, nstr = -1, nppt = -1, ninfo = -1;
+  std::vector<int64_t> flags(6, -1);
+  tkinfo_(version.data(), runid.data(), s1.data(), s2.data(), &completion, flags.data(), &nblk, &nstr,
+          &nppt, &ninfo, 16, 8, 40, 40);
+  EXPECT_EQ((std::vector<std::string>{version, runid, s1, s2}),
+            (std::vector<std::string>{pad(f.run.version, 16), pad(f.run.run_id, 8),
+                                      pad(f.run.status_text1, 40), pad(f.run.status_text2, 40)}));
   EXPECT_EQ(completion, -f.run.completion);  // minus item 115
-  EXPECT_EQ(std::vector<int64_t>(flags, flags + 6), f.run.flags);
-  EXPECT_EQ(nblk, static_cast<int64_t>(f.blocks.size()));
-  EXPECT_EQ(nstr, static_cast<int64_t>(f.streams.size()));
-  EXPECT_EQ(nppt, static_cast<int64_t>(f.tables.size()));
+  EXPECT_EQ(flags, f.run.flags);
+  EXPECT_EQ((std::vector<int64_t>{nblk, nstr, nppt}),
+            (std::vector<int64_t>{count(f.blocks), count(f.streams), count(f.tables)}));
 
-  char user[8], project[8], t355[80], t348[80];
+  std::string user(8, '#'), project(8, '#'), t355(80, '#'), t348(80, '#');
   int64_t ierr = -1;
-  tkacct_(user, project, t355, t348, &ierr, 8, 8, 80, 80);
-  if (f.has_account) {
-    EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(std::string(user, 8), pad(f.account.user, 8));
-    EXPECT_EQ(std::string(project, 8), pad(f.account.project, 8));
-    EXPECT_EQ(std::string(t355, 80), pad(f.account.text355, 80));
-    EXPECT_EQ(std::string(t348, 80), pad(f.account.text348, 80));
-  } else {
-    EXPECT_EQ(ierr, 1);
-  }
+  tkacct_(user.data(), project.data(), t355.data(), t348.data(), &ierr, 8, 8, 80, 80);
+  EXPECT_EQ(ierr, f.has_account ? 0 : 1);
+  if (f.has_account)
+    EXPECT_EQ((std::vector<std::string>{user, project, t355, t348}),
+              (std::vector<std::string>{pad(f.account.user, 8), pad(f.account.project, 8),
+                                        pad(f.account.text355, 80), pad(f.account.text348, 80)}));
 
   auto check_list = [](auto count_fn, auto list_fn, const auto& truth) {
-    int64_t n = -1;
+    int64_t n = -1, idum = 0, ierr = -1;
     count_fn(&n);
-    ASSERT_EQ(n, static_cast<int64_t>(truth.size()));
-    std::vector<char> names(8 * truth.size() + 1, '#'), texts(12 * truth.size() + 1, '#');
-    int64_t idum = 0, ierr = -1;
+    ASSERT_EQ(n, count(truth));
+    std::string names = fields(truth.size(), 8), texts = fields(truth.size(), 12);
     list_fn(&idum, names.data(), texts.data(), &ierr, 8, 12);
     EXPECT_EQ(names.back(), '#');
     EXPECT_EQ(texts.back(), '#');
     for (size_t i = 0; i < truth.size(); ++i) {
-      EXPECT_EQ(std::string(&names[8 * i], 8), pad(truth[i].first, 8));
-      EXPECT_EQ(std::string(&texts[12 * i], 12), pad(truth[i].second, 12));
+      EXPECT_EQ(names.substr(8 * i, 8), pad(truth[i].first, 8));
+      EXPECT_EQ(texts.substr(12 * i, 12), pad(truth[i].second, 12));
     }
   };
   check_list(tknals_, tkalis_, f.aliases);
   check_list(tkncsn_, tkcasn_, f.case_names);
 
   // Components: the conventional ones first, then the others.
-  ASSERT_EQ(tkglob_[0], static_cast<int64_t>(f.ncc.size()));
-  ASSERT_EQ(tkglob_[1], static_cast<int64_t>(f.nnc.size()));
-  std::vector<std::string> all = f.ncc;
+  ASSERT_EQ(tkglob_[0], count(f.ncc));
+  ASSERT_EQ(tkglob_[1], count(f.nnc));
+  std::vector<std::string> all = f.ncc, got;
   all.insert(all.end(), f.nnc.begin(), f.nnc.end());
-  ASSERT_EQ(component_count(), static_cast<int64_t>(all.size()));
-  for (size_t i = 0; i < all.size(); ++i) EXPECT_EQ(trim(component_id(static_cast<int64_t>(i) + 1)), all[i]);
+  ASSERT_EQ(component_count(), count(all));
+  for (int64_t i = 1; i <= count(all); ++i) got.push_back(trim(component_id(i)));
+  EXPECT_EQ(got, all);
 }
 
 void check_block_values(const RandomFlowsheet& f) {
   for (const RandomBlockResults& r : f.results) {
     const std::vector<std::string> path{"BLOCK", r.block.type, r.block.id, "RESULTS"};
-    std::string ids(128 * path.size(), ' ');
-    for (size_t i = 0; i < path.size(); ++i) ids.replace(128 * i, path[i].size(), path[i]);
+    std::string ids;
+    for (const std::string& p : path) ids += pad(p, 128);
+    const int64_t nd = count(r.values);
     int64_t nid = 4, ndata = -1, nq = -1, ierr = -1;
     tknval_(ids.data(), &nid, &ndata, &nq, &ierr, 128);
     EXPECT_EQ(ierr, 0) << r.block.id;
-    EXPECT_EQ(ndata, static_cast<int64_t>(r.values.size())) << r.block.id;
+    EXPECT_EQ(ndata, nd) << r.block.id;
 
     DsetCall d = call_tkdset(path);
-    const int64_t nd = static_cast<int64_t>(r.values.size());
     ASSERT_EQ(d.ndata, nd) << r.block.id;
     ASSERT_EQ(d.nqual, 1) << r.block.id;
     const int64_t types_at = d.locq + 4 * d.nqual + 2 * d.nqual * nd;
@@ -231,30 +216,28 @@ void check_block_values(const RandomFlowsheet& f) {
       EXPECT_EQ(work_word(d.locq + 4 + 2 * j), v.property);
       EXPECT_EQ(work_word(types_at + j), v.type);
       EXPECT_EQ(work_word(types_at + nd + j), v.unit_type);
-      switch (v.type) {
-        case 1: EXPECT_EQ(work_word(d.locd + j), v.integer); break;
-        case 5: EXPECT_EQ(work_text(d.locd + nd + 2 * j, 2), pad(v.text, 8)); break;
-        case 6:
-          EXPECT_EQ(work_word(d.locd + nd + 2 * j), 20);
-          EXPECT_EQ(trim(work_text(work_word(d.locd + nd + 2 * j + 1), 20)), v.text);
-          break;
-        default: {
-          const double stored = work_real_word(d.locd + 4 * nd + j);
-          EXPECT_EQ(work_word(d.locd + 3 * nd + j), v.unit_code);
-          EXPECT_EQ(stored, v.missing ? kMissing : v.real);
-          if (v.unit_type == 0) break;
-          int64_t type = v.unit_type, code = v.unit_code;
-          double value = stored, result = 0;
-          char label[16];
-          tkucnv_(&type, &code, &value, &result, label, sizeof label);
-          EXPECT_EQ(std::string(label, 16), pad(si_label(v.unit_type), 16));
-          if (v.missing) {
-            EXPECT_EQ(result, kMissing);
-          } else {
-            EXPECT_NEAR(result, v.si, 1e-12 * std::max(1.0, std::fabs(v.si)) + 1e-300)
-                << "written " << v.real << " in unit " << v.unit_code << " of type " << v.unit_type;
-          }
-        }
+      if (v.type == 1) {
+        EXPECT_EQ(work_word(d.locd + j), v.integer);
+      } else if (v.type == 5) {
+        EXPECT_EQ(work_text(d.locd + nd + 2 * j, 2), pad(v.text, 8));
+      } else if (v.type == 6) {
+        EXPECT_EQ(work_word(d.locd + nd + 2 * j), 20);
+        EXPECT_EQ(trim(work_text(work_word(d.locd + nd + 2 * j + 1), 20)), v.text);
+      } else {
+        const double stored = work_real_word(d.locd + 4 * nd + j);
+        EXPECT_EQ(work_word(d.locd + 3 * nd + j), v.unit_code);
+        EXPECT_EQ(stored, v.missing ? kMissing : v.real);
+        if (v.unit_type == 0) continue;
+        int64_t type = v.unit_type, code = v.unit_code;
+        double value = stored, result = 0;
+        std::string label(16, '#');
+        tkucnv_(&type, &code, &value, &result, label.data(), label.size());
+        EXPECT_EQ(label, pad(si_label(v.unit_type), 16));
+        if (v.missing)
+          EXPECT_EQ(result, kMissing);
+        else
+          EXPECT_NEAR(result, v.si, 1e-12 * std::max(1.0, std::fabs(v.si)) + 1e-300)
+              << "written " << v.real << " in unit " << v.unit_code << " of type " << v.unit_type;
       }
     }
   }
@@ -267,10 +250,13 @@ std::string counted_substream(const RandomStreamResults& s, const RandomStreamRo
   return s.without_substream || row.substream.empty() ? "MIXED" : row.substream;
 }
 
-// The basis the four properties with mole, mass and flow forms take from
-// their unit type.
+// The properties with mole, mass and (HMX only) flow forms, and the basis a
+// row of one takes from its unit type.
+bool has_forms(const std::string& name) {
+  return name == "HMX" || name == "RHOMX" || name == "SMX" || name == "CPMX";
+}
 std::string basis_of(const RandomStreamRow& row) {
-  if (row.name != "HMX" && row.name != "RHOMX" && row.name != "SMX" && row.name != "CPMX") return "";
+  if (!has_forms(row.name)) return "";
   switch (row.unit_type) {
     case 13: return "FLOW";
     case 15: case 37: case 39: case 41: return "MOLE";
@@ -304,17 +290,16 @@ int64_t substream_count(const RandomStreamResults& s) {
   return n;
 }
 
-struct StreamInfo {
-  std::string source = std::string(128, '#'), destination = std::string(128, '#');
-  int64_t nsub = -1, nrows = -1;
-};
-StreamInfo stream_info(const std::string& stream) {
-  std::string id = pad(stream, 128);
-  StreamInfo i;
-  int64_t dum = 0;
-  tksinf_(id.data(), i.source.data(), i.destination.data(), &i.nsub, &i.nrows, &dum, id.size(),
-          i.source.size(), i.destination.size());
-  return i;
+// TKSINF: source, destination, substream and row counts.
+void expect_stream_info(const std::string& stream, const std::string& source,
+                        const std::string& destination, int64_t nsub, int64_t nrows) {
+  std::string id = pad(stream, 128), src(128, '#'), dst(128, '#');
+  int64_t ns = -1, nr = -1, dum = 0;
+  tksinf_(id.data(), src.data(), dst.data(), &ns, &nr, &dum, id.size(), src.size(), dst.size());
+  EXPECT_EQ(src, pad(source, 128));
+  EXPECT_EQ(dst, pad(destination, 128));
+  EXPECT_EQ(ns, nsub);
+  EXPECT_EQ(nr, nrows);
 }
 
 // TKSVAL for the property and substream of one row, on one basis, against
@@ -325,11 +310,10 @@ void check_single_value(const RandomStreamResults& s, const RandomStreamRow& pic
   std::vector<const RandomStreamRow*> want;
   for (const RandomStreamRow& row : s.rows) {
     if (counted_substream(s, row) != counted_substream(s, picked) || row.name != picked.name) continue;
-    // The basis keeps the rows of its form; only HMX has a FLOW form.
-    const bool filtered = (basis == "FLOW" || basis == "MOLE" || basis == "MASS") &&
-                          (picked.name == "HMX" || picked.name == "RHOMX" || picked.name == "SMX" ||
-                           picked.name == "CPMX");
-    if (filtered && (basis_of(row) != basis || (basis == "FLOW" && picked.name != "HMX"))) continue;
+    // A basis keeps the rows of its form; only HMX has a FLOW form.
+    if (!basis.empty() && has_forms(picked.name) &&
+        (basis_of(row) != basis || (basis == "FLOW" && picked.name != "HMX")))
+      continue;
     want.push_back(&row);
   }
   std::string id = pad(s.stream.id, 128), sub = pad(s.without_substream ? "" : picked.substream, 8),
@@ -358,14 +342,10 @@ void check_streams(const RandomFlowsheet& f) {
   for (const RandomStreamResults& s : f.stream_results) {
     with_table.insert(s.stream.id);
     SCOPED_TRACE("stream " + s.stream.id);
-    const StreamInfo info = stream_info(s.stream.id);
-    EXPECT_EQ(info.source, pad(s.source, 128));
-    EXPECT_EQ(info.destination, pad(s.destination, 128));
-    EXPECT_EQ(info.nsub, substream_count(s));
-    ASSERT_EQ(info.nrows, static_cast<int64_t>(s.rows.size()));
+    const size_t n = s.rows.size();
+    expect_stream_info(s.stream.id, s.source, s.destination, substream_count(s), count(s.rows));
 
     // The whole table, with one spare row that must stay as it was.
-    const size_t n = s.rows.size();
     std::string id = pad(s.stream.id, 128), rows(64 * (n + 1), '#'), names(12 * (n + 1), '#'),
                 labels(16 * (n + 1), '#');
     std::vector<double> values(n + 1, -7.0);
@@ -383,20 +363,15 @@ void check_streams(const RandomFlowsheet& f) {
       EXPECT_EQ(names.substr(12 * k, 12), pad(known_type_name(row.unit_type), 12));
       EXPECT_EQ(labels.substr(16 * k, 16), pad(si_label(row.unit_type), 16));
     }
-    EXPECT_EQ(rows.substr(64 * n), std::string(64, '#'));
+    EXPECT_EQ(rows.substr(64 * n) + names.substr(12 * n) + labels.substr(16 * n), std::string(92, '#'));
     EXPECT_EQ(values[n], -7.0);
-    EXPECT_EQ(names.substr(12 * n), std::string(12, '#'));
-    EXPECT_EQ(labels.substr(16 * n), std::string(16, '#'));
 
-    // Single values for the first and a middle row, and for a property
-    // with basis forms on the bases it has and has not.
+    // Single values for the first and a middle row, and for a property with
+    // basis forms on the bases it has and has not.
     std::set<size_t> picks;
     if (n > 0) picks = {0, n / 2};
-    for (size_t k = 0; k < n; ++k)
-      if (s.rows[k].name == "HMX") {
-        picks.insert(k);
-        break;
-      }
+    const auto hmx = std::find_if(s.rows.begin(), s.rows.end(), [](auto& r) { return r.name == "HMX"; });
+    if (hmx != s.rows.end()) picks.insert(static_cast<size_t>(hmx - s.rows.begin()));
     for (size_t k : picks) {
       const RandomStreamRow& row = s.rows[k];
       if (row.name.empty()) continue;
@@ -411,49 +386,42 @@ void check_streams(const RandomFlowsheet& f) {
   // Streams that only exist: their main data set holds one real and no
   // head values, so no rows and one substream.
   for (const RandomObject& stream : f.streams) {
-    if (with_table.count(stream.id)) continue;
     SCOPED_TRACE("stream " + stream.id);
-    const StreamInfo info = stream_info(stream.id);
-    EXPECT_EQ(info.source, std::string(128, ' '));
-    EXPECT_EQ(info.destination, std::string(128, ' '));
-    EXPECT_EQ(info.nsub, 1);
-    EXPECT_EQ(info.nrows, 0);
+    if (!with_table.count(stream.id)) expect_stream_info(stream.id, "", "", 1, 0);
   }
+}
+
+// The identifiers or stored types of a list in fields of `width`, and one
+// spare entry of '#' after them.
+std::string listed(const std::vector<RandomObject>& v, size_t width, bool types) {
+  std::string s;
+  for (const RandomObject& o : v) s += pad(types ? stored_type(o.type) : o.id, width);
+  return s + std::string(width, '#');
 }
 
 void check_connections(const RandomFlowsheet& f) {
   for (size_t k = 0; k < f.blocks.size(); ++k) {
     const RandomConnections& c = f.connections[k];
     SCOPED_TRACE("block " + f.blocks[k].id);
-    const int64_t nin = static_cast<int64_t>(c.inlets.size()),
-                  nout = static_cast<int64_t>(c.outlets.size());
     std::string id = pad(f.blocks[k].id, 128);
     int64_t ni = -1, no = -1, status = -1;
     tkcntn_(id.data(), &ni, &no, &status, id.size());
-    EXPECT_EQ(ni, nin);
-    EXPECT_EQ(no, nout);
+    EXPECT_EQ(ni, count(c.inlets));
+    EXPECT_EQ(no, count(c.outlets));
     EXPECT_EQ(status, c.written ? 0 : 4);  // else the tree misses level 4
 
     // Lists of exactly the counted size, and one spare entry each.
-    const size_t ni_room = c.inlets.size() + 1, no_room = c.outlets.size() + 1;
-    std::string in_ids(128 * ni_room, '#'), in_types(12 * ni_room, '#'), out_ids(128 * no_room, '#'),
-        out_types(12 * no_room, '#');
-    int64_t ierr = -1, icap = nin, ocap = nout;
+    auto room = [](const auto& v, size_t width) { return std::string(width * (v.size() + 1), '#'); };
+    std::string in_ids = room(c.inlets, 128), in_types = room(c.inlets, 12),
+                out_ids = room(c.outlets, 128), out_types = room(c.outlets, 12);
+    int64_t ierr = -1, icap = count(c.inlets), ocap = count(c.outlets);
     tkcnct_(id.data(), &icap, &ocap, in_ids.data(), in_types.data(), out_ids.data(), out_types.data(),
             &ierr, id.size(), 128, 12, 128, 12);
     EXPECT_EQ(ierr, 0);
-    auto expect_list = [](const std::string& ids, const std::string& types,
-                          const std::vector<RandomObject>& truth) {
-      std::string want_ids, want_types;
-      for (const RandomObject& s : truth) {
-        want_ids += pad(s.id, 128);
-        want_types += pad(stored_type(s.type), 12);
-      }
-      EXPECT_EQ(ids, want_ids + std::string(128, '#'));
-      EXPECT_EQ(types, want_types + std::string(12, '#'));
-    };
-    expect_list(in_ids, in_types, c.inlets);
-    expect_list(out_ids, out_types, c.outlets);
+    EXPECT_EQ(in_ids, listed(c.inlets, 128, false));
+    EXPECT_EQ(in_types, listed(c.inlets, 12, true));
+    EXPECT_EQ(out_ids, listed(c.outlets, 128, false));
+    EXPECT_EQ(out_types, listed(c.outlets, 12, true));
   }
 }
 

@@ -3,6 +3,7 @@
 // the completion codes that end early, and the case-name sequence rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -13,13 +14,12 @@
 #include "support/lookup_calls.hpp"
 #include "support/object_records.hpp"
 #include "support/run_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
+using Flags = std::array<int64_t, 7>;
 
 // A file whose body the test writes, loaded (unit set SI) while it lives.
 struct RunFile : LoadedText {
@@ -54,7 +54,7 @@ struct Info {
   std::string version = std::string(20, 'x'), runid = std::string(8, 'x'), s1 = std::string(80, 'x'),
               s2 = std::string(80, 'x');
   int64_t completion = -7;
-  std::array<int64_t, 7> flags{-7, -7, -7, -7, -7, -7, -7};
+  Flags flags{-7, -7, -7, -7, -7, -7, -7};
   int64_t nblk = -7, nstr = -7, nppt = -7, ninfo = -7;
 };
 Info info() {
@@ -89,8 +89,7 @@ TEST(RunInformation, FlagsAreClampedAndLongTextsCut) {
   ASSERT_EQ(f.ierr(), 0);
   const int64_t free = free_pointer();
   EXPECT_EQ(account("#").f355, "A PROJECT DESCRIPTION OF MORE TH");
-  Info i = info();
-  EXPECT_EQ(i.flags, (std::array<int64_t, 7>{0, 1, 2, 0, -1, 2, -7}));
+  EXPECT_EQ(info().flags, (Flags{0, 1, 2, 0, -1, 2, -7}));
   EXPECT_EQ(free_pointer(), free);
 }
 
@@ -122,7 +121,7 @@ TEST(RunInformation, TitleFallbackCutAndMissing) {
     Info i = info();
     EXPECT_EQ(i.version + i.runid + i.s1 + i.s2, std::string(188, ' '));
     EXPECT_EQ(i.completion, 0);
-    EXPECT_EQ(i.flags, (std::array<int64_t, 7>{2, 2, 2, 2, 2, 2, -7}));
+    EXPECT_EQ(i.flags, (Flags{2, 2, 2, 2, 2, 2, -7}));
   }
 }
 
@@ -134,21 +133,15 @@ TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCounts) {
     run.status_text1 = "RUN FAILED";
     RunFile f([&](FlowsheetWriter& w) { w.run_status(run); });
     ASSERT_EQ(f.ierr(), 0);
-    const std::array<int64_t, 3> saved{tkglob_[3], tkglob_[4], tkglob_[5]};
-    tkglob_[3] = 4;
-    tkglob_[4] = 8;
-    tkglob_[5] = 1;
+    // Object counts the load would give, in the words the counts come from.
+    const std::array<int64_t, 3> saved{tkglob_[3], tkglob_[4], tkglob_[5]}, counts{4, 8, 1};
+    std::copy(counts.begin(), counts.end(), tkglob_ + 3);
     Info i = info();
-    tkglob_[3] = saved[0];
-    tkglob_[4] = saved[1];
-    tkglob_[5] = saved[2];
+    std::copy(saved.begin(), saved.end(), tkglob_ + 3);
     EXPECT_EQ(i.completion, -code);
-    EXPECT_EQ(i.version, pad("12.1", 20));
-    EXPECT_EQ(i.runid, "RUN1    ");
-    EXPECT_EQ(i.s1, pad("RUN FAILED", 80));
+    EXPECT_EQ(i.version + i.runid + i.s1, pad("12.1", 20) + "RUN1    " + pad("RUN FAILED", 80));
     const bool ended = code == 5;
-    EXPECT_EQ(i.flags, ended ? (std::array<int64_t, 7>{2, 2, 2, 2, 2, 2, -7})
-                             : (std::array<int64_t, 7>{0, 0, 0, 0, 0, 0, -7}));
+    EXPECT_EQ(i.flags, ended ? (Flags{2, 2, 2, 2, 2, 2, -7}) : (Flags{0, 0, 0, 0, 0, 0, -7}));
     EXPECT_EQ((std::vector<int64_t>{i.nblk, i.nstr, i.nppt, i.ninfo}),
               ended ? (std::vector<int64_t>{0, 0, 0, 0}) : (std::vector<int64_t>{4, 8, 1, 0}));
   }
@@ -169,9 +162,8 @@ TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
   EXPECT_EQ(a.f222 + a.f347, "LATER   " + std::string(8, ' '));
   EXPECT_EQ(a.f355 + a.f348, std::string(52, ' '));
   Info i = info();
-  EXPECT_EQ(i.flags, (std::array<int64_t, 7>{0, 1, 2, 2, 2, 2, -7}));
-  EXPECT_EQ(i.runid, "ALONE   ");
-  EXPECT_EQ(i.version, std::string(20, ' '));
+  EXPECT_EQ(i.flags, (Flags{0, 1, 2, 2, 2, 2, -7}));
+  EXPECT_EQ(i.runid + i.version, "ALONE   " + std::string(20, ' '));
 
   // "OLDSTAT" is read before "STATUS"; at most six flags are written.
   RunFile g([&](FlowsheetWriter& w) {
@@ -181,8 +173,7 @@ TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
     item_dataset(w, {"RUN-STATUS", "OLDSTAT"}, "STAT7", "ITEM", seven);
   });
   ASSERT_EQ(g.ierr(), 0);
-  i = info();
-  EXPECT_EQ(i.flags, (std::array<int64_t, 7>{1, 1, 1, 1, 1, 1, -7}));
+  EXPECT_EQ(info().flags, (Flags{1, 1, 1, 1, 1, 1, -7}));
 }
 
 TEST(RunInformation, AliasesAndCaseNamesThatAreNotThere) {

@@ -1,6 +1,5 @@
-// The summary-file scanner: tokens of single lines (table-driven), the comma
-// variants and the extended table, reading further lines in modes 1 and 2,
-// positioning, and the exported routines with their caller fields.
+// The summary-file scanner: tokens of single lines, the comma variants and the
+// extended table, further lines, positioning, and the exported routines.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "flowsum.h"
@@ -22,12 +22,14 @@ namespace scan = flowsum::scan;
 namespace {
 
 constexpr double kMarker = -7777.5;
+using Strings = std::vector<std::string>;
 
 struct Tok {
   int64_t type;
   std::string text;
   int64_t ival;
   double rval;
+  auto key() const { return std::tie(type, text, ival); }
 };
 
 class Scanner : public ::testing::Test {
@@ -42,7 +44,6 @@ class Scanner : public ::testing::Test {
     flowsum::rglb(1) = saved_marker_;
     flowsum::io::close_unit(kUnit);
   }
-
   // Every token of one line scanned in mode 3, up to the first type -1.
   static std::vector<Tok> tokens(std::string_view line, int64_t variant = 1, int64_t table = 1) {
     scan::select_table(table);
@@ -56,17 +57,30 @@ class Scanner : public ::testing::Test {
     }
     return out;
   }
-  static std::vector<std::string> texts(const std::vector<Tok>& toks) {
-    std::vector<std::string> out;
-    for (const Tok& t : toks) out.push_back(std::to_string(t.type) + ":" + t.text);
+  // "type:text" of every token of one line.
+  static Strings texts(std::string_view line, int64_t variant = 1, int64_t table = 1) {
+    Strings out;
+    for (const Tok& t : tokens(line, variant, table)) out.push_back(std::to_string(t.type) + ":" + t.text);
     return out;
   }
-
+  // Token texts from where the scanner stands to the first -1 (and the line of each).
+  static Strings drain(std::vector<int64_t>* lines = nullptr) {
+    Strings got;
+    scan::Token t;
+    for (scan::next(t); t.type != scan::kNone; scan::next(t)) {
+      got.push_back(std::string(t.text));
+      if (lines) lines->push_back(scan::line_number());
+    }
+    return got;
+  }
+  static std::string next_text() {
+    scan::Token t;
+    scan::next(t);
+    return std::string(t.text);
+  }
   static constexpr int64_t kUnit = 90021;
   double saved_marker_ = 0.0;
 };
-
-using Strings = std::vector<std::string>;
 
 TEST_F(Scanner, SingleTokensTypesAndValues) {
   const double m = kMarker;
@@ -100,16 +114,14 @@ TEST_F(Scanner, SingleTokensTypesAndValues) {
   for (const Case& c : cases) {
     std::vector<Tok> got = tokens(c.line);
     ASSERT_EQ(got.size(), 1u) << c.line;
-    EXPECT_EQ(got[0].type, c.want.type) << c.line;
-    EXPECT_EQ(got[0].text, c.want.text) << c.line;
-    EXPECT_EQ(got[0].ival, c.want.ival) << c.line;
+    EXPECT_EQ(got[0].key(), c.want.key()) << c.line;
     EXPECT_DOUBLE_EQ(got[0].rval, c.want.rval) << c.line;
   }
 }
 
 TEST_F(Scanner, TokenBoundaries) {
   struct Case {
-    const char* line;
+    std::string line;
     Strings want;
   } cases[] = {
       {"B1.OUT", {"14:B1", "3:.", "14:OUT"}},
@@ -119,8 +131,14 @@ TEST_F(Scanner, TokenBoundaries) {
       {"1.5E+", {"14:1.5E+ "}},                // the blank that ends it is kept
       {"AB\tC", {"14:AB"}},                      // a tab ends the name and stops the scan
       {"\tABC", {}},
+      {"A ~ B", {"14:A"}},                       // '~' cannot start a token
+      {"      ", {}},                            // mode 3 never reads a further line
+      // The held line is 128 columns: a name ending in column 128, cut at 128.
+      {std::string(120, ' ') + "ABCDEFGH", {"14:ABCDEFGH"}},
+      {std::string(126, ' ') + "1E", {"14:1E"}},
+      {std::string(125, ' ') + "ABCDEFGH", {"14:ABC"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(texts(tokens(c.line)), c.want) << c.line;
+  for (const Case& c : cases) EXPECT_EQ(texts(c.line), c.want) << c.line;
 }
 
 TEST_F(Scanner, CommaVariantsAndExtendedTable) {
@@ -136,64 +154,45 @@ TEST_F(Scanner, CommaVariantsAndExtendedTable) {
       {"KG/HR", 1, 2, {"14:KG/HR"}},
       {"%ABC <X> /Y", 1, 2, {"14:%ABC", "14:<X>", "17:/", "14:Y"}},
       {"12/3 1.5/", 1, 2, {"14:12/3", "3:1.5", "17:/"}},
+      // Back to the standard table and the first variant: both undone.
+      {"A,B/C%D", 1, 1, {"14:A", "11:,", "14:B", "17:/", "14:C", "6:D"}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(texts(tokens(c.line, c.variant, c.table)), c.want)
-        << c.line << " variant " << c.variant << " table " << c.table;
-  // Back to the standard table and the first variant: both changes undone,
-  // and a slash ends a unit name again.
-  EXPECT_EQ(texts(tokens("A,B/C%D", 1, 1)), (Strings{"14:A", "11:,", "14:B", "17:/", "14:C", "6:D"}));
+    EXPECT_EQ(texts(c.line, c.variant, c.table), c.want) << c.line << " variant " << c.variant << " table " << c.table;
   // A variant other than 1 or 2 leaves the active one in place.
   tokens("", 2);
   scan::configure(7, 3, 1.0, "A,B");
-  scan::Token t;
-  scan::next(t);
-  EXPECT_EQ(t.text, "A,B");
+  EXPECT_EQ(drain(), (Strings{"A,B"}));
 }
 
 TEST_F(Scanner, EndOfTheHeldLine) {
-  // A name that ends in column 128, a line cut at 128, an unclosed quote.
-  EXPECT_EQ(texts(tokens(std::string(120, ' ') + "ABCDEFGH")), (Strings{"14:ABCDEFGH"}));
-  EXPECT_EQ(texts(tokens(std::string(126, ' ') + "1E")), (Strings{"14:1E"}));
-  EXPECT_EQ(texts(tokens(std::string(125, ' ') + "ABCDEFGH")), (Strings{"14:ABC"}));
-
+  // An unclosed quote takes the rest of the line, columns 4 to 128.
   std::vector<Tok> q = tokens("X \"ABC");
   ASSERT_EQ(q.size(), 2u);
-  EXPECT_EQ(q[1].type, scan::kQuoted);
-  EXPECT_EQ(q[1].text, "ABC" + std::string(122, ' '));  // columns 4 to 128
-  EXPECT_EQ(q[1].ival, 124);
-
-  // A character that cannot start a token is not consumed.
+  EXPECT_EQ(q[1].key(), std::tuple(int64_t{scan::kQuoted}, "ABC" + std::string(122, ' '), int64_t{124}));
+  // A character that cannot start a token is not consumed: every later call
+  // gives -1 with an empty text and the marker.
   scan::configure(1, 3, 1.0, "A ~ B");
   scan::Token t;
   scan::next(t);
-  EXPECT_EQ(t.text, "A");
   for (int i = 0; i < 3; ++i) {
     scan::next(t);
-    EXPECT_EQ(t.type, scan::kNone);
-    EXPECT_TRUE(t.text.empty());
-    EXPECT_EQ(t.rval, kMarker);
+    EXPECT_EQ(std::tuple(t.type, t.text.empty(), t.rval), std::tuple(int64_t{scan::kNone}, true, kMarker));
   }
-  // Mode 3 never reads: a blank line gives -1 at once.
-  EXPECT_TRUE(tokens("      ").empty());
 }
 
 TEST_F(Scanner, PositionUnitAndMode) {
   scan::configure(1, 3, 1.0 + 5.0 / 256.0, "AB CD EF");
-  scan::Token t;
-  scan::next(t);
-  EXPECT_EQ(t.text, "D");  // the scan starts in column 5
+  EXPECT_EQ(next_text(), "D");  // the scan starts in column 5
   // The column survives a large line number.
   scan::configure(1, 3, 123456789.0 + 7.0 / 256.0, "AB CD EF");
   EXPECT_EQ(scan::line_number(), 123456789);
-  scan::next(t);
-  EXPECT_EQ(t.text, "EF");
+  EXPECT_EQ(next_text(), "EF");
   // Position 0 keeps the held line and where the scan stands.
   scan::configure(1, 3, 1.0, "ONE TWO");
-  scan::next(t);
+  next_text();
   scan::configure(2, 0, 0.0, "IGNORED");
-  scan::next(t);
-  EXPECT_EQ(t.text, "TWO");
+  EXPECT_EQ(next_text(), "TWO");
   // Unit and mode: 0 changes neither, a last digit 0 keeps the mode.
   scan::configure(1, 10 * 42 + 2, 0.0, "");
   scan::configure(1, 0, 0.0, "");
@@ -204,13 +203,11 @@ TEST_F(Scanner, PositionUnitAndMode) {
   for (double bad : {std::nan(""), -1.0e300}) {
     scan::configure(1, 3, 1.0, "KEEP");
     scan::configure(1, 0, bad, "OTHER");
-    scan::next(t);
-    EXPECT_EQ(t.text, "KEEP");
+    EXPECT_EQ(next_text(), "KEEP");
   }
   // An unknown read mode reads nothing.
   scan::configure(1, -52, 0.5, "");
-  scan::next(t);
-  EXPECT_EQ(t.type, scan::kNone);
+  EXPECT_EQ(drain(), Strings{});
 }
 
 TEST_F(Scanner, ReadsFurtherLinesSequentially) {
@@ -218,14 +215,8 @@ TEST_F(Scanner, ReadsFurtherLinesSequentially) {
   ASSERT_EQ(flowsum::io::open_unit(kUnit, file.string(), "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
   // Prime with nothing to scan: column 200 of an empty line 0.
   scan::configure(1, 10 * kUnit + 1, 200.0 / 256.0, "");
-  Strings got;
   std::vector<int64_t> lines;
-  scan::Token t;
-  for (scan::next(t); t.type != scan::kNone; scan::next(t)) {
-    got.push_back(std::string(t.text));
-    lines.push_back(scan::line_number());
-  }
-  EXPECT_EQ(got, (Strings{"A", "1", "WXY", "B"}));
+  EXPECT_EQ(drain(&lines), (Strings{"A", "1", "WXY", "B"}));
   EXPECT_EQ(lines, (std::vector<int64_t>{1, 1, 4, 5}));
   EXPECT_EQ(scan::line_number(), 6);  // the failed read still counts
 }
@@ -237,32 +228,23 @@ TEST_F(Scanner, ReadsRecordsByLineNumber) {
   for (int i = 0; i < 5; ++i) ASSERT_EQ(flowsum::io::write_record(kUnit, i + 1, records[i]), 0);
   // As the loader does: line 1 primed at column 1, further lines by number.
   scan::configure(2, 10 * kUnit + 2, 1.0 + 1.0 / 256.0, records[0]);
-  Strings got;
-  scan::Token t;
-  for (scan::next(t); t.type != scan::kNone; scan::next(t)) got.push_back(std::string(t.text));
-  EXPECT_EQ(got, (Strings{"DSET", "X", "1", "Y", "AB"}));  // only 80 columns of a record
+  EXPECT_EQ(drain(), (Strings{"DSET", "X", "1", "Y", "AB"}));  // only 80 columns of a record
   EXPECT_EQ(scan::line_number(), 6);
-  scan::next(t);
-  EXPECT_EQ(t.type, scan::kNone);
+  EXPECT_EQ(drain(), Strings{});
   EXPECT_EQ(scan::line_number(), 7);
   // Each failed read moves on by one record, so a record written later at the
   // next number is found.
   ASSERT_EQ(flowsum::io::write_record(kUnit, 8, "LATE"), 0);
-  scan::next(t);
-  EXPECT_EQ(t.text, "LATE");
+  EXPECT_EQ(next_text(), "LATE");
   EXPECT_EQ(scan::line_number(), 8);
   // Position any line of the copy by its number.
   scan::configure(0, 0, 4.0 + 1.0 / 256.0, "Y");
-  scan::next(t);
-  EXPECT_EQ(t.text, "Y");
-  scan::next(t);
-  EXPECT_EQ(t.text, "AB");
+  EXPECT_EQ(drain(), (Strings{"Y", "AB"}));
 }
 
 TEST_F(Scanner, RandomLinesAlwaysEndAndStayInTheLine) {
-  // Lines made of every kind of character, longer than the held line, in
-  // every variant and table: each line ends in a bounded number of tokens,
-  // and no token text is longer than the line.
+  // Lines of any characters, longer than the held line, in every variant and
+  // table: each ends within a bounded number of tokens, none longer than the line.
   std::mt19937 rng(5);
   const std::string alphabet = "0123456789AZDEde$:_%&()\"<>  @,#+-.*\t?;/\\=\x01\xff";
   for (int i = 0; i < 3000; ++i) {
@@ -286,20 +268,20 @@ TEST_F(Scanner, PlainNumbersReadAlikeWithAndWithoutTheShortcut) {
   // after them), scanned with the shortcut and by the automaton alone: the
   // same tokens, types, texts and values to the last bit.
   std::mt19937 rng(11);
-  auto digits = [&](int n) {
+  auto digits = [&](unsigned n) {
     std::string d;
-    for (int k = 0; k < n; ++k) d += static_cast<char>('0' + rng() % 10);
+    while (n-- > 0) d += static_cast<char>('0' + rng() % 10);
     return d;
   };
   auto number = [&] {
     std::string t;
     if (rng() % 3 == 0) t += "+-"[rng() % 2];
-    t += digits(static_cast<int>(rng() % 19));
-    if (rng() % 2) t += "." + digits(static_cast<int>(rng() % 19));
+    t += digits(rng() % 19);
+    if (rng() % 2) t += "." + digits(rng() % 19);
     if (rng() % 3 == 0) {
       t += "EeDd"[rng() % 4];
       if (rng() % 2) t += "+-"[rng() % 2];
-      t += digits(static_cast<int>(rng() % 4));
+      t += digits(rng() % 4);
     }
     return t;
   };
@@ -318,9 +300,7 @@ TEST_F(Scanner, PlainNumbersReadAlikeWithAndWithoutTheShortcut) {
     const std::vector<Tok> slow = scan_all(line, variant, table, false);
     ASSERT_EQ(fast.size(), slow.size()) << line;
     for (size_t k = 0; k < fast.size(); ++k) {
-      ASSERT_EQ(fast[k].type, slow[k].type) << line << " token " << k;
-      ASSERT_EQ(fast[k].text, slow[k].text) << line << " token " << k;
-      ASSERT_EQ(fast[k].ival, slow[k].ival) << line << " token " << k;
+      ASSERT_EQ(fast[k].key(), slow[k].key()) << line << " token " << k;
       ASSERT_EQ(std::memcmp(&fast[k].rval, &slow[k].rval, sizeof(double)), 0)
           << line << " token " << k << ": " << fast[k].rval << " vs " << slow[k].rval;
     }
@@ -328,26 +308,20 @@ TEST_F(Scanner, PlainNumbersReadAlikeWithAndWithoutTheShortcut) {
 }
 
 TEST_F(Scanner, ExportedRoutinesAndCallerFields) {
-  // The line given to TKTOKI is cut to its hidden length.
-  char line[] = "ABCDEF GHIJ";
+  char line[] = "ABCDEF GHIJ";  // cut to its hidden length of 6
   int64_t variant = 1, unitmode = 3, type = 0, ival = 0;
   double pos = 1.0, rval = 0.0;
-
   // Output fields of length 0, 1 and 200, each followed by a guard byte.
   for (size_t len : {size_t{0}, size_t{1}, size_t{200}}) {
     tktoki_(&variant, &unitmode, &pos, line, 6);
     std::string field(len + 1, '#');
     tktokn_(&type, &ival, &rval, field.data(), len);
-    EXPECT_EQ(type, 14);
-    EXPECT_EQ(ival, 5);
-    EXPECT_EQ(rval, kMarker);
-    EXPECT_EQ(field.back(), '#') << len;
-    EXPECT_EQ(field.substr(0, len), flowsum::padded("ABCDEF", len));
+    EXPECT_EQ(std::tuple(type, ival, rval), std::tuple(int64_t{14}, int64_t{5}, kMarker));
+    EXPECT_EQ(field, flowsum::padded("ABCDEF", len) + "#") << len;
     tktokn_(&type, &ival, &rval, field.data(), len);  // nothing more: blank
     EXPECT_EQ(type, -1);
-    EXPECT_EQ(field.substr(0, len), std::string(len, ' '));
+    EXPECT_EQ(field, std::string(len, ' ') + "#") << len;
   }
-
   // TKTOKS switches the table for TKTOKN.
   char units[] = "KG/HR";
   int64_t flag = 2;
@@ -358,23 +332,16 @@ TEST_F(Scanner, ExportedRoutinesAndCallerFields) {
   EXPECT_EQ(std::string(out, sizeof out), "KG/HR           ");
   flag = 1;
   tktoks_(&flag);
-
   // TKCCLS: entry k of the table is character code k; N never reaches past
   // the hidden length; N <= 0 does nothing.
   std::vector<int64_t> table(256, -1);
-  int64_t cls = 5, n = 2;
   char chars[] = "A\xE9(";
-  tkccls_(&cls, table.data(), chars, &n, 3);
-  EXPECT_EQ(table[0xE9], 5);
-  EXPECT_EQ(table['('], -1);
-  cls = 9;
-  n = 50;
-  tkccls_(&cls, table.data(), chars, &n, 3);
-  EXPECT_EQ(table['('], 9);
-  EXPECT_EQ(table[0], -1);
-  n = 0;
-  cls = 1;
-  tkccls_(&cls, table.data(), chars, &n, 3);
+  auto ccls = [&](int64_t cls, int64_t n) { tkccls_(&cls, table.data(), chars, &n, 3); };
+  ccls(5, 2);
+  EXPECT_EQ(std::pair(table[0xE9], table['(']), std::pair(int64_t{5}, int64_t{-1}));
+  ccls(9, 50);
+  EXPECT_EQ(std::pair(table['('], table[0]), std::pair(int64_t{9}, int64_t{-1}));
+  ccls(1, 0);
   EXPECT_EQ(table['A'], 9);
 }
 

@@ -90,19 +90,15 @@ class StreamResults : public SummarySuite<StreamResults> {
 // TKSTRA: the first value of a stream of the asked type, the marker for a
 // table of head values only, nothing for a stream of another type.
 TEST_F(StreamResults, FirstValueByType) {
-  auto stra = [](const std::string& stream, std::string type, double& v) {
+  auto stra = [](const std::string& stream, std::string type) {
     std::string id = pad(stream, 8), label = pad("KEEP", 16);
+    double v = -1;
     tkstra_(id.data(), type.data(), &v, label.data(), 8, 4, 16);
-    return trim(label);
+    return std::pair(trim(label), v);
   };
-  double v = 0;
-  EXPECT_EQ(stra("SHORT", "MATE", v), "KEEP");
-  EXPECT_EQ(v, kMiss);
-  EXPECT_EQ(stra("S1", "MATE", v), "K");
-  EXPECT_DOUBLE_EQ(v, 300.0);
-  v = -1;
-  EXPECT_EQ(stra("S1", "HEAT", v), "KEEP");
-  EXPECT_EQ(v, -1);
+  EXPECT_EQ(stra("SHORT", "MATE"), std::pair(std::string("KEEP"), kMiss));
+  EXPECT_EQ(stra("S1", "MATE"), std::pair(std::string("K"), 300.0));
+  EXPECT_EQ(stra("S1", "HEAT"), std::pair(std::string("KEEP"), -1.0));
 }
 
 // Only HMX has a FLOW form; another basis-form property asked for on it
@@ -112,10 +108,9 @@ TEST_F(StreamResults, FlowBasisOfAPropertyWithoutAFlowForm) {
               label(16, ' ');
   std::vector<double> v(2, -7.0);
   int64_t ierr = -1;
-  tksval_(id.data(), sub.data(), p.data(), b.data(), v.data(), name.data(), label.data(), &ierr, 8, 8, 12,
-          4, 12, 16);
-  EXPECT_EQ(ierr, 1);
-  EXPECT_EQ(v[0], -7.0);
+  tksval_(id.data(), sub.data(), p.data(), b.data(), v.data(), name.data(), label.data(), &ierr, 8, 8, 12, 4, 12,
+          16);
+  EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
 }
 
 TEST_F(StreamResults, UserPropertiesAndTheirCount) {
@@ -129,10 +124,8 @@ TEST_F(StreamResults, UserPropertiesAndTheirCount) {
   EXPECT_EQ(nspr("S1"), (std::vector<int64_t>{3, 0}));
   EXPECT_EQ(nspr("S2"), (std::vector<int64_t>{0, 2}));
   EXPECT_EQ(nspr("NOPE")[1], 1);
-
   std::string id = pad("S1", 8), s2 = pad("S2", 8);
   int64_t ierr = -1;
-
   std::string names(36, '#'), subs(24, '#'), phases(24, '#'), comps(24, '#'), bases(12, '#'),
       ubases(12, '#'), unames(36, '#'), labels(48, '#');
   std::vector<double> vals(3, -7);
@@ -147,7 +140,6 @@ TEST_F(StreamResults, UserPropertiesAndTheirCount) {
   // A dimensionless result keeps the unit fields as they were.
   EXPECT_DOUBLE_EQ(vals[2], 0.5);
   EXPECT_EQ(unames.substr(24, 12), std::string(12, '#'));
-
   // No user properties: flag 0, nothing written.
   std::string keep(12, '#');
   tksprp_(s2.data(), &dum, keep.data(), keep.data(), keep.data(), keep.data(), keep.data(),
@@ -165,34 +157,30 @@ TEST_F(StreamResults, PhaseCompositionsAndProperties) {
             &p[2], &p[3], &p[4], &p[5], &p[6], &p[7], &p[8], &p[9], &p[10], &p[11], 8);
   };
   sphs(id);
-  EXPECT_EQ(fphas, 1);
-  EXPECT_EQ(fxy, 1);
+  EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{1}, int64_t{1}));
   EXPECT_EQ(y, (std::vector<double>{0.6, 0.4, -7}));
   EXPECT_EQ(x, (std::vector<double>{0.1, 0.9, -7}));
   EXPECT_EQ(x1[0], -7);
   EXPECT_DOUBLE_EQ(p[0], 0.55);  // the later value of 64 wins
   EXPECT_DOUBLE_EQ(p[10], -1.0e8);
   EXPECT_EQ(p[2], -7);
-
   // A heat stream: both flags 0, nothing changed.
   y.assign(3, -7);
   sphs(q);
-  EXPECT_EQ(fphas, 0);
-  EXPECT_EQ(fxy, 0);
+  EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{0}, int64_t{0}));
   EXPECT_EQ(y[0], -7);
 }
 
 TEST_F(StreamResults, SubstreamsAndTheirCounts) {
-  std::string id = pad("S1", 8), name(8, '#');
-  int64_t k = 2, nc = -1, nt = -1;
-  tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
-  EXPECT_EQ(trim(name), "NCPSD");
-  EXPECT_EQ(nc, 1);  // COAL is non-conventional
-  EXPECT_EQ(nt, 1);
-  k = 3;
-  tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
-  EXPECT_EQ(name, std::string(8, ' '));
-  EXPECT_EQ(nc + nt, 0);
+  // The K-th substream's name and its component and total-row counts.
+  auto nsub = [](int64_t k) {
+    std::string id = pad("S1", 8), name(8, '#');
+    int64_t nc = -1, nt = -1;
+    tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
+    return name + "/" + std::to_string(nc) + "/" + std::to_string(nt);
+  };
+  EXPECT_EQ(nsub(2), "NCPSD   /1/1");  // COAL is non-conventional
+  EXPECT_EQ(nsub(3), "        /0/0");
 }
 
 struct Subs {
@@ -229,12 +217,10 @@ TEST_F(StreamResults, StoredComponentFlowsAndTotalRows) {
   EXPECT_EQ(s.totals[8], -7);
   // Asking for more components than the block holds leaves the rest.
   Subs more = subs("S1", "MIXED", "MOLE-FLOW", 4);
-  EXPECT_EQ(more.values[2], -7);
-  EXPECT_EQ(more.ids[2], std::string(8, '#'));
+  EXPECT_EQ(std::pair(more.values[2], more.ids[2]), std::pair(-7.0, std::string(8, '#')));
   // The non-conventional substream.
   Subs nc = subs("S1", "NCPSD", "MASS-FLOW", 1);
-  EXPECT_EQ(trim(nc.ids[0]), "COAL");
-  EXPECT_DOUBLE_EQ(nc.values[0], 2.0);
+  EXPECT_EQ(std::pair(trim(nc.ids[0]), nc.values[0]), std::pair(std::string("COAL"), 2.0));
 }
 
 TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
@@ -260,26 +246,21 @@ TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
   EXPECT_NEAR(subs("S3", "MIXED", "MASS-FLOW").values[1], 0.3 * 16.0, 1e-12);
   // No mass total, or a zero one: the missing-value marker.
   EXPECT_EQ(subs("S3", "MIXED", "MASS-FRAC").values[0], kMiss);
-  Subs z = subs("SZ", "MIXED", "MASS-FRAC");
-  EXPECT_EQ(z.values[0], kMiss);
-  EXPECT_EQ(z.values[1], kMiss);
+  EXPECT_EQ(subs("SZ", "MIXED", "MASS-FRAC").values, (std::vector<double>{kMiss, kMiss, -7}));
 }
 
 TEST_F(StreamResults, UnknownStreamLeavesEverything) {
   Subs s = subs("NOPE", "MIXED", "MOLE-FLOW");
-  EXPECT_EQ(s.values[0], -7);
-  EXPECT_EQ(s.label, "KEEP");
+  EXPECT_EQ(std::pair(s.values[0], s.label), std::pair(-7.0, std::string("KEEP")));
   std::string id = pad("NOPE", 8), rows(64, '#'), names(12, '#'), labels(16, '#');
   double value = -7.0;
   int64_t dum = 0, nr = -5;
   tkstrm_(id.data(), &dum, rows.data(), &value, names.data(), labels.data(), &nr, 8, 64, 12, 16);
-  EXPECT_EQ(rows, std::string(64, '#'));
-  EXPECT_EQ(value, -7.0);
+  EXPECT_EQ(std::pair(rows, value), std::pair(std::string(64, '#'), -7.0));
   std::string src = pad("X", 8), dst = pad("Y", 8);
   int64_t ns = -5;
   tksinf_(id.data(), src.data(), dst.data(), &ns, &nr, &dum, 8, 8, 8);
-  EXPECT_EQ(trim(src), "X");
-  EXPECT_EQ(ns, -5);
+  EXPECT_EQ(std::pair(trim(src), ns), std::pair(std::string("X"), int64_t{-5}));
 }
 
 class StreamResultsEng : public StreamResults {

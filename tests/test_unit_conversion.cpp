@@ -1,7 +1,6 @@
-// Unit conversion through the exported routines, over our own unit table:
-// conversions against independently known values, unit sets and overrides,
-// labels, missing values, gauge pressures, and the state before any target
-// table exists.
+// Unit conversion through the exported routines over our own unit table:
+// known values, unit sets and overrides, labels, missing values, gauge
+// pressures, and the state before any target table exists.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,33 +15,18 @@
 #include "store/text_field.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/reference_files.hpp"
-#include "support/summary_builder.hpp"
+#include "support/summary_suite.hpp"
 #include "units/unit_conversion.hpp"
 
 namespace {
 
 using namespace flowsum;
 using namespace flowsum::testing;
+using Texts = std::vector<std::string>;
 
 constexpr double kAmbient = 95000.0;  // Pa, the run's ambient pressure
 constexpr double kPsi = 6894.757293168361;
 constexpr double kMmHg = 133.322387415;
-
-std::string trimmed(std::string s) {
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
-
-// A run whose PAMB data set gives the ambient pressure in Pa (or none).
-std::string run_with_ambient(std::optional<double> pamb) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  RunInfo info;
-  info.ambient_pressure = pamb;
-  w.run_status(info);
-  return b.text();
-}
 
 struct Converted {
   double value;
@@ -54,7 +38,7 @@ Converted ucnv(int64_t type, int64_t unit, double value) {
   double result = -1.0;
   char label[16];
   tkucnv_(&type, &unit, &value, &result, label, sizeof label);
-  return {result, trimmed(std::string(label, sizeof label))};
+  return {result, trim(std::string_view(label, sizeof label))};
 }
 
 int64_t unit_number(int64_t type, const std::string& label) {
@@ -72,41 +56,44 @@ double rcnv(int64_t type, const std::string& from, const std::string& to, double
   return result;
 }
 
-int64_t choose_units(const std::string& set, const std::vector<std::string>& types = {},
-                     const std::vector<std::string>& labels = {}) {
-  std::string set_field = set, type_fields, label_fields;
+int64_t choose_units(std::string set, const Texts& types = {}, const Texts& labels = {}) {
+  std::string type_fields, label_fields;
   for (const auto& t : types) type_fields += padded(t, 12);
   for (const auto& l : labels) label_fields += padded(l, 16);
   int64_t n = static_cast<int64_t>(types.size()), ierr = -1;
-  tkunit_(set_field.data(), &n, type_fields.data(), label_fields.data(), &ierr, set_field.size(),
-          12, 16);
+  tkunit_(set.data(), &n, type_fields.data(), label_fields.data(), &ierr, set.size(), 12, 16);
   return ierr;
 }
 
-std::vector<std::string> labels_of(const std::vector<std::string>& types) {
+Texts labels_of(const Texts& types) {
   std::string type_fields, label_fields(16 * types.size(), '?');
   for (const auto& t : types) type_fields += padded(t, 12);
   int64_t n = static_cast<int64_t>(types.size());
   tklabl_(&n, type_fields.data(), label_fields.data(), 12, 16);
-  std::vector<std::string> out;
-  for (size_t i = 0; i < types.size(); ++i) out.push_back(trimmed(label_fields.substr(16 * i, 16)));
+  Texts out;
+  for (size_t i = 0; i < types.size(); ++i) out.push_back(trim(label_fields.substr(16 * i, 16)));
   return out;
 }
 
-std::vector<double> cnvt(const std::string& type, const std::string& label, std::vector<double> in,
-                         double untouched = -7.0) {
-  std::vector<double> out(in.size(), untouched);
-  std::string t = type, l = label;
+// TKCNVT into an array prefilled with -7.
+std::vector<double> cnvt(std::string type, std::string label, std::vector<double> in) {
+  std::vector<double> out(in.size(), -7.0);
   int64_t n = static_cast<int64_t>(in.size());
-  tkcnvt_(t.data(), l.data(), &n, in.data(), out.data(), t.size(), l.size());
+  tkcnvt_(type.data(), label.data(), &n, in.data(), out.data(), type.size(), label.size());
   return out;
 }
 
 class UnitConversion : public ::testing::Test {
  protected:
   void TearDown() override { close_reference_load(); }
+  // A run whose PAMB data set gives the ambient pressure in Pa (or none).
   void load(const std::string& set, std::optional<double> pamb = kAmbient) {
-    ReferenceLoad r = load_with_bundled_references(run_with_ambient(pamb), set);
+    SummaryBuilder b;
+    b.header();
+    RunInfo info;
+    info.ambient_pressure = pamb;
+    FlowsheetWriter(b).run_status(info);
+    ReferenceLoad r = load_with_bundled_references(b.text(), set);
     ASSERT_EQ(r.ierr, 0) << r.messages;
   }
 };
@@ -129,15 +116,13 @@ TEST_F(UnitConversion, KnownValuesBetweenNamedUnits) {
 TEST_F(UnitConversion, GaugePressuresUseTheRunsAmbientPressure) {
   load("SI");
   ASSERT_EQ(rglb(2), kAmbient);
-  const int64_t psig = unit_number(20, "PSIG");
-  Converted c = ucnv(20, psig, 10.0);
+  Converted c = ucnv(20, unit_number(20, "PSIG"), 10.0);
   EXPECT_NEAR(c.value, 10.0 * kPsi + kAmbient, 1e-9);
   EXPECT_EQ(c.label, "PA");
   EXPECT_NEAR(ucnv(20, unit_number(20, "MMHG-VAC"), 100.0).value, kAmbient - 100.0 * kMmHg, 1e-9);
   // The converters into named units treat gauge units the same way.
   EXPECT_NEAR(rcnv(20, "PA", "BARG", 200000.0), 1.05, 1e-14);
-  std::vector<double> out = cnvt("PRESSURE", "PSIG", {10.0 * kPsi + kAmbient});
-  EXPECT_NEAR(out[0], 10.0, 1e-12);
+  EXPECT_NEAR(cnvt("PRESSURE", "PSIG", {10.0 * kPsi + kAmbient})[0], 10.0, 1e-12);
 
   // A run without PAMB: gauge units against one standard atmosphere.
   load("ENG", std::nullopt);
@@ -168,7 +153,7 @@ TEST_F(UnitConversion, StoredValuesIntoEachUnitSet) {
   }
   // With the stored units kept, there are no target labels and no
   // conversions into named units.
-  EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE"}), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE"}), (Texts{"", ""}));
   EXPECT_EQ(cnvt("TEMPERATURE", "C", {300.0}), std::vector<double>{300.0});
 }
 
@@ -191,12 +176,11 @@ TEST_F(UnitConversion, ChoosingTargetUnits) {
   EXPECT_EQ(choose_units("si"), 1);
   EXPECT_EQ(target_unit(22), 1);
   EXPECT_EQ(choose_units("MET"), 0);
-  EXPECT_EQ(labels_of({"TEMPERATURE", "NO-SUCH-TYPE"}), (std::vector<std::string>{"C", ""}));
+  EXPECT_EQ(labels_of({"TEMPERATURE", "NO-SUCH-TYPE"}), (Texts{"C", ""}));
 
   // The set applies first; overrides in order until one fails.
   EXPECT_EQ(choose_units("ENG", {"TEMPERATURE", "PRESSURE", "MASS-FLOW"}, {"R", "NOPE", "KG/HR"}), 1);
-  EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE", "MASS-FLOW"}),
-            (std::vector<std::string>{"R", "PSIA", "LB/HR"}));
+  EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE", "MASS-FLOW"}), (Texts{"R", "PSIA", "LB/HR"}));
   EXPECT_NEAR(ucnv(22, 1, 100.0).value, 180.0, 1e-12);
   EXPECT_EQ(choose_units("SI", {"NO-SUCH-TYPE"}, {"K"}), 1);
   EXPECT_EQ(target_unit(22), 1);
@@ -206,14 +190,13 @@ TEST_F(UnitConversion, ChoosingTargetUnits) {
   EXPECT_NEAR(c.value, 86.4, 1e-12);
   EXPECT_EQ(c.label, "TONNE/DAY");
 
-  // TKCNVT converts from the current target unit; it treats a missing
-  // value like any number.
+  // TKCNVT and TKRCNV convert from the current target unit and treat a
+  // missing value like any number.
   choose_units("SI");
   std::vector<double> out = cnvt("TEMPERATURE", "C", {273.15, 373.15, 1.0e35});
   EXPECT_NEAR(out[1], 100.0, 1e-12);
   EXPECT_EQ(out[2], 1.0e35 - 273.15);
   EXPECT_EQ(cnvt("TEMPERATURE", "NO-SUCH-UNIT", {1.0, 2.0}), (std::vector<double>{1.0, 2.0}));
-  // TKRCNV, too.
   EXPECT_NEAR(rcnv(22, "K", "C", 1.0e35), 1.0e35 - 273.15, 1e21);
 }
 
@@ -227,7 +210,7 @@ TEST_F(UnitConversion, BeforeAnyTargetTableExists) {
   EXPECT_EQ(c.value, 212.0);
   EXPECT_EQ(c.label, "");
   EXPECT_EQ(cnvt("TEMPERATURE", "C", {1.0, 2.0}), (std::vector<double>{-7.0, -7.0}));
-  EXPECT_EQ(labels_of({"TEMPERATURE"}), std::vector<std::string>{""});
+  EXPECT_EQ(labels_of({"TEMPERATURE"}), Texts{""});
   EXPECT_EQ(rcnv(22, "F", "C", 212.0), 212.0);
 
   // TKUNIT makes one at the free word, which moves past it.
@@ -240,7 +223,7 @@ TEST_F(UnitConversion, BeforeAnyTargetTableExists) {
 
 TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
   // A type with fewer units than the set number, and a unit whose factor
-  // is 0: no conversion into them.
+  // is 0: no conversion into them, before and after choosing it.
   const std::string units = "ADD\n   1\n" + unit_type_line(1, 2, "LENGTH") + "\n" +
                             unit_line("M", "1.0") + "\n" + unit_line("NOTHING", "0.0") + "\n";
   TempSummaryFile prp("ADD\n   0\n", ".DAT"), unt(units, ".DAT");
@@ -249,7 +232,7 @@ TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
   Converted c = ucnv(1, 1, 5.0);
   EXPECT_EQ(c.value, 5.0);
   EXPECT_EQ(c.label, "");
-  EXPECT_EQ(labels_of({"LENGTH"}), std::vector<std::string>{""});
+  EXPECT_EQ(labels_of({"LENGTH"}), Texts{""});
   EXPECT_EQ(rcnv(1, "M", "NOTHING", 5.0), 5.0);
   EXPECT_EQ(choose_units("SI", {"LENGTH"}, {"NOTHING"}), 0);
   c = ucnv(1, 1, 5.0);
@@ -260,25 +243,22 @@ TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
 // The tool's --units option selects the set the file is loaded with, and a
 // set the loader would silently read as ENG is refused.
 TEST(UnitConversionTool, UnitsOptionSelectsTheLoadedSet) {
-  auto run = [](const std::string& args, int& status) {
-    std::string cmd = std::string(FLOWSUM_TOOL) + " " + args + " " + FLOWSUM_SOURCE_DIR +
-                      "/examples/flowsheet.sum 2>&1";
-    std::string out;
+  int status = -1;
+  auto run = [&status](const std::string& args) {
+    std::string out, cmd = std::string(FLOWSUM_TOOL) + " " + args + " " + FLOWSUM_SOURCE_DIR +
+                           "/examples/flowsheet.sum 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
     char buf[512];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    status = pclose(p);
+    while (size_t n = p ? fread(buf, 1, sizeof buf, p) : 0) out.append(buf, n);
+    status = p ? pclose(p) : -1;
     return out;
   };
-  int status = -1;
-  std::string out = run("--units MET", status);
+  std::string out = run("--units MET");
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("units: MET\n  TEMPERATURE   C\n  PRESSURE      BAR\n"), std::string::npos) << out;
   EXPECT_NE(out.find("ambient pressure: 1.01325 BAR\n"), std::string::npos) << out;
-  out = run("", status);
-  EXPECT_NE(out.find("units: ENG\n  TEMPERATURE   F\n"), std::string::npos) << out;
-  out = run("--units si", status);
+  EXPECT_NE(run("").find("units: ENG\n  TEMPERATURE   F\n"), std::string::npos);
+  out = run("--units si");
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("unknown unit set si"), std::string::npos) << out;
 }

@@ -14,6 +14,7 @@
 namespace {
 
 using flowsum::glob;
+using Words = std::vector<int64_t>;
 
 class WorkArea : public ::testing::Test {
  protected:
@@ -33,10 +34,13 @@ struct Layout {
   int64_t& base(int k) { return regions[static_cast<size_t>(3 * k - 3)]; }
   int64_t& demand(int k) { return regions[static_cast<size_t>(3 * k - 2)]; }
   int64_t& cap(int k) { return regions[static_cast<size_t>(3 * k - 1)]; }
-  int nreg() const { return static_cast<int>(regions.size() / 3); }
-
+  // Region k placed at b with demand d and capacity c, its first `filled` words written.
+  void set(int k, int64_t b, int64_t d, int64_t c, int64_t filled = 0) {
+    base(k) = b, demand(k) = d, cap(k) = c;
+    fill(k, 0, filled);
+  }
   int64_t memo(int64_t mode) {
-    int64_t lim = limit, n = nreg(), need = -7;
+    int64_t lim = limit, n = static_cast<int64_t>(regions.size() / 3), need = -7;
     tkmemo_(&lim, area.get(), &mode, &n, regions.data(), &need);
     return need;
   }
@@ -48,79 +52,59 @@ struct Layout {
     for (int64_t i = 0; i < count; ++i)
       ASSERT_EQ(w(base(k) + i), k * 1000000 + i) << "region " << k << " word " << i;
   }
-  std::vector<int64_t> words() const { return {area.get(), area.get() + limit}; }
+  Words words() const { return {area.get(), area.get() + limit}; }
 
   int64_t limit;
   std::unique_ptr<int64_t[]> area;
-  std::vector<int64_t> regions;
+  Words regions;
 };
 
 TEST_F(WorkArea, LoaderFirstLayoutComesOutWordForWord) {
   Layout l(2000000, 4);
-  const int64_t demand[] = {4, 4, 4, 40};
-  for (int k = 1; k <= 4; ++k) {
-    l.base(k) = 1 + 4 * (k - 1);
-    l.demand(k) = demand[k - 1];
-    l.cap(k) = 4;
-    l.fill(k, 0, 4);
-  }
+  for (int k = 1; k <= 4; ++k) l.set(k, 1 + 4 * (k - 1), k == 4 ? 40 : 4, 4, 4);
   EXPECT_EQ(l.memo(2), 1999996);
-  // Base, demand and capacity of each region.
-  EXPECT_EQ(l.regions, (std::vector<int64_t>{1, 4, 269227, 269228, 4, 269227, 538455, 4, 269227,
-                                             807682, 40, 1192314}));
+  EXPECT_EQ(l.regions,
+            (Words{1, 4, 269227, 269228, 4, 269227, 538455, 4, 269227, 807682, 40, 1192314}));
   for (int k = 1; k <= 4; ++k) l.expect_filled(k, 4);
 }
 
 TEST_F(WorkArea, ModeOnePacksAndANoFitChangesNothing) {
   Layout l(1000, 4);
   const int64_t used[] = {7, 0, 3, 25};
-  for (int k = 1; k <= 4; ++k) {
-    l.base(k) = 1 + 200 * (k - 1);
-    l.cap(k) = 200;
-    l.demand(k) = used[k - 1];
-    l.fill(k, 0, used[k - 1]);
-  }
+  for (int k = 1; k <= 4; ++k) l.set(k, 1 + 200 * (k - 1), used[k - 1], 200, used[k - 1]);
   EXPECT_EQ(l.memo(1), 1 + 7 + 0 + 3 + 25);
-  for (int k = 1, b = 1; k <= 4; b += static_cast<int>(used[k - 1]), ++k) {
-    EXPECT_EQ(l.base(k), b);
-    EXPECT_EQ(l.cap(k), used[k - 1]);
-    l.expect_filled(k, used[k - 1]);
-  }
+  EXPECT_EQ(l.regions, (Words{1, 7, 7, 8, 0, 0, 8, 3, 3, 11, 25, 25}));
+  for (int k = 1; k <= 4; ++k) l.expect_filled(k, used[k - 1]);
 
   // One word more than the area holds: NEED says so and nothing moves.
   l.demand(4) = 1000 - 10 + 1;
-  const auto regions = l.regions;
-  const auto words = l.words();
+  const Words regions = l.regions, words = l.words();
   EXPECT_EQ(l.memo(2), 1 + 10 + 991);
   EXPECT_EQ(l.regions, regions);
   EXPECT_EQ(l.words(), words);
-  // Exactly filling the area fits.
-  l.demand(4) = 990;
+  l.demand(4) = 990;  // exactly filling the area fits
   EXPECT_LE(l.memo(2), 1001);
   l.expect_filled(4, 25);
 }
 
 TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheArea) {
   Layout l(500, 2);
-  l.base(1) = 1;
-  l.demand(1) = l.cap(1) = 10;
-  l.base(2) = 11;
-  l.demand(2) = l.cap(2) = 10;
-  const auto good = l.regions;
-  const auto words = l.words();
-  auto rejected = [&](int slot, int64_t value) {
+  l.set(1, 1, 10, 10);
+  l.set(2, 11, 10, 10);
+  const Words good = l.regions, words = l.words();
+  auto rejected = [&](size_t slot, int64_t value) {
     l.regions = good;
-    l.regions[static_cast<size_t>(slot)] = value;
-    const auto before = l.regions;
+    l.regions[slot] = value;
+    const Words before = l.regions;
     EXPECT_GT(l.memo(2), 500) << "slot " << slot << " = " << value;
     EXPECT_EQ(l.regions, before);
     EXPECT_EQ(l.words(), words);
   };
-  rejected(0, 0);                                       // base before word 1
-  rejected(4, -5);                                      // negative demand
-  rejected(2, -1);                                      // negative capacity
-  rejected(3, 495);                                     // data past word 500
-  rejected(1, std::numeric_limits<int64_t>::max());     // demand beyond any sum
+  rejected(0, 0);                                    // base before word 1
+  rejected(4, -5);                                   // negative demand
+  rejected(2, -1);                                   // negative capacity
+  rejected(3, 495);                                  // data past word 500
+  rejected(1, std::numeric_limits<int64_t>::max());  // demand beyond any sum
 
   // No demand at all: only the even share of the free words.
   Layout z(1000, 4);
@@ -135,10 +119,7 @@ void grow_and_check(int64_t limit, uint64_t seed) {
   std::mt19937_64 rng(seed);
   const int64_t g = glob(flowsum::g::kWordsPerReal);
   Layout l(limit, 4);
-  for (int k = 1; k <= 4; ++k) {
-    l.base(k) = 1 + 4 * (k - 1);
-    l.cap(k) = l.demand(k) = 4;
-  }
+  for (int k = 1; k <= 4; ++k) l.set(k, 1 + 4 * (k - 1), 4, 4);
   ASSERT_LE(l.memo(2), limit + 1);
   std::array<int64_t, 4> used{};
   for (int k = 1; k <= 4; ++k) l.demand(k) = 0;
@@ -161,8 +142,7 @@ void grow_and_check(int64_t limit, uint64_t seed) {
       ASSERT_EQ(end, need);
     }
     l.fill(k, used[k - 1], used[k - 1] + want);
-    used[k - 1] += want;
-    l.demand(k) = used[k - 1];
+    l.demand(k) = used[k - 1] += want;
   }
   int64_t total = 1;
   const int64_t need = l.memo(1);
@@ -182,22 +162,23 @@ TEST_F(WorkArea, DataSurvivesRepeatedGrowth) {
 
 // ---- TKSORT -------------------------------------------------------------------
 
-using Entry = std::vector<int64_t>;
+Words sorted(Words t, int64_t stride, int64_t kstart, int64_t nkey) {
+  int64_t n = static_cast<int64_t>(t.size()) / stride;
+  Words scratch(static_cast<size_t>(stride));
+  tksort_(&stride, &n, t.data(), &kstart, &nkey, scratch.data());
+  return t;
+}
 
-// Sort with TKSORT and check against std::sort: keys in order, and the same
-// entries (those with equal keys may come in any order).
-void check_sort(std::vector<int64_t> t, int64_t stride, int64_t kstart, int64_t nkey) {
-  auto entries = [&] {
-    std::vector<Entry> e;
-    for (auto it = t.begin(); it != t.end(); it += stride) e.emplace_back(it, it + stride);
+// TKSORT against std::sort: keys in order, and the same entries (those with
+// equal keys may come in any order).
+void check_sort(const Words& t, int64_t stride, int64_t kstart, int64_t nkey) {
+  auto entries = [&](const Words& v) {
+    std::vector<Words> e;
+    for (auto it = v.begin(); it != v.end(); it += stride) e.emplace_back(it, it + stride);
     return e;
   };
-  auto want = entries();
-  int64_t n = static_cast<int64_t>(t.size()) / stride;
-  std::vector<int64_t> scratch(static_cast<size_t>(stride));
-  tksort_(&stride, &n, t.data(), &kstart, &nkey, scratch.data());
-  auto got = entries();
-  auto key_less = [&](const Entry& a, const Entry& b) {
+  auto want = entries(t), got = entries(sorted(t, stride, kstart, nkey));
+  auto key_less = [&](const Words& a, const Words& b) {
     return std::lexicographical_compare(a.begin() + kstart - 1, a.begin() + kstart - 1 + nkey,
                                         b.begin() + kstart - 1, b.begin() + kstart - 1 + nkey);
   };
@@ -212,7 +193,7 @@ TEST_F(WorkArea, SortAgreesWithStdSort) {
   for (int64_t n : {0, 1, 2, 3, 11, 12, 13, 1000, 20000}) {
     for (uint64_t variety : {2u, 5u, 1u << 20}) {
       // Few distinct values (many equal keys), negative and extreme words.
-      std::vector<int64_t> t(static_cast<size_t>(n * 4));
+      Words t(static_cast<size_t>(n * 4));
       for (auto& w : t) {
         const uint64_t v = rng() % variety;
         w = static_cast<int64_t>(v % 3 == 0 ? 0 - v * 0x0101010101010101u : v);
@@ -223,31 +204,24 @@ TEST_F(WorkArea, SortAgreesWithStdSort) {
     }
   }
   // Ordered, reversed, organ-pipe and constant tables.
-  std::vector<int64_t> up, down, pipe, same;
+  Words up, down, pipe, same(20000, 5);
   for (int64_t i = 0; i < 20000; ++i) {
     up.push_back(i);
     down.push_back(-i);
     pipe.push_back(std::min(i, 20000 - i));
-    same.push_back(5);
   }
-  for (auto* t : {&up, &down, &pipe, &same}) check_sort(*t, 1, 1, 1);
+  for (const Words* t : {&up, &down, &pipe, &same}) check_sort(*t, 1, 1, 1);
   // 34-word identifier entries keyed on words 1..32.
-  std::vector<int64_t> ids(34 * 3000);
+  Words ids(34 * 3000);
   for (auto& w : ids) w = static_cast<int64_t>(rng() % 3) * 0x0100000001 + 0x2020202020202020;
   check_sort(ids, 34, 1, 32);
 }
 
 TEST_F(WorkArea, SortSmallAndOddCases) {
-  auto sorted = [](std::vector<int64_t> t, int64_t stride, int64_t kstart, int64_t nkey) {
-    int64_t n = static_cast<int64_t>(t.size()) / stride;
-    std::vector<int64_t> scratch(static_cast<size_t>(stride));
-    tksort_(&stride, &n, t.data(), &kstart, &nkey, scratch.data());
-    return t;
-  };
   // Two entries with equal keys stay where they are.
-  EXPECT_EQ(sorted({7, 1, 7, 2}, 2, 1, 1), (std::vector<int64_t>{7, 1, 7, 2}));
+  EXPECT_EQ(sorted({7, 1, 7, 2}, 2, 1, 1), (Words{7, 1, 7, 2}));
   // A key outside the entry, or no key, leaves the table as it is.
-  const std::vector<int64_t> orig = {3, 1, 2, 9, 8, 7};
+  const Words orig = {3, 1, 2, 9, 8, 7};
   for (auto [kstart, nkey] : {std::pair{0, 1}, {3, 2}, {4, 1}, {1, 0}})
     EXPECT_EQ(sorted(orig, 3, kstart, nkey), orig) << kstart << "," << nkey;
 }
