@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -642,6 +643,67 @@ std::string component_id(int64_t k) {
     unpack_text(work_ptr(locs(l::kComponents) + (k - 1) * words_of_text8()), words_of_text8(),
                 TextField(id.data(), id.size()));
   return id;
+}
+
+namespace {
+
+// Component identifiers by their 8 characters, for placing per-component
+// rows without a search through the whole list per row. Built on first use
+// after each load, like the property index above.
+struct ComponentIndex {
+  uint64_t serial = 0;
+  int64_t base = 0, n = -1;
+  std::vector<std::pair<uint64_t, int64_t>> by_id;  // (8 characters as a word, position)
+
+  static uint64_t word_of(std::string_view id8) {
+    uint64_t w;
+    std::memcpy(&w, id8.data(), 8);
+    return w;
+  }
+  bool current(int64_t b, int64_t count) const {
+    return serial == last_load().serial && base == b && n == count;
+  }
+  void build(int64_t b, int64_t count) {
+    serial = last_load().serial;
+    base = b;
+    n = count;
+    by_id.clear();
+    by_id.reserve(static_cast<size_t>(count));
+    for (int64_t k = 1; k <= count; ++k) by_id.emplace_back(word_of(component_id(k)), k);
+    // Equal identifiers keep their table order, so the first one comes first.
+    std::stable_sort(by_id.begin(), by_id.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+  }
+  int64_t find(uint64_t w) const {
+    auto it = std::lower_bound(by_id.begin(), by_id.end(), std::pair<uint64_t, int64_t>(w, 0),
+                               [](const auto& x, const auto& y) { return x.first < y.first; });
+    return it != by_id.end() && it->first == w ? it->second : 0;
+  }
+};
+
+}  // namespace
+
+int64_t component_position(std::string_view id) {
+  const int64_t n = component_count();
+  if (n == 0) return 0;
+  const std::string id8 = padded(id.substr(0, std::min<size_t>(id.size(), 8)), 8);
+  // Characters past the eighth take part in the comparison as they do in a
+  // blank-padded one: an identifier longer than 8 matches only when they are
+  // blank.
+  if (!TextField::trim_right(id.substr(std::min<size_t>(id.size(), 8))).empty()) return 0;
+  static ComponentIndex index;
+  const int64_t base = locs(l::kComponents);
+  if (!index.current(base, n)) index.build(base, n);
+  const uint64_t w = ComponentIndex::word_of(id8);
+  int64_t k = index.find(w);
+  // A caller may have written over the table since: a position that no
+  // longer holds the identifier makes the index be built again. (A word
+  // changed into this identifier elsewhere is found on the next build.)
+  if (k > 0 && component_id(k) != id8) {
+    index.build(base, n);
+    k = index.find(w);
+  }
+  return k;
 }
 
 }  // namespace flowsum

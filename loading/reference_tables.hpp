@@ -83,5 +83,9 @@ class UnitTable {
 // 8 characters blank-padded; blank when k is out of range).
 int64_t component_count();
 std::string component_id(int64_t k);
+// Position (1-based) of the first component whose identifier equals id
+// (compared blank-padded over 8 characters), 0 when none; found through an
+// index of the table, not a search of the whole list.
+int64_t component_position(std::string_view id);
 
 }  // namespace flowsum

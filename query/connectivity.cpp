@@ -50,10 +50,13 @@ struct BlockRef {
   std::string model;  // the model keyword of the block's data sets
 };
 
+// The block's paths carry its stored 8-character model keyword ("LINKEDCO",
+// not the "LINKEDCOL" a listing shows); a path keyword of 8 characters also
+// finds a longer keyword written in full, as the tree compares keys.
 BlockRef find_block_ref(std::string_view id) {
   BlockRef b;
   b.match = find_block(id);
-  if (b.match) b.model = std::string(widened_type(ItemKind::kBlock, b.match.type.view()));
+  if (b.match) b.model = std::string(TextField::trim_right(b.match.type.view()));
   return b;
 }
 

@@ -71,15 +71,6 @@ std::vector<double> component_vector_si(std::string_view keyword) {
   return out;
 }
 
-// Position (1-based) of a component in the component-identifier table, 0
-// when it is not there.
-int64_t component_position(std::string_view comp) {
-  const int64_t n = component_count();
-  for (int64_t k = 1; k <= n; ++k)
-    if (padded_equal(component_id(k), comp)) return k;
-  return 0;
-}
-
 // The three kinds of component flow: per-component flow, fraction and
 // substream total property numbers, and the unit type of the flow.
 struct FlowKind {
@@ -336,8 +327,12 @@ int64_t user_properties(std::string_view id, const UserPropertyArrays& out) {
     for (int64_t i = 1; i <= a.nqual; ++i) {
       const std::string q = a.qualifier_name(i);
       const std::string_view qn = TextField::trim_right(q);
-      if (qn == "PROPERTIES")
-        text_element(out.names.base, out.names.len, e).assign(property_name(a.qualifier_int(i, j)));
+      if (qn == "PROPERTIES") {
+        // A number the property table does not name leaves the caller's
+        // name as it was.
+        const std::string name = property_name(a.qualifier_int(i, j));
+        if (!TextField::trim_right(name).empty()) text_element(out.names.base, out.names.len, e).assign(name);
+      }
       else if (qn == "SUBSTREAM")
         text_element(out.substreams.base, out.substreams.len, e).assign(qualifier8(a, i, j));
       else if (qn == "PHASE")

@@ -155,6 +155,9 @@ struct TreeIndex::State {
   struct Chain {
     int64_t last = 0;
     int64_t length = 0;
+    // The node at the sibling limit (the last one a search may examine),
+    // once the chain has that many: a search past it ends there at once.
+    int64_t at_limit = 0;
   };
   // 20 bytes an entry: tree positions fit 32 bits (the index switches
   // itself off for a tree that does not), and the hash keeps its low half.
@@ -369,6 +372,7 @@ struct TreeIndex::State {
     Chain& c = chain_at(head);
     ++c.length;
     c.last = node;
+    if (c.length == kMaxSiblings) c.at_limit = node;
     if (c.length <= kShortChain) return;
     if (c.length == kShortChain + 1) {
       int64_t p = head;
@@ -475,6 +479,12 @@ class TreeWalk {
           return walk(t_.next(best->node), best->ordinal, best->node, level);
         }
         if (chain->length <= kMaxSiblings) return {kNotFound, chain->last, chain->length};
+        // No node within the limit matches and the chain goes on past it:
+        // the walk would end at the limit's node, so the search ends there
+        // without walking (a file with more data sets on one level than
+        // the limit loads in time linear in its size).
+        if (chain->at_limit != 0)
+          return {kBroken, chain->at_limit, kMaxSiblings};
       }
     }
     return walk(head, 0, 0, level);
@@ -736,7 +746,11 @@ TreeNodes::TreeNodes(const int64_t* words, int64_t nused)
 TreeNodes TreeNodes::loaded() {
   const int64_t base = locs(l::kTree), used = locs(l::kTreeUsed);
   if (used < 1 || !in_work(base, used)) return TreeNodes(nullptr, 0);
-  return TreeNodes(work_ptr(base), used);
+  TreeNodes t(work_ptr(base), used);
+  // Searches of the loaded tree go through the loader's index, so that a
+  // lookup costs the same however long the sibling chains are.
+  t.index_ = &loaded_tree_index();
+  return t;
 }
 
 namespace {
@@ -806,7 +820,7 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
   TreeView tree{const_cast<int64_t*>(w_), used, nused_};
   DataRecord found;
   int64_t ipos = 0;
-  const int64_t rc = dataset_tree(1, path, found, tree, ipos);
+  const int64_t rc = dataset_tree(1, path, found, tree, ipos, index_);
   if (rc == 0 || rc == kTreeImproper) {
     node = ipos;
     if (record != nullptr) *record = found;
@@ -839,8 +853,12 @@ void tkdtre_(int64_t* mode, int64_t* nids, char* ids, char* value, int64_t* idat
     if (!before(tree, tkwork_) && before(tree, tkwork_ + TK_WORK_WORDS))
       capacity = tkwork_ + TK_WORK_WORDS - tree;
 
+    // The loaded tree is searched and extended through the loader's index,
+    // which then stays in step with it; any other tree is walked.
+    const int64_t loaded_base = locs(l::kTree);
+    TreeIndex* index = in_work(loaded_base, 1) && tree == work_ptr(loaded_base) ? &loaded_tree_index() : nullptr;
     int64_t pos = 2;
-    const int64_t rc = dataset_tree(*mode, path, record, TreeView{tree, *nused, capacity}, pos);
+    const int64_t rc = dataset_tree(*mode, path, record, TreeView{tree, *nused, capacity}, pos, index);
     *ipos = pos;
     *ierr = rc;
     // IDATA and VALUE are results only of a lookup that found the path

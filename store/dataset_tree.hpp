@@ -127,6 +127,7 @@ class TreeNodes {
  private:
   const int64_t* w_;
   int64_t nused_;
+  TreeIndex* index_ = nullptr;  // the loaded tree's index, for loaded()
 };
 
 }  // namespace flowsum

@@ -34,6 +34,9 @@ class Connectivity : public SummarySuite<Connectivity> {
     w.ports("TRAYCOL", "C1", {{0, 4, 7}}, {{1, 0, 0}, {9, 9, 2}, {40, 3, 0}});
     w.connections("TEMPCHG", "E1", {{"F2", "MATERIAL"}}, {{"E2", "MATERIAL"}});
     w.connections("SHORTC", "SC", {}, {});
+    // A model whose listed name is longer than the 8 characters its paths carry.
+    w.connections("LINKEDCO", "L1", {{"F1", "MATERIAL"}}, {});
+    w.ports("LINKEDCO", "L1", {{0, 2, 0}}, {{1, 0, 0}});
     StreamWriter s(w);
     s.main_table({"MATERIAL", "H1.S3", "B2", "$C-1", "CONVEN", {}});
     s.main_table({"MATERIAL", "H1.S5", "B1", "$C-2", "CONVEN", {}});
@@ -90,6 +93,9 @@ TEST_F(Connectivity, PortsWithFillerEntries) {
   EXPECT_EQ(oloc, (std::vector<int64_t>{1, 10, 4, 1}));
   EXPECT_EQ(port("E1"), 2);
   EXPECT_EQ(port("NOPE"), 1);
+  EXPECT_EQ(port("L1"), 0);
+  EXPECT_EQ(il + ol, "F   G   G   LD  G   G   G   ");
+  EXPECT_EQ(trim(connections("L1", 1, 1).in_ids[0]), "F1");
   // A served model without port data sets: fillers only.
   std::string sc = pad("SC", 8), l1(4, '#');
   int64_t one = 1, zero = 0, loc = -9, th = -9;

@@ -73,7 +73,7 @@ void streams_body(FlowsheetWriter& w) {
   s.user_properties("MATERIAL", "S1",
                     {{kHmx, "MIXED", "VAPOR", "", "MOLE", -9.0e7, ut::kMolarEnthalpy},
                      {kTemp, "", "", "WATER", "", 310.0, ut::kTemperature},
-                     {kVfrac, "MIXED", "", "", "", 0.5, 0}});
+                     {4242, "MIXED", "", "", "", 0.5, 0}});
 }
 
 class StreamResults : public SummarySuite<StreamResults> {
@@ -137,9 +137,10 @@ TEST_F(StreamResults, UserPropertiesAndTheirCount) {
   EXPECT_EQ(names.substr(0, 12) + phases.substr(0, 8) + ubases.substr(0, 4), pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
   EXPECT_EQ(trim(comps.substr(8, 8)), "WATER");
   EXPECT_DOUBLE_EQ(vals[1], 310.0);
-  // A dimensionless result keeps the unit fields as they were.
+  // A dimensionless result keeps the unit fields as they were, and a number
+  // the property table does not name keeps the name.
   EXPECT_DOUBLE_EQ(vals[2], 0.5);
-  EXPECT_EQ(unames.substr(24, 12), std::string(12, '#'));
+  EXPECT_EQ(unames.substr(24, 12) + names.substr(24, 12), std::string(24, '#'));
   // No user properties: flag 0, nothing written.
   std::string keep(12, '#');
   tksprp_(s2.data(), &dum, keep.data(), keep.data(), keep.data(), keep.data(), keep.data(),
