@@ -3,6 +3,11 @@
 // whose values fill most of the file's lines.
 //
 //   make_large_summary OUTPUT [--streams N] [--blocks N] [--components N]
+//                             [--trays N] [--model NAME]
+//
+// --model gives every block the same model (the scaling benchmark's files:
+// one long sibling chain of blocks); more blocks than the 10 000 a table
+// holds make a file past the sibling limit.
 //
 // The defaults give a file of a little over 100 MB with about 50 000 data
 // sets (50 components, columns of 30 trays), which fits the 2 000 000-word work area once loaded (the tree, the
@@ -32,6 +37,7 @@ struct Options {
   int blocks = 3600;
   int components = 50;
   int trays = 30;
+  std::string model;  // every block of this model when set
 };
 
 std::string numbered(const char* prefix, int n, int width) {
@@ -87,6 +93,9 @@ bool parse_options(int argc, char** argv, Options& o) {
       if (!next_int(o.components)) return false;
     } else if (a == "--trays") {
       if (!next_int(o.trays)) return false;
+    } else if (a == "--model") {
+      if (i + 1 >= argc) return false;
+      o.model = argv[++i];
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
@@ -94,8 +103,10 @@ bool parse_options(int argc, char** argv, Options& o) {
     }
   }
   // Item tables hold at most 10 000 objects of a kind; a sibling chain is
-  // searched over at most 10 000 nodes.
-  return !o.output.empty() && o.streams < 10000 && o.blocks < 10000 && o.components <= 1000;
+  // searched over at most 10 000 nodes. Blocks of one model may go past
+  // that, to make a file beyond the limit.
+  const int most_blocks = o.model.empty() ? 9999 : 100000;
+  return !o.output.empty() && o.streams < 10000 && o.blocks <= most_blocks && o.components <= 5000;
 }
 
 // Every fourth block is a column: columns carry the large tray profiles.
@@ -109,7 +120,7 @@ int main(int argc, char** argv) {
   Options o;
   if (!parse_options(argc, argv, o)) {
     std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
-                 "[--components N<=1000] [--trays N]\n";
+                 "[--components N<=5000] [--trays N] [--model NAME (then --blocks N<=100000)]\n";
     return 2;
   }
   std::ofstream out(o.output, std::ios::binary | std::ios::trunc);
@@ -134,7 +145,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> comps;
   std::vector<double> mw;
   for (int c = 1; c <= o.components; ++c) {
-    comps.push_back(numbered("COMP", c, 3));
+    comps.push_back(numbered("COMP", c, o.components > 999 ? 4 : 3));
     mw.push_back(v.around(50.0));
   }
   w.components(comps);
@@ -168,8 +179,8 @@ int main(int argc, char** argv) {
 
   // Blocks: connections, results; columns also ports and profiles.
   for (int k = 1; k <= o.blocks; ++k) {
-    std::string id = numbered("B", k, 4);
-    const char* model = kModels[(k - 1) % kModelCount];
+    std::string id = numbered("B", k, o.blocks > 9999 ? 5 : 4);
+    const char* model = o.model.empty() ? kModels[(k - 1) % kModelCount] : o.model.c_str();
     bool column = std::strcmp(model, "TRAYCOL") == 0;
     auto stream_id = [&](int n) { return numbered("S", 1 + (n % o.streams), 5); };
     std::vector<std::pair<std::string, std::string>> in{{stream_id(2 * k), "MATERIAL"}},
@@ -226,8 +237,8 @@ int main(int argc, char** argv) {
   for (int k = 1; k <= o.streams; ++k) {
     StreamMain s;
     s.id = numbered("S", k, 5);
-    s.source = numbered("B", 1 + (k / 2) % o.blocks, 4);
-    s.destination = numbered("B", 1 + (k / 2 + 1) % o.blocks, 4);
+    s.source = numbered("B", 1 + (k / 2) % o.blocks, o.blocks > 9999 ? 5 : 4);
+    s.destination = numbered("B", 1 + (k / 2 + 1) % o.blocks, o.blocks > 9999 ? 5 : 4);
     s.totals = {{prop::kTemp, v.around(350.0), unit_type::kTemperature},
                 {prop::kPres, v.around(2.0e6), unit_type::kPressure},
                 {prop::kVfrac, v.fraction(), unit_type::kNone},

@@ -63,7 +63,7 @@ int64_t node_value_count(std::span<const std::string_view> path, int64_t node) {
   FreePointerGuard guard;
   DataRecord rec;
   if (!node_record(node, rec)) return 0;
-  const ListAnswer list = evaluate_list(std::string_view(rec.value, 8));
+  const ListAnswer list = evaluate_list_remembered(std::string_view(rec.value, 8));
   locs(l::kFreePointer) = guard.saved();
   if (list.ndata >= 0) return list.ndata;
   return lookup_dataset(path, std::string_view(rec.value, 8)).ndata;
