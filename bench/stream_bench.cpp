@@ -1,7 +1,7 @@
 // Reading every stream's main table of a large summary file (TKSINF for the
 // row count, then TKSTRM) against the time the file takes to load. Prints
 // both times (the minimum over repeats) and their ratio; exits 1 when reading
-// takes longer than loading.
+// takes longer than 1.5 times the load.
 //
 //   stream_bench FILE [REPEATS]
 #include <algorithm>
@@ -108,5 +108,5 @@ int main(int argc, char** argv) {
   const double ratio = load > 0 ? read / load : 0.0;
   std::printf("streams %zu, rows %lld\nload %.3f s, read all main tables %.3f s, ratio %.3f\n",
               ids.size(), static_cast<long long>(rows), load, read, ratio);
-  return ratio <= 1.0 ? 0 : 1;
+  return ratio <= 1.5 ? 0 : 1;
 }
