@@ -52,11 +52,12 @@ std::string field(std::string_view s, size_t n) {
   s.copy(out.data(), std::min(n, s.size()));
   return out;
 }
-std::string trimmed(std::string_view s) {
+std::string_view trimmed_view(std::string_view s) {
   size_t n = s.size();
   while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
-  return std::string(s.substr(0, n));
+  return s.substr(0, n);
 }
+std::string trimmed(std::string_view s) { return std::string(trimmed_view(s)); }
 // Element i of a text array of elements len long, trimmed.
 std::string element(const std::string& a, size_t len, size_t i) {
   return trimmed(std::string_view(a).substr(i * len, len));
@@ -413,28 +414,44 @@ Table Summary::stream_table(const std::vector<std::string>& chosen, const std::s
   Column& substream = t.add_texts("substream");
   Column& component = t.add_texts("component");
   Column& unit = t.add_texts("unit");
-  // Rows are keyed by property, substream and component; a row first seen
-  // in a later stream is added with NaN for the streams before it.
-  std::unordered_map<std::string, size_t> row_of;
   std::vector<std::vector<double>> columns;
   columns.reserve(ids.size());
-  auto row = [&](const std::string& p, const std::string& s, const std::string& c,
-                 const std::string& label) -> size_t {
-    std::string key = p;
-    key += '\x1f';
-    key += s;
-    key += '\x1f';
-    key += c;
-    auto [it, added] = row_of.try_emplace(std::move(key), property.texts.size());
-    if (added) {
-      property.texts.push_back(p);
-      substream.texts.push_back(s);
-      component.texts.push_back(c);
-      unit.texts.push_back(label);
-    } else if (unit.texts[it->second].empty()) {
-      unit.texts[it->second] = label;
+
+  // Rows are keyed by property, substream and component; a row first seen
+  // in a later stream is added with NaN for the streams before it. Streams
+  // mostly list the same rows in the same order, so the row at the same
+  // place in the stream before is tried first and the key is hashed only
+  // when it differs.
+  std::unordered_map<std::string, size_t> row_of;
+  std::vector<size_t> order, previous_order;
+  std::string key;
+  auto row = [&](std::string_view p, std::string_view s, std::string_view c,
+                 std::string_view label) -> size_t {
+    const size_t at = order.size();
+    if (at < previous_order.size()) {
+      const size_t r = previous_order[at];
+      if (property.texts[r] == p && substream.texts[r] == s && component.texts[r] == c) {
+        if (unit.texts[r].empty()) unit.texts[r] = label;
+        order.push_back(r);
+        return r;
+      }
     }
-    return it->second;
+    key.assign(p).append(1, '\x1f').append(s).append(1, '\x1f').append(c);
+    auto it = row_of.find(key);
+    size_t r;
+    if (it == row_of.end()) {
+      r = property.texts.size();
+      row_of.emplace(key, r);
+      property.texts.emplace_back(p);
+      substream.texts.emplace_back(s);
+      component.texts.emplace_back(c);
+      unit.texts.emplace_back(label);
+    } else {
+      r = it->second;
+      if (unit.texts[r].empty()) unit.texts[r] = label;
+    }
+    order.push_back(r);
+    return r;
   };
   // A key that comes twice in one stream shows its first row.
   std::vector<char> filled;
@@ -445,19 +462,26 @@ Table Summary::stream_table(const std::vector<std::string>& chosen, const std::s
     filled[r] = 1;
     col[r] = value_or_nan(v);
   };
+  auto view = [](const std::string& a, size_t len, size_t i, size_t from = 0, size_t n = 0) {
+    return trimmed_view(std::string_view(a).substr(i * len + from, n ? n : len));
+  };
 
   constexpr size_t kRow = 64, kName = 12, kLabel = 16, kComp = 8;
   const std::string b = field(basis.empty() ? "MASS-FLOW" : basis, 12);
+  const std::string_view basis_name = trimmed_view(b);
   int64_t ncc = 0, nnc = 0;
   tkcomp_(&ncc, &nnc);
   const size_t ncomp_max = std::max<size_t>(count(ncc) + count(nnc), 1);
-  std::string rows, names, labels, comp_ids, tnames, tlabels;
+  std::string rows, names, labels, comp_ids, tnames, tlabels, sub(8, ' '), label(kLabel, ' '), pb;
   std::vector<double> values, comp_values, tvalues;
   for (const std::string& id : ids) {
     int64_t nsub = 0, nrows = 0;
     if (!stream_sizes(id, nsub, nrows)) throw NotFoundError("no stream " + id);
     std::vector<double>& col = columns.emplace_back();
-    filled.assign(filled.size(), 0);
+    col.reserve(property.texts.size());
+    std::fill(filled.begin(), filled.end(), 0);
+    previous_order.swap(order);
+    order.clear();
     const std::string sid = field(id, kIdChars);
     const size_t nr = count(nrows);
     rows.assign(std::max<size_t>(nr, 1) * kRow, ' ');
@@ -468,36 +492,42 @@ Table Summary::stream_table(const std::vector<std::string>& chosen, const std::s
     tkstrm_(sid.data(), &dum, rows.data(), values.data(), names.data(), labels.data(), &nout,
             kIdChars, kRow, kName, kLabel);
     for (size_t i = 0; i < nr; ++i) {
-      const std::string_view r = std::string_view(rows).substr(i * kRow, kRow);
-      if (!trimmed(r.substr(32, 16)).empty()) continue;  // component rows come below
-      std::string p = trimmed(r.substr(0, 16));
-      const std::string rb = trimmed(r.substr(48, 16));
-      if (!rb.empty()) p += "/" + rb;
-      std::string s = trimmed(r.substr(16, 16));
+      if (!view(rows, kRow, i, 32, 16).empty()) continue;  // component rows come below
+      std::string_view p = view(rows, kRow, i, 0, 16);
+      const std::string_view rb = view(rows, kRow, i, 48, 16);
+      if (!rb.empty()) p = pb.assign(p).append(1, '/').append(rb);
+      std::string_view s = view(rows, kRow, i, 16, 16);
       if (s.empty()) s = "MIXED";
-      put(col, row(p, s, "", element(labels, kLabel, i)), values[i]);
+      put(col, row(p, s, {}, view(labels, kLabel, i)), values[i]);
     }
     for (int64_t k = 1; k <= nsub; ++k) {
-      std::string sub(8, ' ');
       int64_t kk = k, nc = 0, ntotal = 0;
       tknsub_(sid.data(), &kk, sub.data(), &nc, &ntotal, kIdChars, sub.size());
-      if (nc < 1) continue;
-      const size_t n = std::min(count(nc), ncomp_max), nt = std::max<size_t>(count(ntotal), 1);
+      // A substream without a name (its rows have no total row) cannot be
+      // asked for: TKSUBS would take the blank for "MIXED".
+      if (nc < 1 || trimmed_view(sub).empty()) continue;
+      const size_t n = std::min(count(nc), ncomp_max);
       comp_ids.assign(n * kComp, ' ');
       comp_values.assign(n, kMissing);
-      tnames.assign(nt * kName, ' ');
-      tlabels.assign(nt * kLabel, ' ');
-      tvalues.assign(nt, kMissing);
-      std::string label(kLabel, ' ');
+      // The totals are not kept; their arrays only grow, sized by the
+      // substream's total count and never below the main table's rows (a
+      // total is one of them), so no file makes TKSUBS write past them.
+      const size_t nt = std::max({count(ntotal), nr, size_t{1}});
+      if (tvalues.size() < nt) {
+        tnames.assign(nt * kName, ' ');
+        tlabels.assign(nt * kLabel, ' ');
+        tvalues.assign(nt, kMissing);
+      }
+      label.assign(kLabel, ' ');
       int64_t nn = static_cast<int64_t>(n);
       tksubs_(sid.data(), sub.data(), b.data(), &nn, comp_ids.data(), comp_values.data(),
               label.data(), &dum, tnames.data(), tvalues.data(), tlabels.data(), kIdChars,
               sub.size(), b.size(), kComp, kLabel, kName, kLabel);
-      const std::string s = trimmed(sub), lab = trimmed(label), bt = trimmed(b);
+      const std::string_view s = trimmed_view(sub), lab = trimmed_view(label);
       for (size_t i = 0; i < n; ++i) {
-        const std::string c = element(comp_ids, kComp, i);
+        const std::string_view c = view(comp_ids, kComp, i);
         if (c.empty()) continue;
-        put(col, row(bt, s, c, lab), comp_values[i]);
+        put(col, row(basis_name, s, c, lab), comp_values[i]);
       }
     }
   }
