@@ -404,6 +404,13 @@ StreamPhases Summary::phases(const std::string& stream) const {
 
 Table Summary::stream_table(const std::vector<std::string>& chosen, const std::string& basis) const {
   FLOWSUM_ENTER();
+  // TKSUBS reads any other text as "MASS-FLOW"; the rows are named after the
+  // basis, so a mistyped one would label mass flows with it.
+  static constexpr std::string_view kBases[] = {"MASS-FLOW", "MOLE-FLOW", "STDVOL-FLOW",
+                                                "MASS-FRAC", "MOLE-FRAC", "STDVOL-FRAC"};
+  if (std::find(std::begin(kBases), std::end(kBases), basis) == std::end(kBases))
+    throw UsageError("unknown basis " + basis +
+                     " (MASS-FLOW, MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC or STDVOL-FRAC)");
   std::vector<std::string> ids = chosen;
   if (ids.empty())
     for (Block& b : list_objects(tksids_, read_run_info().streams)) ids.push_back(std::move(b.id));
@@ -467,7 +474,7 @@ Table Summary::stream_table(const std::vector<std::string>& chosen, const std::s
   };
 
   constexpr size_t kRow = 64, kName = 12, kLabel = 16, kComp = 8;
-  const std::string b = field(basis.empty() ? "MASS-FLOW" : basis, 12);
+  const std::string b = field(basis, 12);
   const std::string_view basis_name = trimmed_view(b);
   int64_t ncc = 0, nnc = 0;
   tkcomp_(&ncc, &nnc);

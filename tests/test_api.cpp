@@ -38,6 +38,7 @@ TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
   EXPECT_THROW(s.connections("NOPE"), NotFoundError);
   EXPECT_THROW(s.substreams("NOPE"), NotFoundError);
   EXPECT_THROW(s.stream_table({"S1", "NOPE"}), NotFoundError);
+  EXPECT_THROW(s.stream_table({}, "MOLE-FLO"), UsageError);  // not read as mass flows
   EXPECT_THROW(s.property_table("NOPE"), NotFoundError);
   EXPECT_THROW(s.stream_table().column("NOPE"), NotFoundError);
   EXPECT_EQ(s.run_info().blocks, 4);  // still loaded after the errors

@@ -113,7 +113,8 @@ class Summary {
   // table's rows without a component (property and basis), then the
   // component flows or fractions of every substream on basis ("MASS-FLOW",
   // "MOLE-FLOW", "STDVOL-FLOW", "MASS-FRAC", "MOLE-FRAC", "STDVOL-FRAC"),
-  // property being the basis. NaN where a stream has no such row.
+  // property being the basis. NaN where a stream has no such row. An
+  // unknown stream is a NotFoundError, an unknown basis a UsageError.
   Table stream_table(const std::vector<std::string>& streams = {},
                      const std::string& basis = "MASS-FLOW") const;
   std::vector<std::string> substreams(const std::string& stream) const;
