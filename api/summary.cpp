@@ -240,7 +240,10 @@ Summary Summary::open(const std::string& path, const OpenOptions& options) {
   if (ierr != 0) {
     close_units();
     std::string what = "cannot load " + path + ": " + load_status_text(ierr);
-    if (!messages.empty()) what += " (" + messages.back() + ")";
+    if (!messages.empty()) {
+      const std::string& last = messages.back();
+      what += " (" + last.substr(std::min(last.find_first_not_of(' '), last.size())) + ")";
+    }
     throw LoadError(what, ierr, std::move(messages));
   }
   Summary s;

@@ -28,6 +28,14 @@ TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
   } catch (const LoadError& e) {
     EXPECT_EQ(e.status(), 1);
   }
+  try {
+    Summary::open(kExample, {.ref_dir = "/nonexistent"});
+    FAIL() << "loaded without its reference files";
+  } catch (const LoadError& e) {
+    EXPECT_EQ(e.status(), 2);  // the property-number file
+    ASSERT_FALSE(e.messages().empty());
+    EXPECT_NE(std::string(e.what()).find(e.messages().back().substr(1)), std::string::npos);
+  }
   const TempSummaryFile garbage("not a summary file\n");
   EXPECT_THROW(Summary::open(garbage.string(), {.ref_dir = kData}), LoadError);
   EXPECT_THROW(Summary::open(kExample, {.units = "FURLONG"}), UsageError);

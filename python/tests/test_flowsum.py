@@ -25,8 +25,9 @@ def test_errors_are_typed_and_carry_the_load_status(tmp_path):
     assert isinstance(e.value, OSError) and e.value.status == 1
     bad = tmp_path / "bad.sum"
     bad.write_text("not a summary file\n")
-    with pytest.raises(flowsum.LoadError):
+    with pytest.raises(flowsum.LoadError) as e:
         flowsum.open(bad, ref_dir=DATA)
+    assert e.value.status == 1 and e.value.messages  # the loader's own lines
     with pytest.raises(flowsum.UsageError):
         flowsum.open(EXAMPLE, units="CUBITS")
 
