@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <mutex>
 #include <string_view>
@@ -209,7 +211,10 @@ Summary Summary::open(const std::string& path, const OpenOptions& options) {
     throw LoadError("cannot open " + path + " (status " + std::to_string(ierr) + ")", 1);
 
   // The loader's messages go to a file of their own, read back after the load.
-  std::string message_path = (fs::temp_directory_path() / "flowsum-messages-XXXXXX").string();
+  std::error_code ec;
+  fs::path tmp = fs::temp_directory_path(ec);
+  if (ec) tmp = "/tmp";
+  std::string message_path = (tmp / "flowsum-messages-XXXXXX").string();
   const int fd = mkstemp(message_path.data());
   int64_t msg = 0;
   if (fd >= 0) {

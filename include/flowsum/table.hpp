@@ -34,6 +34,8 @@ class Table {
   // Index of the column called name, or columns.size() when there is none.
   size_t find(std::string_view name) const;
 
+  // Append an empty column; the reference stays valid until the next column
+  // is added (reserve columns first to fill several at once).
   Column& add_numbers(std::string name, std::string unit = {});
   Column& add_texts(std::string name);
 };
