@@ -7,6 +7,7 @@
 #include <string>
 
 #include "flowsum/summary.hpp"
+#include "support/block_table_records.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
@@ -83,6 +84,51 @@ TEST(Api, ExampleTablesInTheChosenUnits) {
   EXPECT_EQ(c.outlets, std::vector<std::string>{"S1"});
   EXPECT_EQ(s.streams()[2].source, "F1");
   EXPECT_EQ(s.streams()[4].source, "");
+}
+
+// Property tables and studies turn point-by-point answers into one column
+// per property column, named by its descriptors; a point without a status
+// is NaN, not the caller's fill.
+TEST(Api, PropertyAndSensitivityTablesAreColumns) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  BlockTableWriter tables(w);
+  tables.property_table(
+      "FLASHCURVE", "FC1",
+      {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {300, 310, 320}},
+       {prop::kVfrac, "MIXED", "VAPOR", "H2O", "MOLE", 0, 1, {0.1, 0.2, 0.3}}});
+  SensitivityStudy study;
+  study.id = "S-1";
+  study.npoints = 3;
+  study.ncolumns = 2;
+  study.descriptors = {{"FEED", "TEMP"}, {"B1", "QCALC"}};
+  study.entries = {{11, 12}, {21, 22}, {31, 32}};
+  study.status = {{1, 0}, {3, 4}};
+  tables.sensitivity(study);
+  const TempSummaryFile file(b.text());
+  Summary s = Summary::open(file.string(), {.units = "SI", .ref_dir = kData});
+
+  const Table p = s.property_table("FC1");
+  ASSERT_EQ(p.columns.size(), 2u);
+  EXPECT_EQ(p.columns[0].name, "TEMP MIXED");
+  EXPECT_EQ(p.columns[1].name, "VFRAC MIXED VAPOR H2O MOLE");
+  EXPECT_EQ(p.columns[1].values, (std::vector<double>{0.1, 0.2, 0.3}));
+  EXPECT_EQ(p.columns[1].unit, "");
+  EXPECT_FALSE(p.columns[0].unit.empty());
+
+  const Table t = s.sensitivity("S-1");
+  ASSERT_EQ(t.columns.size(), 3u);
+  EXPECT_EQ(t.columns[0].name, "FEED TEMP");
+  EXPECT_EQ(t.columns[1].name, "B1 QCALC");
+  EXPECT_EQ(t.columns[0].values, (std::vector<double>{11, 21, 31}));
+  EXPECT_EQ(t.columns[1].values, (std::vector<double>{12, 22, 32}));
+  const std::vector<double>& status = t.column("status").values;
+  ASSERT_EQ(status.size(), 3u);
+  EXPECT_EQ(status[0], 0);
+  EXPECT_TRUE(std::isnan(status[1]));
+  EXPECT_EQ(status[2], 4);
+  EXPECT_THROW(s.sensitivity("S-9"), NotFoundError);
 }
 
 // Every main-table row without a component comes back under its key, in
