@@ -39,7 +39,13 @@ py::list columns(const flowsum::Table& t) {
 // values as one (rows x streams) array, each stream's values contiguous.
 py::tuple stream_table(const flowsum::Summary& s, const std::vector<std::string>& ids,
                        const std::string& basis) {
-  const flowsum::Table t = s.stream_table(ids, basis);
+  // The table of a large file takes a while: other Python threads run
+  // meanwhile (the library's own lock keeps its calls one at a time).
+  flowsum::Table t;
+  {
+    py::gil_scoped_release unlocked;
+    t = s.stream_table(ids, basis);
+  }
   const size_t rows = t.rows(), nkeys = 4, ncols = t.columns.size() - nkeys;
   py::array_t<double, py::array::f_style> matrix({rows, ncols});
   double* out = matrix.mutable_data();
