@@ -11,7 +11,7 @@ build=${2:-build-fuzz}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
   -DCMAKE_CXX_COMPILER=clang++-14 -DFLOWSUM_FUZZ=ON -DFLOWSUM_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target flowsum_fuzz_scanner flowsum_fuzz_loader \
-  flowsum_fuzz_reference flowsum_fuzz_queries flowsum_fuzz_seeds
+  flowsum_fuzz_reference flowsum_fuzz_queries flowsum_fuzz_api flowsum_fuzz_seeds
 
 seeds="$build/seeds"
 rm -rf "$seeds"
@@ -37,4 +37,5 @@ run scanner "$seeds/scanner"
 run loader "$seeds/summary"
 run reference "$seeds/reference"
 run queries "$seeds/summary"
+run api "$seeds/summary"
 echo "== all fuzzers ran $seconds s each without a finding"

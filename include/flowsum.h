@@ -62,18 +62,18 @@ extern int64_t tksloc_[TK_SLOC_WORDS];
 /* ---- Loading: open, load, close ---------------------------------------- */
 
 /* Load a summary file opened on unit ISUM; messages to unit 6. */
-void tkinit_(char *unitset, int64_t *iscr, int64_t *isum, int64_t *iprp,
-             char *prpfile, int64_t *iunt, char *untfile, double *rmiss,
+void tkinit_(const char *unitset, int64_t *iscr, int64_t *isum, int64_t *iprp,
+             const char *prpfile, int64_t *iunt, const char *untfile, double *rmiss,
              int64_t *ierr, size_t unitset_len, size_t prpfile_len,
              size_t untfile_len);
 /* As TKINIT, with the message unit MSGUNIT (0 or less: no messages). */
-void tkini2_(char *unitset, int64_t *iscr, int64_t *isum, int64_t *iprp,
-             char *prpfile, int64_t *iunt, char *untfile, double *rmiss,
+void tkini2_(const char *unitset, int64_t *iscr, int64_t *isum, int64_t *iprp,
+             const char *prpfile, int64_t *iunt, const char *untfile, double *rmiss,
              int64_t *ierr, int64_t *msgunit, size_t unitset_len,
              size_t prpfile_len, size_t untfile_len);
 /* Open numbered unit UNIT on FILE (sequential or direct access). */
-void tkopen_(int64_t *unit, char *file, char *access, char *form,
-             int64_t *recl, char *status, char *action, int64_t *ierr,
+void tkopen_(int64_t *unit, const char *file, const char *access, const char *form,
+             int64_t *recl, const char *status, const char *action, int64_t *ierr,
              size_t file_len, size_t access_len, size_t form_len,
              size_t status_len, size_t action_len);
 /* Rewind UNIT1, then close UNIT2, UNIT3 and UNIT4 (ends a load). */
@@ -89,14 +89,14 @@ void tkuppr_(char *text, int64_t *n, size_t text_len);
 
 /* Configure (comma variant, unit and read mode) and position the scanner. */
 void tktoki_(int64_t *variant, int64_t *unitmode, double *position,
-             char *text, size_t text_len);
+             const char *text, size_t text_len);
 /* Next token: type, integer value, real value and text. */
 void tktokn_(int64_t *type, int64_t *ival, double *rval, char *text,
              size_t text_len);
 /* FLAG 1 selects the standard character table, anything else the extended. */
 void tktoks_(int64_t *flag);
 /* Set TABLE(code) = CLASS for each of the first N characters of CHARS. */
-void tkccls_(int64_t *cls, int64_t *table, char *chars, int64_t *n,
+void tkccls_(int64_t *cls, int64_t *table, const char *chars, int64_t *n,
              size_t chars_len);
 
 /* ---- Work area ---------------------------------------------------------- */
@@ -111,7 +111,7 @@ void tksort_(int64_t *stride, int64_t *n, int64_t *table, int64_t *kstart,
 /* ---- Packed character words --------------------------------------------- */
 
 /* Pack TEXT(1:NCHAR) four characters a word into WORDS; NWORD words used. */
-void tkcins_(int64_t *nchar, char *text, int64_t *nword, int64_t *words,
+void tkcins_(int64_t *nchar, const char *text, int64_t *nword, int64_t *words,
              size_t text_len);
 /* Unpack NWORD packed words into TEXT (blank-filled first). */
 void tkinsc_(int64_t *nword, int64_t *words, int64_t *nchar, char *text,
@@ -123,7 +123,7 @@ void tklnsh_(int64_t *key, int64_t *table, int64_t *stride, int64_t *n,
 void tkbnsh_(int64_t *key, int64_t *table, int64_t *stride, int64_t *n,
              int64_t *offset, int64_t *nw, int64_t *ipos);
 /* Read an unsigned decimal integer from TEXT(1:N). */
-void tkcint_(int64_t *n, char *text, int64_t *ival, int64_t *ierr,
+void tkcint_(int64_t *n, const char *text, int64_t *ival, int64_t *ierr,
              size_t text_len);
 /* Copy character I of packed SRC to character position J of packed DST. */
 void tkmbyt_(int64_t *src, int64_t *i, int64_t *dst, int64_t *j);
@@ -133,7 +133,7 @@ void tkcase_(int64_t *n, char *text, size_t text_len);
 /* ---- Data-set tree ------------------------------------------------------ */
 
 /* Search, extend or walk the data-set tree (MODE 1 lookup, 4 append). */
-void tkdtre_(int64_t *mode, int64_t *nids, char *ids, char *value,
+void tkdtre_(int64_t *mode, int64_t *nids, const char *ids, char *value,
              int64_t *idata, int64_t *tree, int64_t *nused, int64_t *ipos,
              int64_t *ierr, size_t ids_len, size_t value_len);
 
@@ -144,24 +144,24 @@ void tkdtre_(int64_t *mode, int64_t *nids, char *ids, char *value,
 
 /* Find the data set of path IDS(1..NID) and qualifier QUAL (blank: any); its
    qualifier block at LOCQ, values at LOCD; NDATA 0 when none. */
-void tkdset_(int64_t *nid, char *ids, char *qual, int64_t *nqual,
+void tkdset_(int64_t *nid, const char *ids, const char *qual, int64_t *nqual,
              int64_t *ndata, int64_t *locq, int64_t *locd, size_t ids_len,
              size_t qual_len);
 /* Compile loading sequence LSETID: set names (2 words each, room for 2000
    words) and operations 10*k+code (room for 2000); IERR 0,1,2,3,4,7. */
-void tklset_(char *lsetid, int64_t *idlist, int64_t *nids, int64_t *ops,
+void tklset_(const char *lsetid, int64_t *idlist, int64_t *nids, int64_t *ops,
              int64_t *nops, int64_t *ierr, size_t lsetid_len);
 /* Qualifier block of loading sequence LSETID at LOCQ (NDATA -1: the count
    comes with the data set; 0: none). */
-void tklist_(char *lsetid, int64_t *ndata, int64_t *nqual, int64_t *locq,
+void tklist_(const char *lsetid, int64_t *ndata, int64_t *nqual, int64_t *locq,
              size_t lsetid_len);
 /* Qualifiers NQ and members NMEM (-1 open-ended) of identifier set NAME. */
-void tkidim_(char *name, int64_t *nq, int64_t *nmem, size_t name_len);
+void tkidim_(const char *name, int64_t *nq, int64_t *nmem, size_t name_len);
 /* Load identifier set NAME sized NQ x NMEM: names, pairs, types, units. */
-void tkiset_(char *name, int64_t *nq, int64_t *nmem, int64_t *qnames,
+void tkiset_(const char *name, int64_t *nq, int64_t *nmem, int64_t *qnames,
              int64_t *qvals, int64_t *types, int64_t *units, size_t name_len);
 /* 8-word template of open-ended set NAME: name, first member, 0, 0. */
-void tkivec_(char *name, int64_t *tmpl, size_t name_len);
+void tkivec_(const char *name, int64_t *tmpl, size_t name_len);
 /* Values NDATA and qualifier width of an operation list; dims NQ, NMEM per
    set; counters in work words from FREE. */
 void tkloop_(int64_t *nops, int64_t *ops, int64_t *nids, int64_t *dims,
@@ -207,37 +207,37 @@ void tkinfo_(char *version, char *runid, char *status1, char *status2,
 void tkucnv_(int64_t *itype, int64_t *iunit, double *value, double *result,
              char *label, size_t label_len);
 /* Target units := set UNITSET, then N overrides (type name, unit label). */
-void tkunit_(char *unitset, int64_t *n, char *types, char *labels,
+void tkunit_(const char *unitset, int64_t *n, const char *types, const char *labels,
              int64_t *ierr, size_t unitset_len, size_t types_len,
              size_t labels_len);
 /* Labels of the target units of N named unit types (blank: none). */
-void tklabl_(int64_t *n, char *types, char *labels, size_t types_len,
+void tklabl_(int64_t *n, const char *types, char *labels, size_t types_len,
              size_t labels_len);
 /* N values from the target unit of type TYPE into its unit LABEL. */
-void tkcnvt_(char *type, char *label, int64_t *n, double *values,
+void tkcnvt_(const char *type, const char *label, int64_t *n, double *values,
              double *converted, size_t type_len, size_t label_len);
 /* VALUE in unit IUNIT of type ITYPE into unit LABEL of that type. */
-void tkrcnv_(int64_t *itype, int64_t *iunit, char *label, double *value,
+void tkrcnv_(int64_t *itype, int64_t *iunit, const char *label, double *value,
              double *result, size_t label_len);
 
 /* ---- Item search and identifier access ------------------------------------ */
 
 /* Next object of search STYPE ("BLK_ANY", "STR_SPEC", "HCURVE", ...): its
    tree node in IPOS (0 at the end, <0 on errors), category ARG3, id ARG4. */
-void tknitm_(char *stype, int64_t *mode, char *arg3, char *arg4, int64_t *ipos,
+void tknitm_(const char *stype, int64_t *mode, char *arg3, char *arg4, int64_t *ipos,
              size_t stype_len, size_t arg3_len, size_t arg4_len);
 /* Block ID's model in TYPE; IERR 0 when the block exists, 1 when not. */
-void tkvblk_(char *id, char *type, int64_t *ierr, size_t id_len, size_t type_len);
+void tkvblk_(const char *id, char *type, int64_t *ierr, size_t id_len, size_t type_len);
 /* First N identifiers and types of KIND ("BLOCK", "STREAM", "PROP-TABLE",
    "EQUIPMEN"), or the first N keywords below a top-level tree keyword. */
-void tklids_(char *kind, int64_t *n, char *ids, char *types, int64_t *ierr,
+void tklids_(const char *kind, int64_t *n, char *ids, char *types, int64_t *ierr,
              size_t kind_len, size_t ids_len, size_t types_len);
 /* The INDEX-th identifier and type of KIND, or keyword below a tree keyword. */
-void tknext_(char *kind, int64_t *index, char *id, char *type, int64_t *ierr,
+void tknext_(const char *kind, int64_t *index, char *id, char *type, int64_t *ierr,
              size_t kind_len, size_t id_len, size_t type_len);
 /* Values NDATA (-1 open-ended) and qualifiers less one NQ of the data set at
    path IDS(1..NID), without reading them; IERR the tree's code. */
-void tknval_(char *ids, int64_t *nid, int64_t *ndata, int64_t *nq, int64_t *ierr,
+void tknval_(const char *ids, int64_t *nid, int64_t *ndata, int64_t *nq, int64_t *ierr,
              size_t ids_len);
 
 /* ---- Object identifiers and counts --------------------------------------- */
@@ -275,60 +275,60 @@ void tknprs_(int64_t *n);
 /* ---- Value access ---------------------------------------------------------- */
 /* Path IDS(NID): every value as a converted real with property name, unit
    type (text*12) and label (text*16); IERR 1 no data set. IDUM not read. */
-void tkpval_(char *ids, int64_t *nid, int64_t *idum, char *pnames, double *values,
+void tkpval_(const char *ids, int64_t *nid, int64_t *idum, char *pnames, double *values,
              char *utypes, char *ulabels, int64_t *nval, int64_t *ierr, size_t ids_len,
              size_t pnames_len, size_t utypes_len, size_t ulabels_len);
 /* As TKPVAL with value kinds (1 integer, 2 real, 3 text), integers and texts. */
-void tkaval_(char *ids, int64_t *nid, int64_t *idum, char *pnames, int64_t *vtypes,
+void tkaval_(const char *ids, int64_t *nid, int64_t *idum, char *pnames, int64_t *vtypes,
              int64_t *ivalues, char *texts, double *rvalues, char *utypes, char *ulabels,
              int64_t *nval, int64_t *ierr, size_t ids_len, size_t pnames_len,
              size_t texts_len, size_t utypes_len, size_t ulabels_len);
 /* Profile of NPOINT x NPROP values along qualifier QNAME; IERR 3 wrong size. */
-void tkprf2_(char *ids, int64_t *nid, char *qname, int64_t *npoint, int64_t *nprop,
+void tkprf2_(const char *ids, int64_t *nid, const char *qname, int64_t *npoint, int64_t *nprop,
              char *pnames, double *values, char *utypes, char *ulabels, int64_t *ierr,
              size_t ids_len, size_t qname_len, size_t pnames_len, size_t utypes_len,
              size_t ulabels_len);
 /* TKFDST's choice by NK wanted qualifier values, then TKPRF2's reading. */
-void tkprf3_(char *ids, int64_t *nid, int64_t *nk, char *knames, char *kvals, char *qname,
+void tkprf3_(const char *ids, int64_t *nid, int64_t *nk, const char *knames, const char *kvals, const char *qname,
              int64_t *npoint, int64_t *nprop, char *pnames, double *values, char *utypes,
              char *ulabels, int64_t *ierr, size_t ids_len, size_t knames_len,
              size_t kvals_len, size_t qname_len, size_t pnames_len, size_t utypes_len,
              size_t ulabels_len);
 /* Shape of a profile along the qualifier named by 4 packed words QWORDS. */
-void tksprf_(char *ids, int64_t *nid, int64_t *qwords, int64_t *nset, int64_t *nper,
+void tksprf_(const char *ids, int64_t *nid, int64_t *qwords, int64_t *nset, int64_t *nper,
              int64_t *ierr, size_t ids_len);
 /* Append the digits of N (>= 1) to the leading word of TEXT (16 characters). */
 void tkspid_(char *text, int64_t *n, size_t text_len);
 /* Choose among siblings of a 4-keyword path by qualifier values: QUAL
    (text*8), tree node IPOS; IERR 1 none, 2 unknown property, 3 no path. */
-void tkfdst_(char *ids, int64_t *nid, int64_t *nk, char *knames, char *kvals, char *qual,
+void tkfdst_(const char *ids, int64_t *nid, int64_t *nk, const char *knames, const char *kvals, char *qual,
              int64_t *ipos, int64_t *ierr, size_t ids_len, size_t knames_len,
              size_t kvals_len, size_t qual_len);
 /* The same choice for block results (model into IDS(2)); IERR 1 also for an
    unknown block. */
-void tksplt_(int64_t *nid, char *ids, int64_t *nk, char *knames, char *kvals, char *qual,
+void tksplt_(int64_t *nid, char *ids, int64_t *nk, const char *knames, const char *kvals, char *qual,
              int64_t *ierr, size_t ids_len, size_t knames_len, size_t kvals_len,
              size_t qual_len);
 /* TKSPLT that walks on past the NX section keywords XSECT (text*8). */
-void tkspl2_(int64_t *nid, char *ids, int64_t *nk, char *knames, char *kvals, int64_t *nx,
-             char *xsect, char *qual, int64_t *ierr, size_t ids_len, size_t knames_len,
+void tkspl2_(int64_t *nid, char *ids, int64_t *nk, const char *knames, const char *kvals, int64_t *nx,
+             const char *xsect, char *qual, int64_t *ierr, size_t ids_len, size_t knames_len,
              size_t kvals_len, size_t xsect_len, size_t qual_len);
 /* Block profile chosen by NK descriptor values; IERR 1 when not NPOINT values. */
-void tkprfr_(char *ids, int64_t *nid, char *kvals, int64_t *nk, int64_t *npoint,
+void tkprfr_(const char *ids, int64_t *nid, const char *kvals, int64_t *nk, int64_t *npoint,
              double *values, char *utype, char *ulabel, int64_t *ierr, size_t ids_len,
              size_t kvals_len, size_t utype_len, size_t ulabel_len);
 /* Property name (text*12) of each sibling profile of a 4-keyword path. */
-void tkprfp_(char *ids, int64_t *nid, int64_t *idum, char *pnames, int64_t *ierr,
+void tkprfp_(const char *ids, int64_t *nid, int64_t *idum, char *pnames, int64_t *ierr,
              size_t ids_len, size_t pnames_len);
 /* Members of the set of qualifier QNAME and number of sibling data sets. */
-void tkspr2_(char *ids, int64_t *nid, char *qname, int64_t *nmem, int64_t *nsets,
+void tkspr2_(const char *ids, int64_t *nid, const char *qname, int64_t *nmem, int64_t *nsets,
              int64_t *ierr, size_t ids_len, size_t qname_len);
 /* Sizes of the dimensions DNAMES (text*16) of the chosen data set. */
-void tkspr3_(char *ids, int64_t *nid, int64_t *nk, char *knames, char *kvals, int64_t *ndim,
-             char *dnames, int64_t *sizes, int64_t *nfound, int64_t *ierr, size_t ids_len,
+void tkspr3_(const char *ids, int64_t *nid, int64_t *nk, const char *knames, const char *kvals, int64_t *ndim,
+             const char *dnames, int64_t *sizes, int64_t *nfound, int64_t *ierr, size_t ids_len,
              size_t knames_len, size_t kvals_len, size_t dnames_len);
 /* Profile K among siblings of a path: descriptors and N converted values. */
-void tknprf_(char *ids, int64_t *nid, int64_t *n, int64_t *k, char *pname, char *substream,
+void tknprf_(const char *ids, int64_t *nid, int64_t *n, int64_t *k, char *pname, char *substream,
              char *phase, char *component, char *basis, char *flowbasis, double *values,
              char *quantity, char *ulabel, int64_t *ierr, size_t ids_len, size_t pname_len,
              size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,
@@ -337,9 +337,9 @@ void tknprf_(char *ids, int64_t *nid, int64_t *n, int64_t *k, char *pname, char 
 /* ---- Block results ------------------------------------------------------------ */
 
 /* Size of a block's result table: results, descriptive qualifiers, status. */
-void tknres_(char *id, int64_t *nres, int64_t *ndesc, int64_t *status, size_t id_len);
+void tknres_(const char *id, int64_t *nres, int64_t *ndesc, int64_t *status, size_t id_len);
 /* A block's result table (text*12 names, text*8 qualifiers and texts). */
-void tkbres_(char *id, int64_t *idum1, int64_t *idum2, char *pnames, char *quals,
+void tkbres_(const char *id, int64_t *idum1, int64_t *idum2, char *pnames, char *quals,
              int64_t *vtypes, int64_t *ivalues, char *tvalues, double *rvalues, char *utypes,
              char *ulabels, size_t id_len, size_t pnames_len, size_t quals_len,
              size_t tvalues_len, size_t utypes_len, size_t ulabels_len);
@@ -349,28 +349,28 @@ void tkflwb_(double *s1, double *s2, double *s3, double *s4, double *s5, double 
              int64_t *p, double *a1, double *a2, int64_t *q, double *b1, double *b2,
              int64_t *ierr);
 /* Reactor report types of a block (text*12 array of 3); IERR 1, 2 or 0. */
-void tklrrp_(char *id, int64_t *n, char *types, int64_t *ierr, size_t id_len,
+void tklrrp_(const char *id, int64_t *n, char *types, int64_t *ierr, size_t id_len,
              size_t types_len);
 /* Points and profiles of one reactor report; IERR 1 unknown type or report. */
-void tksrrp_(char *id, char *rtype, int64_t *npoints, int64_t *nprofiles, int64_t *ierr,
+void tksrrp_(const char *id, const char *rtype, int64_t *npoints, int64_t *nprofiles, int64_t *ierr,
              size_t id_len, size_t rtype_len);
 /* Reactor report profile K: descriptors, values, unit type and label. */
-void tknrrp_(char *id, char *rtype, int64_t *idum, int64_t *k, char *pname, char *substream,
+void tknrrp_(const char *id, const char *rtype, int64_t *idum, int64_t *k, char *pname, char *substream,
              char *phase, char *component, char *basis, char *flowbasis, double *values,
              char *utype, char *ulabel, int64_t *ierr, size_t id_len, size_t rtype_len,
              size_t pname_len, size_t substream_len, size_t phase_len,
              size_t component_len, size_t basis_len, size_t flowbasis_len,
              size_t utype_len, size_t ulabel_len);
 /* As TKNRRP over the batch reactor's "BTRX_PRF" sections. */
-void tknrpr_(char *id, char *rtype, int64_t *idum, int64_t *k, char *pname, char *substream,
+void tknrpr_(const char *id, const char *rtype, int64_t *idum, int64_t *k, char *pname, char *substream,
              char *phase, char *component, char *basis, char *flowbasis, double *values,
              char *utype, char *ulabel, int64_t *ierr, size_t id_len, size_t rtype_len,
              size_t pname_len, size_t substream_len, size_t phase_len,
              size_t component_len, size_t basis_len, size_t flowbasis_len,
              size_t utype_len, size_t ulabel_len);
 /* Reactor report profile chosen by its descriptors. */
-void tkrrrp_(char *id, char *rtype, int64_t *idum, char *pname, char *substream, char *phase,
-             char *component, char *basis, char *units, double *values, char *utype,
+void tkrrrp_(const char *id, const char *rtype, int64_t *idum, const char *pname, const char *substream, const char *phase,
+             const char *component, const char *basis, const char *units, double *values, char *utype,
              char *ulabel, int64_t *ierr, size_t id_len, size_t rtype_len, size_t pname_len,
              size_t substream_len, size_t phase_len, size_t component_len,
              size_t basis_len, size_t units_len, size_t utype_len, size_t ulabel_len);
@@ -378,36 +378,36 @@ void tkrrrp_(char *id, char *rtype, int64_t *idum, char *pname, char *substream,
 /* ---- Property tables ------------------------------------------------------------ */
 
 /* Points NP and columns of a table (columns untouched when NP is 0). */
-void tksppt_(char *id, int64_t *np, int64_t *ncol, int64_t *status, size_t id_len);
+void tksppt_(const char *id, int64_t *np, int64_t *ncol, int64_t *status, size_t id_len);
 /* Column K of a table at NP points; IERR 1 absent or NP not the table's. */
-void tknppr_(char *id, int64_t *np, int64_t *k, char *pname, char *substream, char *phase,
+void tknppr_(const char *id, int64_t *np, int64_t *k, char *pname, char *substream, char *phase,
              char *component, char *basis, char *flowbasis, double *values, char *utype,
              char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
              size_t substream_len, size_t phase_len, size_t component_len,
              size_t basis_len, size_t flowbasis_len, size_t utype_len, size_t ulabel_len);
 /* Column by its descriptors; UBASIS "FLOW"/"MOLE"/"MASS" checks the unit type. */
-void tkpprp_(char *id, int64_t *np, char *pname, char *substream, char *phase,
-             char *component, char *basis, char *ubasis, double *values, char *utype,
+void tkpprp_(const char *id, int64_t *np, const char *pname, const char *substream, const char *phase,
+             const char *component, const char *basis, const char *ubasis, double *values, char *utype,
              char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
              size_t substream_len, size_t phase_len, size_t component_len,
              size_t basis_len, size_t ubasis_len, size_t utype_len, size_t ulabel_len);
 /* Curves and property columns of an envelope table. */
-void tknenv_(char *id, int64_t *ncurves, int64_t *ncol, int64_t *status, size_t id_len);
+void tknenv_(const char *id, int64_t *ncurves, int64_t *ncol, int64_t *status, size_t id_len);
 /* Points of the two halves of curve E. */
-void tksenv_(char *id, int64_t *e, int64_t *n1, int64_t *n2, size_t id_len);
+void tksenv_(const char *id, int64_t *e, int64_t *n1, int64_t *n2, size_t id_len);
 /* Markers and 7001/7002 coordinates of the two halves of curve E. */
-void tkptev_(char *id, int64_t *e, int64_t *idum1, int64_t *idum2, double *m1, double *m2,
+void tkptev_(const char *id, int64_t *e, int64_t *idum1, int64_t *idum2, double *m1, double *m2,
              double *x1, double *y1, double *x2, double *y2, size_t id_len);
 /* Property column K of curve E on both halves, with its descriptors. */
-void tknpev_(char *id, int64_t *e, int64_t *k, int64_t *idum1, int64_t *idum2, double *m1,
+void tknpev_(const char *id, int64_t *e, int64_t *k, int64_t *idum1, int64_t *idum2, double *m1,
              double *m2, char *pname, char *substream, char *phase, char *component,
              char *basis, char *flowbasis, double *v1, double *v2, char *utype,
              char *ulabel, size_t id_len, size_t pname_len, size_t substream_len,
              size_t phase_len, size_t component_len, size_t basis_len,
              size_t flowbasis_len, size_t utype_len, size_t ulabel_len);
 /* Property column of curve E chosen by its descriptors. */
-void tkppev_(char *id, int64_t *e, int64_t *idum1, int64_t *idum2, char *pname,
-             char *substream, char *phase, char *component, char *basis, char *ubasis,
+void tkppev_(const char *id, int64_t *e, int64_t *idum1, int64_t *idum2, const char *pname,
+             const char *substream, const char *phase, const char *component, const char *basis, const char *ubasis,
              double *m1, double *m2, double *v1, double *v2, char *utype, char *ulabel,
              size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
              size_t component_len, size_t basis_len, size_t ubasis_len, size_t utype_len,
@@ -416,10 +416,10 @@ void tkppev_(char *id, int64_t *e, int64_t *idum1, int64_t *idum2, char *pname,
 /* ---- Sensitivity tables ----------------------------------------------------------- */
 
 /* Points and columns of a study; STATUS 1 when its table is absent. */
-void tknsen_(char *id, int64_t *npoints, int64_t *ncol, int64_t *status, size_t id_len);
+void tknsen_(const char *id, int64_t *npoints, int64_t *ncol, int64_t *status, size_t id_len);
 /* Column descriptors (text*8, 6 a column), entries (leading dimension LD) and
    point status; IERR 0 read, 1 absent or entries outside the arrays. */
-void tksens_(char *id, int64_t *ld, int64_t *idum, char *descriptors, double *matrix,
+void tksens_(const char *id, int64_t *ld, int64_t *idum, char *descriptors, double *matrix,
              int64_t *pstatus, int64_t *ierr, size_t id_len, size_t descriptors_len);
 
 /* ---- Components ------------------------------------------------------------ */
@@ -432,63 +432,63 @@ void tkcids_(int64_t *p, int64_t *q, char *ncc_ids, char *nnc_ids, size_t ncc_le
              size_t nnc_len);
 /* Property vector NAME ("MW", "TB", "VLSTD", ...) converted; values past the
    stored ones and everything for an absent property are left untouched. */
-void tkcprp_(char *name, int64_t *n, double *values, char *label, size_t name_len,
+void tkcprp_(const char *name, int64_t *n, double *values, char *label, size_t name_len,
              size_t label_len);
 
 /* ---- Connectivity ---------------------------------------------------------- */
 
 /* Numbers of inlet and outlet streams; STATUS the tree's code (0 found). */
-void tkcntn_(char *block, int64_t *nin, int64_t *nout, int64_t *status, size_t block_len);
+void tkcntn_(const char *block, int64_t *nin, int64_t *nout, int64_t *status, size_t block_len);
 /* Inlet/outlet ids (hierarchy prefix put back) and types; a list longer than
    its capacity is left untouched; IERR 1 unknown block, else 0. */
-void tkcnct_(char *block, int64_t *in_capacity, int64_t *out_capacity, char *in_ids,
+void tkcnct_(const char *block, int64_t *in_capacity, int64_t *out_capacity, char *in_ids,
              char *in_types, char *out_ids, char *out_types, int64_t *ierr, size_t block_len,
              size_t in_ids_len, size_t in_types_len, size_t out_ids_len, size_t out_types_len);
 /* M inlet and K outlet port labels (text*4), locations from 1, third integers;
    filler "G"; IERR 1 unknown block, 2 model without ports, 0 success. */
-void tkport_(char *block, int64_t *m, int64_t *k, char *in_labels, int64_t *in_locations,
+void tkport_(const char *block, int64_t *m, int64_t *k, char *in_labels, int64_t *in_locations,
              int64_t *in_third, char *out_labels, int64_t *out_locations, int64_t *out_third,
              int64_t *ierr, size_t block_len, size_t in_labels_len, size_t out_labels_len);
 /* Source and destination blocks (qualified), substream count, main-table row
    count; all untouched for an unknown stream. */
-void tksinf_(char *stream, char *source, char *destination, int64_t *nsub, int64_t *nrows,
+void tksinf_(const char *stream, char *source, char *destination, int64_t *nsub, int64_t *nrows,
              int64_t *idum, size_t stream_len, size_t source_len, size_t destination_len);
 
 /* ---- Stream results -------------------------------------------------------- */
 
 /* Main table: rows (64 chars: property, substream, component, basis), values,
    unit-type names, labels; row count from TKSINF; NROWS set to 0. */
-void tkstrm_(char *id, int64_t *idum, char *rows, double *values, char *unit_names,
+void tkstrm_(const char *id, int64_t *idum, char *rows, double *values, char *unit_names,
              char *labels, int64_t *nrows, size_t id_len, size_t rows_len, size_t names_len,
              size_t labels_len);
 /* First main-table value when the stream type begins with TYPE (text*4). */
-void tkstra_(char *id, char *type, double *value, char *label, size_t id_len, size_t type_len,
+void tkstra_(const char *id, const char *type, double *value, char *label, size_t id_len, size_t type_len,
              size_t label_len);
 /* Values of one property of one substream (blank becomes "MIXED"), basis
    filter MOLE/MASS/FLOW; IERR 0 when a value was found. */
-void tksval_(char *id, char *substream, char *property, char *basis, double *values,
+void tksval_(const char *id, const char *substream, const char *property, const char *basis, double *values,
              char *unit_name, char *label, int64_t *ierr, size_t id_len, size_t substream_len,
              size_t property_len, size_t basis_len, size_t unit_name_len, size_t label_len);
 /* Number of user property results; IERR 1 no stream, 2 none, 0 success. */
-void tknspr_(char *id, int64_t *count, int64_t *ierr, size_t id_len);
+void tknspr_(const char *id, int64_t *count, int64_t *ierr, size_t id_len);
 /* User property results (arrays of TKNSPR's count); IERR 1 no stream, else 0. */
-void tksprp_(char *id, int64_t *idum, char *names, char *substreams, char *phases,
+void tksprp_(const char *id, int64_t *idum, char *names, char *substreams, char *phases,
              char *components, char *bases, char *unit_bases, double *values,
              char *unit_names, char *labels, int64_t *ierr, size_t id_len, size_t names_len,
              size_t substreams_len, size_t phases_len, size_t components_len, size_t bases_len,
              size_t unit_bases_len, size_t unit_names_len, size_t labels_len);
 /* Phase compositions (Y, X, X1, X2 of N) and twelve phase properties of a
    material stream; its table position goes to TKSLOC word 1. */
-void tksphs_(char *id, int64_t *n, int64_t *phas_flag, int64_t *xy_flag, double *y, double *x,
+void tksphs_(const char *id, int64_t *n, int64_t *phas_flag, int64_t *xy_flag, double *y, double *x,
              double *x1, double *x2, double *p64, double *p63, double *p94, double *p95,
              double *p88, double *p61, double *p89, double *p90, double *p991, double *p992,
              double *p993, double *p994, size_t id_len);
 /* Substream K: name, number of components, number of total rows. */
-void tknsub_(char *id, int64_t *k, char *name, int64_t *ncomp, int64_t *ntotal, size_t id_len,
+void tknsub_(const char *id, int64_t *k, char *name, int64_t *ncomp, int64_t *ntotal, size_t id_len,
              size_t name_len);
 /* Component flows or fractions of a substream on a basis (stored or derived;
    underivable values are the missing-value marker) and its total rows. */
-void tksubs_(char *id, char *substream, char *basis, int64_t *n, char *ids, double *values,
+void tksubs_(const char *id, const char *substream, const char *basis, int64_t *n, char *ids, double *values,
              char *label, int64_t *idum, char *total_names, double *total_values,
              char *total_labels, size_t id_len, size_t substream_len, size_t basis_len,
              size_t ids_len, size_t label_len, size_t total_names_len, size_t total_labels_len);
@@ -496,31 +496,31 @@ void tksubs_(char *id, char *substream, char *basis, int64_t *n, char *ids, doub
 /* ---- Stream and substream attributes ---------------------------------------- */
 
 /* First N substream names of a stream, in order of appearance. */
-void tkssid_(char *stream, int64_t *n, char *names, size_t stream_len, size_t names_len);
+void tkssid_(const char *stream, int64_t *n, char *names, size_t stream_len, size_t names_len);
 /* Number of components with attributes in a substream. */
-void tksnac_(char *stream, char *substream, int64_t *count, size_t stream_len,
+void tksnac_(const char *stream, const char *substream, int64_t *count, size_t stream_len,
              size_t substream_len);
 /* K-th component with attributes and its number of attributes. */
-void tksnca_(char *stream, char *substream, int64_t *k, char *component, int64_t *count,
+void tksnca_(const char *stream, const char *substream, int64_t *k, char *component, int64_t *count,
              size_t stream_len, size_t substream_len, size_t component_len);
 /* K-th attribute of a component and its number of elements. */
-void tkssca_(char *stream, char *substream, char *component, int64_t *k, char *name,
+void tkssca_(const char *stream, const char *substream, const char *component, int64_t *k, char *name,
              int64_t *count, size_t stream_len, size_t substream_len, size_t component_len,
              size_t name_len);
 /* Element names and values of a component attribute; IERR 1 only for an
    unknown stream. */
-void tkscat_(char *stream, char *substream, char *component, char *attribute, int64_t *idum,
+void tkscat_(const char *stream, const char *substream, const char *component, const char *attribute, int64_t *idum,
              char *elements, double *values, int64_t *ierr, size_t stream_len,
              size_t substream_len, size_t component_len, size_t attribute_len,
              size_t elements_len);
 /* Number of attributes of a substream. */
-void tksnsa_(char *stream, char *substream, int64_t *count, size_t stream_len,
+void tksnsa_(const char *stream, const char *substream, int64_t *count, size_t stream_len,
              size_t substream_len);
 /* K-th substream attribute and its number of elements. */
-void tksssa_(char *stream, char *substream, int64_t *k, char *name, int64_t *count,
+void tksssa_(const char *stream, const char *substream, int64_t *k, char *name, int64_t *count,
              size_t stream_len, size_t substream_len, size_t name_len);
 /* Element values of a substream attribute; IERR 1 only for an unknown stream. */
-void tkssat_(char *stream, char *substream, char *attribute, int64_t *idum, double *values,
+void tkssat_(const char *stream, const char *substream, const char *attribute, int64_t *idum, double *values,
              int64_t *ierr, size_t stream_len, size_t substream_len, size_t attribute_len);
 
 #ifdef __cplusplus

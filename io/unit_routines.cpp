@@ -6,8 +6,8 @@
 
 extern "C" {
 
-void tkopen_(int64_t* unit, char* file, char* access, char* form, int64_t* recl,
-             char* status, char* action, int64_t* ierr, size_t file_len,
+void tkopen_(int64_t* unit, const char* file, const char* access, const char* form, int64_t* recl,
+             const char* status, const char* action, int64_t* ierr, size_t file_len,
              size_t access_len, size_t form_len, size_t status_len,
              size_t action_len) {
   using flowsum::TextField;

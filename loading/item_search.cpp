@@ -366,7 +366,7 @@ void reset_item_searches() { g_states.fill(SearchState{}); }
 
 extern "C" {
 
-void tknitm_(char* stype, int64_t* mode, char* arg3, char* arg4, int64_t* ipos,
+void tknitm_(const char* stype, int64_t* mode, char* arg3, char* arg4, int64_t* ipos,
              size_t stype_len, size_t arg3_len, size_t arg4_len) {
   using namespace flowsum;
   try {

@@ -547,8 +547,8 @@ int64_t load_summary_file(std::string_view unitset, int64_t iscr, int64_t isum,
 
 extern "C" {
 
-void tkinit_(char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
-             char* prpfile, int64_t* iunt, char* untfile, double* rmiss,
+void tkinit_(const char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
+             const char* prpfile, int64_t* iunt, const char* untfile, double* rmiss,
              int64_t* ierr, size_t unitset_len, size_t prpfile_len,
              size_t untfile_len) {
   using flowsum::TextField;
@@ -558,8 +558,8 @@ void tkinit_(char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
       TextField(untfile, untfile_len).trimmed(), *rmiss, 6);
 }
 
-void tkini2_(char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
-             char* prpfile, int64_t* iunt, char* untfile, double* rmiss,
+void tkini2_(const char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
+             const char* prpfile, int64_t* iunt, const char* untfile, double* rmiss,
              int64_t* ierr, int64_t* msgunit, size_t unitset_len,
              size_t prpfile_len, size_t untfile_len) {
   using flowsum::TextField;

@@ -503,7 +503,7 @@ int64_t read_mode() { return state().mode; }
 
 extern "C" {
 
-void tktoki_(int64_t* variant, int64_t* unitmode, double* position, char* text, size_t text_len) {
+void tktoki_(int64_t* variant, int64_t* unitmode, double* position, const char* text, size_t text_len) {
   flowsum::scan::configure(*variant, *unitmode, *position, flowsum::TextField(text, text_len).view());
 }
 
@@ -518,7 +518,7 @@ void tktokn_(int64_t* type, int64_t* ival, double* rval, char* text, size_t text
 
 void tktoks_(int64_t* flag) { flowsum::scan::select_table(*flag); }
 
-void tkccls_(int64_t* cls, int64_t* table, char* chars, int64_t* n, size_t chars_len) {
+void tkccls_(int64_t* cls, int64_t* table, const char* chars, int64_t* n, size_t chars_len) {
   if (*n <= 0) return;
   // Never past the caller's text: N beyond the field counts as the field.
   int64_t count = static_cast<uint64_t>(*n) > chars_len ? static_cast<int64_t>(chars_len) : *n;

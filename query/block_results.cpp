@@ -138,7 +138,7 @@ namespace {
 using namespace flowsum;
 
 // TKNRRP and TKNRPR: profile k of a report.
-void profile_by_position(char* id, size_t id_len, char* rtype, size_t rtype_len, int64_t k,
+void profile_by_position(const char* id, size_t id_len, const char* rtype, size_t rtype_len, int64_t k,
                          bool alternate, char* pname, size_t pname_len, char* substream,
                          size_t substream_len, char* phase, size_t phase_len, char* component,
                          size_t component_len, char* basis, size_t basis_len, char* flowbasis,
@@ -184,14 +184,14 @@ void profile_by_position(char* id, size_t id_len, char* rtype, size_t rtype_len,
 
 extern "C" {
 
-void tknres_(char* id, int64_t* nres, int64_t* ndesc, int64_t* status, size_t id_len) {
+void tknres_(const char* id, int64_t* nres, int64_t* ndesc, int64_t* status, size_t id_len) {
   const ResultShape s = result_shape(TextField(id, id_len).view());
   *nres = s.nresults;
   *ndesc = s.ndescriptors;
   *status = s.status;
 }
 
-void tkbres_(char* id, int64_t* /*idum1*/, int64_t* /*idum2*/, char* pnames, char* quals,
+void tkbres_(const char* id, int64_t* /*idum1*/, int64_t* /*idum2*/, char* pnames, char* quals,
              int64_t* vtypes, int64_t* ivalues, char* tvalues, double* rvalues, char* utypes,
              char* ulabels, size_t id_len, size_t pnames_len, size_t quals_len, size_t tvalues_len,
              size_t utypes_len, size_t ulabels_len) {
@@ -274,7 +274,7 @@ void tkflwb_(double* s1, double* s2, double* s3, double* s4, double* s5, double*
   *ierr = *p >= 0 && *q >= 0 && a.ndata >= 2 * np + 2 * nq + 6 ? 0 : 1;
 }
 
-void tklrrp_(char* id, int64_t* n, char* types, int64_t* ierr, size_t id_len, size_t types_len) {
+void tklrrp_(const char* id, int64_t* n, char* types, int64_t* ierr, size_t id_len, size_t types_len) {
   FreePointerGuard guard;
   *ierr = 1;
   *n = 0;
@@ -291,7 +291,7 @@ void tklrrp_(char* id, int64_t* n, char* types, int64_t* ierr, size_t id_len, si
   *ierr = *n == 0 ? 2 : 0;
 }
 
-void tksrrp_(char* id, char* rtype, int64_t* npoints, int64_t* nprofiles, int64_t* ierr,
+void tksrrp_(const char* id, const char* rtype, int64_t* npoints, int64_t* nprofiles, int64_t* ierr,
              size_t id_len, size_t rtype_len) {
   const ReportShape s = report_shape(TextField(id, id_len).view(), TextField(rtype, rtype_len).view());
   *npoints = s.npoints;
@@ -299,7 +299,7 @@ void tksrrp_(char* id, char* rtype, int64_t* npoints, int64_t* nprofiles, int64_
   *ierr = s.ierr;
 }
 
-void tknrrp_(char* id, char* rtype, int64_t* /*idum*/, int64_t* k, char* pname, char* substream,
+void tknrrp_(const char* id, const char* rtype, int64_t* /*idum*/, int64_t* k, char* pname, char* substream,
              char* phase, char* component, char* basis, char* flowbasis, double* values,
              char* utype, char* ulabel, int64_t* ierr, size_t id_len, size_t rtype_len,
              size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
@@ -309,7 +309,7 @@ void tknrrp_(char* id, char* rtype, int64_t* /*idum*/, int64_t* k, char* pname, 
                       flowbasis, flowbasis_len, values, utype, utype_len, ulabel, ulabel_len, ierr);
 }
 
-void tknrpr_(char* id, char* rtype, int64_t* /*idum*/, int64_t* k, char* pname, char* substream,
+void tknrpr_(const char* id, const char* rtype, int64_t* /*idum*/, int64_t* k, char* pname, char* substream,
              char* phase, char* component, char* basis, char* flowbasis, double* values,
              char* utype, char* ulabel, int64_t* ierr, size_t id_len, size_t rtype_len,
              size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
@@ -319,8 +319,8 @@ void tknrpr_(char* id, char* rtype, int64_t* /*idum*/, int64_t* k, char* pname, 
                       flowbasis, flowbasis_len, values, utype, utype_len, ulabel, ulabel_len, ierr);
 }
 
-void tkrrrp_(char* id, char* rtype, int64_t* /*idum*/, char* pname, char* substream, char* phase,
-             char* component, char* basis, char* units, double* values, char* utype, char* ulabel,
+void tkrrrp_(const char* id, const char* rtype, int64_t* /*idum*/, const char* pname, const char* substream, const char* phase,
+             const char* component, const char* basis, const char* units, double* values, char* utype, char* ulabel,
              int64_t* ierr, size_t id_len, size_t rtype_len, size_t pname_len, size_t substream_len,
              size_t phase_len, size_t component_len, size_t basis_len, size_t units_len,
              size_t utype_len, size_t ulabel_len) {

@@ -89,7 +89,7 @@ void tkcids_(int64_t* p, int64_t* q, char* ncc_ids, char* nnc_ids, size_t ncc_le
   copy("ID_NNC", *q, nnc_ids, nnc_len);
 }
 
-void tkcprp_(char* name, int64_t* n, double* values, char* label, size_t name_len,
+void tkcprp_(const char* name, int64_t* n, double* values, char* label, size_t name_len,
              size_t label_len) {
   using namespace flowsum;
   component_property(std::string_view(name, name_len), *n, values, TextField(label, label_len));

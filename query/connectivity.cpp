@@ -270,14 +270,14 @@ bool stream_info(std::string_view stream, TextField source, TextField destinatio
 
 extern "C" {
 
-void tkcntn_(char* block, int64_t* nin, int64_t* nout, int64_t* status, size_t block_len) {
+void tkcntn_(const char* block, int64_t* nin, int64_t* nout, int64_t* status, size_t block_len) {
   const flowsum::ConnectionCounts c = flowsum::connection_counts(std::string_view(block, block_len));
   *nin = c.inlets;
   *nout = c.outlets;
   *status = c.status;
 }
 
-void tkcnct_(char* block, int64_t* in_capacity, int64_t* out_capacity, char* in_ids,
+void tkcnct_(const char* block, int64_t* in_capacity, int64_t* out_capacity, char* in_ids,
              char* in_types, char* out_ids, char* out_types, int64_t* ierr, size_t block_len,
              size_t in_ids_len, size_t in_types_len, size_t out_ids_len, size_t out_types_len) {
   using namespace flowsum;
@@ -287,7 +287,7 @@ void tkcnct_(char* block, int64_t* in_capacity, int64_t* out_capacity, char* in_
   *ierr = block_connections(std::string_view(block, block_len), arr);
 }
 
-void tkport_(char* block, int64_t* m, int64_t* k, char* in_labels, int64_t* in_locations,
+void tkport_(const char* block, int64_t* m, int64_t* k, char* in_labels, int64_t* in_locations,
              int64_t* in_third, char* out_labels, int64_t* out_locations, int64_t* out_third,
              int64_t* ierr, size_t block_len, size_t in_labels_len, size_t out_labels_len) {
   using namespace flowsum;
@@ -298,7 +298,7 @@ void tkport_(char* block, int64_t* m, int64_t* k, char* in_labels, int64_t* in_l
   *ierr = block_ports(std::string_view(block, block_len), arr);
 }
 
-void tksinf_(char* stream, char* source, char* destination, int64_t* nsub, int64_t* nrows,
+void tksinf_(const char* stream, char* source, char* destination, int64_t* nsub, int64_t* nrows,
              int64_t* /*unused*/, size_t stream_len, size_t source_len, size_t destination_len) {
   using namespace flowsum;
   int64_t ns = 0, nr = 0;

@@ -250,7 +250,7 @@ using namespace flowsum;
 
 extern "C" {
 
-void tksppt_(char* id, int64_t* np, int64_t* ncol, int64_t* status, size_t id_len) {
+void tksppt_(const char* id, int64_t* np, int64_t* ncol, int64_t* status, size_t id_len) {
   const TableShape s = table_shape(TextField(id, id_len).view());
   *np = s.npoints;
   // Without a point count the column count is not known and stays as it was.
@@ -258,7 +258,7 @@ void tksppt_(char* id, int64_t* np, int64_t* ncol, int64_t* status, size_t id_le
   *status = s.status;
 }
 
-void tknppr_(char* id, int64_t* np, int64_t* k, char* pname, char* substream, char* phase,
+void tknppr_(const char* id, int64_t* np, int64_t* k, char* pname, char* substream, char* phase,
              char* component, char* basis, char* flowbasis, double* values, char* utype, char* ulabel,
              int64_t* ierr, size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
              size_t component_len, size_t basis_len, size_t flowbasis_len, size_t utype_len,
@@ -294,8 +294,8 @@ void tknppr_(char* id, int64_t* np, int64_t* k, char* pname, char* substream, ch
   *ierr = a.ndata == npoint * c ? 0 : 1;
 }
 
-void tkpprp_(char* id, int64_t* np, char* pname, char* substream, char* phase, char* component,
-             char* basis, char* ubasis, double* values, char* utype, char* ulabel, int64_t* ierr,
+void tkpprp_(const char* id, int64_t* np, const char* pname, const char* substream, const char* phase, const char* component,
+             const char* basis, const char* ubasis, double* values, char* utype, char* ulabel, int64_t* ierr,
              size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
              size_t component_len, size_t basis_len, size_t ubasis_len, size_t utype_len,
              size_t ulabel_len) {
@@ -329,20 +329,20 @@ void tkpprp_(char* id, int64_t* np, char* pname, char* substream, char* phase, c
   *ierr = found && a.ndata == npoint * c ? 0 : 1;
 }
 
-void tknenv_(char* id, int64_t* ncurves, int64_t* ncol, int64_t* status, size_t id_len) {
+void tknenv_(const char* id, int64_t* ncurves, int64_t* ncol, int64_t* status, size_t id_len) {
   const TableShape s = envelope_shape(TextField(id, id_len).view());
   *ncurves = s.ncurves;
   *ncol = s.ncolumns;
   *status = s.status;
 }
 
-void tksenv_(char* id, int64_t* e, int64_t* n1, int64_t* n2, size_t id_len) {
+void tksenv_(const char* id, int64_t* e, int64_t* n1, int64_t* n2, size_t id_len) {
   const CurveSize s = curve_size(TextField(id, id_len).view(), *e);
   *n1 = s.first;
   *n2 = s.second;
 }
 
-void tkptev_(char* id, int64_t* e, int64_t* /*idum1*/, int64_t* /*idum2*/, double* m1, double* m2,
+void tkptev_(const char* id, int64_t* e, int64_t* /*idum1*/, int64_t* /*idum2*/, double* m1, double* m2,
              double* x1, double* y1, double* x2, double* y2, size_t id_len) {
   FreePointerGuard guard;
   const DatasetAnswer a = load_table(find_table(TextField(id, id_len).view()));
@@ -363,7 +363,7 @@ void tkptev_(char* id, int64_t* e, int64_t* /*idum1*/, int64_t* /*idum2*/, doubl
   }
 }
 
-void tknpev_(char* id, int64_t* e, int64_t* k, int64_t* /*idum1*/, int64_t* /*idum2*/, double* m1,
+void tknpev_(const char* id, int64_t* e, int64_t* k, int64_t* /*idum1*/, int64_t* /*idum2*/, double* m1,
              double* m2, char* pname, char* substream, char* phase, char* component, char* basis,
              char* flowbasis, double* v1, double* v2, char* utype, char* ulabel, size_t id_len,
              size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
@@ -389,8 +389,8 @@ void tknpev_(char* id, int64_t* e, int64_t* k, int64_t* /*idum1*/, int64_t* /*id
       m1, m2, v1, v2, TextField(ulabel, ulabel_len));
 }
 
-void tkppev_(char* id, int64_t* e, int64_t* /*idum1*/, int64_t* /*idum2*/, char* pname,
-             char* substream, char* phase, char* component, char* basis, char* ubasis, double* m1,
+void tkppev_(const char* id, int64_t* e, int64_t* /*idum1*/, int64_t* /*idum2*/, const char* pname,
+             const char* substream, const char* phase, const char* component, const char* basis, const char* ubasis, double* m1,
              double* m2, double* v1, double* v2, char* utype, char* ulabel, size_t id_len,
              size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
              size_t basis_len, size_t ubasis_len, size_t utype_len, size_t ulabel_len) {

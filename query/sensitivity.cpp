@@ -52,14 +52,14 @@ using namespace flowsum;
 
 extern "C" {
 
-void tknsen_(char* id, int64_t* npoints, int64_t* ncol, int64_t* status, size_t id_len) {
+void tknsen_(const char* id, int64_t* npoints, int64_t* ncol, int64_t* status, size_t id_len) {
   const SensitivityShape s = sensitivity_shape(TextField(id, id_len).view());
   *npoints = s.npoints;
   *ncol = s.ncolumns;
   *status = s.status;
 }
 
-void tksens_(char* id, int64_t* ld, int64_t* /*idum*/, char* descriptors, double* matrix,
+void tksens_(const char* id, int64_t* ld, int64_t* /*idum*/, char* descriptors, double* matrix,
              int64_t* pstatus, int64_t* ierr, size_t id_len, size_t descriptors_len) {
   *ierr = 1;
   // The caller sized its arrays by the counts TKNSEN reports: entries with

@@ -194,17 +194,17 @@ int64_t substream_attribute_values(std::string_view stream, std::string_view sub
 
 extern "C" {
 
-void tkssid_(char* stream, int64_t* n, char* names, size_t stream_len, size_t names_len) {
+void tkssid_(const char* stream, int64_t* n, char* names, size_t stream_len, size_t names_len) {
   flowsum::stream_substreams(std::string_view(stream, stream_len), *n, names, names_len);
 }
 
-void tksnac_(char* stream, char* substream, int64_t* count, size_t stream_len,
+void tksnac_(const char* stream, const char* substream, int64_t* count, size_t stream_len,
              size_t substream_len) {
   *count = flowsum::attribute_component_count(std::string_view(stream, stream_len),
                                               std::string_view(substream, substream_len));
 }
 
-void tksnca_(char* stream, char* substream, int64_t* k, char* component, int64_t* count,
+void tksnca_(const char* stream, const char* substream, int64_t* k, char* component, int64_t* count,
              size_t stream_len, size_t substream_len, size_t component_len) {
   using namespace flowsum;
   *count = 0;
@@ -213,7 +213,7 @@ void tksnca_(char* stream, char* substream, int64_t* k, char* component, int64_t
                                      TextField(component, component_len));
 }
 
-void tkssca_(char* stream, char* substream, char* component, int64_t* k, char* name,
+void tkssca_(const char* stream, const char* substream, const char* component, int64_t* k, char* name,
              int64_t* count, size_t stream_len, size_t substream_len, size_t component_len,
              size_t name_len) {
   using namespace flowsum;
@@ -223,7 +223,7 @@ void tkssca_(char* stream, char* substream, char* component, int64_t* k, char* n
                                   TextField(name, name_len));
 }
 
-void tkscat_(char* stream, char* substream, char* component, char* attribute,
+void tkscat_(const char* stream, const char* substream, const char* component, const char* attribute,
              int64_t* /*unused*/, char* elements, double* values, int64_t* ierr,
              size_t stream_len, size_t substream_len, size_t component_len,
              size_t attribute_len, size_t elements_len) {
@@ -235,13 +235,13 @@ void tkscat_(char* stream, char* substream, char* component, char* attribute,
       elements, elements_len, values);
 }
 
-void tksnsa_(char* stream, char* substream, int64_t* count, size_t stream_len,
+void tksnsa_(const char* stream, const char* substream, int64_t* count, size_t stream_len,
              size_t substream_len) {
   *count = flowsum::substream_attribute_count(std::string_view(stream, stream_len),
                                               std::string_view(substream, substream_len));
 }
 
-void tksssa_(char* stream, char* substream, int64_t* k, char* name, int64_t* count,
+void tksssa_(const char* stream, const char* substream, int64_t* k, char* name, int64_t* count,
              size_t stream_len, size_t substream_len, size_t name_len) {
   using namespace flowsum;
   *count = substream_attribute_at(std::string_view(stream, stream_len),
@@ -249,7 +249,7 @@ void tksssa_(char* stream, char* substream, int64_t* k, char* name, int64_t* cou
                                   TextField(name, name_len));
 }
 
-void tkssat_(char* stream, char* substream, char* attribute, int64_t* /*unused*/,
+void tkssat_(const char* stream, const char* substream, const char* attribute, int64_t* /*unused*/,
              double* values, int64_t* ierr, size_t stream_len, size_t substream_len,
              size_t attribute_len) {
   using namespace flowsum;

@@ -587,7 +587,7 @@ void substream_results(std::string_view id, std::string_view substream, std::str
 
 extern "C" {
 
-void tkstrm_(char* id, int64_t* /*unused*/, char* rows, double* values, char* unit_names,
+void tkstrm_(const char* id, int64_t* /*unused*/, char* rows, double* values, char* unit_names,
              char* labels, int64_t* nrows, size_t id_len, size_t rows_len, size_t names_len,
              size_t labels_len) {
   using namespace flowsum;
@@ -596,14 +596,14 @@ void tkstrm_(char* id, int64_t* /*unused*/, char* rows, double* values, char* un
                     names_len, labels, labels_len);
 }
 
-void tkstra_(char* id, char* type, double* value, char* label, size_t id_len, size_t type_len,
+void tkstra_(const char* id, const char* type, double* value, char* label, size_t id_len, size_t type_len,
              size_t label_len) {
   using namespace flowsum;
   stream_first_value(std::string_view(id, id_len), TextField(type, type_len).view(), *value,
                      TextField(label, label_len));
 }
 
-void tksval_(char* id, char* substream, char* property, char* basis, double* values,
+void tksval_(const char* id, const char* substream, const char* property, const char* basis, double* values,
              char* unit_name, char* label, int64_t* ierr, size_t id_len, size_t substream_len,
              size_t property_len, size_t basis_len, size_t unit_name_len, size_t label_len) {
   using namespace flowsum;
@@ -613,11 +613,11 @@ void tksval_(char* id, char* substream, char* property, char* basis, double* val
                         TextField(unit_name, unit_name_len), TextField(label, label_len));
 }
 
-void tknspr_(char* id, int64_t* count, int64_t* ierr, size_t id_len) {
+void tknspr_(const char* id, int64_t* count, int64_t* ierr, size_t id_len) {
   *ierr = flowsum::user_property_count(std::string_view(id, id_len), *count);
 }
 
-void tksprp_(char* id, int64_t* /*unused*/, char* names, char* substreams, char* phases,
+void tksprp_(const char* id, int64_t* /*unused*/, char* names, char* substreams, char* phases,
              char* components, char* bases, char* unit_bases, double* values,
              char* unit_names, char* labels, int64_t* ierr, size_t id_len, size_t names_len,
              size_t substreams_len, size_t phases_len, size_t components_len, size_t bases_len,
@@ -631,7 +631,7 @@ void tksprp_(char* id, int64_t* /*unused*/, char* names, char* substreams, char*
   *ierr = user_properties(std::string_view(id, id_len), out);
 }
 
-void tksphs_(char* id, int64_t* n, int64_t* phas_flag, int64_t* xy_flag, double* y, double* x,
+void tksphs_(const char* id, int64_t* n, int64_t* phas_flag, int64_t* xy_flag, double* y, double* x,
              double* x1, double* x2, double* p64, double* p63, double* p94, double* p95,
              double* p88, double* p61, double* p89, double* p90, double* p991, double* p992,
              double* p993, double* p994, size_t id_len) {
@@ -640,13 +640,13 @@ void tksphs_(char* id, int64_t* n, int64_t* phas_flag, int64_t* xy_flag, double*
                          {p64, p63, p94, p95, p88, p61, p89, p90, p991, p992, p993, p994});
 }
 
-void tknsub_(char* id, int64_t* k, char* name, int64_t* ncomp, int64_t* ntotal, size_t id_len,
+void tknsub_(const char* id, int64_t* k, char* name, int64_t* ncomp, int64_t* ntotal, size_t id_len,
              size_t name_len) {
   using namespace flowsum;
   substream_at(std::string_view(id, id_len), *k, TextField(name, name_len), *ncomp, *ntotal);
 }
 
-void tksubs_(char* id, char* substream, char* basis, int64_t* n, char* ids, double* values,
+void tksubs_(const char* id, const char* substream, const char* basis, int64_t* n, char* ids, double* values,
              char* label, int64_t* /*unused*/, char* total_names, double* total_values,
              char* total_labels, size_t id_len, size_t substream_len, size_t basis_len,
              size_t ids_len, size_t label_len, size_t total_names_len,

@@ -366,7 +366,7 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
 
 extern "C" {
 
-void tkdset_(int64_t* nid, char* ids, char* qual, int64_t* nqual, int64_t* ndata, int64_t* locq,
+void tkdset_(int64_t* nid, const char* ids, const char* qual, int64_t* nqual, int64_t* ndata, int64_t* locq,
              int64_t* locd, size_t ids_len, size_t qual_len) {
   using namespace flowsum;
   *nqual = 0;

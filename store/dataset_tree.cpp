@@ -832,7 +832,7 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
 
 extern "C" {
 
-void tkdtre_(int64_t* mode, int64_t* nids, char* ids, char* value, int64_t* idata,
+void tkdtre_(int64_t* mode, int64_t* nids, const char* ids, char* value, int64_t* idata,
              int64_t* tree, int64_t* nused, int64_t* ipos, int64_t* ierr,
              size_t ids_len, size_t value_len) {
   using namespace flowsum;

@@ -250,7 +250,7 @@ ValueShape data_set_shape(std::span<const std::string_view> path) {
 
 extern "C" {
 
-void tkvblk_(char* id, char* type, int64_t* ierr, size_t id_len, size_t type_len) {
+void tkvblk_(const char* id, char* type, int64_t* ierr, size_t id_len, size_t type_len) {
   using namespace flowsum;
   *ierr = 1;
   const ItemMatch m = find_block(TextField(id, id_len).view());
@@ -259,7 +259,7 @@ void tkvblk_(char* id, char* type, int64_t* ierr, size_t id_len, size_t type_len
   *ierr = 0;
 }
 
-void tklids_(char* kind, int64_t* n, char* ids, char* types, int64_t* ierr, size_t kind_len,
+void tklids_(const char* kind, int64_t* n, char* ids, char* types, int64_t* ierr, size_t kind_len,
              size_t ids_len, size_t types_len) {
   using namespace flowsum;
   *ierr = 1;
@@ -269,7 +269,7 @@ void tklids_(char* kind, int64_t* n, char* ids, char* types, int64_t* ierr, size
   }
 }
 
-void tknext_(char* kind, int64_t* index, char* id, char* type, int64_t* ierr, size_t kind_len,
+void tknext_(const char* kind, int64_t* index, char* id, char* type, int64_t* ierr, size_t kind_len,
              size_t id_len, size_t type_len) {
   using namespace flowsum;
   *ierr = 1;
@@ -280,7 +280,7 @@ void tknext_(char* kind, int64_t* index, char* id, char* type, int64_t* ierr, si
   }
 }
 
-void tknval_(char* ids, int64_t* nid, int64_t* ndata, int64_t* nq, int64_t* ierr, size_t ids_len) {
+void tknval_(const char* ids, int64_t* nid, int64_t* ndata, int64_t* nq, int64_t* ierr, size_t ids_len) {
   using namespace flowsum;
   *ndata = 0;
   *nq = 0;

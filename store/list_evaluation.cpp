@@ -634,25 +634,25 @@ ListAnswer evaluate_list_remembered(std::string_view lsetid) {
 
 extern "C" {
 
-void tklist_(char* lsetid, int64_t* ndata, int64_t* nqual, int64_t* locq, size_t lsetid_len) {
+void tklist_(const char* lsetid, int64_t* ndata, int64_t* nqual, int64_t* locq, size_t lsetid_len) {
   const flowsum::ListAnswer a = flowsum::evaluate_list(flowsum::TextField(lsetid, lsetid_len).view());
   *ndata = a.ndata;
   *nqual = a.nqual;
   *locq = a.locq;
 }
 
-void tkidim_(char* name, int64_t* nq, int64_t* nmem, size_t name_len) {
+void tkidim_(const char* name, int64_t* nq, int64_t* nmem, size_t name_len) {
   const flowsum::SetDimensions d = flowsum::idset_dimensions(flowsum::TextField(name, name_len).view());
   *nq = d.nq;
   *nmem = d.nmem;
 }
 
-void tkiset_(char* name, int64_t* nq, int64_t* nmem, int64_t* qnames, int64_t* qvals, int64_t* types,
+void tkiset_(const char* name, int64_t* nq, int64_t* nmem, int64_t* qnames, int64_t* qvals, int64_t* types,
              int64_t* units, size_t name_len) {
   flowsum::load_idset(flowsum::TextField(name, name_len).view(), *nq, *nmem, qnames, qvals, types, units);
 }
 
-void tkivec_(char* name, int64_t* tmpl, size_t name_len) {
+void tkivec_(const char* name, int64_t* tmpl, size_t name_len) {
   flowsum::idset_template(flowsum::TextField(name, name_len).view(), tmpl);
 }
 

@@ -206,7 +206,7 @@ int64_t compile_loading_sequence(std::string_view lsetid, int64_t* idlist, int64
 
 extern "C" {
 
-void tklset_(char* lsetid, int64_t* idlist, int64_t* nids, int64_t* ops, int64_t* nops,
+void tklset_(const char* lsetid, int64_t* idlist, int64_t* nids, int64_t* ops, int64_t* nops,
              int64_t* ierr, size_t lsetid_len) {
   *ierr = flowsum::compile_loading_sequence(flowsum::TextField(lsetid, lsetid_len).view(), idlist,
                                             flowsum::kSequenceNameWords, ops, flowsum::kSequenceOps,

@@ -139,7 +139,7 @@ using flowsum::TextField;
 
 extern "C" {
 
-void tkcins_(int64_t* nchar, char* text, int64_t* nword, int64_t* words,
+void tkcins_(int64_t* nchar, const char* text, int64_t* nword, int64_t* words,
              size_t text_len) {
   *nword = flowsum::pack_text(TextField(text, text_len).view(), *nchar, words);
 }

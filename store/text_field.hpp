@@ -57,6 +57,9 @@ struct TextField {
   size_t len;
 
   TextField(char* d, size_t n) : data(d), len(d ? n : 0) {}
+  // A caller's input text: the routines only read it (view, trimmed), never
+  // assign or blank it.
+  TextField(const char* d, size_t n) : TextField(const_cast<char*>(d), n) {}
 
   std::string_view view() const { return {data, len}; }
   // The field without its trailing blanks.
@@ -93,6 +96,9 @@ inline std::string padded(std::string_view s, size_t n) {
 // Element i (0-based) of a caller's text array whose elements are len long.
 inline TextField text_element(char* base, size_t len, size_t i) {
   return TextField(base ? base + i * len : nullptr, len);
+}
+inline TextField text_element(const char* base, size_t len, size_t i) {
+  return text_element(const_cast<char*>(base), len, i);
 }
 
 }  // namespace flowsum

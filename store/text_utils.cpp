@@ -46,7 +46,7 @@ using flowsum::TextField;
 
 extern "C" {
 
-void tkcint_(int64_t* n, char* text, int64_t* ival, int64_t* ierr,
+void tkcint_(int64_t* n, const char* text, int64_t* ival, int64_t* ierr,
              size_t text_len) {
   // Characters past the caller's field count as blanks, which end or skip
   // nothing that the field itself does not, so the field is cut there.

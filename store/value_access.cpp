@@ -404,7 +404,7 @@ const std::array<std::string_view, 6> kProfileQualifiers{"PROPERTIES", "SUBSTREA
 // TKPVAL's reading, which TKAVAL extends: the data set of the path (blank
 // qualifier), every value as a converted real with its property name, unit
 // type and label. IERR 1 and NVAL unchanged when there are no values.
-DatasetAnswer every_value_as_real(char* ids, size_t ids_len, int64_t nid, char* pnames, size_t pnames_len,
+DatasetAnswer every_value_as_real(const char* ids, size_t ids_len, int64_t nid, char* pnames, size_t pnames_len,
                                   double* values, char* utypes, size_t utypes_len, char* ulabels,
                                   size_t ulabels_len, int64_t& nval, int64_t& ierr) {
   ierr = 1;
@@ -422,7 +422,7 @@ DatasetAnswer every_value_as_real(char* ids, size_t ids_len, int64_t nid, char* 
 
 extern "C" {
 
-void tkpval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, double* values, char* utypes,
+void tkpval_(const char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, double* values, char* utypes,
              char* ulabels, int64_t* nval, int64_t* ierr, size_t ids_len, size_t pnames_len,
              size_t utypes_len, size_t ulabels_len) {
   FreePointerGuard guard;
@@ -430,7 +430,7 @@ void tkpval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, double* v
                       ulabels_len, *nval, *ierr);
 }
 
-void tkaval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* vtypes,
+void tkaval_(const char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* vtypes,
              int64_t* ivalues, char* texts, double* rvalues, char* utypes, char* ulabels,
              int64_t* nval, int64_t* ierr, size_t ids_len, size_t pnames_len, size_t texts_len,
              size_t utypes_len, size_t ulabels_len) {
@@ -459,7 +459,7 @@ void tkaval_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* 
   }
 }
 
-void tkprf2_(char* ids, int64_t* nid, char* qname, int64_t* npoint, int64_t* nprop, char* pnames,
+void tkprf2_(const char* ids, int64_t* nid, const char* qname, int64_t* npoint, int64_t* nprop, char* pnames,
              double* values, char* utypes, char* ulabels, int64_t* ierr, size_t ids_len,
              size_t qname_len, size_t pnames_len, size_t utypes_len, size_t ulabels_len) {
   FreePointerGuard guard;
@@ -469,7 +469,7 @@ void tkprf2_(char* ids, int64_t* nid, char* qname, int64_t* npoint, int64_t* npr
                        values, utypes, utypes_len, ulabels, ulabels_len);
 }
 
-void tkprf3_(char* ids, int64_t* nid, int64_t* nk, char* knames, char* kvals, char* qname,
+void tkprf3_(const char* ids, int64_t* nid, int64_t* nk, const char* knames, const char* kvals, const char* qname,
              int64_t* npoint, int64_t* nprop, char* pnames, double* values, char* utypes,
              char* ulabels, int64_t* ierr, size_t ids_len, size_t knames_len, size_t kvals_len,
              size_t qname_len, size_t pnames_len, size_t utypes_len, size_t ulabels_len) {
@@ -486,7 +486,7 @@ void tkprf3_(char* ids, int64_t* nid, int64_t* nk, char* knames, char* kvals, ch
                        values, utypes, utypes_len, ulabels, ulabels_len);
 }
 
-void tksprf_(char* ids, int64_t* nid, int64_t* qwords, int64_t* nset, int64_t* nper, int64_t* ierr,
+void tksprf_(const char* ids, int64_t* nid, int64_t* qwords, int64_t* nset, int64_t* nper, int64_t* ierr,
              size_t ids_len) {
   FreePointerGuard guard;
   *nset = 0;
@@ -518,7 +518,7 @@ void tkspid_(char* text, int64_t* n, size_t text_len) {
   append_number(TextField(text, text_len), *n);
 }
 
-void tkfdst_(char* ids, int64_t* nid, int64_t* nk, char* knames, char* kvals, char* qual,
+void tkfdst_(const char* ids, int64_t* nid, int64_t* nk, const char* knames, const char* kvals, char* qual,
              int64_t* ipos, int64_t* ierr, size_t ids_len, size_t knames_len, size_t kvals_len,
              size_t qual_len) {
   const auto path = caller_path(ids, ids_len, *nid);
@@ -530,8 +530,8 @@ void tkfdst_(char* ids, int64_t* nid, int64_t* nk, char* knames, char* kvals, ch
 }
 
 namespace {
-void split_common(int64_t nid, char* ids, size_t ids_len, int64_t nk, char* knames, size_t knames_len,
-                  char* kvals, size_t kvals_len, std::span<const std::string_view> extra,
+void split_common(int64_t nid, char* ids, size_t ids_len, int64_t nk, const char* knames, size_t knames_len,
+                  const char* kvals, size_t kvals_len, std::span<const std::string_view> extra,
                   std::span<const std::string_view> col_models, char* qual, size_t qual_len,
                   int64_t* ierr) {
   const auto path = caller_path(ids, ids_len, nid);
@@ -546,15 +546,15 @@ void split_common(int64_t nid, char* ids, size_t ids_len, int64_t nk, char* knam
 }
 }  // namespace
 
-void tksplt_(int64_t* nid, char* ids, int64_t* nk, char* knames, char* kvals, char* qual,
+void tksplt_(int64_t* nid, char* ids, int64_t* nk, const char* knames, const char* kvals, char* qual,
              int64_t* ierr, size_t ids_len, size_t knames_len, size_t kvals_len, size_t qual_len) {
   static constexpr std::array<std::string_view, 2> kColModels{"LINKEDCO", "KINETCOL"};
   split_common(*nid, ids, ids_len, *nk, knames, knames_len, kvals, kvals_len, {}, kColModels, qual,
                qual_len, ierr);
 }
 
-void tkspl2_(int64_t* nid, char* ids, int64_t* nk, char* knames, char* kvals, int64_t* nx,
-             char* xsect, char* qual, int64_t* ierr, size_t ids_len, size_t knames_len,
+void tkspl2_(int64_t* nid, char* ids, int64_t* nk, const char* knames, const char* kvals, int64_t* nx,
+             const char* xsect, char* qual, int64_t* ierr, size_t ids_len, size_t knames_len,
              size_t kvals_len, size_t xsect_len, size_t qual_len) {
   static constexpr std::array<std::string_view, 1> kColModels{"LINKEDCO"};
   std::vector<std::string_view> extra;
@@ -564,7 +564,7 @@ void tkspl2_(int64_t* nid, char* ids, int64_t* nk, char* knames, char* kvals, in
                qual_len, ierr);
 }
 
-void tkprfr_(char* ids, int64_t* nid, char* kvals, int64_t* nk, int64_t* npoint, double* values,
+void tkprfr_(const char* ids, int64_t* nid, const char* kvals, int64_t* nk, int64_t* npoint, double* values,
              char* utype, char* ulabel, int64_t* ierr, size_t ids_len, size_t kvals_len,
              size_t utype_len, size_t ulabel_len) {
   FreePointerGuard guard;
@@ -598,7 +598,7 @@ void tkprfr_(char* ids, int64_t* nid, char* kvals, int64_t* nk, int64_t* npoint,
   *ierr = 0;
 }
 
-void tkprfp_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* ierr, size_t ids_len,
+void tkprfp_(const char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* ierr, size_t ids_len,
              size_t pnames_len) {
   FreePointerGuard guard;
   const auto path = caller_path(ids, ids_len, *nid);
@@ -626,7 +626,7 @@ void tkprfp_(char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int64_t* 
   }
 }
 
-void tkspr2_(char* ids, int64_t* nid, char* qname, int64_t* nmem, int64_t* nsets, int64_t* ierr,
+void tkspr2_(const char* ids, int64_t* nid, const char* qname, int64_t* nmem, int64_t* nsets, int64_t* ierr,
              size_t ids_len, size_t qname_len) {
   FreePointerGuard guard;
   *nmem = 0;
@@ -673,8 +673,8 @@ void tkspr2_(char* ids, int64_t* nid, char* qname, int64_t* nmem, int64_t* nsets
   }
 }
 
-void tkspr3_(char* ids, int64_t* nid, int64_t* nk, char* knames, char* kvals, int64_t* ndim,
-             char* dnames, int64_t* sizes, int64_t* nfound, int64_t* ierr, size_t ids_len,
+void tkspr3_(const char* ids, int64_t* nid, int64_t* nk, const char* knames, const char* kvals, int64_t* ndim,
+             const char* dnames, int64_t* sizes, int64_t* nfound, int64_t* ierr, size_t ids_len,
              size_t knames_len, size_t kvals_len, size_t dnames_len) {
   FreePointerGuard guard;
   *nfound = 0;
@@ -705,7 +705,7 @@ void tkspr3_(char* ids, int64_t* nid, int64_t* nk, char* knames, char* kvals, in
   }
 }
 
-void tknprf_(char* ids, int64_t* nid, int64_t* n, int64_t* k, char* pname, char* substream,
+void tknprf_(const char* ids, int64_t* nid, int64_t* n, int64_t* k, char* pname, char* substream,
              char* phase, char* component, char* basis, char* flowbasis, double* values,
              char* quantity, char* ulabel, int64_t* ierr, size_t ids_len, size_t pname_len,
              size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,

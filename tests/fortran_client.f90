@@ -3,6 +3,7 @@
 ! would write them. It writes its own small summary file, loads it, and checks
 ! the answers; any wrong answer stops with a non-zero status.
 program fortran_client
+  use flowsum
   use fortran_checks
   implicit none
   integer*8 :: iglob(21), ilocs(27), iwork(2000000)

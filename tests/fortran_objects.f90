@@ -3,6 +3,7 @@
 ! and TKSIDS, positions with TKNBLK and TKNSTR, a lookup with TKVBLK and an
 ! iteration with TKNITM. Any wrong answer stops with a non-zero status.
 program fortran_objects
+  use flowsum
   use fortran_checks
   implicit none
   integer*8 :: iglob(21)

@@ -2,6 +2,7 @@
 ! through plain CALL statements: title, run summary, account fields, the
 ! alias count, and one data set found by its path.
 program fortran_run_info
+  use flowsum
   use fortran_checks
   implicit none
   integer*8 :: iglob(21), ilocs(27)

@@ -4,6 +4,7 @@
 ! connections of the flash drum with TKCNCT. Any wrong answer stops with a
 ! non-zero status.
 program fortran_streams
+  use flowsum
   use fortran_checks
   implicit none
   integer*8 :: ierr, nsub, nrows, idum, n, i, nin, nout

@@ -2,6 +2,7 @@
 ! TKRCNV with CHARACTER scalars and arrays (their hidden lengths) after a
 ! load with the project's reference files.
 program fortran_units
+  use flowsum
   use fortran_checks
   implicit none
   real*8 :: rglb(4)

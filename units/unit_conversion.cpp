@@ -43,8 +43,8 @@ int64_t type_by_name(const UnitTable& table, std::string_view text) {
 }
 
 // TKUNIT over the caller's arrays. Returns the error flag.
-int64_t choose_target_units(std::string_view set_name, int64_t n, char* types, size_t types_len,
-                            char* labels, size_t labels_len) {
+int64_t choose_target_units(std::string_view set_name, int64_t n, const char* types, size_t types_len,
+                            const char* labels, size_t labels_len) {
   const int64_t set = unit_set_number(set_name);
   if (set < 0) return 1;
   const UnitTable table;
@@ -149,14 +149,14 @@ void tkucnv_(int64_t* itype, int64_t* iunit, double* value, double* result, char
   TextField(label, label_len).assign(c.label_view());
 }
 
-void tkunit_(char* unitset, int64_t* n, char* types, char* labels, int64_t* ierr,
+void tkunit_(const char* unitset, int64_t* n, const char* types, const char* labels, int64_t* ierr,
              size_t unitset_len, size_t types_len, size_t labels_len) {
   *ierr = 1;
   *ierr = flowsum::choose_target_units(TextField(unitset, unitset_len).view(), *n, types,
                                        types_len, labels, labels_len);
 }
 
-void tklabl_(int64_t* n, char* types, char* labels, size_t types_len, size_t labels_len) {
+void tklabl_(int64_t* n, const char* types, char* labels, size_t types_len, size_t labels_len) {
   const flowsum::UnitTable table;
   const int64_t* targets = flowsum::target_table(table);
   for (int64_t i = 0; i < *n; ++i) {
@@ -171,7 +171,7 @@ void tklabl_(int64_t* n, char* types, char* labels, size_t types_len, size_t lab
   }
 }
 
-void tkcnvt_(char* type_name, char* label, int64_t* n, double* values, double* converted,
+void tkcnvt_(const char* type_name, const char* label, int64_t* n, double* values, double* converted,
              size_t type_name_len, size_t label_len) {
   const flowsum::UnitTable table;
   const int64_t* targets = flowsum::target_table(table);
@@ -191,7 +191,7 @@ void tkcnvt_(char* type_name, char* label, int64_t* n, double* values, double* c
   for (int64_t i = 0; i < *n; ++i) converted[i] = (converted[i] * factor + shift) / to_factor;
 }
 
-void tkrcnv_(int64_t* itype, int64_t* iunit, char* label, double* value, double* result,
+void tkrcnv_(int64_t* itype, int64_t* iunit, const char* label, double* value, double* result,
              size_t label_len) {
   const double v = *value;
   *result = v;

@@ -5,6 +5,7 @@
 ! Plain CALL statements with INTEGER*8, REAL*8 and CHARACTER arguments;
 ! gfortran passes the text lengths itself.
 program load_summary
+  use flowsum
   implicit none
   integer*8 :: ilocs(27)
   common /tklocs/ ilocs

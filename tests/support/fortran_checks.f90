@@ -2,6 +2,7 @@
 ! unload of a summary file through TKOPEN, TKINI2, TKCLOS and TKCLFL with the
 ! project's reference files, whose folder is the program's first argument.
 module fortran_checks
+  use flowsum
   implicit none
   integer*8, save :: nfail = 0, ntotal = 0
   integer*8, parameter :: isum = 40, iscr = 41, iprp = 42, iunt = 43

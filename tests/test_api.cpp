@@ -1,0 +1,167 @@
+// The C++ API: its errors, its object lifetime, and the tables it builds
+// (row keys, stream columns, NaN for missing values) from random flowsheets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "flowsum/summary.hpp"
+#include "support/block_table_records.hpp"
+#include "support/random_flowsheet.hpp"
+#include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
+
+namespace flowsum::testing {
+namespace {
+
+const std::string kExample = std::string(FLOWSUM_SOURCE_DIR) + "/examples/flowsheet.sum";
+const std::string kData = std::string(FLOWSUM_SOURCE_DIR) + "/data";
+
+Summary open_example(const std::string& units = "SI") {
+  return Summary::open(kExample, {.units = units, .ref_dir = kData});
+}
+
+TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
+  try {
+    Summary::open("/nonexistent/run.sum");
+    FAIL() << "a missing file opened";
+  } catch (const LoadError& e) {
+    EXPECT_EQ(e.status(), 1);
+  }
+  try {
+    Summary::open(kExample, {.ref_dir = "/nonexistent"});
+    FAIL() << "loaded without its reference files";
+  } catch (const LoadError& e) {
+    EXPECT_EQ(e.status(), 2);  // the property-number file
+    ASSERT_FALSE(e.messages().empty());
+    EXPECT_NE(std::string(e.what()).find(e.messages().back().substr(1)), std::string::npos);
+  }
+  const TempSummaryFile garbage("not a summary file\n");
+  EXPECT_THROW(Summary::open(garbage.string(), {.ref_dir = kData}), LoadError);
+  EXPECT_THROW(Summary::open(kExample, {.units = "FURLONG"}), UsageError);
+
+  Summary s = open_example();
+  EXPECT_THROW(Summary::open(kExample), UsageError);  // one loaded file per process
+  EXPECT_THROW(s.block_results("NOPE"), NotFoundError);
+  EXPECT_THROW(s.connections("NOPE"), NotFoundError);
+  EXPECT_THROW(s.substreams("NOPE"), NotFoundError);
+  EXPECT_THROW(s.stream_table({"S1", "NOPE"}), NotFoundError);
+  EXPECT_THROW(s.stream_table({}, "MOLE-FLO"), UsageError);  // not read as mass flows
+  EXPECT_THROW(s.property_table("NOPE"), NotFoundError);
+  EXPECT_THROW(s.stream_table().column("NOPE"), NotFoundError);
+  EXPECT_EQ(s.run_info().blocks, 4);  // still loaded after the errors
+
+  Summary moved = std::move(s);
+  EXPECT_FALSE(s.is_open());
+  EXPECT_THROW(s.blocks(), UsageError);
+  EXPECT_EQ(moved.blocks().size(), 4u);
+  moved.close();
+  EXPECT_THROW(moved.streams(), UsageError);
+  EXPECT_EQ(open_example().streams().size(), 8u);  // closing frees the library
+}
+
+TEST(Api, ExampleTablesInTheChosenUnits) {
+  Summary s = open_example("ENG");
+  const Table t = s.stream_table({"FEED1", "S1"}, "MOLE-FRAC");
+  ASSERT_EQ(t.columns.size(), 6u);
+  EXPECT_EQ(t.columns[4].name, "FEED1");
+  EXPECT_EQ(t.columns[5].name, "S1");
+  double sum = 0;
+  size_t temp = t.rows();
+  for (size_t r = 0; r < t.rows(); ++r) {
+    if (t.columns[0].texts[r] == "MOLE-FRAC" && t.columns[1].texts[r] == "MIXED")
+      sum += t.columns[5].values[r];
+    if (t.columns[0].texts[r] == "TEMP") temp = r;
+  }
+  EXPECT_NEAR(sum, 1.0, 1e-5);  // as stored
+  ASSERT_LT(temp, t.rows());
+  EXPECT_EQ(t.columns[3].texts[temp], "F");
+  EXPECT_NEAR(t.columns[5].values[temp], (296.4 - 273.15) * 1.8 + 32, 1e-6);
+
+  const Connections c = s.connections("M1");
+  EXPECT_EQ(c.inlets, (std::vector<std::string>{"FEED1", "FEED2"}));
+  EXPECT_EQ(c.outlets, std::vector<std::string>{"S1"});
+  EXPECT_EQ(s.streams()[2].source, "F1");
+  EXPECT_EQ(s.streams()[4].source, "");
+}
+
+// Property tables and studies turn point-by-point answers into one column
+// per property column, named by its descriptors; a point without a status
+// is NaN, not the caller's fill.
+TEST(Api, PropertyAndSensitivityTablesAreColumns) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  BlockTableWriter tables(w);
+  tables.property_table(
+      "FLASHCURVE", "FC1",
+      {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {300, 310, 320}},
+       {prop::kVfrac, "MIXED", "VAPOR", "H2O", "MOLE", 0, 1, {0.1, 0.2, 0.3}}});
+  SensitivityStudy study;
+  study.id = "S-1";
+  study.npoints = 3;
+  study.ncolumns = 2;
+  study.descriptors = {{"FEED", "TEMP"}, {"B1", "QCALC"}};
+  study.entries = {{11, 12}, {21, 22}, {31, 32}};
+  study.status = {{1, 0}, {3, 4}};
+  tables.sensitivity(study);
+  const TempSummaryFile file(b.text());
+  Summary s = Summary::open(file.string(), {.units = "SI", .ref_dir = kData});
+
+  const Table p = s.property_table("FC1");
+  ASSERT_EQ(p.columns.size(), 2u);
+  EXPECT_EQ(p.columns[0].name, "TEMP MIXED");
+  EXPECT_EQ(p.columns[1].name, "VFRAC MIXED VAPOR H2O MOLE");
+  EXPECT_EQ(p.columns[1].values, (std::vector<double>{0.1, 0.2, 0.3}));
+  EXPECT_EQ(p.columns[1].unit, "");
+  EXPECT_FALSE(p.columns[0].unit.empty());
+
+  const Table t = s.sensitivity("S-1");
+  ASSERT_EQ(t.columns.size(), 3u);
+  EXPECT_EQ(t.columns[0].name, "FEED TEMP");
+  EXPECT_EQ(t.columns[1].name, "B1 QCALC");
+  EXPECT_EQ(t.columns[0].values, (std::vector<double>{11, 21, 31}));
+  EXPECT_EQ(t.columns[1].values, (std::vector<double>{12, 22, 32}));
+  const std::vector<double>& status = t.column("status").values;
+  ASSERT_EQ(status.size(), 3u);
+  EXPECT_EQ(status[0], 0);
+  EXPECT_TRUE(std::isnan(status[1]));
+  EXPECT_EQ(status[2], 4);
+  EXPECT_THROW(s.sensitivity("S-9"), NotFoundError);
+}
+
+// Every main-table row without a component comes back under its key, in
+// SI units, with NaN where the file wrote a missing value.
+TEST(Api, StreamTableMatchesRandomFlowsheets) {
+  for (uint64_t seed = 1; seed <= 12; ++seed) {
+    const RandomFlowsheet f = random_flowsheet(seed);
+    const TempSummaryFile file(f.text);
+    Summary s = Summary::open(file.string(), {.units = "SI", .ref_dir = kData});
+    const Table t = s.stream_table();
+    std::map<std::string, size_t> row;
+    for (size_t r = t.rows(); r-- > 0;)
+      row[t.columns[0].texts[r] + "|" + t.columns[1].texts[r] + "|" + t.columns[2].texts[r]] = r;
+    for (const RandomStreamResults& sr : f.stream_results) {
+      const Column& col = t.column(sr.stream.id);
+      std::map<std::string, bool> seen;
+      for (const RandomStreamRow& r : sr.rows) {
+        if (!r.component.empty() || r.name.empty() || r.name == "HMX" || r.name == "SMX" ||
+            r.name == "CPMX" || r.name == "RHOMX")
+          continue;
+        const std::string sub = sr.without_substream || r.substream.empty() ? "MIXED" : r.substream;
+        const std::string key = r.name + "|" + sub + "|";
+        if (seen[key]) continue;  // the first row of a key is the one shown
+        seen[key] = true;
+        ASSERT_TRUE(row.count(key)) << key << " seed " << seed;
+        const double got = col.values[row[key]];
+        if (r.missing) EXPECT_TRUE(std::isnan(got)) << key;
+        else if (r.unit_type == 0) EXPECT_EQ(got, r.real) << key;
+        else EXPECT_NEAR(got, r.si, 1e-12 * std::max(1.0, std::fabs(r.si))) << key;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace flowsum::testing
