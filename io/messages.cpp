@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "store/text_field.hpp"
 

@@ -15,7 +15,7 @@
 
 #include "flowsum.h"
 #include "io/messages.hpp"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/load_steps.hpp"
 #include "loading/scanner.hpp"

@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "store/text_field.hpp"
 

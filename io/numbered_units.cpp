@@ -3,7 +3,7 @@
 // copies every line into a direct-access scratch unit, so both the line read
 // and the record append are written to run without a heap allocation per
 // line.
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 
 #include <fcntl.h>
 #include <sys/mman.h>

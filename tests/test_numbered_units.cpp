@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 
 namespace io = flowsum::io;
 namespace fs = std::filesystem;
