@@ -178,6 +178,8 @@ class SequentialFile final : public Unit {
     int st = 0;
     if (fd_ >= 0 && owns_fd_ && ::close(fd_) != 0) st = errno;
     fd_ = -1;
+    if (spool_fd_ >= 0) ::close(spool_fd_);
+    spool_fd_ = -1;
     return st;
   }
 
@@ -223,14 +225,22 @@ class SequentialFile final : public Unit {
   uint64_t next_line_offset() const {
     return static_cast<uint64_t>(file_pos_) - (end_ - begin_);
   }
-  // A new descriptor of the file when it is a regular file that is read,
-  // else -1.
-  int duplicate_regular() const {
-    if (fd_ < 0 || !regular_ || writing_) return -1;
-    return ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  // A new descriptor of a file that holds the unit's bytes at their offsets
+  // from here on, or -1: the file itself when it is a regular file; for a
+  // source that cannot be read twice (pipe, FIFO, terminal, socket) the
+  // spool, which is started here. Records of a scratch copy point into it.
+  int duplicate_source() {
+    if (fd_ < 0 || writing_) return -1;
+    if (regular_) return ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (spool_fd_ < 0 && !start_spool()) return -1;
+    return ::fcntl(spool_fd_, F_DUPFD_CLOEXEC, 0);
   }
+  // True when the bytes come from the spool rather than the file itself.
+  bool spooled() const { return !regular_ && spool_fd_ >= 0; }
   bool same_file(ino_t ino, dev_t dev) const {
-    return fd_ >= 0 && regular_ && !writing_ && ino_ == ino && dev_ == dev;
+    if (fd_ < 0 || writing_) return false;
+    if (regular_) return ino_ == ino && dev_ == dev;
+    return spool_fd_ >= 0 && spool_ino_ == ino && spool_dev_ == dev;
   }
 
  private:
@@ -289,10 +299,57 @@ class SequentialFile final : public Unit {
         return errno;
       }
       if (r == 0) eof_ = true;
+      if (spool_fd_ >= 0 && r > 0) {
+        // Lines are handed out only after this; a spool that cannot take
+        // them is a failed read, not records that silently read as missing.
+        int st = pwrite_all(spool_fd_, buf_.get() + end_, static_cast<size_t>(r), file_pos_);
+        if (st != 0) return st;
+      }
       end_ += static_cast<size_t>(r);
       file_pos_ += r;
       return 0;
     }
+  }
+
+  // The spool: an unlinked file in $TMPDIR (else /tmp) that receives every
+  // byte read from now on, and at once the bytes read ahead in the buffer,
+  // each at its offset in the stream. It lives on disk so that a source read
+  // through a pipe takes the memory of a regular file of the same size.
+  bool start_spool() {
+    const char* env = std::getenv("TMPDIR");
+    std::string dir = env && *env ? env : "/tmp";
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      std::string name = dir + "/flowsum-spool-XXXXXX";
+      fd = ::mkostemp(name.data(), O_CLOEXEC);
+      if (fd < 0) return false;
+      ::unlink(name.c_str());
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 ||
+        pwrite_all(fd, buf_ ? buf_.get() + begin_ : nullptr, end_ - begin_,
+                   static_cast<off_t>(next_line_offset())) != 0) {
+      ::close(fd);
+      return false;
+    }
+    spool_fd_ = fd;
+    spool_ino_ = st.st_ino;
+    spool_dev_ = st.st_dev;
+    return true;
+  }
+
+  static int pwrite_all(int fd, const char* p, size_t n, off_t off) {
+    while (n > 0) {
+      ssize_t w = ::pwrite(fd, p, n, off);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      p += w;
+      n -= static_cast<size_t>(w);
+      off += w;
+    }
+    return 0;
   }
 
   // The buffer is full and holds no line end: keep the line's first
@@ -333,6 +390,9 @@ class SequentialFile final : public Unit {
   off_t file_pos_ = 0;  // file offset just after buf_[end_ - 1]
   bool eof_ = false;
   bool writing_ = false;
+  int spool_fd_ = -1;   // copy of a non-regular source (start_spool)
+  ino_t spool_ino_ = 0;
+  dev_t spool_dev_ = 0;
 };
 
 // Standard output: each line is written and flushed at once so that it
@@ -387,7 +447,10 @@ class SequentialScratch : public Unit {
 //   Reads go through a 64 KiB block buffer, so records read in order cost one
 //   read call per block. The file's size and modification time are noted when
 //   the unit takes it; a file changed since then reads as records that were
-//   never written, never as other data.
+//   never written, never as other data. Lines of a pipe, FIFO or other
+//   source that cannot be read twice are treated the same way: their unit
+//   writes what it reads to a spool file on disk, and the records point
+//   into that.
 // - Other records are copied into 2 MiB chunks held in memory.
 //
 // Records overwritten later, records written beyond the next number, and
@@ -440,7 +503,7 @@ class DirectScratch final : public Unit {
   // True when lines read from `file` can be entered as references to its
   // bytes: the first line decides (the unit then takes the file), later ones
   // must come from the same file.
-  bool refers_to(const SequentialFile& file) {
+  bool refers_to(SequentialFile& file) {
     if (lengths_.empty() && chunks_.empty() && source_fd_ < 0) adopt(file);
     return source_fd_ >= 0 && file.same_file(source_ino_, source_dev_);
   }
@@ -473,9 +536,10 @@ class DirectScratch final : public Unit {
 
   // Takes a descriptor of the file the lines come from, when it is a
   // regular file; otherwise records are copied.
-  void adopt(const SequentialFile& file) {
-    int fd = file.duplicate_regular();
+  void adopt(SequentialFile& file) {
+    int fd = file.duplicate_source();
     if (fd < 0) return;
+    spooled_ = file.spooled();
     struct stat st;
     if (::fstat(fd, &st) != 0) {
       ::close(fd);
@@ -521,8 +585,9 @@ class DirectScratch final : public Unit {
     }
     struct stat st;
     if (::fstat(source_fd_, &st) != 0) return errno;
-    if (st.st_size != source_size_ || st.st_mtim.tv_sec != source_mtime_.tv_sec ||
-        st.st_mtim.tv_nsec != source_mtime_.tv_nsec)
+    // The spool grows while the load runs and nobody else can reach it.
+    if (!spooled_ && (st.st_size != source_size_ || st.st_mtim.tv_sec != source_mtime_.tv_sec ||
+        st.st_mtim.tv_nsec != source_mtime_.tv_nsec))
       return kEndOfFile;  // the file changed under the loaded copy
     Block* b = &blocks_[0];
     for (Block& c : blocks_)
@@ -617,6 +682,7 @@ class DirectScratch final : public Unit {
   std::map<int64_t, std::string> extra_;
 
   int source_fd_ = -1;                 // the file the records point into
+  bool spooled_ = false;               // it is the spool of a pipe's bytes
   ino_t source_ino_ = 0;
   dev_t source_dev_ = 0;
   off_t source_size_ = 0;
@@ -769,16 +835,22 @@ int detach(int64_t n) {
   return 0;
 }
 
-// open(2) for reading and writing; a file we may only read is still opened
-// (for reading) so that a read-only summary file can be loaded.
-int open_file(const std::string& path, int create_flags, int& fd) {
-  fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | create_flags, 0666);
-  bool writable = true;
-  if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-    int saved = errno;
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (create_flags & ~(O_CREAT | O_EXCL)));
-    writable = false;
-    if (fd < 0 && errno == ENOENT) errno = saved;  // creating it was refused
+// open(2): read-only when the caller only reads; for writing, read and
+// write, or read-only when writing is refused (a summary file opened with
+// ACTION "WRITE" that we may only read still loads). A unit that only reads
+// never holds a pipe's write end, so the pipe's end is seen.
+int open_file(const std::string& path, int create_flags, bool for_writing, int& fd) {
+  bool writable = for_writing;
+  if (for_writing) {
+    fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | create_flags, 0666);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+      int saved = errno;
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (create_flags & ~(O_CREAT | O_EXCL)));
+      writable = false;
+      if (fd < 0 && errno == ENOENT) errno = saved;  // creating it was refused
+    }
+  } else {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | create_flags, 0666);
   }
   if (fd < 0) return -errno;
   struct stat st;
@@ -803,7 +875,8 @@ int open_unit(int64_t unit, std::string_view file, std::string_view access,
     const bool is_new = padded_equal(status, "NEW");
     const bool old = padded_equal(status, "OLD");
     const bool unknown = padded_equal(status, "UNKNOWN");
-    const bool action_ok = padded_equal(action, "READ") || padded_equal(action, "WRITE");
+    const bool for_writing = padded_equal(action, "WRITE");
+    const bool action_ok = padded_equal(action, "READ") || for_writing;
     if (!sequential && !direct) return -1;
     if (!scratch && !is_new && !old && !unknown) return -1;
     if (!(direct && scratch) && !action_ok) return -1;
@@ -820,7 +893,7 @@ int open_unit(int64_t unit, std::string_view file, std::string_view access,
       if (name.find('\0') != std::string_view::npos) return EINVAL;
       int flags = is_new ? (O_CREAT | O_EXCL) : unknown ? O_CREAT : 0;
       int fd;
-      int r = open_file(std::string(name), flags, fd);
+      int r = open_file(std::string(name), flags, for_writing, fd);
       if (r < 0) return -r;
       bool writable = r == 1;
       if (direct)

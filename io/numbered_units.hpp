@@ -7,9 +7,12 @@
 // message written to unit 6 is never lost because a caller closed it.
 //
 // Kinds of unit:
-// - sequential file: lines read through a 1 MiB buffer; the unit can be read
-//   and written (a write makes the written line the last one of the file, as
-//   a sequential write does: whatever followed the current line is cut off);
+// - sequential file: lines read through a 1 MiB buffer; opened with ACTION
+//   "WRITE" the unit can be read and written (a write makes the written line
+//   the last one of the file, as a sequential write does: whatever followed
+//   the current line is cut off), with "READ" it is opened read-only and
+//   writes fail with EBADF. A pipe, FIFO or standard input reads like a file;
+//   when a scratch copy takes its lines they are spooled to disk (below);
 // - sequential scratch: the same, held in memory;
 // - direct-access scratch: fixed-length records held in memory, compactly;
 //   lines copied from a regular file by copy_lines are kept as references to
@@ -39,7 +42,9 @@ inline constexpr int64_t kMaxRecordLength = int64_t{1} << 24;
 // existing connection of the unit is kept). Words are compared blank-padded,
 // in capitals exactly: ACCESS "SEQUENTIAL" or "DIRECT"; STATUS "SCRATCH",
 // "NEW", "OLD" or "UNKNOWN"; ACTION "READ" or "WRITE" (not examined for a
-// direct-access scratch unit). FORM is accepted and not examined. A unit that
+// direct-access scratch unit). ACTION "READ" opens the file read-only;
+// "WRITE" opens it for reading and writing (read-only when writing is
+// refused). FORM is accepted and not examined. A unit that
 // is already open is closed when the new open succeeds; a failed open leaves
 // the old connection as it was.
 int open_unit(int64_t unit, std::string_view file, std::string_view access,
