@@ -194,8 +194,17 @@ class SequentialFile final : public Unit {
   // The buffer is examined once: ends_ holds the line ends not yet taken of
   // the 64-byte block that starts at block_, and every byte before scanned_
   // has been examined.
+  //
+  // With empty_runs, blank lines go to take_empty(offset, count) instead,
+  // empty lines next to each other in one 64-byte block at once: files of
+  // millions of empty or blank lines cost little more than the scan for
+  // their line ends. (For the caller a blank line is an empty one.)
   template <class Take>
   bool take_buffered_lines(size_t max_chars, Take&& take) {
+    return take_buffered_lines(max_chars, take, [](uint64_t, uint64_t) {}, false);
+  }
+  template <class Take, class TakeEmpty>
+  bool take_buffered_lines(size_t max_chars, Take&& take, TakeEmpty&& take_empty, bool empty_runs) {
     if (fd_ < 0 || writing_ || !buf_) return false;
     struct Loop {
       SequentialFile& f;
@@ -214,8 +223,35 @@ class SequentialFile final : public Unit {
     for (;;) {
       const size_t nl = loop.s.next(b, end);
       if (nl == kNoLineEnd) return false;
-      loop.s.ends &= loop.s.ends - 1;
       const size_t start = loop.begin;
+      if (empty_runs) {
+        // A line of blanks (or nothing, or a '\r' before its end) reads as
+        // an empty record. Empty lines next to each other go together.
+        size_t i = start;
+        while (i < nl && b[i] == ' ') ++i;
+        if (i == nl || (i + 1 == nl && b[i] == '\r')) {
+          // The lines that end later in this block and hold nothing but
+          // blanks go with it: those before the block's first other byte.
+          loop.s.ends &= loop.s.ends - 1;
+          uint64_t blank_ends = 0;
+          if (loop.s.ends != 0) {
+            const size_t n = std::min<size_t>(64, end - loop.s.block);
+            const uint64_t other = not_blank_bits(b + loop.s.block, n) & ~uint64_t{0} << (nl - loop.s.block);
+            const uint64_t before_other = other == 0 ? ~uint64_t{0} : (other & -other) - 1;
+            blank_ends = loop.s.ends & before_other;
+          }
+          unsigned count = 1;
+          loop.begin = nl + 1;
+          if (blank_ends != 0) {
+            count += static_cast<unsigned>(std::popcount(blank_ends));
+            loop.begin = loop.s.block + (63 - static_cast<size_t>(std::countl_zero(blank_ends))) + 1;
+            loop.s.ends &= ~blank_ends;
+          }
+          take_empty(base + start, count);
+          continue;
+        }
+      }
+      loop.s.ends &= loop.s.ends - 1;
       loop.begin = nl + 1;
       if (take(base + start, finish_line(b + start, nl - start, max_chars))) return true;
     }
@@ -281,6 +317,24 @@ class SequentialFile final : public Unit {
     }
 #endif
     for (size_t i = 0; i < n; ++i) bits |= static_cast<uint64_t>(p[i] == '\n') << i;
+    return bits;
+  }
+  // Bit i set for every byte p[i], i < n <= 64, that is neither a blank nor
+  // a line end.
+  static uint64_t not_blank_bits(const char* p, size_t n) {
+    uint64_t bits = 0;
+#if defined(__SSE2__)
+    if (n == 64) {
+      const __m128i eol = _mm_set1_epi8('\n'), blank = _mm_set1_epi8(' ');
+      for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const __m128i either = _mm_or_si128(_mm_cmpeq_epi8(v, eol), _mm_cmpeq_epi8(v, blank));
+        bits |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(either))) << (16 * i);
+      }
+      return ~bits;
+    }
+#endif
+    for (size_t i = 0; i < n; ++i) bits |= static_cast<uint64_t>(p[i] != '\n' && p[i] != ' ') << i;
     return bits;
   }
   // The buffer's bytes moved or were replaced: examine them afresh from
@@ -454,7 +508,9 @@ class SequentialScratch : public Unit {
 // - Other records are copied into 2 MiB chunks held in memory.
 //
 // Records overwritten later, records written beyond the next number, and
-// records that do not fit the index go to a map instead.
+// records that do not fit the index go to a map instead. Blank records take
+// no index entry when they come in runs (a file of millions of empty lines
+// costs a few bytes per run, not five per line).
 class DirectScratch final : public Unit {
  public:
   explicit DirectScratch(int64_t recl) : recl_(static_cast<size_t>(recl)) {}
@@ -470,7 +526,12 @@ class DirectScratch final : public Unit {
         return 0;
       }
     }
-    if (k >= lengths_.size() || lengths_[k] == kInMap) return kEndOfFile;
+    if (k >= records()) return kEndOfFile;
+    if (!index_position(k)) {
+      record = {};
+      return 0;
+    }
+    if (lengths_[k] == kInMap) return kEndOfFile;
     const uint64_t off = group_base_[k >> kGroupShift] + delta_[k];
     const size_t len = lengths_[k];
     if (source_fd_ < 0) {
@@ -484,8 +545,13 @@ class DirectScratch final : public Unit {
     if (n < 1) return EINVAL;
     record = record.substr(0, std::min(record.size(), recl_));
     uint64_t k = static_cast<uint64_t>(n - 1);
-    if (k == lengths_.size()) {
+    if (k == records()) {
       if (!extra_.empty()) extra_.erase(n);  // written earlier out of order
+      if (is_blank(record)) {
+        append_blank(1);
+        return 0;
+      }
+      settle_blanks();
       if (source_fd_ < 0) {
         append_copy(record);
       } else {
@@ -504,7 +570,7 @@ class DirectScratch final : public Unit {
   // bytes: the first line decides (the unit then takes the file), later ones
   // must come from the same file.
   bool refers_to(SequentialFile& file) {
-    if (lengths_.empty() && chunks_.empty() && source_fd_ < 0) adopt(file);
+    if (records() == 0 && chunks_.empty() && source_fd_ < 0) adopt(file);
     return source_fd_ >= 0 && file.same_file(source_ino_, source_dev_);
   }
 
@@ -512,11 +578,26 @@ class DirectScratch final : public Unit {
   // first record.size() bytes are the record).
   int append_line(uint64_t offset, std::string_view record) {
     record = record.substr(0, std::min(record.size(), recl_));
-    if (!extra_.empty()) extra_.erase(static_cast<int64_t>(lengths_.size()) + 1);
+    if (!extra_.empty()) extra_.erase(static_cast<int64_t>(records()) + 1);
+    if (is_blank(record)) {
+      append_blank(1);
+      return 0;
+    }
+    settle_blanks();
     reserve_one();
     push_index(offset, static_cast<uint8_t>(std::min<size_t>(record.size(), kInMap)));
-    if (record.size() >= kInMap) extra_[static_cast<int64_t>(lengths_.size())].assign(record);
+    if (record.size() >= kInMap) extra_[static_cast<int64_t>(records())].assign(record);
     return 0;
+  }
+
+  // Appends `count` blank records (they read back empty: a record's
+  // characters past its end count as blanks). They are entered when the next
+  // other record comes: a run of at least kMinBlankRun as one entry of
+  // blank_runs_, a shorter one record by record.
+  void append_blank(uint64_t count) {
+    if (!extra_.empty())
+      for (uint64_t i = 1; i <= count; ++i) extra_.erase(static_cast<int64_t>(records() + i));
+    pending_blank_ += count;
   }
 
   int close() override {
@@ -525,7 +606,7 @@ class DirectScratch final : public Unit {
     return 0;
   }
 
-  uint64_t record_count() const { return lengths_.size(); }
+  uint64_t record_count() const { return records(); }
 
  private:
   static constexpr uint64_t kChunkBytes = uint64_t{1} << 21;
@@ -533,6 +614,55 @@ class DirectScratch final : public Unit {
   static constexpr uint64_t kGroupSize = uint64_t{1} << kGroupShift;
   static constexpr uint8_t kInMap = 255;  // length byte of a record kept in extra_
   static constexpr size_t kBlockBytes = size_t{1} << 16;
+  static constexpr uint64_t kMinBlankRun = 64;
+
+  static bool is_blank(std::string_view r) { return r.find_first_not_of(' ') == std::string_view::npos; }
+
+  // Records appended: those in the index, in runs, and not yet entered.
+  uint64_t records() const { return lengths_.size() + blank_in_runs_ + pending_blank_; }
+
+  // Enters the blank records appended since the last other record.
+  void settle_blanks() {
+    const uint64_t count = pending_blank_;
+    if (count == 0) return;
+    pending_blank_ = 0;
+    if (count >= kMinBlankRun) {
+      blank_runs_.push_back({lengths_.size() + blank_in_runs_, count, blank_in_runs_});
+      blank_in_runs_ += count;
+      return;
+    }
+    for (uint64_t i = 0; i < count; ++i) {
+      reserve_one();
+      push_index(last_offset_, 0);
+    }
+  }
+
+  // Turns record index k (0-based, below records()) into its position in the
+  // index; false when the record is blank (in a run, or not yet entered).
+  // Records are mostly read in order, so the run found last is tried first.
+  bool index_position(uint64_t& k) {
+    if (k >= lengths_.size() + blank_in_runs_) return false;  // pending
+    if (blank_runs_.empty()) return true;
+    auto starts_after = [&](size_t r) { return blank_runs_[r].first > k; };
+    size_t r = last_run_;
+    // r: the last run that starts at or before k, or runs().size() for none.
+    if (r >= blank_runs_.size() || starts_after(r) ||
+        (r + 1 < blank_runs_.size() && !starts_after(r + 1))) {
+      size_t lo = 0, hi = blank_runs_.size();
+      while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (starts_after(mid)) hi = mid;
+        else lo = mid + 1;
+      }
+      if (lo == 0) return true;  // before every run
+      r = lo - 1;
+      last_run_ = r;
+    }
+    const BlankRun& run = blank_runs_[r];
+    if (k < run.first + run.count) return false;
+    k -= run.before + run.count;
+    return true;
+  }
 
   // Takes a descriptor of the file the lines come from, when it is a
   // regular file; otherwise records are copied.
@@ -631,7 +761,7 @@ class DirectScratch final : public Unit {
     if ((k & (kGroupSize - 1)) == 0) group_base_.push_back(off);
     const uint64_t base = group_base_[k >> kGroupShift];
     if (len != kInMap && (off < base || off - base > UINT32_MAX)) [[unlikely]] {
-      move_to_map(k + 1, off, len);
+      move_to_map(k + blank_in_runs_ + 1, off, len);
       len = kInMap;
       off = base;
     }
@@ -654,7 +784,7 @@ class DirectScratch final : public Unit {
   void append_copy(std::string_view record) {
     reserve_one();
     if (record.size() >= kInMap) {
-      extra_[static_cast<int64_t>(lengths_.size()) + 1].assign(record);
+      extra_[static_cast<int64_t>(records()) + 1].assign(record);
       push_index(used_, kInMap);
       return;
     }
@@ -680,6 +810,15 @@ class DirectScratch final : public Unit {
   LargeArray<uint32_t> delta_;         // offset from the group's base
   LargeArray<uint64_t> group_base_;    // offset of records 0, 64, 128, ...
   std::map<int64_t, std::string> extra_;
+  // Runs of blank records kept out of the index: `first` is the record index
+  // of the run's first record, `before` the blank records of earlier runs.
+  struct BlankRun {
+    uint64_t first, count, before;
+  };
+  std::vector<BlankRun> blank_runs_;
+  uint64_t blank_in_runs_ = 0;
+  uint64_t pending_blank_ = 0;         // blank records not yet entered
+  size_t last_run_ = 0;
 
   int source_fd_ = -1;                 // the file the records point into
   bool spooled_ = false;               // it is the spool of a pipe's bytes
@@ -965,6 +1104,7 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
     // anything else is an ordinary write of each line.
     const bool in_order = file && scratch && static_cast<int64_t>(scratch->record_count()) + 1 == first &&
                           scratch->refers_to(*file);
+    const bool empty_never_stops = !stop(std::string_view());
     for (;;) {
       int st;
       const int64_t n = first + copied;
@@ -972,13 +1112,20 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
         // The lines already in the read buffer in one loop; read_line
         // handles the line after them (one crossing the buffer's end, the
         // last line of the file, a read error).
-        const bool stopped = file->take_buffered_lines(max_chars, [&](uint64_t offset, std::string_view l) {
-          scratch->append_line(offset, l);
-          ++copied;
-          if (!stop(l)) return false;
-          line = l;
-          return true;
-        });
+        const bool stopped = file->take_buffered_lines(
+            max_chars,
+            [&](uint64_t offset, std::string_view l) {
+              scratch->append_line(offset, l);
+              ++copied;
+              if (!stop(l)) return false;
+              line = l;
+              return true;
+            },
+            [&](uint64_t, uint64_t count) {
+              scratch->append_blank(count);
+              copied += static_cast<int64_t>(count);
+            },
+            empty_never_stops);
         if (stopped) return 0;
         const uint64_t offset = file->next_line_offset();
         st = file->SequentialFile::read_line(line, max_chars);
