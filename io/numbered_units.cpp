@@ -684,8 +684,11 @@ class DirectScratch final : public Unit {
     // lines average well over 40 characters), so that the index is not
     // grown and copied step by step while the file is read. Only the part
     // that is filled is ever touched. Without the memory, it grows as usual.
+    // A pipe's size is not known: room for 4 million lines (a file of some
+    // 200 MB) is reserved, and a larger one grows from there.
     try {
-      const size_t lines = static_cast<size_t>(std::min<off_t>(st.st_size / 40, off_t{1} << 26));
+      const off_t size = spooled_ ? off_t{40} << 22 : st.st_size;
+      const size_t lines = static_cast<size_t>(std::min<off_t>(size / 40, off_t{1} << 26));
       lengths_.reserve(lines);
       delta_.reserve(lines);
       group_base_.reserve(lines / kGroupSize + 1);
