@@ -65,6 +65,9 @@ class Unit {
   virtual int read_record(int64_t, std::string_view&) { return EINVAL; }
   virtual int write_record(int64_t, std::string_view) { return EINVAL; }
   virtual void rewind() {}
+  // The first record of the run of blank records that holds record n when
+  // the unit knows one without reading them, else n + 1.
+  virtual int64_t blank_run_start(int64_t n) { return n + 1; }
   // Release the unit's file; 0 or an errno.
   virtual int close() { return 0; }
 };
@@ -590,6 +593,17 @@ class DirectScratch final : public Unit {
     return 0;
   }
 
+  int64_t blank_run_start(int64_t n) override {
+    const uint64_t k = static_cast<uint64_t>(n - 1);
+    const uint64_t entered = lengths_.size() + blank_in_runs_;
+    if (n < 1 || k >= records() || (!extra_.empty() && extra_.count(n))) return n + 1;
+    if (k >= entered) return static_cast<int64_t>(entered) + 1;
+    auto after = std::upper_bound(blank_runs_.begin(), blank_runs_.end(), k,
+                                  [](uint64_t x, const BlankRun& r) { return x < r.first; });
+    if (after == blank_runs_.begin() || k >= (after - 1)->first + (after - 1)->count) return n + 1;
+    return static_cast<int64_t>((after - 1)->first) + 1;
+  }
+
   // Appends `count` blank records (they read back empty: a record's
   // characters past its end count as blanks). They are entered when the next
   // other record comes: a run of at least kMinBlankRun as one entry of
@@ -1077,6 +1091,25 @@ int read_record(int64_t unit, int64_t n, std::string_view& record) {
   } catch (const std::bad_alloc&) {
     return ENOMEM;
   }
+}
+
+int64_t last_record_not_blank(int64_t unit, int64_t first, int64_t n, std::string_view& record) {
+  Unit* u = find(unit);
+  if (!u) return 0;
+  try {
+    while (n >= first && n >= 1) {
+      const int64_t run = u->blank_run_start(n);
+      if (run <= n) {
+        n = run - 1;
+        continue;
+      }
+      if (u->read_record(n, record) != 0) return 0;
+      if (record.find_first_not_of(' ') != std::string_view::npos) return n;
+      --n;
+    }
+  } catch (const std::bad_alloc&) {
+  }
+  return 0;
 }
 
 int write_record(int64_t unit, int64_t n, std::string_view record) {

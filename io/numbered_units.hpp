@@ -69,6 +69,10 @@ int read_line(int64_t unit, std::string_view& line, size_t max_chars);
 // characters past its end count as blanks. It stays valid until the next
 // operation on the same unit.
 int read_record(int64_t unit, int64_t n, std::string_view& record);
+// The number of the last record from n down to first that holds more than
+// blanks, its text in record; 0 when there is none or a read fails. Runs of
+// blank records of a scratch copy are passed over without reading them.
+int64_t last_record_not_blank(int64_t unit, int64_t first, int64_t n, std::string_view& record);
 // Write record n of a direct-access unit (cut to the record length). Records
 // between the last one written and n stay unwritten.
 int write_record(int64_t unit, int64_t n, std::string_view record);

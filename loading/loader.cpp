@@ -218,18 +218,13 @@ void Loader::ended_inside_record(int64_t line) {
 // non-blank line before the next record. For the file's last record that
 // line is the file's last non-blank line: when it does not end with ")", the
 // file was cut inside the record. (Earlier records are checked when their
-// values are read.) Looking back over blank lines costs what reading them
-// did.
+// values are read.)
 void Loader::check_last_record_closed() {
   if (open_record_ < 1 || read_failed_) return;
-  for (int64_t n = lines_; n >= open_record_; --n) {
-    std::string_view rec;
-    if (io::read_record(iscr_, n, rec) != 0) return;
-    rec = TextField::trim_right(rec.substr(0, std::min<size_t>(rec.size(), kLineChars)));
-    if (rec.empty()) continue;
-    if (rec.back() != ')') ended_inside_record(open_record_);
-    return;
-  }
+  std::string_view rec;
+  if (io::last_record_not_blank(iscr_, open_record_, lines_, rec) == 0) return;
+  rec = TextField::trim_right(rec.substr(0, std::min<size_t>(rec.size(), kLineChars)));
+  if (rec.back() != ')') ended_inside_record(open_record_);
 }
 
 void Loader::processing_error(const scan::Token& t) {

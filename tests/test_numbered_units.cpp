@@ -358,8 +358,13 @@ TEST_F(UnitsIo, CopiedLinesAcrossReadBuffers) {
     ASSERT_EQ(total, static_cast<int64_t>(want.size()));
     for (int64_t n = 1; n <= total; ++n) ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
   }
-  for (int64_t n = static_cast<int64_t>(records.size()); n >= 1; n -= 1 + static_cast<int64_t>(rng() % 50))
+  for (int64_t n = static_cast<int64_t>(records.size()); n >= 1; n -= 1 + static_cast<int64_t>(rng() % 50)) {
     ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
+    int64_t last = n;  // the last record up to n that is not blank
+    while (last >= 1 && records[static_cast<size_t>(last - 1)].empty()) --last;
+    std::string_view text;
+    ASSERT_EQ(io::last_record_not_blank(kB, 1, n, text), last) << n;
+  }
   for (int64_t n = 1; n <= static_cast<int64_t>(records.size()); n += 2 + static_cast<int64_t>(rng() % 500)) {
     ASSERT_EQ(io::write_record(kB, n, "rewritten"), 0);
     ASSERT_EQ(record(kB, n), "rewritten");
