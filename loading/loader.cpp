@@ -211,7 +211,7 @@ Loader::EntryToken Loader::entry_token(scan::Token& t, bool skip_quote) {
 void Loader::ended_inside_record(int64_t line) {
   if (read_failed_) return;
   write_warning({" WARNING: SUMMARY FILE ENDS INSIDE " + fortran_a(keyword_, 6) + " AT LINE " +
-                 fortran_i(line, 6)});
+                 fortran_i(line, 10)});
 }
 
 // A record whose values are not read at load time ends with ")" on the last

@@ -233,7 +233,7 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
       // The reals the file does not give are missing values, not zeros.
       for (int64_t k = j; k < nd; ++k)
         if (work(types + k) == value_type::kReal) set_work_real(locd + 4 * nd + k, rglb(1));
-      write_warning({" WARNING: DSET AT LINE" + fortran_i(line, 7) + " ENDS AFTER" + fortran_i(j, 7) +
+      write_warning({" WARNING: DSET AT LINE" + fortran_i(line, 10) + " ENDS AFTER" + fortran_i(j, 7) +
                      " OF" + fortran_i(nd, 7) + " VALUES"});
     }
   }

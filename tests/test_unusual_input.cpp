@@ -28,7 +28,7 @@ int64_t warnings() {
   tknwrn_(&n);
   return n;
 }
-std::string message(int64_t line, const char* format = "\n WARNING: SUMMARY FILE ENDS INSIDE DSET   AT LINE%7lld\n") {
+std::string message(int64_t line, const char* format = "\n WARNING: SUMMARY FILE ENDS INSIDE DSET   AT LINE %10lld\n") {
   char buf[100];
   std::snprintf(buf, sizeof buf, format, static_cast<long long>(line));
   return buf;
@@ -101,7 +101,7 @@ TEST(UnusualInput, ValuesEndingEarlyStopAtTheirRecord) {
     for (int64_t j = 0; j < d.ndata; ++j) got.push_back(work_real_word(d.locd + 16 + j));
     const std::vector<double> cut = {1.5, 2.5, 1e35, 1e35}, whole = {7, 8, 9, 10};
     EXPECT_EQ(got, line ? cut : whole) << last;
-    EXPECT_EQ(capture.take(), line ? message(line, "\n WARNING: DSET AT LINE%7lld ENDS AFTER      2 OF      4 VALUES\n") : "");
+    EXPECT_EQ(capture.take(), line ? message(line, "\n WARNING: DSET AT LINE%10lld ENDS AFTER      2 OF      4 VALUES\n") : "");
   }
   EXPECT_EQ(warnings(), 4);
 }
