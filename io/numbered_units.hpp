@@ -84,7 +84,9 @@ int write_record(int64_t unit, int64_t n, std::string_view record);
 // line was copied, else the status of the failed read (kEndOfFile at the end
 // of the file) or write. This is the loader's path for the many lines it
 // copies without reading them; stop only looks at the line (it must not use
-// the units).
+// the units), and must answer for a line of blanks as for an empty one: when
+// it does not stop at an empty line, blank lines are copied without asking
+// it. Blank lines become empty records.
 int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
                bool (*stop)(std::string_view), std::string_view& line, int64_t& copied);
 
