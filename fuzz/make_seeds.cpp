@@ -131,6 +131,18 @@ int main(int argc, char** argv) {
   }
   for (uint64_t seed = 1; seed <= 6; ++seed) files.push_back(random_flowsheet(seed).text);
   files.push_back(families_file());
+  // Cut and damaged copies of the example: cut inside its last data set and
+  // inside a record head, and at its quarters; a value line of a stream's
+  // main table deleted; runs of empty and blank lines among the records.
+  {
+    const std::string ex = files[0];
+    const size_t last = ex.rfind("\n DSET ") + 1;
+    for (size_t cut : {ex.size() - 10, last + 12, ex.size() / 4, ex.size() / 2, 3 * ex.size() / 4})
+      files.push_back(ex.substr(0, cut));
+    const size_t table = ex.find('\n', ex.find("LIQ STR_MAIN")) + 1;
+    files.push_back(ex.substr(0, table) + ex.substr(ex.find('\n', table) + 1));
+    files.push_back(ex.substr(0, last) + std::string(300, '\n') + "   \n \r\n" + ex.substr(last));
+  }
   // Inputs that once made a routine fail: their neighbourhoods first.
   for (const auto& entry : fs::directory_iterator(fs::path(FLOWSUM_SOURCE_DIR) / "tests" / "regressions"))
     if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(read(entry.path()));

@@ -71,6 +71,9 @@ void tkini2_(const char *unitset, int64_t *iscr, int64_t *isum, int64_t *iprp,
              const char *prpfile, int64_t *iunt, const char *untfile, double *rmiss,
              int64_t *ierr, int64_t *msgunit, size_t unitset_len,
              size_t prpfile_len, size_t untfile_len);
+/* NWARN: warnings about the file's contents (cut or damaged) since the last
+   load began, also those of data sets read later; 0 for a sound file. */
+void tknwrn_(int64_t *nwarn);
 /* Open numbered unit UNIT on FILE (sequential or direct access). */
 void tkopen_(int64_t *unit, const char *file, const char *access, const char *form,
              int64_t *recl, const char *status, const char *action, int64_t *ierr,

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "store/text_field.hpp"
 
@@ -43,6 +43,21 @@ void write_message(std::initializer_list<std::string_view> lines) {
   io::write_line(unit, "");
   for (std::string_view line : lines) io::write_line(unit, line);
 }
+
+namespace {
+int64_t g_warnings = 0;
+}  // namespace
+
+void write_warning(std::initializer_list<std::string_view> lines) {
+  ++g_warnings;
+  if (g_warnings <= kWarningMessages) write_message(lines);
+  if (g_warnings == kWarningMessages + 1)
+    write_message({" WARNING: FURTHER WARNINGS ARE COUNTED, NOT WRITTEN"});
+}
+
+void reset_warnings() { g_warnings = 0; }
+
+int64_t warning_count() { return g_warnings; }
 
 std::string fortran_i(int64_t value, int width) {
   char buf[24];

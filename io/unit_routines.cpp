@@ -1,7 +1,7 @@
 // The exported unit routines: thin adapters from the caller's blank-padded
 // fields and hidden lengths to the unit table.
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "store/text_field.hpp"
 
 extern "C" {

@@ -15,7 +15,7 @@
 
 #include "flowsum.h"
 #include "io/messages.hpp"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/load_steps.hpp"
 #include "loading/scanner.hpp"
@@ -111,6 +111,8 @@ class Loader {
   bool make_room(int region, int64_t words, const scan::Token& t);
   StepEnd after_body();
   void processing_error(const scan::Token& t);
+  void ended_inside_record(int64_t line);
+  void check_last_record_closed();
   void closing_steps();
 
   std::string_view unitset_;
@@ -128,10 +130,13 @@ class Loader {
   bool stop_ = false;           // the body is abandoned (work area full)
   bool reexamine_ = false;      // the current line may open the next record
   std::string keyword_;         // record keyword, 8 characters, for messages
+  int64_t record_at_ = 0;       // line where the current record opens
+  int64_t open_record_ = 0;     // line of the last record whose "(" was read
+  bool read_failed_ = false;    // the file ended by a read error, not its end
 };
 
 bool any_line(std::string_view) { return true; }
-bool opens_record(std::string_view line) { return record_kind(line) != Record::kNone; }
+bool record_line(std::string_view line) { return record_kind(line) != Record::kNone; }
 
 // Reads summary lines, counting them and copying each to the scratch unit as
 // the record of its number, up to and including the first line for which
@@ -145,6 +150,7 @@ bool Loader::read_until(bool (*stop)(std::string_view)) {
   lines_ += copied;
   if (st != 0) {
     at_end_ = true;
+    read_failed_ = st > 0;
     if (st > 0) {
       // A line that could not be read, or not be copied to the scratch unit
       // that queries read values from, makes the load unusable.
@@ -169,7 +175,10 @@ void Loader::prime() {
 bool Loader::next_token(scan::Token& t) {
   scan::next(t);
   while (t.type == scan::kNone) {
-    if (!read_line()) return false;
+    if (!read_line()) {
+      ended_inside_record(record_at_);
+      return false;
+    }
     prime();
     scan::next(t);
   }
@@ -186,11 +195,36 @@ Loader::EntryToken Loader::entry_token(scan::Token& t, bool skip_quote) {
     scan::next(t);
   }
   if (t.type != scan::kNone) return EntryToken::kSameLine;
-  if (!read_line()) return EntryToken::kEnd;
+  if (!read_line()) {
+    ended_inside_record(record_at_);
+    return EntryToken::kEnd;
+  }
   prime();
   scan::next(t);
   if (skip_quote && !skipped && t.type == scan::kQuoted) scan::next(t);
   return EntryToken::kContinuation;
+}
+
+// The file ended while a record still needed tokens: what was read of it is
+// kept (the load's status stays as it is), and a warning names the line
+// where the record opens. A read error has its own message.
+void Loader::ended_inside_record(int64_t line) {
+  if (read_failed_) return;
+  write_warning({" WARNING: SUMMARY FILE ENDS INSIDE " + fortran_a(keyword_, 6) + " AT LINE " +
+                 fortran_i(line, 10)});
+}
+
+// A record whose values are not read at load time ends with ")" on the last
+// non-blank line before the next record. For the file's last record that
+// line is the file's last non-blank line: when it does not end with ")", the
+// file was cut inside the record. (Earlier records are checked when their
+// values are read.)
+void Loader::check_last_record_closed() {
+  if (open_record_ < 1 || read_failed_) return;
+  std::string_view rec;
+  if (io::last_record_not_blank(iscr_, open_record_, lines_, rec) == 0) return;
+  rec = TextField::trim_right(rec.substr(0, std::min<size_t>(rec.size(), kLineChars)));
+  if (rec.back() != ')') ended_inside_record(open_record_);
 }
 
 void Loader::processing_error(const scan::Token& t) {
@@ -330,7 +364,10 @@ void Loader::process_dset() {
 void Loader::expect_open(bool percent_name_ends) {
   scan::Token t;
   if (!next_token(t)) return;
-  if (t.type == scan::kOpen) return;
+  if (t.type == scan::kOpen) {
+    open_record_ = record_at_;
+    return;
+  }
   if (percent_name_ends && t.type == scan::kPercentName) return;
   processing_error(t);
 }
@@ -409,6 +446,7 @@ int64_t Loader::run() {
   g_last.summary_unit = isum_;
 
   glob(g::kMsgUnit) = msgunit_;
+  reset_warnings();
   // Nothing of an earlier load may be answered from the data-set cache.
   for (auto& w : tkretn_.iret) w = 0;
   for (auto& text : tkretn_.text) std::fill(std::begin(text), std::end(text), ' ');
@@ -504,7 +542,7 @@ int64_t Loader::run() {
   loaded_tree_index().reset();
   while (!stop_) {
     // Lines that open no record are only copied.
-    if (!reexamine_ && !read_until(opens_record)) break;
+    if (!reexamine_ && !read_until(record_line)) break;
     reexamine_ = false;
     Record kind = record_kind(line_);
     if (kind == Record::kNone) continue;
@@ -512,6 +550,8 @@ int64_t Loader::run() {
     scan::Token t;
     scan::next(t);
     keyword_ = padded(t.text, 8);
+    record_at_ = lines_;
+    open_record_ = 0;
     switch (kind) {
       case Record::kPset: ++g_last.psets; process_pset(); break;
       case Record::kIdset: ++g_last.idsets; process_directory(kIdsetRegion, true); break;
@@ -521,6 +561,7 @@ int64_t Loader::run() {
     }
   }
   g_last.lines = lines_;
+  if (!stop_) check_last_record_closed();
 
   if (ierr_ == 0 && after_body() == StepEnd::kReturnNow) {
     loaded_tree_index().reset();
@@ -534,6 +575,8 @@ int64_t Loader::run() {
 }  // namespace
 
 const LoadSummary& last_load() { return g_last; }
+
+bool opens_record(std::string_view line) { return record_line(line); }
 
 int64_t load_summary_file(std::string_view unitset, int64_t iscr, int64_t isum,
                           int64_t iprp, std::string_view prpfile,
@@ -557,6 +600,8 @@ void tkinit_(const char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
       TextField(prpfile, prpfile_len).trimmed(), *iunt,
       TextField(untfile, untfile_len).trimmed(), *rmiss, 6);
 }
+
+void tknwrn_(int64_t* nwarn) { *nwarn = flowsum::warning_count(); }
 
 void tkini2_(const char* unitset, int64_t* iscr, int64_t* isum, int64_t* iprp,
              const char* prpfile, int64_t* iunt, const char* untfile, double* rmiss,

@@ -26,6 +26,10 @@ struct LoadSummary {
 
 const LoadSummary& last_load();
 
+// True when a summary-file line opens a record (" PSET ", " IDSET ",
+// " LSET ", " DSET " in its first columns): no data set's values run past it.
+bool opens_record(std::string_view line);
+
 // The distinct top-level keywords of the loaded data-set tree, in tree order
 // (the loader's dummy first node left out).
 std::vector<std::string> top_level_keywords();

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "io/messages.hpp"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/load_steps.hpp"
 #include "loading/loader.hpp"
 #include "loading/scanner.hpp"

@@ -5,6 +5,7 @@
 // the token text live in fixed buffers.
 #include "loading/scanner.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -13,7 +14,7 @@
 #include <cstring>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "store/text_field.hpp"
 
@@ -498,6 +499,10 @@ void next(Token& tok) {
 int64_t line_number() { return state().line_number; }
 int64_t read_unit() { return state().unit; }
 int64_t read_mode() { return state().mode; }
+std::string_view held_line() {
+  const State& s = state();
+  return {s.line, static_cast<size_t>(std::clamp<int64_t>(s.last, 0, kLineChars))};
+}
 
 }  // namespace flowsum::scan
 

@@ -42,5 +42,8 @@ void use_number_shortcut(bool on);
 int64_t line_number();
 int64_t read_unit();
 int64_t read_mode();
+// The held line up to its last non-blank character (valid until the scanner
+// reads another line or is positioned again).
+std::string_view held_line();
 
 }  // namespace flowsum::scan

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "io/messages.hpp"
+#include "loading/loader.hpp"
 #include "loading/scanner.hpp"
 #include "store/dataset_tree.hpp"
 #include "store/list_evaluation.hpp"
@@ -184,13 +186,35 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
   if (!positioned && nd > 0 && line >= 1) skip_dataset_head(line, path.size());
   if (line >= 1) {
     scan::Token tok;
-    for (int64_t j = 0; j < nd; ++j) {
+    // The next token of the values; false at the data set's end: its ")"
+    // (one that closes a "(" read as a value does not count), the end of the
+    // copy or a character no token starts with, or a line that opens the
+    // next record. A data set that ends before its count never takes the
+    // next record's tokens as values.
+    int64_t depth = 0;
+    int64_t held = scan::line_number();
+    auto next_value = [&] {
       scan::next(tok);
+      if (tok.type == scan::kNone) return false;
+      if (scan::line_number() != held) {
+        held = scan::line_number();
+        if (opens_record(scan::held_line())) return false;
+      }
+      if (tok.type == scan::kOpen) ++depth;
+      if (tok.type == scan::kClose && depth-- == 0) return false;
+      return true;
+    };
+    int64_t j = 0;  // values read
+    for (; j < nd; ++j) {
+      if (!next_value()) break;
       const int64_t t = work(types + j);
       if (t == value_type::kReal) {
         set_work_real(locd + 4 * nd + j, tok.rval);
         if (work(units + j) != 0) {
-          scan::next(tok);
+          if (!next_value()) {
+            ++j;
+            break;
+          }
           work(locd + 3 * nd + j) = tok.ival;
         }
       } else if (t == value_type::kInteger) {
@@ -204,6 +228,13 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
         free += long_words;
         locs(l::kFreePointer) = free;
       }
+    }
+    if (j < nd) {
+      // The reals the file does not give are missing values, not zeros.
+      for (int64_t k = j; k < nd; ++k)
+        if (work(types + k) == value_type::kReal) set_work_real(locd + 4 * nd + k, rglb(1));
+      write_warning({" WARNING: DSET AT LINE" + fortran_i(line, 10) + " ENDS AFTER" + fortran_i(j, 7) +
+                     " OF" + fortran_i(nd, 7) + " VALUES"});
     }
   }
 

@@ -200,10 +200,11 @@ TEST_F(DatasetLookup, CompletionStatusReadsTheLineOfTheLastDataSetFound) {
 
 TEST_F(DatasetLookup, MalformedDataSetsGiveWhatTheScannerGives) {
   // Fewer values than the sequence says: the count stays; the values read
-  // are right, the rest come from the tokens that follow.
+  // are right, the rest stay empty (the next record's tokens are not taken).
   DsetCall d = call_tkdset({"BAD", "FEWER"});
   ASSERT_EQ(d.ndata, 4);
   EXPECT_EQ(work_real_word(d.locd + 17), 350.5);
+  EXPECT_EQ(work_text(d.locd + 8, 2), "        ");
   // Tokens of the wrong kind: a name read as an integer gives its length
   // less one, a name read as a real the missing-value marker.
   d = call_tkdset({"BAD", "KIND"});

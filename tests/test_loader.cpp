@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "loading/scanner.hpp"
@@ -191,7 +191,8 @@ TEST(Loader, ProcessingErrorsReportAndIndexTheRest) {
             "\n ERROR PROCESSING LSET   AT LINE      5\n"
             " TOKEN TYPE = 14  VALUE = X               \n"
             "\n ERROR PROCESSING IDSET  AT LINE      7\n"
-            " TOKEN TYPE =  6  VALUE = ONE_SET         \n");
+            " TOKEN TYPE =  6  VALUE = ONE_SET         \n"
+            "\n WARNING: SUMMARY FILE ENDS INSIDE DSET   AT LINE          8\n");
   EXPECT_EQ(std::pair(last_load().dsets, last_load().lines), std::pair(int64_t{4}, int64_t{8}));
 }
 
@@ -208,7 +209,8 @@ TEST(Loader, PropertySetsOverLines) {
   EXPECT_EQ(r.ierr, 1);
   EXPECT_EQ(r.messages,
             "\n ERROR PROCESSING PSET   AT LINE      4\n"
-            " TOKEN TYPE = 14  VALUE = DSET            \n");
+            " TOKEN TYPE = 14  VALUE = DSET            \n"
+            "\n WARNING: SUMMARY FILE ENDS INSIDE DSET   AT LINE          4\n");
   EXPECT_EQ(last_load().dsets, 1);
   // A name longer than 12 characters keeps its first 12.
   r = load_text(" IWPSUMMARY8.0\n PSET P 1 99007 ABCDEFGHIJKLMNOP )\n");

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "io/messages.hpp"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "support/message_capture.hpp"
 

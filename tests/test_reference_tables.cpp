@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/reference_tables.hpp"
 #include "loading/scanner.hpp"

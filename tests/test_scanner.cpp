@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/scanner.hpp"
 #include "store/text_field.hpp"

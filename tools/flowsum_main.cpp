@@ -11,16 +11,23 @@
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
+//
+// The library's messages (load errors, warnings about a cut or damaged
+// file) go to standard error. Exit status: 0 loaded, 1 not loaded, 2 usage,
+// 3 loaded with warnings (the report is printed; some values may be
+// missing).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "flowsum.h"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "store/dataset_tree.hpp"
@@ -35,7 +42,23 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int64_t kSummaryUnit = 10, kScratchUnit = 11, kPropertyUnit = 12,
-                  kUnitTableUnit = 13, kMessageUnit = 6;
+                  kUnitTableUnit = 13, kMessageUnit = 14;
+constexpr int kExitWarnings = 3;
+
+// Messages are written to an in-memory unit and moved to standard error
+// after each step, so that they never mix with the report on standard
+// output.
+void open_message_unit() {
+  flowsum::io::open_unit(kMessageUnit, "", "SEQUENTIAL", "FORMATTED", 0, "SCRATCH", "WRITE");
+}
+void flush_messages() {
+  flowsum::io::rewind_unit(kMessageUnit);
+  std::string_view line;
+  while (flowsum::io::read_line(kMessageUnit, line, 1 << 16) == 0)
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+  std::fflush(stderr);
+  open_message_unit();
+}
 
 void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
@@ -167,10 +190,12 @@ int main(int argc, char** argv) {
           iunt = kUnitTableUnit, msg = kMessageUnit;
   double rmiss = 1.0e35;
   Field unitset(units, 4), prpfile(prp), untfile(unt);
+  std::fflush(stdout);
+  open_message_unit();
   tkini2_(unitset.data(), &iscr, &isum, &iprp, prpfile.data(), &iunt,
           untfile.data(), &rmiss, &ierr, &msg, unitset.size(), prpfile.size(),
           untfile.size());
-  std::fflush(stdout);
+  flush_messages();
 
   const flowsum::LoadSummary& load = flowsum::last_load();
   std::printf("\nload status: %lld (%s)\n", static_cast<long long>(ierr), load_status_text(ierr));
@@ -204,9 +229,20 @@ int main(int argc, char** argv) {
     if (ierr == 0) flowsum_tool::write_dot();
   }
 
+  // Data sets read for the report may have found values cut short.
+  std::fflush(stdout);
+  flush_messages();
+  int64_t warnings = 0;
+  tknwrn_(&warnings);
+  if (warnings > 0)
+    std::fprintf(stderr, "flowsum: %lld warning%s about %s: it may be cut short or damaged\n",
+                 static_cast<long long>(warnings), warnings == 1 ? "" : "s", file.c_str());
+
   int64_t u1 = kSummaryUnit, u2 = kScratchUnit, u3 = kPropertyUnit, u4 = kUnitTableUnit;
   tkclos_(&u1, &u2, &u3, &u4);
   int64_t close_err = 0;
   tkclfl_(&u1, &close_err);
-  return ierr == 0 ? 0 : 1;
+  flowsum::io::close_unit(kMessageUnit);
+  if (ierr != 0) return 1;
+  return warnings > 0 ? kExitWarnings : 0;
 }

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 
 namespace flowsum::testing {

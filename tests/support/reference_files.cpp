@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 #include "loading/loader.hpp"
 #include "support/message_capture.hpp"
 #include "support/summary_builder.hpp"

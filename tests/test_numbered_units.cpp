@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 
 namespace io = flowsum::io;
 namespace fs = std::filesystem;
@@ -301,24 +301,34 @@ TEST_F(UnitsIo, CopiedLinesReadBackAsRecordsInAnyOrder) {
 // A file several read buffers long, read line by line and copied: stop
 // lines, a "\r\n" split by the end of the first buffer, lines longer than
 // one and than three buffers, records long enough to be kept with their text,
-// and a last line longer than a buffer without a line end. The lines, stops
-// and records are those expected, also when the file is copied again after a
-// rewind.
+// a last line longer than a buffer without a line end, and runs of empty and
+// blank lines (which read back as empty records). The lines, stops and
+// records are those expected, also when the file is copied again after a
+// rewind, and records in and around the runs can be rewritten.
 TEST_F(UnitsIo, CopiedLinesAcrossReadBuffers) {
   constexpr size_t kBuffer = size_t{1} << 20;
   std::mt19937 rng(5);
   std::string bytes;
-  Lines want, stops;
+  Lines want, stops, records;
   auto add = [&](const std::string& line, const char* end) {
     bytes += line + end;
     want.push_back(line.substr(0, 300));
-    if (line[0] == 'X') stops.push_back(want.back());
+    records.push_back(line.find_first_not_of(' ') == std::string::npos ? "" : want.back());
+    if (!line.empty() && line[0] == 'X') stops.push_back(want.back());
   };
   while (bytes.size() < kBuffer - 200) add("X" + std::string(rng() % 150, 'a'), rng() % 4 ? "\n" : "\r\n");
   add("X" + std::string(kBuffer - 1 - bytes.size() - 1, 'c'), "\r\n");  // '\r' is the buffer's last byte
   add("-" + std::string(3 * kBuffer + 17, 'h'), "\r\n");
   while (bytes.size() < 7 * kBuffer) {
     const uint64_t pick = rng() % 200;
+    if (pick >= 190) {  // a run of empty and blank lines, long or short
+      const uint64_t n = pick == 199 ? 5000 + rng() % 3000 : rng() % 100;
+      for (uint64_t i = 0; i < n; ++i) {
+        const bool empty = rng() % (pick % 2 ? 2 : 16) != 0;
+        add(empty ? "" : std::string(1 + rng() % 90, ' '), rng() % 16 ? "\n" : "\r\n");
+      }
+      continue;
+    }
     std::string line = pick == 0   ? std::string(kBuffer + rng() % 5000, 'L')
                        : pick < 6  ? std::string(255 + rng() % 60, 'W')
                                    : std::string(rng() % 150, static_cast<char>('a' + rng() % 26));
@@ -346,7 +356,19 @@ TEST_F(UnitsIo, CopiedLinesAcrossReadBuffers) {
     EXPECT_EQ(copied, 0);
     EXPECT_TRUE(got_stops == stops) << got_stops.size() << " stops, " << stops.size() << " expected";
     ASSERT_EQ(total, static_cast<int64_t>(want.size()));
-    for (int64_t n = 1; n <= total; ++n) ASSERT_EQ(record(kB, n), want[static_cast<size_t>(n - 1)]) << n;
+    for (int64_t n = 1; n <= total; ++n) ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
+  }
+  for (int64_t n = static_cast<int64_t>(records.size()); n >= 1; n -= 1 + static_cast<int64_t>(rng() % 50)) {
+    ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
+    int64_t last = n;  // the last record up to n that is not blank
+    while (last >= 1 && records[static_cast<size_t>(last - 1)].empty()) --last;
+    std::string_view text;
+    ASSERT_EQ(io::last_record_not_blank(kB, 1, n, text), last) << n;
+  }
+  for (int64_t n = 1; n <= static_cast<int64_t>(records.size()); n += 2 + static_cast<int64_t>(rng() % 500)) {
+    ASSERT_EQ(io::write_record(kB, n, "rewritten"), 0);
+    ASSERT_EQ(record(kB, n), "rewritten");
+    if (n > 1) ASSERT_EQ(record(kB, n - 1), records[static_cast<size_t>(n - 2)]) << n;
   }
 }
 

@@ -7,9 +7,12 @@
 // message written to unit 6 is never lost because a caller closed it.
 //
 // Kinds of unit:
-// - sequential file: lines read through a 1 MiB buffer; the unit can be read
-//   and written (a write makes the written line the last one of the file, as
-//   a sequential write does: whatever followed the current line is cut off);
+// - sequential file: lines read through a 1 MiB buffer; opened with ACTION
+//   "WRITE" the unit can be read and written (a write makes the written line
+//   the last one of the file, as a sequential write does: whatever followed
+//   the current line is cut off), with "READ" it is opened read-only and
+//   writes fail with EBADF. A pipe, FIFO or standard input reads like a file;
+//   when a scratch copy takes its lines they are spooled to disk (below);
 // - sequential scratch: the same, held in memory;
 // - direct-access scratch: fixed-length records held in memory, compactly;
 //   lines copied from a regular file by copy_lines are kept as references to
@@ -39,7 +42,9 @@ inline constexpr int64_t kMaxRecordLength = int64_t{1} << 24;
 // existing connection of the unit is kept). Words are compared blank-padded,
 // in capitals exactly: ACCESS "SEQUENTIAL" or "DIRECT"; STATUS "SCRATCH",
 // "NEW", "OLD" or "UNKNOWN"; ACTION "READ" or "WRITE" (not examined for a
-// direct-access scratch unit). FORM is accepted and not examined. A unit that
+// direct-access scratch unit). ACTION "READ" opens the file read-only;
+// "WRITE" opens it for reading and writing (read-only when writing is
+// refused). FORM is accepted and not examined. A unit that
 // is already open is closed when the new open succeeds; a failed open leaves
 // the old connection as it was.
 int open_unit(int64_t unit, std::string_view file, std::string_view access,
@@ -64,6 +69,10 @@ int read_line(int64_t unit, std::string_view& line, size_t max_chars);
 // characters past its end count as blanks. It stays valid until the next
 // operation on the same unit.
 int read_record(int64_t unit, int64_t n, std::string_view& record);
+// The number of the last record from n down to first that holds more than
+// blanks, its text in record; 0 when there is none or a read fails. Runs of
+// blank records of a scratch copy are passed over without reading them.
+int64_t last_record_not_blank(int64_t unit, int64_t first, int64_t n, std::string_view& record);
 // Write record n of a direct-access unit (cut to the record length). Records
 // between the last one written and n stay unwritten.
 int write_record(int64_t unit, int64_t n, std::string_view record);
@@ -75,7 +84,9 @@ int write_record(int64_t unit, int64_t n, std::string_view record);
 // line was copied, else the status of the failed read (kEndOfFile at the end
 // of the file) or write. This is the loader's path for the many lines it
 // copies without reading them; stop only looks at the line (it must not use
-// the units).
+// the units), and must answer for a line of blanks as for an empty one: when
+// it does not stop at an empty line, blank lines are copied without asking
+// it. Blank lines become empty records.
 int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
                bool (*stop)(std::string_view), std::string_view& line, int64_t& copied);
 

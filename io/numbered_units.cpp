@@ -3,7 +3,7 @@
 // copies every line into a direct-access scratch unit, so both the line read
 // and the record append are written to run without a heap allocation per
 // line.
-#include "io/units.hpp"
+#include "io/numbered_units.hpp"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -65,6 +65,9 @@ class Unit {
   virtual int read_record(int64_t, std::string_view&) { return EINVAL; }
   virtual int write_record(int64_t, std::string_view) { return EINVAL; }
   virtual void rewind() {}
+  // The first record of the run of blank records that holds record n when
+  // the unit knows one without reading them, else n + 1.
+  virtual int64_t blank_run_start(int64_t n) { return n + 1; }
   // Release the unit's file; 0 or an errno.
   virtual int close() { return 0; }
 };
@@ -178,6 +181,8 @@ class SequentialFile final : public Unit {
     int st = 0;
     if (fd_ >= 0 && owns_fd_ && ::close(fd_) != 0) st = errno;
     fd_ = -1;
+    if (spool_fd_ >= 0) ::close(spool_fd_);
+    spool_fd_ = -1;
     return st;
   }
 
@@ -192,8 +197,17 @@ class SequentialFile final : public Unit {
   // The buffer is examined once: ends_ holds the line ends not yet taken of
   // the 64-byte block that starts at block_, and every byte before scanned_
   // has been examined.
+  //
+  // With empty_runs, blank lines go to take_empty(offset, count) instead,
+  // empty lines next to each other in one 64-byte block at once: files of
+  // millions of empty or blank lines cost little more than the scan for
+  // their line ends. (For the caller a blank line is an empty one.)
   template <class Take>
   bool take_buffered_lines(size_t max_chars, Take&& take) {
+    return take_buffered_lines(max_chars, take, [](uint64_t, uint64_t) {}, false);
+  }
+  template <class Take, class TakeEmpty>
+  bool take_buffered_lines(size_t max_chars, Take&& take, TakeEmpty&& take_empty, bool empty_runs) {
     if (fd_ < 0 || writing_ || !buf_) return false;
     struct Loop {
       SequentialFile& f;
@@ -212,8 +226,35 @@ class SequentialFile final : public Unit {
     for (;;) {
       const size_t nl = loop.s.next(b, end);
       if (nl == kNoLineEnd) return false;
-      loop.s.ends &= loop.s.ends - 1;
       const size_t start = loop.begin;
+      if (empty_runs) {
+        // A line of blanks (or nothing, or a '\r' before its end) reads as
+        // an empty record. Empty lines next to each other go together.
+        size_t i = start;
+        while (i < nl && b[i] == ' ') ++i;
+        if (i == nl || (i + 1 == nl && b[i] == '\r')) {
+          // The lines that end later in this block and hold nothing but
+          // blanks go with it: those before the block's first other byte.
+          loop.s.ends &= loop.s.ends - 1;
+          uint64_t blank_ends = 0;
+          if (loop.s.ends != 0) {
+            const size_t n = std::min<size_t>(64, end - loop.s.block);
+            const uint64_t other = not_blank_bits(b + loop.s.block, n) & ~uint64_t{0} << (nl - loop.s.block);
+            const uint64_t before_other = other == 0 ? ~uint64_t{0} : (other & -other) - 1;
+            blank_ends = loop.s.ends & before_other;
+          }
+          unsigned count = 1;
+          loop.begin = nl + 1;
+          if (blank_ends != 0) {
+            count += static_cast<unsigned>(std::popcount(blank_ends));
+            loop.begin = loop.s.block + (63 - static_cast<size_t>(std::countl_zero(blank_ends))) + 1;
+            loop.s.ends &= ~blank_ends;
+          }
+          take_empty(base + start, count);
+          continue;
+        }
+      }
+      loop.s.ends &= loop.s.ends - 1;
       loop.begin = nl + 1;
       if (take(base + start, finish_line(b + start, nl - start, max_chars))) return true;
     }
@@ -223,14 +264,22 @@ class SequentialFile final : public Unit {
   uint64_t next_line_offset() const {
     return static_cast<uint64_t>(file_pos_) - (end_ - begin_);
   }
-  // A new descriptor of the file when it is a regular file that is read,
-  // else -1.
-  int duplicate_regular() const {
-    if (fd_ < 0 || !regular_ || writing_) return -1;
-    return ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  // A new descriptor of a file that holds the unit's bytes at their offsets
+  // from here on, or -1: the file itself when it is a regular file; for a
+  // source that cannot be read twice (pipe, FIFO, terminal, socket) the
+  // spool, which is started here. Records of a scratch copy point into it.
+  int duplicate_source() {
+    if (fd_ < 0 || writing_) return -1;
+    if (regular_) return ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (spool_fd_ < 0 && !start_spool()) return -1;
+    return ::fcntl(spool_fd_, F_DUPFD_CLOEXEC, 0);
   }
+  // True when the bytes come from the spool rather than the file itself.
+  bool spooled() const { return !regular_ && spool_fd_ >= 0; }
   bool same_file(ino_t ino, dev_t dev) const {
-    return fd_ >= 0 && regular_ && !writing_ && ino_ == ino && dev_ == dev;
+    if (fd_ < 0 || writing_) return false;
+    if (regular_) return ino_ == ino && dev_ == dev;
+    return spool_fd_ >= 0 && spool_ino_ == ino && spool_dev_ == dev;
   }
 
  private:
@@ -273,6 +322,24 @@ class SequentialFile final : public Unit {
     for (size_t i = 0; i < n; ++i) bits |= static_cast<uint64_t>(p[i] == '\n') << i;
     return bits;
   }
+  // Bit i set for every byte p[i], i < n <= 64, that is neither a blank nor
+  // a line end.
+  static uint64_t not_blank_bits(const char* p, size_t n) {
+    uint64_t bits = 0;
+#if defined(__SSE2__)
+    if (n == 64) {
+      const __m128i eol = _mm_set1_epi8('\n'), blank = _mm_set1_epi8(' ');
+      for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const __m128i either = _mm_or_si128(_mm_cmpeq_epi8(v, eol), _mm_cmpeq_epi8(v, blank));
+        bits |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(either))) << (16 * i);
+      }
+      return ~bits;
+    }
+#endif
+    for (size_t i = 0; i < n; ++i) bits |= static_cast<uint64_t>(p[i] != '\n' && p[i] != ' ') << i;
+    return bits;
+  }
   // The buffer's bytes moved or were replaced: examine them afresh from
   // begin_.
   void forget_scan() {
@@ -289,10 +356,57 @@ class SequentialFile final : public Unit {
         return errno;
       }
       if (r == 0) eof_ = true;
+      if (spool_fd_ >= 0 && r > 0) {
+        // Lines are handed out only after this; a spool that cannot take
+        // them is a failed read, not records that silently read as missing.
+        int st = pwrite_all(spool_fd_, buf_.get() + end_, static_cast<size_t>(r), file_pos_);
+        if (st != 0) return st;
+      }
       end_ += static_cast<size_t>(r);
       file_pos_ += r;
       return 0;
     }
+  }
+
+  // The spool: an unlinked file in $TMPDIR (else /tmp) that receives every
+  // byte read from now on, and at once the bytes read ahead in the buffer,
+  // each at its offset in the stream. It lives on disk so that a source read
+  // through a pipe takes the memory of a regular file of the same size.
+  bool start_spool() {
+    const char* env = std::getenv("TMPDIR");
+    std::string dir = env && *env ? env : "/tmp";
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      std::string name = dir + "/flowsum-spool-XXXXXX";
+      fd = ::mkostemp(name.data(), O_CLOEXEC);
+      if (fd < 0) return false;
+      ::unlink(name.c_str());
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 ||
+        pwrite_all(fd, buf_ ? buf_.get() + begin_ : nullptr, end_ - begin_,
+                   static_cast<off_t>(next_line_offset())) != 0) {
+      ::close(fd);
+      return false;
+    }
+    spool_fd_ = fd;
+    spool_ino_ = st.st_ino;
+    spool_dev_ = st.st_dev;
+    return true;
+  }
+
+  static int pwrite_all(int fd, const char* p, size_t n, off_t off) {
+    while (n > 0) {
+      ssize_t w = ::pwrite(fd, p, n, off);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      p += w;
+      n -= static_cast<size_t>(w);
+      off += w;
+    }
+    return 0;
   }
 
   // The buffer is full and holds no line end: keep the line's first
@@ -333,6 +447,9 @@ class SequentialFile final : public Unit {
   off_t file_pos_ = 0;  // file offset just after buf_[end_ - 1]
   bool eof_ = false;
   bool writing_ = false;
+  int spool_fd_ = -1;   // copy of a non-regular source (start_spool)
+  ino_t spool_ino_ = 0;
+  dev_t spool_dev_ = 0;
 };
 
 // Standard output: each line is written and flushed at once so that it
@@ -387,11 +504,16 @@ class SequentialScratch : public Unit {
 //   Reads go through a 64 KiB block buffer, so records read in order cost one
 //   read call per block. The file's size and modification time are noted when
 //   the unit takes it; a file changed since then reads as records that were
-//   never written, never as other data.
+//   never written, never as other data. Lines of a pipe, FIFO or other
+//   source that cannot be read twice are treated the same way: their unit
+//   writes what it reads to a spool file on disk, and the records point
+//   into that.
 // - Other records are copied into 2 MiB chunks held in memory.
 //
 // Records overwritten later, records written beyond the next number, and
-// records that do not fit the index go to a map instead.
+// records that do not fit the index go to a map instead. Blank records take
+// no index entry when they come in runs (a file of millions of empty lines
+// costs a few bytes per run, not five per line).
 class DirectScratch final : public Unit {
  public:
   explicit DirectScratch(int64_t recl) : recl_(static_cast<size_t>(recl)) {}
@@ -407,7 +529,12 @@ class DirectScratch final : public Unit {
         return 0;
       }
     }
-    if (k >= lengths_.size() || lengths_[k] == kInMap) return kEndOfFile;
+    if (k >= records()) return kEndOfFile;
+    if (!index_position(k)) {
+      record = {};
+      return 0;
+    }
+    if (lengths_[k] == kInMap) return kEndOfFile;
     const uint64_t off = group_base_[k >> kGroupShift] + delta_[k];
     const size_t len = lengths_[k];
     if (source_fd_ < 0) {
@@ -421,8 +548,13 @@ class DirectScratch final : public Unit {
     if (n < 1) return EINVAL;
     record = record.substr(0, std::min(record.size(), recl_));
     uint64_t k = static_cast<uint64_t>(n - 1);
-    if (k == lengths_.size()) {
+    if (k == records()) {
       if (!extra_.empty()) extra_.erase(n);  // written earlier out of order
+      if (is_blank(record)) {
+        append_blank(1);
+        return 0;
+      }
+      settle_blanks();
       if (source_fd_ < 0) {
         append_copy(record);
       } else {
@@ -440,8 +572,8 @@ class DirectScratch final : public Unit {
   // True when lines read from `file` can be entered as references to its
   // bytes: the first line decides (the unit then takes the file), later ones
   // must come from the same file.
-  bool refers_to(const SequentialFile& file) {
-    if (lengths_.empty() && chunks_.empty() && source_fd_ < 0) adopt(file);
+  bool refers_to(SequentialFile& file) {
+    if (records() == 0 && chunks_.empty() && source_fd_ < 0) adopt(file);
     return source_fd_ >= 0 && file.same_file(source_ino_, source_dev_);
   }
 
@@ -449,11 +581,37 @@ class DirectScratch final : public Unit {
   // first record.size() bytes are the record).
   int append_line(uint64_t offset, std::string_view record) {
     record = record.substr(0, std::min(record.size(), recl_));
-    if (!extra_.empty()) extra_.erase(static_cast<int64_t>(lengths_.size()) + 1);
+    if (!extra_.empty()) extra_.erase(static_cast<int64_t>(records()) + 1);
+    if (is_blank(record)) {
+      append_blank(1);
+      return 0;
+    }
+    settle_blanks();
     reserve_one();
     push_index(offset, static_cast<uint8_t>(std::min<size_t>(record.size(), kInMap)));
-    if (record.size() >= kInMap) extra_[static_cast<int64_t>(lengths_.size())].assign(record);
+    if (record.size() >= kInMap) extra_[static_cast<int64_t>(records())].assign(record);
     return 0;
+  }
+
+  int64_t blank_run_start(int64_t n) override {
+    const uint64_t k = static_cast<uint64_t>(n - 1);
+    const uint64_t entered = lengths_.size() + blank_in_runs_;
+    if (n < 1 || k >= records() || (!extra_.empty() && extra_.count(n))) return n + 1;
+    if (k >= entered) return static_cast<int64_t>(entered) + 1;
+    auto after = std::upper_bound(blank_runs_.begin(), blank_runs_.end(), k,
+                                  [](uint64_t x, const BlankRun& r) { return x < r.first; });
+    if (after == blank_runs_.begin() || k >= (after - 1)->first + (after - 1)->count) return n + 1;
+    return static_cast<int64_t>((after - 1)->first) + 1;
+  }
+
+  // Appends `count` blank records (they read back empty: a record's
+  // characters past its end count as blanks). They are entered when the next
+  // other record comes: a run of at least kMinBlankRun as one entry of
+  // blank_runs_, a shorter one record by record.
+  void append_blank(uint64_t count) {
+    if (!extra_.empty())
+      for (uint64_t i = 1; i <= count; ++i) extra_.erase(static_cast<int64_t>(records() + i));
+    pending_blank_ += count;
   }
 
   int close() override {
@@ -462,7 +620,7 @@ class DirectScratch final : public Unit {
     return 0;
   }
 
-  uint64_t record_count() const { return lengths_.size(); }
+  uint64_t record_count() const { return records(); }
 
  private:
   static constexpr uint64_t kChunkBytes = uint64_t{1} << 21;
@@ -470,12 +628,62 @@ class DirectScratch final : public Unit {
   static constexpr uint64_t kGroupSize = uint64_t{1} << kGroupShift;
   static constexpr uint8_t kInMap = 255;  // length byte of a record kept in extra_
   static constexpr size_t kBlockBytes = size_t{1} << 16;
+  static constexpr uint64_t kMinBlankRun = 64;
+
+  static bool is_blank(std::string_view r) { return r.find_first_not_of(' ') == std::string_view::npos; }
+
+  // Records appended: those in the index, in runs, and not yet entered.
+  uint64_t records() const { return lengths_.size() + blank_in_runs_ + pending_blank_; }
+
+  // Enters the blank records appended since the last other record.
+  void settle_blanks() {
+    const uint64_t count = pending_blank_;
+    if (count == 0) return;
+    pending_blank_ = 0;
+    if (count >= kMinBlankRun) {
+      blank_runs_.push_back({lengths_.size() + blank_in_runs_, count, blank_in_runs_});
+      blank_in_runs_ += count;
+      return;
+    }
+    for (uint64_t i = 0; i < count; ++i) {
+      reserve_one();
+      push_index(last_offset_, 0);
+    }
+  }
+
+  // Turns record index k (0-based, below records()) into its position in the
+  // index; false when the record is blank (in a run, or not yet entered).
+  // Records are mostly read in order, so the run found last is tried first.
+  bool index_position(uint64_t& k) {
+    if (k >= lengths_.size() + blank_in_runs_) return false;  // pending
+    if (blank_runs_.empty()) return true;
+    auto starts_after = [&](size_t r) { return blank_runs_[r].first > k; };
+    size_t r = last_run_;
+    // r: the last run that starts at or before k, or runs().size() for none.
+    if (r >= blank_runs_.size() || starts_after(r) ||
+        (r + 1 < blank_runs_.size() && !starts_after(r + 1))) {
+      size_t lo = 0, hi = blank_runs_.size();
+      while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (starts_after(mid)) hi = mid;
+        else lo = mid + 1;
+      }
+      if (lo == 0) return true;  // before every run
+      r = lo - 1;
+      last_run_ = r;
+    }
+    const BlankRun& run = blank_runs_[r];
+    if (k < run.first + run.count) return false;
+    k -= run.before + run.count;
+    return true;
+  }
 
   // Takes a descriptor of the file the lines come from, when it is a
   // regular file; otherwise records are copied.
-  void adopt(const SequentialFile& file) {
-    int fd = file.duplicate_regular();
+  void adopt(SequentialFile& file) {
+    int fd = file.duplicate_source();
     if (fd < 0) return;
+    spooled_ = file.spooled();
     struct stat st;
     if (::fstat(fd, &st) != 0) {
       ::close(fd);
@@ -490,8 +698,11 @@ class DirectScratch final : public Unit {
     // lines average well over 40 characters), so that the index is not
     // grown and copied step by step while the file is read. Only the part
     // that is filled is ever touched. Without the memory, it grows as usual.
+    // A pipe's size is not known: room for 4 million lines (a file of some
+    // 200 MB) is reserved, and a larger one grows from there.
     try {
-      const size_t lines = static_cast<size_t>(std::min<off_t>(st.st_size / 40, off_t{1} << 26));
+      const off_t size = spooled_ ? off_t{40} << 22 : st.st_size;
+      const size_t lines = static_cast<size_t>(std::min<off_t>(size / 40, off_t{1} << 26));
       lengths_.reserve(lines);
       delta_.reserve(lines);
       group_base_.reserve(lines / kGroupSize + 1);
@@ -521,8 +732,9 @@ class DirectScratch final : public Unit {
     }
     struct stat st;
     if (::fstat(source_fd_, &st) != 0) return errno;
-    if (st.st_size != source_size_ || st.st_mtim.tv_sec != source_mtime_.tv_sec ||
-        st.st_mtim.tv_nsec != source_mtime_.tv_nsec)
+    // The spool grows while the load runs and nobody else can reach it.
+    if (!spooled_ && (st.st_size != source_size_ || st.st_mtim.tv_sec != source_mtime_.tv_sec ||
+        st.st_mtim.tv_nsec != source_mtime_.tv_nsec))
       return kEndOfFile;  // the file changed under the loaded copy
     Block* b = &blocks_[0];
     for (Block& c : blocks_)
@@ -566,7 +778,7 @@ class DirectScratch final : public Unit {
     if ((k & (kGroupSize - 1)) == 0) group_base_.push_back(off);
     const uint64_t base = group_base_[k >> kGroupShift];
     if (len != kInMap && (off < base || off - base > UINT32_MAX)) [[unlikely]] {
-      move_to_map(k + 1, off, len);
+      move_to_map(k + blank_in_runs_ + 1, off, len);
       len = kInMap;
       off = base;
     }
@@ -589,7 +801,7 @@ class DirectScratch final : public Unit {
   void append_copy(std::string_view record) {
     reserve_one();
     if (record.size() >= kInMap) {
-      extra_[static_cast<int64_t>(lengths_.size()) + 1].assign(record);
+      extra_[static_cast<int64_t>(records()) + 1].assign(record);
       push_index(used_, kInMap);
       return;
     }
@@ -615,8 +827,18 @@ class DirectScratch final : public Unit {
   LargeArray<uint32_t> delta_;         // offset from the group's base
   LargeArray<uint64_t> group_base_;    // offset of records 0, 64, 128, ...
   std::map<int64_t, std::string> extra_;
+  // Runs of blank records kept out of the index: `first` is the record index
+  // of the run's first record, `before` the blank records of earlier runs.
+  struct BlankRun {
+    uint64_t first, count, before;
+  };
+  std::vector<BlankRun> blank_runs_;
+  uint64_t blank_in_runs_ = 0;
+  uint64_t pending_blank_ = 0;         // blank records not yet entered
+  size_t last_run_ = 0;
 
   int source_fd_ = -1;                 // the file the records point into
+  bool spooled_ = false;               // it is the spool of a pipe's bytes
   ino_t source_ino_ = 0;
   dev_t source_dev_ = 0;
   off_t source_size_ = 0;
@@ -769,16 +991,22 @@ int detach(int64_t n) {
   return 0;
 }
 
-// open(2) for reading and writing; a file we may only read is still opened
-// (for reading) so that a read-only summary file can be loaded.
-int open_file(const std::string& path, int create_flags, int& fd) {
-  fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | create_flags, 0666);
-  bool writable = true;
-  if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-    int saved = errno;
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (create_flags & ~(O_CREAT | O_EXCL)));
-    writable = false;
-    if (fd < 0 && errno == ENOENT) errno = saved;  // creating it was refused
+// open(2): read-only when the caller only reads; for writing, read and
+// write, or read-only when writing is refused (a summary file opened with
+// ACTION "WRITE" that we may only read still loads). A unit that only reads
+// never holds a pipe's write end, so the pipe's end is seen.
+int open_file(const std::string& path, int create_flags, bool for_writing, int& fd) {
+  bool writable = for_writing;
+  if (for_writing) {
+    fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | create_flags, 0666);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+      int saved = errno;
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (create_flags & ~(O_CREAT | O_EXCL)));
+      writable = false;
+      if (fd < 0 && errno == ENOENT) errno = saved;  // creating it was refused
+    }
+  } else {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | create_flags, 0666);
   }
   if (fd < 0) return -errno;
   struct stat st;
@@ -803,7 +1031,8 @@ int open_unit(int64_t unit, std::string_view file, std::string_view access,
     const bool is_new = padded_equal(status, "NEW");
     const bool old = padded_equal(status, "OLD");
     const bool unknown = padded_equal(status, "UNKNOWN");
-    const bool action_ok = padded_equal(action, "READ") || padded_equal(action, "WRITE");
+    const bool for_writing = padded_equal(action, "WRITE");
+    const bool action_ok = padded_equal(action, "READ") || for_writing;
     if (!sequential && !direct) return -1;
     if (!scratch && !is_new && !old && !unknown) return -1;
     if (!(direct && scratch) && !action_ok) return -1;
@@ -820,7 +1049,7 @@ int open_unit(int64_t unit, std::string_view file, std::string_view access,
       if (name.find('\0') != std::string_view::npos) return EINVAL;
       int flags = is_new ? (O_CREAT | O_EXCL) : unknown ? O_CREAT : 0;
       int fd;
-      int r = open_file(std::string(name), flags, fd);
+      int r = open_file(std::string(name), flags, for_writing, fd);
       if (r < 0) return -r;
       bool writable = r == 1;
       if (direct)
@@ -864,6 +1093,25 @@ int read_record(int64_t unit, int64_t n, std::string_view& record) {
   }
 }
 
+int64_t last_record_not_blank(int64_t unit, int64_t first, int64_t n, std::string_view& record) {
+  Unit* u = find(unit);
+  if (!u) return 0;
+  try {
+    while (n >= first && n >= 1) {
+      const int64_t run = u->blank_run_start(n);
+      if (run <= n) {
+        n = run - 1;
+        continue;
+      }
+      if (u->read_record(n, record) != 0) return 0;
+      if (record.find_first_not_of(' ') != std::string_view::npos) return n;
+      --n;
+    }
+  } catch (const std::bad_alloc&) {
+  }
+  return 0;
+}
+
 int write_record(int64_t unit, int64_t n, std::string_view record) {
   Unit* u = find(unit);
   if (!u) return EBADF;
@@ -892,6 +1140,7 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
     // anything else is an ordinary write of each line.
     const bool in_order = file && scratch && static_cast<int64_t>(scratch->record_count()) + 1 == first &&
                           scratch->refers_to(*file);
+    const bool empty_never_stops = !stop(std::string_view());
     for (;;) {
       int st;
       const int64_t n = first + copied;
@@ -899,13 +1148,20 @@ int copy_lines(int64_t from, int64_t to, int64_t first, size_t max_chars,
         // The lines already in the read buffer in one loop; read_line
         // handles the line after them (one crossing the buffer's end, the
         // last line of the file, a read error).
-        const bool stopped = file->take_buffered_lines(max_chars, [&](uint64_t offset, std::string_view l) {
-          scratch->append_line(offset, l);
-          ++copied;
-          if (!stop(l)) return false;
-          line = l;
-          return true;
-        });
+        const bool stopped = file->take_buffered_lines(
+            max_chars,
+            [&](uint64_t offset, std::string_view l) {
+              scratch->append_line(offset, l);
+              ++copied;
+              if (!stop(l)) return false;
+              line = l;
+              return true;
+            },
+            [&](uint64_t, uint64_t count) {
+              scratch->append_blank(count);
+              copied += static_cast<int64_t>(count);
+            },
+            empty_never_stops);
         if (stopped) return 0;
         const uint64_t offset = file->next_line_offset();
         st = file->SequentialFile::read_line(line, max_chars);
