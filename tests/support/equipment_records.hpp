@@ -58,7 +58,8 @@ struct CostingRecord {
 };
 std::string costing_section_of(const std::string& type);
 
-// One writer per file: it names the sets it writes by a counter of its own.
+// One writer per file: data sets of the same layout share their sets and
+// loading sequence, as a simulator writes them.
 class EquipmentWriter {
  public:
   explicit EquipmentWriter(FlowsheetWriter& w) : w_(w) {}
@@ -70,9 +71,11 @@ class EquipmentWriter {
   void grid(const std::string& model, const std::string& id, const std::string& section, const ResultGrid& g,
             const std::vector<std::string>& qualifiers, const std::string& crossed);
   std::string count_set(const std::string& qualifier, int64_t n);
+  // The name of the set of this kind (prefix) and layout (key).
+  std::string named(const std::string& prefix, const std::string& key);
 
   FlowsheetWriter& w_;
-  int counter_ = 0;
+  std::map<std::string, std::string> names_;
 };
 
 }  // namespace flowsum::testing
