@@ -239,7 +239,7 @@ ValueShape data_set_shape(std::span<const std::string_view> path) {
   if (!choose_loaded_sibling(node, path.back(), {}, record)) return shape;  // they read nothing
   // The qualifier block is built above the free pointer and given up again.
   const int64_t free_pointer = locs(l::kFreePointer);
-  const ListAnswer list = evaluate_list(std::string_view(record.value, sizeof record.value));
+  const ListAnswer list = evaluate_list_remembered(std::string_view(record.value, sizeof record.value));
   locs(l::kFreePointer) = free_pointer;
   shape.ndata = list.ndata;
   shape.nq = list.nqual > 0 ? list.nqual - 1 : 0;

@@ -139,7 +139,7 @@ ListAnswer node_list(int64_t node, std::string& qual) {
   qual.assign(8, ' ');
   if (!node_record(node, rec)) return {};
   qual.assign(rec.value, 8);
-  return evaluate_list(qual);
+  return evaluate_list_remembered(qual);
 }
 
 // Readers over a bare qualifier block as list evaluation builds it.
