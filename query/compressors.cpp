@@ -62,14 +62,17 @@ const std::string& position_names() {
 }
 char* position_name(Entry e) { return const_cast<char*>(position_names().data()) + e * kName16; }
 
-// The path "BLOCK", model, block id, section as a text array of 128-character
-// keywords, ready for the readers.
+// The path "BLOCK", model, block id, section as a text array for the
+// readers, its elements as wide as the longest keyword (at least 8): the
+// readers compare keywords blank-padded, and a narrow array is less to pad
+// and pack on every call.
 struct CompressorPath {
   std::string model, id, section;
   std::string ids;
+  size_t width = 8;
   int64_t nid = 4;
   char* data() { return ids.data(); }
-  size_t len() const { return kKeywordChars; }
+  size_t len() const { return width; }
   std::array<std::string_view, 4> keys() const { return {"BLOCK", model, id, section}; }
 };
 
@@ -78,7 +81,8 @@ CompressorPath block_section(const CompressorBlock& b, std::string_view id, std:
   p.model = b.keyword;
   p.id = std::string(TextField::trim_right(id.substr(0, std::min(id.size(), kKeywordChars))));
   p.section = std::string(section);
-  for (std::string_view k : p.keys()) p.ids += padded(k, kKeywordChars);
+  p.width = std::max({p.width, p.model.size(), p.id.size(), p.section.size()});
+  for (std::string_view k : p.keys()) p.ids += padded(k, p.width);
   return p;
 }
 
