@@ -234,6 +234,8 @@ class EquipmentCases : public SummarySuite<EquipmentCases> {
     auto integer = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
     ew.costing({"PUMP", "P-1", "SZECST", {integer(383, 70), integer(222, 0), integer(383, 80), integer(383, 90)}});
     ew.costing({"PUMP", "P-1", "SZECST1", {integer(222, 3), integer(381, 1500)}});
+    // A tower whose results lie under the section of other types.
+    ew.costing({"TRAY-TOWER", "T-9", "SZECST", {integer(222, 7)}});
     write_file(b.text());
   }
 };
@@ -274,6 +276,12 @@ TEST_F(EquipmentCases, CostingKeepsToTheCallersCountAndFallsBack) {
   }
   // SZECST gives no headline (a quantity of 0): SZECST1 does.
   EXPECT_EQ(headlines_of("P-1"), (Headlines{3, 1500.0, kMissing, 0}));
+  // The tower's list is looked for under SZECST1 only; its headlines under
+  // SZECST first.
+  EXPECT_EQ(count_of("T-9")[0], 0);
+  EXPECT_NE(count_of("T-9")[1], 0);
+  EXPECT_EQ(list_of("T-9", 1).ierr, 1);
+  EXPECT_EQ(headlines_of("T-9"), (Headlines{7, kMissing, kMissing, 0}));
 }
 
 TEST(EquipmentTool, PrintsTheExamplesCompressorAndCosts) {
