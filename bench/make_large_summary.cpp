@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "support/equipment_records.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 
@@ -38,6 +39,8 @@ struct Options {
   int components = 50;
   int trays = 30;
   std::string model;  // every block of this model when set
+  int compressors = 200;
+  int costed = 1000;
 };
 
 std::string numbered(const char* prefix, int n, int width) {
@@ -96,6 +99,10 @@ bool parse_options(int argc, char** argv, Options& o) {
     } else if (a == "--model") {
       if (i + 1 >= argc) return false;
       o.model = argv[++i];
+    } else if (a == "--compressors") {
+      if (!next_int(o.compressors)) return false;
+    } else if (a == "--costed") {
+      if (!next_int(o.costed)) return false;
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
@@ -104,9 +111,12 @@ bool parse_options(int argc, char** argv, Options& o) {
   }
   // Item tables hold at most 10 000 objects of a kind; a sibling chain is
   // searched over at most 10 000 nodes. Blocks of one model may go past
-  // that, to make a file beyond the limit.
+  // that, to make a file beyond the limit; such a file has no compressors
+  // and no costed items, so that its blocks are all of that model.
+  if (!o.model.empty()) o.compressors = o.costed = 0;
   const int most_blocks = o.model.empty() ? 9999 : 100000;
-  return !o.output.empty() && o.streams < 10000 && o.blocks <= most_blocks && o.components <= 5000;
+  return !o.output.empty() && o.streams < 10000 && o.blocks + o.compressors <= most_blocks &&
+         o.costed < 10000 && o.components <= 5000;
 }
 
 // Every fourth block is a column: columns carry the large tray profiles.
@@ -120,7 +130,8 @@ int main(int argc, char** argv) {
   Options o;
   if (!parse_options(argc, argv, o)) {
     std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
-                 "[--components N<=5000] [--trays N] [--model NAME (then --blocks N<=100000)]\n";
+                 "[--components N<=5000] [--trays N] [--compressors N] [--costed N<10000]\n"
+                 "       [--model NAME (one model, then --blocks N<=100000)]\n";
     return 2;
   }
   std::ofstream out(o.output, std::ios::binary | std::ios::trunc);
@@ -264,6 +275,45 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 12; ++i) ph.push_back(Value::real(v.around(100.0)));
     b.dset({"STREAM", "MATERIAL", s.id, "STR_PHAS"}, "STRPHAS", ph);
     datasets += 3;
+    b.flush(out);
+  }
+  // Compressors: three of four multistage (five stages with performance,
+  // stage and cooler profiles and three wheels a stage), the others single.
+  // Then costed items of six types, eight results each.
+  EquipmentWriter equipment(w);
+  auto grid = [&](int npoints, const std::vector<std::pair<int64_t, int64_t>>& props) {
+    ResultGrid g{props, {}};
+    for (int i = 0; i < npoints; ++i) {
+      g.values.emplace_back();
+      for (const auto& p : props) g.values.back().push_back(p.second ? v.around(1000.0) : v.fraction());
+    }
+    return g;
+  };
+  const std::vector<std::pair<int64_t, int64_t>> perf{{47, unit_type::kEnthalpyFlow}, {48, 0}, {49, 0},
+                                                      {prop::kTemp, unit_type::kTemperature},
+                                                      {prop::kPres, unit_type::kPressure}};
+  for (int k = 1; k <= o.compressors; ++k) {
+    const bool staged = k % 4 != 0;
+    CompressorRecord c{staged ? "STAGEBST" : "BOOSTR", numbered("K", k, 4), grid(staged ? 5 : 1, perf), {}, {}, {}};
+    if (staged) {
+      c.stages = grid(5, {{prop::kTemp, unit_type::kTemperature}, {prop::kPres, unit_type::kPressure}});
+      c.coolers = grid(4, {{prop::kTemp, unit_type::kTemperature}, {62, unit_type::kEnthalpyFlow}});
+      for (int s = 1; s <= 5; ++s) c.wheels[s] = grid(3, {{51, 0}, {48, 0}, {49, 0}});
+    }
+    w.block_results(c.model, c.id, {}, {BlockResult::real(prop::kTemp, v.around(400.0), unit_type::kTemperature)});
+    equipment.compressor(c);
+    datasets += staged ? 9 : 2;
+    b.flush(out);
+  }
+  const char* const kEquipmentTypes[] = {"PUMP", "HEATX", "VESSEL", "TRAY-TOWER", "PACK-TOWER", "CUSTOM2"};
+  for (int k = 1; k <= o.costed; ++k) {
+    const std::string type = kEquipmentTypes[(k - 1) % 6];
+    auto real = [&](int64_t p, double x, int64_t ut = 0) { return CostResult{p, 2, 0, v.around(x), ut}; };
+    equipment.costing({type, numbered("E", k, 4), costing_section_of(type),
+                       {CostResult{222, 1, 1 + k % 3}, real(381, 1.0e5), CostResult{382, 1, 100000 + k}, real(383, 1.0e4),
+                        real(384, 2.0e6, unit_type::kPressure), real(385, 450.0, unit_type::kTemperature),
+                        real(56, 2.0), CostResult{874, 5, 0, 0, 0, false, "CS"}}});
+    ++datasets;
     b.flush(out);
   }
   out.close();

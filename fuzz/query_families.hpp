@@ -1101,6 +1101,8 @@ void packed_words(const std::vector<Object>& blocks, int k) {
   }
 }
 
+#include "fuzz/equipment_families.hpp"
+
 // ---- Every later family -------------------------------------------------------
 
 void query_families(const std::vector<std::string>& lsets, int k) {
@@ -1123,6 +1125,10 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   std::vector<std::string> studies = children_of("SENSITIVITY");
   studies.push_back(missing.id);
   for (const std::string& s : studies) sensitivity(s, k++);
+  for (const Object& b : blocks) compressor(b.id, k++);
+  compressor(missing.id, k);
+  for (const Object& e : objects_of("EQUIPMEN", tkglob_[19], k)) costed_item(e.id, k++);
+  costed_item(missing.id, k);
 
   // Data-set paths for the value-access routines: the sections of blocks
   // and streams as the tree holds them, tables, studies, top-level sets.

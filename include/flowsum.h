@@ -526,6 +526,54 @@ void tksssa_(const char *stream, const char *substream, int64_t *k, char *name, 
 void tkssat_(const char *stream, const char *substream, const char *attribute, int64_t *idum, double *values,
              int64_t *ierr, size_t stream_len, size_t substream_len, size_t attribute_len);
 
+/* ---- Compressor results ----------------------------------------------------- */
+/* Unknown block, or a model other than the one named: flag 1 and nothing
+   written (counts 0). Profile sizes are (properties, points) as the counts
+   report them; text*12 names and unit-type names, text*16 labels. */
+
+/* Multistage cooler profile (NPROP x NPOINT coolers); IERR 0, 1, 3 shape. */
+void tkmccp_(const char *id, int64_t *nprop, int64_t *npoint, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Multistage stage profile (NPROP x NPOINT stages); IERR 0, 1, 3 shape. */
+void tkmcpr_(const char *id, int64_t *nprop, int64_t *npoint, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Sizes of the stage profile (properties, stages) and cooler profile. */
+void tknmcp_(const char *id, int64_t *stage_nprop, int64_t *nstage, int64_t *cooler_nprop,
+             int64_t *ncooler, size_t id_len);
+/* Number of performance results and of stages (1 for a single compressor). */
+void tknper_(const char *id, int64_t *nres, int64_t *nstage, size_t id_len);
+/* Performance results (NRES per stage, NSTAGE stages); IERR 0, 1, 3 when
+   the data set holds another number of values than NRES x NSTAGE (more
+   than NRES for a single compressor). */
+void tkperf_(const char *id, int64_t *nres, int64_t *nstage, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Wheels of stage STAGE and results per wheel (both 0 when there are none). */
+void tknwhl_(const char *id, int64_t *stage, int64_t *nwheel, int64_t *nres, size_t id_len);
+/* Wheel results of stage STAGE (NPOINT wheels x NPROP results); IERR 0, 1
+   no such stage or block, 3 no wheel results at all or another shape. */
+void tkwhlr_(const char *id, int64_t *stage, int64_t *npoint, int64_t *nprop, char *pnames,
+             double *values, char *utypes, char *ulabels, int64_t *ierr, size_t id_len,
+             size_t pnames_len, size_t utypes_len, size_t ulabels_len);
+
+/* ---- Equipment costing -------------------------------------------------------- */
+
+/* Number of sizing and costing results; IERR 0, 1 unknown item, else the
+   tree's code for a missing section. */
+void tkneqs_(const char *id, int64_t *nres, int64_t *ierr, size_t id_len);
+/* The first NRES results: names (text*12), kinds (1 integer, 2 real, 3 text),
+   integer words, texts (text*12), converted reals, quantity names (text*12),
+   labels (text*16); IERR 1 unknown item or no results, else 0. */
+void tkeqsr_(const char *id, int64_t *nres, char *names, int64_t *kinds, int64_t *ivalues,
+             char *texts, double *reals, char *qnames, char *ulabels, int64_t *ierr, size_t id_len,
+             size_t names_len, size_t texts_len, size_t qnames_len, size_t ulabels_len);
+/* Headlines: quantity (222), purchased (381) and installed cost (382); the
+   costs are the missing-value marker when absent; IZERO set to 0. */
+void tkeqcr_(const char *id, int64_t *quantity, double *purchased, double *installed,
+             int64_t *izero, size_t id_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -24,7 +24,7 @@ program fortran_objects
 
   nblk = iglob(4)
   nstr = iglob(5)
-  call check(nblk == 4, 'four blocks (TKGLOB word 4)')
+  call check(nblk == 5, 'five blocks (TKGLOB word 4)')
   call check(nstr == 8, 'eight streams (TKGLOB word 5)')
 
   ! Whole lists.
@@ -97,10 +97,10 @@ program fortran_objects
     end if
     if (n > 10) exit
   end do
-  call check(n == 4 .and. ipos == 0, 'TKNITM ends after four blocks')
+  call check(n == 5 .and. ipos == 0, 'TKNITM ends after five blocks')
 
   call tkneq(n)
-  call check(n == 0, 'no equipment items')
+  call check(n == 2, 'two equipment items')
   call tknprs(n)
   call check(n == 0, 'no pressure-relief objects')
 

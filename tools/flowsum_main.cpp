@@ -7,7 +7,8 @@
 // run from a build); --ref-dir names the folder to use instead. --units
 // chooses the unit set values are returned in (ENG when not given).
 // --block ID, --table ID and --sensitivity ID (each may be repeated) print a
-// block's results, a property table or envelope, and a sensitivity table.
+// block's results, a property table or envelope, and a sensitivity table;
+// --compressor ID a compressor's performance, stage, cooler and wheel tables.
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
@@ -32,6 +33,7 @@
 #include "loading/loader.hpp"
 #include "store/dataset_tree.hpp"
 #include "tools/report_blocks.hpp"
+#include "tools/report_equipment.hpp"
 #include "tools/report_objects.hpp"
 #include "tools/report_run_info.hpp"
 #include "tools/report_streams.hpp"
@@ -62,7 +64,7 @@ void flush_messages() {
 
 void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
-  std::fputs("               [--block ID] [--table ID] [--sensitivity ID]\n", stderr);
+  std::fputs("               [--block ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
 }
 
@@ -112,6 +114,7 @@ int main(int argc, char** argv) {
   flowsum_tool::BlockTableRequests block_tables;
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
+  std::vector<std::string> compressors;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--ref-dir" && i + 1 < argc) {
@@ -124,6 +127,8 @@ int main(int argc, char** argv) {
       block_tables.blocks.push_back(argv[++i]);
     } else if (arg == "--table" && i + 1 < argc) {
       block_tables.tables.push_back(argv[++i]);
+    } else if (arg == "--compressor" && i + 1 < argc) {
+      compressors.push_back(argv[++i]);
     } else if (arg == "--sensitivity" && i + 1 < argc) {
       block_tables.sensitivities.push_back(argv[++i]);
     } else if (arg == "--units" && i + 1 < argc) {
@@ -220,6 +225,7 @@ int main(int argc, char** argv) {
     flowsum_tool::report_units();
     flowsum_tool::report_objects();
     flowsum_tool::report_block_tables(block_tables);
+    flowsum_tool::report_compressors(compressors);
     if (!dot_graph) flowsum_tool::report_streams(stream_basis);
   }
   if (saved_stdout >= 0) {

@@ -9,6 +9,7 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "tools/report_equipment.hpp"
 
 namespace flowsum_tool {
 
@@ -99,6 +100,7 @@ void report_objects(std::FILE* out) {
   print(out, "streams", "TYPE", list_objects(tksids_, flowsum::glob(flowsum::g::kNstr)));
   print(out, "property tables", "TYPE", property_tables());
   print(out, "equipment items", "TYPE", list_objects(tkeids_, neqp));
+  report_equipment_costs(out);
   print(out, "pressure-relief objects", nullptr, relief_objects());
 }
 

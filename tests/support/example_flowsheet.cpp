@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "support/equipment_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -191,6 +192,29 @@ SummaryBuilder example_flowsheet() {
     b.blank_line();
     w.stream_main(stream_record(*s), "STRMAIN");
   }
+
+  // A three-stage compressor K1: performance and profile per stage, the two
+  // intercoolers, and the wheels of every stage; then two costed items, a
+  // pump (section SZECST) and a tray tower (SZECST1).
+  b.blank_line();
+  const ResultGrid perf{{{47, unit_type::kEnthalpyFlow}, {48, 0}, {49, 0}},
+                        {{185000.0, 5400.0, 0.78}, {192000.0, 5600.0, 0.77}, {199000.0, 5800.0, 0.76}}};
+  const ResultGrid stages{{{prop::kTemp, unit_type::kTemperature}, {prop::kPres, unit_type::kPressure}},
+                          {{395.0, 300000.0}, {398.0, 900000.0}, {401.0, 2700000.0}}};
+  const ResultGrid coolers{{{prop::kTemp, unit_type::kTemperature}, {62, unit_type::kEnthalpyFlow}},
+                           {{313.15, -120000.0}, {313.15, -125000.0}}};
+  const ResultGrid wheels{{{51, 0}, {48, 0}}, {{9800.0, 2750.0}, {9800.0, 2650.0}}};
+  w.block_results("STAGEBST", "K1", {}, {BlockResult::real(prop::kPres, 2700000.0, unit_type::kPressure)});
+  EquipmentWriter equipment(w);
+  equipment.compressor({"STAGEBST", "K1", perf, stages, coolers, {{1, wheels}, {2, wheels}, {3, wheels}}});
+  b.blank_line();
+  auto count = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
+  auto amount = [](int64_t p, double x, int64_t ut = 0) { return CostResult{p, 2, 0, x, ut}; };
+  equipment.costing({"PUMP", "P-101", "SZECST",
+                     {count(222, 2), count(381, 15000), amount(382, 21500.5), amount(384, 1.2e6, unit_type::kPressure)}});
+  equipment.costing({"TRAY-TOWER", "T-101", "SZECST1",
+                     {count(222, 1), amount(381, 250000.0), count(382, 410000), amount(56, 1.8),
+                      CostResult{874, 5, 0, 0, 0, false, "SIEVE"}}});
   return b;
 }
 

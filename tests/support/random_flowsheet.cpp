@@ -107,7 +107,7 @@ const std::vector<std::string> kBlockModels{"HEATER", "FLASH2", "MIXER", "RADFRA
 const std::vector<std::string> kStreamTypes{"MATERIAL", "HEAT", "WORK"};
 const std::vector<std::string> kTableTypes{"PROPTAB", "FLASHCURVE", "PTENVELOPE", "GENERIC"};
 const std::vector<std::string> kEquipmentTypes{"PUMP", "FURNACE-UNIT", "TRAY-TOWER",
-                                               "PACK-TOWER", "HEATX", "VESSEL"};
+                                               "PACK-TOWER", "HEATX", "VESSEL", "CUSTOM2"};
 
 // Gauge pressure: PSIG is code 7 of the pressure type; its SI value adds
 // the run's ambient pressure.
@@ -172,6 +172,70 @@ std::string local_of(const std::string& id) { return id.substr(prefix_of(id).siz
 // Longest stream identifier with a main table: the head of its record
 // (keyword, path, @qualifier, "(") must stay on the first line.
 constexpr size_t kMaxTableStreamId = 36;
+
+
+// ---- Compressors and costing ------------------------------------------------
+
+// Two to five distinct compressor results (each with a unit type or none)
+// at npoints points. Two at least: the shape reader takes a profile of one
+// property over two points for one point of two properties.
+ResultGrid random_grid(Rng& r, int64_t npoints) {
+  std::vector<std::pair<int64_t, int64_t>> pool{{prop::kTemp, unit_type::kTemperature},
+                                                {prop::kPres, unit_type::kPressure},
+                                                {47, unit_type::kEnthalpyFlow}, {48, 0}, {49, 0}, {51, 0},
+                                                {62, unit_type::kEnthalpyFlow}};
+  ResultGrid g;
+  for (int64_t n = r.between(2, 5); n > 0; --n) {
+    const size_t k = r.below(pool.size());
+    g.properties.push_back({pool[k].first, r.chance(80) ? pool[k].second : 0});
+    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+  g.values.assign(static_cast<size_t>(npoints), {});
+  for (auto& point : g.values)
+    for (size_t k = 0; k < g.properties.size(); ++k) point.push_back(random_real(r));
+  return g;
+}
+
+// Up to 12 stages, so that stage 12's wheels must not be taken for stage 1's.
+CompressorRecord random_compressor(Rng& r, const std::string& id) {
+  CompressorRecord c{r.chance(40) ? "BOOSTR" : "STAGEBST", id, {}, {}, {}, {}};
+  const int64_t nstages = c.model == "BOOSTR" ? 1 : r.between(1, 12);
+  if (r.chance(c.model == "BOOSTR" ? 85 : 70)) c.performance = random_grid(r, nstages);
+  if (c.model == "BOOSTR") return c;
+  if (r.chance(80)) c.stages = random_grid(r, nstages);
+  if (nstages > 1 && r.chance(70)) c.coolers = random_grid(r, nstages - 1);
+  for (int64_t s = 1; s <= nstages; ++s)
+    if (r.chance(60)) c.wheels[s] = random_grid(r, r.between(1, 4));
+  return c;
+}
+
+// Sizing and costing results: the headlines (costs stored as integers or as
+// reals, now and then twice), sizes with units, texts, and a number no
+// property table names. Items whose record head would not fit on its first
+// line keep the one-value data set of ObjectWriter.
+bool costed_equipment(Rng& r, const RandomObject& item, EquipmentWriter& writer, std::vector<CostingRecord>& truth) {
+  CostingRecord c{item.type, item.id, costing_section_of(item.type), {}};
+  if (34 + c.type.size() + word_token(c.id).size() + c.section.size() > kMaxLineColumns || r.chance(10)) return false;
+  static const std::vector<int64_t> kinds{222, 381, 382, 383, 384, 385, 874, kUnnamedProperty};
+  for (int64_t n = r.between(1, 8); n > 0; --n) {
+    CostResult v{r.pick(kinds)};
+    if (v.property == 222 || ((v.property == 381 || v.property == 382) && r.chance(50))) {
+      v.type = 1;
+      v.integer = r.between(0, 9999999);
+    } else if (v.property == 874) {
+      v.type = r.chance(50) ? 5 : 6;
+      v.text = v.type == 5 ? name(r, static_cast<size_t>(r.between(1, 8))) : free_text(r, 40);
+    } else {
+      v.real = random_real(r);
+      v.unit_type = v.property == 384 ? unit_type::kPressure : v.property == 385 ? unit_type::kTemperature : 0;
+      v.missing = r.chance(10);
+    }
+    c.results.push_back(v);
+  }
+  writer.costing(c);
+  truth.push_back(c);
+  return true;
+}
 
 }  // namespace
 
@@ -479,13 +543,30 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
 
   // Objects that only need to exist: property tables, equipment and
   // pressure-relief objects, with long identifiers too.
+  // Compressors and costing results draw from a generator of their own, so
+  // that the objects above stay as they were for every seed.
+  Rng cr(seed ^ 0xC0575EEDull);
+  EquipmentWriter equipment(w);
+  for (int64_t i = cr.between(0, 3); i > 0; --i) {
+    f.compressors.push_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    const CompressorRecord& c = f.compressors.back();
+    RandomValue v;
+    v.property = prop::kTemp;
+    v.real = v.si = random_real(cr);
+    w.block_results(c.model, c.id, {}, {BlockResult::real(v.property, v.real)});
+    equipment.compressor(c);
+    f.blocks.push_back({c.model, c.id});
+    f.results.push_back({f.blocks.back(), {v}});
+    f.connections.emplace_back();
+  }
   for (int64_t i = r.between(0, 4); i > 0; --i) {
     f.tables.push_back({r.pick(kTableTypes), unique_identifier(r, used_tables, 40)});
     o.property_table(f.tables.back().type, f.tables.back().id);
   }
   for (int64_t i = r.between(0, 5); i > 0; --i) {
     f.equipment.push_back({r.pick(kEquipmentTypes), unique_identifier(r, used_equipment, 32)});
-    o.equipment(f.equipment.back().type, f.equipment.back().id);
+    if (!costed_equipment(cr, f.equipment.back(), equipment, f.costing))
+      o.equipment(f.equipment.back().type, f.equipment.back().id);
   }
   for (int64_t i = r.between(0, 3); i > 0; --i) {
     f.reliefs.push_back(unique_identifier(r, used_reliefs, 40));

@@ -1,0 +1,238 @@
+// Compressor results: thin routines over the generic profile and value
+// readers.
+#include "query/compressors.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <tuple>
+
+#include "flowsum.h"
+#include "store/dataset_lookup.hpp"
+#include "store/identifier_access.hpp"
+#include "store/packed_words.hpp"
+#include "store/text_field.hpp"
+
+namespace flowsum {
+
+CompressorBlock compressor_block(std::string_view id) {
+  CompressorBlock b;
+  const ItemMatch m = find_block(id);
+  if (!m) return b;
+  b.found = true;
+  b.keyword = std::string(TextField::trim_right(m.type.view()));
+  // The whole keyword is compared: "BOOSTR" must not accept "BOOSTRX", nor
+  // "STAGEBST" a model that merely begins like it.
+  if (b.keyword == "BOOSTR") b.model = CompressorModel::kSingle;
+  else if (b.keyword == "STAGEBST") b.model = CompressorModel::kMultistage;
+  return b;
+}
+
+std::string stage_key(int64_t stage) { return padded(std::to_string(stage), 16); }
+
+}  // namespace flowsum
+
+namespace {
+
+using namespace flowsum;
+
+constexpr size_t kName16 = 16;
+
+// The position-qualifier names the readers are given, 16 characters each.
+// A routine passes the entry it needs: the reader reads one name (TKPRF2,
+// TKPRF3, TKSPRF) or two consecutive names (TKSPR3: wheels, then results).
+constexpr std::array<std::string_view, 10> kPositionNames{
+    "NPOINTS", "ZONES", "NMINS1", "NSTAGE", "ZONES", "NSTAGE", "NMINS1", "NSTAGE", "NWHEEL", "PROPERTIES"};
+enum Entry : size_t {
+  kCoolerPoints = 2,   // TKMCCP
+  kStagePoints = 3,    // TKMCPR, TKPERF
+  kStageShape = 5,     // TKNMCP, stage profile
+  kCoolerShape = 6,    // TKNMCP, cooler profile
+  kStagedResults = 7,  // TKNPER
+  kWheels = 8,         // TKNWHL (with the next: wheels, results), TKWHLR, TKNPER
+};
+
+const std::string& position_names() {
+  static const std::string list = [] {
+    std::string s;
+    for (std::string_view n : kPositionNames) s += padded(n, kName16);
+    return s;
+  }();
+  return list;
+}
+char* position_name(Entry e) { return const_cast<char*>(position_names().data()) + e * kName16; }
+
+// The path "BLOCK", model, block id, section as a text array for the
+// readers, its elements as wide as the longest keyword (at least 8): the
+// readers compare keywords blank-padded, and a narrow array is less to pad
+// and pack on every call.
+struct CompressorPath {
+  std::string model, id, section;
+  std::string ids;
+  size_t width = 8;
+  int64_t nid = 4;
+  char* data() { return ids.data(); }
+  size_t len() const { return width; }
+  std::array<std::string_view, 4> keys() const { return {"BLOCK", model, id, section}; }
+};
+
+CompressorPath block_section(const CompressorBlock& b, std::string_view id, std::string_view section) {
+  CompressorPath p;
+  p.model = b.keyword;
+  p.id = std::string(TextField::trim_right(id.substr(0, std::min(id.size(), kKeywordChars))));
+  p.section = std::string(section);
+  p.width = std::max({p.width, p.model.size(), p.id.size(), p.section.size()});
+  for (std::string_view k : p.keys()) p.ids += padded(k, p.width);
+  return p;
+}
+
+// The block when it is of the model wanted (kNone: either compressor model).
+// A block of another model is a failure too: the flag, where the routine has
+// one, is set to 1 and nothing is written.
+bool of_model(const CompressorBlock& b, CompressorModel wanted) {
+  if (b.model == CompressorModel::kNone) return false;
+  return wanted == CompressorModel::kNone || b.model == wanted;
+}
+
+std::string_view id_view(const char* id, size_t id_len) { return {id ? id : "", id ? id_len : 0}; }
+
+// TKMCCP and TKMCPR: one of the multistage profiles read by TKPRF2; the
+// caller's sizes arrive as (properties, points).
+void multistage_profile(const char* id, size_t id_len, std::string_view section, Entry qname,
+                        int64_t* nprop, int64_t* npoint, char* pnames, double* values, char* utypes,
+                        char* ulabels, int64_t* ierr, size_t pnames_len, size_t utypes_len,
+                        size_t ulabels_len) {
+  *ierr = 1;
+  const std::string_view given = id_view(id, id_len);
+  const CompressorBlock b = compressor_block(given);
+  if (!of_model(b, CompressorModel::kMultistage)) return;
+  CompressorPath path = block_section(b, given, section);
+  tkprf2_(path.data(), &path.nid, position_name(qname), npoint, nprop, pnames, values, utypes, ulabels,
+          ierr, path.len(), kName16, pnames_len, utypes_len, ulabels_len);
+}
+
+// TKSPRF along one position qualifier: (sets, values per set).
+std::pair<int64_t, int64_t> profile_shape(CompressorPath& path, Entry qname) {
+  int64_t words[4], nset = 0, nper = 0, ierr = 0;
+  pack_text(std::string_view(position_name(qname), kName16), 16, words);
+  tksprf_(path.data(), &path.nid, words, &nset, &nper, &ierr, path.len());
+  return {nset, nper};
+}
+
+}  // namespace
+
+extern "C" {
+
+void tkmccp_(const char* id, int64_t* nprop, int64_t* npoint, char* pnames, double* values,
+             char* utypes, char* ulabels, int64_t* ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len) {
+  multistage_profile(id, id_len, "COOL_PRF", kCoolerPoints, nprop, npoint, pnames, values, utypes, ulabels,
+                     ierr, pnames_len, utypes_len, ulabels_len);
+}
+
+void tkmcpr_(const char* id, int64_t* nprop, int64_t* npoint, char* pnames, double* values,
+             char* utypes, char* ulabels, int64_t* ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len) {
+  multistage_profile(id, id_len, "SGBS_PRF", kStagePoints, nprop, npoint, pnames, values, utypes, ulabels,
+                     ierr, pnames_len, utypes_len, ulabels_len);
+}
+
+void tknmcp_(const char* id, int64_t* stage_nprop, int64_t* nstage, int64_t* cooler_nprop,
+             int64_t* ncooler, size_t id_len) {
+  FreePointerGuard guard;
+  *stage_nprop = *nstage = *cooler_nprop = *ncooler = 0;
+  const std::string_view given = id_view(id, id_len);
+  const CompressorBlock b = compressor_block(given);
+  if (!of_model(b, CompressorModel::kMultistage)) return;
+  CompressorPath stages = block_section(b, given, "SGBS_PRF");
+  std::tie(*nstage, *stage_nprop) = profile_shape(stages, kStageShape);
+  CompressorPath coolers = block_section(b, given, "COOL_PRF");
+  std::tie(*ncooler, *cooler_nprop) = profile_shape(coolers, kCoolerShape);
+}
+
+void tknper_(const char* id, int64_t* nres, int64_t* nstage, size_t id_len) {
+  FreePointerGuard guard;
+  *nres = *nstage = 0;
+  const std::string_view given = id_view(id, id_len);
+  const CompressorBlock b = compressor_block(given);
+  if (!of_model(b, CompressorModel::kNone)) return;
+  if (b.model == CompressorModel::kSingle) {
+    const CompressorPath path = block_section(b, given, "PERF_SCL");
+    const ValueShape shape = data_set_shape(path.keys());
+    // An open-ended data set brings its count with its values.
+    *nres = shape.ndata >= 0 ? shape.ndata : lookup_dataset(path.keys()).ndata;
+    *nstage = 1;
+    return;
+  }
+  CompressorPath perf = block_section(b, given, "PERF_STG");
+  std::tie(*nstage, *nres) = profile_shape(perf, kStagedResults);
+  if (*nres != 0) return;
+  // Without staged results the stages are counted by their wheel data sets,
+  // one per stage.
+  CompressorPath wheels = block_section(b, given, "PERF_WHL");
+  int64_t nmem = 0, nsets = 0, ierr = 0;
+  tkspr2_(wheels.data(), &wheels.nid, position_name(kWheels), &nmem, &nsets, &ierr, wheels.len(), kName16);
+  *nstage = nsets;
+}
+
+void tkperf_(const char* id, int64_t* nres, int64_t* nstage, char* pnames, double* values,
+             char* utypes, char* ulabels, int64_t* ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  const std::string_view given = id_view(id, id_len);
+  const CompressorBlock b = compressor_block(given);
+  if (!of_model(b, CompressorModel::kNone)) return;
+  if (b.model == CompressorModel::kMultistage) {
+    CompressorPath path = block_section(b, given, "PERF_STG");
+    tkprf2_(path.data(), &path.nid, position_name(kStagePoints), nstage, nres, pnames, values, utypes,
+            ulabels, ierr, path.len(), kName16, pnames_len, utypes_len, ulabels_len);
+    return;
+  }
+  CompressorPath path = block_section(b, given, "PERF_SCL");
+  // The value reader writes every value of the data set: a data set of more
+  // results than the caller sized its arrays for is refused, as a profile
+  // of another shape is (flag 3).
+  const int64_t ndata = lookup_dataset(path.keys()).ndata;
+  if (ndata > std::max<int64_t>(*nres, 0)) {
+    *ierr = 3;
+    return;
+  }
+  int64_t nval = 0;
+  tkpval_(path.data(), &path.nid, nres, pnames, values, utypes, ulabels, &nval, ierr, path.len(), pnames_len,
+          utypes_len, ulabels_len);
+}
+
+void tknwhl_(const char* id, int64_t* stage, int64_t* nwheel, int64_t* nres, size_t id_len) {
+  FreePointerGuard guard;
+  *nwheel = *nres = 0;
+  const std::string_view given = id_view(id, id_len);
+  const CompressorBlock b = compressor_block(given);
+  if (!of_model(b, CompressorModel::kMultistage)) return;
+  CompressorPath path = block_section(b, given, "PERF_WHL");
+  std::string kname = padded("STAGE_NO", kName16), kval = stage_key(*stage);
+  int64_t nk = 1, ndim = 2, nfound = 0, ierr = 0;
+  std::array<int64_t, 2> sizes{0, 0};
+  tkspr3_(path.data(), &path.nid, &nk, kname.data(), kval.data(), &ndim, position_name(kWheels), sizes.data(),
+          &nfound, &ierr, path.len(), kName16, kName16, kName16);
+  if (ierr != 0 || nfound != 2) return;
+  *nwheel = sizes[0];
+  *nres = sizes[1];
+}
+
+void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, char* pnames,
+             double* values, char* utypes, char* ulabels, int64_t* ierr, size_t id_len,
+             size_t pnames_len, size_t utypes_len, size_t ulabels_len) {
+  *ierr = 1;
+  const std::string_view given = id_view(id, id_len);
+  const CompressorBlock b = compressor_block(given);
+  if (!of_model(b, CompressorModel::kMultistage)) return;
+  CompressorPath path = block_section(b, given, "PERF_WHL");
+  std::string kname = padded("STAGE_NO", kName16), kval = stage_key(*stage);
+  int64_t nk = 1;
+  tkprf3_(path.data(), &path.nid, &nk, kname.data(), kval.data(), position_name(kWheels), npoint, nprop,
+          pnames, values, utypes, ulabels, ierr, path.len(), kName16, kName16, kName16, pnames_len, utypes_len,
+          ulabels_len);
+}
+
+}  // extern "C"

@@ -1,0 +1,81 @@
+// Fixture data sets of compressor blocks and costed equipment items, on top
+// of FlowsheetWriter. Values with a unit type are written in its unit 1.
+//
+//  BLOCK BOOSTR id PERF_SCL      PROPERTIES; one value per result
+//  BLOCK STAGEBST id PERF_STG    PROPERTIES SUBSTREAM PHASE COMPONENTS BASIS
+//                                UNITS crossed with NSTAGE (properties fastest)
+//  BLOCK STAGEBST id SGBS_PRF    PROPERTIES crossed with NSTAGE
+//  BLOCK STAGEBST id COOL_PRF    PROPERTIES crossed with NMINS1 (coolers)
+//  BLOCK STAGEBST id PERF_WHL    one data set per stage: PROPERTIES crossed
+//                                with NWHEEL and the one-member set STAGE_NO
+//                                holding the stage number ("12")
+//  COSTING EQUIPMEN type id sec  PROPERTIES; integers, reals, texts; sec
+//                                SZECST1 for tray and packed towers and
+//                                CUSTOM2, else SZECST
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/flowsheet_records.hpp"
+
+namespace flowsum::testing {
+
+// Values at points by properties; each property has one unit type (0: none).
+struct ResultGrid {
+  std::vector<std::pair<int64_t, int64_t>> properties;  // number, unit type
+  std::vector<std::vector<double>> values;              // [point][property]
+  int64_t npoints() const { return static_cast<int64_t>(values.size()); }
+  int64_t nprops() const { return static_cast<int64_t>(properties.size()); }
+  bool empty() const { return values.empty() || properties.empty(); }
+};
+
+struct CompressorRecord {
+  std::string model;      // "BOOSTR" or "STAGEBST"; the multistage sections
+  std::string id;         // are written for any model beginning "STAGEB"
+  ResultGrid performance;  // BOOSTR: one point; STAGEBST: one point a stage
+  ResultGrid stages, coolers;
+  std::map<int64_t, ResultGrid> wheels;  // by stage number
+};
+
+struct CostResult {
+  int64_t property = 0;
+  int64_t type = 2;       // 1 integer, 2 real, 5 text of 8, 6 long text
+  int64_t integer = 0;
+  double real = 0;
+  int64_t unit_type = 0;  // reals only
+  bool missing = false;   // a real written as "*"
+  std::string text;
+};
+
+struct CostingRecord {
+  std::string type;  // as written in the path ("TRAY-TOWER", "PUMP", ...)
+  std::string id;
+  std::string section;
+  std::vector<CostResult> results;
+};
+std::string costing_section_of(const std::string& type);
+
+// One writer per file: data sets of the same layout share their sets and
+// loading sequence, as a simulator writes them.
+class EquipmentWriter {
+ public:
+  explicit EquipmentWriter(FlowsheetWriter& w) : w_(w) {}
+  // The sections of a compressor that are not empty.
+  void compressor(const CompressorRecord& c);
+  void costing(const CostingRecord& c);
+
+ private:
+  void grid(const std::string& model, const std::string& id, const std::string& section, const ResultGrid& g,
+            const std::vector<std::string>& qualifiers, const std::string& crossed);
+  std::string count_set(const std::string& qualifier, int64_t n);
+  // The name of the set of this kind (prefix) and layout (key).
+  std::string named(const std::string& prefix, const std::string& key);
+
+  FlowsheetWriter& w_;
+  std::map<std::string, std::string> names_;
+};
+
+}  // namespace flowsum::testing
