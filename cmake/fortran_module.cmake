@@ -13,7 +13,7 @@ set(ARRAY_NAMES
   table work regions words key src dst tree idlist ops qnames qvals tmpl dims cols
   flags values converted vtypes ivalues rvalues qwords sizes matrix pstatus
   m1 m2 x1 y1 x2 y2 v1 v2 a1 a2 b1 b2 y x total_values
-  in_locations in_third out_locations out_third
+  in_locations in_third out_locations out_third kinds reals
   tkiset_:types tkiset_:units)
 
 file(READ "${HEADER}" text)

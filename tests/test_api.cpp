@@ -42,6 +42,8 @@ TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
   EXPECT_THROW(Summary::open(kExample, {.units = "FURLONG"}), UsageError);
 
   Summary s = open_example();
+  const auto nblocks = s.run_info().blocks;
+  ASSERT_GT(nblocks, 0);
   EXPECT_THROW(Summary::open(kExample), UsageError);  // one loaded file per process
   EXPECT_THROW(s.block_results("NOPE"), NotFoundError);
   EXPECT_THROW(s.connections("NOPE"), NotFoundError);
@@ -50,12 +52,12 @@ TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
   EXPECT_THROW(s.stream_table({}, "MOLE-FLO"), UsageError);  // not read as mass flows
   EXPECT_THROW(s.property_table("NOPE"), NotFoundError);
   EXPECT_THROW(s.stream_table().column("NOPE"), NotFoundError);
-  EXPECT_EQ(s.run_info().blocks, 4);  // still loaded after the errors
+  EXPECT_EQ(s.run_info().blocks, nblocks);  // still loaded after the errors
 
   Summary moved = std::move(s);
   EXPECT_FALSE(s.is_open());
   EXPECT_THROW(s.blocks(), UsageError);
-  EXPECT_EQ(moved.blocks().size(), 4u);
+  EXPECT_EQ(static_cast<int64_t>(moved.blocks().size()), nblocks);
   moved.close();
   EXPECT_THROW(moved.streams(), UsageError);
   EXPECT_EQ(open_example().streams().size(), 8u);  // closing frees the library
