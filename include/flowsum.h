@@ -523,6 +523,81 @@ void tksssa_(char *stream, char *substream, int64_t *k, char *name, int64_t *cou
 void tkssat_(char *stream, char *substream, char *attribute, int64_t *idum, double *values,
              int64_t *ierr, size_t stream_len, size_t substream_len, size_t attribute_len);
 
+/* ---- Heating curves ------------------------------------------------------ */
+/* Curves are found by type (16 characters; the general routines compare the
+   first 8) and number; values are stored at each row's point number, never
+   past NPOINTS. The refinery routines (TKNHCR ...) serve crude-unit blocks
+   and pass every other block to the general routine. */
+
+/* Number of heating curves of a block (0 for an unknown block or model). */
+void tknhcv_(const char *id, int64_t *n, size_t id_len);
+/* First N curves of a block: types (text*16) and numbers; IERR 0 listed. */
+void tklhcv_(const char *id, int64_t *n, char *types, int64_t *numbers, int64_t *ierr,
+             size_t id_len, size_t types_len);
+/* Points and further properties of one curve (0 and 0 when absent). */
+void tkshcv_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *nfurther, size_t id_len, size_t type_len);
+/* Standard values per point: status (131, as stored), temperature, pressure,
+   vapour fraction, duty (converted); IERR 1 when the curve is absent. */
+void tkhcrv_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             double *status, double *temp, double *pres, double *vfrac, double *duty,
+             int64_t *ierr, size_t id_len, size_t type_len);
+/* Further property chosen by name (text*12), substream, phase, component
+   (text*8), basis and flow basis (text*4): values per point, quantity name
+   (text*12), unit label (text*16); IERR 1 unless NPOINTS is the curve's and
+   the property is found. */
+void tkhprp_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             const char *pname, const char *substream, const char *phase,
+             const char *component, const char *basis, const char *flowbasis,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t type_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t qname_len, size_t ulabel_len);
+/* Further property K (1 .. TKSHCV's count) with its qualifiers, as TKHPRP. */
+void tknhpr_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *k, char *pname, char *substream, char *phase, char *component,
+             char *basis, char *flowbasis, double *values, char *qname, char *ulabel,
+             int64_t *ierr, size_t id_len, size_t type_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t flowbasis_len, size_t qname_len,
+             size_t ulabel_len);
+/* Stream behind an "ICSTREAM" curve: its number (LINKEDCO) or identifier
+   (text*8, other column models); IERR 0 found. */
+void tkhcid_(const char *id, const char *type, int64_t *number, int64_t *inum, char *ident,
+             int64_t *ierr, size_t id_len, size_t type_len, size_t ident_len);
+/* Number of curves of a crude unit (its four refinery sections), else TKNHCV. */
+void tknhcr_(const char *id, int64_t *n, size_t id_len);
+/* First N curves with locations (text*8: "MAIN" or the stripper's or
+   pumparound's id), types (text*16) and numbers; else TKLHCV. */
+void tklhcr_(const char *id, int64_t *n, char *locations, char *types, int64_t *numbers,
+             int64_t *ierr, size_t id_len, size_t locations_len, size_t types_len);
+/* TKSHCV with the location (text*8). */
+void tkshcr_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *nfurther, size_t id_len, size_t location_len,
+             size_t type_len);
+/* TKHCRV with the location. */
+void tkhcur_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, double *status, double *temp, double *pres, double *vfrac,
+             double *duty, int64_t *ierr, size_t id_len, size_t location_len,
+             size_t type_len);
+/* TKHPRP with the location. */
+void tkhcpr_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, const char *pname, const char *substream,
+             const char *phase, const char *component, const char *basis,
+             const char *flowbasis, double *values, char *qname, char *ulabel,
+             int64_t *ierr, size_t id_len, size_t location_len, size_t type_len,
+             size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t qname_len, size_t ulabel_len);
+/* TKNHPR with the location. */
+void tknhcp_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *k, char *pname, char *substream, char *phase,
+             char *component, char *basis, char *flowbasis, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t location_len,
+             size_t type_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t qname_len, size_t ulabel_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

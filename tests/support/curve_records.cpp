@@ -1,0 +1,133 @@
+#include "support/curve_records.hpp"
+
+#include <random>
+
+namespace flowsum::testing {
+namespace {
+
+std::string num(int64_t n) { return std::to_string(n); }
+std::string item(const std::string& s) { return s.empty() ? " " : s; }
+
+}  // namespace
+
+void CurveWriter::curve(const std::string& model, const std::string& block, const Curve& c) {
+  const std::string tag = num(++counter_);
+  const std::string hno = "HNO" + tag, rows = "HCR" + tag, seq = "HCV" + tag, npt = "HNP" + num(static_cast<int64_t>(c.npoints()));
+  const bool located = c.section == "SREB_HCU" || c.section == "PA_HCURV";
+  const std::string number = located ? c.location + " " + num(c.number) : num(c.number);
+  w_.idset_once(hno, {"HCURV_NO"}, {{{number}}});
+  std::vector<IdMember> members{{{"131", " ", " ", " ", " "}, 2, 0},
+                                {{"7001", " ", " ", " ", " "}, 2, unit_type::kTemperature},
+                                {{"7002", " ", " ", " ", " "}, 2, unit_type::kPressure},
+                                {{"7003", " ", " ", " ", " "}, 2, 0},
+                                {{"62", " ", " ", " ", " "}, 2, unit_type::kEnthalpyFlow}};
+  for (const CurveProperty& p : c.further)
+    members.push_back({{num(p.property), item(p.substream), item(p.phase), item(p.component), item(p.basis)},
+                       2,
+                       p.unit_type});
+  w_.idset_once(rows, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, members);
+  w_.idset_once(npt, {"NPOINT"}, {{{"#" + num(static_cast<int64_t>(c.npoints()))}}});
+  w_.lset_once(seq, "(%" + rows + " & %" + npt + " & %" + hno + ")");
+  std::vector<Value> vals;
+  for (size_t p = 0; p < c.npoints(); ++p) {
+    vals.push_back(Value::real(c.status[p]));
+    vals.push_back(Value::real(c.temp[p], 1));
+    vals.push_back(Value::real(c.pres[p], 1));
+    vals.push_back(Value::real(c.vfrac[p]));
+    vals.push_back(Value::real(c.duty[p], 1));
+    for (const CurveProperty& f : c.further)
+      vals.push_back(f.unit_type != 0 ? Value::real(f.values[p], f.unit_code) : Value::real(f.values[p]));
+  }
+  w_.builder().dset({"BLOCK", model, block, c.section}, seq, vals);
+}
+
+void CurveWriter::intermediate_ids(const std::string& model, const std::string& block,
+                                   const std::vector<std::string>& ids, bool integers) {
+  const std::string set = "HCI" + num(++counter_);
+  w_.idset_once(set, {"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}});
+  w_.lset_once(set, "(%" + set + ")");
+  std::vector<Value> vals;
+  for (const std::string& s : ids) vals.push_back(integers ? Value::integer(std::stoll(s)) : Value::text(s));
+  w_.builder().dset({"BLOCK", model, block, "ICH_HCUI"}, set, vals);
+}
+
+Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np,
+                   size_t nfurther, uint64_t seed) {
+  std::mt19937_64 g(seed);
+  auto pick = [&](int lo, int hi) { return static_cast<double>(std::uniform_int_distribution<int>(lo, hi)(g)); };
+  Curve c;
+  c.section = section;
+  c.type = type;
+  c.number = number;
+  for (size_t p = 0; p < np; ++p) {
+    c.status.push_back(pick(0, 2));
+    c.temp.push_back(300.0 + pick(0, 4000) / 10.0);
+    c.pres.push_back(pick(1, 500) * 1000.0);
+    c.vfrac.push_back(pick(0, 100) / 100.0);
+    c.duty.push_back(pick(-9999, 9999) * 10.0);
+  }
+  const std::vector<CurveProperty> kinds{
+      {prop::kMassFlowTotal, "MIXED", "LIQUID", "", "", unit_type::kMassFlow, 1, {}},
+      {prop::kMoleFlowTotal, "MIXED", "VAPOR", "", "", unit_type::kMoleFlow, 1, {}},
+      {prop::kMoleFrac, "MIXED", "LIQUID", "H2O", "MOLE", 0, 1, {}},
+      {prop::kQcalc, "MIXED", "", "", "MASS", unit_type::kEnthalpyFlow, 1, {}},
+      {prop::kTemp, "CISOLID", "", "", "", unit_type::kTemperature, 1, {}}};
+  for (size_t k = 0; k < nfurther; ++k) {
+    CurveProperty p = kinds[k % kinds.size()];
+    if (k >= kinds.size()) p.component = "C" + num(static_cast<int64_t>(k));
+    for (size_t i = 0; i < np; ++i) p.values.push_back(pick(1, 99999) / 100.0);
+    c.further.push_back(p);
+  }
+  return c;
+}
+
+}  // namespace flowsum::testing
+
+namespace flowsum::testing {
+
+std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids) {
+  std::mt19937_64 g(seed ^ 0x6375727665ULL);
+  auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(g); };
+  struct ModelCurves {
+    std::string model;
+    std::vector<std::pair<std::string, std::string>> sections;  // section, type
+  };
+  const std::vector<ModelCurves> models{
+      {"VLDRUM", {{"HCURVE", "HCURVE"}}},
+      {"TEMPCHG", {{"HCURVE", "HCURVE"}}},
+      {"TWOSIDE", {{"HOT_HCUR", "HOT"}, {"COLD_HCU", "COLD"}}},
+      {"MULTSIDE", {{"HCURVE", "HCURVE"}}},
+      {"TRAYCOL", {{"REB_HCUR", "REBOILER"}, {"COND_HCU", "CONDENSER"}, {"ICH_HCUR", "ICSTREAM"}}},
+      {"KINETCOL", {{"REB_HCUR", "REBOILER"}, {"COND_HCU", "CONDENSER"}}},
+      {"CRUDEUNIT",
+       {{"REB_HCIM", "REBOILER"}, {"COND_HCU", "CONDENSER"}, {"SREB_HCU", "STRIPPERREBOILER"}, {"PA_HCURV", "PUMPAROUND"}}}};
+  CurveWriter cw(w);
+  std::vector<CurveBlock> out;
+  for (int i = below(4); i > 0; --i) {
+    const ModelCurves& m = models[static_cast<size_t>(below(static_cast<int>(models.size())))];
+    CurveBlock b;
+    b.model = m.model;
+    b.refinery = m.model == "CRUDEUNIT";
+    do b.id = "HX" + std::to_string(below(100000));
+    while (!used_ids.insert(b.id).second);
+    for (const auto& [section, type] : m.sections) {
+      std::set<std::pair<std::string, int64_t>> taken;
+      // The first section has a curve at least: the block exists only
+      // through its curves.
+      for (int k = below(3) + (b.curves.empty() ? 1 : 0); k > 0; --k) {
+        const int64_t number = 1 + below(12);
+        std::string location = b.refinery ? "MAIN" : "";
+        if (section == "SREB_HCU" || section == "PA_HCURV") location = (section == "PA_HCURV" ? "PA" : "S") + std::to_string(1 + below(2));
+        if (!taken.insert({location, number}).second) continue;
+        Curve c = sample_curve(section, type, number, static_cast<size_t>(1 + below(6)), static_cast<size_t>(below(7)), g());
+        c.location = location;
+        cw.curve(b.model, b.id, c);
+        b.curves.push_back(std::move(c));
+      }
+    }
+    out.push_back(std::move(b));
+  }
+  return out;
+}
+
+}  // namespace flowsum::testing
