@@ -484,6 +484,10 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.blocks.push_back({cb.model, cb.id});
     f.connections.emplace_back();
   }
+  f.exchangers = random_exchangers(w, seed, used_blocks);
+  for (const Exchanger& x : f.exchangers.exchangers) f.blocks.push_back({x.model, x.id});
+  for (const IntermediateStreams& c : f.exchangers.columns) f.blocks.push_back({c.model, c.id});
+  f.connections.resize(f.blocks.size());
 
   // Objects that only need to exist: property tables, equipment and
   // pressure-relief objects, with long identifiers too.

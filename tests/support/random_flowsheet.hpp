@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/curve_records.hpp"
+#include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -106,6 +107,7 @@ struct RandomFlowsheet {
   std::vector<RandomStreamResults> stream_results;  // streams with a main table, file order
   std::vector<RandomConnections> connections;       // one per block, same order
   std::vector<CurveBlock> curve_blocks;             // blocks with heating curves (also in blocks)
+  RandomExchangers exchangers;                      // exchangers and columns (also in blocks)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);

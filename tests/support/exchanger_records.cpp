@@ -1,0 +1,213 @@
+#include "support/exchanger_records.hpp"
+
+#include <random>
+
+namespace flowsum::testing {
+namespace {
+
+std::string num(int64_t n) { return std::to_string(n); }
+
+std::vector<BlockResult> results(const std::vector<PropertyReal>& v) {
+  std::vector<BlockResult> out;
+  for (const PropertyReal& r : v) out.push_back(BlockResult::real(r.property, r.value, r.unit_type));
+  return out;
+}
+
+Value real(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
+
+// Set names of at most 8 characters, new within a process.
+std::string fresh(const char* prefix) {
+  static int64_t counter = 0;
+  counter = counter % 999999 + 1;
+  return prefix + num(counter);
+}
+
+std::string members(int64_t n) {
+  std::string s;
+  for (int64_t i = 1; i <= n; ++i) s += (i > 1 ? " " : "") + num(i);
+  return s;
+}
+
+}  // namespace
+
+void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
+  const std::string m = x.model, id = x.id;
+  std::vector<BlockResult> geometry = results(x.geometry);
+  geometry.push_back(BlockResult::integer(prop::kNstage, x.geometry_integer));
+  geometry.push_back(BlockResult::text(prop::kMw, x.geometry_text));
+  w.block_results(m, id, {}, geometry, "", "GEOMETRY");
+  const std::vector<std::pair<const std::vector<PropertyReal>*, std::string>> plain{
+      {&x.shells, "SHELLS"}, {&x.tubes, "TUBES"}, {&x.nozzles, "NOZZLES"},
+      {&x.equip, "EQUIP-SP"}, {&x.det1, "DET-RES1"}, {&x.det2, "DET-RES2"}};
+  for (const auto& [v, section] : plain)
+    if (!v->empty()) w.block_results(m, id, {}, results(*v), "", section);
+
+  SummaryBuilder& b = w.builder();
+  const std::string zp_name = fresh("XP"), zn_name = fresh("XZ"), zt_name = fresh("XT");
+  const int64_t nz = static_cast<int64_t>(x.zone_table.size());
+  std::vector<IdMember> zp;
+  for (const PropertyReal& p : x.zone_props) zp.push_back({{num(p.property)}, 2, p.unit_type});
+  b.idset(zp_name, {"PROPERTIES"}, zp);
+  b.idset_text(zn_name, "(ZONES) (" + members(nz) + ")");
+  b.lset(zt_name, "(%" + zp_name + " & %" + zn_name + ")");
+  std::vector<Value> vals;
+  for (const auto& zone : x.zone_table)
+    for (size_t k = 0; k < zone.size(); ++k) vals.push_back(real(zone[k], x.zone_props[k].unit_type));
+  b.dset({"BLOCK", m, id, "TWS_ZON"}, zt_name, vals);
+
+  for (size_t z = 0; z < x.profiles.size(); ++z) {
+    for (size_t k = 0; k < x.profile_props.size(); ++k) {
+      const std::string fp = fresh("XF"), fn = fresh("XN"), fs = fresh("XS");
+      const auto& pts = x.profiles[z][k];
+      b.idset(fp, {"PROPERTIES"}, {{{num(x.profile_props[k].property)}, 2, x.profile_props[k].unit_type}});
+      b.idset_text(fn, "(POINTS) (" + members(static_cast<int64_t>(pts.size())) + ")");
+      b.lset(fs, "(%" + fp + " & %" + fn + ")");
+      std::vector<Value> pv;
+      for (double v : pts) pv.push_back(real(v, x.profile_props[k].unit_type));
+      b.dset({"BLOCK", m, id, "TWS_Z_" + num(static_cast<int64_t>(z + 1))}, fs, pv);
+    }
+  }
+
+  if (!x.point_values.empty()) {
+    std::vector<IdMember> rows{{{num(prop::kNstage), "POS", "1"}, 2, 0}, {{num(prop::kRefluxRatio), "POS", "2"}, 2, 0}};
+    for (size_t k = 0; k < x.point_props.size(); ++k)
+      rows.push_back({{num(x.point_props[k].property), x.qa[k], x.qb[k]}, 2, x.point_props[k].unit_type});
+    const std::string pr = fresh("XR"), pn = fresh("XM"), ps = fresh("XQ");
+    b.idset(pr, {"PROPERTIES", "QA", "QB"}, rows);
+    b.idset_text(pn, "(NPOINTS) (#" + num(static_cast<int64_t>(x.point_values.size())) + ")");
+    b.lset(ps, "(%" + pr + " & %" + pn + ")");
+    std::vector<Value> pv;
+    for (size_t p = 0; p < x.point_values.size(); ++p) {
+      pv.push_back(Value::real(x.positions[p][0]));
+      pv.push_back(Value::real(x.positions[p][1]));
+      for (size_t k = 0; k < x.point_props.size(); ++k) pv.push_back(real(x.point_values[p][k], x.point_props[k].unit_type));
+    }
+    b.dset({"BLOCK", m, id, "TWS_PRF"}, ps, pv);
+  }
+}
+
+void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s) {
+  SummaryBuilder& b = w.builder();
+  const std::string icv = fresh("IV"), icc = fresh("IC"), icn = fresh("IN"), icl = fresh("IL"), ick = fresh("IK");
+  const int64_t n = static_cast<int64_t>(s.values.size());
+  const std::vector<int64_t> vprops{31, 32, 62, 2, 63, 102, 19}, cprops{123, 313, 124, 314};
+  std::vector<IdMember> vm, cm;
+  for (size_t q = 0; q < vprops.size(); ++q) vm.push_back({{num(vprops[q])}, 2, intermediate_unit_types()[q]});
+  for (int64_t p : cprops) cm.push_back({{num(p)}, 1, 0});
+  b.idset(icv, {"PROPERTIES"}, vm);
+  b.idset(icc, {"PROPERTIES"}, cm);
+  b.idset_text(icn, s.listed ? "(ICSTRM) (" + members(n) + ")" : "(ICSTRM) (#" + num(n) + ")");
+  b.lset(icl, "(%" + icv + " & %" + icn + ")");
+  b.lset(ick, "(%" + icc + " & %" + icn + ")");
+  std::vector<Value> vv, cv;
+  for (const auto& row : s.values)
+    for (size_t q = 0; q < row.size(); ++q) vv.push_back(real(row[q], intermediate_unit_types()[q]));
+  for (const auto& row : s.connections)
+    for (int64_t c : row) cv.push_back(Value::integer(c));
+  b.dset({"BLOCK", s.model, s.id, "ICSTRM"}, icl, vv);
+  b.dset({"BLOCK", s.model, s.id, "ICS-CON"}, ick, cv);
+}
+
+Exchanger sample_exchanger(const std::string& id, uint64_t seed) {
+  std::mt19937_64 g(seed);
+  auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(g); };
+  auto value = [&] { return between(1, 99999) / 100.0; };
+  const std::vector<PropertyReal> kinds{{prop::kTemp, unit_type::kTemperature},
+                                        {prop::kPres, unit_type::kPressure},
+                                        {prop::kQcalc, unit_type::kEnthalpyFlow},
+                                        {prop::kVfrac, 0},
+                                        {prop::kMassFlowTotal, unit_type::kMassFlow}};
+  auto some = [&](int lo) {
+    std::vector<PropertyReal> v;
+    for (int i = between(lo, 5); i > 0; --i) {
+      PropertyReal r = kinds[static_cast<size_t>(5 - i)];
+      r.value = value();
+      v.push_back(r);
+    }
+    return v;
+  };
+  Exchanger x;
+  x.id = id;
+  x.shells = some(1);
+  x.tubes = some(1);
+  x.nozzles = some(1);
+  x.equip = some(1);
+  x.det1 = some(1);
+  x.det2 = some(1);
+  x.geometry = some(0);
+  x.geometry_integer = between(1, 500);
+  x.geometry_text = "TEMA" + num(between(1, 9));
+  x.zone_props = some(1);
+  const int nz = between(1, 12), np = between(1, 6);
+  for (int z = 0; z < nz; ++z) {
+    std::vector<double> row;
+    for (size_t k = 0; k < x.zone_props.size(); ++k) row.push_back(value());
+    x.zone_table.push_back(row);
+  }
+  x.profile_props = some(1);
+  for (int z = 0; z < nz; ++z) {
+    std::vector<std::vector<double>> zone;
+    for (size_t k = 0; k < x.profile_props.size(); ++k) {
+      std::vector<double> pts;
+      for (int p = 0; p < np; ++p) pts.push_back(value());
+      zone.push_back(pts);
+    }
+    x.profiles.push_back(zone);
+  }
+  x.point_props = some(1);
+  for (size_t k = 0; k < x.point_props.size(); ++k) {
+    x.qa.push_back(k % 2 ? "HOT" : "COLD");
+    x.qb.push_back("S" + num(static_cast<int64_t>(k)));
+  }
+  for (int p = 0; p < np; ++p) {
+    x.positions.push_back({value(), value()});
+    std::vector<double> row;
+    for (size_t k = 0; k < x.point_props.size(); ++k) row.push_back(value());
+    x.point_values.push_back(row);
+  }
+  return x;
+}
+
+IntermediateStreams sample_intermediate_streams(const std::string& model, const std::string& id, uint64_t seed) {
+  std::mt19937_64 g(seed);
+  auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(g); };
+  IntermediateStreams s;
+  s.model = model;
+  s.id = id;
+  s.listed = between(0, 1) == 1;
+  for (int i = between(1, 4); i > 0; --i) {
+    std::vector<double> v;
+    for (int q = 0; q < 7; ++q) v.push_back(between(1, 99999) / 100.0);
+    s.values.push_back(v);
+    s.connections.push_back({between(1, 40), between(1, 40), between(1, 40), between(1, 40)});
+  }
+  return s;
+}
+
+}  // namespace flowsum::testing
+
+namespace flowsum::testing {
+
+RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids) {
+  std::mt19937_64 g(seed ^ 0x6578636867ULL);
+  auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(g); };
+  auto fresh_id = [&](const char* prefix) {
+    std::string id;
+    do id = prefix + std::to_string(below(100000));
+    while (!used_ids.insert(id).second);
+    return id;
+  };
+  RandomExchangers out;
+  for (int i = below(3); i > 0; --i) {
+    out.exchangers.push_back(sample_exchanger(fresh_id("EX"), g()));
+    write_exchanger(w, out.exchangers.back());
+  }
+  static const std::vector<std::string> models{"TRAYCOL", "KINETCOL", "LINKEDCOL", "CRUDEUNIT"};
+  for (int i = below(3); i > 0; --i) {
+    out.columns.push_back(sample_intermediate_streams(models[static_cast<size_t>(below(4))], fresh_id("IC"), g()));
+    write_intermediate_streams(w, out.columns.back());
+  }
+  return out;
+}
+
+}  // namespace flowsum::testing
