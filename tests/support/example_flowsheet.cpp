@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -161,6 +162,7 @@ SummaryBuilder example_flowsheet() {
                    BlockResult::real(prop::kQcalc, h1_duty, unit_type::kEnthalpyFlow),
                    BlockResult::real(prop::kVfrac, s2.vfrac)},
                   "HEATRES");
+  example_heat_transfer(w, "TEMPCHG", "H1", s1.temp, s2.temp, s1.pres, s2.pres, h1_duty);
 
   b.blank_line();
   w.connections("FLASH", "F1", {{"S2", "MATERIAL"}}, {{"VAP", "MATERIAL"}, {"LIQ", "MATERIAL"}});

@@ -1,5 +1,6 @@
 #include "support/exchanger_records.hpp"
 
+#include <cmath>
 #include <random>
 
 namespace flowsum::testing {
@@ -208,6 +209,43 @@ RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<s
     write_intermediate_streams(w, out.columns.back());
   }
   return out;
+}
+
+}  // namespace flowsum::testing
+
+#include "support/curve_records.hpp"
+
+namespace flowsum::testing {
+
+void example_heat_transfer(FlowsheetWriter& w, const std::string& model, const std::string& block, double t_in,
+                           double t_out, double p_in, double p_out, double duty) {
+  Curve c;
+  c.section = "HCURVE";
+  c.type = "HCURVE";
+  c.number = 1;
+  for (int i = 0; i < 5; ++i) {
+    const double f = i / 4.0;
+    c.status.push_back(0.0);
+    c.temp.push_back(std::round((t_in + f * (t_out - t_in)) * 100.0) / 100.0);
+    c.pres.push_back(std::round(p_in + f * (p_out - p_in)));
+    c.vfrac.push_back(0.62 + 0.0225 * i);
+    c.duty.push_back(std::round(f * duty));
+  }
+  c.further.push_back({prop::kMassFlowTotal, "MIXED", "LIQUID", "", "", unit_type::kMassFlow, 1,
+                       {0.38, 0.3575, 0.335, 0.3125, 0.29}});
+  CurveWriter(w).curve(model, block, c);
+
+  Exchanger x;
+  x.model = model;
+  x.id = block;
+  x.shells = {{prop::kNstage, 0, 1.0}};
+  x.tubes = {{prop::kMw, 0, 120.0}};
+  x.nozzles = {{prop::kPres, unit_type::kPressure, 2.0e4}};
+  x.zone_props = {{prop::kTemp, unit_type::kTemperature}, {prop::kQcalc, unit_type::kEnthalpyFlow}};
+  x.zone_table = {{310.0, std::round(duty * 0.4)}, {330.0, std::round(duty * 0.6)}};
+  x.profile_props = {{prop::kTemp, unit_type::kTemperature}};
+  x.profiles = {{{296.4, 303.0, 310.0}}, {{310.0, 320.0, 330.0}}};
+  write_exchanger(w, x);
 }
 
 }  // namespace flowsum::testing

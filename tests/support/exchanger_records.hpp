@@ -88,3 +88,14 @@ struct RandomExchangers {
 RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids);
 
 }  // namespace flowsum::testing
+
+namespace flowsum::testing {
+
+// The example's heater: a heating curve of 5 points from inlet to outlet
+// (temperatures in K, pressures in Pa, duty from 0 to the block's duty in
+// W, the vapour fraction and the liquid mass flow in kg/s) and its rating:
+// two zones of three points, shells, tubes and nozzles.
+void example_heat_transfer(FlowsheetWriter& w, const std::string& model, const std::string& block,
+                           double t_in, double t_out, double p_in, double p_out, double duty);
+
+}  // namespace flowsum::testing
