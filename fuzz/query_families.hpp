@@ -1101,6 +1101,8 @@ void packed_words(const std::vector<Object>& blocks, int k) {
   }
 }
 
+#include "heat_transfer_family.hpp"
+
 // ---- Every later family -------------------------------------------------------
 
 void query_families(const std::vector<std::string>& lsets, int k) {
@@ -1118,6 +1120,9 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   stream_results(missing, k);
   for (const Object& b : blocks) block_results(b.id, k++);
   block_results(missing.id, k);
+  for (const Object& b : blocks) heating_curves(b.id, k++), exchanger_detail(b.id, k++);
+  heating_curves(missing.id, k);
+  exchanger_detail(missing.id, k);
   for (const Object& t : tables) property_table(t.id, k++);
   property_table(missing.id, k);
   std::vector<std::string> studies = children_of("SENSITIVITY");
