@@ -10,24 +10,52 @@ std::string item(const std::string& s) { return s.empty() ? " " : s; }
 
 }  // namespace
 
+std::string set_name(const std::string& prefix, const std::string& key,
+                     const std::function<bool(const std::string&)>& write) {
+  uint64_t h = 1469598103934665603ULL;
+  for (unsigned char c : key) h = (h ^ c) * 1099511628211ULL;
+  static constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (uint64_t probe = 0;; ++probe) {
+    uint64_t v = (h + probe) % 60466176;  // 36^5
+    std::string name = prefix.substr(0, 3);
+    for (int i = 0; i < 5; ++i, v /= 36) name += kDigits[v % 36];
+    if (write(name)) return name;
+  }
+}
+
+std::string CurveWriter::shared(const std::string& prefix, const std::string& content,
+                                const std::function<bool(const std::string&)>& write) {
+  auto [it, fresh] = names_.emplace(prefix + "|" + content, std::string());
+  if (fresh) it->second = set_name(prefix, content, write);
+  return it->second;
+}
+
 void CurveWriter::curve(const std::string& model, const std::string& block, const Curve& c) {
-  const std::string tag = num(++counter_);
-  const std::string hno = "HNO" + tag, rows = "HCR" + tag, seq = "HCV" + tag, npt = "HNP" + num(static_cast<int64_t>(c.npoints()));
   const bool located = c.section == "SREB_HCU" || c.section == "PA_HCURV";
   const std::string number = located ? c.location + " " + num(c.number) : num(c.number);
-  w_.idset_once(hno, {"HCURV_NO"}, {{{number}}});
+  const std::string hno =
+      shared("HNO", number, [&](const std::string& n) { return w_.idset_once(n, {"HCURV_NO"}, {{{number}}}); });
   std::vector<IdMember> members{{{"131", " ", " ", " ", " "}, 2, 0},
                                 {{"7001", " ", " ", " ", " "}, 2, unit_type::kTemperature},
                                 {{"7002", " ", " ", " ", " "}, 2, unit_type::kPressure},
                                 {{"7003", " ", " ", " ", " "}, 2, 0},
                                 {{"62", " ", " ", " ", " "}, 2, unit_type::kEnthalpyFlow}};
-  for (const CurveProperty& p : c.further)
+  std::string layout;
+  for (const CurveProperty& p : c.further) {
     members.push_back({{num(p.property), item(p.substream), item(p.phase), item(p.component), item(p.basis)},
                        2,
                        p.unit_type});
-  w_.idset_once(rows, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, members);
+    for (const std::string& i : members.back().items) layout += i + ",";
+    layout += num(p.unit_type) + ";";
+  }
+  const std::string rows = shared("HCR", layout, [&](const std::string& n) {
+    return w_.idset_once(n, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, members);
+  });
+  const std::string npt = "HNP" + num(static_cast<int64_t>(c.npoints()));
   w_.idset_once(npt, {"NPOINT"}, {{{"#" + num(static_cast<int64_t>(c.npoints()))}}});
-  w_.lset_once(seq, "(%" + rows + " & %" + npt + " & %" + hno + ")");
+  const std::string seq = shared("HCV", rows + npt + hno, [&](const std::string& n) {
+    return w_.lset_once(n, "(%" + rows + " & %" + npt + " & %" + hno + ")");
+  });
   std::vector<Value> vals;
   for (size_t p = 0; p < c.npoints(); ++p) {
     vals.push_back(Value::real(c.status[p]));
@@ -43,9 +71,10 @@ void CurveWriter::curve(const std::string& model, const std::string& block, cons
 
 void CurveWriter::intermediate_ids(const std::string& model, const std::string& block,
                                    const std::vector<std::string>& ids, bool integers) {
-  const std::string set = "HCI" + num(++counter_);
-  w_.idset_once(set, {"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}});
-  w_.lset_once(set, "(%" + set + ")");
+  const std::string set = shared("HCI", block, [&](const std::string& n) {
+    return w_.idset_once(n, {"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}}) &&
+           w_.lset_once(n, "(%" + n + ")");
+  });
   std::vector<Value> vals;
   for (const std::string& s : ids) vals.push_back(integers ? Value::integer(std::stoll(s)) : Value::text(s));
   w_.builder().dset({"BLOCK", model, block, "ICH_HCUI"}, set, vals);

@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +42,14 @@ struct Curve {
   size_t npoints() const { return temp.size(); }
 };
 
+// A name of at most 8 characters for a set written for key: the prefix (at
+// most 3 characters) and five characters from the key's hash, or the next
+// free one when write(name), which writes the set, answers that the name
+// was taken. The same file content always gives the same names.
+std::string set_name(const std::string& prefix, const std::string& key,
+                     const std::function<bool(const std::string&)>& write);
+
+// Curves of one layout share their identifier sets and loading sequence.
 class CurveWriter {
  public:
   explicit CurveWriter(FlowsheetWriter& w) : w_(w) {}
@@ -49,8 +59,12 @@ class CurveWriter {
                         bool integers);
 
  private:
+  // The name of the set written for this content, writing it (write) the
+  // first time.
+  std::string shared(const std::string& prefix, const std::string& content,
+                     const std::function<bool(const std::string&)>& write);
   FlowsheetWriter& w_;
-  int counter_ = 0;
+  std::map<std::string, std::string> names_;  // content -> set name
 };
 
 // A curve of np points and nfurther further properties with values drawn

@@ -1,5 +1,7 @@
 #include "support/exchanger_records.hpp"
 
+#include "support/curve_records.hpp"
+
 #include <cmath>
 #include <random>
 
@@ -16,17 +18,21 @@ std::vector<BlockResult> results(const std::vector<PropertyReal>& v) {
 
 Value real(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
 
-// Set names of at most 8 characters, new within a process.
-std::string fresh(const char* prefix) {
-  static int64_t counter = 0;
-  counter = counter % 999999 + 1;
-  return prefix + num(counter);
+// Members 1 .. n of a set.
+std::vector<IdMember> members(int64_t n) {
+  std::vector<IdMember> m;
+  for (int64_t i = 1; i <= n; ++i) m.push_back({{num(i)}});
+  return m;
 }
 
-std::string members(int64_t n) {
-  std::string s;
-  for (int64_t i = 1; i <= n; ++i) s += (i > 1 ? " " : "") + num(i);
-  return s;
+// A set (or sequence) named after key, written once.
+std::string idset(FlowsheetWriter& w, const std::string& prefix, const std::string& key,
+                  const std::vector<std::string>& quals, const std::vector<IdMember>& m) {
+  return set_name(prefix, key, [&](const std::string& n) { return w.idset_once(n, quals, m); });
+}
+std::string lset(FlowsheetWriter& w, const std::string& prefix, const std::string& key, const std::string& a,
+                 const std::string& b) {
+  return set_name(prefix, key, [&](const std::string& n) { return w.lset_once(n, "(%" + a + " & %" + b + ")"); });
 }
 
 }  // namespace
@@ -44,13 +50,13 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
     if (!v->empty()) w.block_results(m, id, {}, results(*v), "", section);
 
   SummaryBuilder& b = w.builder();
-  const std::string zp_name = fresh("XP"), zn_name = fresh("XZ"), zt_name = fresh("XT");
   const int64_t nz = static_cast<int64_t>(x.zone_table.size());
   std::vector<IdMember> zp;
   for (const PropertyReal& p : x.zone_props) zp.push_back({{num(p.property)}, 2, p.unit_type});
-  b.idset(zp_name, {"PROPERTIES"}, zp);
-  b.idset_text(zn_name, "(ZONES) (" + members(nz) + ")");
-  b.lset(zt_name, "(%" + zp_name + " & %" + zn_name + ")");
+  const std::string key = id + "|" + m + "|";
+  const std::string zp_name = idset(w, "XP", key, {"PROPERTIES"}, zp),
+                    zn_name = idset(w, "XZ", key, {"ZONES"}, members(nz)),
+                    zt_name = lset(w, "XT", key, zp_name, zn_name);
   std::vector<Value> vals;
   for (const auto& zone : x.zone_table)
     for (size_t k = 0; k < zone.size(); ++k) vals.push_back(real(zone[k], x.zone_props[k].unit_type));
@@ -58,11 +64,12 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
 
   for (size_t z = 0; z < x.profiles.size(); ++z) {
     for (size_t k = 0; k < x.profile_props.size(); ++k) {
-      const std::string fp = fresh("XF"), fn = fresh("XN"), fs = fresh("XS");
       const auto& pts = x.profiles[z][k];
-      b.idset(fp, {"PROPERTIES"}, {{{num(x.profile_props[k].property)}, 2, x.profile_props[k].unit_type}});
-      b.idset_text(fn, "(POINTS) (" + members(static_cast<int64_t>(pts.size())) + ")");
-      b.lset(fs, "(%" + fp + " & %" + fn + ")");
+      const std::string pkey = key + num(static_cast<int64_t>(z)) + "|" + num(static_cast<int64_t>(k));
+      const std::string fp = idset(w, "XF", pkey, {"PROPERTIES"},
+                                   {{{num(x.profile_props[k].property)}, 2, x.profile_props[k].unit_type}}),
+                        fn = idset(w, "XN", pkey, {"POINTS"}, members(static_cast<int64_t>(pts.size()))),
+                        fs = lset(w, "XS", pkey, fp, fn);
       std::vector<Value> pv;
       for (double v : pts) pv.push_back(real(v, x.profile_props[k].unit_type));
       b.dset({"BLOCK", m, id, "TWS_Z_" + num(static_cast<int64_t>(z + 1))}, fs, pv);
@@ -73,10 +80,10 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
     std::vector<IdMember> rows{{{num(prop::kNstage), "POS", "1"}, 2, 0}, {{num(prop::kRefluxRatio), "POS", "2"}, 2, 0}};
     for (size_t k = 0; k < x.point_props.size(); ++k)
       rows.push_back({{num(x.point_props[k].property), x.qa[k], x.qb[k]}, 2, x.point_props[k].unit_type});
-    const std::string pr = fresh("XR"), pn = fresh("XM"), ps = fresh("XQ");
-    b.idset(pr, {"PROPERTIES", "QA", "QB"}, rows);
-    b.idset_text(pn, "(NPOINTS) (#" + num(static_cast<int64_t>(x.point_values.size())) + ")");
-    b.lset(ps, "(%" + pr + " & %" + pn + ")");
+    const std::string pr = idset(w, "XR", key, {"PROPERTIES", "QA", "QB"}, rows),
+                      pn = idset(w, "XM", key, {"NPOINTS"},
+                                 {{{"#" + num(static_cast<int64_t>(x.point_values.size()))}}}),
+                      ps = lset(w, "XQ", key, pr, pn);
     std::vector<Value> pv;
     for (size_t p = 0; p < x.point_values.size(); ++p) {
       pv.push_back(Value::real(x.positions[p][0]));
@@ -89,17 +96,16 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
 
 void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s) {
   SummaryBuilder& b = w.builder();
-  const std::string icv = fresh("IV"), icc = fresh("IC"), icn = fresh("IN"), icl = fresh("IL"), ick = fresh("IK");
   const int64_t n = static_cast<int64_t>(s.values.size());
   const std::vector<int64_t> vprops{31, 32, 62, 2, 63, 102, 19}, cprops{123, 313, 124, 314};
   std::vector<IdMember> vm, cm;
   for (size_t q = 0; q < vprops.size(); ++q) vm.push_back({{num(vprops[q])}, 2, intermediate_unit_types()[q]});
   for (int64_t p : cprops) cm.push_back({{num(p)}, 1, 0});
-  b.idset(icv, {"PROPERTIES"}, vm);
-  b.idset(icc, {"PROPERTIES"}, cm);
-  b.idset_text(icn, s.listed ? "(ICSTRM) (" + members(n) + ")" : "(ICSTRM) (#" + num(n) + ")");
-  b.lset(icl, "(%" + icv + " & %" + icn + ")");
-  b.lset(ick, "(%" + icc + " & %" + icn + ")");
+  const std::string key = s.id + "|" + s.model;
+  const std::string icv = idset(w, "IV", key, {"PROPERTIES"}, vm), icc = idset(w, "IC", key, {"PROPERTIES"}, cm),
+                    icn = idset(w, "IN", key, {"ICSTRM"},
+                                s.listed ? members(n) : std::vector<IdMember>{{{"#" + num(n)}}}),
+                    icl = lset(w, "IL", key, icv, icn), ick = lset(w, "IK", key, icc, icn);
   std::vector<Value> vv, cv;
   for (const auto& row : s.values)
     for (size_t q = 0; q < row.size(); ++q) vv.push_back(real(row[q], intermediate_unit_types()[q]));
