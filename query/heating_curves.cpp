@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 #include "flowsum.h"
+#include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
 #include "store/dataset_lookup.hpp"
@@ -132,18 +134,46 @@ void read_curve_number(std::string_view text, bool with_location, CurveEntry& e)
   e.number = r.ierr == 0 ? r.value : 0;
 }
 
+// The member of a loading sequence's "HCURV_NO" element when it has one
+// qualifier and one member; kept per sequence for the load, since every
+// listing and search reads it for each curve and many curves share one
+// sequence. status receives the sequence's compile status.
+struct CurveNumberText {
+  bool present = false;
+  std::string text;
+  int64_t status = 0;
+};
+
+const CurveNumberText& curve_number_text(std::string_view lset) {
+  static uint64_t serial = 0;
+  static std::unordered_map<std::string, CurveNumberText> known;
+  if (serial != last_load().serial) {
+    known.clear();
+    serial = last_load().serial;
+  }
+  auto [it, fresh] = known.emplace(std::string(lset), CurveNumberText{});
+  if (fresh) {
+    CurveNumberText& c = it->second;
+    const std::vector<SequenceElement> elements = sequence_elements(lset, c.status);
+    const SequenceElement* el = find_element(elements, "HCURV_NO");
+    if (el != nullptr && el->nqualifiers == 1 && el->members.size() == 1) {
+      c.present = true;
+      c.text = el->members[0].text;
+    }
+  }
+  return it->second;
+}
+
 // The curve entry of one data set: its "HCURV_NO" element with a single
 // member. False for a data set without one.
 bool curve_entry(int64_t node, const CurveType& t, bool refinery, CurveEntry& e, int64_t& status) {
   if (!node_record(node, e.record)) return false;
-  int64_t s = 0;
-  const std::vector<SequenceElement> elements = sequence_elements(std::string_view(e.record.value, 8), s);
-  if (s != 0) status = s;
-  const SequenceElement* el = find_element(elements, "HCURV_NO");
-  if (el == nullptr || el->nqualifiers != 1 || el->members.size() != 1) return false;
+  const CurveNumberText& c = curve_number_text(std::string_view(e.record.value, 8));
+  if (c.status != 0) status = c.status;
+  if (!c.present) return false;
   e.type = std::string(t.type);
   e.section = std::string(t.section);
-  read_curve_number(el->members[0].text, refinery && !t.main, e);
+  read_curve_number(c.text, refinery && !t.main, e);
   if (refinery && t.main) e.location = std::string(kMainLocation);
   return true;
 }
@@ -161,10 +191,10 @@ bool location_matches(const CurveType& t, bool refinery, std::string_view wanted
 // section, location and number, and the data record (line and loading
 // sequence) it was found at. TKRETN words 2 and 3 carry the number and the
 // line beside the path the lookup records. The memory answers only while the
-// load is the same, TKRETN still holds this curve's path, number and line,
-// and the tree still gives that record for the path and sequence: a curve
-// read by another routine in between, or another curve of the same number
-// in another location, is searched afresh.
+// load is the same and TKRETN still holds this curve's path, number and
+// line: a curve read by another routine in between, or another curve of the
+// same number in another location, is searched afresh. (Within one load a
+// block, section, location and number always locate the same data set.)
 struct CurveMemory {
   bool valid = false;
   uint64_t serial = 0;
@@ -186,12 +216,6 @@ bool remembered_curve(const Block& b, const CurveType& t, std::string_view locat
   if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata) return false;
   for (size_t i = 0; i < path.size(); ++i)
     if (!padded_equal(retn_text(i), path[i])) return false;
-  int64_t node = 0;
-  DataRecord chosen;
-  if (TreeNodes::loaded().find(path, node) != 0 || node == 0 ||
-      !choose_loaded_sibling(node, t.section, std::string_view(m.record.value, 8), chosen) ||
-      chosen.idata != m.record.idata)
-    return false;
   record = m.record;
   return true;
 }
@@ -261,10 +285,18 @@ bool locate_curve(const Block& b, const CurveType& t, bool refinery, std::string
 }
 
 // Whether row j is a standard value: none of its further-property
-// qualifiers is set.
+// qualifiers is set (their packed words are blanks).
 bool standard_row(const CurveTable& t, int64_t j) {
-  for (int64_t c : t.further_cols)
-    if (!TextField::trim_right(t.a.qualifier_text(c, j)).empty()) return false;
+  static const std::array<int64_t, 2> blank = [] {
+    std::array<int64_t, 2> w{};
+    pack_text("", 8, w.data());
+    return w;
+  }();
+  const DatasetAnswer& a = t.a;
+  for (int64_t c : t.further_cols) {
+    const int64_t k = a.locq + 4 * a.nqual + 2 * a.nqual * (j - 1) + 2 * (c - 1);
+    if (!in_work(k, 2) || work(k) != blank[0] || work(k + 1) != blank[1]) return false;
+  }
   return true;
 }
 
@@ -311,10 +343,11 @@ void read_further(const CurveTable& t, int64_t row, int64_t npoints, double* val
                   TextField ulabel) {
   qname.fill_blank();
   ulabel.fill_blank();
+  StoredConverter convert;
   for (int64_t p = 0; p < t.npoints; ++p) {
     const int64_t j = p * t.rows_per_point + row;
     const int64_t ut = t.a.unit_type(j);
-    const ConvertedValue c = convert_stored(ut, t.a.unit_code(j), t.a.real_value(j));
+    const ConvertedValue c = convert(ut, t.a.unit_code(j), t.a.real_value(j));
     const int64_t pt = t.point(j);
     if (pt >= 1 && pt <= npoints && values) values[pt - 1] = c.value;
     if (p == 0) {
@@ -331,17 +364,17 @@ void standard_values(std::string_view id, std::string_view location, std::string
   CurveTable t;
   if (!locate(id, location, type, number, refinery, t)) return;
   *ierr = 0;
+  // One converter a standard value: each keeps its unit from row to row.
+  std::array<StoredConverter, 5> convert;
   for (int64_t j = 1; j <= t.a.ndata; ++j) {
     const int64_t pt = t.point(j);
     if (pt < 1 || pt > npoints) continue;
     const int64_t prop = t.property(j);
     const auto k = std::find(kStandardProperties.begin(), kStandardProperties.end(), prop);
     if (k == kStandardProperties.end() || !standard_row(t, j)) continue;
-    double* dest = out[static_cast<size_t>(k - kStandardProperties.begin())];
-    if (dest == nullptr) continue;
-    dest[pt - 1] = prop == kStandardProperties[0]
-                       ? t.a.real_value(j)
-                       : convert_stored(t.a.unit_type(j), t.a.unit_code(j), t.a.real_value(j)).value;
+    const size_t i = static_cast<size_t>(k - kStandardProperties.begin());
+    if (out[i] == nullptr) continue;
+    out[i][pt - 1] = i == 0 ? t.a.real_value(j) : convert[i](t.a.unit_type(j), t.a.unit_code(j), t.a.real_value(j)).value;
   }
 }
 
