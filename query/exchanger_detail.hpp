@@ -1,6 +1,6 @@
 // Heat-exchanger detail: the result sections a rigorous exchanger leaves
 // under its block (geometry, shells, tubes, nozzles, equipment
-// specification, detailed results, the zone table and the zone profiles) and
+// data, detailed results, the zone table and the zone profiles) and
 // the intermediate-stream results of column blocks.
 //
 // Thin members (TKHXBA, TKHXES, TKHXSH, TKHXTU, TKHXD1, TKHXD2, TKHXNO,

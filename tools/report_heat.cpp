@@ -152,7 +152,7 @@ void exchanger(std::FILE* out, const std::string& block) {
   tknhxd_(id.data(), &nd1, &nd2, id.size());
   aval_section(out, id, "shells", nsh, tkhxba_);
   aval_section(out, id, "tubes", ntu, tkhxtu_);
-  aval_section(out, id, "equipment specification", neq, tkhxes_);
+  aval_section(out, id, "equipment data (EQUIP-SP)", neq, tkhxes_);
   pval_section(out, id, "nozzles", nno, tkhxno_);
   pval_section(out, id, "detailed results (1)", nd1, tkhxd1_);
   pval_section(out, id, "detailed results (2)", nd2, tkhxd2_);
