@@ -18,25 +18,23 @@ Reals plus_guard(Reals v) {
   return v;
 }
 
-// One curve through the general or the refinery routines, into arrays one
-// longer than asked for, so that a write past the caller's count shows.
+// One curve through the refinery routines, which serve crude units and pass
+// every other block to the general ones (the Fortran client calls those);
+// arrays one longer than asked for, so that a write past the count shows.
 struct Call {
   std::string block, loc, type;
   int64_t number = 0;
-  bool refinery = false;
   std::string id = pad(block, 128), l = pad(loc, 8), t = pad(type, 16);
 
   std::pair<int64_t, int64_t> shape() {
     int64_t np = -1, nf = -1;
-    if (refinery) tkshcr_(id.data(), l.data(), t.data(), &number, &np, &nf, 128, 8, 16);
-    else tkshcv_(id.data(), t.data(), &number, &np, &nf, 128, 16);
+    tkshcr_(id.data(), l.data(), t.data(), &number, &np, &nf, 128, 8, 16);
     return {np, nf};
   }
   std::vector<Reals> standard(int64_t np, int64_t& ierr) {
     std::vector<Reals> v(5, Reals(static_cast<size_t>(np) + 1, -7.0));
-    double *a = v[0].data(), *b = v[1].data(), *c = v[2].data(), *d = v[3].data(), *e = v[4].data();
-    if (refinery) tkhcur_(id.data(), l.data(), t.data(), &number, &np, a, b, c, d, e, &ierr, 128, 8, 16);
-    else tkhcrv_(id.data(), t.data(), &number, &np, a, b, c, d, e, &ierr, 128, 16);
+    tkhcur_(id.data(), l.data(), t.data(), &number, &np, v[0].data(), v[1].data(), v[2].data(), v[3].data(),
+            v[4].data(), &ierr, 128, 8, 16);
     return v;
   }
   // Further property k into q (name, substream, phase, component, basis,
@@ -45,20 +43,13 @@ struct Call {
     v.assign(static_cast<size_t>(std::max<int64_t>(np, 0)) + 1, -7.0);
     q[6].assign(12, '#');
     q[7].assign(16, '#');
-    char *a = q[0].data(), *b = q[1].data(), *c = q[2].data(), *d = q[3].data(), *e = q[4].data(), *f = q[5].data(),
-         *g = q[6].data(), *h = q[7].data();
-    if (k > 0 && refinery)
-      tknhcp_(id.data(), l.data(), t.data(), &number, &np, &k, a, b, c, d, e, f, v.data(), g, h, &ierr, 128, 8, 16, 12, 8,
-              8, 8, 4, 4, 12, 16);
-    else if (k > 0)
-      tknhpr_(id.data(), t.data(), &number, &np, &k, a, b, c, d, e, f, v.data(), g, h, &ierr, 128, 16, 12, 8, 8, 8, 4,
-              4, 12, 16);
-    else if (refinery)
-      tkhcpr_(id.data(), l.data(), t.data(), &number, &np, a, b, c, d, e, f, v.data(), g, h, &ierr, 128, 8, 16, 12, 8,
-              8, 8, 4, 4, 12, 16);
+    char *a = q[0].data(), *b = q[1].data(), *c = q[2].data(), *d = q[3].data(), *e = q[4].data(), *f = q[5].data();
+    if (k > 0)
+      tknhcp_(id.data(), l.data(), t.data(), &number, &np, &k, a, b, c, d, e, f, v.data(), q[6].data(), q[7].data(),
+              &ierr, 128, 8, 16, 12, 8, 8, 8, 4, 4, 12, 16);
     else
-      tkhprp_(id.data(), t.data(), &number, &np, a, b, c, d, e, f, v.data(), g, h, &ierr, 128, 16, 12, 8, 8, 8, 4, 4,
-              12, 16);
+      tkhcpr_(id.data(), l.data(), t.data(), &number, &np, a, b, c, d, e, f, v.data(), q[6].data(), q[7].data(), &ierr,
+              128, 8, 16, 12, 8, 8, 8, 4, 4, 12, 16);
   }
 };
 
@@ -69,25 +60,23 @@ void check_block(const CurveBlock& b) {
   std::string id = pad(b.id, 128);
   const size_t n = b.curves.size();
   int64_t count = -1, room = n > 1 ? static_cast<int64_t>(n) - 1 : static_cast<int64_t>(n), ierr = -1;
-  (b.refinery ? tknhcr_ : tknhcv_)(id.data(), &count, 128);
+  tknhcr_(id.data(), &count, 128);
   EXPECT_EQ(count, static_cast<int64_t>(n));
   // The list with room for one curve fewer: the last entry stays untouched.
   std::string types(16 * n, '#'), locs(8 * n, '#'), want_types, want_locs;
   std::vector<int64_t> numbers(n, -1), want_numbers;
-  if (b.refinery) tklhcr_(id.data(), &room, locs.data(), types.data(), numbers.data(), &ierr, 128, 8, 16);
-  else tklhcv_(id.data(), &room, types.data(), numbers.data(), &ierr, 128, 16);
+  tklhcr_(id.data(), &room, locs.data(), types.data(), numbers.data(), &ierr, 128, 8, 16);
   for (size_t i = 0; i < n; ++i) {
     const bool in = static_cast<int64_t>(i) < room;
     want_types += in ? pad(b.curves[i].type, 16) : std::string(16, '#');
     want_locs += in ? pad(b.curves[i].location, 8) : std::string(8, '#');
     want_numbers.push_back(in ? b.curves[i].number : -1);
   }
-  EXPECT_EQ(std::make_tuple(ierr, types, numbers), std::make_tuple(int64_t{0}, want_types, want_numbers));
-  if (b.refinery) EXPECT_EQ(locs, want_locs);
+  EXPECT_EQ(std::make_tuple(ierr, types, locs, numbers), std::make_tuple(int64_t{0}, want_types, want_locs, want_numbers));
 
   for (const Curve& c : b.curves) {
     SCOPED_TRACE(c.type + " " + c.location + " " + std::to_string(c.number));
-    Call call{b.id, c.location, c.type, c.number, b.refinery};
+    Call call{b.id, c.location, c.type, c.number};
     const int64_t np = static_cast<int64_t>(c.npoints()), nf = static_cast<int64_t>(c.further.size());
     // Values first: the last-curve memory holds the block's previous curve,
     // which may have the same number at another location.
@@ -155,9 +144,9 @@ TEST(HeatingCurves, IntermediateStreamsAndBadRequests) {
   // that are not the curve's: flag 1, nothing written.
   for (auto [call, np, k] : std::vector<std::tuple<Call, int64_t, int64_t>>{
            {{"NOSUCH", "", "HCURVE", 10}, 2, 1}, {{"M1", "", "HCURVE", 1}, 2, 1}, {{"D1", "", "HOT", 10}, 2, 1},
-           {{"D1", "", "HCURVE", 3}, 2, 1}, {{"CU", "PA3", "PUMPAROUND", 1, true}, 3, 1},
-           {{"CU", "PA1", "PUMPAROUND", 1, true}, 3, 0}, {{"D1", "", "HCURVE", 10}, 2, 2},
-           {{"D1", "", "HCURVE", 10}, 0, 1}, {{"CU", "PA1", "PUMPAROUND", 1, true}, 2, 1}}) {
+           {{"D1", "", "HCURVE", 3}, 2, 1}, {{"CU", "PA3", "PUMPAROUND", 1}, 3, 1},
+           {{"CU", "PA1", "PUMPAROUND", 1}, 3, 0}, {{"D1", "", "HCURVE", 10}, 2, 2},
+           {{"D1", "", "HCURVE", 10}, 0, 1}, {{"CU", "PA1", "PUMPAROUND", 1}, 2, 1}}) {
     Texts q = blank_qualifiers();
     Reals v;
     int64_t ierr = -1;
@@ -167,7 +156,7 @@ TEST(HeatingCurves, IntermediateStreamsAndBadRequests) {
   }
   int64_t n = -1, m = -1, ierr = -1;
   std::string none = pad("NOSUCH", 128), mixer = pad("M1", 128);
-  tknhcv_(mixer.data(), &n, 128);
+  tknhcr_(mixer.data(), &n, 128);
   tknhcr_(none.data(), &m, 128);
   EXPECT_EQ(n + m, 0);
   EXPECT_EQ((Call{"D1", "", "HCURVE", 10}.standard(1, ierr)[4][1]), -7.0);  // kept to the caller's points

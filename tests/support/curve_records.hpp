@@ -1,23 +1,19 @@
-// Fixture heating curves, on top of FlowsheetWriter. A curve is the data set
-// "BLOCK" model id section; its loading sequence loops the rows of a point
-// (PROPERTIES SUBSTREAM PHASE COMPONENTS BASIS) over the points (NPOINT)
-// and the one-member set HCURV_NO (the number, or "PA1 2" in the refinery
-// stripper and pumparound sections). ICH_HCUI holds one value per
-// intermediate-stream curve number.
+// Fixture heating curves: one data set "BLOCK" model id section per curve,
+// whose sequence loops the rows of a point (PROPERTIES SUBSTREAM PHASE
+// COMPONENTS BASIS) over NPOINT and the one-member set HCURV_NO (the number,
+// or "PA1 2" in the stripper and pumparound sections); ICH_HCUI holds one
+// value per intermediate-stream curve number.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
 
-struct CurveProperty {  // a further property: qualifiers ("" written blank), unit, value per point
+struct CurveProperty {  // qualifiers ("" written blank), unit type, a value per point
   int64_t property = 0;
   std::string substream, phase, component, basis;
   int64_t unit_type = 0;
@@ -25,10 +21,9 @@ struct CurveProperty {  // a further property: qualifiers ("" written blank), un
 };
 
 struct Curve {
-  std::string section, type, location;  // location: refinery only
+  std::string section, type, location;  // location: refinery sections only
   int64_t number = 1;
-  // Standard values per point: 131, 7001 (K), 7002 (Pa), 7003, 62 (W).
-  std::vector<double> status, temp, pres, vfrac, duty;
+  std::vector<double> status, temp, pres, vfrac, duty;  // 131, 7001 (K), 7002 (Pa), 7003, 62 (W)
   std::vector<CurveProperty> further;
   size_t npoints() const { return temp.size(); }
 };
@@ -36,21 +31,18 @@ struct Curve {
 struct CurveBlock {
   std::string model, id;
   std::vector<Curve> curves;  // in listing order
-  bool refinery = false;      // a crude unit: curves carry locations
+  bool refinery = false;
 };
 
-// A name of at most 8 characters for a set written for key: the prefix and
-// five characters of the key's hash, or the next one when write(name) finds
-// the name taken. The same file always gets the same names.
+// A set name of at most 8 characters from a prefix and key's hash; the next
+// one when write(name) finds it taken. The same file gets the same names.
 std::string set_name(const std::string& prefix, const std::string& key,
                      const std::function<bool(const std::string&)>& write);
 
-// Curves of one layout share their sets.
-class CurveWriter {
+class CurveWriter {  // curves of one layout share their sets
  public:
   explicit CurveWriter(FlowsheetWriter& w) : w_(w) {}
   void curve(const std::string& model, const std::string& block, const Curve& c);
-  // ICH_HCUI: integers (LINKEDCOL) or texts, by curve number.
   void intermediate_ids(const std::string& model, const std::string& block, const std::vector<std::string>& ids,
                         bool integers);
 
@@ -58,13 +50,11 @@ class CurveWriter {
   std::string shared(const std::string& prefix, const std::string& content,
                      const std::function<bool(const std::string&)>& write);
   FlowsheetWriter& w_;
-  std::map<std::string, std::string> names_;  // content -> set name
+  std::map<std::string, std::string> names_;
 };
 
-// A curve of np points and nfurther further properties drawn from seed.
 Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,
                    uint64_t seed);
-
 // Blocks of every curve model and crude units with curves drawn from seed.
 std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids);
 
