@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "query/block_path.hpp"
 #include "loading/reference_tables.hpp"
 #include "loading/scanner.hpp"
 #include "store/dataset_lookup.hpp"
@@ -23,31 +24,15 @@ namespace {
 
 constexpr size_t kPathChars = 128;
 
-struct Block {
-  ItemMatch match;
-  std::string model;  // trailing blanks cut
-  std::string id;
-  std::array<std::string_view, 4> path(std::string_view section) const {
-    return {"BLOCK", model, id, section};
-  }
-  // The path as a caller's text array of four 128-character keywords, for
-  // the generic readers.
-  std::string path_field(std::string_view section) const {
-    std::string s;
-    for (std::string_view k : path(section)) s += padded(k, kPathChars);
-    return s;
-  }
-};
+using Block = BlockPath;
 
-Block exchanger_block(std::string_view id) {
-  Block b;
-  b.id = std::string(TextField::trim_right(id.substr(0, std::min<size_t>(id.size(), 128))));
-  b.match = find_block(b.id);
-  b.model = std::string(TextField::trim_right(b.match.type.view()));
-  return b;
+// A block's section path as a caller's text array of four 128-character
+// keywords, for the generic readers.
+std::string path_field(const Block& b, std::string_view section) {
+  std::string s;
+  for (std::string_view k : b.path(section)) s += padded(k, kPathChars);
+  return s;
 }
-
-std::string_view field(const char* p, size_t n) { return p ? std::string_view(p, n) : std::string_view(); }
 
 // The elements of the loading sequence of the first data set of a path.
 std::vector<SequenceElement> path_elements(std::span<const std::string_view> path) {
@@ -104,8 +89,8 @@ std::string zone_section(int64_t zone) { return "TWS_Z_" + std::to_string(zone);
 
 ZoneSizes zone_sizes(std::string_view id) {
   ZoneSizes z;
-  const Block b = exchanger_block(id);
-  if (!b.match) return z;
+  const Block b = block_path(id);
+  if (!b.block) return z;
   const auto table = b.path("TWS_ZON");
   const std::vector<SequenceElement> elements = path_elements(table);
   if (const SequenceElement* e = find_element(elements, "ZONES")) {
@@ -124,8 +109,8 @@ ZoneSizes zone_sizes(std::string_view id) {
 }
 
 int64_t intermediate_stream_count(std::string_view id) {
-  const Block b = exchanger_block(id);
-  if (!b.match) return 0;
+  const Block b = block_path(id);
+  if (!b.block) return 0;
   const SequenceElement* e = nullptr;
   const std::vector<SequenceElement> elements = path_elements(b.path("ICSTRM"));
   e = find_element(elements, "ICSTRM");
@@ -154,9 +139,9 @@ template <class Read>
 void thin(const char* id, size_t id_len, std::string_view section, int64_t* ierr, Read read) {
   if (ierr) *ierr = 1;
   try {
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
-    std::string ids = b.path_field(section);
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
+    std::string ids = path_field(b, section);
     int64_t nid = 4;
     read(ids.data(), &nid);
   } catch (...) {
@@ -187,7 +172,7 @@ void pval_member(std::string_view section, const char* id, int64_t* idum, char* 
 
 // The profile-size reader with the first name of a key list.
 void profile_size(const Block& b, std::string_view section, std::string_view key, int64_t* nset, int64_t* nper) {
-  std::string ids = b.path_field(section);
+  std::string ids = path_field(b, section);
   int64_t nid = 4, ierr = 0;
   int64_t qwords[4];
   pack_text(padded(key, 16), 16, qwords);
@@ -262,8 +247,8 @@ void tknhxd_(const char* id, int64_t* ndet1, int64_t* ndet2, size_t id_len) {
   *ndet1 = 0;
   *ndet2 = 0;
   try {
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     *ndet1 = section_count(b, "DET-RES1");
     *ndet2 = section_count(b, "DET-RES2");
   } catch (...) {
@@ -274,8 +259,8 @@ void tknhxe_(const char* id, int64_t* nequip, int64_t* ierr, size_t id_len) {
   *nequip = 0;
   *ierr = 1;
   try {
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     *ierr = 0;
     *nequip = section_count(b, "EQUIP-SP");
   } catch (...) {
@@ -286,8 +271,8 @@ void tknhxt_(const char* id, int64_t* nzones, int64_t* nzprops, int64_t* nequip,
              int64_t* nnozzles, size_t id_len) {
   for (int64_t* p : {nzones, nzprops, nequip, ntubes, nshells, nnozzles}) *p = 0;
   try {
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     FreePointerGuard guard;
     profile_size(b, "TWS_ZON", "ZONES", nzones, nzprops);
     *ntubes = section_count(b, "TUBES");
@@ -303,11 +288,11 @@ void tkhxpf_(const char* id, const char* section, int64_t* npoints, int64_t* npr
   *npoints = 0;
   *nprops = 0;
   try {
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     FreePointerGuard guard;
     int64_t nper = 0;
-    profile_size(b, TextField::trim_right(field(section, section_len)), "NPOINTS", npoints, &nper);
+    profile_size(b, TextField::trim_right(caller_text(section, section_len)), "NPOINTS", npoints, &nper);
     // The first two rows of a point are its position, not properties.
     *nprops = std::max<int64_t>(nper - 2, 0);
   } catch (...) {
@@ -317,8 +302,8 @@ void tkhxpf_(const char* id, const char* section, int64_t* npoints, int64_t* npr
 void tkngm_(const char* id, int64_t* n, size_t id_len) {
   *n = 0;
   try {
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match || b.model != "TWOSIDE") return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block || b.model != "TWOSIDE") return;
     *n = section_count(b, "GEOMETRY");
   } catch (...) {
   }
@@ -329,8 +314,8 @@ void tkhxgm_(const char* id, int64_t* n, char* pnames, int64_t* kinds, int64_t* 
              size_t texts_len, size_t qnames_len, size_t ulabels_len) {
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     const DatasetAnswer a = lookup_dataset(b.path("GEOMETRY"));
     const int64_t pcol = a.find_qualifier("PROPERTIES");
     const int64_t count = std::min<int64_t>(a.ndata, std::max<int64_t>(*n, 0));
@@ -364,7 +349,7 @@ void tknhxs_(const char* id, int64_t* nzones, int64_t* nzprops, int64_t* npoints
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const ZoneSizes z = zone_sizes(field(id, id_len));
+    const ZoneSizes z = zone_sizes(caller_text(id, id_len));
     *nzones = z.nzones;
     *nzprops = z.nzone_props;
     *npoints = z.npoints;
@@ -378,8 +363,8 @@ void tkcoef_(const char* id, int64_t* nprop, char* pnames, int64_t* ierr, size_t
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     const std::string first = zone_section(1);
     const auto path = b.path(first);
     int64_t node = 0;
@@ -407,11 +392,11 @@ void tkhxcf_(const char* id, int64_t* zone, int64_t* npoints, const char* pname,
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match || *zone < 1) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block || *zone < 1) return;
     const std::string section = zone_section(*zone);
     const auto path = b.path(section);
-    const std::array<WantedQualifier, 1> wanted{{{padded("PROPERTIES", 16), padded(field(pname, pname_len), 16)}}};
+    const std::array<WantedQualifier, 1> wanted{{{padded("PROPERTIES", 16), padded(caller_text(pname, pname_len), 16)}}};
     std::string model;
     const DatasetChoice choice = split_block_results(path, wanted, {}, {}, model);
     *ierr = 3;
@@ -439,8 +424,8 @@ void tkhxsc_(const char* id, int64_t* nzones, int64_t* nprops, char* pnames, dou
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     const DatasetAnswer a = lookup_dataset(b.path("TWS_ZON"));
     const int64_t nz = *nzones, np = *nprops;
     if (!a.found() || checked_product(nz, np) != a.ndata) {
@@ -478,9 +463,9 @@ void tkhxpp_(const char* id, const char* section, int64_t* nprop, char* pnames, 
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
-    const DatasetAnswer a = lookup_dataset(b.path(TextField::trim_right(field(section, section_len))));
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
+    const DatasetAnswer a = lookup_dataset(b.path(TextField::trim_right(caller_text(section, section_len))));
     if (!a.found()) return;
     const int64_t pcol = a.find_qualifier("PROPERTIES");
     const int64_t last = std::min<int64_t>(std::max<int64_t>(*nprop, 0) + 2, a.ndata);
@@ -503,16 +488,16 @@ void tkhxpr_(const char* id, const char* section, const char* pname, int64_t* np
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
-    const DatasetAnswer a = lookup_dataset(b.path(TextField::trim_right(field(section, section_len))));
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
+    const DatasetAnswer a = lookup_dataset(b.path(TextField::trim_right(caller_text(section, section_len))));
     if (!a.found()) return;
     const int64_t pcol = a.find_qualifier("PROPERTIES");
     const int64_t np = *npoints;
     // Rows per point from the caller's points; a count that does not
     // divide the values is not this section's.
     const int64_t rows = np >= 1 && a.ndata % np == 0 ? a.ndata / np : (np >= 1 ? 0 : a.ndata);
-    const std::string want = padded(field(pname, pname_len), 12);
+    const std::string want = padded(caller_text(pname, pname_len), 12);
     int64_t row = 0;
     for (int64_t j = 3; j <= rows && pcol > 0; ++j)
       if (padded(property_name(a.qualifier_int(pcol, j)), 12) == want) {
@@ -543,7 +528,7 @@ void tkhxpr_(const char* id, const char* section, const char* pname, int64_t* np
 void tknics_(const char* id, int64_t* n, size_t id_len) {
   *n = 0;
   try {
-    *n = intermediate_stream_count(field(id, id_len));
+    *n = intermediate_stream_count(caller_text(id, id_len));
   } catch (...) {
   }
 }
@@ -553,8 +538,8 @@ void tkicst_(const char* id, int64_t* n, int64_t* c1, int64_t* c2, int64_t* c3, 
   *ierr = 1;
   try {
     FreePointerGuard guard;
-    const Block b = exchanger_block(field(id, id_len));
-    if (!b.match) return;
+    const Block b = block_path(caller_text(id, id_len));
+    if (!b.block) return;
     const bool kinetic = b.model == "KINETCOL";
     if (b.model != "LINKEDCO" && b.model != "CRUDEUNI" && b.model != "TRAYCOL" && !kinetic) {
       *ierr = 2;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "flowsum.h"
+#include "query/block_path.hpp"
 #include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
@@ -61,24 +62,9 @@ constexpr std::string_view kMainLocation = "MAIN";
 constexpr std::array<int64_t, 5> kStandardProperties{131, 7001, 7002, 7003, 62};
 constexpr int64_t kStandardRows = 5;
 
-// A block's path to one of its sections, with the model from the block table.
-struct Block {
-  ItemMatch match;
-  std::string model;  // 8 characters at most, trailing blanks cut
-  std::string id;
-  std::array<std::string_view, 4> path(std::string_view section) const {
-    return {"BLOCK", model, id, section};
-  }
-  bool crude() const { return model == kCrudeModel; }
-};
+using Block = BlockPath;
 
-Block find_curve_block(std::string_view id) {
-  Block b;
-  b.id = std::string(TextField::trim_right(id.substr(0, std::min<size_t>(id.size(), static_cast<size_t>(kIdentifierChars)))));
-  b.match = find_block(b.id);
-  b.model = std::string(TextField::trim_right(b.match.type.view()));
-  return b;
-}
+bool crude(const Block& b) { return b.model == kCrudeModel; }
 
 const ModelSections* model_sections(std::string_view model) {
   for (const ModelSections& m : kModels)
@@ -309,9 +295,9 @@ struct CurveRequest {
 
 CurveRequest curve_request(std::string_view id, std::string_view type, bool refinery) {
   CurveRequest r;
-  r.block = find_curve_block(id);
-  if (!r.block.match) return r;
-  r.refinery = refinery && r.block.crude();
+  r.block = block_path(id);
+  if (!r.block.block) return r;
+  r.refinery = refinery && crude(r.block);
   r.type = r.refinery ? refinery_type(type) : general_type(r.block, type);
   return r;
 }
@@ -432,15 +418,15 @@ void property_by_position(std::string_view id, std::string_view location, std::s
 std::vector<CurveEntry> block_curves(std::string_view id, bool refinery, int64_t& status) {
   status = 0;
   std::vector<CurveEntry> out;
-  const Block b = find_curve_block(id);
-  if (!b.match) return out;
+  const Block b = block_path(id);
+  if (!b.block) return out;
   auto add_section = [&](const CurveType& t, bool crude) {
     for (int64_t node : section_nodes(b, t.section)) {
       CurveEntry e;
       if (curve_entry(node, t, crude, e, status)) out.push_back(std::move(e));
     }
   };
-  if (refinery && b.crude()) {
+  if (refinery && crude(b)) {
     for (const CurveType& t : kRefineryTypes) add_section(t, true);
     return out;
   }
@@ -472,12 +458,10 @@ namespace {
 
 using namespace flowsum;
 
-std::string_view field(const char* p, size_t n) { return p ? std::string_view(p, n) : std::string_view(); }
-
 int64_t count_curves(const char* id, size_t id_len, bool refinery) {
   int64_t status = 0;
   FreePointerGuard guard;
-  return static_cast<int64_t>(block_curves(field(id, id_len), refinery, status).size());
+  return static_cast<int64_t>(block_curves(caller_text(id, id_len), refinery, status).size());
 }
 
 void list_curves(const char* id, size_t id_len, int64_t n, char* locations, size_t locations_len, char* types,
@@ -487,10 +471,10 @@ void list_curves(const char* id, size_t id_len, int64_t n, char* locations, size
   const size_t room = static_cast<size_t>(std::max<int64_t>(n, 0));
   if (refinery)
     for (size_t i = 0; i < room; ++i) text_element(locations, locations_len, i).fill_blank();
-  const ItemMatch m = find_block(TextField::trim_right(field(id, id_len)));
+  const ItemMatch m = find_block(TextField::trim_right(caller_text(id, id_len)));
   if (!m) return;
   int64_t status = 0;
-  const std::vector<CurveEntry> curves = block_curves(field(id, id_len), refinery, status);
+  const std::vector<CurveEntry> curves = block_curves(caller_text(id, id_len), refinery, status);
   *ierr = status;
   for (size_t i = 0; i < curves.size() && i < room; ++i) {
     if (refinery) text_element(locations, locations_len, i).assign(curves[i].location);
@@ -503,7 +487,7 @@ void shape_out(const char* id, size_t id_len, std::string_view location, const c
                int64_t number, int64_t* npoints, int64_t* nfurther, bool refinery) {
   *npoints = 0;
   *nfurther = 0;
-  const CurveShape s = curve_shape(field(id, id_len), location, field(type, type_len), number, refinery);
+  const CurveShape s = curve_shape(caller_text(id, id_len), location, caller_text(type, type_len), number, refinery);
   *npoints = s.npoints;
   *nfurther = s.nfurther;
 }
@@ -542,7 +526,7 @@ void tkhcrv_(const char* id, const char* type, int64_t* number, int64_t* npoints
              double* v3, double* v4, double* v5, int64_t* ierr, size_t id_len, size_t type_len) {
   *ierr = 1;
   try {
-    standard_values(field(id, id_len), {}, field(type, type_len), *number, *npoints, {v1, v2, v3, v4, v5},
+    standard_values(caller_text(id, id_len), {}, caller_text(type, type_len), *number, *npoints, {v1, v2, v3, v4, v5},
                     ierr, false);
   } catch (...) {
     *ierr = 1;
@@ -556,10 +540,10 @@ void tkhprp_(const char* id, const char* type, int64_t* number, int64_t* npoints
              size_t basis_len, size_t flowbasis_len, size_t qname_len, size_t ulabel_len) {
   *ierr = 1;
   try {
-    property_by_qualifiers(field(id, id_len), {}, field(type, type_len), *number, *npoints,
-                           {field(pname, pname_len), field(substream, substream_len), field(phase, phase_len),
-                            field(component, component_len), field(basis, basis_len),
-                            field(flowbasis, flowbasis_len)},
+    property_by_qualifiers(caller_text(id, id_len), {}, caller_text(type, type_len), *number, *npoints,
+                           {caller_text(pname, pname_len), caller_text(substream, substream_len), caller_text(phase, phase_len),
+                            caller_text(component, component_len), caller_text(basis, basis_len),
+                            caller_text(flowbasis, flowbasis_len)},
                            values, TextField(qname, qname_len), TextField(ulabel, ulabel_len), ierr, false);
   } catch (...) {
     *ierr = 1;
@@ -573,7 +557,7 @@ void tknhpr_(const char* id, const char* type, int64_t* number, int64_t* npoints
              size_t flowbasis_len, size_t qname_len, size_t ulabel_len) {
   *ierr = 1;
   try {
-    property_by_position(field(id, id_len), {}, field(type, type_len), *number, *npoints, *k,
+    property_by_position(caller_text(id, id_len), {}, caller_text(type, type_len), *number, *npoints, *k,
                          {TextField(pname, pname_len), TextField(substream, substream_len),
                           TextField(phase, phase_len), TextField(component, component_len),
                           TextField(basis, basis_len), TextField(flowbasis, flowbasis_len)},
@@ -590,12 +574,12 @@ void tkhcid_(const char* id, const char* type, int64_t* number, int64_t* inum, c
   TextField(ident, ident_len).fill_blank();
   try {
     FreePointerGuard guard;
-    if (padded(field(type, type_len), 8) != padded("ICSTREAM", 8)) return;
+    if (padded(caller_text(type, type_len), 8) != padded("ICSTREAM", 8)) return;
     CurveTable t;
-    if (!locate(field(id, id_len), {}, "ICSTREAM", *number, false, t)) return;
+    if (!locate(caller_text(id, id_len), {}, "ICSTREAM", *number, false, t)) return;
     // The identifiers of the intermediate-stream curves, one value per
     // curve number.
-    const Block b = find_curve_block(field(id, id_len));
+    const Block b = block_path(caller_text(id, id_len));
     const DatasetAnswer a = lookup_dataset(b.path("ICH_HCUI"));
     if (*number < 1 || *number > a.ndata) return;
     if (b.model == "LINKEDCO") *inum = a.int_value(*number);
@@ -627,7 +611,7 @@ void tklhcr_(const char* id, int64_t* n, char* locations, char* types, int64_t* 
 void tkshcr_(const char* id, const char* location, const char* type, int64_t* number, int64_t* npoints,
              int64_t* nfurther, size_t id_len, size_t location_len, size_t type_len) {
   try {
-    shape_out(id, id_len, field(location, location_len), type, type_len, *number, npoints, nfurther, true);
+    shape_out(id, id_len, caller_text(location, location_len), type, type_len, *number, npoints, nfurther, true);
   } catch (...) {
   }
 }
@@ -637,7 +621,7 @@ void tkhcur_(const char* id, const char* location, const char* type, int64_t* nu
              size_t location_len, size_t type_len) {
   *ierr = 1;
   try {
-    standard_values(field(id, id_len), field(location, location_len), field(type, type_len), *number, *npoints,
+    standard_values(caller_text(id, id_len), caller_text(location, location_len), caller_text(type, type_len), *number, *npoints,
                     {v1, v2, v3, v4, v5}, ierr, true);
   } catch (...) {
     *ierr = 1;
@@ -652,11 +636,11 @@ void tkhcpr_(const char* id, const char* location, const char* type, int64_t* nu
              size_t flowbasis_len, size_t qname_len, size_t ulabel_len) {
   *ierr = 1;
   try {
-    property_by_qualifiers(field(id, id_len), field(location, location_len), field(type, type_len), *number,
+    property_by_qualifiers(caller_text(id, id_len), caller_text(location, location_len), caller_text(type, type_len), *number,
                            *npoints,
-                           {field(pname, pname_len), field(substream, substream_len), field(phase, phase_len),
-                            field(component, component_len), field(basis, basis_len),
-                            field(flowbasis, flowbasis_len)},
+                           {caller_text(pname, pname_len), caller_text(substream, substream_len), caller_text(phase, phase_len),
+                            caller_text(component, component_len), caller_text(basis, basis_len),
+                            caller_text(flowbasis, flowbasis_len)},
                            values, TextField(qname, qname_len), TextField(ulabel, ulabel_len), ierr, true);
   } catch (...) {
     *ierr = 1;
@@ -671,7 +655,7 @@ void tknhcp_(const char* id, const char* location, const char* type, int64_t* nu
              size_t ulabel_len) {
   *ierr = 1;
   try {
-    property_by_position(field(id, id_len), field(location, location_len), field(type, type_len), *number,
+    property_by_position(caller_text(id, id_len), caller_text(location, location_len), caller_text(type, type_len), *number,
                          *npoints, *k,
                          {TextField(pname, pname_len), TextField(substream, substream_len),
                           TextField(phase, phase_len), TextField(component, component_len),
