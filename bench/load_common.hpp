@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "flowsum.h"
 
@@ -35,6 +37,49 @@ inline int64_t load_file_once(const std::string& path) {
   int64_t cerr = 0;
   tkclfl_(&sum, &cerr);
   return ierr;
+}
+
+// Load and keep the file open for queries; returns TKINI2's code.
+inline int64_t load_open(const std::string& path) {
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, msg = 0, recl = 0, ierr = 0;
+  std::string file = path, access = "SEQUENTIAL", form = "FORMATTED", status = "OLD",
+              action = "READ", unitset = "SI";
+  std::string prpfile = reference_file("RCPROPNU.DAT"),
+              untfile = reference_file("RCUNITS.DAT");
+  double rmiss = 1.0e35;
+  tkopen_(&sum, file.data(), access.data(), form.data(), &recl, status.data(), action.data(),
+          &ierr, file.size(), access.size(), form.size(), status.size(), action.size());
+  if (ierr != 0) return 100 + ierr;
+  tkini2_(unitset.data(), &scr, &sum, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr,
+          &msg, unitset.size(), prpfile.size(), untfile.size());
+  return ierr;
+}
+
+inline void close_all() {
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, cerr = 0;
+  tkclos_(&sum, &scr, &prp, &unt);
+  tkclfl_(&sum, &cerr);
+}
+
+// Every stream's main table; returns the number of rows read.
+inline int64_t read_all_streams(std::vector<std::string>& ids) {
+  int64_t rows_read = 0;
+  std::string src(128, ' '), dst(128, ' '), row_buf, names, labels;
+  std::vector<double> values;
+  for (std::string& id : ids) {
+    int64_t nsub = 0, nrows = 0, dum = 0;
+    tksinf_(id.data(), src.data(), dst.data(), &nsub, &nrows, &dum, 128, 128, 128);
+    const size_t n = static_cast<size_t>(std::max<int64_t>(nrows, 1));
+    row_buf.assign(n * 64, ' ');
+    names.assign(n * 12, ' ');
+    labels.assign(n * 16, ' ');
+    values.assign(n, 0.0);
+    int64_t nr = 0;
+    tkstrm_(id.data(), &dum, row_buf.data(), values.data(), names.data(), labels.data(), &nr, 128,
+            64, 12, 16);
+    rows_read += nrows;
+  }
+  return rows_read;
 }
 
 }  // namespace flowsum::bench

@@ -25,6 +25,8 @@
 #include <vector>
 
 #include "support/equipment_records.hpp"
+#include "support/curve_records.hpp"
+#include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 
@@ -142,6 +144,7 @@ int main(int argc, char** argv) {
 
   SummaryBuilder b;
   FlowsheetWriter w(b);
+  CurveWriter curves(w);
   Values v(12345);
   int64_t datasets = 0;
 
@@ -233,6 +236,26 @@ int main(int argc, char** argv) {
         b.dset({"BLOCK", model, id, comp_sections[s]}, "CP" + std::to_string(comp_profiles[s][0]), vals);
         ++datasets;
       }
+    }
+    // Heating curves of 11 points with two further properties: one for a
+    // heater, hot and cold for an exchanger (which also carries its rating
+    // of three zones), reboiler and condenser for a column.
+    std::vector<std::pair<std::string, std::string>> curve_sections;
+    if (std::strcmp(model, "TEMPCHG") == 0) curve_sections = {{"HCURVE", "HCURVE"}};
+    if (std::strcmp(model, "TWOSIDE") == 0) curve_sections = {{"HOT_HCUR", "HOT"}, {"COLD_HCU", "COLD"}};
+    if (column) curve_sections = {{"REB_HCUR", "REBOILER"}, {"COND_HCU", "CONDENSER"}};
+    for (const auto& [section, type] : curve_sections) {
+      curves.curve(model, id, sample_curve(section, type, 1, 11, 2, static_cast<uint64_t>(k)));
+      ++datasets;
+    }
+    if (std::strcmp(model, "TWOSIDE") == 0) {
+      Exchanger x = sample_exchanger(id, static_cast<uint64_t>(k));
+      x.zone_table.resize(std::min<size_t>(x.zone_table.size(), 3));
+      x.profiles.resize(x.zone_table.size());
+      x.profile_props.resize(1);
+      for (auto& zone : x.profiles) zone.resize(1);
+      write_exchanger(w, x);
+      datasets += 9 + static_cast<int64_t>(x.profiles.size());
     }
     b.flush(out);
   }

@@ -28,49 +28,6 @@ double seconds_since(Clock::time_point t0) {
   return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-// Load and keep the file open for queries; returns TKINI2's code.
-int64_t load_open(const std::string& path) {
-  int64_t sum = 71, scr = 72, prp = 73, unt = 74, msg = 0, recl = 0, ierr = 0;
-  std::string file = path, access = "SEQUENTIAL", form = "FORMATTED", status = "OLD",
-              action = "READ", unitset = "SI";
-  std::string prpfile = flowsum::bench::reference_file("RCPROPNU.DAT"),
-              untfile = flowsum::bench::reference_file("RCUNITS.DAT");
-  double rmiss = 1.0e35;
-  tkopen_(&sum, file.data(), access.data(), form.data(), &recl, status.data(), action.data(),
-          &ierr, file.size(), access.size(), form.size(), status.size(), action.size());
-  if (ierr != 0) return 100 + ierr;
-  tkini2_(unitset.data(), &scr, &sum, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr,
-          &msg, unitset.size(), prpfile.size(), untfile.size());
-  return ierr;
-}
-
-void close_all() {
-  int64_t sum = 71, scr = 72, prp = 73, unt = 74, cerr = 0;
-  tkclos_(&sum, &scr, &prp, &unt);
-  tkclfl_(&sum, &cerr);
-}
-
-// Every stream's main table; returns the number of rows read.
-int64_t read_all_streams(std::vector<std::string>& ids) {
-  int64_t rows_read = 0;
-  std::string src(128, ' '), dst(128, ' '), row_buf, names, labels;
-  std::vector<double> values;
-  for (std::string& id : ids) {
-    int64_t nsub = 0, nrows = 0, dum = 0;
-    tksinf_(id.data(), src.data(), dst.data(), &nsub, &nrows, &dum, 128, 128, 128);
-    const size_t n = static_cast<size_t>(std::max<int64_t>(nrows, 1));
-    row_buf.assign(n * 64, ' ');
-    names.assign(n * 12, ' ');
-    labels.assign(n * 16, ' ');
-    values.assign(n, 0.0);
-    int64_t nr = 0;
-    tkstrm_(id.data(), &dum, row_buf.data(), values.data(), names.data(), labels.data(), &nr, 128,
-            64, 12, 16);
-    rows_read += nrows;
-  }
-  return rows_read;
-}
-
 // The compressor and costing routines over every compressor block and
 // equipment item; returns the number of values read.
 int64_t read_all_equipment(const std::vector<std::string>& compressors, const std::vector<std::string>& items) {
@@ -159,7 +116,7 @@ int main(int argc, char** argv) {
     load = std::min(load, seconds_since(t0));
   }
 
-  if (load_open(path) != 0) return 2;
+  if (flowsum::bench::load_open(path) != 0) return 2;
   int64_t nstr = flowsum::glob(flowsum::g::kNstr);
   std::vector<std::string> ids;
   if (nstr > 0) {
@@ -172,7 +129,7 @@ int main(int argc, char** argv) {
   int64_t rows = 0;
   for (int r = 0; r < repeats; ++r) {
     const auto t0 = Clock::now();
-    rows = read_all_streams(ids);
+    rows = flowsum::bench::read_all_streams(ids);
     read = std::min(read, seconds_since(t0));
   }
   std::vector<std::string> compressors, items;
@@ -188,7 +145,7 @@ int main(int argc, char** argv) {
     nvalues = read_all_equipment(compressors, items);
     equipment = std::min(equipment, seconds_since(t0));
   }
-  close_all();
+  flowsum::bench::close_all();
 
   const double ratio = load > 0 ? read / load : 0.0;
   std::printf("streams %zu, rows %lld\nload %.3f s, read all main tables %.3f s, ratio %.3f\n",

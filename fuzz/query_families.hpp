@@ -1102,6 +1102,7 @@ void packed_words(const std::vector<Object>& blocks, int k) {
 }
 
 #include "fuzz/equipment_families.hpp"
+#include "fuzz/heat_transfer_family.hpp"
 
 // ---- Every later family -------------------------------------------------------
 
@@ -1120,6 +1121,9 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   stream_results(missing, k);
   for (const Object& b : blocks) block_results(b.id, k++);
   block_results(missing.id, k);
+  for (const Object& b : blocks) heating_curves(b.id, k++), exchanger_detail(b.id, k++);
+  heating_curves(missing.id, k);
+  exchanger_detail(missing.id, k);
   for (const Object& t : tables) property_table(t.id, k++);
   property_table(missing.id, k);
   std::vector<std::string> studies = children_of("SENSITIVITY");

@@ -573,6 +573,181 @@ void tkeqsr_(const char *id, int64_t *nres, char *names, int64_t *kinds, int64_t
    costs are the missing-value marker when absent; IZERO set to 0. */
 void tkeqcr_(const char *id, int64_t *quantity, double *purchased, double *installed,
              int64_t *izero, size_t id_len);
+/* ---- Heating curves ------------------------------------------------------ */
+/* Curves are found by type (16 characters; the general routines compare the
+   first 8) and number; values are stored at each row's point number, never
+   past NPOINTS. The refinery routines (TKNHCR ...) serve crude-unit blocks
+   and pass every other block to the general routine. */
+
+/* Number of heating curves of a block (0 for an unknown block or model). */
+void tknhcv_(const char *id, int64_t *n, size_t id_len);
+/* First N curves of a block: types (text*16) and numbers; IERR 0 listed. */
+void tklhcv_(const char *id, int64_t *n, char *types, int64_t *numbers, int64_t *ierr,
+             size_t id_len, size_t types_len);
+/* Points and further properties of one curve (0 and 0 when absent). */
+void tkshcv_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *nfurther, size_t id_len, size_t type_len);
+/* Standard values per point: status (131, as stored), temperature, pressure,
+   vapour fraction, duty (converted); IERR 1 when the curve is absent. */
+void tkhcrv_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             double *status, double *temp, double *pres, double *vfrac, double *duty,
+             int64_t *ierr, size_t id_len, size_t type_len);
+/* Further property chosen by name (text*12), substream, phase, component
+   (text*8), basis and flow basis (text*4): values per point, quantity name
+   (text*12), unit label (text*16); IERR 1 unless NPOINTS is the curve's and
+   the property is found. */
+void tkhprp_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             const char *pname, const char *substream, const char *phase,
+             const char *component, const char *basis, const char *flowbasis,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t type_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t qname_len, size_t ulabel_len);
+/* Further property K (1 .. TKSHCV's count) with its qualifiers, as TKHPRP. */
+void tknhpr_(const char *id, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *k, char *pname, char *substream, char *phase, char *component,
+             char *basis, char *flowbasis, double *values, char *qname, char *ulabel,
+             int64_t *ierr, size_t id_len, size_t type_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t flowbasis_len, size_t qname_len,
+             size_t ulabel_len);
+/* Stream behind an "ICSTREAM" curve: its number (LINKEDCO) or identifier
+   (text*8, other column models); IERR 0 found. */
+void tkhcid_(const char *id, const char *type, int64_t *number, int64_t *inum, char *ident,
+             int64_t *ierr, size_t id_len, size_t type_len, size_t ident_len);
+/* Number of curves of a crude unit (its four refinery sections), else TKNHCV. */
+void tknhcr_(const char *id, int64_t *n, size_t id_len);
+/* First N curves with locations (text*8: "MAIN" or the stripper's or
+   pumparound's id), types (text*16) and numbers; else TKLHCV. */
+void tklhcr_(const char *id, int64_t *n, char *locations, char *types, int64_t *numbers,
+             int64_t *ierr, size_t id_len, size_t locations_len, size_t types_len);
+/* TKSHCV with the location (text*8). */
+void tkshcr_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *nfurther, size_t id_len, size_t location_len,
+             size_t type_len);
+/* TKHCRV with the location. */
+void tkhcur_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, double *status, double *temp, double *pres, double *vfrac,
+             double *duty, int64_t *ierr, size_t id_len, size_t location_len,
+             size_t type_len);
+/* TKHPRP with the location. */
+void tkhcpr_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, const char *pname, const char *substream,
+             const char *phase, const char *component, const char *basis,
+             const char *flowbasis, double *values, char *qname, char *ulabel,
+             int64_t *ierr, size_t id_len, size_t location_len, size_t type_len,
+             size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t qname_len, size_t ulabel_len);
+/* TKNHPR with the location. */
+void tknhcp_(const char *id, const char *location, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *k, char *pname, char *substream, char *phase,
+             char *component, char *basis, char *flowbasis, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t location_len,
+             size_t type_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len,
+             size_t qname_len, size_t ulabel_len);
+
+/* ---- Heat-exchanger detail -------------------------------------------- */
+/* Sections under the block: GEOMETRY, SHELLS, TUBES, NOZZLES, EQUIP-SP,
+   DET-RES1, DET-RES2, the zone table TWS_ZON, zone n's profile TWS_Z_n (one
+   data set per property), and a column's ICSTRM and ICS-CON. IERR 1 for an
+   unknown block. The thin members pass their arguments to TKAVAL, TKPVAL,
+   TKPRF2 or TKSPRF on the section. */
+
+/* SHELLS through TKAVAL (texts 16 and 12 wide). */
+void tkhxba_(const char *id, int64_t *idum, char *pnames, int64_t *vtypes, int64_t *ivalues,
+             char *texts, double *rvalues, char *utypes, char *ulabels, int64_t *nval,
+             int64_t *ierr, size_t id_len, size_t pnames_len, size_t texts_len,
+             size_t utypes_len, size_t ulabels_len);
+/* EQUIP-SP through TKAVAL (texts 12 and 8 wide). */
+void tkhxes_(const char *id, int64_t *idum, char *pnames, int64_t *vtypes, int64_t *ivalues,
+             char *texts, double *rvalues, char *utypes, char *ulabels, int64_t *nval,
+             int64_t *ierr, size_t id_len, size_t pnames_len, size_t texts_len,
+             size_t utypes_len, size_t ulabels_len);
+/* EQUIP-SP through TKAVAL (texts 16 and 12 wide). */
+void tkhxsh_(const char *id, int64_t *idum, char *pnames, int64_t *vtypes, int64_t *ivalues,
+             char *texts, double *rvalues, char *utypes, char *ulabels, int64_t *nval,
+             int64_t *ierr, size_t id_len, size_t pnames_len, size_t texts_len,
+             size_t utypes_len, size_t ulabels_len);
+/* TUBES through TKAVAL. */
+void tkhxtu_(const char *id, int64_t *idum, char *pnames, int64_t *vtypes, int64_t *ivalues,
+             char *texts, double *rvalues, char *utypes, char *ulabels, int64_t *nval,
+             int64_t *ierr, size_t id_len, size_t pnames_len, size_t texts_len,
+             size_t utypes_len, size_t ulabels_len);
+/* DET-RES1 through TKPVAL. */
+void tkhxd1_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
+             char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* DET-RES2 through TKPVAL. */
+void tkhxd2_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
+             char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* NOZZLES through TKPVAL. */
+void tkhxno_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
+             char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* The zone table through TKPRF2 by "ZONES": NPOINT zones by NPROP properties. */
+void tkhxzo_(const char *id, int64_t *npoint, int64_t *nprop, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Numbers of values of DET-RES1 and DET-RES2 (0 when absent). */
+void tknhxd_(const char *id, int64_t *ndet1, int64_t *ndet2, size_t id_len);
+/* Number of values of EQUIP-SP. */
+void tknhxe_(const char *id, int64_t *nequip, int64_t *ierr, size_t id_len);
+/* Zones and zone-table properties (TKSPRF by "ZONES"), and the numbers of
+   values of EQUIP-SP, TUBES, SHELLS and NOZZLES. */
+void tknhxt_(const char *id, int64_t *nzones, int64_t *nzprops, int64_t *nequip,
+             int64_t *ntubes, int64_t *nshells, int64_t *nnozzles, size_t id_len);
+/* Points and properties (rows per point less the two position rows) of a
+   section (text*8) through TKSPRF by "NPOINTS". */
+void tkhxpf_(const char *id, const char *section, int64_t *npoints, int64_t *nprops,
+             size_t id_len, size_t section_len);
+/* Number of GEOMETRY values of a TWOSIDE block (0 for any other model). */
+void tkngm_(const char *id, int64_t *n, size_t id_len);
+/* First N GEOMETRY values: names (text*12), kinds (1 integer, 2 real, 3
+   text), integer words, texts (text*12), reals (converted with a unit type),
+   quantity names (text*12), unit labels (text*16); IDUM is not written. */
+void tkhxgm_(const char *id, int64_t *n, char *pnames, int64_t *kinds, int64_t *ivalues,
+             char *texts, double *rvalues, char *qnames, char *ulabels, int64_t *idum,
+             size_t id_len, size_t pnames_len, size_t texts_len, size_t qnames_len,
+             size_t ulabels_len);
+/* Zones, zone-table properties, zone-profile points and zone-profile
+   properties; IERR 0 once the zone table names its zones. */
+void tknhxs_(const char *id, int64_t *nzones, int64_t *nzprops, int64_t *npoints,
+             int64_t *nprofile, int64_t *ierr, size_t id_len);
+/* Names (text*12) of the first NPROP zone-profile properties. */
+void tkcoef_(const char *id, int64_t *nprop, char *pnames, int64_t *ierr, size_t id_len,
+             size_t pnames_len);
+/* Zone ZONE's profile of one property (text*12): NPOINTS values, quantity
+   name, unit label; IERR 3 when the zone has no such profile. */
+void tkhxcf_(const char *id, int64_t *zone, int64_t *npoints, const char *pname,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t qname_len, size_t ulabel_len);
+/* The zone table as VALUES(NPROPS, NZONES) with names, quantity names and
+   labels per property; IERR 3 when its size is not NZONES x NPROPS. */
+void tkhxsc_(const char *id, int64_t *nzones, int64_t *nprops, char *pnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Property names (text*12) and the two qualifiers after each (text*8) of
+   rows 3 .. NPROP+2 of a section (text*8). */
+void tkhxpp_(const char *id, const char *section, int64_t *nprop, char *pnames,
+             char *quals1, char *quals2, int64_t *ierr, size_t id_len, size_t section_len,
+             size_t pnames_len, size_t quals1_len, size_t quals2_len);
+/* One property of a section per point: the point's two position values (as
+   stored), the converted value, quantity name, unit label. */
+void tkhxpr_(const char *id, const char *section, const char *pname, int64_t *npoints,
+             double *words1, double *words2, double *values, char *qname, char *ulabel,
+             int64_t *ierr, size_t id_len, size_t section_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* Number of intermediate streams of a column block. */
+void tknics_(const char *id, int64_t *n, size_t id_len);
+/* Intermediate-stream results of the first N streams: four connection
+   arrays (as stored) and seven converted values; IERR 2 for a block that is
+   not a column (LINKEDCO, CRUDEUNI, TRAYCOL, KINETCOL). */
+void tkicst_(const char *id, int64_t *n, int64_t *con1, int64_t *con2, int64_t *con3,
+             int64_t *con4, double *v1, double *v2, double *v3, double *v4, double *v5,
+             double *v6, double *v7, int64_t *ierr, size_t id_len);
 
 #ifdef __cplusplus
 } /* extern "C" */

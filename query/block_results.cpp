@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "query/block_path.hpp"
 #include "loading/reference_tables.hpp"
 #include "store/dataset_lookup.hpp"
 #include "store/identifier_access.hpp"
@@ -29,24 +30,6 @@ constexpr std::array<ReactorReport, 4> kAlternateReports{{
     {"PROP-ACCUM", "BTRX_PRF2", "BATCHRX"},
     {"PROP-VENT", "BTRX_PRF3", "BATCHRX"},
 }};
-
-// A block's path to one of its sections, with the model from the block table.
-struct BlockPath {
-  ItemMatch block;
-  std::string model;
-  std::string id;
-  std::array<std::string_view, 4> path(std::string_view section) const {
-    return {"BLOCK", model, id, section};
-  }
-};
-
-BlockPath block_path(std::string_view id) {
-  BlockPath b;
-  b.id = std::string(TextField::trim_right(id.substr(0, std::min<size_t>(id.size(), kIdentifierChars))));
-  b.block = find_block(b.id);
-  b.model = std::string(TextField::trim_right(b.block.type.view()));
-  return b;
-}
 
 // The profile nodes of one report: the section's node and its following
 // siblings of the same keyword.

@@ -77,3 +77,18 @@ TEST(ToolOutput, DotGraphIsOnlyTheGraphAndRenders) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToolOutput, HeaterCurveAndExchangerDetail) {
+  int status = -1;
+  const std::string out = run("--units SI --curve H1 --exchanger H1", status);
+  ASSERT_EQ(status, 0) << out;
+  for (const char* line : {"  curve HCURVE 1: 5 points, 1 further properties\n",
+                           "                 5              0            330        2950000           0.71"
+                           "          83696           0.29\n",
+                           "    zone 2 TEMP [K]: 310 320 330\n", "    PRES         20000 PA\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << out;
+}
+
+}  // namespace

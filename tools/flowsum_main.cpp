@@ -6,6 +6,8 @@
 // then in the installed data folder (and the source tree's data folder when
 // run from a build); --ref-dir names the folder to use instead. --units
 // chooses the unit set values are returned in (ENG when not given).
+// --curve ID prints a block's heating curves as tables (points as rows) and
+// --exchanger ID an exchanger's detail (both may be repeated).
 // --block ID, --table ID and --sensitivity ID (each may be repeated) print a
 // block's results, a property table or envelope, and a sensitivity table;
 // --compressor ID a compressor's performance, stage, cooler and wheel tables.
@@ -34,6 +36,7 @@
 #include "store/dataset_tree.hpp"
 #include "tools/report_blocks.hpp"
 #include "tools/report_equipment.hpp"
+#include "tools/report_heat.hpp"
 #include "tools/report_objects.hpp"
 #include "tools/report_run_info.hpp"
 #include "tools/report_streams.hpp"
@@ -66,6 +69,7 @@ void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
   std::fputs("               [--block ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
+  std::fputs("               [--curve ID] [--exchanger ID]\n", stderr);
 }
 
 // The folder holding both reference files, or empty when none does.
@@ -115,6 +119,7 @@ int main(int argc, char** argv) {
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
   std::vector<std::string> compressors;
+  std::vector<std::string> curve_blocks, exchanger_blocks;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--ref-dir" && i + 1 < argc) {
@@ -125,6 +130,10 @@ int main(int argc, char** argv) {
       dot_graph = true;
     } else if (arg == "--block" && i + 1 < argc) {
       block_tables.blocks.push_back(argv[++i]);
+    } else if (arg == "--curve" && i + 1 < argc) {
+      curve_blocks.push_back(argv[++i]);
+    } else if (arg == "--exchanger" && i + 1 < argc) {
+      exchanger_blocks.push_back(argv[++i]);
     } else if (arg == "--table" && i + 1 < argc) {
       block_tables.tables.push_back(argv[++i]);
     } else if (arg == "--compressor" && i + 1 < argc) {
@@ -226,6 +235,8 @@ int main(int argc, char** argv) {
     flowsum_tool::report_objects();
     flowsum_tool::report_block_tables(block_tables);
     flowsum_tool::report_compressors(compressors);
+    flowsum_tool::report_curves(curve_blocks);
+    flowsum_tool::report_exchangers(exchanger_blocks);
     if (!dot_graph) flowsum_tool::report_streams(stream_basis);
   }
   if (saved_stdout >= 0) {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "support/equipment_records.hpp"
+#include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -162,6 +163,7 @@ SummaryBuilder example_flowsheet() {
                    BlockResult::real(prop::kQcalc, h1_duty, unit_type::kEnthalpyFlow),
                    BlockResult::real(prop::kVfrac, s2.vfrac)},
                   "HEATRES");
+  example_heat_transfer(w, "TEMPCHG", "H1", s1.temp, s2.temp, s1.pres, s2.pres, h1_duty);
 
   b.blank_line();
   w.connections("FLASH", "F1", {{"S2", "MATERIAL"}}, {{"VAP", "MATERIAL"}, {"LIQ", "MATERIAL"}});

@@ -541,6 +541,18 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     w.connections(f.blocks[k].type, f.blocks[k].id, local(c.inlets), local(c.outlets));
   }
 
+  // Blocks with heating curves, drawn from a generator of their own so that
+  // the rest of the file is what it was without them.
+  f.curve_blocks = random_curve_blocks(w, seed, used_blocks);
+  for (const CurveBlock& cb : f.curve_blocks) {
+    f.blocks.push_back({cb.model, cb.id});
+    f.connections.emplace_back();
+  }
+  f.exchangers = random_exchangers(w, seed, used_blocks);
+  for (const Exchanger& x : f.exchangers.exchangers) f.blocks.push_back({x.model, x.id});
+  for (const IntermediateStreams& c : f.exchangers.columns) f.blocks.push_back({c.model, c.id});
+  f.connections.resize(f.blocks.size());
+
   // Objects that only need to exist: property tables, equipment and
   // pressure-relief objects, with long identifiers too.
   // Compressors and costing results draw from a generator of their own, so

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "support/equipment_records.hpp"
+#include "support/curve_records.hpp"
+#include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -107,6 +109,8 @@ struct RandomFlowsheet {
   std::vector<RandomConnections> connections;       // one per block, same order
   std::vector<CompressorRecord> compressors;        // compressor blocks (also in blocks)
   std::vector<CostingRecord> costing;               // equipment items with results
+  std::vector<CurveBlock> curve_blocks;             // blocks with heating curves (also in blocks)
+  RandomExchangers exchangers;                      // exchangers and columns (also in blocks)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);

@@ -1,0 +1,669 @@
+// Heating curves: curve location by type, number and location, the
+// standard and further rows of a curve, and the last-curve memory.
+#include "query/heating_curves.hpp"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+#include "flowsum.h"
+#include "query/block_path.hpp"
+#include "loading/globals.hpp"
+#include "loading/loader.hpp"
+#include "loading/reference_tables.hpp"
+#include "store/dataset_lookup.hpp"
+#include "store/identifier_access.hpp"
+#include "store/packed_words.hpp"
+#include "store/sequence_elements.hpp"
+#include "store/text_field.hpp"
+#include "store/text_utils.hpp"
+#include "store/value_access.hpp"
+#include "units/unit_conversion.hpp"
+
+namespace flowsum {
+namespace {
+
+struct CurveType {
+  std::string_view type;
+  std::string_view section;
+  bool main = false;  // refinery: located at "MAIN", the number alone in HCURV_NO
+};
+
+constexpr std::array<CurveType, 6> kGeneralTypes{{{"HCURVE", "HCURVE"},
+                                                  {"HOT", "HOT_HCUR"},
+                                                  {"COLD", "COLD_HCU"},
+                                                  {"REBOILER", "REB_HCUR"},
+                                                  {"CONDENSER", "COND_HCU"},
+                                                  {"ICSTREAM", "ICH_HCUR"}}};
+constexpr std::array<CurveType, 4> kRefineryTypes{{{"REBOILER", "REB_HCIM", true},
+                                                   {"CONDENSER", "COND_HCU", true},
+                                                   {"STRIPPERREBOILER", "SREB_HCU", false},
+                                                   {"PUMPAROUND", "PA_HCURV", false}}};
+
+struct ModelSections {
+  std::string_view model;
+  std::array<std::string_view, 3> sections;
+};
+constexpr std::array<ModelSections, 10> kModels{{
+    {"VLDRUM", {"HCURVE"}},
+    {"VLLDRUM", {"HCURVE"}},
+    {"TEMPCHG", {"HCURVE"}},
+    {"TWOSIDE", {"HOT_HCUR", "COLD_HCU"}},
+    {"MULTSIDE", {"HCURVE"}},
+    {"TRAYCOL", {"REB_HCUR", "COND_HCU", "ICH_HCUR"}},
+    {"LINKEDCO", {"REB_HCUR", "COND_HCU", "ICH_HCUR"}},
+    {"STAGEBST", {"HCURVE"}},
+    {"KINETCOL", {"REB_HCUR", "COND_HCU", "ICH_HCUR"}},
+    {"LLSETTLR", {"HCURVE"}},
+}};
+
+constexpr std::string_view kCrudeModel = "CRUDEUNI";
+constexpr std::string_view kMainLocation = "MAIN";
+constexpr std::array<int64_t, 5> kStandardProperties{131, 7001, 7002, 7003, 62};
+constexpr int64_t kStandardRows = 5;
+
+using Block = BlockPath;
+
+bool crude(const Block& b) { return b.model == kCrudeModel; }
+
+const ModelSections* model_sections(std::string_view model) {
+  for (const ModelSections& m : kModels)
+    if (padded(m.model, 8) == padded(model, 8)) return &m;
+  return nullptr;
+}
+
+// The curve type a caller names: the general routines compare the first 8
+// characters, the refinery set the whole 16. nullptr for any other type, or
+// a general type whose section the block's model does not report.
+const CurveType* general_type(const Block& b, std::string_view type) {
+  const ModelSections* m = model_sections(b.model);
+  if (m == nullptr) return nullptr;
+  const std::string want = padded(type, 8);
+  for (const CurveType& t : kGeneralTypes) {
+    if (padded(t.type, 8) != want) continue;
+    for (std::string_view s : m->sections)
+      if (s == t.section) return &t;
+    return nullptr;
+  }
+  return nullptr;
+}
+
+const CurveType* refinery_type(std::string_view type) {
+  const std::string want = padded(type, 16);
+  for (const CurveType& t : kRefineryTypes)
+    if (padded(t.type, 16) == want) return &t;
+  return nullptr;
+}
+
+// The data-set nodes of one section of a block, in chain order.
+std::vector<int64_t> section_nodes(const Block& b, std::string_view section) {
+  const auto path = b.path(section);
+  int64_t node = 0;
+  if (TreeNodes::loaded().find(path, node) != 0 || node == 0) return {};
+  return equal_siblings(node, section, false);
+}
+
+// Location and number of a curve from its "HCURV_NO" member text: the
+// number alone, or (with_location) the location id, a blank, the number.
+void read_curve_number(std::string_view text, bool with_location, CurveEntry& e) {
+  std::string_view digits = text;
+  if (with_location) {
+    size_t start = 0;
+    while (start < text.size() && text[start] == ' ') ++start;
+    size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view loc = text.substr(start, std::min<size_t>(end - start, 8));
+    e.location = std::string(loc);
+    digits = text.substr(end);
+  }
+  const UnsignedRead r = read_unsigned(digits);
+  e.number = r.ierr == 0 ? r.value : 0;
+}
+
+// The member of a loading sequence's "HCURV_NO" element when it has one
+// qualifier and one member; kept per sequence for the load, since every
+// listing and search reads it for each curve and many curves share one
+// sequence. status receives the sequence's compile status.
+struct CurveNumberText {
+  bool present = false;
+  std::string text;
+  int64_t status = 0;
+};
+
+const CurveNumberText& curve_number_text(std::string_view lset) {
+  static uint64_t serial = 0;
+  static std::unordered_map<std::string, CurveNumberText> known;
+  if (serial != last_load().serial) {
+    known.clear();
+    serial = last_load().serial;
+  }
+  auto [it, fresh] = known.emplace(std::string(lset), CurveNumberText{});
+  if (fresh) {
+    CurveNumberText& c = it->second;
+    const std::vector<SequenceElement> elements = sequence_elements(lset, c.status);
+    const SequenceElement* el = find_element(elements, "HCURV_NO");
+    if (el != nullptr && el->nqualifiers == 1 && el->members.size() == 1) {
+      c.present = true;
+      c.text = el->members[0].text;
+    }
+  }
+  return it->second;
+}
+
+// The curve entry of one data set: its "HCURV_NO" element with a single
+// member. False for a data set without one.
+bool curve_entry(int64_t node, const CurveType& t, bool refinery, CurveEntry& e, int64_t& status) {
+  if (!node_record(node, e.record)) return false;
+  const CurveNumberText& c = curve_number_text(std::string_view(e.record.value, 8));
+  if (c.status != 0) status = c.status;
+  if (!c.present) return false;
+  e.type = std::string(t.type);
+  e.section = std::string(t.section);
+  read_curve_number(c.text, refinery && !t.main, e);
+  if (refinery && t.main) e.location = std::string(kMainLocation);
+  return true;
+}
+
+bool location_matches(const CurveType& t, bool refinery, std::string_view wanted, const CurveEntry& e) {
+  if (!refinery) return true;
+  const std::string w(TextField::trim_right(wanted.substr(0, std::min<size_t>(wanted.size(), 8))));
+  if (t.main) return w.empty() || w == kMainLocation;
+  return w == e.location;
+}
+
+// ---- The last-curve memory ----------------------------------------------------
+//
+// The located curve is remembered with the load it belongs to, its block,
+// section, location and number, and the data record (line and loading
+// sequence) it was found at. TKRETN words 2 and 3 carry the number and the
+// line beside the path the lookup records. The memory answers only while the
+// load is the same and TKRETN still holds this curve's path, number and
+// line: a curve read by another routine in between, or another curve of the
+// same number in another location, is searched afresh. (Within one load a
+// block, section, location and number always locate the same data set.)
+struct CurveMemory {
+  bool valid = false;
+  uint64_t serial = 0;
+  std::string block, section, location;
+  int64_t number = 0;
+  DataRecord record;
+};
+CurveMemory g_memory;
+
+std::string_view retn_text(size_t i) { return {tkretn_.text[i], TK_RETN_TEXT_LEN}; }
+
+bool remembered_curve(const Block& b, const CurveType& t, std::string_view location, int64_t number,
+                      DataRecord& record) {
+  const CurveMemory& m = g_memory;
+  if (!m.valid || m.serial != last_load().serial || m.block != b.id || m.section != t.section ||
+      m.location != location || m.number != number)
+    return false;
+  const auto path = b.path(t.section);
+  if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata) return false;
+  for (size_t i = 0; i < path.size(); ++i)
+    if (!padded_equal(retn_text(i), path[i])) return false;
+  record = m.record;
+  return true;
+}
+
+void remember_curve(const Block& b, const CurveType& t, std::string_view location, int64_t number,
+                    const DataRecord& record) {
+  g_memory = {true, last_load().serial, b.id, std::string(t.section), std::string(location), number, record};
+  tkretn_.iret[1] = number;
+  tkretn_.iret[2] = record.idata;
+}
+
+// ---- A located curve and its table ------------------------------------------
+
+struct CurveTable {
+  DatasetAnswer a;
+  int64_t point_col = 0, prop_col = 0;
+  std::vector<int64_t> further_cols;  // qualifier columns that mark further properties
+  int64_t rows_per_point = 0;
+  int64_t npoints = 0;
+  int64_t nfurther() const { return std::max<int64_t>(rows_per_point - kStandardRows, 0); }
+  int64_t point(int64_t j) const { return a.qualifier_int(point_col, j); }
+  int64_t property(int64_t j) const { return prop_col > 0 ? a.qualifier_int(prop_col, j) : 0; }
+};
+
+// Finds the curve and reads its table. The memory is consulted first and
+// set after a search; the table is read through the lookup either way.
+bool locate_curve(const Block& b, const CurveType& t, bool refinery, std::string_view location,
+                  int64_t number, CurveTable& table) {
+  const std::string loc_key(TextField::trim_right(location.substr(0, std::min<size_t>(location.size(), 8))));
+  DataRecord record;
+  if (!remembered_curve(b, t, loc_key, number, record)) {
+    bool found = false;
+    int64_t status = 0;
+    for (int64_t node : section_nodes(b, t.section)) {
+      CurveEntry e;
+      if (!curve_entry(node, t, refinery, e, status) || e.number != number ||
+          !location_matches(t, refinery, location, e))
+        continue;
+      record = e.record;
+      found = true;
+      break;
+    }
+    if (!found) return false;
+  }
+  const auto path = b.path(t.section);
+  table.a = lookup_dataset(path, std::string_view(record.value, 8));
+  remember_curve(b, t, loc_key, number, record);
+  const DatasetAnswer& a = table.a;
+  for (int64_t i = 1; i <= a.nqual; ++i) {
+    const std::string name = a.qualifier_name(i);
+    if (padded_equal(name, "NPOINT")) table.point_col = i;  // the last of that name
+    else if (padded_equal(name, "PROPERTIES")) table.prop_col = i;
+    else if (padded_equal(name, "SUBSTREAM") || padded_equal(name, "PHASE") ||
+             padded_equal(name, "COMPONENTS") || padded_equal(name, "BASIS"))
+      table.further_cols.push_back(i);
+  }
+  // A table without values or without point numbers has no points; rows per
+  // point are at least 1 whenever there are values, so nothing divides by 0.
+  if (a.found() && table.point_col > 0) {
+    const int64_t first = table.point(1);
+    int64_t r = 1;
+    while (r < a.ndata && table.point(r + 1) == first) ++r;
+    table.rows_per_point = r;
+    table.npoints = a.ndata / r;
+  }
+  return true;
+}
+
+// Whether row j is a standard value: none of its further-property
+// qualifiers is set (their packed words are blanks).
+bool standard_row(const CurveTable& t, int64_t j) {
+  static const std::array<int64_t, 2> blank = [] {
+    std::array<int64_t, 2> w{};
+    pack_text("", 8, w.data());
+    return w;
+  }();
+  const DatasetAnswer& a = t.a;
+  for (int64_t c : t.further_cols) {
+    const int64_t k = a.locq + 4 * a.nqual + 2 * a.nqual * (j - 1) + 2 * (c - 1);
+    if (!in_work(k, 2) || work(k) != blank[0] || work(k + 1) != blank[1]) return false;
+  }
+  return true;
+}
+
+// The caller's curve: block, set and type checked, curve located.
+struct CurveRequest {
+  Block block;
+  const CurveType* type = nullptr;
+  bool refinery = false;
+};
+
+CurveRequest curve_request(std::string_view id, std::string_view type, bool refinery) {
+  CurveRequest r;
+  r.block = block_path(id);
+  if (!r.block.block) return r;
+  r.refinery = refinery && crude(r.block);
+  r.type = r.refinery ? refinery_type(type) : general_type(r.block, type);
+  return r;
+}
+
+bool locate(std::string_view id, std::string_view location, std::string_view type, int64_t number,
+            bool refinery, CurveTable& table) {
+  const CurveRequest r = curve_request(id, type, refinery);
+  if (r.type == nullptr) return false;
+  return locate_curve(r.block, *r.type, r.refinery, location, number, table);
+}
+
+// Fields of a further property's qualifiers.
+struct FurtherFields {
+  TextField pname, substream, phase, component, basis, flowbasis;
+  void blank() const {
+    for (const TextField& f : {pname, substream, phase, component, basis, flowbasis}) f.fill_blank();
+  }
+};
+
+std::string column_text(const CurveTable& t, std::string_view name, int64_t j) {
+  const int64_t c = t.a.find_qualifier(name);
+  return c > 0 ? t.a.qualifier_text(c, j) : std::string(8, ' ');
+}
+
+// The values of further-property row `row` of the first point, at every
+// point, into values (at most npoints, stored by point number), with the
+// quantity name and unit label of the first.
+void read_further(const CurveTable& t, int64_t row, int64_t npoints, double* values, TextField qname,
+                  TextField ulabel) {
+  qname.fill_blank();
+  ulabel.fill_blank();
+  StoredConverter convert;
+  for (int64_t p = 0; p < t.npoints; ++p) {
+    const int64_t j = p * t.rows_per_point + row;
+    const int64_t ut = t.a.unit_type(j);
+    const ConvertedValue c = convert(ut, t.a.unit_code(j), t.a.real_value(j));
+    const int64_t pt = t.point(j);
+    if (pt >= 1 && pt <= npoints && values) values[pt - 1] = c.value;
+    if (p == 0) {
+      qname.assign(ut != 0 ? unit_type_name(ut) : std::string());
+      ulabel.assign(c.label_view());
+    }
+  }
+}
+
+void standard_values(std::string_view id, std::string_view location, std::string_view type, int64_t number,
+                     int64_t npoints, std::array<double*, 5> out, int64_t* ierr, bool refinery) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  CurveTable t;
+  if (!locate(id, location, type, number, refinery, t)) return;
+  *ierr = 0;
+  // One converter a standard value: each keeps its unit from row to row.
+  std::array<StoredConverter, 5> convert;
+  for (int64_t j = 1; j <= t.a.ndata; ++j) {
+    const int64_t pt = t.point(j);
+    if (pt < 1 || pt > npoints) continue;
+    const int64_t prop = t.property(j);
+    const auto k = std::find(kStandardProperties.begin(), kStandardProperties.end(), prop);
+    if (k == kStandardProperties.end() || !standard_row(t, j)) continue;
+    const size_t i = static_cast<size_t>(k - kStandardProperties.begin());
+    if (out[i] == nullptr) continue;
+    out[i][pt - 1] = i == 0 ? t.a.real_value(j) : convert[i](t.a.unit_type(j), t.a.unit_code(j), t.a.real_value(j)).value;
+  }
+}
+
+// TKHPRP and its twin: the further property whose qualifiers equal the
+// caller's. The caller's number of points must be the curve's.
+void property_by_qualifiers(std::string_view id, std::string_view location, std::string_view type,
+                            int64_t number, int64_t npoints, const std::array<std::string_view, 6>& want,
+                            double* values, TextField qname, TextField ulabel, int64_t* ierr, bool refinery) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  CurveTable t;
+  if (!locate(id, location, type, number, refinery, t)) return;
+  if (npoints < 1 || npoints != t.npoints || t.nfurther() == 0) return;
+  qname.fill_blank();
+  const std::string pname = padded(want[0], 12);
+  const std::string flowbasis = std::string(TextField::trim_right(padded(want[5], 4)));
+  for (int64_t row = kStandardRows + 1; row <= t.rows_per_point; ++row) {
+    if (padded(property_name(t.property(row)), 12) != pname) continue;
+    if (column_text(t, "SUBSTREAM", row) != padded(want[1], 8) ||
+        column_text(t, "PHASE", row) != padded(want[2], 8) ||
+        column_text(t, "COMPONENTS", row) != padded(want[3], 8) ||
+        column_text(t, "BASIS", row).substr(0, 4) != padded(want[4], 4))
+      continue;
+    const std::string_view basis = basis_of_unit_type(t.a.unit_type(row));
+    if (!basis.empty() && basis != flowbasis) continue;
+    read_further(t, row, npoints, values, qname, ulabel);
+    *ierr = 0;
+    return;
+  }
+}
+
+// TKNHPR and its twin: further property k with its qualifiers.
+void property_by_position(std::string_view id, std::string_view location, std::string_view type,
+                          int64_t number, int64_t npoints, int64_t k, const FurtherFields& f,
+                          double* values, TextField qname, TextField ulabel, int64_t* ierr, bool refinery) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  f.blank();
+  CurveTable t;
+  if (!locate(id, location, type, number, refinery, t)) return;
+  if (npoints < 1 || npoints != t.npoints || k < 1 || k > t.nfurther()) return;
+  const int64_t row = kStandardRows + k;
+  f.pname.assign(property_name(t.property(row)));
+  f.substream.assign(column_text(t, "SUBSTREAM", row));
+  f.phase.assign(column_text(t, "PHASE", row));
+  f.component.assign(column_text(t, "COMPONENTS", row));
+  f.basis.assign(column_text(t, "BASIS", row).substr(0, 4));
+  f.flowbasis.assign(basis_of_unit_type(t.a.unit_type(row)));
+  read_further(t, row, npoints, values, qname, ulabel);
+  *ierr = 0;
+}
+
+}  // namespace
+
+std::vector<CurveEntry> block_curves(std::string_view id, bool refinery, int64_t& status) {
+  status = 0;
+  std::vector<CurveEntry> out;
+  const Block b = block_path(id);
+  if (!b.block) return out;
+  auto add_section = [&](const CurveType& t, bool crude) {
+    for (int64_t node : section_nodes(b, t.section)) {
+      CurveEntry e;
+      if (curve_entry(node, t, crude, e, status)) out.push_back(std::move(e));
+    }
+  };
+  if (refinery && crude(b)) {
+    for (const CurveType& t : kRefineryTypes) add_section(t, true);
+    return out;
+  }
+  const ModelSections* m = model_sections(b.model);
+  if (m == nullptr) return out;
+  for (std::string_view s : m->sections)
+    for (const CurveType& t : kGeneralTypes)
+      if (!s.empty() && t.section == s) add_section(t, false);
+  return out;
+}
+
+CurveShape curve_shape(std::string_view id, std::string_view location, std::string_view type, int64_t number,
+                       bool refinery) {
+  FreePointerGuard guard;
+  CurveShape s;
+  CurveTable t;
+  if (!locate(id, location, type, number, refinery, t)) return s;
+  s.found = true;
+  s.npoints = t.npoints;
+  s.nfurther = t.nfurther();
+  return s;
+}
+
+}  // namespace flowsum
+
+// ---- Exported routines ---------------------------------------------------------
+
+namespace {
+
+using namespace flowsum;
+
+int64_t count_curves(const char* id, size_t id_len, bool refinery) {
+  int64_t status = 0;
+  FreePointerGuard guard;
+  return static_cast<int64_t>(block_curves(caller_text(id, id_len), refinery, status).size());
+}
+
+void list_curves(const char* id, size_t id_len, int64_t n, char* locations, size_t locations_len, char* types,
+                 size_t types_len, int64_t* numbers, int64_t* ierr, bool refinery) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  const size_t room = static_cast<size_t>(std::max<int64_t>(n, 0));
+  if (refinery)
+    for (size_t i = 0; i < room; ++i) text_element(locations, locations_len, i).fill_blank();
+  const ItemMatch m = find_block(TextField::trim_right(caller_text(id, id_len)));
+  if (!m) return;
+  int64_t status = 0;
+  const std::vector<CurveEntry> curves = block_curves(caller_text(id, id_len), refinery, status);
+  *ierr = status;
+  for (size_t i = 0; i < curves.size() && i < room; ++i) {
+    if (refinery) text_element(locations, locations_len, i).assign(curves[i].location);
+    text_element(types, types_len, i).assign(curves[i].type);
+    if (numbers) numbers[i] = curves[i].number;
+  }
+}
+
+void shape_out(const char* id, size_t id_len, std::string_view location, const char* type, size_t type_len,
+               int64_t number, int64_t* npoints, int64_t* nfurther, bool refinery) {
+  *npoints = 0;
+  *nfurther = 0;
+  const CurveShape s = curve_shape(caller_text(id, id_len), location, caller_text(type, type_len), number, refinery);
+  *npoints = s.npoints;
+  *nfurther = s.nfurther;
+}
+
+}  // namespace
+
+extern "C" {
+
+void tknhcv_(const char* id, int64_t* n, size_t id_len) {
+  *n = 0;
+  try {
+    *n = count_curves(id, id_len, false);
+  } catch (...) {
+  }
+}
+
+void tklhcv_(const char* id, int64_t* n, char* types, int64_t* numbers, int64_t* ierr, size_t id_len,
+             size_t types_len) {
+  *ierr = 1;
+  try {
+    list_curves(id, id_len, *n, nullptr, 0, types, types_len, numbers, ierr, false);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tkshcv_(const char* id, const char* type, int64_t* number, int64_t* npoints, int64_t* nfurther,
+             size_t id_len, size_t type_len) {
+  try {
+    shape_out(id, id_len, {}, type, type_len, *number, npoints, nfurther, false);
+  } catch (...) {
+  }
+}
+
+void tkhcrv_(const char* id, const char* type, int64_t* number, int64_t* npoints, double* v1, double* v2,
+             double* v3, double* v4, double* v5, int64_t* ierr, size_t id_len, size_t type_len) {
+  *ierr = 1;
+  try {
+    standard_values(caller_text(id, id_len), {}, caller_text(type, type_len), *number, *npoints, {v1, v2, v3, v4, v5},
+                    ierr, false);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tkhprp_(const char* id, const char* type, int64_t* number, int64_t* npoints, const char* pname,
+             const char* substream, const char* phase, const char* component, const char* basis,
+             const char* flowbasis, double* values, char* qname, char* ulabel, int64_t* ierr, size_t id_len,
+             size_t type_len, size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t flowbasis_len, size_t qname_len, size_t ulabel_len) {
+  *ierr = 1;
+  try {
+    property_by_qualifiers(caller_text(id, id_len), {}, caller_text(type, type_len), *number, *npoints,
+                           {caller_text(pname, pname_len), caller_text(substream, substream_len), caller_text(phase, phase_len),
+                            caller_text(component, component_len), caller_text(basis, basis_len),
+                            caller_text(flowbasis, flowbasis_len)},
+                           values, TextField(qname, qname_len), TextField(ulabel, ulabel_len), ierr, false);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tknhpr_(const char* id, const char* type, int64_t* number, int64_t* npoints, int64_t* k, char* pname,
+             char* substream, char* phase, char* component, char* basis, char* flowbasis, double* values,
+             char* qname, char* ulabel, int64_t* ierr, size_t id_len, size_t type_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,
+             size_t flowbasis_len, size_t qname_len, size_t ulabel_len) {
+  *ierr = 1;
+  try {
+    property_by_position(caller_text(id, id_len), {}, caller_text(type, type_len), *number, *npoints, *k,
+                         {TextField(pname, pname_len), TextField(substream, substream_len),
+                          TextField(phase, phase_len), TextField(component, component_len),
+                          TextField(basis, basis_len), TextField(flowbasis, flowbasis_len)},
+                         values, TextField(qname, qname_len), TextField(ulabel, ulabel_len), ierr, false);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tkhcid_(const char* id, const char* type, int64_t* number, int64_t* inum, char* ident, int64_t* ierr,
+             size_t id_len, size_t type_len, size_t ident_len) {
+  *ierr = 1;
+  *inum = 0;
+  TextField(ident, ident_len).fill_blank();
+  try {
+    FreePointerGuard guard;
+    if (padded(caller_text(type, type_len), 8) != padded("ICSTREAM", 8)) return;
+    CurveTable t;
+    if (!locate(caller_text(id, id_len), {}, "ICSTREAM", *number, false, t)) return;
+    // The identifiers of the intermediate-stream curves, one value per
+    // curve number.
+    const Block b = block_path(caller_text(id, id_len));
+    const DatasetAnswer a = lookup_dataset(b.path("ICH_HCUI"));
+    if (*number < 1 || *number > a.ndata) return;
+    if (b.model == "LINKEDCO") *inum = a.int_value(*number);
+    else TextField(ident, ident_len).assign(a.text_value(*number).substr(0, 8));
+    *ierr = 0;
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tknhcr_(const char* id, int64_t* n, size_t id_len) {
+  *n = 0;
+  try {
+    *n = count_curves(id, id_len, true);
+  } catch (...) {
+  }
+}
+
+void tklhcr_(const char* id, int64_t* n, char* locations, char* types, int64_t* numbers, int64_t* ierr,
+             size_t id_len, size_t locations_len, size_t types_len) {
+  *ierr = 1;
+  try {
+    list_curves(id, id_len, *n, locations, locations_len, types, types_len, numbers, ierr, true);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tkshcr_(const char* id, const char* location, const char* type, int64_t* number, int64_t* npoints,
+             int64_t* nfurther, size_t id_len, size_t location_len, size_t type_len) {
+  try {
+    shape_out(id, id_len, caller_text(location, location_len), type, type_len, *number, npoints, nfurther, true);
+  } catch (...) {
+  }
+}
+
+void tkhcur_(const char* id, const char* location, const char* type, int64_t* number, int64_t* npoints,
+             double* v1, double* v2, double* v3, double* v4, double* v5, int64_t* ierr, size_t id_len,
+             size_t location_len, size_t type_len) {
+  *ierr = 1;
+  try {
+    standard_values(caller_text(id, id_len), caller_text(location, location_len), caller_text(type, type_len), *number, *npoints,
+                    {v1, v2, v3, v4, v5}, ierr, true);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tkhcpr_(const char* id, const char* location, const char* type, int64_t* number, int64_t* npoints,
+             const char* pname, const char* substream, const char* phase, const char* component,
+             const char* basis, const char* flowbasis, double* values, char* qname, char* ulabel,
+             int64_t* ierr, size_t id_len, size_t location_len, size_t type_len, size_t pname_len,
+             size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,
+             size_t flowbasis_len, size_t qname_len, size_t ulabel_len) {
+  *ierr = 1;
+  try {
+    property_by_qualifiers(caller_text(id, id_len), caller_text(location, location_len), caller_text(type, type_len), *number,
+                           *npoints,
+                           {caller_text(pname, pname_len), caller_text(substream, substream_len), caller_text(phase, phase_len),
+                            caller_text(component, component_len), caller_text(basis, basis_len),
+                            caller_text(flowbasis, flowbasis_len)},
+                           values, TextField(qname, qname_len), TextField(ulabel, ulabel_len), ierr, true);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+void tknhcp_(const char* id, const char* location, const char* type, int64_t* number, int64_t* npoints,
+             int64_t* k, char* pname, char* substream, char* phase, char* component, char* basis,
+             char* flowbasis, double* values, char* qname, char* ulabel, int64_t* ierr, size_t id_len,
+             size_t location_len, size_t type_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t flowbasis_len, size_t qname_len,
+             size_t ulabel_len) {
+  *ierr = 1;
+  try {
+    property_by_position(caller_text(id, id_len), caller_text(location, location_len), caller_text(type, type_len), *number,
+                         *npoints, *k,
+                         {TextField(pname, pname_len), TextField(substream, substream_len),
+                          TextField(phase, phase_len), TextField(component, component_len),
+                          TextField(basis, basis_len), TextField(flowbasis, flowbasis_len)},
+                         values, TextField(qname, qname_len), TextField(ulabel, ulabel_len), ierr, true);
+  } catch (...) {
+    *ierr = 1;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,143 @@
+#include "support/curve_records.hpp"
+
+#include <random>
+
+namespace flowsum::testing {
+namespace {
+
+std::string num(int64_t n) { return std::to_string(n); }
+std::string item(const std::string& s) { return s.empty() ? " " : s; }
+
+}  // namespace
+
+std::string set_name(const std::string& prefix, const std::string& key,
+                     const std::function<bool(const std::string&)>& write) {
+  uint64_t h = 1469598103934665603ULL;
+  for (unsigned char c : key) h = (h ^ c) * 1099511628211ULL;
+  for (uint64_t probe = 0;; ++probe) {
+    uint64_t v = (h + probe) % 60466176;  // 36^5
+    std::string name = prefix.substr(0, 3);
+    for (int i = 0; i < 5; ++i, v /= 36) name += "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[v % 36];
+    if (write(name)) return name;
+  }
+}
+
+std::string CurveWriter::shared(const std::string& prefix, const std::string& content,
+                                const std::function<bool(const std::string&)>& write) {
+  auto [it, fresh] = names_.emplace(prefix + "|" + content, std::string());
+  if (fresh) it->second = set_name(prefix, content, write);
+  return it->second;
+}
+
+void CurveWriter::curve(const std::string& model, const std::string& block, const Curve& c) {
+  const bool located = c.section == "SREB_HCU" || c.section == "PA_HCURV";
+  const std::string number = located ? c.location + " " + num(c.number) : num(c.number);
+  const std::string hno =
+      shared("HNO", number, [&](const std::string& n) { return w_.idset_once(n, {"HCURV_NO"}, {{{number}}}); });
+  std::vector<IdMember> rows;
+  std::string layout;
+  for (auto [p, ut] : {std::pair{131, 0}, {7001, 22}, {7002, 20}, {7003, 0}, {62, 13}})
+    rows.push_back({{num(p), " ", " ", " ", " "}, 2, ut});
+  for (const CurveProperty& p : c.further) {
+    rows.push_back({{num(p.property), item(p.substream), item(p.phase), item(p.component), item(p.basis)}, 2,
+                    p.unit_type});
+    for (const std::string& i : rows.back().items) layout += i + ",";
+    layout += num(p.unit_type) + ";";
+  }
+  const std::string set = shared("HCR", layout, [&](const std::string& n) {
+    return w_.idset_once(n, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, rows);
+  });
+  const std::string npt = "HNP" + num(static_cast<int64_t>(c.npoints()));
+  w_.idset_once(npt, {"NPOINT"}, {{{"#" + num(static_cast<int64_t>(c.npoints()))}}});
+  const std::string seq = shared("HCV", set + npt + hno, [&](const std::string& n) {
+    return w_.lset_once(n, "(%" + set + " & %" + npt + " & %" + hno + ")");
+  });
+  std::vector<Value> vals;
+  for (size_t p = 0; p < c.npoints(); ++p) {
+    vals.insert(vals.end(), {Value::real(c.status[p]), Value::real(c.temp[p], 1), Value::real(c.pres[p], 1),
+                             Value::real(c.vfrac[p]), Value::real(c.duty[p], 1)});
+    for (const CurveProperty& f : c.further)
+      vals.push_back(f.unit_type != 0 ? Value::real(f.values[p], 1) : Value::real(f.values[p]));
+  }
+  w_.builder().dset({"BLOCK", model, block, c.section}, seq, vals);
+}
+
+void CurveWriter::intermediate_ids(const std::string& model, const std::string& block,
+                                   const std::vector<std::string>& ids, bool integers) {
+  const std::string set = shared("HCI", block, [&](const std::string& n) {
+    return w_.idset_once(n, {"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}}) &&
+           w_.lset_once(n, "(%" + n + ")");
+  });
+  std::vector<Value> vals;
+  for (const std::string& s : ids) vals.push_back(integers ? Value::integer(std::stoll(s)) : Value::text(s));
+  w_.builder().dset({"BLOCK", model, block, "ICH_HCUI"}, set, vals);
+}
+
+Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,
+                   uint64_t seed) {
+  std::mt19937_64 g(seed);
+  auto pick = [&](int lo, int hi) { return static_cast<double>(std::uniform_int_distribution<int>(lo, hi)(g)); };
+  Curve c{section, type, "", number, {}, {}, {}, {}, {}, {}};
+  for (size_t p = 0; p < np; ++p) {
+    c.status.push_back(pick(0, 2));
+    c.temp.push_back(300.0 + pick(0, 4000) / 10.0);
+    c.pres.push_back(pick(1, 500) * 1000.0);
+    c.vfrac.push_back(pick(0, 100) / 100.0);
+    c.duty.push_back(pick(-9999, 9999) * 10.0);
+  }
+  const std::vector<CurveProperty> kinds{{prop::kMassFlowTotal, "MIXED", "LIQUID", "", "", unit_type::kMassFlow, {}},
+                                         {prop::kMoleFlowTotal, "MIXED", "VAPOR", "", "", unit_type::kMoleFlow, {}},
+                                         {prop::kMoleFrac, "MIXED", "LIQUID", "H2O", "MOLE", 0, {}},
+                                         {prop::kQcalc, "MIXED", "", "", "MASS", unit_type::kEnthalpyFlow, {}},
+                                         {prop::kTemp, "CISOLID", "", "", "", unit_type::kTemperature, {}}};
+  for (size_t k = 0; k < nfurther; ++k) {
+    CurveProperty p = kinds[k % kinds.size()];
+    if (k >= kinds.size()) p.component = "C" + num(static_cast<int64_t>(k));
+    for (size_t i = 0; i < np; ++i) p.values.push_back(pick(1, 99999) / 100.0);
+    c.further.push_back(p);
+  }
+  return c;
+}
+
+std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids) {
+  std::mt19937_64 g(seed ^ 0x6375727665ULL);
+  auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(g); };
+  const std::vector<std::pair<std::string, std::string>> models{
+      {"VLDRUM", "HCURVE:HCURVE"},  {"TEMPCHG", "HCURVE:HCURVE"},   {"TWOSIDE", "HOT_HCUR:HOT COLD_HCU:COLD"},
+      {"MULTSIDE", "HCURVE:HCURVE"}, {"KINETCOL", "REB_HCUR:REBOILER COND_HCU:CONDENSER"},
+      {"TRAYCOL", "REB_HCUR:REBOILER COND_HCU:CONDENSER ICH_HCUR:ICSTREAM"},
+      {"CRUDEUNIT", "REB_HCIM:REBOILER COND_HCU:CONDENSER SREB_HCU:STRIPPERREBOILER PA_HCURV:PUMPAROUND"}};
+  CurveWriter cw(w);
+  std::vector<CurveBlock> out;
+  for (int i = below(4); i > 0; --i) {
+    const auto& [model, sections] = models[static_cast<size_t>(below(static_cast<int>(models.size())))];
+    CurveBlock b{model, "", {}, model == "CRUDEUNIT"};
+    do b.id = "HX" + num(below(100000));
+    while (!used_ids.insert(b.id).second);
+    for (size_t at = 0; at < sections.size();) {
+      const size_t colon = sections.find(':', at), end = std::min(sections.find(' ', at), sections.size());
+      const std::string section = sections.substr(at, colon - at), type = sections.substr(colon + 1, end - colon - 1);
+      at = end + 1;
+      std::set<std::pair<std::string, int64_t>> taken;
+      // The first section has a curve at least: the block exists only through its curves.
+      for (int k = below(3) + (b.curves.empty() ? 1 : 0); k > 0; --k) {
+        int64_t number = 1 + below(12);
+        std::string location = b.refinery ? "MAIN" : "";
+        if (section == "SREB_HCU" || section == "PA_HCURV") {
+          // Two locations of few numbers: curves of one number at both.
+          location = section.substr(0, 2) + num(1 + below(2));
+          number = 1 + below(2);
+        }
+        if (!taken.insert({location, number}).second) continue;
+        Curve c = sample_curve(section, type, number, static_cast<size_t>(1 + below(6)), static_cast<size_t>(below(7)), g());
+        c.location = location;
+        cw.curve(b.model, b.id, c);
+        b.curves.push_back(std::move(c));
+      }
+    }
+    out.push_back(std::move(b));
+  }
+  return out;
+}
+
+}  // namespace flowsum::testing

@@ -1,0 +1,61 @@
+// Fixture heating curves: one data set "BLOCK" model id section per curve,
+// whose sequence loops the rows of a point (PROPERTIES SUBSTREAM PHASE
+// COMPONENTS BASIS) over NPOINT and the one-member set HCURV_NO (the number,
+// or "PA1 2" in the stripper and pumparound sections); ICH_HCUI holds one
+// value per intermediate-stream curve number.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "support/flowsheet_records.hpp"
+
+namespace flowsum::testing {
+
+struct CurveProperty {  // qualifiers ("" written blank), unit type, a value per point
+  int64_t property = 0;
+  std::string substream, phase, component, basis;
+  int64_t unit_type = 0;
+  std::vector<double> values;
+};
+
+struct Curve {
+  std::string section, type, location;  // location: refinery sections only
+  int64_t number = 1;
+  std::vector<double> status, temp, pres, vfrac, duty;  // 131, 7001 (K), 7002 (Pa), 7003, 62 (W)
+  std::vector<CurveProperty> further;
+  size_t npoints() const { return temp.size(); }
+};
+
+struct CurveBlock {
+  std::string model, id;
+  std::vector<Curve> curves;  // in listing order
+  bool refinery = false;
+};
+
+// A set name of at most 8 characters from a prefix and key's hash; the next
+// one when write(name) finds it taken. The same file gets the same names.
+std::string set_name(const std::string& prefix, const std::string& key,
+                     const std::function<bool(const std::string&)>& write);
+
+class CurveWriter {  // curves of one layout share their sets
+ public:
+  explicit CurveWriter(FlowsheetWriter& w) : w_(w) {}
+  void curve(const std::string& model, const std::string& block, const Curve& c);
+  void intermediate_ids(const std::string& model, const std::string& block, const std::vector<std::string>& ids,
+                        bool integers);
+
+ private:
+  std::string shared(const std::string& prefix, const std::string& content,
+                     const std::function<bool(const std::string&)>& write);
+  FlowsheetWriter& w_;
+  std::map<std::string, std::string> names_;
+};
+
+Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,
+                   uint64_t seed);
+// Blocks of every curve model and crude units with curves drawn from seed.
+std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids);
+
+}  // namespace flowsum::testing
