@@ -14,7 +14,13 @@ set(ARRAY_NAMES
   flags values converted vtypes ivalues rvalues qwords sizes matrix pstatus
   m1 m2 x1 y1 x2 y2 v1 v2 a1 a2 b1 b2 y x total_values
   in_locations in_third out_locations out_third kinds reals
-  tkiset_:types tkiset_:units)
+  tkiset_:types tkiset_:units
+  tklhcv_:numbers tklhcr_:numbers
+  tkhcrv_:status tkhcrv_:temp tkhcrv_:pres tkhcrv_:vfrac tkhcrv_:duty
+  tkhcur_:status tkhcur_:temp tkhcur_:pres tkhcur_:vfrac tkhcur_:duty
+  tkhxpr_:words1 tkhxpr_:words2
+  tkicst_:con1 tkicst_:con2 tkicst_:con3 tkicst_:con4 tkicst_:v3 tkicst_:v4 tkicst_:v5
+  tkicst_:v6 tkicst_:v7)
 
 file(READ "${HEADER}" text)
 # Comments out, one line.
