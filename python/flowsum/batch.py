@@ -17,19 +17,22 @@ status and an error text; the batch goes on. Nothing is written to the
 input files.
 """
 
+import argparse
 import glob as _glob
+import json
 import math
 import os
 import sys
 import threading
+from builtins import open as builtins_open
 import time
 
 import pandas as pd
 
-from . import LoadError, NotFoundError, UsageError
+from . import Error, LoadError, NotFoundError, UsageError
 from . import open as _open
 
-__all__ = ["extract", "STATUSES"]
+__all__ = ["extract", "main", "STATUSES"]
 
 # Row statuses, in the order of increasing trouble.
 STATUSES = ("ok", "warnings", "missing", "failed", "lost")
@@ -43,9 +46,12 @@ _FIXED = ["path", "status", "load_status", "completion", "run_status", "error"]
 _MAX_FILES_PER_TASK = 50
 _TASKS_PER_WORKER = 4
 
-# Times the scheduler of a cluster started here re-runs a task whose
-# worker died before it gives up on it.
-_ALLOWED_FAILURES = 2
+# The scheduler of a cluster started here: it re-runs a task whose worker
+# died twice before it gives up on it, and hands a worker its next task only
+# when the last one is done, so that a worker stuck in one file (a pipe
+# without a writer, a file on a hung mount) holds no other task back.
+_SCHEDULER_CONFIG = {"distributed.scheduler.allowed-failures": 2,
+                     "distributed.scheduler.worker-saturation": 1.0}
 
 # One file per process at a time, even on a worker with several threads.
 _file_lock = threading.Lock()
@@ -244,9 +250,9 @@ def _start_local_cluster(workers):
     if not workers:
         workers = len(os.sched_getaffinity(0)) if hasattr(os, "sched_getaffinity") else os.cpu_count()
     n = max(1, int(workers or 1))
-    with dask.config.set({"distributed.scheduler.allowed-failures": _ALLOWED_FAILURES}):
+    with dask.config.set(_SCHEDULER_CONFIG):
         cluster = LocalCluster(n_workers=n, threads_per_worker=1, processes=True,
-                               dashboard_address=None, silence_logs=40)
+                               dashboard_address=":0", silence_logs=40)
     try:
         return Client(cluster), cluster
     except BaseException:
@@ -341,3 +347,70 @@ def extract(paths, streams=None, stream_properties=None, blocks=None, block_resu
         if cluster is not None:
             cluster.close()
     return _frame([rows[p] for p in files], request)
+
+
+def _write_jsonl(df, out):
+    """One JSON object per row; missing values as null, never a bare NaN."""
+    records = df.astype(object).where(df.notna(), None).to_dict("records")
+    for r in records:
+        out.write(json.dumps(r, ensure_ascii=False, separators=(",", ":"),
+                             default=lambda v: v.item()) + "\n")
+
+
+def main(argv=None):
+    """The flowsum-batch command: exit status 0 when every file was read,
+    3 when the table was written but some rows are not "ok" (or "warnings"),
+    1 when the batch could not run, 2 for wrong arguments."""
+    ap = argparse.ArgumentParser(
+        prog="flowsum-batch",
+        description="One row per summary file: load status, run status and the values asked for.")
+    ap.add_argument("paths", nargs="+", metavar="GLOB",
+                    help="summary files or globs (quote a glob to let flowsum-batch expand it)")
+    ap.add_argument("--stream", action="append", default=[], metavar="ID", help="a stream id (repeatable)")
+    ap.add_argument("--property", action="append", default=[], metavar="NAME",
+                    help="a stream property (TEMP, MOLEFLMX, ...) or basis (MOLE-FRAC, ...); default: all main rows")
+    ap.add_argument("--block", action="append", default=[], metavar="ID", help="a block id (repeatable)")
+    ap.add_argument("--result", action="append", default=[], metavar="NAME",
+                    help="a block result property (QCALC, ...); default: all")
+    ap.add_argument("--units", default="SI", help="SI, ENG, MET or OUT (as stored); default SI")
+    ap.add_argument("--ref-dir", metavar="DIR", help="the folder of RCPROPNU.DAT and RCUNITS.DAT")
+    ap.add_argument("--out", default="-", metavar="FILE", help="the output file (default: standard output)")
+    ap.add_argument("--format", choices=("csv", "jsonl"), default="csv")
+    ap.add_argument("--workers", type=int, metavar="N", help="local worker processes (default: one per core)")
+    ap.add_argument("--scheduler", metavar="ADDRESS", help="a Dask scheduler to run on instead of a local cluster")
+    ap.add_argument("--files-per-task", type=int, metavar="N", help=argparse.SUPPRESS)
+    ap.add_argument("--progress", action=argparse.BooleanOptionalAction, default=None,
+                    help="a counter on standard error (default: when it is a terminal)")
+    args = ap.parse_args(argv)
+    if args.workers is not None and args.workers < 1:
+        ap.error("--workers must be at least 1")
+    try:
+        paths = []
+        for arg in args.paths:
+            paths.extend(_resolve_paths(arg) if _glob.has_magic(arg) else [arg])
+        df = extract(paths, streams=args.stream or None, stream_properties=args.property or None,
+                     blocks=args.block or None, block_results=args.result or None,
+                     units=args.units, ref_dir=args.ref_dir, client=args.scheduler,
+                     workers=args.workers, files_per_task=args.files_per_task,
+                     progress=args.progress)
+        out = sys.stdout if args.out == "-" else builtins_open(args.out, "w", newline="", encoding="utf-8")
+        try:
+            if args.format == "csv":
+                df.to_csv(out, index=False)
+            else:
+                _write_jsonl(df, out)
+        finally:
+            if out is not sys.stdout:
+                out.close()
+    except (OSError, Error, ValueError) as e:
+        print(f"flowsum-batch: {e}", file=sys.stderr)
+        return 1
+    return 0 if df["status"].isin(("ok", "warnings")).all() else 3
+
+
+if __name__ == "__main__":
+    # Run through the package's module, so that the tasks the workers
+    # receive name flowsum.batch and not __main__.
+    from flowsum.batch import main as _main
+
+    sys.exit(_main())
