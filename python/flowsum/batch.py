@@ -94,12 +94,16 @@ def _label(obj, prop, detail, unit):
 
 
 def _stream_values(s, streams, props, values, problems):
-    present = set(s.streams()["id"])
-    known = [sid for sid in streams if sid in present]
-    problems.extend(f"stream {sid} not in file" for sid in streams if sid not in present)
-    if not known:
-        return
-    tables = {"": s.stream_table(known)}
+    try:
+        known = streams
+        tables = {"": s.stream_table(known)}
+    except NotFoundError:
+        present = set(s.streams()["id"])
+        known = [sid for sid in streams if sid in present]
+        problems.extend(f"stream {sid} not in file" for sid in streams if sid not in present)
+        if not known:
+            return
+        tables = {"": s.stream_table(known)}
     wanted = props
     if wanted is None:
         main = tables[""].index.get_level_values("component") == ""
@@ -140,10 +144,12 @@ def _block_values(s, blocks, props, values, problems):
             part = results[results["property"] == prop]
             if part.empty:
                 problems.append(f"{bid}:{prop} not in file")
-            for _, r in part.iterrows():
-                detail = " ".join(r[q] for q in quals if r[q])
-                value = r["text"] if r["text"] and pd.isna(r["value"]) else r["value"]
-                values.append((1, oi, pi, _label(bid, prop, detail, r["unit"]), value))
+            for *qs, value, text, unit in zip(*(part[c] for c in quals),
+                                              part["value"], part["text"], part["unit"]):
+                detail = " ".join(q for q in qs if q)
+                if text and pd.isna(value):
+                    value = text
+                values.append((1, oi, pi, _label(bid, prop, detail, unit), value))
 
 
 def _read_one(path, request):
