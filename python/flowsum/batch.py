@@ -237,7 +237,7 @@ class _Progress:
         now = time.monotonic()
         if self.tty and (now - self.last > 0.2 or self.done == self.total):
             self.last = now
-            sys.stderr.write(f"\rflowsum-batch: {self.done}/{self.total} files, {self.bad} not read")
+            sys.stderr.write(f"\rflowsum-batch: {self.done}/{self.total} files, {self.bad} not ok")
             if self.done == self.total:
                 sys.stderr.write("\n")
             sys.stderr.flush()
@@ -245,7 +245,7 @@ class _Progress:
             tenth = self.done * 10 // self.total
             if tenth != self.shown:
                 self.shown = tenth
-                print(f"flowsum-batch: {self.done}/{self.total} files, {self.bad} not read",
+                print(f"flowsum-batch: {self.done}/{self.total} files, {self.bad} not ok",
                       file=sys.stderr, flush=True)
 
 
@@ -274,12 +274,13 @@ def _run(client, paths, request, files_per_task, progress):
     if files_per_task is None:
         files_per_task = min(_MAX_FILES_PER_TASK,
                              max(1, math.ceil(len(paths) / (nworkers * _TASKS_PER_WORKER))))
-    rows = {}
+    rows, submitted = {}, []
     futures = as_completed()
 
     def submit(chunk):
         fut = client.submit(_read_files, chunk, request, pure=False)
         fut.flowsum_paths = chunk
+        submitted.append(fut)
         futures.add(fut)
 
     for i in range(0, len(paths), files_per_task):
@@ -301,8 +302,11 @@ def _run(client, paths, request, files_per_task, progress):
                 rows[row["path"]] = row
             progress.add(done)
     finally:
-        for fut in futures.futures:
-            fut.cancel()
+        # After an error (a unit set that does not exist, ...), the tasks
+        # not yet run are dropped instead of read for nothing.
+        for fut in submitted:
+            if not fut.done():
+                fut.cancel()
     return rows
 
 

@@ -14,6 +14,7 @@ import psutil
 import pytest
 from distributed import Client, LocalCluster
 
+import flowsum
 from flowsum import batch
 
 SOURCE = pathlib.Path(os.environ.get("FLOWSUM_SOURCE_DIR", pathlib.Path(__file__).parents[2]))
@@ -85,6 +86,8 @@ def test_missing_objects_and_bad_paths(cluster, runs, tmp_path):
     assert list(df.columns[6:]) == ["S2:TEMP [K]", "S2:XYZ", "NOPE:TEMP", "NOPE:XYZ",
                                     "H1:TEMP [K]"]
     assert df["NOPE:TEMP"].isna().all() and df["S2:TEMP [K]"].notna().all()
+    with pytest.raises(flowsum.UsageError):  # misuse stops the batch, with its own error
+        batch.extract(runs[:6], units="CUBITS", client=cluster[1], files_per_task=1)
     with pytest.raises(FileNotFoundError):
         batch.extract(str(tmp_path / "*.sum"), client=cluster[1])
     with pytest.raises(IsADirectoryError):
