@@ -415,7 +415,20 @@ def main(argv=None):
     except (OSError, Error, ValueError) as e:
         print(f"flowsum-batch: {e}", file=sys.stderr)
         return 1
+    finally:
+        _stop_resource_tracker()
     return 0 if df["status"].isin(("ok", "warnings")).all() else 3
+
+
+def _stop_resource_tracker():
+    """Wait for the helper process that Python's multiprocessing starts for
+    the workers' semaphores: it would otherwise outlive the command for a
+    moment, left in the caller's process group."""
+    from multiprocessing import resource_tracker
+
+    stop = getattr(resource_tracker._resource_tracker, "_stop", None)
+    if stop is not None:
+        stop()
 
 
 if __name__ == "__main__":
