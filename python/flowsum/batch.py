@@ -121,7 +121,7 @@ def _stream_values(s, streams, props, values, problems):
                 continue
             rows = table.index.get_level_values("property") == prop
         part = table[rows]
-        for si, sid in enumerate(known):
+        for sid in known:
             col = part[sid]
             if col.isna().all():
                 problems.append(f"{sid}:{prop} not in file")
@@ -165,16 +165,24 @@ def _read_one(path, request):
             return row
         with s:
             row["load_status"] = 0
-            info = s.run_info()
-            row["completion"] = info["completion"]
-            row["run_status"] = info["status1"]
             problems = []
-            if request["streams"]:
-                _stream_values(s, request["streams"], request["stream_properties"],
-                               row["values"], problems)
-            if request["blocks"]:
-                _block_values(s, request["blocks"], request["block_results"],
-                              row["values"], problems)
+            try:
+                info = s.run_info()
+                row["completion"] = info["completion"]
+                row["run_status"] = info["status1"]
+                if request["streams"]:
+                    _stream_values(s, request["streams"], request["stream_properties"],
+                                   row["values"], problems)
+                if request["blocks"]:
+                    _block_values(s, request["blocks"], request["block_results"],
+                                  row["values"], problems)
+            except UsageError:
+                raise
+            except Exception as e:
+                # A damaged file that trips a query: its row says so, and
+                # the batch goes on with the values read so far.
+                row.update(status="failed", error=f"reading {path}: {type(e).__name__}: {e}")
+                return row
             if problems:
                 row.update(status="missing", error="; ".join(problems))
             elif s.messages:
@@ -328,9 +336,10 @@ def extract(paths, streams=None, stream_properties=None, blocks=None, block_resu
     progress: a counter on standard error (default: when it is a terminal).
 
     status: "ok"; "warnings" (loaded, with loader messages); "missing" (an
-    asked-for object or value is not in the file); "failed" (not loaded;
-    load_status is the loader's status); "lost" (the worker died reading it,
-    also when the file was retried). error holds the reason.
+    asked-for object or value is not in the file); "failed" (not loaded,
+    load_status the loader's status; or a query on the loaded file failed,
+    load_status 0); "lost" (the worker died reading it, also when the file
+    was retried). error holds the reason.
     """
     files = _resolve_paths(paths)
     request = {
