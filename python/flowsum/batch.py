@@ -403,28 +403,29 @@ def main(argv=None):
     args = ap.parse_args(argv)
     if args.workers is not None and args.workers < 1:
         ap.error("--workers must be at least 1")
+    out = None
     try:
         paths = []
         for arg in args.paths:
             paths.extend(_resolve_paths(arg) if _glob.has_magic(arg) else [arg])
+        # Opened first: an output that cannot be written is known before
+        # the files are read, not after.
+        out = sys.stdout if args.out == "-" else builtins_open(args.out, "w", newline="", encoding="utf-8")
         df = extract(paths, streams=args.stream or None, stream_properties=args.property or None,
                      blocks=args.block or None, block_results=args.result or None,
                      units=args.units, ref_dir=args.ref_dir, client=args.scheduler,
                      workers=args.workers, files_per_task=args.files_per_task,
                      progress=args.progress)
-        out = sys.stdout if args.out == "-" else builtins_open(args.out, "w", newline="", encoding="utf-8")
-        try:
-            if args.format == "csv":
-                df.to_csv(out, index=False)
-            else:
-                _write_jsonl(df, out)
-        finally:
-            if out is not sys.stdout:
-                out.close()
+        if args.format == "csv":
+            df.to_csv(out, index=False)
+        else:
+            _write_jsonl(df, out)
     except (OSError, Error, ValueError) as e:
         print(f"flowsum-batch: {e}", file=sys.stderr)
         return 1
     finally:
+        if out is not None and out is not sys.stdout:
+            out.close()
         _stop_resource_tracker()
     return 0 if df["status"].isin(("ok", "warnings")).all() else 3
 
