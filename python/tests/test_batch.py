@@ -100,7 +100,7 @@ def _wait_for_one_task(client, other_than=None, timeout=60):
     while time.monotonic() < deadline:
         busy = [(w, k) for w, keys in client.processing().items() for k in keys]
         seen = seen + 1 if len(busy) == 1 and busy[0][1] != other_than else 0
-        if seen == 5:
+        if seen == 10:  # a second with only that task
             return busy[0]
         time.sleep(0.1)
     raise AssertionError("no single task left processing")
