@@ -4,7 +4,8 @@
 # Run before configuring: without them the build leaves the package out.
 set -e
 missing=""
-for p in pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest; do
+for p in pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest \
+         python3-dask python3-distributed; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
