@@ -523,6 +523,38 @@ void tksssa_(char *stream, char *substream, int64_t *k, char *name, int64_t *cou
 void tkssat_(char *stream, char *substream, char *attribute, int64_t *idum, double *values,
              int64_t *ierr, size_t stream_len, size_t substream_len, size_t attribute_len);
 
+/* ---- Column profiles --------------------------------------------------------- */
+
+/* Number of columns of a column block (0 for other blocks). */
+void tkncol_(const char *id, int64_t *ncol, size_t id_len);
+/* Trays, components and profile properties of one column; all 0 when absent. */
+void tkprof_(const char *id, int64_t *column, int64_t *ntray, int64_t *ncomp, int64_t *nprop,
+             size_t id_len);
+/* The column's profile properties (text*12) and kinds (1 per tray, 2 per
+   component and tray), at most NPROP of them. */
+void tkprop_(const char *id, int64_t *column, int64_t *nprop, int64_t *kinds, char *names,
+             int64_t *ierr, size_t id_len, size_t names_len);
+/* One per-tray property (NTRAY values); IERR 0, 1 block, 2 name, 3 no data set. */
+void tkpro1_(const char *id, const char *pname, int64_t *column, int64_t *ntray, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* One per-component property into VALUES(LD, NTRAY), component ids in order of
+   first appearance; nothing past LD components or NTRAY trays. */
+void tkpro2_(const char *id, const char *pname, int64_t *column, int64_t *ld, char *compids,
+             int64_t *ntray, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t compids_len, size_t qname_len,
+             size_t ulabel_len);
+/* Per-tray property of a rate-based column (also reached through TKPRO1). */
+void tkrat1_(const char *id, const char *pname, int64_t *column, int64_t *ntray, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* Number of summary values of one column of a rate-based column. */
+void tkrtnr_(const char *id, int64_t *column, int64_t *n, size_t id_len);
+/* The first N summary values of one column of a rate-based column. */
+void tkrtrs_(const char *id, int64_t *column, int64_t *n, char *pnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t qnames_len, size_t ulabels_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

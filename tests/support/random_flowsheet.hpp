@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/column_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -104,6 +105,7 @@ struct RandomFlowsheet {
   std::vector<RandomBlockResults> results;  // one per block, same order
   std::vector<RandomStreamResults> stream_results;  // streams with a main table, file order
   std::vector<RandomConnections> connections;       // one per block, same order
+  std::vector<RandomColumnBlock> columns;           // column blocks (also in blocks)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);
