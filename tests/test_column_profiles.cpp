@@ -112,3 +112,100 @@ void check_columns(const RandomFlowsheet& f) {
 }
 
 }  // namespace flowsum::testing
+
+namespace {
+
+using namespace flowsum::testing;
+
+// A tray column of 3 trays (temperature, and X over two components in
+// the order B, A), a refinery block and a rate-based column whose second
+// column holds a larger summary than its first.
+class ColumnProfiles : public SummarySuite<ColumnProfiles> {
+ protected:
+  static void SetUpTestSuite() {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    w.components({"A", "B"});
+    ColumnWriter cw(w);
+    cw.profile("TRAYCOL", "T1", "TRC_PRO2", {22, 0, 3, {}, false, 22, 1, {300, 310, 320}});
+    cw.profile("TRAYCOL", "T1", "TRAY_X", {36, 0, 3, {"B", "A"}, false, 0, 1, {0.1, 0.9, 0.2, 0.8, 0.3, 0.7}});
+    cw.profile("CRUDEUNIT", "CU", "HYD_M", {22, 0, 2, {}, false, 22, 1, {1, 2}});
+    cw.column_info("KINETCOL", "K1", 1, {{44, 5.0, 13, 1}});
+    cw.column_info("KINETCOL", "K1", 2, {{44, 6.0, 13, 1}, {33, 9.0, 0, 1}});
+    cw.profile("KINETCOL", "K1", "KCPR_2", {22, 2, 2, {}, false, 22, 1, {400, 410}});
+    write_file(b.text());
+  }
+};
+
+// Unknown blocks, blocks the family does not serve and columns outside the
+// block give zeros and a failure flag, never a stale 0.
+TEST_F(ColumnProfiles, BadBlocksAndColumnsGiveZerosAndFlags) {
+  struct Case {
+    const char* id;
+    int64_t column;
+    Ints sizes;  // TKNCOL, TKPROF's three, TKRTNR
+    int64_t prop_flag, pro1_flag;
+  };
+  const std::vector<Case> cases{{"NOPE", 1, {0, 0, 0, 0, 0}, 1, 1},
+                                {"CU", 1, {1, 0, 0, 0, 0}, 1, 1},
+                                {"K1", 0, {2, 0, 0, 0, 0}, 1, 3},
+                                {"K1", -1, {2, 0, 0, 0, 0}, 1, 3},
+                                {"K1", 3, {2, 0, 0, 0, 0}, 1, 3},
+                                {"K1", 2, {2, 2, 0, 3, 2}, 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.id) + " column " + std::to_string(c.column));
+    const std::string id = pad(c.id, 8), pname = pad("TEMP", 12);
+    int64_t col = c.column, ncol = -1, nt = -1, nc = -1, np = -1, nsum = -1, ierr = 0, one = 1;
+    tkncol_(id.data(), &ncol, 8);
+    tkprof_(id.data(), &col, &nt, &nc, &np, 8);
+    tkrtnr_(id.data(), &col, &nsum, 8);
+    EXPECT_EQ((Ints{ncol, nt, nc, np, nsum}), c.sizes);
+    std::string names(12, '#'), q(12, ' '), l(16, ' ');
+    Ints kinds(1, -7);
+    tkprop_(id.data(), &col, &one, kinds.data(), names.data(), &ierr, 8, 12);
+    EXPECT_EQ(ierr, c.prop_flag);
+    Reals v(2, -1.0);
+    int64_t two = 2;
+    ierr = 0;
+    tkpro1_(id.data(), pname.data(), &col, &two, v.data(), q.data(), l.data(), &ierr, 8, 12, 12, 16);
+    EXPECT_EQ(ierr, c.pro1_flag);
+    std::string sn(12, ' '), sq(12, ' '), sl(16, ' ');
+    ierr = 0;
+    tkrtrs_(id.data(), &col, &one, sn.data(), v.data(), sq.data(), sl.data(), &ierr, 8, 12, 12, 16);
+    EXPECT_EQ(ierr, c.sizes[4] > 0 ? 0 : 1);
+  }
+}
+
+// Lists and profiles are cut to what the caller sized: names to NPROP,
+// components to the leading dimension, trays to NTRAY.
+TEST_F(ColumnProfiles, OutputsStopAtTheCallersSizes) {
+  const std::string id = pad("T1", 8);
+  int64_t col = 1, one = 1, ierr = -1;
+  std::string names(13, '#');
+  Ints kinds(2, -7);
+  tkprop_(id.data(), &col, &one, kinds.data(), names.data(), &ierr, 8, 12);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(names, pad("TEMP", 12) + "#");
+  EXPECT_EQ(kinds, (Ints{1, -7}));
+
+  // One component of two, two trays of three: X(B, 1..2) only.
+  int64_t ld = 1, nt = 2;
+  std::string ids(9, '#'), q(12, ' '), l(16, ' ');
+  Reals v(3, -1.0);
+  const std::string x = pad("X", 12);
+  tkpro2_(id.data(), x.data(), &col, &ld, ids.data(), &nt, v.data(), q.data(), l.data(), &ierr, 8, 12, 8, 12, 16);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(ids, pad("B", 8) + "#");
+  EXPECT_EQ(v, (Reals{0.1, 0.2, -1.0}));
+
+  // A name not in the property table, and one that names no composition.
+  for (const auto& [name, flag] : std::vector<std::pair<std::string, int64_t>>{{"NOSUCH", 2}, {"TEMP", 3}}) {
+    const std::string p = pad(name, 12);
+    tkpro2_(id.data(), p.data(), &col, &ld, ids.data(), &nt, v.data(), q.data(), l.data(), &ierr, 8, 12, 8, 12, 16);
+    EXPECT_EQ(ierr, flag) << name;
+  }
+}
+
+}  // namespace
