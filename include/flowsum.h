@@ -555,6 +555,40 @@ void tkrtrs_(const char *id, int64_t *column, int64_t *n, char *pnames, double *
              char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
              size_t qnames_len, size_t ulabels_len);
 
+/* ---- Tray reports ---------------------------------------------------------- */
+
+/* Reported trays (distinct) and report properties of one column. */
+void tktrep_(const char *id, int64_t *column, int64_t *ntray, int64_t *nprop, size_t id_len);
+/* One report property chosen by its qualifiers (basis and units text*4, the
+   others text*8, name text*12): tray numbers and values of the first NTRAY
+   reported trays. IERR 0, or 1 block or data set unknown. */
+void tktprp_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, const char *pname,
+             const char *substream, const char *phase, const char *component, const char *basis,
+             const char *units, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t units_len, size_t qname_len,
+             size_t ulabel_len);
+/* The K-th report property of the column with its qualifiers, as TKTPRP. */
+void tkntpr_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, int64_t *k,
+             char *pname, char *substream, char *phase, char *component, char *basis, char *units,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t units_len, size_t qname_len, size_t ulabel_len);
+/* The first report data set of the column: up to N qualifier names and values
+   (text*16, TRAY_NO, PROPERTIES and N_COL left out), its unit type and up to N
+   converted values. */
+void tktray_(const char *id, int64_t *column, int64_t *n, char *qnames, char *qvalues,
+             int64_t *utype, double *values, size_t id_len, size_t qnames_len,
+             size_t qvalues_len);
+/* Reboiler results of a tray column: results, composition properties, components. */
+void tktrnr_(const char *id, int64_t *nres, int64_t *ncprop, int64_t *ncomp, size_t id_len);
+/* Reboiler results (at most NRES) and compositions CVALUES(NCOMP, NCPROP). IERR 0,
+   1 not a tray column, 2 compositions of another size, 3 no results, 4 unread. */
+void tktrrs_(const char *id, int64_t *nres, int64_t *ncprop, int64_t *ncomp, char *pnames,
+             double *values, char *qnames, char *ulabels, char *cpnames, char *compids,
+             double *cvalues, int64_t *ierr, size_t id_len, size_t pnames_len, size_t qnames_len,
+             size_t ulabels_len, size_t cpnames_len, size_t compids_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -87,6 +87,7 @@ ProfileElements profile_elements(std::string_view lsetid, std::string_view point
       e.has_column = true;
     } else if (keyword == "PROPERTIES" && !seen_property) {
       e.property = element_number(tok.text);
+      e.properties = std::max<int64_t>(idset_dimensions(set).nmem, 0);
       seen_property = true;
     } else if (keyword == "COMPONENTS" && !e.has_components) {
       // The run's component set stands for all components; any other set

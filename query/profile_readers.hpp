@@ -53,6 +53,7 @@ struct ProfileElements {
   int64_t column = 0;       // "N_COL"; 0 when the data set has none
   bool has_column = false;
   int64_t property = 0;     // "PROPERTIES": the property number
+  int64_t properties = 0;   // and the number of members of its set
   int64_t components = 0;   // "COMPONENTS": members, or the run's count for "ID_NCC"
   bool has_components = false;
 };

@@ -7,5 +7,7 @@
 namespace flowsum::testing {
 
 void check_columns(const RandomFlowsheet& f);
+// Tray reports of one column (and, for column 1, the block's reboiler).
+void check_tray_reports(const RandomColumnBlock& blk, int64_t column, const RandomColumn& col);
 
 }  // namespace flowsum::testing

@@ -69,6 +69,45 @@ void ColumnWriter::column_info(const std::string& model, const std::string& bloc
 
 }  // namespace flowsum::testing
 
+namespace flowsum::testing {
+
+void ColumnWriter::tray_report(const std::string& model, const std::string& block, const std::string& section,
+                               const TrayReportSet& r) {
+  auto item = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
+  const std::string quals = fresh("RQ"), trays = fresh("RT");
+  w_.idset_once(quals, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"},
+                {{{num(r.property), item(r.substream), item(r.phase), item(r.component), item(r.basis),
+                   item(r.units)},
+                  2,
+                  r.unit_type}});
+  std::vector<IdMember> members;
+  for (int64_t t : r.trays) members.push_back({{num(t)}});
+  w_.idset_once(trays, {"TRAY_NO"}, members);
+  std::string def = "(%" + quals;
+  if (r.column > 0) def += " & %" + column_set(r.column);
+  w_.lset_once(quals, def + " & %" + trays + ")");
+  std::vector<Value> vals;
+  for (double x : r.values) vals.push_back(r.unit_type != 0 ? Value::real(x, r.unit_code) : Value::real(x));
+  w_.builder().dset({"BLOCK", model, block, section}, quals, vals);
+}
+
+void ColumnWriter::reboiler_compositions(const std::string& block, const std::vector<int64_t>& properties,
+                                         const std::vector<std::string>& components,
+                                         const std::vector<double>& values) {
+  const std::string props = fresh("XP"), comps = fresh("XC");
+  std::vector<IdMember> pm, cm;
+  for (int64_t p : properties) pm.push_back({{num(p)}, 2, 0});
+  for (const std::string& c : components) cm.push_back({{c}});
+  w_.idset_once(props, {"PROPERTIES"}, pm);
+  w_.idset_once(comps, {"COMPONENTS"}, cm);
+  w_.lset_once(props, "(%" + props + " & %" + comps + ")");
+  std::vector<Value> vals;
+  for (double x : values) vals.push_back(Value::real(x));
+  w_.builder().dset({"BLOCK", "TRAYCOL", block, "TREB_XXY"}, props, vals);
+}
+
+}  // namespace flowsum::testing
+
 // ---- Random column blocks ------------------------------------------------------
 
 namespace flowsum::testing {
@@ -319,7 +358,61 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
         const std::string model = plan.model, id = plan.id;
         plan.add("COL_INFO", [&cw, model, id, c, summary] { cw.column_info(model, id, c, summary); });
       }
+      // Tray reports: distinct properties on random sets of trays.
+      std::vector<Named> reported{{22, "TEMP", 22}, {23, "PRES", 20}, {8002, "MOLEFRAC", 0}, {8101, "MOLEFLOW", 11}};
+      for (int64_t k = r.between(0, 3); k > 0; --k) {
+        const size_t at = static_cast<size_t>(r.between(0, static_cast<int64_t>(reported.size()) - 1));
+        const Named n = reported[at];
+        reported.erase(reported.begin() + static_cast<std::ptrdiff_t>(at));
+        TrayReportSet set;
+        set.property = n.property;
+        set.column = key;
+        set.unit_type = n.unit_type;
+        set.unit_code = n.unit_type ? unit_code_of(r, n.unit_type) : 1;
+        if (n.property > 8000) set.component = ncc[static_cast<size_t>(r.between(0, static_cast<int64_t>(ncc.size()) - 1))];
+        RandomTrayReport t{n.name, set.substream, set.phase, set.component, set.basis, {}, n.unit_type, {}};
+        for (int64_t tray = 1; tray <= col.trays; ++tray) {
+          if (!r.chance(60) && !(tray == col.trays && set.trays.empty())) continue;
+          set.trays.push_back(tray);
+          set.values.push_back(r.real());
+          t.trays.push_back(tray);
+          t.si.push_back(n.unit_type ? si_of(n.unit_type, set.unit_code, set.values.back()) : set.values.back());
+        }
+        col.reports.push_back(t);
+        const std::string model = plan.model, id = plan.id,
+                          section = linked || rate ? "MTRY_" + std::to_string(c) : "TRAY_REP";
+        plan.add(section, [&cw, model, id, section, set] { cw.tray_report(model, id, section, set); });
+      }
       truth.columns.push_back(std::move(col));
+    }
+    if (plan.model == "TRAYCOL" && r.chance(50)) {
+      truth.has_reboiler = true;
+      RandomReboiler& rb = truth.reboiler;
+      std::vector<BlockResult> results;
+      for (const Named& n : std::vector<Named>{{44, "REB-DUTY", 13}, {43, "BOILUP-RATIO", 0}, {22, "TEMP", 22}}) {
+        if (!r.chance(70) && !results.empty()) continue;
+        const int64_t code = n.unit_type ? unit_code_of(r, n.unit_type) : 1;
+        const double x = r.real();
+        results.push_back(BlockResult::real(n.property, x, n.unit_type, {}, code));
+        rb.names.push_back(n.name);
+        rb.quantities.push_back(n.unit_type ? known_type_name(n.unit_type) : "");
+        rb.unit_types.push_back(n.unit_type);
+        rb.si.push_back(n.unit_type ? si_of(n.unit_type, code, x) : x);
+      }
+      w.block_results(plan.model, plan.id, {}, results, "", "TREB_RES");
+      if (r.chance(70)) {
+        std::vector<int64_t> props{36, 39};
+        rb.composition_names = {"X", "Y"};
+        rb.components = ncc;
+        std::vector<double> written(props.size() * ncc.size());
+        rb.compositions.resize(written.size());
+        for (size_t c = 0; c < ncc.size(); ++c)
+          for (size_t p = 0; p < props.size(); ++p) {
+            written[c * props.size() + p] = r.real();
+            rb.compositions[c + ncc.size() * p] = written[c * props.size() + p];
+          }
+        cw.reboiler_compositions(plan.id, props, ncc, written);
+      }
     }
     for (auto& [section, writes] : plan.sections)
       for (auto& write : writes) write();

@@ -41,8 +41,25 @@ struct ColumnSummaryValue {
   int64_t unit_code = 1;
 };
 
+// One tray-report data set: a qualified property on some trays.
+struct TrayReportSet {
+  int64_t property = 0;
+  std::string substream = "MIXED", phase = "LIQUID", component, basis = "MOLE", units;
+  int64_t column = 0;  // 0: no N_COL element
+  std::vector<int64_t> trays;
+  int64_t unit_type = 0;
+  int64_t unit_code = 1;
+  std::vector<double> values;  // one per tray
+};
+
 class ColumnWriter {
  public:
+  void tray_report(const std::string& model, const std::string& block, const std::string& section,
+                   const TrayReportSet& r);
+  // TREB_XXY of a tray column: values[c * nprop + p] for component c and
+  // property p (unit-less).
+  void reboiler_compositions(const std::string& block, const std::vector<int64_t>& properties,
+                             const std::vector<std::string>& components, const std::vector<double>& values);
   explicit ColumnWriter(FlowsheetWriter& w) : w_(w) {}
   void profile(const std::string& model, const std::string& block, const std::string& section,
                const ColumnProfileSet& p);
@@ -71,7 +88,21 @@ struct RandomColumnProperty {
   std::vector<std::string> components;  // kind 2, in the order written
   std::vector<double> si;               // per tray, or [tray * ncomp + component]
 };
+struct RandomTrayReport {
+  std::string name, substream, phase, component, basis;
+  std::vector<int64_t> trays;
+  int64_t unit_type = 0;
+  std::vector<double> si;
+};
+struct RandomReboiler {
+  std::vector<std::string> names, quantities;  // quantities "" without a unit
+  std::vector<int64_t> unit_types;
+  std::vector<double> si;
+  std::vector<std::string> composition_names, components;
+  std::vector<double> compositions;  // [component + ncomp * property]
+};
 struct RandomColumn {
+  std::vector<RandomTrayReport> reports;  // in chain order
   int64_t trays = 0;
   int64_t components = 0;
   std::vector<RandomColumnProperty> properties;  // in listing order
@@ -82,6 +113,8 @@ struct RandomColumnBlock {
   std::string model;  // as written in the paths
   std::string id;
   std::vector<RandomColumn> columns;
+  bool has_reboiler = false;
+  RandomReboiler reboiler;
 };
 
 // Writes column blocks of every model with identifiers not in `used`
