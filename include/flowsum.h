@@ -589,6 +589,37 @@ void tktrrs_(const char *id, int64_t *nres, int64_t *ncprop, int64_t *ncomp, cha
              double *cvalues, int64_t *ierr, size_t id_len, size_t pnames_len, size_t qnames_len,
              size_t ulabels_len, size_t cpnames_len, size_t compids_len);
 
+/* ---- Column sizing and rating ------------------------------------------------ */
+
+/* Number of sized or rated sections of a column; IERR 1 for an unknown block. */
+void tknsec_(const char *id, int64_t *column, int64_t *nsec, int64_t *ierr, size_t id_len);
+/* Up to N sections: numbers and types (text*12, "TRAY-SIZE", "TRAY-RATE",
+   "PACK-SIZE", "PACK-RATE"). IERR 1 for a block that is not a tray or linked column. */
+void tklsec_(const char *id, int64_t *column, int64_t *n, int64_t *numbers, char *types,
+             int64_t *ierr, size_t id_len, size_t types_len);
+/* Profile points, profile properties and results of one section. IERR 0, 1 no
+   such section, 2 section without a profile. */
+void tkssec_(const char *id, int64_t *column, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *nprop, int64_t *nres, int64_t *ierr, size_t id_len,
+             size_t type_len);
+/* Up to NPROP profile property names (text*12) and their parts (text*1, A to D). */
+void tkpsec_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *nprop,
+             char *pnames, char *parts, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t parts_len);
+/* Up to N scalar results of a section: names, kinds (1 integer, 2 real, 3 text),
+   integer, text (text*12) and converted real values, quantity names, unit labels. */
+void tkscrs_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *n,
+             char *pnames, int64_t *kinds, int64_t *ivalues, char *tvalues, double *rvalues,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t tvalues_len, size_t qnames_len, size_t ulabels_len);
+/* One profile property (name text*12, part text*1) of a section: tray numbers and
+   values of the first NPOINTS points. IERR 0, 1 absent, 2 name unknown. */
+void tkscpr_(const char *id, int64_t *column, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *traynos, const char *pname, const char *part,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t type_len, size_t pname_len, size_t part_len, size_t qname_len,
+             size_t ulabel_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -31,6 +31,22 @@ struct RefineryTwins {
                              char*, char*, char*, char*, double*, char*, char*, int64_t*, size_t,
                              size_t, size_t, size_t, size_t, size_t, size_t, size_t,
                              size_t) = nullptr;
+  // Sizing and rating: TKPTNS, TKPTLS, TKPTSS, TKPTPS, TKPTSC, TKPTSR. They
+  // take the general routine's arguments and, last, the width of the
+  // section-type texts (12).
+  void (*section_count)(const char*, int64_t*, int64_t*, int64_t*, size_t, size_t) = nullptr;
+  void (*section_list)(const char*, int64_t*, int64_t*, int64_t*, char*, int64_t*, size_t, size_t,
+                       size_t) = nullptr;
+  void (*section_sizes)(const char*, int64_t*, const char*, int64_t*, int64_t*, int64_t*, int64_t*,
+                        int64_t*, size_t, size_t, size_t) = nullptr;
+  void (*section_profile_names)(const char*, int64_t*, const char*, int64_t*, int64_t*, char*, char*,
+                                int64_t*, size_t, size_t, size_t, size_t, size_t) = nullptr;
+  void (*section_results)(const char*, int64_t*, const char*, int64_t*, int64_t*, char*, int64_t*, int64_t*,
+                          char*, double*, char*, char*, int64_t*, size_t, size_t, size_t, size_t, size_t,
+                          size_t, size_t) = nullptr;
+  void (*section_profile)(const char*, int64_t*, const char*, int64_t*, int64_t*, int64_t*, const char*,
+                          const char*, double*, char*, char*, int64_t*, size_t, size_t, size_t, size_t,
+                          size_t, size_t, size_t) = nullptr;
 };
 
 // The table the general column routines consult.

@@ -33,6 +33,7 @@ void check_columns(const RandomFlowsheet& f) {
       SCOPED_TRACE("column " + std::to_string(c));
       const RandomColumn& col = blk.columns[static_cast<size_t>(c - 1)];
       check_tray_reports(blk, c, col);
+      check_sections(blk, c, col);
       int64_t cc = c, nt = -1, nc = -1, np = -1;
       tkprof_(id.data(), &cc, &nt, &nc, &np, id.size());
       const int64_t nprop = static_cast<int64_t>(col.properties.size());

@@ -1,6 +1,7 @@
 #include "support/column_records.hpp"
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <random>
@@ -89,6 +90,47 @@ void ColumnWriter::tray_report(const std::string& model, const std::string& bloc
   std::vector<Value> vals;
   for (double x : r.values) vals.push_back(r.unit_type != 0 ? Value::real(x, r.unit_code) : Value::real(x));
   w_.builder().dset({"BLOCK", model, block, section}, quals, vals);
+}
+
+namespace {
+std::string identity_text(int64_t section, int64_t column) {
+  char text[16];
+  if (column > 0) std::snprintf(text, sizeof text, "%4d%4d", static_cast<int>(section), static_cast<int>(column));
+  else std::snprintf(text, sizeof text, "%4d", static_cast<int>(section));
+  return text;
+}
+}  // namespace
+
+void ColumnWriter::section_results(const std::string& model, const std::string& block, const std::string& keyword,
+                                   int64_t section, int64_t column, const std::vector<SectionResultValue>& values) {
+  const std::string ident = fresh("SI"), props = fresh("SR");
+  w_.idset_once(ident, {"NPOINTS"}, {{{identity_text(section, column)}}});
+  std::vector<IdMember> members;
+  for (const SectionResultValue& v : values) members.push_back({{num(v.property)}, v.type, v.unit_type});
+  w_.idset_once(props, {"PROPERTIES"}, members);
+  w_.lset_once(props, "(%" + props + " & %" + ident + ")");
+  std::vector<Value> vals;
+  for (const SectionResultValue& v : values) {
+    if (v.type == 1) vals.push_back(Value::integer(v.integer));
+    else if (v.type == 2) vals.push_back(v.unit_type ? Value::real(v.real, v.unit_code) : Value::real(v.real));
+    else vals.push_back(Value::text(v.text));
+  }
+  w_.builder().dset({"BLOCK", model, block, keyword}, props, vals);
+}
+
+void ColumnWriter::section_profile(const std::string& model, const std::string& block, const std::string& keyword,
+                                   int64_t section, int64_t column, int64_t property,
+                                   const std::vector<int64_t>& trays, int64_t unit_type, int64_t unit_code,
+                                   const std::vector<double>& values) {
+  const std::string ident = fresh("SI"), tset = fresh("ST"), set = fresh("SP");
+  w_.idset_once(ident, {"NPOINTS"}, {{{identity_text(section, column)}}});
+  std::vector<IdMember> members;
+  for (int64_t t : trays) members.push_back({{num(t)}});
+  w_.idset_once(tset, {"TRAY_NO"}, members);
+  w_.lset_once(set, "(%" + property_set(property, unit_type) + " & %" + ident + " & %" + tset + ")");
+  std::vector<Value> vals;
+  for (double x : values) vals.push_back(unit_type ? Value::real(x, unit_code) : Value::real(x));
+  w_.builder().dset({"BLOCK", model, block, keyword}, set, vals);
 }
 
 void ColumnWriter::reboiler_compositions(const std::string& block, const std::vector<int64_t>& properties,
@@ -357,6 +399,61 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
         }
         const std::string model = plan.model, id = plan.id;
         plan.add("COL_INFO", [&cw, model, id, c, summary] { cw.column_info(model, id, c, summary); });
+      }
+      // Sized and rated sections, numbered 1 to 12: results, and a profile
+      // of one or two properties in each of its parts (parts B to D of a
+      // rated tray section now and then).
+      if (plan.model == "TRAYCOL" || linked) {
+        static const std::vector<std::pair<std::string, std::vector<std::string>>> kTypes{
+            {"TRAY-SIZE", {"TS_RES", "TSPR"}},
+            {"TRAY-RATE", {"TR_RES", "TRPR", "TRPB", "TRPC", "TRPD"}},
+            {"PACK-SIZE", {"PS_RES", "PSPR"}},
+            {"PACK-RATE", {"PR_RES", "PRPR"}}};
+        static const std::vector<std::pair<Named, int64_t>> kResults{
+            {{56, "DIAM", 0}, 2}, {{33, "NSTAGE", 0}, 1}, {{55, "PDROP", 20}, 2}, {{57, "FLOOD", 0}, 5}};
+        static const std::vector<Named> kProfile{{57, "FLOOD", 0}, {55, "PDROP", 20}, {56, "DIAM", 0}};
+        for (const auto& [type, keywords] : kTypes) {
+          for (int64_t number = 1; number <= 12; ++number) {
+            if (!r.chance(number == 12 ? 20 : 8)) continue;
+            RandomSection sec{type, number, {}, {}, {}};
+            std::vector<SectionResultValue> written;
+            for (const auto& [n, vtype] : kResults) {
+              if (!r.chance(60) && !(written.empty() && n.property == 57)) continue;
+              written.push_back({n.property, vtype, r.between(-999, 999), r.real(),
+                                 "VALVE" + std::to_string(r.between(1, 9)), n.unit_type,
+                                 n.unit_type ? unit_code_of(r, n.unit_type) : 1});
+              sec.names.push_back(n.name);
+              sec.results.push_back(written.back());
+              if (n.unit_type) sec.results.back().real = si_of(n.unit_type, written.back().unit_code, written.back().real);
+            }
+            const std::string model = plan.model, id = plan.id;
+            const int64_t column = key;
+            plan.add(keywords[0], [&cw, model, id, kw = keywords[0], number, column, written] {
+              cw.section_results(model, id, kw, number, column, written);
+            });
+            const int64_t first = r.between(1, col.trays), last = r.between(first, col.trays);
+            for (size_t part = 1; part < keywords.size(); ++part) {
+              if (part > 1 && !r.chance(50)) continue;
+              for (int64_t k = r.between(1, 2), at = r.between(0, 2); k > 0; --k, at = (at + 1) % 3) {
+                const Named& n = kProfile[static_cast<size_t>(at)];
+                const int64_t code = n.unit_type ? unit_code_of(r, n.unit_type) : 1;
+                RandomSectionProperty p{n.name, static_cast<char>('A' + part - 1), n.unit_type, {}, {}};
+                std::vector<double> vals;
+                for (int64_t t = first; t <= last; ++t) {
+                  vals.push_back(r.real());
+                  p.trays.push_back(t);
+                  p.si.push_back(n.unit_type ? si_of(n.unit_type, code, vals.back()) : vals.back());
+                }
+                sec.profile.push_back(p);
+                plan.add(keywords[part], [&cw, model, id, kw = keywords[part], number, column, n, trays = p.trays,
+                                          code, vals] {
+                  cw.section_profile(model, id, kw, number, column, n.property, trays, n.unit_type, code, vals);
+                });
+              }
+            }
+            col.sections.push_back(sec);
+          }
+        }
       }
       // Tray reports: distinct properties on random sets of trays.
       std::vector<Named> reported{{22, "TEMP", 22}, {23, "PRES", 20}, {8002, "MOLEFRAC", 0}, {8101, "MOLEFLOW", 11}};

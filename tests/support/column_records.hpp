@@ -52,8 +52,27 @@ struct TrayReportSet {
   std::vector<double> values;  // one per tray
 };
 
+// One value of a sized or rated section's results.
+struct SectionResultValue {
+  int64_t property = 0;
+  int64_t type = 2;  // 1 integer, 2 real, 5 text
+  int64_t integer = 0;
+  double real = 0;
+  std::string text;
+  int64_t unit_type = 0;
+  int64_t unit_code = 1;
+};
+
 class ColumnWriter {
  public:
+  // A section's data sets carry their identity in "NPOINTS": the section
+  // number in characters 1-4 and, for a linked column (column > 0), the
+  // column number in 5-8.
+  void section_results(const std::string& model, const std::string& block, const std::string& keyword,
+                       int64_t section, int64_t column, const std::vector<SectionResultValue>& values);
+  void section_profile(const std::string& model, const std::string& block, const std::string& keyword,
+                       int64_t section, int64_t column, int64_t property, const std::vector<int64_t>& trays,
+                       int64_t unit_type, int64_t unit_code, const std::vector<double>& values);
   void tray_report(const std::string& model, const std::string& block, const std::string& section,
                    const TrayReportSet& r);
   // TREB_XXY of a tray column: values[c * nprop + p] for component c and
@@ -101,7 +120,22 @@ struct RandomReboiler {
   std::vector<std::string> composition_names, components;
   std::vector<double> compositions;  // [component + ncomp * property]
 };
+struct RandomSectionProperty {
+  std::string name;
+  char part = 'A';
+  int64_t unit_type = 0;
+  std::vector<int64_t> trays;
+  std::vector<double> si;
+};
+struct RandomSection {
+  std::string type;
+  int64_t number = 0;
+  std::vector<std::string> names;
+  std::vector<SectionResultValue> results;  // reals in SI
+  std::vector<RandomSectionProperty> profile;  // parts A to D
+};
 struct RandomColumn {
+  std::vector<RandomSection> sections;    // in listing order
   std::vector<RandomTrayReport> reports;  // in chain order
   int64_t trays = 0;
   int64_t components = 0;
