@@ -55,13 +55,13 @@ void read_report(const DatasetAnswer& a, int64_t ntray, int64_t* traynos, double
   StoredConverter convert;
   for (int64_t j = 1; j <= n; ++j) {
     if (tcol > 0) {
-      // A tray number is its leading digits; anything else leaves the
-      // entry as it was.
+      // A tray number is its digits after any blanks; a text that does
+      // not start with a digit leaves the entry as it was.
       const std::string text = a.qualifier_text(tcol, j);
-      const std::string_view digits = TextField::trim_right(text);
-      const size_t len = digits.find_first_not_of("0123456789");
-      if (len != 0 && !digits.empty())
-        traynos[j - 1] = read_unsigned(digits.substr(0, std::min(len, digits.size()))).value;
+      std::string_view digits = TextField::trim_right(text);
+      digits.remove_prefix(std::min(digits.size(), digits.find_first_not_of(' ')));
+      const size_t len = std::min(digits.size(), digits.find_first_not_of("0123456789"));
+      if (len > 0) traynos[j - 1] = read_unsigned(digits.substr(0, len)).value;
     }
     const int64_t ut = a.unit_type(j);
     if (ut == 0) {

@@ -13,65 +13,52 @@
 
 namespace flowsum::testing {
 
-namespace {
 using Ints = std::vector<int64_t>;
 using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
-
-std::string field(const std::string& a, size_t width, size_t k) {
-  return trim(std::string_view(a).substr(width * k, width));
-}
-size_t sz(int64_t n) { return static_cast<size_t>(n); }
-}  // namespace
 
 void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn& col) {
   const std::string id = pad(blk.id, 40);
   const bool served = blk.model == "TRAYCOL" || blk.model == "LINKEDCOL";
   int64_t cc = c, n = -1, ierr = -1;
   tknsec_(id.data(), &cc, &n, &ierr, id.size());
-  const int64_t nsec = static_cast<int64_t>(col.sections.size());
-  EXPECT_EQ((Ints{n, ierr}), (Ints{nsec, 0}));
-  Ints numbers(sz(nsec) + 1, -1);
-  std::string types(12 * sz(nsec) + 1, '#');
+  const size_t nsec = col.sections.size();
+  EXPECT_EQ((Ints{n, ierr}), (Ints{static_cast<int64_t>(nsec), 0}));
+  Ints numbers(nsec + 1, -1);
+  std::string types(12 * nsec + 1, '#');
   tklsec_(id.data(), &cc, &n, numbers.data(), types.data(), &ierr, id.size(), 12);
-  EXPECT_EQ(ierr, served ? 0 : 1);
-  EXPECT_EQ((std::pair{numbers.back(), types.back()}), (std::pair{int64_t{-1}, '#'}));
-  for (size_t k = 0; k < col.sections.size(); ++k) {
+  EXPECT_EQ((Ints{ierr, numbers.back(), types.back()}), (Ints{served ? 0 : 1, -1, '#'}));
+  for (size_t k = 0; k < nsec; ++k) {
     const RandomSection& s = col.sections[k];
     SCOPED_TRACE(s.type + " " + std::to_string(s.number));
     EXPECT_EQ((std::pair{numbers[k], field(types, 12, k)}), (std::pair{s.number, s.type}));
     const std::string type = pad(s.type, 12);
     int64_t number = s.number, np = -1, nprop = -1, nres = -1;
     tkssec_(id.data(), &cc, type.data(), &number, &np, &nprop, &nres, &ierr, id.size(), 12);
-    const int64_t points = s.profile.empty() ? 0 : static_cast<int64_t>(s.profile.front().trays.size());
-    EXPECT_EQ((Ints{np, nprop, nres, ierr}),
-              (Ints{points, static_cast<int64_t>(s.profile.size()), static_cast<int64_t>(s.results.size()), 0}));
+    const size_t nr = s.results.size(), npr = s.profile.size();
+    EXPECT_EQ((Ints{np, nprop, nres, ierr}), (Ints{static_cast<int64_t>(s.profile[0].trays.size()),
+                                                    static_cast<int64_t>(npr), static_cast<int64_t>(nr), 0}));
     // Results, each kind in its own field.
-    const size_t nr = s.results.size();
     std::string pn(12 * nr + 1, '#'), tv(12 * nr, '#'), qn(12 * nr, '#'), ul(16 * nr, '#');
     Ints kinds(nr), ints(nr);
     Reals reals(nr);
     tkscrs_(id.data(), &cc, type.data(), &number, &nres, pn.data(), kinds.data(), ints.data(), tv.data(),
             reals.data(), qn.data(), ul.data(), &ierr, id.size(), 12, 12, 12, 12, 16);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(pn.back(), '#');
+    EXPECT_EQ((Ints{ierr, pn.back()}), (Ints{0, '#'}));
     for (size_t j = 0; j < nr; ++j) {
-      const SectionResultValue& v = s.results[j];
-      const int64_t kind = v.type == 5 ? 3 : v.type;
-      EXPECT_EQ((std::pair{field(pn, 12, j), kinds[j]}), (std::pair{s.names[j], kind}));
-      if (kind == 1) EXPECT_EQ(ints[j], v.integer);
-      if (kind == 2) EXPECT_NEAR(reals[j], v.real, 1e-9 * std::abs(v.real));
-      EXPECT_EQ(field(tv, 12, j), kind == 3 ? v.text : "");
-      EXPECT_EQ((Texts{field(qn, 12, j), field(ul, 16, j)}),
-                (Texts{v.unit_type ? known_type_name(v.unit_type) : "", v.unit_type ? si_label(v.unit_type) : ""}));
+      const Series& v = s.results[j];
+      EXPECT_EQ((Texts{field(pn, 12, j), field(tv, 12, j), field(qn, 12, j), field(ul, 16, j)}),
+                (Texts{v.name, v.text, units_of(v.unit_type)[0], units_of(v.unit_type)[1]}));
+      EXPECT_EQ(kinds[j], v.kind);
+      if (v.kind == 1) EXPECT_EQ(ints[j], static_cast<int64_t>(v.si[0]));
+      if (v.kind == 2) expect_si({reals[j]}, v.si);
     }
     // Profile names, parts and values.
-    std::string names(12 * s.profile.size() + 1, '#'), parts(s.profile.size() + 1, '#');
+    std::string names(12 * npr + 1, '#'), parts(npr + 1, '#');
     tkpsec_(id.data(), &cc, type.data(), &number, &nprop, names.data(), parts.data(), &ierr, id.size(), 12, 12, 1);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_EQ((std::pair{names.back(), parts.back()}), (std::pair{'#', '#'}));
-    for (size_t k2 = 0; k2 < s.profile.size(); ++k2) {
-      const RandomSectionProperty& p = s.profile[k2];
+    EXPECT_EQ((Ints{ierr, names.back(), parts.back()}), (Ints{0, '#', '#'}));
+    for (size_t k2 = 0; k2 < npr; ++k2) {
+      const Series& p = s.profile[k2];
       EXPECT_EQ((std::pair{field(names, 12, k2), parts[k2]}), (std::pair{p.name, p.part}));
       Ints trays(p.trays.size(), -1);
       Reals values(p.trays.size(), -1.0);
@@ -79,24 +66,16 @@ void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn&
       const std::string pname = pad(p.name, 12);
       tkscpr_(id.data(), &cc, type.data(), &number, &np, trays.data(), pname.data(), &p.part, values.data(),
               q.data(), l.data(), &ierr, id.size(), 12, 12, 1, 12, 16);
-      EXPECT_EQ(ierr, 0);
-      EXPECT_EQ(trays, p.trays);
-      for (size_t t = 0; t < values.size(); ++t) EXPECT_NEAR(values[t], p.si[t], 1e-9 * std::abs(p.si[t]));
-      EXPECT_EQ(trim(l), p.unit_type ? si_label(p.unit_type) : "");
-      // A property listed twice in one part would make the choice ambiguous.
-      if (k2 > 0 && s.profile[k2 - 1].part == p.part && s.profile[k2 - 1].name == p.name) ADD_FAILURE();
+      EXPECT_EQ((std::tuple{ierr, trays, trim(l)}), (std::tuple{int64_t{0}, p.trays, units_of(p.unit_type)[1]}));
+      expect_si(values, p.si);
     }
   }
 }
 
-}  // namespace flowsum::testing
-
 namespace {
 
-using namespace flowsum::testing;
-
-// A tray column with sized sections 1 and 12 (results of two values each)
-// and a rate-based column the family does not serve.
+// A tray column with sized sections 1 and 12 (two results each; a profile
+// for section 12 only) and a rate-based column the family does not serve.
 class ColumnSections : public SummarySuite<ColumnSections> {
  protected:
   static void SetUpTestSuite() {
@@ -104,11 +83,13 @@ class ColumnSections : public SummarySuite<ColumnSections> {
     b.header();
     FlowsheetWriter w(b);
     w.property_names();
-    ColumnWriter cw(w);
+    const ColumnSet results{{"PROPERTIES"}, {{{"56"}, 2, 0}, {{"33"}, 1, 0}}, ""};
     for (int64_t s : {1, 12})
-      cw.section_results("TRAYCOL", "T1", "TS_RES", s, 0, {{56, 2, 0, 1.5 * s, "", 0, 1}, {33, 1, 7, 0, "", 0, 1}});
-    cw.section_profile("TRAYCOL", "T1", "TSPR", 12, 0, 57, {3, 4}, 0, 1, {0.5, 0.6});
-    cw.column_info("KINETCOL", "K1", 1, {{44, 5.0, 0, 1}});
+      column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TS_RES"}, {results, identity_set(s, 0)},
+                     {Value::real(1.5 * static_cast<double>(s)), Value::integer(7)});
+    column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TSPR"}, {property_set(57), identity_set(12, 0), tray_set({3, 4})},
+                   reals({.5, .6}));
+    column_dataset(w, {"BLOCK", "KINETCOL", "K1", "COL_INFO"}, {property_set(44), column_set(1)}, reals({5}));
     write_file(b.text());
   }
 };
@@ -156,3 +137,4 @@ TEST_F(ColumnSections, FailuresAndCallerCounts) {
 }
 
 }  // namespace
+}  // namespace flowsum::testing

@@ -1,13 +1,10 @@
-// Fixture data sets of column blocks, on top of FlowsheetWriter.
-//
-//  BLOCK model id section   one data set per profile property, each with its
-//                           own loading sequence: the property (qualifier
-//                           PROPERTIES, a real with its unit type), the
-//                           column (N_COL) when given, the components
-//                           (COMPONENTS: ID_NCC or a set of its own) for a
-//                           per-component profile, and the trays (TRAY_NO,
-//                           "#n"). Values tray by tray, components fastest.
-//  BLOCK model id COL_INFO  a column's summary values (PROPERTIES, N_COL)
+// Fixture data sets of column blocks and random column blocks with their
+// truth. Every column data set lies under "BLOCK" model id section and has
+// a loading sequence of its own that loops identifier sets of one
+// qualifier each (the first varies fastest): PROPERTIES (a real with its
+// unit type), then COMPONENTS (ID_NCC or a set of its own), N_COL (the
+// column), NPOINTS (a section's identity: section number in characters
+// 1-4, column in 5-8) and TRAY_NO, as the data set has them.
 #pragma once
 
 #include <cstdint>
@@ -19,136 +16,54 @@
 
 namespace flowsum::testing {
 
-// One profile data set. values[t * ncomp + c]: tray t + 1, component c
-// (ncomp 1 for a per-tray profile). halves: the data set holds the values
-// twice over, a liquid then a vapour half (the rate-based reaction rates).
-struct ColumnProfileSet {
-  int64_t property = 0;
-  int64_t column = 0;                   // 0: no N_COL element
-  int64_t trays = 0;
-  std::vector<std::string> components;  // empty: per tray
-  bool all_components = false;          // COMPONENTS is ID_NCC
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
-  std::vector<double> values;
-  bool halves = false;
-};
-
-struct ColumnSummaryValue {
-  int64_t property = 0;
-  double value = 0;
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
-};
-
-// One tray-report data set: a qualified property on some trays.
-struct TrayReportSet {
-  int64_t property = 0;
-  std::string substream = "MIXED", phase = "LIQUID", component, basis = "MOLE", units;
-  int64_t column = 0;  // 0: no N_COL element
-  std::vector<int64_t> trays;
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
-  std::vector<double> values;  // one per tray
-};
-
-// One value of a sized or rated section's results.
-struct SectionResultValue {
-  int64_t property = 0;
-  int64_t type = 2;  // 1 integer, 2 real, 5 text
-  int64_t integer = 0;
-  double real = 0;
-  std::string text;
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
-};
-
-class ColumnWriter {
- public:
-  // A section's data sets carry their identity in "NPOINTS": the section
-  // number in characters 1-4 and, for a linked column (column > 0), the
-  // column number in 5-8.
-  void section_results(const std::string& model, const std::string& block, const std::string& keyword,
-                       int64_t section, int64_t column, const std::vector<SectionResultValue>& values);
-  void section_profile(const std::string& model, const std::string& block, const std::string& keyword,
-                       int64_t section, int64_t column, int64_t property, const std::vector<int64_t>& trays,
-                       int64_t unit_type, int64_t unit_code, const std::vector<double>& values);
-  void tray_report(const std::string& model, const std::string& block, const std::string& section,
-                   const TrayReportSet& r);
-  // TREB_XXY of a tray column: values[c * nprop + p] for component c and
-  // property p (unit-less).
-  void reboiler_compositions(const std::string& block, const std::vector<int64_t>& properties,
-                             const std::vector<std::string>& components, const std::vector<double>& values);
-  explicit ColumnWriter(FlowsheetWriter& w) : w_(w) {}
-  void profile(const std::string& model, const std::string& block, const std::string& section,
-               const ColumnProfileSet& p);
-  void column_info(const std::string& model, const std::string& block, int64_t column,
-                   const std::vector<ColumnSummaryValue>& values);
-
- private:
-  std::string fresh(const std::string& prefix) { return prefix + std::to_string(++counter_); }
-  std::string property_set(int64_t property, int64_t unit_type);
-  std::string column_set(int64_t column);
-  FlowsheetWriter& w_;
-  int counter_ = 0;
-};
-
-}  // namespace flowsum::testing
-
-namespace flowsum::testing {
-
-// Random column blocks with their truth, for the round-trip flowsheets.
-// A listed property whose data set was not written reads as absent.
-struct RandomColumnProperty {
+// One identifier set of a column data set; name "ID_NCC" reuses the run's
+// component set.
+struct ColumnSet {
+  std::vector<std::string> qualifiers;
+  std::vector<IdMember> members;
   std::string name;
-  int64_t kind = 1;
-  bool written = true;
-  int64_t unit_type = 0;
-  std::vector<std::string> components;  // kind 2, in the order written
-  std::vector<double> si;               // per tray, or [tray * ncomp + component]
 };
-struct RandomTrayReport {
-  std::string name, substream, phase, component, basis;
-  std::vector<int64_t> trays;
-  int64_t unit_type = 0;
-  std::vector<double> si;
-};
-struct RandomReboiler {
-  std::vector<std::string> names, quantities;  // quantities "" without a unit
-  std::vector<int64_t> unit_types;
-  std::vector<double> si;
-  std::vector<std::string> composition_names, components;
-  std::vector<double> compositions;  // [component + ncomp * property]
-};
-struct RandomSectionProperty {
+// Writes the sets (fresh names, tried from *next on when given), a loading
+// sequence looping them and the data set at path with the values.
+void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,
+                    const std::vector<Value>& values, int* next = nullptr);
+// The common sets: a property (with its value type and unit type), a
+// column, a section identity, trays, components.
+ColumnSet property_set(int64_t property, int64_t unit_type = 0, int64_t type = 2);
+ColumnSet column_set(int64_t column);
+ColumnSet identity_set(int64_t section, int64_t column);
+// Trays 1 to n are written "#n" (a profile's tray count) unless listed.
+ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed = false);
+ColumnSet component_set(const std::vector<std::string>& components);  // empty: ID_NCC
+
+// One series of the truth: a profile property, a tray-report property, a
+// summary or section result, or a section profile property. Values are in
+// SI: one per tray (trays), or [tray * ncomp + component] for kind 2.
+struct Series {
   std::string name;
-  char part = 'A';
+  int64_t kind = 1;        // 1 per tray, 2 per component; results: 1 integer, 2 real, 3 text
+  char part = 'A';         // section profiles
   int64_t unit_type = 0;
+  bool written = true;     // listed but no data set when false
   std::vector<int64_t> trays;
+  std::vector<std::string> components;
+  std::string component, text;  // report qualifier; text result
   std::vector<double> si;
 };
 struct RandomSection {
   std::string type;
   int64_t number = 0;
-  std::vector<std::string> names;
-  std::vector<SectionResultValue> results;  // reals in SI
-  std::vector<RandomSectionProperty> profile;  // parts A to D
+  std::vector<Series> results, profile;
 };
 struct RandomColumn {
-  std::vector<RandomSection> sections;    // in listing order
-  std::vector<RandomTrayReport> reports;  // in chain order
-  int64_t trays = 0;
-  int64_t components = 0;
-  std::vector<RandomColumnProperty> properties;  // in listing order
-  std::vector<std::string> summary_names;        // rate-based columns
-  std::vector<ColumnSummaryValue> summary;       // values in SI
+  int64_t trays = 0, components = 0;
+  std::vector<Series> properties, reports, summary;
+  std::vector<RandomSection> sections;
 };
 struct RandomColumnBlock {
-  std::string model;  // as written in the paths
-  std::string id;
+  std::string model, id;  // model as written in the paths
   std::vector<RandomColumn> columns;
-  bool has_reboiler = false;
-  RandomReboiler reboiler;
+  std::vector<Series> reboiler;  // results, then (kind 2) the compositions
 };
 
 // Writes column blocks of every model with identifiers not in `used`
