@@ -7,7 +7,8 @@
 // run from a build); --ref-dir names the folder to use instead. --units
 // chooses the unit set values are returned in (ENG when not given).
 // --block ID, --table ID and --sensitivity ID (each may be repeated) print a
-// block's results, a property table or envelope, and a sensitivity table.
+// block's results, a property table or envelope, and a sensitivity table;
+// --column ID a column block's profiles, tray report and sections.
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
@@ -25,6 +26,7 @@
 #include "loading/loader.hpp"
 #include "store/dataset_tree.hpp"
 #include "tools/report_blocks.hpp"
+#include "tools/report_columns.hpp"
 #include "tools/report_objects.hpp"
 #include "tools/report_run_info.hpp"
 #include "tools/report_streams.hpp"
@@ -39,7 +41,7 @@ constexpr int64_t kSummaryUnit = 10, kScratchUnit = 11, kPropertyUnit = 12,
 
 void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
-  std::fputs("               [--block ID] [--table ID] [--sensitivity ID]\n", stderr);
+  std::fputs("               [--block ID] [--column ID] [--table ID] [--sensitivity ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
 }
 
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
   std::string file;
   std::string units = "ENG";
   flowsum_tool::BlockTableRequests block_tables;
+  std::vector<std::string> columns;  // --column ID
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
   for (int i = 1; i < argc; ++i) {
@@ -99,6 +102,8 @@ int main(int argc, char** argv) {
       dot_graph = true;
     } else if (arg == "--block" && i + 1 < argc) {
       block_tables.blocks.push_back(argv[++i]);
+    } else if (arg == "--column" && i + 1 < argc) {
+      columns.push_back(argv[++i]);
     } else if (arg == "--table" && i + 1 < argc) {
       block_tables.tables.push_back(argv[++i]);
     } else if (arg == "--sensitivity" && i + 1 < argc) {
@@ -195,6 +200,7 @@ int main(int argc, char** argv) {
     flowsum_tool::report_units();
     flowsum_tool::report_objects();
     flowsum_tool::report_block_tables(block_tables);
+    flowsum_tool::report_columns(columns);
     if (!dot_graph) flowsum_tool::report_streams(stream_basis);
   }
   if (saved_stdout >= 0) {
