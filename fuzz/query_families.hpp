@@ -1101,6 +1101,8 @@ void packed_words(const std::vector<Object>& blocks, int k) {
   }
 }
 
+#include "column_queries.hpp"
+
 // ---- Every later family -------------------------------------------------------
 
 void query_families(const std::vector<std::string>& lsets, int k) {
@@ -1118,6 +1120,8 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   stream_results(missing, k);
   for (const Object& b : blocks) block_results(b.id, k++);
   block_results(missing.id, k);
+  for (const Object& b : blocks) column_queries(b.id, k++);
+  column_queries(missing.id, k);
   for (const Object& t : tables) property_table(t.id, k++);
   property_table(missing.id, k);
   std::vector<std::string> studies = children_of("SENSITIVITY");
