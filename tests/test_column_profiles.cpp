@@ -15,12 +15,45 @@ using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
 
 void check_columns(const RandomFlowsheet& f) {
+  // Unknown blocks and (until their family answers) refinery blocks give
+  // zeros and failure flags in every routine of the families, never a
+  // stale 0.
+  Texts others{"NO-SUCH-BLOCK"};
+  for (const RandomObject& b : f.blocks)
+    if (b.type == "CRUDEUNIT") others.push_back(b.id);
+  for (const std::string& other : others) {
+    const std::string id = pad(other, 40), p = pad("TEMP", 12), type = pad("TRAY-SIZE", 12);
+    Ints got(12, 0), ints(2);
+    int64_t c = 1, one = 1;
+    std::string t(16, ' ');
+    Reals v(2);
+    tkprof_(id.data(), &c, &got[0], &got[1], &got[2], 40);
+    tkprop_(id.data(), &c, &one, ints.data(), t.data(), &got[3], 40, 12);
+    tkpro1_(id.data(), p.data(), &c, &one, v.data(), t.data(), t.data(), &got[4], 40, 12, 12, 16);
+    tkpro2_(id.data(), p.data(), &c, &one, t.data(), &one, v.data(), t.data(), t.data(), &got[5], 40, 12, 8, 12, 16);
+    tkrtrs_(id.data(), &c, &one, t.data(), v.data(), t.data(), t.data(), &got[6], 40, 12, 12, 16);
+    tkntpr_(id.data(), &c, &one, ints.data(), &one, t.data(), t.data(), t.data(), t.data(), t.data(), t.data(),
+            v.data(), t.data(), t.data(), &got[7], 40, 12, 8, 8, 8, 4, 4, 12, 16);
+    tknsec_(id.data(), &c, &got[8], &got[9], 40);
+    tkssec_(id.data(), &c, type.data(), &one, &ints[0], &ints[1], &got[10], &got[10], 40, 12);
+    tkscrs_(id.data(), &c, type.data(), &one, &one, t.data(), ints.data(), ints.data(), t.data(), v.data(), t.data(),
+            t.data(), &got[11], 40, 12, 12, 12, 12, 16);
+    EXPECT_EQ(got, (Ints{0, 0, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1})) << other;
+  }
   for (const RandomColumnBlock& blk : f.columns) {
     SCOPED_TRACE("column block " + blk.id + " " + blk.model);
     const std::string id = pad(blk.id, 40);
     int64_t ncol = -1;
     tkncol_(id.data(), &ncol, id.size());
     ASSERT_EQ(ncol, static_cast<int64_t>(blk.columns.size()));
+    if (blk.model == "LINKEDCOL" || blk.model == "KINETCOL") {
+      // Columns 0 and past the last have no profile.
+      for (int64_t c : {int64_t{0}, ncol + 1}) {
+        Ints got{c, -1, -1, -1};
+        tkprof_(id.data(), &got[0], &got[1], &got[2], &got[3], id.size());
+        EXPECT_EQ(got, (Ints{c, 0, 0, 0}));
+      }
+    }
     for (int64_t c = 1; c <= ncol; ++c) {
       SCOPED_TRACE("column " + std::to_string(c));
       const RandomColumn& col = blk.columns[static_cast<size_t>(c - 1)];
@@ -35,6 +68,11 @@ void check_columns(const RandomFlowsheet& f) {
       Ints kinds(n + 1, -7);
       tkprop_(id.data(), &cc, &np, kinds.data(), names.data(), &ierr, id.size(), 12);
       EXPECT_EQ((Ints{ierr, kinds.back(), names.back()}), (Ints{0, -7, '#'}));
+      // A shorter list stops at its count.
+      std::string cut(12 * n, '#');
+      int64_t shorter = np - 1;
+      tkprop_(id.data(), &cc, &shorter, kinds.data(), cut.data(), &ierr, id.size(), 12);
+      if (n > 0) EXPECT_EQ(cut.substr(12 * (n - 1)), std::string(12, '#'));
       for (size_t k = 0; k < n; ++k) {
         const Series& p = col.properties[k];
         SCOPED_TRACE("property " + p.name);
@@ -48,8 +86,9 @@ void check_columns(const RandomFlowsheet& f) {
         Reals v(static_cast<size_t>(p.kind == 1 ? nt + 1 : ld * (nt + 1)), -1.0);
         if (p.kind == 1)
           tkpro1_(id.data(), pname.data(), &cc, &nt, v.data(), q.data(), l.data(), &ierr, id.size(), 12, 12, 16);
-        else
-          tkpro2_(id.data(), pname.data(), &cc, &ld, ids.data(), &nt, v.data(), q.data(), l.data(), &ierr,
+        int64_t fewer = nt - 1;  // one tray fewer than stored: the last stays untouched
+        if (p.kind == 2)
+          tkpro2_(id.data(), pname.data(), &cc, &ld, ids.data(), &fewer, v.data(), q.data(), l.data(), &ierr,
                   id.size(), 12, 8, 12, 16);
         EXPECT_EQ(ierr, p.written ? 0 : 3);
         if (!p.written) continue;
@@ -60,7 +99,7 @@ void check_columns(const RandomFlowsheet& f) {
           EXPECT_EQ(ids.substr(8 * static_cast<size_t>(nk)), std::string(8, '#'));
           // The truth runs components fastest over the caller's layout.
           want.clear();
-          for (int64_t t = 0; t < nt; ++t)
+          for (int64_t t = 0; t < fewer; ++t)
             for (int64_t k2 = 0; k2 <= nk; ++k2) want.push_back(k2 < nk ? p.si[static_cast<size_t>(t * nk + k2)] : -1.0);
         }
         want.resize(v.size(), -1.0);
@@ -89,80 +128,4 @@ void check_columns(const RandomFlowsheet& f) {
   }
 }
 
-namespace {
-
-// A tray column of 3 trays (temperature, and X over components B, A), a
-// refinery block, and a rate-based column whose second column has the
-// longer summary.
-class ColumnProfiles : public SummarySuite<ColumnProfiles> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    w.components({"A", "B"});
-    column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TRC_PRO2"}, {property_set(22, 22), tray_set({1, 2, 3})},
-                   reals({300, 310, 320}, 1));
-    column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TRAY_X"},
-                   {property_set(36), component_set({"B", "A"}), tray_set({1, 2, 3})}, reals({.1, .9, .2, .8, .3, .7}));
-    column_dataset(w, {"BLOCK", "CRUDEUNIT", "CU", "HYD_M"}, {property_set(22, 22), tray_set({1, 2})}, reals({1, 2}, 1));
-    column_dataset(w, {"BLOCK", "KINETCOL", "K1", "COL_INFO"}, {property_set(44, 13), column_set(1)}, reals({5}, 1));
-    column_dataset(w, {"BLOCK", "KINETCOL", "K1", "COL_INFO"},
-                   {{{"PROPERTIES"}, {{{"44"}, 2, 13}, {{"33"}, 2, 0}}, ""}, column_set(2)}, {Value::real(6, 1), Value::real(9)});
-    column_dataset(w, {"BLOCK", "KINETCOL", "K1", "KCPR_2"}, {property_set(22, 22), column_set(2), tray_set({1, 2})},
-                   reals({400, 410}, 1));
-    write_file(b.text());
-  }
-};
-
-// Unknown blocks, refinery blocks (until their family answers) and columns
-// outside the block give zeros and failure flags, never a stale 0.
-TEST_F(ColumnProfiles, BadBlocksAndColumnsGiveZerosAndFlags) {
-  struct Case {
-    const char* id;
-    int64_t column;
-    Ints got;  // TKNCOL, TKPROF's three, TKRTNR; TKPROP's, TKPRO1's and TKRTRS's flags
-  };
-  for (const Case& c : std::vector<Case>{{"NOPE", 1, {0, 0, 0, 0, 0, 1, 1, 1}},
-                                         {"CU", 1, {1, 0, 0, 0, 0, 1, 1, 1}},
-                                         {"K1", 0, {2, 0, 0, 0, 0, 1, 3, 1}},
-                                         {"K1", -1, {2, 0, 0, 0, 0, 1, 3, 1}},
-                                         {"K1", 3, {2, 0, 0, 0, 0, 1, 3, 1}},
-                                         {"K1", 2, {2, 2, 0, 3, 2, 0, 0, 0}}}) {
-    SCOPED_TRACE(std::string(c.id) + " column " + std::to_string(c.column));
-    const std::string id = pad(c.id, 8), pname = pad("TEMP", 12);
-    Ints got(8, 0);
-    int64_t col = c.column, one = 1, two = 2, kind = 0;
-    std::string names(12, ' '), q(12, ' '), l(16, ' ');
-    Reals v(2);
-    tkncol_(id.data(), &got[0], 8);
-    tkprof_(id.data(), &col, &got[1], &got[2], &got[3], 8);
-    tkrtnr_(id.data(), &col, &got[4], 8);
-    tkprop_(id.data(), &col, &one, &kind, names.data(), &got[5], 8, 12);
-    tkpro1_(id.data(), pname.data(), &col, &two, v.data(), q.data(), l.data(), &got[6], 8, 12, 12, 16);
-    tkrtrs_(id.data(), &col, &one, names.data(), v.data(), q.data(), l.data(), &got[7], 8, 12, 12, 16);
-    EXPECT_EQ(got, c.got);
-  }
-}
-
-// Lists and profiles stop at what the caller sized: names at NPROP,
-// components at the leading dimension, trays at NTRAY.
-TEST_F(ColumnProfiles, OutputsStopAtTheCallersSizes) {
-  const std::string id = pad("T1", 8);
-  int64_t col = 1, one = 1, ierr = -1, ld = 1, nt = 2;
-  std::string names(13, '#'), ids(9, '#'), q(12, ' '), l(16, ' ');
-  Ints kinds(2, -7);
-  tkprop_(id.data(), &col, &one, kinds.data(), names.data(), &ierr, 8, 12);
-  EXPECT_EQ((std::tuple{ierr, names, kinds}), (std::tuple{int64_t{0}, pad("TEMP", 12) + "#", Ints{1, -7}}));
-  Reals v(3, -1.0);
-  for (const auto& [name, flag] : std::vector<std::pair<std::string, int64_t>>{{"X", 0}, {"NOSUCH", 2}, {"TEMP", 3}}) {
-    const std::string p = pad(name, 12);
-    tkpro2_(id.data(), p.data(), &col, &ld, ids.data(), &nt, v.data(), q.data(), l.data(), &ierr, 8, 12, 8, 12, 16);
-    EXPECT_EQ(ierr, flag) << name;
-  }
-  EXPECT_EQ((std::pair{ids, v}), (std::pair{pad("B", 8) + "#", Reals{0.1, 0.2, -1.0}}));
-}
-
-}  // namespace
 }  // namespace flowsum::testing

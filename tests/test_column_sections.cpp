@@ -28,6 +28,14 @@ void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn&
   std::string types(12 * nsec + 1, '#');
   tklsec_(id.data(), &cc, &n, numbers.data(), types.data(), &ierr, id.size(), 12);
   EXPECT_EQ((Ints{ierr, numbers.back(), types.back()}), (Ints{served ? 0 : 1, -1, '#'}));
+  // A shorter list stops at its count; a type in lower case is unknown.
+  int64_t shorter = n - 1, number = 1, ints[3];
+  Ints cut(nsec + 1, -1);
+  std::string cut_types(12 * nsec + 1, '#');
+  tklsec_(id.data(), &cc, &shorter, cut.data(), cut_types.data(), &ierr, id.size(), 12);
+  EXPECT_EQ(cut[nsec > 0 ? nsec - 1 : 0], -1);
+  tkssec_(id.data(), &cc, "tray-size   ", &number, &ints[0], &ints[1], &ints[2], &ierr, id.size(), 12);
+  EXPECT_EQ(ierr, 1);
   for (size_t k = 0; k < nsec; ++k) {
     const RandomSection& s = col.sections[k];
     SCOPED_TRACE(s.type + " " + std::to_string(s.number));
@@ -72,69 +80,4 @@ void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn&
   }
 }
 
-namespace {
-
-// A tray column with sized sections 1 and 12 (two results each; a profile
-// for section 12 only) and a rate-based column the family does not serve.
-class ColumnSections : public SummarySuite<ColumnSections> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    const ColumnSet results{{"PROPERTIES"}, {{{"56"}, 2, 0}, {{"33"}, 1, 0}}, ""};
-    for (int64_t s : {1, 12})
-      column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TS_RES"}, {results, identity_set(s, 0)},
-                     {Value::real(1.5 * static_cast<double>(s)), Value::integer(7)});
-    column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TSPR"}, {property_set(57), identity_set(12, 0), tray_set({3, 4})},
-                   reals({.5, .6}));
-    column_dataset(w, {"BLOCK", "KINETCOL", "K1", "COL_INFO"}, {property_set(44), column_set(1)}, reals({5}));
-    write_file(b.text());
-  }
-};
-
-// Bad section types, unknown blocks and models not served fail with flag
-// 1 (never a stale 0); lists stop at the caller's counts.
-TEST_F(ColumnSections, FailuresAndCallerCounts) {
-  struct Case {
-    const char* id;
-    const char* type;
-    int64_t number;
-    Ints sizes;  // TKSSEC's points, properties, results, flag; TKSCRS's flag
-  };
-  const std::vector<Case> cases{{"T1", "TRAY-SIZE", 12, {2, 1, 2, 0, 0}},
-                                {"T1", "TRAY-SIZE", 1, {0, 0, 0, 2, 0}},
-                                {"T1", "tray-size", 12, {0, 0, 0, 1, 1}},
-                                {"T1", "PACK-RATE", 12, {0, 0, 0, 1, 1}},
-                                {"NONE", "TRAY-SIZE", 12, {0, 0, 0, 1, 1}},
-                                {"K1", "TRAY-SIZE", 1, {0, 0, 0, 1, 1}}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.id) + " " + c.type + " " + std::to_string(c.number));
-    const std::string id = pad(c.id, 8), type = pad(c.type, 12);
-    int64_t col = 1, number = c.number, np = -1, nprop = -1, nres = -1, ierr = 0, one = 1;
-    tkssec_(id.data(), &col, type.data(), &number, &np, &nprop, &nres, &ierr, 8, 12);
-    Ints got{np, nprop, nres, ierr};
-    std::string pn(13, '#'), tv(12, ' '), qn(12, ' '), ul(16, ' ');
-    Ints kinds(2, -1), ints(2, -1);
-    Reals reals(2, -1.0);
-    ierr = 0;
-    tkscrs_(id.data(), &col, type.data(), &number, &one, pn.data(), kinds.data(), ints.data(), tv.data(),
-            reals.data(), qn.data(), ul.data(), &ierr, 8, 12, 12, 12, 12, 16);
-    got.push_back(ierr);
-    EXPECT_EQ(got, c.sizes);
-    EXPECT_EQ((std::pair{pn.back(), kinds[1]}), (std::pair{'#', int64_t{-1}}));
-  }
-  const std::string id = pad("T1", 8);
-  int64_t col = 1, one = 1, ierr = -1;
-  Ints numbers(2, -1);
-  std::string types(13, '#');
-  tklsec_(id.data(), &col, &one, numbers.data(), types.data(), &ierr, 8, 12);
-  EXPECT_EQ((std::pair{numbers, types}), (std::pair{Ints{1, -1}, pad("TRAY-SIZE", 12) + "#"}));
-  const std::string k1 = pad("K1", 8);
-  tklsec_(k1.data(), &col, &one, numbers.data(), types.data(), &ierr, 8, 12);
-  EXPECT_EQ(ierr, 1);
-}
-
-}  // namespace
 }  // namespace flowsum::testing

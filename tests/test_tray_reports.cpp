@@ -3,6 +3,7 @@
 // random files do not reach.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "flowsum.h"
@@ -85,72 +86,13 @@ void check_tray_reports(const RandomColumnBlock& blk, int64_t c, const RandomCol
   cwant.push_back(-1.0);
   expect_si(values, want);
   expect_si(cvalues, cwant);
+  // Fewer results than stored, and compositions of another size (flag 2,
+  // left unread).
+  int64_t one = 1, more = nc + 1;
+  std::fill(cvalues.begin(), cvalues.end(), -1.0);
+  tktrrs_(id.data(), &one, &ncp, &more, pn.data(), values.data(), qn.data(), ul.data(), cpn.data(), ids.data(),
+          cvalues.data(), &ierr, id.size(), 12, 12, 16, 12, 8);
+  EXPECT_EQ((Ints{ierr, cvalues[0] == -1.0}), (Ints{nxy ? 2 : 0, 1}));
 }
 
-namespace {
-
-// A tray column with reboiler results (two values, X over two components),
-// one without, and a linked column whose report of column 2 follows one of
-// column 1 in the same section.
-class TrayReports : public SummarySuite<TrayReports> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    w.components({"A", "B"});
-    for (const char* t : {"T1", "T2"})
-      column_dataset(w, {"BLOCK", "TRAYCOL", t, "TRC_PRO2"}, {property_set(22, 22), tray_set({1})}, reals({300}, 1));
-    column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TREB_RES"}, {{{"PROPERTIES"}, {{{"44"}, 2, 0}, {{"22"}, 2, 22}}, ""}},
-                   {Value::real(5), Value::real(350, 1)});
-    column_dataset(w, {"BLOCK", "TRAYCOL", "T1", "TREB_XXY"}, {property_set(36), component_set({"A", "B"})},
-                   reals({.25, .75}));
-    const ColumnSet quals{{"PROPERTIES", "SUBSTREAM"}, {{{"23", "MIXED"}, 2, 0}}, ""};
-    column_dataset(w, {"BLOCK", "LINKEDCOL", "L1", "MTRY_2"}, {quals, column_set(1), tray_set({1}, true)}, reals({1}));
-    column_dataset(w, {"BLOCK", "LINKEDCOL", "L1", "MTRY_2"}, {quals, column_set(2), tray_set({10, 11})}, reals({2, 3}));
-    write_file(b.text());
-  }
-};
-
-// The reboiler results stop at the caller's counts; a composition part of
-// another size is left unread with flag 2; other blocks fail.
-TEST_F(TrayReports, ReboilerResultsKeepToTheCallersCounts) {
-  struct Case {
-    const char* id;
-    int64_t nres, ncomp, ierr;
-    Reals values, cvalues;
-  };
-  for (const Case& c : std::vector<Case>{{"T1", 1, 2, 0, {5, -1, -1}, {.25, .75, -1}},
-                                         {"T1", 2, 1, 2, {5, 350, -1}, {-1, -1, -1}},
-                                         {"T2", 2, 2, 3, {-1, -1, -1}, {-1, -1, -1}},
-                                         {"L1", 2, 2, 1, {-1, -1, -1}, {-1, -1, -1}}}) {
-    SCOPED_TRACE(c.id + std::to_string(c.nres) + std::to_string(c.ncomp));
-    const std::string id = pad(c.id, 8);
-    int64_t nres = c.nres, ncp = 1, nc = c.ncomp, ierr = -1;
-    std::string pn(37, '#'), qn(37, '#'), ul(49, '#'), cpn(13, '#'), ids(17, '#');
-    Reals values(3, -1.0), cvalues(3, -1.0);
-    tktrrs_(id.data(), &nres, &ncp, &nc, pn.data(), values.data(), qn.data(), ul.data(), cpn.data(), ids.data(),
-            cvalues.data(), &ierr, 8, 12, 12, 16, 12, 8);
-    EXPECT_EQ((std::tuple{ierr, values, cvalues}), (std::tuple{c.ierr, c.values, c.cvalues}));
-    EXPECT_EQ((Ints{pn[12 * static_cast<size_t>(c.nres)], ids[8 * static_cast<size_t>(c.ncomp)]}), (Ints{'#', '#'}));
-  }
-}
-
-// A linked column's report counts only its column's data sets; tray
-// numbers of two digits read back whole.
-TEST_F(TrayReports, LinkedReportsBelongToTheirColumn) {
-  const std::string id = pad("L1", 8);
-  int64_t col = 2, nt = -1, np = -1, k = 1, ierr = -1, two = 2;
-  tktrep_(id.data(), &col, &nt, &np, 8);
-  Ints trays(3, -1);
-  Reals values(3, -1.0);
-  std::string p(12, ' '), s(8, ' '), ph(8, ' '), cm(8, ' '), ba(4, ' '), un(4, ' '), q(12, ' '), l(16, ' ');
-  tkntpr_(id.data(), &col, &two, trays.data(), &k, p.data(), s.data(), ph.data(), cm.data(), ba.data(), un.data(),
-          values.data(), q.data(), l.data(), &ierr, 8, 12, 8, 8, 8, 4, 4, 12, 16);
-  EXPECT_EQ((std::tuple{nt, np, ierr, trim(p), trays, values}),
-            (std::tuple{int64_t{2}, int64_t{1}, int64_t{0}, std::string("PRES"), Ints{10, 11, -1}, Reals{2, 3, -1}}));
-}
-
-}  // namespace
 }  // namespace flowsum::testing
