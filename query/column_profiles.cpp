@@ -364,13 +364,12 @@ void tkpro2_(const char* id, const char* pname, int64_t* column, int64_t* ld, ch
     const RateProperty& p = rate_property(name);
     if (p.kind != 2) return;
     section = p.section;
-    const DatasetChoice c = find_dataset(b.path(section), std::vector<WantedQualifier>{
-                                                              {padded("N_COL", 16), number_key(*column)}});
-    if (c.ierr != 0) {
+    const int64_t node = *column >= 1 ? choose_profile_node(b, section, 0, *column) : 0;
+    if (node == 0) {
       *ierr = 3;
       return;
     }
-    qualifier = c.qualifier;
+    qualifier = node_qualifier(node);
     if (p.name == "REAC_LRATE" || p.name == "REAC_VRATE") {
       // Liquid rates fill the first half of the data set, vapour rates
       // the second.
@@ -390,16 +389,14 @@ void tkpro2_(const char* id, const char* pname, int64_t* column, int64_t* ld, ch
       *ierr = 3;
       return;
     }
-    std::vector<WantedQualifier> wanted = property_key(name);
-    if (b.is("LINKEDCO")) wanted.push_back({padded("N_COL", 16), number_key(*column)});
-    const std::array<std::string_view, 2> by_column{"LINKEDCO", "KINETCOL"};
-    std::string model;
-    const DatasetChoice c = split_block_results(b.path(section), wanted, {}, by_column, model);
-    if (c.ierr != 0) {
+    // Linked columns choose by column too.
+    const bool linked = b.is("LINKEDCO");
+    const int64_t node = linked && *column < 1 ? 0 : choose_profile_node(b, section, number, linked ? *column : 0);
+    if (node == 0) {
       *ierr = 3;
       return;
     }
-    qualifier = c.qualifier;
+    qualifier = node_qualifier(node);
   }
   // Values land inside the caller's (leading dimension, trays) array only.
   *ierr = read_component_profile(b.path(section), qualifier, first, count, std::max<int64_t>(*ld, 0),

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "loading/globals.hpp"
+#include "loading/loader.hpp"
 #include "loading/scanner.hpp"
 #include "query/components.hpp"
 #include "store/dataset_lookup.hpp"
@@ -109,9 +110,24 @@ std::string node_qualifier(int64_t node) {
 }
 
 ProfileElements node_elements(int64_t node, std::string_view point_keyword) {
+  // What a node's sequence says is read once per load: counting and
+  // listing routines ask for the same data sets over and over.
+  static uint64_t serial = 0;
+  static std::unordered_map<int64_t, ProfileElements> known;
+  if (serial != last_load().serial) {
+    known.clear();
+    serial = last_load().serial;
+  }
+  const bool trays = point_keyword == "TRAY_NO";
+  if (trays) {
+    const auto it = known.find(node);
+    if (it != known.end()) return it->second;
+  }
   DataRecord rec;
   if (!node_record(node, rec)) return {};
-  return profile_elements(std::string_view(rec.value, 8), point_keyword);
+  const ProfileElements e = profile_elements(std::string_view(rec.value, 8), point_keyword);
+  if (trays) known.emplace(node, e);
+  return e;
 }
 
 std::vector<int64_t> section_nodes(const ProfileBlock& b, std::string_view section) {
@@ -135,6 +151,15 @@ int64_t column_node(const ProfileBlock& b, std::string_view section, int64_t col
   for (int64_t p : nodes) {
     const ProfileElements e = node_elements(p);
     if (e.has_column && e.column == column) return p;
+  }
+  return 0;
+}
+
+int64_t choose_profile_node(const ProfileBlock& b, std::string_view section, int64_t property, int64_t column) {
+  for (int64_t node : section_nodes(b, section)) {
+    const ProfileElements e = node_elements(node);
+    if ((property == 0 || e.property == property) && (column == 0 || (e.has_column && e.column == column)))
+      return node;
   }
   return 0;
 }
@@ -173,22 +198,35 @@ bool read_component_profile(std::span<const std::string_view> path, std::string_
   units.label.fill_blank();
   const int64_t ccol = a.find_qualifier("COMPONENTS"), pcol = a.find_qualifier(point_qualifier);
   const int64_t last = count < 0 ? a.ndata : std::min<int64_t>(a.ndata, first - 1 + count);
-  std::unordered_map<std::string, int64_t> position;
-  StoredConverter convert;
-  for (int64_t j = std::max<int64_t>(first, 1); j <= last; ++j) {
-    const std::string comp = ccol > 0 ? a.qualifier_text(ccol, j) : std::string(8, ' ');
-    const auto [it, added] = position.try_emplace(comp, static_cast<int64_t>(position.size()) + 1);
-    const int64_t k = it->second;
-    if (added && k <= ld) text_element(compids, compids_len, static_cast<size_t>(k - 1)).assign(comp);
-    const int64_t point =
-        pcol > 0 ? read_unsigned(TextField::trim_right(a.qualifier_text(pcol, j))).value : 0;
-    double v = a.real_value(j);
-    if (t != 0) {
-      const ConvertedValue c = convert(t, code, v);
-      v = c.value;
-      units.label.assign(c.label_view());
+  // Components are told apart by their two packed words, and a point's
+  // text is read only when it changes from the value before.
+  struct PairHash {
+    size_t operator()(const std::pair<int64_t, int64_t>& p) const {
+      return std::hash<int64_t>()(p.first * 31 + p.second);
     }
-    if (k <= ld && point >= 1 && point <= npoints) values[(k - 1) + ld * (point - 1)] = v;
+  };
+  std::unordered_map<std::pair<int64_t, int64_t>, int64_t, PairHash> position;
+  auto pair_of = [&](int64_t col, int64_t j) {
+    const int64_t w = a.locq + 4 * a.nqual + 2 * a.nqual * (j - 1) + 2 * (col - 1);
+    return col > 0 && in_work(w, 2) ? std::pair{work(w), work(w + 1)} : std::pair<int64_t, int64_t>{0, 0};
+  };
+  std::pair<int64_t, int64_t> last_point{-1, -1};
+  int64_t point = 0;
+  StoredConverter convert;
+  if (t != 0) units.label.assign(convert(t, code, 0.0).label_view());
+  for (int64_t j = std::max<int64_t>(first, 1); j <= last; ++j) {
+    const auto [it, added] = position.try_emplace(pair_of(ccol, j), static_cast<int64_t>(position.size()) + 1);
+    const int64_t k = it->second;
+    if (added && k <= ld)
+      text_element(compids, compids_len, static_cast<size_t>(k - 1))
+          .assign(ccol > 0 ? a.qualifier_text(ccol, j) : std::string(8, ' '));
+    const auto p = pair_of(pcol, j);
+    if (p != last_point) {
+      last_point = p;
+      point = pcol > 0 ? read_unsigned(TextField::trim_right(a.qualifier_text(pcol, j))).value : 0;
+    }
+    if (k > ld || point < 1 || point > npoints) continue;
+    values[(k - 1) + ld * (point - 1)] = t != 0 ? convert(t, code, a.real_value(j)).value : a.real_value(j);
   }
   return true;
 }

@@ -70,6 +70,13 @@ bool section_present(const ProfileBlock& b, std::string_view section);
 // 0: the section's first data set). 0 when there is none.
 int64_t column_node(const ProfileBlock& b, std::string_view section, int64_t column);
 
+// The first data set of a section whose "PROPERTIES" element is property
+// and (column > 0) whose "N_COL" element is column: the choice of the data
+// set by those keys, made from what the data sets' sequences say (read
+// once per load) instead of evaluating each sibling's whole qualifier
+// block. 0 when none; property 0 takes any.
+int64_t choose_profile_node(const ProfileBlock& b, std::string_view section, int64_t property, int64_t column);
+
 // Tree node -> the qualifier (loading sequence, 8 characters) its data
 // record names; blank when the node carries none.
 std::string node_qualifier(int64_t node);
