@@ -202,7 +202,7 @@ bool read_component_profile(std::span<const std::string_view> path, std::string_
   // text is read only when it changes from the value before.
   struct PairHash {
     size_t operator()(const std::pair<int64_t, int64_t>& p) const {
-      return std::hash<int64_t>()(p.first * 31 + p.second);
+      return std::hash<uint64_t>()(static_cast<uint64_t>(p.first) * 31u + static_cast<uint64_t>(p.second));
     }
   };
   std::unordered_map<std::pair<int64_t, int64_t>, int64_t, PairHash> position;
