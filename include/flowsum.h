@@ -748,6 +748,102 @@ void tknics_(const char *id, int64_t *n, size_t id_len);
 void tkicst_(const char *id, int64_t *n, int64_t *con1, int64_t *con2, int64_t *con3,
              int64_t *con4, double *v1, double *v2, double *v3, double *v4, double *v5,
              double *v6, double *v7, int64_t *ierr, size_t id_len);
+/* ---- Column profiles --------------------------------------------------------- */
+
+/* Number of columns of a column block (0 for other blocks). */
+void tkncol_(const char *id, int64_t *ncol, size_t id_len);
+/* Trays, components and profile properties of one column; all 0 when absent. */
+void tkprof_(const char *id, int64_t *column, int64_t *ntray, int64_t *ncomp, int64_t *nprop,
+             size_t id_len);
+/* The column's profile properties (text*12) and kinds (1 per tray, 2 per
+   component and tray), at most NPROP of them. */
+void tkprop_(const char *id, int64_t *column, int64_t *nprop, int64_t *kinds, char *names,
+             int64_t *ierr, size_t id_len, size_t names_len);
+/* One per-tray property (NTRAY values); IERR 0, 1 block, 2 name, 3 no data set. */
+void tkpro1_(const char *id, const char *pname, int64_t *column, int64_t *ntray, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* One per-component property into VALUES(LD, NTRAY), component ids in order of
+   first appearance; nothing past LD components or NTRAY trays. */
+void tkpro2_(const char *id, const char *pname, int64_t *column, int64_t *ld, char *compids,
+             int64_t *ntray, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t compids_len, size_t qname_len,
+             size_t ulabel_len);
+/* Per-tray property of a rate-based column (also reached through TKPRO1). */
+void tkrat1_(const char *id, const char *pname, int64_t *column, int64_t *ntray, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* Number of summary values of one column of a rate-based column. */
+void tkrtnr_(const char *id, int64_t *column, int64_t *n, size_t id_len);
+/* The first N summary values of one column of a rate-based column. */
+void tkrtrs_(const char *id, int64_t *column, int64_t *n, char *pnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t qnames_len, size_t ulabels_len);
+
+/* ---- Tray reports ---------------------------------------------------------- */
+
+/* Reported trays (distinct) and report properties of one column. */
+void tktrep_(const char *id, int64_t *column, int64_t *ntray, int64_t *nprop, size_t id_len);
+/* One report property chosen by its qualifiers (basis and units text*4, the
+   others text*8, name text*12): tray numbers and values of the first NTRAY
+   reported trays. IERR 0, or 1 block or data set unknown. */
+void tktprp_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, const char *pname,
+             const char *substream, const char *phase, const char *component, const char *basis,
+             const char *units, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t units_len, size_t qname_len,
+             size_t ulabel_len);
+/* The K-th report property of the column with its qualifiers, as TKTPRP. */
+void tkntpr_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, int64_t *k,
+             char *pname, char *substream, char *phase, char *component, char *basis, char *units,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t units_len, size_t qname_len, size_t ulabel_len);
+/* The first report data set of the column: up to N qualifier names and values
+   (text*16, TRAY_NO, PROPERTIES and N_COL left out), its unit type and up to N
+   converted values. */
+void tktray_(const char *id, int64_t *column, int64_t *n, char *qnames, char *qvalues,
+             int64_t *utype, double *values, size_t id_len, size_t qnames_len,
+             size_t qvalues_len);
+/* Reboiler results of a tray column: results, composition properties, components. */
+void tktrnr_(const char *id, int64_t *nres, int64_t *ncprop, int64_t *ncomp, size_t id_len);
+/* Reboiler results (at most NRES) and compositions CVALUES(NCOMP, NCPROP). IERR 0,
+   1 not a tray column, 2 compositions of another size, 3 no results, 4 unread. */
+void tktrrs_(const char *id, int64_t *nres, int64_t *ncprop, int64_t *ncomp, char *pnames,
+             double *values, char *qnames, char *ulabels, char *cpnames, char *compids,
+             double *cvalues, int64_t *ierr, size_t id_len, size_t pnames_len, size_t qnames_len,
+             size_t ulabels_len, size_t cpnames_len, size_t compids_len);
+
+/* ---- Column sizing and rating ------------------------------------------------ */
+
+/* Number of sized or rated sections of a column; IERR 1 for an unknown block. */
+void tknsec_(const char *id, int64_t *column, int64_t *nsec, int64_t *ierr, size_t id_len);
+/* Up to N sections: numbers and types (text*12, "TRAY-SIZE", "TRAY-RATE",
+   "PACK-SIZE", "PACK-RATE"). IERR 1 for a block that is not a tray or linked column. */
+void tklsec_(const char *id, int64_t *column, int64_t *n, int64_t *numbers, char *types,
+             int64_t *ierr, size_t id_len, size_t types_len);
+/* Profile points, profile properties and results of one section. IERR 0, 1 no
+   such section, 2 section without a profile. */
+void tkssec_(const char *id, int64_t *column, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *nprop, int64_t *nres, int64_t *ierr, size_t id_len,
+             size_t type_len);
+/* Up to NPROP profile property names (text*12) and their parts (text*1, A to D). */
+void tkpsec_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *nprop,
+             char *pnames, char *parts, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t parts_len);
+/* Up to N scalar results of a section: names, kinds (1 integer, 2 real, 3 text),
+   integer, text (text*12) and converted real values, quantity names, unit labels. */
+void tkscrs_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *n,
+             char *pnames, int64_t *kinds, int64_t *ivalues, char *tvalues, double *rvalues,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t tvalues_len, size_t qnames_len, size_t ulabels_len);
+/* One profile property (name text*12, part text*1) of a section: tray numbers and
+   values of the first NPOINTS points. IERR 0, 1 absent, 2 name unknown. */
+void tkscpr_(const char *id, int64_t *column, const char *type, int64_t *number,
+             int64_t *npoints, int64_t *traynos, const char *pname, const char *part,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t type_len, size_t pname_len, size_t part_len, size_t qname_len,
+             size_t ulabel_len);
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -12,6 +12,7 @@
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
+#include "support/column_checks.hpp"
 #include "support/lookup_calls.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
@@ -437,6 +438,7 @@ TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
     check_block_values(f);
     check_streams(f);
     check_connections(f);
+    check_columns(f);
     if (::testing::Test::HasFailure()) {
       ADD_FAILURE() << "first failing seed " << seed << "; its file:\n" << f.text.substr(0, 4000);
       return;

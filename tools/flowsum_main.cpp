@@ -11,6 +11,7 @@
 // --block ID, --table ID and --sensitivity ID (each may be repeated) print a
 // block's results, a property table or envelope, and a sensitivity table;
 // --compressor ID a compressor's performance, stage, cooler and wheel tables.
+// --column ID a column block's profiles, tray report and sections.
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
@@ -37,6 +38,7 @@
 #include "tools/report_blocks.hpp"
 #include "tools/report_equipment.hpp"
 #include "tools/report_heat.hpp"
+#include "tools/report_columns.hpp"
 #include "tools/report_objects.hpp"
 #include "tools/report_run_info.hpp"
 #include "tools/report_streams.hpp"
@@ -67,7 +69,7 @@ void flush_messages() {
 
 void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
-  std::fputs("               [--block ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
+  std::fputs("               [--block ID] [--column ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
   std::fputs("               [--curve ID] [--exchanger ID]\n", stderr);
 }
@@ -116,6 +118,7 @@ int main(int argc, char** argv) {
   std::string file;
   std::string units = "ENG";
   flowsum_tool::BlockTableRequests block_tables;
+  std::vector<std::string> columns;  // --column ID
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
   std::vector<std::string> compressors;
@@ -134,6 +137,8 @@ int main(int argc, char** argv) {
       curve_blocks.push_back(argv[++i]);
     } else if (arg == "--exchanger" && i + 1 < argc) {
       exchanger_blocks.push_back(argv[++i]);
+    } else if (arg == "--column" && i + 1 < argc) {
+      columns.push_back(argv[++i]);
     } else if (arg == "--table" && i + 1 < argc) {
       block_tables.tables.push_back(argv[++i]);
     } else if (arg == "--compressor" && i + 1 < argc) {
@@ -237,6 +242,7 @@ int main(int argc, char** argv) {
     flowsum_tool::report_compressors(compressors);
     flowsum_tool::report_curves(curve_blocks);
     flowsum_tool::report_exchangers(exchanger_blocks);
+    flowsum_tool::report_columns(columns);
     if (!dot_graph) flowsum_tool::report_streams(stream_basis);
   }
   if (saved_stdout >= 0) {

@@ -10,6 +10,7 @@
 
 #include "support/equipment_records.hpp"
 #include "support/exchanger_records.hpp"
+#include "support/column_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -187,6 +188,26 @@ SummaryBuilder example_flowsheet() {
                    BlockResult::real(prop::kQcalc, c1_condenser, unit_type::kEnthalpyFlow, {"CONDENSR"}),
                    BlockResult::real(prop::kQcalc, c1_reboiler, unit_type::kEnthalpyFlow, {"REBOILER"})},
                   "COLRES");
+  // The column's tray profile: temperature and pressure from condenser to
+  // reboiler, and the liquid composition shifting towards the later
+  // components down the column.
+  {
+    std::vector<double> temps, pres, x;
+    for (int t = 0; t < 10; ++t) {
+      temps.push_back(r6(dist.temp + (bott.temp - dist.temp) * t / 9.0));
+      pres.push_back(1.5e5 + 2000.0 * t);
+      std::vector<double> weights;
+      double sum = 0;
+      for (size_t c = 0; c < kComponents.size(); ++c) sum += weights.emplace_back(std::pow(1.0 + 0.3 * t, double(c)));
+      for (double wgt : weights) x.push_back(r6(wgt / sum));
+    }
+    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"}, {property_set(prop::kTemp, unit_type::kTemperature), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
+                   reals(temps, 1));
+    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"}, {property_set(prop::kPres, unit_type::kPressure), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
+                   reals(pres, 1));
+    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
+                   reals(x));
+  }
 
   // Streams: source, destination and class, totals, then one row per
   // component for its mole flow and one for its mole fraction.

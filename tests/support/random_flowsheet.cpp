@@ -584,6 +584,17 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.reliefs.push_back(unique_identifier(r, used_reliefs, 40));
     o.relief(f.reliefs.back());
   }
+  // Column blocks of every model, each with a one-value result table.
+  f.columns = random_column_blocks(seed, w, f.ncc, used_blocks);
+  for (const RandomColumnBlock& c : f.columns) {
+    f.blocks.push_back({c.model, c.id});
+    RandomValue v;
+    v.property = prop::kTemp;
+    v.real = v.si = 1.0;
+    f.results.push_back({f.blocks.back(), {v}});
+    f.connections.push_back({});
+    w.block_results(c.model, c.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
+  }
   f.text = b.text();
   return f;
 }

@@ -16,6 +16,7 @@
 #include "support/equipment_records.hpp"
 #include "support/curve_records.hpp"
 #include "support/exchanger_records.hpp"
+#include "support/column_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -111,6 +112,7 @@ struct RandomFlowsheet {
   std::vector<CostingRecord> costing;               // equipment items with results
   std::vector<CurveBlock> curve_blocks;             // blocks with heating curves (also in blocks)
   RandomExchangers exchangers;                      // exchangers and columns (also in blocks)
+  std::vector<RandomColumnBlock> columns;           // column blocks (also in blocks)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);

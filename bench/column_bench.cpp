@@ -1,0 +1,139 @@
+// Reading every profile property of every column of a large summary file
+// (TKNCOL, TKPROF, TKPROP, then TKPRO1 or TKPRO2 per property) against
+// reading every stream's main table, in one run: prints the time per
+// profile value, the time per stream row and their ratio (the minimum over
+// repeats of each pass). Exits 1 when a value costs more than a row.
+//
+//   column_bench FILE [REPEATS]
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/load_common.hpp"
+#include "flowsum.h"
+#include "loading/globals.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t load_open(const std::string& path) {
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, msg = 0, recl = 0, ierr = 0;
+  std::string file = path, access = "SEQUENTIAL", form = "FORMATTED", status = "OLD", action = "READ",
+              unitset = "SI";
+  std::string prpfile = flowsum::bench::reference_file("RCPROPNU.DAT"),
+              untfile = flowsum::bench::reference_file("RCUNITS.DAT");
+  double rmiss = 1.0e35;
+  tkopen_(&sum, file.data(), access.data(), form.data(), &recl, status.data(), action.data(), &ierr, file.size(),
+          access.size(), form.size(), status.size(), action.size());
+  if (ierr != 0) return 100 + ierr;
+  tkini2_(unitset.data(), &scr, &sum, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
+          unitset.size(), prpfile.size(), untfile.size());
+  return ierr;
+}
+
+std::vector<std::string> identifiers(int64_t n, void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t)) {
+  std::vector<std::string> ids;
+  if (n <= 0) return ids;
+  std::string all(static_cast<size_t>(n) * 128, ' '), types(static_cast<size_t>(n) * 12, ' ');
+  int64_t ierr = 0;
+  list(&n, all.data(), types.data(), &ierr, 128, 12);
+  for (size_t i = 0; i < static_cast<size_t>(n); ++i) ids.push_back(all.substr(i * 128, 128));
+  return ids;
+}
+
+// Every profile value of every column; returns the number of values.
+int64_t read_all_profiles(const std::vector<std::string>& blocks) {
+  int64_t values_read = 0;
+  std::vector<double> values;
+  std::vector<int64_t> kinds;
+  std::string names, ids, q(12, ' '), l(16, ' ');
+  for (const std::string& id : blocks) {
+    int64_t ncol = 0;
+    tkncol_(id.data(), &ncol, 128);
+    for (int64_t c = 1; c <= ncol; ++c) {
+      int64_t nt = 0, nc = 0, np = 0, ierr = 0;
+      tkprof_(id.data(), &c, &nt, &nc, &np, 128);
+      kinds.assign(static_cast<size_t>(np), 0);
+      names.assign(static_cast<size_t>(np) * 12, ' ');
+      tkprop_(id.data(), &c, &np, kinds.data(), names.data(), &ierr, 128, 12);
+      ids.assign(static_cast<size_t>(std::max<int64_t>(nc, 1)) * 8, ' ');
+      values.assign(static_cast<size_t>(std::max<int64_t>(nc, 1) * nt), 0.0);
+      for (int64_t k = 0; k < np; ++k) {
+        const char* name = names.data() + 12 * k;
+        if (kinds[static_cast<size_t>(k)] == 1) {
+          tkpro1_(id.data(), name, &c, &nt, values.data(), q.data(), l.data(), &ierr, 128, 12, 12, 16);
+          if (ierr == 0) values_read += nt;
+        } else {
+          tkpro2_(id.data(), name, &c, &nc, ids.data(), &nt, values.data(), q.data(), l.data(), &ierr, 128, 12, 8,
+                  12, 16);
+          if (ierr == 0) values_read += nt * nc;
+        }
+      }
+    }
+  }
+  return values_read;
+}
+
+int64_t read_all_streams(std::vector<std::string>& ids) {
+  int64_t rows_read = 0;
+  std::string src(128, ' '), dst(128, ' '), row_buf, names, labels;
+  std::vector<double> values;
+  for (std::string& id : ids) {
+    int64_t nsub = 0, nrows = 0, dum = 0;
+    tksinf_(id.data(), src.data(), dst.data(), &nsub, &nrows, &dum, 128, 128, 128);
+    const size_t n = static_cast<size_t>(std::max<int64_t>(nrows, 1));
+    row_buf.assign(n * 64, ' ');
+    names.assign(n * 12, ' ');
+    labels.assign(n * 16, ' ');
+    values.assign(n, 0.0);
+    tkstrm_(id.data(), &dum, row_buf.data(), values.data(), names.data(), labels.data(), &dum, 128, 64, 12, 16);
+    rows_read += nrows;
+  }
+  return rows_read;
+}
+
+template <class F>
+double best_of(int repeats, F pass, int64_t& count) {
+  double best = 1e300;
+  for (int r = 0; r < repeats; ++r) {
+    const auto t0 = Clock::now();
+    count = pass();
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
+  }
+  return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs("usage: column_bench FILE [REPEATS]\n", stderr);
+    return 2;
+  }
+  const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  if (load_open(argv[1]) != 0) {
+    std::fprintf(stderr, "column_bench: %s does not load\n", argv[1]);
+    return 2;
+  }
+  const std::vector<std::string> blocks = identifiers(flowsum::glob(flowsum::g::kNblk), tkbids_);
+  std::vector<std::string> streams = identifiers(flowsum::glob(flowsum::g::kNstr), tksids_);
+  int64_t values = 0, rows = 0;
+  const double profiles = best_of(repeats, [&] { return read_all_profiles(blocks); }, values);
+  const double tables = best_of(repeats, [&] { return read_all_streams(streams); }, rows);
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, cerr = 0;
+  tkclos_(&sum, &scr, &prp, &unt);
+  tkclfl_(&sum, &cerr);
+  const double per_value = values > 0 ? profiles / static_cast<double>(values) : 0.0,
+               per_row = rows > 0 ? tables / static_cast<double>(rows) : 0.0;
+  const double ratio = per_row > 0 ? per_value / per_row : 0.0;
+  std::printf("profile values %lld in %.3f s (%.1f ns each); stream rows %lld in %.3f s (%.1f ns each); "
+              "value/row %.3f\n",
+              static_cast<long long>(values), profiles, 1e9 * per_value, static_cast<long long>(rows), tables,
+              1e9 * per_row, ratio);
+  return ratio <= 1.0 ? 0 : 1;
+}

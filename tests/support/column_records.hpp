@@ -1,0 +1,75 @@
+// Fixture data sets of column blocks and random column blocks with their
+// truth. Every column data set lies under "BLOCK" model id section and has
+// a loading sequence of its own that loops identifier sets of one
+// qualifier each (the first varies fastest): PROPERTIES (a real with its
+// unit type), then COMPONENTS (ID_NCC or a set of its own), N_COL (the
+// column), NPOINTS (a section's identity: section number in characters
+// 1-4, column in 5-8) and TRAY_NO, as the data set has them.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/flowsheet_records.hpp"
+
+namespace flowsum::testing {
+
+// One identifier set of a column data set; name "ID_NCC" reuses the run's
+// component set.
+struct ColumnSet {
+  std::vector<std::string> qualifiers;
+  std::vector<IdMember> members;
+  std::string name;
+};
+// Writes the sets (fresh names, tried from *next on when given), a loading
+// sequence looping them and the data set at path with the values.
+void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,
+                    const std::vector<Value>& values, int* next = nullptr);
+// The common sets: a property (with its value type and unit type), a
+// column, a section identity, trays, components.
+ColumnSet property_set(int64_t property, int64_t unit_type = 0, int64_t type = 2);
+ColumnSet column_set(int64_t column);
+ColumnSet identity_set(int64_t section, int64_t column);
+// Trays 1 to n are written "#n" (a profile's tray count) unless listed.
+ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed = false);
+ColumnSet component_set(const std::vector<std::string>& components);  // empty: ID_NCC
+
+// One series of the truth: a profile property, a tray-report property, a
+// summary or section result, or a section profile property. Values are in
+// SI: one per tray (trays), or [tray * ncomp + component] for kind 2.
+struct Series {
+  std::string name;
+  int64_t kind = 1;        // 1 per tray, 2 per component; results: 1 integer, 2 real, 3 text
+  char part = 'A';         // section profiles
+  int64_t unit_type = 0;
+  bool written = true;     // listed but no data set when false
+  std::vector<int64_t> trays;
+  std::vector<std::string> components;
+  std::string component, text;  // report qualifier; text result
+  std::vector<double> si;
+};
+struct RandomSection {
+  std::string type;
+  int64_t number = 0;
+  std::vector<Series> results, profile;
+};
+struct RandomColumn {
+  int64_t trays = 0, components = 0;
+  std::vector<Series> properties, reports, summary;
+  std::vector<RandomSection> sections;
+};
+struct RandomColumnBlock {
+  std::string model, id;  // model as written in the paths
+  std::vector<RandomColumn> columns;
+  std::vector<Series> reboiler;  // results, then (kind 2) the compositions
+};
+
+// Writes column blocks of every model with identifiers not in `used`
+// (which receives them) over the run's components ncc.
+std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWriter& w,
+                                                    const std::vector<std::string>& ncc,
+                                                    std::set<std::string>& used);
+
+}  // namespace flowsum::testing

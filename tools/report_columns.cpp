@@ -1,0 +1,141 @@
+// Column profiles, tray reports and sections, printed through the exported
+// routines as any caller would read them.
+#include "tools/report_columns.hpp"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "flowsum.h"
+
+namespace flowsum_tool {
+namespace {
+
+// Counts from the file beyond this are reported, not read.
+constexpr int64_t kMaxCount = 10000;
+
+std::string pad(const std::string& s, size_t n) {
+  std::string out = s.substr(0, n);
+  out.resize(n, ' ');
+  return out;
+}
+std::string trim(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+std::string field(const std::string& all, size_t i, size_t width) { return trim(all.substr(i * width, width)); }
+std::string real(double x) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", x);
+  return buf;
+}
+bool sane(int64_t n) { return n >= 0 && n <= kMaxCount; }
+
+void profile_tables(std::string& f, int64_t c, std::FILE* out) {
+  int64_t col = c, nt = 0, nc = 0, np = 0, ierr = 1;
+  tkprof_(f.data(), &col, &nt, &nc, &np, f.size());
+  std::fprintf(out, " column %lld: %lld trays, %lld components, %lld profile properties\n",
+               static_cast<long long>(c), static_cast<long long>(nt), static_cast<long long>(nc),
+               static_cast<long long>(np));
+  if (!sane(nt) || !sane(nc) || !sane(np) || np == 0) return;
+  std::string names(12 * static_cast<size_t>(np), ' ');
+  std::vector<int64_t> kinds(static_cast<size_t>(np), 0);
+  tkprop_(f.data(), &col, &np, kinds.data(), names.data(), &ierr, f.size(), 12);
+  // Per-tray properties side by side.
+  std::vector<std::vector<double>> columns;
+  std::string head = "  TRAY";
+  for (size_t k = 0; k < kinds.size(); ++k) {
+    if (kinds[k] != 1) continue;
+    std::string name = pad(field(names, k, 12), 12), q(12, ' '), l(16, ' ');
+    std::vector<double> v(static_cast<size_t>(nt), 0.0);
+    tkpro1_(f.data(), name.data(), &col, &nt, v.data(), q.data(), l.data(), &ierr, f.size(), 12, 12, 16);
+    if (ierr != 0) continue;
+    const std::string label = trim(name) + (trim(l).empty() ? "" : " [" + trim(l) + "]");
+    char cell[64];
+    std::snprintf(cell, sizeof cell, " %16s", label.c_str());
+    head += cell;
+    columns.push_back(v);
+  }
+  std::fprintf(out, "%s\n", head.c_str());
+  for (int64_t t = 0; t < nt; ++t) {
+    std::fprintf(out, "  %4lld", static_cast<long long>(t + 1));
+    for (const auto& v : columns) std::fprintf(out, " %16s", real(v[static_cast<size_t>(t)]).c_str());
+    std::fprintf(out, "\n");
+  }
+  // One table per composition property, components as columns.
+  for (size_t k = 0; k < kinds.size(); ++k) {
+    if (kinds[k] != 2 || nc == 0) continue;
+    std::string name = pad(field(names, k, 12), 12), q(12, ' '), l(16, ' '),
+                ids(8 * static_cast<size_t>(nc), ' ');
+    std::vector<double> v(static_cast<size_t>(nc * nt), 0.0);
+    int64_t ld = nc;
+    tkpro2_(f.data(), name.data(), &col, &ld, ids.data(), &nt, v.data(), q.data(), l.data(), &ierr, f.size(), 12,
+            8, 12, 16);
+    if (ierr != 0) continue;
+    std::fprintf(out, "  %s%s\n  TRAY", trim(name).c_str(), trim(l).empty() ? "" : (" [" + trim(l) + "]").c_str());
+    for (int64_t i = 0; i < nc; ++i) std::fprintf(out, " %12s", field(ids, static_cast<size_t>(i), 8).c_str());
+    std::fprintf(out, "\n");
+    for (int64_t t = 0; t < nt; ++t) {
+      std::fprintf(out, "  %4lld", static_cast<long long>(t + 1));
+      for (int64_t i = 0; i < nc; ++i) std::fprintf(out, " %12s", real(v[static_cast<size_t>(i + nc * t)]).c_str());
+      std::fprintf(out, "\n");
+    }
+  }
+}
+
+void tray_report(std::string& f, int64_t c, std::FILE* out) {
+  int64_t col = c, nt = 0, np = 0;
+  tktrep_(f.data(), &col, &nt, &np, f.size());
+  if (np == 0 || !sane(nt) || !sane(np)) return;
+  std::fprintf(out, "  tray report: %lld properties on %lld trays\n", static_cast<long long>(np),
+               static_cast<long long>(nt));
+  for (int64_t k = 1; k <= np; ++k) {
+    std::vector<int64_t> trays(static_cast<size_t>(nt), 0);
+    std::vector<double> v(static_cast<size_t>(nt), 0.0);
+    std::string p(12, ' '), s(8, ' '), ph(8, ' '), cm(8, ' '), ba(4, ' '), un(4, ' '), q(12, ' '), l(16, ' ');
+    int64_t kk = k, ierr = 1;
+    tkntpr_(f.data(), &col, &nt, trays.data(), &kk, p.data(), s.data(), ph.data(), cm.data(), ba.data(),
+            un.data(), v.data(), q.data(), l.data(), &ierr, f.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+    if (ierr != 0) continue;
+    std::fprintf(out, "   %s %s %s %s [%s]:", trim(p).c_str(), trim(s).c_str(), trim(ph).c_str(), trim(cm).c_str(),
+                 trim(l).c_str());
+    for (int64_t t = 0; t < nt && trays[static_cast<size_t>(t)] > 0; ++t)
+      std::fprintf(out, " %lld=%s", static_cast<long long>(trays[static_cast<size_t>(t)]),
+                   real(v[static_cast<size_t>(t)]).c_str());
+    std::fprintf(out, "\n");
+  }
+}
+
+void sections(std::string& f, int64_t c, std::FILE* out) {
+  int64_t col = c, n = 0, ierr = 1;
+  tknsec_(f.data(), &col, &n, &ierr, f.size());
+  if (n == 0 || !sane(n)) return;
+  std::vector<int64_t> numbers(static_cast<size_t>(n), 0);
+  std::string types(12 * static_cast<size_t>(n), ' ');
+  tklsec_(f.data(), &col, &n, numbers.data(), types.data(), &ierr, f.size(), 12);
+  for (size_t k = 0; k < numbers.size(); ++k) {
+    std::string type = pad(field(types, k, 12), 12);
+    int64_t number = numbers[k], np = 0, nprop = 0, nres = 0;
+    tkssec_(f.data(), &col, type.data(), &number, &np, &nprop, &nres, &ierr, f.size(), 12);
+    std::fprintf(out, "  section %s %lld: %lld results, %lld profile properties on %lld trays\n", trim(type).c_str(),
+                 static_cast<long long>(number), static_cast<long long>(nres), static_cast<long long>(nprop),
+                 static_cast<long long>(np));
+  }
+}
+
+}  // namespace
+
+void report_columns(const std::vector<std::string>& ids, std::FILE* out) {
+  for (const std::string& id : ids) {
+    std::string f = pad(id, 128);
+    int64_t ncol = 0;
+    tkncol_(f.data(), &ncol, f.size());
+    std::fprintf(out, "\ncolumn block %s, columns: %lld\n", id.c_str(), static_cast<long long>(ncol));
+    for (int64_t c = 1; c <= std::min<int64_t>(ncol, kMaxCount); ++c) {
+      profile_tables(f, c, out);
+      tray_report(f, c, out);
+      sections(f, c, out);
+    }
+  }
+}
+
+}  // namespace flowsum_tool
