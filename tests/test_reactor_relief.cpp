@@ -183,6 +183,7 @@ class ReactorRelief : public SummarySuite<ReactorRelief> {
     ds({"PRES-RELIEF", "PSV-1", "PRVTP"}, {property_set(881, 20), three}, reals({1, 2, 3}, 1));
     ds({"PRES-RELIEF", "PSV-1", "PRVTP"}, {property_set(881, 20), three}, reals({4, 5, 6}, 1));
     ds({"PRES-RELIEF", "PSV-1", "PRVTT"}, {property_set(22, 22), three}, reals({7, 8, 9}, 1));
+    ds({"PRES-RELIEF", "PSV-1", "PRVTZT"}, {property_set(65), three}, reals({0, 10, 20}));
     write_file(b.text());
   }
 };
@@ -244,10 +245,10 @@ TEST_F(ReactorRelief, VentSetsWithinCallerDimensions) {
   int64_t nprop = 2;
   Ints kinds(3, -7);
   std::string names(36, '#');
-  Reals times(3, -1);
+  Reals times(3, -1);  // the time axis has the vent's three points
   tkpvrp_(id.data(), &nprop, kinds.data(), names.data(), times.data(), q.data(), l.data(), &ierr, id.size(), 12, 12, 16);
-  EXPECT_EQ((std::tuple{ierr, kinds, field(names, 12, 0), field(names, 12, 1)}),
-            (std::tuple{int64_t{0}, Ints{1, 1, -7}, std::string("B_PRES"), std::string("B_TEMP")}));
+  EXPECT_EQ((std::tuple{ierr, kinds, field(names, 12, 0), field(names, 12, 1), times}),
+            (std::tuple{int64_t{0}, Ints{1, 1, -7}, std::string("B_PRES"), std::string("B_TEMP"), Reals{0, 10, 20}}));
 }
 
 }  // namespace
