@@ -18,9 +18,6 @@ using Ints = std::vector<int64_t>;
 using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
 
-ColumnSet points(int64_t n) { return {{"NPOINT"}, {{{"#" + std::to_string(n)}}}, ""}; }
-ColumnSet substream(const std::string& s) { return {{"SUBSTREAM"}, {{{s}}}, ""}; }
-
 // One property of a profile read by its kind: per point through `one`,
 // per component through `two` into (ld = components + 1, points) with a
 // guard row and column.
