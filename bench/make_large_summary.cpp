@@ -43,6 +43,8 @@ struct Options {
   std::string model;  // every block of this model when set
   int compressors = 200;
   int costed = 1000;
+  int reactors = 100;  // plug-flow reactors, two substream profiles each
+  int reliefs = 100;   // relief objects with a scenario and vent profiles
 };
 
 std::string numbered(const char* prefix, int n, int width) {
@@ -105,6 +107,10 @@ bool parse_options(int argc, char** argv, Options& o) {
       if (!next_int(o.compressors)) return false;
     } else if (a == "--costed") {
       if (!next_int(o.costed)) return false;
+    } else if (a == "--reactors") {
+      if (!next_int(o.reactors)) return false;
+    } else if (a == "--reliefs") {
+      if (!next_int(o.reliefs)) return false;
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
@@ -115,9 +121,10 @@ bool parse_options(int argc, char** argv, Options& o) {
   // searched over at most 10 000 nodes. Blocks of one model may go past
   // that, to make a file beyond the limit; such a file has no compressors
   // and no costed items, so that its blocks are all of that model.
-  if (!o.model.empty()) o.compressors = o.costed = 0;
+  if (!o.model.empty()) o.compressors = o.costed = o.reactors = 0;
   const int most_blocks = o.model.empty() ? 9999 : 100000;
-  return !o.output.empty() && o.streams < 10000 && o.blocks + o.compressors <= most_blocks &&
+  return !o.output.empty() && o.streams < 10000 && o.blocks + o.compressors + o.reactors <= most_blocks &&
+         o.reliefs < 10000 &&
          o.costed < 10000 && o.components <= 5000;
 }
 
@@ -133,6 +140,7 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, o)) {
     std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
                  "[--components N<=5000] [--trays N] [--compressors N] [--costed N<10000]\n"
+                 "       [--reactors N] [--reliefs N<10000]\n"
                  "       [--model NAME (one model, then --blocks N<=100000)]\n";
     return 2;
   }
@@ -337,6 +345,56 @@ int main(int argc, char** argv) {
                         real(384, 2.0e6, unit_type::kPressure), real(385, 450.0, unit_type::kTemperature),
                         real(56, 2.0), CostResult{874, 5, 0, 0, 0, false, "CS"}}});
     ++datasets;
+    b.flush(out);
+  }
+  // Plug-flow reactors: per substream profile the per-tray properties over
+  // the tray count as points, and the liquid composition. Relief objects:
+  // a dynamic scenario and two sets of vent pressure and temperature.
+  w.idset_once("RXPT", {"NPOINT"}, {{{"#" + std::to_string(o.trays)}}});
+  for (const char* sub : {"MIXED", "CISOLID"}) {
+    w.idset_once(std::string("RXS") + sub, {"SUBSTREAM"}, {{{sub}}});
+    for (const auto& p : tray_props)
+      w.lset_once("RP" + std::to_string(p[0]) + sub, "(%P" + std::to_string(p[0]) + " & %RXS" + sub + " & %RXPT)");
+  }
+  w.lset_once("RXZ", "(%P36 & %ID_NCC & %RXPT)");
+  for (int k = 1; k <= o.reactors; ++k) {
+    const std::string id = numbered("R", k, 4);
+    w.block_results("TUBERX", id, {}, {BlockResult::real(prop::kTemp, v.around(600.0), unit_type::kTemperature)});
+    for (int s = 1; s <= 2; ++s) {
+      const std::string sub = s == 1 ? "MIXED" : "CISOLID";
+      for (const auto& p : tray_props) {
+        std::vector<Value> vals;
+        for (int t = 0; t < o.trays; ++t) vals.push_back(p[1] ? Value::real(v.around(500.0), 1) : Value::real(v.fraction()));
+        b.dset({"BLOCK", "TUBERX", id, "PLPR_" + std::to_string(s)}, "RP" + std::to_string(p[0]) + sub, vals);
+        ++datasets;
+      }
+      std::vector<Value> x;
+      for (int t = 0; t < o.trays * o.components; ++t) x.push_back(Value::real(v.fraction()));
+      b.dset({"BLOCK", "TUBERX", id, "PLZ_" + std::to_string(s)}, "RXZ", x);
+      ++datasets;
+    }
+    b.flush(out);
+  }
+  w.idset_once("SCEN", {"PROPERTIES"}, {{{"872"}, 1}, {{"873"}, 1}, {{"874"}, 1}, {{"875"}, 1},
+                                        {{std::to_string(prop::kTemp)}, 2, unit_type::kTemperature},
+                                        {{std::to_string(prop::kPres)}, 2, unit_type::kPressure}});
+  w.lset_once("SCEN", "(%SCEN)");
+  w.idset_once("P881", {"PROPERTIES"}, {{{"881"}, 2, unit_type::kPressure}});
+  w.idset_once("P882", {"PROPERTIES"}, {{{"882"}, 2, unit_type::kTemperature}});
+  w.lset_once("VTP", "(%P881 & %RXPT)");
+  w.lset_once("VTT", "(%P882 & %RXPT)");
+  for (int k = 1; k <= o.reliefs; ++k) {
+    const std::string id = numbered("PSV", k, 4);
+    b.dset({"PRES-RELIEF", id, "PRDYSC"}, "SCEN",
+           {Value::integer(k % 2), Value::integer(k % 3), Value::integer(k % 5), Value::integer(k % 7),
+            Value::real(v.around(400.0), 1), Value::real(v.around(2.0e6), 1)});
+    for (int set = 0; set < 2; ++set)
+      for (const auto& [section, lset] : {std::pair{"PRVTP", "VTP"}, std::pair{"PRVTT", "VTT"}}) {
+        std::vector<Value> vals;
+        for (int t = 0; t < o.trays; ++t) vals.push_back(Value::real(v.around(1.0e5), 1));
+        b.dset({"PRES-RELIEF", id, section}, lset, vals);
+      }
+    datasets += 5;
     b.flush(out);
   }
   out.close();

@@ -1104,6 +1104,7 @@ void packed_words(const std::vector<Object>& blocks, int k) {
 #include "fuzz/equipment_families.hpp"
 #include "fuzz/heat_transfer_family.hpp"
 #include "column_queries.hpp"
+#include "fuzz/reactor_relief_family.hpp"
 
 // ---- Every later family -------------------------------------------------------
 
@@ -1136,6 +1137,7 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   compressor(missing.id, k);
   for (const Object& e : objects_of("EQUIPMEN", tkglob_[19], k)) costed_item(e.id, k++);
   costed_item(missing.id, k);
+  reactor_relief_families(blocks, k++);
 
   // Data-set paths for the value-access routines: the sections of blocks
   // and streams as the tree holds them, tables, studies, top-level sets.

@@ -845,6 +845,175 @@ void tkscpr_(const char *id, int64_t *column, const char *type, int64_t *number,
              size_t type_len, size_t pname_len, size_t part_len, size_t qname_len,
              size_t ulabel_len);
 
+/* ---- Reactor profiles ------------------------------------------------------ */
+/* Plug-flow ("TUBERX") profiles along the length, batch ("BATCHRX") profiles over
+   time, per substream; NPOINT and LD bound every array written. Error flags: 0
+   success, 1 not a reactor block, 2 profile section absent or name unknown, 3 no
+   data set for the property. */
+/* Number of substream profiles (consecutive PLPR_k or RBVLM_k, at most 9). */
+void tkrsub_(const char *id, int64_t *nsub, size_t id_len);
+/* Substream (text*8), points, components and properties of profile IPROF; all 0 when absent. */
+void tkrprf_(const char *id, int64_t *iprof, char *ssid, int64_t *npoint, int64_t *ncomp,
+             int64_t *nprop, size_t id_len, size_t ssid_len);
+/* Profile IPROF's property names (text*12) and kinds (1 per point, 2 per component), at most NPROP. */
+void tkrprp_(const char *id, int64_t *iprof, int64_t *nprop, int64_t *kinds, char *names,
+             int64_t *ierr, size_t id_len, size_t names_len);
+/* One per-point property of the profile of substream SSID: the first NPOINT stored values. */
+void tkrpr1_(const char *id, const char *pname, const char *ssid, int64_t *npoint, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t ssid_len, size_t qname_len, size_t ulabel_len);
+/* One composition property of profile IPROF into VALUES(LD, NPOINT), component ids in
+   order of first appearance. */
+void tkrpr2_(const char *id, const char *pname, int64_t *iprof, int64_t *ld, char *compids,
+             int64_t *npoint, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t compids_len, size_t qname_len,
+             size_t ulabel_len);
+/* Points, components and properties of the batch vessel's accumulator (RBAC) profile. */
+void tkvapf_(const char *id, int64_t *npoint, int64_t *ncomp, int64_t *nprop, size_t id_len);
+/* The same for the vent (RBVT) profile. */
+void tkvtpf_(const char *id, int64_t *npoint, int64_t *ncomp, int64_t *nprop, size_t id_len);
+/* Accumulator profile names (text*12) and kinds, at most NPROP. */
+void tkvapr_(const char *id, int64_t *nprop, int64_t *kinds, char *names, int64_t *ierr,
+             size_t id_len, size_t names_len);
+/* Vent profile names and kinds, at most NPROP. */
+void tkvtpr_(const char *id, int64_t *nprop, int64_t *kinds, char *names, int64_t *ierr,
+             size_t id_len, size_t names_len);
+/* One per-point accumulator property: the first NPOINT stored values. */
+void tkvar1_(const char *id, const char *pname, int64_t *npoint, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len, size_t qname_len,
+             size_t ulabel_len);
+/* One per-point vent property. */
+void tkvtr1_(const char *id, const char *pname, int64_t *npoint, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len, size_t qname_len,
+             size_t ulabel_len);
+/* One accumulator composition into VALUES(LD, NPOINT) with its component ids. */
+void tkvar2_(const char *id, const char *pname, int64_t *npoint, int64_t *ld, char *compids,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t compids_len, size_t qname_len, size_t ulabel_len);
+/* One vent composition into VALUES(LD, NPOINT) with its component ids. */
+void tkvtr2_(const char *id, const char *pname, int64_t *npoint, int64_t *ld, char *compids,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t compids_len, size_t qname_len, size_t ulabel_len);
+/* Number of values of the reaction profile (REAC_PRF); 0 when absent. */
+void tkrrpf_(const char *id, int64_t *n, size_t id_len);
+/* Number of values of the selectivity profile (SEL_PRF); 0 when absent. */
+void tkrrns_(const char *id, int64_t *n, size_t id_len);
+/* Reaction profile of NPOINT points by NPROP properties (as TKPRF2); IERR 3 when the
+   data set holds another number of values. */
+void tkrrpr_(const char *id, int64_t *npoint, int64_t *nprop, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Every value of the selectivity profile (as TKPVAL), arrays sized by TKRRNS. */
+void tkrrsl_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
+             char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Every value of the heat profile (HEAT_PRF, as TKPVAL). */
+void tkrrhr_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
+             char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Number of values of the segment results (L2_SEGM). */
+void tkrtnl_(const char *id, int64_t *n, size_t id_len);
+/* Distinct positions and components of the SPFRC profile. */
+void tkrtsp_(const char *id, int64_t *npoint, int64_t *ncomp, size_t id_len);
+/* SPFRC as NPOINT points by NPROP values (as TKPRF2, position "NPOINT"). */
+void tkrtsr_(const char *id, int64_t *npoint, int64_t *nprop, char *pnames, double *values,
+             char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
+             size_t utypes_len, size_t ulabels_len);
+/* Every value of the three-phase equilibrium results (VLE3, as TKPVAL). */
+void tkvle_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
+            char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
+            size_t utypes_len, size_t ulabels_len);
+/* Number of components with catalyst attributes in section RBTA_ISEC. */
+void tkrnac_(const char *id, int64_t *isec, int64_t *count, size_t id_len);
+/* The K-th such component (text*8) and its number of attributes. */
+void tkrnca_(const char *id, int64_t *isec, int64_t *k, char *comp, int64_t *count, size_t id_len,
+             size_t comp_len);
+/* The K-th attribute (text*8) of a component and its number of values. */
+void tkrsca_(const char *id, int64_t *isec, const char *comp, int64_t *k, char *attr, int64_t *count,
+             size_t id_len, size_t comp_len, size_t attr_len);
+/* Element names (text*8) and values of one attribute, arrays sized by TKRSCA's count. */
+void tkrcat_(const char *id, int64_t *isec, const char *comp, const char *attr, int64_t *idum,
+             char *elems, double *values, int64_t *ierr, size_t id_len, size_t comp_len,
+             size_t attr_len, size_t elems_len);
+/* Numbers of the feed data sets RBFC_ISEC and RBFI_ISEC. */
+void tkrnfs_(const char *id, int64_t *isec, int64_t *nfc, int64_t *nfi, size_t id_len);
+/* Their property names (text*12, RBFC_ISEC first), at most N; IERR 2 when there are none. */
+void tkrfsp_(const char *id, int64_t *isec, int64_t *n, char *names, int64_t *ierr, size_t id_len,
+             size_t names_len);
+
+/* ---- Pressure relief ------------------------------------------------------ */
+/* Relief objects (listed by TKPIDS): scenario results, vessel, steady-state, PRAC
+   and vent profiles. An unknown object writes zeros to every count and leaves the
+   error flag nonzero; NRES, NPROP, NSETS, NPOINT and LD bound every array written. */
+/* Dynamic scenario: at most NRES results with names, kinds (1 integer, 2 real, 3 text,
+   4 verdict message), integer, text (text*12), message (text*32) and converted real
+   values, quantity names and unit labels. */
+void tkpssr_(const char *id, int64_t *nres, char *names, int64_t *kinds, int64_t *ivalues,
+             char *tvalues, char *messages, double *rvalues, char *qnames, char *ulabels,
+             size_t id_len, size_t names_len, size_t tvalues_len, size_t messages_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Steady-state scenario, as TKPSSR; IERR 3 until the data set is found, then 0. */
+void tkpsss_(const char *id, int64_t *nres, char *names, int64_t *kinds, int64_t *ivalues,
+             char *tvalues, char *messages, double *rvalues, char *qnames, char *ulabels,
+             int64_t *ierr, size_t id_len, size_t names_len, size_t tvalues_len,
+             size_t messages_len, size_t qnames_len, size_t ulabels_len);
+/* Vent profile sizes: points, composition data sets, vent sections present, pressure data sets. */
+void tkpvpf_(const char *id, int64_t *npoint, int64_t *ncomp, int64_t *nvent, int64_t *npres,
+             size_t id_len);
+/* Vent property names and kinds (at most NPROP) and the time axis (TKPVPF's points). */
+void tkpvrp_(const char *id, int64_t *nprop, int64_t *kinds, char *names, double *times,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t names_len,
+             size_t qname_len, size_t ulabel_len);
+/* One vent property ("B_PRES", "B_TEMP", "B_VFRAC", "DENSITY") into VALUES(NPOINT, NSETS). */
+void tkpvr1_(const char *id, const char *pname, int64_t *nsets, int64_t *npoint, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* The vent mole fractions ("B_MOLEFRAC"), one component id (text*8) per set. */
+void tkpvr2_(const char *id, const char *pname, int64_t *nsets, int64_t *npoint, char *compids,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t compids_len, size_t qname_len, size_t ulabel_len);
+/* Vessel profile IPROF: substream (text*8), points, components, properties. */
+void tkpsrf_(const char *id, int64_t *iprof, char *ssid, int64_t *npoint, int64_t *ncomp,
+             int64_t *nprop, size_t id_len, size_t ssid_len);
+/* Vessel profile names (text*12) and kinds, at most NPROP. */
+void tkpsrp_(const char *id, int64_t *iprof, int64_t *nprop, int64_t *kinds, char *names,
+             int64_t *ierr, size_t id_len, size_t names_len);
+/* One per-point vessel property of flow basis BASIS (text*4, blank for any). */
+void tkpsr1_(const char *id, const char *pname, const char *basis, int64_t *npoint, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t basis_len, size_t qname_len, size_t ulabel_len);
+/* One vessel composition of profile IPROF into VALUES(LD, NPOINT). */
+void tkpsr2_(const char *id, const char *pname, int64_t *iprof, int64_t *ld, char *compids,
+             int64_t *npoint, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t compids_len, size_t qname_len,
+             size_t ulabel_len);
+/* Number of vessel substream profiles (consecutive PRVLM_k, at most 9). */
+void tkpsub_(const char *id, int64_t *nsub, size_t id_len);
+/* One per-point steady-state property of flow basis BASIS. */
+void tkpss1_(const char *id, const char *pname, const char *basis, int64_t *npoint, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t basis_len, size_t qname_len, size_t ulabel_len);
+/* Steady-state profile names and kinds, at most NPROP. */
+void tkpssp_(const char *id, int64_t *nprop, int64_t *kinds, char *names, int64_t *ierr,
+             size_t id_len, size_t names_len);
+/* PRAC profile sizes. */
+void tkpapf_(const char *id, int64_t *npoint, int64_t *ncomp, int64_t *nprop, size_t id_len);
+/* PRAC profile names and kinds, at most NPROP. */
+void tkpapr_(const char *id, int64_t *nprop, int64_t *kinds, char *names, int64_t *ierr,
+             size_t id_len, size_t names_len);
+/* One per-point PRAC property of flow basis BASIS. */
+void tkpar1_(const char *id, const char *pname, const char *basis, int64_t *npoint, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t basis_len, size_t qname_len, size_t ulabel_len);
+/* One PRAC composition into VALUES(LD, NPOINT). */
+void tkpar2_(const char *id, const char *pname, int64_t *npoint, int64_t *ld, char *compids,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t compids_len, size_t qname_len, size_t ulabel_len);
+/* As TKFDST on a relief path ("PRES-RELIEF" id section) of a known relief object. */
+void tkpspl_(int64_t *nid, char *ids, int64_t *nk, const char *knames, const char *kvals,
+             char *qual, int64_t *ierr, size_t ids_len, size_t knames_len, size_t kvals_len,
+             size_t qual_len);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -90,6 +90,8 @@ ProfileElements profile_elements(std::string_view lsetid, std::string_view point
       e.property = element_number(tok.text);
       e.properties = std::max<int64_t>(idset_dimensions(set).nmem, 0);
       seen_property = true;
+    } else if (keyword == "SUBSTREAM" && e.substream.empty()) {
+      e.substream = std::string(TextField::trim_right(tok.text.substr(0, std::min<size_t>(tok.text.size(), 8))));
     } else if (keyword == "COMPONENTS" && !e.has_components) {
       // The run's component set stands for all components; any other set
       // lists its own, never more than the run has.
@@ -112,21 +114,20 @@ std::string node_qualifier(int64_t node) {
 ProfileElements node_elements(int64_t node, std::string_view point_keyword) {
   // What a node's sequence says is read once per load: counting and
   // listing routines ask for the same data sets over and over.
+  // Kept per point keyword, since that keyword decides the point count.
   static uint64_t serial = 0;
-  static std::unordered_map<int64_t, ProfileElements> known;
+  static std::unordered_map<std::string, std::unordered_map<int64_t, ProfileElements>> known;
   if (serial != last_load().serial) {
     known.clear();
     serial = last_load().serial;
   }
-  const bool trays = point_keyword == "TRAY_NO";
-  if (trays) {
-    const auto it = known.find(node);
-    if (it != known.end()) return it->second;
-  }
+  auto& by_node = known[std::string(point_keyword)];
+  const auto it = by_node.find(node);
+  if (it != by_node.end()) return it->second;
   DataRecord rec;
   if (!node_record(node, rec)) return {};
   const ProfileElements e = profile_elements(std::string_view(rec.value, 8), point_keyword);
-  if (trays) known.emplace(node, e);
+  by_node.emplace(node, e);
   return e;
 }
 
@@ -212,6 +213,8 @@ bool read_component_profile(std::span<const std::string_view> path, std::string_
   };
   std::pair<int64_t, int64_t> last_point{-1, -1};
   int64_t point = 0;
+  // An "NPOINT" column holds the point as an integer, others as a text.
+  const bool integer_points = padded_equal(point_qualifier, "NPOINT");
   StoredConverter convert;
   if (t != 0) units.label.assign(convert(t, code, 0.0).label_view());
   for (int64_t j = std::max<int64_t>(first, 1); j <= last; ++j) {
@@ -223,7 +226,9 @@ bool read_component_profile(std::span<const std::string_view> path, std::string_
     const auto p = pair_of(pcol, j);
     if (p != last_point) {
       last_point = p;
-      point = pcol > 0 ? read_unsigned(TextField::trim_right(a.qualifier_text(pcol, j))).value : 0;
+      point = pcol <= 0         ? 0
+              : integer_points ? a.qualifier_int(pcol, j)
+                               : read_unsigned(TextField::trim_right(a.qualifier_text(pcol, j))).value;
     }
     if (k > ld || point < 1 || point > npoints) continue;
     values[(k - 1) + ld * (point - 1)] = t != 0 ? convert(t, code, a.real_value(j)).value : a.real_value(j);

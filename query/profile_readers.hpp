@@ -56,6 +56,7 @@ struct ProfileElements {
   int64_t properties = 0;   // and the number of members of its set
   int64_t components = 0;   // "COMPONENTS": members, or the run's count for "ID_NCC"
   bool has_components = false;
+  std::string substream;    // first non-blank "SUBSTREAM" value, trailing blanks cut
 };
 ProfileElements profile_elements(std::string_view lsetid, std::string_view point_keyword = "TRAY_NO");
 // The same for the data set of a tree node.
@@ -99,7 +100,8 @@ bool read_point_profile(std::span<const std::string_view> path, std::string_view
 // first+count) (count < 0: to the end) is placed at (component position,
 // point) of values, whose leading dimension is ld, by its "COMPONENTS"
 // qualifier (positions in order of first appearance, ids appended to
-// compids) and its point qualifier (a decimal text). Values whose
+// compids) and its point qualifier (a decimal text; an integer for
+// "NPOINT"). Values whose
 // component position exceeds ld or whose point lies outside 1..npoints are
 // not stored; no id beyond ld is written. Values without a unit type are
 // copied as stored. False when the data set holds no values.

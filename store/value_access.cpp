@@ -205,11 +205,14 @@ DatasetChoice find_dataset(std::span<const std::string_view> path,
     }
   }
   int64_t node = 0;
-  if (path.size() < 4 || TreeNodes::loaded().find(path, node) != 0 || node == 0) {
+  // Block, stream and costing paths have four keywords; a relief object's
+  // data sets lie one level higher ("PRES-RELIEF" id section).
+  const bool relief = path.size() == 3 && padded_equal(path[0], "PRES-RELIEF");
+  if ((path.size() < 4 && !relief) || TreeNodes::loaded().find(path, node) != 0 || node == 0) {
     out.ierr = 3;
     return out;
   }
-  for (int64_t p : equal_siblings(node, path[3], true)) {
+  for (int64_t p : equal_siblings(node, path[relief ? 2 : 3], true)) {
     std::string qual;
     const ListBlock b{node_list(p, qual)};
     bool all = b.a.nqual > 0;

@@ -439,6 +439,7 @@ TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
     check_streams(f);
     check_connections(f);
     check_columns(f);
+    check_reactors(f);
     if (::testing::Test::HasFailure()) {
       ADD_FAILURE() << "first failing seed " << seed << "; its file:\n" << f.text.substr(0, 4000);
       return;

@@ -12,6 +12,7 @@
 // block's results, a property table or envelope, and a sensitivity table;
 // --compressor ID a compressor's performance, stage, cooler and wheel tables.
 // --column ID a column block's profiles, tray report and sections.
+// --reactor ID a reactor's profiles, --relief ID a relief object's scenarios and profiles.
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
@@ -40,6 +41,7 @@
 #include "tools/report_heat.hpp"
 #include "tools/report_columns.hpp"
 #include "tools/report_objects.hpp"
+#include "tools/report_reactors.hpp"
 #include "tools/report_run_info.hpp"
 #include "tools/report_streams.hpp"
 #include "tools/report_units.hpp"
@@ -70,6 +72,7 @@ void flush_messages() {
 void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
   std::fputs("               [--block ID] [--column ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
+  std::fputs("               [--reactor ID] [--relief ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
   std::fputs("               [--curve ID] [--exchanger ID]\n", stderr);
 }
@@ -122,6 +125,7 @@ int main(int argc, char** argv) {
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
   std::vector<std::string> compressors;
+  std::vector<std::string> reactors, reliefs;  // --reactor ID, --relief ID
   std::vector<std::string> curve_blocks, exchanger_blocks;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -141,6 +145,10 @@ int main(int argc, char** argv) {
       columns.push_back(argv[++i]);
     } else if (arg == "--table" && i + 1 < argc) {
       block_tables.tables.push_back(argv[++i]);
+    } else if (arg == "--reactor" && i + 1 < argc) {
+      reactors.push_back(argv[++i]);
+    } else if (arg == "--relief" && i + 1 < argc) {
+      reliefs.push_back(argv[++i]);
     } else if (arg == "--compressor" && i + 1 < argc) {
       compressors.push_back(argv[++i]);
     } else if (arg == "--sensitivity" && i + 1 < argc) {
@@ -243,6 +251,8 @@ int main(int argc, char** argv) {
     flowsum_tool::report_curves(curve_blocks);
     flowsum_tool::report_exchangers(exchanger_blocks);
     flowsum_tool::report_columns(columns);
+    flowsum_tool::report_reactors(reactors);
+    flowsum_tool::report_reliefs(reliefs);
     if (!dot_graph) flowsum_tool::report_streams(stream_basis);
   }
   if (saved_stdout >= 0) {

@@ -1,8 +1,9 @@
 // The example flowsheet: FEED1 and FEED2 meet in mixer M1, heater H1 warms
 // the mixture, flash drum F1 splits it into VAP and LIQ, and column C1
-// stabilises LIQ into DIST (top) and BOTT (bottoms). Flows are balanced
-// component by component and the heat duties follow from the stream
-// enthalpies, so a reader can check the numbers by hand.
+// stabilises LIQ into DIST (top) and BOTT (bottoms); a plug-flow reactor
+// R1 stands beside them and relief object PSV-1 protects the flash drum.
+// Flows are balanced component by component and the heat duties follow
+// from the stream enthalpies, so a reader can check the numbers by hand.
 #include "support/example_flowsheet.hpp"
 
 #include <charconv>
@@ -207,6 +208,37 @@ SummaryBuilder example_flowsheet() {
                    reals(pres, 1));
     column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
                    reals(x));
+  }
+
+  // A plug-flow reactor R1 beside the flowsheet: temperature and pressure
+  // along five points of its length, and the mole fractions of its mixed
+  // substream, the first component converted into the second.
+  {
+    const std::vector<std::string> pfr{"BLOCK", "TUBERX", "R1"};
+    auto at = [&](const char* section) { auto p = pfr; p.push_back(section); return p; };
+    const ColumnSet mixed{{"SUBSTREAM"}, {{{"MIXED"}}}, ""}, points{{"NPOINT"}, {{{"#5"}}}, ""};
+    std::vector<double> temps, pres, x;
+    for (int t = 0; t < 5; ++t) {
+      temps.push_back(600.0 + 15.0 * t);
+      pres.push_back(2.0e6 - 25000.0 * t);
+      const double converted = r6(0.4 * t / 4.0);
+      const std::vector<double> xs{0.5 - converted, 0.2 + converted, 0.15, 0.1, 0.05};
+      x.insert(x.end(), xs.begin(), xs.end());
+    }
+    b.blank_line();
+    w.block_results("TUBERX", "R1", {}, {BlockResult::real(prop::kTemp, temps.back(), unit_type::kTemperature)});
+    column_dataset(w, at("PLPR_1"), {property_set(prop::kTemp, unit_type::kTemperature), mixed, points}, reals(temps, 1));
+    column_dataset(w, at("PLPR_1"), {property_set(prop::kPres, unit_type::kPressure), mixed, points}, reals(pres, 1));
+    column_dataset(w, at("PLZ_1"), {property_set(36), component_set({}), points}, reals(x));
+    // Relief object PSV-1 protecting F1: a dynamic fire scenario that meets
+    // the code, and the vent pressure and temperature over three points.
+    const ColumnSet results{{"PROPERTIES"}, {{{"872"}, 1}, {{"873"}, 1}, {{"874"}, 1}, {{"875"}, 1}}, ""};
+    const ColumnSet three{{"NPOINT"}, {{{"#3"}}}, ""};
+    column_dataset(w, {"PRES-RELIEF", "PSV-1", "PRDYSC"}, {results}, integers({0, 1, 1, 1}));
+    column_dataset(w, {"PRES-RELIEF", "PSV-1", "PRVTP"}, {property_set(881, unit_type::kPressure), three},
+                   reals({3.2e6, 2.9e6, 2.6e6}, 1));
+    column_dataset(w, {"PRES-RELIEF", "PSV-1", "PRVTT"}, {property_set(882, unit_type::kTemperature), three},
+                   reals({340.0, 336.0, 331.0}, 1));
   }
 
   // Streams: source, destination and class, totals, then one row per

@@ -595,6 +595,18 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.connections.push_back({});
     w.block_results(c.model, c.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
   }
+  // Reactors (each with a one-value result table) and relief objects with results.
+  f.reactors = random_reactors(seed, w, f.ncc, used_blocks);
+  for (const RandomReactor& x : f.reactors) {
+    f.blocks.push_back({x.model, x.id});
+    RandomValue v;
+    v.property = prop::kTemp;
+    v.real = v.si = 1.0;
+    f.results.push_back({f.blocks.back(), {v}});
+    f.connections.push_back({});
+  }
+  f.relief_results = random_reliefs(seed, w, f.ncc, used_reliefs);
+  for (const RandomRelief& x : f.relief_results) f.reliefs.push_back(x.id);
   f.text = b.text();
   return f;
 }

@@ -17,6 +17,7 @@
 #include "support/curve_records.hpp"
 #include "support/exchanger_records.hpp"
 #include "support/column_records.hpp"
+#include "support/reactor_records.hpp"
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
@@ -113,6 +114,8 @@ struct RandomFlowsheet {
   std::vector<CurveBlock> curve_blocks;             // blocks with heating curves (also in blocks)
   RandomExchangers exchangers;                      // exchangers and columns (also in blocks)
   std::vector<RandomColumnBlock> columns;           // column blocks (also in blocks)
+  std::vector<RandomReactor> reactors;              // reactor blocks (also in blocks)
+  std::vector<RandomRelief> relief_results;         // relief objects with results (also in reliefs)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);

@@ -1,0 +1,168 @@
+// Reading every reactor profile (TKRSUB, TKRPRF, TKRPRP, then TKRPR1 or
+// TKRPR2 per property) and every relief object (TKPSSR, TKPVPF, TKPVR1 per
+// vent section) of a large summary file against reading every stream's
+// main table, in one run: prints the time per value, the time per stream
+// row and their ratio (the minimum over repeats of each pass). Exits 1 when
+// a value costs more than a row.
+//
+//   reactor_bench FILE [REPEATS]
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/load_common.hpp"
+#include "flowsum.h"
+#include "loading/globals.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t load_open(const std::string& path) {
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, msg = 0, recl = 0, ierr = 0;
+  std::string file = path, access = "SEQUENTIAL", form = "FORMATTED", status = "OLD", action = "READ",
+              unitset = "SI";
+  std::string prpfile = flowsum::bench::reference_file("RCPROPNU.DAT"),
+              untfile = flowsum::bench::reference_file("RCUNITS.DAT");
+  double rmiss = 1.0e35;
+  tkopen_(&sum, file.data(), access.data(), form.data(), &recl, status.data(), action.data(), &ierr, file.size(),
+          access.size(), form.size(), status.size(), action.size());
+  if (ierr != 0) return 100 + ierr;
+  tkini2_(unitset.data(), &scr, &sum, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
+          unitset.size(), prpfile.size(), untfile.size());
+  return ierr;
+}
+
+std::vector<std::string> identifiers(int64_t n, void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t)) {
+  std::vector<std::string> ids;
+  if (n <= 0) return ids;
+  std::string all(static_cast<size_t>(n) * 128, ' '), types(static_cast<size_t>(n) * 12, ' ');
+  int64_t ierr = 0;
+  list(&n, all.data(), types.data(), &ierr, 128, 12);
+  for (size_t i = 0; i < static_cast<size_t>(n); ++i) ids.push_back(all.substr(i * 128, 128));
+  return ids;
+}
+
+// Every profile value of every reactor and every result and vent value of
+// every relief object; returns the number of values.
+int64_t read_all_reactors(const std::vector<std::string>& blocks, const std::vector<std::string>& reliefs) {
+  int64_t values_read = 0;
+  std::vector<double> values;
+  std::vector<int64_t> kinds;
+  std::string names, ids, ss(8, ' '), q(12, ' '), l(16, ' ');
+  for (const std::string& id : blocks) {
+    int64_t nsub = 0;
+    tkrsub_(id.data(), &nsub, 128);
+    for (int64_t p = 1; p <= nsub; ++p) {
+      int64_t np = 0, nc = 0, nn = 0, ierr = 0;
+      tkrprf_(id.data(), &p, ss.data(), &np, &nc, &nn, 128, 8);
+      kinds.assign(static_cast<size_t>(nn), 0);
+      names.assign(static_cast<size_t>(nn) * 12, ' ');
+      tkrprp_(id.data(), &p, &nn, kinds.data(), names.data(), &ierr, 128, 12);
+      ids.assign(static_cast<size_t>(std::max<int64_t>(nc, 1)) * 8, ' ');
+      values.assign(static_cast<size_t>(std::max<int64_t>(nc, 1) * np), 0.0);
+      for (int64_t k = 0; k < nn; ++k) {
+        const char* name = names.data() + 12 * k;
+        if (kinds[static_cast<size_t>(k)] == 1) {
+          tkrpr1_(id.data(), name, ss.data(), &np, values.data(), q.data(), l.data(), &ierr, 128, 12, 8, 12, 16);
+          if (ierr == 0) values_read += np;
+        } else {
+          tkrpr2_(id.data(), name, &p, &nc, ids.data(), &np, values.data(), q.data(), l.data(), &ierr, 128, 12, 8,
+                  12, 16);
+          if (ierr == 0) values_read += np * nc;
+        }
+      }
+    }
+  }
+  constexpr int64_t kResults = 64;
+  std::string rn(12 * kResults, ' '), rt(12 * kResults, ' '), rm(32 * kResults, ' '), rq(12 * kResults, ' '),
+      rl(16 * kResults, ' ');
+  std::vector<int64_t> rk(kResults), ri(kResults);
+  std::vector<double> rv(kResults);
+  for (const std::string& id : reliefs) {
+    int64_t n = kResults;
+    tkpssr_(id.data(), &n, rn.data(), rk.data(), ri.data(), rt.data(), rm.data(), rv.data(), rq.data(), rl.data(), 128,
+            12, 12, 32, 12, 16);
+    for (int64_t k = 0; k < kResults && rk[static_cast<size_t>(k)] != 0; ++k) ++values_read;
+    std::fill(rk.begin(), rk.end(), 0);
+    int64_t np = 0, nz = 0, nvent = 0, npres = 0, ierr = 0;
+    tkpvpf_(id.data(), &np, &nz, &nvent, &npres, 128);
+    int64_t nsets = std::max<int64_t>(npres, 1);
+    values.assign(static_cast<size_t>(nsets * np), 0.0);
+    for (const char* name : {"B_PRES      ", "B_TEMP      "}) {
+      tkpvr1_(id.data(), name, &nsets, &np, values.data(), q.data(), l.data(), &ierr, 128, 12, 12, 16);
+      if (ierr == 0) values_read += nsets * np;
+    }
+  }
+  return values_read;
+}
+
+int64_t read_all_streams(std::vector<std::string>& ids) {
+  int64_t rows_read = 0;
+  std::string src(128, ' '), dst(128, ' '), row_buf, names, labels;
+  std::vector<double> values;
+  for (std::string& id : ids) {
+    int64_t nsub = 0, nrows = 0, dum = 0;
+    tksinf_(id.data(), src.data(), dst.data(), &nsub, &nrows, &dum, 128, 128, 128);
+    const size_t n = static_cast<size_t>(std::max<int64_t>(nrows, 1));
+    row_buf.assign(n * 64, ' ');
+    names.assign(n * 12, ' ');
+    labels.assign(n * 16, ' ');
+    values.assign(n, 0.0);
+    tkstrm_(id.data(), &dum, row_buf.data(), values.data(), names.data(), labels.data(), &dum, 128, 64, 12, 16);
+    rows_read += nrows;
+  }
+  return rows_read;
+}
+
+template <class F>
+double best_of(int repeats, F pass, int64_t& count) {
+  double best = 1e300;
+  for (int r = 0; r < repeats; ++r) {
+    const auto t0 = Clock::now();
+    count = pass();
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
+  }
+  return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs("usage: reactor_bench FILE [REPEATS]\n", stderr);
+    return 2;
+  }
+  const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  if (load_open(argv[1]) != 0) {
+    std::fprintf(stderr, "reactor_bench: %s does not load\n", argv[1]);
+    return 2;
+  }
+  const std::vector<std::string> blocks = identifiers(flowsum::glob(flowsum::g::kNblk), tkbids_);
+  std::vector<std::string> streams = identifiers(flowsum::glob(flowsum::g::kNstr), tksids_);
+  std::vector<std::string> reliefs;
+  if (const int64_t n = flowsum::glob(flowsum::g::kNrelief); n > 0) {
+    std::string all(static_cast<size_t>(n) * 128, ' ');
+    int64_t m = n, ierr = 0;
+    tkpids_(&m, all.data(), &ierr, 128);
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i) reliefs.push_back(all.substr(i * 128, 128));
+  }
+  int64_t values = 0, rows = 0;
+  const double profiles = best_of(repeats, [&] { return read_all_reactors(blocks, reliefs); }, values);
+  const double tables = best_of(repeats, [&] { return read_all_streams(streams); }, rows);
+  int64_t sum = 71, scr = 72, prp = 73, unt = 74, cerr = 0;
+  tkclos_(&sum, &scr, &prp, &unt);
+  tkclfl_(&sum, &cerr);
+  const double per_value = values > 0 ? profiles / static_cast<double>(values) : 0.0,
+               per_row = rows > 0 ? tables / static_cast<double>(rows) : 0.0;
+  const double ratio = per_row > 0 ? per_value / per_row : 0.0;
+  std::printf("reactor and relief values %lld in %.3f s (%.1f ns each); stream rows %lld in %.3f s (%.1f ns each); "
+              "value/row %.3f\n",
+              static_cast<long long>(values), profiles, 1e9 * per_value, static_cast<long long>(rows), tables,
+              1e9 * per_row, ratio);
+  return ratio <= 1.0 ? 0 : 1;
+}
