@@ -40,13 +40,14 @@ class BlockResults : public SummarySuite<BlockResults> {
                      {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0, 320.0}},
                       {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6, 3.0E6}},
                       {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {700.0, 710.0, 720.0}}});
-    // A batch reactor with the vent report only, under both section names.
+    t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
+    t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    // A batch reactor with the vent report only, under both section names;
+    // the second is the file's last data set, whose record ends the tree.
     t.reactor_report("BATCHRX", "BR1", "BRX_PRF3",
                      {{prop::kPres, "MIXED", "VAPOR", "", "", unit_type::kPressure, 1, {1.0E5, 2.0E5}}});
     t.reactor_report("BATCHRX", "BR1", "BTRX_PRF3",
                      {{prop::kTemp, "MIXED", "VAPOR", "", "", unit_type::kTemperature, 1, {400.0, 410.0}}});
-    t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
-    t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     write_file(b.text());
   }
   BlockResults() { unit_set_ = "MET"; }
