@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
+#include "support/caller.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/summary_suite.hpp"
 
@@ -40,13 +40,14 @@ class BlockResults : public SummarySuite<BlockResults> {
                      {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0, 320.0}},
                       {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6, 3.0E6}},
                       {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {700.0, 710.0, 720.0}}});
-    // A batch reactor with the vent report only, under both section names.
+    t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
+    t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    // A batch reactor with the vent report only, under both section names;
+    // the second is the file's last data set, whose record ends the tree.
     t.reactor_report("BATCHRX", "BR1", "BRX_PRF3",
                      {{prop::kPres, "MIXED", "VAPOR", "", "", unit_type::kPressure, 1, {1.0E5, 2.0E5}}});
     t.reactor_report("BATCHRX", "BR1", "BTRX_PRF3",
                      {{prop::kTemp, "MIXED", "VAPOR", "", "", unit_type::kTemperature, 1, {400.0, 410.0}}});
-    t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
-    t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     write_file(b.text());
   }
   BlockResults() { unit_set_ = "MET"; }
@@ -55,18 +56,16 @@ class BlockResults : public SummarySuite<BlockResults> {
 // TKNRES and TKBRES into fields of 8 results prefilled with '#'.
 struct ResultTable {
   int64_t n = -1, ndesc = -1, status = -1;
-  std::string names = std::string(96, '#'), quals = std::string(136, '#'), texts = std::string(64, '#'),
-              utypes = std::string(96, '#'), labels = std::string(128, '#');
+  Field names{12, 8}, quals{8, 17}, texts{8, 8}, utypes{12, 8}, labels{16, 8};
   Ints types = Ints(8, -1), ints = Ints(8, -1);
   Reals reals = Reals(8, -1.0);
 };
 ResultTable results(const std::string& block) {
   ResultTable r;
-  std::string id = pad(block, 16);
-  int64_t d1 = 0, d2 = 0;
-  tknres_(id.data(), &r.n, &r.ndesc, &r.status, id.size());
-  tkbres_(id.data(), &d1, &d2, r.names.data(), r.quals.data(), r.types.data(), r.ints.data(),
-          r.texts.data(), r.reals.data(), r.utypes.data(), r.labels.data(), id.size(), 12, 8, 8, 12, 16);
+  const Field id(block, 16);
+  call(tknres_, id, r.n, r.ndesc, r.status);
+  call(tkbres_, id, int64_t{0}, int64_t{0}, r.names, r.quals, r.types, r.ints, r.texts, r.reals, r.utypes,
+       r.labels);
   return r;
 }
 
@@ -74,33 +73,33 @@ TEST_F(BlockResults, ResultTableWithTwoDescriptiveQualifiersAndEveryValueType) {
   ResultTable r = results("H1");
   ASSERT_EQ((Ints{r.status, r.n, r.ndesc}), (Ints{0, 5, 2}));
   // Two consecutive descriptor elements per result, then nothing more.
-  EXPECT_EQ(r.quals.substr(0, 88),
+  EXPECT_EQ(r.quals.text().substr(0, 88),
             "MIXED   VAPOR   MIXED   LIQUID  CISOLID SOLID   MIXED   TOTAL   NCPSD   LONG    ########");
   EXPECT_EQ(Ints(r.types.begin(), r.types.begin() + 5), (Ints{2, 1, 3, 2, 3}));
   // A real with a unit type is converted (K to C) and labelled; one without
   // comes back as stored, unit texts blank.
   EXPECT_NEAR(r.reals[0], 76.85, 1e-9);
-  EXPECT_EQ(r.labels.substr(0, 16), pad("C", 16));
+  EXPECT_EQ(r.labels[0], pad("C", 16));
   EXPECT_DOUBLE_EQ(r.reals[3], 0.25);
-  EXPECT_EQ(r.utypes.substr(36, 12), pad("", 12));
+  EXPECT_EQ(r.utypes[3], pad("", 12));
   // Integers keep their word, other kinds read 0 there; long texts are cut.
   EXPECT_EQ((Ints{r.ints[0], r.ints[1]}), (Ints{0, 12}));
-  EXPECT_EQ(r.texts.substr(32, 8), "A LONG T");
-  EXPECT_EQ(r.names.substr(60, 12), std::string(12, '#'));
+  EXPECT_EQ(r.texts[4], "A LONG T");
+  EXPECT_EQ(r.names[5], std::string(12, '#'));
 }
 
 TEST_F(BlockResults, OneDescriptiveQualifierAndAbsentBlocks) {
   ResultTable r = results("F1");
   ASSERT_EQ((Ints{r.n, r.ndesc}), (Ints{2, 1}));
-  EXPECT_EQ(r.quals.substr(0, 24), "VAPOR   TOTAL   ########");
-  EXPECT_EQ(r.utypes.substr(12, 12), pad("HEAT-DUTY", 12));
+  EXPECT_EQ(r.quals.text().substr(0, 24), "VAPOR   TOTAL   ########");
+  EXPECT_EQ(r.utypes[1], pad("HEAT-DUTY", 12));
   // No such block, and a block without a result table (its fields untouched).
   for (const char* id : {"NOSUCH", "R1"}) {
     ResultTable none = results(id);
     EXPECT_EQ(none.n, 0) << id;
     EXPECT_NE(none.status, 0) << id;
   }
-  EXPECT_EQ(results("R1").names, std::string(96, '#'));
+  EXPECT_EQ(results("R1").names.text(), std::string(96, '#'));
 }
 
 // TKFLWB into arrays of `room` elements (by default one more than p, q).
@@ -140,20 +139,19 @@ TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
 
 struct Reports {
   int64_t n = -1, ierr = -1;
-  std::string types = std::string(36, '#');
+  Field types{12, 3};
 };
 Reports report_types(const std::string& block) {
   Reports r;
-  std::string id = pad(block, 8);
-  tklrrp_(id.data(), &r.n, r.types.data(), &r.ierr, id.size(), 12);
+  call(tklrrp_, Field(block, 8), r.n, r.types, r.ierr);
   return r;
 }
 
 TEST_F(BlockResults, ReportTypesOfReactorBlocks) {
   Reports tube = report_types("R1");
   EXPECT_EQ((Ints{tube.ierr, tube.n}), (Ints{0, 1}));
-  EXPECT_EQ(tube.types, pad("PROP-REPORT", 12) + pad("", 24));
-  EXPECT_EQ(report_types("BR1").types.substr(0, 12), pad("PROP-VENT", 12));
+  EXPECT_EQ(tube.types.text(), pad("PROP-REPORT", 12) + pad("", 24));
+  EXPECT_EQ(report_types("BR1").types[0], pad("PROP-VENT", 12));
   EXPECT_EQ(report_types("BR2").ierr, 2);
   EXPECT_EQ(report_types("H1").ierr, 1);
   EXPECT_EQ(report_types("NOSUCH").n, 0);
@@ -161,9 +159,8 @@ TEST_F(BlockResults, ReportTypesOfReactorBlocks) {
 
 TEST_F(BlockResults, ReportSizes) {
   auto size = [](const std::string& block, const std::string& type) {
-    std::string id = pad(block, 8), rt = pad(type, 12);
     int64_t np = -1, nprof = -1, ierr = -1;
-    tksrrp_(id.data(), rt.data(), &np, &nprof, &ierr, id.size(), rt.size());
+    call(tksrrp_, Field(block, 8), Field(type, 12), np, nprof, ierr);
     return Ints{np, nprof, ierr};
   };
   EXPECT_EQ(size("R1", "PROP-REPORT"), (Ints{3, 3, 0}));
@@ -174,19 +171,15 @@ TEST_F(BlockResults, ReportSizes) {
 }
 
 struct Profile {
-  std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
-              basis = pad("#", 4), fbasis = pad("#", 4), utype = pad("#", 12), label = pad("#", 16);
+  Field pname{"#", 12}, sub{"#", 8}, phase{"#", 8}, comp{"#", 8}, basis{"#", 4}, fbasis{"#", 4}, utype{"#", 12},
+      label{"#", 16};
   Reals values = Reals(4, -1.0);
   int64_t ierr = -1;
 };
 Profile by_position(const std::string& block, const std::string& type, int64_t k, bool alternate = false) {
   Profile p;
-  std::string id = pad(block, 8), rt = pad(type, 12);
-  int64_t dum = 0;
-  (alternate ? tknrpr_ : tknrrp_)(id.data(), rt.data(), &dum, &k, p.pname.data(), p.sub.data(),
-                                  p.phase.data(), p.comp.data(), p.basis.data(), p.fbasis.data(),
-                                  p.values.data(), p.utype.data(), p.label.data(), &p.ierr, id.size(),
-                                  rt.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  call(alternate ? tknrpr_ : tknrrp_, Field(block, 8), Field(type, 12), int64_t{0}, k, p.pname, p.sub, p.phase,
+       p.comp, p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
   return p;
 }
 
@@ -194,19 +187,19 @@ TEST_F(BlockResults, ProfilesByPosition) {
   Profile p = by_position("R1", "PROP-REPORT", 2);
   EXPECT_EQ(p.ierr, 0);
   // The basis comes from the unit type: molar enthalpy.
-  EXPECT_EQ(p.pname + p.phase + p.fbasis + p.label,
+  EXPECT_EQ(p.pname.text() + p.phase.text() + p.fbasis.text() + p.label.text(),
             pad("HMX", 12) + pad("LIQUID", 8) + "MOLE" + pad("KCAL/KMOL", 16));
   EXPECT_NEAR(p.values[2], 3.0E6 / 4186.8, 1e-9);
   EXPECT_EQ(p.values[3], -1.0);
   // The batch reactor's two section names.
-  EXPECT_EQ(by_position("BR1", "PROP-VENT", 1).pname, pad("PRES", 12));
+  EXPECT_EQ(by_position("BR1", "PROP-VENT", 1).pname.text(), pad("PRES", 12));
   Profile alt = by_position("BR1", "PROP-VENT", 1, true);
-  EXPECT_EQ(alt.pname, pad("TEMP", 12));
+  EXPECT_EQ(alt.pname.text(), pad("TEMP", 12));
   EXPECT_NEAR(alt.values[1], 410.0 - 273.15, 1e-9);
   // Past the last profile: flag 1, descriptors blank, values untouched.
   Profile past = by_position("R1", "PROP-REPORT", 4);
   EXPECT_EQ(past.ierr, 1);
-  EXPECT_EQ(past.pname, pad("", 12));
+  EXPECT_EQ(past.pname.text(), pad("", 12));
   EXPECT_EQ(past.values[0], -1.0);
 }
 
@@ -214,19 +207,15 @@ TEST_F(BlockResults, ProfilesByPosition) {
 Profile by_description(const std::string& pname, const std::string& phase, const std::string& comp,
                        const std::string& basis, const std::string& units) {
   Profile p;
-  std::string id = pad("R1", 8), rt = pad("PROP-REPORT", 12), pn = pad(pname, 12), sub = pad("MIXED", 8),
-              ph = pad(phase, 8), cp = pad(comp, 8), bs = pad(basis, 4), un = pad(units, 4);
-  int64_t dum = 0;
-  tkrrrp_(id.data(), rt.data(), &dum, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(), un.data(),
-          p.values.data(), p.utype.data(), p.label.data(), &p.ierr, id.size(), rt.size(), 12, 8, 8, 8, 4, 4,
-          12, 16);
+  call(tkrrrp_, Field("R1", 8), Field("PROP-REPORT", 12), int64_t{0}, Field(pname, 12), Field("MIXED", 8),
+       Field(phase, 8), Field(comp, 8), Field(basis, 4), Field(units, 4), p.values, p.utype, p.label, p.ierr);
   return p;
 }
 
 TEST_F(BlockResults, ProfileByDescriptionWithTheUnitsBasisRule) {
   Profile p = by_description("RHOMX", "LIQUID", "", "", "MASS");
   EXPECT_EQ(p.ierr, 0);
-  EXPECT_EQ(p.utype, pad("MASS-DENSITY", 12));
+  EXPECT_EQ(p.utype.text(), pad("MASS-DENSITY", 12));
   EXPECT_DOUBLE_EQ(p.values[1], 710.0);
   // Mass density cannot be asked for on a mole basis.
   EXPECT_EQ(by_description("RHOMX", "LIQUID", "", "", "MOLE").ierr, 1);
@@ -249,15 +238,9 @@ TEST(BlockTablesTool, PrintsBlocksTablesAndStudies) {
   BlockTableWriter(w).envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
                                {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
   TempSummaryFile file(b.text());
-  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --ref-dir " + FLOWSUM_SOURCE_DIR +
-                          "/data --block H1 --table FLASH1 --table ENV --sensitivity S-1 " + file.string() +
-                          " 2>&1";
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  EXPECT_EQ(pclose(p), 0) << out;
+  const auto [status, out] = run_tool("--units SI --ref-dir " + kSourceDir +
+                                      "/data --block H1 --table FLASH1 --table ENV --sensitivity S-1 " + file.string());
+  EXPECT_EQ(status, 0) << out;
   for (const char* want :
        {"block H1 (HEATER): 2 results\n  TEMP         VAPOR              350 K\n"
         "  MW           LIQUID             \"SHORT\"\n",

@@ -14,6 +14,7 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -40,9 +41,9 @@ class ComponentFile {
 
 // TKCIDS into fields of 8 prefilled with '#', room for p + 1 and q + 1.
 std::pair<std::string, std::string> cids(int64_t p, int64_t q) {
-  std::string a(8 * static_cast<size_t>(p + 1), '#'), b(8 * static_cast<size_t>(q + 1), '#');
-  tkcids_(&p, &q, a.data(), b.data(), 8, 8);
-  return {a, b};
+  Field a(8, static_cast<size_t>(p + 1)), b(8, static_cast<size_t>(q + 1));
+  call(tkcids_, p, q, a, b);
+  return {a.text(), b.text()};
 }
 
 TEST(Components, CountsAndIdentifiersOfBothLists) {
@@ -67,12 +68,11 @@ TEST(Components, PropertyKeywordRules) {
 }
 
 // TKCPRP for n components into n + 1 values prefilled with -7.
-std::pair<std::vector<double>, std::string> cprp(std::string name, int64_t n) {
+std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_t n) {
   std::vector<double> v(static_cast<size_t>(n) + 1, -7);
-  std::string label = pad("KEEP", 16);
-  name = pad(name, 8);
-  tkcprp_(name.data(), &n, v.data(), label.data(), 8, 16);
-  return {v, label};
+  Field label("KEEP", 16);
+  call(tkcprp_, Field(name, 8), n, v, label);
+  return {v, label.text()};
 }
 
 TEST(Components, PropertyVectorsConvertedOrLeftAlone) {

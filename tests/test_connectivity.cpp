@@ -13,6 +13,7 @@
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -45,20 +46,15 @@ class Connectivity : public SummarySuite<Connectivity> {
   }
 };
 
+// TKCNCT with room for in_cap and out_cap entries and one guard entry more.
 struct Lists {
   int64_t ierr = -1;
-  std::vector<std::string> in_ids, in_types, out_ids, out_types;
+  Field in_ids, in_types, out_ids, out_types;
 };
-
 Lists connections(const std::string& block, int64_t in_cap, int64_t out_cap) {
-  std::string id = pad(block, 16);
   const size_t ni = static_cast<size_t>(in_cap) + 1, no = static_cast<size_t>(out_cap) + 1;
-  std::string ii(ni * 16, '#'), it(ni * 12, '#'), oi(no * 16, '#'), ot(no * 12, '#');
-  Lists l;
-  tkcnct_(id.data(), &in_cap, &out_cap, ii.data(), it.data(), oi.data(), ot.data(), &l.ierr, 16,
-          16, 12, 16, 12);
-  for (size_t i = 0; i < ni; ++i) l.in_ids.push_back(ii.substr(i * 16, 16)), l.in_types.push_back(it.substr(i * 12, 12));
-  for (size_t i = 0; i < no; ++i) l.out_ids.push_back(oi.substr(i * 16, 16)), l.out_types.push_back(ot.substr(i * 12, 12));
+  Lists l{-1, Field(16, ni), Field(12, ni), Field(16, no), Field(12, no)};
+  call(tkcnct_, Field(block, 16), in_cap, out_cap, l.in_ids, l.in_types, l.out_ids, l.out_types, l.ierr);
   return l;
 }
 
@@ -67,9 +63,8 @@ TEST_F(Connectivity, ListThatDoesNotFitTheCapacity) {
   // come back and the flag is 0.
   Lists small = connections("B1", 1, 1);
   EXPECT_EQ(small.ierr, 0);
-  EXPECT_EQ(small.in_ids[0], std::string(16, '#'));
-  EXPECT_EQ(small.in_types[0], std::string(12, '#'));
-  EXPECT_EQ(trim(small.out_ids[0]), "H1.S3");
+  EXPECT_EQ(small.in_ids.text() + small.in_types.text(), std::string(56, '#'));
+  EXPECT_EQ(small.out_ids.trimmed(0), "H1.S3");
   EXPECT_EQ(connections("NOPE", 1, 1).ierr, 1);
 }
 
@@ -78,9 +73,8 @@ TEST_F(Connectivity, PortsWithFillerEntries) {
   std::string il(12, '#'), ol(16, '#');
   std::vector<int64_t> iloc(3, -9), ith(3, -9), oloc(4, -9), oth(4, -9);
   auto port = [&](const std::string& block) {
-    std::string id = pad(block, 8);
-    tkport_(id.data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(), oth.data(), &ierr,
-            8, 4, 4);
+    tkport_(Field(block, 8).data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(), oth.data(),
+            &ierr, 8, 4, 4);
     return ierr;
   };
   EXPECT_EQ(port("C1"), 0);
@@ -95,7 +89,7 @@ TEST_F(Connectivity, PortsWithFillerEntries) {
   EXPECT_EQ(port("NOPE"), 1);
   EXPECT_EQ(port("L1"), 0);
   EXPECT_EQ(il + ol, "F   G   G   LD  G   G   G   ");
-  EXPECT_EQ(trim(connections("L1", 1, 1).in_ids[0]), "F1");
+  EXPECT_EQ(connections("L1", 1, 1).in_ids.trimmed(0), "F1");
   // A served model without port data sets: fillers only.
   std::string sc = pad("SC", 8), l1(4, '#');
   int64_t one = 1, zero = 0, loc = -9, th = -9;
@@ -107,10 +101,10 @@ TEST_F(Connectivity, PortsWithFillerEntries) {
 
 // A stream's source and destination, blanks cut.
 std::pair<std::string, std::string> ends(const std::string& stream) {
-  std::string id = pad(stream, 16), source(16, '#'), destination(16, '#');
-  int64_t nsub = -1, nrows = -1, dum = 0;
-  tksinf_(id.data(), source.data(), destination.data(), &nsub, &nrows, &dum, 16, 16, 16);
-  return {trim(source), trim(destination)};
+  Field source(16), destination(16);
+  int64_t nsub = -1, nrows = -1;
+  call(tksinf_, Field(stream, 16), source, destination, nsub, nrows, int64_t{0});
+  return {source.trimmed(), destination.trimmed()};
 }
 
 // "$" boundary blocks: on the stream's own level when they list it, else

@@ -211,6 +211,12 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   a = iset("Q2", 1, 1);
   EXPECT_EQ(a.vals[0], 22);
   EXPECT_EQ((Words{a.names[4], a.vals[2], a.types[1], a.units[1]}), (Words{-1, -1, -1, -1}));
+  // A C caller without a name array: nothing is written through the null
+  // pointer, and the members' types and unit types still come back.
+  std::string q2 = "Q2      ";
+  int64_t nq = 2, nm = 2;
+  tkiset_(q2.data(), &nq, &nm, nullptr, a.vals.data(), a.types.data(), a.units.data(), q2.size());
+  EXPECT_EQ((Words{a.types[0], a.units[0]}), (Words{2, 22}));
   // The template of an open-ended set; blanks and zeros for an unknown one.
   Words tmpl(9, -1);
   std::string name = "S       ";

@@ -10,6 +10,7 @@
 
 #include "flowsum.h"
 #include "store/text_field.hpp"
+#include "support/caller.hpp"
 #include "support/object_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_suite.hpp"
@@ -22,40 +23,27 @@ using namespace flowsum::testing;
 using ListRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);
 using PositionRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);
 
+// A whole-list routine with identifier fields of idw characters and type
+// fields of 12, each array followed by one guard field.
 struct List {
   int64_t ierr = -9;
-  std::vector<std::string> ids, types;
-  std::string ids_raw, types_raw;  // the arrays with their guard bytes
+  Field ids, types;
 };
-
-// A whole-list routine with identifier fields of idw characters and type
-// fields of 12, each array followed by four guard bytes.
 List call_list(ListRoutine routine, int64_t n, size_t idw = 24) {
   const size_t count = n > 0 ? static_cast<size_t>(n) : 0;
-  std::string ids(count * idw + 4, '#'), types(count * 12 + 4, '#');
-  List out;
-  routine(&n, ids.data(), types.data(), &out.ierr, idw, 12);
-  for (size_t i = 0; i < count; ++i) {
-    out.ids.push_back(trim(std::string_view(ids).substr(i * idw, idw)));
-    out.types.push_back(trim(std::string_view(types).substr(i * 12, 12)));
-  }
-  out.ids_raw = ids;
-  out.types_raw = types;
+  List out{-9, Field(idw, count + 1), Field(12, count + 1)};
+  routine(&n, out.ids.data(), out.types.data(), &out.ierr, idw, 12);
   return out;
 }
 
+// A position routine: the position after the call, the fields and the flag.
 struct At {
-  int64_t ierr = -9;
-  int64_t k = 0;
-  std::string id, type;  // raw fields
+  int64_t ierr = -9, k = 0;
+  Field id{24}, type{12};
 };
-
-At call_at(PositionRoutine routine, int64_t k, size_t idw = 24) {
-  At out;
-  out.id.assign(idw, '#');
-  out.type.assign(12, '#');
-  out.k = k;
-  routine(&out.k, out.id.data(), out.type.data(), &out.ierr, idw, 12);
+At call_at(PositionRoutine routine, int64_t k) {
+  At out{-9, k};
+  routine(&out.k, out.id.data(), out.type.data(), &out.ierr, 24, 12);
   return out;
 }
 
@@ -90,13 +78,12 @@ TEST_F(ObjectIds, PositionsOutsideTheTable) {
   At zero = call_at(tknblk_, 0);
   EXPECT_EQ(zero.k, 1);
   EXPECT_EQ(zero.ierr, 0);
-  EXPECT_EQ(trim(zero.id), trim(call_at(tknblk_, 1).id));
+  EXPECT_EQ(zero.id.text(), call_at(tknblk_, 1).id.text());
   EXPECT_EQ(call_at(tknstr_, -5).k, 1);
   // One past the end: blank identifier and type, flag 0.
   At past = call_at(tknstr_, 13);
   EXPECT_EQ(past.ierr, 0);
-  EXPECT_EQ(past.id, std::string(24, ' '));
-  EXPECT_EQ(past.type, std::string(12, ' '));
+  EXPECT_EQ(past.id.text() + past.type.text(), std::string(36, ' '));
 }
 
 TEST_F(ObjectIds, NothingIsWrittenPastTheCallersFieldsOrCount) {
@@ -104,14 +91,15 @@ TEST_F(ObjectIds, NothingIsWrittenPastTheCallersFieldsOrCount) {
   // identifiers longer than the 6-character field are cut.
   List more = call_list(tkbids_, 6, 6);
   EXPECT_EQ(more.ierr, 0);
-  EXPECT_EQ(std::count(more.ids.begin(), more.ids.end(), "HEATER"), 1);
-  EXPECT_EQ(more.ids[4] + more.ids[5] + more.types[5], "");
-  EXPECT_EQ(more.ids_raw.substr(6 * 6), "####");
-  EXPECT_EQ(more.types_raw.substr(6 * 12), "####");
+  int heaters = 0;
+  for (size_t i = 0; i < 6; ++i) heaters += more.ids[i] == "HEATER";
+  EXPECT_EQ(heaters, 1);
+  EXPECT_EQ(more.ids[4] + more.ids[5] + more.types[5], std::string(24, ' '));
+  EXPECT_EQ(more.ids[6] + more.types[6], std::string(18, '#'));
   // n = 0 writes nothing, flag 0.
   List none = call_list(tkeids_, 0);
   EXPECT_EQ(none.ierr, 0);
-  EXPECT_EQ(none.ids_raw + none.types_raw, "########");
+  EXPECT_EQ(none.ids.text() + none.types.text(), std::string(36, '#'));
   int64_t pos = 1, ierr = -1;
   tknstr_(&pos, nullptr, nullptr, &ierr, 0, 0);  // fields of length 0 are legal
   EXPECT_EQ(ierr, 0);

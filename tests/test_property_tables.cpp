@@ -10,6 +10,7 @@
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
 #include "support/flowsheet_records.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -62,15 +63,14 @@ class PropertyTables : public SummarySuite<PropertyTables> {
 
 // TKSPPT: points, columns (-5 when not written) and status.
 Ints shape(const std::string& table) {
-  std::string id = pad(table, 12);
   int64_t np = -1, nc = -5, st = -1;
-  tksppt_(id.data(), &np, &nc, &st, id.size());
+  call(tksppt_, Field(table, 12), np, nc, st);
   return {np, nc, st};
 }
 
 struct Column {
-  std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
-              basis = pad("#", 4), fbasis = pad("#", 4), utype = pad("#", 12), label = pad("#", 16);
+  Field pname{"#", 12}, sub{"#", 8}, phase{"#", 8}, comp{"#", 8}, basis{"#", 4}, fbasis{"#", 4}, utype{"#", 12},
+      label{"#", 16};
   Reals values = Reals(12, -1.0);
   int64_t ierr = -1;
 };
@@ -78,10 +78,8 @@ struct Column {
 Column column(const std::string& table, int64_t np, int64_t k, size_t room = 12) {
   Column c;
   c.values.resize(room);
-  std::string id = pad(table, 12);
-  tknppr_(id.data(), &np, &k, c.pname.data(), c.sub.data(), c.phase.data(), c.comp.data(), c.basis.data(),
-          c.fbasis.data(), c.values.data(), c.utype.data(), c.label.data(), &c.ierr, id.size(), 12, 8, 8, 8, 4,
-          4, 12, 16);
+  call(tknppr_, Field(table, 12), np, k, c.pname, c.sub, c.phase, c.comp, c.basis, c.fbasis, c.values, c.utype,
+       c.label, c.ierr);
   return c;
 }
 
@@ -90,13 +88,13 @@ TEST_F(PropertyTables, PointsColumnsAndAColumnByPosition) {
   Column c = column("FC1", 10, 2);
   EXPECT_EQ(c.ierr, 0);
   EXPECT_EQ(c.values, (Reals{2, 5, 8, 11, 14, 17, 20, 23, 26, 29, -1, -1}));
-  EXPECT_EQ(c.pname + c.sub + c.phase + c.comp + c.basis + c.fbasis,
+  EXPECT_EQ(c.pname.text() + c.sub.text() + c.phase.text() + c.comp.text() + c.basis.text() + c.fbasis.text(),
             pad("HMX", 12) + pad("MIXED", 8) + pad("LIQUID", 8) + pad("H2O", 8) + "MOLEMOLE");
-  EXPECT_EQ(c.utype + c.label, pad("MOLE-ENTHALP", 12) + pad("J/KMOL", 16));
+  EXPECT_EQ(c.utype.text() + c.label.text(), pad("MOLE-ENTHALP", 12) + pad("J/KMOL", 16));
   // A column without a unit type: no unit texts.
   Column v = column("FC1", 10, 3);
   EXPECT_EQ(v.values[9], 30);
-  EXPECT_EQ(v.utype + v.fbasis, pad("", 16));
+  EXPECT_EQ(v.utype.text() + v.fbasis.text(), pad("", 16));
   // One column per point.
   EXPECT_EQ(shape("ONE"), (Ints{4, 1, 0}));
   EXPECT_EQ(column("ONE", 4, 1).values, (Reals{5, 6, 7, 8, -1, -1, -1, -1, -1, -1, -1, -1}));
@@ -125,11 +123,8 @@ TEST_F(PropertyTables, ColumnOutsideTheTableOrACallerPointCountThatDisagrees) {
 Column by_description(const std::string& pname, const std::string& phase, const std::string& comp,
                       const std::string& basis, const std::string& ubasis) {
   Column c;
-  int64_t np = 10;
-  std::string id = pad("FC1", 12), pn = pad(pname, 12), sub = pad("MIXED", 8), ph = pad(phase, 8),
-              cp = pad(comp, 8), bs = pad(basis, 4), ub = pad(ubasis, 4);
-  tkpprp_(id.data(), &np, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(), ub.data(), c.values.data(),
-          c.utype.data(), c.label.data(), &c.ierr, id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
+  call(tkpprp_, Field("FC1", 12), int64_t{10}, Field(pname, 12), Field("MIXED", 8), Field(phase, 8), Field(comp, 8),
+       Field(basis, 4), Field(ubasis, 4), c.values, c.utype, c.label, c.ierr);
   return c;
 }
 
@@ -137,7 +132,7 @@ TEST_F(PropertyTables, ColumnByDescriptionAndTheBasisCheck) {
   Column c = by_description("HMX", "LIQUID", "H2O", "MOLE", "MOLE");
   EXPECT_EQ(c.ierr, 0);
   EXPECT_EQ(c.values[9], 29);
-  EXPECT_EQ(c.utype, pad("MOLE-ENTHALP", 12));
+  EXPECT_EQ(c.utype.text(), pad("MOLE-ENTHALP", 12));
   // A molar enthalpy asked for on a mass basis.
   Column mass = by_description("HMX", "LIQUID", "H2O", "MOLE", "MASS");
   EXPECT_EQ(mass.ierr, 1);
@@ -150,15 +145,13 @@ TEST_F(PropertyTables, ColumnByDescriptionAndTheBasisCheck) {
 }
 
 Ints envelope(const std::string& table) {
-  std::string id = pad(table, 12);
   int64_t nc = -1, ncol = -1, st = -1;
-  tknenv_(id.data(), &nc, &ncol, &st, id.size());
+  call(tknenv_, Field(table, 12), nc, ncol, st);
   return {nc, ncol, st};
 }
 Ints curve(const std::string& table, int64_t e) {
-  std::string id = pad(table, 12);
   int64_t n1 = -1, n2 = -1;
-  tksenv_(id.data(), &e, &n1, &n2, id.size());
+  call(tksenv_, Field(table, 12), e, n1, n2);
   return {n1, n2};
 }
 
@@ -179,41 +172,33 @@ TEST_F(PropertyTables, TheCountTestsTheNewMarkerTheReadersThePrevious) {
 }
 
 TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
-  std::string id = pad("ENV1", 12);
-  int64_t e = 2, d1 = 0, d2 = 0;
+  const Field id("ENV1", 12);
   double m1 = -1, m2 = -1;
   Reals x1(4, -1), y1(4, -1), x2(4, -1), y2(4, -1);
-  tkptev_(id.data(), &e, &d1, &d2, &m1, &m2, x1.data(), y1.data(), x2.data(), y2.data(), id.size());
+  call(tkptev_, id, int64_t{2}, int64_t{0}, int64_t{0}, m1, m2, x1, y1, x2, y2);
   EXPECT_EQ((Reals{m1, m2}), (Reals{0.0, 1.0}));
   EXPECT_EQ(x1, (Reals{350, 360, -1, -1}));
   EXPECT_EQ(y2, (Reals{8e5, 9e5, -1, -1}));
 
-  int64_t k = 2;
-  e = 1;
-  std::string pn = pad("#", 12), sub = pad("#", 8), ph = pad("#", 8), cp = pad("#", 8), bs = pad("#", 4),
-              fb = pad("#", 4), ut = pad("#", 12), lb = pad("#", 16);
+  Column c;
   Reals v1(4, -1), v2(4, -1);
-  tknpev_(id.data(), &e, &k, &d1, &d2, &m1, &m2, pn.data(), sub.data(), ph.data(), cp.data(), bs.data(),
-          fb.data(), v1.data(), v2.data(), ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4, 4, 12, 16);
-  EXPECT_EQ(pn + ph + fb, pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
-  EXPECT_EQ(ut, pad("MOLE-ENTHALP", 12));
+  call(tknpev_, id, int64_t{1}, int64_t{2}, int64_t{0}, int64_t{0}, m1, m2, c.pname, c.sub, c.phase, c.comp,
+       c.basis, c.fbasis, v1, v2, c.utype, c.label);
+  EXPECT_EQ(c.pname.text() + c.phase.text() + c.fbasis.text(), pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
+  EXPECT_EQ(c.utype.text(), pad("MOLE-ENTHALP", 12));
   EXPECT_EQ(v1, (Reals{2, 4, 6, -1}));
   EXPECT_EQ(v2, (Reals{8, 10, -1, -1}));
 
   // The same column by its description, and refused on a mass basis.
-  auto ppev = [&](std::string ubasis) {
-    std::string want = pad("HMX", 12), wsub = pad("MIXED", 8), wph = pad("VAPOR", 8), wcp = pad("", 8),
-                wbs = pad("", 4);
+  auto ppev = [&](const std::string& ubasis) {
     Reals p(8, -1);
-    e = 2;
-    tkppev_(id.data(), &e, &d1, &d2, want.data(), wsub.data(), wph.data(), wcp.data(), wbs.data(),
-            ubasis.data(), &m1, &m2, p.data(), p.data() + 4, ut.data(), lb.data(), id.size(), 12, 8, 8, 8, 4,
-            4, 12, 16);
+    call(tkppev_, id, int64_t{2}, int64_t{0}, int64_t{0}, Field("HMX", 12), Field("MIXED", 8), Field("VAPOR", 8),
+         Field("", 8), Field("", 4), Field(ubasis, 4), m1, m2, p, p[4], c.utype, c.label);
     return p;
   };
   EXPECT_EQ(ppev("MOLE"), (Reals{12, 14, -1, -1, 16, 18, -1, -1}));
   EXPECT_EQ(ppev("MASS"), Reals(8, -1));
-  EXPECT_EQ(ut, pad("", 12));
+  EXPECT_EQ(c.utype.text(), pad("", 12));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "support/lookup_calls.hpp"
 #include "support/object_records.hpp"
 #include "support/run_records.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -40,41 +41,32 @@ std::string title(size_t width = 64) {
   return t.substr(0, width);
 }
 
-struct Account {
-  std::string f222, f347, f355, f348;
+// The four account texts run together, and the flag.
+std::pair<std::string, int64_t> account() {
+  Field f222(8), f347(8), f355(32), f348(20);
   int64_t ierr = -7;
-};
-Account account(const std::string& fill = "") {
-  Account a{pad(fill, 8), pad(fill, 8), pad(fill, 32), pad(fill, 20)};
-  tkacct_(a.f222.data(), a.f347.data(), a.f355.data(), a.f348.data(), &a.ierr, 8, 8, 32, 20);
-  return a;
+  call(tkacct_, f222, f347, f355, f348, ierr);
+  return {f222.text() + f347.text() + f355.text() + f348.text(), ierr};
 }
 
 struct Info {
-  std::string version = std::string(20, 'x'), runid = std::string(8, 'x'), s1 = std::string(80, 'x'),
-              s2 = std::string(80, 'x');
+  Field version{20}, runid{8}, s1{80}, s2{80};
   int64_t completion = -7;
   Flags flags{-7, -7, -7, -7, -7, -7, -7};
   int64_t nblk = -7, nstr = -7, nppt = -7, ninfo = -7;
 };
 Info info() {
   Info i;
-  tkinfo_(i.version.data(), i.runid.data(), i.s1.data(), i.s2.data(), &i.completion, i.flags.data(), &i.nblk,
-          &i.nstr, &i.nppt, &i.ninfo, 20, 8, 80, 80);
+  call(tkinfo_, i.version, i.runid, i.s1, i.s2, i.completion, i.flags, i.nblk, i.nstr, i.nppt, i.ninfo);
   return i;
 }
 
-struct Named {
-  std::string names;
+// TKALIS or TKCASN into arrays of n entries prefilled with '#': names, flag.
+std::pair<std::string, int64_t> named(bool cases, size_t n) {
+  Field names(8, n);
   int64_t ierr = -7;
-};
-// TKALIS or TKCASN into arrays of n entries prefilled with '#'.
-Named named(bool cases, size_t n) {
-  Named r{std::string(8 * n, '#')};
-  std::string texts(12 * n, '#');
-  int64_t unused = 0;
-  (cases ? tkcasn_ : tkalis_)(&unused, r.names.data(), texts.data(), &r.ierr, 8, 12);
-  return r;
+  call(cases ? tkcasn_ : tkalis_, int64_t{0}, names, Field(12, n), ierr);
+  return {names.text(), ierr};
 }
 
 // Flags above 2 read as 2; a long account text fills the shorter field.
@@ -88,7 +80,7 @@ TEST(RunInformation, FlagsAreClampedAndLongTextsCut) {
   });
   ASSERT_EQ(f.ierr(), 0);
   const int64_t free = free_pointer();
-  EXPECT_EQ(account("#").f355, "A PROJECT DESCRIPTION OF MORE TH");
+  EXPECT_EQ(account().first.substr(16, 32), "A PROJECT DESCRIPTION OF MORE TH");
   EXPECT_EQ(info().flags, (Flags{0, 1, 2, 0, -1, 2, -7}));
   EXPECT_EQ(free_pointer(), free);
 }
@@ -115,11 +107,9 @@ TEST(RunInformation, TitleFallbackCutAndMissing) {
     RunFile f([&](FlowsheetWriter& w) { w.components({"WATER"}); });
     ASSERT_EQ(f.ierr(), 0);
     EXPECT_EQ(title(), std::string(64, ' '));
-    Account a = account("#");
-    EXPECT_EQ(a.ierr, 1);
-    EXPECT_EQ(a.f222 + a.f347 + a.f355 + a.f348, std::string(68, ' '));
+    EXPECT_EQ(account(), std::pair(std::string(68, ' '), int64_t{1}));
     Info i = info();
-    EXPECT_EQ(i.version + i.runid + i.s1 + i.s2, std::string(188, ' '));
+    EXPECT_EQ(i.version.text() + i.runid.text() + i.s1.text() + i.s2.text(), std::string(188, ' '));
     EXPECT_EQ(i.completion, 0);
     EXPECT_EQ(i.flags, (Flags{2, 2, 2, 2, 2, 2, -7}));
   }
@@ -139,7 +129,7 @@ TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCounts) {
     Info i = info();
     std::copy(saved.begin(), saved.end(), tkglob_ + 3);
     EXPECT_EQ(i.completion, -code);
-    EXPECT_EQ(i.version + i.runid + i.s1, pad("12.1", 20) + "RUN1    " + pad("RUN FAILED", 80));
+    EXPECT_EQ(i.version.text() + i.runid.text() + i.s1.text(), pad("12.1", 20) + "RUN1    " + pad("RUN FAILED", 80));
     const bool ended = code == 5;
     EXPECT_EQ(i.flags, ended ? (Flags{2, 2, 2, 2, 2, 2, -7}) : (Flags{0, 0, 0, 0, 0, 0, -7}));
     EXPECT_EQ((std::vector<int64_t>{i.nblk, i.nstr, i.nppt, i.ninfo}),
@@ -157,13 +147,10 @@ TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
   });
   ASSERT_EQ(f.ierr(), 0);
   // An account of one code: a later value of the code wins, the rest blank.
-  Account a = account("#");
-  EXPECT_EQ(a.ierr, 0);
-  EXPECT_EQ(a.f222 + a.f347, "LATER   " + std::string(8, ' '));
-  EXPECT_EQ(a.f355 + a.f348, std::string(52, ' '));
+  EXPECT_EQ(account(), std::pair("LATER   " + std::string(60, ' '), int64_t{0}));
   Info i = info();
   EXPECT_EQ(i.flags, (Flags{0, 1, 2, 2, 2, 2, -7}));
-  EXPECT_EQ(i.runid + i.version, "ALONE   " + std::string(20, ' '));
+  EXPECT_EQ(i.runid.text() + i.version.text(), "ALONE   " + std::string(20, ' '));
 
   // "OLDSTAT" is read before "STATUS"; at most six flags are written.
   RunFile g([&](FlowsheetWriter& w) {
@@ -180,17 +167,15 @@ TEST(RunInformation, AliasesAndCaseNamesThatAreNotThere) {
   {
     RunFile f([&](FlowsheetWriter& w) { w.components({"WATER"}); });
     ASSERT_EQ(f.ierr(), 0);
-    Named a = named(false, 2);
-    EXPECT_EQ(a.ierr, 1);
-    EXPECT_EQ(a.names, std::string(16, '#'));  // untouched
-    EXPECT_EQ(named(true, 1).ierr, 1);
+    EXPECT_EQ(named(false, 2), std::pair(std::string(16, '#'), int64_t{1}));  // untouched
+    EXPECT_EQ(named(true, 1).second, 1);
   }
   // Case names are read only under their own loading sequence "CASN".
   RunFile g([&](FlowsheetWriter& w) {
     item_dataset(w, {"CASN", "CASN"}, "CASEX", "CASE", {Item::long_text("BASE", "BASE CASE")});
   });
   ASSERT_EQ(g.ierr(), 0);
-  EXPECT_EQ(named(true, 1).ierr, 1);
+  EXPECT_EQ(named(true, 1).second, 1);
   int64_t n = -7;
   tkncsn_(&n);
   EXPECT_EQ(n, 0);

@@ -11,6 +11,7 @@
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -48,26 +49,23 @@ class Sensitivity : public SummarySuite<Sensitivity> {
 };
 
 std::vector<int64_t> size(const std::string& study) {
-  std::string id = pad(study, 16);
   int64_t np = -1, nc = -1, st = -1;
-  tknsen_(id.data(), &np, &nc, &st, id.size());
+  call(tknsen_, Field(study, 16), np, nc, st);
   return {np, nc, st};
 }
 
+// TKSENS into arrays of ld x ncol values, 6 x ncol descriptors and npoints
+// statuses, each with one guard element after it.
 struct Table {
-  std::string desc;
+  Field desc;
   std::vector<double> matrix;
   std::vector<int64_t> status;
   int64_t ierr = -1;
 };
 Table table(const std::string& study, int64_t ld, size_t ncol, size_t npoints) {
-  Table t;
-  t.desc.assign(8 * 6 * ncol + 8, '#');
-  t.matrix.assign(static_cast<size_t>(ld) * ncol + 1, -1.0);
-  t.status.assign(npoints + 1, -7);
-  std::string id = pad(study, 16);
-  int64_t dum = 0;
-  tksens_(id.data(), &ld, &dum, t.desc.data(), t.matrix.data(), t.status.data(), &t.ierr, id.size(), 8);
+  Table t{Field(8, 6 * ncol + 1), std::vector<double>(static_cast<size_t>(ld) * ncol + 1, -1.0),
+          std::vector<int64_t>(npoints + 1, -7)};
+  call(tksens_, Field(study, 16), ld, int64_t{0}, t.desc, t.matrix, t.status, t.ierr);
   return t;
 }
 
@@ -84,10 +82,8 @@ TEST_F(Sensitivity, MatrixInTheCallersLeadingDimension) {
   EXPECT_EQ(t.matrix, (std::vector<double>{11, 21, 31, -1, -1, 12, 22, 32, -1, -1, -1}));
   // Status arrives for points 1 and 3 only.
   EXPECT_EQ(t.status, (std::vector<int64_t>{0, -7, 4, -7}));
-  EXPECT_EQ(t.desc.substr(0, 24), "FEED    TEMP    A DESCRI");
-  EXPECT_EQ(t.desc.substr(48, 16), "B1      QCALC   ");
-  EXPECT_EQ(t.desc.substr(64, 8), pad("", 8));
-  EXPECT_EQ(t.desc.substr(96), "########");
+  EXPECT_EQ(t.desc.text().substr(0, 24), "FEED    TEMP    A DESCRI");
+  EXPECT_EQ(t.desc[6] + t.desc[7] + t.desc[8] + t.desc[12], "B1      QCALC           ########");
 }
 
 TEST_F(Sensitivity, CodesOutsideTheTableChangeNothing) {
@@ -106,7 +102,7 @@ TEST_F(Sensitivity, LeadingDimensionBelowThePointsAndAbsentStudies) {
   Table none = table("NOSUCH", 3, 1, 1);
   EXPECT_EQ(none.ierr, 1);
   EXPECT_EQ(none.matrix, (std::vector<double>(4, -1.0)));
-  EXPECT_EQ(none.desc, std::string(56, '#'));
+  EXPECT_EQ(none.desc.text(), std::string(56, '#'));
   EXPECT_EQ(table("S-3", 3, 1, 1).ierr, 1);
 }
 

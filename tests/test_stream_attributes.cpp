@@ -13,6 +13,7 @@
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -48,45 +49,35 @@ class StreamAttributes : public SummarySuite<StreamAttributes> {
     s.main_table({"MATERIAL", "S2", "", "", "CONVEN", {}});
     write_file(b.text());
   }
-  std::string s1 = pad("S1", 12), nc = pad("NCPSD", 8);
+  const Field s1{"S1", 12}, s2{"S2", 12}, nc{"NCPSD", 8};
 };
 
+// TKSSID with room for n names, and one guard field after them.
+std::string substream_ids(const Field& stream, int64_t n) {
+  Field names(8, static_cast<size_t>(n) + 1);
+  call(tkssid_, stream, n, names);
+  return names.text();
+}
+
 TEST_F(StreamAttributes, SubstreamListWithinCapacity) {
-  int64_t n = 1;
-  std::string names(16, '#');
-  tkssid_(s1.data(), &n, names.data(), 12, 8);
-  EXPECT_EQ(names, "MIXED   ########");
-  n = 3;
-  std::string all(24, '#');
-  tkssid_(s1.data(), &n, all.data(), 12, 8);
-  EXPECT_EQ(all, "MIXED   NCPSD   ########");
+  EXPECT_EQ(substream_ids(s1, 1), "MIXED   ########");
+  EXPECT_EQ(substream_ids(s1, 3), "MIXED   NCPSD   ################");
+  EXPECT_EQ(substream_ids(s2, 2), std::string(24, '#'));
 }
 
 // The K-th component (TKSNCA), attribute of a component (TKSSCA) or
 // substream attribute (TKSSSA): its name and its count of changes.
 using Named = std::pair<std::string, int64_t>;
-Named nth_component(std::string stream, int64_t k) {
-  std::string sub = pad("NCPSD", 8), name(8, '#');
+Named nth_component(const Field& stream, int64_t k) {
+  Field name(8);
   int64_t count = -1;
-  tksnca_(stream.data(), sub.data(), &k, name.data(), &count, 12, 8, 8);
-  return {name, count};
-}
-Named nth_attribute(const std::string& comp, int64_t k) {
-  std::string stream = pad("S1", 12), sub = pad("NCPSD", 8), c = pad(comp, 8), name(8, '#');
-  int64_t count = -1;
-  tkssca_(stream.data(), sub.data(), c.data(), &k, name.data(), &count, 12, 8, 8, 8);
-  return {name, count};
-}
-Named nth_substream_attribute(int64_t k) {
-  std::string stream = pad("S1", 12), sub = pad("NCPSD", 8), name(8, '#');
-  int64_t count = -1;
-  tksssa_(stream.data(), sub.data(), &k, name.data(), &count, 12, 8, 8);
-  return {name, count};
+  call(tksnca_, stream, Field("NCPSD", 8), k, name, count);
+  return {name.text(), count};
 }
 
 TEST_F(StreamAttributes, ComponentsAndAttributesWithTheirCounts) {
   int64_t count = -1;
-  tksnac_(s1.data(), nc.data(), &count, 12, 8);
+  call(tksnac_, s1, nc, count);
   EXPECT_EQ(count, 2);
   EXPECT_EQ(nth_component(s1, 1), (Named{"COAL    ", 3}));  // PROXANAL, ULTANAL, PROXANAL
   EXPECT_EQ(nth_component(s1, 2), (Named{"ASH     ", 1}));
@@ -94,61 +85,54 @@ TEST_F(StreamAttributes, ComponentsAndAttributesWithTheirCounts) {
   EXPECT_EQ(nth_component(s1, 3), (Named{"ASH     ", 0}));
   // PROXANAL's count is that of all its elements, both runs: TKSCAT returns
   // them all into arrays sized by it.
-  EXPECT_EQ(nth_attribute("COAL", 3), (Named{"PROXANAL", 3}));
-  EXPECT_EQ(nth_attribute("COAL", 2), (Named{"ULTANAL ", 1}));
-  EXPECT_EQ(nth_attribute("COAL", 4), (Named{std::string(8, ' '), 0}));
-  tksnsa_(s1.data(), nc.data(), &count, 12, 8);
+  const std::tuple<std::string, int64_t, Named> attributes[] = {
+      {"COAL", 3, {"PROXANAL", 3}}, {"COAL", 2, {"ULTANAL ", 1}}, {"COAL", 4, {std::string(8, ' '), 0}},
+      {"", 1, {"PSD     ", 2}}, {"", 2, {"SIZE    ", 1}}};  // "": substream attributes
+  for (const auto& [comp, k, want] : attributes) {
+    Field name(8);
+    int64_t n = -1;
+    if (comp.empty()) call(tksssa_, s1, nc, int64_t{k}, name, n);
+    else call(tkssca_, s1, nc, Field(comp, 8), int64_t{k}, name, n);
+    EXPECT_EQ(Named(name.text(), n), want) << comp << " " << k;
+  }
+  call(tksnsa_, s1, nc, count);
   EXPECT_EQ(count, 2);
-  EXPECT_EQ(nth_substream_attribute(1), (Named{"PSD     ", 2}));
-  EXPECT_EQ(nth_substream_attribute(2), (Named{"SIZE    ", 1}));
 }
 
 TEST_F(StreamAttributes, ElementValuesAsStored) {
   // Every PROXANAL element of COAL, the later run included; ASH's PSD as
   // stored, the missing value too.
-  std::string coal = pad("COAL", 8), att = "PROXANAL", elements(32, '#');
+  Field elements(8, 4), e3(8, 3), keep(8);
   std::vector<double> v(4, -7);
-  int64_t dum = 0, ierr = -1;
-  tkscat_(s1.data(), nc.data(), coal.data(), att.data(), &dum, elements.data(), v.data(), &ierr,
-          12, 8, 8, 8, 8);
+  int64_t ierr = -1;
+  call(tkscat_, s1, nc, Field("COAL", 8), Field("PROXANAL", 8), int64_t{0}, elements, v, ierr);
   EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(elements, "MOISTUREFC      VM      ########");
+  EXPECT_EQ(elements.text(), "MOISTUREFC      VM      ########");
   EXPECT_EQ(v, (std::vector<double>{5.0, 45.0, 30.0, -7}));
-  std::string ash = pad("ASH", 8), psd = pad("PSD", 8), e3(24, '#');
-  tkscat_(s1.data(), nc.data(), ash.data(), psd.data(), &dum, e3.data(), v.data(), &ierr, 12, 8,
-          8, 8, 8);
+  call(tkscat_, s1, nc, Field("ASH", 8), Field("PSD", 8), int64_t{0}, e3, v, ierr);
   EXPECT_EQ(v[2], 1.0e35);
   // An attribute that does not exist: flag 0, nothing written.
-  std::string none = pad("NONE", 8), keep(8, '#');
   v.assign(4, -7);
-  tkscat_(s1.data(), nc.data(), coal.data(), none.data(), &dum, keep.data(), v.data(), &ierr, 12,
-          8, 8, 8, 8);
+  call(tkscat_, s1, nc, Field("COAL", 8), Field("NONE", 8), int64_t{0}, keep, v, ierr);
   EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(keep, std::string(8, '#'));
+  EXPECT_EQ(keep.text(), std::string(8, '#'));
   EXPECT_EQ(v[0], -7);
-  std::string nostream = pad("NOPE", 12);
-  tkscat_(nostream.data(), nc.data(), coal.data(), att.data(), &dum, keep.data(), v.data(), &ierr,
-          12, 8, 8, 8, 8);
+  call(tkscat_, Field("NOPE", 12), nc, Field("COAL", 8), Field("PROXANAL", 8), int64_t{0}, keep, v, ierr);
   EXPECT_EQ(ierr, 1);
   // Substream attribute values.
   v.assign(3, -7);
-  tkssat_(s1.data(), nc.data(), psd.data(), &dum, v.data(), &ierr, 12, 8, 8);
+  call(tkssat_, s1, nc, Field("PSD", 8), int64_t{0}, v, ierr);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(v, (std::vector<double>{0.1, 0.9, -7}));
 }
 
 TEST_F(StreamAttributes, StreamWithoutAttributes) {
-  std::string s2 = pad("S2", 12);
   int64_t count = -1;
-  tksnac_(s2.data(), nc.data(), &count, 12, 8);
+  call(tksnac_, s2, nc, count);
   EXPECT_EQ(count, 0);
-  tksnsa_(s2.data(), nc.data(), &count, 12, 8);
+  call(tksnsa_, s2, nc, count);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
-  int64_t n = 2;
-  std::string names(16, '#');
-  tkssid_(s2.data(), &n, names.data(), 12, 8);
-  EXPECT_EQ(names, std::string(16, '#'));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -90,11 +91,11 @@ class StreamResults : public SummarySuite<StreamResults> {
 // TKSTRA: the first value of a stream of the asked type, the marker for a
 // table of head values only, nothing for a stream of another type.
 TEST_F(StreamResults, FirstValueByType) {
-  auto stra = [](const std::string& stream, std::string type) {
-    std::string id = pad(stream, 8), label = pad("KEEP", 16);
+  auto stra = [](const std::string& stream, const std::string& type) {
+    Field label("KEEP", 16);
     double v = -1;
-    tkstra_(id.data(), type.data(), &v, label.data(), 8, 4, 16);
-    return std::pair(trim(label), v);
+    call(tkstra_, Field(stream, 8), Field(type, 4), v, label);
+    return std::pair(label.trimmed(), v);
   };
   EXPECT_EQ(stra("SHORT", "MATE"), std::pair(std::string("KEEP"), kMiss));
   EXPECT_EQ(stra("S1", "MATE"), std::pair(std::string("K"), 300.0));
@@ -104,60 +105,50 @@ TEST_F(StreamResults, FirstValueByType) {
 // Only HMX has a FLOW form; another basis-form property asked for on it
 // matches nothing.
 TEST_F(StreamResults, FlowBasisOfAPropertyWithoutAFlowForm) {
-  std::string id = pad("S1", 8), sub = pad("MIXED", 8), p = pad("CPMX", 12), b = "FLOW", name(12, ' '),
-              label(16, ' ');
   std::vector<double> v(2, -7.0);
   int64_t ierr = -1;
-  tksval_(id.data(), sub.data(), p.data(), b.data(), v.data(), name.data(), label.data(), &ierr, 8, 8, 12, 4, 12,
-          16);
+  call(tksval_, Field("S1", 8), Field("MIXED", 8), Field("CPMX", 12), Field("FLOW", 4), v, Field("", 12),
+       Field("", 16), ierr);
   EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
 }
 
 TEST_F(StreamResults, UserPropertiesAndTheirCount) {
   // Count and flag: 0 with some, 2 with none, 1 for no such stream.
   auto nspr = [](const std::string& stream) {
-    std::string id = pad(stream, 8);
     std::vector<int64_t> r{-1, -1};
-    tknspr_(id.data(), &r[0], &r[1], 8);
+    call(tknspr_, Field(stream, 8), r[0], r[1]);
     return r;
   };
   EXPECT_EQ(nspr("S1"), (std::vector<int64_t>{3, 0}));
   EXPECT_EQ(nspr("S2"), (std::vector<int64_t>{0, 2}));
   EXPECT_EQ(nspr("NOPE")[1], 1);
-  std::string id = pad("S1", 8), s2 = pad("S2", 8);
   int64_t ierr = -1;
-  std::string names(36, '#'), subs(24, '#'), phases(24, '#'), comps(24, '#'), bases(12, '#'),
-      ubases(12, '#'), unames(36, '#'), labels(48, '#');
+  Field names(12, 3), subs(8, 3), phases(8, 3), comps(8, 3), bases(4, 3), ubases(4, 3), unames(12, 3), labels(16, 3);
   std::vector<double> vals(3, -7);
-  int64_t dum = 0;
-  tksprp_(id.data(), &dum, names.data(), subs.data(), phases.data(), comps.data(), bases.data(),
-          ubases.data(), vals.data(), unames.data(), labels.data(), &ierr, 8, 12, 8, 8, 8, 4, 4,
-          12, 16);
+  call(tksprp_, Field("S1", 8), int64_t{0}, names, subs, phases, comps, bases, ubases, vals, unames, labels, ierr);
   EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(names.substr(0, 12) + phases.substr(0, 8) + ubases.substr(0, 4), pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
-  EXPECT_EQ(trim(comps.substr(8, 8)), "WATER");
+  EXPECT_EQ(names[0] + phases[0] + ubases[0], pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
+  EXPECT_EQ(comps.trimmed(1), "WATER");
   EXPECT_DOUBLE_EQ(vals[1], 310.0);
   // A dimensionless result keeps the unit fields as they were, and a number
   // the property table does not name keeps the name.
   EXPECT_DOUBLE_EQ(vals[2], 0.5);
-  EXPECT_EQ(unames.substr(24, 12) + names.substr(24, 12), std::string(24, '#'));
+  EXPECT_EQ(unames[2] + names[2], std::string(24, '#'));
   // No user properties: flag 0, nothing written.
-  std::string keep(12, '#');
-  tksprp_(s2.data(), &dum, keep.data(), keep.data(), keep.data(), keep.data(), keep.data(),
-          keep.data(), vals.data(), keep.data(), keep.data(), &ierr, 8, 12, 8, 8, 8, 4, 4, 12, 12);
+  Field keep(12);
+  call(tksprp_, Field("S2", 8), int64_t{0}, keep, keep, keep, keep, keep, keep, vals, keep, keep, ierr);
   EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(keep, std::string(12, '#'));
+  EXPECT_EQ(keep.text(), std::string(12, '#'));
 }
 
 TEST_F(StreamResults, PhaseCompositionsAndProperties) {
-  std::string id = pad("S1", 8), q = pad("Q1", 8);
-  int64_t n = 2, fphas = -1, fxy = -1;
+  int64_t fphas = -1, fxy = -1;
   std::vector<double> y(3, -7), x(3, -7), x1(3, -7), x2(3, -7), p(12, -7);
-  auto sphs = [&](std::string& stream) {
-    tksphs_(stream.data(), &n, &fphas, &fxy, y.data(), x.data(), x1.data(), x2.data(), &p[0], &p[1],
-            &p[2], &p[3], &p[4], &p[5], &p[6], &p[7], &p[8], &p[9], &p[10], &p[11], 8);
+  auto sphs = [&](const std::string& stream) {
+    call(tksphs_, Field(stream, 8), int64_t{2}, fphas, fxy, y, x, x1, x2, p[0], p[1], p[2], p[3], p[4], p[5], p[6],
+         p[7], p[8], p[9], p[10], p[11]);
   };
-  sphs(id);
+  sphs("S1");
   EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{1}, int64_t{1}));
   EXPECT_EQ(y, (std::vector<double>{0.6, 0.4, -7}));
   EXPECT_EQ(x, (std::vector<double>{0.1, 0.9, -7}));
@@ -167,7 +158,7 @@ TEST_F(StreamResults, PhaseCompositionsAndProperties) {
   EXPECT_EQ(p[2], -7);
   // A heat stream: both flags 0, nothing changed.
   y.assign(3, -7);
-  sphs(q);
+  sphs("Q1");
   EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{0}, int64_t{0}));
   EXPECT_EQ(y[0], -7);
 }
@@ -175,10 +166,10 @@ TEST_F(StreamResults, PhaseCompositionsAndProperties) {
 TEST_F(StreamResults, SubstreamsAndTheirCounts) {
   // The K-th substream's name and its component and total-row counts.
   auto nsub = [](int64_t k) {
-    std::string id = pad("S1", 8), name(8, '#');
+    Field name(8);
     int64_t nc = -1, nt = -1;
-    tknsub_(id.data(), &k, name.data(), &nc, &nt, 8, 8);
-    return name + "/" + std::to_string(nc) + "/" + std::to_string(nt);
+    call(tknsub_, Field("S1", 8), k, name, nc, nt);
+    return name.text() + "/" + std::to_string(nc) + "/" + std::to_string(nt);
   };
   EXPECT_EQ(nsub(2), "NCPSD   /1/1");  // COAL is non-conventional
   EXPECT_EQ(nsub(3), "        /0/0");
@@ -194,19 +185,13 @@ struct Subs {
 
 Subs subs(const std::string& stream, const std::string& substream, const std::string& basis,
           int64_t n = 2, size_t ntot = 9) {
-  std::string id = pad(stream, 8), sub = pad(substream, 8), b = pad(basis, 12),
-              ids((static_cast<size_t>(n) + 1) * 8, '#'), label = pad("KEEP", 16),
-              tnames(ntot * 12, '#'), tlabels(ntot * 16, '#');
+  Field ids(8, static_cast<size_t>(n) + 1), label("KEEP", 16), tnames(12, ntot);
   std::vector<double> vals(static_cast<size_t>(n) + 1, -7), tvals(ntot, -7);
-  int64_t dum = 0;
-  tksubs_(id.data(), sub.data(), b.data(), &n, ids.data(), vals.data(), label.data(), &dum,
-          tnames.data(), tvals.data(), tlabels.data(), 8, 8, 12, 8, 16, 12, 16);
-  Subs s;
-  for (size_t i = 0; i < vals.size(); ++i) s.ids.push_back(ids.substr(i * 8, 8));
-  s.values = vals;
-  s.label = trim(label);
-  for (size_t i = 0; i < ntot; ++i) s.total_names.push_back(trim(tnames.substr(i * 12, 12)));
-  s.totals = tvals;
+  call(tksubs_, Field(stream, 8), Field(substream, 8), Field(basis, 12), n, ids, vals, label, int64_t{0}, tnames,
+       tvals, Field(16, ntot));
+  Subs s{{}, vals, label.trimmed(), {}, tvals};
+  for (size_t i = 0; i < vals.size(); ++i) s.ids.push_back(ids[i]);
+  for (size_t i = 0; i < ntot; ++i) s.total_names.push_back(tnames.trimmed(i));
   return s;
 }
 
@@ -253,15 +238,13 @@ TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
 TEST_F(StreamResults, UnknownStreamLeavesEverything) {
   Subs s = subs("NOPE", "MIXED", "MOLE-FLOW");
   EXPECT_EQ(std::pair(s.values[0], s.label), std::pair(-7.0, std::string("KEEP")));
-  std::string id = pad("NOPE", 8), rows(64, '#'), names(12, '#'), labels(16, '#');
+  Field rows(64), src("X", 8);
   double value = -7.0;
-  int64_t dum = 0, nr = -5;
-  tkstrm_(id.data(), &dum, rows.data(), &value, names.data(), labels.data(), &nr, 8, 64, 12, 16);
-  EXPECT_EQ(std::pair(rows, value), std::pair(std::string(64, '#'), -7.0));
-  std::string src = pad("X", 8), dst = pad("Y", 8);
-  int64_t ns = -5;
-  tksinf_(id.data(), src.data(), dst.data(), &ns, &nr, &dum, 8, 8, 8);
-  EXPECT_EQ(std::pair(trim(src), ns), std::pair(std::string("X"), int64_t{-5}));
+  int64_t nr = -5, ns = -5;
+  call(tkstrm_, Field("NOPE", 8), int64_t{0}, rows, value, Field(12), Field(16), nr);
+  EXPECT_EQ(std::pair(rows.text(), value), std::pair(std::string(64, '#'), -7.0));
+  call(tksinf_, Field("NOPE", 8), src, Field("Y", 8), ns, nr, int64_t{0});
+  EXPECT_EQ(std::pair(src.trimmed(), ns), std::pair(std::string("X"), int64_t{-5}));
 }
 
 class StreamResultsEng : public StreamResults {

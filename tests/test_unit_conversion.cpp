@@ -3,7 +3,6 @@
 // pressures, and the state before any target table exists.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -15,6 +14,7 @@
 #include "store/text_field.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/reference_files.hpp"
+#include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 #include "units/unit_conversion.hpp"
 
@@ -243,24 +243,15 @@ TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
 // The tool's --units option selects the set the file is loaded with, and a
 // set the loader would silently read as ENG is refused.
 TEST(UnitConversionTool, UnitsOptionSelectsTheLoadedSet) {
-  int status = -1;
-  auto run = [&status](const std::string& args) {
-    std::string out, cmd = std::string(FLOWSUM_TOOL) + " " + args + " " + FLOWSUM_SOURCE_DIR +
-                           "/examples/flowsheet.sum 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[512];
-    while (size_t n = p ? fread(buf, 1, sizeof buf, p) : 0) out.append(buf, n);
-    status = p ? pclose(p) : -1;
-    return out;
-  };
-  std::string out = run("--units MET");
-  EXPECT_EQ(status, 0) << out;
-  EXPECT_NE(out.find("units: MET\n  TEMPERATURE   C\n  PRESSURE      BAR\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("ambient pressure: 1.01325 BAR\n"), std::string::npos) << out;
-  EXPECT_NE(run("").find("units: ENG\n  TEMPERATURE   F\n"), std::string::npos);
-  out = run("--units si");
-  EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("unknown unit set si"), std::string::npos) << out;
+  auto run = [](const std::string& args) { return run_tool(args + " " + kSourceDir + "/examples/flowsheet.sum"); };
+  ToolRun met = run("--units MET");
+  EXPECT_EQ(met.status, 0) << met.out;
+  EXPECT_NE(met.out.find("units: MET\n  TEMPERATURE   C\n  PRESSURE      BAR\n"), std::string::npos) << met.out;
+  EXPECT_NE(met.out.find("ambient pressure: 1.01325 BAR\n"), std::string::npos) << met.out;
+  EXPECT_NE(run("").out.find("units: ENG\n  TEMPERATURE   F\n"), std::string::npos);
+  ToolRun si = run("--units si");
+  EXPECT_NE(si.status, 0);
+  EXPECT_NE(si.out.find("unknown unit set si"), std::string::npos) << si.out;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
+#include "support/caller.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
@@ -20,10 +21,10 @@ namespace {
 using namespace flowsum::testing;
 
 // A caller's path: keywords in fields of `width`.
-std::string path(const std::vector<std::string>& keys, size_t width = 16) {
+Field path(const std::vector<std::string>& keys, size_t width = 16) {
   std::string s;
   for (const std::string& k : keys) s += pad(k, width);
-  return s;
+  return Field(s, width, keys.size());
 }
 
 class ValueAccess : public SummarySuite<ValueAccess> {
@@ -68,46 +69,58 @@ class ValueAccess : public SummarySuite<ValueAccess> {
 
 // TKPVAL into arrays of n entries prefilled with '#' and -1.
 struct Pval {
-  std::string names, utypes, labels;
+  Field names, utypes, labels;
   std::vector<double> values;
   int64_t nval = -1, ierr = -1;
 };
-Pval pval(std::string ids, int64_t nid, size_t n) {
-  Pval p{std::string(12 * n, '#'), std::string(12 * n, '#'), std::string(16 * n, '#'), std::vector<double>(n, -1)};
-  int64_t dum = 0;
-  tkpval_(ids.data(), &nid, &dum, p.names.data(), p.values.data(), p.utypes.data(), p.labels.data(), &p.nval,
-          &p.ierr, 16, 12, 12, 16);
+Pval pval(const Field& ids, int64_t nid, size_t n) {
+  Pval p{Field(12, n), Field(12, n), Field(16, n), std::vector<double>(n, -1)};
+  call(tkpval_, ids, nid, int64_t{0}, p.names, p.values, p.utypes, p.labels, p.nval, p.ierr);
   return p;
 }
 
+// TKAVAL into arrays of n entries prefilled with '#' and -1.
+struct Aval {
+  Field names, texts, utypes, labels;
+  std::vector<int64_t> types, ints;
+  std::vector<double> values;
+  int64_t nval = -1, ierr = -1;
+};
+Aval aval(const Field& ids, size_t n) {
+  Aval a{Field(12, n), Field(8, n), Field(12, n), Field(16, n), std::vector<int64_t>(n, -1),
+         std::vector<int64_t>(n, -1), std::vector<double>(n, -1)};
+  call(tkaval_, ids, int64_t{4}, int64_t{0}, a.names, a.types, a.ints, a.texts, a.values, a.utypes, a.labels,
+       a.nval, a.ierr);
+  return a;
+}
+
 // TKNVAL's count of a path, with IERR.
-std::pair<int64_t, int64_t> nval(std::string ids, int64_t nid) {
+std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   int64_t nd = -1, nq = -1, ierr = -1;
-  tknval_(ids.data(), &nid, &nd, &nq, &ierr, 16);
+  call(tknval_, ids, nid, nd, nq, ierr);
   return {nd, ierr};
 }
 
 TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
-  const std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
+  const Field ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
   Pval p = pval(ids, 4, 6);
   ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
-  EXPECT_EQ(p.names.substr(0, 24), pad("TEMP", 12) + pad("VFRAC", 12));
+  EXPECT_EQ(p.names[0] + p.names[1], pad("TEMP", 12) + pad("VFRAC", 12));
   EXPECT_NEAR(p.values[0], 76.85, 1e-9);
-  EXPECT_EQ(p.labels.substr(0, 16), pad("C", 16));
+  EXPECT_EQ(p.labels[0], pad("C", 16));
   // No unit type: the stored real, blank unit texts.
   EXPECT_EQ(p.values[1], 0.5);
-  EXPECT_EQ(p.utypes.substr(12, 12), pad("", 12));
+  EXPECT_EQ(p.utypes[1], pad("", 12));
   EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
 }
 
 // TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
 // path was read by its qualifier, both still read the first one.
 TEST_F(ValueAccess, CountAndValuesAgreeAfterASiblingWasRead) {
-  std::string ids = path({"BLOCK", "HEATER", "H2", "RESULTS"});
+  const Field ids = path({"BLOCK", "HEATER", "H2", "RESULTS"});
   auto read_later_sibling = [&] {
-    std::string qual = pad("PAB", 8);
-    int64_t nid = 4, nq = -1, nd = -1, locq = 0, locd = 0;
-    tkdset_(&nid, ids.data(), qual.data(), &nq, &nd, &locq, &locd, 16, 8);
+    int64_t nq = -1, nd = -1, locq = 0, locd = 0;
+    call(tkdset_, int64_t{4}, ids, Field("PAB", 8), nq, nd, locq, locd);
     return nd;
   };
   ASSERT_EQ(read_later_sibling(), 6);
@@ -116,16 +129,11 @@ TEST_F(ValueAccess, CountAndValuesAgreeAfterASiblingWasRead) {
   EXPECT_EQ(p.nval, 1);
   EXPECT_NEAR(p.values[0], 300 - 273.15, 1e-9);
   EXPECT_EQ(p.values[1], -1);
-  EXPECT_EQ(p.names.substr(12), std::string(12, '#'));
+  EXPECT_EQ(p.names[1], std::string(12, '#'));
   ASSERT_EQ(read_later_sibling(), 6);
-  std::string names(12 * 2, '#'), utypes(12 * 2, '#'), labels(16 * 2, '#'), texts(8 * 2, '#');
-  std::vector<double> values(2, -1);
-  std::vector<int64_t> types(2, -1), ints(2, -1);
-  int64_t nid = 4, dum = 0, nval = -1, ierr = -1;
-  tkaval_(ids.data(), &nid, &dum, names.data(), types.data(), ints.data(), texts.data(), values.data(),
-          utypes.data(), labels.data(), &nval, &ierr, 16, 12, 8, 12, 16);
-  EXPECT_EQ(std::pair(nval, types[1]), std::pair(int64_t{1}, int64_t{-1}));
-  EXPECT_EQ(labels.substr(16), std::string(16, '#'));
+  Aval a = aval(ids, 2);
+  EXPECT_EQ(std::pair(a.nval, a.types[1]), std::pair(int64_t{1}, int64_t{-1}));
+  EXPECT_EQ(a.labels[1], std::string(16, '#'));
 }
 
 // TKNVAL counts the data set the readers read: for a keyword that a longer
@@ -138,7 +146,7 @@ TEST_F(ValueAccess, CountIsOfTheDataSetTheReadersRead) {
       {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1},
   };
   for (const auto& [keys, want] : cases) {
-    std::string ids = path(keys);
+    const Field ids = path(keys);
     ASSERT_EQ(nval(ids, 4), std::pair(want, int64_t{0})) << keys[3];
     Pval p = pval(ids, 4, static_cast<size_t>(want) + 1);
     EXPECT_EQ(p.nval, want) << keys[3];
@@ -147,38 +155,29 @@ TEST_F(ValueAccess, CountIsOfTheDataSetTheReadersRead) {
 }
 
 TEST_F(ValueAccess, EveryValueWithItsKind) {
-  std::string ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
-  int64_t nid = 4, dum = 0, nval = -1, ierr = -1;
-  std::string names(12 * 5, '#'), texts(8 * 5, '#'), utypes(12 * 5, '#'), labels(16 * 5, '#');
-  std::vector<int64_t> types(5, -1), ints(5, -1);
-  std::vector<double> reals(5, -1);
-  tkaval_(ids.data(), &nid, &dum, names.data(), types.data(), ints.data(), texts.data(), reals.data(),
-          utypes.data(), labels.data(), &nval, &ierr, 16, 12, 8, 12, 16);
-  ASSERT_EQ(ierr, 0);
-  EXPECT_EQ(types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
-  EXPECT_EQ(ints[2], 7);
-  EXPECT_EQ(texts, pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
+  Aval a = aval(path({"BLOCK", "HEATER", "H1", "RESULTS"}), 5);
+  ASSERT_EQ(a.ierr, 0);
+  EXPECT_EQ(a.types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
+  EXPECT_EQ(a.ints[2], 7);
+  EXPECT_EQ(a.texts.text(), pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
 }
 
 TEST_F(ValueAccess, ProfileShapeAndReading) {
-  std::string ids = path({"PROFILE", "P1"});
-  int64_t nid = 2, nset = -1, nper = -1, ierr = -1;
-  int64_t qwords[4], nchar = 16, nword = 0;
-  std::string qname = pad("PHASE", 16);
-  tkcins_(&nchar, qname.data(), &nword, qwords, 16);
-  tksprf_(ids.data(), &nid, qwords, &nset, &nper, &ierr, 16);
+  const Field ids = path({"PROFILE", "P1"}), qname("PHASE", 16);
+  int64_t nset = -1, nper = -1, ierr = -1, nword = 0, qwords[4];
+  call(tkcins_, int64_t{16}, qname, nword, qwords);
+  call(tksprf_, ids, int64_t{2}, qwords, nset, nper, ierr);
   EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{2, 3, 0}));
-  std::string names, utypes(12 * 6, '#'), labels(16 * 6, '#');
+  Field names(12, 4), utypes(12, 6), labels(16, 6);
   std::vector<double> values;
   auto prf2 = [&](int64_t np, int64_t nprop) {
-    names.assign(12 * 4, '#');
+    names = Field(12, 4);
     values.assign(7, -1);
-    tkprf2_(ids.data(), &nid, qname.data(), &np, &nprop, names.data(), values.data(), utypes.data(),
-            labels.data(), &ierr, 16, 16, 12, 12, 16);
+    call(tkprf2_, ids, int64_t{2}, qname, np, nprop, names, values, utypes, labels, ierr);
     return ierr;
   };
   EXPECT_EQ(prf2(2, 3), 0);
-  EXPECT_EQ(names, pad("TEMP", 12) + pad("PRES", 12) + pad("VFRAC", 12) + std::string(12, '#'));
+  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("PRES", 12) + pad("VFRAC", 12) + std::string(12, '#'));
   EXPECT_NEAR(values[3], 310 - 273.15, 1e-9);  // property 1 at point 2
   EXPECT_EQ(values[5], 0.2);
   EXPECT_EQ(values[6], -1);
@@ -205,109 +204,93 @@ TEST_F(ValueAccess, NumberedIdentifiers) {
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
 // fill), with the descriptor values in their usual order.
 struct Split {
-  std::string ids;
-  std::string qual = pad("#", 8);
+  Field ids, qual = Field("#", 8);
   int64_t ierr = -1;
 };
 Split split(const std::string& block, const std::vector<std::string>& vals) {
-  Split s;
-  s.ids = path({"BLOCK", "X", block, "TUBE_PRP"}, 128);
+  Split s{path({"BLOCK", "X", block, "TUBE_PRP"}, 128)};
   const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"};
-  std::string kn, kv;
-  for (size_t i = 0; i < vals.size(); ++i) {
-    kn += pad(names[i], 16);
-    kv += pad(vals[i], 16);
-  }
-  int64_t nid = 4, nk = static_cast<int64_t>(vals.size());
-  tksplt_(&nid, s.ids.data(), &nk, kn.data(), kv.data(), s.qual.data(), &s.ierr, 128, 16, 16, 8);
+  call(tksplt_, int64_t{4}, s.ids, static_cast<int64_t>(vals.size()),
+       path(std::vector<std::string>(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(vals.size()))), path(vals), s.qual, s.ierr);
   return s;
 }
 
 TEST_F(ValueAccess, ChoosingBlockResultsByQualifierValues) {
   Split hmx = split("R1", {"HMX", "", "LIQUID"});
   EXPECT_EQ(hmx.ierr, 0);
-  EXPECT_NE(hmx.qual, pad("#", 8));
-  EXPECT_EQ(hmx.ids.substr(128, 128), pad("TUBERX", 128));  // the model filled in
+  EXPECT_NE(hmx.qual.text(), pad("#", 8));
+  EXPECT_EQ(hmx.ids[1], pad("TUBERX", 128));  // the model filled in
   EXPECT_EQ(split("R1", {"NOSUCHPROP"}).ierr, 2);
   // A block that does not exist is a failure, with the qualifier blank.
   Split none = split("NOSUCH", {"HMX"});
-  EXPECT_EQ(std::pair(none.ierr, none.qual), std::pair(int64_t{1}, pad("", 8)));
+  EXPECT_EQ(std::pair(none.ierr, none.qual.text()), std::pair(int64_t{1}, pad("", 8)));
   // The block exists, the section does not.
   EXPECT_EQ(split("H1", {"TEMP"}).ierr, 3);
 }
 
 TEST_F(ValueAccess, ChoosingAnyDataSetAndItsDimensions) {
-  std::string ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"});
-  int64_t nid = 4, nk = 2, ipos = -1, ierr = -1;
-  std::string kn = pad("PROPERTIES", 16) + pad("PHASE", 16), kv = pad("RHOMX", 16) + pad("LIQUID", 16);
-  auto fdst = [&](std::string at, std::string values) {
-    std::string qual(8, '#');
-    tkfdst_(at.data(), &nid, &nk, kn.data(), values.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
+  const Field ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), kn = path({"PROPERTIES", "PHASE"});
+  int64_t ipos = -1, ierr = -1;
+  auto fdst = [&](const Field& at, const Field& values) {
+    call(tkfdst_, at, int64_t{4}, int64_t{2}, kn, values, Field(8), ipos, ierr);
     return ierr;
   };
-  EXPECT_EQ(fdst(ids, kv), 0);
+  EXPECT_EQ(fdst(ids, path({"RHOMX", "LIQUID"})), 0);
   EXPECT_GT(ipos, 0);
-  EXPECT_EQ(fdst(ids, pad("NOTAPROP", 32)), 2);
-  EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), pad("RHOMX", 32)), 3);
+  EXPECT_EQ(fdst(ids, path({"NOTAPROP", ""})), 2);
+  EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), path({"RHOMX", ""})), 3);
   // Dimensions of the chosen data set, and the members along NPOINT.
-  std::string dn = pad("NPOINT", 16) + pad("OTHER", 16);
   std::vector<int64_t> sizes{-1, -1};
-  int64_t ndim = 2, nfound = -1;
-  tkspr3_(ids.data(), &nid, &nk, kn.data(), kv.data(), &ndim, dn.data(), sizes.data(), &nfound, &ierr, 16, 16,
-          16, 16);
+  int64_t nfound = -1, nmem = -1, nsets = -1;
+  call(tkspr3_, ids, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
+       path({"NPOINT", "OTHER"}), sizes, nfound, ierr);
   EXPECT_EQ((std::vector<int64_t>{ierr, nfound, sizes[0], sizes[1]}), (std::vector<int64_t>{0, 1, 3, -1}));
-  std::string q = pad("NPOINT", 8);
-  int64_t nmem = -1, nsets = -1;
-  tkspr2_(ids.data(), &nid, q.data(), &nmem, &nsets, &ierr, 16, 8);
+  call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
   EXPECT_EQ((std::vector<int64_t>{nmem, nsets, ierr}), (std::vector<int64_t>{3, 3, 0}));
-  std::string names(12 * 4, '#');
-  int64_t dum = 0;
-  tkprfp_(ids.data(), &nid, &dum, names.data(), &ierr, 16, 12);
-  EXPECT_EQ(names, pad("TEMP", 12) + pad("HMX", 12) + pad("RHOMX", 12) + std::string(12, '#'));
+  Field names(12, 4);
+  call(tkprfp_, ids, int64_t{4}, int64_t{0}, names, ierr);
+  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("HMX", 12) + pad("RHOMX", 12) + std::string(12, '#'));
 }
 
 struct NthProfile {
-  std::string pname = pad("#", 12), sub = pad("#", 8), phase = pad("#", 8), comp = pad("#", 8),
-              basis = pad("#", 4), fbasis = pad("#", 4), quantity = pad("#", 12), label = pad("#", 16);
+  Field pname = Field("#", 12), sub = Field("#", 8), phase = Field("#", 8), comp = Field("#", 8),
+        basis = Field("#", 4), fbasis = Field("#", 4), quantity = Field("#", 12), label = Field("#", 16);
   std::vector<double> values = std::vector<double>(4, -1);
   int64_t ierr = -1;
 };
 NthProfile nth(int64_t n, int64_t k) {
   NthProfile p;
-  std::string ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"});
-  int64_t nid = 4;
-  tknprf_(ids.data(), &nid, &n, &k, p.pname.data(), p.sub.data(), p.phase.data(), p.comp.data(), p.basis.data(),
-          p.fbasis.data(), p.values.data(), p.quantity.data(), p.label.data(), &p.ierr, 16, 12, 8, 8, 8, 4, 4,
-          12, 16);
+  call(tknprf_, path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), int64_t{4}, n, k, p.pname, p.sub, p.phase, p.comp,
+       p.basis, p.fbasis, p.values, p.quantity, p.label, p.ierr);
   return p;
 }
 
 TEST_F(ValueAccess, ProfileByPositionAmongSiblings) {
   NthProfile p = nth(3, 3);
   EXPECT_EQ(p.ierr, 0);
-  EXPECT_EQ(p.pname + p.fbasis + p.quantity, pad("RHOMX", 12) + "MASS" + pad("MASS-DENSITY", 12));
+  EXPECT_EQ(p.pname.text() + p.fbasis.text() + p.quantity.text(), pad("RHOMX", 12) + "MASS" + pad("MASS-DENSITY", 12));
   EXPECT_EQ(p.values, (std::vector<double>{7, 8, 9, -1}));
   // K past the siblings: blank descriptors, values untouched, flag 0.
   NthProfile past = nth(3, 4);
-  EXPECT_EQ(std::tuple(past.ierr, past.pname, past.values[0]), std::tuple(int64_t{0}, pad("", 12), -1.0));
+  EXPECT_EQ(std::tuple(past.ierr, past.pname.text(), past.values[0]), std::tuple(int64_t{0}, pad("", 12), -1.0));
   // N that is not the profile's number of values.
   NthProfile wrong = nth(2, 1);
   EXPECT_EQ(std::pair(wrong.ierr, wrong.values[0]), std::pair(int64_t{1}, -1.0));
 }
 
 TEST_F(ValueAccess, BlockProfileByDescriptors) {
-  std::string ids = path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), kv = pad("TEMP", 16) + pad("MIXED", 16),
-              ut = pad("#", 12), lb = pad("#", 16);
+  Field ut("#", 12), lb("#", 16);
   std::vector<double> v;
   auto prfr = [&](int64_t np) {
-    int64_t nid = 4, nk = 2, ierr = -1;
+    int64_t ierr = -1;
     v.assign(4, -1);
-    tkprfr_(ids.data(), &nid, kv.data(), &nk, &np, v.data(), ut.data(), lb.data(), &ierr, 128, 16, 12, 16);
+    call(tkprfr_, path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), int64_t{4}, path({"TEMP", "MIXED"}), int64_t{2}, np,
+         v, ut, lb, ierr);
     return ierr;
   };
   EXPECT_EQ(prfr(3), 0);
   EXPECT_NEAR(v[2], 320 - 273.15, 1e-9);
-  EXPECT_EQ(lb, pad("C", 16));
+  EXPECT_EQ(lb.text(), pad("C", 16));
   EXPECT_EQ(prfr(4), 1);
   EXPECT_EQ(v[0], -1);
 }
