@@ -18,6 +18,7 @@
 #include "support/exchanger_records.hpp"
 #include "support/column_records.hpp"
 #include "support/flowsheet_records.hpp"
+#include "support/pipeline_records.hpp"
 
 namespace flowsum::testing {
 
@@ -113,6 +114,7 @@ struct RandomFlowsheet {
   std::vector<CurveBlock> curve_blocks;             // blocks with heating curves (also in blocks)
   RandomExchangers exchangers;                      // exchangers and columns (also in blocks)
   std::vector<RandomColumnBlock> columns;           // column blocks (also in blocks)
+  std::vector<PipelineRecord> pipelines;            // pipeline blocks (also in blocks)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);
