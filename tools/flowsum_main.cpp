@@ -12,6 +12,7 @@
 // block's results, a property table or envelope, and a sensitivity table;
 // --compressor ID a compressor's performance, stage, cooler and wheel tables.
 // --column ID a column block's profiles, tray report and sections.
+// --pipeline ID a pipeline's segments, conditions, compositions and profiles.
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
@@ -37,6 +38,7 @@
 #include "store/dataset_tree.hpp"
 #include "tools/report_blocks.hpp"
 #include "tools/report_equipment.hpp"
+#include "tools/report_pipelines.hpp"
 #include "tools/report_heat.hpp"
 #include "tools/report_columns.hpp"
 #include "tools/report_objects.hpp"
@@ -71,7 +73,7 @@ void usage() {
   std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
   std::fputs("               [--block ID] [--column ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
-  std::fputs("               [--curve ID] [--exchanger ID]\n", stderr);
+  std::fputs("               [--curve ID] [--exchanger ID] [--pipeline ID]\n", stderr);
 }
 
 // The folder holding both reference files, or empty when none does.
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> columns;  // --column ID
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
-  std::vector<std::string> compressors;
+  std::vector<std::string> compressors, pipelines;
   std::vector<std::string> curve_blocks, exchanger_blocks;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -143,6 +145,8 @@ int main(int argc, char** argv) {
       block_tables.tables.push_back(argv[++i]);
     } else if (arg == "--compressor" && i + 1 < argc) {
       compressors.push_back(argv[++i]);
+    } else if (arg == "--pipeline" && i + 1 < argc) {
+      pipelines.push_back(argv[++i]);
     } else if (arg == "--sensitivity" && i + 1 < argc) {
       block_tables.sensitivities.push_back(argv[++i]);
     } else if (arg == "--units" && i + 1 < argc) {
@@ -240,6 +244,7 @@ int main(int argc, char** argv) {
     flowsum_tool::report_objects();
     flowsum_tool::report_block_tables(block_tables);
     flowsum_tool::report_compressors(compressors);
+    flowsum_tool::report_pipelines(pipelines);
     flowsum_tool::report_curves(curve_blocks);
     flowsum_tool::report_exchangers(exchanger_blocks);
     flowsum_tool::report_columns(columns);
