@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <tuple>
@@ -243,9 +244,28 @@ TEST(Pipelines, RandomFlowsheetsReadBack) {
       check_pipeline(p, f.ncc);
       ++(p.model == "DUCTLINE" ? pipes : others);
     }
+    PipelineRecord unknown;
+    unknown.model = "none";
+    unknown.id = "NO-SUCH-PIPE";
+    check_pipeline(unknown, f.ncc);
   }
   EXPECT_GT(pipes, 60);
   EXPECT_GT(others, 5);
+}
+
+TEST(PipelineTool, PrintsTheExamplesPipeline) {
+  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --pipeline L1 --ref-dir " + FLOWSUM_SOURCE_DIR +
+                          "/data " + FLOWSUM_SOURCE_DIR + "/examples/flowsheet.sum 2>&1";
+  std::string out;
+  FILE* f = popen(cmd.c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, f)) out.append(buf, n);
+  ASSERT_EQ(pclose(f), 0) << out;
+  for (const char* line : {"pipeline L1 (DUCTLINE): 3 segments\n", "    DEVICE-TYPE  []               PIPE ELBOW PIPE\n",
+                           "    PRES         [PA]             2600000\n", "    LENGTH       []               0 50 100 150\n",
+                           "    TEMP         VAPOR [K]              320 318 316.2 314.5\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << out;
 }
 
 }  // namespace
