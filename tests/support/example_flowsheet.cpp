@@ -260,7 +260,7 @@ SummaryBuilder example_flowsheet() {
   line.length = real(59, {0.0, 50.0, 100.0, 150.0});
   line.tube = {real(prop::kTemp, {320.0, 318.0, 316.2, 314.5}, unit_type::kTemperature)};
   line.tube[0].qualifiers = {"MIXED", "VAPOR", " ", "MOLE"};
-  write_pipeline(w, line);
+  PipelineWriter(w).pipeline(line);
   return b;
 }
 

@@ -3,15 +3,12 @@
 #include <cmath>
 #include <random>
 
-#include "support/column_records.hpp"
 
 namespace flowsum::testing {
 
 namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
-
-ColumnSet points(size_t n) { return {{"NPOINTS"}, {{{"#" + num(static_cast<int64_t>(n))}}}, ""}; }
 
 std::vector<Value> values_of(const PipeSeries& s) {
   std::vector<Value> v;
@@ -25,40 +22,59 @@ std::vector<Value> values_of(const PipeSeries& s) {
 
 }  // namespace
 
-void write_pipeline(FlowsheetWriter& w, const PipelineRecord& p, int* next_name) {
-  int first = 1;
-  int& next = next_name ? *next_name : first;
-  const auto path = [&](const std::string& section) { return std::vector<std::string>{"BLOCK", p.model, p.id, section}; };
+std::string PipelineWriter::set(const std::vector<std::string>& qualifiers, const std::vector<IdMember>& members) {
+  std::string key;
+  for (const std::string& q : qualifiers) key += q + ",";
+  for (const IdMember& m : members) {
+    for (const std::string& i : m.items) key += i + ",";
+    key += "*" + num(m.type) + "<" + num(m.unit_type) + ">;";
+  }
+  auto [it, fresh] = names_.try_emplace("S" + key);
+  while (fresh && !w_.idset_once(it->second = "PS" + num(++count_), qualifiers, members)) {}
+  return it->second;
+}
+
+void PipelineWriter::dataset(const PipelineRecord& p, const std::string& section, const std::vector<std::string>& sets,
+                             const std::vector<Value>& values) {
+  std::string definition;
+  for (const std::string& name : sets) definition += (definition.empty() ? "(%" : " & %") + name;
+  definition += ")";
+  auto [it, fresh] = names_.try_emplace("L" + definition);
+  while (fresh && !w_.lset_once(it->second = "PQ" + num(++count_), definition)) {}
+  w_.builder().dset({"BLOCK", p.model, p.id, section}, it->second, values);
+}
+
+void PipelineWriter::pipeline(const PipelineRecord& p) {
+  const auto property = [&](const PipeSeries& s) {
+    return set({"PROPERTIES"}, {{{num(s.property)}, s.type, s.type == 2 ? s.unit_type : 0}});
+  };
+  const auto points = [&](size_t n) { return set({"NPOINTS"}, {{{"#" + num(static_cast<int64_t>(n))}}}); };
   for (const auto& [section, entries] : {std::pair{"PIP_IN", &p.inlet}, std::pair{"PIP_OUT", &p.outlet}}) {
     if (entries->empty()) continue;
-    ColumnSet props{{"PROPERTIES"}, {}, ""};
+    std::vector<IdMember> members;
     std::vector<Value> v;
     for (const PipeSeries& e : *entries) {
-      props.members.push_back({{num(e.property)}, e.type, e.type == 2 ? e.unit_type : 0});
+      members.push_back({{num(e.property)}, e.type, e.type == 2 ? e.unit_type : 0});
       v.push_back(values_of(e)[0]);
     }
-    column_dataset(w, path(section), {props}, v, &next);
+    dataset(p, section, {set({"PROPERTIES"}, members)}, v);
   }
+  std::vector<IdMember> listed;
+  for (const std::string& c : p.components) listed.push_back({{c}});
+  const std::string components = p.components.empty() ? "ID_NCC" : set({"COMPONENTS"}, listed);
   for (const auto& [section, list] : {std::pair{"PIP_IN2", &p.comp_in}, std::pair{"PIP_OU2", &p.comp_out}})
-    for (const PipeSeries& s : *list)
-      column_dataset(w, path(section), {property_set(s.property, s.unit_type), component_set(p.components)},
-                     values_of(s), &next);
+    for (const PipeSeries& s : *list) dataset(p, section, {property(s), components}, values_of(s));
   std::vector<std::pair<std::string, const std::vector<PipeSeries>*>> sections{
       {"PIP_DAT", &p.segments}, {"PIP_DES", &p.descriptions}, {"FLU_PROP", &p.fluid}, {"PIP_PROF", &p.profile}};
   for (const auto& [section, list] : sections)
-    for (const PipeSeries& s : *list)
-      column_dataset(w, path(section), {property_set(s.property, s.unit_type, s.type), points(s.size())},
-                     values_of(s), &next);
-  if (!p.length.reals.empty())
-    column_dataset(w, path("PIP_LEN"), {property_set(p.length.property, p.length.unit_type), points(p.length.size())},
-                   values_of(p.length), &next);
+    for (const PipeSeries& s : *list) dataset(p, section, {property(s), points(s.size())}, values_of(s));
+  if (!p.length.reals.empty()) dataset(p, "PIP_LEN", {property(p.length), points(p.length.size())}, values_of(p.length));
   for (const PipeSeries& s : p.tube) {
-    ColumnSet q{{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"},
-                {{{num(s.property), s.qualifiers[0], s.qualifiers[1], s.qualifiers[2], s.qualifiers[3], " "},
-                  2,
-                  s.unit_type}},
-                ""};
-    column_dataset(w, path("TUBE_PRP"), {q, points(s.size())}, values_of(s), &next);
+    const std::string q = set({"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"},
+                              {{{num(s.property), s.qualifiers[0], s.qualifiers[1], s.qualifiers[2], s.qualifiers[3], " "},
+                                2,
+                                s.unit_type}});
+    dataset(p, "TUBE_PRP", {q, points(s.size())}, values_of(s));
   }
 }
 
@@ -90,7 +106,7 @@ std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, 
     }
   };
   std::vector<PipelineRecord> out;
-  int next_name = 1;
+  PipelineWriter writer(w);
   for (int64_t i = between(0, 3); i > 0; --i) {
     PipelineRecord p;
     // A model that begins like the pipeline's, or that it begins with (the
@@ -122,7 +138,7 @@ std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, 
     for (PipeSeries& s : p.tube)
       s.qualifiers = {"MIXED", between(0, 1) ? "TOTAL" : "LIQUID", ncc.empty() || between(0, 1) ? " " : ncc[0],
                       between(0, 1) ? "MOLE" : "MASS"};
-    write_pipeline(w, p, &next_name);
+    writer.pipeline(p);
     out.push_back(std::move(p));
   }
   return out;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,8 +39,22 @@ struct PipelineRecord {
   PipeSeries length;                      // PIP_LEN; no data set when empty
 };
 
-// Set and sequence names are tried from *next_name on (from 1 when null).
-void write_pipeline(FlowsheetWriter& w, const PipelineRecord& p, int* next_name = nullptr);
+// One writer per file: data sets of the same layout share their sets and
+// loading sequence, as a simulator writes them.
+class PipelineWriter {
+ public:
+  explicit PipelineWriter(FlowsheetWriter& w) : w_(w) {}
+  void pipeline(const PipelineRecord& p);
+
+ private:
+  std::string set(const std::vector<std::string>& qualifiers, const std::vector<IdMember>& members);
+  void dataset(const PipelineRecord& p, const std::string& section, const std::vector<std::string>& sets,
+               const std::vector<Value>& values);
+
+  FlowsheetWriter& w_;
+  std::map<std::string, std::string> names_;
+  int count_ = 0;
+};
 
 // Pipelines with identifiers not in `used` (which receives them) over the
 // run's components ncc; now and then a block of a model that begins like
