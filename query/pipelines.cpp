@@ -48,21 +48,19 @@ struct CallerPath {
   char* data() { return ids.data(); }
 };
 
-// The data set of a section whose "PROPERTIES" element names the property;
-// found is false when the section has none.
+// The data set of a section whose "PROPERTIES" element names the property,
+// chosen by what the siblings' sequences say (read once per load); found
+// is false when the section has none, or the name no property.
 struct Chosen {
   bool found = false;
   DatasetAnswer a;
 };
 Chosen choose(const ProfileBlock& b, std::string_view section, std::string_view pname) {
-  const auto path = b.path(section);
-  const std::array<WantedQualifier, 1> wanted{
-      {{padded("PROPERTIES", kQualifierChars),
-        padded(pname.substr(0, std::min(pname.size(), kPropertyNameChars)), kQualifierChars)}}};
-  const DatasetChoice c = find_dataset(path, wanted);
-  if (c.ierr != 0) return {};
+  const int64_t number = property_number(pname.substr(0, std::min(pname.size(), kPropertyNameChars)));
+  const int64_t node = number != 0 ? choose_profile_node(b, section, number, 0) : 0;
+  if (node == 0) return {};
   Chosen out;
-  out.a = lookup_dataset(path, c.qualifier);
+  out.a = lookup_dataset(b.path(section), node_qualifier(node));
   out.found = out.a.found();
   return out;
 }
@@ -100,8 +98,8 @@ void put_value(const DatasetAnswer& a, int64_t j, int64_t kind, StoredConverter&
 
 // TKPLND, TKPLSG, TKPLPR: the property's data set of a section, its first
 // n values (no more than it holds) into values and texts (texts null: reals
-// only, a text value read as 0). ierr 1 for an unknown block or a block of another model, 3 when
-// the section has no data set of the property.
+// only, a text value read as 0). ierr 1 for an unknown block or a block of
+// another model, 3 when the section has no data set of the property.
 void section_values(const char* id, size_t id_len, std::string_view section, int64_t* n, const char* pname,
                     size_t pname_len, int64_t* kind, double* values, char* texts, size_t texts_len,
                     char* qname, size_t qname_len, char* ulabel, size_t ulabel_len, int64_t* ierr) {
@@ -130,9 +128,7 @@ void section_values(const char* id, size_t id_len, std::string_view section, int
     const size_t row = static_cast<size_t>(j - 1);
     const TextField text = texts ? text_element(texts, texts_len, row) : TextField(scratch.data(), kName12);
     // The label of the last value read stands for the data set.
-    std::string last(16, ' ');
-    put_value(a, j, k, convert, values + row, text, TextField(last.data(), last.size()));
-    if (k == 2) label.assign(last);
+    put_value(a, j, k, convert, values + row, text, label);
   }
   *ierr = 0;
 }
@@ -151,7 +147,7 @@ void section_names(const ProfileBlock& b, std::string_view section, int64_t* n, 
   }
   const size_t count = std::min(nodes.size(), static_cast<size_t>(count_of(n)));
   for (size_t i = 0; i < count; ++i)
-    property_name_into(node_elements(nodes[i], kPipelinePointQualifier).property,
+    property_name_into(node_elements(nodes[i]).property,
                        text_element(names, names_len, i));
   *ierr = 0;
 }
@@ -204,7 +200,7 @@ void tkplsz_(const char* id, int64_t* nio, int64_t* ncomp, int64_t* ncprop, int6
   // outlet holds the same ones.
   const std::vector<int64_t> comp = section_nodes(b, composition_section(b));
   *ncprop = static_cast<int64_t>(comp.size());
-  if (!comp.empty()) *ncomp = node_elements(comp.front(), kPipelinePointQualifier).components;
+  if (!comp.empty()) *ncomp = node_elements(comp.front()).components;
   struct Sizes {
     std::string_view section;
     int64_t *size, *count;
