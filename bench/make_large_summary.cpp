@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "support/equipment_records.hpp"
+#include "support/pipeline_records.hpp"
 #include "support/curve_records.hpp"
 #include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
@@ -43,6 +44,7 @@ struct Options {
   std::string model;  // every block of this model when set
   int compressors = 200;
   int costed = 1000;
+  int pipelines = 200;
 };
 
 std::string numbered(const char* prefix, int n, int width) {
@@ -105,6 +107,8 @@ bool parse_options(int argc, char** argv, Options& o) {
       if (!next_int(o.compressors)) return false;
     } else if (a == "--costed") {
       if (!next_int(o.costed)) return false;
+    } else if (a == "--pipelines") {
+      if (!next_int(o.pipelines)) return false;
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
@@ -115,9 +119,9 @@ bool parse_options(int argc, char** argv, Options& o) {
   // searched over at most 10 000 nodes. Blocks of one model may go past
   // that, to make a file beyond the limit; such a file has no compressors
   // and no costed items, so that its blocks are all of that model.
-  if (!o.model.empty()) o.compressors = o.costed = 0;
+  if (!o.model.empty()) o.compressors = o.costed = o.pipelines = 0;
   const int most_blocks = o.model.empty() ? 9999 : 100000;
-  return !o.output.empty() && o.streams < 10000 && o.blocks + o.compressors <= most_blocks &&
+  return !o.output.empty() && o.streams < 10000 && o.blocks + o.compressors + o.pipelines <= most_blocks &&
          o.costed < 10000 && o.components <= 5000;
 }
 
@@ -132,7 +136,7 @@ int main(int argc, char** argv) {
   Options o;
   if (!parse_options(argc, argv, o)) {
     std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
-                 "[--components N<=5000] [--trays N] [--compressors N] [--costed N<10000]\n"
+                 "[--components N<=5000] [--trays N] [--compressors N] [--costed N<10000] [--pipelines N]\n"
                  "       [--model NAME (one model, then --blocks N<=100000)]\n";
     return 2;
   }
@@ -337,6 +341,33 @@ int main(int argc, char** argv) {
                         real(384, 2.0e6, unit_type::kPressure), real(385, 450.0, unit_type::kTemperature),
                         real(56, 2.0), CostResult{874, 5, 0, 0, 0, false, "CS"}}});
     ++datasets;
+    b.flush(out);
+  }
+  // Pipelines: ten segments, inlet and outlet conditions and compositions
+  // over the run's components, and profiles of 20 points.
+  PipelineWriter pipes(w);
+  auto series = [&](int64_t property, int64_t ut, size_t n) {
+    PipeSeries s{property, 2, ut};
+    for (size_t i = 0; i < n; ++i) s.reals.push_back(ut ? v.around(1000.0) : v.fraction());
+    return s;
+  };
+  for (int k = 1; k <= o.pipelines; ++k) {
+    PipelineRecord p;
+    p.id = numbered("L", k, 4);
+    for (auto* side : {&p.inlet, &p.outlet})
+      *side = {series(prop::kTemp, unit_type::kTemperature, 1), series(prop::kPres, unit_type::kPressure, 1)};
+    p.comp_in = {series(prop::kMoleFrac, 0, comps.size())};
+    p.comp_out = {series(prop::kMoleFrac, 0, comps.size())};
+    p.segments = {series(56, 0, 10), series(60, 0, 10)};
+    p.descriptions = {PipeSeries{874, 5, 0, {}, std::vector<std::string>(10, "PIPE")}};
+    p.fluid = {series(66, 0, 1), series(24, 0, 1)};
+    p.profile = {series(prop::kTemp, unit_type::kTemperature, 20), series(prop::kPres, unit_type::kPressure, 20)};
+    p.length = series(59, 0, 20);
+    p.tube = {series(prop::kTemp, unit_type::kTemperature, 20)};
+    p.tube[0].qualifiers = {"MIXED", "TOTAL", " ", "MOLE"};
+    w.block_results("DUCTLINE", p.id, {}, {BlockResult::real(prop::kPres, v.around(2.0e6), unit_type::kPressure)});
+    pipes.pipeline(p);
+    datasets += 14;
     b.flush(out);
   }
   out.close();
