@@ -107,7 +107,7 @@ std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, 
   };
   std::vector<PipelineRecord> out;
   PipelineWriter writer(w);
-  for (int64_t i = between(0, 3); i > 0; --i) {
+  for (int64_t i = between(0, 2); i > 0; --i) {
     PipelineRecord p;
     // A model that begins like the pipeline's, or that it begins with (the
     // block table keeps 8 characters: a longer one is not told apart there).
@@ -125,7 +125,7 @@ std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, 
       for (PipeSeries& s : p.comp_out)
         for (double& x : s.reals) x = real();
     }
-    const size_t nseg = static_cast<size_t>(between(1, 12)), npt = static_cast<size_t>(between(2, 20));
+    const size_t nseg = static_cast<size_t>(between(1, 8)), npt = static_cast<size_t>(between(2, 12));
     series(nseg, true, p.segments);
     series(nseg, true, p.descriptions);
     series(1, false, p.fluid);
