@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "support/equipment_records.hpp"
+#include "support/pipeline_records.hpp"
 #include "support/curve_records.hpp"
 #include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
@@ -45,6 +46,7 @@ struct Options {
   int costed = 1000;
   int reactors = 100;  // plug-flow reactors, two substream profiles each
   int reliefs = 100;   // relief objects with a scenario and vent profiles
+  int pipelines = 200;
 };
 
 std::string numbered(const char* prefix, int n, int width) {
@@ -111,6 +113,8 @@ bool parse_options(int argc, char** argv, Options& o) {
       if (!next_int(o.reactors)) return false;
     } else if (a == "--reliefs") {
       if (!next_int(o.reliefs)) return false;
+    } else if (a == "--pipelines") {
+      if (!next_int(o.pipelines)) return false;
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
@@ -121,10 +125,10 @@ bool parse_options(int argc, char** argv, Options& o) {
   // searched over at most 10 000 nodes. Blocks of one model may go past
   // that, to make a file beyond the limit; such a file has no compressors
   // and no costed items, so that its blocks are all of that model.
-  if (!o.model.empty()) o.compressors = o.costed = o.reactors = 0;
+  if (!o.model.empty()) o.compressors = o.costed = o.reactors = o.pipelines = 0;
   const int most_blocks = o.model.empty() ? 9999 : 100000;
-  return !o.output.empty() && o.streams < 10000 && o.blocks + o.compressors + o.reactors <= most_blocks &&
-         o.reliefs < 10000 &&
+  return !o.output.empty() && o.streams < 10000 &&
+         o.blocks + o.compressors + o.reactors + o.pipelines <= most_blocks && o.reliefs < 10000 &&
          o.costed < 10000 && o.components <= 5000;
 }
 
@@ -140,7 +144,7 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, o)) {
     std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
                  "[--components N<=5000] [--trays N] [--compressors N] [--costed N<10000]\n"
-                 "       [--reactors N] [--reliefs N<10000]\n"
+                 "       [--reactors N] [--reliefs N<10000] [--pipelines N]\n"
                  "       [--model NAME (one model, then --blocks N<=100000)]\n";
     return 2;
   }
@@ -395,6 +399,34 @@ int main(int argc, char** argv) {
         b.dset({"PRES-RELIEF", id, section}, lset, vals);
       }
     datasets += 5;
+    b.flush(out);
+  }
+
+  // Pipelines: ten segments, inlet and outlet conditions and compositions
+  // over the run's components, and profiles of 20 points.
+  PipelineWriter pipes(w);
+  auto series = [&](int64_t property, int64_t ut, size_t n) {
+    PipeSeries s{property, 2, ut};
+    for (size_t i = 0; i < n; ++i) s.reals.push_back(ut ? v.around(1000.0) : v.fraction());
+    return s;
+  };
+  for (int k = 1; k <= o.pipelines; ++k) {
+    PipelineRecord p;
+    p.id = numbered("L", k, 4);
+    for (auto* side : {&p.inlet, &p.outlet})
+      *side = {series(prop::kTemp, unit_type::kTemperature, 1), series(prop::kPres, unit_type::kPressure, 1)};
+    p.comp_in = {series(prop::kMoleFrac, 0, comps.size())};
+    p.comp_out = {series(prop::kMoleFrac, 0, comps.size())};
+    p.segments = {series(56, 0, 10), series(60, 0, 10)};
+    p.descriptions = {PipeSeries{874, 5, 0, {}, std::vector<std::string>(10, "PIPE")}};
+    p.fluid = {series(66, 0, 1), series(24, 0, 1)};
+    p.profile = {series(prop::kTemp, unit_type::kTemperature, 20), series(prop::kPres, unit_type::kPressure, 20)};
+    p.length = series(59, 0, 20);
+    p.tube = {series(prop::kTemp, unit_type::kTemperature, 20)};
+    p.tube[0].qualifiers = {"MIXED", "TOTAL", " ", "MOLE"};
+    w.block_results("DUCTLINE", p.id, {}, {BlockResult::real(prop::kPres, v.around(2.0e6), unit_type::kPressure)});
+    pipes.pipeline(p);
+    datasets += 14;
     b.flush(out);
   }
   out.close();

@@ -5,7 +5,9 @@
 // (its counts, performance, stage and cooler profiles and every stage's
 // wheels) and every costed equipment item (count, result list, headlines),
 // timed per value returned against the stream pass per row; exits 1 too
-// when a value costs more than a row.
+// when a value costs more than a row. The same for a pass over every
+// pipeline (sizes, segment data and descriptions, fluid properties, inlet
+// and outlet conditions and compositions, both profiles).
 //
 //   stream_bench FILE [REPEATS]
 #include <algorithm>
@@ -83,6 +85,81 @@ int64_t read_all_equipment(const std::vector<std::string>& compressors, const st
   return values_read;
 }
 
+// The pipeline routines over every pipeline block; returns the number of
+// values read.
+int64_t read_all_pipelines(const std::vector<std::string>& pipelines) {
+  int64_t values_read = 0;
+  std::vector<double> values;
+  std::vector<int64_t> kinds;
+  std::string names, texts, qnames, labels;
+  auto size = [&](int64_t n) {
+    const size_t k = static_cast<size_t>(std::max<int64_t>(n, 1));
+    values.resize(2 * k);
+    kinds.resize(2 * k);
+    names.resize(24 * k);
+    texts.resize(24 * k);
+    qnames.resize(24 * k);
+    labels.resize(32 * k);
+  };
+  using Names = void (*)(const char*, int64_t*, char*, int64_t*, size_t, size_t);
+  using Values = void (*)(const char*, int64_t*, const char*, int64_t*, double*, char*, char*, char*, int64_t*,
+                          size_t, size_t, size_t, size_t, size_t);
+  for (const std::string& id : pipelines) {
+    int64_t n[9] = {0}, ierr = 1;
+    tkplsz_(id.data(), &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &ierr, 128);
+    struct Part {
+      Names names;
+      Values read;
+      int64_t size, nprop;
+    };
+    for (const Part& p : {Part{tkplsp_, tkplsg_, n[3], n[4]}, Part{tkplnp_, tkplnd_, n[5], n[6]},
+                          Part{tkplpp_, nullptr, n[7], n[8]}, Part{tkplcp_, nullptr, n[1], n[2]}}) {
+      size(std::max(p.nprop, p.size));
+      int64_t np = p.nprop;
+      std::string pnames(12 * static_cast<size_t>(std::max<int64_t>(np, 1)), ' ');
+      p.names(id.data(), &np, pnames.data(), &ierr, 128, 12);
+      for (int64_t k = 0; ierr == 0 && k < np; ++k) {
+        int64_t m = p.size, kind = 0, e = 1;
+        const char* pname = pnames.data() + 12 * k;
+        if (p.read)
+          p.read(id.data(), &m, pname, &kind, values.data(), texts.data(), qnames.data(), labels.data(), &e, 128, 12,
+                 12, 12, 16);
+        else if (p.names == tkplpp_)
+          tkplpr_(id.data(), &m, pname, values.data(), qnames.data(), labels.data(), &e, 128, 12, 12, 16);
+        else
+          tkplco_(id.data(), &m, pname, texts.data(), values.data(), qnames.data(), labels.data(), &e, 128, 12, 8, 12,
+                  16);
+        if (e == 0) values_read += p.names == tkplcp_ ? 2 * m : m;
+      }
+    }
+    size(n[0]);
+    tkplio_(id.data(), names.data(), kinds.data(), values.data(), texts.data(), qnames.data(), labels.data(), &ierr,
+            128, 12, 12, 12, 16);
+    if (ierr == 0) values_read += 2 * n[0];
+    int64_t npt = 0, nprop = 0;
+    tkpisp_(id.data(), &npt, &nprop, 128);
+    size(std::max(npt, nprop + 1));
+    std::string pnames = "LENGTH      " + std::string(12 * static_cast<size_t>(nprop), ' ');
+    int64_t idum = 0;
+    tkpinp_(id.data(), &idum, pnames.data() + 12, &ierr, 128, 12);
+    for (int64_t k = 0; k <= nprop; ++k) {
+      int64_t m = npt, e = 1;
+      tkpipr_(id.data(), &m, pnames.data() + 12 * k, values.data(), qnames.data(), labels.data(), &e, 128, 12, 12, 16);
+      if (e == 0) values_read += m;
+    }
+    tkspir_(id.data(), &npt, &nprop, 128);
+    size(npt);
+    for (int64_t k = 1; k <= nprop; ++k) {
+      int64_t m = npt, kk = k, e = 1;
+      char d[44];
+      tknpip_(id.data(), &m, &kk, d, d + 12, d + 20, d + 28, d + 36, d + 40, values.data(), qnames.data(),
+              labels.data(), &e, 128, 12, 8, 8, 8, 4, 4, 12, 16);
+      if (e == 0) values_read += m;
+    }
+  }
+  return values_read;
+}
+
 // Identifiers of a table through its whole-list routine (TKBIDS, TKEIDS),
 // with their types.
 std::vector<std::pair<std::string, std::string>> listed(void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t),
@@ -132,9 +209,11 @@ int main(int argc, char** argv) {
     rows = flowsum::bench::read_all_streams(ids);
     read = std::min(read, seconds_since(t0));
   }
-  std::vector<std::string> compressors, items;
-  for (const auto& [id, type] : listed(tkbids_, flowsum::glob(flowsum::g::kNblk)))
+  std::vector<std::string> compressors, items, pipelines;
+  for (const auto& [id, type] : listed(tkbids_, flowsum::glob(flowsum::g::kNblk))) {
     if (type.rfind("BOOSTR ", 0) == 0 || type.rfind("STAGEBST ", 0) == 0) compressors.push_back(id);
+    if (type.rfind("DUCTLINE ", 0) == 0) pipelines.push_back(id);
+  }
   int64_t neq = 0;
   tkneq_(&neq);
   for (const auto& [id, type] : listed(tkeids_, neq)) items.push_back(id);
@@ -144,6 +223,13 @@ int main(int argc, char** argv) {
     const auto t0 = Clock::now();
     nvalues = read_all_equipment(compressors, items);
     equipment = std::min(equipment, seconds_since(t0));
+  }
+  double pipe_time = 1e300;
+  int64_t pipe_values = 0;
+  for (int r = 0; r < repeats; ++r) {
+    const auto t0 = Clock::now();
+    pipe_values = read_all_pipelines(pipelines);
+    pipe_time = std::min(pipe_time, seconds_since(t0));
   }
   flowsum::bench::close_all();
 
@@ -156,5 +242,11 @@ int main(int argc, char** argv) {
     std::printf("compressors %zu, equipment items %zu, values %lld\nread all %.3f s, per value / per stream row %.3f\n",
                 compressors.size(), items.size(), static_cast<long long>(nvalues), equipment, per_value);
   }
-  return ratio <= 1.5 && per_value <= 1.0 ? 0 : 1;
+  double pipe_per_value = 0.0;
+  if (pipe_values > 0 && rows > 0) {
+    pipe_per_value = (pipe_time / static_cast<double>(pipe_values)) / (read / static_cast<double>(rows));
+    std::printf("pipelines %zu, values %lld\nread all %.3f s, per value / per stream row %.3f\n", pipelines.size(),
+                static_cast<long long>(pipe_values), pipe_time, pipe_per_value);
+  }
+  return ratio <= 1.5 && per_value <= 1.0 && pipe_per_value <= 1.0 ? 0 : 1;
 }

@@ -1103,6 +1103,7 @@ void packed_words(const std::vector<Object>& blocks, int k) {
 
 #include "fuzz/equipment_families.hpp"
 #include "fuzz/heat_transfer_family.hpp"
+#include "fuzz/pipeline_family.hpp"
 #include "column_queries.hpp"
 #include "fuzz/reactor_relief_family.hpp"
 
@@ -1135,6 +1136,8 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   for (const std::string& s : studies) sensitivity(s, k++);
   for (const Object& b : blocks) compressor(b.id, k++);
   compressor(missing.id, k);
+  for (const Object& b : blocks) pipeline(b.id, k++);
+  pipeline(missing.id, k);
   for (const Object& e : objects_of("EQUIPMEN", tkglob_[19], k)) costed_item(e.id, k++);
   costed_item(missing.id, k);
   reactor_relief_families(blocks, k++);

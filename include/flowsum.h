@@ -573,6 +573,73 @@ void tkeqsr_(const char *id, int64_t *nres, char *names, int64_t *kinds, int64_t
    costs are the missing-value marker when absent; IZERO set to 0. */
 void tkeqcr_(const char *id, int64_t *quantity, double *purchased, double *installed,
              int64_t *izero, size_t id_len);
+/* ---- Pipeline results ----------------------------------------------------- */
+/* A block that is not a pipeline (model DUCTLINE, compared whole): flag 1
+   and nothing written. Property names text*12, quantity names text*12,
+   unit labels text*16; no routine writes more values than the data set
+   holds nor more than the count it is given. */
+
+/* Inlet/outlet entries, components and composition properties, then size
+   and property count of segment data, segment descriptions, fluid properties. */
+void tkplsz_(const char *id, int64_t *nio, int64_t *ncomp, int64_t *ncprop, int64_t *nseg,
+             int64_t *nsegp, int64_t *ndes, int64_t *ndesp, int64_t *nflu, int64_t *nflup,
+             int64_t *ierr, size_t id_len);
+/* Segment description PNAME: kind (1 integer, 2 real, 3 text), first N values, texts. */
+void tkplnd_(const char *id, int64_t *n, const char *pname, int64_t *kind, double *values,
+             char *texts, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t texts_len, size_t qname_len, size_t ulabel_len);
+/* Segment data PNAME, one value per segment, as TKPLND. */
+void tkplsg_(const char *id, int64_t *n, const char *pname, int64_t *kind, double *values,
+             char *texts, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t texts_len, size_t qname_len, size_t ulabel_len);
+/* Fluid property PNAME: first N converted values; IERR 0, 1, 3 absent. */
+void tkplpr_(const char *id, int64_t *n, const char *pname, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len, size_t qname_len,
+             size_t ulabel_len);
+/* Up to N property names of the segment descriptions; IERR 0, 1, 3 absent. */
+void tkplnp_(const char *id, int64_t *n, char *names, int64_t *ierr, size_t id_len,
+             size_t names_len);
+/* Up to N property names of the segment data. */
+void tkplsp_(const char *id, int64_t *n, char *names, int64_t *ierr, size_t id_len,
+             size_t names_len);
+/* Up to N property names of the fluid properties. */
+void tkplpp_(const char *id, int64_t *n, char *names, int64_t *ierr, size_t id_len,
+             size_t names_len);
+/* Up to N property names of the inlet/outlet compositions. */
+void tkplcp_(const char *id, int64_t *n, char *names, int64_t *ierr, size_t id_len,
+             size_t names_len);
+/* Inlet then outlet conditions, NIO (TKPLSZ) entries each: names, kinds, values, texts. */
+void tkplio_(const char *id, char *names, int64_t *kinds, double *values, char *texts,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t names_len,
+             size_t texts_len, size_t qnames_len, size_t ulabels_len);
+/* Composition PNAME: component ids (N), values (N, 2) inlet then outlet. */
+void tkplco_(const char *id, int64_t *n, const char *pname, char *compids, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t compids_len, size_t qname_len, size_t ulabel_len);
+/* Property names of the profile along the line (TKPISP's NSETS of them). */
+void tkpinp_(const char *id, int64_t *idum, char *pnames, int64_t *ierr, size_t id_len,
+             size_t pnames_len);
+/* Points and properties of the profile along the line. */
+void tkpisp_(const char *id, int64_t *nmem, int64_t *nsets, size_t id_len);
+/* Points and properties of the plug-flow property profile. */
+void tkspir_(const char *id, int64_t *nmem, int64_t *nsets, size_t id_len);
+/* Profile PNAME along the line ("LENGTH": the positions), NPOINT values. */
+void tkpipr_(const char *id, int64_t *npoint, const char *pname, double *values, char *utype,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len, size_t utype_len,
+             size_t ulabel_len);
+/* Plug-flow profile chosen by name, substream, phase, component, basis, units. */
+void tkrpip_(const char *id, int64_t *npoint, const char *pname, const char *ssid,
+             const char *phase, const char *comp, const char *basis, const char *units,
+             double *values, char *utype, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t ssid_len, size_t phase_len, size_t comp_len,
+             size_t basis_len, size_t units_len, size_t utype_len, size_t ulabel_len);
+/* The K-th plug-flow profile with its descriptors and N converted values. */
+void tknpip_(const char *id, int64_t *n, int64_t *k, char *pname, char *ssid, char *phase,
+             char *comp, char *basis, char *fbasis, double *values, char *qty, char *ulabel,
+             int64_t *ierr, size_t id_len, size_t pname_len, size_t ssid_len,
+             size_t phase_len, size_t comp_len, size_t basis_len, size_t fbasis_len,
+             size_t qty_len, size_t ulabel_len);
+
 /* ---- Heating curves ------------------------------------------------------ */
 /* Curves are found by type (16 characters; the general routines compare the
    first 8) and number; values are stored at each row's point number, never

@@ -13,6 +13,7 @@
 // --compressor ID a compressor's performance, stage, cooler and wheel tables.
 // --column ID a column block's profiles, tray report and sections.
 // --reactor ID a reactor's profiles, --relief ID a relief object's scenarios and profiles.
+// --pipeline ID a pipeline's segments, conditions, compositions and profiles.
 // --basis B chooses the basis of the stream table's component rows
 // (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
 // STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
@@ -38,6 +39,7 @@
 #include "store/dataset_tree.hpp"
 #include "tools/report_blocks.hpp"
 #include "tools/report_equipment.hpp"
+#include "tools/report_pipelines.hpp"
 #include "tools/report_heat.hpp"
 #include "tools/report_columns.hpp"
 #include "tools/report_objects.hpp"
@@ -74,7 +76,7 @@ void usage() {
   std::fputs("               [--block ID] [--column ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
   std::fputs("               [--reactor ID] [--relief ID]\n", stderr);
   std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
-  std::fputs("               [--curve ID] [--exchanger ID]\n", stderr);
+  std::fputs("               [--curve ID] [--exchanger ID] [--pipeline ID]\n", stderr);
 }
 
 // The folder holding both reference files, or empty when none does.
@@ -124,7 +126,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> columns;  // --column ID
   std::string stream_basis = "MASS-FLOW";
   bool dot_graph = false;
-  std::vector<std::string> compressors;
+  std::vector<std::string> compressors, pipelines;
   std::vector<std::string> reactors, reliefs;  // --reactor ID, --relief ID
   std::vector<std::string> curve_blocks, exchanger_blocks;
   for (int i = 1; i < argc; ++i) {
@@ -151,6 +153,8 @@ int main(int argc, char** argv) {
       reliefs.push_back(argv[++i]);
     } else if (arg == "--compressor" && i + 1 < argc) {
       compressors.push_back(argv[++i]);
+    } else if (arg == "--pipeline" && i + 1 < argc) {
+      pipelines.push_back(argv[++i]);
     } else if (arg == "--sensitivity" && i + 1 < argc) {
       block_tables.sensitivities.push_back(argv[++i]);
     } else if (arg == "--units" && i + 1 < argc) {
@@ -248,6 +252,7 @@ int main(int argc, char** argv) {
     flowsum_tool::report_objects();
     flowsum_tool::report_block_tables(block_tables);
     flowsum_tool::report_compressors(compressors);
+    flowsum_tool::report_pipelines(pipelines);
     flowsum_tool::report_curves(curve_blocks);
     flowsum_tool::report_exchangers(exchanger_blocks);
     flowsum_tool::report_columns(columns);

@@ -13,6 +13,7 @@
 #include "support/exchanger_records.hpp"
 #include "support/column_records.hpp"
 #include "support/flowsheet_records.hpp"
+#include "support/pipeline_records.hpp"
 
 namespace flowsum::testing {
 
@@ -270,6 +271,28 @@ SummaryBuilder example_flowsheet() {
   equipment.costing({"TRAY-TOWER", "T-101", "SZECST1",
                      {count(222, 1), amount(381, 250000.0), count(382, 410000), amount(56, 1.8),
                       CostResult{874, 5, 0, 0, 0, false, "SIEVE"}}});
+
+  // A pipeline L1 of three segments carrying the vapour: its conditions at
+  // both ends, the mole fractions in and out, and temperature and pressure
+  // along its 150 m.
+  b.blank_line();
+  w.block_results("DUCTLINE", "L1", {}, {BlockResult::real(prop::kPres, 2600000.0, unit_type::kPressure)});
+  PipelineRecord line;
+  line.id = "L1";
+  const auto real = [](int64_t p, std::vector<double> v, int64_t ut = 0) { return PipeSeries{p, 2, ut, std::move(v)}; };
+  line.inlet = {real(prop::kTemp, {320.0}, unit_type::kTemperature), real(prop::kPres, {2900000.0}, unit_type::kPressure)};
+  line.outlet = {real(prop::kTemp, {314.5}, unit_type::kTemperature), real(prop::kPres, {2600000.0}, unit_type::kPressure)};
+  line.comp_in = {real(prop::kMoleFrac, {0.01, 0.62, 0.21, 0.11, 0.05})};
+  line.comp_out = {real(prop::kMoleFrac, {0.005, 0.625, 0.21, 0.11, 0.05})};
+  line.segments = {real(56, {0.2, 0.2, 0.25}), real(60, {12.5, 12.1, 8.4})};
+  line.descriptions = {PipeSeries{874, 5, 0, {}, {"PIPE", "ELBOW", "PIPE"}}};
+  line.fluid = {real(66, {0.02})};
+  line.profile = {real(prop::kTemp, {320.0, 318.0, 316.2, 314.5}, unit_type::kTemperature),
+                  real(prop::kPres, {2900000.0, 2800000.0, 2700000.0, 2600000.0}, unit_type::kPressure)};
+  line.length = real(59, {0.0, 50.0, 100.0, 150.0});
+  line.tube = {real(prop::kTemp, {320.0, 318.0, 316.2, 314.5}, unit_type::kTemperature)};
+  line.tube[0].qualifiers = {"MIXED", "VAPOR", " ", "MOLE"};
+  PipelineWriter(w).pipeline(line);
   return b;
 }
 

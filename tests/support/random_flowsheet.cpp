@@ -607,6 +607,13 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   }
   f.relief_results = random_reliefs(seed, w, f.ncc, used_reliefs);
   for (const RandomRelief& x : f.relief_results) f.reliefs.push_back(x.id);
+  f.pipelines = random_pipelines(seed, w, f.ncc, used_blocks);
+  for (const PipelineRecord& p : f.pipelines) {
+    f.blocks.push_back({p.model, p.id});
+    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
+    f.connections.push_back({});
+    w.block_results(p.model, p.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
+  }
   f.text = b.text();
   return f;
 }

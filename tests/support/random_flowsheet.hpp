@@ -19,6 +19,7 @@
 #include "support/column_records.hpp"
 #include "support/reactor_records.hpp"
 #include "support/flowsheet_records.hpp"
+#include "support/pipeline_records.hpp"
 
 namespace flowsum::testing {
 
@@ -116,6 +117,7 @@ struct RandomFlowsheet {
   std::vector<RandomColumnBlock> columns;           // column blocks (also in blocks)
   std::vector<RandomReactor> reactors;              // reactor blocks (also in blocks)
   std::vector<RandomRelief> relief_results;         // relief objects with results (also in reliefs)
+  std::vector<PipelineRecord> pipelines;            // pipeline blocks (also in blocks)
 };
 
 RandomFlowsheet random_flowsheet(uint64_t seed);
