@@ -780,6 +780,56 @@ void tkrtrs_(const char *id, int64_t *column, int64_t *n, char *pnames, double *
              char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
              size_t qnames_len, size_t ulabels_len);
 
+/* ---- Refinery columns ------------------------------------------------------ */
+
+/* Refinery (CRUDEUNI) twins of TKPROF, TKPROP, TKPRO1 and TKPRO2: column 1 is
+   the main column, column C stripper C-1; same arguments as the general routine. */
+void tkpetf_(const char *id, int64_t *column, int64_t *ntray, int64_t *ncomp, int64_t *nprop,
+             size_t id_len);
+/* Properties: per-tray HYD_ names (kind 1), then Y, X, X1, K, K1, K2 present (kind 2). */
+void tkpetp_(const char *id, int64_t *column, int64_t *nprop, int64_t *kinds, char *names,
+             int64_t *ierr, size_t id_len, size_t names_len);
+/* Per-tray values of a HYD_ property (or, main column, a composition's first values). */
+void tkpet1_(const char *id, const char *pname, int64_t *column, int64_t *ntray, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* One composition into VALUES(LD, NTRAY); nothing past LD components or NTRAY trays. */
+void tkpet2_(const char *id, const char *pname, int64_t *column, int64_t *ld, char *compids,
+             int64_t *ntray, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t compids_len, size_t qname_len,
+             size_t ulabel_len);
+/* Twins of TKTREP, TKTPRP, TKNTPR: the main column's tray report (strippers have none). */
+void tkptre_(const char *id, int64_t *column, int64_t *ntray, int64_t *nprop, size_t id_len);
+void tkptpy_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, const char *pname,
+             const char *substream, const char *phase, const char *component, const char *basis,
+             const char *units, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t units_len, size_t qname_len,
+             size_t ulabel_len);
+void tkptnp_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, int64_t *k,
+             char *pname, char *substream, char *phase, char *component, char *basis, char *units,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t units_len, size_t qname_len, size_t ulabel_len);
+/* Twins of TKNSEC, TKLSEC, TKSSEC, TKPSEC, TKSCRS, TKSCPR: sized and rated sections of
+   the main column (keywords with _M) or of a stripper (_S, chosen by its number). */
+void tkptns_(const char *id, int64_t *column, int64_t *nsec, int64_t *ierr, size_t id_len);
+void tkptls_(const char *id, int64_t *column, int64_t *n, int64_t *numbers, char *types,
+             int64_t *ierr, size_t id_len, size_t types_len);
+void tkptss_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *nprop, int64_t *nres, int64_t *ierr, size_t id_len, size_t type_len);
+void tkptps_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *nprop,
+             char *pnames, char *parts, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t parts_len);
+void tkptsc_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *n,
+             char *pnames, int64_t *kinds, int64_t *ivalues, char *tvalues, double *rvalues,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t tvalues_len, size_t qnames_len, size_t ulabels_len);
+void tkptsr_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *traynos, const char *pname, const char *part, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t type_len, size_t pname_len,
+             size_t part_len, size_t qname_len, size_t ulabel_len);
+
 /* ---- Tray reports ---------------------------------------------------------- */
 
 /* Reported trays (distinct) and report properties of one column. */
