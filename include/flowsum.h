@@ -829,6 +829,37 @@ void tkptsr_(const char *id, int64_t *column, const char *type, int64_t *number,
              int64_t *traynos, const char *pname, const char *part, double *values, char *qname,
              char *ulabel, int64_t *ierr, size_t id_len, size_t type_len, size_t pname_len,
              size_t part_len, size_t qname_len, size_t ulabel_len);
+/* Refinery column sizes: N1-N3 petroleum properties (mole, mass, std. volume),
+   N4 summary results, N5/N6 pumparounds and results each, N7/N8 connections and
+   results each, N9/N10 furnace properties and components, N11/N12 stripper
+   MSCO values and data sets; all 0 for an unknown or other block. */
+void tknpet_(const char *id, int64_t *column, int64_t *n1, int64_t *n2, int64_t *n3, int64_t *n4,
+             int64_t *n5, int64_t *n6, int64_t *n7, int64_t *n8, int64_t *n9, int64_t *n10,
+             int64_t *n11, int64_t *n12, size_t id_len);
+/* Furnace table: property names, component ids, VALUES(NCOMP, NPROP). */
+void tkfrcm_(const char *id, int64_t *nprop, int64_t *ncomp, char *pnames, char *compids,
+             double *values, char *qnames, char *ulabels, int64_t *ierr, size_t id_len,
+             size_t pnames_len, size_t compids_len, size_t qnames_len, size_t ulabels_len);
+/* Results of pumparound PUMPAROUND (at most NRES). */
+void tkptpp_(const char *id, int64_t *pumparound, int64_t *nres, char *rnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Results of main-column connection ICON (at most NRES). */
+void tkptfr_(const char *id, int64_t *icon, int64_t *nres, char *rnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Summary results of column COLUMN (main INFO_M, stripper rows of INFO_S). */
+void tkptrs_(const char *id, int64_t *column, int64_t *nres, char *rnames, int64_t *kinds,
+             double *values, char *qnames, char *ulabels, int64_t *ierr, size_t id_len,
+             size_t rnames_len, size_t qnames_len, size_t ulabels_len);
+/* Petroleum property profile on basis MOLE, MASS or SVOL; IERR 0, 1, 3 no data set. */
+void tkptpr_(const char *id, const char *pname, int64_t *column, int64_t *npoints,
+             const char *basis, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t basis_len, size_t qname_len,
+             size_t ulabel_len);
+/* Petroleum properties of a column with their bases (at most NPROP). */
+void tkptad_(const char *id, int64_t *column, int64_t *nprop, char *pnames, char *bases,
+             int64_t *ierr, size_t id_len, size_t pnames_len, size_t bases_len);
 
 /* ---- Tray reports ---------------------------------------------------------- */
 
