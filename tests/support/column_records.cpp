@@ -386,11 +386,11 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
     g.flush();
     out.push_back(std::move(blk));
   }
-  for (int64_t i = g.between(0, 2); i > 0; --i) {
+  for (int64_t i = g.between(0, 1); i > 0; --i) {
     RandomColumnBlock blk{"CRUDEUNIT", "", {}, {}};
     while (!used.insert(blk.id = "CRU" + num(g.between(1, 99999))).second) {}
     g.begin(blk.model, blk.id);
-    const int64_t ncol = g.chance(30) ? 11 : g.between(3, 4);
+    const int64_t ncol = g.chance(20) ? 11 : g.between(3, 4);
     for (int64_t c = 1; c <= ncol; ++c) {
       RandomColumn col;
       col.trays = g.between(1, 12);
