@@ -22,7 +22,8 @@ set(ARRAY_NAMES
   tkicst_:con1 tkicst_:con2 tkicst_:con3 tkicst_:con4 tkicst_:v3 tkicst_:v4 tkicst_:v5
   tkicst_:v6 tkicst_:v7
   tktprp_:traynos tkntpr_:traynos tkscpr_:traynos tktrrs_:cvalues tklsec_:numbers
-  tkpvrp_:times)
+  tkpvrp_:times
+  tkptpy_:traynos tkptnp_:traynos tkptsr_:traynos tkptls_:numbers)
 
 file(READ "${HEADER}" text)
 # Comments out, one line.

@@ -1106,6 +1106,7 @@ void packed_words(const std::vector<Object>& blocks, int k) {
 #include "fuzz/pipeline_family.hpp"
 #include "column_queries.hpp"
 #include "fuzz/reactor_relief_family.hpp"
+#include "fuzz/refinery_queries.hpp"
 
 // ---- Every later family -------------------------------------------------------
 
@@ -1127,8 +1128,9 @@ void query_families(const std::vector<std::string>& lsets, int k) {
   for (const Object& b : blocks) heating_curves(b.id, k++), exchanger_detail(b.id, k++);
   heating_curves(missing.id, k);
   exchanger_detail(missing.id, k);
-  for (const Object& b : blocks) column_queries(b.id, k++);
+  for (const Object& b : blocks) column_queries(b.id, k++), refinery_queries(b.id, k++);
   column_queries(missing.id, k);
+  refinery_queries(missing.id, k);
   for (const Object& t : tables) property_table(t.id, k++);
   property_table(missing.id, k);
   std::vector<std::string> studies = children_of("SENSITIVITY");

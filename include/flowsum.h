@@ -847,6 +847,87 @@ void tkrtrs_(const char *id, int64_t *column, int64_t *n, char *pnames, double *
              char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
              size_t qnames_len, size_t ulabels_len);
 
+/* ---- Refinery columns ------------------------------------------------------ */
+
+/* Refinery (CRUDEUNI) twins of TKPROF, TKPROP, TKPRO1 and TKPRO2: column 1 is
+   the main column, column C stripper C-1; same arguments as the general routine. */
+void tkpetf_(const char *id, int64_t *column, int64_t *ntray, int64_t *ncomp, int64_t *nprop,
+             size_t id_len);
+/* Properties: per-tray HYD_ names (kind 1), then Y, X, X1, K, K1, K2 present (kind 2). */
+void tkpetp_(const char *id, int64_t *column, int64_t *nprop, int64_t *kinds, char *names,
+             int64_t *ierr, size_t id_len, size_t names_len);
+/* Per-tray values of a HYD_ property (or, main column, a composition's first values). */
+void tkpet1_(const char *id, const char *pname, int64_t *column, int64_t *ntray, double *values,
+             char *qname, char *ulabel, int64_t *ierr, size_t id_len, size_t pname_len,
+             size_t qname_len, size_t ulabel_len);
+/* One composition into VALUES(LD, NTRAY); nothing past LD components or NTRAY trays. */
+void tkpet2_(const char *id, const char *pname, int64_t *column, int64_t *ld, char *compids,
+             int64_t *ntray, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t compids_len, size_t qname_len,
+             size_t ulabel_len);
+/* Twins of TKTREP, TKTPRP, TKNTPR: the main column's tray report (strippers have none). */
+void tkptre_(const char *id, int64_t *column, int64_t *ntray, int64_t *nprop, size_t id_len);
+void tkptpy_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, const char *pname,
+             const char *substream, const char *phase, const char *component, const char *basis,
+             const char *units, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t substream_len, size_t phase_len,
+             size_t component_len, size_t basis_len, size_t units_len, size_t qname_len,
+             size_t ulabel_len);
+void tkptnp_(const char *id, int64_t *column, int64_t *ntray, int64_t *traynos, int64_t *k,
+             char *pname, char *substream, char *phase, char *component, char *basis, char *units,
+             double *values, char *qname, char *ulabel, int64_t *ierr, size_t id_len,
+             size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len,
+             size_t basis_len, size_t units_len, size_t qname_len, size_t ulabel_len);
+/* Twins of TKNSEC, TKLSEC, TKSSEC, TKPSEC, TKSCRS, TKSCPR: sized and rated sections of
+   the main column (keywords with _M) or of a stripper (_S, chosen by its number). */
+void tkptns_(const char *id, int64_t *column, int64_t *nsec, int64_t *ierr, size_t id_len);
+void tkptls_(const char *id, int64_t *column, int64_t *n, int64_t *numbers, char *types,
+             int64_t *ierr, size_t id_len, size_t types_len);
+void tkptss_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *nprop, int64_t *nres, int64_t *ierr, size_t id_len, size_t type_len);
+void tkptps_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *nprop,
+             char *pnames, char *parts, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t parts_len);
+void tkptsc_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *n,
+             char *pnames, int64_t *kinds, int64_t *ivalues, char *tvalues, double *rvalues,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t type_len,
+             size_t pnames_len, size_t tvalues_len, size_t qnames_len, size_t ulabels_len);
+void tkptsr_(const char *id, int64_t *column, const char *type, int64_t *number, int64_t *npoints,
+             int64_t *traynos, const char *pname, const char *part, double *values, char *qname,
+             char *ulabel, int64_t *ierr, size_t id_len, size_t type_len, size_t pname_len,
+             size_t part_len, size_t qname_len, size_t ulabel_len);
+/* Refinery column sizes: N1-N3 petroleum properties (mole, mass, std. volume),
+   N4 summary results, N5/N6 pumparounds and results each, N7/N8 connections and
+   results each, N9/N10 furnace properties and components, N11/N12 stripper
+   MSCO values and data sets; all 0 for an unknown or other block. */
+void tknpet_(const char *id, int64_t *column, int64_t *n1, int64_t *n2, int64_t *n3, int64_t *n4,
+             int64_t *n5, int64_t *n6, int64_t *n7, int64_t *n8, int64_t *n9, int64_t *n10,
+             int64_t *n11, int64_t *n12, size_t id_len);
+/* Furnace table: property names, component ids, VALUES(NCOMP, NPROP). */
+void tkfrcm_(const char *id, int64_t *nprop, int64_t *ncomp, char *pnames, char *compids,
+             double *values, char *qnames, char *ulabels, int64_t *ierr, size_t id_len,
+             size_t pnames_len, size_t compids_len, size_t qnames_len, size_t ulabels_len);
+/* Results of pumparound PUMPAROUND (at most NRES). */
+void tkptpp_(const char *id, int64_t *pumparound, int64_t *nres, char *rnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Results of main-column connection ICON (at most NRES). */
+void tkptfr_(const char *id, int64_t *icon, int64_t *nres, char *rnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Summary results of column COLUMN (main INFO_M, stripper rows of INFO_S). */
+void tkptrs_(const char *id, int64_t *column, int64_t *nres, char *rnames, int64_t *kinds,
+             double *values, char *qnames, char *ulabels, int64_t *ierr, size_t id_len,
+             size_t rnames_len, size_t qnames_len, size_t ulabels_len);
+/* Petroleum property profile on basis MOLE, MASS or SVOL; IERR 0, 1, 3 no data set. */
+void tkptpr_(const char *id, const char *pname, int64_t *column, int64_t *npoints,
+             const char *basis, double *values, char *qname, char *ulabel, int64_t *ierr,
+             size_t id_len, size_t pname_len, size_t basis_len, size_t qname_len,
+             size_t ulabel_len);
+/* Petroleum properties of a column with their bases (at most NPROP). */
+void tkptad_(const char *id, int64_t *column, int64_t *nprop, char *pnames, char *bases,
+             int64_t *ierr, size_t id_len, size_t pnames_len, size_t bases_len);
+
 /* ---- Tray reports ---------------------------------------------------------- */
 
 /* Reported trays (distinct) and report properties of one column. */

@@ -7,6 +7,7 @@
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
+#include "query/column_sections.hpp"
 #include "query/profile_readers.hpp"
 #include "query/refinery_twins.hpp"
 #include "store/dataset_lookup.hpp"
@@ -69,19 +70,31 @@ struct SectionSet {
   SectionIdentity id;
   std::string qualifier;
 };
-std::vector<SectionSet> keyword_sets(const ProfileBlock& b, std::string_view keyword, int64_t column) {
+// The keyword a column stores a section keyword under: a refinery column
+// appends "_M" for its main column (column 1) and "_S" for its strippers.
+std::string column_keyword(const ProfileBlock& b, std::string_view keyword, int64_t column) {
+  if (keyword.empty() || !b.is("CRUDEUNI")) return std::string(keyword);
+  return std::string(keyword) + (column == 1 ? "_M" : "_S");
+}
+
+// The data sets of one keyword that belong to the column: a linked
+// column's carry its number in their identity, a refinery stripper's its
+// stripper number (column - 1).
+std::vector<SectionSet> keyword_sets(const ProfileBlock& b, std::string_view base, int64_t column) {
   std::vector<SectionSet> out;
-  if (keyword.empty()) return out;
+  const std::string keyword = column_keyword(b, base, column);
+  if (keyword.empty() || (b.is("CRUDEUNI") && column < 1)) return out;
   for (int64_t node : section_nodes(b, keyword)) {
     const std::string qual = node_qualifier(node);
     const SectionIdentity id = identity(lookup_dataset(b.path(keyword), qual));
     if (b.is("LINKEDCO") && id.column != column) continue;
+    if (b.is("CRUDEUNI") && column > 1 && id.column != column - 1) continue;
     out.push_back({node, id, qual});
   }
   return out;
 }
 
-bool serves(const ProfileBlock& b) { return b.is("TRAYCOL") || b.is("LINKEDCO"); }
+bool serves(const ProfileBlock& b) { return b.is("TRAYCOL") || b.is("LINKEDCO") || b.is("CRUDEUNI"); }
 
 // The result data set of a section (its qualifier), empty when absent.
 std::string result_set(const ProfileBlock& b, const SectionType& t, int64_t column, int64_t number) {
@@ -92,7 +105,7 @@ std::string result_set(const ProfileBlock& b, const SectionType& t, int64_t colu
 
 // The profile data sets of a section, parts A to D in order.
 struct ProfilePart {
-  std::string_view keyword;
+  std::string keyword;
   char part;
   std::string qualifier;
 };
@@ -101,7 +114,8 @@ std::vector<ProfilePart> profile_parts(const ProfileBlock& b, const SectionType&
   std::vector<ProfilePart> out;
   for (size_t k = 0; k < t.profiles.size(); ++k)
     for (const SectionSet& s : keyword_sets(b, t.profiles[k], column))
-      if (s.id.section == number) out.push_back({t.profiles[k], static_cast<char>('A' + k), s.qualifier});
+      if (s.id.section == number)
+        out.push_back({column_keyword(b, t.profiles[k], column), static_cast<char>('A' + k), s.qualifier});
   return out;
 }
 
@@ -115,33 +129,37 @@ int64_t first_property(const DatasetAnswer& a) {
 
 using namespace flowsum;
 
-extern "C" {
+// The routines' bodies, shared with the refinery twins (twin true: a
+// refinery block is served here rather than handed on).
+namespace flowsum {
 
-void tknsec_(const char* id, int64_t* column, int64_t* nsec, int64_t* ierr, size_t id_len) {
+void sections_tknsec(bool twin, const char* id, int64_t* column, int64_t* nsec, int64_t* ierr, size_t id_len) {
   FreePointerGuard guard;
   *nsec = 0;
   *ierr = 1;
   const ProfileBlock b = profile_block(input(id, id_len));
   if (!b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().section_count) refinery_twins().section_count(id, column, nsec, ierr, id_len, kTypeChars);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   *ierr = 0;
   for (const SectionType& t : kSectionTypes)
     *nsec += static_cast<int64_t>(keyword_sets(b, t.results, *column).size());
 }
 
-void tklsec_(const char* id, int64_t* column, int64_t* n, int64_t* numbers, char* types, int64_t* ierr,
+void sections_tklsec(bool twin, const char* id, int64_t* column, int64_t* n, int64_t* numbers, char* types, int64_t* ierr,
              size_t id_len, size_t types_len) {
   FreePointerGuard guard;
   *ierr = 1;
   const ProfileBlock b = profile_block(input(id, id_len));
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().section_list)
       refinery_twins().section_list(id, column, n, numbers, types, ierr, id_len, types_len, kTypeChars);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   if (!serves(b)) return;
   // The list stops at the caller's count.
   int64_t k = 0;
@@ -154,7 +172,7 @@ void tklsec_(const char* id, int64_t* column, int64_t* n, int64_t* numbers, char
   *ierr = 0;
 }
 
-void tkssec_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* npoints, int64_t* nprop,
+void sections_tkssec(bool twin, const char* id, int64_t* column, const char* type, int64_t* number, int64_t* npoints, int64_t* nprop,
              int64_t* nres, int64_t* ierr, size_t id_len, size_t type_len) {
   FreePointerGuard guard;
   *npoints = *nprop = *nres = 0;
@@ -162,12 +180,13 @@ void tkssec_(const char* id, int64_t* column, const char* type, int64_t* number,
   const SectionType* t = section_type(input(type, type_len));
   const ProfileBlock b = profile_block(input(id, id_len));
   if (t == nullptr || !b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().section_sizes)
       refinery_twins().section_sizes(id, column, type, number, npoints, nprop, nres, ierr, id_len, type_len,
                                      kTypeChars);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   const std::string results = result_set(b, *t, *column, *number);
   if (results.empty()) return;
   // Each section's profile is the one whose identity matches it, not the
@@ -177,25 +196,26 @@ void tkssec_(const char* id, int64_t* column, const char* type, int64_t* number,
     *ierr = 2;
     return;
   }
-  *nres = lookup_dataset(b.path(t->results), results).ndata;
+  *nres = lookup_dataset(b.path(column_keyword(b, t->results, *column)), results).ndata;
   *npoints = lookup_dataset(b.path(parts.front().keyword), parts.front().qualifier).ndata;
   *nprop = static_cast<int64_t>(parts.size());
   *ierr = 0;
 }
 
-void tkpsec_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* nprop, char* pnames,
+void sections_tkpsec(bool twin, const char* id, int64_t* column, const char* type, int64_t* number, int64_t* nprop, char* pnames,
              char* parts, int64_t* ierr, size_t id_len, size_t type_len, size_t pnames_len, size_t parts_len) {
   FreePointerGuard guard;
   *ierr = 1;
   const SectionType* t = section_type(input(type, type_len));
   const ProfileBlock b = profile_block(input(id, id_len));
   if (t == nullptr || !b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().section_profile_names)
       refinery_twins().section_profile_names(id, column, type, number, nprop, pnames, parts, ierr, id_len,
                                              type_len, pnames_len, parts_len, kTypeChars);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   if (!serves(b)) return;
   const std::vector<ProfilePart> found = profile_parts(b, *t, *column, *number);
   if (found.empty()) return;
@@ -212,7 +232,7 @@ void tkpsec_(const char* id, int64_t* column, const char* type, int64_t* number,
   *ierr = 0;
 }
 
-void tkscrs_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* n, char* pnames,
+void sections_tkscrs(bool twin, const char* id, int64_t* column, const char* type, int64_t* number, int64_t* n, char* pnames,
              int64_t* kinds, int64_t* ivalues, char* tvalues, double* rvalues, char* qnames, char* ulabels,
              int64_t* ierr, size_t id_len, size_t type_len, size_t pnames_len, size_t tvalues_len,
              size_t qnames_len, size_t ulabels_len) {
@@ -221,16 +241,17 @@ void tkscrs_(const char* id, int64_t* column, const char* type, int64_t* number,
   const SectionType* t = section_type(input(type, type_len));
   const ProfileBlock b = profile_block(input(id, id_len));
   if (t == nullptr || !b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().section_results)
       refinery_twins().section_results(id, column, type, number, n, pnames, kinds, ivalues, tvalues, rvalues,
                                        qnames, ulabels, ierr, id_len, type_len, pnames_len, tvalues_len,
                                        qnames_len, ulabels_len, kTypeChars);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   const std::string qual = result_set(b, *t, *column, *number);
   if (qual.empty()) return;
-  const DatasetAnswer a = lookup_dataset(b.path(t->results), qual);
+  const DatasetAnswer a = lookup_dataset(b.path(column_keyword(b, t->results, *column)), qual);
   const int64_t pcol = a.find_qualifier("PROPERTIES");
   if (pcol == 0) {
     *ierr = 2;
@@ -260,7 +281,7 @@ void tkscrs_(const char* id, int64_t* column, const char* type, int64_t* number,
   *ierr = 0;
 }
 
-void tkscpr_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* npoints,
+void sections_tkscpr(bool twin, const char* id, int64_t* column, const char* type, int64_t* number, int64_t* npoints,
              int64_t* traynos, const char* pname, const char* part, double* values, char* qname, char* ulabel,
              int64_t* ierr, size_t id_len, size_t type_len, size_t pname_len, size_t part_len, size_t qname_len,
              size_t ulabel_len) {
@@ -269,13 +290,14 @@ void tkscpr_(const char* id, int64_t* column, const char* type, int64_t* number,
   const SectionType* t = section_type(input(type, type_len));
   const ProfileBlock b = profile_block(input(id, id_len));
   if (t == nullptr || !b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().section_profile)
       refinery_twins().section_profile(id, column, type, number, npoints, traynos, pname, part, values, qname,
                                        ulabel, ierr, id_len, type_len, pname_len, part_len, qname_len,
                                        ulabel_len, kTypeChars);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   const std::string_view name = input(pname, std::min<size_t>(pname_len, 12));
   const int64_t property = property_number(name);
   if (property == 0) {
@@ -296,6 +318,43 @@ void tkscpr_(const char* id, int64_t* column, const char* type, int64_t* number,
     *ierr = 0;
     return;
   }
+}
+
+}  // namespace flowsum
+
+extern "C" {
+
+void tknsec_(const char* id, int64_t* column, int64_t* nsec, int64_t* ierr, size_t id_len) {
+  sections_tknsec(false, id, column, nsec, ierr, id_len);
+}
+
+void tklsec_(const char* id, int64_t* column, int64_t* n, int64_t* numbers, char* types, int64_t* ierr,
+             size_t id_len, size_t types_len) {
+  sections_tklsec(false, id, column, n, numbers, types, ierr, id_len, types_len);
+}
+
+void tkssec_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* npoints, int64_t* nprop,
+             int64_t* nres, int64_t* ierr, size_t id_len, size_t type_len) {
+  sections_tkssec(false, id, column, type, number, npoints, nprop, nres, ierr, id_len, type_len);
+}
+
+void tkpsec_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* nprop, char* pnames,
+             char* parts, int64_t* ierr, size_t id_len, size_t type_len, size_t pnames_len, size_t parts_len) {
+  sections_tkpsec(false, id, column, type, number, nprop, pnames, parts, ierr, id_len, type_len, pnames_len, parts_len);
+}
+
+void tkscrs_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* n, char* pnames,
+             int64_t* kinds, int64_t* ivalues, char* tvalues, double* rvalues, char* qnames, char* ulabels,
+             int64_t* ierr, size_t id_len, size_t type_len, size_t pnames_len, size_t tvalues_len,
+             size_t qnames_len, size_t ulabels_len) {
+  sections_tkscrs(false, id, column, type, number, n, pnames, kinds, ivalues, tvalues, rvalues, qnames, ulabels, ierr, id_len, type_len, pnames_len, tvalues_len, qnames_len, ulabels_len);
+}
+
+void tkscpr_(const char* id, int64_t* column, const char* type, int64_t* number, int64_t* npoints,
+             int64_t* traynos, const char* pname, const char* part, double* values, char* qname, char* ulabel,
+             int64_t* ierr, size_t id_len, size_t type_len, size_t pname_len, size_t part_len, size_t qname_len,
+             size_t ulabel_len) {
+  sections_tkscpr(false, id, column, type, number, npoints, traynos, pname, part, values, qname, ulabel, ierr, id_len, type_len, pname_len, part_len, qname_len, ulabel_len);
 }
 
 }  // extern "C"

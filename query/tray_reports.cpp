@@ -10,6 +10,7 @@
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
 #include "query/profile_readers.hpp"
+#include "query/tray_reports.hpp"
 #include "query/refinery_twins.hpp"
 #include "store/dataset_lookup.hpp"
 #include "store/text_field.hpp"
@@ -25,15 +26,19 @@ std::string_view input(const char* s, size_t len) { return s ? std::string_view(
 bool by_column(const ProfileBlock& b) { return b.is("LINKEDCO") || b.is("KINETCOL"); }
 
 // The report section of a column: "MTRY_" and the column for the linked
-// and rate-based models, "TRAY_REP" for every other.
+// and rate-based models, "PTRY_M" for a refinery main column (its strippers
+// keep no tray report), "TRAY_REP" for every other.
 std::string report_section(const ProfileBlock& b, int64_t column) {
+  if (b.is("CRUDEUNI")) return column == 1 ? "PTRY_M" : "";
   return by_column(b) ? numbered_section("MTRY_", column) : std::string("TRAY_REP");
 }
 
 // The column's report data sets in chain order.
 std::vector<int64_t> report_nodes(const ProfileBlock& b, int64_t column) {
   std::vector<int64_t> out;
-  for (int64_t node : section_nodes(b, report_section(b, column))) {
+  const std::string section = report_section(b, column);
+  if (section.empty()) return out;
+  for (int64_t node : section_nodes(b, section)) {
     if (by_column(b)) {
       const ProfileElements e = node_elements(node);
       if (e.has_column && e.column != column) continue;
@@ -79,17 +84,20 @@ void read_report(const DatasetAnswer& a, int64_t ntray, int64_t* traynos, double
 
 using namespace flowsum;
 
-extern "C" {
+// The routines' bodies, shared with the refinery twins (twin true: a
+// refinery block is served here rather than handed on).
+namespace flowsum {
 
-void tktrep_(const char* id, int64_t* column, int64_t* ntray, int64_t* nprop, size_t id_len) {
+void reports_tktrep(bool twin, const char* id, int64_t* column, int64_t* ntray, int64_t* nprop, size_t id_len) {
   FreePointerGuard guard;
   *ntray = *nprop = 0;
   const ProfileBlock b = profile_block(input(id, id_len));
   if (!b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().report_sizes) refinery_twins().report_sizes(id, column, ntray, nprop, id_len);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   std::unordered_set<std::string> trays;
   const std::string section = report_section(b, *column);
   for (int64_t node : report_nodes(b, *column)) {
@@ -101,7 +109,8 @@ void tktrep_(const char* id, int64_t* column, int64_t* ntray, int64_t* nprop, si
   *ntray = static_cast<int64_t>(trays.size());
 }
 
-void tktprp_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, const char* pname,
+
+void reports_tktprp(bool twin, const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, const char* pname,
              const char* substream, const char* phase, const char* component, const char* basis,
              const char* units, double* values, char* qname, char* ulabel, int64_t* ierr, size_t id_len,
              size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,
@@ -110,13 +119,14 @@ void tktprp_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, 
   *ierr = 1;
   const ProfileBlock b = profile_block(input(id, id_len));
   if (!b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().report_property)
       refinery_twins().report_property(id, column, ntray, traynos, pname, substream, phase, component, basis,
                                        units, values, qname, ulabel, ierr, id_len, pname_len, substream_len,
                                        phase_len, component_len, basis_len, units_len, qname_len, ulabel_len);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   const std::string section = report_section(b, *column);
   if (section.empty()) return;
   const std::array<std::pair<std::string_view, std::string_view>, 6> given{{
@@ -140,7 +150,8 @@ void tktprp_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, 
   *ierr = 0;
 }
 
-void tkntpr_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, int64_t* k, char* pname,
+
+void reports_tkntpr(bool twin, const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, int64_t* k, char* pname,
              char* substream, char* phase, char* component, char* basis, char* units, double* values,
              char* qname, char* ulabel, int64_t* ierr, size_t id_len, size_t pname_len, size_t substream_len,
              size_t phase_len, size_t component_len, size_t basis_len, size_t units_len, size_t qname_len,
@@ -149,7 +160,7 @@ void tkntpr_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, 
   *ierr = 1;
   const ProfileBlock b = profile_block(input(id, id_len));
   if (!b) return;
-  if (b.is("CRUDEUNI")) {
+  if (!twin && b.is("CRUDEUNI")) {
     if (refinery_twins().report_by_position)
       refinery_twins().report_by_position(id, column, ntray, traynos, k, pname, substream, phase, component,
                                           basis, units, values, qname, ulabel, ierr, id_len, pname_len,
@@ -157,6 +168,7 @@ void tkntpr_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, 
                                           qname_len, ulabel_len);
     return;
   }
+  if (twin && !b.is("CRUDEUNI")) return;
   const std::vector<int64_t> nodes = report_nodes(b, *column);
   if (*k < 1 || *k > static_cast<int64_t>(nodes.size())) return;
   const DatasetAnswer a =
@@ -172,6 +184,29 @@ void tkntpr_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, 
   if (ucol > 0) unit_word.assign(a.qualifier_text(ucol, 1).substr(0, 4));
   read_report(a, *ntray, traynos, values, TextField(qname, qname_len), TextField(ulabel, ulabel_len));
   *ierr = 0;
+}
+}  // namespace flowsum
+
+extern "C" {
+
+void tktrep_(const char* id, int64_t* column, int64_t* ntray, int64_t* nprop, size_t id_len) {
+  reports_tktrep(false, id, column, ntray, nprop, id_len);
+}
+
+void tktprp_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, const char* pname,
+             const char* substream, const char* phase, const char* component, const char* basis,
+             const char* units, double* values, char* qname, char* ulabel, int64_t* ierr, size_t id_len,
+             size_t pname_len, size_t substream_len, size_t phase_len, size_t component_len, size_t basis_len,
+             size_t units_len, size_t qname_len, size_t ulabel_len) {
+  reports_tktprp(false, id, column, ntray, traynos, pname, substream, phase, component, basis, units, values, qname, ulabel, ierr, id_len, pname_len, substream_len, phase_len, component_len, basis_len, units_len, qname_len, ulabel_len);
+}
+
+void tkntpr_(const char* id, int64_t* column, int64_t* ntray, int64_t* traynos, int64_t* k, char* pname,
+             char* substream, char* phase, char* component, char* basis, char* units, double* values,
+             char* qname, char* ulabel, int64_t* ierr, size_t id_len, size_t pname_len, size_t substream_len,
+             size_t phase_len, size_t component_len, size_t basis_len, size_t units_len, size_t qname_len,
+             size_t ulabel_len) {
+  reports_tkntpr(false, id, column, ntray, traynos, k, pname, substream, phase, component, basis, units, values, qname, ulabel, ierr, id_len, pname_len, substream_len, phase_len, component_len, basis_len, units_len, qname_len, ulabel_len);
 }
 
 void tktray_(const char* id, int64_t* column, int64_t* n, char* qnames, char* qvalues, int64_t* utype,

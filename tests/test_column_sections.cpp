@@ -19,7 +19,7 @@ using Texts = std::vector<std::string>;
 
 void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn& col) {
   const std::string id = pad(blk.id, 40);
-  const bool served = blk.model == "TRAYCOL" || blk.model == "LINKEDCOL";
+  const bool served = blk.model == "TRAYCOL" || blk.model == "LINKEDCOL" || blk.model == "CRUDEUNIT";
   int64_t cc = c, n = -1, ierr = -1;
   tknsec_(id.data(), &cc, &n, &ierr, id.size());
   const size_t nsec = col.sections.size();

@@ -236,6 +236,22 @@ void profiles(Generator& g, const std::string& model, int64_t c, bool three, Ran
   }
 }
 
+// A refinery column's profile: column 1 the main column, column c stripper
+// c - 1 (its compositions keyed by "N_COL" = c - 1 in the shared sections).
+void refinery_profiles(Generator& g, int64_t c, RandomColumn& col) {
+  const std::string suffix = c == 1 ? "_M" : "_S";
+  const int64_t key = c == 1 ? 0 : c - 1;
+  for (int64_t k = g.between(1, 4), at = g.between(0, 14); k > 0; --k, at = (at + 1) % 15)
+    col.properties.push_back(g.profile(c == 1 ? "HYD_M" : "HYDS_" + num(c - 1), kHydraulics[static_cast<size_t>(at)], 0,
+                                       col.trays, false));
+  for (const Named& n : std::vector<Named>{{39, "Y", 0}, {36, "X", 0}, {37, "X1", 0}, {40, "K", 0}, {41, "K1", 0}, {42, "K2", 0}}) {
+    if (!g.chance(60)) continue;
+    col.properties.push_back(g.profile(std::string("TRAY_") + n.name + suffix, n, key, col.trays, true));
+    if (col.components == 0) col.components = static_cast<int64_t>(col.properties.back().components.size());
+  }
+  if (c > 1) g.add("MSCO_" + num(c - 1), {property_set(22)}, {Value::real(1.0)});
+}
+
 // Summary values (linked and rate-based), tray reports and sized or rated
 // sections of a column.
 void column_extras(Generator& g, const std::string& model, int64_t c, const std::vector<std::string>& ncc,
@@ -262,8 +278,13 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
     }
     g.add("COL_INFO", {props, column_set(c)}, vals);
   }
-  const std::string report = key > 0 ? "MTRY_" + num(c) : "TRAY_REP";
-  for (const Named& n : pick({{22, "TEMP", 22}, {23, "PRES", 20}, {8002, "MOLEFRAC", 0}, {8101, "MOLEFLOW", 11}}, g.between(0, 3))) {
+  // A refinery column keeps its report in the main column only; its
+  // sections carry "_M" (main) or "_S" (stripper c - 1 in their identity).
+  const bool crude = model == "CRUDEUNIT";
+  const std::string report = crude ? (c == 1 ? "PTRY_M" : "") : key > 0 ? "MTRY_" + num(c) : "TRAY_REP";
+  const std::string suffix = crude ? (c == 1 ? "_M" : "_S") : "";
+  const int64_t identity = crude ? c - 1 : key;
+  for (const Named& n : report.empty() ? std::vector<Named>{} : pick({{22, "TEMP", 22}, {23, "PRES", 20}, {8002, "MOLEFRAC", 0}, {8101, "MOLEFLOW", 11}}, g.between(0, 3))) {
     Series s{n.name, 1, 'A', n.unit_type};
     if (n.property > 8000) s.component = ncc[static_cast<size_t>(g.between(0, static_cast<int64_t>(ncc.size()) - 1))];
     for (int64_t t = 1; t <= col.trays; ++t)
@@ -277,7 +298,7 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
     g.add(report, sets, g.values(s, s.trays.size(), g.code(n.unit_type)));
     col.reports.push_back(s);
   }
-  if (model != "TRAYCOL" && !linked) return;
+  if (model != "TRAYCOL" && !linked && !crude) return;
   static const std::vector<std::pair<std::string, std::vector<std::string>>> kTypes{
       {"TRAY-SIZE", {"TS_RES", "TSPR"}}, {"TRAY-RATE", {"TR_RES", "TRPR", "TRPB", "TRPC", "TRPD"}},
       {"PACK-SIZE", {"PS_RES", "PSPR"}}, {"PACK-RATE", {"PR_RES", "PRPR"}}};
@@ -300,7 +321,7 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
         if (kind == 2) vals.push_back(g.values(r, 1, g.code(n.unit_type))[0]);
         sec.results.push_back(r);
       }
-      g.add(keywords[0], {props, identity_set(number, key)}, vals);
+      g.add(keywords[0] + suffix, {props, identity_set(number, identity)}, vals);
       const int64_t first = g.between(1, col.trays), last = g.between(first, col.trays);
       const std::vector<Named> kProfile{{57, "FLOOD", 0}, {55, "PDROP", 20}, {56, "DIAM", 0}};
       for (size_t part = 1; part < keywords.size(); ++part) {
@@ -309,7 +330,7 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
           const Named& n = kProfile[static_cast<size_t>(at)];
           Series p{n.name, 1, static_cast<char>('A' + part - 1), n.unit_type};
           p.trays = range(first, last);
-          g.add(keywords[part], {property_set(n.property, n.unit_type), identity_set(number, key), tray_set(p.trays, true)},
+          g.add(keywords[part] + suffix, {property_set(n.property, n.unit_type), identity_set(number, identity), tray_set(p.trays, true)},
                 g.values(p, p.trays.size(), g.code(n.unit_type)));
           sec.profile.push_back(p);
         }
@@ -361,6 +382,21 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
         g.add("TREB_XXY", {{{"PROPERTIES"}, {{{"36"}, 2, 0}, {{"39"}, 2, 0}}, ""}, component_set(ncc)}, xy);
         blk.reboiler.insert(blk.reboiler.end(), {x, y});
       }
+    }
+    g.flush();
+    out.push_back(std::move(blk));
+  }
+  for (int64_t i = g.between(0, 1); i > 0; --i) {
+    RandomColumnBlock blk{"CRUDEUNIT", "", {}, {}};
+    while (!used.insert(blk.id = "CRU" + num(g.between(1, 99999))).second) {}
+    g.begin(blk.model, blk.id);
+    const int64_t ncol = g.chance(20) ? 11 : g.between(3, 4);
+    for (int64_t c = 1; c <= ncol; ++c) {
+      RandomColumn col;
+      col.trays = g.between(1, 12);
+      refinery_profiles(g, c, col);
+      column_extras(g, blk.model, c, ncc, col);
+      blk.columns.push_back(std::move(col));
     }
     g.flush();
     out.push_back(std::move(blk));

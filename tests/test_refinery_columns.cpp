@@ -1,0 +1,187 @@
+// Refinery columns: the routines of the refinery column's own results on a
+// hand-built block, the twins answering exactly as the general routines,
+// and bad input. The twins' values are checked against the random
+// flowsheets through the general routines (check_columns).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "flowsum.h"
+#include "support/column_checks.hpp"
+#include "support/column_records.hpp"
+#include "support/summary_suite.hpp"
+
+namespace flowsum::testing {
+namespace {
+
+using Ints = std::vector<int64_t>;
+using Reals = std::vector<double>;
+using Texts = std::vector<std::string>;
+
+ColumnSet keyed(const std::string& name, const std::vector<std::string>& values) {
+  ColumnSet s{{name}, {}, ""};
+  for (const std::string& v : values) s.members.push_back({{v}});
+  return s;
+}
+ColumnSet temp_pres() { return {{"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}}, ""}; }
+std::vector<Value> reals(std::initializer_list<double> xs) {
+  std::vector<Value> v;
+  for (double x : xs) v.push_back(Value::real(x, 1));
+  return v;
+}
+
+// Block "CU": a main column and stripper 10 (column 11) with profiles, and
+// the refinery results.
+class RefineryColumn : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    w.components({"A", "B", "C"});
+    w.block_results("CRUDEUNIT", "CU", {}, {BlockResult::real(prop::kTemp, 1.0)});
+    auto at = [](const std::string& s) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", "CU", s}; };
+    int next = 1;
+    column_dataset(w, at("HYD_M"), {property_set(601), tray_set({1, 2})}, {Value::real(1.5), Value::real(2.5)}, &next);
+    column_dataset(w, at("HYDS_10"), {property_set(602), tray_set({1})}, {Value::real(7)}, &next);
+    column_dataset(w, at("TRAY_Y_M"), {property_set(39), component_set({"B", "A"}), tray_set({1, 2})},
+                   {Value::real(.1), Value::real(.2), Value::real(.3), Value::real(.4)}, &next);
+    column_dataset(w, at("TRAY_Y_S"), {property_set(39), component_set({}), column_set(10), tray_set({1})},
+                   {Value::real(.5), Value::real(.6), Value::real(.7)}, &next);
+    for (int64_t s = 1; s <= 10; ++s) column_dataset(w, at("MSCO_" + std::to_string(s)), {property_set(22)}, {Value::real(1)}, &next);
+    column_dataset(w, at("INFO_M"), {temp_pres()}, reals({300, 2e5}), &next);
+    column_dataset(w, at("INFO_S"), {temp_pres(), keyed("N_STRIP", {"1", "10"})}, reals({310, 3e5, 320, 4e5}), &next);
+    column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}), &next);
+    column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
+                   reals({1, 2, 3, 4, 5, 6}), &next);
+    column_dataset(w, at("FURN_XXY"), {temp_pres(), component_set({})}, reals({11, 12, 21, 22, 31, 32}), &next);
+    for (const char* pp : {"PPL_M", "PPS_M", "PPV_M", "PPVS_10"}) {
+      column_dataset(w, at(pp), {property_set(22, 22), tray_set({1, 2})}, reals({400, 410}), &next);
+      if (pp == std::string("PPL_M")) column_dataset(w, at(pp), {property_set(23, 20), tray_set({1, 2})}, reals({1e5, 2e5}), &next);
+    }
+    file_ = std::make_unique<TempSummaryFile>(b.text());
+    loaded_ = std::make_unique<LoadedSummary>(file_->string());
+    ASSERT_EQ(loaded_->ierr(), 0);
+  }
+  std::string id = pad("CU", 40);
+  std::unique_ptr<TempSummaryFile> file_;
+  std::unique_ptr<LoadedSummary> loaded_;
+};
+
+TEST_F(RefineryColumn, CountsFollowTheColumn) {
+  int64_t ncol = -1;
+  tkncol_(id.data(), &ncol, id.size());
+  EXPECT_EQ(ncol, 11);
+  // Main column, stripper 10, column 0, an unknown block: stale counts go.
+  for (auto [block, column, want] : std::vector<std::tuple<std::string, int64_t, Ints>>{
+           {"CU", 1, {2, 1, 1, 2, 2, 2, 3, 5, 2, 3, 0, -7}},
+           {"CU", 11, {2, 1, 1, 4, 0, 0, 0, 0, 0, 0, 1, 1}},
+           {"CU", 0, Ints(12, 0)},
+           {"NOSUCH", 1, Ints(12, 0)}}) {
+    const std::string b = pad(block, 40);
+    Ints n(12, -7);
+    int64_t c = column;
+    tknpet_(b.data(), &c, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
+    if (want[11] == -7) want[11] = 0;  // zeroed on entry
+    EXPECT_EQ(n, want) << block << " " << column;
+  }
+}
+
+TEST_F(RefineryColumn, ResultListsStopAtTheirCount) {
+  struct Case {
+    const char* routine;
+    int64_t number;
+    Reals want;  // SI values, the last beyond the count stays
+    int64_t ierr;
+  };
+  for (const Case& k : std::vector<Case>{{"PP", 2, {340, -1}, 0},
+                                         {"PP", 3, {-1, -1}, 1},
+                                         {"FR", 2, {3, -1}, 0},
+                                         {"RS", 1, {300, -1}, 0},
+                                         {"RS", 11, {320, -1}, 0},
+                                         {"RS", 5, {-1, -1}, 1}}) {
+    const std::string r = k.routine;
+    std::string names(25, '#'), q(12, '#'), l(16, '#');
+    Reals v{-1, -1};
+    Ints kinds{-1, -1};
+    int64_t one = 1, n = k.number, ierr = -1;
+    if (r == "PP") tkptpp_(id.data(), &n, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    if (r == "FR") tkptfr_(id.data(), &n, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    if (r == "RS")
+      tkptrs_(id.data(), &n, &one, names.data(), kinds.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    EXPECT_EQ(ierr, k.ierr) << r << k.number;
+    expect_si(v, k.want);
+    EXPECT_EQ(names.substr(12), std::string(13, '#'));
+    if (ierr == 0) EXPECT_EQ((Texts{field(names, 12, 0), trim(q), trim(l)}), (Texts{"TEMP", units_of(22)[0], units_of(22)[1]}));
+    if (r == "RS" && ierr == 0) EXPECT_EQ(kinds, (Ints{2, -1}));
+  }
+}
+
+TEST_F(RefineryColumn, FurnaceTableAndPetroleumProperties) {
+  // Two components of three: values (component, property), nothing past.
+  int64_t np = 2, nc = 2, ierr = -1;
+  std::string pn(25, '#'), ids(17, '#'), qn(24, '#'), ul(32, '#');
+  Reals v(5, -1.0);
+  tkfrcm_(id.data(), &np, &nc, pn.data(), ids.data(), v.data(), qn.data(), ul.data(), &ierr, 40, 12, 8, 12, 16);
+  EXPECT_EQ((Texts{field(pn, 12, 0), field(pn, 12, 1), field(ids, 8, 0), field(ids, 8, 1), pn.substr(24), ids.substr(16)}),
+            (Texts{"TEMP", "PRES", "A", "B", "#", "#"}));
+  expect_si(v, {11, 21, 12, 22, -1});
+  for (auto [basis, column, want, werr] : std::vector<std::tuple<std::string, int64_t, Reals, int64_t>>{
+           {"MOLE", 1, {400, 410, -1}, 0}, {"SVOL", 11, {400, 410, -1}, 0}, {"MASS", 11, {-1, -1, -1}, 3},
+           {"MOLX", 1, {-1, -1, -1}, 1}, {"MOLE", 0, {-1, -1, -1}, 1}}) {
+    std::string p = pad("TEMP", 12), q(12, '#'), l(16, '#');
+    Reals got(3, -1.0);
+    int64_t c = column, npts = 2;
+    tkptpr_(id.data(), p.data(), &c, &npts, basis.data(), got.data(), q.data(), l.data(), &ierr, 40, 12, 4, 12, 16);
+    EXPECT_EQ(ierr, werr) << basis << column;
+    expect_si(got, want);
+  }
+  // The listed properties and bases, cut to the count given.
+  int64_t c = 1, room = 3;
+  std::string names(37, '#'), bases(13, '#');
+  tkptad_(id.data(), &c, &room, names.data(), bases.data(), &ierr, 40, 12, 4);
+  EXPECT_EQ((Texts{field(names, 12, 0), field(names, 12, 1), field(names, 12, 2), bases.substr(0, 12), names.substr(36)}),
+            (Texts{"TEMP", "PRES", "TEMP", "MOLEMOLEMASS", "#"}));
+}
+
+// A general routine hands a refinery block on with the caller's arguments:
+// its outputs equal the twin's byte for byte, at unusual field widths.
+TEST_F(RefineryColumn, GeneralRoutinesAnswerAsTheirTwins) {
+  for (int64_t column : {1, 11, 12}) {
+    std::array<std::string, 2> names, q, l, ids;
+    std::array<Ints, 2> kinds, flags;
+    std::array<Reals, 2> v1, v2;
+    for (int twin = 0; twin < 2; ++twin) {
+      int64_t c = column, n = 4, nt = 2, ld = 2, ierr = -1, s[3] = {-1, -1, -1};
+      names[twin].assign(21, '#');
+      q[twin].assign(7, '#');
+      l[twin].assign(9, '#');
+      ids[twin].assign(7, '#');
+      kinds[twin].assign(5, -1);
+      v1[twin].assign(3, -1.0);
+      v2[twin].assign(5, -1.0);
+      const std::string y = "Y  ", hyd = column == 1 ? "HYD_LMF" : "HYD_VMF";
+      auto& f = flags[twin];
+      (twin ? tkpetf_ : tkprof_)(id.data(), &c, &s[0], &s[1], &s[2], 40);
+      f.insert(f.end(), s, s + 3);
+      (twin ? tkpetp_ : tkprop_)(id.data(), &c, &n, kinds[twin].data(), names[twin].data(), &ierr, 40, 5);
+      f.push_back(ierr);
+      (twin ? tkpet1_ : tkpro1_)(id.data(), hyd.data(), &c, &nt, v1[twin].data(), q[twin].data(), l[twin].data(), &ierr,
+                                 40, hyd.size(), 7, 9);
+      f.push_back(ierr);
+      (twin ? tkpet2_ : tkpro2_)(id.data(), y.data(), &c, &ld, ids[twin].data(), &nt, v2[twin].data(), q[twin].data(),
+                                 l[twin].data(), &ierr, 40, 3, 3, 7, 9);
+      f.push_back(ierr);
+    }
+    EXPECT_EQ(flags[0], flags[1]) << column;
+    EXPECT_EQ((Texts{names[0], q[0], l[0], ids[0]}), (Texts{names[1], q[1], l[1], ids[1]})) << column;
+    EXPECT_EQ((std::tuple{kinds[0], v1[0], v2[0]}), (std::tuple{kinds[1], v1[1], v2[1]})) << column;
+    // Stripper 10 has three components: the third lies past LD.
+    if (column == 11) EXPECT_EQ((std::tuple{flags[0], v2[0]}), (std::tuple{Ints{1, 3, 2, 0, 0, 0}, Reals{.5, .6, -1, -1, -1}}));
+  }
+}
+
+}  // namespace
+}  // namespace flowsum::testing
