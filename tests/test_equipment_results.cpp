@@ -285,14 +285,17 @@ TEST_F(EquipmentCases, CostingKeepsToTheCallersCountAndFallsBack) {
 }
 
 TEST(EquipmentTool, PrintsTheExamplesCompressorAndCosts) {
-  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --compressor K1 --ref-dir " + FLOWSUM_SOURCE_DIR +
-                          "/data " + FLOWSUM_SOURCE_DIR + "/examples/flowsheet.sum 2>&1";
+  // The compressor's view, then the default report with the costs.
   std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  ASSERT_EQ(pclose(p), 0) << out;
+  for (const char* view : {"--compressor K1", ""}) {
+    const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI " + view + " --ref-dir " + FLOWSUM_SOURCE_DIR +
+                            "/data " + FLOWSUM_SOURCE_DIR + "/examples/flowsheet.sum 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    ASSERT_EQ(pclose(p), 0) << out;
+  }
   for (const char* line : {"compressor K1 (STAGEBST): 3 stages\n", "    POWER        [W]              185000 192000 199000\n",
                            "    DUTY         [W]              -120000 -125000\n", "  stage 3 wheels: 2 wheels, 2 results\n",
                            "  T-101  TRAY-TOWER           1          250000          410000\n"})

@@ -241,7 +241,8 @@ TEST_F(UnitConversion, UnusableUnitsConvertNothing) {
 }
 
 // The tool's --units option selects the set the file is loaded with, and a
-// set the loader would silently read as ENG is refused.
+// set the loader would silently read as ENG is refused; the name may be
+// given in any case.
 TEST(UnitConversionTool, UnitsOptionSelectsTheLoadedSet) {
   int status = -1;
   auto run = [&status](const std::string& args) {
@@ -258,9 +259,10 @@ TEST(UnitConversionTool, UnitsOptionSelectsTheLoadedSet) {
   EXPECT_NE(out.find("units: MET\n  TEMPERATURE   C\n  PRESSURE      BAR\n"), std::string::npos) << out;
   EXPECT_NE(out.find("ambient pressure: 1.01325 BAR\n"), std::string::npos) << out;
   EXPECT_NE(run("").find("units: ENG\n  TEMPERATURE   F\n"), std::string::npos);
-  out = run("--units si");
-  EXPECT_NE(status, 0);
-  EXPECT_NE(out.find("unknown unit set si"), std::string::npos) << out;
+  EXPECT_NE(run("--units=met").find("units: MET\n"), std::string::npos);
+  out = run("--units SIX");
+  EXPECT_EQ(status, 2 << 8);
+  EXPECT_NE(out.find("unknown unit set SIX"), std::string::npos) << out;
 }
 
 }  // namespace

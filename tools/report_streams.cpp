@@ -2,6 +2,7 @@
 // exported routines as a caller of the library would read them.
 #include "tools/report_streams.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "tools/views.hpp"
 
 namespace flowsum_tool {
 
@@ -112,33 +114,29 @@ double single_value(const std::string& stream, const std::string& property, std:
 
 std::string number(double v) {
   if (missing(v)) return "-";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.5g", v);
-  return buf;
+  return significant(v);
 }
 
 }  // namespace
 
-void report_streams(const std::string& basis, std::FILE* out) {
-  const std::vector<Object> bl = blocks();
-  std::fprintf(out, "\nconnections:\n");
-  for (const Object& b : bl) {
-    const Connections c = block_connections(b.id);
-    std::fprintf(out, "  %s (%s): in %s; out %s\n", b.id.c_str(), b.type.c_str(),
-                 join(c.inlets).c_str(), join(c.outlets).c_str());
-  }
-  const std::vector<Object> st = streams();
+namespace {
+
+void print_connections(const std::vector<Object>& st, std::FILE* out) {
   for (const Object& s : st) {
     const Ends e = stream_ends(s.id);
     std::fprintf(out, "  %s: %s -> %s\n", s.id.c_str(),
                  e.source.empty() ? "(feed)" : e.source.c_str(),
                  e.destination.empty() ? "(product)" : e.destination.c_str());
   }
-  if (st.empty()) return;
+}
 
+// The stream table of the streams st: temperature, pressure, vapour
+// fraction, total and component flows on the settings' basis. Streams are
+// columns, in groups that fit the settings' width, or rows with by_stream.
+void print_stream_table(const std::vector<Object>& st, std::FILE* out) {
+  const std::string& basis = settings().basis;
   int64_t ncc = 0, nnc = 0;
   tkcomp_(&ncc, &nnc);
-  // One column per stream: the header values, then the components.
   struct Column {
     double temp, pres, vfrac, total;
     std::vector<double> comps;
@@ -174,24 +172,90 @@ void report_streams(const std::string& basis, std::FILE* out) {
     cols.push_back(std::move(c));
   }
 
-  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
-  auto row = [&](const std::string& title, auto value) {
-    std::fprintf(out, "%-*s", kRowTitle, title.c_str());
-    for (const Column& c : cols) std::fprintf(out, " %*s", kColumn, number(value(c)).c_str());
-    std::fprintf(out, "\n");
+  // The table's rows: a title, its unit, and the value of a column.
+  struct Row {
+    std::string title, unit;
+    double (*value)(const Column&, size_t);
+    size_t component;
   };
-  std::fprintf(out, "%-*s", kRowTitle, "");
-  for (const Object& s : st) std::fprintf(out, " %*s", kColumn, s.id.c_str());
-  std::fprintf(out, "\n");
-  auto with_unit = [](const std::string& t, const std::string& u) {
-    return u.empty() ? t : t + " " + u;
-  };
-  row(with_unit("Temperature", tlabel), [](const Column& c) { return c.temp; });
-  row(with_unit("Pressure", plabel), [](const Column& c) { return c.pres; });
-  row("Vapour fraction", [](const Column& c) { return c.vfrac; });
-  row(with_unit("Total", fraction ? std::string() : flabel), [](const Column& c) { return c.total; });
+  std::vector<Row> rows = {
+      {"Temperature", tlabel, [](const Column& c, size_t) { return c.temp; }, 0},
+      {"Pressure", plabel, [](const Column& c, size_t) { return c.pres; }, 0},
+      {"Vapour fraction", "", [](const Column& c, size_t) { return c.vfrac; }, 0},
+      {"Total", fraction ? std::string() : flabel, [](const Column& c, size_t) { return c.total; }, 0}};
   for (size_t i = 0; i < comp_ids.size(); ++i)
-    row("  " + comp_ids[i], [i](const Column& c) { return c.comps[i]; });
+    rows.push_back({"  " + comp_ids[i], "", [](const Column& c, size_t k) { return c.comps[k]; }, i});
+
+  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
+  const auto cell = [](const std::string& text) { return fit(text, kColumn); };
+  if (settings().by_stream) {
+    std::fprintf(out, "%-*s", kRowTitle, "stream");
+    for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, cell(r.title.substr(r.title.find_first_not_of(' '))).c_str());
+    std::fprintf(out, "\n%-*s", kRowTitle, "");
+    for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, cell(r.unit).c_str());
+    std::fprintf(out, "\n");
+    for (size_t j = 0; j < st.size(); ++j) {
+      std::fprintf(out, "%-*s", kRowTitle, fit(st[j].id, kRowTitle).c_str());
+      for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, number(r.value(cols[j], r.component)).c_str());
+      std::fprintf(out, "\n");
+    }
+    return;
+  }
+  const int width = settings().width;
+  const size_t per_group =
+      width <= 0 ? st.size()
+                 : static_cast<size_t>(std::max(1, (width - kRowTitle) / (kColumn + 1)));
+  for (size_t first = 0; first < st.size(); first += per_group) {
+    const size_t last = std::min(st.size(), first + per_group);
+    if (first > 0) std::fprintf(out, "\n");
+    std::fprintf(out, "%-*s", kRowTitle, "");
+    for (size_t j = first; j < last; ++j) std::fprintf(out, " %*s", kColumn, cell(st[j].id).c_str());
+    std::fprintf(out, "\n");
+    for (const Row& r : rows) {
+      const std::string title = r.unit.empty() ? r.title : r.title + " " + r.unit;
+      std::fprintf(out, "%-*s", kRowTitle, fit(title, kRowTitle).c_str());
+      for (size_t j = first; j < last; ++j)
+        std::fprintf(out, " %*s", kColumn, number(r.value(cols[j], r.component)).c_str());
+      std::fprintf(out, "\n");
+    }
+  }
+}
+
+}  // namespace
+
+void report_streams(std::FILE* out) {
+  const std::vector<Object> bl = blocks();
+  std::fprintf(out, "\nconnections:\n");
+  for (const Object& b : bl) {
+    const Connections c = block_connections(b.id);
+    std::fprintf(out, "  %s (%s): in %s; out %s\n", b.id.c_str(), b.type.c_str(),
+                 join(c.inlets).c_str(), join(c.outlets).c_str());
+  }
+  const std::vector<Object> st = streams();
+  print_connections(st, out);
+  if (!st.empty()) print_stream_table(st, out);
+}
+
+void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
+  const std::vector<Object> all = streams();
+  std::vector<Object> chosen;
+  for (const std::string& id : ids) {
+    const auto it = std::find_if(all.begin(), all.end(), [&](const Object& o) { return o.id == id; });
+    if (it == all.end())
+      not_in_file("stream", id);
+    else
+      chosen.push_back(*it);
+  }
+  if (chosen.empty()) return;
+  std::fprintf(out, "\nstreams:\n");
+  print_connections(chosen, out);
+  print_stream_table(chosen, out);
+}
+
+std::vector<std::string> block_ids() {
+  std::vector<std::string> ids;
+  for (const Object& b : blocks()) ids.push_back(b.id);
+  return ids;
 }
 
 namespace {
