@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "flowsum.h"
@@ -94,22 +95,43 @@ std::string join(const std::vector<std::string>& v) {
   return s.empty() ? "-" : s;
 }
 
-// One value of TKSVAL (the first row of the property in the MIXED
-// substream), with its label; missing when the stream has none.
-double single_value(const std::string& stream, const std::string& property, std::string& label) {
-  std::string sid = field(stream, kIdChars), sub = field("MIXED", 8), prop = field(property, 12),
-              basis = field("", 4), name(12, ' '), lab(16, ' ');
-  // TKSVAL takes no capacity: room for every row of the stream's table.
-  std::string src(kIdChars, ' '), dst(kIdChars, ' ');
+// Temperature, pressure and vapour fraction of a stream (the first row of
+// each without a component in the MIXED substream), read from its main
+// table in one call: one read of the stream's data set instead of three.
+void main_values(const std::string& stream, double& temp, double& pres, double& vfrac,
+                 std::string& tlabel, std::string& plabel) {
+  temp = pres = vfrac = flowsum::rglb(1);
+  std::string sid = field(stream, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
   int64_t nsub = 0, nrows = 0, dum = 0;
   tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
-  std::vector<double> values(static_cast<size_t>(std::max<int64_t>(nrows, 1)), flowsum::rglb(1));
-  int64_t ierr = 1;
-  tksval_(sid.data(), sub.data(), prop.data(), basis.data(), values.data(), name.data(), lab.data(),
-          &ierr, kIdChars, 8, 12, 4, 12, 16);
-  if (ierr != 0) return flowsum::rglb(1);
-  if (!trimmed(lab).empty()) label = trimmed(lab);
-  return values[0];
+  if (nrows < 1) return;
+  constexpr size_t kRow = 64, kName = 12, kLabel = 16;
+  const size_t n = static_cast<size_t>(nrows);
+  std::string rows(n * kRow, ' '), names(n * kName, ' '), labels(n * kLabel, ' ');
+  std::vector<double> values(n, flowsum::rglb(1));
+  int64_t nout = 0;
+  tkstrm_(sid.data(), &dum, rows.data(), values.data(), names.data(), labels.data(), &nout, kIdChars,
+          kRow, kName, kLabel);
+  bool seen_t = false, seen_p = false, seen_v = false;
+  for (size_t i = 0; i < n; ++i) {
+    const std::string_view row(rows.data() + i * kRow, kRow);
+    const std::string sub = trimmed(std::string(row.substr(16, 16)));
+    if (!trimmed(std::string(row.substr(32, 16))).empty() || !(sub.empty() || sub == "MIXED")) continue;
+    const std::string prop = trimmed(std::string(row.substr(0, 16)));
+    const std::string label = trimmed(labels.substr(i * kLabel, kLabel));
+    if (prop == "TEMP" && !seen_t) {
+      seen_t = true;
+      temp = values[i];
+      if (!label.empty()) tlabel = label;
+    } else if (prop == "PRES" && !seen_p) {
+      seen_p = true;
+      pres = values[i];
+      if (!label.empty()) plabel = label;
+    } else if (prop == "VFRAC" && !seen_v) {
+      seen_v = true;
+      vfrac = values[i];
+    }
+  }
 }
 
 std::string number(double v) {
@@ -147,10 +169,7 @@ void print_stream_table(const std::vector<Object>& st, std::FILE* out) {
   const bool fraction = basis.find("FRAC") != std::string::npos;
   for (const Object& s : st) {
     Column c{};
-    c.temp = single_value(s.id, "TEMP", tlabel);
-    c.pres = single_value(s.id, "PRES", plabel);
-    std::string unused;
-    c.vfrac = single_value(s.id, "VFRAC", unused);
+    main_values(s.id, c.temp, c.pres, c.vfrac, tlabel, plabel);
     c.comps.assign(static_cast<size_t>(ncc), flowsum::rglb(1));
     if (ncc > 0) {
       std::string sid = field(s.id, kIdChars), sub = field("MIXED", 8), b = field(basis, 12),
