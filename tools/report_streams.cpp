@@ -57,13 +57,14 @@ bool missing(double v) { return std::fabs(v) >= std::fabs(flowsum::rglb(1)); }
 
 struct Ends {
   std::string source, destination;
+  int64_t rows = 0;  // of the stream's main table
 };
 
 Ends stream_ends(const std::string& id) {
   std::string sid = field(id, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
   int64_t nsub = 0, nrows = 0, dum = 0;
   tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
-  return {trimmed(src), trimmed(dst)};
+  return {trimmed(src), trimmed(dst), nrows};
 }
 
 struct Connections {
@@ -98,13 +99,13 @@ std::string join(const std::vector<std::string>& v) {
 // Temperature, pressure and vapour fraction of a stream (the first row of
 // each without a component in the MIXED substream), read from its main
 // table in one call: one read of the stream's data set instead of three.
-void main_values(const std::string& stream, double& temp, double& pres, double& vfrac,
+// nrows: the rows of the main table, as stream_ends found them.
+void main_values(const std::string& stream, int64_t nrows, double& temp, double& pres, double& vfrac,
                  std::string& tlabel, std::string& plabel) {
   temp = pres = vfrac = flowsum::rglb(1);
-  std::string sid = field(stream, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
-  int64_t nsub = 0, nrows = 0, dum = 0;
-  tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
   if (nrows < 1) return;
+  std::string sid = field(stream, kIdChars);
+  int64_t dum = 0;
   constexpr size_t kRow = 64, kName = 12, kLabel = 16;
   const size_t n = static_cast<size_t>(nrows);
   std::string rows(n * kRow, ' '), names(n * kName, ' '), labels(n * kLabel, ' ');
@@ -143,19 +144,24 @@ std::string number(double v) {
 
 namespace {
 
-void print_connections(const std::vector<Object>& st, std::FILE* out) {
+// Prints the ends of the streams st; returns the rows of their main tables.
+std::vector<int64_t> print_connections(const std::vector<Object>& st, std::FILE* out) {
+  std::vector<int64_t> rows;
   for (const Object& s : st) {
     const Ends e = stream_ends(s.id);
+    rows.push_back(e.rows);
     std::fprintf(out, "  %s: %s -> %s\n", s.id.c_str(),
                  e.source.empty() ? "(feed)" : e.source.c_str(),
                  e.destination.empty() ? "(product)" : e.destination.c_str());
   }
+  return rows;
 }
 
 // The stream table of the streams st: temperature, pressure, vapour
 // fraction, total and component flows on the settings' basis. Streams are
 // columns, in groups that fit the settings' width, or rows with by_stream.
-void print_stream_table(const std::vector<Object>& st, std::FILE* out) {
+void print_stream_table(const std::vector<Object>& st, const std::vector<int64_t>& main_rows,
+                        std::FILE* out) {
   const std::string& basis = settings().basis;
   int64_t ncc = 0, nnc = 0;
   tkcomp_(&ncc, &nnc);
@@ -167,9 +173,10 @@ void print_stream_table(const std::vector<Object>& st, std::FILE* out) {
   std::vector<std::string> comp_ids(static_cast<size_t>(ncc));
   std::string tlabel, plabel, flabel;
   const bool fraction = basis.find("FRAC") != std::string::npos;
-  for (const Object& s : st) {
+  for (size_t j = 0; j < st.size(); ++j) {
+    const Object& s = st[j];
     Column c{};
-    main_values(s.id, c.temp, c.pres, c.vfrac, tlabel, plabel);
+    main_values(s.id, main_rows[j], c.temp, c.pres, c.vfrac, tlabel, plabel);
     c.comps.assign(static_cast<size_t>(ncc), flowsum::rglb(1));
     if (ncc > 0) {
       std::string sid = field(s.id, kIdChars), sub = field("MIXED", 8), b = field(basis, 12),
@@ -251,8 +258,8 @@ void report_streams(std::FILE* out) {
                  join(c.inlets).c_str(), join(c.outlets).c_str());
   }
   const std::vector<Object> st = streams();
-  print_connections(st, out);
-  if (!st.empty()) print_stream_table(st, out);
+  const std::vector<int64_t> rows = print_connections(st, out);
+  if (!st.empty()) print_stream_table(st, rows, out);
 }
 
 void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
@@ -267,8 +274,8 @@ void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
   }
   if (chosen.empty()) return;
   std::fprintf(out, "\nstreams:\n");
-  print_connections(chosen, out);
-  print_stream_table(chosen, out);
+  const std::vector<int64_t> rows = print_connections(chosen, out);
+  print_stream_table(chosen, rows, out);
 }
 
 std::vector<std::string> block_ids() {
