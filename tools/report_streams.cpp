@@ -247,6 +247,35 @@ void print_stream_table(const std::vector<Object>& st, const std::vector<int64_t
   }
 }
 
+// Heat and work streams carry one value, their duty or power, and no
+// composition: they are listed with it instead of taking a column of the
+// stream table.
+bool is_energy(const Object& s) { return s.type.rfind("HEAT", 0) == 0 || s.type.rfind("WORK", 0) == 0; }
+
+void print_streams(const std::vector<Object>& st, const std::vector<int64_t>& main_rows, std::FILE* out) {
+  std::vector<Object> material, energy;
+  std::vector<int64_t> material_rows;
+  for (size_t j = 0; j < st.size(); ++j) {
+    if (is_energy(st[j])) {
+      energy.push_back(st[j]);
+    } else {
+      material.push_back(st[j]);
+      material_rows.push_back(main_rows[j]);
+    }
+  }
+  if (!material.empty()) print_stream_table(material, material_rows, out);
+  if (energy.empty()) return;
+  std::fprintf(out, "\nheat and work streams:\n");
+  for (const Object& e : energy) {
+    std::string sid = field(e.id, kIdChars), type = field(e.type, 4), label(16, ' ');
+    double value = flowsum::rglb(1);
+    tkstra_(sid.data(), type.data(), &value, label.data(), kIdChars, 4, label.size());
+    const std::string unit = trimmed(label);
+    std::fprintf(out, "  %s (%s): %s %s %s\n", e.id.c_str(), e.type.c_str(),
+                 e.type.rfind("HEAT", 0) == 0 ? "duty" : "power", number(value).c_str(), unit.c_str());
+  }
+}
+
 }  // namespace
 
 void report_streams(std::FILE* out) {
@@ -259,7 +288,7 @@ void report_streams(std::FILE* out) {
   }
   const std::vector<Object> st = streams();
   const std::vector<int64_t> rows = print_connections(st, out);
-  if (!st.empty()) print_stream_table(st, rows, out);
+  print_streams(st, rows, out);
 }
 
 void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
@@ -275,7 +304,7 @@ void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
   if (chosen.empty()) return;
   std::fprintf(out, "\nstreams:\n");
   const std::vector<int64_t> rows = print_connections(chosen, out);
-  print_stream_table(chosen, rows, out);
+  print_streams(chosen, rows, out);
 }
 
 std::vector<std::string> block_ids() {
