@@ -1,12 +1,12 @@
 // flowsum: load a summary file and print what it holds.
 //
 // Without a view option the tool prints the default report (run
-// information, units, objects, connections and the stream table); options
-// that name objects (--block, --column, ...) print only those views. The
-// reference files RCPROPNU.DAT and RCUNITS.DAT are found as the C++ API
-// finds them (flowsum::find_reference_dir); --ref-dir names the folder to
-// use instead. --help lists
-// every option.
+// information, units, objects, connections, the stream table, heat and work
+// streams); options that name objects (--block, --column, ...) print only
+// those views. --format csv|json writes the views as tables of the C++ API
+// (tools/formats.hpp). The reference files RCPROPNU.DAT and RCUNITS.DAT are
+// found as the C++ API finds them (flowsum::find_reference_dir); --ref-dir
+// names the folder to use instead. --help lists every option.
 //
 // Results go to standard output; errors and the library's messages to
 // standard error. Exit codes are those of tools/views.hpp.
