@@ -30,6 +30,9 @@
 #ifndef FLOWSUM_DATA_FROM_BINDIR
 #define FLOWSUM_DATA_FROM_BINDIR ""
 #endif
+#ifndef FLOWSUM_DATA_INSTALL_DIR
+#define FLOWSUM_DATA_INSTALL_DIR ""
+#endif
 #ifndef FLOWSUM_SOURCE_DATA_DIR
 #define FLOWSUM_SOURCE_DATA_DIR ""
 #endif
@@ -100,6 +103,7 @@ fs::path reference_dir(const std::string& path, const std::string& ref_dir) {
     for (const char* rel : {FLOWSUM_DATA_FROM_LIBDIR, FLOWSUM_DATA_FROM_BINDIR})
       if (*rel) candidates.push_back((own / rel).lexically_normal());
   }
+  candidates.emplace_back(FLOWSUM_DATA_INSTALL_DIR);
   candidates.emplace_back(FLOWSUM_SOURCE_DATA_DIR);
   for (const fs::path& dir : candidates)
     if (!dir.empty() && has_both(dir)) return dir;
