@@ -3,6 +3,7 @@
 // else above the exported layer.
 #include "flowsum/summary.hpp"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,11 +18,20 @@
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "flowsum.h"
 
-#ifndef FLOWSUM_DATA_DIR
-#define FLOWSUM_DATA_DIR ""
+// The installed data folder relative to the folders of the library and of
+// the programs (so that an installed tree can be moved as a whole).
+#ifndef FLOWSUM_DATA_FROM_LIBDIR
+#define FLOWSUM_DATA_FROM_LIBDIR ""
+#endif
+#ifndef FLOWSUM_DATA_FROM_BINDIR
+#define FLOWSUM_DATA_FROM_BINDIR ""
+#endif
+#ifndef FLOWSUM_DATA_INSTALL_DIR
+#define FLOWSUM_DATA_INSTALL_DIR ""
 #endif
 #ifndef FLOWSUM_SOURCE_DATA_DIR
 #define FLOWSUM_SOURCE_DATA_DIR ""
@@ -67,6 +77,17 @@ std::string element(const std::string& a, size_t len, size_t i) {
 double value_or_nan(double v) { return std::isnan(v) || std::fabs(v) >= kMissing ? kNaN : v; }
 size_t count(int64_t n) { return n > 0 ? static_cast<size_t>(n) : 0; }
 
+// The folder of the file this code was loaded from: the shared library, or
+// the program that links the static one.
+fs::path own_folder() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&own_folder), &info) == 0 || !info.dli_fname) return {};
+  std::error_code ec;
+  fs::path self = fs::canonical(fs::path(info.dli_fname), ec);
+  if (ec) self = fs::path(info.dli_fname);
+  return self.parent_path();
+}
+
 fs::path reference_dir(const std::string& path, const std::string& ref_dir) {
   if (!ref_dir.empty()) return ref_dir;
   auto has_both = [](const fs::path& dir) {
@@ -75,8 +96,16 @@ fs::path reference_dir(const std::string& path, const std::string& ref_dir) {
            fs::is_regular_file(dir / "RCUNITS.DAT", ec);
   };
   const fs::path beside = fs::path(path).parent_path();
-  for (const fs::path& dir : {beside.empty() ? fs::path(".") : beside, fs::path(FLOWSUM_DATA_DIR),
-                              fs::path(FLOWSUM_SOURCE_DATA_DIR)})
+  std::vector<fs::path> candidates = {beside.empty() ? fs::path(".") : beside};
+  if (const char* env = std::getenv("FLOWSUM_DATA_DIR"); env && *env) candidates.emplace_back(env);
+  const fs::path own = own_folder();
+  if (!own.empty()) {
+    for (const char* rel : {FLOWSUM_DATA_FROM_LIBDIR, FLOWSUM_DATA_FROM_BINDIR})
+      if (*rel) candidates.push_back((own / rel).lexically_normal());
+  }
+  candidates.emplace_back(FLOWSUM_DATA_INSTALL_DIR);
+  candidates.emplace_back(FLOWSUM_SOURCE_DATA_DIR);
+  for (const fs::path& dir : candidates)
     if (!dir.empty() && has_both(dir)) return dir;
   return {};
 }
@@ -648,6 +677,10 @@ Table Summary::sensitivity(const std::string& study) const {
                             ? kNaN
                             : static_cast<double>(pstatus[i]));
   return t;
+}
+
+std::string find_reference_dir(const std::string& summary_path, const std::string& ref_dir) {
+  return reference_dir(summary_path, ref_dir).string();
 }
 
 }  // namespace flowsum

@@ -102,6 +102,27 @@ TEST_F(StreamResults, FirstValueByType) {
   EXPECT_EQ(stra("S1", "HEAT"), std::pair(std::string("KEEP"), -1.0));
 }
 
+// The tool lists a heat stream with its duty instead of giving it a column
+// of the stream table, where it would show nothing.
+TEST(StreamResultsTool, ListsHeatStreamsWithTheirDuty) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  streams_body(w);
+  TempSummaryFile file(b.text());
+  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --width 0 --ref-dir " + FLOWSUM_SOURCE_DIR +
+                          "/data " + file.string();
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  pclose(p);
+  EXPECT_NE(out.find("\nheat and work streams:\n  Q1 (HEAT): duty 1500 W\n"), std::string::npos) << out;
+  const std::string header = out.substr(out.find('\n', out.find("stream table (")) + 1);
+  EXPECT_EQ(header.substr(0, header.find('\n')).find("Q1"), std::string::npos) << out;
+}
+
 // Only HMX has a FLOW form; another basis-form property asked for on it
 // matches nothing.
 TEST_F(StreamResults, FlowBasisOfAPropertyWithoutAFlowForm) {

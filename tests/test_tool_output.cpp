@@ -1,14 +1,18 @@
 // The flowsum tool on the example flowsheet: its connections and stream
-// table checked against stored expected text in ENG and SI units, and its
-// Graphviz output, rendered with `dot` when that program is installed.
+// table checked against stored expected text in ENG and SI units, its CSV
+// and JSON against stored expected files, its Graphviz output (rendered
+// with `dot` when that program is installed), its exit codes and what it
+// writes on standard error.
 //
 // The expected files hold the output from the line "connections:" to the
 // end. After an intended change of the example or the report, regenerate
 // them with FLOWSUM_UPDATE_EXPECTED=1.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -33,12 +37,9 @@ std::string stream_report(const std::string& out) {
   return at == std::string::npos ? std::string() : out.substr(at + 1);
 }
 
-void check_against(const std::string& units, const std::string& expected_name) {
-  int status = -1;
-  const std::string out = run("--units " + units, status);
-  ASSERT_EQ(status, 0) << out;
-  const std::string report = stream_report(out);
-  ASSERT_FALSE(report.empty()) << out;
+// Compares text with the stored expected file, or stores it when
+// FLOWSUM_UPDATE_EXPECTED is set.
+void expect_file(const std::string& report, const std::string& expected_name) {
   const std::string path = std::string(FLOWSUM_SOURCE_DIR) + "/tests/expected/" + expected_name;
   if (std::getenv("FLOWSUM_UPDATE_EXPECTED")) {
     std::ofstream(path, std::ios::binary) << report;
@@ -49,6 +50,32 @@ void check_against(const std::string& units, const std::string& expected_name) {
   std::stringstream expected;
   expected << in.rdbuf();
   EXPECT_EQ(report, expected.str());
+}
+
+void check_against(const std::string& units, const std::string& expected_name) {
+  int status = -1;
+  const std::string out = run("--width 80 --units " + units, status);
+  ASSERT_EQ(status, 0) << out;
+  const std::string report = stream_report(out);
+  ASSERT_FALSE(report.empty()) << out;
+  expect_file(report, expected_name);
+}
+
+// The example's CSV and JSON (default sections, and a block, a property
+// table and a missing value), run from the source folder so that the file
+// name in the JSON is the same in every clone.
+TEST(ToolOutput, CsvAndJsonOfTheExample) {
+  for (const char* format : {"csv", "json"}) {
+    const std::string cmd = std::string("cd ") + FLOWSUM_SOURCE_DIR + " && " + FLOWSUM_TOOL +
+                            " --units SI --ref-dir data --format " + format + " examples/flowsheet.sum";
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    ASSERT_EQ(pclose(p), 0) << out;
+    expect_file(out, std::string("flowsheet_si.") + format);
+  }
 }
 
 TEST(ToolOutput, ConnectionsAndStreamTableInEngUnits) {
@@ -89,6 +116,77 @@ TEST(ToolOutput, HeaterCurveAndExchangerDetail) {
                            "          83696           0.29\n",
                            "    zone 2 TEMP [K]: 310 320 330\n", "    PRES         20000 PA\n"})
     EXPECT_NE(out.find(line), std::string::npos) << line << out;
+}
+
+// Runs the tool with args as they stand and keeps its two streams apart.
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+ToolRun run_split(const std::string& args) {
+  const std::string err_path =
+      (std::filesystem::temp_directory_path() / ("flowsum_tool_err_" + std::to_string(getpid()))).string();
+  ToolRun r;
+  FILE* p = popen((std::string(FLOWSUM_TOOL) + " " + args + " 2>" + err_path).c_str(), "r");
+  if (!p) return r;
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) r.out.append(buf, n);
+  r.status = pclose(p);
+  std::stringstream err;
+  err << std::ifstream(err_path).rdbuf();
+  r.err = err.str();
+  std::remove(err_path.c_str());
+  return r;
+}
+
+// Each failure has its exit code, says why on standard error only, and
+// prints nothing (or only what was found) on standard output.
+TEST(ToolOutput, ExitCodesAndErrorStream) {
+  const std::string src = FLOWSUM_SOURCE_DIR, example = src + "/examples/flowsheet.sum";
+  const std::string refs = " --ref-dir " + src + "/data ";
+  struct Case {
+    std::string args;
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {refs + src + "/no-such-file.sum", 1, "flowsum: cannot open " + src + "/no-such-file.sum\n"},
+      {refs + src + "/README.md", 1, "does not load"},
+      {"--dot" + refs + src + "/README.md", 1, "does not load"},
+      {"--block NOPE" + refs + example, 3, "flowsum: block NOPE: not in the file\n"},
+      {"--column H1,NOPE --table T9" + refs + example, 3, "flowsum: block NOPE: not in the file\n"},
+      {"--basis FOO " + example, 2, "flowsum: unknown basis FOO\n"},
+      {"--units=XX " + example, 2, "flowsum: unknown unit set XX\n"},
+      {"--frobnicate " + example, 2, "flowsum: unknown option --frobnicate\n"},
+      {"--block", 2, "flowsum: missing ID after --block\n"},
+      {"", 2, "flowsum: no summary file given\n"},
+      {example + " " + example, 2, "more than one summary file"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun r = run_split(c.args);
+    EXPECT_EQ(r.status, c.status << 8) << c.args << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+    if (c.status != 3) EXPECT_EQ(r.out, "") << c.args;
+  }
+  ToolRun r = run_split("--column NOPE --table T9" + refs + example);
+  EXPECT_NE(r.err.find("property table T9: not in the file\n"), std::string::npos) << r.err;
+  r = run_split("--units=si --block h1,H1" + refs + example);  // IDs are matched as given
+  EXPECT_EQ(r.status, 3 << 8) << r.err;
+  EXPECT_NE(r.out.find("block H1 (TEMPCHG)"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("stream table"), std::string::npos) << "a view prints only itself";
+}
+
+TEST(ToolOutput, HelpListsEveryOptionAndVersionPrints) {
+  ToolRun r = run_split("--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  for (const char* opt : {"--units", "--basis", "--block", "--column", "--table", "--curve", "--exchanger",
+                          "--sensitivity", "--compressor", "--dot", "--verbose", "--ref-dir", "--version",
+                          "Example:"})
+    EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
+  r = run_split("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("flowsum ", 0), 0u) << r.out;
 }
 
 }  // namespace

@@ -107,9 +107,9 @@ TEST(UnusualInput, ValuesEndingEarlyStopAtTheirRecord) {
 }
 
 // The example cut where a stopped copy leaves it: only a cut inside a
-// record warns, the status stays 0, and the tool exits with 3, the warnings
+// record warns, the status stays 0, and the tool exits with 4, the warnings
 // on standard error.
-TEST(UnusualInput, CutFilesWarnAndToolExitsWithThree) {
+TEST(UnusualInput, CutFilesWarnAndToolExitsWithFour) {
   const std::string text = example_flowsheet().text();
   const size_t last = text.rfind("\n DSET ") + 1;
   const int64_t line = std::count(text.begin(), text.begin() + static_cast<long>(last), '\n') + 1;
@@ -125,7 +125,7 @@ TEST(UnusualInput, CutFilesWarnAndToolExitsWithThree) {
   TempSummaryFile cut(text.substr(0, text.size() - 10));
   const std::string cmd = std::string(FLOWSUM_TOOL) + " --ref-dir " + FLOWSUM_SOURCE_DIR + "/data " + cut.string();
   TempSummaryFile err("");
-  EXPECT_EQ(std::system((cmd + " >/dev/null 2>" + err.string()).c_str()), 3 << 8);
+  EXPECT_EQ(std::system((cmd + " >/dev/null 2>" + err.string()).c_str()), 4 << 8);
   std::stringstream said;
   said << std::ifstream(err.path()).rdbuf();
   EXPECT_NE(said.str().find(message(line)), std::string::npos) << said.str();

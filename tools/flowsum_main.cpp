@@ -1,42 +1,35 @@
 // flowsum: load a summary file and print what it holds.
 //
-//   flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] FILE
+// Without a view option the tool prints the default report (run
+// information, units, objects, connections, the stream table, heat and work
+// streams); options that name objects (--block, --column, ...) print only
+// those views. --format csv|json writes the views as tables of the C++ API
+// (tools/formats.hpp). The reference files RCPROPNU.DAT and RCUNITS.DAT are
+// found as the C++ API finds them (flowsum::find_reference_dir); --ref-dir
+// names the folder to use instead. --help lists every option.
 //
-// The reference files RCPROPNU.DAT and RCUNITS.DAT are looked up beside FILE,
-// then in the installed data folder (and the source tree's data folder when
-// run from a build); --ref-dir names the folder to use instead. --units
-// chooses the unit set values are returned in (ENG when not given).
-// --curve ID prints a block's heating curves as tables (points as rows) and
-// --exchanger ID an exchanger's detail (both may be repeated).
-// --block ID, --table ID and --sensitivity ID (each may be repeated) print a
-// block's results, a property table or envelope, and a sensitivity table;
-// --compressor ID a compressor's performance, stage, cooler and wheel tables.
-// --column ID a column block's profiles, tray report and sections.
-// --reactor ID a reactor's profiles, --relief ID a relief object's scenarios and profiles.
-// --pipeline ID a pipeline's segments, conditions, compositions and profiles.
-// --basis B chooses the basis of the stream table's component rows
-// (MASS-FLOW when not given; MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,
-// STDVOL-FRAC). --dot writes only the flowsheet as a Graphviz graph.
-//
-// The library's messages (load errors, warnings about a cut or damaged
-// file) go to standard error. Exit status: 0 loaded, 1 not loaded, 2 usage,
-// 3 loaded with warnings (the report is printed; some values may be
-// missing).
+// Results go to standard output; errors and the library's messages to
+// standard error. Exit codes are those of tools/views.hpp.
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "flowsum.h"
+#include "flowsum/summary.hpp"
 #include "io/numbered_units.hpp"
 #include "loading/globals.hpp"
 #include "loading/loader.hpp"
 #include "store/dataset_tree.hpp"
+#include "tools/formats.hpp"
 #include "tools/report_blocks.hpp"
 #include "tools/report_equipment.hpp"
 #include "tools/report_pipelines.hpp"
@@ -47,6 +40,7 @@
 #include "tools/report_run_info.hpp"
 #include "tools/report_streams.hpp"
 #include "tools/report_units.hpp"
+#include "tools/views.hpp"
 
 namespace fs = std::filesystem;
 
@@ -54,7 +48,6 @@ namespace {
 
 constexpr int64_t kSummaryUnit = 10, kScratchUnit = 11, kPropertyUnit = 12,
                   kUnitTableUnit = 13, kMessageUnit = 14;
-constexpr int kExitWarnings = 3;
 
 // Messages are written to an in-memory unit and moved to standard error
 // after each step, so that they never mix with the report on standard
@@ -71,37 +64,141 @@ void flush_messages() {
   open_message_unit();
 }
 
-void usage() {
-  std::fputs("usage: flowsum [--ref-dir DIR] [--units SI|ENG|MET|OUT] SUMMARY-FILE\n", stderr);
-  std::fputs("               [--block ID] [--column ID] [--table ID] [--sensitivity ID] [--compressor ID]\n", stderr);
-  std::fputs("               [--reactor ID] [--relief ID]\n", stderr);
-  std::fputs("               [--basis MASS-FLOW|MOLE-FLOW|...] [--dot]\n", stderr);
-  std::fputs("               [--curve ID] [--exchanger ID] [--pipeline ID]\n", stderr);
+// The views that options naming objects select, in the order they are
+// printed. A family adds its view with one line here.
+const flowsum_tool::View kViews[] = {
+    {"stream", "a stream's ends and its values in the stream table", false,
+     flowsum_tool::report_stream_view, "stream",
+     [](const flowsum::Summary& s, const std::string& id) {
+       return s.stream_table({id}, flowsum_tool::settings().basis);
+     }},
+    {"block", "a block's result table with units", false,
+     [](const std::vector<std::string>& ids, std::FILE* out) {
+       flowsum_tool::report_block_tables({ids, {}, {}}, out);
+     },
+     "block", [](const flowsum::Summary& s, const std::string& id) { return s.block_results(id); }},
+    {"column", "a column block's tray profiles, tray report and sections", true,
+     flowsum_tool::report_columns},
+    {"table", "a property table or phase envelope", false,
+     [](const std::vector<std::string>& ids, std::FILE* out) {
+       flowsum_tool::report_block_tables({{}, ids, {}}, out);
+     },
+     "property table", [](const flowsum::Summary& s, const std::string& id) { return s.property_table(id); }},
+    {"curve", "a block's heating curves as tables, points as rows", true,
+     flowsum_tool::report_curves},
+    {"exchanger", "an exchanger's geometry, shells, tubes, nozzles, zones and profiles", false,
+     flowsum_tool::report_exchangers},
+    {"sensitivity", "a sensitivity table", false,
+     [](const std::vector<std::string>& ids, std::FILE* out) {
+       flowsum_tool::report_block_tables({{}, {}, ids}, out);
+     },
+     "sensitivity", [](const flowsum::Summary& s, const std::string& id) { return s.sensitivity(id); }},
+    {"compressor", "a compressor's performance, stage, cooler and wheel tables", false,
+     flowsum_tool::report_compressors},
+    {"reactor", "a plug-flow or batch reactor's profiles as tables, points as rows", true,
+     flowsum_tool::report_reactors},
+    {"relief", "a relief object's scenarios, vent and vessel profiles", false,
+     flowsum_tool::report_reliefs},
+    {"pipeline", "a pipeline's segments, inlet and outlet conditions and compositions, and profiles", true,
+     flowsum_tool::report_pipelines},
+};
+constexpr size_t kViewCount = sizeof kViews / sizeof kViews[0];
+
+constexpr const char* kUnitSets[] = {"SI", "ENG", "MET", "OUT"};
+constexpr const char* kBases[] = {"MASS-FLOW", "MOLE-FLOW", "STDVOL-FLOW",
+                                  "MASS-FRAC", "MOLE-FRAC", "STDVOL-FRAC"};
+
+void short_usage() {
+  std::fputs("usage: flowsum [OPTION]... SUMMARY-FILE\n"
+             "Try 'flowsum --help' for the options.\n", stderr);
 }
 
-// The folder holding both reference files, or empty when none does.
-fs::path find_reference_dir(const fs::path& summary, const std::string& ref_dir) {
-  auto has_both = [](const fs::path& dir) {
-    std::error_code ec;
-    return fs::is_regular_file(dir / "RCPROPNU.DAT", ec) &&
-           fs::is_regular_file(dir / "RCUNITS.DAT", ec);
-  };
-  if (!ref_dir.empty()) return ref_dir;
-  std::vector<fs::path> candidates = {summary.parent_path().empty() ? fs::path(".") : summary.parent_path(),
-                                      FLOWSUM_DATA_DIR, FLOWSUM_SOURCE_DATA_DIR};
-  for (const auto& dir : candidates)
-    if (has_both(dir)) return dir;
-  return {};
+void help() {
+  std::printf(
+      "usage: flowsum [OPTION]... SUMMARY-FILE\n"
+      "\n"
+      "Loads a summary file and prints its report: run information, units, objects,\n"
+      "connections and the stream table. Options that name objects print only\n"
+      "those views; each may be repeated and takes a comma list of IDs.\n"
+      "\n"
+      "  --format F         text (default), csv or json: every view as tables with\n"
+      "                     a header row (csv) or as JSON of a versioned schema\n"
+      "                     (docs/tool-json.md); missing values empty or null\n"
+      "  --units SET        unit set of the values: SI, ENG (default), MET or OUT\n"
+      "                     (as stored); any case\n"
+      "  --basis B          basis of the stream table's component flows: MASS-FLOW\n"
+      "                     (default), MOLE-FLOW, STDVOL-FLOW, MASS-FRAC, MOLE-FRAC,\n"
+      "                     STDVOL-FRAC; any case\n");
+  for (const auto& v : kViews) {
+    std::string opt = std::string("--") + v.option + " ID";
+    std::printf("  %-18s %s\n", opt.c_str(), v.help);
+  }
+  std::printf(
+      "  --all-blocks       the result tables of every block (as --block)\n"
+      "  --digits N         significant digits of every value (default 6)\n"
+      "  --width N          width of the text stream table: streams are shown in\n"
+      "                     column groups that fit (default: the terminal's width,\n"
+      "                     else COLUMNS, else 80; 0: no limit)\n"
+      "  --by-stream        the stream table with one stream per row\n"
+      "  --dot              write the flowsheet as a Graphviz graph instead\n"
+      "  --verbose          add what the loader read and indexed to the report\n"
+      "  --ref-dir DIR      folder of RCPROPNU.DAT and RCUNITS.DAT (default: beside\n"
+      "                     the file, then $FLOWSUM_DATA_DIR, then the installed\n"
+      "                     data folder)\n"
+      "  --help             print this help\n"
+      "  --version          print the version\n"
+      "\n"
+      "Options take their value as '--units SI' or '--units=SI'.\n"
+      "\n"
+      "Exit codes: 0 done; 1 the file does not load (or cannot be opened);\n"
+      "2 bad usage; 3 an asked-for object is not in the file; 4 loaded with\n"
+      "warnings (the file is cut short or damaged; values it lacks are missing).\n"
+      "\n"
+      "Example:\n"
+      "  flowsum --units=SI --block H1,F1 examples/flowsheet.sum\n");
+}
+
+// The width the text stream table fits: the terminal's when standard output
+// is one, else COLUMNS when set, else 80.
+int terminal_width() {
+  winsize ws{};
+  if (isatty(1) && ioctl(1, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
+  if (const char* columns = std::getenv("COLUMNS")) {
+    const int n = std::atoi(columns);
+    if (n > 0) return n;
+  }
+  return 80;
+}
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+template <size_t N>
+bool one_of(const std::string& s, const char* const (&names)[N]) {
+  return std::find_if(std::begin(names), std::end(names),
+                      [&](const char* n) { return s == n; }) != std::end(names);
+}
+
+// Appends the IDs of a comma list, leaving out empty ones.
+void add_ids(std::vector<std::string>& ids, const std::string& list) {
+  size_t at = 0;
+  while (at <= list.size()) {
+    size_t comma = list.find(',', at);
+    if (comma == std::string::npos) comma = list.size();
+    if (comma > at) ids.push_back(list.substr(at, comma - at));
+    at = comma + 1;
+  }
 }
 
 const char* load_status_text(int64_t ierr) {
   switch (ierr) {
-    case 0: return "loaded";
-    case 1: return "failed: summary file, scratch file or a syntax error in the body";
-    case 2: return "failed: property-number file RCPROPNU.DAT";
-    case 3: return "failed: unit-table file RCUNITS.DAT";
-    case 4: return "failed: work area too small";
-    default: return "failed";
+    case 1: return "summary file, scratch file or a syntax error in the body";
+    case 2: return "property-number file RCPROPNU.DAT";
+    case 3: return "unit-table file RCUNITS.DAT";
+    case 4: return "work area too small";
+    default: return "load error";
   }
 }
 
@@ -118,86 +215,183 @@ struct Field {
 
 }  // namespace
 
+// --format csv and json: the file loaded through the C++ API and every view
+// asked for written as tables; the default is the run information, the
+// blocks and the stream table. Returns the exit code.
+int structured_output(const std::string& format, const std::string& file, const std::string& units,
+                      const std::string& ref_dir, bool all_blocks,
+                      const std::vector<std::string> (&view_ids)[kViewCount], bool any_view) {
+  using flowsum_tool::Section;
+  for (size_t v = 0; v < kViewCount; ++v)
+    if (!view_ids[v].empty() && !kViews[v].table) {
+      std::fprintf(stderr, "flowsum: --%s has no %s form yet; use --format text\n", kViews[v].option,
+                   format.c_str());
+      return flowsum_tool::kExitUsage;
+    }
+  std::vector<Section> sections;
+  int64_t warnings = 0;
+  try {
+    flowsum::Summary s = flowsum::Summary::open(file, {units, ref_dir});
+    for (const std::string& m : s.messages()) std::fprintf(stderr, "%s\n", m.c_str());
+    if (!any_view && !all_blocks) {
+      const flowsum::RunInfo info = s.run_info();
+      flowsum::Table run;
+      run.columns.reserve(2);
+      auto& field = run.add_texts("field");
+      auto& value = run.add_texts("value");
+      for (const auto& [f, v] : {std::pair<const char*, std::string>{"title", info.title},
+                                 {"version", info.version},
+                                 {"run identifier", info.run_id},
+                                 {"completion", std::to_string(info.completion)},
+                                 {"status text 1", info.status1},
+                                 {"status text 2", info.status2}}) {
+        field.texts.push_back(f);
+        value.texts.push_back(v);
+      }
+      sections.push_back({"run", "", std::move(run)});
+      flowsum::Table blocks;
+      blocks.columns.reserve(2);
+      auto& id = blocks.add_texts("id");
+      auto& model = blocks.add_texts("model");
+      for (const flowsum::Block& b : s.blocks()) {
+        id.texts.push_back(b.id);
+        model.texts.push_back(b.model);
+      }
+      sections.push_back({"blocks", "", std::move(blocks)});
+      if (!s.streams().empty())
+        sections.push_back({"streams", "", s.stream_table({}, flowsum_tool::settings().basis)});
+    }
+    if (all_blocks)
+      for (const flowsum::Block& b : s.blocks()) sections.push_back({"block", b.id, s.block_results(b.id)});
+    for (size_t v = 0; v < kViewCount; ++v)
+      for (const std::string& id : view_ids[v]) {
+        try {
+          sections.push_back({kViews[v].kind, id, kViews[v].table(s, id)});
+        } catch (const flowsum::NotFoundError&) {
+          flowsum_tool::not_in_file(kViews[v].kind, id);
+        }
+      }
+    tknwrn_(&warnings);
+  } catch (const flowsum::LoadError& e) {
+    std::fprintf(stderr, "flowsum: %s\n", e.what());
+    return flowsum_tool::kExitNotLoaded;
+  } catch (const flowsum::Error& e) {
+    std::fprintf(stderr, "flowsum: %s\n", e.what());
+    return flowsum_tool::kExitUsage;
+  }
+  if (format == "CSV")
+    flowsum_tool::write_csv(sections, stdout);
+  else
+    flowsum_tool::write_json(file, units, sections, stdout);
+  std::fflush(stdout);
+  if (warnings > 0)
+    std::fprintf(stderr, "flowsum: %lld warning%s about %s: it may be cut short or damaged\n",
+                 static_cast<long long>(warnings), warnings == 1 ? "" : "s", file.c_str());
+  if (flowsum_tool::objects_not_in_file() > 0) return flowsum_tool::kExitNotInFile;
+  return warnings > 0 ? flowsum_tool::kExitWarnings : flowsum_tool::kExitDone;
+}
+
 int main(int argc, char** argv) {
+  using flowsum_tool::kExitUsage;
   std::string ref_dir;
   std::string file;
   std::string units = "ENG";
-  flowsum_tool::BlockTableRequests block_tables;
-  std::vector<std::string> columns;  // --column ID
-  std::string stream_basis = "MASS-FLOW";
-  bool dot_graph = false;
-  std::vector<std::string> compressors, pipelines;
-  std::vector<std::string> reactors, reliefs;  // --reactor ID, --relief ID
-  std::vector<std::string> curve_blocks, exchanger_blocks;
+  flowsum_tool::Settings& settings = flowsum_tool::settings();
+  std::string format = "TEXT";
+  bool dot_graph = false, verbose = false, all_blocks = false, width_given = false;
+  std::vector<std::string> view_ids[kViewCount];
+  bool any_view = false;
+
+  auto bad_usage = [](const char* what, const std::string& arg) {
+    std::fprintf(stderr, "flowsum: %s %s\n", what, arg.c_str());
+    short_usage();
+    return kExitUsage;
+  };
   for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--ref-dir" && i + 1 < argc) {
-      ref_dir = argv[++i];
-    } else if (arg == "--basis" && i + 1 < argc) {
-      stream_basis = argv[++i];
-    } else if (arg == "--dot") {
-      dot_graph = true;
-    } else if (arg == "--block" && i + 1 < argc) {
-      block_tables.blocks.push_back(argv[++i]);
-    } else if (arg == "--curve" && i + 1 < argc) {
-      curve_blocks.push_back(argv[++i]);
-    } else if (arg == "--exchanger" && i + 1 < argc) {
-      exchanger_blocks.push_back(argv[++i]);
-    } else if (arg == "--column" && i + 1 < argc) {
-      columns.push_back(argv[++i]);
-    } else if (arg == "--table" && i + 1 < argc) {
-      block_tables.tables.push_back(argv[++i]);
-    } else if (arg == "--reactor" && i + 1 < argc) {
-      reactors.push_back(argv[++i]);
-    } else if (arg == "--relief" && i + 1 < argc) {
-      reliefs.push_back(argv[++i]);
-    } else if (arg == "--compressor" && i + 1 < argc) {
-      compressors.push_back(argv[++i]);
-    } else if (arg == "--pipeline" && i + 1 < argc) {
-      pipelines.push_back(argv[++i]);
-    } else if (arg == "--sensitivity" && i + 1 < argc) {
-      block_tables.sensitivities.push_back(argv[++i]);
-    } else if (arg == "--units" && i + 1 < argc) {
+    std::string arg = argv[i], value;
+    bool has_value = false;
+    if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+      value = arg.substr(arg.find('=') + 1);
+      arg.resize(arg.find('='));
+      has_value = true;
+    }
+    // The value of an option that takes one: after '=' or the next argument.
+    auto take_value = [&]() -> bool {
+      if (has_value) return true;
+      if (i + 1 >= argc) return false;
+      value = argv[++i];
+      return true;
+    };
+    const size_t view = static_cast<size_t>(
+        std::find_if(std::begin(kViews), std::end(kViews),
+                     [&](const flowsum_tool::View& v) { return arg == std::string("--") + v.option; }) -
+        std::begin(kViews));
+    if (view < kViewCount) {
+      if (!take_value()) return bad_usage("missing ID after", arg);
+      add_ids(view_ids[view], value);
+      any_view = true;
+    } else if (arg == "--ref-dir") {
+      if (!take_value()) return bad_usage("missing folder after", arg);
+      ref_dir = value;
+    } else if (arg == "--basis") {
+      if (!take_value()) return bad_usage("missing basis after", arg);
+      settings.basis = upper(value);
+      if (!one_of(settings.basis, kBases)) return bad_usage("unknown basis", value);
+    } else if (arg == "--digits" || arg == "--width") {
+      if (!take_value()) return bad_usage("missing number after", arg);
+      const bool digits = arg == "--digits";
+      char* end = nullptr;
+      const long n = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || n < (digits ? 1 : 0) || n > (digits ? 17 : 100000))
+        return bad_usage(digits ? "--digits takes 1 to 17, not" : "--width takes 0 to 100000, not", value);
+      (digits ? settings.digits : settings.width) = static_cast<int>(n);
+      width_given = width_given || !digits;
+    } else if (arg == "--format") {
+      if (!take_value()) return bad_usage("missing format after", arg);
+      format = upper(value);
+      if (format != "TEXT" && format != "CSV" && format != "JSON") return bad_usage("unknown format", value);
+    } else if (arg == "--units") {
       // The loader would take any other text for ENG; a mistyped set is
       // refused here instead.
-      units = argv[++i];
-      if (units != "SI" && units != "ENG" && units != "MET" && units != "OUT") {
-        std::fprintf(stderr, "flowsum: unknown unit set %s\n", units.c_str());
-        usage();
-        return 2;
-      }
+      if (!take_value()) return bad_usage("missing unit set after", arg);
+      units = upper(value);
+      if (!one_of(units, kUnitSets)) return bad_usage("unknown unit set", value);
+    } else if (has_value) {
+      return bad_usage("option takes no value:", arg);
+    } else if (arg == "--dot") {
+      dot_graph = true;
+    } else if (arg == "--verbose") {
+      verbose = true;
+    } else if (arg == "--all-blocks") {
+      all_blocks = true;
+    } else if (arg == "--by-stream") {
+      settings.by_stream = true;
     } else if (arg == "-h" || arg == "--help") {
-      usage();
+      help();
       return 0;
-    } else if (!arg.empty() && arg[0] == '-') {
-      std::fprintf(stderr, "flowsum: unknown option %s\n", arg.c_str());
-      usage();
-      return 2;
+    } else if (arg == "--version") {
+      std::printf("flowsum %s\n", FLOWSUM_VERSION);
+      return 0;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return bad_usage("unknown option", arg);
     } else if (file.empty()) {
       file = arg;
     } else {
-      usage();
-      return 2;
+      return bad_usage("more than one summary file:", arg);
     }
   }
   if (file.empty()) {
-    usage();
-    return 2;
+    std::fputs("flowsum: no summary file given\n", stderr);
+    short_usage();
+    return kExitUsage;
   }
 
-  // With --dot the graph is the only output: everything else printed on
-  // the way (load report, loader messages) goes to /dev/null until then.
-  int saved_stdout = -1;
-  if (dot_graph) {
-    std::fflush(stdout);
-    saved_stdout = dup(1);
-    const int null_fd = open("/dev/null", O_WRONLY);
-    if (null_fd >= 0) {
-      dup2(null_fd, 1);
-      close(null_fd);
-    }
+  if (!width_given) settings.width = terminal_width();
+  if (format != "TEXT") {
+    if (dot_graph) return bad_usage("--dot writes Graphviz, not", format);
+    return structured_output(format, file, units, ref_dir, all_blocks, view_ids, any_view);
   }
-  std::printf("flowsum: %s\n", file.c_str());
+
   int64_t unit = kSummaryUnit, recl = 0, ierr = 0;
   Field path(file), access("SEQUENTIAL", 16), form("FORMATTED", 16),
       status("OLD", 16), action("READ", 16);
@@ -205,23 +399,18 @@ int main(int argc, char** argv) {
           action.data(), &ierr, path.size(), access.size(), form.size(),
           status.size(), action.size());
   if (ierr != 0) {
-    std::printf("cannot open %s (status %lld)\n", file.c_str(), static_cast<long long>(ierr));
-    return 1;
+    std::fprintf(stderr, "flowsum: cannot open %s\n", file.c_str());
+    return flowsum_tool::kExitNotLoaded;
   }
 
-  fs::path refs = find_reference_dir(file, ref_dir);
+  const fs::path refs = flowsum::find_reference_dir(file, ref_dir);
   std::string prp = refs.empty() ? "" : (refs / "RCPROPNU.DAT").string();
   std::string unt = refs.empty() ? "" : (refs / "RCUNITS.DAT").string();
-  if (refs.empty())
-    std::printf("reference files: none found (loading without them)\n");
-  else
-    std::printf("reference files: %s\n", refs.string().c_str());
 
   int64_t iscr = kScratchUnit, isum = kSummaryUnit, iprp = kPropertyUnit,
           iunt = kUnitTableUnit, msg = kMessageUnit;
   double rmiss = 1.0e35;
   Field unitset(units, 4), prpfile(prp), untfile(unt);
-  std::fflush(stdout);
   open_message_unit();
   tkini2_(unitset.data(), &iscr, &isum, &iprp, prpfile.data(), &iunt,
           untfile.data(), &rmiss, &ierr, &msg, unitset.size(), prpfile.size(),
@@ -229,42 +418,54 @@ int main(int argc, char** argv) {
   flush_messages();
 
   const flowsum::LoadSummary& load = flowsum::last_load();
-  std::printf("\nload status: %lld (%s)\n", static_cast<long long>(ierr), load_status_text(ierr));
-  if (!load.header.empty())
-    std::printf("header: %s (line %lld)\n", load.header.c_str() + (load.header[0] == ' ' ? 1 : 0),
-                static_cast<long long>(load.header_line));
-  std::printf("lines: %lld\n", static_cast<long long>(load.lines));
-  std::printf("records: PSET %lld, IDSET %lld, LSET %lld, DSET %lld\n",
-              static_cast<long long>(load.psets), static_cast<long long>(load.idsets),
-              static_cast<long long>(load.lsets), static_cast<long long>(load.dsets));
-  if (ierr == 0) {
-    std::printf("indexed: %lld property names, %lld identifier sets, %lld loading sequences, "
-                "%lld tree words\n",
-                static_cast<long long>(flowsum::locs(flowsum::l::kPropCount)),
-                static_cast<long long>(flowsum::locs(flowsum::l::kIdsetCount)),
-                static_cast<long long>(flowsum::locs(flowsum::l::kLsetCount)),
-                static_cast<long long>(flowsum::locs(flowsum::l::kTreeUsed)));
-    std::vector<std::string> top = flowsum::top_level_keywords();
-    std::printf("top-level keywords: %zu\n", top.size());
-    for (const auto& k : top) std::printf("  %s\n", k.c_str());
-    flowsum_tool::report_run_info();
-    flowsum_tool::report_units();
-    flowsum_tool::report_objects();
-    flowsum_tool::report_block_tables(block_tables);
-    flowsum_tool::report_compressors(compressors);
-    flowsum_tool::report_pipelines(pipelines);
-    flowsum_tool::report_curves(curve_blocks);
-    flowsum_tool::report_exchangers(exchanger_blocks);
-    flowsum_tool::report_columns(columns);
-    flowsum_tool::report_reactors(reactors);
-    flowsum_tool::report_reliefs(reliefs);
-    if (!dot_graph) flowsum_tool::report_streams(stream_basis);
-  }
-  if (saved_stdout >= 0) {
-    std::fflush(stdout);
-    dup2(saved_stdout, 1);
-    close(saved_stdout);
-    if (ierr == 0) flowsum_tool::write_dot();
+  if (ierr != 0) {
+    std::fprintf(stderr, "flowsum: %s does not load (%s)\n", file.c_str(), load_status_text(ierr));
+  } else if (dot_graph) {
+    flowsum_tool::write_dot();
+  } else {
+    std::printf("flowsum: %s\n", file.c_str());
+    if (verbose) {
+      std::printf("reference files: %s\n", refs.empty() ? "none found (loading without them)"
+                                                         : refs.string().c_str());
+      if (!load.header.empty())
+        std::printf("header: %s (line %lld)\n", load.header.c_str() + (load.header[0] == ' ' ? 1 : 0),
+                    static_cast<long long>(load.header_line));
+      std::printf("lines: %lld\n", static_cast<long long>(load.lines));
+      std::printf("records: PSET %lld, IDSET %lld, LSET %lld, DSET %lld\n",
+                  static_cast<long long>(load.psets), static_cast<long long>(load.idsets),
+                  static_cast<long long>(load.lsets), static_cast<long long>(load.dsets));
+      std::printf("indexed: %lld property names, %lld identifier sets, %lld loading sequences, "
+                  "%lld tree words\n",
+                  static_cast<long long>(flowsum::locs(flowsum::l::kPropCount)),
+                  static_cast<long long>(flowsum::locs(flowsum::l::kIdsetCount)),
+                  static_cast<long long>(flowsum::locs(flowsum::l::kLsetCount)),
+                  static_cast<long long>(flowsum::locs(flowsum::l::kTreeUsed)));
+      std::vector<std::string> top = flowsum::top_level_keywords();
+      std::printf("top-level keywords: %zu\n", top.size());
+      for (const auto& k : top) std::printf("  %s\n", k.c_str());
+    }
+    if (all_blocks) {
+      // Every block's results, before the views asked for by name.
+      std::vector<std::string> ids = flowsum_tool::block_ids();
+      if (!ids.empty()) flowsum_tool::report_block_tables({ids, {}, {}});
+    }
+    if (any_view) {
+      for (size_t v = 0; v < kViewCount; ++v) {
+        std::vector<std::string> ids;
+        for (const auto& id : view_ids[v]) {
+          if (kViews[v].blocks && !flowsum_tool::block_in_file(id))
+            flowsum_tool::not_in_file("block", id);
+          else
+            ids.push_back(id);
+        }
+        if (!ids.empty()) kViews[v].print(ids, stdout);
+      }
+    } else if (!all_blocks) {
+      flowsum_tool::report_run_info();
+      flowsum_tool::report_units();
+      flowsum_tool::report_objects();
+      flowsum_tool::report_streams();
+    }
   }
 
   // Data sets read for the report may have found values cut short.
@@ -281,6 +482,7 @@ int main(int argc, char** argv) {
   int64_t close_err = 0;
   tkclfl_(&u1, &close_err);
   flowsum::io::close_unit(kMessageUnit);
-  if (ierr != 0) return 1;
-  return warnings > 0 ? kExitWarnings : 0;
+  if (ierr != 0) return flowsum_tool::kExitNotLoaded;
+  if (flowsum_tool::objects_not_in_file() > 0) return flowsum_tool::kExitNotInFile;
+  return warnings > 0 ? flowsum_tool::kExitWarnings : flowsum_tool::kExitDone;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "flowsum.h"
+#include "tools/views.hpp"
 #include "store/identifier_access.hpp"
 
 namespace flowsum_tool {
@@ -26,11 +27,8 @@ std::string field(const std::string& all, size_t i, size_t width) {
   return trim(all.substr(i * width, width));
 }
 
-// Reals as the tool prints them everywhere: up to 10 significant digits.
 std::string real(double x) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.10g", x);
-  return buf;
+  return significant(x);
 }
 
 // Upper bound of array sizes the tool asks for: a count from the file that
@@ -71,7 +69,7 @@ void block(const std::string& id, std::FILE* out) {
   tknres_(f.data(), &n, &nd, &status, f.size());
   const flowsum::ItemMatch m = flowsum::find_block(id);
   if (!m) {
-    std::fprintf(out, "\nblock %s: not in the file\n", id.c_str());
+    not_in_file("block", id);
     return;
   }
   const std::string model(flowsum::widened_type(flowsum::ItemKind::kBlock, m.type.view()));
@@ -134,7 +132,7 @@ void envelope(const std::string& id, std::FILE* out) {
 void table(const std::string& id, std::FILE* out) {
   const flowsum::ItemMatch m = flowsum::find_prop_table(id);
   if (!m) {
-    std::fprintf(out, "\nproperty table %s: not in the file\n", id.c_str());
+    not_in_file("property table", id);
     return;
   }
   if (trim(std::string(m.type.view())) == "PTENVELO") {
@@ -170,7 +168,7 @@ void sensitivity(const std::string& id, std::FILE* out) {
   int64_t np = 0, nc = 0, status = 1;
   tknsen_(f.data(), &np, &nc, &status, f.size());
   if (status != 0) {
-    std::fprintf(out, "\nsensitivity %s: not in the file\n", id.c_str());
+    not_in_file("sensitivity", id);
     return;
   }
   std::fprintf(out, "\nsensitivity %s: %lld points, %lld columns\n", id.c_str(), static_cast<long long>(np),

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "flowsum.h"
+#include "tools/views.hpp"
 
 namespace flowsum_tool {
 namespace {
@@ -24,9 +25,7 @@ std::string trim(std::string s) {
 }
 std::string field(const std::string& all, size_t i, size_t width) { return trim(all.substr(i * width, width)); }
 std::string real(double x) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", x);
-  return buf;
+  return significant(x);
 }
 bool sane(int64_t n) { return n >= 0 && n <= kMaxCount; }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "flowsum.h"
+#include "tools/views.hpp"
 
 namespace flowsum_tool {
 namespace {
@@ -26,9 +27,7 @@ std::string trim(std::string s) {
 
 std::string real(double x) {
   if (x >= kMissing || x <= -kMissing) return "-";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.10g", x);
-  return buf;
+  return significant(x);
 }
 
 // A profile of npoint points by nprop properties as the routines return it.
@@ -81,7 +80,7 @@ void compressor(const std::string& name, std::FILE* out) {
   int64_t ierr = 1;
   tkvblk_(const_cast<char*>(id.data()), model.data(), &ierr, id.size(), model.size());
   if (ierr != 0) {
-    std::fprintf(out, "\ncompressor %s: not in the file\n", name.c_str());
+    not_in_file("compressor", name);
     return;
   }
   model = trim(model);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "flowsum.h"
+#include "tools/views.hpp"
 
 namespace flowsum_tool {
 namespace {
@@ -24,9 +25,7 @@ std::string trim(std::string s) {
 std::string field(const std::string& all, size_t i, size_t width) { return trim(all.substr(i * width, width)); }
 
 std::string real(double x) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.10g", x);
-  return buf;
+  return significant(x);
 }
 
 // Counts from the file above this are reported, not read.
@@ -127,7 +126,7 @@ void exchanger(std::FILE* out, const std::string& block) {
   int64_t ierr = 1;
   tkvblk_(id.data(), model.data(), &ierr, id.size(), model.size());
   if (ierr != 0) {
-    std::fprintf(out, "\nexchanger %s: not in the file\n", block.c_str());
+    not_in_file("exchanger", block);
     return;
   }
   std::fprintf(out, "\nexchanger %s (%s)\n", block.c_str(), trim(model).c_str());

@@ -2,13 +2,16 @@
 // exported routines as a caller of the library would read them.
 #include "tools/report_streams.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "tools/views.hpp"
 
 namespace flowsum_tool {
 
@@ -54,13 +57,14 @@ bool missing(double v) { return std::fabs(v) >= std::fabs(flowsum::rglb(1)); }
 
 struct Ends {
   std::string source, destination;
+  int64_t rows = 0;  // of the stream's main table
 };
 
 Ends stream_ends(const std::string& id) {
   std::string sid = field(id, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
   int64_t nsub = 0, nrows = 0, dum = 0;
   tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
-  return {trimmed(src), trimmed(dst)};
+  return {trimmed(src), trimmed(dst), nrows};
 }
 
 struct Connections {
@@ -92,53 +96,75 @@ std::string join(const std::vector<std::string>& v) {
   return s.empty() ? "-" : s;
 }
 
-// One value of TKSVAL (the first row of the property in the MIXED
-// substream), with its label; missing when the stream has none.
-double single_value(const std::string& stream, const std::string& property, std::string& label) {
-  std::string sid = field(stream, kIdChars), sub = field("MIXED", 8), prop = field(property, 12),
-              basis = field("", 4), name(12, ' '), lab(16, ' ');
-  // TKSVAL takes no capacity: room for every row of the stream's table.
-  std::string src(kIdChars, ' '), dst(kIdChars, ' ');
-  int64_t nsub = 0, nrows = 0, dum = 0;
-  tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
-  std::vector<double> values(static_cast<size_t>(std::max<int64_t>(nrows, 1)), flowsum::rglb(1));
-  int64_t ierr = 1;
-  tksval_(sid.data(), sub.data(), prop.data(), basis.data(), values.data(), name.data(), lab.data(),
-          &ierr, kIdChars, 8, 12, 4, 12, 16);
-  if (ierr != 0) return flowsum::rglb(1);
-  if (!trimmed(lab).empty()) label = trimmed(lab);
-  return values[0];
+// Temperature, pressure and vapour fraction of a stream (the first row of
+// each without a component in the MIXED substream), read from its main
+// table in one call: one read of the stream's data set instead of three.
+// nrows: the rows of the main table, as stream_ends found them.
+void main_values(const std::string& stream, int64_t nrows, double& temp, double& pres, double& vfrac,
+                 std::string& tlabel, std::string& plabel) {
+  temp = pres = vfrac = flowsum::rglb(1);
+  if (nrows < 1) return;
+  std::string sid = field(stream, kIdChars);
+  int64_t dum = 0;
+  constexpr size_t kRow = 64, kName = 12, kLabel = 16;
+  const size_t n = static_cast<size_t>(nrows);
+  std::string rows(n * kRow, ' '), names(n * kName, ' '), labels(n * kLabel, ' ');
+  std::vector<double> values(n, flowsum::rglb(1));
+  int64_t nout = 0;
+  tkstrm_(sid.data(), &dum, rows.data(), values.data(), names.data(), labels.data(), &nout, kIdChars,
+          kRow, kName, kLabel);
+  bool seen_t = false, seen_p = false, seen_v = false;
+  for (size_t i = 0; i < n; ++i) {
+    const std::string_view row(rows.data() + i * kRow, kRow);
+    const std::string sub = trimmed(std::string(row.substr(16, 16)));
+    if (!trimmed(std::string(row.substr(32, 16))).empty() || !(sub.empty() || sub == "MIXED")) continue;
+    const std::string prop = trimmed(std::string(row.substr(0, 16)));
+    const std::string label = trimmed(labels.substr(i * kLabel, kLabel));
+    if (prop == "TEMP" && !seen_t) {
+      seen_t = true;
+      temp = values[i];
+      if (!label.empty()) tlabel = label;
+    } else if (prop == "PRES" && !seen_p) {
+      seen_p = true;
+      pres = values[i];
+      if (!label.empty()) plabel = label;
+    } else if (prop == "VFRAC" && !seen_v) {
+      seen_v = true;
+      vfrac = values[i];
+    }
+  }
 }
 
 std::string number(double v) {
   if (missing(v)) return "-";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.5g", v);
-  return buf;
+  return significant(v);
 }
 
 }  // namespace
 
-void report_streams(const std::string& basis, std::FILE* out) {
-  const std::vector<Object> bl = blocks();
-  std::fprintf(out, "\nconnections:\n");
-  for (const Object& b : bl) {
-    const Connections c = block_connections(b.id);
-    std::fprintf(out, "  %s (%s): in %s; out %s\n", b.id.c_str(), b.type.c_str(),
-                 join(c.inlets).c_str(), join(c.outlets).c_str());
-  }
-  const std::vector<Object> st = streams();
+namespace {
+
+// Prints the ends of the streams st; returns the rows of their main tables.
+std::vector<int64_t> print_connections(const std::vector<Object>& st, std::FILE* out) {
+  std::vector<int64_t> rows;
   for (const Object& s : st) {
     const Ends e = stream_ends(s.id);
+    rows.push_back(e.rows);
     std::fprintf(out, "  %s: %s -> %s\n", s.id.c_str(),
                  e.source.empty() ? "(feed)" : e.source.c_str(),
                  e.destination.empty() ? "(product)" : e.destination.c_str());
   }
-  if (st.empty()) return;
+  return rows;
+}
 
+// The stream table of the streams st: temperature, pressure, vapour
+// fraction, total and component flows on the settings' basis. Streams are
+// columns, in groups that fit the settings' width, or rows with by_stream.
+void print_stream_table(const std::vector<Object>& st, const std::vector<int64_t>& main_rows,
+                        std::FILE* out) {
+  const std::string& basis = settings().basis;
   int64_t ncc = 0, nnc = 0;
   tkcomp_(&ncc, &nnc);
-  // One column per stream: the header values, then the components.
   struct Column {
     double temp, pres, vfrac, total;
     std::vector<double> comps;
@@ -147,12 +173,10 @@ void report_streams(const std::string& basis, std::FILE* out) {
   std::vector<std::string> comp_ids(static_cast<size_t>(ncc));
   std::string tlabel, plabel, flabel;
   const bool fraction = basis.find("FRAC") != std::string::npos;
-  for (const Object& s : st) {
+  for (size_t j = 0; j < st.size(); ++j) {
+    const Object& s = st[j];
     Column c{};
-    c.temp = single_value(s.id, "TEMP", tlabel);
-    c.pres = single_value(s.id, "PRES", plabel);
-    std::string unused;
-    c.vfrac = single_value(s.id, "VFRAC", unused);
+    main_values(s.id, main_rows[j], c.temp, c.pres, c.vfrac, tlabel, plabel);
     c.comps.assign(static_cast<size_t>(ncc), flowsum::rglb(1));
     if (ncc > 0) {
       std::string sid = field(s.id, kIdChars), sub = field("MIXED", 8), b = field(basis, 12),
@@ -174,24 +198,119 @@ void report_streams(const std::string& basis, std::FILE* out) {
     cols.push_back(std::move(c));
   }
 
-  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
-  auto row = [&](const std::string& title, auto value) {
-    std::fprintf(out, "%-*s", kRowTitle, title.c_str());
-    for (const Column& c : cols) std::fprintf(out, " %*s", kColumn, number(value(c)).c_str());
-    std::fprintf(out, "\n");
+  // The table's rows: a title, its unit, and the value of a column.
+  struct Row {
+    std::string title, unit;
+    double (*value)(const Column&, size_t);
+    size_t component;
   };
-  std::fprintf(out, "%-*s", kRowTitle, "");
-  for (const Object& s : st) std::fprintf(out, " %*s", kColumn, s.id.c_str());
-  std::fprintf(out, "\n");
-  auto with_unit = [](const std::string& t, const std::string& u) {
-    return u.empty() ? t : t + " " + u;
-  };
-  row(with_unit("Temperature", tlabel), [](const Column& c) { return c.temp; });
-  row(with_unit("Pressure", plabel), [](const Column& c) { return c.pres; });
-  row("Vapour fraction", [](const Column& c) { return c.vfrac; });
-  row(with_unit("Total", fraction ? std::string() : flabel), [](const Column& c) { return c.total; });
+  std::vector<Row> rows = {
+      {"Temperature", tlabel, [](const Column& c, size_t) { return c.temp; }, 0},
+      {"Pressure", plabel, [](const Column& c, size_t) { return c.pres; }, 0},
+      {"Vapour fraction", "", [](const Column& c, size_t) { return c.vfrac; }, 0},
+      {"Total", fraction ? std::string() : flabel, [](const Column& c, size_t) { return c.total; }, 0}};
   for (size_t i = 0; i < comp_ids.size(); ++i)
-    row("  " + comp_ids[i], [i](const Column& c) { return c.comps[i]; });
+    rows.push_back({"  " + comp_ids[i], "", [](const Column& c, size_t k) { return c.comps[k]; }, i});
+
+  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
+  const auto cell = [](const std::string& text) { return fit(text, kColumn); };
+  if (settings().by_stream) {
+    std::fprintf(out, "%-*s", kRowTitle, "stream");
+    for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, cell(r.title.substr(r.title.find_first_not_of(' '))).c_str());
+    std::fprintf(out, "\n%-*s", kRowTitle, "");
+    for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, cell(r.unit).c_str());
+    std::fprintf(out, "\n");
+    for (size_t j = 0; j < st.size(); ++j) {
+      std::fprintf(out, "%-*s", kRowTitle, fit(st[j].id, kRowTitle).c_str());
+      for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, number(r.value(cols[j], r.component)).c_str());
+      std::fprintf(out, "\n");
+    }
+    return;
+  }
+  const int width = settings().width;
+  const size_t per_group =
+      width <= 0 ? st.size()
+                 : static_cast<size_t>(std::max(1, (width - kRowTitle) / (kColumn + 1)));
+  for (size_t first = 0; first < st.size(); first += per_group) {
+    const size_t last = std::min(st.size(), first + per_group);
+    if (first > 0) std::fprintf(out, "\n");
+    std::fprintf(out, "%-*s", kRowTitle, "");
+    for (size_t j = first; j < last; ++j) std::fprintf(out, " %*s", kColumn, cell(st[j].id).c_str());
+    std::fprintf(out, "\n");
+    for (const Row& r : rows) {
+      const std::string title = r.unit.empty() ? r.title : r.title + " " + r.unit;
+      std::fprintf(out, "%-*s", kRowTitle, fit(title, kRowTitle).c_str());
+      for (size_t j = first; j < last; ++j)
+        std::fprintf(out, " %*s", kColumn, number(r.value(cols[j], r.component)).c_str());
+      std::fprintf(out, "\n");
+    }
+  }
+}
+
+// Heat and work streams carry one value, their duty or power, and no
+// composition: they are listed with it instead of taking a column of the
+// stream table.
+bool is_energy(const Object& s) { return s.type.rfind("HEAT", 0) == 0 || s.type.rfind("WORK", 0) == 0; }
+
+void print_streams(const std::vector<Object>& st, const std::vector<int64_t>& main_rows, std::FILE* out) {
+  std::vector<Object> material, energy;
+  std::vector<int64_t> material_rows;
+  for (size_t j = 0; j < st.size(); ++j) {
+    if (is_energy(st[j])) {
+      energy.push_back(st[j]);
+    } else {
+      material.push_back(st[j]);
+      material_rows.push_back(main_rows[j]);
+    }
+  }
+  if (!material.empty()) print_stream_table(material, material_rows, out);
+  if (energy.empty()) return;
+  std::fprintf(out, "\nheat and work streams:\n");
+  for (const Object& e : energy) {
+    std::string sid = field(e.id, kIdChars), type = field(e.type, 4), label(16, ' ');
+    double value = flowsum::rglb(1);
+    tkstra_(sid.data(), type.data(), &value, label.data(), kIdChars, 4, label.size());
+    const std::string unit = trimmed(label);
+    std::fprintf(out, "  %s (%s): %s %s %s\n", e.id.c_str(), e.type.c_str(),
+                 e.type.rfind("HEAT", 0) == 0 ? "duty" : "power", number(value).c_str(), unit.c_str());
+  }
+}
+
+}  // namespace
+
+void report_streams(std::FILE* out) {
+  const std::vector<Object> bl = blocks();
+  std::fprintf(out, "\nconnections:\n");
+  for (const Object& b : bl) {
+    const Connections c = block_connections(b.id);
+    std::fprintf(out, "  %s (%s): in %s; out %s\n", b.id.c_str(), b.type.c_str(),
+                 join(c.inlets).c_str(), join(c.outlets).c_str());
+  }
+  const std::vector<Object> st = streams();
+  const std::vector<int64_t> rows = print_connections(st, out);
+  print_streams(st, rows, out);
+}
+
+void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
+  const std::vector<Object> all = streams();
+  std::vector<Object> chosen;
+  for (const std::string& id : ids) {
+    const auto it = std::find_if(all.begin(), all.end(), [&](const Object& o) { return o.id == id; });
+    if (it == all.end())
+      not_in_file("stream", id);
+    else
+      chosen.push_back(*it);
+  }
+  if (chosen.empty()) return;
+  std::fprintf(out, "\nstreams:\n");
+  const std::vector<int64_t> rows = print_connections(chosen, out);
+  print_streams(chosen, rows, out);
+}
+
+std::vector<std::string> block_ids() {
+  std::vector<std::string> ids;
+  for (const Object& b : blocks()) ids.push_back(b.id);
+  return ids;
 }
 
 namespace {

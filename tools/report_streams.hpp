@@ -6,12 +6,20 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace flowsum_tool {
 
-// Print the connections and the stream table of the loaded file. basis is
-// one of the component bases of TKSUBS ("MASS-FLOW", "MOLE-FRAC", ...).
-void report_streams(const std::string& basis, std::FILE* out = stdout);
+// Print the connections and the stream table of the loaded file, on the
+// basis, digits and layout of settings().
+void report_streams(std::FILE* out = stdout);
+
+// Print the ends and the stream table of the streams ids (the --stream
+// view); an identifier the file lacks is reported with not_in_file.
+void report_stream_view(const std::vector<std::string>& ids, std::FILE* out = stdout);
+
+// The identifiers of the file's blocks, in the order of the block table.
+std::vector<std::string> block_ids();
 
 // Write the flowsheet as a Graphviz digraph: blocks are nodes labelled with
 // their identifier and model, streams labelled edges; a feed starts and a

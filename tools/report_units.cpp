@@ -8,6 +8,7 @@
 #include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
 #include "store/text_field.hpp"
+#include "tools/views.hpp"
 #include "units/unit_conversion.hpp"
 
 namespace flowsum_tool {
@@ -44,7 +45,7 @@ void report_units(std::FILE* out) {
   }
   // The ambient pressure is kept in the base unit (unit 1) of pressure.
   ConvertedValue pamb = convert_stored(kPressureUnitType, 1, rglb(2));
-  std::fprintf(out, "ambient pressure: %.10g %s\n", pamb.value,
+  std::fprintf(out, "ambient pressure: %s %s\n", significant(pamb.value).c_str(),
                trimmed(std::string(pamb.label_view())).c_str());
 }
 

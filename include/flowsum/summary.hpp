@@ -56,6 +56,13 @@ struct OpenOptions {
                              // beside the file, then the installed data folder
 };
 
+// The folder of RCPROPNU.DAT and RCUNITS.DAT that a load of summary_path
+// uses: ref_dir when given; else the first folder holding both of: beside
+// the summary file, $FLOWSUM_DATA_DIR, the installed data folder (found
+// relative to the library or the program, then at the configured prefix),
+// the source tree's data folder of a build. Empty when none does.
+std::string find_reference_dir(const std::string& summary_path, const std::string& ref_dir = "");
+
 struct RunInfo {
   std::string title, version, run_id, status1, status2;
   int64_t completion = 0;

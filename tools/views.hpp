@@ -1,0 +1,62 @@
+// What the flowsum tool's views share: the record of asked-for objects that
+// are not in the file, and the shape of a view that an option selects.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "flowsum/summary.hpp"
+
+namespace flowsum_tool {
+
+// Exit codes of the tool.
+constexpr int kExitDone = 0;
+constexpr int kExitNotLoaded = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNotInFile = 3;
+constexpr int kExitWarnings = 4;
+
+// What the options set for every view.
+struct Settings {
+  std::string basis = "MASS-FLOW";  // of the stream table's component flows
+  int digits = 6;                   // significant digits of every real printed
+  int width = 0;                    // of the text stream table; 0: no limit
+  bool by_stream = false;           // the stream table with one stream per row
+};
+Settings& settings();
+
+// A real with settings().digits significant digits, as every view prints it.
+std::string significant(double x);
+
+// A text cut to at most width characters; a cut text ends in '~' to say so.
+std::string fit(const std::string& text, size_t width);
+
+// Says on standard error that an asked-for object is not in the file
+// ("flowsum: block NOPE: not in the file") and counts it; the tool then
+// exits with kExitNotInFile.
+void not_in_file(const char* kind, const std::string& id);
+int objects_not_in_file();
+
+// Whether the loaded file holds a block with this identifier.
+bool block_in_file(const std::string& id);
+
+// A view that an option naming objects selects: `--OPTION ID`, repeatable,
+// and ID may be a comma list. When blocks is true the tool checks each ID
+// against the file's blocks before calling print, and print is called with
+// those that are there; otherwise print reports a missing ID itself through
+// not_in_file.
+//
+// table gives the view of one object as a table of the C++ API for --format
+// csv and json (it throws flowsum::NotFoundError when the file lacks the
+// object); a view without one is text only for now.
+struct View {
+  const char* option;  // without the leading "--"
+  const char* help;    // one line for --help
+  bool blocks;
+  void (*print)(const std::vector<std::string>& ids, std::FILE* out);
+  const char* kind = nullptr;  // of the object, in messages and sections
+  flowsum::Table (*table)(const flowsum::Summary& s, const std::string& id) = nullptr;
+};
+
+}  // namespace flowsum_tool
