@@ -14,16 +14,6 @@ namespace {
 // Counts from the file beyond this are reported, not read.
 constexpr int64_t kMaxCount = 10000;
 
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-std::string trim(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-std::string field(const std::string& all, size_t i, size_t width) { return trim(all.substr(i * width, width)); }
 std::string real(double x) {
   return significant(x);
 }

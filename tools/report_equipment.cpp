@@ -14,17 +14,6 @@ namespace {
 constexpr int64_t kMaxValues = 100000;
 constexpr double kMissing = 1.0e35;  // the marker the tool loads with
 
-std::string pad(const std::string& s, size_t n) {
-  std::string out = s.substr(0, n);
-  out.resize(n, ' ');
-  return out;
-}
-
-std::string trim(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
 std::string real(double x) {
   if (x >= kMissing || x <= -kMissing) return "-";
   return significant(x);

@@ -26,6 +26,22 @@ struct Settings {
 };
 Settings& settings();
 
+// Blank-padded caller fields as the text views read them: s padded or cut
+// to n characters; s without its trailing blanks; element i of an array of
+// fields of the given width, trailing blanks cut.
+inline std::string pad(const std::string& s, size_t n) {
+  std::string out = s.substr(0, n);
+  out.resize(n, ' ');
+  return out;
+}
+inline std::string trim(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+inline std::string field(const std::string& all, size_t i, size_t width) {
+  return trim(all.substr(i * width, width));
+}
+
 // A real with settings().digits significant digits, as every view prints it.
 std::string significant(double x);
 
