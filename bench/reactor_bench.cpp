@@ -101,24 +101,6 @@ int64_t read_all_reactors(const std::vector<std::string>& blocks, const std::vec
   return values_read;
 }
 
-int64_t read_all_streams(std::vector<std::string>& ids) {
-  int64_t rows_read = 0;
-  std::string src(128, ' '), dst(128, ' '), row_buf, names, labels;
-  std::vector<double> values;
-  for (std::string& id : ids) {
-    int64_t nsub = 0, nrows = 0, dum = 0;
-    tksinf_(id.data(), src.data(), dst.data(), &nsub, &nrows, &dum, 128, 128, 128);
-    const size_t n = static_cast<size_t>(std::max<int64_t>(nrows, 1));
-    row_buf.assign(n * 64, ' ');
-    names.assign(n * 12, ' ');
-    labels.assign(n * 16, ' ');
-    values.assign(n, 0.0);
-    tkstrm_(id.data(), &dum, row_buf.data(), values.data(), names.data(), labels.data(), &dum, 128, 64, 12, 16);
-    rows_read += nrows;
-  }
-  return rows_read;
-}
-
 template <class F>
 double best_of(int repeats, F pass, int64_t& count) {
   double best = 1e300;
@@ -153,7 +135,7 @@ int main(int argc, char** argv) {
   }
   int64_t values = 0, rows = 0;
   const double profiles = best_of(repeats, [&] { return read_all_reactors(blocks, reliefs); }, values);
-  const double tables = best_of(repeats, [&] { return read_all_streams(streams); }, rows);
+  const double tables = best_of(repeats, [&] { return flowsum::bench::read_all_streams(streams); }, rows);
   int64_t sum = 71, scr = 72, prp = 73, unt = 74, cerr = 0;
   tkclos_(&sum, &scr, &prp, &unt);
   tkclfl_(&sum, &cerr);
