@@ -13,10 +13,6 @@
 namespace flowsum::testing {
 
 void check_columns(const RandomFlowsheet& f);
-// The tray reports (and for column 1 the reboiler) and the sized or rated
-// sections of one column.
-void check_tray_reports(const RandomColumnBlock& blk, int64_t column, const RandomColumn& col);
-void check_sections(const RandomColumnBlock& blk, int64_t column, const RandomColumn& col);
 
 // Values equal to the truth's SI values (to the last digits).
 inline void expect_si(const std::vector<double>& got, const std::vector<double>& want) {
