@@ -1,5 +1,7 @@
-// Heating curves: every routine against the curves the random flowsheets
-// write, and a hand-built file for intermediate streams and bad requests.
+// Heating curves, heat-exchanger detail and intermediate streams: every
+// routine against the curves, exchangers and columns the random flowsheets
+// write, and hand-built files for what those do not reach: intermediate
+// stream identifiers, bad requests and the failures' flags and zeros.
 #include <gtest/gtest.h>
 
 #include "flowsum.h"
@@ -12,6 +14,7 @@ namespace {
 using namespace flowsum::testing;
 using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
+using Ints = std::vector<int64_t>;
 
 Reals plus_guard(Reals v) {
   v.push_back(-7.0);
@@ -160,6 +163,186 @@ TEST(HeatingCurves, IntermediateStreamsAndBadRequests) {
   tknhcr_(none.data(), &m, 128);
   EXPECT_EQ(n + m, 0);
   EXPECT_EQ((Call{"D1", "", "HCURVE", 10}.standard(1, ierr)[4][1]), -7.0);  // kept to the caller's points
+}
+
+// Names, unit-type names and labels of properties, one field each, as the
+// routines write them.
+std::string described(const std::vector<PropertyReal>& v) {
+  std::string names, types, labels;
+  for (const PropertyReal& p : v) {
+    names += pad(flowsum::property_name(p.property), 12);
+    types += pad(p.unit_type ? known_type_name(p.unit_type) : "", 12);
+    labels += pad(p.unit_type ? si_label(p.unit_type) : "", 16);
+  }
+  return names + types + labels;
+}
+
+Reals values_of(const std::vector<PropertyReal>& v) {
+  Reals r;
+  for (const PropertyReal& p : v) r.push_back(p.value);
+  return r;
+}
+
+void check_exchanger(const Exchanger& x) {
+  SCOPED_TRACE("exchanger " + x.id);
+  std::string id = pad(x.id, 128);
+  // The sections of the generic readers.
+  for (const auto& [truth, pval, aval] : std::vector<std::tuple<const std::vector<PropertyReal>*, decltype(&tkhxd1_), decltype(&tkhxba_)>>{
+           {&x.shells, nullptr, tkhxba_}, {&x.equip, nullptr, tkhxes_}, {&x.tubes, nullptr, tkhxtu_},
+           {&x.det1, tkhxd1_, nullptr}, {&x.det2, tkhxd2_, nullptr}, {&x.nozzles, tkhxno_, nullptr}}) {
+    const size_t n = truth->size();
+    std::string f(40 * n, '#'), texts(12 * n, '#');
+    Reals v(n, -7.0);
+    Ints kinds(n), ints(n);
+    int64_t idum = 0, nval = -1, ierr = -1;
+    if (pval) pval(id.data(), &idum, f.data(), v.data(), f.data() + 12 * n, f.data() + 24 * n, &nval, &ierr, 128, 12, 12, 16);
+    else aval(id.data(), &idum, f.data(), kinds.data(), ints.data(), texts.data(), v.data(), f.data() + 12 * n,
+              f.data() + 24 * n, &nval, &ierr, 128, 12, 12, 12, 16);
+    EXPECT_EQ(std::make_tuple(ierr, nval, f, v), std::make_tuple(int64_t{0}, static_cast<int64_t>(n), described(*truth), values_of(*truth)));
+  }
+  const int64_t nz = static_cast<int64_t>(x.zone_table.size()), nzp = static_cast<int64_t>(x.zone_props.size()),
+                npt = static_cast<int64_t>(x.point_rows.size()), nfp = static_cast<int64_t>(x.profile_props.size()),
+                npp = static_cast<int64_t>(x.point_props.size());
+  auto size = [](const std::vector<PropertyReal>& v) { return static_cast<int64_t>(v.size()); };
+  Ints c(8, -1);
+  tknhxd_(id.data(), &c[0], &c[1], 128);
+  tknhxe_(id.data(), &c[2], &c[3], 128);
+  EXPECT_EQ(c, (Ints{size(x.det1), size(x.det2), size(x.equip), 0, -1, -1, -1, -1}));
+  tknhxt_(id.data(), &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], 128);
+  EXPECT_EQ(c, (Ints{nz, nzp, size(x.equip), size(x.tubes), size(x.shells), size(x.nozzles), -1, -1}));
+  tknhxs_(id.data(), &c[0], &c[1], &c[2], &c[3], &c[4], 128);
+  std::string section = pad("TWS_PRF", 8);
+  tkhxpf_(id.data(), section.data(), &c[5], &c[6], 128, 8);
+  tkngm_(id.data(), &c[7], 128);
+  EXPECT_EQ(c, (Ints{nz, nzp, npt, nfp, 0, npt, npp, size(x.geometry) + 2}));
+
+  // Geometry, asked for one entry fewer than it has: the last stays untouched.
+  const size_t ng = x.geometry.size() + 2;
+  std::string f(52 * ng, '#');
+  Ints kinds(ng, -1), ints(ng, -1);
+  Reals v(ng, -7.0);
+  int64_t m = static_cast<int64_t>(ng) - 1, idum = -5, ierr = -1;
+  tkhxgm_(id.data(), &m, f.data(), kinds.data(), ints.data(), f.data() + 12 * ng, v.data(), f.data() + 24 * ng,
+          f.data() + 36 * ng, &idum, 128, 12, 12, 12, 16);
+  Ints want_kinds(x.geometry.size(), 2);
+  want_kinds.insert(want_kinds.end(), {1, -1});
+  EXPECT_EQ(std::make_tuple(kinds, ints[ng - 2], idum, f.substr(12 * (ng - 1), 12)),
+            std::make_tuple(want_kinds, x.geometry_integer, int64_t{-5}, std::string(12, '#')));
+
+  // The zone table by both readers, and refused for another size.
+  Reals want;
+  for (const auto& zone : x.zone_table) want.insert(want.end(), zone.begin(), zone.end());
+  std::string zf(40 * static_cast<size_t>(nzp), '#'), zo(40 * want.size(), '#');
+  Reals zv(want.size(), -7.0), zv2 = zv;
+  int64_t zz = nz, pp = nzp, e2 = -1;
+  tkhxsc_(id.data(), &zz, &pp, zf.data(), zv.data(), zf.data() + 12 * nzp, zf.data() + 24 * nzp, &ierr, 128, 12, 12, 16);
+  tkhxzo_(id.data(), &zz, &pp, zo.data(), zv2.data(), zo.data() + 12 * want.size(), zo.data() + 24 * want.size(), &e2,
+          128, 12, 12, 16);
+  EXPECT_EQ(std::make_tuple(ierr, e2, zv, zv2, zf), std::make_tuple(int64_t{0}, int64_t{0}, want, want, described(x.zone_props)));
+  ++zz;
+  tkhxsc_(id.data(), &zz, &pp, zf.data(), zv.data(), zf.data() + 12 * nzp, zf.data() + 24 * nzp, &ierr, 128, 12, 12, 16);
+  EXPECT_EQ(ierr, 3);
+
+  // Zone profiles: the names, then every zone's profile of every property.
+  std::string names(12 * static_cast<size_t>(nfp) + 1, '#');
+  int64_t nf = nfp;
+  tkcoef_(id.data(), &nf, names.data(), &ierr, 128, 12);
+  EXPECT_EQ(names, described(x.profile_props).substr(0, 12 * static_cast<size_t>(nfp)) + "#");
+  for (int64_t z = 1; z <= nz; ++z)
+    for (size_t k = 0; k < x.profile_props.size(); ++k) {
+      std::string pname = pad(flowsum::property_name(x.profile_props[k].property), 12), ql(28, '#');
+      Reals pv(static_cast<size_t>(npt) + 1, -7.0);
+      int64_t zone = z, np = npt;
+      tkhxcf_(id.data(), &zone, &np, pname.data(), pv.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
+      EXPECT_EQ(pv, [&] { Reals w = x.profiles[static_cast<size_t>(z - 1)][k]; w.push_back(-7.0); return w; }()) << z;
+      EXPECT_EQ(ql, described({x.profile_props[k]}).substr(12));
+    }
+
+  // The per-point section: its property names and qualifiers, and each
+  // property with the points' positions.
+  std::string pf(28 * static_cast<size_t>(npp), '#'), wq;
+  tkhxpp_(id.data(), section.data(), &c[6], pf.data(), pf.data() + 12 * npp, pf.data() + 20 * npp, &ierr, 128, 8, 12, 8, 8);
+  for (int64_t k = 0; k < npp; ++k) wq += pad(k % 2 ? "HOT" : "COLD", 8);
+  for (int64_t k = 0; k < npp; ++k) wq += pad("S" + std::to_string(k), 8);
+  EXPECT_EQ(pf, described(x.point_props).substr(0, 12 * static_cast<size_t>(npp)) + wq);
+  for (size_t k = 0; k < x.point_props.size(); ++k) {
+    std::string pname = pad(flowsum::property_name(x.point_props[k].property), 12), ql(28, '#');
+    std::vector<Reals> got(3, Reals(static_cast<size_t>(npt), -7.0)), expect(3);
+    for (const auto& row : x.point_rows) expect[0].push_back(row[0]), expect[1].push_back(row[1]), expect[2].push_back(row[2 + k]);
+    int64_t np = npt;
+    tkhxpr_(id.data(), section.data(), pname.data(), &np, got[0].data(), got[1].data(), got[2].data(), ql.data(),
+            ql.data() + 12, &ierr, 128, 8, 12, 12, 16);
+    EXPECT_EQ(std::make_pair(ierr, got), std::make_pair(int64_t{0}, expect));
+  }
+}
+
+void check_column(const IntermediateStreams& s) {
+  SCOPED_TRACE("column " + s.id);
+  std::string id = pad(s.id, 128);
+  const size_t n = s.values.size();
+  int64_t count = -1, room = static_cast<int64_t>(n) - 1, ierr = -1;  // one stream fewer than there are
+  tknics_(id.data(), &count, 128);
+  EXPECT_EQ(count, static_cast<int64_t>(n));
+  std::vector<Ints> con(4, Ints(n, -1)), want_con = con;
+  std::vector<Reals> val(7, Reals(n, -7.0)), want_val = val;
+  tkicst_(id.data(), &room, con[0].data(), con[1].data(), con[2].data(), con[3].data(), val[0].data(), val[1].data(),
+          val[2].data(), val[3].data(), val[4].data(), val[5].data(), val[6].data(), &ierr, 128);
+  const bool kinetic = s.model == "KINETCOL";  // reports no connections and no sixth and seventh values
+  for (size_t i = 0; i + 1 < n; ++i) {
+    for (size_t q = 0; q < 4; ++q) want_con[q][i] = kinetic ? 0 : s.connections[i][q];
+    for (size_t q = 0; q < 7; ++q) want_val[q][i] = kinetic && q >= 5 ? 1.0e35 : s.values[i][q];
+  }
+  EXPECT_EQ(std::make_tuple(ierr, con, val), std::make_tuple(int64_t{0}, want_con, want_val));
+}
+
+TEST(ExchangerRoundTrip, EveryRoutineAgreesWithTheWrittenSections) {
+  size_t exchangers = 0, columns = 0;
+  for (uint64_t seed = 1; seed <= 60; ++seed) {
+    const RandomFlowsheet f = random_flowsheet(seed);
+    TempSummaryFile file(f.text);
+    LoadedSummary loaded(file.string());
+    ASSERT_EQ(loaded.ierr(), 0);
+    for (const Exchanger& x : f.exchangers.exchangers) check_exchanger(x), ++exchangers;
+    for (const IntermediateStreams& c : f.exchangers.columns) check_column(c), ++columns;
+  }
+  EXPECT_GT(std::min(exchangers, columns), 10u);
+}
+
+TEST(ExchangerDetail, FailuresGiveTheirFlagsAndZeros) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  Exchanger x = sample_exchanger("X1", 5);
+  x.model = "HEATX";  // geometry under a model that is not TWOSIDE
+  write_exchanger(w, x);
+  write_intermediate_streams(w, {"HEATX", "X2", {{1, 2, 3, 4, 5, 6, 7}}, {{1, 2, 3, 4}}, false});
+  TempSummaryFile file(b.text());
+  LoadedSummary loaded(file.string());
+  std::string x1 = pad("X1", 128), x2 = pad("X2", 128), none = pad("NOSUCH", 128);
+  Ints c(6, -1);
+  tkngm_(x1.data(), &c[0], 128);
+  tknhxs_(none.data(), &c[1], &c[2], &c[3], &c[4], &c[5], 128);
+  EXPECT_EQ(c, (Ints{0, 0, 0, 0, 0, 1}));
+  for (auto [block, want] : {std::pair{&x2, 2}, {&none, 1}}) {  // not a column; unknown
+    int64_t room = 1, con[4] = {-1, -1, -1, -1}, ierr = -1;
+    double v[7] = {-7, -7, -7, -7, -7, -7, -7};
+    tkicst_(block->data(), &room, con, con + 1, con + 2, con + 3, v, v + 1, v + 2, v + 3, v + 4, v + 5, v + 6, &ierr, 128);
+    EXPECT_EQ(std::make_tuple(ierr, v[0], con[0]), std::make_tuple(int64_t{want}, -7.0, int64_t{-1}));
+  }
+  // A zone without a profile, zone 0, an unknown property; no points.
+  for (auto [zone, prop] : std::vector<std::pair<int64_t, std::string>>{{13, "TEMP"}, {0, "TEMP"}, {1, "NOSUCH"}}) {
+    std::string pname = pad(prop, 12), ql(28, '#');
+    int64_t np = 2, ierr = -1;
+    Reals values(2, -7.0);
+    tkhxcf_(x1.data(), &zone, &np, pname.data(), values.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
+    EXPECT_EQ(std::make_pair(ierr == 0, values), std::make_pair(false, Reals(2, -7.0))) << zone << prop;
+  }
+  std::string section = pad("TWS_PRF", 8), pname = pad("TEMP", 12), ql(28, ' ');
+  int64_t np = 0, ierr = -1;
+  double wv = -7.0;
+  tkhxpr_(x1.data(), section.data(), pname.data(), &np, &wv, &wv, &wv, ql.data(), ql.data() + 12, &ierr, 128, 8, 12, 12, 16);
+  EXPECT_EQ(wv, -7.0);
 }
 
 }  // namespace
