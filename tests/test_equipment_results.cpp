@@ -1,19 +1,18 @@
 // Compressor results and equipment costing: every routine against the
 // compressors and costed items of the random flowsheets, then what those
 // cannot reach: look-alike models, short caller arrays, the headline
-// fallback, the tool.
+// fallback.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "flowsum.h"
-#include "support/equipment_records.hpp"
-#include "support/random_flowsheet.hpp"
+#include "loading/reference_tables.hpp"
 #include "support/caller.hpp"
+#include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
@@ -21,33 +20,25 @@ namespace {
 
 constexpr double kMissing = 1.0e35;
 using Ints = std::vector<int64_t>;
-
-std::string name_of(int64_t property) {
-  static const std::map<int64_t, std::string> names{
-      {22, "TEMP"},       {23, "PRES"},       {47, "POWER"},      {48, "HEAD"},         {49, "ISEN-EFF"},
-      {51, "SPEED"},      {62, "DUTY"},       {222, "QUANTITY"},  {381, "PURCH-COST"},  {382, "INST-COST"},
-      {383, "EQUIP-WEIGHT"}, {384, "DESIGN-PRES"}, {385, "DESIGN-TEMP"}, {874, "DEVICE-TYPE"}};
-  const auto it = names.find(property);
-  return it == names.end() ? "" : it->second;
-}
+std::string name_of(int64_t property) { return pad(flowsum::property_name(property), 12); }
+std::string guarded(size_t n, size_t width) { return std::string(width * (n + 1), '#'); }
 
 // A profile in caller arrays of np names and n values, one guard entry
 // ('#', -1) after each.
 struct Read {
   std::string pnames, utypes, ulabels;
   std::vector<double> values;
-  int64_t ierr = -7;
-  Read(int64_t np, int64_t n)
-      : pnames(12 * static_cast<size_t>(np + 1), '#'), utypes(12 * static_cast<size_t>(n + 1), '#'),
-        ulabels(16 * static_cast<size_t>(n + 1), '#'), values(static_cast<size_t>(n + 1), -1.0) {}
+  int64_t ierr;
+  Read(int64_t np, int64_t n, int64_t flag = -7)
+      : pnames(guarded(static_cast<size_t>(np), 12)), utypes(guarded(static_cast<size_t>(n), 12)),
+        ulabels(guarded(static_cast<size_t>(n), 16)), values(static_cast<size_t>(n + 1), -1.0), ierr(flag) {}
   auto key() const { return std::tie(ierr, pnames, values, utypes, ulabels); }
 };
 
 Read expected(const ResultGrid& g) {
-  Read r(g.nprops(), g.nprops() * g.npoints());
-  r.ierr = 0;
+  Read r(g.nprops(), g.nprops() * g.npoints(), 0);
   size_t j = 0;
-  for (size_t k = 0; k < g.properties.size(); ++k) r.pnames.replace(12 * k, 12, pad(name_of(g.properties[k].first), 12));
+  for (size_t k = 0; k < g.properties.size(); ++k) r.pnames.replace(12 * k, 12, name_of(g.properties[k].first));
   for (const auto& point : g.values)
     for (size_t k = 0; k < point.size(); ++k, ++j) {
       r.values[j] = point[k];
@@ -59,37 +50,26 @@ Read expected(const ResultGrid& g) {
 
 using GridRoutine = void (*)(const char*, int64_t*, int64_t*, char*, double*, char*, char*, int64_t*, size_t,
                              size_t, size_t, size_t);
-
-// TKPERF, TKMCPR, TKMCCP: sizes (properties, points).
-Read profile(GridRoutine fn, const std::string& block, int64_t np, int64_t npt) {
-  Read r(np, np * npt);
+// TKPERF, TKMCPR, TKMCCP with sizes (properties, points); for a stage > 0,
+// TKWHLR with sizes (wheels, properties).
+Read profile(GridRoutine fn, const std::string& block, int64_t a, int64_t b, int64_t stage = 0) {
+  Read r(stage ? b : a, a * b);
   const std::string id = pad(block, 40);
-  fn(id.data(), &np, &npt, r.pnames.data(), r.values.data(), r.utypes.data(), r.ulabels.data(), &r.ierr, id.size(),
-     12, 12, 16);
+  if (stage)
+    tkwhlr_(id.data(), &stage, &a, &b, r.pnames.data(), r.values.data(), r.utypes.data(), r.ulabels.data(), &r.ierr,
+            40, 12, 12, 16);
+  else
+    fn(id.data(), &a, &b, r.pnames.data(), r.values.data(), r.utypes.data(), r.ulabels.data(), &r.ierr, 40, 12, 12, 16);
   return r;
 }
 
-Read wheels(const std::string& block, int64_t stage, int64_t nw, int64_t np) {
-  Read r(np, np * nw);
-  const std::string id = pad(block, 40);
-  tkwhlr_(id.data(), &stage, &nw, &np, r.pnames.data(), r.values.data(), r.utypes.data(), r.ulabels.data(), &r.ierr,
-          id.size(), 12, 12, 16);
-  return r;
-}
-
-// TKNMCP's four sizes, then TKNPER's two.
-Ints counts_of(const std::string& block) {
-  const std::string id = pad(block, 40);
+// TKNMCP's four sizes and TKNPER's two; for a stage > 0, TKNWHL's two.
+Ints counts_of(const std::string& block, int64_t stage = 0) {
+  const Field id(block, 40);
   Ints n(6, -1);
-  tknmcp_(id.data(), &n[0], &n[1], &n[2], &n[3], id.size());
-  tknper_(id.data(), &n[4], &n[5], id.size());
-  return n;
-}
-
-Ints wheel_counts(const std::string& block, int64_t stage) {
-  const std::string id = pad(block, 40);
-  Ints n(2, -1);
-  tknwhl_(id.data(), &stage, &n[0], &n[1], id.size());
+  if (stage) return call(tknwhl_, id, stage, n[0], n[1]), Ints{n[0], n[1]};
+  call(tknmcp_, id, n[0], n[1], n[2], n[3]);
+  call(tknper_, id, n[4], n[5]);
   return n;
 }
 
@@ -110,11 +90,11 @@ void check_compressor(const CompressorRecord& c) {
   // Every stage and one past the last: its wheels or none ("1" is not "12").
   for (int64_t s = 1; staged && s <= 13; ++s) {
     const auto it = c.wheels.find(s);
-    EXPECT_EQ(wheel_counts(c.id, s), (it == c.wheels.end() ? Ints{0, 0} : Ints{it->second.npoints(), it->second.nprops()}));
+    EXPECT_EQ(counts_of(c.id, s), (it == c.wheels.end() ? Ints{0, 0} : Ints{it->second.npoints(), it->second.nprops()}));
     if (it != c.wheels.end())
-      EXPECT_EQ(wheels(c.id, s, it->second.npoints(), it->second.nprops()).key(), expected(it->second).key());
+      EXPECT_EQ(profile(nullptr, c.id, it->second.npoints(), it->second.nprops(), s).key(), expected(it->second).key());
     else  // no such stage, or no wheel results at all
-      EXPECT_EQ(wheels(c.id, s, 1, 2).ierr, c.wheels.empty() ? 3 : 1) << s;
+      EXPECT_EQ(profile(nullptr, c.id, 1, 2, s).ierr, c.wheels.empty() ? 3 : 1) << s;
   }
 }
 
@@ -123,11 +103,11 @@ struct List {
   std::string names, texts, qnames, labels;
   Ints kinds, ints;
   std::vector<double> reals;
-  int64_t ierr = -1;
-  explicit List(int64_t room)
-      : names(12 * static_cast<size_t>(room + 1), '#'), texts(names), qnames(names),
-        labels(16 * static_cast<size_t>(room + 1), '#'), kinds(static_cast<size_t>(room + 1), -9), ints(kinds),
-        reals(kinds.size(), -9.0) {}
+  int64_t ierr;
+  explicit List(int64_t room, int64_t flag = -1)
+      : names(guarded(static_cast<size_t>(room), 12)), texts(names), qnames(names),
+        labels(guarded(static_cast<size_t>(room), 16)), kinds(static_cast<size_t>(room + 1), -9), ints(kinds),
+        reals(kinds.size(), -9.0), ierr(flag) {}
   auto key() const { return std::tie(ierr, names, kinds, ints, texts, qnames, labels, reals); }
 };
 
@@ -135,20 +115,19 @@ List list_of(const std::string& item, int64_t room) {
   List l(room);
   const std::string id = pad(item, 40);
   tkeqsr_(id.data(), &room, l.names.data(), l.kinds.data(), l.ints.data(), l.texts.data(), l.reals.data(),
-          l.qnames.data(), l.labels.data(), &l.ierr, id.size(), 12, 12, 12, 16);
+          l.qnames.data(), l.labels.data(), &l.ierr, 40, 12, 12, 12, 16);
   return l;
 }
 
-// What the list must hold after reading the first n results of c into got:
-// the integer word of an integer and the real of a real (the other word of
-// each is read as stored, and taken from got).
-List expected(const CostingRecord& c, const List& got, int64_t room, size_t n) {
-  List l(room);
-  l.ierr = 0;
-  for (size_t j = 0; j < n; ++j) {
+// What the list must hold after reading the first min(room, results) of c
+// into got: the integer word of an integer and the real of a real (the other
+// word of each is read as stored, and taken from got).
+List expected(const CostingRecord& c, const List& got, int64_t room) {
+  List l(room, 0);
+  for (size_t j = 0; j < std::min(c.results.size(), static_cast<size_t>(room)); ++j) {
     const CostResult& r = c.results[j];
     const bool unit = r.type == 2 && r.unit_type != 0;
-    l.names.replace(12 * j, 12, pad(name_of(r.property), 12));
+    l.names.replace(12 * j, 12, name_of(r.property));
     l.kinds[j] = r.type > 2 ? 3 : r.type;
     l.texts.replace(12 * j, 12, pad(r.type > 2 ? r.text : "", 12));
     l.qnames.replace(12 * j, 12, pad(unit ? known_type_name(r.unit_type) : "", 12));
@@ -159,29 +138,25 @@ List expected(const CostingRecord& c, const List& got, int64_t room, size_t n) {
   return l;
 }
 
-Ints count_of(const std::string& item) {
-  const std::string id = pad(item, 40);
-  Ints n(2, -1);
-  tkneqs_(id.data(), &n[0], &n[1], id.size());
-  return n;
-}
-
-using Headlines = std::tuple<int64_t, double, double, int64_t>;
-Headlines headlines_of(const std::string& item) {
-  const std::string id = pad(item, 40);
-  Headlines h{-1, -1, -1, -1};
-  tkeqcr_(id.data(), &std::get<0>(h), &std::get<1>(h), &std::get<2>(h), &std::get<3>(h), id.size());
+// TKNEQS's count and flag, then TKEQCR's headlines.
+using Costs = std::tuple<int64_t, int64_t, int64_t, double, double, int64_t>;
+Costs costs_of(const std::string& item) {
+  const Field id(item, 40);
+  Costs h{-1, -1, -1, -1, -1, -1};
+  auto& [n, flag, quantity, purchased, installed, zero] = h;
+  call(tkneqs_, id, n, flag);
+  call(tkeqcr_, id, quantity, purchased, installed, zero);
   return h;
 }
 
-// The last value of each headline property; a cost as stored.
-Headlines truth_headlines(const CostingRecord& c) {
-  Headlines h{0, kMissing, kMissing, 0};
+// The count, and the last value of each headline property; a cost as stored.
+Costs truth_costs(const CostingRecord& c) {
+  Costs h{static_cast<int64_t>(c.results.size()), 0, 0, kMissing, kMissing, 0};
   for (const CostResult& r : c.results) {
     const double cost = r.type == 1 ? static_cast<double>(r.integer) : r.missing ? kMissing : r.real;
-    if (r.property == 222) std::get<0>(h) = r.integer;
-    if (r.property == 381) std::get<1>(h) = cost;
-    if (r.property == 382) std::get<2>(h) = cost;
+    if (r.property == 222) std::get<2>(h) = r.integer;
+    if (r.property == 381) std::get<3>(h) = cost;
+    if (r.property == 382) std::get<4>(h) = cost;
   }
   return h;
 }
@@ -190,24 +165,20 @@ TEST(EquipmentResults, RandomFlowsheetsReadBack) {
   int64_t compressors = 0, items = 0, towers = 0;
   for (uint64_t seed = 1; seed <= 150 && !::testing::Test::HasFailure(); ++seed) {
     const RandomFlowsheet f = random_flowsheet(seed);
-    if (f.compressors.empty() && f.equipment.empty()) continue;
     SCOPED_TRACE("seed " + std::to_string(seed));
     TempSummaryFile file(f.text);
     LoadedSummary load(file.string(), "SI", 0, kMissing);
     ASSERT_EQ(load.ierr(), 0);
-    for (const CompressorRecord& c : f.compressors) check_compressor(c);
-    compressors += static_cast<int64_t>(f.compressors.size());
-    for (const RandomObject& e : f.equipment) {
-      SCOPED_TRACE(e.type + " " + e.id);
-      const auto c = std::find_if(f.costing.begin(), f.costing.end(), [&](auto& x) { return x.id == e.id; });
-      if (c == f.costing.end()) continue;
-      const int64_t n = static_cast<int64_t>(c->results.size());
-      EXPECT_EQ(count_of(e.id), (Ints{n, 0}));
-      const List got = list_of(e.id, n);
-      EXPECT_EQ(got.key(), expected(*c, got, n, c->results.size()).key());
-      EXPECT_EQ(headlines_of(e.id), truth_headlines(*c));
-      ++items;
-      towers += c->section == "SZECST1";
+    for (const CompressorRecord& c : f.compressors) check_compressor(c), ++compressors;
+    for (const CostingRecord& c : f.costing) {
+      SCOPED_TRACE(c.type + " " + c.id);
+      const int64_t n = static_cast<int64_t>(c.results.size());
+      for (int64_t room : {n, std::max<int64_t>(n - 1, 0)}) {  // a shorter array stops at its count
+        const List got = list_of(c.id, room);
+        EXPECT_EQ(got.key(), expected(c, got, room).key());
+      }
+      EXPECT_EQ(costs_of(c.id), truth_costs(c));
+      ++items, towers += c.section == "SZECST1";
     }
   }
   EXPECT_GT(compressors, 100);
@@ -215,88 +186,57 @@ TEST(EquipmentResults, RandomFlowsheetsReadBack) {
   EXPECT_GT(towers, 20);
 }
 
-class EquipmentCases : public SummarySuite<EquipmentCases> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    EquipmentWriter ew(w);
-    const ResultGrid two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}}, one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}};
-    // Two models and two that merely begin like them.
-    for (const char* model : {"BOOSTR", "BOOSTER", "STAGEBST", "STAGEBAT"}) {
-      w.block_results(model, std::string("C-") + model, {}, {BlockResult::real(22, 1.0)});
-      ew.compressor({model, std::string("C-") + model, model[0] == 'B' ? one : two, two, one, {{1, two}}});
-    }
-    // A pump whose own section has no headline, and a section of the other
-    // kind that has them.
-    auto integer = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
-    ew.costing({"PUMP", "P-1", "SZECST", {integer(383, 70), integer(222, 0), integer(383, 80), integer(383, 90)}});
-    ew.costing({"PUMP", "P-1", "SZECST1", {integer(222, 3), integer(381, 1500)}});
-    // A tower whose results lie under the section of other types.
-    ew.costing({"TRAY-TOWER", "T-9", "SZECST", {integer(222, 7)}});
-    write_file(b.text());
+TEST(EquipmentResults, LookAlikeModelsShortArraysAndHeadlineFallback) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  EquipmentWriter ew(w);
+  const ResultGrid two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}}, one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}};
+  // Two models and two that merely begin like them.
+  for (const char* model : {"BOOSTR", "BOOSTER", "STAGEBST", "STAGEBAT"}) {
+    w.block_results(model, std::string("C-") + model, {}, {BlockResult::real(22, 1.0)});
+    ew.compressor({model, std::string("C-") + model, model[0] == 'B' ? one : two, two, one, {{1, two}}});
   }
-};
+  // A pump whose own section has no headline, and a section of the other
+  // kind that has them; a tower whose results lie under the other section.
+  auto integer = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
+  ew.costing({"PUMP", "P-1", "SZECST", {integer(383, 70), integer(222, 0), integer(383, 80), integer(383, 90)}});
+  ew.costing({"PUMP", "P-1", "SZECST1", {integer(222, 3), integer(381, 1500)}});
+  ew.costing({"TRAY-TOWER", "T-9", "SZECST", {integer(222, 7)}});
+  TempSummaryFile file(b.text());
+  LoadedSummary load(file.string(), "SI", 0, kMissing);
 
-TEST_F(EquipmentCases, OtherModelsAreRefusedWithNothingWritten) {
   EXPECT_EQ(counts_of("C-STAGEBST"), (Ints{2, 2, 2, 1, 2, 2}));
   EXPECT_EQ(counts_of("C-BOOSTR"), (Ints{0, 0, 0, 0, 2, 1}));
+  const Read untouched(2, 4, 1);
   for (const char* id : {"C-BOOSTER", "C-STAGEBAT", "NO-SUCH", "C-BOOSTR"}) {
     SCOPED_TRACE(id);
-    if (std::string(id) != "C-BOOSTR") EXPECT_EQ(counts_of(id), Ints(6, 0));
-    Read untouched(2, 4);
-    untouched.ierr = 1;
+    const bool booster = std::string(id) == "C-BOOSTR";
+    if (!booster) EXPECT_EQ(counts_of(id), Ints(6, 0));
     for (GridRoutine fn : {tkmccp_, tkmcpr_, tkperf_})
-      if (fn != tkperf_ || std::string(id) != "C-BOOSTR") EXPECT_EQ(profile(fn, id, 2, 2).key(), untouched.key());
-    EXPECT_EQ(wheel_counts(id, 1), (Ints{0, 0}));
-    EXPECT_EQ(wheels(id, 1, 2, 2).key(), untouched.key());
+      if (fn != tkperf_ || !booster) EXPECT_EQ(profile(fn, id, 2, 2).key(), untouched.key());
+    EXPECT_EQ(counts_of(id, 1), (Ints{0, 0}));
+    EXPECT_EQ(profile(nullptr, id, 2, 2, 1).key(), untouched.key());
   }
   // A single compressor's two results do not fit an array of one.
-  Read small(1, 1);
-  small.ierr = 3;
-  EXPECT_EQ(profile(tkperf_, "C-BOOSTR", 1, 1).key(), small.key());
-  EXPECT_EQ(profile(tkperf_, "C-BOOSTR", 2, 1).key(), expected(ResultGrid{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}).key());
-}
+  EXPECT_EQ(profile(tkperf_, "C-BOOSTR", 1, 1).key(), Read(1, 1, 3).key());
 
-TEST_F(EquipmentCases, CostingKeepsToTheCallersCountAndFallsBack) {
-  EXPECT_EQ(count_of("NO-SUCH"), (Ints{0, 1}));
-  List unknown(2);
-  unknown.ierr = 1;
-  EXPECT_EQ(list_of("NO-SUCH", 2).key(), unknown.key());
-  EXPECT_EQ(headlines_of("NO-SUCH"), (Headlines{0, kMissing, kMissing, 0}));
-
-  EXPECT_EQ(count_of("P-1"), (Ints{4, 0}));
+  EXPECT_EQ(list_of("NO-SUCH", 2).key(), List(2, 1).key());
+  EXPECT_EQ(costs_of("NO-SUCH"), (Costs{0, 1, 0, kMissing, kMissing, 0}));
   const CostingRecord pump{"PUMP", "P-1", "SZECST", {{383, 1, 70}, {222, 1, 0}, {383, 1, 80}, {383, 1, 90}}};
-  for (int64_t room : {0, 2, 4, 6}) {
-    const size_t n = static_cast<size_t>(std::min<int64_t>(room, 4));
+  for (int64_t room : {0, 6}) {
     const List got = list_of("P-1", room);
-    EXPECT_EQ(got.key(), expected(pump, got, room, n).key());
+    EXPECT_EQ(got.key(), expected(pump, got, room).key());
   }
-  // SZECST gives no headline (a quantity of 0): SZECST1 does.
-  EXPECT_EQ(headlines_of("P-1"), (Headlines{3, 1500.0, kMissing, 0}));
-  // The tower's list is looked for under SZECST1 only; its headlines under
-  // SZECST first.
-  EXPECT_EQ(count_of("T-9")[0], 0);
-  EXPECT_NE(count_of("T-9")[1], 0);
+  // SZECST gives no headline (a quantity of 0): SZECST1 does. The tower's
+  // list is looked for under SZECST1 only; its headlines under SZECST first.
+  EXPECT_EQ(costs_of("P-1"), (Costs{4, 0, 3, 1500.0, kMissing, 0}));
+  Costs tower = costs_of("T-9");
+  EXPECT_NE(std::get<1>(tower), 0);
+  std::get<1>(tower) = 1;
+  EXPECT_EQ(tower, (Costs{0, 1, 7, kMissing, kMissing, 0}));
   EXPECT_EQ(list_of("T-9", 1).ierr, 1);
-  EXPECT_EQ(headlines_of("T-9"), (Headlines{7, kMissing, kMissing, 0}));
-}
-
-TEST(EquipmentTool, PrintsTheExamplesCompressorAndCosts) {
-  // The compressor's view, then the default report with the costs.
-  std::string out;
-  for (const char* view : {"--compressor K1", ""}) {
-    const ToolRun r = run_tool(std::string("--units SI ") + view + " --ref-dir " + kSourceDir + "/data " + kSourceDir +
-                               "/examples/flowsheet.sum");
-    ASSERT_EQ(r.status, 0) << r.out;
-    out += r.out;
-  }
-  for (const char* line : {"compressor K1 (STAGEBST): 3 stages\n", "    POWER        [W]              185000 192000 199000\n",
-                           "    DUTY         [W]              -120000 -125000\n", "  stage 3 wheels: 2 wheels, 2 results\n",
-                           "  T-101  TRAY-TOWER           1          250000          410000\n"})
-    EXPECT_NE(out.find(line), std::string::npos) << line << out;
 }
 
 }  // namespace

@@ -1,16 +1,17 @@
 // Pipeline results: every routine against the pipelines of the random
 // flowsheets (look-alike models and an unknown id among them), with caller
-// arrays one entry longer than asked for, whose last entry must stay as it was.
+// arrays one entry longer than asked for, whose last entry must stay as it
+// was; and the tool's views of the example's pipeline and compressor.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "flowsum.h"
+#include "loading/reference_tables.hpp"
+#include "support/caller.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
 
@@ -21,12 +22,7 @@ using Ints = std::vector<int64_t>;
 using List = std::vector<PipeSeries>;
 int64_t I(size_t n) { return static_cast<int64_t>(n); }
 
-std::string name_of(int64_t property) {
-  static const std::map<int64_t, std::string> names{{22, "TEMP"},     {23, "PRES"},   {24, "VFRAC"},
-                                                    {56, "DIAM"},     {57, "FLOOD"},  {59, "LENGTH"},
-                                                    {60, "VELOCITY"}, {66, "HOLDUP"}, {874, "DEVICE-TYPE"}};
-  return pad(names.at(property), 12);
-}
+std::string name_of(int64_t property) { return pad(flowsum::property_name(property), 12); }
 
 // Caller arrays of n entries and a guard entry ('#', -1) after them.
 struct Out {
@@ -82,9 +78,10 @@ Out names_read(Names fn, int64_t n) {
 // TKPLSZ's ten outputs, then TKPISP's and TKSPIR's two each.
 Ints sizes_read() {
   Ints n(14, -1);
-  tkplsz_(id.data(), &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], 24);
-  tkpisp_(id.data(), &n[10], &n[11], 24);
-  tkspir_(id.data(), &n[12], &n[13], 24);
+  const Field f(id, 24);
+  call(tkplsz_, f, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
+  call(tkpisp_, f, n[10], n[11]);
+  call(tkspir_, f, n[12], n[13]);
   return n;
 }
 
@@ -211,19 +208,21 @@ TEST(Pipelines, RandomFlowsheetsReadBack) {
   EXPECT_GT(others, 5);
 }
 
-TEST(PipelineTool, PrintsTheExamplesPipeline) {
-  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --pipeline L1 --ref-dir " + FLOWSUM_SOURCE_DIR +
-                          "/data " + FLOWSUM_SOURCE_DIR + "/examples/flowsheet.sum 2>&1";
-  std::string out;
-  FILE* f = popen(cmd.c_str(), "r");
-  ASSERT_NE(f, nullptr);
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, f)) out.append(buf, n);
-  ASSERT_EQ(pclose(f), 0) << out;
-  for (const char* line : {"pipeline L1 (DUCTLINE): 3 segments\n", "    DEVICE-TYPE  []               PIPE ELBOW PIPE\n",
-                           "    PRES         [PA]             2600000\n", "    LENGTH       []               0 50 100 150\n",
-                           "    TEMP         VAPOR [K]              320 318 316.2 314.5\n"})
-    EXPECT_NE(out.find(line), std::string::npos) << line << out;
+// The tool's views of the example's pipeline and compressor, and the costs
+// in its default report: one row per view, the lines it must hold.
+TEST(EquipmentTool, PrintsTheExamplesPipelineCompressorAndCosts) {
+  for (const auto& [view, lines] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"--pipeline L1", {"pipeline L1 (DUCTLINE): 3 segments\n", "    DEVICE-TYPE  []               PIPE ELBOW PIPE\n",
+                              "    PRES         [PA]             2600000\n", "    LENGTH       []               0 50 100 150\n",
+                              "    TEMP         VAPOR [K]              320 318 316.2 314.5\n"}},
+           {"--compressor K1", {"compressor K1 (STAGEBST): 3 stages\n", "    POWER        [W]              185000 192000 199000\n",
+                                "    DUTY         [W]              -120000 -125000\n", "  stage 3 wheels: 2 wheels, 2 results\n"}},
+           {"", {"  T-101  TRAY-TOWER           1          250000          410000\n"}}}) {
+    const ToolRun r = run_tool("--units SI " + view + " --ref-dir " + kSourceDir + "/data " + kSourceDir +
+                               "/examples/flowsheet.sum");
+    ASSERT_EQ(r.status, 0) << r.out;
+    for (const std::string& line : lines) EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+  }
 }
 
 }  // namespace
