@@ -44,13 +44,10 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
     }
     if (!r.empty()) w.block_results(x.model, x.id, {}, r, "", section);
   };
-  results(x.geometry, "GEOMETRY");
-  results(x.shells, "SHELLS");
-  results(x.tubes, "TUBES");
-  results(x.nozzles, "NOZZLES");
-  results(x.equip, "EQUIP-SP");
-  results(x.det1, "DET-RES1");
-  results(x.det2, "DET-RES2");
+  for (const auto& [v, section] : {std::pair{&x.geometry, "GEOMETRY"}, {&x.shells, "SHELLS"}, {&x.tubes, "TUBES"},
+                                   {&x.nozzles, "NOZZLES"}, {&x.equip, "EQUIP-SP"}, {&x.det1, "DET-RES1"},
+                                   {&x.det2, "DET-RES2"}})
+    results(*v, section);
   const std::string key = x.id + "|" + x.model + "|";
   std::vector<Value> vals;
   for (const auto& zone : x.zone_table)
