@@ -13,24 +13,53 @@
 
 namespace flowsum::testing {
 
+// A profile: sizes and properties in listing order. For the relief
+// profiles read by flow basis, Series::text holds the property's loading
+// sequence (the qualifier the data set is chosen by).
 struct ReactorTruth {
   std::string substream;
   int64_t points = 0, components = 0;
-  std::vector<Series> properties;  // listing order
+  std::vector<Series> properties;
+};
+// A section read whole: properties vary fastest, then components, then
+// points; per value its property name, unit type and SI value. Empty when
+// the section is not written.
+struct ValueTable {
+  int64_t points = 0, width = 0, components = 0;  // width: values per point
+  std::vector<std::string> names;
+  std::vector<int64_t> unit_types;
+  std::vector<double> si;
+};
+// One catalyst attribute of RBTA_1: its elements and their values.
+struct CatalystAttribute {
+  std::string component, attribute;
+  std::vector<std::string> elements;
+  std::vector<double> values;
 };
 struct RandomReactor {
   std::string model, id;
   std::vector<ReactorTruth> profiles;  // by profile number
   int64_t substreams = 0;              // substream sections written
   ReactorTruth accumulator, vent;      // batch vessel
+  // REAC_PRF, SEL_PRF, HEAT_PRF, L2_SEGM, SPFRC, VLE3
+  ValueTable reaction, selectivity, heat, segments, fractions, equilibrium;
+  std::vector<CatalystAttribute> catalyst;      // grouped by component
+  std::vector<std::string> feeds;               // RBFC_1 then RBFI_1 names
+  int64_t feed_c = 0;                           // how many of them RBFC_1
 };
 // A relief object: scenario results (kind 1 integer, 2 real, 3 text, 4
-// message; text holds the expected text; si[0] the value) and the vent
-// sections (si holds points * sets values, components one id per set).
+// message; text holds the expected text; si[0] the value), the vent
+// sections in listing order (si holds points * sets values; B_MOLEFRAC
+// one component id per set) and the time axis, and the vessel (by profile
+// number), steady-state and PRAC profiles.
 struct RandomRelief {
   std::string id;
   std::vector<Series> dynamic, steady, vent;
   int64_t points = 0;
+  std::vector<double> times;
+  std::vector<ReactorTruth> vessel;
+  int64_t vessel_substreams = 0;
+  ReactorTruth steady_profile, accumulator;
 };
 
 std::vector<RandomReactor> random_reactors(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc,
