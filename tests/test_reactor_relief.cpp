@@ -90,14 +90,19 @@ void check_numbered(const Field& id, const std::vector<ReactorTruth>& profiles, 
     EXPECT_EQ(ss.trimmed(), t.substream);
     check_profile(
         t, n, 2, [&](auto&... a) { call(list, id, iprof, a...); },
-        [&](const Series& p, Field& pn, auto&... a) { call(one, id, pn, by_basis ? basis_of(p) : Field(t.substream, 8), a...); },
-        [&](Field& pn, int64_t& np, int64_t& ld, Field& ids, auto&... a) { call(two, id, pn, iprof, ld, ids, np, a...); });
+        [&](const Series& p, Field& pn, auto&... a) {
+          call(one, id, pn, by_basis ? basis_of(p) : Field(t.substream, 8), a...);
+        },
+        [&](Field& pn, int64_t& np, int64_t& ld, Field& ids, auto&... a) {
+          call(two, id, pn, iprof, ld, ids, np, a...);
+        });
   }
 }
 
 // A two-section profile (batch vessel, relief PRAC).
 template <class Sizes, class List, class One, class Two>
-void check_two_sections(const Field& id, const ReactorTruth& t, int64_t absent, Sizes sizes, List list, One one, Two two) {
+void check_two_sections(const Field& id, const ReactorTruth& t, int64_t absent, Sizes sizes, List list, One one,
+                        Two two) {
   Ints n(3, -1);
   call(sizes, id, n[0], n[1], n[2]);
   check_profile(t, n, absent, [&](auto&... a) { call(list, id, a...); }, one, [&](auto&... a) { call(two, id, a...); });
@@ -105,7 +110,8 @@ void check_two_sections(const Field& id, const ReactorTruth& t, int64_t absent, 
 
 // A section read whole: its count, its values as TKPVAL lists them (all)
 // or as TKPRF2 does (grid: the names of one point).
-void check_table(const Field& id, const ValueTable& t, void (*count)(const char*, int64_t*, size_t), auto all, auto grid) {
+void check_table(const Field& id, const ValueTable& t, void (*count)(const char*, int64_t*, size_t), auto all,
+                 auto grid) {
   const size_t m = t.si.size();
   int64_t n = -1, ierr = -1, npoint = t.points, nprop = t.width, idum = 0;
   if (count) call(count, id, n);
@@ -191,7 +197,8 @@ void check_relief(const RandomRelief& r) {
       else call(tkpssr_, id, n, names, kinds, ints, texts, msgs, reals, qn, ul);
       EXPECT_EQ(ierr, !steady ? -1 : truth->empty() ? 3 : 0);
       for (size_t k = 0; k < m; ++k) {
-        const Series s = k < read ? (*truth)[k] : Series{std::string(12, '#'), -1, 'A', 0, true, {}, {}, "", std::string(12, '#')};
+        const std::string none(12, '#');
+        const Series s = k < read ? (*truth)[k] : Series{none, -1, 'A', 0, true, {}, {}, "", none};
         EXPECT_EQ(std::tuple(names.trimmed(k), s.kind == 4 ? msgs.trimmed(k) : texts.trimmed(k), kinds[k]),
                   std::tuple(s.name, s.text, s.kind));
         if (s.kind == 2) expect_si({reals[k]}, s.si);
@@ -212,7 +219,8 @@ void check_relief(const RandomRelief& r) {
   call(tkpvpf_, id, sizes[0], sizes[1], sizes[2], sizes[3]);
   call(tkpvrp_, id, nvent, kinds, names, times, q, l, ierr);
   EXPECT_EQ(std::tuple(sizes, ierr, std::pair(listed(names, r.vent.size()), kinds), times),
-            std::tuple(Ints{npres ? r.points : 0, sets("B_MOLEFRAC"), nvent, npres}, int64_t{0}, listing(r.vent), want_times));
+            std::tuple(Ints{npres ? r.points : 0, sets("B_MOLEFRAC"), nvent, npres}, int64_t{0}, listing(r.vent),
+                       want_times));
   for (const Series& s : r.vent) {
     SCOPED_TRACE(s.name);
     int64_t nsets = sets(s.name), np = r.points + 1;
@@ -236,7 +244,8 @@ void check_relief(const RandomRelief& r) {
       int64_t nid = 3, nk = 2, e = -1;
       Field path(pad("PRES-RELIEF", 128) + pad(r.id, 128) + section, 128, 3), qual(8);
       call(fn, id, pn, basis_of(p), a...);
-      call(tkpspl_, nid, path, nk, Field("PROPERTIESUNITS", 10, 2), Field(pad(p.name, 12) + basis_of(p).text(), 12, 2), qual, e);
+      call(tkpspl_, nid, path, nk, Field("PROPERTIESUNITS", 10, 2),
+           Field(pad(p.name, 12) + basis_of(p).text(), 12, 2), qual, e);
       EXPECT_EQ(std::pair(e, qual.trimmed()), std::pair(int64_t{0}, p.text));
     };
   };
@@ -253,8 +262,10 @@ void check_reactors(const RandomFlowsheet& f) {
   for (const RandomReactor& r : f.reactors) check_reactor(r);
   for (const RandomRelief& r : f.relief_results) check_relief(r);
   // An unknown object and the blocks of other models: flags and zeros.
-  for (const RandomObject& b : f.blocks) {
-    if (b.type == "TUBERX" || b.type == "BATCHRX") continue;
+  std::vector<RandomObject> others{{"", "NO-SUCH"}};
+  for (const RandomObject& b : f.blocks)
+    if (b.type != "TUBERX" && b.type != "BATCHRX") others.push_back(b);
+  for (const RandomObject& b : others) {
     Field ss(8), q(12), l(16);
     int64_t one = 1, ierr = -1;
     Ints n(7, -1);
@@ -262,7 +273,7 @@ void check_reactors(const RandomFlowsheet& f) {
     call(tkrsub_, Field(b.id, 40), n[0]);
     call(tkrprf_, Field(b.id, 40), one, ss, n[1], n[2], n[3]);
     call(tkrpr1_, Field(b.id, 40), Field("TEMP", 12), Field("MIXED", 8), one, v, q, l, ierr);
-    call(tkpvpf_, Field("NO-SUCH", 8), n[4], n[5], n[6], n[6]);
+    call(tkpvpf_, Field(b.id, 40), n[4], n[5], n[6], n[6]);
     EXPECT_EQ(std::tuple(n, ss.text(), ierr, v), std::tuple(Ints(7, 0), std::string(8, ' '), int64_t{1}, Reals{-1, -1}))
         << b.id;
   }

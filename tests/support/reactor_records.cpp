@@ -22,14 +22,15 @@ const Prop kMoleDensity{prop::kRhomx, "RHOMX", 37}, kMassDensity{prop::kRhomx, "
 const Prop kX{36, "X", 0}, kY{39, "Y", 0}, kTime{65, "TIME", 0};
 
 std::string num(int64_t n) { return std::to_string(n); }
-Path at(const std::string& model, const std::string& id, const std::string& section) { return {"BLOCK", model, id, section}; }
 ColumnSet points_set(const std::string& name, int64_t n) { return {{name}, {{{"#" + num(n)}}}, ""}; }
 
 class Writer {
  public:
   Writer(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc)
       : e_(seed * 0x2545F4914F6CDD1Dull + 11), w_(w), ncc_(ncc) {}
-  int64_t between(int64_t lo, int64_t hi) { return lo + static_cast<int64_t>(e_() % static_cast<uint64_t>(hi - lo + 1)); }
+  int64_t between(int64_t lo, int64_t hi) {
+    return lo + static_cast<int64_t>(e_() % static_cast<uint64_t>(hi - lo + 1));
+  }
   bool chance(int percent) { return between(0, 99) < percent; }
   std::string fresh(const std::string& prefix, std::set<std::string>& used) {
     for (int64_t k = 1;; ++k)
@@ -159,7 +160,7 @@ std::vector<RandomReactor> random_reactors(uint64_t seed, FlowsheetWriter& w, co
   std::vector<RandomReactor> out;
   for (int64_t n = g.between(0, 2); n > 0; --n) {
     RandomReactor& r = out.emplace_back(RandomReactor{g.chance(50) ? "TUBERX" : "BATCHRX", g.fresh("RX-", used)});
-    const auto in = [&](const std::string& section) { return at(r.model, r.id, section); };
+    const auto in = [&](const std::string& section) { return Path{"BLOCK", r.model, r.id, section}; };
     r.substreams = g.between(r.model == "TUBERX" ? 1 : 0, 3);
     if (r.model == "TUBERX") {
       for (int64_t k = 1; k <= r.substreams; ++k) {
@@ -175,9 +176,10 @@ std::vector<RandomReactor> random_reactors(uint64_t seed, FlowsheetWriter& w, co
       g.two_sections(in("RBVTPRF"), in("RBVTZ"), r.vent, false);
     }
     using Table = std::tuple<ValueTable*, const char*, const char*>;
-    for (auto [t, section, position] : {Table{&r.reaction, "REAC_PRF", "NPOINTS"}, Table{&r.selectivity, "SEL_PRF", "NPOINT"},
-                                        Table{&r.heat, "HEAT_PRF", "NPOINT"}, Table{&r.segments, "L2_SEGM", "NPOINT"},
-                                        Table{&r.fractions, "SPFRC", "NPOINT"}, Table{&r.equilibrium, "VLE3", "NPOINT"}})
+    for (auto [t, section, position] :
+         {Table{&r.reaction, "REAC_PRF", "NPOINTS"}, Table{&r.selectivity, "SEL_PRF", "NPOINT"},
+          Table{&r.heat, "HEAT_PRF", "NPOINT"}, Table{&r.segments, "L2_SEGM", "NPOINT"},
+          Table{&r.fractions, "SPFRC", "NPOINT"}, Table{&r.equilibrium, "VLE3", "NPOINT"}})
       *t = g.table(in(section), position, t == &r.fractions);
     // Catalyst attributes: elements of attributes of components, one value each.
     std::vector<ColumnSet> rows{{{"COMPONENTS", "CATR", "ELEM"}, {}, ""}};
@@ -221,8 +223,10 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
       if (truth == &r.steady && g.chance(30)) continue;
       const int64_t c[] = {g.between(0, 1), g.between(0, 3), g.between(1, 7), g.between(1, 9)};
       const double t = real_as_read(static_cast<double>(g.between(1, 9999)) / 8.0);
-      g.dataset(in(section), {{{"PROPERTIES"}, {{{"872"}, 1}, {{"873"}, 1}, {{"874"}, 1}, {{"875"}, 1}, {{"22"}, 2, 22}}, ""}},
-                {Value::integer(c[0]), Value::integer(c[1]), Value::integer(c[2]), Value::integer(c[3]), Value::real(t, 1)});
+      g.dataset(in(section),
+                {{{"PROPERTIES"}, {{{"872"}, 1}, {{"873"}, 1}, {{"874"}, 1}, {{"875"}, 1}, {{"22"}, 2, 22}}, ""}},
+                {Value::integer(c[0]), Value::integer(c[1]), Value::integer(c[2]), Value::integer(c[3]),
+                 Value::real(t, 1)});
       *truth = {{"CODE-CHECK", 4}, {"SIZE-BASIS", 3}, {"DEVICE-TYPE", 3}, {"SCENARIO", 3}, {"TEMP", 2, 'A', 22}};
       (*truth)[0].text = c[0] ? "Does not meet code requirements" : "Does meet code requirements";
       (*truth)[1].text = kBasis[c[1] <= 2 ? c[1] : 0];
@@ -240,7 +244,8 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
       if (!g.chance(50)) continue;
       Series& all = r.vent.emplace_back(Series{p.name, p.number == 885 ? 2 : 1, 'A', p.unit_type});
       for (int64_t s = g.between(1, 2); s > 0; --s) {
-        const Series one = g.write(in(section), p, "", r.points, all.kind == 2, {ncc[static_cast<size_t>(s) % ncc.size()]});
+        const Series one =
+            g.write(in(section), p, "", r.points, all.kind == 2, {ncc[static_cast<size_t>(s) % ncc.size()]});
         all.si.insert(all.si.end(), one.si.begin(), one.si.end());
         all.components.insert(all.components.end(), one.components.begin(), one.components.end());
       }

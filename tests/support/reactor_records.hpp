@@ -35,7 +35,8 @@ struct RandomReactor {
   std::vector<ReactorTruth> profiles;  // by profile number
   int64_t substreams = 0;              // substream sections written
   ReactorTruth accumulator, vent;      // batch vessel
-  ValueTable reaction, selectivity, heat, segments, fractions, equilibrium;  // REAC_PRF SEL_PRF HEAT_PRF L2_SEGM SPFRC VLE3
+  // REAC_PRF, SEL_PRF, HEAT_PRF, L2_SEGM, SPFRC, VLE3
+  ValueTable reaction, selectivity, heat, segments, fractions, equilibrium;
   std::vector<CatalystAttribute> catalyst;  // grouped by component
   std::vector<std::string> feeds;           // RBFC_1 then RBFI_1 names
   int64_t feed_c = 0;                       // how many of them RBFC_1
