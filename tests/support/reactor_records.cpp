@@ -163,12 +163,15 @@ std::vector<RandomReactor> random_reactors(uint64_t seed, FlowsheetWriter& w, co
     const auto in = [&](const std::string& section) { return Path{"BLOCK", r.model, r.id, section}; };
     r.substreams = g.between(r.model == "TUBERX" ? 1 : 0, 3);
     if (r.model == "TUBERX") {
-      for (int64_t k = 1; k <= r.substreams; ++k) {
+      // Now and then ten substream sections: only nine are served.
+      for (int64_t k = 1, written = g.chance(5) ? 10 : r.substreams; k <= written; ++k) {
         ReactorTruth& t = r.profiles.emplace_back(ReactorTruth{k == 1 ? "MIXED" : "S" + num(k), g.between(1, 5)});
         g.points_section(in("PLPR_" + num(k)), t.substream, t);
         if (g.chance(60)) g.composition(in("PLZ_" + num(k)), kX, "", t);
         if (k == 1 && g.chance(60)) g.composition(in("TUBE_X"), kY, "", t);
       }
+      r.profiles.resize(std::min<size_t>(r.profiles.size(), 9));
+      r.substreams = static_cast<int64_t>(r.profiles.size());
     } else {  // the main profile in the fallback section now and then
       r.profiles = g.substream_profiles(in, g.chance(50) ? "RBVLPRF" : "BTRX_PRF", "RBVLM_",
                                         "BTRX_Y", r.substreams, false);
