@@ -1055,7 +1055,7 @@ void tkrrpr_(const char *id, int64_t *npoint, int64_t *nprop, char *pnames, doub
 void tkrrsl_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
              char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
              size_t utypes_len, size_t ulabels_len);
-/* Every value of the heat profile (HEAT_PRF, as TKPVAL). */
+/* Every value of the heat profile (HEAT_PRF, as TKPVAL); arrays sized by TKNVAL. */
 void tkrrhr_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
              char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
              size_t utypes_len, size_t ulabels_len);
@@ -1067,7 +1067,7 @@ void tkrtsp_(const char *id, int64_t *npoint, int64_t *ncomp, size_t id_len);
 void tkrtsr_(const char *id, int64_t *npoint, int64_t *nprop, char *pnames, double *values,
              char *utypes, char *ulabels, int64_t *ierr, size_t id_len, size_t pnames_len,
              size_t utypes_len, size_t ulabels_len);
-/* Every value of the three-phase equilibrium results (VLE3, as TKPVAL). */
+/* Every value of the equilibrium results (VLE3, as TKPVAL); arrays sized by TKNVAL. */
 void tkvle_(const char *id, int64_t *idum, char *pnames, double *values, char *utypes,
             char *ulabels, int64_t *nval, int64_t *ierr, size_t id_len, size_t pnames_len,
             size_t utypes_len, size_t ulabels_len);

@@ -1,14 +1,14 @@
 // Reactor profiles and pressure relief: every routine against the random
-// flowsheets' reactors and relief objects (check_reactors, called by the
-// round trip), and over one hand-built file the cases random files do not
-// reach: other models, more points than stored, the caller's count of
-// scenario results, vent sets cut to the caller's dimensions.
+// flowsheets' reactors and relief objects (the round trip calls
+// check_reactors). Callers ask for one point, component row, result or
+// name more than stored: that room must stay as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "flowsum.h"
+#include "support/caller.hpp"
 #include "support/column_checks.hpp"
-#include "support/column_records.hpp"
-#include "support/reactor_records.hpp"
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
@@ -17,236 +17,266 @@ namespace {
 using Ints = std::vector<int64_t>;
 using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
+int64_t I(size_t n) { return static_cast<int64_t>(n); }
+size_t Z(int64_t n) { return static_cast<size_t>(std::max<int64_t>(n, 0)); }
 
-// One property of a profile read by its kind: per point through `one`,
-// per component through `two` into (ld = components + 1, points) with a
-// guard row and column.
+// Quantity name and SI label; the densities on a flow basis are written in SI.
+Texts units(int64_t t) {
+  if (t == 37 || t == 38) return {t == 37 ? "MOLE-DENSITY" : "MASS-DENSITY", t == 37 ? "KMOL/CUM" : "KG/CUM"};
+  return units_of(t);
+}
+Field basis_of(const Series& p) { return Field(p.unit_type == 37 ? "MOLE" : p.unit_type == 38 ? "MASS" : "", 4); }
+// The first n fields of f and the one after, which the truth (guarded)
+// expects untouched.
+Texts listed(const Field& f, size_t n) {
+  Texts t;
+  for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
+  return t;
+}
+Texts guarded(Texts v, size_t width) { return v.push_back(std::string(width, '#')), v; }
+template <class T>
+std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
+// Names (the one after untouched) and kinds (-7 after) of a listing.
+std::pair<Texts, Ints> listing(const std::vector<Series>& list) {
+  std::pair<Texts, Ints> l;
+  for (const Series& s : list) l.first.push_back(s.name), l.second.push_back(s.kind);
+  return {guarded(l.first, 12), guarded(l.second, int64_t{-7})};
+}
+
+// One property read per point (one) or per component (two) into arrays of
+// one point and one component row more than stored.
 template <class One, class Two>
-void check_property(const Series& p, int64_t points, One one, Two two) {
+void check_values(const Series& p, int64_t points, One one, Two two) {
   SCOPED_TRACE("property " + p.name);
-  const std::string pname = pad(p.name, 12);
-  std::string q(12, '#'), l(16, '#');
-  int64_t ierr = -1, np = points, nk = static_cast<int64_t>(p.components.size()), ld = nk + 1;
-  std::string ids(8 * static_cast<size_t>(ld), '#');
-  Reals v(static_cast<size_t>(p.kind == 1 ? points + 1 : ld * (points + 1)), -1.0), want;
-  if (p.kind == 1) {
-    one(pname.data(), &np, v.data(), q.data(), l.data(), &ierr);
-    want = p.si;
-  } else {
-    two(pname.data(), &np, &ld, ids.data(), v.data(), q.data(), l.data(), &ierr);
-    for (int64_t k = 0; k < nk; ++k) EXPECT_EQ(field(ids, 8, static_cast<size_t>(k)), p.components[static_cast<size_t>(k)]);
-    EXPECT_EQ(ids.substr(8 * static_cast<size_t>(nk)), std::string(8, '#'));
-    for (int64_t t = 0; t < points; ++t)
-      for (int64_t k = 0; k <= nk; ++k) want.push_back(k < nk ? p.si[static_cast<size_t>(t * nk + k)] : -1.0);
-  }
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ((Texts{trim(q), trim(l)}), units_of(p.unit_type));
-  want.resize(v.size(), -1.0);
+  const size_t nk = p.components.size(), rows = p.kind == 1 ? 1 : nk + 1, per = std::max<size_t>(nk, 1);
+  Field pname(p.name, 12), q(12), l(16), ids(8, nk + 1);
+  int64_t np = points + 1, ld = I(rows), ierr = -1;
+  Reals v(rows * Z(np), -1.0), want(v);
+  for (size_t j = 0; j < p.si.size(); ++j) want[j / per * rows + j % per] = p.si[j];
+  if (p.kind == 1) one(p, pname, np, v, q, l, ierr);
+  else two(pname, np, ld, ids, v, q, l, ierr);
+  EXPECT_EQ(std::tuple(ierr, Texts{q.trimmed(), l.trimmed()}, listed(ids, nk)),
+            std::tuple(int64_t{0}, units(p.unit_type), guarded(p.components, 8)));
   expect_si(v, want);
 }
 
-// Sizes and names of a listed profile.
-void check_listing(const ReactorTruth& t, Ints sizes, const std::string& names, const Ints& kinds) {
-  EXPECT_EQ(sizes, (Ints{t.points, t.components, static_cast<int64_t>(t.properties.size())}));
-  for (size_t k = 0; k < t.properties.size(); ++k)
-    EXPECT_EQ((std::pair{field(names, 12, k), kinds[k]}), (std::pair{t.properties[k].name, t.properties[k].kind}));
-  EXPECT_EQ(names.substr(12 * t.properties.size()), std::string(12, '#'));
+// A profile's sizes (as its size routine gave them), names and kinds (flag
+// `absent` when there is no profile) and each property's values.
+template <class List, class One, class Two>
+void check_profile(const ReactorTruth& t, const Ints& sizes, int64_t absent, List list, One one, Two two) {
+  const size_t n = t.properties.size();
+  int64_t nprop = I(n), ierr = -1;
+  Field names(12, n + 1);
+  Ints kinds(n + 1, -7);
+  list(nprop, kinds, names, ierr);
+  EXPECT_EQ(std::tuple(sizes, ierr, std::pair(listed(names, n), kinds)),
+            std::tuple(Ints{t.points, t.components, I(n)}, n ? 0 : absent, listing(t.properties)));
+  for (const Series& p : t.properties) check_values(p, t.points, one, two);
+}
+
+// Profiles by number, and one past the last, of a reactor or a relief
+// vessel: the argument after the property name is the substream or the
+// flow basis.
+template <class Sizes, class List, class One, class Two>
+void check_numbered(const Field& id, const std::vector<ReactorTruth>& profiles, bool by_basis, Sizes sizes, List list,
+                    One one, Two two) {
+  for (size_t k = 0; k <= profiles.size(); ++k) {
+    SCOPED_TRACE("profile " + std::to_string(k + 1));
+    const ReactorTruth t = k < profiles.size() ? profiles[k] : ReactorTruth{};
+    int64_t iprof = I(k) + 1;
+    Ints n(3, -1);
+    Field ss(8);
+    call(sizes, id, iprof, ss, n[0], n[1], n[2]);
+    EXPECT_EQ(ss.trimmed(), t.substream);
+    check_profile(
+        t, n, 2, [&](auto&... a) { call(list, id, iprof, a...); },
+        [&](const Series& p, Field& pn, auto&... a) {
+          call(one, id, pn, by_basis ? basis_of(p) : Field(t.substream, 8), a...);
+        },
+        [&](Field& pn, int64_t& np, int64_t& ld, Field& ids, auto&... a) {
+          call(two, id, pn, iprof, ld, ids, np, a...);
+        });
+  }
+}
+
+// A two-section profile (batch vessel, relief PRAC).
+template <class Sizes, class List, class One, class Two>
+void check_two_sections(const Field& id, const ReactorTruth& t, int64_t absent, Sizes sizes, List list, One one,
+                        Two two) {
+  Ints n(3, -1);
+  call(sizes, id, n[0], n[1], n[2]);
+  check_profile(t, n, absent, [&](auto&... a) { call(list, id, a...); }, one, [&](auto&... a) { call(two, id, a...); });
+}
+
+// A section read whole: its count, its values as TKPVAL lists them (all)
+// or as TKPRF2 does (grid: the names of one point).
+void check_table(const Field& id, const ValueTable& t, void (*count)(const char*, int64_t*, size_t), auto all,
+                 auto grid) {
+  const size_t m = t.si.size();
+  int64_t n = -1, ierr = -1, npoint = t.points, nprop = t.width, idum = 0;
+  if (count) call(count, id, n);
+  EXPECT_EQ(n, count ? I(m) : -1);
+  if (!all && (!grid || !m)) return;
+  Field names(12, m + 1), utypes(12, m + 1), labels(16, m + 1);
+  Reals v(m + 1, -1.0);
+  n = -1;
+  if (all) call(all, id, idum, names, v, utypes, labels, n, ierr);
+  else call(grid, id, npoint, nprop, names, v, utypes, labels, ierr);
+  Texts want(t.names.begin(), t.names.begin() + static_cast<std::ptrdiff_t>(all ? m : Z(t.width)));
+  Texts got_units, want_units;
+  for (size_t j = 0; j < m; ++j) {
+    for (const std::string& u : units(t.unit_types[j])) want_units.push_back(u);
+    got_units.insert(got_units.end(), {utypes.trimmed(j), labels.trimmed(j)});
+  }
+  EXPECT_EQ(std::tuple(ierr, n, got_units, listed(names, want.size())),
+            std::tuple(all && !m ? 1 : 0, all && m ? I(m) : -1, want_units, guarded(want, 12)));
+  expect_si(v, guarded(t.si, -1.0));
+}
+
+void check_reactor(const RandomReactor& r) {
+  SCOPED_TRACE("reactor " + r.id + " " + r.model);
+  const Field id(r.id, 40);
+  int64_t n = -1, one = 1, ierr = -1;
+  call(tkrsub_, id, n);
+  EXPECT_EQ(n, r.substreams);
+  check_numbered(id, r.profiles, false, tkrprf_, tkrprp_, tkrpr1_, tkrpr2_);
+  const int64_t absent = r.model == "BATCHRX" ? 2 : 1;
+  const auto vessel_one = [&](auto fn) { return [&id, fn](const Series&, auto&... a) { call(fn, id, a...); }; };
+  check_two_sections(id, r.accumulator, absent, tkvapf_, tkvapr_, vessel_one(tkvar1_), tkvar2_);
+  check_two_sections(id, r.vent, absent, tkvtpf_, tkvtpr_, vessel_one(tkvtr1_), tkvtr2_);
+  using All = decltype(&tkrrsl_);
+  using Grid = decltype(&tkrrpr_);
+  check_table(id, r.reaction, tkrrpf_, All{}, tkrrpr_);
+  check_table(id, r.selectivity, tkrrns_, tkrrsl_, Grid{});
+  check_table(id, r.heat, nullptr, tkrrhr_, Grid{});
+  check_table(id, r.equilibrium, nullptr, tkvle_, Grid{});
+  check_table(id, r.segments, tkrtnl_, All{}, Grid{});
+  check_table(id, r.fractions, nullptr, All{}, tkrtsr_);
+  Ints sizes(2, -1);
+  call(tkrtsp_, id, sizes[0], sizes[1]);
+  EXPECT_EQ(sizes, (Ints{r.fractions.points, r.fractions.components}));
+  // Catalyst attributes walked as a caller does: each component, each of
+  // its attributes, their elements.
+  std::vector<std::tuple<std::string, std::string, int64_t, Texts, Reals>> walked, want;
+  call(tkrnac_, id, one, n);
+  for (int64_t kc = 1, na = -1, ne = -1, idum = 0; kc <= n; ++kc) {
+    Field comp(8), attr(8);
+    call(tkrnca_, id, one, kc, comp, na);
+    for (int64_t ka = 1; ka <= na; ++ka) {
+      call(tkrsca_, id, one, comp, ka, attr, ne);
+      Field elems(8, Z(ne) + 1);
+      Reals v(Z(ne) + 1, -1.0);
+      call(tkrcat_, id, one, comp, attr, idum, elems, v, ierr);
+      walked.emplace_back(comp.trimmed(), attr.trimmed(), ierr, listed(elems, Z(ne)), v);
+    }
+  }
+  for (const CatalystAttribute& a : r.catalyst)
+    want.emplace_back(a.component, a.attribute, 0, guarded(a.elements, 8), guarded(a.values, -1.0));
+  EXPECT_EQ(walked, want);
+  // Feed profiles: counts, then the names, RBFC_1's first.
+  int64_t nfeed = I(r.feeds.size());
+  Field names(12, r.feeds.size() + 1);
+  call(tkrnfs_, id, one, sizes[0], sizes[1]);
+  call(tkrfsp_, id, one, nfeed, names, ierr);
+  EXPECT_EQ(std::tuple(sizes, ierr, listed(names, r.feeds.size())),
+            std::tuple(Ints{r.feed_c, nfeed - r.feed_c}, nfeed ? 0 : 2, guarded(r.feeds, 12)));
+}
+
+void check_relief(const RandomRelief& r) {
+  SCOPED_TRACE("relief " + r.id);
+  const Field id(r.id, 40);
+  // Scenario results with room for one fewer and one more than stored.
+  for (const auto& [truth, steady] : {std::pair{&r.dynamic, false}, std::pair{&r.steady, true}})
+    for (int64_t extra : {-1, 1}) {
+      const size_t m = truth->size() + 1, read = std::min(truth->size(), Z(I(truth->size()) + extra));
+      int64_t n = I(truth->size()) + extra, ierr = -1;
+      Field names(12, m), texts(12, m), msgs(32, m), qn(12, m), ul(16, m);
+      Ints kinds(m, -1), ints(m, -1);
+      Reals reals(m, -1);
+      if (steady) call(tkpsss_, id, n, names, kinds, ints, texts, msgs, reals, qn, ul, ierr);
+      else call(tkpssr_, id, n, names, kinds, ints, texts, msgs, reals, qn, ul);
+      EXPECT_EQ(ierr, !steady ? -1 : truth->empty() ? 3 : 0);
+      for (size_t k = 0; k < m; ++k) {
+        const std::string none(12, '#');
+        const Series s = k < read ? (*truth)[k] : Series{none, -1, 'A', 0, true, {}, {}, "", none};
+        EXPECT_EQ(std::tuple(names.trimmed(k), s.kind == 4 ? msgs.trimmed(k) : texts.trimmed(k), kinds[k]),
+                  std::tuple(s.name, s.text, s.kind));
+        if (s.kind == 2) expect_si({reals[k]}, s.si);
+      }
+    }
+  // Vent: sizes, names and time axis, each section's sets into
+  // (points + 1, sets), and a name no section has.
+  const auto sets = [&](const std::string& name) {
+    const auto it = std::find_if(r.vent.begin(), r.vent.end(), [&](const Series& s) { return s.name == name; });
+    return it == r.vent.end() ? int64_t{0} : I(it->si.size()) / r.points;
+  };
+  const int64_t npres = sets("B_PRES");
+  int64_t nvent = I(r.vent.size()), ierr = -1;
+  Ints sizes(4, -1), kinds(r.vent.size() + 1, -7);
+  Field names(12, r.vent.size() + 1), q(12), l(16);
+  Reals times(Z(r.points) + 1, -1.0), want_times = npres ? r.times : Reals{};
+  want_times.resize(times.size(), -1.0);
+  call(tkpvpf_, id, sizes[0], sizes[1], sizes[2], sizes[3]);
+  call(tkpvrp_, id, nvent, kinds, names, times, q, l, ierr);
+  EXPECT_EQ(std::tuple(sizes, ierr, std::pair(listed(names, r.vent.size()), kinds), times),
+            std::tuple(Ints{npres ? r.points : 0, sets("B_MOLEFRAC"), nvent, npres}, int64_t{0}, listing(r.vent),
+                       want_times));
+  for (const Series& s : r.vent) {
+    SCOPED_TRACE(s.name);
+    int64_t nsets = sets(s.name), np = r.points + 1;
+    Field pn(s.name, 12), ids(8, Z(nsets) + 1);
+    Reals v(Z(np * nsets), -1.0), want_v(v);
+    for (size_t k = 0; k < s.si.size(); ++k) want_v[k / Z(r.points) * Z(np) + k % Z(r.points)] = s.si[k];
+    if (s.kind == 1) call(tkpvr1_, id, pn, nsets, np, v, q, l, ierr);
+    else call(tkpvr2_, id, pn, nsets, np, ids, v, q, l, ierr);
+    EXPECT_EQ(std::tuple(ierr, listed(ids, s.components.size()), Texts{q.trimmed(), l.trimmed()}),
+              std::tuple(int64_t{0}, guarded(s.components, 8), units(s.unit_type)));
+    expect_si(v, want_v);
+  }
+  call(tkpvr1_, id, Field("B_OTHER", 12), nvent, nvent, times, q, l, ierr);
+  EXPECT_EQ(ierr, 3);
+  // Vessel, steady-state and PRAC profiles; the per-point readers choose
+  // by flow basis, as TKPSPL does on the section's path.
+  call(tkpsub_, id, nvent);
+  EXPECT_EQ(nvent, r.vessel_substreams);
+  const auto by_basis = [&](auto fn, const char* section) {
+    return [&id, &r, fn, section](const Series& p, Field& pn, auto&... a) {
+      int64_t nid = 3, nk = 2, e = -1;
+      Field path(pad("PRES-RELIEF", 128) + pad(r.id, 128) + section, 128, 3), qual(8);
+      call(fn, id, pn, basis_of(p), a...);
+      call(tkpspl_, nid, path, nk, Field("PROPERTIESUNITS", 10, 2),
+           Field(pad(p.name, 12) + basis_of(p).text(), 12, 2), qual, e);
+      EXPECT_EQ(std::pair(e, qual.trimmed()), std::pair(int64_t{0}, p.text));
+    };
+  };
+  const ReactorTruth& ss = r.steady_profile;
+  check_numbered(id, r.vessel, true, tkpsrf_, tkpsrp_, tkpsr1_, tkpsr2_);
+  check_profile(ss, {ss.points, 0, I(ss.properties.size())}, 2, [&](auto&... a) { call(tkpssp_, id, a...); },
+                by_basis(tkpss1_, "PRSSPRF"), [](auto&...) { FAIL(); });
+  check_two_sections(id, r.accumulator, 2, tkpapf_, tkpapr_, by_basis(tkpar1_, "PRACPRF"), tkpar2_);
 }
 
 }  // namespace
 
 void check_reactors(const RandomFlowsheet& f) {
-  for (const RandomReactor& r : f.reactors) {
-    SCOPED_TRACE("reactor " + r.id + " " + r.model);
-    const std::string id = pad(r.id, 40);
-    int64_t nsub = -1;
-    tkrsub_(id.data(), &nsub, id.size());
-    EXPECT_EQ(nsub, r.substreams);
-    for (size_t k = 0; k < r.profiles.size(); ++k) {
-      const ReactorTruth& t = r.profiles[k];
-      SCOPED_TRACE("profile " + std::to_string(k + 1));
-      int64_t p = static_cast<int64_t>(k) + 1, np = -1, nc = -1, nn = -1, ierr = -1;
-      std::string ss(8, '#');
-      tkrprf_(id.data(), &p, ss.data(), &np, &nc, &nn, id.size(), 8);
-      std::string names(12 * t.properties.size() + 12, '#');
-      Ints kinds(t.properties.size() + 1, -7);
-      tkrprp_(id.data(), &p, &nn, kinds.data(), names.data(), &ierr, id.size(), 12);
-      EXPECT_EQ((std::pair{trim(ss), ierr}), (std::pair{t.substream, int64_t{0}}));
-      check_listing(t, {np, nc, nn}, names, kinds);
-      const std::string sub = pad(t.substream, 8);
-      for (const Series& s : t.properties)
-        check_property(
-            s, t.points,
-            [&](const char* pn, int64_t* n, double* v, char* q, char* l, int64_t* e) {
-              tkrpr1_(id.data(), pn, sub.data(), n, v, q, l, e, id.size(), 12, 8, 12, 16);
-            },
-            [&](const char* pn, int64_t* n, int64_t* ld, char* ids, double* v, char* q, char* l, int64_t* e) {
-              tkrpr2_(id.data(), pn, &p, ld, ids, n, v, q, l, e, id.size(), 12, 8, 12, 16);
-            });
-    }
-    using Sizes = void (*)(const char*, int64_t*, int64_t*, int64_t*, size_t);
-    using Names = void (*)(const char*, int64_t*, int64_t*, char*, int64_t*, size_t, size_t);
-    using One = void (*)(const char*, const char*, int64_t*, double*, char*, char*, int64_t*, size_t, size_t, size_t, size_t);
-    using Two = void (*)(const char*, const char*, int64_t*, int64_t*, char*, double*, char*, char*, int64_t*, size_t,
-                         size_t, size_t, size_t, size_t);
-    struct Family { const ReactorTruth& t; Sizes sizes; Names names; One one; Two two; };
-    for (const Family& fam : {Family{r.accumulator, tkvapf_, tkvapr_, tkvar1_, tkvar2_},
-                              Family{r.vent, tkvtpf_, tkvtpr_, tkvtr1_, tkvtr2_}}) {
-      int64_t np = -1, nc = -1, nn = -1, ierr = -1;
-      fam.sizes(id.data(), &np, &nc, &nn, id.size());
-      std::string names(12 * fam.t.properties.size() + 12, '#');
-      Ints kinds(fam.t.properties.size() + 1, -7);
-      fam.names(id.data(), &nn, kinds.data(), names.data(), &ierr, id.size(), 12);
-      check_listing(fam.t, {np, nc, nn}, names, kinds);
-      for (const Series& s : fam.t.properties)
-        check_property(
-            s, fam.t.points,
-            [&](const char* pn, int64_t* n, double* v, char* q, char* l, int64_t* e) {
-              fam.one(id.data(), pn, n, v, q, l, e, id.size(), 12, 12, 16);
-            },
-            [&](const char* pn, int64_t* n, int64_t* ld, char* ids, double* v, char* q, char* l, int64_t* e) {
-              fam.two(id.data(), pn, n, ld, ids, v, q, l, e, id.size(), 12, 8, 12, 16);
-            });
-    }
-  }
-  for (const RandomRelief& r : f.relief_results) {
-    SCOPED_TRACE("relief " + r.id);
-    const std::string id = pad(r.id, 40);
-    for (const auto& [truth, steady] : {std::pair{&r.dynamic, false}, std::pair{&r.steady, true}}) {
-      // One row more than stored: it stays untouched.
-      int64_t n = static_cast<int64_t>(truth->size()) + 1, ierr = -1;
-      const size_t m = static_cast<size_t>(n);
-      std::string names(12 * m, '#'), texts(12 * m, '#'), msgs(32 * m, '#'), qn(12 * m, '#'), ul(16 * m, '#');
-      Ints kinds(m, -1), ints(m, -1);
-      Reals reals(m, -1);
-      if (steady)
-        tkpsss_(id.data(), &n, names.data(), kinds.data(), ints.data(), texts.data(), msgs.data(), reals.data(),
-                qn.data(), ul.data(), &ierr, id.size(), 12, 12, 32, 12, 16);
-      else
-        tkpssr_(id.data(), &n, names.data(), kinds.data(), ints.data(), texts.data(), msgs.data(), reals.data(),
-                qn.data(), ul.data(), id.size(), 12, 12, 32, 12, 16);
-      if (steady) EXPECT_EQ(ierr, truth->empty() ? 3 : 0);
-      EXPECT_EQ(kinds.back(), -1);
-      for (size_t k = 0; k < truth->size(); ++k) {
-        const Series& s = (*truth)[k];
-        EXPECT_EQ((Texts{field(names, 12, k), s.kind == 4 ? field(msgs, 32, k) : field(texts, 12, k)}),
-                  (Texts{s.name, s.text}));
-        EXPECT_EQ(kinds[k], s.kind);
-        if (s.kind == 2) expect_si({reals[k]}, s.si);
-      }
-    }
-    // Vent: sizes, names, and every section's sets.
-    Ints sizes(4, -1);
-    tkpvpf_(id.data(), &sizes[0], &sizes[1], &sizes[2], &sizes[3], id.size());
-    const bool pres = !r.vent.empty() && r.vent[0].name == "B_PRES";
-    const int64_t npres = pres ? static_cast<int64_t>(r.vent[0].si.size()) / r.points : 0;
-    EXPECT_EQ(sizes, (Ints{pres ? r.points : 0, 0, static_cast<int64_t>(r.vent.size()), npres}));
-    for (const Series& s : r.vent) {
-      int64_t nsets = static_cast<int64_t>(s.si.size()) / r.points, np = r.points, ierr = -1;
-      std::string pn = pad(s.name, 12), q(12, ' '), l(16, ' ');
-      Reals v(s.si.size() + 1, -1.0), want = s.si;
-      want.push_back(-1.0);
-      tkpvr1_(id.data(), pn.data(), &nsets, &np, v.data(), q.data(), l.data(), &ierr, id.size(), 12, 12, 16);
-      EXPECT_EQ(ierr, 0);
-      expect_si(v, want);
-    }
+  for (const RandomReactor& r : f.reactors) check_reactor(r);
+  for (const RandomRelief& r : f.relief_results) check_relief(r);
+  // An unknown object and the blocks of other models: flags and zeros.
+  std::vector<RandomObject> others{{"", "NO-SUCH"}};
+  for (const RandomObject& b : f.blocks)
+    if (b.type != "TUBERX" && b.type != "BATCHRX") others.push_back(b);
+  for (const RandomObject& b : others) {
+    Field ss(8), q(12), l(16);
+    int64_t one = 1, ierr = -1;
+    Ints n(7, -1);
+    Reals v(2, -1.0);
+    call(tkrsub_, Field(b.id, 40), n[0]);
+    call(tkrprf_, Field(b.id, 40), one, ss, n[1], n[2], n[3]);
+    call(tkrpr1_, Field(b.id, 40), Field("TEMP", 12), Field("MIXED", 8), one, v, q, l, ierr);
+    call(tkpvpf_, Field(b.id, 40), n[4], n[5], n[6], n[6]);
+    EXPECT_EQ(std::tuple(n, ss.text(), ierr, v), std::tuple(Ints(7, 0), std::string(8, ' '), int64_t{1}, Reals{-1, -1}))
+        << b.id;
   }
 }
 
-namespace {
-
-class ReactorRelief : public SummarySuite<ReactorRelief> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    w.components({"A", "B", "C"});
-    int next = 1;
-    auto ds = [&](std::vector<std::string> path, std::vector<ColumnSet> sets, std::vector<Value> v) {
-      column_dataset(w, path, sets, v, &next);
-    };
-    const ColumnSet mixed{{"SUBSTREAM"}, {{{"MIXED"}}}, ""}, three{{"NPOINT"}, {{{"#3"}}}, ""};
-    w.block_results("FLASH", "F-1", {}, {BlockResult::real(prop::kTemp, 1.0)});
-    ds({"BLOCK", "TUBERX", "R-1", "PLPR_1"}, {property_set(22, 22), mixed, three}, reals({300, 310, 320}, 1));
-    ds({"BLOCK", "BATCHRX", "R-2", "SEL_PRF"}, {{{"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}}, ""}},
-       reals({1, 2}, 1));
-    // Relief object: dynamic scenario with every descriptor; two vent
-    // pressure sets and a temperature set.
-    ColumnSet results{{"PROPERTIES"}, {{{"872"}, 1}, {{"873"}, 1}, {{"874"}, 1}, {{"875"}, 1}, {{"22"}, 2, 22}}, ""};
-    ds({"PRES-RELIEF", "PSV-1", "PRDYSC"}, {results},
-       {Value::integer(0), Value::integer(0), Value::integer(7), Value::integer(9), Value::real(300, 1)});
-    ds({"PRES-RELIEF", "PSV-1", "PRVTP"}, {property_set(881, 20), three}, reals({1, 2, 3}, 1));
-    ds({"PRES-RELIEF", "PSV-1", "PRVTP"}, {property_set(881, 20), three}, reals({4, 5, 6}, 1));
-    ds({"PRES-RELIEF", "PSV-1", "PRVTT"}, {property_set(22, 22), three}, reals({7, 8, 9}, 1));
-    ds({"PRES-RELIEF", "PSV-1", "PRVTZT"}, {property_set(65), three}, reals({0, 10, 20}));
-    write_file(b.text());
-  }
-};
-
-TEST_F(ReactorRelief, BadInputGivesFlagsAndZeros) {
-  // Another model, an unknown block, a property without a data set, and
-  // more points asked than stored: only what the data set holds is read.
-  struct Row { const char* id; const char* prop; int64_t ierr, nsub; Reals values; };
-  for (const Row& r : {Row{"F-1", "TEMP", 1, 0, {-1, -1, -1, -1}}, Row{"NO-SUCH", "TEMP", 1, 0, {-1, -1, -1, -1}},
-                       Row{"R-1", "VFRAC", 3, 1, {-1, -1, -1, -1}}, Row{"R-1", "TEMP", 0, 1, {300, 310, 320, -1}}}) {
-    std::string id = pad(r.id, 16), pn = pad(r.prop, 12), ss = pad("MIXED", 8), q(12, ' '), l(16, ' ');
-    int64_t n = 4, ierr = -1, nsub = -1;
-    Reals v(4, -1);
-    tkrpr1_(id.data(), pn.data(), ss.data(), &n, v.data(), q.data(), l.data(), &ierr, id.size(), 12, 8, 12, 16);
-    tkrsub_(id.data(), &nsub, id.size());
-    EXPECT_EQ((std::tuple{ierr, nsub, v}), (std::tuple{r.ierr, r.nsub, r.values})) << r.id << " " << r.prop;
-  }
-  // The selectivity profile is read whole, with its count.
-  const std::string id = pad("R-2", 16);
-  int64_t count = -1, nval = -1, idum = 0, ierr = -1;
-  tkrrns_(id.data(), &count, id.size());
-  std::string sn(24, ' '), st(24, ' '), sl(32, ' ');
-  Reals sv(2, -1);
-  tkrrsl_(id.data(), &idum, sn.data(), sv.data(), st.data(), sl.data(), &nval, &ierr, id.size(), 12, 12, 16);
-  EXPECT_EQ((std::tuple{count, nval, ierr, sv, field(sn, 12, 1)}),
-            (std::tuple{int64_t{2}, int64_t{2}, int64_t{0}, Reals{1, 2}, std::string("PRES")}));
-}
-
-TEST_F(ReactorRelief, ScenarioDescriptorsAndCallerCount) {
-  const std::string id = pad("PSV-1", 16);
-  // Room for three results: the others are not written.
-  int64_t nres = 3;
-  std::string names(12 * 5, '#'), texts(12 * 5, '#'), msgs(32 * 5, '#'), qn(12 * 5, '#'), ul(16 * 5, '#');
-  Ints kinds(5, -1), ints(5, -1);
-  Reals reals(5, -1);
-  tkpssr_(id.data(), &nres, names.data(), kinds.data(), ints.data(), texts.data(), msgs.data(), reals.data(), qn.data(),
-          ul.data(), id.size(), 12, 12, 32, 12, 16);
-  EXPECT_EQ(kinds, (Ints{4, 3, 3, -1, -1}));
-  EXPECT_EQ((Texts{field(msgs, 32, 0), field(texts, 12, 1), field(texts, 12, 2), names.substr(36)}),
-            (Texts{"Does meet code requirements", "Both", "PSV-PSD", std::string(24, '#')}));
-  // An unknown object: zeros.
-  Ints sizes(4, -1);
-  const std::string other = pad("PSV-9", 16);
-  tkpvpf_(other.data(), &sizes[0], &sizes[1], &sizes[2], &sizes[3], other.size());
-  EXPECT_EQ(sizes, (Ints{0, 0, 0, 0}));
-}
-
-TEST_F(ReactorRelief, VentSetsWithinCallerDimensions) {
-  const std::string id = pad("PSV-1", 16), pn = pad("B_PRES", 12);
-  std::string q(12, ' '), l(16, ' ');
-  // Two sets asked, two points each: the third point of each is not read.
-  int64_t nsets = 2, npoint = 2, ierr = -1;
-  Reals v(5, -1);
-  tkpvr1_(id.data(), pn.data(), &nsets, &npoint, v.data(), q.data(), l.data(), &ierr, id.size(), 12, 12, 16);
-  EXPECT_EQ((std::pair{ierr, v}), (std::pair{int64_t{0}, Reals{1, 2, 4, 5, -1}}));
-  const std::string bad = pad("B_OTHER", 12);
-  tkpvr1_(id.data(), bad.data(), &nsets, &npoint, v.data(), q.data(), l.data(), &ierr, id.size(), 12, 12, 16);
-  EXPECT_EQ(ierr, 3);
-  int64_t nprop = 2;
-  Ints kinds(3, -7);
-  std::string names(36, '#');
-  Reals times(3, -1);  // the time axis has the vent's three points
-  tkpvrp_(id.data(), &nprop, kinds.data(), names.data(), times.data(), q.data(), l.data(), &ierr, id.size(), 12, 12, 16);
-  EXPECT_EQ((std::tuple{ierr, kinds, field(names, 12, 0), field(names, 12, 1), times}),
-            (std::tuple{int64_t{0}, Ints{1, 1, -7}, std::string("B_PRES"), std::string("B_TEMP"), Reals{0, 10, 20}}));
-}
-
-}  // namespace
 }  // namespace flowsum::testing

@@ -599,10 +599,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   f.reactors = random_reactors(seed, w, f.ncc, used_blocks);
   for (const RandomReactor& x : f.reactors) {
     f.blocks.push_back({x.model, x.id});
-    RandomValue v;
-    v.property = prop::kTemp;
-    v.real = v.si = 1.0;
-    f.results.push_back({f.blocks.back(), {v}});
+    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
     f.connections.push_back({});
   }
   f.relief_results = random_reliefs(seed, w, f.ncc, used_reliefs);

@@ -4,33 +4,53 @@
 // records (SI, [point * ncomp + component] for compositions).
 #pragma once
 
-#include <cstdint>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "support/column_records.hpp"
 
 namespace flowsum::testing {
 
+// A profile in listing order. Relief profiles read by flow basis keep in
+// Series::text the loading sequence their data set is chosen by.
 struct ReactorTruth {
   std::string substream;
   int64_t points = 0, components = 0;
-  std::vector<Series> properties;  // listing order
+  std::vector<Series> properties;
+};
+// A section read whole, empty when not written: per value (properties
+// fastest, then components, then points) its name, unit type and SI value.
+struct ValueTable {
+  int64_t points = 0, width = 0, components = 0;  // width: values per point
+  std::vector<std::string> names;
+  std::vector<int64_t> unit_types;
+  std::vector<double> si;
+};
+struct CatalystAttribute {  // of RBTA_1
+  std::string component, attribute;
+  std::vector<std::string> elements;
+  std::vector<double> values;
 };
 struct RandomReactor {
   std::string model, id;
   std::vector<ReactorTruth> profiles;  // by profile number
   int64_t substreams = 0;              // substream sections written
   ReactorTruth accumulator, vent;      // batch vessel
+  // REAC_PRF, SEL_PRF, HEAT_PRF, L2_SEGM, SPFRC, VLE3
+  ValueTable reaction, selectivity, heat, segments, fractions, equilibrium;
+  std::vector<CatalystAttribute> catalyst;  // grouped by component
+  std::vector<std::string> feeds;           // RBFC_1 then RBFI_1 names
+  int64_t feed_c = 0;                       // how many of them RBFC_1
 };
-// A relief object: scenario results (kind 1 integer, 2 real, 3 text, 4
-// message; text holds the expected text; si[0] the value) and the vent
-// sections (si holds points * sets values, components one id per set).
+// Scenario results: kind 1 integer, 2 real, 3 text, 4 message, text the
+// expected text, si[0] the value. Vent sections in listing order, si
+// points * sets values, B_MOLEFRAC one component a set.
 struct RandomRelief {
   std::string id;
   std::vector<Series> dynamic, steady, vent;
-  int64_t points = 0;
+  int64_t points = 0, vessel_substreams = 0;
+  std::vector<double> times;
+  std::vector<ReactorTruth> vessel;  // by profile number
+  ReactorTruth steady_profile, accumulator;
 };
 
 std::vector<RandomReactor> random_reactors(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc,
@@ -39,8 +59,7 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
                                          std::set<std::string>& used);
 
 struct RandomFlowsheet;
-// Every reactor and relief routine against a random flowsheet's truth (the
-// round trip calls it).
+// Every reactor and relief routine against a flowsheet's truth.
 void check_reactors(const RandomFlowsheet& f);
 
 }  // namespace flowsum::testing
