@@ -2,7 +2,7 @@
 //
 // Without a view option the tool prints the default report (run
 // information, units, objects, connections, the stream table, heat and work
-// streams); options that name objects (--block, --column, ...) print only
+// streams, block summaries); options that name objects (--block, --column, ...) print only
 // those views. --format csv|json writes the views as tables of the C++ API
 // (tools/formats.hpp). The reference files RCPROPNU.DAT and RCUNITS.DAT are
 // found as the C++ API finds them (flowsum::find_reference_dir); --ref-dir
@@ -118,8 +118,9 @@ void help() {
       "usage: flowsum [OPTION]... SUMMARY-FILE\n"
       "\n"
       "Loads a summary file and prints its report: run information, units, objects,\n"
-      "connections and the stream table. Options that name objects print only\n"
-      "those views; each may be repeated and takes a comma list of IDs.\n"
+      "connections, the stream table and each block's first results. Options that\n"
+      "name objects print only those views; each may be repeated and takes a comma\n"
+      "list of IDs.\n"
       "\n"
       "  --format F         text (default), csv or json: every view as tables with\n"
       "                     a header row (csv) or as JSON of a versioned schema\n"
@@ -140,6 +141,8 @@ void help() {
       "                     column groups that fit (default: the terminal's width,\n"
       "                     else COLUMNS, else 80; 0: no limit)\n"
       "  --by-stream        the stream table with one stream per row\n"
+      "  --block-rows N     results shown per block in the report's block summaries\n"
+      "                     (default 5; 0 leaves the summaries out)\n"
       "  --dot              write the flowsheet as a Graphviz graph instead\n"
       "  --verbose          add what the loader read and indexed to the report\n"
       "  --ref-dir DIR      folder of RCPROPNU.DAT and RCUNITS.DAT (default: beside\n"
@@ -337,15 +340,18 @@ int main(int argc, char** argv) {
       if (!take_value()) return bad_usage("missing basis after", arg);
       settings.basis = upper(value);
       if (!one_of(settings.basis, kBases)) return bad_usage("unknown basis", value);
-    } else if (arg == "--digits" || arg == "--width") {
+    } else if (arg == "--digits" || arg == "--width" || arg == "--block-rows") {
       if (!take_value()) return bad_usage("missing number after", arg);
-      const bool digits = arg == "--digits";
+      const bool digits = arg == "--digits", width = arg == "--width";
       char* end = nullptr;
       const long n = std::strtol(value.c_str(), &end, 10);
       if (value.empty() || *end != '\0' || n < (digits ? 1 : 0) || n > (digits ? 17 : 100000))
-        return bad_usage(digits ? "--digits takes 1 to 17, not" : "--width takes 0 to 100000, not", value);
-      (digits ? settings.digits : settings.width) = static_cast<int>(n);
-      width_given = width_given || !digits;
+        return bad_usage(digits ? "--digits takes 1 to 17, not"
+                         : width ? "--width takes 0 to 100000, not"
+                                 : "--block-rows takes 0 to 100000, not",
+                         value);
+      (digits ? settings.digits : width ? settings.width : settings.block_rows) = static_cast<int>(n);
+      width_given = width_given || width;
     } else if (arg == "--format") {
       if (!take_value()) return bad_usage("missing format after", arg);
       format = upper(value);
@@ -465,6 +471,7 @@ int main(int argc, char** argv) {
       flowsum_tool::report_units();
       flowsum_tool::report_objects();
       flowsum_tool::report_streams();
+      flowsum_tool::report_block_summaries(flowsum_tool::block_list(), settings.block_rows);
     }
   }
 

@@ -324,6 +324,12 @@ std::vector<std::string> block_ids() {
   return ids;
 }
 
+std::vector<std::pair<std::string, std::string>> block_list() {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (Object& b : blocks()) out.emplace_back(std::move(b.id), std::move(b.type));
+  return out;
+}
+
 namespace {
 
 std::string escaped(const std::string& s) {
