@@ -252,17 +252,28 @@ int structured_output(const std::string& format, const std::string& file, const 
         value.texts.push_back(v);
       }
       sections.push_back({"run", "", std::move(run)});
-      flowsum::Table blocks;
-      blocks.columns.reserve(2);
+      flowsum::Table blocks, summaries;
+      blocks.columns.reserve(3);
       auto& id = blocks.add_texts("id");
       auto& model = blocks.add_texts("model");
+      auto& results = blocks.add_numbers("results");
+      const size_t rows = static_cast<size_t>(flowsum_tool::settings().block_rows);
       for (const flowsum::Block& b : s.blocks()) {
         id.texts.push_back(b.id);
         model.texts.push_back(b.model);
+        flowsum::Table t;
+        try {
+          t = s.block_results(b.id);
+        } catch (const flowsum::NotFoundError&) {
+          // Listed but without a result table the API can read: no results.
+        }
+        results.values.push_back(static_cast<double>(t.rows()));
+        flowsum_tool::add_block_summary(b.id, t, rows, summaries);
       }
       sections.push_back({"blocks", "", std::move(blocks)});
       if (!s.streams().empty())
         sections.push_back({"streams", "", s.stream_table({}, flowsum_tool::settings().basis)});
+      if (rows > 0) sections.push_back({"block summaries", "", std::move(summaries)});
     }
     if (all_blocks)
       for (const flowsum::Block& b : s.blocks()) sections.push_back({"block", b.id, s.block_results(b.id)});
