@@ -185,7 +185,7 @@ TEST(ToolOutput, HelpListsEveryOptionAndVersionPrints) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   for (const char* opt : {"--units", "--basis", "--block", "--column", "--table", "--curve", "--exchanger",
-                          "--sensitivity", "--compressor", "--dot", "--verbose", "--ref-dir", "--version",
+                          "--sensitivity", "--compressor", "--block-rows", "--dot", "--verbose", "--ref-dir", "--version",
                           "Example:"})
     EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
   r = run_split("--version");
