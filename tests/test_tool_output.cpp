@@ -226,7 +226,8 @@ TEST(ToolOutput, BlockSummariesAreCutAtTheRowsAskedFor) {
 
 // A stream whose main table holds more substream totals than a fixed
 // buffer would: the report reads them all (its temperature is the
-// eightieth) and writes nothing past what it sized.
+// eightieth) and writes nothing past what it sized. And a block with a
+// missing result.
 TEST(ToolOutput, StreamWithManyTotalRows) {
   namespace fx = flowsum::testing;
   fx::SummaryBuilder b;
@@ -240,12 +241,20 @@ TEST(ToolOutput, StreamWithManyTotalRows) {
   s.totals.push_back({fx::prop::kTemp, 310.0, fx::unit_type::kTemperature});
   s.components = {{fx::prop::kMassFlow, {1.5, 2.5}, fx::unit_type::kMassFlow}};
   w.stream_main(s);
+  w.block_results("HEATER", "B1", {},
+                  {fx::BlockResult::real(fx::prop::kTemp, 1.0e35, fx::unit_type::kTemperature),
+                   fx::BlockResult::real(fx::prop::kPres, 2.0e6, fx::unit_type::kPressure)});
   fx::TempSummaryFile file(b.text());
   const ToolRun r = run_split("--units SI --width 0 --ref-dir " + std::string(FLOWSUM_SOURCE_DIR) + "/data " +
                               file.string());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("Temperature K                     310\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Total KG/SEC                        4\n"), std::string::npos) << r.out;
+  // A missing block result shows as "-", as in the stream table.
+  EXPECT_NE(r.out.find("  B1 (HEATER): 2 results\n    TEMP                            -\n"
+                       "    PRES                            2000000 PA\n"),
+            std::string::npos)
+      << r.out;
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 //
 // Without a view option the tool prints the default report (run
 // information, units, objects, connections, the stream table, heat and work
-// streams, block summaries); options that name objects (--block, --column, ...) print only
-// those views. --format csv|json writes the views as tables of the C++ API
+// streams, block summaries); options that name objects (--block, --column,
+// ...) print only those views. --format csv|json writes the views as tables of the C++ API
 // (tools/formats.hpp). The reference files RCPROPNU.DAT and RCUNITS.DAT are
 // found as the C++ API finds them (flowsum::find_reference_dir); --ref-dir
 // names the folder to use instead. --help lists every option.

@@ -3,9 +3,11 @@
 #include "tools/report_blocks.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "flowsum.h"
+#include "loading/globals.hpp"
 #include "tools/views.hpp"
 #include "store/identifier_access.hpp"
 
@@ -55,8 +57,9 @@ struct ResultTable {
   std::vector<int64_t> types, ints;
   std::vector<double> reals;
 
-  // Reads the table of the block in the 128-character field f; a table
-  // larger than the tool reads is left empty and counted in size.
+  // Reads the table of the block in the 128-character field f and returns
+  // its number of results; a table too large for the tool to read is left
+  // empty, its count still returned.
   int64_t read(std::string& f) {
     int64_t n = 0, nd = 0, status = 1;
     tknres_(f.data(), &n, &nd, &status, f.size());
@@ -85,11 +88,15 @@ struct ResultTable {
       const std::string s = field(quals, j * desc + q, 8);
       if (!s.empty()) d += (d.empty() ? "" : " ") + s;
     }
+    // A missing real shows as "-", as in the stream table, not as the
+    // marker the tool loads with.
+    const bool missing = types[j] == 2 && std::fabs(reals[j]) >= std::fabs(flowsum::rglb(1));
     std::string value;
     if (types[j] == 1) value = std::to_string(ints[j]);
+    else if (missing) value = "-";
     else if (types[j] == 2) value = real(reals[j]);
     else value = "\"" + field(texts, j, 8) + "\"";
-    const std::string label = field(labels, j, 16);
+    const std::string label = missing ? std::string() : field(labels, j, 16);
     std::fprintf(out, "%s%-12s %-18s %s%s%s\n", indent, field(names, j, 12).c_str(), d.c_str(), value.c_str(),
                  label.empty() ? "" : " ", label.c_str());
   }
