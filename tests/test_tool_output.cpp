@@ -17,6 +17,9 @@
 #include <sstream>
 #include <string>
 
+#include "support/flowsheet_records.hpp"
+#include "support/summary_builder.hpp"
+
 namespace {
 
 std::string run(const std::string& args, int& status) {
@@ -156,6 +159,7 @@ TEST(ToolOutput, ExitCodesAndErrorStream) {
       {"--block NOPE" + refs + example, 3, "flowsum: block NOPE: not in the file\n"},
       {"--column H1,NOPE --table T9" + refs + example, 3, "flowsum: block NOPE: not in the file\n"},
       {"--basis FOO " + example, 2, "flowsum: unknown basis FOO\n"},
+      {"--block-rows -1 " + example, 2, "flowsum: --block-rows takes 0 to 100000, not -1\n"},
       {"--units=XX " + example, 2, "flowsum: unknown unit set XX\n"},
       {"--frobnicate " + example, 2, "flowsum: unknown option --frobnicate\n"},
       {"--block", 2, "flowsum: missing ID after --block\n"},
@@ -181,12 +185,76 @@ TEST(ToolOutput, HelpListsEveryOptionAndVersionPrints) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   for (const char* opt : {"--units", "--basis", "--block", "--column", "--table", "--curve", "--exchanger",
-                          "--sensitivity", "--compressor", "--dot", "--verbose", "--ref-dir", "--version",
+                          "--sensitivity", "--compressor", "--block-rows", "--dot", "--verbose", "--ref-dir", "--version",
                           "Example:"})
     EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
   r = run_split("--version");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("flowsum ", 0), 0u) << r.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The report's block summaries are cut at --block-rows results a block,
+// with the rest counted, and left out at 0, in text and JSON alike.
+TEST(ToolOutput, BlockSummariesAreCutAtTheRowsAskedFor) {
+  const std::string refs = std::string(" --ref-dir ") + FLOWSUM_SOURCE_DIR + "/data " + FLOWSUM_SOURCE_DIR +
+                           "/examples/flowsheet.sum";
+  ToolRun r = run_split("--units SI --block-rows 2" + refs);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("  C1 (TRAYCOL): 6 results\n    NSTAGE       COLUMN             10\n"
+                       "    REFLUX-RATIO COLUMN             2.5\n    ... and 4 more (--block C1)\n"
+                       "  F1 (FLASH): 4 results\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("  K1 (STAGEBST): 1 result\n    PRES                            2700000 PA\n  L1"),
+            std::string::npos)
+      << r.out;
+  r = run_split("--format json --block-rows 1" + refs);
+  EXPECT_NE(r.out.find("{\"name\": \"property\", \"unit\": null, \"values\": [\"NSTAGE\", \"TEMP\", \"TEMP\", "
+                       "\"PRES\", \"PRES\", \"TEMP\", \"TEMP\"]}"),
+            std::string::npos)
+      << r.out;
+  for (const char* format : {"text", "json"}) {
+    r = run_split(std::string("--format ") + format + " --block-rows 0" + refs);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("summaries"), std::string::npos) << r.out;
+  }
+}
+
+// A stream whose main table holds more substream totals than a fixed
+// buffer would: the report reads them all (its temperature is the
+// eightieth) and writes nothing past what it sized. And a block with a
+// missing result.
+TEST(ToolOutput, StreamWithManyTotalRows) {
+  namespace fx = flowsum::testing;
+  fx::SummaryBuilder b;
+  b.header();
+  fx::FlowsheetWriter w(b);
+  w.property_names();
+  w.components({"WATER", "METHANE"});
+  fx::StreamMain s;
+  s.id = "S1";
+  for (int i = 0; i < 79; ++i) s.totals.push_back({fx::prop::kHmx, -1.0e8 + i, fx::unit_type::kMolarEnthalpy});
+  s.totals.push_back({fx::prop::kTemp, 310.0, fx::unit_type::kTemperature});
+  s.components = {{fx::prop::kMassFlow, {1.5, 2.5}, fx::unit_type::kMassFlow}};
+  w.stream_main(s);
+  w.block_results("HEATER", "B1", {},
+                  {fx::BlockResult::real(fx::prop::kTemp, 1.0e35, fx::unit_type::kTemperature),
+                   fx::BlockResult::real(fx::prop::kPres, 2.0e6, fx::unit_type::kPressure)});
+  fx::TempSummaryFile file(b.text());
+  const ToolRun r = run_split("--units SI --width 0 --ref-dir " + std::string(FLOWSUM_SOURCE_DIR) + "/data " +
+                              file.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Temperature K                     310\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Total KG/SEC                        4\n"), std::string::npos) << r.out;
+  // A missing block result shows as "-", as in the stream table.
+  EXPECT_NE(r.out.find("  B1 (HEATER): 2 results\n    TEMP                            -\n"
+                       "    PRES                            2000000 PA\n"),
+            std::string::npos)
+      << r.out;
 }
 
 }  // namespace

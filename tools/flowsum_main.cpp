@@ -2,8 +2,8 @@
 //
 // Without a view option the tool prints the default report (run
 // information, units, objects, connections, the stream table, heat and work
-// streams); options that name objects (--block, --column, ...) print only
-// those views. --format csv|json writes the views as tables of the C++ API
+// streams, block summaries); options that name objects (--block, --column,
+// ...) print only those views. --format csv|json writes the views as tables of the C++ API
 // (tools/formats.hpp). The reference files RCPROPNU.DAT and RCUNITS.DAT are
 // found as the C++ API finds them (flowsum::find_reference_dir); --ref-dir
 // names the folder to use instead. --help lists every option.
@@ -118,8 +118,9 @@ void help() {
       "usage: flowsum [OPTION]... SUMMARY-FILE\n"
       "\n"
       "Loads a summary file and prints its report: run information, units, objects,\n"
-      "connections and the stream table. Options that name objects print only\n"
-      "those views; each may be repeated and takes a comma list of IDs.\n"
+      "connections, the stream table and each block's first results. Options that\n"
+      "name objects print only those views; each may be repeated and takes a comma\n"
+      "list of IDs.\n"
       "\n"
       "  --format F         text (default), csv or json: every view as tables with\n"
       "                     a header row (csv) or as JSON of a versioned schema\n"
@@ -140,6 +141,8 @@ void help() {
       "                     column groups that fit (default: the terminal's width,\n"
       "                     else COLUMNS, else 80; 0: no limit)\n"
       "  --by-stream        the stream table with one stream per row\n"
+      "  --block-rows N     results shown per block in the report's block summaries\n"
+      "                     (default 5; 0 leaves the summaries out)\n"
       "  --dot              write the flowsheet as a Graphviz graph instead\n"
       "  --verbose          add what the loader read and indexed to the report\n"
       "  --ref-dir DIR      folder of RCPROPNU.DAT and RCUNITS.DAT (default: beside\n"
@@ -249,17 +252,28 @@ int structured_output(const std::string& format, const std::string& file, const 
         value.texts.push_back(v);
       }
       sections.push_back({"run", "", std::move(run)});
-      flowsum::Table blocks;
-      blocks.columns.reserve(2);
+      flowsum::Table blocks, summaries;
+      blocks.columns.reserve(3);
       auto& id = blocks.add_texts("id");
       auto& model = blocks.add_texts("model");
+      auto& results = blocks.add_numbers("results");
+      const size_t rows = static_cast<size_t>(flowsum_tool::settings().block_rows);
       for (const flowsum::Block& b : s.blocks()) {
         id.texts.push_back(b.id);
         model.texts.push_back(b.model);
+        flowsum::Table t;
+        try {
+          t = s.block_results(b.id);
+        } catch (const flowsum::NotFoundError&) {
+          // Listed but without a result table the API can read: no results.
+        }
+        results.values.push_back(static_cast<double>(t.rows()));
+        flowsum_tool::add_block_summary(b.id, t, rows, summaries);
       }
       sections.push_back({"blocks", "", std::move(blocks)});
       if (!s.streams().empty())
         sections.push_back({"streams", "", s.stream_table({}, flowsum_tool::settings().basis)});
+      if (rows > 0) sections.push_back({"block summaries", "", std::move(summaries)});
     }
     if (all_blocks)
       for (const flowsum::Block& b : s.blocks()) sections.push_back({"block", b.id, s.block_results(b.id)});
@@ -337,15 +351,18 @@ int main(int argc, char** argv) {
       if (!take_value()) return bad_usage("missing basis after", arg);
       settings.basis = upper(value);
       if (!one_of(settings.basis, kBases)) return bad_usage("unknown basis", value);
-    } else if (arg == "--digits" || arg == "--width") {
+    } else if (arg == "--digits" || arg == "--width" || arg == "--block-rows") {
       if (!take_value()) return bad_usage("missing number after", arg);
-      const bool digits = arg == "--digits";
+      const bool digits = arg == "--digits", width = arg == "--width";
       char* end = nullptr;
       const long n = std::strtol(value.c_str(), &end, 10);
       if (value.empty() || *end != '\0' || n < (digits ? 1 : 0) || n > (digits ? 17 : 100000))
-        return bad_usage(digits ? "--digits takes 1 to 17, not" : "--width takes 0 to 100000, not", value);
-      (digits ? settings.digits : settings.width) = static_cast<int>(n);
-      width_given = width_given || !digits;
+        return bad_usage(digits ? "--digits takes 1 to 17, not"
+                         : width ? "--width takes 0 to 100000, not"
+                                 : "--block-rows takes 0 to 100000, not",
+                         value);
+      (digits ? settings.digits : width ? settings.width : settings.block_rows) = static_cast<int>(n);
+      width_given = width_given || width;
     } else if (arg == "--format") {
       if (!take_value()) return bad_usage("missing format after", arg);
       format = upper(value);
@@ -465,6 +482,7 @@ int main(int argc, char** argv) {
       flowsum_tool::report_units();
       flowsum_tool::report_objects();
       flowsum_tool::report_streams();
+      flowsum_tool::report_block_summaries(flowsum_tool::block_list(), settings.block_rows);
     }
   }
 

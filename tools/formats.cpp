@@ -1,5 +1,6 @@
 #include "tools/formats.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -41,6 +42,33 @@ std::string json_string(const std::string& s) {
 }
 
 }  // namespace
+
+void add_block_summary(const std::string& block, const flowsum::Table& results, size_t rows,
+                       flowsum::Table& summaries) {
+  if (summaries.columns.empty()) {
+    summaries.columns.reserve(6);
+    summaries.add_texts("block");
+    summaries.add_texts("property");
+    summaries.add_texts("description");
+    summaries.add_numbers("value");
+    summaries.add_texts("text");
+    summaries.add_texts("unit");
+  }
+  auto& cols = summaries.columns;
+  const size_t n = std::min(rows, results.rows());
+  for (size_t j = 0; j < n; ++j) {
+    std::string description;
+    for (const flowsum::Column& c : results.columns)
+      if (c.name.rfind("qualifier ", 0) == 0 && !c.texts[j].empty())
+        description += (description.empty() ? "" : " ") + c.texts[j];
+    cols[0].texts.push_back(block);
+    cols[1].texts.push_back(results.column("property").texts[j]);
+    cols[2].texts.push_back(description);
+    cols[3].values.push_back(results.column("value").values[j]);
+    cols[4].texts.push_back(results.column("text").texts[j]);
+    cols[5].texts.push_back(results.column("unit").texts[j]);
+  }
+}
 
 void write_csv(const std::vector<Section>& sections, std::FILE* out) {
   const bool titled = sections.size() > 1;

@@ -17,6 +17,13 @@ struct Section {
   flowsum::Table table;
 };
 
+// Appends the first `rows` rows of a block's result table (as
+// Summary::block_results gives it) to the table of block summaries: columns
+// "block", "property", "description" (the descriptive qualifiers joined by
+// blanks), "value", "text" and "unit".
+void add_block_summary(const std::string& block, const flowsum::Table& results, size_t rows,
+                       flowsum::Table& summaries);
+
 // CSV: a header row of column names (with the unit in brackets when the
 // column has one), then the rows; missing numbers are empty fields. With
 // more than one section each starts with a line "# KIND ID" and sections

@@ -3,9 +3,11 @@
 #include "tools/report_blocks.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "flowsum.h"
+#include "loading/globals.hpp"
 #include "tools/views.hpp"
 #include "store/identifier_access.hpp"
 
@@ -48,42 +50,70 @@ void reactor_reports(const std::string& id, std::FILE* out) {
   }
 }
 
+// A block's general result table as TKNRES and TKBRES return it.
+struct ResultTable {
+  size_t rows = 0, desc = 0;
+  std::string names, quals, texts, labels;
+  std::vector<int64_t> types, ints;
+  std::vector<double> reals;
+
+  // Reads the table of the block in the 128-character field f and returns
+  // its number of results; a table too large for the tool to read is left
+  // empty, its count still returned.
+  int64_t read(std::string& f) {
+    int64_t n = 0, nd = 0, status = 1;
+    tknres_(f.data(), &n, &nd, &status, f.size());
+    if (n <= 0 || n > kMaxRows || nd < 0 || nd > 100) return n;
+    rows = static_cast<size_t>(n);
+    desc = static_cast<size_t>(nd);
+    names.assign(12 * rows, ' ');
+    quals.assign(8 * std::max<size_t>(desc * rows, 1), ' ');
+    texts.assign(8 * rows, ' ');
+    labels.assign(16 * rows, ' ');
+    std::string utypes(12 * rows, ' ');
+    types.assign(rows, 0);
+    ints.assign(rows, 0);
+    reals.assign(rows, 0.0);
+    int64_t d1 = 0, d2 = 0;
+    tkbres_(f.data(), &d1, &d2, names.data(), quals.data(), types.data(), ints.data(), texts.data(),
+            reals.data(), utypes.data(), labels.data(), f.size(), 12, 8, 8, 12, 16);
+    return n;
+  }
+
+  // Row j as one line: property name, descriptive qualifiers, the value
+  // (an integer, a real with its unit label, or a quoted text).
+  void print(size_t j, const char* indent, std::FILE* out) const {
+    std::string d;
+    for (size_t q = 0; q < desc; ++q) {
+      const std::string s = field(quals, j * desc + q, 8);
+      if (!s.empty()) d += (d.empty() ? "" : " ") + s;
+    }
+    // A missing real shows as "-", as in the stream table, not as the
+    // marker the tool loads with.
+    const bool missing = types[j] == 2 && std::fabs(reals[j]) >= std::fabs(flowsum::rglb(1));
+    std::string value;
+    if (types[j] == 1) value = std::to_string(ints[j]);
+    else if (missing) value = "-";
+    else if (types[j] == 2) value = real(reals[j]);
+    else value = "\"" + field(texts, j, 8) + "\"";
+    const std::string label = missing ? std::string() : field(labels, j, 16);
+    std::fprintf(out, "%s%-12s %-18s %s%s%s\n", indent, field(names, j, 12).c_str(), d.c_str(), value.c_str(),
+                 label.empty() ? "" : " ", label.c_str());
+  }
+};
+
 void block(const std::string& id, std::FILE* out) {
   std::string f = pad(id, 128);
-  int64_t n = 0, nd = 0, status = 1;
-  tknres_(f.data(), &n, &nd, &status, f.size());
   const flowsum::ItemMatch m = flowsum::find_block(id);
   if (!m) {
     not_in_file("block", id);
     return;
   }
+  ResultTable t;
+  const int64_t n = t.read(f);
   const std::string model(flowsum::widened_type(flowsum::ItemKind::kBlock, m.type.view()));
-  std::fprintf(out, "\nblock %s (%s): %lld results\n", id.c_str(), model.c_str(),
-               static_cast<long long>(n));
-  if (n > 0 && n <= kMaxRows && nd >= 0 && nd <= 100) {
-    const size_t rows = static_cast<size_t>(n), desc = static_cast<size_t>(nd);
-    std::string names(12 * rows, ' '), quals(8 * std::max<size_t>(desc * rows, 1), ' '), texts(8 * rows, ' '),
-        utypes(12 * rows, ' '), labels(16 * rows, ' ');
-    std::vector<int64_t> types(rows, 0), ints(rows, 0);
-    std::vector<double> reals(rows, 0.0);
-    int64_t d1 = 0, d2 = 0;
-    tkbres_(f.data(), &d1, &d2, names.data(), quals.data(), types.data(), ints.data(), texts.data(),
-            reals.data(), utypes.data(), labels.data(), f.size(), 12, 8, 8, 12, 16);
-    for (size_t j = 0; j < rows; ++j) {
-      std::string d;
-      for (size_t q = 0; q < desc; ++q) {
-        const std::string s = field(quals, j * desc + q, 8);
-        if (!s.empty()) d += (d.empty() ? "" : " ") + s;
-      }
-      std::string value;
-      if (types[j] == 1) value = std::to_string(ints[j]);
-      else if (types[j] == 2) value = real(reals[j]);
-      else value = "\"" + field(texts, j, 8) + "\"";
-      const std::string label = field(labels, j, 16);
-      std::fprintf(out, "  %-12s %-18s %s%s%s\n", field(names, j, 12).c_str(), d.c_str(), value.c_str(),
-                   label.empty() ? "" : " ", label.c_str());
-    }
-  }
+  std::fprintf(out, "\nblock %s (%s): %lld results\n", id.c_str(), model.c_str(), static_cast<long long>(n));
+  for (size_t j = 0; j < t.rows; ++j) t.print(j, "  ", out);
   reactor_reports(id, out);
 }
 
@@ -181,6 +211,24 @@ void sensitivity(const std::string& id, std::FILE* out) {
 }
 
 }  // namespace
+
+void report_block_summaries(const std::vector<std::pair<std::string, std::string>>& blocks, int rows,
+                            std::FILE* out) {
+  if (blocks.empty() || rows <= 0) return;
+  std::fprintf(out, "\nblock summaries (the first %d results of each):\n", rows);
+  for (const auto& [id, model] : blocks) {
+    std::string f = pad(id, 128);
+    ResultTable t;
+    const int64_t n = t.read(f);
+    std::fprintf(out, "  %s (%s): %lld result%s\n", id.c_str(), model.c_str(), static_cast<long long>(n),
+                 n == 1 ? "" : "s");
+    const size_t shown = std::min(t.rows, static_cast<size_t>(rows));
+    for (size_t j = 0; j < shown; ++j) t.print(j, "    ", out);
+    if (n > static_cast<int64_t>(shown))
+      std::fprintf(out, "    ... and %lld more (--block %s)\n", static_cast<long long>(n - static_cast<int64_t>(shown)),
+                   id.c_str());
+  }
+}
 
 void report_block_tables(const BlockTableRequests& requests, std::FILE* out) {
   for (const std::string& id : requests.blocks) block(id, out);

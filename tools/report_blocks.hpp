@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace flowsum_tool {
@@ -15,6 +16,12 @@ struct BlockTableRequests {
   std::vector<std::string> sensitivities;  // --sensitivity ID
   bool empty() const { return blocks.empty() && tables.empty() && sensitivities.empty(); }
 };
+
+// The default report's block summaries: for each block (identifier and
+// model) its result count and the first `rows` rows of its result table
+// with their units, and how many more there are when the table is longer.
+void report_block_summaries(const std::vector<std::pair<std::string, std::string>>& blocks, int rows,
+                            std::FILE* out = stdout);
 
 // Print what was asked for from the loaded file.
 void report_block_tables(const BlockTableRequests& requests, std::FILE* out = stdout);

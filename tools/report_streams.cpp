@@ -55,16 +55,9 @@ std::vector<Object> streams() { return objects(tksids_, flowsum::glob(flowsum::g
 
 bool missing(double v) { return std::fabs(v) >= std::fabs(flowsum::rglb(1)); }
 
-struct Ends {
-  std::string source, destination;
-  int64_t rows = 0;  // of the stream's main table
-};
-
-Ends stream_ends(const std::string& id) {
-  std::string sid = field(id, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
-  int64_t nsub = 0, nrows = 0, dum = 0;
-  tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
-  return {trimmed(src), trimmed(dst), nrows};
+std::string_view trimmed_view(std::string_view s) {
+  const size_t n = s.find_last_not_of(' ');
+  return n == std::string_view::npos ? std::string_view() : s.substr(0, n + 1);
 }
 
 struct Connections {
@@ -96,155 +89,9 @@ std::string join(const std::vector<std::string>& v) {
   return s.empty() ? "-" : s;
 }
 
-// Temperature, pressure and vapour fraction of a stream (the first row of
-// each without a component in the MIXED substream), read from its main
-// table in one call: one read of the stream's data set instead of three.
-// nrows: the rows of the main table, as stream_ends found them.
-void main_values(const std::string& stream, int64_t nrows, double& temp, double& pres, double& vfrac,
-                 std::string& tlabel, std::string& plabel) {
-  temp = pres = vfrac = flowsum::rglb(1);
-  if (nrows < 1) return;
-  std::string sid = field(stream, kIdChars);
-  int64_t dum = 0;
-  constexpr size_t kRow = 64, kName = 12, kLabel = 16;
-  const size_t n = static_cast<size_t>(nrows);
-  std::string rows(n * kRow, ' '), names(n * kName, ' '), labels(n * kLabel, ' ');
-  std::vector<double> values(n, flowsum::rglb(1));
-  int64_t nout = 0;
-  tkstrm_(sid.data(), &dum, rows.data(), values.data(), names.data(), labels.data(), &nout, kIdChars,
-          kRow, kName, kLabel);
-  bool seen_t = false, seen_p = false, seen_v = false;
-  for (size_t i = 0; i < n; ++i) {
-    const std::string_view row(rows.data() + i * kRow, kRow);
-    const std::string sub = trimmed(std::string(row.substr(16, 16)));
-    if (!trimmed(std::string(row.substr(32, 16))).empty() || !(sub.empty() || sub == "MIXED")) continue;
-    const std::string prop = trimmed(std::string(row.substr(0, 16)));
-    const std::string label = trimmed(labels.substr(i * kLabel, kLabel));
-    if (prop == "TEMP" && !seen_t) {
-      seen_t = true;
-      temp = values[i];
-      if (!label.empty()) tlabel = label;
-    } else if (prop == "PRES" && !seen_p) {
-      seen_p = true;
-      pres = values[i];
-      if (!label.empty()) plabel = label;
-    } else if (prop == "VFRAC" && !seen_v) {
-      seen_v = true;
-      vfrac = values[i];
-    }
-  }
-}
-
 std::string number(double v) {
   if (missing(v)) return "-";
   return significant(v);
-}
-
-}  // namespace
-
-namespace {
-
-// Prints the ends of the streams st; returns the rows of their main tables.
-std::vector<int64_t> print_connections(const std::vector<Object>& st, std::FILE* out) {
-  std::vector<int64_t> rows;
-  for (const Object& s : st) {
-    const Ends e = stream_ends(s.id);
-    rows.push_back(e.rows);
-    std::fprintf(out, "  %s: %s -> %s\n", s.id.c_str(),
-                 e.source.empty() ? "(feed)" : e.source.c_str(),
-                 e.destination.empty() ? "(product)" : e.destination.c_str());
-  }
-  return rows;
-}
-
-// The stream table of the streams st: temperature, pressure, vapour
-// fraction, total and component flows on the settings' basis. Streams are
-// columns, in groups that fit the settings' width, or rows with by_stream.
-void print_stream_table(const std::vector<Object>& st, const std::vector<int64_t>& main_rows,
-                        std::FILE* out) {
-  const std::string& basis = settings().basis;
-  int64_t ncc = 0, nnc = 0;
-  tkcomp_(&ncc, &nnc);
-  struct Column {
-    double temp, pres, vfrac, total;
-    std::vector<double> comps;
-  };
-  std::vector<Column> cols;
-  std::vector<std::string> comp_ids(static_cast<size_t>(ncc));
-  std::string tlabel, plabel, flabel;
-  const bool fraction = basis.find("FRAC") != std::string::npos;
-  for (size_t j = 0; j < st.size(); ++j) {
-    const Object& s = st[j];
-    Column c{};
-    main_values(s.id, main_rows[j], c.temp, c.pres, c.vfrac, tlabel, plabel);
-    c.comps.assign(static_cast<size_t>(ncc), flowsum::rglb(1));
-    if (ncc > 0) {
-      std::string sid = field(s.id, kIdChars), sub = field("MIXED", 8), b = field(basis, 12),
-                  ids(static_cast<size_t>(ncc) * 8, ' '), lab(16, ' '),
-                  tn(64 * 12, ' '), tl(64 * 16, ' ');
-      std::vector<double> tv(64);
-      int64_t n = ncc, dum = 0;
-      tksubs_(sid.data(), sub.data(), b.data(), &n, ids.data(), c.comps.data(), lab.data(), &dum,
-              tn.data(), tv.data(), tl.data(), kIdChars, 8, 12, 8, 16, 12, 16);
-      if (!trimmed(lab).empty()) flabel = trimmed(lab);
-      for (size_t i = 0; i < comp_ids.size(); ++i) {
-        const std::string id = trimmed(ids.substr(i * 8, 8));
-        if (!id.empty()) comp_ids[i] = id;
-      }
-    }
-    // The total is the sum of the component values (missing when any is).
-    c.total = 0;
-    for (double v : c.comps) c.total = missing(v) || missing(c.total) ? flowsum::rglb(1) : c.total + v;
-    cols.push_back(std::move(c));
-  }
-
-  // The table's rows: a title, its unit, and the value of a column.
-  struct Row {
-    std::string title, unit;
-    double (*value)(const Column&, size_t);
-    size_t component;
-  };
-  std::vector<Row> rows = {
-      {"Temperature", tlabel, [](const Column& c, size_t) { return c.temp; }, 0},
-      {"Pressure", plabel, [](const Column& c, size_t) { return c.pres; }, 0},
-      {"Vapour fraction", "", [](const Column& c, size_t) { return c.vfrac; }, 0},
-      {"Total", fraction ? std::string() : flabel, [](const Column& c, size_t) { return c.total; }, 0}};
-  for (size_t i = 0; i < comp_ids.size(); ++i)
-    rows.push_back({"  " + comp_ids[i], "", [](const Column& c, size_t k) { return c.comps[k]; }, i});
-
-  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
-  const auto cell = [](const std::string& text) { return fit(text, kColumn); };
-  if (settings().by_stream) {
-    std::fprintf(out, "%-*s", kRowTitle, "stream");
-    for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, cell(r.title.substr(r.title.find_first_not_of(' '))).c_str());
-    std::fprintf(out, "\n%-*s", kRowTitle, "");
-    for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, cell(r.unit).c_str());
-    std::fprintf(out, "\n");
-    for (size_t j = 0; j < st.size(); ++j) {
-      std::fprintf(out, "%-*s", kRowTitle, fit(st[j].id, kRowTitle).c_str());
-      for (const Row& r : rows) std::fprintf(out, " %*s", kColumn, number(r.value(cols[j], r.component)).c_str());
-      std::fprintf(out, "\n");
-    }
-    return;
-  }
-  const int width = settings().width;
-  const size_t per_group =
-      width <= 0 ? st.size()
-                 : static_cast<size_t>(std::max(1, (width - kRowTitle) / (kColumn + 1)));
-  for (size_t first = 0; first < st.size(); first += per_group) {
-    const size_t last = std::min(st.size(), first + per_group);
-    if (first > 0) std::fprintf(out, "\n");
-    std::fprintf(out, "%-*s", kRowTitle, "");
-    for (size_t j = first; j < last; ++j) std::fprintf(out, " %*s", kColumn, cell(st[j].id).c_str());
-    std::fprintf(out, "\n");
-    for (const Row& r : rows) {
-      const std::string title = r.unit.empty() ? r.title : r.title + " " + r.unit;
-      std::fprintf(out, "%-*s", kRowTitle, fit(title, kRowTitle).c_str());
-      for (size_t j = first; j < last; ++j)
-        std::fprintf(out, " %*s", kColumn, number(r.value(cols[j], r.component)).c_str());
-      std::fprintf(out, "\n");
-    }
-  }
 }
 
 // Heat and work streams carry one value, their duty or power, and no
@@ -252,27 +99,190 @@ void print_stream_table(const std::vector<Object>& st, const std::vector<int64_t
 // stream table.
 bool is_energy(const Object& s) { return s.type.rfind("HEAT", 0) == 0 || s.type.rfind("WORK", 0) == 0; }
 
-void print_streams(const std::vector<Object>& st, const std::vector<int64_t>& main_rows, std::FILE* out) {
-  std::vector<Object> material, energy;
-  std::vector<int64_t> material_rows;
-  for (size_t j = 0; j < st.size(); ++j) {
-    if (is_energy(st[j])) {
-      energy.push_back(st[j]);
-    } else {
-      material.push_back(st[j]);
-      material_rows.push_back(main_rows[j]);
+// What the report shows of one stream.
+struct StreamValues {
+  Object object;
+  std::string source, destination;
+  double temp, pres, vfrac, total;
+  std::vector<double> comps;  // on the basis of the settings, in component order
+};
+
+// The streams' values with the component identifiers and the labels of the
+// stream table's rows.
+struct StreamPass {
+  std::vector<StreamValues> streams;
+  std::vector<std::string> comp_ids;
+  std::string tlabel, plabel, flabel;
+};
+
+// Reads every stream once: TKSINF for its ends and the size of its main
+// table, then for a material stream TKSUBS on the MIXED substream, which
+// gives the component flows on the basis and the substream's total rows
+// (temperature, pressure, vapour fraction among them). Both read the same
+// data set, so the second call is answered from the data set the first one
+// read instead of reading the stream's values again.
+StreamPass read_streams(const std::vector<Object>& st) {
+  StreamPass pass;
+  int64_t ncc = 0, nnc = 0;
+  tkcomp_(&ncc, &nnc);
+  const size_t ncomp = static_cast<size_t>(std::max<int64_t>(ncc, 0));
+  pass.comp_ids.resize(ncomp);
+  const std::string sub = field("MIXED", 8), basis = field(settings().basis, 12);
+  std::string sid, src(kIdChars, ' '), dst(kIdChars, ' '), ids, lab(16, ' '), tnames, tlabels;
+  std::vector<double> tvalues;
+  pass.streams.reserve(st.size());
+  for (const Object& s : st) {
+    StreamValues v{s, "", "", flowsum::rglb(1), flowsum::rglb(1), flowsum::rglb(1), flowsum::rglb(1), {}};
+    sid = field(s.id, kIdChars);
+    src.assign(kIdChars, ' ');
+    dst.assign(kIdChars, ' ');
+    int64_t nsub = 0, nrows = 0, dum = 0;
+    tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
+    v.source = std::string(trimmed_view(src));
+    v.destination = std::string(trimmed_view(dst));
+    if (!is_energy(s)) {
+      v.comps.assign(ncomp, flowsum::rglb(1));
+      // TKSUBS writes one total row for every row of the main table that is
+      // a total of the substream: at most the table's rows, which TKSINF
+      // counted.
+      const size_t nt = static_cast<size_t>(std::max<int64_t>(nrows, 1));
+      tnames.assign(nt * 12, ' ');
+      tlabels.assign(nt * 16, ' ');
+      tvalues.assign(nt, flowsum::rglb(1));
+      ids.assign(std::max<size_t>(ncomp, 1) * 8, ' ');
+      lab.assign(16, ' ');
+      double none = 0;
+      int64_t n = ncc;
+      tksubs_(sid.data(), sub.data(), basis.data(), &n, ids.data(), ncomp ? v.comps.data() : &none,
+              lab.data(), &dum, tnames.data(), tvalues.data(), tlabels.data(), kIdChars, 8, 12, 8, 16,
+              12, 16);
+      if (!trimmed_view(lab).empty()) pass.flabel = std::string(trimmed_view(lab));
+      for (size_t i = 0; i < ncomp; ++i) {
+        const std::string_view id = trimmed_view(std::string_view(ids).substr(i * 8, 8));
+        if (!id.empty()) pass.comp_ids[i] = std::string(id);
+      }
+      // The first total row of each property counts.
+      bool seen_t = false, seen_p = false, seen_v = false;
+      for (size_t i = 0; i < nt && !(seen_t && seen_p && seen_v); ++i) {
+        const std::string_view prop = trimmed_view(std::string_view(tnames).substr(i * 12, 12));
+        const std::string_view label = trimmed_view(std::string_view(tlabels).substr(i * 16, 16));
+        if (prop == "TEMP" && !seen_t) {
+          seen_t = true;
+          v.temp = tvalues[i];
+          if (!label.empty()) pass.tlabel = std::string(label);
+        } else if (prop == "PRES" && !seen_p) {
+          seen_p = true;
+          v.pres = tvalues[i];
+          if (!label.empty()) pass.plabel = std::string(label);
+        } else if (prop == "VFRAC" && !seen_v) {
+          seen_v = true;
+          v.vfrac = tvalues[i];
+        }
+      }
+      // The total is the sum of the component values (missing when any is).
+      v.total = 0;
+      for (double c : v.comps) v.total = missing(c) || missing(v.total) ? flowsum::rglb(1) : v.total + c;
+    }
+    pass.streams.push_back(std::move(v));
+  }
+  return pass;
+}
+
+// Appends text right-aligned in a cell of width characters after a blank.
+void cell_right(std::string& line, std::string_view text, size_t width) {
+  line += ' ';
+  if (text.size() < width) line.append(width - text.size(), ' ');
+  line += text;
+}
+
+void cell_left(std::string& line, std::string_view text, size_t width) {
+  line += text;
+  if (text.size() < width) line.append(width - text.size(), ' ');
+}
+
+void put_line(std::string& line, std::FILE* out) {
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), out);
+  line.clear();
+}
+
+void print_connections(const StreamPass& pass, std::FILE* out) {
+  for (const StreamValues& s : pass.streams)
+    std::fprintf(out, "  %s: %s -> %s\n", s.object.id.c_str(),
+                 s.source.empty() ? "(feed)" : s.source.c_str(),
+                 s.destination.empty() ? "(product)" : s.destination.c_str());
+}
+
+// The stream table of the material streams: temperature, pressure, vapour
+// fraction, total and component flows on the settings' basis. Streams are
+// columns, in groups that fit the settings' width, or rows with by_stream.
+void print_stream_table(const StreamPass& pass, const std::vector<const StreamValues*>& cols,
+                        std::FILE* out) {
+  const std::string& basis = settings().basis;
+  const bool fraction = basis.find("FRAC") != std::string::npos;
+  // The table's rows: a title, its unit, and the value of a column.
+  struct Row {
+    std::string title, unit;
+    double (*value)(const StreamValues&, size_t);
+    size_t component;
+  };
+  std::vector<Row> rows = {
+      {"Temperature", pass.tlabel, [](const StreamValues& c, size_t) { return c.temp; }, 0},
+      {"Pressure", pass.plabel, [](const StreamValues& c, size_t) { return c.pres; }, 0},
+      {"Vapour fraction", "", [](const StreamValues& c, size_t) { return c.vfrac; }, 0},
+      {"Total", fraction ? std::string() : pass.flabel, [](const StreamValues& c, size_t) { return c.total; },
+       0}};
+  for (size_t i = 0; i < pass.comp_ids.size(); ++i)
+    rows.push_back(
+        {"  " + pass.comp_ids[i], "", [](const StreamValues& c, size_t k) { return c.comps[k]; }, i});
+
+  std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
+  std::string line;
+  if (settings().by_stream) {
+    cell_left(line, "stream", kRowTitle);
+    for (const Row& r : rows) cell_right(line, fit(r.title.substr(r.title.find_first_not_of(' ')), kColumn), kColumn);
+    put_line(line, out);
+    cell_left(line, "", kRowTitle);
+    for (const Row& r : rows) cell_right(line, fit(r.unit, kColumn), kColumn);
+    put_line(line, out);
+    for (const StreamValues* s : cols) {
+      cell_left(line, fit(s->object.id, kRowTitle), kRowTitle);
+      for (const Row& r : rows) cell_right(line, number(r.value(*s, r.component)), kColumn);
+      put_line(line, out);
+    }
+    return;
+  }
+  const int width = settings().width;
+  const size_t per_group =
+      width <= 0 ? cols.size()
+                 : static_cast<size_t>(std::max(1, (width - kRowTitle) / (kColumn + 1)));
+  for (size_t first = 0; first < cols.size(); first += per_group) {
+    const size_t last = std::min(cols.size(), first + per_group);
+    if (first > 0) put_line(line, out);
+    cell_left(line, "", kRowTitle);
+    for (size_t j = first; j < last; ++j) cell_right(line, fit(cols[j]->object.id, kColumn), kColumn);
+    put_line(line, out);
+    for (const Row& r : rows) {
+      cell_left(line, fit(r.unit.empty() ? r.title : r.title + " " + r.unit, kRowTitle), kRowTitle);
+      for (size_t j = first; j < last; ++j) cell_right(line, number(r.value(*cols[j], r.component)), kColumn);
+      put_line(line, out);
     }
   }
-  if (!material.empty()) print_stream_table(material, material_rows, out);
+}
+
+void print_streams(const StreamPass& pass, std::FILE* out) {
+  std::vector<const StreamValues*> material, energy;
+  for (const StreamValues& s : pass.streams) (is_energy(s.object) ? energy : material).push_back(&s);
+  if (!material.empty()) print_stream_table(pass, material, out);
   if (energy.empty()) return;
   std::fprintf(out, "\nheat and work streams:\n");
-  for (const Object& e : energy) {
-    std::string sid = field(e.id, kIdChars), type = field(e.type, 4), label(16, ' ');
+  for (const StreamValues* e : energy) {
+    std::string sid = field(e->object.id, kIdChars), type = field(e->object.type, 4), label(16, ' ');
     double value = flowsum::rglb(1);
     tkstra_(sid.data(), type.data(), &value, label.data(), kIdChars, 4, label.size());
     const std::string unit = trimmed(label);
-    std::fprintf(out, "  %s (%s): %s %s %s\n", e.id.c_str(), e.type.c_str(),
-                 e.type.rfind("HEAT", 0) == 0 ? "duty" : "power", number(value).c_str(), unit.c_str());
+    std::fprintf(out, "  %s (%s): %s %s %s\n", e->object.id.c_str(), e->object.type.c_str(),
+                 e->object.type.rfind("HEAT", 0) == 0 ? "duty" : "power", number(value).c_str(), unit.c_str());
   }
 }
 
@@ -286,9 +296,9 @@ void report_streams(std::FILE* out) {
     std::fprintf(out, "  %s (%s): in %s; out %s\n", b.id.c_str(), b.type.c_str(),
                  join(c.inlets).c_str(), join(c.outlets).c_str());
   }
-  const std::vector<Object> st = streams();
-  const std::vector<int64_t> rows = print_connections(st, out);
-  print_streams(st, rows, out);
+  const StreamPass pass = read_streams(streams());
+  print_connections(pass, out);
+  print_streams(pass, out);
 }
 
 void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
@@ -303,14 +313,21 @@ void report_stream_view(const std::vector<std::string>& ids, std::FILE* out) {
   }
   if (chosen.empty()) return;
   std::fprintf(out, "\nstreams:\n");
-  const std::vector<int64_t> rows = print_connections(chosen, out);
-  print_streams(chosen, rows, out);
+  const StreamPass pass = read_streams(chosen);
+  print_connections(pass, out);
+  print_streams(pass, out);
 }
 
 std::vector<std::string> block_ids() {
   std::vector<std::string> ids;
   for (const Object& b : blocks()) ids.push_back(b.id);
   return ids;
+}
+
+std::vector<std::pair<std::string, std::string>> block_list() {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (Object& b : blocks()) out.emplace_back(std::move(b.id), std::move(b.type));
+  return out;
 }
 
 namespace {
@@ -325,6 +342,17 @@ std::string escaped(const std::string& s) {
 }
 
 std::string quoted(const std::string& s) { return "\"" + escaped(s) + "\""; }
+
+struct Ends {
+  std::string source, destination;
+};
+
+Ends stream_ends(const std::string& id) {
+  std::string sid = field(id, kIdChars), src(kIdChars, ' '), dst(kIdChars, ' ');
+  int64_t nsub = 0, nrows = 0, dum = 0;
+  tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
+  return {trimmed(src), trimmed(dst)};
+}
 
 }  // namespace
 

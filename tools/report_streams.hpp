@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace flowsum_tool {
@@ -20,6 +21,9 @@ void report_stream_view(const std::vector<std::string>& ids, std::FILE* out = st
 
 // The identifiers of the file's blocks, in the order of the block table.
 std::vector<std::string> block_ids();
+
+// The file's blocks with their models, in the same order.
+std::vector<std::pair<std::string, std::string>> block_list();
 
 // Write the flowsheet as a Graphviz digraph: blocks are nodes labelled with
 // their identifier and model, streams labelled edges; a feed starts and a

@@ -30,19 +30,26 @@ std::string significant(double x) {
     std::snprintf(buf, sizeof buf, "%g", x);
     return buf;
   }
-  const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(x))));
-  if (exponent < -4 || exponent >= 15) {
+  // The decimal exponent by comparison with the powers of ten of the fixed
+  // range (1e-4 up to 1e15): a stream table prints hundreds of thousands of
+  // values, and a logarithm for each was a good part of the printing.
+  static constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
+                                       1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const double magnitude = std::fabs(x);
+  if (magnitude < kPowers[0] || magnitude >= kPowers[19]) {
     const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, digits);
     return std::string(buf, r.ptr);
   }
+  const int exponent =
+      static_cast<int>(std::upper_bound(std::begin(kPowers), std::end(kPowers), magnitude) - std::begin(kPowers)) - 5;
   const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed,
                                std::max(0, digits - 1 - exponent));
-  std::string s(buf, r.ptr);
-  if (s.find('.') != std::string::npos) {
-    s.erase(s.find_last_not_of('0') + 1);
-    if (s.back() == '.') s.pop_back();
+  std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
+  if (s.find('.') != std::string_view::npos) {
+    s = s.substr(0, s.find_last_not_of('0') + 1);
+    if (s.back() == '.') s.remove_suffix(1);
   }
-  return s == "-0" ? "0" : s;
+  return s == "-0" ? "0" : std::string(s);
 }
 
 std::string fit(const std::string& text, size_t width) {

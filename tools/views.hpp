@@ -23,6 +23,7 @@ struct Settings {
   int digits = 6;                   // significant digits of every real printed
   int width = 0;                    // of the text stream table; 0: no limit
   bool by_stream = false;           // the stream table with one stream per row
+  int block_rows = 5;               // results per block in the report's block summaries
 };
 Settings& settings();
 
