@@ -144,12 +144,16 @@ struct ResultLists {
   char* ulabels;
   size_t names_len, qnames_len, ulabels_len;
 };
-void write_results(const DatasetAnswer& a, const std::vector<int64_t>& rows, int64_t n, const ResultLists& out) {
+// The rows land at list positions from `from` on; returns the position
+// after the last one written.
+size_t write_results(const DatasetAnswer& a, const std::vector<int64_t>& rows, int64_t n, const ResultLists& out,
+                     size_t from = 0) {
   const int64_t pcol = a.find_qualifier("PROPERTIES");
-  const size_t count = std::min(rows.size(), static_cast<size_t>(std::max<int64_t>(n, 0)));
+  const size_t room = static_cast<size_t>(std::max<int64_t>(n, 0));
+  const size_t end = from >= room ? from : std::min(room, from + rows.size());
   StoredConverter convert;
-  for (size_t k = 0; k < count; ++k) {
-    const int64_t j = rows[k];
+  for (size_t k = from; k < end; ++k) {
+    const int64_t j = rows[k - from];
     text_element(out.names, out.names_len, k).assign(pcol > 0 ? property_name(a.qualifier_int(pcol, j)) : "");
     const int64_t vt = a.type(j), t = a.unit_type(j);
     if (out.kinds) out.kinds[k] = vt == value_type::kInteger ? 1 : vt == value_type::kReal ? 2 : 3;
@@ -166,6 +170,7 @@ void write_results(const DatasetAnswer& a, const std::vector<int64_t>& rows, int
       label.assign(c.label_view());
     }
   }
+  return end;
 }
 
 std::vector<int64_t> all_rows(const DatasetAnswer& a) {
@@ -429,12 +434,61 @@ void tkptfr_(const char* id, int64_t* icon, int64_t* nres, char* rnames, double*
              char* ulabels, int64_t* ierr, size_t id_len, size_t rnames_len, size_t qnames_len, size_t ulabels_len) {
   FreePointerGuard guard;
   *ierr = 1;
-  const DatasetAnswer a = first_dataset(crude_block(id, id_len), "M-FCONNE");
-  const std::vector<Group> g = groups(a, "M-FCONNECT");
-  if (*icon < 1 || *icon > static_cast<int64_t>(g.size())) return;
-  write_results(a, g[static_cast<size_t>(*icon - 1)].rows, *nres,
-                {rnames, nullptr, values, qnames, ulabels, rnames_len, qnames_len, ulabels_len});
+  const ProfileBlock b = crude_block(id, id_len);
+  const ResultLists out{rnames, nullptr, values, qnames, ulabels, rnames_len, qnames_len, ulabels_len};
+  std::string connection;
+  size_t at = 0;
+  {
+    const DatasetAnswer a = first_dataset(b, "M-FCONNE");
+    const std::vector<Group> g = groups(a, "M-FCONNECT");
+    if (*icon < 1 || *icon > static_cast<int64_t>(g.size())) return;
+    const Group& mine = g[static_cast<size_t>(*icon - 1)];
+    connection = mine.value;
+    at = write_results(a, mine.rows, *nres, out);
+  }
   *ierr = 0;
+  // The connection's further values follow from "MF_CON" (read after
+  // "M-FCONNE", whose values the lookup no longer holds): its rows of the
+  // same "M-FCONNECT" value, or without that column the connection's three
+  // values in stored order.
+  const DatasetAnswer m = first_dataset(b, "MF_CON");
+  if (!m.found()) return;
+  std::vector<int64_t> rows;
+  if (m.find_qualifier("M-FCONNECT") > 0) {
+    for (const Group& g : groups(m, "M-FCONNECT"))
+      if (g.value == connection) rows = g.rows;
+  } else {
+    for (int64_t j = 3 * (*icon - 1) + 1; j <= std::min(3 * *icon, m.ndata); ++j) rows.push_back(j);
+  }
+  write_results(m, rows, *nres, out, at);
+}
+
+void tkptcn_(const char* id, int64_t* column, int64_t* nres, char* rnames, double* values, char* qnames,
+             char* ulabels, int64_t* ierr, size_t id_len, size_t rnames_len, size_t qnames_len, size_t ulabels_len) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  const ProfileBlock b = crude_block(id, id_len);
+  if (!b || *column < 1) return;
+  const ResultLists out{rnames, nullptr, values, qnames, ulabels, rnames_len, qnames_len, ulabels_len};
+  // The main column: every feed and product connection's values in stored
+  // order (TKNPET's N7 connections of N8 - 3 values).
+  if (*column == 1) {
+    const DatasetAnswer a = first_dataset(b, "M-FCONNE");
+    if (!a.found()) return;
+    write_results(a, all_rows(a), *nres, out);
+    *ierr = 0;
+    return;
+  }
+  // Stripper s: its connections to the main column, the "MSCO_"s data sets
+  // one after another (TKNPET's N12 data sets of N11 values).
+  const std::string section = numbered_section("MSCO_", *column - 1);
+  size_t at = 0;
+  for (int64_t node : section_nodes(b, section)) {
+    const DatasetAnswer a = lookup_dataset(b.path(section), node_qualifier(node));
+    if (!a.found()) continue;
+    at = write_results(a, all_rows(a), *nres, out, at);
+    *ierr = 0;
+  }
 }
 
 void tkptrs_(const char* id, int64_t* column, int64_t* nres, char* rnames, int64_t* kinds, double* values,

@@ -4,6 +4,7 @@
 // flowsheets through the general routines (check_columns).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,60 @@
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
-namespace {
 
 using Ints = std::vector<int64_t>;
 using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
+
+void check_refinery(const RandomColumnBlock& blk) {
+  const std::string id = pad(blk.id, 40);
+  // A result list sized by the truth, one guard element after it.
+  auto lists = [&](const char* routine, int64_t number, const std::vector<Series>& want) {
+    SCOPED_TRACE(std::string(routine) + " " + std::to_string(number));
+    const size_t n = want.size();
+    std::string names(12 * n + 1, '#'), q(12 * n + 1, '#'), l(16 * n + 1, '#');
+    Reals v(n + 1, -1.0), wv;
+    Ints kinds(n + 1, -7);
+    int64_t nres = static_cast<int64_t>(n), ierr = -1, k = number;
+    const std::string r = routine;
+    if (r == "CN") tkptcn_(id.data(), &k, &nres, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    if (r == "FR") tkptfr_(id.data(), &k, &nres, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    if (r == "RS")
+      tkptrs_(id.data(), &k, &nres, names.data(), kinds.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    EXPECT_EQ(ierr, n > 0 ? 0 : 1);
+    Texts got{names.substr(12 * n), q.substr(12 * n), l.substr(16 * n)}, exp{"#", "#", "#"};
+    for (size_t j = 0; j < n; ++j) {
+      got.insert(got.end(), {field(names, 12, j), field(q, 12, j), field(l, 16, j)});
+      exp.insert(exp.end(), {want[j].name, units_of(want[j].unit_type)[0], units_of(want[j].unit_type)[1]});
+      wv.push_back(want[j].si[0]);
+    }
+    EXPECT_EQ(got, exp);
+    wv.push_back(-1.0);
+    expect_si(v, wv);
+    if (r == "RS" && n > 0) EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 2), static_cast<long>(n));
+  };
+  const int64_t ncol = static_cast<int64_t>(blk.columns.size()), nconn = static_cast<int64_t>(blk.feed_connections.size());
+  int64_t stripper_values = 0;
+  for (int64_t c = 2; c <= ncol; ++c) stripper_values += static_cast<int64_t>(blk.columns[static_cast<size_t>(c - 1)].summary.size());
+  for (int64_t c = 1; c <= ncol + 1; ++c) {
+    const RandomColumn none, &col = c <= ncol ? blk.columns[static_cast<size_t>(c - 1)] : none;
+    Ints n(12, -7);
+    int64_t cc = c;
+    tknpet_(id.data(), &cc, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
+    const int64_t sets = c == 1 || c > ncol ? 0 : blk.stripper_sets[static_cast<size_t>(c - 1)];
+    const int64_t each = sets > 0 ? static_cast<int64_t>(col.connections.size()) / sets : 0;
+    EXPECT_EQ((Ints{n[3], n[6], n[7], n[10], n[11]}),
+              (c == 1 ? Ints{static_cast<int64_t>(col.summary.size()), nconn,
+                             nconn ? static_cast<int64_t>(col.connections.size()) / nconn + 3 : 0, 0, 0}
+                      : Ints{stripper_values, 0, 0, each, sets}))
+        << c;
+    lists("CN", c, col.connections);
+    lists("RS", c, col.summary);
+  }
+  for (int64_t k = 1; k <= nconn + 1; ++k) lists("FR", k, k <= nconn ? blk.feed_connections[static_cast<size_t>(k - 1)] : std::vector<Series>{});
+}
+
+namespace {
 
 ColumnSet keyed(const std::string& name, const std::vector<std::string>& values) {
   ColumnSet s{{name}, {}, ""};
@@ -56,6 +106,10 @@ class RefineryColumn : public ::testing::Test {
     column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}), &next);
     column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
                    reals({1, 2, 3, 4, 5, 6}), &next);
+    column_dataset(w, at("MF_CON"), {{{"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}, {{"33"}, 2, 0}}, ""}, keyed("POSITION", {"1", "2", "3"})},
+                   {Value::real(7, 1), Value::real(8, 1), Value::real(9), Value::real(10, 1), Value::real(11, 1),
+                    Value::real(12), Value::real(13, 1), Value::real(14, 1), Value::real(15)},
+                   &next);
     column_dataset(w, at("FURN_XXY"), {temp_pres(), component_set({})}, reals({11, 12, 21, 22, 31, 32}), &next);
     for (const char* pp : {"PPL_M", "PPS_M", "PPV_M", "PPVS_10"}) {
       column_dataset(w, at(pp), {property_set(22, 22), tray_set({1, 2})}, reals({400, 410}), &next);
@@ -117,6 +171,14 @@ TEST_F(RefineryColumn, ResultListsStopAtTheirCount) {
     if (ierr == 0) EXPECT_EQ((Texts{field(names, 12, 0), trim(q), trim(l)}), (Texts{"TEMP", units_of(22)[0], units_of(22)[1]}));
     if (r == "RS" && ierr == 0) EXPECT_EQ(kinds, (Ints{2, -1}));
   }
+  // Without a connection column, "MF_CON" gives each connection its three
+  // values in stored order, after its "M-FCONNE" values.
+  int64_t two = 2, five = 5, ierr = -1;
+  std::string names(60, ' '), q(60, ' '), l(80, ' ');
+  Reals v(5, -1.0);
+  tkptfr_(id.data(), &two, &five, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+  EXPECT_EQ((Texts{field(names, 12, 2), field(names, 12, 4)}), (Texts{"TEMP", "NSTAGE"}));
+  expect_si(v, {3, 4, 10, 11, 12});
 }
 
 TEST_F(RefineryColumn, FurnaceTableAndPetroleumProperties) {

@@ -17,6 +17,8 @@ void check_columns(const RandomFlowsheet& f);
 // sections of one column.
 void check_tray_reports(const RandomColumnBlock& blk, int64_t column, const RandomColumn& col);
 void check_sections(const RandomColumnBlock& blk, int64_t column, const RandomColumn& col);
+// A refinery block's counts, summary results and connections.
+void check_refinery(const RandomColumnBlock& blk);
 
 // Values equal to the truth's SI values (to the last digits).
 inline void expect_si(const std::vector<double>& got, const std::vector<double>& want) {
