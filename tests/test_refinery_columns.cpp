@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,24 @@ TEST_F(RefineryColumn, GeneralRoutinesAnswerAsTheirTwins) {
     // Stripper 10 has three components: the third lies past LD.
     if (column == 11) EXPECT_EQ((std::tuple{flags[0], v2[0]}), (std::tuple{Ints{1, 3, 2, 0, 0, 0}, Reals{.5, .6, -1, -1, -1}}));
   }
+}
+
+// The tool's column view of the example's refinery column U1.
+TEST(RefineryColumnTool, ShowsStrippersPumparoundsConnectionsAndFurnace) {
+  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --column U1 --ref-dir " + FLOWSUM_SOURCE_DIR +
+                          "/data " + FLOWSUM_SOURCE_DIR + "/examples/flowsheet.sum 2>&1";
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  ASSERT_EQ(pclose(p), 0) << out;
+  for (const char* line : {"  stripper 2 results\n   summary: TEMP=520 [K] MOLEFLMX=0.009 [KMOL/SEC]\n",
+                           "   MOLE TEMP [K]: 380 450 520 640\n",
+                           "   pumparound 1: TEMP=400 [K] MOLEFLMX=0.02 [KMOL/SEC]\n",
+                           "   connection 2: TEMP=380 [K] MOLEFLMX=0.015 [KMOL/SEC] NSTAGE=1 TEMP=380 [K] PRES=150000 [PA]\n",
+                           "   furnace MOLEFRAC: WATER=0.02 METHANE=0.05 ETHANE=0.13 PROPANE=0.3 NBUTANE=0.5\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << out;
 }
 
 }  // namespace
