@@ -449,18 +449,10 @@ void tkptfr_(const char* id, int64_t* icon, int64_t* nres, char* rnames, double*
   *ierr = 0;
   // The connection's further values follow from "MF_CON" (read after
   // "M-FCONNE", whose values the lookup no longer holds): its rows of the
-  // same "M-FCONNECT" value, or without that column the connection's three
-  // values in stored order.
+  // same "M-FCONNECT" value, wherever they stand in "MF_CON".
   const DatasetAnswer m = first_dataset(b, "MF_CON");
-  if (!m.found()) return;
-  std::vector<int64_t> rows;
-  if (m.find_qualifier("M-FCONNECT") > 0) {
-    for (const Group& g : groups(m, "M-FCONNECT"))
-      if (g.value == connection) rows = g.rows;
-  } else {
-    for (int64_t j = 3 * (*icon - 1) + 1; j <= std::min(3 * *icon, m.ndata); ++j) rows.push_back(j);
-  }
-  write_results(m, rows, *nres, out, at);
+  for (const Group& g : groups(m, "M-FCONNECT"))
+    if (g.value == connection) write_results(m, g.rows, *nres, out, at);
 }
 
 void tkptcn_(const char* id, int64_t* column, int64_t* nres, char* rnames, double* values, char* qnames,
