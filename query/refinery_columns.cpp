@@ -101,8 +101,14 @@ RefineryProfile refinery_profile(const ProfileBlock& b, int64_t column) {
   return p;
 }
 
-std::vector<WantedQualifier> property_key(std::string_view name) {
-  return {{padded("PROPERTIES", 16), padded(name.substr(0, std::min<size_t>(name.size(), 12)), 16)}};
+// The qualifier of a section's data set of the named property (one
+// property per data set); empty when the name is unknown or no data set of
+// the section carries it. The choice reads each data set's definition once
+// per load rather than evaluating every sibling's qualifiers per call.
+std::string property_qualifier(const ProfileBlock& b, std::string_view section, std::string_view name) {
+  const int64_t number = property_number(name.substr(0, std::min<size_t>(name.size(), 12)));
+  const int64_t node = number != 0 ? choose_profile_node(b, section, number, 0) : 0;
+  return node != 0 ? node_qualifier(node) : std::string();
 }
 
 
@@ -257,12 +263,11 @@ void tkpet1_(const char* id, const char* pname, int64_t* column, int64_t* ntray,
   std::string section, qualifier;
   if (hydraulic(name)) {
     section = tray_section(*column);
-    const DatasetChoice choice = find_dataset(b.path(section), property_key(name));
-    if (choice.ierr != 0) {
+    qualifier = property_qualifier(b, section, name);
+    if (qualifier.empty()) {
       *ierr = 3;
       return;
     }
-    qualifier = choice.qualifier;
   } else if (c && *column == 1) {
     // The composition's first values, as a per-tray profile.
     const CompositionNode n = composition_node(b, *c, 1);
@@ -502,12 +507,12 @@ void tkptpr_(const char* id, const char* pname, int64_t* column, int64_t* npoint
   const ProfileBlock b = crude_block(id, id_len);
   const std::string section = petroleum_section(input(basis, basis_len), *column);
   if (!b || *column < 1 || section.empty()) return;
-  const DatasetChoice c = find_dataset(b.path(section), property_key(input(pname, pname_len)));
-  if (c.ierr != 0) {
+  const std::string qualifier = property_qualifier(b, section, input(pname, pname_len));
+  if (qualifier.empty()) {
     *ierr = 3;
     return;
   }
-  *ierr = read_point_profile(b.path(section), c.qualifier, 1, *npoints, values,
+  *ierr = read_point_profile(b.path(section), qualifier, 1, *npoints, values,
                              {TextField(qname, qname_len), TextField(ulabel, ulabel_len)})
               ? 0
               : 3;
