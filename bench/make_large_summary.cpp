@@ -117,7 +117,8 @@ bool parse_options(int argc, char** argv, Options& o) {
     } else if (a == "--pipelines") {
       if (!next_int(o.pipelines)) return false;
     } else if (a == "--refinery") {
-      if (!next_int(o.refinery)) return false;
+      // 0 leaves them out: the file as it was before refinery columns.
+      if (i + 1 >= argc || (o.refinery = std::atoi(argv[++i])) < 0) return false;
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
