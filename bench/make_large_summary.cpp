@@ -47,6 +47,7 @@ struct Options {
   int reactors = 100;  // plug-flow reactors, two substream profiles each
   int reliefs = 100;   // relief objects with a scenario and vent profiles
   int pipelines = 200;
+  int refinery = 50;  // refinery columns: a main column and three strippers each
 };
 
 std::string numbered(const char* prefix, int n, int width) {
@@ -115,6 +116,9 @@ bool parse_options(int argc, char** argv, Options& o) {
       if (!next_int(o.reliefs)) return false;
     } else if (a == "--pipelines") {
       if (!next_int(o.pipelines)) return false;
+    } else if (a == "--refinery") {
+      // 0 leaves them out: the file as it was before refinery columns.
+      if (i + 1 >= argc || (o.refinery = std::atoi(argv[++i])) < 0) return false;
     } else if (o.output.empty() && a[0] != '-') {
       o.output = a;
     } else {
@@ -125,10 +129,10 @@ bool parse_options(int argc, char** argv, Options& o) {
   // searched over at most 10 000 nodes. Blocks of one model may go past
   // that, to make a file beyond the limit; such a file has no compressors
   // and no costed items, so that its blocks are all of that model.
-  if (!o.model.empty()) o.compressors = o.costed = o.reactors = o.pipelines = 0;
+  if (!o.model.empty()) o.compressors = o.costed = o.reactors = o.pipelines = o.refinery = 0;
   const int most_blocks = o.model.empty() ? 9999 : 100000;
   return !o.output.empty() && o.streams < 10000 &&
-         o.blocks + o.compressors + o.reactors + o.pipelines <= most_blocks && o.reliefs < 10000 &&
+         o.blocks + o.compressors + o.reactors + o.pipelines + o.refinery <= most_blocks && o.reliefs < 10000 &&
          o.costed < 10000 && o.components <= 5000;
 }
 
@@ -144,7 +148,7 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, o)) {
     std::cerr << "usage: make_large_summary OUTPUT [--streams N<10000] [--blocks N<10000] "
                  "[--components N<=5000] [--trays N] [--compressors N] [--costed N<10000]\n"
-                 "       [--reactors N] [--reliefs N<10000] [--pipelines N]\n"
+                 "       [--reactors N] [--reliefs N<10000] [--pipelines N] [--refinery N]\n"
                  "       [--model NAME (one model, then --blocks N<=100000)]\n";
     return 2;
   }
@@ -427,6 +431,62 @@ int main(int argc, char** argv) {
     w.block_results("DUCTLINE", p.id, {}, {BlockResult::real(prop::kPres, v.around(2.0e6), unit_type::kPressure)});
     pipes.pipeline(p);
     datasets += 14;
+    b.flush(out);
+  }
+  // Refinery columns: a main column and three strippers of as many trays
+  // (profiles of the column blocks' shape, so that a value of each pass is
+  // read from data sets of the same size), each with hydraulic profiles,
+  // liquid and vapour compositions and petroleum properties on the three
+  // bases; summary results and stripper connections, by which TKNCOL
+  // counts the strippers.
+  if (o.refinery > 0) {
+    w.idset_once("P30", {"PROPERTIES"}, {{{"30"}, 2}});
+    w.lset_once("TP30", "(%" + trays + " & %P30)");
+    for (int64_t h = 601; h <= 608; ++h) {
+      const std::string name = "P" + std::to_string(h);
+      w.idset_once(name, {"PROPERTIES"}, {{{std::to_string(h)}, 2, h <= 602 ? unit_type::kMassFlow : 0}});
+      w.lset_once("TP" + std::to_string(h), "(%" + trays + " & %" + name + ")");
+    }
+    w.idset_once("NS3", {"N_STRIP"}, {{{"1"}}, {{"2"}}, {{"3"}}});
+    w.lset_once("IM22", "(%P22)");
+    w.lset_once("IS22", "(%P22 & %NS3)");
+    for (int s = 1; s <= 3; ++s) {
+      const std::string nc = "NC" + std::to_string(s);
+      w.idset_once(nc, {"N_COL"}, {{{std::to_string(s)}}});
+      for (const int64_t p : {36, 39})
+        w.lset_once("CS" + std::to_string(p) + "_" + std::to_string(s),
+                    "(%ID_NCC & %" + nc + " & %" + trays + " & %P" + std::to_string(p) + ")");
+    }
+  }
+  for (int k = 1; k <= o.refinery; ++k) {
+    const std::string id = numbered("CU", k, 4);
+    auto at = [&](const std::string& section) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", id, section}; };
+    auto profile = [&](const std::string& section, const std::string& lset, int n, bool fraction) {
+      std::vector<Value> vals;
+      for (int t = 0; t < n; ++t) vals.push_back(fraction ? Value::real(v.fraction()) : Value::real(v.around(100.0), 1));
+      b.dset(at(section), lset, vals);
+      ++datasets;
+    };
+    w.block_results("CRUDEUNIT", id, {}, {BlockResult::real(prop::kTemp, v.around(620.0), unit_type::kTemperature)});
+    b.dset(at("INFO_M"), "IM22", {Value::real(v.around(620.0), 1)});
+    b.dset(at("INFO_S"), "IS22", {Value::real(v.around(450.0), 1), Value::real(v.around(500.0), 1), Value::real(v.around(550.0), 1)});
+    for (int c = 1; c <= 3; ++c) b.dset(at("MSCO_" + std::to_string(c)), "IM22", {Value::real(v.around(450.0), 1)});
+    datasets += 5;
+    // Data sets of one section keyword follow one another: the strippers
+    // share the "_S" composition sections.
+    for (int c = 0; c <= 3; ++c)
+      for (int64_t h = 601; h <= (c == 0 ? 608 : 604); ++h)
+        profile(c == 0 ? "HYD_M" : "HYDS_" + std::to_string(c), "TP" + std::to_string(h), o.trays, h > 602);
+    for (const int64_t p : {36, 39})
+      for (int c = 0; c <= 3; ++c)
+        profile(std::string(p == 36 ? "TRAY_X" : "TRAY_Y") + (c == 0 ? "_M" : "_S"),
+                c == 0 ? "CP" + std::to_string(p) : "CS" + std::to_string(p) + "_" + std::to_string(c),
+                o.trays * o.components, true);
+    for (const char* basis : {"PPL", "PPS", "PPV"})
+      for (int c = 0; c <= 3; ++c)
+        for (const int64_t p : {prop::kTemp, prop::kMw})
+          profile(basis + (c == 0 ? std::string("_M") : "S_" + std::to_string(c)), "TP" + std::to_string(p), o.trays,
+                  false);
     b.flush(out);
   }
   out.close();

@@ -38,6 +38,16 @@ void refinery_queries(const std::string& block, int k) {
       tkptpr_(a.in(block), a.in("TEMP", 12), &col, &pts, a.in(basis, 4), a.reals(pts), a.out(w), a.out(16), &ierr,
               len, 12, 4, w, 16);
     }
+    if (sane(n[6]) && sane(n[7]) && sane(n[10]) && sane(n[11])) {
+      // The main column's connections (N7 of N8 - 3 values), a stripper's
+      // (N12 data sets of N11).
+      const int64_t all = col == 1 ? n[6] * std::max<int64_t>(n[7] - 3, 0) : n[10] * n[11];
+      if (all <= kMaxRows) {
+        Args a;
+        int64_t m = column_count_variant(all, k++);
+        tkptcn_(a.in(block), &col, &m, a.out(w, m), a.reals(m), a.out(w, m), a.out(16, m), &ierr, len, w, w, 16);
+      }
+    }
     if (col != 1) continue;
     for (int64_t p = 0; p <= inner(n[4]) + 1 && sane(n[5]); ++p, ++k) {
       Args a;

@@ -911,8 +911,12 @@ void tkfrcm_(const char *id, int64_t *nprop, int64_t *ncomp, char *pnames, char 
 void tkptpp_(const char *id, int64_t *pumparound, int64_t *nres, char *rnames, double *values,
              char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
              size_t qnames_len, size_t ulabels_len);
-/* Results of main-column connection ICON (at most NRES). */
+/* Results of main-column connection ICON, then its MF_CON values (at most NRES). */
 void tkptfr_(const char *id, int64_t *icon, int64_t *nres, char *rnames, double *values,
+             char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
+             size_t qnames_len, size_t ulabels_len);
+/* Connections of column COLUMN: main M-FCONNE, stripper s its MSCO_s sets (at most NRES). */
+void tkptcn_(const char *id, int64_t *column, int64_t *nres, char *rnames, double *values,
              char *qnames, char *ulabels, int64_t *ierr, size_t id_len, size_t rnames_len,
              size_t qnames_len, size_t ulabels_len);
 /* Summary results of column COLUMN (main INFO_M, stripper rows of INFO_S). */

@@ -101,8 +101,14 @@ RefineryProfile refinery_profile(const ProfileBlock& b, int64_t column) {
   return p;
 }
 
-std::vector<WantedQualifier> property_key(std::string_view name) {
-  return {{padded("PROPERTIES", 16), padded(name.substr(0, std::min<size_t>(name.size(), 12)), 16)}};
+// The qualifier of a section's data set of the named property (one
+// property per data set); empty when the name is unknown or no data set of
+// the section carries it. The choice reads each data set's definition once
+// per load rather than evaluating every sibling's qualifiers per call.
+std::string property_qualifier(const ProfileBlock& b, std::string_view section, std::string_view name) {
+  const int64_t number = property_number(name.substr(0, std::min<size_t>(name.size(), 12)));
+  const int64_t node = number != 0 ? choose_profile_node(b, section, number, 0) : 0;
+  return node != 0 ? node_qualifier(node) : std::string();
 }
 
 
@@ -144,12 +150,16 @@ struct ResultLists {
   char* ulabels;
   size_t names_len, qnames_len, ulabels_len;
 };
-void write_results(const DatasetAnswer& a, const std::vector<int64_t>& rows, int64_t n, const ResultLists& out) {
+// The rows land at list positions from `from` on; returns the position
+// after the last one written.
+size_t write_results(const DatasetAnswer& a, const std::vector<int64_t>& rows, int64_t n, const ResultLists& out,
+                     size_t from = 0) {
   const int64_t pcol = a.find_qualifier("PROPERTIES");
-  const size_t count = std::min(rows.size(), static_cast<size_t>(std::max<int64_t>(n, 0)));
+  const size_t room = static_cast<size_t>(std::max<int64_t>(n, 0));
+  const size_t end = from >= room ? from : std::min(room, from + rows.size());
   StoredConverter convert;
-  for (size_t k = 0; k < count; ++k) {
-    const int64_t j = rows[k];
+  for (size_t k = from; k < end; ++k) {
+    const int64_t j = rows[k - from];
     text_element(out.names, out.names_len, k).assign(pcol > 0 ? property_name(a.qualifier_int(pcol, j)) : "");
     const int64_t vt = a.type(j), t = a.unit_type(j);
     if (out.kinds) out.kinds[k] = vt == value_type::kInteger ? 1 : vt == value_type::kReal ? 2 : 3;
@@ -166,6 +176,7 @@ void write_results(const DatasetAnswer& a, const std::vector<int64_t>& rows, int
       label.assign(c.label_view());
     }
   }
+  return end;
 }
 
 std::vector<int64_t> all_rows(const DatasetAnswer& a) {
@@ -252,12 +263,11 @@ void tkpet1_(const char* id, const char* pname, int64_t* column, int64_t* ntray,
   std::string section, qualifier;
   if (hydraulic(name)) {
     section = tray_section(*column);
-    const DatasetChoice choice = find_dataset(b.path(section), property_key(name));
-    if (choice.ierr != 0) {
+    qualifier = property_qualifier(b, section, name);
+    if (qualifier.empty()) {
       *ierr = 3;
       return;
     }
-    qualifier = choice.qualifier;
   } else if (c && *column == 1) {
     // The composition's first values, as a per-tray profile.
     const CompositionNode n = composition_node(b, *c, 1);
@@ -429,12 +439,53 @@ void tkptfr_(const char* id, int64_t* icon, int64_t* nres, char* rnames, double*
              char* ulabels, int64_t* ierr, size_t id_len, size_t rnames_len, size_t qnames_len, size_t ulabels_len) {
   FreePointerGuard guard;
   *ierr = 1;
-  const DatasetAnswer a = first_dataset(crude_block(id, id_len), "M-FCONNE");
-  const std::vector<Group> g = groups(a, "M-FCONNECT");
-  if (*icon < 1 || *icon > static_cast<int64_t>(g.size())) return;
-  write_results(a, g[static_cast<size_t>(*icon - 1)].rows, *nres,
-                {rnames, nullptr, values, qnames, ulabels, rnames_len, qnames_len, ulabels_len});
+  const ProfileBlock b = crude_block(id, id_len);
+  const ResultLists out{rnames, nullptr, values, qnames, ulabels, rnames_len, qnames_len, ulabels_len};
+  std::string connection;
+  size_t at = 0;
+  {
+    const DatasetAnswer a = first_dataset(b, "M-FCONNE");
+    const std::vector<Group> g = groups(a, "M-FCONNECT");
+    if (*icon < 1 || *icon > static_cast<int64_t>(g.size())) return;
+    const Group& mine = g[static_cast<size_t>(*icon - 1)];
+    connection = mine.value;
+    at = write_results(a, mine.rows, *nres, out);
+  }
   *ierr = 0;
+  // The connection's further values follow from "MF_CON" (read after
+  // "M-FCONNE", whose values the lookup no longer holds): its rows of the
+  // same "M-FCONNECT" value, wherever they stand in "MF_CON".
+  const DatasetAnswer m = first_dataset(b, "MF_CON");
+  for (const Group& g : groups(m, "M-FCONNECT"))
+    if (g.value == connection) write_results(m, g.rows, *nres, out, at);
+}
+
+void tkptcn_(const char* id, int64_t* column, int64_t* nres, char* rnames, double* values, char* qnames,
+             char* ulabels, int64_t* ierr, size_t id_len, size_t rnames_len, size_t qnames_len, size_t ulabels_len) {
+  FreePointerGuard guard;
+  *ierr = 1;
+  const ProfileBlock b = crude_block(id, id_len);
+  if (!b || *column < 1) return;
+  const ResultLists out{rnames, nullptr, values, qnames, ulabels, rnames_len, qnames_len, ulabels_len};
+  // The main column: every feed and product connection's values in stored
+  // order (TKNPET's N7 connections of N8 - 3 values).
+  if (*column == 1) {
+    const DatasetAnswer a = first_dataset(b, "M-FCONNE");
+    if (!a.found()) return;
+    write_results(a, all_rows(a), *nres, out);
+    *ierr = 0;
+    return;
+  }
+  // Stripper s: its connections to the main column, the "MSCO_"s data sets
+  // one after another (TKNPET's N12 data sets of N11 values).
+  const std::string section = numbered_section("MSCO_", *column - 1);
+  size_t at = 0;
+  for (int64_t node : section_nodes(b, section)) {
+    const DatasetAnswer a = lookup_dataset(b.path(section), node_qualifier(node));
+    if (!a.found()) continue;
+    at = write_results(a, all_rows(a), *nres, out, at);
+    *ierr = 0;
+  }
 }
 
 void tkptrs_(const char* id, int64_t* column, int64_t* nres, char* rnames, int64_t* kinds, double* values,
@@ -456,12 +507,12 @@ void tkptpr_(const char* id, const char* pname, int64_t* column, int64_t* npoint
   const ProfileBlock b = crude_block(id, id_len);
   const std::string section = petroleum_section(input(basis, basis_len), *column);
   if (!b || *column < 1 || section.empty()) return;
-  const DatasetChoice c = find_dataset(b.path(section), property_key(input(pname, pname_len)));
-  if (c.ierr != 0) {
+  const std::string qualifier = property_qualifier(b, section, input(pname, pname_len));
+  if (qualifier.empty()) {
     *ierr = 3;
     return;
   }
-  *ierr = read_point_profile(b.path(section), c.qualifier, 1, *npoints, values,
+  *ierr = read_point_profile(b.path(section), qualifier, 1, *npoints, values,
                              {TextField(qname, qname_len), TextField(ulabel, ulabel_len)})
               ? 0
               : 3;

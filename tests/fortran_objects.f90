@@ -24,7 +24,7 @@ program fortran_objects
 
   nblk = iglob(4)
   nstr = iglob(5)
-  call check(nblk == 7, 'seven blocks (TKGLOB word 4)')
+  call check(nblk == 8, 'eight blocks (TKGLOB word 4)')
   call check(nstr == 8, 'eight streams (TKGLOB word 5)')
 
   ! Whole lists.
@@ -97,7 +97,7 @@ program fortran_objects
     end if
     if (n > 10) exit
   end do
-  call check(n == 7 .and. ipos == 0, 'TKNITM ends after seven blocks')
+  call check(n == 8 .and. ipos == 0, 'TKNITM ends after eight blocks')
 
   call tkneq(n)
   call check(n == 2, 'two equipment items')

@@ -201,6 +201,7 @@ void check_columns(const RandomFlowsheet& f) {
     int64_t ncol = -1;
     tkncol_(id.data(), &ncol, id.size());
     ASSERT_EQ(ncol, static_cast<int64_t>(blk.columns.size()));
+    if (blk.model == "CRUDEUNIT") check_refinery(blk);
     if (blk.model == "LINKEDCOL" || blk.model == "KINETCOL") {
       // Columns 0 and past the last have no profile.
       for (int64_t c : {int64_t{0}, ncol + 1}) {

@@ -4,6 +4,8 @@
 // flowsheets through the general routines (check_columns).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,60 @@
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
-namespace {
 
 using Ints = std::vector<int64_t>;
 using Reals = std::vector<double>;
 using Texts = std::vector<std::string>;
+
+void check_refinery(const RandomColumnBlock& blk) {
+  const std::string id = pad(blk.id, 40);
+  // A result list sized by the truth, one guard element after it.
+  auto lists = [&](const char* routine, int64_t number, const std::vector<Series>& want) {
+    SCOPED_TRACE(std::string(routine) + " " + std::to_string(number));
+    const size_t n = want.size();
+    std::string names(12 * n + 1, '#'), q(12 * n + 1, '#'), l(16 * n + 1, '#');
+    Reals v(n + 1, -1.0), wv;
+    Ints kinds(n + 1, -7);
+    int64_t nres = static_cast<int64_t>(n), ierr = -1, k = number;
+    const std::string r = routine;
+    if (r == "CN") tkptcn_(id.data(), &k, &nres, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    if (r == "FR") tkptfr_(id.data(), &k, &nres, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    if (r == "RS")
+      tkptrs_(id.data(), &k, &nres, names.data(), kinds.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    EXPECT_EQ(ierr, n > 0 ? 0 : 1);
+    Texts got{names.substr(12 * n), q.substr(12 * n), l.substr(16 * n)}, exp{"#", "#", "#"};
+    for (size_t j = 0; j < n; ++j) {
+      got.insert(got.end(), {field(names, 12, j), field(q, 12, j), field(l, 16, j)});
+      exp.insert(exp.end(), {want[j].name, units_of(want[j].unit_type)[0], units_of(want[j].unit_type)[1]});
+      wv.push_back(want[j].si[0]);
+    }
+    EXPECT_EQ(got, exp);
+    wv.push_back(-1.0);
+    expect_si(v, wv);
+    if (r == "RS" && n > 0) EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 2), static_cast<long>(n));
+  };
+  const int64_t ncol = static_cast<int64_t>(blk.columns.size()), nconn = static_cast<int64_t>(blk.feed_connections.size());
+  int64_t stripper_values = 0;
+  for (int64_t c = 2; c <= ncol; ++c) stripper_values += static_cast<int64_t>(blk.columns[static_cast<size_t>(c - 1)].summary.size());
+  for (int64_t c = 1; c <= ncol + 1; ++c) {
+    const RandomColumn none, &col = c <= ncol ? blk.columns[static_cast<size_t>(c - 1)] : none;
+    Ints n(12, -7);
+    int64_t cc = c;
+    tknpet_(id.data(), &cc, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
+    const int64_t sets = c == 1 || c > ncol ? 0 : blk.stripper_sets[static_cast<size_t>(c - 1)];
+    const int64_t each = sets > 0 ? static_cast<int64_t>(col.connections.size()) / sets : 0;
+    EXPECT_EQ((Ints{n[3], n[6], n[7], n[10], n[11]}),
+              (c == 1 ? Ints{static_cast<int64_t>(col.summary.size()), nconn,
+                             nconn ? static_cast<int64_t>(col.connections.size()) / nconn + 3 : 0, 0, 0}
+                      : Ints{stripper_values, 0, 0, each, sets}))
+        << c;
+    lists("CN", c, col.connections);
+    lists("RS", c, col.summary);
+  }
+  for (int64_t k = 1; k <= nconn + 1; ++k) lists("FR", k, k <= nconn ? blk.feed_connections[static_cast<size_t>(k - 1)] : std::vector<Series>{});
+}
+
+namespace {
 
 ColumnSet keyed(const std::string& name, const std::vector<std::string>& values) {
   ColumnSet s{{name}, {}, ""};
@@ -89,33 +140,23 @@ TEST_F(RefineryColumn, CountsFollowTheColumn) {
   }
 }
 
-TEST_F(RefineryColumn, ResultListsStopAtTheirCount) {
+TEST_F(RefineryColumn, PumparoundListStopsAtItsCount) {
   struct Case {
-    const char* routine;
     int64_t number;
     Reals want;  // SI values, the last beyond the count stays
     int64_t ierr;
   };
-  for (const Case& k : std::vector<Case>{{"PP", 2, {340, -1}, 0},
-                                         {"PP", 3, {-1, -1}, 1},
-                                         {"FR", 2, {3, -1}, 0},
-                                         {"RS", 1, {300, -1}, 0},
-                                         {"RS", 11, {320, -1}, 0},
-                                         {"RS", 5, {-1, -1}, 1}}) {
-    const std::string r = k.routine;
+  // (Connections and summary results are checked against the random
+  // flowsheets; pumparounds here.)
+  for (const Case& k : std::vector<Case>{{2, {340, -1}, 0}, {3, {-1, -1}, 1}}) {
     std::string names(25, '#'), q(12, '#'), l(16, '#');
     Reals v{-1, -1};
-    Ints kinds{-1, -1};
     int64_t one = 1, n = k.number, ierr = -1;
-    if (r == "PP") tkptpp_(id.data(), &n, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
-    if (r == "FR") tkptfr_(id.data(), &n, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
-    if (r == "RS")
-      tkptrs_(id.data(), &n, &one, names.data(), kinds.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
-    EXPECT_EQ(ierr, k.ierr) << r << k.number;
+    tkptpp_(id.data(), &n, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    EXPECT_EQ(ierr, k.ierr) << k.number;
     expect_si(v, k.want);
     EXPECT_EQ(names.substr(12), std::string(13, '#'));
     if (ierr == 0) EXPECT_EQ((Texts{field(names, 12, 0), trim(q), trim(l)}), (Texts{"TEMP", units_of(22)[0], units_of(22)[1]}));
-    if (r == "RS" && ierr == 0) EXPECT_EQ(kinds, (Ints{2, -1}));
   }
 }
 
@@ -181,6 +222,19 @@ TEST_F(RefineryColumn, GeneralRoutinesAnswerAsTheirTwins) {
     // Stripper 10 has three components: the third lies past LD.
     if (column == 11) EXPECT_EQ((std::tuple{flags[0], v2[0]}), (std::tuple{Ints{1, 3, 2, 0, 0, 0}, Reals{.5, .6, -1, -1, -1}}));
   }
+}
+
+// The tool's column view of the example's refinery column U1.
+TEST(RefineryColumnTool, ShowsStrippersPumparoundsConnectionsAndFurnace) {
+  std::string out, at = std::string(FLOWSUM_SOURCE_DIR);
+  FILE* p = popen((FLOWSUM_TOOL + (" --units SI --column U1 --ref-dir " + at + "/data " + at + "/examples/flowsheet.sum")).c_str(), "r");
+  char buf[512];
+  while (size_t n = p ? fread(buf, 1, sizeof buf, p) : 0) out.append(buf, n);
+  EXPECT_EQ(p ? pclose(p) : -1, 0);
+  for (const char* line : {"stripper 2 results\n   summary: TEMP=520 [K] MOLEFLMX=0.009 [KMOL/SEC]\n", "MOLE TEMP [K]: 380 450 520 640\n",
+                           "pumparound 1: TEMP=400 [K] MOLEFLMX=0.02 [KMOL/SEC]\n", "connection 2: TEMP=380 [K] MOLEFLMX=0.015 [KMOL/SEC] NSTAGE=1 TEMP=380 [K] PRES=150000 [PA]\n",
+                           "furnace MOLEFRAC: WATER=0.02 METHANE=0.05 ETHANE=0.13 PROPANE=0.3 NBUTANE=0.5\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line << out;
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ TEST(ToolOutput, BlockSummariesAreCutAtTheRowsAskedFor) {
       << r.out;
   r = run_split("--format json --block-rows 1" + refs);
   EXPECT_NE(r.out.find("{\"name\": \"property\", \"unit\": null, \"values\": [\"NSTAGE\", \"TEMP\", \"TEMP\", "
-                       "\"PRES\", \"PRES\", \"TEMP\", \"TEMP\"]}"),
+                       "\"PRES\", \"PRES\", \"TEMP\", \"TEMP\", \"TEMP\"]}"),
             std::string::npos)
       << r.out;
   for (const char* format : {"text", "json"}) {

@@ -13,6 +13,8 @@
 namespace flowsum::testing {
 
 void check_columns(const RandomFlowsheet& f);
+// A refinery block's counts, summary results and connections.
+void check_refinery(const RandomColumnBlock& blk);
 
 // Values equal to the truth's SI values (to the last digits).
 inline void expect_si(const std::vector<double>& got, const std::vector<double>& want) {

@@ -249,7 +249,65 @@ void refinery_profiles(Generator& g, int64_t c, RandomColumn& col) {
     col.properties.push_back(g.profile(std::string("TRAY_") + n.name + suffix, n, key, col.trays, true));
     if (col.components == 0) col.components = static_cast<int64_t>(col.properties.back().components.size());
   }
-  if (c > 1) g.add("MSCO_" + num(c - 1), {property_set(22)}, {Value::real(1.0)});
+}
+
+// A refinery block's summary results ("INFO_M", "INFO_S" by "N_STRIP"),
+// main-column connections ("M-FCONNE", with "MF_CON" keyed in the reverse
+// order) and stripper connections ("MSCO_"s, one to three data sets).
+void refinery_results(Generator& g, RandomColumnBlock& blk) {
+  static const std::vector<Named> kResults{{22, "TEMP", 22}, {23, "PRES", 20}, {33, "NSTAGE", 0}, {8001, "MOLEFLMX", 11}};
+  auto pick = [&](int64_t n) {
+    std::vector<Named> out;
+    for (int64_t at = g.between(0, 3); n > 0; --n, at = (at + 1) % 4) out.push_back(kResults[static_cast<size_t>(at)]);
+    return out;
+  };
+  // One data set, properties varying fastest over the keys of `column`;
+  // the truth per key.
+  auto keyed = [&](const std::string& section, const std::vector<Named>& props, const std::string& column,
+                   const std::vector<std::string>& keys) {
+    std::vector<ColumnSet> sets{{{"PROPERTIES"}, {}, ""}};
+    for (const Named& n : props) sets[0].members.push_back({{num(n.property)}, 2, n.unit_type});
+    if (!column.empty()) sets.push_back({{column}, {}, ""});
+    for (const std::string& k : keys) sets.back().members.push_back({{k}});
+    std::vector<Value> vals;
+    std::vector<std::vector<Series>> truth(std::max<size_t>(keys.size(), 1));
+    for (std::vector<Series>& t : truth)
+      for (const Named& n : props) {
+        t.push_back({n.name, 2, 'A', n.unit_type});
+        vals.push_back(g.values(t.back(), 1, g.code(n.unit_type))[0]);
+      }
+    g.add(section, sets, vals);
+    return truth;
+  };
+  std::vector<std::string> strippers, conns;
+  for (size_t s = 1; s < blk.columns.size(); ++s) strippers.push_back(num(static_cast<int64_t>(s)));
+  blk.columns[0].summary = keyed("INFO_M", pick(g.between(1, 3)), "", {})[0];
+  const auto info = keyed("INFO_S", pick(g.between(1, 3)), "N_STRIP", strippers);
+  for (size_t s = 0; s < info.size(); ++s) blk.columns[s + 1].summary = info[s];
+  if (g.chance(85)) {
+    for (int64_t k = g.between(1, 4); k > 0; --k) conns.push_back("CON" + num(k));
+    blk.feed_connections = keyed("M-FCONNE", pick(g.between(1, 3)), "M-FCONNECT", conns);
+    for (const std::vector<Series>& c : blk.feed_connections)
+      blk.columns[0].connections.insert(blk.columns[0].connections.end(), c.begin(), c.end());
+    if (g.chance(80)) {
+      const std::vector<std::string> reversed(conns.rbegin(), conns.rend());
+      const auto more = keyed("MF_CON", pick(3), "M-FCONNECT", reversed);
+      for (size_t k = 0; k < more.size(); ++k) {
+        std::vector<Series>& to = blk.feed_connections[more.size() - 1 - k];
+        to.insert(to.end(), more[k].begin(), more[k].end());
+      }
+    }
+  }
+  blk.stripper_sets.assign(1, 0);
+  for (size_t s = 1; s < blk.columns.size(); ++s) {
+    const std::vector<Named> props = pick(g.between(1, 3));
+    int64_t sets = g.between(1, 3);
+    blk.stripper_sets.push_back(sets);
+    for (; sets > 0; --sets) {
+      const std::vector<Series> t = keyed("MSCO_" + num(static_cast<int64_t>(s)), props, "", {})[0];
+      blk.columns[s].connections.insert(blk.columns[s].connections.end(), t.begin(), t.end());
+    }
+  }
 }
 
 // Summary values (linked and rate-based), tray reports and sized or rated
@@ -398,6 +456,7 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
       column_extras(g, blk.model, c, ncc, col);
       blk.columns.push_back(std::move(col));
     }
+    refinery_results(g, blk);
     g.flush();
     out.push_back(std::move(blk));
   }

@@ -59,11 +59,16 @@ struct RandomColumn {
   int64_t trays = 0, components = 0;
   std::vector<Series> properties, reports, summary;
   std::vector<RandomSection> sections;
+  std::vector<Series> connections;  // refinery: the column's connection results in listing order
 };
 struct RandomColumnBlock {
   std::string model, id;  // model as written in the paths
   std::vector<RandomColumn> columns;
   std::vector<Series> reboiler;  // results, then (kind 2) the compositions
+  // Refinery: per main-column connection its results, then its "MF_CON"
+  // values; and the number of "MSCO_" data sets of each stripper.
+  std::vector<std::vector<Series>> feed_connections;
+  std::vector<int64_t> stripper_sets;
 };
 
 // Writes column blocks of every model with identifiers not in `used`

@@ -1,7 +1,8 @@
 // The example flowsheet: FEED1 and FEED2 meet in mixer M1, heater H1 warms
 // the mixture, flash drum F1 splits it into VAP and LIQ, and column C1
 // stabilises LIQ into DIST (top) and BOTT (bottoms); a plug-flow reactor
-// R1 stands beside them and relief object PSV-1 protects the flash drum.
+// R1 stands beside them, relief object PSV-1 protects the flash drum, and
+// refinery column U1 stands on its own.
 // Flows are balanced component by component and the heat duties follow
 // from the stream enthalpies, so a reader can check the numbers by hand.
 #include "support/example_flowsheet.hpp"
@@ -293,6 +294,43 @@ SummaryBuilder example_flowsheet() {
   line.tube = {real(prop::kTemp, {320.0, 318.0, 316.2, 314.5}, unit_type::kTemperature)};
   line.tube[0].qualifiers = {"MIXED", "VAPOR", " ", "MOLE"};
   PipelineWriter(w).pipeline(line);
+
+  // A refinery column U1: a main column of four trays with two side
+  // strippers of two trays each, one pumparound, the feed furnace, two
+  // main-column connections and the main column's boiling-temperature and
+  // molecular-weight profiles.
+  b.blank_line();
+  {
+    auto at = [](const char* section) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", "U1", section}; };
+    auto keyed = [](const char* qualifier, const std::vector<std::string>& keys) {
+      ColumnSet s{{qualifier}, {}, ""};
+      for (const std::string& k : keys) s.members.push_back({{k}});
+      return s;
+    };
+    const ColumnSet results{{"PROPERTIES"}, {{{"22"}, 2, unit_type::kTemperature}, {{"8001"}, 2, unit_type::kMoleFlow}}, ""};
+    const ColumnSet connection{
+        {"PROPERTIES"}, {{{"33"}, 2, 0}, {{"22"}, 2, unit_type::kTemperature}, {{"23"}, 2, unit_type::kPressure}}, ""};
+    w.block_results("CRUDEUNIT", "U1", {}, {BlockResult::real(prop::kTemp, 640.0, unit_type::kTemperature)});
+    column_dataset(w, at("HYD_M"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2, 3, 4})},
+                   reals({12.0, 14.5, 15.2, 9.8}, 1));
+    column_dataset(w, at("HYDS_1"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2})}, reals({2.1, 1.7}, 1));
+    column_dataset(w, at("HYDS_2"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2})}, reals({3.4, 2.9}, 1));
+    column_dataset(w, at("INFO_M"), {results}, reals({640.0, 0.05}, 1));
+    column_dataset(w, at("INFO_S"), {results, keyed("N_STRIP", {"1", "2"})}, reals({450.0, 0.012, 520.0, 0.009}, 1));
+    column_dataset(w, at("PUMPAROU"), {results, keyed("PUMPAROUND", {"1"})}, reals({400.0, 0.02}, 1));
+    column_dataset(w, at("M-FCONNE"), {results, keyed("M-FCONNECT", {"FEED", "NAPHTHA"})},
+                   reals({640.0, 0.05, 380.0, 0.015}, 1));
+    column_dataset(w, at("MF_CON"), {connection, keyed("M-FCONNECT", {"FEED", "NAPHTHA"})},
+                   {Value::real(4.0), Value::real(640.0, 1), Value::real(2.0e5, 1), Value::real(1.0),
+                    Value::real(380.0, 1), Value::real(1.5e5, 1)});
+    column_dataset(w, at("MSCO_1"), {results}, reals({450.0, 0.012}, 1));
+    column_dataset(w, at("MSCO_2"), {results}, reals({520.0, 0.009}, 1));
+    column_dataset(w, at("FURN_XXY"), {property_set(prop::kMoleFrac), component_set({})},
+                   reals({0.02, 0.05, 0.13, 0.3, 0.5}));
+    column_dataset(w, at("PPL_M"), {property_set(prop::kTemp, unit_type::kTemperature), tray_set({1, 2, 3, 4})},
+                   reals({380.0, 450.0, 520.0, 640.0}, 1));
+    column_dataset(w, at("PPS_M"), {property_set(prop::kMw), tray_set({1, 2, 3, 4})}, reals({95.0, 150.0, 210.0, 320.0}));
+  }
   return b;
 }
 
