@@ -9,7 +9,6 @@
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
 #include "support/caller.hpp"
-#include "support/flowsheet_records.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {

@@ -11,9 +11,6 @@
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
 #include "support/caller.hpp"
-#include "support/flowsheet_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -101,7 +98,8 @@ std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   return {nd, ierr};
 }
 
-TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
+// TKPVAL reads every value as a converted real, TKAVAL with its kind.
+TEST_F(ValueAccess, EveryValueAsAConvertedRealOrWithItsKind) {
   const Field ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
   Pval p = pval(ids, 4, 6);
   ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
@@ -112,6 +110,11 @@ TEST_F(ValueAccess, EveryValueAsAConvertedReal) {
   EXPECT_EQ(p.values[1], 0.5);
   EXPECT_EQ(p.utypes[1], pad("", 12));
   EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
+  Aval a = aval(ids, 5);
+  ASSERT_EQ(a.ierr, 0);
+  EXPECT_EQ(a.types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
+  EXPECT_EQ(a.ints[2], 7);
+  EXPECT_EQ(a.texts.text(), pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
 }
 
 // TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
@@ -152,14 +155,6 @@ TEST_F(ValueAccess, CountIsOfTheDataSetTheReadersRead) {
     EXPECT_EQ(p.nval, want) << keys[3];
     EXPECT_EQ(p.values[static_cast<size_t>(want)], -1) << keys[3] << ": nothing past the count";
   }
-}
-
-TEST_F(ValueAccess, EveryValueWithItsKind) {
-  Aval a = aval(path({"BLOCK", "HEATER", "H1", "RESULTS"}), 5);
-  ASSERT_EQ(a.ierr, 0);
-  EXPECT_EQ(a.types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
-  EXPECT_EQ(a.ints[2], 7);
-  EXPECT_EQ(a.texts.text(), pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
 }
 
 TEST_F(ValueAccess, ProfileShapeAndReading) {
