@@ -1,15 +1,18 @@
-// Block results: the general result table, the flowsheet balance and the
-// reactor property reports.
+// Block results and the generic value readers: the general result table,
+// the flowsheet balance, the reactor property reports, values and profiles
+// of any data set, and the choice of a data set among siblings by qualifier
+// values.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
 #include "support/caller.hpp"
-#include "support/flowsheet_records.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -17,6 +20,13 @@ namespace {
 using namespace flowsum::testing;
 using Ints = std::vector<int64_t>;
 using Reals = std::vector<double>;
+
+// A caller's path: keywords in fields of `width`.
+Field path(const std::vector<std::string>& keys, size_t width = 16) {
+  std::string s;
+  for (const std::string& k : keys) s += pad(k, width);
+  return Field(s, width, keys.size());
+}
 
 class BlockResults : public SummarySuite<BlockResults> {
  protected:
@@ -40,6 +50,30 @@ class BlockResults : public SummarySuite<BlockResults> {
                      {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0, 320.0}},
                       {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6, 3.0E6}},
                       {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {700.0, 710.0, 720.0}}});
+    // One descriptive qualifier, for the generic readers.
+    w.block_results("HEATER", "H3", {"PHASE"},
+                    {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
+                     BlockResult::real(prop::kVfrac, 0.5, unit_type::kNone, {"VAPOR"}),
+                     BlockResult::integer(prop::kNstage, 7, {"LIQUID"}),
+                     BlockResult::text(prop::kMw, "SHORT", {"LIQUID"}),
+                     {prop::kRefluxRatio, {"TOTAL"}, Value::text("A TEXT OF MORE THAN EIGHT"), 6, 0}});
+    // Three properties at two points along PHASE: A A A B B B.
+    w.idset_once("P3", {"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}, {{"24"}, 2, 0}});
+    w.idset_once("AB", {"PHASE"}, {{{"A"}}, {{"B"}}});
+    w.lset_once("PAB", "(%P3 & %AB)");
+    b.dset({"PROFILE", "P1"}, "PAB",
+           {Value::real(300, 1), Value::real(1e5, 1), Value::real(0.1), Value::real(310, 1),
+            Value::real(2e5, 1), Value::real(0.2)});
+    // Two data sets on one path: one value, then the six of the profile.
+    w.idset_once("P1", {"PROPERTIES"}, {{{"22"}, 2, 22}});
+    w.lset_once("ONE", "(%P1)");
+    b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "ONE", {Value::real(300, 1)});
+    const std::vector<Value> six{Value::real(1, 1), Value::real(2, 1), Value::real(3),
+                                 Value::real(4, 1), Value::real(5, 1), Value::real(6)};
+    b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "PAB", six);
+    // A keyword that is the start of a longer key met before it in its chain.
+    b.dset({"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, "ONE", {Value::real(300, 1)});
+    b.dset({"BLOCK", "HEATX", "E1", "HOT_"}, "PAB", six);
     t.reactor_report("BATCHRX", "BR2", "OTHER", {{prop::kTemp, "MIXED", "", "", "", 0, 1, {1.0}}});
     t.flowsheet_balance({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     // A batch reactor with the vent report only, under both section names;
@@ -250,6 +284,226 @@ TEST(BlockTablesTool, PrintsBlocksTablesAndStudies) {
         "sensitivity S-1: 3 points, 2 columns\n  column 1: FEED TEMP\n  column 2: B1 QCALC\n"
         "     1 status 0:            300         150000\n"})
     EXPECT_NE(out.find(want), std::string::npos) << want << "\n--- in ---\n" << out;
+}
+
+// TKPVAL into arrays of n entries prefilled with '#' and -1.
+struct Pval {
+  Field names, utypes, labels;
+  std::vector<double> values;
+  int64_t nval = -1, ierr = -1;
+};
+Pval pval(const Field& ids, int64_t nid, size_t n) {
+  Pval p{Field(12, n), Field(12, n), Field(16, n), std::vector<double>(n, -1)};
+  call(tkpval_, ids, nid, int64_t{0}, p.names, p.values, p.utypes, p.labels, p.nval, p.ierr);
+  return p;
+}
+
+// TKAVAL into arrays of n entries prefilled with '#' and -1.
+struct Aval {
+  Field names, texts, utypes, labels;
+  std::vector<int64_t> types, ints;
+  std::vector<double> values;
+  int64_t nval = -1, ierr = -1;
+};
+Aval aval(const Field& ids, size_t n) {
+  Aval a{Field(12, n), Field(8, n), Field(12, n), Field(16, n), std::vector<int64_t>(n, -1),
+         std::vector<int64_t>(n, -1), std::vector<double>(n, -1)};
+  call(tkaval_, ids, int64_t{4}, int64_t{0}, a.names, a.types, a.ints, a.texts, a.values, a.utypes, a.labels,
+       a.nval, a.ierr);
+  return a;
+}
+
+// TKNVAL's count of a path, with IERR.
+std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
+  int64_t nd = -1, nq = -1, ierr = -1;
+  call(tknval_, ids, nid, nd, nq, ierr);
+  return {nd, ierr};
+}
+
+// TKPVAL reads every value as a converted real, TKAVAL with its kind.
+TEST_F(BlockResults, EveryValueAsAConvertedRealOrWithItsKind) {
+  const Field ids = path({"BLOCK", "HEATER", "H3", "RESULTS"});
+  Pval p = pval(ids, 4, 6);
+  ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
+  EXPECT_EQ(p.names[0] + p.names[1], pad("TEMP", 12) + pad("VFRAC", 12));
+  EXPECT_NEAR(p.values[0], 76.85, 1e-9);
+  EXPECT_EQ(p.labels[0], pad("C", 16));
+  // No unit type: the stored real, blank unit texts.
+  EXPECT_EQ(p.values[1], 0.5);
+  EXPECT_EQ(p.utypes[1], pad("", 12));
+  EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
+  Aval a = aval(ids, 5);
+  ASSERT_EQ(a.ierr, 0);
+  EXPECT_EQ(a.types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
+  EXPECT_EQ(a.ints[2], 7);
+  EXPECT_EQ(a.texts.text(), pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
+}
+
+// TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
+// path was read by its qualifier, both still read the first one.
+TEST_F(BlockResults, CountAndValuesAgreeAfterASiblingWasRead) {
+  const Field ids = path({"BLOCK", "HEATER", "H2", "RESULTS"});
+  auto read_later_sibling = [&] {
+    int64_t nq = -1, nd = -1, locq = 0, locd = 0;
+    call(tkdset_, int64_t{4}, ids, Field("PAB", 8), nq, nd, locq, locd);
+    return nd;
+  };
+  ASSERT_EQ(read_later_sibling(), 6);
+  ASSERT_EQ(nval(ids, 4), std::pair(int64_t{1}, int64_t{0}));
+  Pval p = pval(ids, 4, 2);
+  EXPECT_EQ(p.nval, 1);
+  EXPECT_NEAR(p.values[0], 300 - 273.15, 1e-9);
+  EXPECT_EQ(p.values[1], -1);
+  EXPECT_EQ(p.names[1], std::string(12, '#'));
+  ASSERT_EQ(read_later_sibling(), 6);
+  Aval a = aval(ids, 2);
+  EXPECT_EQ(std::pair(a.nval, a.types[1]), std::pair(int64_t{1}, int64_t{-1}));
+  EXPECT_EQ(a.labels[1], std::string(16, '#'));
+}
+
+// TKNVAL counts the data set the readers read: for a keyword that a longer
+// key earlier in its chain starts with (the readers take the key that is the
+// keyword itself), and for a block's "COMPSTAT" (one value built for it).
+TEST_F(BlockResults, CountIsOfTheDataSetTheReadersRead) {
+  const std::pair<std::vector<std::string>, int64_t> cases[] = {
+      {{"BLOCK", "HEATX", "E1", "HOT_"}, 6},
+      {{"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, 1},
+      {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1},
+  };
+  for (const auto& [keys, want] : cases) {
+    const Field ids = path(keys);
+    ASSERT_EQ(nval(ids, 4), std::pair(want, int64_t{0})) << keys[3];
+    Pval p = pval(ids, 4, static_cast<size_t>(want) + 1);
+    EXPECT_EQ(p.nval, want) << keys[3];
+    EXPECT_EQ(p.values[static_cast<size_t>(want)], -1) << keys[3] << ": nothing past the count";
+  }
+}
+
+TEST_F(BlockResults, ProfileShapeAndReading) {
+  const Field ids = path({"PROFILE", "P1"}), qname("PHASE", 16);
+  int64_t nset = -1, nper = -1, ierr = -1, nword = 0, qwords[4];
+  call(tkcins_, int64_t{16}, qname, nword, qwords);
+  call(tksprf_, ids, int64_t{2}, qwords, nset, nper, ierr);
+  EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{2, 3, 0}));
+  Field names(12, 4), utypes(12, 6), labels(16, 6);
+  std::vector<double> values;
+  auto prf2 = [&](int64_t np, int64_t nprop) {
+    names = Field(12, 4);
+    values.assign(7, -1);
+    call(tkprf2_, ids, int64_t{2}, qname, np, nprop, names, values, utypes, labels, ierr);
+    return ierr;
+  };
+  EXPECT_EQ(prf2(2, 3), 0);
+  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("PRES", 12) + pad("VFRAC", 12) + std::string(12, '#'));
+  EXPECT_NEAR(values[3], 310 - 273.15, 1e-9);  // property 1 at point 2
+  EXPECT_EQ(values[5], 0.2);
+  EXPECT_EQ(values[6], -1);
+  // A shape that is not the data set's, and one whose product wraps around
+  // 64 bits onto a small count.
+  for (auto [points, props] : {std::pair<int64_t, int64_t>{3, 3}, {INT64_MAX / 2 + 1, 2}}) {
+    EXPECT_EQ(prf2(points, props), 3) << points;
+    EXPECT_EQ(values[0], -1) << points;
+  }
+}
+
+TEST_F(BlockResults, NumberedIdentifiers) {
+  auto spid = [](const std::string& text, int64_t n, size_t width = 16) {
+    std::string t = pad(text, width) + "##";
+    tkspid_(t.data(), &n, width);
+    return t;
+  };
+  EXPECT_EQ(spid("TRAY", 0), pad("TRAY", 16) + "##");
+  EXPECT_EQ(spid("ABCDEFGHIJKLMNO", 123), "ABCDEFGHIJKLMNO1##");
+  // A shorter field is never written past.
+  EXPECT_EQ(spid("AB", 12345, 4), "AB12##");
+}
+
+// TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
+// fill), with the descriptor values in their usual order.
+struct Split {
+  Field ids, qual = Field("#", 8);
+  int64_t ierr = -1;
+};
+Split split(const std::string& block, const std::vector<std::string>& vals) {
+  Split s{path({"BLOCK", "X", block, "TUBE_PRP"}, 128)};
+  const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"};
+  call(tksplt_, int64_t{4}, s.ids, static_cast<int64_t>(vals.size()),
+       path(std::vector<std::string>(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(vals.size()))), path(vals), s.qual, s.ierr);
+  return s;
+}
+
+TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
+  Split hmx = split("R1", {"HMX", "", "LIQUID"});
+  EXPECT_EQ(hmx.ierr, 0);
+  EXPECT_NE(hmx.qual.text(), pad("#", 8));
+  EXPECT_EQ(hmx.ids[1], pad("TUBERX", 128));  // the model filled in
+  EXPECT_EQ(split("R1", {"NOSUCHPROP"}).ierr, 2);
+  // A block that does not exist is a failure, with the qualifier blank.
+  Split none = split("NOSUCH", {"HMX"});
+  EXPECT_EQ(std::pair(none.ierr, none.qual.text()), std::pair(int64_t{1}, pad("", 8)));
+  // The block exists, the section does not.
+  EXPECT_EQ(split("H1", {"TEMP"}).ierr, 3);
+}
+
+TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
+  const Field ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), kn = path({"PROPERTIES", "PHASE"});
+  int64_t ipos = -1, ierr = -1;
+  auto fdst = [&](const Field& at, const Field& values) {
+    call(tkfdst_, at, int64_t{4}, int64_t{2}, kn, values, Field(8), ipos, ierr);
+    return ierr;
+  };
+  EXPECT_EQ(fdst(ids, path({"RHOMX", "LIQUID"})), 0);
+  EXPECT_GT(ipos, 0);
+  EXPECT_EQ(fdst(ids, path({"NOTAPROP", ""})), 2);
+  EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), path({"RHOMX", ""})), 3);
+  // Dimensions of the chosen data set, and the members along NPOINT.
+  std::vector<int64_t> sizes{-1, -1};
+  int64_t nfound = -1, nmem = -1, nsets = -1;
+  call(tkspr3_, ids, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
+       path({"NPOINT", "OTHER"}), sizes, nfound, ierr);
+  EXPECT_EQ((std::vector<int64_t>{ierr, nfound, sizes[0], sizes[1]}), (std::vector<int64_t>{0, 1, 3, -1}));
+  call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
+  EXPECT_EQ((std::vector<int64_t>{nmem, nsets, ierr}), (std::vector<int64_t>{3, 3, 0}));
+  Field names(12, 4);
+  call(tkprfp_, ids, int64_t{4}, int64_t{0}, names, ierr);
+  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("HMX", 12) + pad("RHOMX", 12) + std::string(12, '#'));
+}
+
+Profile nth(int64_t n, int64_t k) {
+  Profile p;
+  call(tknprf_, path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), int64_t{4}, n, k, p.pname, p.sub, p.phase, p.comp,
+       p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
+  return p;
+}
+
+TEST_F(BlockResults, ProfileByPositionAmongSiblings) {
+  Profile p = nth(3, 3);
+  EXPECT_EQ(p.ierr, 0);
+  EXPECT_EQ(p.pname.text() + p.fbasis.text() + p.utype.text(), pad("RHOMX", 12) + "MASS" + pad("MASS-DENSITY", 12));
+  EXPECT_EQ(p.values, (std::vector<double>{700, 710, 720, -1}));
+  // K past the siblings: blank descriptors, values untouched, flag 0.
+  Profile past = nth(3, 4);
+  EXPECT_EQ(std::tuple(past.ierr, past.pname.text(), past.values[0]), std::tuple(int64_t{0}, pad("", 12), -1.0));
+  // N that is not the profile's number of values.
+  Profile wrong = nth(2, 1);
+  EXPECT_EQ(std::pair(wrong.ierr, wrong.values[0]), std::pair(int64_t{1}, -1.0));
+}
+
+TEST_F(BlockResults, BlockProfileByDescriptors) {
+  Field ut("#", 12), lb("#", 16);
+  std::vector<double> v;
+  auto prfr = [&](int64_t np) {
+    int64_t ierr = -1;
+    v.assign(4, -1);
+    call(tkprfr_, path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), int64_t{4}, path({"TEMP", "MIXED"}), int64_t{2}, np,
+         v, ut, lb, ierr);
+    return ierr;
+  };
+  EXPECT_EQ(prfr(3), 0);
+  EXPECT_NEAR(v[2], 320 - 273.15, 1e-9);
+  EXPECT_EQ(lb.text(), pad("C", 16));
+  EXPECT_EQ(prfr(4), 1);
+  EXPECT_EQ(v[0], -1);
 }
 
 }  // namespace

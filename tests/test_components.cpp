@@ -12,8 +12,6 @@
 #include "flowsum.h"
 #include "query/components.hpp"
 #include "support/flowsheet_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 

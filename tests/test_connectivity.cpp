@@ -3,16 +3,12 @@
 // boundary blocks as a stream's source and destination.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "flowsum.h"
-#include "support/flowsheet_records.hpp"
 #include "support/stream_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
@@ -100,10 +96,10 @@ TEST_F(Connectivity, PortsWithFillerEntries) {
 }
 
 // A stream's source and destination, blanks cut.
-std::pair<std::string, std::string> ends(const std::string& stream) {
+std::pair<std::string, std::string> ends(const std::string& stream, size_t width = 16) {
   Field source(16), destination(16);
   int64_t nsub = -1, nrows = -1;
-  call(tksinf_, Field(stream, 16), source, destination, nsub, nrows, int64_t{0});
+  call(tksinf_, Field(stream, width), source, destination, nsub, nrows, int64_t{0});
   return {source.trimmed(), destination.trimmed()};
 }
 
@@ -113,6 +109,8 @@ TEST_F(Connectivity, BoundaryBlocksAsSourceAndDestination) {
   EXPECT_EQ(ends("H1.S3").second, "H1.$C-1");  // H1.$C-1 lists H1.S3 as an inlet
   EXPECT_EQ(ends("H1.S5").second, "$C-2");     // no parent prefix above H1.
   EXPECT_EQ(ends("H1.H2.S6"), std::make_pair(std::string("H1.$C-3"), std::string()));  // a product stays blank
+  // Only the first 128 characters of a longer field name the stream.
+  EXPECT_EQ(ends(pad("H1.S3", 128) + "IGNORED", 135), ends("H1.S3"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Property tables and phase envelopes: point and column arithmetic, the
-// caller's point count as the bound of every write, the two curve-half
-// rules and the basis checks.
+// Property tables, phase envelopes and sensitivity studies: point and column
+// arithmetic, the caller's point count or leading dimension as the bound of
+// every write, the two curve-half rules and the basis checks.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +9,6 @@
 
 #include "flowsum.h"
 #include "support/block_table_records.hpp"
-#include "support/flowsheet_records.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
@@ -57,6 +56,15 @@ class PropertyTables : public SummarySuite<PropertyTables> {
     w.idset_once("NOPT", {"PROPERTIES"}, {{{"22"}, 2, 0}, {{"23"}, 2, 0}});
     w.lset_once("NOPT", "(%NOPT)");
     b.dset({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {Value::real(1.0), Value::real(2.0)});
+    // Studies: S-1 with status for points 1 and 3, S-2 with no status values
+    // at all (the set then holds a code outside the table).
+    t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP", "A DESCRIPTOR LONGER THAN 8"}, {"B1", "QCALC"}},
+                   {{11, 12}, {21, 22}, {31, 32}}, {{1, 0}, {3, 4}}});
+    t.sensitivity({"S-2", 2, 1, {}, {{1}, {2}}, {}});
+    // A study without its table.
+    w.idset_once("SOTHER", {"ITEM"}, {{{"X"}, 2, 0}});
+    w.lset_once("SOTHER", "(%SOTHER)");
+    b.dset({"SENSITIVITY", "S-3", "OTHER"}, "SOTHER", {Value::real(1.0)});
     write_file(b.text());
   }
 };
@@ -199,6 +207,64 @@ TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
   EXPECT_EQ(ppev("MOLE"), (Reals{12, 14, -1, -1, 16, 18, -1, -1}));
   EXPECT_EQ(ppev("MASS"), Reals(8, -1));
   EXPECT_EQ(c.utype.text(), pad("", 12));
+}
+
+std::vector<int64_t> size(const std::string& study) {
+  int64_t np = -1, nc = -1, st = -1;
+  call(tknsen_, Field(study, 16), np, nc, st);
+  return {np, nc, st};
+}
+
+// TKSENS into arrays of ld x ncol values, 6 x ncol descriptors and npoints
+// statuses, each with one guard element after it.
+struct Table {
+  Field desc;
+  std::vector<double> matrix;
+  std::vector<int64_t> status;
+  int64_t ierr = -1;
+};
+Table table(const std::string& study, int64_t ld, size_t ncol, size_t npoints) {
+  Table t{Field(8, 6 * ncol + 1), std::vector<double>(static_cast<size_t>(ld) * ncol + 1, -1.0),
+          std::vector<int64_t>(npoints + 1, -7)};
+  call(tksens_, Field(study, 16), ld, int64_t{0}, t.desc, t.matrix, t.status, t.ierr);
+  return t;
+}
+
+TEST_F(PropertyTables, SensitivitySizeFromTheIdentifierSets) {
+  EXPECT_EQ(size("S-1"), (std::vector<int64_t>{3, 2, 0}));
+  EXPECT_EQ(size("S-3"), (std::vector<int64_t>{0, 0, 1}));
+  EXPECT_EQ(size("NOSUCH"), (std::vector<int64_t>{0, 0, 1}));
+}
+
+TEST_F(PropertyTables, SensitivityMatrixInTheCallersLeadingDimension) {
+  Table t = table("S-1", 5, 2, 3);
+  EXPECT_EQ(t.ierr, 0);
+  // Entry (2, 2) is element 7 with L = 5.
+  EXPECT_EQ(t.matrix, (std::vector<double>{11, 21, 31, -1, -1, 12, 22, 32, -1, -1, -1}));
+  // Status arrives for points 1 and 3 only.
+  EXPECT_EQ(t.status, (std::vector<int64_t>{0, -7, 4, -7}));
+  EXPECT_EQ(t.desc.text().substr(0, 24), "FEED    TEMP    A DESCRI");
+  EXPECT_EQ(t.desc[6] + t.desc[7] + t.desc[8] + t.desc[12], "B1      QCALC           ########");
+}
+
+TEST_F(PropertyTables, SensitivityCodesOutsideTheTableChangeNothing) {
+  Table t = table("S-2", 2, 1, 2);
+  EXPECT_EQ(t.ierr, 0);
+  EXPECT_EQ(t.matrix, (std::vector<double>{1, 2, -1}));
+  EXPECT_EQ(t.status, (std::vector<int64_t>{-7, -7, -7}));
+}
+
+TEST_F(PropertyTables, SensitivityLeadingDimensionBelowThePointsAndAbsentStudies) {
+  // L = 2 for 3 points: the third point's entries are not written (they
+  // would land in the next column's place) and the flag says so.
+  Table t = table("S-1", 2, 2, 3);
+  EXPECT_EQ(t.ierr, 1);
+  EXPECT_EQ(t.matrix, (std::vector<double>{11, 21, 12, 22, -1}));
+  Table none = table("NOSUCH", 3, 1, 1);
+  EXPECT_EQ(none.ierr, 1);
+  EXPECT_EQ(none.matrix, (std::vector<double>(4, -1.0)));
+  EXPECT_EQ(none.desc.text(), std::string(56, '#'));
+  EXPECT_EQ(table("S-3", 3, 1, 1).ierr, 1);
 }
 
 }  // namespace

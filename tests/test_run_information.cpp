@@ -35,10 +35,9 @@ struct RunFile : LoadedText {
 };
 
 std::string title(size_t width = 64) {
-  std::string t(width + 4, '#');
-  tktitl_(t.data(), width);
-  EXPECT_EQ(t.substr(width), "####");  // nothing written past the field
-  return t.substr(0, width);
+  Field t(width);
+  call(tktitl_, t);
+  return t.text();
 }
 
 // The four account texts run together, and the flag.

@@ -3,16 +3,12 @@
 // returned as stored.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "flowsum.h"
-#include "support/flowsheet_records.hpp"
 #include "support/stream_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 

@@ -8,10 +8,7 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "support/flowsheet_records.hpp"
 #include "support/stream_records.hpp"
-#include "support/summary_builder.hpp"
-#include "support/summary_loader.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
 
@@ -110,14 +107,7 @@ TEST(StreamResultsTool, ListsHeatStreamsWithTheirDuty) {
   FlowsheetWriter w(b);
   streams_body(w);
   TempSummaryFile file(b.text());
-  const std::string cmd = std::string(FLOWSUM_TOOL) + " --units SI --width 0 --ref-dir " + FLOWSUM_SOURCE_DIR +
-                          "/data " + file.string();
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  pclose(p);
+  const std::string out = run_tool("--units SI --width 0 --ref-dir " + kSourceDir + "/data " + file.string()).out;
   EXPECT_NE(out.find("\nheat and work streams:\n  Q1 (HEAT): duty 1500 W\n"), std::string::npos) << out;
   const std::string header = out.substr(out.find('\n', out.find("stream table (")) + 1);
   EXPECT_EQ(header.substr(0, header.find('\n')).find("Q1"), std::string::npos) << out;
