@@ -24,7 +24,9 @@ constexpr int64_t kMaxValues = 10'000'000;
 bool sane(int64_t n) { return n >= 0 && n <= kMaxValues; }
 bool sane(int64_t a, int64_t b) { return sane(a) && sane(b) && (b == 0 || a <= kMaxValues / b); }
 
-constexpr size_t kName = 12, kComp = 8, kLabel = 16, kQual = 12, kText = 16, kSub = 8;
+// Widths of the caller fields: names, component ids, unit labels, quantity
+// names, substreams; text values get room for the longest the file holds.
+constexpr size_t kName = 12, kComp = 8, kLabel = 16, kQual = 12, kSub = 8, kText = 32;
 
 // A numeric column of values, the missing-value marker as NaN.
 void add_values(Table& t, std::string name, std::string unit, const double* v, size_t n,
@@ -101,6 +103,11 @@ using CompositionReader = std::function<int64_t(const std::string& name, int64_t
 void profile_tables(Tables& out, const std::string& title, const char* axis, int64_t np, int64_t nc,
                     const std::string& names, const std::vector<int64_t>& kinds, const PointReader& one,
                     const CompositionReader& two) {
+  // A composition may list the run's components although the profile
+  // counts none of its own: room for the larger of the two.
+  int64_t ncc = 0, nnc = 0;
+  tkcomp_(&ncc, &nnc);
+  nc = std::max(nc, ncc + nnc);
   if (!sane(np) || !sane(nc) || !sane(np, nc) || np == 0) return;
   const size_t n = count(np), ncomp = count(nc);
   Table points;
@@ -552,7 +559,11 @@ Tables Summary::relief(const std::string& given) const {
     if (ierr == 0) {
       Table t;
       add_values(t, "time", trimmed(l), times.data(), npt);
-      const int64_t nsets = std::max<int64_t>(npres, 1);
+      // Each vent property has its own number of sets (TKPVPF counts those
+      // of the pressure only): room for many, and the sets the file does
+      // not hold stay missing.
+      constexpr int64_t kMaxSets = 100;
+      const int64_t nsets = std::max<int64_t>(npres, kMaxSets);
       std::vector<double> v;
       for (size_t k = 0; k < kinds.size() && sane(np, nsets); ++k) {
         if (kinds[k] != 1) continue;
@@ -563,9 +574,14 @@ Tables Summary::relief(const std::string& given) const {
         tkpvr1_(id.data(), name.data(), &s, &n, v.data(), qk.data(), lk.data(), &e, id.size(), kName, kQual,
                 kLabel);
         if (e != 0) continue;
-        for (int64_t set = 0; set < nsets; ++set)
-          add_values(t, trimmed(name) + (nsets > 1 ? " " + std::to_string(set + 1) : ""), trimmed(lk),
-                     v.data() + count(set) * npt, npt);
+        size_t sets = 1;
+        for (size_t set = 1; set < count(nsets); ++set)
+          if (std::any_of(v.begin() + set * npt, v.begin() + (set + 1) * npt,
+                          [](double x) { return value_or_nan(x) == value_or_nan(x); }))
+            sets = set + 1;
+        for (size_t set = 0; set < sets; ++set)
+          add_values(t, trimmed(name) + (sets > 1 ? " " + std::to_string(set + 1) : ""), trimmed(lk),
+                     v.data() + set * npt, npt);
       }
       if (t.columns.size() > 1) out.push_back({"vent", std::move(t)});
     }
@@ -626,18 +642,18 @@ void pipe_section(Tables& out, const std::string& id, const char* title, const c
     const std::string name = names.substr(k * kName, kName);
     if (trimmed(name).empty()) continue;
     values.assign(m, kMissing);
-    std::string texts(m * kName, ' '), qname(kQual, ' '), label(kLabel, ' ');
+    std::string texts(m * kText, ' '), qname(kQual, ' '), label(kLabel, ' ');
     int64_t nn = n, kind = 2, flag = 1;
     if (read)
       read(id.data(), &nn, name.data(), &kind, values.data(), texts.data(), qname.data(), label.data(), &flag,
-           id.size(), kName, kName, kQual, kLabel);
+           id.size(), kName, kText, kQual, kLabel);
     else
       tkplpr_(id.data(), &nn, name.data(), values.data(), qname.data(), label.data(), &flag, id.size(), kName,
               kQual, kLabel);
     if (flag != 0) continue;
     if (kind == 3) {
       Column& c = t.add_texts(trimmed(name));
-      for (size_t j = 0; j < m; ++j) c.texts.push_back(element(texts, kName, j));
+      for (size_t j = 0; j < m; ++j) c.texts.push_back(element(texts, kText, j));
     } else {
       add_values(t, trimmed(name), kind == 2 ? trimmed(label) : std::string(), values.data(), m);
     }
@@ -660,10 +676,10 @@ Tables Summary::pipeline(const std::string& block) const {
   pipe_section(out, id, "fluid properties", "point", tkplpp_, nullptr, nflu, nflup);
   if (nio > 0 && sane(nio)) {
     const size_t n = 2 * count(nio);
-    Results r(n, kName);
+    Results r(n);
     int64_t e = 1;
     tkplio_(id.data(), r.names.data(), r.kinds.data(), r.reals.data(), r.texts.data(), r.qnames.data(),
-            r.labels.data(), &e, id.size(), kName, kName, kQual, kLabel);
+            r.labels.data(), &e, id.size(), kName, kText, kQual, kLabel);
     if (e == 0) {
       Table t;
       t.columns.reserve(5);
@@ -678,7 +694,7 @@ Tables Summary::pipeline(const std::string& block) const {
         side.texts.push_back(j < n / 2 ? "inlet" : "outlet");
         property.texts.push_back(std::move(name));
         value.values.push_back(r.kinds[j] == 3 ? kNaN : value_or_nan(r.reals[j]));
-        text.texts.push_back(r.kinds[j] == 3 ? element(r.texts, kName, j) : std::string());
+        text.texts.push_back(r.kinds[j] == 3 ? element(r.texts, kText, j) : std::string());
         unit.texts.push_back(r.kinds[j] == 2 ? element(r.labels, kLabel, j) : std::string());
       }
       if (t.rows() > 0) out.push_back({"conditions", std::move(t)});
