@@ -17,10 +17,10 @@ using namespace detail;
 
 namespace {
 
-// Counts from a damaged file beyond this are not read: a profile of more
-// values would not have been written by a simulator and would only cost
-// memory.
-constexpr int64_t kMaxValues = 10'000'000;
+// Counts from a damaged file beyond this are not read: no simulator writes
+// a profile of more values, and sizing arrays from such a count would only
+// cost memory.
+constexpr int64_t kMaxValues = 1'000'000;
 bool sane(int64_t n) { return n >= 0 && n <= kMaxValues; }
 bool sane(int64_t a, int64_t b) { return sane(a) && sane(b) && (b == 0 || a <= kMaxValues / b); }
 
@@ -563,7 +563,7 @@ Tables Summary::relief(const std::string& given) const {
       // of the pressure only): room for many, and the sets the file does
       // not hold stay missing.
       constexpr int64_t kMaxSets = 100;
-      const int64_t nsets = std::max<int64_t>(npres, kMaxSets);
+      const int64_t nsets = std::max<int64_t>(npres, std::min<int64_t>(kMaxSets, kMaxValues / np));
       std::vector<double> v;
       for (size_t k = 0; k < kinds.size() && sane(np, nsets); ++k) {
         if (kinds[k] != 1) continue;
