@@ -20,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "api/detail.hpp"
 #include "flowsum.h"
 
 // The installed data folder relative to the folders of the library and of
@@ -39,26 +40,13 @@
 
 namespace flowsum {
 
-namespace {
+namespace detail {
 
-namespace fs = std::filesystem;
-
-// Numbered units of the load; high numbers, so a program that also opens
-// units of its own for other files keeps its usual low ones.
-constexpr int64_t kSummaryUnit = 81, kScratchUnit = 82, kPropertyUnit = 83,
-                  kUnitTableUnit = 84, kMessageUnit = 85;
-constexpr double kMissing = 1.0e35;
-constexpr size_t kIdChars = 128;  // room for hierarchical ids
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// The library's state is global: one lock for every entry, one loaded file.
 std::mutex& library_lock() {
   static std::mutex m;
   return m;
 }
-bool g_loaded = false;
 
-// A blank-padded field of n characters holding s (cut to n).
 std::string field(std::string_view s, size_t n) {
   std::string out(n, ' ');
   s.copy(out.data(), std::min(n, s.size()));
@@ -70,12 +58,31 @@ std::string_view trimmed_view(std::string_view s) {
   return s.substr(0, n);
 }
 std::string trimmed(std::string_view s) { return std::string(trimmed_view(s)); }
-// Element i of a text array of elements len long, trimmed.
 std::string element(const std::string& a, size_t len, size_t i) {
   return trimmed(std::string_view(a).substr(i * len, len));
 }
 double value_or_nan(double v) { return std::isnan(v) || std::fabs(v) >= kMissing ? kNaN : v; }
 size_t count(int64_t n) { return n > 0 ? static_cast<size_t>(n) : 0; }
+std::string joined(std::initializer_list<std::string> parts) {
+  std::string out;
+  for (const std::string& p : parts)
+    if (!p.empty()) out += (out.empty() ? "" : " ") + p;
+  return out;
+}
+
+}  // namespace detail
+
+namespace {
+
+using namespace detail;
+namespace fs = std::filesystem;
+
+// Numbered units of the load; high numbers, so a program that also opens
+// units of its own for other files keeps its usual low ones.
+constexpr int64_t kSummaryUnit = 81, kScratchUnit = 82, kPropertyUnit = 83,
+                  kUnitTableUnit = 84, kMessageUnit = 85;
+
+bool g_loaded = false;
 
 // The folder of the file this code was loaded from: the shared library, or
 // the program that links the static one.
@@ -182,14 +189,9 @@ RunInfo read_run_info() {
   return r;
 }
 
-std::string joined(std::initializer_list<std::string> parts) {
-  std::string out;
-  for (const std::string& p : parts)
-    if (!p.empty()) out += (out.empty() ? "" : " ") + p;
-  return out;
-}
-
 }  // namespace
+
+using namespace detail;
 
 // ---- Table ------------------------------------------------------------------
 
@@ -317,11 +319,6 @@ void Summary::close() noexcept {
 void Summary::check_open() const {
   if (!open_) throw UsageError("the summary file is closed");
 }
-
-// Every public query: the file must be open, and the library is held.
-#define FLOWSUM_ENTER()                          \
-  std::lock_guard lock_(library_lock());         \
-  check_open()
 
 RunInfo Summary::run_info() const {
   FLOWSUM_ENTER();

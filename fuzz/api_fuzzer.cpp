@@ -59,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       call([&] { s.connections(blocks[i].id); });
       call([&] { check(s.block_results(blocks[i].id)); });
       call([&] { check(s.sensitivity(blocks[i].id)); });  // mostly unknown: NotFoundError
+      for (auto view : {&flowsum::Summary::column_profiles, &flowsum::Summary::heating_curves,
+                        &flowsum::Summary::exchanger, &flowsum::Summary::compressor,
+                        &flowsum::Summary::reactor_profiles, &flowsum::Summary::pipeline,
+                        &flowsum::Summary::relief})
+        call([&] {
+          for (const flowsum::NamedTable& t : (s.*view)(blocks[i].id)) check(t.table);
+        });
     }
     const std::vector<std::string> tables = s.property_tables();
     for (size_t i = 0; i < tables.size() && i < kMaxObjects; ++i)

@@ -35,6 +35,14 @@ py::list columns(const flowsum::Table& t) {
   return out;
 }
 
+// A detail view of a block or object: a list of (table name, columns).
+template <flowsum::Tables (flowsum::Summary::*View)(const std::string&) const>
+py::list named_tables(const flowsum::Summary& s, const std::string& id) {
+  py::list out;
+  for (const flowsum::NamedTable& t : (s.*View)(id)) out.append(py::make_tuple(t.name, columns(t.table)));
+  return out;
+}
+
 // The stream table: its four key columns as lists, the stream ids, and the
 // values as one (rows x streams) array, each stream's values contiguous.
 py::tuple stream_table(const flowsum::Summary& s, const std::vector<std::string>& ids,
@@ -159,5 +167,12 @@ PYBIND11_MODULE(_core, m) {
       .def("property_table",
            [](const flowsum::Summary& s, const std::string& id) { return columns(s.property_table(id)); })
       .def("sensitivity",
-           [](const flowsum::Summary& s, const std::string& id) { return columns(s.sensitivity(id)); });
+           [](const flowsum::Summary& s, const std::string& id) { return columns(s.sensitivity(id)); })
+      .def("column_profiles", &named_tables<&flowsum::Summary::column_profiles>)
+      .def("heating_curves", &named_tables<&flowsum::Summary::heating_curves>)
+      .def("exchanger", &named_tables<&flowsum::Summary::exchanger>)
+      .def("compressor", &named_tables<&flowsum::Summary::compressor>)
+      .def("reactor_profiles", &named_tables<&flowsum::Summary::reactor_profiles>)
+      .def("relief", &named_tables<&flowsum::Summary::relief>)
+      .def("pipeline", &named_tables<&flowsum::Summary::pipeline>);
 }

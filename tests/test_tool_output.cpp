@@ -81,6 +81,21 @@ TEST(ToolOutput, CsvAndJsonOfTheExample) {
   }
 }
 
+// A family view of several named tables: the example's pipeline.
+TEST(ToolOutput, CsvAndJsonOfAFamilyView) {
+  for (const char* format : {"csv", "json"}) {
+    const std::string cmd = std::string("cd ") + FLOWSUM_SOURCE_DIR + " && " + FLOWSUM_TOOL +
+                            " --units SI --ref-dir data --pipeline L1 --format " + format + " examples/flowsheet.sum";
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    ASSERT_EQ(pclose(p), 0) << out;
+    expect_file(out, std::string("pipeline_si.") + format);
+  }
+}
+
 TEST(ToolOutput, ConnectionsAndStreamTableInEngUnits) {
   check_against("ENG", "flowsheet_eng.txt");
 }

@@ -78,29 +78,36 @@ const flowsum_tool::View kViews[] = {
      },
      "block", [](const flowsum::Summary& s, const std::string& id) { return s.block_results(id); }},
     {"column", "a column block's tray profiles, tray report and sections", true,
-     flowsum_tool::report_columns},
+     flowsum_tool::report_columns, "column", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.column_profiles(id); }},
     {"table", "a property table or phase envelope", false,
      [](const std::vector<std::string>& ids, std::FILE* out) {
        flowsum_tool::report_block_tables({{}, ids, {}}, out);
      },
      "property table", [](const flowsum::Summary& s, const std::string& id) { return s.property_table(id); }},
     {"curve", "a block's heating curves as tables, points as rows", true,
-     flowsum_tool::report_curves},
+     flowsum_tool::report_curves, "heating curves", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.heating_curves(id); }},
     {"exchanger", "an exchanger's geometry, shells, tubes, nozzles, zones and profiles", false,
-     flowsum_tool::report_exchangers},
+     flowsum_tool::report_exchangers, "exchanger", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.exchanger(id); }},
     {"sensitivity", "a sensitivity table", false,
      [](const std::vector<std::string>& ids, std::FILE* out) {
        flowsum_tool::report_block_tables({{}, {}, ids}, out);
      },
      "sensitivity", [](const flowsum::Summary& s, const std::string& id) { return s.sensitivity(id); }},
     {"compressor", "a compressor's performance, stage, cooler and wheel tables", false,
-     flowsum_tool::report_compressors},
+     flowsum_tool::report_compressors, "compressor", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.compressor(id); }},
     {"reactor", "a plug-flow or batch reactor's profiles as tables, points as rows", true,
-     flowsum_tool::report_reactors},
+     flowsum_tool::report_reactors, "reactor", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.reactor_profiles(id); }},
     {"relief", "a relief object's scenarios, vent and vessel profiles", false,
-     flowsum_tool::report_reliefs},
+     flowsum_tool::report_reliefs, "relief", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.relief(id); }},
     {"pipeline", "a pipeline's segments, inlet and outlet conditions and compositions, and profiles", true,
-     flowsum_tool::report_pipelines},
+     flowsum_tool::report_pipelines, "pipeline", nullptr,
+     [](const flowsum::Summary& s, const std::string& id) { return s.pipeline(id); }},
 };
 constexpr size_t kViewCount = sizeof kViews / sizeof kViews[0];
 
@@ -226,7 +233,7 @@ int structured_output(const std::string& format, const std::string& file, const 
                       const std::vector<std::string> (&view_ids)[kViewCount], bool any_view) {
   using flowsum_tool::Section;
   for (size_t v = 0; v < kViewCount; ++v)
-    if (!view_ids[v].empty() && !kViews[v].table) {
+    if (!view_ids[v].empty() && !kViews[v].table && !kViews[v].tables) {
       std::fprintf(stderr, "flowsum: --%s has no %s form yet; use --format text\n", kViews[v].option,
                    format.c_str());
       return flowsum_tool::kExitUsage;
@@ -280,9 +287,14 @@ int structured_output(const std::string& format, const std::string& file, const 
     for (size_t v = 0; v < kViewCount; ++v)
       for (const std::string& id : view_ids[v]) {
         try {
-          sections.push_back({kViews[v].kind, id, kViews[v].table(s, id)});
+          if (kViews[v].table) {
+            sections.push_back({kViews[v].kind, id, kViews[v].table(s, id)});
+          } else {
+            for (flowsum::NamedTable& t : kViews[v].tables(s, id))
+              sections.push_back({kViews[v].kind, id, std::move(t.table), std::move(t.name)});
+          }
         } catch (const flowsum::NotFoundError&) {
-          flowsum_tool::not_in_file(kViews[v].kind, id);
+          flowsum_tool::not_in_file(kViews[v].blocks ? "block" : kViews[v].kind, id);
         }
       }
     tknwrn_(&warnings);

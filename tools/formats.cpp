@@ -75,7 +75,9 @@ void write_csv(const std::vector<Section>& sections, std::FILE* out) {
   for (size_t k = 0; k < sections.size(); ++k) {
     const Section& s = sections[k];
     if (k > 0) std::fputs("\n", out);
-    if (titled) std::fprintf(out, "# %s%s%s\n", s.kind.c_str(), s.id.empty() ? "" : " ", s.id.c_str());
+    if (titled)
+      std::fprintf(out, "# %s%s%s%s%s\n", s.kind.c_str(), s.id.empty() ? "" : " ", s.id.c_str(),
+                   s.name.empty() ? "" : ": ", s.name.c_str());
     const auto& cols = s.table.columns;
     for (size_t c = 0; c < cols.size(); ++c) {
       const std::string name = cols[c].unit.empty() ? cols[c].name : cols[c].name + " [" + cols[c].unit + "]";
@@ -99,8 +101,9 @@ void write_json(const std::string& file, const std::string& units,
                json_string(units).c_str());
   for (size_t k = 0; k < sections.size(); ++k) {
     const Section& s = sections[k];
-    std::fprintf(out, "%s\n    {\"kind\": %s, \"id\": %s, \"columns\": [", k ? "," : "",
-                 json_string(s.kind).c_str(), s.id.empty() ? "null" : json_string(s.id).c_str());
+    std::fprintf(out, "%s\n    {\"kind\": %s, \"id\": %s, %s%s\"columns\": [", k ? "," : "",
+                 json_string(s.kind).c_str(), s.id.empty() ? "null" : json_string(s.id).c_str(),
+                 s.name.empty() ? "" : "\"table\": ", s.name.empty() ? "" : (json_string(s.name) + ", ").c_str());
     for (size_t c = 0; c < s.table.columns.size(); ++c) {
       const flowsum::Column& col = s.table.columns[c];
       std::fprintf(out, "%s\n      {\"name\": %s, \"unit\": %s, \"values\": [", c ? "," : "",

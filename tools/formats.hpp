@@ -11,10 +11,12 @@
 namespace flowsum_tool {
 
 // One table of the output: what it is ("run", "streams", "block", ...), the
-// object it belongs to (empty for the file's own tables) and the table.
+// object it belongs to (empty for the file's own tables), the table, and
+// its name within a view of several tables (empty for a one-table view).
 struct Section {
   std::string kind, id;
   flowsum::Table table;
+  std::string name;
 };
 
 // Appends the first `rows` rows of a block's result table (as
@@ -26,14 +28,14 @@ void add_block_summary(const std::string& block, const flowsum::Table& results, 
 
 // CSV: a header row of column names (with the unit in brackets when the
 // column has one), then the rows; missing numbers are empty fields. With
-// more than one section each starts with a line "# KIND ID" and sections
-// are separated by an empty line.
+// more than one section each starts with a line "# KIND ID" ("# KIND ID:
+// NAME" for a named table) and sections are separated by an empty line.
 void write_csv(const std::vector<Section>& sections, std::FILE* out);
 
 // JSON of schema version kJsonSchemaVersion (docs/tool-json.md): an object
 // with "schema", "schema_version", "file", "units" and "sections", each
-// section {"kind", "id", "columns": [{"name", "unit", "values"}]}; missing
-// numbers are null.
+// section {"kind", "id", ["table",] "columns": [{"name", "unit", "values"}]}
+// ("table" only for a named table); missing numbers are null.
 constexpr int kJsonSchemaVersion = 1;
 void write_json(const std::string& file, const std::string& units,
                 const std::vector<Section>& sections, std::FILE* out);

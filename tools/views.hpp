@@ -65,8 +65,9 @@ bool block_in_file(const std::string& id);
 // not_in_file.
 //
 // table gives the view of one object as a table of the C++ API for --format
-// csv and json (it throws flowsum::NotFoundError when the file lacks the
-// object); a view without one is text only for now.
+// csv and json, tables as several named ones (either throws
+// flowsum::NotFoundError when the file lacks the object); a view with
+// neither is text only.
 struct View {
   const char* option;  // without the leading "--"
   const char* help;    // one line for --help
@@ -74,6 +75,7 @@ struct View {
   void (*print)(const std::vector<std::string>& ids, std::FILE* out);
   const char* kind = nullptr;  // of the object, in messages and sections
   flowsum::Table (*table)(const flowsum::Summary& s, const std::string& id) = nullptr;
+  flowsum::Tables (*tables)(const flowsum::Summary& s, const std::string& id) = nullptr;
 };
 
 }  // namespace flowsum_tool

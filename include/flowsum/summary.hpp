@@ -93,6 +93,14 @@ struct StreamPhases {
   std::array<double, 12> properties{};
 };
 
+// One table of a block's or object's detail views, named within the view
+// ("column 1", "column 1 X", "HCURVE 1", "zones", ...).
+struct NamedTable {
+  std::string name;
+  Table table;
+};
+using Tables = std::vector<NamedTable>;
+
 class Summary {
  public:
   static Summary open(const std::string& path, const OpenOptions& options = {});
@@ -138,6 +146,42 @@ class Summary {
   // One numeric column per column of the study, named by its non-blank
   // descriptors, then "status" (NaN where a point has none).
   Table sensitivity(const std::string& study) const;
+
+  // Detail views of one block or object, one NamedTable per table, empty
+  // tables left out. Profiles have points as rows: an axis column first
+  // ("tray", "point", "stage", ...), then one numeric column per property
+  // with its unit label; a composition has a table of its own named after
+  // the profile and the property, one column per component. Result lists
+  // have the columns of block_results: "property", "value", "text", "unit".
+  // An id the file does not hold (or of another kind, such as a compressor
+  // that is a mixer) is a NotFoundError.
+  //
+  // Per column of a column block: "column N" (tray profiles), "column N
+  // PROPERTY" (compositions).
+  Tables column_profiles(const std::string& block) const;
+  // One table per curve: "TYPE NUMBER" ("TYPE NUMBER at LOCATION" in a
+  // crude unit's sections): "point", "status", "temp", "pres", "vfrac",
+  // "duty", then the further properties named by their descriptors.
+  Tables heating_curves(const std::string& block) const;
+  // "geometry", "shells", "tubes", "equipment", "nozzles", "details 1",
+  // "details 2" (result lists), "zones" (one row per zone), "zone N
+  // profile", "intermediate streams".
+  Tables exchanger(const std::string& block) const;
+  // "performance" (one row per stage), "stage profile", "cooler profile",
+  // "stage N wheels".
+  Tables compressor(const std::string& block) const;
+  // "profile N (SUBSTREAM)" per substream profile, "accumulator" and "vent"
+  // of a batch vessel, each with its composition tables.
+  Tables reactor_profiles(const std::string& block) const;
+  // "dynamic scenario", "steady-state scenario" (result lists; a verdict
+  // message in "text"), "vent" (one row per time, a column per property and
+  // pressure set), "vessel profile" with its composition tables.
+  Tables relief(const std::string& id) const;
+  // "segments", "segment descriptions", "fluid properties" (one row per
+  // entry; text values in text columns), "conditions" (inlet and outlet),
+  // "compositions", "profile" (along the line, "LENGTH" first),
+  // "plug-flow profile".
+  Tables pipeline(const std::string& block) const;
 
  private:
   Summary() = default;

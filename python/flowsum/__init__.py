@@ -129,3 +129,36 @@ class Summary:
     def sensitivity(self, study):
         """One row per point; the study's columns, then "status"."""
         return _frame(self._core.sensitivity(study))
+
+    # Detail views of one block or object: a dict of DataFrames by table
+    # name, in the order of the C++ API (docs/cpp-api.md names the tables).
+    def _tables(self, view, id):
+        return {name: _frame(cols) for name, cols in view(id)}
+
+    def column_profiles(self, block):
+        """"column N" tray profiles and "column N PROPERTY" compositions."""
+        return self._tables(self._core.column_profiles, block)
+
+    def heating_curves(self, block):
+        """One table per curve, points as rows."""
+        return self._tables(self._core.heating_curves, block)
+
+    def exchanger(self, block):
+        """Geometry, shells, tubes, nozzles, zones, zone profiles, ..."""
+        return self._tables(self._core.exchanger, block)
+
+    def compressor(self, block):
+        """Performance by stage, stage and cooler profiles, wheels."""
+        return self._tables(self._core.compressor, block)
+
+    def reactor_profiles(self, block):
+        """Profiles per substream (and a batch vessel's), points as rows."""
+        return self._tables(self._core.reactor_profiles, block)
+
+    def relief(self, id):
+        """Scenario results, vent and vessel profiles."""
+        return self._tables(self._core.relief, id)
+
+    def pipeline(self, block):
+        """Segments, conditions, compositions and profiles along the line."""
+        return self._tables(self._core.pipeline, block)

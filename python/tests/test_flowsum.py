@@ -77,3 +77,12 @@ def test_objects_and_results_frames(summary):
     assert results["value"].dtype == np.float64
     numeric = results[results["text"] == ""]
     assert not numeric["value"].isna().all()
+
+
+def test_detail_views_are_frames_by_table_name(summary):
+    tables = summary.column_profiles("C1")
+    assert list(tables) == ["column 1", "column 1 X"]
+    assert tables["column 1"][("TEMP", "K")].iloc[-1] == pytest.approx(380.0)
+    assert list(summary.pipeline("L1"))[0] == "segments"
+    with pytest.raises(flowsum.NotFoundError):
+        summary.relief("NOPE")
