@@ -1,5 +1,5 @@
 // The item search (TKNITM): what each kind of search returns and in which
-// order, restarts, swapped states, errors and the caller's field lengths.
+// order, restarts, swapped states and errors.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -200,17 +200,6 @@ TEST_F(ItemSearch, ErrorsAreReportedWithTheirMessages) {
     EXPECT_EQ(messages_.take(), "\n UNKNOWN SEARCH TYPE (" + padded(bad, 8) + ") IN ROUTINE TKNITM\n");
   }
   EXPECT_GT(nitm("BLK_ANY EXTRA", 1).ipos, 0);  // the first 8 characters count
-}
-
-TEST_F(ItemSearch, TextsStayInsideTheCallersFields) {
-  load([](ObjectWriter& w) { w.block("A-RATHER-LONG-MODEL-NAME", "A-BLOCK-IDENTIFIER-OF-SOME-LENGTH"); });
-  std::string st = "BLK_ANY", a3 = "......######", a4 = "..........######";
-  int64_t mode = 1, ipos = 0;
-  tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 6, 10);
-  EXPECT_GT(ipos, 0);
-  EXPECT_EQ(a3 + a4, "A-RATH######A-BLOCK-ID######");
-  tknitm_(st.data(), &mode, nullptr, nullptr, &ipos, st.size(), 0, 0);
-  EXPECT_GT(ipos, 0);
 }
 
 TEST_F(ItemSearch, ANewLoadEndsTheSearchesOfTheOldFile) {
