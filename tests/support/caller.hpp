@@ -27,6 +27,8 @@ class Field {
     s_.replace(0, std::min(text.size(), s_.size()), text.substr(0, s_.size()));
   }
   explicit Field(size_t width, size_t n = 1) : width_(width), s_(width * n, '#') {}
+  // An input text as long as itself.
+  explicit Field(std::string_view text) : Field(text, text.size()) {}
 
   char* data() { return s_.data(); }
   const char* data() const { return s_.data(); }
