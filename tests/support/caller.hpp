@@ -70,6 +70,7 @@ void call(Fn fn, A&&... a) {
              std::tuple_cat(detail::hidden_length(a)...));
 }
 
+#ifdef FLOWSUM_TOOL
 // The command-line tool run with args (a shell command line after the tool's
 // path): its wait status and what it wrote to standard output and error.
 struct ToolRun {
@@ -85,6 +86,7 @@ inline ToolRun run_tool(const std::string& args) {
   r.status = pclose(p);
   return r;
 }
+#endif
 // The project's source folder, for reference files and the example.
 inline const std::string kSourceDir = FLOWSUM_SOURCE_DIR;
 
