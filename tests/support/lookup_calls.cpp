@@ -44,7 +44,7 @@ DsetCall call_tkdset(const std::vector<std::string>& path, const std::string& qu
   DsetCall c;
   int64_t nid = static_cast<int64_t>(path.size());
   Field q(qual, 8);
-  call(tkdset_, nid, Field(ids.empty() ? std::string(128, ' ') : ids, 128), q, c.nqual, c.ndata, c.locq, c.locd);
+  call(tkdset_, nid, Field(ids, 128, std::max<size_t>(path.size(), 1)), q, c.nqual, c.ndata, c.locq, c.locd);
   c.qual = q.text();
   return c;
 }
