@@ -231,12 +231,14 @@ TEST_F(UnitsIo, UnitsNotOpenAndStandardUnits) {
 }
 
 TEST_F(UnitsIo, ExportedRoutines) {
-  // Words longer than their hidden lengths are cut to the accepted words.
-  std::string name = write_file("in.txt", "line one\n");
+  // Words longer than their hidden lengths are cut to the accepted words; a
+  // blank-padded file name names the file.
+  const std::string name = write_file("in.txt", "line one\n");
   char access[] = "SEQUENTIALXYZ", form[] = "FORMATTED", status[] = "OLD!", action[] = "READ";
   int64_t recl = 0, ierr = 99;
   for (int64_t unit : {kA, kB}) {
-    tkopen_(&unit, name.data(), access, form, &recl, status, action, &ierr, name.size(), 10, 9, 3, 4);
+    std::string file = name + std::string(unit == kB ? 40 : 0, ' ');
+    tkopen_(&unit, file.data(), access, form, &recl, status, action, &ierr, file.size(), 10, 9, 3, 4);
     ASSERT_EQ(ierr, 0);
   }
   // TKCLOS rewinds the first unit and closes the others; closing a unit that
