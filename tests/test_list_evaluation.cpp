@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "support/caller.hpp"
 #include "support/lookup_calls.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_suite.hpp"
@@ -179,10 +180,9 @@ class IdentifierSets : public ListEvaluation {};
 
 TEST_F(IdentifierSets, DimensionsAndLoading) {
   using P = std::pair<int64_t, int64_t>;
-  auto dims = [](std::string name) {
-    name.resize(8, ' ');
+  auto dims = [](std::string_view name) {
     int64_t nq = -7, nmem = -7;
-    tkidim_(name.data(), &nq, &nmem, name.size());
+    call(tkidim_, Field(name, 8), nq, nmem);
     return P(nq, nmem);
   };
   EXPECT_EQ(dims("Q2"), P(2, 2));
@@ -194,11 +194,10 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   struct Arrays {
     Words names, vals, types, units;
   };
-  auto iset = [](std::string name, int64_t nq, int64_t nmem) {
-    name.resize(8, ' ');
+  auto iset = [](std::string_view name, int64_t nq, int64_t nmem) {
     const size_t q = static_cast<size_t>(nq), m = static_cast<size_t>(nmem);
     Arrays a{Words(4 * q + 1, -1), Words(2 * q * m + 1, -1), Words(m + 1, -1), Words(m + 1, -1)};
-    tkiset_(name.data(), &nq, &nmem, a.names.data(), a.vals.data(), a.types.data(), a.units.data(), name.size());
+    call(tkiset_, Field(name, 8), nq, nmem, a.names, a.vals, a.types, a.units);
     return a;
   };
   // Sized for three members: the third stays blank, nothing past the arrays.
@@ -213,26 +212,20 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   EXPECT_EQ((Words{a.names[4], a.vals[2], a.types[1], a.units[1]}), (Words{-1, -1, -1, -1}));
   // A C caller without a name array: nothing is written through the null
   // pointer, and the members' types and unit types still come back.
-  std::string q2 = "Q2      ";
   int64_t nq = 2, nm = 2;
-  tkiset_(q2.data(), &nq, &nm, nullptr, a.vals.data(), a.types.data(), a.units.data(), q2.size());
+  tkiset_("Q2", &nq, &nm, nullptr, a.vals.data(), a.types.data(), a.units.data(), 2);
   EXPECT_EQ((Words{a.types[0], a.units[0]}), (Words{2, 22}));
   // The template of an open-ended set; blanks and zeros for an unknown one.
   Words tmpl(9, -1);
-  std::string name = "S       ";
-  tkivec_(name.data(), tmpl.data(), name.size());
+  call(tkivec_, Field("S", 8), tmpl);
   EXPECT_EQ(std::pair(tmpl[6], tmpl[8]), std::pair(int64_t{0}, int64_t{-1}));
-  name = "NOPE    ";
-  tkivec_(name.data(), tmpl.data(), name.size());
+  call(tkivec_, Field("NOPE", 8), tmpl);
   EXPECT_EQ((Words{tmpl[0], tmpl[5], tmpl[6], tmpl[7]}), (Words{kBlank, kBlank, 0, 0}));
   // A directory line that does not start the set's definition: empty.
   const int64_t entry = tklocs_[2];
   ASSERT_GE(tklocs_[3], 1);
   tkwork_[entry - 1] = 1;  // the header line
-  std::string first(8, ' ');
-  int64_t two = 2, eight = 8;
-  tkinsc_(&two, &tkwork_[entry], &eight, first.data(), first.size());
-  EXPECT_EQ(dims(first), P(0, 0));
+  EXPECT_EQ(dims(work_text(entry + 1, 2)), P(0, 0));
 }
 
 TEST(ValueCount, CountsLoopsAndGroups) {

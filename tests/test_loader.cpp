@@ -12,6 +12,7 @@
 #include "loading/loader.hpp"
 #include "loading/scanner.hpp"
 #include "store/packed_words.hpp"
+#include "support/caller.hpp"
 #include "support/message_capture.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
@@ -19,6 +20,8 @@
 namespace {
 
 using namespace flowsum;
+using flowsum::testing::call;
+using flowsum::testing::Field;
 using flowsum::testing::MessageCapture;
 using flowsum::testing::TempSummaryFile;
 using Words = std::vector<int64_t>;
@@ -287,30 +290,23 @@ TEST(Loader, ReloadWithoutCloseAndBadUnits) {
       << text;
 }
 
-TEST(Loader, ExportedEntryPointsHonourFieldLengths) {
-  TempSummaryFile sum_file(kGood);
-  std::string sum = sum_file.string();
+TEST(Loader, ExportedEntryPoints) {
+  TempSummaryFile sum(kGood);
   int64_t unit = kSum, scr = kScr, prp = kPrp, unt = kUnt, recl = 0, ierr = -1, msg = 0;
-  char access[] = "SEQUENTIAL", form[] = "FORMATTED", status[] = "OLD", action[] = "READ";
-  tkopen_(&unit, sum.data(), access, form, &recl, status, action, &ierr, sum.size(), sizeof access - 1,
-          sizeof form - 1, sizeof status - 1, sizeof action - 1);
+  call(tkopen_, unit, Field(sum.string()), Field("SEQUENTIAL"), Field("FORMATTED"), recl, Field("OLD"),
+       Field("READ"), ierr);
   ASSERT_EQ(ierr, 0);
   double rmiss = 1e35;
-  // "METRIC" cut to its first 4 characters is not "MET": the ENG set. The
-  // reference-file names are followed by text past their hidden lengths.
-  char unitset[] = "METRIC";
-  std::string prpfile = kPropertyFile + "#junk", untfile = kUnitFile + "#junk";
-  auto ini2 = [&](size_t nset, size_t extra) {
-    tkini2_(unitset, &scr, &unit, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg, nset,
-            kPropertyFile.size() + extra, kUnitFile.size());
-    return ierr;
+  // The unit set is read from its field only: "METRIC" is the ENG set, its
+  // first three characters the MET set.
+  auto ini2 = [&](std::string_view unitset, const std::string& prpfile) {
+    call(tkini2_, Field(unitset), scr, unit, prp, Field(prpfile), unt, Field(kUnitFile), rmiss, ierr, msg);
+    return std::pair(ierr, last_load().unit_set);
   };
-  EXPECT_EQ(ini2(6, 0), 0);
-  EXPECT_EQ(last_load().unit_set, 2);
-  EXPECT_EQ(ini2(3, 0), 0);
-  EXPECT_EQ(last_load().unit_set, 3);
+  EXPECT_EQ(ini2("METRIC", kPropertyFile), std::pair(int64_t{0}, int64_t{2}));
+  EXPECT_EQ(ini2("MET", kPropertyFile), std::pair(int64_t{0}, int64_t{3}));
   // A property-number file that cannot be opened fails the load.
-  EXPECT_EQ(ini2(0, 5), 2);
+  EXPECT_EQ(ini2("SI", kPropertyFile + "#junk").first, 2);
   io::close_unit(kSum);
 }
 

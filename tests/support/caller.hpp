@@ -27,6 +27,8 @@ class Field {
     s_.replace(0, std::min(text.size(), s_.size()), text.substr(0, s_.size()));
   }
   explicit Field(size_t width, size_t n = 1) : width_(width), s_(width * n, '#') {}
+  // An input text as long as itself.
+  explicit Field(std::string_view text) : Field(text, text.size()) {}
 
   char* data() { return s_.data(); }
   const char* data() const { return s_.data(); }
@@ -68,6 +70,7 @@ void call(Fn fn, A&&... a) {
              std::tuple_cat(detail::hidden_length(a)...));
 }
 
+#ifdef FLOWSUM_TOOL
 // The command-line tool run with args (a shell command line after the tool's
 // path): its wait status and what it wrote to standard output and error.
 struct ToolRun {
@@ -83,6 +86,7 @@ inline ToolRun run_tool(const std::string& args) {
   r.status = pclose(p);
   return r;
 }
+#endif
 // The project's source folder, for reference files and the example.
 inline const std::string kSourceDir = FLOWSUM_SOURCE_DIR;
 

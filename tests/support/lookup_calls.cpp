@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "flowsum.h"
+#include "support/caller.hpp"
+#include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
 
@@ -16,59 +18,51 @@ double work_real_word(int64_t k) {
   return d;
 }
 
-std::string work_text(int64_t k, int64_t nwords) {
-  std::string out(static_cast<size_t>(4 * nwords), ' ');
-  int64_t n = nwords, nchar = 4 * nwords;
-  tkinsc_(&n, &tkwork_[k - 1], &nchar, out.data(), out.size());
-  return out;
+namespace {
+// n packed words from `words`, unpacked.
+std::string work_text_of(int64_t* words, int64_t nwords) {
+  Field out("", static_cast<size_t>(4 * nwords));
+  int64_t nchar = 4 * nwords;
+  call(tkinsc_, nwords, *words, nchar, out);
+  return out.text();
 }
+}  // namespace
+
+std::string work_text(int64_t k, int64_t nwords) { return work_text_of(&tkwork_[k - 1], nwords); }
 
 std::vector<int64_t> packed(std::string_view text, int64_t nchar) {
-  std::string field(text);
-  field.resize(static_cast<size_t>(std::max<int64_t>(nchar, 0)), ' ');
   std::vector<int64_t> words(static_cast<size_t>((nchar + 3) / 4 + 1), 0);
-  int64_t n = nchar, nword = 0;
-  tkcins_(&n, field.data(), &nword, words.data(), field.size());
+  int64_t nword = 0;
+  call(tkcins_, nchar, Field(text, static_cast<size_t>(std::max<int64_t>(nchar, 0))), nword, words);
   words.resize(static_cast<size_t>(nword));
   return words;
 }
 
 DsetCall call_tkdset(const std::vector<std::string>& path, const std::string& qual) {
-  std::string ids(128 * std::max<size_t>(path.size(), 1), ' ');
-  for (size_t i = 0; i < path.size(); ++i) ids.replace(128 * i, std::min<size_t>(128, path[i].size()), path[i].substr(0, 128));
-  std::string q = qual;
-  q.resize(8, ' ');
+  std::string ids;
+  for (const std::string& k : path) ids += Field(k, 128).text();
   DsetCall c;
   int64_t nid = static_cast<int64_t>(path.size());
-  tkdset_(&nid, ids.data(), q.data(), &c.nqual, &c.ndata, &c.locq, &c.locd, 128, q.size());
-  c.qual = q;
+  Field q(qual, 8);
+  call(tkdset_, nid, Field(ids, 128, std::max<size_t>(path.size(), 1)), q, c.nqual, c.ndata, c.locq, c.locd);
+  c.qual = q.text();
   return c;
 }
 
 LsetCall call_tklset(const std::string& id) {
-  std::string f = id;
-  f.resize(8, ' ');
   std::vector<int64_t> idlist(2000, 0), ops(2000, 0);
   LsetCall c;
-  tklset_(f.data(), idlist.data(), &c.nids, ops.data(), &c.nops, &c.ierr, f.size());
+  call(tklset_, Field(id, 8), idlist, c.nids, ops, c.nops, c.ierr);
   if (c.ierr == 0 || c.ierr > 2) {
-    for (int64_t k = 0; k < c.nids && k < 1000; ++k) {
-      std::string name(8, ' ');
-      int64_t two = 2, eight = 8;
-      tkinsc_(&two, &idlist[static_cast<size_t>(2 * k)], &eight, name.data(), name.size());
-      name.erase(name.find_last_not_of(' ') + 1);
-      c.ids.push_back(name);
-    }
+    for (int64_t k = 0; k < c.nids && k < 1000; ++k) c.ids.push_back(trim(work_text_of(&idlist[static_cast<size_t>(2 * k)], 2)));
     c.ops.assign(ops.begin(), ops.begin() + std::clamp<int64_t>(c.nops, 0, 2000));
   }
   return c;
 }
 
 ListCall call_tklist(const std::string& id) {
-  std::string f = id;
-  f.resize(8, ' ');
   ListCall c;
-  tklist_(f.data(), &c.ndata, &c.nqual, &c.locq, f.size());
+  call(tklist_, Field(id, 8), c.ndata, c.nqual, c.locq);
   return c;
 }
 

@@ -136,52 +136,18 @@ std::string word_token(std::string_view text) {
 
 // ---- Value -----------------------------------------------------------------
 
-Value Value::integer(int64_t n) {
-  Value v;
-  v.tokens_.push_back(format_integer(n));
-  return v;
-}
-Value Value::real(double x) {
-  Value v;
-  v.tokens_.push_back(format_real(x));
-  return v;
-}
-Value Value::real(double x, int64_t unit_code) {
-  Value v = real(x);
-  v.tokens_.push_back(format_integer(unit_code));
-  return v;
-}
-Value Value::missing() {
-  Value v;
-  v.tokens_.push_back("*");
-  return v;
-}
-Value Value::missing(int64_t unit_code) {
-  Value v = missing();
-  v.tokens_.push_back(format_integer(unit_code));
-  return v;
-}
-Value Value::text(std::string_view s) {
-  Value v;
-  v.tokens_.push_back(quote(s));
-  return v;
-}
+Value Value::integer(int64_t n) { return Value({format_integer(n)}); }
+Value Value::real(double x) { return Value({format_real(x)}); }
+Value Value::real(double x, int64_t unit_code) { return Value({format_real(x), format_integer(unit_code)}); }
+Value Value::missing() { return Value({"*"}); }
+Value Value::missing(int64_t unit_code) { return Value({"*", format_integer(unit_code)}); }
+Value Value::text(std::string_view s) { return Value({quote(s)}); }
 Value Value::name(std::string_view s) {
   if (!is_name_token(s)) throw std::invalid_argument("Value::name: not a name token: " + std::string(s));
-  Value v;
-  v.tokens_.emplace_back(s);
-  return v;
+  return Value({std::string(s)});
 }
-Value Value::word(std::string_view s) {
-  Value v;
-  v.tokens_.push_back(word_token(s));
-  return v;
-}
-Value Value::raw(std::string_view token) {
-  Value v;
-  v.tokens_.emplace_back(token);
-  return v;
-}
+Value Value::word(std::string_view s) { return Value({word_token(s)}); }
+Value Value::raw(std::string_view token) { return Value({std::string(token)}); }
 
 std::vector<Value> reals(const std::vector<double>& xs, std::optional<int64_t> unit_code) {
   std::vector<Value> out;

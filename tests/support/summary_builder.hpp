@@ -2,48 +2,21 @@
 // DSET records, raw lines) so that tests and benchmarks never need a file
 // from a real simulator.
 //
-// What the builder guarantees about the text it writes:
+// Lines are at most Layout::max_columns (<= 80) characters, without trailing
+// blanks; only raw lines (line()) are written as given. A record opens with a
+// blank and its keyword in column 2 and continues, broken only between
+// tokens, on lines that start with at least two blanks (or a token as wide as
+// the line in column 1), so a continuation never looks like a new record. The
+// record head (a DSET's path, @qualifier and "("; an IDSET's name and
+// qualifier list) stays on the first line, where the readers look for it.
 //
-// * Lines are at most Layout::max_columns (at most 80) characters long, with
-//   no trailing blanks, ended by '\n'. Only raw lines (line()) are written
-//   exactly as given, so tests can also build over-long or broken lines.
-// * A record opens with a blank and its keyword in column 2 (" DSET ...").
-//   When a record does not fit on one line it continues on the next lines,
-//   broken only between tokens. Continuation lines start with at least two
-//   blanks (or, for a token as wide as the line, in column 1 with a
-//   non-blank), so a continuation line can never be mistaken for the start of
-//   a new record, whatever its tokens are.
-// * The record head stays on the first line (unless Layout::keep_head is
-//   false): for a DSET the keyword, the path, the @qualifier and "(", because
-//   the value reader positions itself on the line that carries the
-//   @qualifier and counts the path's tokens from there; for an IDSET the
-//   keyword, the name and the qualifier list, because the component-list
-//   reader looks for the first ")" on the IDSET line itself.
-// * "(" is written directly before the next token and ")" directly after the
-//   previous one ("(COMPONENTS)", "(H2O CH4)"), unless
-//   Layout::spaced_parentheses asks for blanks around them. Both read back
-//   as the same tokens.
-//
-// Numbers as tokens:
-//
-// * Integers are read from the first 10 characters of their token, so an
-//   integer token (sign included) may have at most 10 characters.
-// * Reals are read from the first 16 characters of their token, so a real
-//   token has at most 16 characters; it always holds a full stop (a mantissa
-//   without one would be scaled as an implied-decimal field) and an upper-case
-//   exponent letter when it has an exponent (lower-case exponents are not
-//   range-checked by the scanner). A decimal exponent beyond +-300 would turn
-//   the token into a name, so such values are refused.
-//   A double needs up to 17 significant digits to be written exactly, which
-//   16 characters cannot always hold. format_real() writes the shortest text
-//   that reads back as exactly the same double whenever such a text fits in
-//   16 characters: always for values of at most 9 significant digits (up to
-//   11 for positive values whose exponent lies within +-99; the sign and a
-//   third exponent digit each take a character). Otherwise it rounds to as
-//   many digits as fit, taking whichever of the fixed and the exponent form
-//   comes closer (at least 9 significant digits, so the relative error stays
-//   below 5E-9). real_as_read() gives the double a reader gets back from that
-//   text; tests compare query results with it, or use values of few digits.
+// Integer tokens have at most 10 characters and real tokens at most 16, as
+// many as the scanner reads. A real always holds a full stop and an
+// upper-case exponent letter, and its exponent stays within +-300 (beyond, it
+// scans as a name). format_real() writes the shortest text that reads back
+// as the same double when one fits in 16 characters, else the closest of the
+// fixed and exponent forms (at least 9 significant digits); real_as_read()
+// gives the double a reader gets back, which tests compare results with.
 #pragma once
 
 #include <cstdint>
@@ -109,6 +82,7 @@ class Value {
   const std::vector<std::string>& tokens() const { return tokens_; }
 
  private:
+  explicit Value(std::vector<std::string> tokens) : tokens_(std::move(tokens)) {}
   std::vector<std::string> tokens_;
 };
 
