@@ -62,7 +62,15 @@ class ValueAccess : public SummarySuite<ValueAccess> {
     // A keyword that is the start of a longer key met before it in its chain.
     b.dset({"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, "ONE", {Value::real(300, 1)});
     b.dset({"BLOCK", "HEATX", "E1", "HOT_"}, "PAB", six);
+    shaped_profile(w, b, 2);
     write_file(b.text());
+  }
+  // BLOCK HEATER H3 PROF: TEMP at n points, under sequence and set names
+  // that every file of this test uses.
+  static void shaped_profile(FlowsheetWriter& w, SummaryBuilder& b, int64_t n) {
+    w.idset_once("NP", {"NPOINT"}, {{{"#" + std::to_string(n)}}});
+    w.lset_once("SHP", "(%P1 & %NP)");
+    b.dset({"BLOCK", "HEATER", "H3", "PROF"}, "SHP", std::vector<Value>(static_cast<size_t>(n), Value::real(300, 1)));
   }
   ValueAccess() { unit_set_ = "MET"; }
 };
@@ -187,6 +195,31 @@ TEST_F(ValueAccess, ProfileShapeAndReading) {
     EXPECT_EQ(prf2(points, props), 3) << points;
     EXPECT_EQ(values[0], -1) << points;
   }
+}
+
+// Sequences and set heads are kept for a load only: a file loaded next
+// whose sequence and set of the same names have other sizes is read afresh.
+TEST_F(ValueAccess, ShapesAreThoseOfTheFileLoadedLast) {
+  const Field ids = path({"BLOCK", "HEATER", "H3", "PROF"}), kn = path({"PROPERTIES"});
+  auto sizes_of = [&] {
+    std::vector<int64_t> sizes{-1};
+    int64_t nfound = -1, nmem = -1, nsets = -1, ierr = -1;
+    call(tkspr3_, ids, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
+         ierr);
+    call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
+    return std::vector<int64_t>{sizes[0], nmem};
+  };
+  EXPECT_EQ(sizes_of(), (std::vector<int64_t>{2, 2}));
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  w.idset_once("P1", {"PROPERTIES"}, {{{"22"}, 2, 22}});
+  shaped_profile(w, b, 5);
+  const TempSummaryFile other(b.text());
+  const LoadedSummary loaded(other.string());
+  ASSERT_EQ(loaded.ierr(), 0);
+  EXPECT_EQ(sizes_of(), (std::vector<int64_t>{5, 5}));
 }
 
 TEST_F(ValueAccess, NumberedIdentifiers) {
