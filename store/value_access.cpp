@@ -531,7 +531,9 @@ void tksprf_(const char* ids, int64_t* nid, int64_t* qwords, int64_t* nset, int6
   auto pair = [&](int64_t j) {
     return std::make_pair(a.qualifier_int(c, j), a.qualifier_text(c, j));
   };
-  for (int64_t j = 2; j < a.ndata; ++j) {
+  // Every value is compared with the one before it, the last one included:
+  // a profile of one property at two points changes only at its last value.
+  for (int64_t j = 2; j <= a.ndata; ++j) {
     if (pair(j) != pair(j - 1)) {
       *nper = j - 1;
       *nset = a.ndata / *nper;

@@ -55,6 +55,9 @@ class ValueAccess : public SummarySuite<ValueAccess> {
     // Two data sets on one path: one value, then the six of the profile.
     w.idset_once("P1", {"PROPERTIES"}, {{{"22"}, 2, 22}});
     w.lset_once("ONE", "(%P1)");
+    // One property at two points: A B.
+    w.lset_once("P1AB", "(%P1 & %AB)");
+    b.dset({"PROFILE", "P2"}, "P1AB", {Value::real(300, 1), Value::real(310, 1)});
     b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "ONE", {Value::real(300, 1)});
     const std::vector<Value> six{Value::real(1, 1), Value::real(2, 1), Value::real(3),
                                  Value::real(4, 1), Value::real(5, 1), Value::real(6)};
@@ -174,8 +177,12 @@ TEST_F(ValueAccess, ProfileShapeAndReading) {
   const Field ids = path({"PROFILE", "P1"}), qname("PHASE", 16);
   int64_t nset = -1, nper = -1, ierr = -1, nword = 0, qwords[4];
   call(tkcins_, int64_t{16}, qname, nword, qwords);
-  call(tksprf_, ids, int64_t{2}, qwords, nset, nper, ierr);
-  EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{2, 3, 0}));
+  // Three properties at two points, and one property at two points (its
+  // only change is at the last value).
+  for (auto [profile, sets, per] : {std::tuple{"P1", 2, 3}, {"P2", 2, 1}}) {
+    call(tksprf_, path({"PROFILE", profile}), int64_t{2}, qwords, nset, nper, ierr);
+    EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{sets, per, 0})) << profile;
+  }
   Field names(12, 4), utypes(12, 6), labels(16, 6);
   std::vector<double> values;
   auto prf2 = [&](int64_t np, int64_t nprop) {
