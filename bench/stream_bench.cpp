@@ -9,7 +9,11 @@
 // pipeline (sizes, segment data and descriptions, fluid properties, inlet
 // and outlet conditions and compositions, both profiles).
 //
-//   stream_bench FILE [REPEATS]
+//   stream_bench FILE [REPEATS [ONLY]]
+//
+// ONLY ("streams", "equipment" or "pipelines") makes just that pass, after
+// one load and without the load timing: for counting a pass's instructions
+// (a run of 3 repeats less a run of 1 is two warm passes).
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -177,14 +181,16 @@ std::vector<std::pair<std::string, std::string>> listed(void (*list)(int64_t*, c
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fputs("usage: stream_bench FILE [REPEATS]\n", stderr);
+    std::fputs("usage: stream_bench FILE [REPEATS [streams|equipment|pipelines]]\n", stderr);
     return 2;
   }
   const std::string path = argv[1];
   const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  const std::string only = argc > 3 ? argv[3] : "";
+  auto runs = [&](const char* pass) { return only.empty() || only == pass; };
 
   double load = 1e300;
-  for (int r = 0; r < repeats; ++r) {
+  for (int r = 0; r < repeats && only.empty(); ++r) {
     const auto t0 = Clock::now();
     if (flowsum::bench::load_file_once(path) != 0) {
       std::fprintf(stderr, "stream_bench: %s does not load\n", path.c_str());
@@ -204,7 +210,7 @@ int main(int argc, char** argv) {
   }
   double read = 1e300;
   int64_t rows = 0;
-  for (int r = 0; r < repeats; ++r) {
+  for (int r = 0; r < repeats && runs("streams"); ++r) {
     const auto t0 = Clock::now();
     rows = flowsum::bench::read_all_streams(ids);
     read = std::min(read, seconds_since(t0));
@@ -219,14 +225,14 @@ int main(int argc, char** argv) {
   for (const auto& [id, type] : listed(tkeids_, neq)) items.push_back(id);
   double equipment = 1e300;
   int64_t nvalues = 0;
-  for (int r = 0; r < repeats; ++r) {
+  for (int r = 0; r < repeats && runs("equipment"); ++r) {
     const auto t0 = Clock::now();
     nvalues = read_all_equipment(compressors, items);
     equipment = std::min(equipment, seconds_since(t0));
   }
   double pipe_time = 1e300;
   int64_t pipe_values = 0;
-  for (int r = 0; r < repeats; ++r) {
+  for (int r = 0; r < repeats && runs("pipelines"); ++r) {
     const auto t0 = Clock::now();
     pipe_values = read_all_pipelines(pipelines);
     pipe_time = std::min(pipe_time, seconds_since(t0));
@@ -234,7 +240,8 @@ int main(int argc, char** argv) {
   flowsum::bench::close_all();
 
   const double ratio = load > 0 ? read / load : 0.0;
-  std::printf("streams %zu, rows %lld\nload %.3f s, read all main tables %.3f s, ratio %.3f\n",
+  if (only.empty())
+    std::printf("streams %zu, rows %lld\nload %.3f s, read all main tables %.3f s, ratio %.3f\n",
               ids.size(), static_cast<long long>(rows), load, read, ratio);
   double per_value = 0.0;
   if (nvalues > 0 && rows > 0) {
@@ -247,6 +254,11 @@ int main(int argc, char** argv) {
     pipe_per_value = (pipe_time / static_cast<double>(pipe_values)) / (read / static_cast<double>(rows));
     std::printf("pipelines %zu, values %lld\nread all %.3f s, per value / per stream row %.3f\n", pipelines.size(),
                 static_cast<long long>(pipe_values), pipe_time, pipe_per_value);
+  }
+  if (!only.empty()) {
+    const int64_t n = only == "streams" ? rows : only == "equipment" ? nvalues : pipe_values;
+    std::printf("%s: %lld values (rows) a pass\n", only.c_str(), static_cast<long long>(n));
+    return 0;
   }
   return ratio <= 1.5 && per_value <= 1.0 && pipe_per_value <= 1.0 ? 0 : 1;
 }

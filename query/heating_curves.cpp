@@ -250,8 +250,10 @@ bool locate_curve(const Block& b, const CurveType& t, bool refinery, std::string
   table.a = lookup_dataset(path, std::string_view(record.value, 8));
   remember_curve(b, t, loc_key, number, record);
   const DatasetAnswer& a = table.a;
+  char q[16];
   for (int64_t i = 1; i <= a.nqual; ++i) {
-    const std::string name = a.qualifier_name(i);
+    a.qualifier_name_into(i, TextField(q, 16));
+    const std::string_view name(q, 16);
     if (padded_equal(name, "NPOINT")) table.point_col = i;  // the last of that name
     else if (padded_equal(name, "PROPERTIES")) table.prop_col = i;
     else if (padded_equal(name, "SUBSTREAM") || padded_equal(name, "PHASE") ||

@@ -57,15 +57,11 @@ int64_t element_number(std::string_view text) {
 ProfileElements profile_elements(std::string_view lsetid, std::string_view point_keyword) {
   ProfileElements e;
   FreePointerGuard guard;
-  std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
-  int64_t nids = 0, nops = 0;
-  if (compile_loading_sequence(padded(lsetid, 8), idlist.data(), kSequenceNameWords, ops.data(),
-                               kSequenceOps, nids, nops) != 0)
-    return e;
+  const CompiledSequence& seq = compiled_sequence(lsetid);
+  if (seq.status != 0) return e;
   bool seen_points = false, seen_property = false;
-  for (int64_t s = 0; s < std::min(nids, kSequenceNameWords / 2); ++s) {
-    std::string set(8, ' ');
-    unpack_text(idlist.data() + 2 * s, 2, TextField(set.data(), 8));
+  for (int64_t s = 0; s < seq.nids; ++s) {
+    const std::string set = seq.set_name(s);
     const int64_t line = std::llabs(idset_directory_line(set));
     if (line == 0) continue;
     position_scanner_at_line(line);

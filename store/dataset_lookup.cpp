@@ -131,8 +131,14 @@ std::string unpacked(int64_t first, int64_t nword) {
 std::string DatasetAnswer::qualifier_name(int64_t i) const { return unpacked(locq + 4 * (i - 1), 4); }
 
 int64_t DatasetAnswer::find_qualifier(std::string_view name) const {
-  for (int64_t i = 1; i <= nqual; ++i)
-    if (padded_equal(qualifier_name(i), name.substr(0, 16))) return i;
+  // Every row of a table may ask for a column by name: the names are
+  // unpacked into a buffer on the stack, not into a string each.
+  const std::string_view want = name.substr(0, std::min<size_t>(16, name.size()));
+  char q[16];
+  for (int64_t i = 1; i <= nqual; ++i) {
+    qualifier_name_into(i, TextField(q, 16));
+    if (padded_equal(std::string_view(q, 16), want)) return i;
+  }
   return 0;
 }
 

@@ -67,6 +67,13 @@ struct DatasetAnswer {
   // check the indexes beyond staying inside the work area (0 or blanks
   // outside it).
   std::string qualifier_name(int64_t i) const;          // 16 characters
+  // The same 16 characters into out (blank-filled, cut to its length),
+  // without building a string: for loops over the columns.
+  void qualifier_name_into(int64_t i, TextField out) const {
+    const int64_t first = locq + 4 * (i - 1);
+    if (in_work(first, 4)) unpack_text(work_ptr(first), 4, out);
+    else out.fill_blank();
+  }
   // Column of the qualifier named name (compared over 16 characters,
   // blank-padded), or 0.
   int64_t find_qualifier(std::string_view name) const;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "flowsum.h"
@@ -319,6 +320,26 @@ void load_idset(std::string_view name, int64_t nq, int64_t nmem, int64_t* qnames
     std::fill_n(units, ld.nmem, 0);
   }
   read_idset(name, ld);
+}
+
+const IdsetHead& idset_head(std::string_view name) {
+  static uint64_t serial = 0;
+  static int64_t cpw = 0;
+  static std::unordered_map<std::string, IdsetHead> known;
+  if (serial != last_load().serial || cpw != packed_chars_per_word()) {
+    known.clear();
+    serial = last_load().serial;
+    cpw = packed_chars_per_word();
+  }
+  const std::string name8 = padded(name.substr(0, std::min<size_t>(name.size(), 8)), 8);
+  const auto [it, fresh] = known.try_emplace(name8);
+  if (fresh) {
+    IdsetHead& h = it->second;
+    h.dims = idset_dimensions(name8);
+    int64_t type[1], unit[1];
+    load_idset(name8, 1, 1, h.qname, h.qval, type, unit);
+  }
+  return it->second;
 }
 
 void idset_template(std::string_view name, int64_t* tmpl) {

@@ -42,6 +42,18 @@ SetDimensions idset_dimensions(std::string_view name);
 void load_idset(std::string_view name, int64_t nq, int64_t nmem, int64_t* qnames, int64_t* qvals,
                 int64_t* types, int64_t* units);
 
+// What the counting readers take from a set's definition, as
+// idset_dimensions and load_idset(name, 1, 1, ...) give it: the dimensions,
+// the first qualifier's name (4 packed words) and the first member's first
+// pair. Kept per set for the rest of the load, since the profile-shape
+// routines ask for the same sets on every call.
+struct IdsetHead {
+  SetDimensions dims;
+  int64_t qname[4] = {0, 0, 0, 0};
+  int64_t qval[2] = {0, 0};
+};
+const IdsetHead& idset_head(std::string_view name);
+
 // TKIVEC: the 8-word template of an open-ended set: words 1-4 the first
 // qualifier's name, 5-6 the first 8 characters of the first token of the
 // member list, 7 and 8 zero. Blanks and zeros when the set is not found.

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "flowsum.h"
 #include "io/messages.hpp"
 #include "loading/globals.hpp"
+#include "loading/loader.hpp"
 #include "loading/scanner.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
@@ -200,6 +202,49 @@ int64_t compile_loading_sequence(std::string_view lsetid, int64_t* idlist, int64
 
   if (glob(g::kLsetPrint) >= kListingPrintLevel) write_listing(id8, idlist, nids, ops, nops);
   return lset_error::kNone;
+}
+
+std::string CompiledSequence::set_name(int64_t s) const {
+  std::string name(8, ' ');
+  if (s >= 0 && 2 * s + 1 < static_cast<int64_t>(idlist.size()))
+    unpack_text(idlist.data() + 2 * s, 2, TextField(name.data(), 8));
+  return name;
+}
+
+const CompiledSequence& compiled_sequence(std::string_view lsetid) {
+  static uint64_t serial = 0;
+  static int64_t cpw = 0;
+  static std::unordered_map<std::string, CompiledSequence> known;
+  static CompiledSequence fresh;
+  if (serial != last_load().serial || cpw != packed_chars_per_word()) {
+    known.clear();
+    serial = last_load().serial;
+    cpw = packed_chars_per_word();
+  }
+  const std::string id8 = padded(lsetid.substr(0, std::min<size_t>(lsetid.size(), 8)), 8);
+  const bool listing = glob(g::kLsetPrint) >= kListingPrintLevel;
+  if (!listing) {
+    const auto it = known.find(id8);
+    if (it != known.end()) return it->second;
+  }
+  // Compiled into room for the longest definition, then kept at its size.
+  static std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
+  CompiledSequence c;
+  c.status = compile_loading_sequence(id8, idlist.data(), kSequenceNameWords, ops.data(), kSequenceOps, c.nids,
+                                      c.nops);
+  if (c.status == lset_error::kNone) {
+    c.nids = std::clamp<int64_t>(c.nids, 0, kSequenceNameWords / 2);
+    c.nops = std::clamp<int64_t>(c.nops, 0, kSequenceOps);
+    c.idlist.assign(idlist.begin(), idlist.begin() + 2 * c.nids);
+    c.ops.assign(ops.begin(), ops.begin() + c.nops);
+  } else {
+    c.nids = c.nops = 0;
+  }
+  if (c.status != lset_error::kNone || listing) {
+    fresh = std::move(c);
+    return fresh;
+  }
+  return known.emplace(id8, std::move(c)).first->second;
 }
 
 }  // namespace flowsum

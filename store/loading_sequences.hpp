@@ -14,7 +14,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace flowsum {
 
@@ -51,6 +53,26 @@ inline constexpr int64_t kLoad = 1, kLoopBegin = 4, kLoopEnd = 5, kGroupHead = 6
 int64_t compile_loading_sequence(std::string_view lsetid, int64_t* idlist, int64_t idlist_words,
                                  int64_t* ops, int64_t ops_capacity, int64_t& nids,
                                  int64_t& nops);
+
+// A compiled sequence as compile_loading_sequence leaves it: its status,
+// and for status 0 the set names (2 packed words each) and operations.
+struct CompiledSequence {
+  int64_t status = lset_error::kUnknownLset;
+  int64_t nids = 0, nops = 0;
+  std::vector<int64_t> idlist;  // 2 * nids words
+  std::vector<int64_t> ops;     // nops operations
+  // Name of set s (0-based), 8 characters.
+  std::string set_name(int64_t s) const;
+};
+
+// compile_loading_sequence for the readers that ask for the same few
+// sequences on every call: a sequence that compiled is kept for the rest of
+// the load (keyed on its name and the characters per packed word) and
+// handed out again without reading its definition. A sequence that fails,
+// or any sequence while the listing print level is set, is compiled afresh
+// each time, so its messages and listing are written as often as before.
+// The reference stays valid until the next call.
+const CompiledSequence& compiled_sequence(std::string_view lsetid);
 
 // Line of the definition of name (8 characters significant) in the IDSET
 // directory (TKLOCS words 3, 4) or the LSET directory (words 5, 6): the

@@ -11,15 +11,12 @@ namespace flowsum {
 
 std::vector<SequenceElement> sequence_elements(std::string_view lsetid, int64_t& status) {
   std::vector<SequenceElement> out;
-  std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
-  int64_t nids = 0, nops = 0;
-  status = compile_loading_sequence(padded(lsetid, 8), idlist.data(), kSequenceNameWords, ops.data(),
-                                    kSequenceOps, nids, nops);
+  const CompiledSequence& seq = compiled_sequence(lsetid);
+  status = seq.status;
   if (status != 0) return out;
-  for (int64_t s = 0; s < std::min(nids, kSequenceNameWords / 2); ++s) {
+  for (int64_t s = 0; s < seq.nids; ++s) {
     SequenceElement e;
-    e.set.assign(8, ' ');
-    unpack_text(idlist.data() + 2 * s, 2, TextField(e.set.data(), 8));
+    e.set = seq.set_name(s);
     const int64_t line = std::llabs(idset_directory_line(e.set));
     if (line == 0) continue;
     position_scanner_at_line(line);

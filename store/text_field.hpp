@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace flowsum {
 
@@ -80,9 +82,27 @@ struct TextField {
   }
 };
 
-// Blank-padded equality: "AB" equals "AB  ".
+// Whether all n characters from p are blanks; eight at a time, since the
+// fields compared are often long keyword fields holding a short keyword.
+inline bool all_blank(const char* p, size_t n) {
+  constexpr uint64_t kBlanks = 0x2020202020202020;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w != kBlanks) return false;
+  }
+  for (; i < n; ++i)
+    if (p[i] != ' ') return false;
+  return true;
+}
+
+// Blank-padded equality: "AB" equals "AB  ". The shorter text must be the
+// start of the longer one, and the rest of the longer one blank.
 inline bool padded_equal(std::string_view a, std::string_view b) {
-  return TextField::trim_right(a) == TextField::trim_right(b);
+  if (a.size() > b.size()) std::swap(a, b);
+  if (!a.empty() && std::memcmp(a.data(), b.data(), a.size()) != 0) return false;
+  return all_blank(b.data() + a.size(), b.size() - a.size());
 }
 
 // The first n characters of s, blank-padded to exactly n.

@@ -146,15 +146,20 @@ ListAnswer node_list(int64_t node, std::string& qual) {
 struct ListBlock {
   ListAnswer a;
   int64_t name_word(int64_t i) const { return a.locq + 4 * (i - 1); }
-  std::string qname(int64_t i) const {
-    std::string s(16, ' ');
-    if (in_work(name_word(i), 4)) unpack_text(work_ptr(name_word(i)), 4, TextField(s.data(), 16));
-    return s;
-  }
   int64_t find(std::string_view name) const {
-    for (int64_t i = 1; i <= a.nqual; ++i)
-      if (padded_equal(qname(i), name.substr(0, std::min<size_t>(16, name.size())))) return i;
+    const std::string_view want = name.substr(0, std::min<size_t>(16, name.size()));
+    char q[16];
+    for (int64_t i = 1; i <= a.nqual; ++i) {
+      if (in_work(name_word(i), 4)) unpack_text(work_ptr(name_word(i)), 4, TextField(q, 16));
+      else std::fill_n(q, 16, ' ');
+      if (padded_equal(std::string_view(q, 16), want)) return i;
+    }
     return 0;
+  }
+  // Value j's text in column i, blank-padded to 16 characters, into out.
+  void qtext16(int64_t i, int64_t j, char (&out)[16]) const {
+    std::fill_n(out, 16, ' ');
+    if (in_work(pair_word(i, j), 2)) unpack_text(work_ptr(pair_word(i, j)), 2, TextField(out, 8));
   }
   int64_t pair_word(int64_t i, int64_t j) const {
     return a.locq + 4 * a.nqual + 2 * a.nqual * (j - 1) + 2 * (i - 1);
@@ -181,8 +186,15 @@ bool column_matches(const ListBlock& b, const WantedQualifier& w, int64_t prop, 
   if (c == 0) return false;
   const bool is_prop = padded_equal(w.name, "PROPERTIES");
   const int64_t n = any_value ? std::max<int64_t>(b.a.ndata, 0) : std::min<int64_t>(b.a.ndata, 1);
+  const std::string want = text16(w.value);
+  char text[16];
   for (int64_t j = 1; j <= n; ++j) {
-    if (is_prop ? b.qint(c, j) == prop : text16(b.qtext(c, j)) == text16(w.value)) return true;
+    if (is_prop) {
+      if (b.qint(c, j) == prop) return true;
+      continue;
+    }
+    b.qtext16(c, j, text);
+    if (std::string_view(text, 16) == want) return true;
   }
   return false;
 }
@@ -304,14 +316,10 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
 int64_t sequence_set_counts(std::string_view lsetid, std::span<const std::string_view> names,
                             std::span<int64_t> counts) {
   std::fill(counts.begin(), counts.end(), 0);
-  std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
-  int64_t nids = 0, nops = 0;
-  const int64_t status = compile_loading_sequence(padded(lsetid, 8), idlist.data(), kSequenceNameWords,
-                                                  ops.data(), kSequenceOps, nids, nops);
-  if (status != 0) return status;
-  for (int64_t s = 0; s < std::min(nids, kSequenceNameWords / 2); ++s) {
-    std::string set(8, ' ');
-    unpack_text(idlist.data() + 2 * s, 2, TextField(set.data(), 8));
+  const CompiledSequence& seq = compiled_sequence(lsetid);
+  if (seq.status != 0) return seq.status;
+  for (int64_t s = 0; s < seq.nids; ++s) {
+    const std::string set = seq.set_name(s);
     const int64_t line = std::llabs(idset_directory_line(set));
     if (line == 0) continue;
     position_scanner_at_line(line);
@@ -325,7 +333,7 @@ int64_t sequence_set_counts(std::string_view lsetid, std::span<const std::string
       break;
     }
   }
-  return status;
+  return seq.status;
 }
 
 void append_number(TextField text, int64_t n) {
@@ -369,12 +377,29 @@ void read_property_values(const DatasetAnswer& a, int64_t prop_col, int64_t nval
     if (!TextField::trim_right(name).empty())
       text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(name);
   }
+  // Values of one unit type and code in a row share the conversion's table
+  // look-ups, and the type's name is looked up once for each run of a type.
+  StoredConverter convert;
+  int64_t named = 0;
+  std::string name;
   for (int64_t j = 1; j <= nvalues; ++j) {
     const size_t i = static_cast<size_t>(j - 1);
-    const ConvertedReal r = convert_value(a.unit_type(j), a.unit_code(j), a.real_value(j));
-    if (values) values[i] = r.value;
-    text_element(utypes, utypes_len, i).assign(r.unit_type_name);
-    text_element(ulabels, ulabels_len, i).assign(r.label);
+    const int64_t t = a.unit_type(j);
+    const TextField utype = text_element(utypes, utypes_len, i), label = text_element(ulabels, ulabels_len, i);
+    if (t == 0) {
+      if (values) values[i] = a.real_value(j);
+      utype.fill_blank();
+      label.fill_blank();
+      continue;
+    }
+    const ConvertedValue c = convert(t, a.unit_code(j), a.real_value(j));
+    if (t != named) {
+      name = unit_type_name(t);
+      named = t;
+    }
+    if (values) values[i] = c.value;
+    utype.assign(name);
+    label.assign(c.label_view());
   }
 }
 
@@ -506,7 +531,9 @@ void tksprf_(const char* ids, int64_t* nid, int64_t* qwords, int64_t* nset, int6
   auto pair = [&](int64_t j) {
     return std::make_pair(a.qualifier_int(c, j), a.qualifier_text(c, j));
   };
-  for (int64_t j = 2; j < a.ndata; ++j) {
+  // Every value is compared with the one before it, the last one included:
+  // a profile of one property at two points changes only at its last value.
+  for (int64_t j = 2; j <= a.ndata; ++j) {
     if (pair(j) != pair(j - 1)) {
       *nper = j - 1;
       *nset = a.ndata / *nper;
@@ -592,12 +619,18 @@ void tkprfr_(const char* ids, int64_t* nid, const char* kvals, int64_t* nk, int6
   }
   const int64_t t = a.unit_type(1), code = a.unit_code(1);
   TextField(utype, utype_len).assign(unit_type_name(t));
-  ConvertedReal r;
+  // Every value is in the first value's units: one conversion plan for all.
+  StoredConverter convert;
+  ConvertedValue c;
   for (int64_t j = 1; j <= a.ndata; ++j) {
-    r = convert_value(t, code, a.real_value(j));
-    values[j - 1] = r.value;
+    if (t == 0) {
+      values[j - 1] = a.real_value(j);
+      continue;
+    }
+    c = convert(t, code, a.real_value(j));
+    values[j - 1] = c.value;
   }
-  TextField(ulabel, ulabel_len).assign(r.label);
+  TextField(ulabel, ulabel_len).assign(t == 0 ? std::string_view() : c.label_view());
   *ierr = 0;
 }
 
@@ -609,22 +642,16 @@ void tkprfp_(const char* ids, int64_t* nid, int64_t* /*idum*/, char* pnames, int
   *ierr = path.size() < 4 ? 1 : TreeNodes::loaded().find(path, node);
   if (*ierr != 0 || node == 0) return;
   size_t next = 0;
-  std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
   for (int64_t p : equal_siblings(node, path[3], true)) {
     DataRecord rec;
     if (!node_record(p, rec)) continue;
-    int64_t nids = 0, nops = 0;
-    if (compile_loading_sequence(std::string_view(rec.value, 8), idlist.data(), kSequenceNameWords,
-                                 ops.data(), kSequenceOps, nids, nops) != 0 || nids < 1)
-      continue;
-    std::string set(8, ' ');
-    unpack_text(idlist.data(), 2, TextField(set.data(), 8));
-    int64_t qn[4], qv[2], ty[1], un[1];
-    load_idset(set, 1, 1, qn, qv, ty, un);
-    std::string first(16, ' ');
-    unpack_text(qn, 4, TextField(first.data(), 16));
-    if (padded_equal(first, "PROPERTIES")) {
-      text_element(pnames, pnames_len, next++).assign(property_name(qv[0]));
+    const CompiledSequence& seq = compiled_sequence(std::string_view(rec.value, 8));
+    if (seq.status != 0 || seq.nids < 1) continue;
+    const IdsetHead& head = idset_head(seq.set_name(0));
+    char first[16];
+    unpack_text(head.qname, 4, TextField(first, 16));
+    if (padded_equal(std::string_view(first, 16), "PROPERTIES")) {
+      text_element(pnames, pnames_len, next++).assign(property_name(head.qval[0]));
     }
   }
 }
@@ -642,15 +669,11 @@ void tkspr2_(const char* ids, int64_t* nid, const char* qname, int64_t* nmem, in
   *nsets = static_cast<int64_t>(nodes.size());
   DataRecord rec;
   if (nodes.empty() || !node_record(nodes[0], rec)) return;
-  std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
-  int64_t nids = 0, nops = 0;
-  if (compile_loading_sequence(std::string_view(rec.value, 8), idlist.data(), kSequenceNameWords,
-                               ops.data(), kSequenceOps, nids, nops) != 0)
-    return;
+  const CompiledSequence& seq = compiled_sequence(std::string_view(rec.value, 8));
+  if (seq.status != 0) return;
   const std::string want = padded(TextField(qname, qname_len).view(), 8);
-  for (int64_t s = 0; s < nids; ++s) {
-    std::string set(8, ' ');
-    unpack_text(idlist.data() + 2 * s, 2, TextField(set.data(), 8));
+  for (int64_t s = 0; s < seq.nids; ++s) {
+    const std::string set = seq.set_name(s);
     const int64_t line = std::llabs(idset_directory_line(set));
     if (line == 0) continue;
     position_scanner_at_line(line);
@@ -686,22 +709,16 @@ void tkspr3_(const char* ids, int64_t* nid, int64_t* nk, const char* knames, con
   const DatasetChoice choice = find_dataset(path, wanted);
   *ierr = choice.ierr;
   if (choice.ierr != 0) return;
-  std::vector<int64_t> idlist(kSequenceNameWords), ops(kSequenceOps);
-  int64_t nids = 0, nops = 0;
-  if (compile_loading_sequence(choice.qualifier, idlist.data(), kSequenceNameWords, ops.data(),
-                               kSequenceOps, nids, nops) != 0)
-    return;
-  for (int64_t s = 0; s < nids; ++s) {
-    std::string set(8, ' ');
-    unpack_text(idlist.data() + 2 * s, 2, TextField(set.data(), 8));
-    const SetDimensions d = idset_dimensions(set);
-    int64_t qn[4], qv[2], ty[1], un[1];
-    load_idset(set, 1, 1, qn, qv, ty, un);
-    std::string first(16, ' ');
-    unpack_text(qn, 4, TextField(first.data(), 16));
+  const CompiledSequence& seq = compiled_sequence(choice.qualifier);
+  if (seq.status != 0) return;
+  for (int64_t s = 0; s < seq.nids; ++s) {
+    const IdsetHead& head = idset_head(seq.set_name(s));
+    char first_name[16];
+    unpack_text(head.qname, 4, TextField(first_name, 16));
+    const std::string_view first(first_name, 16);
     for (int64_t i = 0; i < std::max<int64_t>(*ndim, 0); ++i) {
       if (text16(text_element(dnames, dnames_len, static_cast<size_t>(i)).view()) == first) {
-        sizes[i] = d.nmem;
+        sizes[i] = head.dims.nmem;
         ++*nfound;
       }
     }
@@ -736,8 +753,9 @@ void tknprf_(const char* ids, int64_t* nid, int64_t* n, int64_t* k, char* pname,
   TextField(quantity, quantity_len).assign(t != 0 ? unit_type_name(t) : std::string());
   TextField(flowbasis, flowbasis_len).assign(basis_of_unit_type(t));
   TextField(ulabel, ulabel_len).fill_blank();
+  StoredConverter convert;
   for (int64_t j = 1; j <= a.ndata; ++j) {
-    const ConvertedValue c = convert_stored(t, code, a.real_value(j));
+    const ConvertedValue c = convert(t, code, a.real_value(j));
     values[j - 1] = c.value;
     TextField(ulabel, ulabel_len).assign(c.label_view());
   }

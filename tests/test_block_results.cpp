@@ -67,6 +67,9 @@ class BlockResults : public SummarySuite<BlockResults> {
     // Two data sets on one path: one value, then the six of the profile.
     w.idset_once("P1", {"PROPERTIES"}, {{{"22"}, 2, 22}});
     w.lset_once("ONE", "(%P1)");
+    // One property at two points: A B.
+    w.lset_once("P1AB", "(%P1 & %AB)");
+    b.dset({"PROFILE", "P2"}, "P1AB", {Value::real(300, 1), Value::real(310, 1)});
     b.dset({"BLOCK", "HEATER", "H2", "RESULTS"}, "ONE", {Value::real(300, 1)});
     const std::vector<Value> six{Value::real(1, 1), Value::real(2, 1), Value::real(3),
                                  Value::real(4, 1), Value::real(5, 1), Value::real(6)};
@@ -82,7 +85,15 @@ class BlockResults : public SummarySuite<BlockResults> {
                      {{prop::kPres, "MIXED", "VAPOR", "", "", unit_type::kPressure, 1, {1.0E5, 2.0E5}}});
     t.reactor_report("BATCHRX", "BR1", "BTRX_PRF3",
                      {{prop::kTemp, "MIXED", "VAPOR", "", "", unit_type::kTemperature, 1, {400.0, 410.0}}});
+    shaped_profile(w, b, 2);
     write_file(b.text());
+  }
+  // BLOCK HEATER H4 PROF: TEMP at n points, under sequence and set names
+  // that every file of this test uses.
+  static void shaped_profile(FlowsheetWriter& w, SummaryBuilder& b, int64_t n) {
+    w.idset_once("NP", {"NPOINT"}, {{{"#" + std::to_string(n)}}});
+    w.lset_once("SHP", "(%P1 & %NP)");
+    b.dset({"BLOCK", "HEATER", "H4", "PROF"}, "SHP", std::vector<Value>(static_cast<size_t>(n), Value::real(300, 1)));
   }
   BlockResults() { unit_set_ = "MET"; }
 };
@@ -383,8 +394,12 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
   const Field ids = path({"PROFILE", "P1"}), qname("PHASE", 16);
   int64_t nset = -1, nper = -1, ierr = -1, nword = 0, qwords[4];
   call(tkcins_, int64_t{16}, qname, nword, qwords);
-  call(tksprf_, ids, int64_t{2}, qwords, nset, nper, ierr);
-  EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{2, 3, 0}));
+  // Three properties at two points, and one property at two points (its
+  // only change is at the last value).
+  for (auto [profile, sets, per] : {std::tuple{"P1", 2, 3}, {"P2", 2, 1}}) {
+    call(tksprf_, path({"PROFILE", profile}), int64_t{2}, qwords, nset, nper, ierr);
+    EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{sets, per, 0})) << profile;
+  }
   Field names(12, 4), utypes(12, 6), labels(16, 6);
   std::vector<double> values;
   auto prf2 = [&](int64_t np, int64_t nprop) {
@@ -404,6 +419,31 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
     EXPECT_EQ(prf2(points, props), 3) << points;
     EXPECT_EQ(values[0], -1) << points;
   }
+}
+
+// Sequences and set heads are kept for a load only: a file loaded next
+// whose sequence and set of the same names have other sizes is read afresh.
+TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
+  const Field ids = path({"BLOCK", "HEATER", "H4", "PROF"}), kn = path({"PROPERTIES"});
+  auto sizes_of = [&] {
+    std::vector<int64_t> sizes{-1};
+    int64_t nfound = -1, nmem = -1, nsets = -1, ierr = -1;
+    call(tkspr3_, ids, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
+         ierr);
+    call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
+    return std::vector<int64_t>{sizes[0], nmem};
+  };
+  EXPECT_EQ(sizes_of(), (std::vector<int64_t>{2, 2}));
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  w.idset_once("P1", {"PROPERTIES"}, {{{"22"}, 2, 22}});
+  shaped_profile(w, b, 5);
+  const TempSummaryFile other(b.text());
+  const LoadedSummary loaded(other.string());
+  ASSERT_EQ(loaded.ierr(), 0);
+  EXPECT_EQ(sizes_of(), (std::vector<int64_t>{5, 5}));
 }
 
 TEST_F(BlockResults, NumberedIdentifiers) {
