@@ -195,6 +195,36 @@ TEST(ToolOutput, ExitCodesAndErrorStream) {
   EXPECT_EQ(r.out.find("stream table"), std::string::npos) << "a view prints only itself";
 }
 
+// Every view reports an ID the file lacks, or a block of a model it does
+// not serve, on standard error and exits 3, in each format alike; the view
+// prints nothing for it.
+TEST(ToolOutput, EveryViewReportsWhatIsNotInTheFile) {
+  const std::string src = FLOWSUM_SOURCE_DIR, file = " --ref-dir " + src + "/data " + src + "/examples/flowsheet.sum";
+  const std::pair<std::string, std::string> cases[] = {
+      {"--stream NOPE", "stream NOPE: not in the file"},
+      {"--block NOPE", "block NOPE: not in the file"},
+      {"--column NOPE", "block NOPE: not in the file"},
+      {"--table NOPE", "property table NOPE: not in the file"},
+      {"--curve NOPE", "block NOPE: not in the file"},
+      {"--exchanger NOPE", "exchanger NOPE: not in the file"},
+      {"--sensitivity NOPE", "sensitivity NOPE: not in the file"},
+      {"--compressor NOPE", "block NOPE: not in the file"},
+      {"--compressor M1", "compressor M1: a MIXER block, not a compressor"},
+      {"--reactor NOPE", "block NOPE: not in the file"},
+      {"--relief NOPE", "relief NOPE: not in the file"},
+      {"--pipeline NOPE", "block NOPE: not in the file"},
+      {"--pipeline M1", "pipeline M1: a MIXER block, not a pipeline"},
+  };
+  for (const auto& [args, message] : cases)
+    for (const char* format : {"text", "csv"}) {
+      const ToolRun r = run_split(args + " --format " + format + file);
+      EXPECT_EQ(r.status, 3 << 8) << args << " " << format << "\n" << r.err;
+      EXPECT_EQ(r.err, "flowsum: " + message + "\n") << args << " " << format;
+      EXPECT_EQ(r.out.find(args.substr(args.find(' ') + 1)), std::string::npos) << args << " " << format << "\n"
+                                                                                 << r.out;
+    }
+}
+
 TEST(ToolOutput, HelpListsEveryOptionAndVersionPrints) {
   ToolRun r = run_split("--help");
   EXPECT_EQ(r.status, 0);

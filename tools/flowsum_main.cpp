@@ -66,48 +66,51 @@ void flush_messages() {
 
 // The views that options naming objects select, in the order they are
 // printed. A family adds its view with one line here.
+using flowsum_tool::Check;
+constexpr const char* kCompressorModels[] = {"BOOSTR", "STAGEBST", nullptr};
+constexpr const char* kPipelineModels[] = {"DUCTLINE", nullptr};
 const flowsum_tool::View kViews[] = {
-    {"stream", "a stream's ends and its values in the stream table", false,
+    {"stream", "a stream's ends and its values in the stream table", Check::kView,
      flowsum_tool::report_stream_view, "stream",
      [](const flowsum::Summary& s, const std::string& id) {
        return s.stream_table({id}, flowsum_tool::settings().basis);
      }},
-    {"block", "a block's result table with units", false,
+    {"block", "a block's result table with units", Check::kView,
      [](const std::vector<std::string>& ids, std::FILE* out) {
        flowsum_tool::report_block_tables({ids, {}, {}}, out);
      },
      "block", [](const flowsum::Summary& s, const std::string& id) { return s.block_results(id); }},
-    {"column", "a column block's tray profiles, tray report and sections", true,
+    {"column", "a column block's tray profiles, tray report and sections", Check::kBlock,
      flowsum_tool::report_columns, "column", nullptr,
      [](const flowsum::Summary& s, const std::string& id) { return s.column_profiles(id); }},
-    {"table", "a property table or phase envelope", false,
+    {"table", "a property table or phase envelope", Check::kView,
      [](const std::vector<std::string>& ids, std::FILE* out) {
        flowsum_tool::report_block_tables({{}, ids, {}}, out);
      },
      "property table", [](const flowsum::Summary& s, const std::string& id) { return s.property_table(id); }},
-    {"curve", "a block's heating curves as tables, points as rows", true,
+    {"curve", "a block's heating curves as tables, points as rows", Check::kBlock,
      flowsum_tool::report_curves, "heating curves", nullptr,
      [](const flowsum::Summary& s, const std::string& id) { return s.heating_curves(id); }},
-    {"exchanger", "an exchanger's geometry, shells, tubes, nozzles, zones and profiles", false,
+    {"exchanger", "an exchanger's geometry, shells, tubes, nozzles, zones and profiles", Check::kView,
      flowsum_tool::report_exchangers, "exchanger", nullptr,
      [](const flowsum::Summary& s, const std::string& id) { return s.exchanger(id); }},
-    {"sensitivity", "a sensitivity table", false,
+    {"sensitivity", "a sensitivity table", Check::kView,
      [](const std::vector<std::string>& ids, std::FILE* out) {
        flowsum_tool::report_block_tables({{}, {}, ids}, out);
      },
      "sensitivity", [](const flowsum::Summary& s, const std::string& id) { return s.sensitivity(id); }},
-    {"compressor", "a compressor's performance, stage, cooler and wheel tables", false,
+    {"compressor", "a compressor's performance, stage, cooler and wheel tables", Check::kBlock,
      flowsum_tool::report_compressors, "compressor", nullptr,
-     [](const flowsum::Summary& s, const std::string& id) { return s.compressor(id); }},
-    {"reactor", "a plug-flow or batch reactor's profiles as tables, points as rows", true,
+     [](const flowsum::Summary& s, const std::string& id) { return s.compressor(id); }, kCompressorModels},
+    {"reactor", "a plug-flow or batch reactor's profiles as tables, points as rows", Check::kBlock,
      flowsum_tool::report_reactors, "reactor", nullptr,
      [](const flowsum::Summary& s, const std::string& id) { return s.reactor_profiles(id); }},
-    {"relief", "a relief object's scenarios, vent and vessel profiles", false,
+    {"relief", "a relief object's scenarios, vent and vessel profiles", Check::kRelief,
      flowsum_tool::report_reliefs, "relief", nullptr,
      [](const flowsum::Summary& s, const std::string& id) { return s.relief(id); }},
-    {"pipeline", "a pipeline's segments, inlet and outlet conditions and compositions, and profiles", true,
+    {"pipeline", "a pipeline's segments, inlet and outlet conditions and compositions, and profiles", Check::kBlock,
      flowsum_tool::report_pipelines, "pipeline", nullptr,
-     [](const flowsum::Summary& s, const std::string& id) { return s.pipeline(id); }},
+     [](const flowsum::Summary& s, const std::string& id) { return s.pipeline(id); }, kPipelineModels},
 };
 constexpr size_t kViewCount = sizeof kViews / sizeof kViews[0];
 
@@ -286,6 +289,7 @@ int structured_output(const std::string& format, const std::string& file, const 
       for (const flowsum::Block& b : s.blocks()) sections.push_back({"block", b.id, s.block_results(b.id)});
     for (size_t v = 0; v < kViewCount; ++v)
       for (const std::string& id : view_ids[v]) {
+        if (!flowsum_tool::object_in_file(kViews[v], id)) continue;
         try {
           if (kViews[v].table) {
             sections.push_back({kViews[v].kind, id, kViews[v].table(s, id)});
@@ -294,7 +298,7 @@ int structured_output(const std::string& format, const std::string& file, const 
               sections.push_back({kViews[v].kind, id, std::move(t.table), std::move(t.name)});
           }
         } catch (const flowsum::NotFoundError&) {
-          flowsum_tool::not_in_file(kViews[v].blocks ? "block" : kViews[v].kind, id);
+          flowsum_tool::not_in_file(kViews[v].check == Check::kBlock ? "block" : kViews[v].kind, id);
         }
       }
     tknwrn_(&warnings);
@@ -481,12 +485,8 @@ int main(int argc, char** argv) {
     if (any_view) {
       for (size_t v = 0; v < kViewCount; ++v) {
         std::vector<std::string> ids;
-        for (const auto& id : view_ids[v]) {
-          if (kViews[v].blocks && !flowsum_tool::block_in_file(id))
-            flowsum_tool::not_in_file("block", id);
-          else
-            ids.push_back(id);
-        }
+        for (const auto& id : view_ids[v])
+          if (flowsum_tool::object_in_file(kViews[v], id)) ids.push_back(id);
         if (!ids.empty()) kViews[v].print(ids, stdout);
       }
     } else if (!all_blocks) {

@@ -74,7 +74,7 @@ void compressor(const std::string& name, std::FILE* out) {
   }
   model = trim(model);
   if (model != "BOOSTR" && model != "STAGEBST") {
-    std::fprintf(out, "\ncompressor %s: a %s block, not a compressor\n", name.c_str(), model.c_str());
+    not_in_file("compressor", name, "a " + model + " block, not a compressor");
     return;
   }
   int64_t nres = 0, nstage = 0;

@@ -65,13 +65,13 @@ void pipeline(const std::string& name, std::FILE* out) {
   int64_t ierr = 1;
   tkvblk_(id.data(), model.data(), &ierr, id.size(), model.size());
   if (ierr != 0) {
-    std::fprintf(out, "\npipeline %s: not in the file\n", name.c_str());
+    not_in_file("block", name);
     return;
   }
   int64_t nio = 0, ncomp = 0, ncprop = 0, nseg = 0, nsegp = 0, ndes = 0, ndesp = 0, nflu = 0, nflup = 0;
   tkplsz_(id.data(), &nio, &ncomp, &ncprop, &nseg, &nsegp, &ndes, &ndesp, &nflu, &nflup, &ierr, id.size());
   if (trim(model) != "DUCTLINE") {
-    std::fprintf(out, "\npipeline %s: a %s block, not a pipeline\n", name.c_str(), trim(model).c_str());
+    not_in_file("pipeline", name, "a " + trim(model) + " block, not a pipeline");
     return;
   }
   std::fprintf(out, "\npipeline %s (DUCTLINE): %lld segments\n", name.c_str(), static_cast<long long>(nseg));

@@ -57,20 +57,53 @@ std::string fit(const std::string& text, size_t width) {
   return text.substr(0, width - 1) + "~";
 }
 
-void not_in_file(const char* kind, const std::string& id) {
+void not_in_file(const char* kind, const std::string& id, const std::string& what) {
   std::fflush(stdout);
-  std::fprintf(stderr, "flowsum: %s %s: not in the file\n", kind, id.c_str());
+  std::fprintf(stderr, "flowsum: %s %s: %s\n", kind, id.c_str(), what.c_str());
   ++missing_objects;
 }
 
 int objects_not_in_file() { return missing_objects; }
 
-bool block_in_file(const std::string& id) {
-  std::string field = id, model(8, ' ');
-  field.resize(std::max<size_t>(field.size(), 128), ' ');
+namespace {
+
+// Relief objects have no index of their own: they are few, and the listing
+// is how the file tells them apart from other identifiers.
+bool relief_in_file(const std::string& id) {
+  int64_t n = 0;
+  tknprs_(&n);
+  if (n <= 0 || n > 100000) return false;
+  constexpr size_t kId = 128;
+  std::string ids(static_cast<size_t>(n) * kId, ' ');
+  int64_t ierr = 1;
+  tkpids_(&n, ids.data(), &ierr, kId);
+  for (int64_t k = 0; ierr == 0 && k < n; ++k)
+    if (field(ids, static_cast<size_t>(k), kId) == id) return true;
+  return false;
+}
+
+}  // namespace
+
+bool object_in_file(const View& view, const std::string& id) {
+  if (view.check == Check::kView) return true;
+  if (view.check == Check::kRelief) {
+    if (relief_in_file(id)) return true;
+    not_in_file(view.kind, id);
+    return false;
+  }
+  std::string field = pad(id, std::max<size_t>(id.size(), 128)), model(8, ' ');
   int64_t ierr = 1;
   tkvblk_(field.data(), model.data(), &ierr, field.size(), model.size());
-  return ierr == 0;
+  if (ierr != 0) {
+    not_in_file("block", id);
+    return false;
+  }
+  if (!view.models) return true;
+  model = trim(model);
+  for (const char* const* m = view.models; *m; ++m)
+    if (model == *m) return true;
+  not_in_file(view.kind, id, "a " + model + " block, not a " + view.kind);
+  return false;
 }
 
 }  // namespace flowsum_tool

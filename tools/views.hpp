@@ -50,19 +50,21 @@ std::string significant(double x);
 std::string fit(const std::string& text, size_t width);
 
 // Says on standard error that an asked-for object is not in the file
-// ("flowsum: block NOPE: not in the file") and counts it; the tool then
-// exits with kExitNotInFile.
-void not_in_file(const char* kind, const std::string& id);
+// ("flowsum: block NOPE: not in the file", or what else is wrong with it)
+// and counts it; the tool then exits with kExitNotInFile.
+void not_in_file(const char* kind, const std::string& id, const std::string& what = "not in the file");
 int objects_not_in_file();
 
-// Whether the loaded file holds a block with this identifier.
-bool block_in_file(const std::string& id);
+// What the tool checks of each ID of a view before the view prints it.
+enum class Check {
+  kView,    // nothing: print reports a missing ID itself through not_in_file
+  kBlock,   // a block of the file, of one of the view's models when it names some
+  kRelief,  // a relief object of the file
+};
 
 // A view that an option naming objects selects: `--OPTION ID`, repeatable,
-// and ID may be a comma list. When blocks is true the tool checks each ID
-// against the file's blocks before calling print, and print is called with
-// those that are there; otherwise print reports a missing ID itself through
-// not_in_file.
+// and ID may be a comma list. The tool checks each ID as check says
+// (object_in_file) and calls print with those that pass.
 //
 // table gives the view of one object as a table of the C++ API for --format
 // csv and json, tables as several named ones (either throws
@@ -71,11 +73,18 @@ bool block_in_file(const std::string& id);
 struct View {
   const char* option;  // without the leading "--"
   const char* help;    // one line for --help
-  bool blocks;
+  Check check;
   void (*print)(const std::vector<std::string>& ids, std::FILE* out);
   const char* kind = nullptr;  // of the object, in messages and sections
   flowsum::Table (*table)(const flowsum::Summary& s, const std::string& id) = nullptr;
   flowsum::Tables (*tables)(const flowsum::Summary& s, const std::string& id) = nullptr;
+  const char* const* models = nullptr;  // the block models served, ending in nullptr; nullptr: any
 };
+
+// Whether the loaded file holds what ID names for this view; when it does
+// not (no such object, or a block of a model the view does not serve), says
+// so through not_in_file. Every output format checks IDs through this, so
+// that text, CSV and JSON report the same IDs and exit alike.
+bool object_in_file(const View& view, const std::string& id);
 
 }  // namespace flowsum_tool
