@@ -147,6 +147,26 @@ TEST_F(BlockResults, OneDescriptiveQualifierAndAbsentBlocks) {
   EXPECT_EQ(results("R1").names.text(), std::string(96, '#'));
 }
 
+// A missing real of a member with a unit type is written with a unit code,
+// so the value after it reads back as written (it read 1: its own unit code).
+TEST(BlockResultFixture, MissingRealWithUnitTypeKeepsTheNextValue) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  BlockResult gap;
+  gap.property = prop::kTemp;
+  gap.unit_type = unit_type::kTemperature;
+  w.block_results("HEATER", "H1", {}, {gap, BlockResult::real(prop::kPres, 2.0E6, unit_type::kPressure)});
+  const TempSummaryFile f(b.text());
+  const LoadedSummary s(f.string(), "SI");
+  ASSERT_EQ(s.ierr(), 0);
+  const ResultTable r = results("H1");
+  ASSERT_EQ(r.n, 2);
+  EXPECT_EQ(r.reals[0], 1.0e35);
+  EXPECT_EQ(r.reals[1], 2.0E6);
+}
+
 // TKFLWB into arrays of `room` elements (by default one more than p, q).
 struct Balance {
   double s[6] = {-1, -1, -1, -1, -1, -1};

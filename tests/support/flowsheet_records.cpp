@@ -20,6 +20,23 @@ Value real_value(double x, int64_t unit_type, int64_t unit_code) {
 
 Value word_or_missing(const std::string& s) { return s.empty() ? Value::missing() : Value::word(s); }
 
+// The value a result writes. A reader takes the token after a real of a
+// member with a unit type as its unit code, a missing real's too; a
+// missing value written without it (the default of a BlockResult given a
+// unit type) shifted every later value of the data set by one token. It
+// gets unit code 1; a real whose tokens do not fit its unit type is a
+// fixture error.
+Value result_value(const BlockResult& r) {
+  if (r.type != 2) return r.value;
+  const size_t tokens = r.unit_type ? 2 : 1;
+  if (r.value.tokens().front() == "*" && r.value.tokens().size() != tokens)
+    return r.unit_type ? Value::missing(1) : Value::missing();
+  if (r.value.tokens().size() != tokens)
+    throw std::invalid_argument("BlockResult of property " + num(r.property) + ": a real " +
+                                (r.unit_type ? "with a unit type needs its unit code" : "without a unit type has no unit code"));
+  return r.value;
+}
+
 }  // namespace
 
 std::vector<PsetEntry> fixture_property_names() {
@@ -232,7 +249,7 @@ void FlowsheetWriter::block_results(const std::string& model, const std::string&
     for (const std::string& item : m.items) sig += item + " ";
     sig += "*" + num(r.type) + "<" + num(r.unit_type) + ">;";
     members.push_back(std::move(m));
-    values.push_back(r.value);
+    values.push_back(result_value(r));
   }
   std::string name = layout_name(sig, set_name, "RES");
   std::vector<std::string> quals{"PROPERTIES"};

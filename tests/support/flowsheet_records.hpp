@@ -105,7 +105,7 @@ struct AccountInfo {
 struct BlockResult {
   int64_t property = 0;
   std::vector<std::string> descriptors;  // one per descriptive qualifier
-  Value value = Value::missing();
+  Value value = Value::missing();  // a missing real of a unit type is written with unit code 1
   int64_t type = 2;       // 1 integer, 2 real, 5 text of 8, 6 long text
   int64_t unit_type = 0;  // reals only; the value then carries its unit code
 
