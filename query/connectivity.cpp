@@ -5,11 +5,16 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
 #include "query/stream_results.hpp"
+#include "loading/loader.hpp"
 #include "store/dataset_lookup.hpp"
+#include "store/dataset_tree.hpp"
+#include "store/packed_words.hpp"
 #include "store/identifier_access.hpp"
 
 namespace flowsum {
@@ -68,19 +73,47 @@ DatasetAnswer block_dataset(const BlockRef& b, std::string_view id, std::string_
 
 size_t idx(int64_t i) { return static_cast<size_t>(i); }
 
+// The texts of one connection list (BLKIN, TYPIN, BLKOUT, TYPOUT) as a
+// lookup with a blank qualifier reads them; none when the data set is not
+// found or empty.
+std::vector<std::string> list_texts(const DatasetAnswer& a) {
+  std::vector<std::string> texts;
+  if (!a.found()) return texts;
+  texts.reserve(idx(a.ndata));
+  for (int64_t j = 1; j <= a.ndata; ++j) texts.push_back(a.text_value(j));
+  return texts;
+}
+
 // One list of TKCNCT: identifiers (qualified with the block's prefix) or
 // types, written only when the whole list fits.
-void fill_list(const DatasetAnswer& a, int64_t capacity, char* base, size_t len, bool ids,
-               bool long_texts, std::string_view prefix) {
-  if (!a.found() || a.ndata > capacity) return;
-  for (int64_t j = 1; j <= a.ndata; ++j) {
-    const TextField f = text_element(base, len, idx(j - 1));
-    std::string text = a.text_value(j);
-    if (!ids || !long_texts) text = padded(text, kText8);
-    f.assign(text);
+void fill_list(const std::vector<std::string>& texts, int64_t capacity, char* base, size_t len,
+               bool ids, bool long_texts, std::string_view prefix) {
+  if (texts.empty() || static_cast<int64_t>(texts.size()) > capacity) return;
+  for (size_t j = 0; j < texts.size(); ++j) {
+    const TextField f = text_element(base, len, j);
+    if (!ids || !long_texts) f.assign(padded(texts[j], kText8));
+    else f.assign(texts[j]);
     if (ids) qualify(f, prefix);
   }
 }
+
+// The inlet and outlet lists of the block TKCNTN counted last. A caller
+// that sizes TKCNCT's arrays by TKCNTN asks for the same block next, and is
+// answered from these instead of reading both lists again. They serve only
+// while the load and its tree are the ones they were read from.
+struct ConnectionMemory {
+  bool valid = false;
+  uint64_t serial = 0, tree_edits = 0;
+  int64_t chars_per_word = 0;  // texts are read out of packed words
+  std::string block;  // as asked for, without trailing blanks
+  std::vector<std::string> inlets, outlets;
+
+  bool serves(std::string_view id) const {
+    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
+           chars_per_word == packed_chars_per_word() && block == TextField::trim_right(id);
+  }
+};
+ConnectionMemory g_connections;
 
 }  // namespace
 
@@ -108,19 +141,32 @@ void qualify(TextField field, std::string_view prefix) {
 ConnectionCounts connection_counts(std::string_view block) {
   FreePointerGuard guard;
   ConnectionCounts c;
+  g_connections.valid = false;
   const BlockRef b = find_block_ref(block);
   if (!b.match) return c;
-  auto count = [&](std::string_view section, int64_t& n) {
+  // The status is the tree search's for the outlet list, the last one
+  // counted; the counts are those of the lists the readers read.
+  auto count = [&](std::string_view section, int64_t& n, std::vector<std::string>& texts) {
     const std::array<std::string_view, 4> path{"BLOCK", b.model, TextField::trim_right(block),
                                                section};
-    const ValueShape shape = data_set_shape(path);
-    c.status = shape.ierr;
-    if (shape.ierr != 0) return;
+    int64_t node = 0;
+    const int64_t rc = TreeNodes::loaded().find(path, node);
+    c.status = node != 0 ? 0 : rc != 0 ? rc : 1;
+    if (c.status != 0) return false;
     const DatasetAnswer a = lookup_dataset(path);
     n = a.ndata > 0 ? a.ndata : 0;
+    texts = list_texts(a);
+    return true;
   };
-  count("BLKIN", c.inlets);
-  count("BLKOUT", c.outlets);
+  ConnectionMemory& m = g_connections;
+  const bool both = count("BLKIN", c.inlets, m.inlets) & count("BLKOUT", c.outlets, m.outlets);
+  if (both) {
+    m.valid = true;
+    m.serial = last_load().serial;
+    m.tree_edits = loaded_tree_edits();
+    m.chars_per_word = packed_chars_per_word();
+    m.block = std::string(TextField::trim_right(block));
+  }
   return c;
 }
 
@@ -131,13 +177,16 @@ int64_t block_connections(std::string_view block, const ConnectionArrays& arr) {
   // Connection blocks name their streams with long texts.
   const bool long_texts = b.model == "CONNECT";
   const std::string_view prefix = hierarchy_prefix(block);
-  fill_list(block_dataset(b, block, "BLKIN"), arr.in_capacity, arr.in_ids, arr.in_ids_len, true,
-            long_texts, prefix);
-  fill_list(block_dataset(b, block, "TYPIN"), arr.in_capacity, arr.in_types, arr.in_types_len,
-            false, false, {});
-  fill_list(block_dataset(b, block, "BLKOUT"), arr.out_capacity, arr.out_ids, arr.out_ids_len,
-            true, long_texts, prefix);
-  fill_list(block_dataset(b, block, "TYPOUT"), arr.out_capacity, arr.out_types,
+  const bool kept = g_connections.serves(block);
+  const std::vector<std::string> inlets =
+      kept ? g_connections.inlets : list_texts(block_dataset(b, block, "BLKIN"));
+  fill_list(inlets, arr.in_capacity, arr.in_ids, arr.in_ids_len, true, long_texts, prefix);
+  fill_list(list_texts(block_dataset(b, block, "TYPIN")), arr.in_capacity, arr.in_types,
+            arr.in_types_len, false, false, {});
+  const std::vector<std::string> outlets =
+      kept ? g_connections.outlets : list_texts(block_dataset(b, block, "BLKOUT"));
+  fill_list(outlets, arr.out_capacity, arr.out_ids, arr.out_ids_len, true, long_texts, prefix);
+  fill_list(list_texts(block_dataset(b, block, "TYPOUT")), arr.out_capacity, arr.out_types,
             arr.out_types_len, false, false, {});
   return 0;
 }

@@ -30,14 +30,27 @@ size_t idx(int64_t i) { return static_cast<size_t>(i); }
 
 // One result row of a main table, copied out of the work area so that
 // further lookups (molecular weights, standard volumes) may reuse the words.
+// The names are held in place: a table has a row per component and property,
+// and building strings for each cost more than the rest of the copy.
 struct MainRow {
   int64_t property = 0;  // 0 when the data set has no "PROPERTIES" column
-  std::string substream;  // 8 characters, "MIXED" for blank
-  std::string component;  // 8 characters
+  char substream_chars[8];  // "MIXED" for blank
+  char component_chars[8];
   int64_t unit_type = 0;
   int64_t unit_code = 0;
   double value = 0;
+
+  std::string_view substream() const { return {substream_chars, 8}; }
+  std::string_view component() const { return {component_chars, 8}; }
 };
+
+// The 8 characters of qualifier col of value j into out; blanks without the
+// column.
+void qualifier8_into(const DatasetAnswer& a, int64_t col, int64_t j, char* out) {
+  const TextField f(out, 8);
+  if (col > 0) a.qualifier_into(col, j, f);
+  else f.fill_blank();
+}
 
 std::vector<MainRow> main_rows(const DatasetAnswer& a, int64_t first) {
   std::vector<MainRow> rows;
@@ -45,15 +58,17 @@ std::vector<MainRow> main_rows(const DatasetAnswer& a, int64_t first) {
   const int64_t csub = a.find_qualifier("SUBSTREAM");
   const int64_t ccomp = a.find_qualifier("COMPONENTS");
   const int64_t cprop = a.find_qualifier("PROPERTIES");
+  if (a.ndata >= first) rows.reserve(static_cast<size_t>(a.ndata - first + 1));
   for (int64_t j = first; j <= a.ndata; ++j) {
-    MainRow r;
+    MainRow& r = rows.emplace_back();
     r.property = cprop ? a.qualifier_int(cprop, j) : 0;
-    r.substream = substream_of(a, csub, j);
-    r.component = qualifier8(a, ccomp, j);
+    qualifier8_into(a, csub, j, r.substream_chars);
+    if (TextField::trim_right(r.substream()).empty())
+      std::copy(kMixed.begin(), kMixed.end(), r.substream_chars);
+    qualifier8_into(a, ccomp, j, r.component_chars);
     r.unit_type = a.unit_type(j);
     r.unit_code = a.unit_code(j);
     r.value = a.real_value(j);
-    rows.push_back(std::move(r));
   }
   return rows;
 }
@@ -105,7 +120,7 @@ struct SubstreamRows {
   std::string substream;
   std::optional<size_t> first(int64_t property) const {
     for (size_t r = 0; r < rows.size(); ++r)
-      if (rows[r].substream == substream && rows[r].property == property) return r;
+      if (rows[r].substream() == substream && rows[r].property == property) return r;
     return std::nullopt;
   }
   // Row i (0-based) of the block of component rows that starts at first,
@@ -114,7 +129,7 @@ struct SubstreamRows {
     const size_t r = first + idx(i);
     if (r >= rows.size()) return nullptr;
     const MainRow& row = rows[r];
-    if (row.property != property || row.substream != substream || blank(row.component))
+    if (row.property != property || row.substream() != substream || blank(row.component()))
       return nullptr;
     return &row;
   }
@@ -122,7 +137,7 @@ struct SubstreamRows {
   // component).
   const MainRow* total(int64_t property) const {
     for (const MainRow& row : rows)
-      if (row.substream == substream && row.property == property && blank(row.component))
+      if (row.substream() == substream && row.property == property && blank(row.component()))
         return &row;
     return nullptr;
   }
@@ -452,6 +467,7 @@ void substream_results(std::string_view id, std::string_view substream, std::str
   FreePointerGuard guard;
   const StreamRef s = find_stream_ref(id);
   if (!s) return;
+  StoredConverter convert;
   std::vector<MainRow> rows;
   {
     const DatasetAnswer a = stream_dataset(s, id, "STR_MAIN");
@@ -462,9 +478,9 @@ void substream_results(std::string_view id, std::string_view substream, std::str
   // The substream's total rows, in data order.
   size_t t = 0;
   for (const MainRow& row : rows) {
-    if (row.substream != sub.substream || !blank(row.component)) continue;
+    if (row.substream() != sub.substream || !blank(row.component())) continue;
     text_element(total_names, total_names_len, t).assign(property_name(row.property));
-    const ConvertedValue c = convert_stored(row.unit_type, row.unit_code, row.value);
+    const ConvertedValue c = convert(row.unit_type, row.unit_code, row.value);
     if (total_values) total_values[t] = c.value;
     text_element(total_labels, total_labels_len, t).assign(c.label_view());
     ++t;
@@ -481,11 +497,11 @@ void substream_results(std::string_view id, std::string_view substream, std::str
     for (int64_t i = 0; i < n; ++i) {
       const MainRow* row = sub.block_row(*first, wanted, i);
       if (!row) break;
-      text_element(ids, ids_len, idx(i)).assign(row->component);
+      text_element(ids, ids_len, idx(i)).assign(row->component());
       if (row->unit_type == 0) {
         values[i] = row->value;
       } else {
-        const ConvertedValue c = convert_stored(row->unit_type, row->unit_code, row->value);
+        const ConvertedValue c = convert(row->unit_type, row->unit_code, row->value);
         values[i] = c.value;
         label.assign(c.label_view());
       }
@@ -501,14 +517,14 @@ void substream_results(std::string_view id, std::string_view substream, std::str
       for (int64_t i = 0; i < n; ++i) {
         const MainRow* row = sub.block_row(*first, kind.frac, i);
         if (!row) break;
-        text_element(ids, ids_len, idx(i)).assign(row->component);
+        text_element(ids, ids_len, idx(i)).assign(row->component());
         double v = missing_marker();
         int64_t code = 1;
         if (tot && !is_missing(tot->value) && !is_missing(row->value)) {
           v = row->value * tot->value;
           code = tot->unit_code;
         }
-        const ConvertedValue c = convert_stored(kind.unit_type, code, v);
+        const ConvertedValue c = convert(kind.unit_type, code, v);
         values[i] = c.value;
         label.assign(c.label_view());
       }
@@ -545,8 +561,8 @@ void substream_results(std::string_view id, std::string_view substream, std::str
   for (int64_t i = 0; i < n; ++i) {
     const MainRow* row = sub.block_row(source->first, source_prop, i);
     if (!row) break;
-    text_element(ids, ids_len, idx(i)).assign(row->component);
-    const int64_t pos = component_position(row->component);
+    text_element(ids, ids_len, idx(i)).assign(row->component());
+    const int64_t pos = component_position(row->component());
     const double m = at(mw, pos), vl = at(vlstd, pos);
     // The source as an SI flow of its own kind.
     double flow = missing_marker();
@@ -576,7 +592,7 @@ void substream_results(std::string_view id, std::string_view substream, std::str
       values[i] = !is_missing(out) && usable(result_total) ? out / result_total
                                                             : missing_marker();
     } else {
-      const ConvertedValue c = convert_stored(kind.unit_type, 1, out);
+      const ConvertedValue c = convert(kind.unit_type, 1, out);
       values[i] = c.value;
       label.assign(c.label_view());
     }

@@ -732,6 +732,12 @@ TreeIndex& loaded_tree_index() {
   return index;
 }
 
+namespace {
+uint64_t g_loaded_tree_edits = 0;
+}  // namespace
+
+uint64_t loaded_tree_edits() { return g_loaded_tree_edits; }
+
 int64_t tree_room_needed(std::span<const std::string_view> path) {
   int64_t need = 5;
   for (std::string_view k : path) need += node_key_words(packed_word_count(key_length(k))) + 3;
@@ -857,6 +863,7 @@ void tkdtre_(int64_t* mode, int64_t* nids, const char* ids, char* value, int64_t
     // which then stays in step with it; any other tree is walked.
     const int64_t loaded_base = locs(l::kTree);
     TreeIndex* index = in_work(loaded_base, 1) && tree == work_ptr(loaded_base) ? &loaded_tree_index() : nullptr;
+    if (index && *mode != 1) ++g_loaded_tree_edits;
     int64_t pos = 2;
     const int64_t rc = dataset_tree(*mode, path, record, TreeView{tree, *nused, capacity}, pos, index);
     *ipos = pos;

@@ -71,6 +71,11 @@ class TreeIndex {
 // long sibling chains (thousands of streams) need not walk them.
 TreeIndex& loaded_tree_index();
 
+// How many times TKDTRE has been asked to change the loaded tree (any mode
+// but a lookup): answers kept across calls compare it, with the load's
+// serial, to know that the tree they were read from is still the same.
+uint64_t loaded_tree_edits();
+
 // TKDTRE. Returns IERR; ipos receives the last node reached. With an index,
 // lookups and insertions use it and keep it up to date; nullptr walks the
 // chains. The record is read in mode 1 (path found) and cleared in mode 2

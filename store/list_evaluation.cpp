@@ -622,9 +622,17 @@ struct RememberedList {
 }  // namespace
 
 ListAnswer evaluate_list_remembered(std::string_view lsetid) {
-  constexpr size_t kKept = 16;
+  // The store is bounded by the words it holds rather than by a count of
+  // lists: a pass over one refinery column cycles through about 20 loading
+  // sequences, most of them a few hundred words, and must find them all
+  // kept, while a few lists of a million words must not hold more memory
+  // than 16 of them did (128 MB). The count bound only keeps the search of
+  // the store short.
+  constexpr size_t kKept = 64;
   constexpr int64_t kLargestKept = int64_t{1} << 20;  // words
-  static std::array<RememberedList, kKept> kept;
+  constexpr int64_t kKeptWords = 16 * kLargestKept;
+  static std::vector<RememberedList> kept;
+  static int64_t kept_words = 0;
   static uint64_t clock = 0;
   const std::string name = padded(lsetid.substr(0, std::min<size_t>(8, lsetid.size())), 8);
   const uint64_t serial = last_load().serial;
@@ -642,11 +650,24 @@ ListAnswer evaluate_list_remembered(std::string_view lsetid) {
   const ListAnswer a = evaluate_list(lsetid);
   const int64_t size = locs(l::kFreePointer) - a.locq;
   if ((a.ndata > 0 || a.ndata == -1) && a.locq == base && size > 0 && size <= kLargestKept) {
-    RememberedList* slot = &kept[0];
-    for (RememberedList& r : kept)
-      if (r.used < slot->used) slot = &r;
-    *slot = RememberedList{serial, cpw, name, a.ndata, a.nqual,
-                           std::vector<int64_t>(work_ptr(base), work_ptr(base) + size), ++clock};
+    // Lists of an earlier load or packing go first, then the least recently
+    // used, until the new one fits both bounds.
+    auto drop = [&](size_t i) {
+      kept_words -= static_cast<int64_t>(kept[i].words.size());
+      kept[i] = std::move(kept.back());
+      kept.pop_back();
+    };
+    for (size_t i = kept.size(); i-- > 0;)
+      if (kept[i].serial != serial || kept[i].chars_per_word != cpw) drop(i);
+    while (!kept.empty() && (kept.size() >= kKept || kept_words + size > kKeptWords)) {
+      size_t oldest = 0;
+      for (size_t i = 1; i < kept.size(); ++i)
+        if (kept[i].used < kept[oldest].used) oldest = i;
+      drop(oldest);
+    }
+    kept.push_back(RememberedList{serial, cpw, name, a.ndata, a.nqual,
+                                  std::vector<int64_t>(work_ptr(base), work_ptr(base) + size), ++clock});
+    kept_words += size;
   }
   return a;
 }

@@ -113,4 +113,25 @@ TEST_F(Connectivity, BoundaryBlocksAsSourceAndDestination) {
   EXPECT_EQ(ends(pad("H1.S3", 128) + "IGNORED", 135), ends("H1.S3"));
 }
 
+// TKCNCT after TKCNTN is answered from the lists TKCNTN read: only for the
+// block counted, and never from a file loaded before.
+TEST_F(Connectivity, CountedListsServeOnlyTheirBlockAndLoad) {
+  int64_t nin = -1, nout = -1, status = -1;
+  call(tkcntn_, Field("B1", 8), nin, nout, status);
+  EXPECT_EQ(connections("H1.B2", 2, 1).in_ids.trimmed(1), "H1.S4");
+  call(tkcntn_, Field("B1", 8), nin, nout, status);
+  loaded_.reset();
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  w.components({"WATER"});
+  w.connections("MIXER", "B1", {{"G1", "MATERIAL"}}, {{"G2", "HEAT"}});
+  const TempSummaryFile other(b.text());
+  loaded_ = std::make_unique<LoadedSummary>(other.string(), unit_set_);
+  const Lists l = connections("B1", 2, 1);
+  EXPECT_EQ(l.in_ids.trimmed(0) + l.out_ids.trimmed(0) + l.out_types.trimmed(0), "G1G2HEAT");
+  EXPECT_EQ(l.in_ids.trimmed(1), std::string(16, '#'));  // one inlet: the second entry untouched
+}
+
 }  // namespace
