@@ -29,6 +29,7 @@
 #include "support/curve_records.hpp"
 #include "support/exchanger_records.hpp"
 #include "support/flowsheet_records.hpp"
+#include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 
 using namespace flowsum::testing;
@@ -161,6 +162,7 @@ int main(int argc, char** argv) {
   SummaryBuilder b;
   FlowsheetWriter w(b);
   CurveWriter curves(w);
+  StreamWriter streams(w);
   Values v(12345);
   int64_t datasets = 0;
 
@@ -285,17 +287,17 @@ int main(int argc, char** argv) {
   w.idset_once("PHPROPS", {"PROPERTIES"}, phase_props);
   w.lset_once("STRPHAS", "(%PHPROPS)");
   for (int k = 1; k <= o.streams; ++k) {
-    StreamMain s;
+    ExplicitStream s;
     s.id = numbered("S", k, 5);
     s.source = numbered("B", 1 + (k / 2) % o.blocks, o.blocks > 9999 ? 5 : 4);
     s.destination = numbered("B", 1 + (k / 2 + 1) % o.blocks, o.blocks > 9999 ? 5 : 4);
-    s.totals = {{prop::kTemp, v.around(350.0), unit_type::kTemperature},
-                {prop::kPres, v.around(2.0e6), unit_type::kPressure},
-                {prop::kVfrac, v.fraction(), unit_type::kNone},
-                {prop::kMoleFlowTotal, v.around(0.1), unit_type::kMoleFlow},
-                {prop::kMassFlowTotal, v.around(5.0), unit_type::kMassFlow},
-                {prop::kHmx, v.around(-1.0e8), unit_type::kMolarEnthalpy}};
-    StreamComponentProperty mole{prop::kMoleFlow, {}, unit_type::kMoleFlow},
+    std::vector<StreamWriter::Total> totals{{prop::kTemp, v.around(350.0), unit_type::kTemperature},
+                                            {prop::kPres, v.around(2.0e6), unit_type::kPressure},
+                                            {prop::kVfrac, v.fraction(), unit_type::kNone},
+                                            {prop::kMoleFlowTotal, v.around(0.1), unit_type::kMoleFlow},
+                                            {prop::kMassFlowTotal, v.around(5.0), unit_type::kMassFlow},
+                                            {prop::kHmx, v.around(-1.0e8), unit_type::kMolarEnthalpy}};
+    StreamWriter::ComponentProperty mole{prop::kMoleFlow, {}, unit_type::kMoleFlow},
         frac{prop::kMoleFrac, {}, unit_type::kNone}, mass{prop::kMassFlow, {}, unit_type::kMassFlow},
         mfrac{prop::kMassFrac, {}, unit_type::kNone};
     for (int c = 0; c < o.components; ++c) {
@@ -304,8 +306,8 @@ int main(int argc, char** argv) {
       mass.values.push_back(v.around(0.1));
       mfrac.values.push_back(v.fraction());
     }
-    s.components = {mole, frac, mass, mfrac};
-    w.stream_main(s);
+    s.rows = StreamWriter::mixed_rows(totals, comps, {mole, frac, mass, mfrac});
+    streams.main_table(s);
 
     std::vector<Value> xy;
     for (int i = 0; i < 4 * o.components; ++i) xy.push_back(Value::real(v.fraction()));

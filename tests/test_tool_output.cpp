@@ -18,6 +18,7 @@
 #include <string>
 
 #include "support/flowsheet_records.hpp"
+#include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 
 namespace {
@@ -267,12 +268,13 @@ TEST(ToolOutput, StreamWithManyTotalRows) {
   fx::FlowsheetWriter w(b);
   w.property_names();
   w.components({"WATER", "METHANE"});
-  fx::StreamMain s;
-  s.id = "S1";
-  for (int i = 0; i < 79; ++i) s.totals.push_back({fx::prop::kHmx, -1.0e8 + i, fx::unit_type::kMolarEnthalpy});
-  s.totals.push_back({fx::prop::kTemp, 310.0, fx::unit_type::kTemperature});
-  s.components = {{fx::prop::kMassFlow, {1.5, 2.5}, fx::unit_type::kMassFlow}};
-  w.stream_main(s);
+  std::vector<fx::StreamWriter::Total> totals;
+  for (int i = 0; i < 79; ++i) totals.push_back({fx::prop::kHmx, -1.0e8 + i, fx::unit_type::kMolarEnthalpy});
+  totals.push_back({fx::prop::kTemp, 310.0, fx::unit_type::kTemperature});
+  fx::StreamWriter(w).main_table(
+      {"MATERIAL", "S1", "", "", "CONVEN",
+       fx::StreamWriter::mixed_rows(totals, {"WATER", "METHANE"},
+                                    {{fx::prop::kMassFlow, {1.5, 2.5}, fx::unit_type::kMassFlow}})});
   w.block_results("HEATER", "B1", {},
                   {fx::BlockResult::real(fx::prop::kTemp, 1.0e35, fx::unit_type::kTemperature),
                    fx::BlockResult::real(fx::prop::kPres, 2.0e6, fx::unit_type::kPressure)});

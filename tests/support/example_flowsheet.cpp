@@ -15,6 +15,7 @@
 #include "support/column_records.hpp"
 #include "support/flowsheet_records.hpp"
 #include "support/pipeline_records.hpp"
+#include "support/stream_records.hpp"
 
 namespace flowsum::testing {
 
@@ -82,8 +83,8 @@ StreamState state(std::string id, std::string source, std::string destination, d
 // Heat flow of a stream, W.
 double heat(const StreamState& s) { return total(s.flows) * s.hmx; }
 
-StreamMain stream_record(const StreamState& s) {
-  StreamMain m;
+ExplicitStream stream_record(const StreamState& s) {
+  ExplicitStream m;
   m.id = s.id;
   m.source = s.source;
   m.destination = s.destination;
@@ -94,14 +95,15 @@ StreamMain stream_record(const StreamState& s) {
     mass += s.flows[i] * kMw[i];
     frac[i] = moles > 0 ? r6(s.flows[i] / moles) : 0.0;
   }
-  m.totals = {{prop::kTemp, s.temp, unit_type::kTemperature},
-              {prop::kPres, s.pres, unit_type::kPressure},
-              {prop::kVfrac, s.vfrac, unit_type::kNone},
-              {prop::kMoleFlowTotal, r6(moles), unit_type::kMoleFlow},
-              {prop::kMassFlowTotal, r6(mass), unit_type::kMassFlow},
-              {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}};
-  m.components = {{prop::kMoleFlow, s.flows, unit_type::kMoleFlow},
-                  {prop::kMoleFrac, frac, unit_type::kNone}};
+  m.rows = StreamWriter::mixed_rows({{prop::kTemp, s.temp, unit_type::kTemperature},
+                                     {prop::kPres, s.pres, unit_type::kPressure},
+                                     {prop::kVfrac, s.vfrac, unit_type::kNone},
+                                     {prop::kMoleFlowTotal, r6(moles), unit_type::kMoleFlow},
+                                     {prop::kMassFlowTotal, r6(mass), unit_type::kMassFlow},
+                                     {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}},
+                                    kComponents,
+                                    {{prop::kMoleFlow, s.flows, unit_type::kMoleFlow},
+                                     {prop::kMoleFrac, frac, unit_type::kNone}});
   return m;
 }
 
@@ -247,7 +249,7 @@ SummaryBuilder example_flowsheet() {
   // component for its mole flow and one for its mole fraction.
   for (const StreamState* s : {&feed1, &feed2, &s1, &s2, &vap, &liq, &dist, &bott}) {
     b.blank_line();
-    w.stream_main(stream_record(*s), "STRMAIN");
+    StreamWriter(w).main_table(stream_record(*s), "STRMAIN");
   }
 
   // A three-stage compressor K1: performance and profile per stage, the two

@@ -1,5 +1,5 @@
 // Ready-made flowsheet data sets: the identifier sets, loading sequences and
-// data sets of run information, components, blocks and streams.
+// data sets of run information, components and blocks.
 #include "support/flowsheet_records.hpp"
 
 #include <cmath>
@@ -17,8 +17,6 @@ Value real_value(double x, int64_t unit_type, int64_t unit_code) {
   if (std::isnan(x)) return unit_type ? Value::missing(unit_code) : Value::missing();
   return unit_type ? Value::real(x, unit_code) : Value::real(x);
 }
-
-Value word_or_missing(const std::string& s) { return s.empty() ? Value::missing() : Value::word(s); }
 
 // The value a result writes. A reader takes the token after a real of a
 // member with a unit type as its unit code, a missing real's too; a
@@ -257,47 +255,6 @@ void FlowsheetWriter::block_results(const std::string& model, const std::string&
   idset_once(name, quals, members);
   lset_once(name, "(%" + name + ")");
   b_.dset({"BLOCK", model, block, section}, name, values);
-}
-
-void FlowsheetWriter::stream_main(const StreamMain& s, const std::string& set_name) {
-  idset_once("STRHEAD", {"ITEM"}, {{{"SOURCE"}, 5}, {{"DEST"}, 5}, {{"CLASS"}, 5}});
-  std::vector<Value> values{word_or_missing(s.source), word_or_missing(s.destination),
-                            word_or_missing(s.stream_class)};
-
-  std::string def = "(%STRHEAD";
-  std::string layout_sig;
-  if (!s.totals.empty()) {
-    std::string sig;
-    std::vector<IdMember> members;
-    for (const StreamTotal& t : s.totals) {
-      members.push_back({{num(t.property)}, 2, t.unit_type});
-      sig += num(t.property) + "<" + num(t.unit_type) + ">";
-      values.push_back(real_value(t.value, t.unit_type, t.unit_code));
-    }
-    std::string tot = layout_name(sig, "", "STOT");
-    idset_once(tot, {"PROPERTIES"}, members);
-    idset_once("MIXED", {"SUBSTREAM"}, {{{"MIXED"}}});
-    def += " (%" + tot + " & %MIXED)";
-    layout_sig += tot;
-  }
-  if (!s.components.empty()) {
-    std::string sig;
-    std::vector<IdMember> members;
-    for (const StreamComponentProperty& c : s.components) {
-      members.push_back({{num(c.property)}, 2, c.unit_type});
-      sig += num(c.property) + "<" + num(c.unit_type) + ">";
-      for (double x : c.values) values.push_back(real_value(x, c.unit_type, c.unit_code));
-    }
-    std::string cmp = layout_name(sig, "", "SCMP");
-    idset_once(cmp, {"PROPERTIES"}, members);
-    idset_once("MIXED", {"SUBSTREAM"}, {{{"MIXED"}}});
-    def += " (%ID_NCC & %" + cmp + " & %MIXED)";
-    layout_sig += "|" + cmp;
-  }
-  def += ")";
-  std::string main = layout_name(layout_sig, set_name, "SMAIN");
-  lset_once(main, def);
-  b_.dset({"STREAM", s.type, s.id, "STR_MAIN"}, main, values);
 }
 
 }  // namespace flowsum::testing

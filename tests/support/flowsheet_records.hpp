@@ -1,8 +1,8 @@
 // Ready-made data sets of a flowsheet run, on top of SummaryBuilder: run
-// status, account, components, block connections and results, stream main
-// tables. Each helper writes the identifier sets (IDSET) and loading sequences
-// (LSET) its data set needs the first time they are needed, then the data
-// set (DSET), so a test only says what the run holds.
+// status, account, components, block connections and results. Each helper
+// writes the identifier sets (IDSET) and loading sequences (LSET) its data
+// set needs the first time they are needed, then the data set (DSET), so a
+// test only says what the run holds. Stream main tables: StreamWriter.
 //
 // Conventions of these data sets (what the query families read):
 //
@@ -27,12 +27,6 @@
 //  BLOCK model id RESULTS
 //                      qualifier PROPERTIES and optional descriptive
 //                      qualifiers; one value per result
-//  STREAM type id STR_MAIN
-//                      values 1-3: source block, destination block, stream
-//                      class (texts of 8; "*" where there is none); then the
-//                      total rows (qualifier PROPERTIES, substream MIXED,
-//                      blank component) and the component rows (one block
-//                      of all components per component property)
 //
 // Reals that have a unit type are followed by their unit code; the fixtures
 // write values in unit 1 of their type (the SI unit) unless told otherwise.
@@ -115,32 +109,6 @@ struct BlockResult {
   static BlockResult text(int64_t property, const std::string& s, std::vector<std::string> descriptors = {});
 };
 
-// One row of a stream's totals: property, value and unit.
-struct StreamTotal {
-  int64_t property = 0;
-  double value = 0;
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
-};
-
-// One component property of a stream: a value per conventional component.
-struct StreamComponentProperty {
-  int64_t property = 0;
-  std::vector<double> values;  // in the order of ID_NCC
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
-};
-
-struct StreamMain {
-  std::string type = "MATERIAL";
-  std::string id;
-  std::string source;       // "" for a feed
-  std::string destination;  // "" for a product
-  std::string stream_class = "CONVEN";
-  std::vector<StreamTotal> totals;
-  std::vector<StreamComponentProperty> components;
-};
-
 struct Port {
   int64_t code = 0;
   int64_t location = 0;  // as stored: counted from 0
@@ -176,17 +144,16 @@ class FlowsheetWriter {
                      const std::vector<std::string>& descriptor_qualifiers,
                      const std::vector<BlockResult>& results,
                      const std::string& set_name = "", const std::string& section = "RESULTS");
-  // STREAM type id STR_MAIN; streams with the same layout share the sets.
-  void stream_main(const StreamMain& s, const std::string& set_name = "");
-
   // Write an IDSET (or LSET) of this name unless it was written before.
   bool idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
                   const std::vector<IdMember>& members);
   bool lset_once(const std::string& name, const std::string& definition);
-
- private:
+  // The set name of a layout (signature): the name it got before, else the
+  // wanted name, else a new name made from prefix.
   std::string layout_name(const std::string& signature, const std::string& wanted,
                           const std::string& prefix);
+
+ private:
 
   SummaryBuilder& b_;
   std::set<std::string> idsets_, lsets_;

@@ -33,14 +33,16 @@ void StreamWriter::described(const std::vector<std::string>& path,
   w_.builder().dset(path, name, vals);
 }
 
-void StreamWriter::main_table(const ExplicitStream& s) {
+void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_name) {
   w_.idset_once("STRHEAD", {"ITEM"}, {{{"SOURCE"}, 5}, {{"DEST"}, 5}, {{"CLASS"}, 5}});
   auto word_or_missing = [](const std::string& t) {
     return t.empty() ? Value::missing() : Value::word(t);
   };
   std::vector<Value> vals{word_or_missing(s.source), word_or_missing(s.destination),
                           word_or_missing(s.stream_class)};
-  const std::string name = next_name();
+  // Streams whose rows have the same identifiers and units share one IDSET
+  // and LSET, as a large flowsheet's streams do.
+  std::string sig = s.without_substream ? "-" : "+";
   std::vector<IdMember> members;
   for (const MainRow& r : s.rows) {
     IdMember m;
@@ -49,12 +51,15 @@ void StreamWriter::main_table(const ExplicitStream& s) {
     m.items.push_back(item(r.component));
     m.type = 2;
     m.unit_type = r.unit_type;
+    for (const std::string& i : m.items) sig += i + " ";
+    sig += "<" + num(r.unit_type) + ">;";
     members.push_back(std::move(m));
     if (r.missing)
       vals.push_back(r.unit_type ? Value::missing(r.unit_code) : Value::missing());
     else
       vals.push_back(r.unit_type ? Value::real(r.value, r.unit_code) : Value::real(r.value));
   }
+  const std::string name = w_.layout_name(sig, set_name, "SMAIN");
   std::vector<std::string> quals{"PROPERTIES"};
   if (!s.without_substream) quals.push_back("SUBSTREAM");
   quals.push_back("COMPONENTS");
@@ -64,9 +69,19 @@ void StreamWriter::main_table(const ExplicitStream& s) {
     def += " %" + name;
   }
   def += ")";
-  const std::string lset = "L" + name;
-  w_.lset_once(lset, def);
-  w_.builder().dset({"STREAM", s.type, s.id, "STR_MAIN"}, lset, vals);
+  w_.lset_once(name, def);
+  w_.builder().dset({"STREAM", s.type, s.id, "STR_MAIN"}, name, vals);
+}
+
+std::vector<MainRow> StreamWriter::mixed_rows(const std::vector<Total>& totals,
+                                              const std::vector<std::string>& components,
+                                              const std::vector<ComponentProperty>& properties) {
+  std::vector<MainRow> rows;
+  for (const Total& t : totals) rows.push_back({t.property, "MIXED", "", t.value, t.unit_type});
+  for (const ComponentProperty& p : properties)
+    for (size_t c = 0; c < components.size(); ++c)
+      rows.push_back({p.property, "MIXED", components[c], p.values.at(c), p.unit_type});
+  return rows;
 }
 
 void StreamWriter::component_attributes(const std::string& type, const std::string& id,

@@ -1,5 +1,5 @@
-// Stream data sets with every value described explicitly: main tables with
-// several substreams (a non-conventional one included), component and
+// Stream data sets with every value described explicitly: main tables (the
+// one writer of STR_MAIN) with several substreams (a non-conventional one included), component and
 // substream attributes, user properties and phase data, on top of
 // FlowsheetWriter. Each data set gets its own identifier set, so a test
 // states its rows in the order the file holds them.
@@ -53,8 +53,26 @@ class StreamWriter {
   void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
                  const std::vector<DescribedValue>& values);
 
-  // STREAM type id STR_MAIN: source, destination, class, then the rows.
-  void main_table(const ExplicitStream& s);
+  // STREAM type id STR_MAIN: source, destination, class (texts of 8, "*"
+  // where there is none), then one value per row. Streams whose rows have
+  // the same identifiers and units share their IDSET and LSET; set_name
+  // names them when the layout is new (otherwise names SMAINn are made up).
+  void main_table(const ExplicitStream& s, const std::string& set_name = "");
+  // Rows of the usual layout: the totals (substream MIXED, no component),
+  // then per component property one row per component, in the order given.
+  struct Total {
+    int64_t property = 0;
+    double value = 0;
+    int64_t unit_type = 0;
+  };
+  struct ComponentProperty {
+    int64_t property = 0;
+    std::vector<double> values;  // one per component
+    int64_t unit_type = 0;
+  };
+  static std::vector<MainRow> mixed_rows(const std::vector<Total>& totals,
+                                         const std::vector<std::string>& components,
+                                         const std::vector<ComponentProperty>& properties);
   // STR_CATT: (substream, component, attribute, element) -> value.
   struct ComponentAttribute {
     std::string substream, component, attribute, element;
