@@ -23,31 +23,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int64_t load_open(const std::string& path) {
-  int64_t sum = 71, scr = 72, prp = 73, unt = 74, msg = 0, recl = 0, ierr = 0;
-  std::string file = path, access = "SEQUENTIAL", form = "FORMATTED", status = "OLD", action = "READ",
-              unitset = "SI";
-  std::string prpfile = flowsum::bench::reference_file("RCPROPNU.DAT"),
-              untfile = flowsum::bench::reference_file("RCUNITS.DAT");
-  double rmiss = 1.0e35;
-  tkopen_(&sum, file.data(), access.data(), form.data(), &recl, status.data(), action.data(), &ierr, file.size(),
-          access.size(), form.size(), status.size(), action.size());
-  if (ierr != 0) return 100 + ierr;
-  tkini2_(unitset.data(), &scr, &sum, &prp, prpfile.data(), &unt, untfile.data(), &rmiss, &ierr, &msg,
-          unitset.size(), prpfile.size(), untfile.size());
-  return ierr;
-}
-
-std::vector<std::string> identifiers(int64_t n, void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t)) {
-  std::vector<std::string> ids;
-  if (n <= 0) return ids;
-  std::string all(static_cast<size_t>(n) * 128, ' '), types(static_cast<size_t>(n) * 12, ' ');
-  int64_t ierr = 0;
-  list(&n, all.data(), types.data(), &ierr, 128, 12);
-  for (size_t i = 0; i < static_cast<size_t>(n); ++i) ids.push_back(all.substr(i * 128, 128));
-  return ids;
-}
+using flowsum::bench::load_open;
+using flowsum::bench::identifiers;
+using flowsum::bench::best_of;
 
 // Every profile value of every column; returns the number of values.
 int64_t read_all_profiles(const std::vector<std::string>& blocks) {
@@ -140,17 +118,6 @@ int64_t read_refinery_profiles(const std::vector<std::string>& blocks) {
     }
   }
   return values_read;
-}
-
-template <class F>
-double best_of(int repeats, F pass, int64_t& count) {
-  double best = 1e300;
-  for (int r = 0; r < repeats; ++r) {
-    const auto t0 = Clock::now();
-    count = pass();
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
-  }
-  return best;
 }
 
 }  // namespace

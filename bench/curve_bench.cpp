@@ -25,18 +25,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using flowsum::bench::identifiers;
 
 double seconds_since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
-
-std::vector<std::string> identifiers(int64_t n, void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t)) {
-  std::vector<std::string> ids;
-  if (n <= 0) return ids;
-  std::string all(static_cast<size_t>(n) * 128, ' '), types(static_cast<size_t>(n) * 12, ' ');
-  int64_t ierr = 0;
-  list(&n, all.data(), types.data(), &ierr, 128, 12);
-  for (size_t i = 0; i < static_cast<size_t>(n); ++i) ids.push_back(all.substr(i * 128, 128));
-  return ids;
-}
 
 // Every curve of every block; returns the number of values returned.
 int64_t read_all_curves(std::vector<std::string>& blocks) {

@@ -4,6 +4,7 @@
 // passed when they exist, blank paths otherwise.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <algorithm>
@@ -80,6 +81,32 @@ inline int64_t read_all_streams(std::vector<std::string>& ids) {
     rows_read += nrows;
   }
   return rows_read;
+}
+
+// The identifiers of a TKBIDS/TKSIDS-style list of n objects, 128 characters
+// each.
+inline std::vector<std::string> identifiers(int64_t n,
+                                            void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t)) {
+  std::vector<std::string> ids;
+  if (n <= 0) return ids;
+  std::string all(static_cast<size_t>(n) * 128, ' '), types(static_cast<size_t>(n) * 12, ' ');
+  int64_t ierr = 0;
+  list(&n, all.data(), types.data(), &ierr, 128, 12);
+  for (size_t i = 0; i < static_cast<size_t>(n); ++i) ids.push_back(all.substr(i * 128, 128));
+  return ids;
+}
+
+// The fastest of `repeats` runs of pass, in seconds; count gets what the
+// last run returned.
+template <class F>
+double best_of(int repeats, F pass, int64_t& count) {
+  double best = 1e300;
+  for (int r = 0; r < repeats; ++r) {
+    const auto t0 = std::chrono::steady_clock::now();
+    count = pass();
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  }
+  return best;
 }
 
 }  // namespace flowsum::bench
