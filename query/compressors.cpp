@@ -8,8 +8,11 @@
 #include <tuple>
 
 #include "flowsum.h"
+#include "query/profile_readers.hpp"
 #include "store/dataset_lookup.hpp"
+#include "store/dataset_tree.hpp"
 #include "store/identifier_access.hpp"
+#include "store/list_evaluation.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
 
@@ -17,10 +20,12 @@ namespace flowsum {
 
 CompressorBlock compressor_block(std::string_view id) {
   CompressorBlock b;
-  const ItemMatch m = find_block(id);
-  if (!m) return b;
+  // The profile readers' block search: a pass asks for one block many
+  // times in a row, and they remember the block asked for last.
+  const ProfileBlock p = profile_block(id);
+  if (!p) return b;
   b.found = true;
-  b.keyword = std::string(TextField::trim_right(m.type.view()));
+  b.keyword = p.model;
   // The whole keyword is compared: "BOOSTR" must not accept "BOOSTRX", nor
   // "STAGEBST" a model that merely begins like it.
   if (b.keyword == "BOOSTR") b.model = CompressorModel::kSingle;
@@ -65,24 +70,24 @@ char* position_name(Entry e) { return const_cast<char*>(position_names().data())
 // The path "BLOCK", model, block id, section as a text array for the
 // readers, its elements as wide as the longest keyword (at least 8): the
 // readers compare keywords blank-padded, and a narrow array is less to pad
-// and pack on every call.
+// and pack on every call. The array lives in the path itself: a pass builds
+// one for every call.
 struct CompressorPath {
-  std::string model, id, section;
-  std::string ids;
+  std::array<char, 4 * kKeywordChars> ids;
   size_t width = 8;
   int64_t nid = 4;
   char* data() { return ids.data(); }
   size_t len() const { return width; }
-  std::array<std::string_view, 4> keys() const { return {"BLOCK", model, id, section}; }
+  std::string_view key(size_t i) const { return TextField::trim_right(std::string_view(ids.data() + i * width, width)); }
+  std::array<std::string_view, 4> keys() const { return {key(0), key(1), key(2), key(3)}; }
 };
 
 CompressorPath block_section(const CompressorBlock& b, std::string_view id, std::string_view section) {
   CompressorPath p;
-  p.model = b.keyword;
-  p.id = std::string(TextField::trim_right(id.substr(0, std::min(id.size(), kKeywordChars))));
-  p.section = std::string(section);
-  p.width = std::max({p.width, p.model.size(), p.id.size(), p.section.size()});
-  for (std::string_view k : p.keys()) p.ids += padded(k, p.width);
+  const std::string_view given = TextField::trim_right(id.substr(0, std::min(id.size(), kKeywordChars)));
+  const std::array<std::string_view, 4> keys{"BLOCK", b.keyword, given, section};
+  for (std::string_view k : keys) p.width = std::max(p.width, std::min(k.size(), kKeywordChars));
+  for (size_t i = 0; i < keys.size(); ++i) text_element(p.ids.data(), p.width, i).assign(keys[i]);
   return p;
 }
 
@@ -119,6 +124,36 @@ std::pair<int64_t, int64_t> profile_shape(CompressorPath& path, Entry qname) {
   return {nset, nper};
 }
 
+// The shape TKSPRF reports for a multistage profile, (sets, values per
+// set), from the data set's qualifier block alone: a count needs no values,
+// and reading them here would not spare the reader reading them again. The
+// data set is the one a blank qualifier finds; an open-ended one, whose
+// count comes with its values, goes through TKSPRF.
+std::pair<int64_t, int64_t> counted_shape(CompressorPath& path, Entry qname) {
+  FreePointerGuard guard;  // the qualifier block is given up again
+  const auto keys = path.keys();
+  int64_t node = 0;
+  DataRecord rec;
+  if (TreeNodes::loaded().find(keys, node) != 0 || node == 0 || !choose_loaded_sibling(node, keys[3], {}, rec))
+    return {0, 0};
+  const ListAnswer list = evaluate_list_remembered(std::string_view(rec.value, sizeof rec.value));
+  if (list.ndata < 0) return profile_shape(path, qname);
+  DatasetAnswer a;
+  a.nqual = list.nqual;
+  a.ndata = list.ndata;
+  a.locq = list.locq;
+  const int64_t c = a.find_qualifier(std::string_view(position_name(qname), kName16));
+  if (c == 0 || a.ndata < 2) return {0, 0};
+  // A new set starts where the qualifier's value changes (its integer word
+  // or its text).
+  auto same = [&](int64_t j) {
+    return a.qualifier_int(c, j) == a.qualifier_int(c, j - 1) && a.qualifier_text(c, j) == a.qualifier_text(c, j - 1);
+  };
+  for (int64_t j = 2; j <= a.ndata; ++j)
+    if (!same(j)) return {a.ndata / (j - 1), j - 1};
+  return {1, a.ndata};
+}
+
 }  // namespace
 
 extern "C" {
@@ -145,9 +180,9 @@ void tknmcp_(const char* id, int64_t* stage_nprop, int64_t* nstage, int64_t* coo
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
   CompressorPath stages = block_section(b, given, "SGBS_PRF");
-  std::tie(*nstage, *stage_nprop) = profile_shape(stages, kStageShape);
+  std::tie(*nstage, *stage_nprop) = counted_shape(stages, kStageShape);
   CompressorPath coolers = block_section(b, given, "COOL_PRF");
-  std::tie(*ncooler, *cooler_nprop) = profile_shape(coolers, kCoolerShape);
+  std::tie(*ncooler, *cooler_nprop) = counted_shape(coolers, kCoolerShape);
 }
 
 void tknper_(const char* id, int64_t* nres, int64_t* nstage, size_t id_len) {

@@ -7,8 +7,10 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
 #include "store/dataset_lookup.hpp"
+#include "store/dataset_tree.hpp"
 #include "store/identifier_access.hpp"
 #include "store/text_field.hpp"
 #include "store/value_access.hpp"
@@ -36,20 +38,111 @@ struct CostedItem {
   std::array<std::string_view, 5> path() const { return path(costing_section(type)); }
 };
 
-CostedItem costed_item(const char* id, size_t id_len) {
+// One headline as the data set stores it: the value's integer word, and
+// its real with unit type and unit code when it is a real. Converted only
+// when handed out, so that it holds in any unit set.
+struct StoredHeadline {
+  bool set = false;
+  bool is_real = false;
+  int64_t integer = 0;
+  double real = 0.0;
+  int64_t unit_type = 0, unit_code = 0;
+
+  // A cost is taken as it is stored: an integer word converted to a real,
+  // or the real itself (converted into the caller's unit when it has a unit
+  // type), never the integer word of a real, which holds nothing.
+  double cost() const {
+    return is_real ? convert_value(unit_type, unit_code, real).value : static_cast<double>(integer);
+  }
+};
+
+// Property numbers 222, 381 and 382 of one section's data set (the last of
+// each wins).
+struct SectionHeadlines {
+  StoredHeadline quantity, purchased, installed;
+};
+
+SectionHeadlines headlines_of(const DatasetAnswer& a) {
+  SectionHeadlines out;
+  const int64_t pcol = a.found() ? a.find_qualifier("PROPERTIES") : 0;
+  if (pcol == 0) return out;
+  for (int64_t j = 1; j <= a.ndata; ++j) {
+    const int64_t prop = a.qualifier_int(pcol, j);
+    StoredHeadline* h = prop == kQuantityProperty        ? &out.quantity
+                        : prop == kPurchasedCostProperty ? &out.purchased
+                        : prop == kInstalledCostProperty ? &out.installed
+                                                         : nullptr;
+    if (!h) continue;
+    h->set = true;
+    h->is_real = a.type(j) == value_type::kReal;
+    h->integer = a.int_value(j);
+    h->real = a.real_value(j);
+    h->unit_type = a.unit_type(j);
+    h->unit_code = a.unit_code(j);
+  }
+  return out;
+}
+
+// The item asked for last, and the headlines of the sections read for it
+// since. A caller reads an item's count, its results and then its
+// headlines, which lie in the data set the results came from: they are
+// served from here instead of searching the equipment table and reading
+// the data set again. The memory serves only while the load, its tree and
+// the equipment table are the ones it was filled from.
+struct ItemMemory {
+  bool valid = false;
+  uint64_t serial = 0, tree_edits = 0;
+  int64_t items = -1;
+  std::string given;  // the id as asked for, cut to a keyword's length
   CostedItem item;
+  std::array<std::string_view, 2> sections{"SZECST", "SZECST1"};
+  std::array<bool, 2> read{false, false};
+  std::array<SectionHeadlines, 2> headlines;
+
+  bool current() const {
+    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
+           items == item_count(ItemKind::kEquipment);
+  }
+  size_t slot(std::string_view section) const { return section == sections[0] ? 0 : 1; }
+  void keep(std::string_view section, const SectionHeadlines& h) {
+    read[slot(section)] = true;
+    headlines[slot(section)] = h;
+  }
+};
+ItemMemory g_item_memory;
+
+CostedItem costed_item(const char* id, size_t id_len) {
   const std::string_view given(id ? id : "", id ? id_len : 0);
-  item.id = std::string(TextField::trim_right(given.substr(0, std::min(given.size(), kKeywordChars))));
-  const ItemMatch m = find_equipment(item.id);
-  if (!m) return item;
-  item.found = true;
-  item.type = std::string(TextField::trim_right(m.type.view()));
+  const std::string_view key = TextField::trim_right(given.substr(0, std::min(given.size(), kKeywordChars)));
+  ItemMemory& m = g_item_memory;
+  if (m.current() && m.given == key) return m.item;
+  CostedItem item;
+  item.id = std::string(key);
+  const ItemMatch match = find_equipment(item.id);
+  if (match) {
+    item.found = true;
+    item.type = std::string(TextField::trim_right(match.type.view()));
+  }
+  m = ItemMemory{};
+  m.valid = true;
+  m.serial = last_load().serial;
+  m.tree_edits = loaded_tree_edits();
+  m.items = item_count(ItemKind::kEquipment);
+  m.given = item.id;
+  m.item = item;
   return item;
 }
 
-// A value's real: converted into the caller's unit when it has a unit type.
-double real_of(const DatasetAnswer& a, int64_t j) {
-  return convert_value(a.unit_type(j), a.unit_code(j), a.real_value(j)).value;
+// Whether the memory holds the item's headlines of a section.
+const SectionHeadlines* remembered_headlines(const CostedItem& item, std::string_view section) {
+  const ItemMemory& m = g_item_memory;
+  if (!m.current() || m.given != item.id || !m.read[m.slot(section)]) return nullptr;
+  return &m.headlines[m.slot(section)];
+}
+
+void remember_headlines(const CostedItem& item, std::string_view section, const SectionHeadlines& h) {
+  ItemMemory& m = g_item_memory;
+  if (m.current() && m.given == item.id) m.keep(section, h);
 }
 
 struct Headlines {
@@ -58,22 +151,19 @@ struct Headlines {
   bool any(double missing) const { return quantity != 0 || purchased != missing || installed != missing; }
 };
 
-// Property numbers 222, 381 and 382 of one section (the last of each
-// wins). A cost is taken as it is stored: an integer word converted to a
-// real, or the real itself (converted into the caller's unit when it has a
-// unit type), never the integer word of a real, which holds nothing.
+// The headlines of one section (read, or remembered from the item's result
+// read) into h: each one the section holds replaces h's.
 void read_headlines(const CostedItem& item, std::string_view section, Headlines& h) {
-  const DatasetAnswer a = lookup_dataset(item.path(section));
-  const int64_t pcol = a.found() ? a.find_qualifier("PROPERTIES") : 0;
-  if (pcol == 0) return;
-  for (int64_t j = 1; j <= a.ndata; ++j) {
-    const int64_t prop = a.qualifier_int(pcol, j);
-    const bool is_real = a.type(j) == value_type::kReal;
-    const double cost = is_real ? real_of(a, j) : static_cast<double>(a.int_value(j));
-    if (prop == kQuantityProperty) h.quantity = a.int_value(j);
-    else if (prop == kPurchasedCostProperty) h.purchased = cost;
-    else if (prop == kInstalledCostProperty) h.installed = cost;
+  const SectionHeadlines* kept = remembered_headlines(item, section);
+  SectionHeadlines read;
+  if (!kept) {
+    read = headlines_of(lookup_dataset(item.path(section)));
+    remember_headlines(item, section, read);
+    kept = &read;
   }
+  if (kept->quantity.set) h.quantity = kept->quantity.integer;
+  if (kept->purchased.set) h.purchased = kept->purchased.cost();
+  if (kept->installed.set) h.installed = kept->installed.cost();
 }
 
 }  // namespace
@@ -106,6 +196,7 @@ void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t
   // An item without its result data set has nothing to report: a failure.
   if (!a.found()) return;
   *ierr = 0;
+  remember_headlines(item, costing_section(item.type), headlines_of(a));
   const int64_t pcol = a.find_qualifier("PROPERTIES");
   // The caller's arrays hold NRES results: a longer list is cut there, and
   // nothing is read past the data set's own values.

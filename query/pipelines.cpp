@@ -10,6 +10,7 @@
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
 #include "store/dataset_lookup.hpp"
+#include "store/identifier_access.hpp"
 #include "store/text_field.hpp"
 #include "store/value_access.hpp"
 #include "units/unit_conversion.hpp"
@@ -158,6 +159,15 @@ std::string_view composition_section(const ProfileBlock& b) {
   return section_present(b, "PIP_IN2") || !section_present(b, "PIP_OU2") ? "PIP_IN2" : "PIP_OU2";
 }
 
+// The number of values of the data set the readers read at path, from its
+// loading sequence: the sizes need not read the values themselves. An
+// open-ended data set brings its count with its values.
+int64_t value_count(std::span<const std::string_view> path) {
+  const ValueShape shape = data_set_shape(path);
+  if (shape.ierr != 0) return 0;
+  return shape.ndata >= 0 ? shape.ndata : lookup_dataset(path).ndata;
+}
+
 // TKSPR2 along the point qualifier on a section of a pipeline.
 void profile_sizes(const char* id, size_t id_len, std::string_view section, int64_t* nmem, int64_t* nsets) {
   FreePointerGuard guard;
@@ -191,10 +201,10 @@ void tkplsz_(const char* id, int64_t* nio, int64_t* ncomp, int64_t* ncprop, int6
   *ierr = 1;
   const ProfileBlock b = pipeline_block(input(id, id_len));
   if (!b) return;
-  const DatasetAnswer in = lookup_dataset(b.path("PIP_IN"));
-  if (in.found()) {
+  const int64_t nin = value_count(b.path("PIP_IN"));
+  if (nin > 0) {
     *ierr = 0;
-    *nio = in.ndata;
+    *nio = nin;
   }
   // One composition property per data set; the inlet lists them, the
   // outlet holds the same ones.
@@ -208,7 +218,8 @@ void tkplsz_(const char* id, int64_t* nio, int64_t* ncomp, int64_t* ncprop, int6
   for (const Sizes& s : {Sizes{"PIP_DAT", nseg, nsegp}, Sizes{"PIP_DES", ndes, ndesp}, Sizes{"FLU_PROP", nflu, nflup}}) {
     const std::vector<int64_t> nodes = section_nodes(b, s.section);
     if (nodes.empty()) continue;
-    *s.size = lookup_dataset(b.path(s.section), node_qualifier(nodes.front())).ndata;
+    // The section's first data set is the one a blank qualifier finds.
+    *s.size = value_count(b.path(s.section));
     *s.count = static_cast<int64_t>(nodes.size());
     *ierr = 0;
   }

@@ -20,11 +20,44 @@
 
 namespace flowsum {
 
+namespace {
+
+// What the profile readers found for the block asked for last: its table
+// entry and the data sets of the sections asked for since. A caller reads
+// one block's profiles property by property, and each call would otherwise
+// search the block table and walk each section's sibling chain again. The
+// memory serves only while the load, its tree and the block table are the
+// ones it was filled from.
+struct BlockMemory {
+  uint64_t serial = 0, tree_edits = 0;
+  int64_t blocks = -1;
+  ProfileBlock block;
+  bool valid = false;
+  std::unordered_map<std::string, std::vector<int64_t>> sections;
+
+  bool current() const {
+    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
+           blocks == item_count(ItemKind::kBlock);
+  }
+};
+BlockMemory g_block_memory;
+
+}  // namespace
+
 ProfileBlock profile_block(std::string_view id) {
+  const std::string_view key = TextField::trim_right(id.substr(0, std::min<size_t>(id.size(), kIdentifierChars)));
+  BlockMemory& m = g_block_memory;
+  if (m.current() && m.block.id == key) return m.block;
   ProfileBlock b;
-  b.id = std::string(TextField::trim_right(id.substr(0, std::min<size_t>(id.size(), kIdentifierChars))));
+  b.id = std::string(key);
   b.match = find_block(b.id);
   b.model = std::string(TextField::trim_right(b.match.type.view()));
+  m.valid = true;
+  m.serial = last_load().serial;
+  m.tree_edits = loaded_tree_edits();
+  m.blocks = item_count(ItemKind::kBlock);
+  m.block = b;
+  m.sections.clear();
   return b;
 }
 
@@ -129,10 +162,18 @@ ProfileElements node_elements(int64_t node, std::string_view point_keyword) {
 
 std::vector<int64_t> section_nodes(const ProfileBlock& b, std::string_view section) {
   if (!b || section.empty()) return {};
+  BlockMemory& m = g_block_memory;
+  const bool remembered = m.current() && m.block.id == b.id && m.block.model == b.model;
+  if (remembered) {
+    const auto it = m.sections.find(std::string(section));
+    if (it != m.sections.end()) return it->second;
+  }
   const auto path = b.path(section);
   int64_t node = 0;
-  if (TreeNodes::loaded().find(path, node) != 0 || node == 0) return {};
-  return equal_siblings(node, section, true);
+  std::vector<int64_t> nodes;
+  if (TreeNodes::loaded().find(path, node) == 0 && node != 0) nodes = equal_siblings(node, section, true);
+  if (remembered) m.sections.emplace(section, nodes);
+  return nodes;
 }
 
 bool section_present(const ProfileBlock& b, std::string_view section) {
