@@ -6,15 +6,21 @@
 #include <array>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 #include "flowsum.h"
+#include "loading/loader.hpp"
+#include "loading/reference_tables.hpp"
 #include "query/profile_readers.hpp"
 #include "store/dataset_lookup.hpp"
 #include "store/dataset_tree.hpp"
 #include "store/identifier_access.hpp"
 #include "store/list_evaluation.hpp"
+#include "store/loading_sequences.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
+#include "store/value_access.hpp"
+#include "units/unit_conversion.hpp"
 
 namespace flowsum {
 
@@ -154,6 +160,104 @@ std::pair<int64_t, int64_t> counted_shape(CompressorPath& path, Entry qname) {
   return {1, a.ndata};
 }
 
+// The wheel data sets of the block asked for last: for each stage asked
+// for, the data set chosen by its "STAGE_NO" key. A caller asks a stage's
+// wheel counts and then its wheel results, and each choice walks the
+// block's wheel data sets and evaluates their qualifier blocks; the second
+// is served from here. It serves only while the load, its tree and the
+// block table are the ones it was filled from, and for the same block.
+struct WheelMemory {
+  bool valid = false;
+  uint64_t serial = 0, tree_edits = 0;
+  int64_t blocks = -1;
+  std::string block, model;
+  std::unordered_map<int64_t, DatasetChoice> stages;
+
+  bool serves(const CompressorPath& path) const {
+    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
+           blocks == item_count(ItemKind::kBlock) && model == path.key(1) && block == path.key(2);
+  }
+};
+WheelMemory g_wheels;
+
+// The data set of a stage's wheels (ierr 0), as TKFDST chooses it.
+DatasetChoice wheel_choice(const CompressorPath& path, int64_t stage) {
+  WheelMemory& m = g_wheels;
+  if (!m.serves(path)) {
+    m = WheelMemory{};
+    m.valid = true;
+    m.serial = last_load().serial;
+    m.tree_edits = loaded_tree_edits();
+    m.blocks = item_count(ItemKind::kBlock);
+    m.model = std::string(path.key(1));
+    m.block = std::string(path.key(2));
+  }
+  const auto it = m.stages.find(stage);
+  if (it != m.stages.end()) return it->second;
+  const std::array<WantedQualifier, 1> wanted{{{padded("STAGE_NO", kName16), stage_key(stage)}}};
+  const DatasetChoice choice = find_dataset(path.keys(), wanted);
+  m.stages.emplace(stage, choice);
+  return choice;
+}
+
+// TKSPR3's sizes of the chosen data set along the names (wheels, results):
+// the member counts of the sets of its loading sequence whose first
+// qualifier has each name. Returns the number of sets found.
+int64_t wheel_sizes(const DatasetChoice& choice, std::array<int64_t, 2>& sizes) {
+  const CompiledSequence& seq = compiled_sequence(choice.qualifier);
+  if (seq.status != 0) return 0;
+  int64_t nfound = 0;
+  for (int64_t s = 0; s < seq.nids; ++s) {
+    const IdsetHead& head = idset_head(seq.set_name(s));
+    char first[16];
+    unpack_text(head.qname, 4, TextField(first, 16));
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      if (std::string_view(position_name(static_cast<Entry>(kWheels + i)), kName16) == std::string_view(first, 16)) {
+        sizes[i] = head.dims.nmem;
+        ++nfound;
+      }
+    }
+  }
+  return nfound;
+}
+
+// TKPRF3's reading of a stage's wheel results from the data set chosen:
+// flag 3 unless it holds exactly npoint x nprop values; the property names
+// of the first nprop values (a blank name leaves the caller's entry as it
+// was), the values converted into the caller's units with their unit-type
+// names and labels (blank without a unit type).
+int64_t read_wheels(const CompressorPath& path, const DatasetChoice& choice, int64_t npoint, int64_t nprop,
+                    char* pnames, size_t pnames_len, double* values, char* utypes, size_t utypes_len,
+                    char* ulabels, size_t ulabels_len) {
+  const DatasetAnswer a = lookup_dataset(path.keys(), choice.qualifier);
+  int64_t nvalues = 0;
+  if (npoint < 0 || nprop < 0 || __builtin_mul_overflow(npoint, nprop, &nvalues) || !a.found() ||
+      a.ndata != nvalues)
+    return 3;
+  const int64_t pcol = a.find_qualifier("PROPERTIES");
+  for (int64_t j = 1; j <= nprop && pcol > 0; ++j) {
+    const std::string name = property_name(a.qualifier_int(pcol, j));
+    if (!TextField::trim_right(name).empty()) text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(name);
+  }
+  StoredConverter convert;
+  for (int64_t j = 1; j <= a.ndata; ++j) {
+    const size_t i = static_cast<size_t>(j - 1);
+    const int64_t t = a.unit_type(j);
+    const TextField utype = text_element(utypes, utypes_len, i), label = text_element(ulabels, ulabels_len, i);
+    if (t == 0) {
+      values[i] = a.real_value(j);
+      utype.fill_blank();
+      label.fill_blank();
+      continue;
+    }
+    const ConvertedValue c = convert(t, a.unit_code(j), a.real_value(j));
+    values[i] = c.value;
+    utype.assign(unit_type_name(t));
+    label.assign(c.label_view());
+  }
+  return 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -244,13 +348,10 @@ void tknwhl_(const char* id, int64_t* stage, int64_t* nwheel, int64_t* nres, siz
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CompressorPath path = block_section(b, given, "PERF_WHL");
-  std::string kname = padded("STAGE_NO", kName16), kval = stage_key(*stage);
-  int64_t nk = 1, ndim = 2, nfound = 0, ierr = 0;
+  const CompressorPath path = block_section(b, given, "PERF_WHL");
+  const DatasetChoice choice = wheel_choice(path, *stage);
   std::array<int64_t, 2> sizes{0, 0};
-  tkspr3_(path.data(), &path.nid, &nk, kname.data(), kval.data(), &ndim, position_name(kWheels), sizes.data(),
-          &nfound, &ierr, path.len(), kName16, kName16, kName16);
-  if (ierr != 0 || nfound != 2) return;
+  if (choice.ierr != 0 || wheel_sizes(choice, sizes) != 2) return;
   *nwheel = sizes[0];
   *nres = sizes[1];
 }
@@ -262,12 +363,12 @@ void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, ch
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CompressorPath path = block_section(b, given, "PERF_WHL");
-  std::string kname = padded("STAGE_NO", kName16), kval = stage_key(*stage);
-  int64_t nk = 1;
-  tkprf3_(path.data(), &path.nid, &nk, kname.data(), kval.data(), position_name(kWheels), npoint, nprop,
-          pnames, values, utypes, ulabels, ierr, path.len(), kName16, kName16, kName16, pnames_len, utypes_len,
-          ulabels_len);
+  FreePointerGuard guard;
+  const CompressorPath path = block_section(b, given, "PERF_WHL");
+  const DatasetChoice choice = wheel_choice(path, *stage);
+  *ierr = choice.ierr != 0 ? choice.ierr
+                           : read_wheels(path, choice, *npoint, *nprop, pnames, pnames_len, values, utypes,
+                                         utypes_len, ulabels, ulabels_len);
 }
 
 }  // extern "C"
