@@ -32,6 +32,7 @@ CompressorBlock compressor_block(std::string_view id) {
   if (!p) return b;
   b.found = true;
   b.keyword = p.model;
+  b.id = p.id;
   // The whole keyword is compared: "BOOSTR" must not accept "BOOSTRX", nor
   // "STAGEBST" a model that merely begins like it.
   if (b.keyword == "BOOSTR") b.model = CompressorModel::kSingle;
@@ -88,10 +89,9 @@ struct CompressorPath {
   std::array<std::string_view, 4> keys() const { return {key(0), key(1), key(2), key(3)}; }
 };
 
-CompressorPath block_section(const CompressorBlock& b, std::string_view id, std::string_view section) {
+CompressorPath block_section(const CompressorBlock& b, std::string_view section) {
   CompressorPath p;
-  const std::string_view given = TextField::trim_right(id.substr(0, std::min(id.size(), kKeywordChars)));
-  const std::array<std::string_view, 4> keys{"BLOCK", b.keyword, given, section};
+  const std::array<std::string_view, 4> keys{"BLOCK", b.keyword, b.id, section};
   for (std::string_view k : keys) p.width = std::max(p.width, std::min(k.size(), kKeywordChars));
   for (size_t i = 0; i < keys.size(); ++i) text_element(p.ids.data(), p.width, i).assign(keys[i]);
   return p;
@@ -117,7 +117,7 @@ void multistage_profile(const char* id, size_t id_len, std::string_view section,
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CompressorPath path = block_section(b, given, section);
+  CompressorPath path = block_section(b, section);
   tkprf2_(path.data(), &path.nid, position_name(qname), npoint, nprop, pnames, values, utypes, ulabels,
           ierr, path.len(), kName16, pnames_len, utypes_len, ulabels_len);
 }
@@ -283,9 +283,9 @@ void tknmcp_(const char* id, int64_t* stage_nprop, int64_t* nstage, int64_t* coo
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CompressorPath stages = block_section(b, given, "SGBS_PRF");
+  CompressorPath stages = block_section(b, "SGBS_PRF");
   std::tie(*nstage, *stage_nprop) = counted_shape(stages, kStageShape);
-  CompressorPath coolers = block_section(b, given, "COOL_PRF");
+  CompressorPath coolers = block_section(b, "COOL_PRF");
   std::tie(*ncooler, *cooler_nprop) = counted_shape(coolers, kCoolerShape);
 }
 
@@ -296,19 +296,19 @@ void tknper_(const char* id, int64_t* nres, int64_t* nstage, size_t id_len) {
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kNone)) return;
   if (b.model == CompressorModel::kSingle) {
-    const CompressorPath path = block_section(b, given, "PERF_SCL");
+    const CompressorPath path = block_section(b, "PERF_SCL");
     const ValueShape shape = data_set_shape(path.keys());
     // An open-ended data set brings its count with its values.
     *nres = shape.ndata >= 0 ? shape.ndata : lookup_dataset(path.keys()).ndata;
     *nstage = 1;
     return;
   }
-  CompressorPath perf = block_section(b, given, "PERF_STG");
+  CompressorPath perf = block_section(b, "PERF_STG");
   std::tie(*nstage, *nres) = profile_shape(perf, kStagedResults);
   if (*nres != 0) return;
   // Without staged results the stages are counted by their wheel data sets,
   // one per stage.
-  CompressorPath wheels = block_section(b, given, "PERF_WHL");
+  CompressorPath wheels = block_section(b, "PERF_WHL");
   int64_t nmem = 0, nsets = 0, ierr = 0;
   tkspr2_(wheels.data(), &wheels.nid, position_name(kWheels), &nmem, &nsets, &ierr, wheels.len(), kName16);
   *nstage = nsets;
@@ -323,12 +323,12 @@ void tkperf_(const char* id, int64_t* nres, int64_t* nstage, char* pnames, doubl
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kNone)) return;
   if (b.model == CompressorModel::kMultistage) {
-    CompressorPath path = block_section(b, given, "PERF_STG");
+    CompressorPath path = block_section(b, "PERF_STG");
     tkprf2_(path.data(), &path.nid, position_name(kStagePoints), nstage, nres, pnames, values, utypes,
             ulabels, ierr, path.len(), kName16, pnames_len, utypes_len, ulabels_len);
     return;
   }
-  CompressorPath path = block_section(b, given, "PERF_SCL");
+  CompressorPath path = block_section(b, "PERF_SCL");
   // The value reader writes every value of the data set: a data set of more
   // results than the caller sized its arrays for is refused, as a profile
   // of another shape is (flag 3).
@@ -348,7 +348,7 @@ void tknwhl_(const char* id, int64_t* stage, int64_t* nwheel, int64_t* nres, siz
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  const CompressorPath path = block_section(b, given, "PERF_WHL");
+  const CompressorPath path = block_section(b, "PERF_WHL");
   const DatasetChoice choice = wheel_choice(path, *stage);
   std::array<int64_t, 2> sizes{0, 0};
   if (choice.ierr != 0 || wheel_sizes(choice, sizes) != 2) return;
@@ -364,7 +364,7 @@ void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, ch
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
   FreePointerGuard guard;
-  const CompressorPath path = block_section(b, given, "PERF_WHL");
+  const CompressorPath path = block_section(b, "PERF_WHL");
   const DatasetChoice choice = wheel_choice(path, *stage);
   *ierr = choice.ierr != 0 ? choice.ierr
                            : read_wheels(path, choice, *npoint, *nprop, pnames, pnames_len, values, utypes,

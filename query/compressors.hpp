@@ -36,6 +36,7 @@ struct CompressorBlock {
   bool found = false;
   CompressorModel model = CompressorModel::kNone;
   std::string keyword;  // the stored model keyword, trailing blanks cut
+  std::string id;       // the id as asked for, trailing blanks cut
 };
 CompressorBlock compressor_block(std::string_view id);
 

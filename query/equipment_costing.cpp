@@ -112,12 +112,14 @@ struct ItemMemory {
 ItemMemory g_item_memory;
 
 CostedItem costed_item(const char* id, size_t id_len) {
-  const std::string_view given(id ? id : "", id ? id_len : 0);
-  const std::string_view key = TextField::trim_right(given.substr(0, std::min(given.size(), kKeywordChars)));
+  const std::string_view whole(id ? id : "", id ? id_len : 0);
+  const std::string_view given = whole.substr(0, std::min(whole.size(), kKeywordChars));
   ItemMemory& m = g_item_memory;
-  if (m.current() && m.given == key) return m.item;
+  // Compared blank-padded: a caller's id field is mostly blanks, which
+  // this skips eight at a time.
+  if (m.current() && padded_equal(given, m.given)) return m.item;
   CostedItem item;
-  item.id = std::string(key);
+  item.id = std::string(TextField::trim_right(given));
   const ItemMatch match = find_equipment(item.id);
   if (match) {
     item.found = true;

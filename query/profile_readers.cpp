@@ -45,11 +45,13 @@ BlockMemory g_block_memory;
 }  // namespace
 
 ProfileBlock profile_block(std::string_view id) {
-  const std::string_view key = TextField::trim_right(id.substr(0, std::min<size_t>(id.size(), kIdentifierChars)));
+  const std::string_view given = id.substr(0, std::min<size_t>(id.size(), kIdentifierChars));
   BlockMemory& m = g_block_memory;
-  if (m.current() && m.block.id == key) return m.block;
+  // Compared blank-padded: a caller's id field is mostly blanks, which
+  // this skips eight at a time.
+  if (m.current() && padded_equal(given, m.block.id)) return m.block;
   ProfileBlock b;
-  b.id = std::string(key);
+  b.id = std::string(TextField::trim_right(given));
   b.match = find_block(b.id);
   b.model = std::string(TextField::trim_right(b.match.type.view()));
   m.valid = true;
