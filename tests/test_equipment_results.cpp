@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "loading/globals.hpp"
 #include "loading/reference_tables.hpp"
 #include "support/caller.hpp"
 #include "support/random_flowsheet.hpp"
@@ -237,6 +238,77 @@ TEST(EquipmentResults, LookAlikeModelsShortArraysAndHeadlineFallback) {
   std::get<1>(tower) = 1;
   EXPECT_EQ(tower, (Costs{0, 1, 7, kMissing, kMissing, 0}));
   EXPECT_EQ(list_of("T-9", 1).ierr, 1);
+}
+
+// What the compressor and costing routines remember of the block or item
+// asked for last serves only the load, tree and unit set it was read with.
+TEST(EquipmentResults, RememberedAnswersFollowTreeEditsUnitsAndReloads) {
+  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}};
+  // K-1 is multistage in the first file and single in the second, E-1 a
+  // pump and then a tower of another cost; K-2's only wheels are stage 3's.
+  // Pipelines P-1 and P-2 have one description each.
+  auto text = [&](bool later) {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    EquipmentWriter ew(w);
+    PipelineWriter pw(w);
+    const std::string model = later ? "BOOSTR" : "STAGEBST";
+    for (const auto& [m, id] : {std::pair{model, "K-1"}, std::pair{std::string("STAGEBST"), "K-2"},
+                                std::pair{std::string("DUCTLINE"), "P-1"}, std::pair{std::string("DUCTLINE"), "P-2"}})
+      w.block_results(m, id, {}, {BlockResult::real(22, 1.0)});
+    for (const char* id : {"P-1", "P-2"}) {
+      PipelineRecord p;
+      p.id = id;
+      p.descriptions = {PipeSeries{22, 2, 0, {1.0, 2.0}, {}, {}}};
+      pw.pipeline(p);
+    }
+    ew.compressor({model, "K-1", later ? one : two, two, one, {{1, two}}});
+    ew.compressor({"STAGEBST", "K-2", two, two, one, {{3, one}}});
+    ew.costing({later ? "TRAY-TOWER" : "PUMP", "E-1", later ? "SZECST1" : "SZECST",
+                {CostResult{381, 2, 0, later ? 2.0e5 : 1.0e5, unit_type::kPressure}}});
+    return b.text();
+  };
+  TempSummaryFile first(text(false)), second(text(true));
+  {
+    LoadedSummary load(first.string(), "SI", 0, kMissing);
+    ASSERT_EQ(load.ierr(), 0);
+    Ints sizes(10, -1);
+    auto pipeline_sizes = [&] {
+      call(tkplsz_, Field("P-1", 8), sizes[0], sizes[1], sizes[2], sizes[3], sizes[4], sizes[5], sizes[6], sizes[7],
+           sizes[8], sizes[9]);
+      return sizes[6];
+    };
+    // TKDTRE files another block's data set under the block just read.
+    int64_t ierr = 1;
+    auto file_under = [&](const char* model, const char* from, const char* to, const char* section) {
+      const TreeEntry e = tree_lookup({"BLOCK", model, from, section});
+      std::string ids = pad("BLOCK", 8) + pad(model, 8) + pad(to, 8) + pad(section, 8), value = pad(e.qualifier, 8);
+      int64_t mode = 4, nids = 4, idata = e.line, ipos = 0;
+      tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, flowsum::work_ptr(flowsum::locs(flowsum::l::kTree)),
+              &flowsum::locs(flowsum::l::kTreeUsed), &ipos, &ierr, 8, 8);
+      ASSERT_EQ(ierr, 0);
+    };
+    EXPECT_EQ(counts_of("K-1", 3), (Ints{0, 0}));
+    file_under("STAGEBST", "K-2", "K-1", "PERF_WHL");
+    EXPECT_EQ(counts_of("K-1", 3), (Ints{1, 2}));
+    EXPECT_EQ(pipeline_sizes(), 1);
+    file_under("DUCTLINE", "P-2", "P-1", "PIP_DES");
+    EXPECT_EQ(pipeline_sizes(), 2);
+    // Headlines remembered from the list read in SI, handed out in ENG.
+    list_of("E-1", 1);
+    const Field eng("ENG", 8);
+    int64_t none = 0;
+    call(tkunit_, eng, none, Field("", 12), Field("", 16), ierr);
+    const double purchased = std::get<3>(costs_of("E-1"));
+    EXPECT_EQ(purchased, list_of("E-1", 1).reals[0]);
+    EXPECT_NE(purchased, 1.0e5);
+  }
+  LoadedSummary load(second.string(), "SI", 0, kMissing);
+  ASSERT_EQ(load.ierr(), 0);
+  EXPECT_EQ(counts_of("K-1"), (Ints{0, 0, 0, 0, 2, 1}));
+  EXPECT_EQ(costs_of("E-1"), (Costs{1, 0, 0, 2.0e5, kMissing, 0}));
 }
 
 }  // namespace
