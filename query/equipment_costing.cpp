@@ -14,6 +14,7 @@
 #include "store/identifier_access.hpp"
 #include "store/text_field.hpp"
 #include "store/value_access.hpp"
+#include "units/unit_conversion.hpp"
 
 namespace flowsum {
 
@@ -203,10 +204,17 @@ void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t
   // The caller's arrays hold NRES results: a longer list is cut there, and
   // nothing is read past the data set's own values.
   const int64_t n = std::min(a.ndata, std::max<int64_t>(*nres, 0));
+  // Reals of one unit type and code in a row share the conversion's table
+  // look-ups, and a unit type's name is looked up once for each run of it.
+  StoredConverter convert;
+  int64_t named = 0;
+  std::string type_name;
   for (int64_t j = 1; j <= n; ++j) {
     const size_t row = static_cast<size_t>(j - 1);
     const int64_t t = a.type(j);
-    text_element(names, names_len, row).assign(pcol > 0 ? property_name(a.qualifier_int(pcol, j)) : "");
+    const TextField name = text_element(names, names_len, row);
+    if (pcol > 0) property_name_into(a.qualifier_int(pcol, j), name);
+    else name.fill_blank();
     ivalues[row] = a.int_value(j);
     reals[row] = a.real_value(j);
     const TextField text = text_element(texts, texts_len, row), qname = text_element(qnames, qnames_len, row),
@@ -216,11 +224,16 @@ void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t
     label.fill_blank();
     if (t == value_type::kInteger || t == value_type::kReal) {
       kinds[row] = t;
-      if (t == value_type::kReal && a.unit_type(j) != 0) {
-        const ConvertedReal r = convert_value(a.unit_type(j), a.unit_code(j), a.real_value(j));
-        reals[row] = r.value;
-        qname.assign(r.unit_type_name);
-        label.assign(r.label);
+      const int64_t ut = t == value_type::kReal ? a.unit_type(j) : 0;
+      if (ut != 0) {
+        const ConvertedValue c = convert(ut, a.unit_code(j), a.real_value(j));
+        if (ut != named) {
+          type_name = unit_type_name(ut);
+          named = ut;
+        }
+        reals[row] = c.value;
+        qname.assign(type_name);
+        label.assign(c.label_view());
       }
     } else {
       // Texts of 8 characters and long texts are both texts to the caller.
