@@ -166,6 +166,7 @@ std::pair<int64_t, int64_t> counted_shape(CompressorPath& path, Entry qname) {
 // block's wheel data sets and evaluates their qualifier blocks; the second
 // is served from here. It serves only while the load, its tree and the
 // block table are the ones it was filled from, and for the same block.
+constexpr size_t kStagesRemembered = 256;
 struct WheelMemory {
   bool valid = false;
   uint64_t serial = 0, tree_edits = 0;
@@ -196,6 +197,8 @@ DatasetChoice wheel_choice(const CompressorPath& path, int64_t stage) {
   if (it != m.stages.end()) return it->second;
   const std::array<WantedQualifier, 1> wanted{{{padded("STAGE_NO", kName16), stage_key(stage)}}};
   const DatasetChoice choice = find_dataset(path.keys(), wanted);
+  // Stage numbers are the caller's: what one block keeps stays bounded.
+  if (m.stages.size() >= kStagesRemembered) m.stages.clear();
   m.stages.emplace(stage, choice);
   return choice;
 }

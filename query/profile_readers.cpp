@@ -22,6 +22,9 @@ namespace flowsum {
 
 namespace {
 
+// Sections one block's memory holds at most.
+constexpr size_t kRememberedPerBlock = 256;
+
 // What the profile readers found for the block asked for last: its table
 // entry and the data sets of the sections asked for since. A caller reads
 // one block's profiles property by property, and each call would otherwise
@@ -148,11 +151,20 @@ ProfileElements node_elements(int64_t node, std::string_view point_keyword) {
   // Kept per point keyword, since that keyword decides the point count.
   static uint64_t serial = 0;
   static std::unordered_map<std::string, std::unordered_map<int64_t, ProfileElements>> known;
+  // The table of the keyword asked for last: a family asks with one keyword
+  // for node after node.
+  static std::unordered_map<int64_t, ProfileElements>* last = nullptr;
+  static std::string last_keyword;
   if (serial != last_load().serial) {
     known.clear();
+    last = nullptr;
     serial = last_load().serial;
   }
-  auto& by_node = known[std::string(point_keyword)];
+  if (!last || last_keyword != point_keyword) {
+    last_keyword = std::string(point_keyword);
+    last = &known[last_keyword];
+  }
+  auto& by_node = *last;
   const auto it = by_node.find(node);
   if (it != by_node.end()) return it->second;
   DataRecord rec;
@@ -174,7 +186,12 @@ std::vector<int64_t> section_nodes(const ProfileBlock& b, std::string_view secti
   int64_t node = 0;
   std::vector<int64_t> nodes;
   if (TreeNodes::loaded().find(path, node) == 0 && node != 0) nodes = equal_siblings(node, section, true);
-  if (remembered) m.sections.emplace(section, nodes);
+  if (remembered) {
+    // Section names can come from a caller's numbers: what one block keeps
+    // stays bounded.
+    if (m.sections.size() >= kRememberedPerBlock) m.sections.clear();
+    m.sections.emplace(section, nodes);
+  }
   return nodes;
 }
 
