@@ -85,7 +85,9 @@ struct CompressorPath {
   int64_t nid = 4;
   char* data() { return ids.data(); }
   size_t len() const { return width; }
-  std::string_view key(size_t i) const { return TextField::trim_right(std::string_view(ids.data() + i * width, width)); }
+  std::string_view key(size_t i) const {
+    return TextField::trim_right(std::string_view(ids.data() + i * width, width));
+  }
   std::array<std::string_view, 4> keys() const { return {key(0), key(1), key(2), key(3)}; }
 };
 
@@ -240,22 +242,29 @@ int64_t read_wheels(const CompressorPath& path, const DatasetChoice& choice, int
   const int64_t pcol = a.find_qualifier("PROPERTIES");
   for (int64_t j = 1; j <= nprop && pcol > 0; ++j) {
     const std::string name = property_name(a.qualifier_int(pcol, j));
-    if (!TextField::trim_right(name).empty()) text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(name);
+    if (!TextField::trim_right(name).empty())
+      text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(name);
   }
   StoredConverter convert;
+  int64_t named = 0;
+  std::string type_name;
   for (int64_t j = 1; j <= a.ndata; ++j) {
     const size_t i = static_cast<size_t>(j - 1);
     const int64_t t = a.unit_type(j);
     const TextField utype = text_element(utypes, utypes_len, i), label = text_element(ulabels, ulabels_len, i);
     if (t == 0) {
-      values[i] = a.real_value(j);
+      if (values) values[i] = a.real_value(j);
       utype.fill_blank();
       label.fill_blank();
       continue;
     }
     const ConvertedValue c = convert(t, a.unit_code(j), a.real_value(j));
-    values[i] = c.value;
-    utype.assign(unit_type_name(t));
+    if (values) values[i] = c.value;
+    if (t != named) {
+      type_name = unit_type_name(t);
+      named = t;
+    }
+    utype.assign(type_name);
     label.assign(c.label_view());
   }
   return 0;
