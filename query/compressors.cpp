@@ -9,7 +9,6 @@
 #include <unordered_map>
 
 #include "flowsum.h"
-#include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
 #include "query/profile_readers.hpp"
 #include "store/dataset_lookup.hpp"
@@ -171,14 +170,12 @@ std::pair<int64_t, int64_t> counted_shape(CompressorPath& path, Entry qname) {
 constexpr size_t kStagesRemembered = 256;
 struct WheelMemory {
   bool valid = false;
-  uint64_t serial = 0, tree_edits = 0;
-  int64_t blocks = -1;
+  LoadStamp stamp;
   std::string block, model;
   std::unordered_map<int64_t, DatasetChoice> stages;
 
   bool serves(const CompressorPath& path) const {
-    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
-           blocks == item_count(ItemKind::kBlock) && model == path.key(1) && block == path.key(2);
+    return valid && stamp == LoadStamp::now(ItemKind::kBlock) && model == path.key(1) && block == path.key(2);
   }
 };
 WheelMemory g_wheels;
@@ -189,9 +186,7 @@ DatasetChoice wheel_choice(const CompressorPath& path, int64_t stage) {
   if (!m.serves(path)) {
     m = WheelMemory{};
     m.valid = true;
-    m.serial = last_load().serial;
-    m.tree_edits = loaded_tree_edits();
-    m.blocks = item_count(ItemKind::kBlock);
+    m.stamp = LoadStamp::now(ItemKind::kBlock);
     m.model = std::string(path.key(1));
     m.block = std::string(path.key(2));
   }

@@ -7,10 +7,9 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
-#include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
+#include "query/profile_readers.hpp"
 #include "store/dataset_lookup.hpp"
-#include "store/dataset_tree.hpp"
 #include "store/identifier_access.hpp"
 #include "store/text_field.hpp"
 #include "store/value_access.hpp"
@@ -92,18 +91,14 @@ SectionHeadlines headlines_of(const DatasetAnswer& a) {
 // the equipment table are the ones it was filled from.
 struct ItemMemory {
   bool valid = false;
-  uint64_t serial = 0, tree_edits = 0;
-  int64_t items = -1;
+  LoadStamp stamp;
   std::string given;  // the id as asked for, cut to a keyword's length
   CostedItem item;
   std::array<std::string_view, 2> sections{"SZECST", "SZECST1"};
   std::array<bool, 2> read{false, false};
   std::array<SectionHeadlines, 2> headlines;
 
-  bool current() const {
-    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
-           items == item_count(ItemKind::kEquipment);
-  }
+  bool current() const { return valid && stamp == LoadStamp::now(ItemKind::kEquipment); }
   size_t slot(std::string_view section) const { return section == sections[0] ? 0 : 1; }
   void keep(std::string_view section, const SectionHeadlines& h) {
     read[slot(section)] = true;
@@ -128,9 +123,7 @@ CostedItem costed_item(const char* id, size_t id_len) {
   }
   m = ItemMemory{};
   m.valid = true;
-  m.serial = last_load().serial;
-  m.tree_edits = loaded_tree_edits();
-  m.items = item_count(ItemKind::kEquipment);
+  m.stamp = LoadStamp::now(ItemKind::kEquipment);
   m.given = item.id;
   m.item = item;
   return item;

@@ -32,20 +32,20 @@ constexpr size_t kRememberedPerBlock = 256;
 // memory serves only while the load, its tree and the block table are the
 // ones it was filled from.
 struct BlockMemory {
-  uint64_t serial = 0, tree_edits = 0;
-  int64_t blocks = -1;
+  LoadStamp stamp;
   ProfileBlock block;
   bool valid = false;
   std::unordered_map<std::string, std::vector<int64_t>> sections;
 
-  bool current() const {
-    return valid && serial == last_load().serial && tree_edits == loaded_tree_edits() &&
-           blocks == item_count(ItemKind::kBlock);
-  }
+  bool current() const { return valid && stamp == LoadStamp::now(ItemKind::kBlock); }
 };
 BlockMemory g_block_memory;
 
 }  // namespace
+
+LoadStamp LoadStamp::now(ItemKind kind) {
+  return {last_load().serial, loaded_tree_edits(), item_count(kind), packed_chars_per_word()};
+}
 
 ProfileBlock profile_block(std::string_view id) {
   const std::string_view given = id.substr(0, std::min<size_t>(id.size(), kIdentifierChars));
@@ -58,9 +58,7 @@ ProfileBlock profile_block(std::string_view id) {
   b.match = find_block(b.id);
   b.model = std::string(TextField::trim_right(b.match.type.view()));
   m.valid = true;
-  m.serial = last_load().serial;
-  m.tree_edits = loaded_tree_edits();
-  m.blocks = item_count(ItemKind::kBlock);
+  m.stamp = LoadStamp::now(ItemKind::kBlock);
   m.block = b;
   m.sections.clear();
   return b;
