@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <unordered_map>
 
 #include "flowsum.h"
@@ -235,21 +237,28 @@ void read_table(const DatasetAnswer& a, CurveTable& t) {
     pack_text("", 8, w.data());
     return w;
   }();
-  const int64_t nd = std::max<int64_t>(a.ndata, 0);
+  // The words as the lookup lays them out (0 outside the work area, as the
+  // answer's readers give them; blocks of a found data set lie inside it).
+  const int64_t nd = std::max<int64_t>(a.ndata, 0), nq = std::max<int64_t>(a.nqual, 0);
+  const int64_t pairs = a.locq + 4 * nq, units = pairs + 2 * nq * nd + nd;
+  const int64_t codes = a.locd + 3 * nd, reals = a.locd + 4 * nd;
+  const bool inside = in_work(a.locq, 4 * nq + 2 * nq * nd + 2 * nd) && in_work(a.locd, 5 * nd);
+  auto at = [inside](int64_t k) { return inside || in_work(k, 1) ? work(k) : 0; };
   t.rows.assign(static_cast<size_t>(nd), CurveRow{});
   for (int64_t j = 1; j <= nd; ++j) {
     CurveRow& r = t.rows[static_cast<size_t>(j - 1)];
-    r.point = point_col > 0 ? a.qualifier_int(point_col, j) : 0;
-    r.property = prop_col > 0 ? a.qualifier_int(prop_col, j) : 0;
-    r.unit_type = a.unit_type(j);
-    r.unit_code = a.unit_code(j);
-    r.value = a.real_value(j);
+    const int64_t q = pairs + 2 * nq * (j - 1);  // the row's qualifier pairs
+    r.point = point_col > 0 ? at(q + 2 * (point_col - 1)) : 0;
+    r.property = prop_col > 0 ? at(q + 2 * (prop_col - 1)) : 0;
+    r.unit_type = at(units + j - 1);
+    r.unit_code = at(codes + j - 1);
+    r.value = std::bit_cast<double>(at(reals + j - 1));
     const auto k = std::find(kStandardProperties.begin(), kStandardProperties.end(), r.property);
     if (k == kStandardProperties.end()) continue;
     bool standard = true;
     for (int64_t c : further_cols) {
-      const int64_t w = a.locq + 4 * a.nqual + 2 * a.nqual * (j - 1) + 2 * (c - 1);
-      if (!in_work(w, 2) || work(w) != blank[0] || work(w + 1) != blank[1]) standard = false;
+      const int64_t w = q + 2 * (c - 1);
+      if (at(w) != blank[0] || at(w + 1) != blank[1]) standard = false;
     }
     if (standard) r.standard = static_cast<int>(k - kStandardProperties.begin());
   }
@@ -294,11 +303,12 @@ struct CurveMemory {
   int64_t number = 0;
   std::string model, section;
   DataRecord record;
+  // The curve's path as TKRETN's first four texts hold it after its lookup,
+  // each blank-padded to the text's length: compared in one piece.
+  std::array<char, 4 * TK_RETN_TEXT_LEN> retn_path;
   CurveTable table;
 };
 CurveMemory g_memory;
-
-std::string_view retn_text(size_t i) { return {tkretn_.text[i], TK_RETN_TEXT_LEN}; }
 
 std::string_view trimmed(std::string_view s, size_t n) { return TextField::trim_right(s.substr(0, std::min(s.size(), n))); }
 
@@ -316,10 +326,9 @@ const CurveTable* remembered_curve(std::string_view id, std::string_view type, b
       m.number != number || m.refinery != refinery || !same_key(id, kIdentifierChars, m.id) ||
       !same_key(type, 16, m.type) || m.location != location)
     return nullptr;
-  if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata) return nullptr;
-  const std::array<std::string_view, 4> path{"BLOCK", m.model, m.id, m.section};
-  for (size_t i = 0; i < path.size(); ++i)
-    if (!padded_equal(retn_text(i), path[i])) return nullptr;
+  if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata ||
+      std::memcmp(tkretn_.text[0], m.retn_path.data(), m.retn_path.size()) != 0)
+    return nullptr;
   return &m.table;
 }
 
@@ -378,6 +387,8 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   m.model = b.model;
   m.section = std::string(t.section);
   m.record = record;
+  for (size_t i = 0; i < path.size(); ++i)
+    TextField(m.retn_path.data() + i * TK_RETN_TEXT_LEN, TK_RETN_TEXT_LEN).assign(path[i]);
   read_table(a, m.table);
   tkretn_.iret[1] = number;
   tkretn_.iret[2] = record.idata;
