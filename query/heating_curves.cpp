@@ -348,6 +348,48 @@ CurveRequest curve_request(std::string_view id, std::string_view type, bool refi
   return r;
 }
 
+// A block's curve list, remembered for the block last listed: TKNHCV and
+// TKLHCV ask for the same block one after the other. The list depends on
+// the block table, the tree and the loading sequences only, so it is used
+// again while the load is the same and TKDTRE has not changed the tree.
+// The memory also serves the search of a curve in a block just listed.
+struct ListedCurves {
+  bool valid = false;
+  uint64_t serial = 0, tree_edits = 0;
+  std::string id;  // the block id as block_curves reads it: 128 characters, trailing blanks cut
+  bool refinery = false;
+  int64_t status = 0;
+  std::vector<CurveEntry> curves;
+};
+
+ListedCurves g_listed;
+
+const ListedCurves& listed_curves(std::string_view id, bool refinery) {
+  ListedCurves& m = g_listed;
+  if (!m.valid || m.serial != last_load().serial || m.tree_edits != loaded_tree_edits() || m.refinery != refinery ||
+      !same_key(id, kIdentifierChars, m.id)) {
+    m.valid = false;
+    m.curves = block_curves(id, refinery, m.status);
+    m.serial = last_load().serial;
+    m.tree_edits = loaded_tree_edits();
+    m.id = std::string(trimmed(id, kIdentifierChars));
+    m.refinery = refinery;
+    m.valid = true;
+  }
+  return m;
+}
+
+// The listing remembered for block id (as block_path keeps it) and the
+// refinery set, while it is still right; nullptr when the memory holds
+// another block or is stale.
+const ListedCurves* remembered_listing(std::string_view id, bool refinery) {
+  const ListedCurves& m = g_listed;
+  return m.valid && m.serial == last_load().serial && m.tree_edits == loaded_tree_edits() &&
+                 m.refinery == refinery && m.id == id
+             ? &m
+             : nullptr;
+}
+
 // The caller's curve located and its table read: from the last-curve memory
 // while it holds this curve, else by a search of the block's section and a
 // lookup, after which the memory holds it. nullptr when the block, type or
@@ -362,15 +404,26 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   const CurveType& t = *r.type;
   DataRecord record;
   bool found = false;
-  int64_t status = 0;
-  for (int64_t node : section_nodes(b, t.section)) {
-    CurveEntry e;
-    if (!curve_entry(node, t, r.refinery, e, status) || e.number != number ||
-        !location_matches(t, r.refinery, location, e))
-      continue;
-    record = e.record;
-    found = true;
-    break;
+  if (const ListedCurves* listed = remembered_listing(b.id, refinery)) {
+    // The block was just listed: its entries are the section's curves in
+    // the order a walk of the section finds them.
+    for (const CurveEntry& e : listed->curves) {
+      if (e.section != t.section || e.number != number || !location_matches(t, r.refinery, location, e)) continue;
+      record = e.record;
+      found = true;
+      break;
+    }
+  } else {
+    int64_t status = 0;
+    for (int64_t node : section_nodes(b, t.section)) {
+      CurveEntry e;
+      if (!curve_entry(node, t, r.refinery, e, status) || e.number != number ||
+          !location_matches(t, r.refinery, location, e))
+        continue;
+      record = e.record;
+      found = true;
+      break;
+    }
   }
   if (!found) return nullptr;
   const auto path = b.path(t.section);
@@ -534,34 +587,6 @@ CurveShape curve_shape(std::string_view id, std::string_view location, std::stri
 namespace {
 
 using namespace flowsum;
-
-// A block's curve list, remembered for the block last listed: TKNHCV and
-// TKLHCV ask for the same block one after the other. The list depends on
-// the block table, the tree and the loading sequences only, so it is used
-// again while the load is the same and TKDTRE has not changed the tree.
-struct ListedCurves {
-  bool valid = false;
-  uint64_t serial = 0, tree_edits = 0;
-  std::string id;  // the block id as block_curves reads it: 128 characters, trailing blanks cut
-  bool refinery = false;
-  int64_t status = 0;
-  std::vector<CurveEntry> curves;
-};
-
-const ListedCurves& listed_curves(std::string_view id, bool refinery) {
-  static ListedCurves m;
-  if (!m.valid || m.serial != last_load().serial || m.tree_edits != loaded_tree_edits() || m.refinery != refinery ||
-      !same_key(id, kIdentifierChars, m.id)) {
-    m.valid = false;
-    m.curves = block_curves(id, refinery, m.status);
-    m.serial = last_load().serial;
-    m.tree_edits = loaded_tree_edits();
-    m.id = std::string(trimmed(id, kIdentifierChars));
-    m.refinery = refinery;
-    m.valid = true;
-  }
-  return m;
-}
 
 int64_t count_curves(const char* id, size_t id_len, bool refinery) {
   FreePointerGuard guard;
