@@ -289,9 +289,9 @@ void read_table(const DatasetAnswer& a, CurveTable& t) {
 // sequence) it was found at. TKRETN words 2 and 3 carry the number and the
 // line beside the path the lookup records. The memory answers only while
 // the load is the same, TKDTRE has not changed the tree, and TKRETN still
-// holds this curve's path, number and line: a curve read by another routine
-// in between, or another curve of the same number in another location, is
-// searched afresh. (Within one load and tree a block, section, location and
+// holds this curve's path, loading sequence, number and line: a curve read
+// by another routine in between, or another curve of the same number in
+// another location, is searched afresh. (Within one load and tree a block, section, location and
 // number always locate the same data set, whose values the file fixes; the
 // values are converted on every call, so a change of units is seen.)
 struct CurveMemory {
@@ -303,9 +303,11 @@ struct CurveMemory {
   int64_t number = 0;
   std::string model, section;
   DataRecord record;
-  // The curve's path as TKRETN's first four texts hold it after its lookup,
-  // each blank-padded to the text's length: compared in one piece.
-  std::array<char, 4 * TK_RETN_TEXT_LEN> retn_path;
+  // The curve's path and loading sequence as TKRETN's first five texts hold
+  // them after its lookup, each blank-padded to the text's length: compared
+  // in one piece, so that a lookup of another data set of the path in
+  // between is seen.
+  std::array<char, 5 * TK_RETN_TEXT_LEN> retn_texts;
   CurveTable table;
 };
 CurveMemory g_memory;
@@ -327,7 +329,7 @@ const CurveTable* remembered_curve(std::string_view id, std::string_view type, b
       !same_key(type, 16, m.type) || m.location != location)
     return nullptr;
   if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata ||
-      std::memcmp(tkretn_.text[0], m.retn_path.data(), m.retn_path.size()) != 0)
+      std::memcmp(tkretn_.text[0], m.retn_texts.data(), m.retn_texts.size()) != 0)
     return nullptr;
   return &m.table;
 }
@@ -429,7 +431,7 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   const auto path = b.path(t.section);
   const DatasetAnswer a = lookup_dataset(path, std::string_view(record.value, 8));
   CurveMemory& m = g_memory;
-  m.valid = true;
+  m.valid = false;
   m.serial = last_load().serial;
   m.tree_edits = loaded_tree_edits();
   m.id = b.id;
@@ -440,9 +442,11 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   m.model = b.model;
   m.section = std::string(t.section);
   m.record = record;
-  for (size_t i = 0; i < path.size(); ++i)
-    TextField(m.retn_path.data() + i * TK_RETN_TEXT_LEN, TK_RETN_TEXT_LEN).assign(path[i]);
+  auto retn_text = [&m](size_t i) { return TextField(m.retn_texts.data() + i * TK_RETN_TEXT_LEN, TK_RETN_TEXT_LEN); };
+  for (size_t i = 0; i < path.size(); ++i) retn_text(i).assign(path[i]);
+  retn_text(path.size()).assign(std::string_view(record.value, 8));
   read_table(a, m.table);
+  m.valid = true;
   tkretn_.iret[1] = number;
   tkretn_.iret[2] = record.idata;
   return &m.table;
