@@ -212,7 +212,7 @@ namespace {
 // again for the same texts: a pass that asks for the same data sets again
 // evaluates no sibling's loading sequence a second time. The store is
 // emptied when it holds kKeptChoices entries (each the request's texts and
-// the choice, a few hundred bytes), which bounds it to about a megabyte.
+// the choice, a few hundred bytes), which bounds it to a few megabytes.
 struct ChoiceMemory {
   uint64_t serial = 0, tree_edits = 0;
   int64_t chars_per_word = 0;
