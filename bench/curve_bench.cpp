@@ -6,10 +6,11 @@
 // request a search). Times are the minimum over repeats. Exits 1 when a
 // curve value costs more than a stream value.
 //
-//   curve_bench FILE [REPEATS [curves]]
+//   curve_bench FILE [REPEATS [curves|again]]
 //
 // "curves" makes just the curve passes, for counting their instructions (a
-// run of 3 repeats less a run of 1 is two warm passes).
+// run of 3 repeats less a run of 1 is two warm passes); "again" just the
+// repeated and alternating requests.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
   }
   const std::string path = argv[1];
   const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-  const bool curves_only = argc > 3 && std::string(argv[3]) == "curves";
+  const std::string mode = argc > 3 ? argv[3] : "";
+  const bool curves_only = mode == "curves", again_only = mode == "again";
   if (flowsum::bench::load_open(path) != 0) {
     std::fprintf(stderr, "curve_bench: %s does not load\n", path.c_str());
     return 2;
@@ -97,7 +99,7 @@ int main(int argc, char** argv) {
 
   double stream_time = 1e300, curve_time = 1e300;
   int64_t rows = 0, values = 0;
-  for (int r = 0; r < repeats; ++r) {
+  for (int r = 0; r < repeats && !again_only; ++r) {
     auto t0 = Clock::now();
     if (!curves_only) rows = flowsum::bench::read_all_streams(streams);
     stream_time = std::min(stream_time, seconds_since(t0));
@@ -136,13 +138,14 @@ int main(int argc, char** argv) {
   const double per_row = rows > 0 ? stream_time / static_cast<double>(rows) : 0.0;
   const double per_value = values > 0 ? curve_time / static_cast<double>(values) : 0.0;
   const double ratio = per_row > 0 ? per_value / per_row : 0.0;
-  if (!curves_only)
+  if (!curves_only && !again_only)
     std::printf("streams %zu: %lld rows in %.3f s, %.1f ns a row\n", streams.size(), static_cast<long long>(rows),
-              stream_time, per_row * 1e9);
-  std::printf("curves of %zu blocks: %lld values in %.3f s, %.1f ns a value; per value against streams %.3f\n",
-              blocks.size(), static_cast<long long>(values), curve_time, per_value * 1e9, ratio);
+                stream_time, per_row * 1e9);
+  if (!again_only)
+    std::printf("curves of %zu blocks: %lld values in %.3f s, %.1f ns a value; per value against streams %.3f\n",
+                blocks.size(), static_cast<long long>(values), curve_time, per_value * 1e9, ratio);
   if (!column.empty() && !curves_only)
     std::printf("same curve again: %.2f us a call; two curves in turns: %.2f us a call; ratio %.3f\n", same * 1e6,
                 alternating * 1e6, alternating > 0 ? same / alternating : 0.0);
-  return ratio <= 1.0 || curves_only ? 0 : 1;
+  return ratio <= 1.0 || curves_only || again_only ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <unordered_map>
 
 #include "flowsum.h"
@@ -171,124 +173,168 @@ bool location_matches(const CurveType& t, bool refinery, std::string_view wanted
   return w == e.location;
 }
 
-// ---- The last-curve memory ----------------------------------------------------
-//
-// The located curve is remembered with the load it belongs to, its block,
-// section, location and number, and the data record (line and loading
-// sequence) it was found at. TKRETN words 2 and 3 carry the number and the
-// line beside the path the lookup records. The memory answers only while the
-// load is the same and TKRETN still holds this curve's path, number and
-// line: a curve read by another routine in between, or another curve of the
-// same number in another location, is searched afresh. (Within one load a
-// block, section, location and number always locate the same data set.)
-struct CurveMemory {
-  bool valid = false;
-  uint64_t serial = 0;
-  std::string block, section, location;
-  int64_t number = 0;
-  DataRecord record;
-};
-CurveMemory g_memory;
-
-std::string_view retn_text(size_t i) { return {tkretn_.text[i], TK_RETN_TEXT_LEN}; }
-
-bool remembered_curve(const Block& b, const CurveType& t, std::string_view location, int64_t number,
-                      DataRecord& record) {
-  const CurveMemory& m = g_memory;
-  if (!m.valid || m.serial != last_load().serial || m.block != b.id || m.section != t.section ||
-      m.location != location || m.number != number)
-    return false;
-  const auto path = b.path(t.section);
-  if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata) return false;
-  for (size_t i = 0; i < path.size(); ++i)
-    if (!padded_equal(retn_text(i), path[i])) return false;
-  record = m.record;
-  return true;
-}
-
-void remember_curve(const Block& b, const CurveType& t, std::string_view location, int64_t number,
-                    const DataRecord& record) {
-  g_memory = {true, last_load().serial, b.id, std::string(t.section), std::string(location), number, record};
-  tkretn_.iret[1] = number;
-  tkretn_.iret[2] = record.idata;
-}
-
 // ---- A located curve and its table ------------------------------------------
 
-struct CurveTable {
-  DatasetAnswer a;
-  int64_t point_col = 0, prop_col = 0;
-  std::vector<int64_t> further_cols;  // qualifier columns that mark further properties
-  int64_t rows_per_point = 0;
-  int64_t npoints = 0;
-  int64_t nfurther() const { return std::max<int64_t>(rows_per_point - kStandardRows, 0); }
-  int64_t point(int64_t j) const { return a.qualifier_int(point_col, j); }
-  int64_t property(int64_t j) const { return prop_col > 0 ? a.qualifier_int(prop_col, j) : 0; }
+// One value of a curve's table as the routines read it: point number,
+// property number, unit type and stored unit code, the stored real, and
+// which standard value it is (0-based in kStandardProperties; -1 for a row
+// that carries a further-property qualifier or another property).
+struct CurveRow {
+  int64_t point = 0, property = 0, unit_type = 0, unit_code = 0;
+  double value = 0.0;
+  int standard = -1;
 };
 
-// Finds the curve and reads its table. The memory is consulted first and
-// set after a search; the table is read through the lookup either way.
-bool locate_curve(const Block& b, const CurveType& t, bool refinery, std::string_view location,
-                  int64_t number, CurveTable& table) {
-  const std::string loc_key(TextField::trim_right(location.substr(0, std::min<size_t>(location.size(), 8))));
-  DataRecord record;
-  if (!remembered_curve(b, t, loc_key, number, record)) {
-    bool found = false;
-    int64_t status = 0;
-    for (int64_t node : section_nodes(b, t.section)) {
-      CurveEntry e;
-      if (!curve_entry(node, t, refinery, e, status) || e.number != number ||
-          !location_matches(t, refinery, location, e))
-        continue;
-      record = e.record;
-      found = true;
-      break;
-    }
-    if (!found) return false;
-  }
-  const auto path = b.path(t.section);
-  table.a = lookup_dataset(path, std::string_view(record.value, 8));
-  remember_curve(b, t, loc_key, number, record);
-  const DatasetAnswer& a = table.a;
+// The names of the further-property qualifier columns, in the order
+// FurtherTexts keeps their texts.
+constexpr std::array<std::string_view, 4> kFurtherColumns{"SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"};
+using FurtherTexts = std::array<std::string, 4>;  // 8 characters each
+
+// A located curve's table, read once from the data set's blocks into rows,
+// so that the routines asked about the same curve in turn read plain values
+// rather than the work area's packed words again.
+struct CurveTable {
+  std::vector<CurveRow> rows;         // value j at rows[j - 1]
+  std::vector<FurtherTexts> further;  // qualifier texts of the first point's rows
+  int64_t rows_per_point = 0;
+  int64_t npoints = 0;
+  int64_t ndata() const { return static_cast<int64_t>(rows.size()); }
+  int64_t nfurther() const { return std::max<int64_t>(rows_per_point - kStandardRows, 0); }
+  const CurveRow& row(int64_t j) const { return rows[static_cast<size_t>(j - 1)]; }
+  // Text of further-property column k (kFurtherColumns) of row j of the
+  // first point (j <= rows_per_point).
+  const std::string& text(int64_t j, size_t k) const { return further[static_cast<size_t>(j - 1)][k]; }
+};
+
+// Reads the located data set's blocks into t.
+void read_table(const DatasetAnswer& a, CurveTable& t) {
+  int64_t point_col = 0, prop_col = 0;
+  std::array<int64_t, kFurtherColumns.size()> text_cols{};  // first column of each name
+  std::vector<int64_t> further_cols;  // every column that marks a further property
   char q[16];
   for (int64_t i = 1; i <= a.nqual; ++i) {
     a.qualifier_name_into(i, TextField(q, 16));
     const std::string_view name(q, 16);
-    if (padded_equal(name, "NPOINT")) table.point_col = i;  // the last of that name
-    else if (padded_equal(name, "PROPERTIES")) table.prop_col = i;
-    else if (padded_equal(name, "SUBSTREAM") || padded_equal(name, "PHASE") ||
-             padded_equal(name, "COMPONENTS") || padded_equal(name, "BASIS"))
-      table.further_cols.push_back(i);
+    if (padded_equal(name, "NPOINT")) {
+      point_col = i;  // the last of that name
+      continue;
+    }
+    if (padded_equal(name, "PROPERTIES")) {
+      prop_col = i;
+      continue;
+    }
+    for (size_t k = 0; k < kFurtherColumns.size(); ++k) {
+      if (!padded_equal(name, kFurtherColumns[k])) continue;
+      if (text_cols[k] == 0) text_cols[k] = i;
+      further_cols.push_back(i);
+      break;
+    }
   }
-  // A table without values or without point numbers has no points; rows per
-  // point are at least 1 whenever there are values, so nothing divides by 0.
-  if (a.found() && table.point_col > 0) {
-    const int64_t first = table.point(1);
-    int64_t r = 1;
-    while (r < a.ndata && table.point(r + 1) == first) ++r;
-    table.rows_per_point = r;
-    table.npoints = a.ndata / r;
-  }
-  return true;
-}
-
-// Whether row j is a standard value: none of its further-property
-// qualifiers is set (their packed words are blanks).
-bool standard_row(const CurveTable& t, int64_t j) {
+  // A further-property row has one of those qualifiers set: its packed
+  // words are not blanks.
   static const std::array<int64_t, 2> blank = [] {
     std::array<int64_t, 2> w{};
     pack_text("", 8, w.data());
     return w;
   }();
-  const DatasetAnswer& a = t.a;
-  for (int64_t c : t.further_cols) {
-    const int64_t k = a.locq + 4 * a.nqual + 2 * a.nqual * (j - 1) + 2 * (c - 1);
-    if (!in_work(k, 2) || work(k) != blank[0] || work(k + 1) != blank[1]) return false;
+  // The words as the lookup lays them out (0 outside the work area, as the
+  // answer's readers give them; blocks of a found data set lie inside it).
+  const int64_t nd = std::max<int64_t>(a.ndata, 0), nq = std::max<int64_t>(a.nqual, 0);
+  const int64_t pairs = a.locq + 4 * nq, units = pairs + 2 * nq * nd + nd;
+  const int64_t codes = a.locd + 3 * nd, reals = a.locd + 4 * nd;
+  const bool inside = in_work(a.locq, 4 * nq + 2 * nq * nd + 2 * nd) && in_work(a.locd, 5 * nd);
+  auto at = [inside](int64_t k) { return inside || in_work(k, 1) ? work(k) : 0; };
+  t.rows.assign(static_cast<size_t>(nd), CurveRow{});
+  for (int64_t j = 1; j <= nd; ++j) {
+    CurveRow& r = t.rows[static_cast<size_t>(j - 1)];
+    const int64_t q = pairs + 2 * nq * (j - 1);  // the row's qualifier pairs
+    r.point = point_col > 0 ? at(q + 2 * (point_col - 1)) : 0;
+    r.property = prop_col > 0 ? at(q + 2 * (prop_col - 1)) : 0;
+    r.unit_type = at(units + j - 1);
+    r.unit_code = at(codes + j - 1);
+    r.value = std::bit_cast<double>(at(reals + j - 1));
+    const auto k = std::find(kStandardProperties.begin(), kStandardProperties.end(), r.property);
+    if (k == kStandardProperties.end()) continue;
+    bool standard = true;
+    for (int64_t c : further_cols) {
+      const int64_t w = q + 2 * (c - 1);
+      if (at(w) != blank[0] || at(w + 1) != blank[1]) standard = false;
+    }
+    if (standard) r.standard = static_cast<int>(k - kStandardProperties.begin());
   }
-  return true;
+  // A table without values or without point numbers has no points; rows per
+  // point are at least 1 whenever there are values, so nothing divides by 0.
+  t.rows_per_point = 0;
+  t.npoints = 0;
+  t.further.clear();
+  if (a.found() && point_col > 0) {
+    const int64_t first = t.row(1).point;
+    int64_t r = 1;
+    while (r < nd && t.row(r + 1).point == first) ++r;
+    t.rows_per_point = r;
+    t.npoints = nd / r;
+    t.further.resize(static_cast<size_t>(r));
+    for (int64_t j = 1; j <= r; ++j)
+      for (size_t k = 0; k < kFurtherColumns.size(); ++k)
+        t.further[static_cast<size_t>(j - 1)][k] =
+            text_cols[k] > 0 ? a.qualifier_text(text_cols[k], j) : std::string(8, ' ');
+  }
 }
 
-// The caller's curve: block, set and type checked, curve located.
+// ---- The last-curve memory ----------------------------------------------------
+//
+// The located curve is remembered with its table, the request that located
+// it (block id, curve type, refinery set, location and number), the load
+// and tree it was read from, and the data record (line and loading
+// sequence) it was found at. TKRETN words 2 and 3 carry the number and the
+// line beside the path the lookup records. The memory answers only while
+// the load is the same, TKDTRE has not changed the tree, and TKRETN still
+// holds this curve's path, loading sequence, number and line: a curve read
+// by another routine in between, or another curve of the same number in
+// another location, is searched afresh. (Within one load and tree a block, section, location and
+// number always locate the same data set, whose values the file fixes; the
+// values are converted on every call, so a change of units is seen.)
+struct CurveMemory {
+  bool valid = false;
+  uint64_t serial = 0, tree_edits = 0;
+  std::string id, type;  // the request: block id and curve type, trailing blanks cut
+  bool refinery = false;
+  std::string location;  // the request's location, first 8 characters, trailing blanks cut
+  int64_t number = 0;
+  std::string model, section;
+  DataRecord record;
+  // The curve's path and loading sequence as TKRETN's first five texts hold
+  // them after its lookup, each blank-padded to the text's length: compared
+  // in one piece, so that a lookup of another data set of the path in
+  // between is seen.
+  std::array<char, 5 * TK_RETN_TEXT_LEN> retn_texts;
+  CurveTable table;
+};
+CurveMemory g_memory;
+
+std::string_view trimmed(std::string_view s, size_t n) { return TextField::trim_right(s.substr(0, std::min(s.size(), n))); }
+
+// Whether the first n characters of s, trailing blanks cut, are key (which
+// has none): compared eight characters at a time, since callers pass long
+// blank-padded fields.
+bool same_key(std::string_view s, size_t n, std::string_view key) {
+  return padded_equal(s.substr(0, std::min(s.size(), n)), key);
+}
+
+const CurveTable* remembered_curve(std::string_view id, std::string_view type, bool refinery,
+                                   std::string_view location, int64_t number) {
+  const CurveMemory& m = g_memory;
+  if (!m.valid || m.serial != last_load().serial || m.tree_edits != loaded_tree_edits() ||
+      m.number != number || m.refinery != refinery || !same_key(id, kIdentifierChars, m.id) ||
+      !same_key(type, 16, m.type) || m.location != location)
+    return nullptr;
+  if (tkretn_.iret[0] != 4 || tkretn_.iret[1] != number || tkretn_.iret[2] != m.record.idata ||
+      std::memcmp(tkretn_.text[0], m.retn_texts.data(), m.retn_texts.size()) != 0)
+    return nullptr;
+  return &m.table;
+}
+
+// The caller's curve: block, set and type checked.
 struct CurveRequest {
   Block block;
   const CurveType* type = nullptr;
@@ -304,11 +350,106 @@ CurveRequest curve_request(std::string_view id, std::string_view type, bool refi
   return r;
 }
 
-bool locate(std::string_view id, std::string_view location, std::string_view type, int64_t number,
-            bool refinery, CurveTable& table) {
+// A block's curve list, remembered for the block last listed: TKNHCV and
+// TKLHCV ask for the same block one after the other. The list depends on
+// the block table, the tree and the loading sequences only, so it is used
+// again while the load is the same and TKDTRE has not changed the tree.
+// The memory also serves the search of a curve in a block just listed.
+struct ListedCurves {
+  bool valid = false;
+  uint64_t serial = 0, tree_edits = 0;
+  std::string id;  // the block id as block_curves reads it: 128 characters, trailing blanks cut
+  bool refinery = false;
+  int64_t status = 0;
+  std::vector<CurveEntry> curves;
+};
+
+ListedCurves g_listed;
+
+const ListedCurves& listed_curves(std::string_view id, bool refinery) {
+  ListedCurves& m = g_listed;
+  if (!m.valid || m.serial != last_load().serial || m.tree_edits != loaded_tree_edits() || m.refinery != refinery ||
+      !same_key(id, kIdentifierChars, m.id)) {
+    m.valid = false;
+    m.curves = block_curves(id, refinery, m.status);
+    m.serial = last_load().serial;
+    m.tree_edits = loaded_tree_edits();
+    m.id = std::string(trimmed(id, kIdentifierChars));
+    m.refinery = refinery;
+    m.valid = true;
+  }
+  return m;
+}
+
+// The listing remembered for block id (as block_path keeps it) and the
+// refinery set, while it is still right; nullptr when the memory holds
+// another block or is stale.
+const ListedCurves* remembered_listing(std::string_view id, bool refinery) {
+  const ListedCurves& m = g_listed;
+  return m.valid && m.serial == last_load().serial && m.tree_edits == loaded_tree_edits() &&
+                 m.refinery == refinery && m.id == id
+             ? &m
+             : nullptr;
+}
+
+// The caller's curve located and its table read: from the last-curve memory
+// while it holds this curve, else by a search of the block's section and a
+// lookup, after which the memory holds it. nullptr when the block, type or
+// curve is unknown. The table stays valid until the next search.
+const CurveTable* locate(std::string_view id, std::string_view location, std::string_view type, int64_t number,
+                         bool refinery) {
+  const std::string_view loc_key = trimmed(location, 8);
+  if (const CurveTable* t = remembered_curve(id, type, refinery, loc_key, number)) return t;
   const CurveRequest r = curve_request(id, type, refinery);
-  if (r.type == nullptr) return false;
-  return locate_curve(r.block, *r.type, r.refinery, location, number, table);
+  if (r.type == nullptr) return nullptr;
+  const Block& b = r.block;
+  const CurveType& t = *r.type;
+  DataRecord record;
+  bool found = false;
+  if (const ListedCurves* listed = remembered_listing(b.id, refinery)) {
+    // The block was just listed: its entries are the section's curves in
+    // the order a walk of the section finds them.
+    for (const CurveEntry& e : listed->curves) {
+      if (e.section != t.section || e.number != number || !location_matches(t, r.refinery, location, e)) continue;
+      record = e.record;
+      found = true;
+      break;
+    }
+  } else {
+    int64_t status = 0;
+    for (int64_t node : section_nodes(b, t.section)) {
+      CurveEntry e;
+      if (!curve_entry(node, t, r.refinery, e, status) || e.number != number ||
+          !location_matches(t, r.refinery, location, e))
+        continue;
+      record = e.record;
+      found = true;
+      break;
+    }
+  }
+  if (!found) return nullptr;
+  const auto path = b.path(t.section);
+  const DatasetAnswer a = lookup_dataset(path, std::string_view(record.value, 8));
+  CurveMemory& m = g_memory;
+  m.valid = false;
+  m.serial = last_load().serial;
+  m.tree_edits = loaded_tree_edits();
+  m.id = b.id;
+  m.type = std::string(trimmed(type, 16));
+  m.refinery = refinery;
+  m.location = std::string(loc_key);
+  m.number = number;
+  m.model = b.model;
+  m.section = std::string(t.section);
+  m.record = record;
+  auto retn_text = [&m](size_t i) { return TextField(m.retn_texts.data() + i * TK_RETN_TEXT_LEN, TK_RETN_TEXT_LEN); };
+  for (size_t i = 0; i < path.size(); ++i) retn_text(i).assign(path[i]);
+  retn_text(path.size()).assign(std::string_view(record.value, 8));
+  read_table(a, m.table);
+  m.valid = true;
+  tkretn_.iret[1] = number;
+  tkretn_.iret[2] = record.idata;
+  return &m.table;
 }
 
 // Fields of a further property's qualifiers.
@@ -319,11 +460,6 @@ struct FurtherFields {
   }
 };
 
-std::string column_text(const CurveTable& t, std::string_view name, int64_t j) {
-  const int64_t c = t.a.find_qualifier(name);
-  return c > 0 ? t.a.qualifier_text(c, j) : std::string(8, ' ');
-}
-
 // The values of further-property row `row` of the first point, at every
 // point, into values (at most npoints, stored by point number), with the
 // quantity name and unit label of the first.
@@ -333,13 +469,11 @@ void read_further(const CurveTable& t, int64_t row, int64_t npoints, double* val
   ulabel.fill_blank();
   StoredConverter convert;
   for (int64_t p = 0; p < t.npoints; ++p) {
-    const int64_t j = p * t.rows_per_point + row;
-    const int64_t ut = t.a.unit_type(j);
-    const ConvertedValue c = convert(ut, t.a.unit_code(j), t.a.real_value(j));
-    const int64_t pt = t.point(j);
-    if (pt >= 1 && pt <= npoints && values) values[pt - 1] = c.value;
+    const CurveRow& r = t.row(p * t.rows_per_point + row);
+    const ConvertedValue c = convert(r.unit_type, r.unit_code, r.value);
+    if (r.point >= 1 && r.point <= npoints && values) values[r.point - 1] = c.value;
     if (p == 0) {
-      qname.assign(ut != 0 ? unit_type_name(ut) : std::string());
+      qname.assign(r.unit_type != 0 ? unit_type_name(r.unit_type) : std::string());
       ulabel.assign(c.label_view());
     }
   }
@@ -349,20 +483,16 @@ void standard_values(std::string_view id, std::string_view location, std::string
                      int64_t npoints, std::array<double*, 5> out, int64_t* ierr, bool refinery) {
   FreePointerGuard guard;
   *ierr = 1;
-  CurveTable t;
-  if (!locate(id, location, type, number, refinery, t)) return;
+  const CurveTable* t = locate(id, location, type, number, refinery);
+  if (t == nullptr) return;
   *ierr = 0;
   // One converter a standard value: each keeps its unit from row to row.
   std::array<StoredConverter, 5> convert;
-  for (int64_t j = 1; j <= t.a.ndata; ++j) {
-    const int64_t pt = t.point(j);
-    if (pt < 1 || pt > npoints) continue;
-    const int64_t prop = t.property(j);
-    const auto k = std::find(kStandardProperties.begin(), kStandardProperties.end(), prop);
-    if (k == kStandardProperties.end() || !standard_row(t, j)) continue;
-    const size_t i = static_cast<size_t>(k - kStandardProperties.begin());
+  for (const CurveRow& r : t->rows) {
+    if (r.standard < 0 || r.point < 1 || r.point > npoints) continue;
+    const size_t i = static_cast<size_t>(r.standard);
     if (out[i] == nullptr) continue;
-    out[i][pt - 1] = i == 0 ? t.a.real_value(j) : convert[i](t.a.unit_type(j), t.a.unit_code(j), t.a.real_value(j)).value;
+    out[i][r.point - 1] = i == 0 ? r.value : convert[i](r.unit_type, r.unit_code, r.value).value;
   }
 }
 
@@ -373,20 +503,21 @@ void property_by_qualifiers(std::string_view id, std::string_view location, std:
                             double* values, TextField qname, TextField ulabel, int64_t* ierr, bool refinery) {
   FreePointerGuard guard;
   *ierr = 1;
-  CurveTable t;
-  if (!locate(id, location, type, number, refinery, t)) return;
+  const CurveTable* found = locate(id, location, type, number, refinery);
+  if (found == nullptr) return;
+  const CurveTable& t = *found;
   if (npoints < 1 || npoints != t.npoints || t.nfurther() == 0) return;
   qname.fill_blank();
   const std::string pname = padded(want[0], 12);
   const std::string flowbasis = std::string(TextField::trim_right(padded(want[5], 4)));
+  const std::array<std::string, 4> texts{padded(want[1], 8), padded(want[2], 8), padded(want[3], 8),
+                                         padded(want[4], 4)};
   for (int64_t row = kStandardRows + 1; row <= t.rows_per_point; ++row) {
-    if (padded(property_name(t.property(row)), 12) != pname) continue;
-    if (column_text(t, "SUBSTREAM", row) != padded(want[1], 8) ||
-        column_text(t, "PHASE", row) != padded(want[2], 8) ||
-        column_text(t, "COMPONENTS", row) != padded(want[3], 8) ||
-        column_text(t, "BASIS", row).substr(0, 4) != padded(want[4], 4))
+    if (padded(property_name(t.row(row).property), 12) != pname) continue;
+    if (t.text(row, 0) != texts[0] || t.text(row, 1) != texts[1] || t.text(row, 2) != texts[2] ||
+        std::string_view(t.text(row, 3)).substr(0, 4) != texts[3])
       continue;
-    const std::string_view basis = basis_of_unit_type(t.a.unit_type(row));
+    const std::string_view basis = basis_of_unit_type(t.row(row).unit_type);
     if (!basis.empty() && basis != flowbasis) continue;
     read_further(t, row, npoints, values, qname, ulabel);
     *ierr = 0;
@@ -401,16 +532,17 @@ void property_by_position(std::string_view id, std::string_view location, std::s
   FreePointerGuard guard;
   *ierr = 1;
   f.blank();
-  CurveTable t;
-  if (!locate(id, location, type, number, refinery, t)) return;
+  const CurveTable* found = locate(id, location, type, number, refinery);
+  if (found == nullptr) return;
+  const CurveTable& t = *found;
   if (npoints < 1 || npoints != t.npoints || k < 1 || k > t.nfurther()) return;
   const int64_t row = kStandardRows + k;
-  f.pname.assign(property_name(t.property(row)));
-  f.substream.assign(column_text(t, "SUBSTREAM", row));
-  f.phase.assign(column_text(t, "PHASE", row));
-  f.component.assign(column_text(t, "COMPONENTS", row));
-  f.basis.assign(column_text(t, "BASIS", row).substr(0, 4));
-  f.flowbasis.assign(basis_of_unit_type(t.a.unit_type(row)));
+  f.pname.assign(property_name(t.row(row).property));
+  f.substream.assign(t.text(row, 0));
+  f.phase.assign(t.text(row, 1));
+  f.component.assign(t.text(row, 2));
+  f.basis.assign(std::string_view(t.text(row, 3)).substr(0, 4));
+  f.flowbasis.assign(basis_of_unit_type(t.row(row).unit_type));
   read_further(t, row, npoints, values, qname, ulabel);
   *ierr = 0;
 }
@@ -444,11 +576,11 @@ CurveShape curve_shape(std::string_view id, std::string_view location, std::stri
                        bool refinery) {
   FreePointerGuard guard;
   CurveShape s;
-  CurveTable t;
-  if (!locate(id, location, type, number, refinery, t)) return s;
+  const CurveTable* t = locate(id, location, type, number, refinery);
+  if (t == nullptr) return s;
   s.found = true;
-  s.npoints = t.npoints;
-  s.nfurther = t.nfurther();
+  s.npoints = t->npoints;
+  s.nfurther = t->nfurther();
   return s;
 }
 
@@ -461,9 +593,8 @@ namespace {
 using namespace flowsum;
 
 int64_t count_curves(const char* id, size_t id_len, bool refinery) {
-  int64_t status = 0;
   FreePointerGuard guard;
-  return static_cast<int64_t>(block_curves(caller_text(id, id_len), refinery, status).size());
+  return static_cast<int64_t>(listed_curves(caller_text(id, id_len), refinery).curves.size());
 }
 
 void list_curves(const char* id, size_t id_len, int64_t n, char* locations, size_t locations_len, char* types,
@@ -475,9 +606,9 @@ void list_curves(const char* id, size_t id_len, int64_t n, char* locations, size
     for (size_t i = 0; i < room; ++i) text_element(locations, locations_len, i).fill_blank();
   const ItemMatch m = find_block(TextField::trim_right(caller_text(id, id_len)));
   if (!m) return;
-  int64_t status = 0;
-  const std::vector<CurveEntry> curves = block_curves(caller_text(id, id_len), refinery, status);
-  *ierr = status;
+  const ListedCurves& listed = listed_curves(caller_text(id, id_len), refinery);
+  const std::vector<CurveEntry>& curves = listed.curves;
+  *ierr = listed.status;
   for (size_t i = 0; i < curves.size() && i < room; ++i) {
     if (refinery) text_element(locations, locations_len, i).assign(curves[i].location);
     text_element(types, types_len, i).assign(curves[i].type);
@@ -577,8 +708,7 @@ void tkhcid_(const char* id, const char* type, int64_t* number, int64_t* inum, c
   try {
     FreePointerGuard guard;
     if (padded(caller_text(type, type_len), 8) != padded("ICSTREAM", 8)) return;
-    CurveTable t;
-    if (!locate(caller_text(id, id_len), {}, "ICSTREAM", *number, false, t)) return;
+    if (locate(caller_text(id, id_len), {}, "ICSTREAM", *number, false) == nullptr) return;
     // The identifiers of the intermediate-stream curves, one value per
     // curve number.
     const Block b = block_path(caller_text(id, id_len));

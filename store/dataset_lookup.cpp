@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "flowsum.h"
@@ -27,9 +28,11 @@ constexpr int64_t kLongTextChars = 80;
 // Line of the data set this routine most recently chose in the tree: the
 // "COMPSTAT" path reads its value there.
 int64_t g_last_tree_line = 0;
-// A copy of the words of the remembered answer, taken when it was
-// remembered: the answer is handed out again only while its blocks are
-// intact (free words above the pointer may have been reused since).
+// The words of the remembered answer as they were when it was remembered:
+// the answer is handed out again only while its blocks are intact (free
+// words above the pointer may have been reused since). The qualifier block
+// at their start is held as list evaluation keeps it, when it does, rather
+// than copied again; the rest is copied.
 struct Remembered {
   bool valid = false;
   // Whether the remembered data set is the one a search with a blank
@@ -37,12 +40,20 @@ struct Remembered {
   // blank qualifier be answered from memory: otherwise the answer to the
   // same question would depend on which sibling was asked for last.
   bool first_of_path = true;
-  std::vector<int64_t> words;
+  std::shared_ptr<const std::vector<int64_t>> head;  // the first words, or none
+  std::vector<int64_t> words;                         // the words after them
 
-  void keep(int64_t first, int64_t count) { words.assign(work_ptr(first), work_ptr(first) + count); }
+  // head: the words at first as list evaluation kept them (or none).
+  void keep(int64_t first, int64_t count, std::shared_ptr<const std::vector<int64_t>> kept_head) {
+    head = kept_head && static_cast<int64_t>(kept_head->size()) <= count ? std::move(kept_head) : nullptr;
+    const int64_t nhead = head ? static_cast<int64_t>(head->size()) : 0;
+    words.assign(work_ptr(first + nhead), work_ptr(first) + count);
+  }
   bool intact(int64_t first, int64_t count) const {
-    return static_cast<size_t>(count) == words.size() &&
-           std::equal(words.begin(), words.end(), work_ptr(first));
+    const size_t nhead = head ? head->size() : 0;
+    return static_cast<size_t>(count) == nhead + words.size() &&
+           (nhead == 0 || std::equal(head->begin(), head->end(), work_ptr(first))) &&
+           std::equal(words.begin(), words.end(), work_ptr(first) + nhead);
   }
 };
 Remembered g_remembered;
@@ -161,7 +172,8 @@ namespace {
 // the first value when positioned is true. False, with nothing remembered,
 // when the values do not fit in the work area.
 bool read_values(std::span<const std::string_view> path, std::string_view remembered_qual,
-                 int64_t line, bool positioned, DatasetAnswer& a) {
+                 int64_t line, bool positioned, DatasetAnswer& a,
+                 std::shared_ptr<const std::vector<int64_t>> kept_block = nullptr) {
   const int64_t nd = a.ndata, nq = a.nqual;
   const bool connection = is_connection_path(path);
   const int64_t types = a.locq + 4 * nq + 2 * nq * nd;
@@ -259,7 +271,7 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
     else field.fill_blank();
   }
   g_remembered.valid = free > a.locq;
-  if (g_remembered.valid) g_remembered.keep(a.locq, free - a.locq);
+  if (g_remembered.valid) g_remembered.keep(a.locq, free - a.locq, std::move(kept_block));
   return true;
 }
 
@@ -395,7 +407,9 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
     positioned = true;
   }
   if (found.ndata < 0) found.ndata = 0;
-  if (!read_values(path, found_qual, chosen.idata, positioned, found)) return a;
+  // The qualifier block kept by list evaluation is the start of the
+  // answer's words unless a template was expanded elsewhere.
+  if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept)) return a;
   return found;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -615,7 +616,7 @@ struct RememberedList {
   int64_t chars_per_word = 0;
   std::string name;            // 8 characters, blank-padded
   int64_t ndata = 0, nqual = 0;
-  std::vector<int64_t> words;  // the block as it was written at the base
+  std::shared_ptr<const std::vector<int64_t>> words;  // the block as it was written at the base
   uint64_t used = 0;
 };
 
@@ -639,13 +640,13 @@ ListAnswer evaluate_list_remembered(std::string_view lsetid) {
   const int64_t cpw = packed_chars_per_word();
   const int64_t base = list_base();
   for (RememberedList& r : kept) {
-    if (r.serial != serial || r.chars_per_word != cpw || r.name != name || r.words.empty()) continue;
-    const auto size = static_cast<int64_t>(r.words.size());
+    if (r.serial != serial || r.chars_per_word != cpw || r.name != name || r.words->empty()) continue;
+    const auto size = static_cast<int64_t>(r.words->size());
     if (base < 1 || size > kWorkWords + 1 - base) break;  // evaluate: it reports what fits
-    std::copy(r.words.begin(), r.words.end(), work_ptr(base));
+    std::copy(r.words->begin(), r.words->end(), work_ptr(base));
     locs(l::kFreePointer) = base + size;
     r.used = ++clock;
-    return {r.ndata, r.nqual, base};
+    return {r.ndata, r.nqual, base, r.words};
   }
   const ListAnswer a = evaluate_list(lsetid);
   const int64_t size = locs(l::kFreePointer) - a.locq;
@@ -653,7 +654,7 @@ ListAnswer evaluate_list_remembered(std::string_view lsetid) {
     // Lists of an earlier load or packing go first, then the least recently
     // used, until the new one fits both bounds.
     auto drop = [&](size_t i) {
-      kept_words -= static_cast<int64_t>(kept[i].words.size());
+      kept_words -= static_cast<int64_t>(kept[i].words->size());
       kept[i] = std::move(kept.back());
       kept.pop_back();
     };
@@ -665,9 +666,10 @@ ListAnswer evaluate_list_remembered(std::string_view lsetid) {
         if (kept[i].used < kept[oldest].used) oldest = i;
       drop(oldest);
     }
-    kept.push_back(RememberedList{serial, cpw, name, a.ndata, a.nqual,
-                                  std::vector<int64_t>(work_ptr(base), work_ptr(base) + size), ++clock});
+    auto words = std::make_shared<const std::vector<int64_t>>(work_ptr(base), work_ptr(base) + size);
+    kept.push_back(RememberedList{serial, cpw, name, a.ndata, a.nqual, words, ++clock});
     kept_words += size;
+    return {a.ndata, a.nqual, a.locq, std::move(words)};
   }
   return a;
 }

@@ -20,6 +20,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 #include <string_view>
 
 namespace flowsum {
@@ -95,6 +97,10 @@ struct ListAnswer {
   int64_t ndata = 0;  // values; -1: open-ended, the count comes with the data set
   int64_t nqual = 0;
   int64_t locq = 0;
+  // The block's words as evaluate_list_remembered keeps them (none from
+  // evaluate_list, or for a block it does not keep): a reader may hold them
+  // to check the block in the work area later without a copy of its own.
+  std::shared_ptr<const std::vector<int64_t>> kept = nullptr;
 };
 
 // TKLIST: the qualifier block of the loading sequence lsetid, built from the
@@ -110,7 +116,8 @@ ListAnswer evaluate_list(std::string_view lsetid);
 // blocks of the last sequences evaluated in this load are kept and copied to
 // the base instead of being evaluated again. The answer and the words of the
 // block are those of evaluate_list; the words above the block, which the
-// evaluation uses as scratch, are left as they are.
+// evaluation uses as scratch, are left as they are. The answer carries the
+// kept words when the block is kept.
 ListAnswer evaluate_list_remembered(std::string_view lsetid);
 
 }  // namespace flowsum

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "loading/loader.hpp"
 #include "loading/reference_tables.hpp"
 #include "loading/scanner.hpp"
 #include "store/identifier_access.hpp"
@@ -201,8 +203,80 @@ bool column_matches(const ListBlock& b, const WantedQualifier& w, int64_t prop, 
 
 }  // namespace
 
+namespace {
+
+// The choices find_dataset made in this load. A choice depends only on the
+// request's texts, the tree, the property table and the loading sequences
+// (with the packing they were compiled in), so it is kept with the load's
+// serial, the tree's edit count and the characters per word, and given
+// again for the same texts: a pass that asks for the same data sets again
+// evaluates no sibling's loading sequence a second time. The store is
+// emptied when it holds kKeptChoices entries (each the request's texts and
+// the choice, a few hundred bytes), which bounds it to a few megabytes.
+struct ChoiceMemory {
+  uint64_t serial = 0, tree_edits = 0;
+  int64_t chars_per_word = 0;
+  std::unordered_map<std::string, DatasetChoice> choices;
+  std::string key;  // the request being looked up (reused, not reallocated)
+};
+constexpr size_t kKeptChoices = 4096;
+
+ChoiceMemory& choice_memory() {
+  static ChoiceMemory m;
+  const uint64_t serial = last_load().serial, edits = loaded_tree_edits();
+  const int64_t cpw = packed_chars_per_word();
+  if (m.serial != serial || m.tree_edits != edits || m.chars_per_word != cpw || m.choices.size() >= kKeptChoices) {
+    m.choices.clear();
+    m.serial = serial;
+    m.tree_edits = edits;
+    m.chars_per_word = cpw;
+  }
+  return m;
+}
+
+// The request's texts, each preceded by its length, into key.
+void choice_key(std::span<const std::string_view> path, std::span<const WantedQualifier> wanted, std::string& key) {
+  key.clear();
+  auto add = [&key](std::string_view t) {
+    const uint32_t n = static_cast<uint32_t>(t.size());
+    key.append(reinterpret_cast<const char*>(&n), sizeof n);
+    key.append(t);
+  };
+  add(std::string_view("P", 1));
+  for (std::string_view k : path) add(k);
+  add(std::string_view("W", 1));
+  for (const WantedQualifier& w : wanted) {
+    add(w.name);
+    add(w.value);
+  }
+}
+
+// The choice itself; complete is cleared when a sibling's loading sequence
+// gave no qualifier block (a sequence that does not compile, or no room in
+// the work area), since such a choice may differ on another call.
+DatasetChoice choose_dataset(std::span<const std::string_view> path, std::span<const WantedQualifier> wanted,
+                             bool& complete);
+
+}  // namespace
+
 DatasetChoice find_dataset(std::span<const std::string_view> path,
                            std::span<const WantedQualifier> wanted) {
+  ChoiceMemory& m = choice_memory();
+  choice_key(path, wanted, m.key);
+  if (const auto it = m.choices.find(m.key); it != m.choices.end()) return it->second;
+  bool complete = true;
+  DatasetChoice c = choose_dataset(path, wanted, complete);
+  // Only what the walk of the siblings found is kept: the early answers
+  // (unknown property, path not in the tree) cost no more than the key, and
+  // a search that ends on an improper path writes its message every time.
+  if (complete && (c.ierr == 0 || c.ierr == 1)) m.choices.emplace(m.key, c);
+  return c;
+}
+
+namespace {
+
+DatasetChoice choose_dataset(std::span<const std::string_view> path,
+                             std::span<const WantedQualifier> wanted, bool& complete) {
   FreePointerGuard guard;
   DatasetChoice out;
   out.qualifier.assign(8, ' ');
@@ -228,6 +302,7 @@ DatasetChoice find_dataset(std::span<const std::string_view> path,
     std::string qual;
     const ListBlock b{node_list(p, qual)};
     bool all = b.a.nqual > 0;
+    if (!all) complete = false;
     for (size_t i = 0; all && i < wanted.size(); ++i) all = column_matches(b, wanted[i], props[i], true);
     locs(l::kFreePointer) = guard.saved();
     if (all) {
@@ -240,6 +315,8 @@ DatasetChoice find_dataset(std::span<const std::string_view> path,
   out.ierr = 1;
   return out;
 }
+
+}  // namespace
 
 DatasetChoice split_block_results(std::span<const std::string_view> path,
                                   std::span<const WantedQualifier> wanted,

@@ -241,4 +241,46 @@ TEST_F(DatasetLookup, ValuesThatDoNotFitTheWorkAreaAreNotRead) {
   tklocs_[24] = free;
 }
 
+// The choice among siblings by qualifier values is kept for the load and the
+// tree it was made in: a reload chooses in the new file, and a sibling that
+// TKDTRE adds to the path is found.
+TEST(DatasetChoice, KeptChoicesFollowReloadsAndTreeEdits) {
+  const Path profile{"BLOCK", "FLASH", "F1", "PROFILE"}, other{"BLOCK", "FLASH", "F2", "OTHER"};
+  auto file = [&](const std::string& phase) {
+    SummaryBuilder b;
+    b.header();
+    b.idset("PH", {"PHASE"}, {{{phase}, 2}});
+    b.idset("VAP", {"PHASE"}, {{{"VAPOR"}, 2}});
+    b.lset("PH", "(%PH)");
+    b.lset("VAP", "(%VAP)");
+    b.dset(profile, "PH", {Value::real(1.0)});
+    b.dset(other, "VAP", {Value::real(2.0)});
+    return b.text();
+  };
+  const TempSummaryFile vapor(file("VAPOR")), liquid(file("LIQUID"));
+  std::string ids;
+  for (const std::string& k : profile) ids += pad(k, 16);
+  auto choose = [&] {
+    std::string name = pad("PHASE", 16), value = pad("VAPOR", 16), qual(8, ' ');
+    int64_t nid = 4, nk = 1, ipos = -1, ierr = -1;
+    tkfdst_(ids.data(), &nid, &nk, name.data(), value.data(), qual.data(), &ipos, &ierr, 16, 16, 16, 8);
+    return ierr;
+  };
+  {
+    LoadedSummary loaded(vapor.string());
+    ASSERT_EQ(loaded.ierr(), 0);
+    EXPECT_EQ(choose(), 0);
+  }
+  LoadedSummary loaded(liquid.string());
+  EXPECT_EQ(choose(), 1);
+  const TreeEntry e = tree_lookup(other);
+  std::string tree_ids, value = pad(e.qualifier, 8);
+  for (const std::string& k : profile) tree_ids += pad(k, 128);
+  int64_t mode = 4, nids = 4, line = e.line, ipos = 0, ierr = -1;
+  tkdtre_(&mode, &nids, tree_ids.data(), value.data(), &line, tkwork_ + tklocs_[6] - 1, &tklocs_[7], &ipos, &ierr, 128,
+          8);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(choose(), 0);
+}
+
 }  // namespace

@@ -345,4 +345,50 @@ TEST(ExchangerDetail, FailuresGiveTheirFlagsAndZeros) {
   EXPECT_EQ(wv, -7.0);
 }
 
+// The remembered curve list and curve table answer only for the load and
+// tree they were read from: a reload lists and reads the new file, and a
+// curve that TKDTRE adds to the block is listed.
+TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
+  std::vector<std::pair<TempSummaryFile, Curve>> files;
+  for (int64_t ncurves : {2, 1}) {
+    SummaryBuilder sb;
+    sb.header();
+    FlowsheetWriter w(sb);
+    w.property_names();
+    CurveWriter cw(w);
+    const Curve c = sample_curve("HCURVE", "HCURVE", 1, 3, 0, 30 + static_cast<uint64_t>(ncurves));
+    for (int64_t n = 1; n <= ncurves; ++n) {
+      Curve k = c;
+      k.number = n;
+      cw.curve("TEMPCHG", "E1", k);
+    }
+    files.emplace_back(TempSummaryFile(sb.text()), c);
+  }
+  std::string id = pad("E1", 128), type = pad("HCURVE", 16);
+  auto read = [&] {
+    int64_t n = -1, num = 1, np = 3, ierr = -1;
+    tknhcv_(id.data(), &n, 128);
+    Reals v(15, -7.0);
+    tkhcrv_(id.data(), type.data(), &num, &np, v.data(), v.data() + 3, v.data() + 6, v.data() + 9, v.data() + 12,
+            &ierr, 128, 16);
+    return std::make_pair(n, Reals(v.begin() + 3, v.begin() + 6));
+  };
+  for (size_t f = 0; f < files.size(); ++f) {
+    LoadedSummary loaded(files[f].first.string());
+    ASSERT_EQ(loaded.ierr(), 0);
+    const int64_t want = f == 0 ? 2 : 1;
+    EXPECT_EQ(read(), std::make_pair(want, files[f].second.temp));
+  }
+  LoadedSummary loaded(files[1].first.string());
+  const std::vector<std::string> path{"BLOCK", "TEMPCHG", "E1", "HCURVE"};
+  const TreeEntry e = tree_lookup(path);
+  ASSERT_EQ(read().first, 1);
+  std::string ids, value = pad(e.qualifier, 8);
+  for (const std::string& k : path) ids += pad(k, 128);
+  int64_t mode = 4, nids = 4, line = e.line, ipos = 0, ierr = -1;
+  tkdtre_(&mode, &nids, ids.data(), value.data(), &line, tkwork_ + tklocs_[6] - 1, &tklocs_[7], &ipos, &ierr, 128, 8);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(read().first, 2);
+}
+
 }  // namespace
