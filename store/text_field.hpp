@@ -76,7 +76,15 @@ struct TextField {
   }
 
   static std::string_view trim_right(std::string_view s) {
+    // Eight blanks at a time first: the texts trimmed are often long
+    // keyword fields holding a short keyword.
     size_t n = s.size();
+    while (n >= 8) {
+      uint64_t w;
+      std::memcpy(&w, s.data() + n - 8, 8);
+      if (w != 0x2020202020202020) break;
+      n -= 8;
+    }
     while (n > 0 && s[n - 1] == ' ') --n;
     return s.substr(0, n);
   }

@@ -43,19 +43,22 @@ struct ConvertedValue {
 ConvertedValue convert_stored(int64_t unit_type, int64_t unit_code, double value);
 
 // convert_stored for many values in a row: what the tables say about the
-// last unit type and code is kept, so values in the same units as the one
-// before cost only the arithmetic. Results are the same as convert_stored's.
-// For the length of one query: the tables must not change while it lives.
+// last few unit types and codes is kept, so values in units met just before
+// cost only the arithmetic, also when a row's values alternate between a
+// few types. Results are the same as convert_stored's. For the length of one
+// query: the tables must not change while it lives.
 class StoredConverter {
  public:
   ConvertedValue operator()(int64_t unit_type, int64_t unit_code, double value) {
-    if (!have_ || unit_type != type_ || unit_code != code_) {
-      plan_ = plan(unit_type, unit_code);
-      type_ = unit_type;
-      code_ = unit_code;
-      have_ = true;
-    }
-    return apply(plan_, value);
+    for (int i = 0; i < kept_; ++i)
+      if (kept_type_[i] == unit_type && kept_code_[i] == unit_code) return apply(plans_[i], value);
+    // Not kept: the plan takes the slot used longest ago.
+    const int i = kept_ < kPlans ? kept_++ : next_;
+    if (kept_ == kPlans) next_ = (i + 1) % kPlans;
+    plans_[i] = plan(unit_type, unit_code);
+    kept_type_[i] = unit_type;
+    kept_code_[i] = unit_code;
+    return apply(plans_[i], value);
   }
 
   // What the tables say about converting values of one type and stored unit.
@@ -70,9 +73,10 @@ class StoredConverter {
   static ConvertedValue apply(const Plan& p, double value);
 
  private:
-  int64_t type_ = 0, code_ = 0;
-  bool have_ = false;
-  Plan plan_;
+  static constexpr int kPlans = 4;
+  int64_t kept_type_[kPlans] = {}, kept_code_[kPlans] = {};
+  int kept_ = 0, next_ = 0;  // plans kept; the slot the next new plan takes once all are used
+  Plan plans_[kPlans];
 };
 
 // The 12-character name of a unit type (the "quantity name" of the query
