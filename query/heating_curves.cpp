@@ -15,6 +15,7 @@
 #include "loading/reference_tables.hpp"
 #include "store/dataset_lookup.hpp"
 #include "store/identifier_access.hpp"
+#include "store/load_stamp.hpp"
 #include "store/packed_words.hpp"
 #include "store/sequence_elements.hpp"
 #include "store/text_field.hpp"
@@ -133,11 +134,11 @@ struct CurveNumberText {
 };
 
 const CurveNumberText& curve_number_text(std::string_view lset) {
-  static uint64_t serial = 0;
+  static LoadStamp stamp;
   static std::unordered_map<std::string, CurveNumberText> known;
-  if (serial != last_load().serial) {
+  if (!(stamp == LoadStamp::now())) {
     known.clear();
-    serial = last_load().serial;
+    stamp = LoadStamp::now();
   }
   auto [it, fresh] = known.emplace(std::string(lset), CurveNumberText{});
   if (fresh) {
@@ -296,7 +297,7 @@ void read_table(const DatasetAnswer& a, CurveTable& t) {
 // values are converted on every call, so a change of units is seen.)
 struct CurveMemory {
   bool valid = false;
-  uint64_t serial = 0, tree_edits = 0;
+  LoadStamp stamp;  // of the block table
   std::string id, type;  // the request: block id and curve type, trailing blanks cut
   bool refinery = false;
   std::string location;  // the request's location, first 8 characters, trailing blanks cut
@@ -324,7 +325,7 @@ bool same_key(std::string_view s, size_t n, std::string_view key) {
 const CurveTable* remembered_curve(std::string_view id, std::string_view type, bool refinery,
                                    std::string_view location, int64_t number) {
   const CurveMemory& m = g_memory;
-  if (!m.valid || m.serial != last_load().serial || m.tree_edits != loaded_tree_edits() ||
+  if (!m.valid || !(m.stamp == LoadStamp::now(ItemKind::kBlock)) ||
       m.number != number || m.refinery != refinery || !same_key(id, kIdentifierChars, m.id) ||
       !same_key(type, 16, m.type) || m.location != location)
     return nullptr;
@@ -357,7 +358,7 @@ CurveRequest curve_request(std::string_view id, std::string_view type, bool refi
 // The memory also serves the search of a curve in a block just listed.
 struct ListedCurves {
   bool valid = false;
-  uint64_t serial = 0, tree_edits = 0;
+  LoadStamp stamp;  // of the block table
   std::string id;  // the block id as block_curves reads it: 128 characters, trailing blanks cut
   bool refinery = false;
   int64_t status = 0;
@@ -368,12 +369,11 @@ ListedCurves g_listed;
 
 const ListedCurves& listed_curves(std::string_view id, bool refinery) {
   ListedCurves& m = g_listed;
-  if (!m.valid || m.serial != last_load().serial || m.tree_edits != loaded_tree_edits() || m.refinery != refinery ||
+  if (!m.valid || !(m.stamp == LoadStamp::now(ItemKind::kBlock)) || m.refinery != refinery ||
       !same_key(id, kIdentifierChars, m.id)) {
     m.valid = false;
     m.curves = block_curves(id, refinery, m.status);
-    m.serial = last_load().serial;
-    m.tree_edits = loaded_tree_edits();
+    m.stamp = LoadStamp::now(ItemKind::kBlock);
     m.id = std::string(trimmed(id, kIdentifierChars));
     m.refinery = refinery;
     m.valid = true;
@@ -386,7 +386,7 @@ const ListedCurves& listed_curves(std::string_view id, bool refinery) {
 // another block or is stale.
 const ListedCurves* remembered_listing(std::string_view id, bool refinery) {
   const ListedCurves& m = g_listed;
-  return m.valid && m.serial == last_load().serial && m.tree_edits == loaded_tree_edits() &&
+  return m.valid && m.stamp == LoadStamp::now(ItemKind::kBlock) &&
                  m.refinery == refinery && m.id == id
              ? &m
              : nullptr;
@@ -432,8 +432,7 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   const DatasetAnswer a = lookup_dataset(path, std::string_view(record.value, 8));
   CurveMemory& m = g_memory;
   m.valid = false;
-  m.serial = last_load().serial;
-  m.tree_edits = loaded_tree_edits();
+  m.stamp = LoadStamp::now(ItemKind::kBlock);
   m.id = b.id;
   m.type = std::string(trimmed(type, 16));
   m.refinery = refinery;

@@ -43,10 +43,6 @@ BlockMemory g_block_memory;
 
 }  // namespace
 
-LoadStamp LoadStamp::now(ItemKind kind) {
-  return {last_load().serial, loaded_tree_edits(), item_count(kind), packed_chars_per_word()};
-}
-
 ProfileBlock profile_block(std::string_view id) {
   const std::string_view given = id.substr(0, std::min<size_t>(id.size(), kIdentifierChars));
   BlockMemory& m = g_block_memory;
@@ -147,16 +143,18 @@ ProfileElements node_elements(int64_t node, std::string_view point_keyword) {
   // What a node's sequence says is read once per load: counting and
   // listing routines ask for the same data sets over and over.
   // Kept per point keyword, since that keyword decides the point count.
-  static uint64_t serial = 0;
+  // Kept by node, so a tree edit (which may give a node to another data
+  // set) empties it as a new load does.
+  static LoadStamp stamp;
   static std::unordered_map<std::string, std::unordered_map<int64_t, ProfileElements>> known;
   // The table of the keyword asked for last: a family asks with one keyword
   // for node after node.
   static std::unordered_map<int64_t, ProfileElements>* last = nullptr;
   static std::string last_keyword;
-  if (serial != last_load().serial) {
+  if (!(stamp == LoadStamp::now())) {
     known.clear();
     last = nullptr;
-    serial = last_load().serial;
+    stamp = LoadStamp::now();
   }
   if (!last || last_keyword != point_keyword) {
     last_keyword = std::string(point_keyword);

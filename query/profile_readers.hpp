@@ -21,20 +21,10 @@
 #include <vector>
 
 #include "store/identifier_access.hpp"
+#include "store/load_stamp.hpp"
 #include "store/text_field.hpp"
 
 namespace flowsum {
-
-// What an answer kept from one call to the next was read from: the load,
-// the edits of its tree (TKDTRE), the number of entries of the table of its
-// objects and the characters a packed word holds (a caller may change it).
-// An answer is used again only while all of them are unchanged.
-struct LoadStamp {
-  uint64_t serial = 0, tree_edits = 0;
-  int64_t items = -1, chars_per_word = 0;
-  static LoadStamp now(ItemKind kind);
-  bool operator==(const LoadStamp&) const = default;
-};
 
 // A block found in the block table, with its model keyword (the 8
 // characters the table keeps, trailing blanks cut) and the paths to its

@@ -15,6 +15,7 @@
 #include "loading/scanner.hpp"
 #include "store/identifier_access.hpp"
 #include "store/list_evaluation.hpp"
+#include "store/load_stamp.hpp"
 #include "store/loading_sequences.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_utils.hpp"
@@ -208,14 +209,13 @@ namespace {
 // The choices find_dataset made in this load. A choice depends only on the
 // request's texts, the tree, the property table and the loading sequences
 // (with the packing they were compiled in), so it is kept with the load's
-// serial, the tree's edit count and the characters per word, and given
+// stamp (serial, tree edits, characters per word), and given
 // again for the same texts: a pass that asks for the same data sets again
 // evaluates no sibling's loading sequence a second time. The store is
 // emptied when it holds kKeptChoices entries (each the request's texts and
 // the choice, a few hundred bytes), which bounds it to a few megabytes.
 struct ChoiceMemory {
-  uint64_t serial = 0, tree_edits = 0;
-  int64_t chars_per_word = 0;
+  LoadStamp stamp;
   std::unordered_map<std::string, DatasetChoice> choices;
   std::string key;  // the request being looked up (reused, not reallocated)
 };
@@ -223,13 +223,10 @@ constexpr size_t kKeptChoices = 4096;
 
 ChoiceMemory& choice_memory() {
   static ChoiceMemory m;
-  const uint64_t serial = last_load().serial, edits = loaded_tree_edits();
-  const int64_t cpw = packed_chars_per_word();
-  if (m.serial != serial || m.tree_edits != edits || m.chars_per_word != cpw || m.choices.size() >= kKeptChoices) {
+  const LoadStamp now = LoadStamp::now();
+  if (!(m.stamp == now) || m.choices.size() >= kKeptChoices) {
     m.choices.clear();
-    m.serial = serial;
-    m.tree_edits = edits;
-    m.chars_per_word = cpw;
+    m.stamp = now;
   }
   return m;
 }
