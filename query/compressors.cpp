@@ -61,6 +61,7 @@ enum Entry : size_t {
   kCoolerShape = 6,    // TKNMCP, cooler profile
   kStagedResults = 7,  // TKNPER
   kWheels = 8,         // TKNWHL (with the next: wheels, results), TKWHLR, TKNPER
+  kWheelResults = 9,   // TKNWHL
 };
 
 const std::string& position_names() {
@@ -200,71 +201,6 @@ DatasetChoice wheel_choice(const CompressorPath& path, int64_t stage) {
   return choice;
 }
 
-// TKSPR3's sizes of the chosen data set along the names (wheels, results):
-// the member counts of the sets of its loading sequence whose first
-// qualifier has each name. Returns the number of sets found.
-int64_t wheel_sizes(const DatasetChoice& choice, std::array<int64_t, 2>& sizes) {
-  const CompiledSequence& seq = compiled_sequence(choice.qualifier);
-  if (seq.status != 0) return 0;
-  int64_t nfound = 0;
-  for (int64_t s = 0; s < seq.nids; ++s) {
-    const IdsetHead& head = idset_head(seq.set_name(s));
-    char first[16];
-    unpack_text(head.qname, 4, TextField(first, 16));
-    for (size_t i = 0; i < sizes.size(); ++i) {
-      if (std::string_view(position_name(static_cast<Entry>(kWheels + i)), kName16) == std::string_view(first, 16)) {
-        sizes[i] = head.dims.nmem;
-        ++nfound;
-      }
-    }
-  }
-  return nfound;
-}
-
-// TKPRF3's reading of a stage's wheel results from the data set chosen:
-// flag 3 unless it holds exactly npoint x nprop values; the property names
-// of the first nprop values (a blank name leaves the caller's entry as it
-// was), the values converted into the caller's units with their unit-type
-// names and labels (blank without a unit type).
-int64_t read_wheels(const CompressorPath& path, const DatasetChoice& choice, int64_t npoint, int64_t nprop,
-                    char* pnames, size_t pnames_len, double* values, char* utypes, size_t utypes_len,
-                    char* ulabels, size_t ulabels_len) {
-  const DatasetAnswer a = lookup_dataset(path.keys(), choice.qualifier);
-  int64_t nvalues = 0;
-  if (npoint < 0 || nprop < 0 || __builtin_mul_overflow(npoint, nprop, &nvalues) || !a.found() ||
-      a.ndata != nvalues)
-    return 3;
-  const int64_t pcol = a.find_qualifier("PROPERTIES");
-  for (int64_t j = 1; j <= nprop && pcol > 0; ++j) {
-    const std::string name = property_name(a.qualifier_int(pcol, j));
-    if (!TextField::trim_right(name).empty())
-      text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(name);
-  }
-  StoredConverter convert;
-  int64_t named = 0;
-  std::string type_name;
-  for (int64_t j = 1; j <= a.ndata; ++j) {
-    const size_t i = static_cast<size_t>(j - 1);
-    const int64_t t = a.unit_type(j);
-    const TextField utype = text_element(utypes, utypes_len, i), label = text_element(ulabels, ulabels_len, i);
-    if (t == 0) {
-      if (values) values[i] = a.real_value(j);
-      utype.fill_blank();
-      label.fill_blank();
-      continue;
-    }
-    const ConvertedValue c = convert(t, a.unit_code(j), a.real_value(j));
-    if (values) values[i] = c.value;
-    if (t != named) {
-      type_name = unit_type_name(t);
-      named = t;
-    }
-    utype.assign(type_name);
-    label.assign(c.label_view());
-  }
-  return 0;
-}
-
 }  // namespace
 
 extern "C" {
@@ -357,8 +293,11 @@ void tknwhl_(const char* id, int64_t* stage, int64_t* nwheel, int64_t* nres, siz
   if (!of_model(b, CompressorModel::kMultistage)) return;
   const CompressorPath path = block_section(b, "PERF_WHL");
   const DatasetChoice choice = wheel_choice(path, *stage);
+  // The member counts of its wheel and result sets, as TKSPR3 gives them.
+  const std::array<std::string_view, 2> names{std::string_view(position_name(kWheels), kName16),
+                                              std::string_view(position_name(kWheelResults), kName16)};
   std::array<int64_t, 2> sizes{0, 0};
-  if (choice.ierr != 0 || wheel_sizes(choice, sizes) != 2) return;
+  if (choice.ierr != 0 || chosen_set_sizes(choice, names, sizes) != 2) return;
   *nwheel = sizes[0];
   *nres = sizes[1];
 }
@@ -373,9 +312,11 @@ void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, ch
   FreePointerGuard guard;
   const CompressorPath path = block_section(b, "PERF_WHL");
   const DatasetChoice choice = wheel_choice(path, *stage);
+  // Read as TKPRF3 reads the data set it chose.
   *ierr = choice.ierr != 0 ? choice.ierr
-                           : read_wheels(path, choice, *npoint, *nprop, pnames, pnames_len, values, utypes,
-                                         utypes_len, ulabels, ulabels_len);
+                           : read_chosen_profile(path.keys(), choice, std::string_view(position_name(kWheels), kName16),
+                                                 *npoint, *nprop, pnames, pnames_len, values, utypes, utypes_len,
+                                                 ulabels, ulabels_len);
 }
 
 }  // extern "C"

@@ -500,6 +500,45 @@ int64_t read_profile(const DatasetAnswer& a, std::string_view qname, int64_t npo
   return 0;
 }
 
+}  // namespace
+
+namespace flowsum {
+
+int64_t read_chosen_profile(std::span<const std::string_view> path, const DatasetChoice& choice,
+                            std::string_view qname, int64_t npoint, int64_t nprop, char* pnames,
+                            size_t pnames_len, double* values, char* utypes, size_t utypes_len,
+                            char* ulabels, size_t ulabels_len) {
+  const DatasetAnswer a = lookup_dataset(path, choice.qualifier);
+  return read_profile(a, qname, npoint, nprop, pnames, pnames_len, values, utypes, utypes_len, ulabels,
+                      ulabels_len);
+}
+
+int64_t chosen_set_sizes(const DatasetChoice& choice, std::span<const std::string_view> names,
+                         std::span<int64_t> sizes) {
+  const CompiledSequence& seq = compiled_sequence(choice.qualifier);
+  if (seq.status != 0) return 0;
+  int64_t nfound = 0;
+  for (int64_t s = 0; s < seq.nids; ++s) {
+    const IdsetHead& head = idset_head(seq.set_name(s));
+    char first_name[16];
+    unpack_text(head.qname, 4, TextField(first_name, 16));
+    const std::string_view first(first_name, 16);
+    for (size_t i = 0; i < names.size() && i < sizes.size(); ++i) {
+      if (text16(names[i]) == first) {
+        sizes[i] = head.dims.nmem;
+        ++nfound;
+      }
+    }
+  }
+  return nfound;
+}
+
+}  // namespace flowsum
+
+namespace {
+
+using namespace flowsum;
+
 const std::array<std::string_view, 6> kProfileQualifiers{"PROPERTIES", "SUBSTREAM", "PHASE",
                                                          "COMPONENTS", "BASIS",     "UNITS"};
 
@@ -583,9 +622,8 @@ void tkprf3_(const char* ids, int64_t* nid, int64_t* nk, const char* knames, con
     *ierr = choice.ierr;
     return;
   }
-  const DatasetAnswer a = lookup_dataset(path, choice.qualifier);
-  *ierr = read_profile(a, TextField(qname, qname_len).view(), *npoint, *nprop, pnames, pnames_len,
-                       values, utypes, utypes_len, ulabels, ulabels_len);
+  *ierr = read_chosen_profile(path, choice, TextField(qname, qname_len).view(), *npoint, *nprop, pnames,
+                              pnames_len, values, utypes, utypes_len, ulabels, ulabels_len);
 }
 
 void tksprf_(const char* ids, int64_t* nid, int64_t* qwords, int64_t* nset, int64_t* nper, int64_t* ierr,
@@ -783,20 +821,9 @@ void tkspr3_(const char* ids, int64_t* nid, int64_t* nk, const char* knames, con
   const DatasetChoice choice = find_dataset(path, wanted);
   *ierr = choice.ierr;
   if (choice.ierr != 0) return;
-  const CompiledSequence& seq = compiled_sequence(choice.qualifier);
-  if (seq.status != 0) return;
-  for (int64_t s = 0; s < seq.nids; ++s) {
-    const IdsetHead& head = idset_head(seq.set_name(s));
-    char first_name[16];
-    unpack_text(head.qname, 4, TextField(first_name, 16));
-    const std::string_view first(first_name, 16);
-    for (int64_t i = 0; i < std::max<int64_t>(*ndim, 0); ++i) {
-      if (text16(text_element(dnames, dnames_len, static_cast<size_t>(i)).view()) == first) {
-        sizes[i] = head.dims.nmem;
-        ++*nfound;
-      }
-    }
-  }
+  std::vector<std::string_view> names(static_cast<size_t>(std::max<int64_t>(*ndim, 0)));
+  for (size_t i = 0; i < names.size(); ++i) names[i] = text_element(dnames, dnames_len, i).view();
+  *nfound = chosen_set_sizes(choice, names, std::span<int64_t>(sizes, names.size()));
 }
 
 void tknprf_(const char* ids, int64_t* nid, int64_t* n, int64_t* k, char* pname, char* substream,

@@ -125,6 +125,25 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
 
 // ---- Profiles ----------------------------------------------------------------
 
+// TKPRF3's reading of the data set find_dataset chose (choice.ierr 0): its
+// values as a profile of npoint points of nprop properties, flag 3 when it
+// holds another number of values or cannot be read. Property names come
+// from its "PROPERTIES" column (unless qname names that column; a blank or
+// unknown name leaves the caller's entry as it was), values are converted
+// into the caller's units with their unit-type names and labels (blank
+// without a unit type). Returns the flag (0 read).
+int64_t read_chosen_profile(std::span<const std::string_view> path, const DatasetChoice& choice,
+                            std::string_view qname, int64_t npoint, int64_t nprop, char* pnames,
+                            size_t pnames_len, double* values, char* utypes, size_t utypes_len,
+                            char* ulabels, size_t ulabels_len);
+
+// TKSPR3's sizes of the data set find_dataset chose: for each name
+// (compared in 16 characters), the member count of the set of its loading
+// sequence whose first qualifier has that name; sizes of names no set has
+// are left as they were. Returns the number of sets found.
+int64_t chosen_set_sizes(const DatasetChoice& choice, std::span<const std::string_view> names,
+                         std::span<int64_t> sizes);
+
 // Counts written in the identifier sets of a loading sequence: for each
 // name, the number read from the first member of the first set whose only
 // qualifier has that name ("IDSET name ( NPOINT ) ( #10 )" gives 10), 0 when
