@@ -524,7 +524,7 @@ int64_t chosen_set_sizes(const DatasetChoice& choice, std::span<const std::strin
     unpack_text(head.qname, 4, TextField(first_name, 16));
     const std::string_view first(first_name, 16);
     for (size_t i = 0; i < names.size() && i < sizes.size(); ++i) {
-      if (text16(names[i]) == first) {
+      if (padded_equal(names[i].substr(0, std::min<size_t>(names[i].size(), kQualifierChars)), first)) {
         sizes[i] = head.dims.nmem;
         ++nfound;
       }
