@@ -247,7 +247,7 @@ void tknper_(const char* id, int64_t* nres, int64_t* nstage, size_t id_len) {
     return;
   }
   CompressorPath perf = block_section(b, "PERF_STG");
-  std::tie(*nstage, *nres) = profile_shape(perf, kStagedResults);
+  std::tie(*nstage, *nres) = counted_shape(perf, kStagedResults);
   if (*nres != 0) return;
   // Without staged results the stages are counted by their wheel data sets,
   // one per stage.
