@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "flowsum.h"
@@ -15,7 +14,6 @@
 #include "loading/scanner.hpp"
 #include "store/dataset_tree.hpp"
 #include "store/list_evaluation.hpp"
-#include "store/load_stamp.hpp"
 #include "store/loading_sequences.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
@@ -113,50 +111,6 @@ bool choose_node(const Tree& t, int64_t p, std::string_view last, std::string_vi
     p = t.at(p + 1);
   }
   return false;
-}
-
-// The node the tree search reaches for each path asked for in this load
-// and tree (the first of the last keyword's siblings, from which a
-// qualifier chooses): a pass that asks for the same data sets again, or for
-// several data sets of one path, searches the tree once per path. The node
-// depends only on the path's keywords (trailing blanks do not count, as the
-// search packs keywords without them) and the tree, so it is kept with the
-// load's stamp, which changes with every edit of the tree through TKDTRE.
-// Only paths found are kept; the store is emptied when it holds
-// kKeptPaths of them, which bounds it to a megabyte or so.
-struct PathMemory {
-  LoadStamp stamp;
-  std::unordered_map<std::string, int64_t> nodes;
-  std::string key;  // the request being looked up (reused, not reallocated)
-};
-constexpr size_t kKeptPaths = 4096;
-
-// The tree search of lookup_dataset (mode 1 through the index): true with
-// the node reached when the path is in the tree.
-bool search_tree(std::span<const std::string_view> path, const Tree& tree, int64_t& ipos) {
-  static PathMemory m;
-  const LoadStamp now = LoadStamp::now();
-  if (!(m.stamp == now) || m.nodes.size() >= kKeptPaths) {
-    m.nodes.clear();
-    m.stamp = now;
-  }
-  m.key.clear();
-  for (std::string_view k : path) {
-    const std::string_view t = TextField::trim_right(k);
-    const auto n = static_cast<uint32_t>(t.size());
-    m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
-    m.key.append(t);
-  }
-  if (const auto it = m.nodes.find(m.key); it != m.nodes.end()) {
-    ipos = it->second;
-    return true;
-  }
-  DataRecord rec;
-  int64_t nused = tree.used;
-  TreeView view{const_cast<int64_t*>(tree.w), nused, tree.used};
-  if (dataset_tree(1, path, rec, view, ipos, &loaded_tree_index()) != 0) return false;
-  m.nodes.emplace(m.key, ipos);
-  return true;
 }
 
 // Scanner just past the head of the data set on `line` as a path of nid
@@ -424,8 +378,9 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
   g_remembered.valid = false;
   Tree tree;
   if (!loaded_tree(tree)) return a;
+  // The loaded tree's search keeps the paths it found for the load.
   int64_t ipos = 0;
-  if (!search_tree(path, tree, ipos)) return a;
+  if (TreeNodes::loaded().find(path, ipos) != 0) return a;
   DataRecord chosen;
   if (!choose_node(tree, ipos, last, qual8, chosen)) return a;
   g_last_tree_line = chosen.idata;

@@ -15,6 +15,7 @@
 #include "io/large_array.hpp"
 #include "io/messages.hpp"
 #include "loading/globals.hpp"
+#include "store/load_stamp.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
 
@@ -817,10 +818,59 @@ bool TreeNodes::matches(int64_t p, std::string_view name) const {
   return key_matches(t, p, Key{words, n});
 }
 
+namespace {
+
+// The paths found in the loaded tree in this load and tree, with the node
+// the search reached and its data record: a pass that asks for the same
+// data sets again, or for several data sets of one path, searches the tree
+// once per path. What a search finds depends only on the path's keywords
+// (trailing blanks do not count, as keys are packed without them) and the
+// tree, so it is kept with the load's stamp, which changes with every edit
+// of the loaded tree through TKDTRE; an addition never moves a node that was
+// found. Only paths found (code 0) are kept; the store is emptied when it
+// holds kKeptPaths of them, which bounds it to a megabyte or so.
+struct FoundPath {
+  int64_t node = 0;
+  DataRecord record;
+};
+struct PathMemory {
+  LoadStamp stamp;
+  std::unordered_map<std::string, FoundPath> found;
+  std::string key;  // the request being looked up (reused, not reallocated)
+};
+constexpr size_t kKeptPaths = 4096;
+
+PathMemory& path_memory(std::span<const std::string_view> path) {
+  static PathMemory m;
+  const LoadStamp now = LoadStamp::now();
+  if (!(m.stamp == now) || m.found.size() >= kKeptPaths) {
+    m.found.clear();
+    m.stamp = now;
+  }
+  m.key.clear();
+  for (std::string_view k : path) {
+    const std::string_view t = TextField::trim_right(k);
+    const auto n = static_cast<uint32_t>(t.size());
+    m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
+    m.key.append(t);
+  }
+  return m;
+}
+
+}  // namespace
+
 int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
                         DataRecord* record) const {
   node = 0;
   if (nused_ == 0) return 1;  // an empty tree holds no path
+  PathMemory* kept = index_ != nullptr ? &path_memory(path) : nullptr;
+  if (kept != nullptr) {
+    if (const auto it = kept->found.find(kept->key); it != kept->found.end()) {
+      node = it->second.node;
+      if (record != nullptr) *record = it->second.record;
+      return 0;
+    }
+  }
   int64_t used = nused_;
   // Mode 1 only reads the tree.
   TreeView tree{const_cast<int64_t*>(w_), used, nused_};
@@ -831,6 +881,7 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
     node = ipos;
     if (record != nullptr) *record = found;
   }
+  if (rc == 0 && kept != nullptr) kept->found.emplace(kept->key, FoundPath{ipos, found});
   return rc;
 }
 
