@@ -239,11 +239,18 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 bool g_number_shortcut = true;
 
-// Whether the eight characters of a word (in memory order) are all digits.
-bool all_digits(uint64_t eight) {
-  return ((eight & 0xF0F0F0F0F0F0F0F0) |
-          (((eight + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) == 0x3333333333333333;
+// How many of the eight characters of a word (in memory order) are digits
+// before the first one that is not. A byte is a digit when its high nibble
+// and that of the byte plus 6 are both 3; a carry out of a byte of 0xFA or
+// more only reaches bytes after it, which do not count then.
+int leading_digits(uint64_t eight) {
+  const uint64_t t = (eight & 0xF0F0F0F0F0F0F0F0) |
+                     (((eight + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4);
+  const uint64_t other = t ^ 0x3333333333333333;  // non-zero bytes: not digits
+  return other == 0 ? 8 : std::countr_zero(other) / 8;
 }
+
+constexpr uint64_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // The value of eight digits held in a word in memory order (the first digit
 // in the lowest byte): pairs, then fours, then all eight are combined.
@@ -270,17 +277,26 @@ bool plain_number(State& s, Token& tok) {
   // of them, so that it cannot overflow.
   uint64_t mantissa = 0;
   int digits = 0;
+  // Eight characters at a time: a run of digits ends within a word, and
+  // the digits before its end are taken in one step (shifted to the top of
+  // the word, the bytes below them read as leading zeros) rather than one
+  // by one in a loop whose end the processor cannot predict.
   auto digit_run = [&] {
     const int before = digits;
-    for (; std::endian::native == std::endian::little;) {
-      uint64_t eight;
-      std::memcpy(&eight, line + i, 8);
-      if (!all_digits(eight)) break;
-      mantissa = mantissa * 100000000 + eight_digits(eight);
-      i += 8;
-      digits += 8;
+    if constexpr (std::endian::native == std::endian::little) {
+      for (;;) {
+        uint64_t eight;
+        std::memcpy(&eight, line + i, 8);
+        const int n = leading_digits(eight);
+        if (n == 0) break;
+        mantissa = mantissa * kPowersOf10[n] + eight_digits(n == 8 ? eight : eight << (8 * (8 - n)));
+        i += static_cast<size_t>(n);
+        digits += n;
+        if (n < 8) break;
+      }
+    } else {
+      for (; is_digit(line[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(line[i] - '0');
     }
-    for (; is_digit(line[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(line[i] - '0');
     return digits - before;
   };
   digit_run();

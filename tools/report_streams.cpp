@@ -37,6 +37,12 @@ struct Object {
   std::string id, type;
 };
 
+// An identifier passed as an input field of its own length, cut to the
+// 128 characters of an identifier field: the library reads input fields up
+// to their last non-blank, so a copy padded to 128 would only give every
+// call over a hundred blanks to pass over.
+size_t id_len(const std::string& id) { return std::min(id.size(), kIdChars); }
+
 std::vector<Object> objects(void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t),
                             int64_t n) {
   std::vector<Object> out;
@@ -65,16 +71,15 @@ struct Connections {
 };
 
 Connections block_connections(const std::string& id) {
-  std::string bid = field(id, kIdChars);
   int64_t nin = 0, nout = 0, status = 0;
-  tkcntn_(bid.data(), &nin, &nout, &status, kIdChars);
+  tkcntn_(id.data(), &nin, &nout, &status, id_len(id));
   Connections c;
   const size_t ni = static_cast<size_t>(std::max<int64_t>(nin, 1)),
                no = static_cast<size_t>(std::max<int64_t>(nout, 1));
   std::string ii(ni * kIdChars, ' '), it(ni * kTypeChars, ' '), oi(no * kIdChars, ' '),
       ot(no * kTypeChars, ' ');
   int64_t ierr = 1;
-  tkcnct_(bid.data(), &nin, &nout, ii.data(), it.data(), oi.data(), ot.data(), &ierr, kIdChars,
+  tkcnct_(id.data(), &nin, &nout, ii.data(), it.data(), oi.data(), ot.data(), &ierr, id_len(id),
           kIdChars, kTypeChars, kIdChars, kTypeChars);
   for (int64_t i = 0; i < nin; ++i)
     c.inlets.push_back(trimmed(ii.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
@@ -128,16 +133,17 @@ StreamPass read_streams(const std::vector<Object>& st) {
   const size_t ncomp = static_cast<size_t>(std::max<int64_t>(ncc, 0));
   pass.comp_ids.resize(ncomp);
   const std::string sub = field("MIXED", 8), basis = field(settings().basis, 12);
-  std::string sid, src(kIdChars, ' '), dst(kIdChars, ' '), ids, lab(16, ' '), tnames, tlabels;
+  std::string src(kIdChars, ' '), dst(kIdChars, ' '), ids, lab(16, ' '), tnames, tlabels;
   std::vector<double> tvalues;
   pass.streams.reserve(st.size());
   for (const Object& s : st) {
     StreamValues v{s, "", "", flowsum::rglb(1), flowsum::rglb(1), flowsum::rglb(1), flowsum::rglb(1), {}};
-    sid = field(s.id, kIdChars);
+    const char* sid = s.id.data();
+    const size_t sid_len = id_len(s.id);
     src.assign(kIdChars, ' ');
     dst.assign(kIdChars, ' ');
     int64_t nsub = 0, nrows = 0, dum = 0;
-    tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
+    tksinf_(sid, src.data(), dst.data(), &nsub, &nrows, &dum, sid_len, kIdChars, kIdChars);
     v.source = std::string(trimmed_view(src));
     v.destination = std::string(trimmed_view(dst));
     if (!is_energy(s)) {
@@ -153,8 +159,8 @@ StreamPass read_streams(const std::vector<Object>& st) {
       lab.assign(16, ' ');
       double none = 0;
       int64_t n = ncc;
-      tksubs_(sid.data(), sub.data(), basis.data(), &n, ids.data(), ncomp ? v.comps.data() : &none,
-              lab.data(), &dum, tnames.data(), tvalues.data(), tlabels.data(), kIdChars, 8, 12, 8, 16,
+      tksubs_(sid, sub.data(), basis.data(), &n, ids.data(), ncomp ? v.comps.data() : &none,
+              lab.data(), &dum, tnames.data(), tvalues.data(), tlabels.data(), sid_len, 8, 12, 8, 16,
               12, 16);
       if (!trimmed_view(lab).empty()) pass.flabel = std::string(trimmed_view(lab));
       for (size_t i = 0; i < ncomp; ++i) {

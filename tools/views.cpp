@@ -18,6 +18,53 @@ Settings& settings() {
   return s;
 }
 
+namespace {
+
+// Fixed notation of x with `precision` decimals, trailing zeros of the
+// fraction and a bare full stop left out, by scaling x into an integer: the
+// common case of the tables, at a fraction of the cost of an exact
+// conversion. With at most 9 significant digits the scaled value is below
+// 1e9 (or x itself when nothing is scaled) and its one rounding error is far
+// below 1e-6, so a fraction that is not within 1e-6 of one half rounds as
+// the exact value does. Returns the characters written into out, or 0 when
+// the exact conversion must decide (ties and near-ties, more digits).
+size_t fixed_by_scaling(double x, int precision, int digits, char* out) {
+  static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6,
+                                      1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+  if (digits > 9 || precision < 0 || precision >= static_cast<int>(std::size(kScale))) return 0;
+  const double scaled = std::fabs(x) * kScale[precision];
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) <= 1e-6) return 0;
+  uint64_t r = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  if (r == 0) return 0;
+  char d[24];  // the digits of r, last first
+  int n = 0;
+  do {
+    d[n++] = static_cast<char>('0' + r % 10);
+    r /= 10;
+  } while (r != 0);
+  int zeros = 0;  // trailing zeros of the fraction, left out
+  while (zeros < precision && zeros < n && d[zeros] == '0') ++zeros;
+  char* o = out;
+  if (x < 0) *o++ = '-';
+  if (n <= precision) {
+    *o++ = '0';
+    *o++ = '.';
+    for (int i = precision; i > n; --i) *o++ = '0';
+    for (int i = n - 1; i >= zeros; --i) *o++ = d[i];
+  } else {
+    for (int i = n - 1; i >= precision; --i) *o++ = d[i];
+    if (zeros < precision) {
+      *o++ = '.';
+      for (int i = precision - 1; i >= zeros; --i) *o++ = d[i];
+    }
+  }
+  return static_cast<size_t>(o - out);
+}
+
+}  // namespace
+
 // Fixed notation with the digits asked for (a whole number keeps all its
 // digits: 2950000 Pa stays readable), exponent notation only for very large
 // or small magnitudes.
@@ -42,8 +89,9 @@ std::string significant(double x) {
   }
   const int exponent =
       static_cast<int>(std::upper_bound(std::begin(kPowers), std::end(kPowers), magnitude) - std::begin(kPowers)) - 5;
-  const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed,
-                               std::max(0, digits - 1 - exponent));
+  const int precision = std::max(0, digits - 1 - exponent);
+  if (const size_t n = fixed_by_scaling(x, precision, digits, buf)) return std::string(buf, n);
+  const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, precision);
   std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
   if (s.find('.') != std::string_view::npos) {
     s = s.substr(0, s.find_last_not_of('0') + 1);
