@@ -11,6 +11,7 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "store/text_field.hpp"
 #include "tools/views.hpp"
 
 namespace flowsum_tool {
@@ -22,10 +23,7 @@ constexpr size_t kTypeChars = 12;
 constexpr int kRowTitle = 24;
 constexpr int kColumn = 12;
 
-std::string trimmed(std::string s) {
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
+std::string trimmed(std::string_view s) { return std::string(flowsum::TextField::trim_right(s)); }
 
 std::string field(const std::string& s, size_t n) {
   std::string out = s.substr(0, std::min(n, s.size()));
@@ -51,8 +49,8 @@ std::vector<Object> objects(void (*list)(int64_t*, char*, char*, int64_t*, size_
   int64_t ierr = 1;
   list(&n, ids.data(), types.data(), &ierr, kIdChars, kTypeChars);
   for (size_t i = 0; i < static_cast<size_t>(n); ++i)
-    out.push_back({trimmed(ids.substr(i * kIdChars, kIdChars)),
-                   trimmed(types.substr(i * kTypeChars, kTypeChars))});
+    out.push_back({trimmed(std::string_view(ids).substr(i * kIdChars, kIdChars)),
+                   trimmed(std::string_view(types).substr(i * kTypeChars, kTypeChars))});
   return out;
 }
 
@@ -61,10 +59,7 @@ std::vector<Object> streams() { return objects(tksids_, flowsum::glob(flowsum::g
 
 bool missing(double v) { return std::fabs(v) >= std::fabs(flowsum::rglb(1)); }
 
-std::string_view trimmed_view(std::string_view s) {
-  const size_t n = s.find_last_not_of(' ');
-  return n == std::string_view::npos ? std::string_view() : s.substr(0, n + 1);
-}
+std::string_view trimmed_view(std::string_view s) { return flowsum::TextField::trim_right(s); }
 
 struct Connections {
   std::vector<std::string> inlets, outlets;
@@ -82,9 +77,9 @@ Connections block_connections(const std::string& id) {
   tkcnct_(id.data(), &nin, &nout, ii.data(), it.data(), oi.data(), ot.data(), &ierr, id_len(id),
           kIdChars, kTypeChars, kIdChars, kTypeChars);
   for (int64_t i = 0; i < nin; ++i)
-    c.inlets.push_back(trimmed(ii.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
+    c.inlets.push_back(trimmed(std::string_view(ii).substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
   for (int64_t i = 0; i < nout; ++i)
-    c.outlets.push_back(trimmed(oi.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
+    c.outlets.push_back(trimmed(std::string_view(oi).substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
   return c;
 }
 
