@@ -143,10 +143,12 @@ struct State {
   }
 };
 
-State& state() {
-  static State s;
-  return s;
-}
+// One scanner state for the library, made before main (after the class
+// table above, in this file's order): a function-local static would test
+// its guard on each of the millions of tokens a load and its queries read.
+State g_state;
+
+State& state() { return g_state; }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -289,7 +291,12 @@ bool plain_number(State& s, Token& tok) {
         std::memcpy(&eight, line + i, 8);
         const int n = leading_digits(eight);
         if (n == 0) break;
-        mantissa = mantissa * kPowersOf10[n] + eight_digits(n == 8 ? eight : eight << (8 * (8 - n)));
+        // One digit (a unit code, the 0 before a full stop) is the most
+        // common run and needs no combining.
+        const uint64_t value = n == 1   ? (eight & 0x0F)
+                               : n == 8 ? eight_digits(eight)
+                                        : eight_digits(eight << (8 * (8 - n)));
+        mantissa = mantissa * kPowersOf10[n] + value;
         i += static_cast<size_t>(n);
         digits += n;
         if (n < 8) break;
@@ -359,6 +366,11 @@ bool plain_number(State& s, Token& tok) {
   return true;
 }
 
+// The token at the held position through the automaton. Out of line: most
+// tokens of data-set values are plain numbers, and a call of next() for one
+// then saves and restores only the registers the shortcut needs.
+[[gnu::noinline]] void automaton(State& s, Token& tok);
+
 }  // namespace
 
 void use_number_shortcut(bool on) { g_number_shortcut = on; }
@@ -422,12 +434,17 @@ void next(Token& tok) {
   }
 
   if (g_number_shortcut && plain_number(s, tok)) return;
+  automaton(s, tok);
+}
 
-  // The automaton. Every step moves one position on, and a blank follows
-  // position 128, which ends every token except a quoted string; a quoted
-  // string still open there ends with the line.
-  // Local copies keep the position in a register: the line is read through
-  // a char pointer, which the compiler must assume may alias the state.
+namespace {
+
+// The automaton. Every step moves one position on, and a blank follows
+// position 128, which ends every token except a quoted string; a quoted
+// string still open there ends with the line.
+// Local copies keep the position in a register: the line is read through
+// a char pointer, which the compiler must assume may alias the state.
+void automaton(State& s, Token& tok) {
   const char* line = s.line;
   const Cell(*table)[kClasses] = s.table;
   int64_t pos = s.pos;
@@ -511,6 +528,8 @@ void next(Token& tok) {
       break;
   }
 }
+
+}  // namespace
 
 int64_t line_number() { return state().line_number; }
 int64_t read_unit() { return state().unit; }
