@@ -38,12 +38,24 @@ size_t fixed_by_scaling(double x, int precision, int digits, char* out) {
   if (std::fabs(fraction - 0.5) <= 1e-6) return 0;
   uint64_t r = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
   if (r == 0) return 0;
-  char d[24];  // the digits of r, last first
+  // The digits of r, last first, two at a time.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char d[24];
   int n = 0;
-  do {
-    d[n++] = static_cast<char>('0' + r % 10);
-    r /= 10;
-  } while (r != 0);
+  for (; r >= 100; r /= 100) {
+    const size_t k = static_cast<size_t>(r % 100) * 2;
+    d[n++] = kPairs[k + 1];
+    d[n++] = kPairs[k];
+  }
+  if (r >= 10) {
+    d[n++] = kPairs[r * 2 + 1];
+    d[n++] = kPairs[r * 2];
+  } else {
+    d[n++] = static_cast<char>('0' + r);
+  }
   int zeros = 0;  // trailing zeros of the fraction, left out
   while (zeros < precision && zeros < n && d[zeros] == '0') ++zeros;
   char* o = out;
