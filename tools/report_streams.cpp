@@ -94,6 +94,11 @@ std::string number(double v) {
   return significant(v);
 }
 
+// The same into buf, for the cells of the stream table.
+std::string_view number_into(double v, SignificantBuffer& buf) {
+  return missing(v) ? std::string_view("-") : significant_into(v, buf);
+}
+
 // Heat and work streams carry one value, their duty or power, and no
 // composition: they are listed with it instead of taking a column of the
 // stream table.
@@ -239,6 +244,7 @@ void print_stream_table(const StreamPass& pass, const std::vector<const StreamVa
 
   std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
   std::string line;
+  SignificantBuffer buf;
   if (settings().by_stream) {
     cell_left(line, "stream", kRowTitle);
     for (const Row& r : rows) cell_right(line, fit(r.title.substr(r.title.find_first_not_of(' ')), kColumn), kColumn);
@@ -248,7 +254,7 @@ void print_stream_table(const StreamPass& pass, const std::vector<const StreamVa
     put_line(line, out);
     for (const StreamValues* s : cols) {
       cell_left(line, fit(s->object.id, kRowTitle), kRowTitle);
-      for (const Row& r : rows) cell_right(line, number(r.value(*s, r.component)), kColumn);
+      for (const Row& r : rows) cell_right(line, number_into(r.value(*s, r.component), buf), kColumn);
       put_line(line, out);
     }
     return;
@@ -257,15 +263,21 @@ void print_stream_table(const StreamPass& pass, const std::vector<const StreamVa
   const size_t per_group =
       width <= 0 ? cols.size()
                  : static_cast<size_t>(std::max(1, (width - kRowTitle) / (kColumn + 1)));
+  // Every group repeats the rows' titles: made once.
+  std::vector<std::string> titles;
+  titles.reserve(rows.size());
+  for (const Row& r : rows) titles.push_back(fit(r.unit.empty() ? r.title : r.title + " " + r.unit, kRowTitle));
   for (size_t first = 0; first < cols.size(); first += per_group) {
     const size_t last = std::min(cols.size(), first + per_group);
     if (first > 0) put_line(line, out);
     cell_left(line, "", kRowTitle);
     for (size_t j = first; j < last; ++j) cell_right(line, fit(cols[j]->object.id, kColumn), kColumn);
     put_line(line, out);
-    for (const Row& r : rows) {
-      cell_left(line, fit(r.unit.empty() ? r.title : r.title + " " + r.unit, kRowTitle), kRowTitle);
-      for (size_t j = first; j < last; ++j) cell_right(line, number(r.value(*cols[j], r.component)), kColumn);
+    for (size_t k = 0; k < rows.size(); ++k) {
+      const Row& r = rows[k];
+      cell_left(line, titles[k], kRowTitle);
+      for (size_t j = first; j < last; ++j)
+        cell_right(line, number_into(r.value(*cols[j], r.component), buf), kColumn);
       put_line(line, out);
     }
   }

@@ -80,14 +80,13 @@ size_t fixed_by_scaling(double x, int precision, int digits, char* out) {
 // Fixed notation with the digits asked for (a whole number keeps all its
 // digits: 2950000 Pa stays readable), exponent notation only for very large
 // or small magnitudes.
-std::string significant(double x) {
+std::string_view significant_into(double x, SignificantBuffer& buf) {
   // std::to_chars: several times faster than snprintf on a large table,
   // and without locale.
   const int digits = settings().digits;
-  char buf[400];
   if (!std::isfinite(x) || x == 0) {
-    std::snprintf(buf, sizeof buf, "%g", x);
-    return buf;
+    const int n = std::snprintf(buf.data(), buf.size(), "%g", x);
+    return {buf.data(), static_cast<size_t>(std::clamp(n, 0, static_cast<int>(buf.size()) - 1))};
   }
   // The decimal exponent by comparison with the powers of ten of the fixed
   // range (1e-4 up to 1e15): a stream table prints hundreds of thousands of
@@ -95,21 +94,28 @@ std::string significant(double x) {
   static constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
                                        1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const double magnitude = std::fabs(x);
+  char* const first = buf.data();
+  char* const end = first + buf.size();
   if (magnitude < kPowers[0] || magnitude >= kPowers[19]) {
-    const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, digits);
-    return std::string(buf, r.ptr);
+    const auto r = std::to_chars(first, end, x, std::chars_format::general, digits);
+    return {first, static_cast<size_t>(r.ptr - first)};
   }
   const int exponent =
       static_cast<int>(std::upper_bound(std::begin(kPowers), std::end(kPowers), magnitude) - std::begin(kPowers)) - 5;
   const int precision = std::max(0, digits - 1 - exponent);
-  if (const size_t n = fixed_by_scaling(x, precision, digits, buf)) return std::string(buf, n);
-  const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, precision);
-  std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
+  if (const size_t n = fixed_by_scaling(x, precision, digits, first)) return {first, n};
+  const auto r = std::to_chars(first, end, x, std::chars_format::fixed, precision);
+  std::string_view s(first, static_cast<size_t>(r.ptr - first));
   if (s.find('.') != std::string_view::npos) {
     s = s.substr(0, s.find_last_not_of('0') + 1);
     if (s.back() == '.') s.remove_suffix(1);
   }
-  return s == "-0" ? "0" : std::string(s);
+  return s == "-0" ? std::string_view("0") : s;
+}
+
+std::string significant(double x) {
+  SignificantBuffer buf;
+  return std::string(significant_into(x, buf));
 }
 
 std::string fit(const std::string& text, size_t width) {
