@@ -292,8 +292,9 @@ bool stream_info(std::string_view stream, TextField source, TextField destinatio
       // on every value.
       std::vector<uint64_t>& names = substream_words();
       names.resize(static_cast<size_t>(a.ndata));
-      for (int64_t j = 1; j <= a.ndata; ++j)
-        a.qualifier_into(csub, j, TextField(reinterpret_cast<char*>(&names[idx(j - 1)]), 8));
+      const DatasetAnswer own = a;  // not reachable through the names' bytes
+      for (int64_t j = 1; j <= own.ndata; ++j)
+        own.qualifier_into(csub, j, TextField(reinterpret_cast<char*>(&names[idx(j - 1)]), 8));
       constexpr uint64_t kBlank8 = 0x2020202020202020;
       for (size_t k = 1; k < names.size(); ++k) {
         const uint64_t cur = names[k], prev = names[k - 1];

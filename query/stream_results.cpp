@@ -62,12 +62,16 @@ void qualifier8_into(const DatasetAnswer& a, int64_t col, int64_t j, char* out) 
   else f.fill_blank();
 }
 
-std::vector<MainRow> main_rows(const DatasetAnswer& a, int64_t first) {
+std::vector<MainRow> main_rows(const DatasetAnswer& answer, int64_t first) {
   std::vector<MainRow> rows;
-  if (!a.found()) return rows;
-  const int64_t csub = a.find_qualifier("SUBSTREAM");
-  const int64_t ccomp = a.find_qualifier("COMPONENTS");
-  const int64_t cprop = a.find_qualifier("PROPERTIES");
+  if (!answer.found()) return rows;
+  const int64_t csub = answer.find_qualifier("SUBSTREAM");
+  const int64_t ccomp = answer.find_qualifier("COMPONENTS");
+  const int64_t cprop = answer.find_qualifier("PROPERTIES");
+  // A copy that nothing else can reach: the rows' characters are written
+  // through char pointers, after which the answer's counts and locations
+  // would otherwise be read again for every value.
+  const DatasetAnswer a = answer;
   if (a.ndata >= first) rows.reserve(static_cast<size_t>(a.ndata - first + 1));
   for (int64_t j = first; j <= a.ndata; ++j) {
     MainRow& r = rows.emplace_back();

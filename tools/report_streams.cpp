@@ -165,7 +165,7 @@ StreamPass read_streams(const std::vector<Object>& st) {
       if (!trimmed_view(lab).empty()) pass.flabel = std::string(trimmed_view(lab));
       for (size_t i = 0; i < ncomp; ++i) {
         const std::string_view id = trimmed_view(std::string_view(ids).substr(i * 8, 8));
-        if (!id.empty()) pass.comp_ids[i] = std::string(id);
+        if (!id.empty()) pass.comp_ids[i].assign(id);
       }
       // The first total row of each property counts.
       bool seen_t = false, seen_p = false, seen_v = false;
