@@ -100,7 +100,7 @@ struct State {
   // The held line at positions 1..128 (index 0..127), then one blank so that
   // a token running up to position 128 meets a blank after it, and blanks
   // enough that sixteen characters can be read from any position.
-  char line[kLineChars + 1 + 16];
+  char line[kLineChars + 1 + 16]{};
   int64_t pos = 81;   // 1-based position of the next character
   int64_t last = 80;  // position of the last non-blank character
   int64_t unit = 5;
@@ -108,12 +108,15 @@ struct State {
   int64_t line_number = 0;
   int64_t comma = 1;
   bool extended = false;
-  Cell table[kStates][kClasses];
-  char text[kLineChars];
+  Cell table[kStates][kClasses]{};
+  char text[kLineChars]{};
 
-  State() {
-    std::memset(line, ' ', sizeof line);
-    rebuild_table();
+  // Blank line, standard table: made at compile time, so the state is
+  // ready before any constructor of the program runs.
+  constexpr State() {
+    for (char& c : line) c = ' ';
+    for (int s = 0; s < kStates; ++s)
+      for (int c = 0; c < kClasses; ++c) table[s][c] = kStandard[s][c];
   }
 
   void rebuild_table() {
@@ -143,10 +146,10 @@ struct State {
   }
 };
 
-// One scanner state for the library, made before main (after the class
-// table above, in this file's order): a function-local static would test
-// its guard on each of the millions of tokens a load and its queries read.
-State g_state;
+// One scanner state for the library, initialised as a constant: a
+// function-local static would test its guard on each of the millions of
+// tokens a load and its queries read.
+constinit State g_state;
 
 State& state() { return g_state; }
 
