@@ -100,7 +100,7 @@ struct State {
   // The held line at positions 1..128 (index 0..127), then one blank so that
   // a token running up to position 128 meets a blank after it, and blanks
   // enough that sixteen characters can be read from any position.
-  char line[kLineChars + 1 + 16];
+  char line[kLineChars + 1 + 16]{};
   int64_t pos = 81;   // 1-based position of the next character
   int64_t last = 80;  // position of the last non-blank character
   int64_t unit = 5;
@@ -108,12 +108,15 @@ struct State {
   int64_t line_number = 0;
   int64_t comma = 1;
   bool extended = false;
-  Cell table[kStates][kClasses];
-  char text[kLineChars];
+  Cell table[kStates][kClasses]{};
+  char text[kLineChars]{};
 
-  State() {
-    std::memset(line, ' ', sizeof line);
-    rebuild_table();
+  // Blank line, standard table: made at compile time, so the state is
+  // ready before any constructor of the program runs.
+  constexpr State() {
+    for (char& c : line) c = ' ';
+    for (int s = 0; s < kStates; ++s)
+      for (int c = 0; c < kClasses; ++c) table[s][c] = kStandard[s][c];
   }
 
   void rebuild_table() {
@@ -143,10 +146,12 @@ struct State {
   }
 };
 
-State& state() {
-  static State s;
-  return s;
-}
+// One scanner state for the library, initialised as a constant: a
+// function-local static would test its guard on each of the millions of
+// tokens a load and its queries read.
+constinit State g_state;
+
+State& state() { return g_state; }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -239,11 +244,18 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 bool g_number_shortcut = true;
 
-// Whether the eight characters of a word (in memory order) are all digits.
-bool all_digits(uint64_t eight) {
-  return ((eight & 0xF0F0F0F0F0F0F0F0) |
-          (((eight + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) == 0x3333333333333333;
+// How many of the eight characters of a word (in memory order) are digits
+// before the first one that is not. A byte is a digit when its high nibble
+// and that of the byte plus 6 are both 3; a carry out of a byte of 0xFA or
+// more only reaches bytes after it, which do not count then.
+int leading_digits(uint64_t eight) {
+  const uint64_t t = (eight & 0xF0F0F0F0F0F0F0F0) |
+                     (((eight + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4);
+  const uint64_t other = t ^ 0x3333333333333333;  // non-zero bytes: not digits
+  return other == 0 ? 8 : std::countr_zero(other) / 8;
 }
+
+constexpr uint64_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // The value of eight digits held in a word in memory order (the first digit
 // in the lowest byte): pairs, then fours, then all eight are combined.
@@ -270,17 +282,31 @@ bool plain_number(State& s, Token& tok) {
   // of them, so that it cannot overflow.
   uint64_t mantissa = 0;
   int digits = 0;
+  // Eight characters at a time: a run of digits ends within a word, and
+  // the digits before its end are taken in one step (shifted to the top of
+  // the word, the bytes below them read as leading zeros) rather than one
+  // by one in a loop whose end the processor cannot predict.
   auto digit_run = [&] {
     const int before = digits;
-    for (; std::endian::native == std::endian::little;) {
-      uint64_t eight;
-      std::memcpy(&eight, line + i, 8);
-      if (!all_digits(eight)) break;
-      mantissa = mantissa * 100000000 + eight_digits(eight);
-      i += 8;
-      digits += 8;
+    if constexpr (std::endian::native == std::endian::little) {
+      for (;;) {
+        uint64_t eight;
+        std::memcpy(&eight, line + i, 8);
+        const int n = leading_digits(eight);
+        if (n == 0) break;
+        // One digit (a unit code, the 0 before a full stop) is the most
+        // common run and needs no combining.
+        const uint64_t value = n == 1   ? (eight & 0x0F)
+                               : n == 8 ? eight_digits(eight)
+                                        : eight_digits(eight << (8 * (8 - n)));
+        mantissa = mantissa * kPowersOf10[n] + value;
+        i += static_cast<size_t>(n);
+        digits += n;
+        if (n < 8) break;
+      }
+    } else {
+      for (; is_digit(line[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(line[i] - '0');
     }
-    for (; is_digit(line[i]); ++i, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(line[i] - '0');
     return digits - before;
   };
   digit_run();
@@ -342,6 +368,11 @@ bool plain_number(State& s, Token& tok) {
   s.pos = static_cast<int64_t>(i) + 2;  // past the blank that ends it
   return true;
 }
+
+// The token at the held position through the automaton. Out of line: most
+// tokens of data-set values are plain numbers, and a call of next() for one
+// then saves and restores only the registers the shortcut needs.
+[[gnu::noinline]] void automaton(State& s, Token& tok);
 
 }  // namespace
 
@@ -406,12 +437,17 @@ void next(Token& tok) {
   }
 
   if (g_number_shortcut && plain_number(s, tok)) return;
+  automaton(s, tok);
+}
 
-  // The automaton. Every step moves one position on, and a blank follows
-  // position 128, which ends every token except a quoted string; a quoted
-  // string still open there ends with the line.
-  // Local copies keep the position in a register: the line is read through
-  // a char pointer, which the compiler must assume may alias the state.
+namespace {
+
+// The automaton. Every step moves one position on, and a blank follows
+// position 128, which ends every token except a quoted string; a quoted
+// string still open there ends with the line.
+// Local copies keep the position in a register: the line is read through
+// a char pointer, which the compiler must assume may alias the state.
+void automaton(State& s, Token& tok) {
   const char* line = s.line;
   const Cell(*table)[kClasses] = s.table;
   int64_t pos = s.pos;
@@ -495,6 +531,8 @@ void next(Token& tok) {
       break;
   }
 }
+
+}  // namespace
 
 int64_t line_number() { return state().line_number; }
 int64_t read_unit() { return state().unit; }

@@ -264,6 +264,13 @@ std::string_view boundary_prefix(std::string_view stream, std::string_view block
   return own;
 }
 
+// The substream names of the last stream TKSINF read, one word each; kept
+// between calls so that a pass over every stream allocates once.
+std::vector<uint64_t>& substream_words() {
+  static std::vector<uint64_t> words;
+  return words;
+}
+
 }  // namespace
 
 bool stream_info(std::string_view stream, TextField source, TextField destination,
@@ -280,19 +287,18 @@ bool stream_info(std::string_view stream, TextField source, TextField destinatio
     if (a.nqual > 0 && csub > 0 && a.ndata >= 2) {
       // Each value's 8-character substream name as one word: a new name
       // after a named one starts another substream; blank names count as none.
-      auto name_word = [&](int64_t j) {
-        char text[8];
-        a.qualifier_into(csub, j, TextField(text, 8));
-        uint64_t w;
-        std::memcpy(&w, text, 8);
-        return w;
-      };
+      // The names are all read first and compared in a second pass: a word
+      // read right after its halves were written would wait for those stores
+      // on every value.
+      std::vector<uint64_t>& names = substream_words();
+      names.resize(static_cast<size_t>(a.ndata));
+      const DatasetAnswer own = a;  // not reachable through the names' bytes
+      for (int64_t j = 1; j <= own.ndata; ++j)
+        own.qualifier_into(csub, j, TextField(reinterpret_cast<char*>(&names[idx(j - 1)]), 8));
       constexpr uint64_t kBlank8 = 0x2020202020202020;
-      uint64_t prev = name_word(1);
-      for (int64_t j = 2; j <= a.ndata; ++j) {
-        const uint64_t cur = name_word(j);
+      for (size_t k = 1; k < names.size(); ++k) {
+        const uint64_t cur = names[k], prev = names[k - 1];
         if (cur != kBlank8 && prev != kBlank8 && cur != prev) ++substreams;
-        prev = cur;
       }
     }
     rows = std::max<int64_t>(0, a.ndata - 3);

@@ -32,6 +32,15 @@ size_t idx(int64_t i) { return static_cast<size_t>(i); }
 // further lookups (molecular weights, standard volumes) may reuse the words.
 // The names are held in place: a table has a row per component and property,
 // and building strings for each cost more than the rest of the copy.
+// Eight characters as one word: substream and component names are eight
+// characters, and the row walks compare them for every row.
+uint64_t word8(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+constexpr uint64_t kBlank8 = 0x2020202020202020;
+
 struct MainRow {
   int64_t property = 0;  // 0 when the data set has no "PROPERTIES" column
   char substream_chars[8];  // "MIXED" for blank
@@ -40,8 +49,9 @@ struct MainRow {
   int64_t unit_code = 0;
   double value = 0;
 
-  std::string_view substream() const { return {substream_chars, 8}; }
   std::string_view component() const { return {component_chars, 8}; }
+  uint64_t substream_word() const { return word8(substream_chars); }
+  bool component_blank() const { return word8(component_chars) == kBlank8; }
 };
 
 // The 8 characters of qualifier col of value j into out; blanks without the
@@ -52,24 +62,31 @@ void qualifier8_into(const DatasetAnswer& a, int64_t col, int64_t j, char* out) 
   else f.fill_blank();
 }
 
-std::vector<MainRow> main_rows(const DatasetAnswer& a, int64_t first) {
+std::vector<MainRow> main_rows(const DatasetAnswer& answer, int64_t first) {
   std::vector<MainRow> rows;
-  if (!a.found()) return rows;
-  const int64_t csub = a.find_qualifier("SUBSTREAM");
-  const int64_t ccomp = a.find_qualifier("COMPONENTS");
-  const int64_t cprop = a.find_qualifier("PROPERTIES");
+  if (!answer.found()) return rows;
+  const int64_t csub = answer.find_qualifier("SUBSTREAM");
+  const int64_t ccomp = answer.find_qualifier("COMPONENTS");
+  const int64_t cprop = answer.find_qualifier("PROPERTIES");
+  // A copy that nothing else can reach: the rows' characters are written
+  // through char pointers, after which the answer's counts and locations
+  // would otherwise be read again for every value.
+  const DatasetAnswer a = answer;
   if (a.ndata >= first) rows.reserve(static_cast<size_t>(a.ndata - first + 1));
   for (int64_t j = first; j <= a.ndata; ++j) {
     MainRow& r = rows.emplace_back();
     r.property = cprop ? a.qualifier_int(cprop, j) : 0;
     qualifier8_into(a, csub, j, r.substream_chars);
-    if (TextField::trim_right(r.substream()).empty())
-      std::copy(kMixed.begin(), kMixed.end(), r.substream_chars);
     qualifier8_into(a, ccomp, j, r.component_chars);
     r.unit_type = a.unit_type(j);
     r.unit_code = a.unit_code(j);
     r.value = a.real_value(j);
   }
+  // Blank substreams are "MIXED". Tested in a pass of their own: a name read
+  // as one word right after its halves were written would wait for those
+  // stores on every row.
+  for (MainRow& r : rows)
+    if (r.substream_word() == kBlank8) std::copy(kMixed.begin(), kMixed.end(), r.substream_chars);
   return rows;
 }
 
@@ -113,14 +130,14 @@ bool is_fraction(SubstreamBasis b) {
          b == SubstreamBasis::kStdVolFrac;
 }
 
-// The rows of one substream of a main table, and where each property's
-// first row is.
+// The rows of one substream of a main table (its eight-character name as a
+// word), and where each property's first row is.
 struct SubstreamRows {
   const std::vector<MainRow>& rows;
-  std::string substream;
+  uint64_t substream;
   std::optional<size_t> first(int64_t property) const {
     for (size_t r = 0; r < rows.size(); ++r)
-      if (rows[r].substream() == substream && rows[r].property == property) return r;
+      if (rows[r].property == property && rows[r].substream_word() == substream) return r;
     return std::nullopt;
   }
   // Row i (0-based) of the block of component rows that starts at first,
@@ -129,7 +146,7 @@ struct SubstreamRows {
     const size_t r = first + idx(i);
     if (r >= rows.size()) return nullptr;
     const MainRow& row = rows[r];
-    if (row.property != property || row.substream() != substream || blank(row.component()))
+    if (row.property != property || row.substream_word() != substream || row.component_blank())
       return nullptr;
     return &row;
   }
@@ -137,7 +154,7 @@ struct SubstreamRows {
   // component).
   const MainRow* total(int64_t property) const {
     for (const MainRow& row : rows)
-      if (row.substream() == substream && row.property == property && blank(row.component()))
+      if (row.property == property && row.substream_word() == substream && row.component_blank())
         return &row;
     return nullptr;
   }
@@ -473,13 +490,13 @@ void substream_results(std::string_view id, std::string_view substream, std::str
     const DatasetAnswer a = stream_dataset(s, id, "STR_MAIN");
     rows = main_rows(a, 4);
   }
-  const SubstreamRows sub{rows, blank(substream) ? std::string(kMixed) : padded(substream, 8)};
+  const SubstreamRows sub{rows, word8((blank(substream) ? std::string(kMixed) : padded(substream, 8)).data())};
 
   // The substream's total rows, in data order.
   size_t t = 0;
   for (const MainRow& row : rows) {
-    if (row.substream() != sub.substream || !blank(row.component())) continue;
-    text_element(total_names, total_names_len, t).assign(property_name(row.property));
+    if (row.substream_word() != sub.substream || !row.component_blank()) continue;
+    property_name_into(row.property, text_element(total_names, total_names_len, t));
     const ConvertedValue c = convert(row.unit_type, row.unit_code, row.value);
     if (total_values) total_values[t] = c.value;
     text_element(total_labels, total_labels_len, t).assign(c.label_view());

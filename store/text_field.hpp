@@ -79,11 +79,9 @@ struct TextField {
     // Eight blanks at a time first: the texts trimmed are often long
     // keyword fields holding a short keyword.
     size_t n = s.size();
-    while (n >= 8) {
-      uint64_t w;
+    for (uint64_t w; n >= 8; n -= 8) {
       std::memcpy(&w, s.data() + n - 8, 8);
       if (w != 0x2020202020202020) break;
-      n -= 8;
     }
     while (n > 0 && s[n - 1] == ' ') --n;
     return s.substr(0, n);

@@ -57,9 +57,9 @@ struct ResultTable {
   std::vector<int64_t> types, ints;
   std::vector<double> reals;
 
-  // Reads the table of the block in the 128-character field f and returns
-  // its number of results; a table too large for the tool to read is left
-  // empty, its count still returned.
+  // Reads the table of the block whose identifier field is f (at most 128
+  // characters) and returns its number of results; a table too large for the
+  // tool to read is left empty, its count still returned.
   int64_t read(std::string& f) {
     int64_t n = 0, nd = 0, status = 1;
     tknres_(f.data(), &n, &nd, &status, f.size());
@@ -217,7 +217,9 @@ void report_block_summaries(const std::vector<std::pair<std::string, std::string
   if (blocks.empty() || rows <= 0) return;
   std::fprintf(out, "\nblock summaries (the first %d results of each):\n", rows);
   for (const auto& [id, model] : blocks) {
-    std::string f = pad(id, 128);
+    // The identifier as a field of its own length (the library reads input
+    // fields up to their last non-blank): no padded copy to pass over.
+    std::string f = id.substr(0, 128);
     ResultTable t;
     const int64_t n = t.read(f);
     std::fprintf(out, "  %s (%s): %lld result%s\n", id.c_str(), model.c_str(), static_cast<long long>(n),

@@ -9,6 +9,7 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "store/text_field.hpp"
 #include "tools/report_equipment.hpp"
 
 namespace flowsum_tool {
@@ -24,9 +25,7 @@ struct Object {
 };
 
 std::string trimmed(const char* text, size_t len) {
-  std::string s(text, len);
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
+  return std::string(flowsum::TextField::trim_right(std::string_view(text, len)));
 }
 
 using ListRoutine = void (*)(int64_t*, char*, char*, int64_t*, size_t, size_t);

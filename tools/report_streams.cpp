@@ -11,6 +11,7 @@
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
+#include "store/text_field.hpp"
 #include "tools/views.hpp"
 
 namespace flowsum_tool {
@@ -22,10 +23,7 @@ constexpr size_t kTypeChars = 12;
 constexpr int kRowTitle = 24;
 constexpr int kColumn = 12;
 
-std::string trimmed(std::string s) {
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
+std::string trimmed(std::string_view s) { return std::string(flowsum::TextField::trim_right(s)); }
 
 std::string field(const std::string& s, size_t n) {
   std::string out = s.substr(0, std::min(n, s.size()));
@@ -37,6 +35,12 @@ struct Object {
   std::string id, type;
 };
 
+// An identifier passed as an input field of its own length, cut to the
+// 128 characters of an identifier field: the library reads input fields up
+// to their last non-blank, so a copy padded to 128 would only give every
+// call over a hundred blanks to pass over.
+size_t id_len(const std::string& id) { return std::min(id.size(), kIdChars); }
+
 std::vector<Object> objects(void (*list)(int64_t*, char*, char*, int64_t*, size_t, size_t),
                             int64_t n) {
   std::vector<Object> out;
@@ -45,8 +49,8 @@ std::vector<Object> objects(void (*list)(int64_t*, char*, char*, int64_t*, size_
   int64_t ierr = 1;
   list(&n, ids.data(), types.data(), &ierr, kIdChars, kTypeChars);
   for (size_t i = 0; i < static_cast<size_t>(n); ++i)
-    out.push_back({trimmed(ids.substr(i * kIdChars, kIdChars)),
-                   trimmed(types.substr(i * kTypeChars, kTypeChars))});
+    out.push_back({trimmed(std::string_view(ids).substr(i * kIdChars, kIdChars)),
+                   trimmed(std::string_view(types).substr(i * kTypeChars, kTypeChars))});
   return out;
 }
 
@@ -55,31 +59,27 @@ std::vector<Object> streams() { return objects(tksids_, flowsum::glob(flowsum::g
 
 bool missing(double v) { return std::fabs(v) >= std::fabs(flowsum::rglb(1)); }
 
-std::string_view trimmed_view(std::string_view s) {
-  const size_t n = s.find_last_not_of(' ');
-  return n == std::string_view::npos ? std::string_view() : s.substr(0, n + 1);
-}
+std::string_view trimmed_view(std::string_view s) { return flowsum::TextField::trim_right(s); }
 
 struct Connections {
   std::vector<std::string> inlets, outlets;
 };
 
 Connections block_connections(const std::string& id) {
-  std::string bid = field(id, kIdChars);
   int64_t nin = 0, nout = 0, status = 0;
-  tkcntn_(bid.data(), &nin, &nout, &status, kIdChars);
+  tkcntn_(id.data(), &nin, &nout, &status, id_len(id));
   Connections c;
   const size_t ni = static_cast<size_t>(std::max<int64_t>(nin, 1)),
                no = static_cast<size_t>(std::max<int64_t>(nout, 1));
   std::string ii(ni * kIdChars, ' '), it(ni * kTypeChars, ' '), oi(no * kIdChars, ' '),
       ot(no * kTypeChars, ' ');
   int64_t ierr = 1;
-  tkcnct_(bid.data(), &nin, &nout, ii.data(), it.data(), oi.data(), ot.data(), &ierr, kIdChars,
+  tkcnct_(id.data(), &nin, &nout, ii.data(), it.data(), oi.data(), ot.data(), &ierr, id_len(id),
           kIdChars, kTypeChars, kIdChars, kTypeChars);
   for (int64_t i = 0; i < nin; ++i)
-    c.inlets.push_back(trimmed(ii.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
+    c.inlets.push_back(trimmed(std::string_view(ii).substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
   for (int64_t i = 0; i < nout; ++i)
-    c.outlets.push_back(trimmed(oi.substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
+    c.outlets.push_back(trimmed(std::string_view(oi).substr(static_cast<size_t>(i) * kIdChars, kIdChars)));
   return c;
 }
 
@@ -92,6 +92,11 @@ std::string join(const std::vector<std::string>& v) {
 std::string number(double v) {
   if (missing(v)) return "-";
   return significant(v);
+}
+
+// The same into buf, for the cells of the stream table.
+std::string_view number_into(double v, SignificantBuffer& buf) {
+  return missing(v) ? std::string_view("-") : significant_into(v, buf);
 }
 
 // Heat and work streams carry one value, their duty or power, and no
@@ -128,16 +133,17 @@ StreamPass read_streams(const std::vector<Object>& st) {
   const size_t ncomp = static_cast<size_t>(std::max<int64_t>(ncc, 0));
   pass.comp_ids.resize(ncomp);
   const std::string sub = field("MIXED", 8), basis = field(settings().basis, 12);
-  std::string sid, src(kIdChars, ' '), dst(kIdChars, ' '), ids, lab(16, ' '), tnames, tlabels;
+  std::string src(kIdChars, ' '), dst(kIdChars, ' '), ids, lab(16, ' '), tnames, tlabels;
   std::vector<double> tvalues;
   pass.streams.reserve(st.size());
   for (const Object& s : st) {
     StreamValues v{s, "", "", flowsum::rglb(1), flowsum::rglb(1), flowsum::rglb(1), flowsum::rglb(1), {}};
-    sid = field(s.id, kIdChars);
+    const char* sid = s.id.data();
+    const size_t sid_len = id_len(s.id);
     src.assign(kIdChars, ' ');
     dst.assign(kIdChars, ' ');
     int64_t nsub = 0, nrows = 0, dum = 0;
-    tksinf_(sid.data(), src.data(), dst.data(), &nsub, &nrows, &dum, kIdChars, kIdChars, kIdChars);
+    tksinf_(sid, src.data(), dst.data(), &nsub, &nrows, &dum, sid_len, kIdChars, kIdChars);
     v.source = std::string(trimmed_view(src));
     v.destination = std::string(trimmed_view(dst));
     if (!is_energy(s)) {
@@ -153,13 +159,13 @@ StreamPass read_streams(const std::vector<Object>& st) {
       lab.assign(16, ' ');
       double none = 0;
       int64_t n = ncc;
-      tksubs_(sid.data(), sub.data(), basis.data(), &n, ids.data(), ncomp ? v.comps.data() : &none,
-              lab.data(), &dum, tnames.data(), tvalues.data(), tlabels.data(), kIdChars, 8, 12, 8, 16,
+      tksubs_(sid, sub.data(), basis.data(), &n, ids.data(), ncomp ? v.comps.data() : &none,
+              lab.data(), &dum, tnames.data(), tvalues.data(), tlabels.data(), sid_len, 8, 12, 8, 16,
               12, 16);
       if (!trimmed_view(lab).empty()) pass.flabel = std::string(trimmed_view(lab));
       for (size_t i = 0; i < ncomp; ++i) {
         const std::string_view id = trimmed_view(std::string_view(ids).substr(i * 8, 8));
-        if (!id.empty()) pass.comp_ids[i] = std::string(id);
+        if (!id.empty()) pass.comp_ids[i].assign(id);
       }
       // The first total row of each property counts.
       bool seen_t = false, seen_p = false, seen_v = false;
@@ -238,6 +244,7 @@ void print_stream_table(const StreamPass& pass, const std::vector<const StreamVa
 
   std::fprintf(out, "\nstream table (%s):\n", basis.c_str());
   std::string line;
+  SignificantBuffer buf;
   if (settings().by_stream) {
     cell_left(line, "stream", kRowTitle);
     for (const Row& r : rows) cell_right(line, fit(r.title.substr(r.title.find_first_not_of(' ')), kColumn), kColumn);
@@ -247,7 +254,7 @@ void print_stream_table(const StreamPass& pass, const std::vector<const StreamVa
     put_line(line, out);
     for (const StreamValues* s : cols) {
       cell_left(line, fit(s->object.id, kRowTitle), kRowTitle);
-      for (const Row& r : rows) cell_right(line, number(r.value(*s, r.component)), kColumn);
+      for (const Row& r : rows) cell_right(line, number_into(r.value(*s, r.component), buf), kColumn);
       put_line(line, out);
     }
     return;
@@ -256,15 +263,21 @@ void print_stream_table(const StreamPass& pass, const std::vector<const StreamVa
   const size_t per_group =
       width <= 0 ? cols.size()
                  : static_cast<size_t>(std::max(1, (width - kRowTitle) / (kColumn + 1)));
+  // Every group repeats the rows' titles: made once.
+  std::vector<std::string> titles;
+  titles.reserve(rows.size());
+  for (const Row& r : rows) titles.push_back(fit(r.unit.empty() ? r.title : r.title + " " + r.unit, kRowTitle));
   for (size_t first = 0; first < cols.size(); first += per_group) {
     const size_t last = std::min(cols.size(), first + per_group);
     if (first > 0) put_line(line, out);
     cell_left(line, "", kRowTitle);
     for (size_t j = first; j < last; ++j) cell_right(line, fit(cols[j]->object.id, kColumn), kColumn);
     put_line(line, out);
-    for (const Row& r : rows) {
-      cell_left(line, fit(r.unit.empty() ? r.title : r.title + " " + r.unit, kRowTitle), kRowTitle);
-      for (size_t j = first; j < last; ++j) cell_right(line, number(r.value(*cols[j], r.component)), kColumn);
+    for (size_t k = 0; k < rows.size(); ++k) {
+      const Row& r = rows[k];
+      cell_left(line, titles[k], kRowTitle);
+      for (size_t j = first; j < last; ++j)
+        cell_right(line, number_into(r.value(*cols[j], r.component), buf), kColumn);
       put_line(line, out);
     }
   }

@@ -2,8 +2,10 @@
 // are not in the file, and the shape of a view that an option selects.
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "flowsum/summary.hpp"
@@ -45,6 +47,10 @@ inline std::string field(const std::string& all, size_t i, size_t width) {
 
 // A real with settings().digits significant digits, as every view prints it.
 std::string significant(double x);
+// The same text written into buf, for the tables that print hundreds of
+// thousands of values; valid while buf is.
+using SignificantBuffer = std::array<char, 400>;
+std::string_view significant_into(double x, SignificantBuffer& buf);
 
 // A text cut to at most width characters; a cut text ends in '~' to say so.
 std::string fit(const std::string& text, size_t width);
