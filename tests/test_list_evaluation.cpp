@@ -57,16 +57,13 @@ class ListEvaluation : public SummarySuite<ListEvaluation> {
     b.idset("A2", {"COMPONENT"}, {{{"C3"}}});
     b.idset("P", {"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}});
     b.idset("H1", {"HEAD"}, {{{"ONLY"}}});
-    b.idset("H2", {"HEAD"}, {{{"H_A"}}, {{"H_B"}}});
-    b.idset("NP", {"NPOINT"}, {{{"#3"}}});
     b.idset("NT", {"TRAY"}, {{{"#3"}}});
     b.idset("S", {"STREAMID"}, {{{"?"}}});
     b.line(" IDSET Q2 (PROPERTIES, SUBSTREAM) (22 MIXED *2 <22>, 23 , CISOLID *1)\n IDSET NTX (NPOINT TRAYNAME) (#2 TOP)");
     b.line(" IDSET NOCLOSE (ITEM) (X1 X2\n IDSET EMPTYQ () (X Y *5)");
-    for (auto [name, def] : {std::pair{"LA", "(%A)"}, {"LAP", "(%A %P)"}, {"LAXP", "(%A & %P)"}, {"LSH", "(%A %A2)"},
-                             {"LNP", "(%NP)"}, {"LNT", "(%NT)"}, {"LNTX", "(%NTX)"}, {"LS", "(%S)"},
-                             {"LAS", "(%A %S)"}, {"LG1", "((%H1 %A) %P)"}, {"LG2", "((%H2 %A) %P)"},
-                             {"LLOOPG", "(%H2 & (%A %P))"}, {"LBAD", "(%A %NOPE)"}, {"LQ2", "(%Q2 & %A)"}})
+    for (auto [name, def] : {std::pair{"LA", "(%A)"}, {"LAXP", "(%A & %P)"}, {"LSH", "(%A %A2)"}, {"LNT", "(%NT)"},
+                             {"LNTX", "(%NTX)"}, {"LS", "(%S)"}, {"LAS", "(%A %S)"}, {"LG1", "((%H1 %A) %P)"},
+                             {"LBAD", "(%A %NOPE)"}, {"LQ2", "(%Q2 & %A)"}})
       b.lset(name, def);
     b.dset({"DS", "LA"}, "LA", {Value::word("V1"), Value::word("V2")});
     b.line(" IDSET NOCLOSE2 (ITEM) (X1 X2");  // the file ends inside the member list
@@ -87,33 +84,17 @@ TEST_F(ListEvaluation, ColumnsTypesAndUnitTypesOfEveryList) {
     std::vector<Texts> columns;
     Words types, units;
   } cases[] = {
-      // Sets one after another keep their own columns.
       // Two sets of one qualifier name share one column.
       {"LSH", {"COMPONENT"}, {{"C1", "C2", "C3"}}, {0, 0, 0}, {0, 0, 0}},
-      // An outside loop repeats the enclosed set for every member; the loop
-      // member's type and unit type win where they are not 0.
-      {"LAXP", {"COMPONENT", "PROPERTIES"}, {{"C1", "C2", "C1", "C2"}, {"22", "22", "23", "23"}}, {2, 2, 2, 2},
-       {22, 22, 20, 20}},
       // Numbered members; the other items of a numbered member apply to
       // every member it stands for.
       {"LNT", {"TRAY"}, {{"       1", "       2", "       3"}}, {0, 0, 0}, {0, 0, 0}},
       {"LNTX", {"NPOINT", "TRAYNAME"}, {{"1", "2"}, {"TOP", "TOP"}}, {0, 0}, {0, 0}},
       // An open-ended set beside other sets has no members of its own.
       {"LAS", {"COMPONENT", "STREAMID"}, {{"C1", "C2"}, {"", ""}}, {0, 0}, {0, 0}},
-      // Group heads vary fastest: a one-member head adds no values, a head
-      // of two doubles the group.
+      // A group head of one member adds no values.
       {"LG1", {"HEAD", "COMPONENT", "PROPERTIES"}, {{"ONLY", "ONLY", "", ""}, {"C1", "C2", "", ""}, {"", "", "22", "23"}},
        {0, 0, 2, 2}, {0, 0, 22, 20}},
-      {"LG2", {"HEAD", "COMPONENT", "PROPERTIES"},
-       {{"H_A", "H_B", "H_A", "H_B", "", ""}, {"C1", "C1", "C2", "C2", "", ""}, {"", "", "", "", "22", "23"}},
-       {0, 0, 0, 0, 2, 2}, {0, 0, 0, 0, 22, 20}},
-      // "H2 & (A P)" makes H2 the head of a group of A and P: every value of
-      // A and P once per member of H2.
-      {"LLOOPG", {"HEAD", "COMPONENT", "PROPERTIES"},
-       {{"H_A", "H_B", "H_A", "H_B", "H_A", "H_B", "H_A", "H_B"},
-        {"C1", "C1", "C2", "C2", "", "", "", ""},
-        {"", "", "", "", "22", "22", "23", "23"}},
-       {0, 0, 0, 0, 2, 2, 2, 2}, {0, 0, 0, 0, 22, 22, 20, 20}},
       // Members with commas and annotations: for each member of A the two
       // members of Q2.
       {"LQ2", {"PROPERTIES", "SUBSTREAM", "COMPONENT"},
