@@ -1,12 +1,11 @@
-// The data-set tree: layout of nodes and records, every mode, the matching
-// rules, messages, broken trees, and the load-time index.
+// The data-set tree: modes, the matching rules, messages, room and broken
+// trees, and the exported routine.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -258,55 +257,5 @@ TEST_F(DatasetTree, ExportedRoutine) {
   EXPECT_EQ(nused, 25);
 }
 
-// Keywords chosen so that keys of one, two, three and more words share
-// prefixes, and that three-word keys are found by their shorter prefixes.
-const std::vector<std::string> kVocabulary = {
-    "A",    "AB",        "ABCD",     "ABCDE", "ABCDEFGH", "ABCDEFGHI", "ABCDEFGHIJKL", "ABCDEFGHIJKLM",
-    "ABCDEFGHIJKLMNOPQ", "STREAM",   "MATERIAL", "STR_MAIN", "BLOCK",  "RESULTS",     "WXYZ",
-    "WXYZ    Q",         "B1",       "B1      ", "X"};
-
-// A random sequence of operations run on a fresh tree walked and on one
-// searched through the index: every result, word and message the same,
-// also when leaves meet branches and when the tree fills up.
-TEST_F(DatasetTree, IndexGivesTheSameTreeAsTheWalk) {
-  for (auto [seed, count, capacity] : {std::tuple<uint64_t, int, int64_t>{1, 20000, 1 << 20}, {3, 4000, 6000}}) {
-    std::vector<std::string> runs;
-    std::vector<int64_t> codes;
-    TreeIndex index;
-    for (TreeIndex* ix : {static_cast<TreeIndex*>(nullptr), &index}) {
-      std::mt19937_64 rng(seed);
-      auto word = [&] { return kVocabulary[rng() % kVocabulary.size()]; };
-      std::vector<Path> seen;
-      Tree t(capacity);
-      std::string run;
-      flowsum::testing::MessageCapture capture;
-      for (int i = 0; i < count; ++i) {
-        Path path;
-        const uint64_t pick = rng() % 10;
-        if (pick < 3 && !seen.empty()) {  // a path entered before, or one level more or less
-          path = seen[rng() % seen.size()];
-          if (rng() % 3 == 0 && path.size() > 1) path.pop_back();
-          if (rng() % 4 == 0) path.push_back(word());
-        } else if (pick < 6) {  // many siblings in one chain
-          path = {"STREAM", "MATERIAL", "S" + std::to_string(rng() % 3000), "STR_MAIN"};
-        } else {
-          for (size_t d = 0, depth = 1 + rng() % 5; d < depth; ++d) path.push_back(word());
-        }
-        const uint64_t m = rng() % 20;
-        const int64_t mode = m < 13 ? 4 : m < 15 ? 1 : m < 16 ? 2 : m < 18 ? 3 : m < 19 ? 0 : -1;
-        if (mode >= 3) seen.push_back(path);
-        const auto r = t.call(mode, path, i, "Q" + std::to_string(i), ix);
-        run += std::to_string(r.ierr) + " " + std::to_string(r.ipos) + " " + std::to_string(r.rec.idata) + " " +
-               value_of(r.rec) + " " + std::to_string(t.nused) + "\n";
-        if (!ix) codes.push_back(r.ierr);
-      }
-      for (int64_t w : t.snapshot()) run += std::to_string(w) + " ";
-      runs.push_back(run + capture.take());
-    }
-    EXPECT_TRUE(runs[0] == runs[1]) << "seed " << seed;
-    EXPECT_TRUE(index.usable());
-    EXPECT_GT(std::count(codes.begin(), codes.end(), seed == 1 ? kTreeImproper : kTreeFull), 0) << "the case was exercised";
-  }
-}
 
 }  // namespace

@@ -153,12 +153,6 @@ TEST_F(Scanner, PositionUnitAndMode) {
     scan::configure(2, 0, keep, "OTHER");
     EXPECT_EQ(texts(drain_tokens()), Strings{"TWO"}) << keep;
   }
-  // Unit and mode: 0 changes neither, a last digit 0 keeps the mode.
-  scan::configure(1, 10 * 42 + 2, 0.0, "");
-  scan::configure(1, 0, 0.0, "");
-  EXPECT_EQ(std::pair(scan::read_unit(), scan::read_mode()), std::pair(int64_t{42}, int64_t{2}));
-  scan::configure(1, 10 * 77, 0.0, "");
-  EXPECT_EQ(std::pair(scan::read_unit(), scan::read_mode()), std::pair(int64_t{77}, int64_t{2}));
   // An unknown read mode reads nothing.
   scan::configure(1, -52, 0.5, "");
   EXPECT_TRUE(drain_tokens().empty());
