@@ -81,32 +81,6 @@ std::string messages_of(F f) {
   return capture.take();
 }
 
-TEST_F(DatasetTree, LookupModes) {
-  Tree t;
-  t.call(4, {"STREAM", "MATERIAL", "S1", "STR_MAIN"}, 100, "STRM1");
-  const int64_t used = t.nused;
-  const std::string kept = "XXXXXXXX", blank(8, ' ');
-  struct Case {
-    int64_t mode;
-    Path path;
-    int64_t ierr, idata;
-    std::string value;
-  } cases[] = {
-      {1, {"STREAM", "MATERIAL"}, 0, 0, blank},                    // children but no record
-      {1, {"STREAM", "MATERIAL", "S3", "STR_MAIN"}, 3, -5, kept},  // record untouched
-      {2, {"STREAM", "HEAT"}, 2, 0, blank},                        // record cleared
-      {3, {"STREAM", "MATERIAL", "S1"}, 0, -5, kept},
-      {-3, {"BLOCK"}, 1, -5, kept},  // modes 0 and below enter no new path
-      {4, {}, 1, -5, kept},          // an empty path is never entered
-  };
-  for (const Case& c : cases) {
-    auto r = t.call(c.mode, c.path, -5, kept);
-    EXPECT_EQ(std::tuple(r.ierr, r.rec.idata, value_of(r.rec)), std::tuple(c.ierr, c.idata, c.value))
-        << c.mode << " " << c.path.size();
-  }
-  EXPECT_EQ(t.nused, used) << "nothing was added";
-}
-
 TEST_F(DatasetTree, KeyMatchingRules) {
   Tree t;
   // A keyword of exactly four characters is stored in two words.

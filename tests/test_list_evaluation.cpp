@@ -210,7 +210,6 @@ TEST(ValueCount, CountsLoopsAndGroups) {
     return P(ndata, width);
   };
   EXPECT_EQ(count({16, 21, 17, 31}, {1, 1, 1, 3, 1, 2}), P(5, 2));
-  EXPECT_EQ(count({}, {}), P(0, 0));
   EXPECT_EQ(count({24, 11, 25}, {1, 2, 1, 3}, TK_WORK_WORDS - 2), P(0, 0));
   EXPECT_EQ(count({11, 25, 91}, {1, 2, 1, 3}), P(2, 1));
 }
