@@ -116,6 +116,18 @@ TEST_F(UnitsIo, DirectScratchKeepsEveryRecord) {
   EXPECT_EQ(record(kA, 1), outcome(EBADF, ""));
   ASSERT_EQ(open_scratch(kA, 300), 0);
   EXPECT_EQ(record(kA, 1), kEof);
+
+  // A named direct file holds fixed-length records and keeps them across
+  // opens; the holes read as unwritten.
+  const std::string p = path("recs.dat");
+  ASSERT_EQ(io::open_unit(kB, p, "DIRECT", "FORMATTED", 8, "NEW", "WRITE"), 0);
+  ASSERT_EQ(io::write_record(kB, 1, "ONE"), 0);
+  ASSERT_EQ(io::write_record(kB, 3, "THREE-CUT-HERE"), 0);
+  ASSERT_EQ(io::close_unit(kB), 0);
+  ASSERT_EQ(io::open_unit(kB, p, "DIRECT", "FORMATTED", 8, "OLD", "READ"), 0);
+  EXPECT_EQ(record(kB, 1) + "|" + record(kB, 2) + "|" + record(kB, 3) + "|" + record(kB, 4),
+            "ONE     |" + kEof + "|THREE-CU|" + kEof);
+  EXPECT_EQ(next_line(kB), outcome(EINVAL, ""));  // not a sequential unit
 }
 
 TEST_F(UnitsIo, OpenStatusesRefusedCombinationsAndStandardUnits) {
@@ -169,6 +181,30 @@ TEST_F(UnitsIo, ExportedRoutines) {
   for (int i = 0; i < 2; ++i) {
     tkclfl_(&u1, &ierr);
     EXPECT_EQ(std::pair(ierr, io::is_open(kA)), std::pair(int64_t{0}, false));
+  }
+}
+
+// Lines copied into records: runs of empty and blank lines read back as
+// empty records, and the last record up to n that is not blank is found
+// across and inside the runs.
+TEST_F(UnitsIo, CopiedBlankRunsAndTheLastRecordNotBlank) {
+  std::string bytes;
+  Lines records;
+  for (int i = 0; i < 40; ++i) {
+    const int run = i % 7 == 0 ? 3000 : i % 3;
+    for (int k = 0; k < run; ++k) bytes += k % 5 ? "\n" : "   \r\n", records.push_back("");
+    bytes += "X" + std::to_string(i) + "\n", records.push_back("X" + std::to_string(i));
+  }
+  ASSERT_EQ(open_read(kA, write_file("runs.txt", bytes)), 0);
+  ASSERT_EQ(open_scratch(kB, 80), 0);
+  std::string_view line, text;
+  int64_t copied = 0;
+  ASSERT_EQ(io::copy_lines(kA, kB, 1, 80, [](std::string_view) { return false; }, line, copied), io::kEndOfFile);
+  ASSERT_EQ(copied, static_cast<int64_t>(records.size()));
+  for (int64_t n = 1, last = 0; n <= copied; ++n) {
+    if (!records[static_cast<size_t>(n - 1)].empty()) last = n;
+    ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
+    ASSERT_EQ(io::last_record_not_blank(kB, 1, n, text), last) << n;
   }
 }
 

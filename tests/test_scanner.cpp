@@ -158,7 +158,7 @@ TEST_F(Scanner, PositionUnitAndMode) {
   EXPECT_TRUE(drain_tokens().empty());
 }
 
-TEST_F(Scanner, ReadsFurtherLinesSequentially) {
+TEST_F(Scanner, ReadsFurtherLinesSequentiallyOrByNumber) {
   flowsum::testing::TempSummaryFile file("A 1\r\n\n    \n" + std::string(125, ' ') + "WXYZ-LONG\nB\n");
   ASSERT_EQ(flowsum::io::open_unit(kUnit, file.string(), "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
   // Primed with nothing to scan: column 200 of an empty line 0.
@@ -173,6 +173,15 @@ TEST_F(Scanner, ReadsFurtherLinesSequentially) {
   EXPECT_EQ(got, (Strings{"A", "1", "WXY", "B"}));
   EXPECT_EQ(lines, (std::vector<int64_t>{1, 1, 4, 5}));
   EXPECT_EQ(scan::line_number(), 6);  // the failed read still counts
+
+  // As the loader reads its scratch copy: line 1 primed at column 1, further
+  // lines by number, 80 columns of each record.
+  flowsum::io::close_unit(kUnit);
+  ASSERT_EQ(flowsum::io::open_unit(kUnit, "", "DIRECT", "FORMATTED", 200, "SCRATCH", "WRITE"), 0);
+  const std::string records[] = {" DSET X 1", "", "Y", std::string(78, ' ') + "ABCDEF"};
+  for (int i = 0; i < 4; ++i) ASSERT_EQ(flowsum::io::write_record(kUnit, i + 1, records[i]), 0);
+  scan::configure(2, 10 * kUnit + 2, 1.0 + 1.0 / 256.0, records[0]);
+  EXPECT_EQ(texts(drain_tokens()), (Strings{"DSET", "X", "1", "Y", "AB"}));
 }
 
 TEST_F(Scanner, ExportedRoutines) {
