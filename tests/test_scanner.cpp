@@ -116,6 +116,7 @@ TEST_F(Scanner, TokenBoundariesVariantsAndTables) {
       {"      ", {}},             // mode 3 never reads a further line
       // The held line is 128 columns: a name ending in column 128, cut at 128.
       {std::string(120, ' ') + "ABCDEFGH", {"14:ABCDEFGH"}},
+      {std::string(126, ' ') + "1E", {"14:1E"}},  // an exponent cut by the line's end
       {std::string(125, ' ') + "ABCDEFGH", {"14:ABC"}},
       {"A,B", {"14:A,B"}, 2},
       {"1.5,2", {"3:1.5", "11:,", "2:2"}, 2},
