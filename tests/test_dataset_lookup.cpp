@@ -50,12 +50,12 @@ class DatasetLookup : public SummarySuite<DatasetLookup> {
     // Malformed data sets: fewer values than the sequence gives, tokens of
     // the wrong kind, an unknown sequence, a count that is no number.
     b.dset({"BAD", "FEWER"}, "RES", {Value::integer(7), Value::real(350.5, 1)});
-    b.dset({"BAD", "KIND"}, "RES", {Value::name("NAME"), Value::name("ABC"), Value::integer(9), Value::integer(42), Value::word("X")});
+    b.dset({"BAD", "KIND"}, "RES", {Value::word("NAME"), Value::word("ABC"), Value::integer(9), Value::integer(42), Value::word("X")});
     b.dset({"BAD", "LSET"}, "NOSUCH", {Value::integer(1)});
-    b.dset({"BAD", "COUNT"}, "CONN", {Value::name("XYZ"), Value::word("A")});
+    b.dset({"BAD", "COUNT"}, "CONN", {Value::word("XYZ"), Value::word("A")});
     b.dset({"BAD", "HUGE"}, "CONN", {Value::integer(999999999), Value::word("A")});
     // A thousand long texts.
-    b.idset_text("BIG", "(ITEM) (#1000 *6)");
+    b.idset("BIG", {"ITEM"}, {{{"#1000"}, 6}});
     b.lset("BIG", "(%BIG)");
     b.dset({"BIG", "BIG"}, "BIG", std::vector<Value>(1000, Value::text("T")));
     write_file(b.text());
@@ -84,7 +84,7 @@ TEST_F(DatasetLookup, QualifierAndValueBlocksWordByWord) {
   EXPECT_EQ(free_pointer(), free);
 }
 
-TEST_F(DatasetLookup, SecondCallIsAnsweredFromMemory) {
+TEST_F(DatasetLookup, RememberedAnswer) {
   DsetCall first = call_tkdset(kResults);
   ASSERT_EQ(first.ndata, 4);
   move_scanner();
@@ -92,42 +92,30 @@ TEST_F(DatasetLookup, SecondCallIsAnsweredFromMemory) {
     DsetCall again = call_tkdset(kResults, qual);
     EXPECT_EQ((Ints{again.ndata, again.locq, again.locd}), (Ints{4, first.locq, first.locd}));
     EXPECT_EQ(again.qual, "RES     ");
-    EXPECT_EQ(flowsum::scan::line_number(), 2);
+    EXPECT_EQ(flowsum::scan::line_number(), 2) << "answered without reading the file";
   }
-  // Another qualifier searches again (and finds none here).
-  DsetCall other = call_tkdset(kResults, "QA");
-  EXPECT_EQ(other.ndata, 0);
-  EXPECT_EQ(other.qual, "QA      ");
-  EXPECT_EQ(tkretn_.iret[0], 0);
-}
-
-TEST_F(DatasetLookup, OverwrittenBlocksAreReadAgain) {
-  DsetCall first = call_tkdset(kResults);
-  ASSERT_EQ(first.ndata, 4);
-  // Another routine used the free words for its own scratch.
+  // Blocks another routine overwrote with its own scratch are read again.
   std::fill(tkwork_ + first.locq - 1, tkwork_ + first.locq + 40, -1);
   DsetCall again = call_tkdset(kResults);
   ASSERT_EQ(again.ndata, 4);
   EXPECT_EQ(words(again.locq + 12, 4), (Ints{1, 2, 5, 6}));
   EXPECT_EQ(work_word(again.locd), 7);
+  // Another qualifier searches again (and finds none here).
+  DsetCall other = call_tkdset(kResults, "QA");
+  EXPECT_EQ(std::pair(other.ndata, other.qual), std::pair(int64_t{0}, std::string("QA      ")));
+  EXPECT_EQ(tkretn_.iret[0], 0);
+  // A stream's results section is never read, and the remembered answer stays.
+  DsetCall d = call_tkdset({"DUP", "SEC"});
+  ASSERT_EQ(d.ndata, 1);
+  EXPECT_EQ(call_tkdset({"STREAM", "MATERIAL", "S1", "RES_STR"}).ndata, 0);
+  EXPECT_EQ(tkretn_.iret[0], 2);
+  EXPECT_EQ(call_tkdset({"DUP", "SEC"}).locq, d.locq);
 }
 
-TEST_F(DatasetLookup, DataSetsOfOneSequenceShareItsBlockWithinALoadOnly) {
-  // DUP/SEC and LONGKEY/SECTION_A both read through sequence QA: the second
-  // lookup's qualifier block must be word for word what TKLIST builds.
-  const int64_t free = free_pointer();
-  ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
-  DsetCall d = call_tkdset({"LONGKEY", "SECTION_A"});
-  ASSERT_EQ(d.ndata, 1);
-  EXPECT_EQ(work_word(d.locd), 10);
-  const Ints shared = words(d.locq, 4 + 4);
-  tkretn_.iret[0] = 0;  // TKLIST then builds at the free-word pointer
-  ListCall fresh = call_tklist("QA");
-  ASSERT_EQ(fresh.ndata, 1);
-  EXPECT_EQ(words(fresh.locq, 4 + 4), shared);
-  tklocs_[24] = free;
-
-  // Another file with a sequence of the same name reads its own qualifiers.
+TEST_F(DatasetLookup, ASequenceOfTheSameNameInAnotherFileIsReadAgain) {
+  // A sequence evaluated for one load is not used for another file that
+  // has a sequence of the same name with other qualifiers.
+  ASSERT_EQ(call_tkdset({"LONGKEY", "SECTION_A"}).ndata, 1);
   loaded_.reset();
   SummaryBuilder b;
   b.header();
@@ -137,7 +125,7 @@ TEST_F(DatasetLookup, DataSetsOfOneSequenceShareItsBlockWithinALoadOnly) {
   TempSummaryFile other(b.text());
   LoadedSummary again(other.string());
   ASSERT_EQ(again.ierr(), 0);
-  d = call_tkdset({"LONGKEY", "SECTION_A"});
+  DsetCall d = call_tkdset({"LONGKEY", "SECTION_A"});
   ASSERT_EQ(d.ndata, 2);
   EXPECT_EQ(words(d.locq, 4), packed("COMPONENTS", 16));
   EXPECT_EQ(words(d.locq + 4, 2), packed("WATER", 8));
@@ -145,19 +133,13 @@ TEST_F(DatasetLookup, DataSetsOfOneSequenceShareItsBlockWithinALoadOnly) {
 
 TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
   // The value of a one-value data set, -1 when none is found.
-  auto value = [](const DsetCall& d) { return d.ndata == 1 ? work_word(d.locd) : -1; };
+  auto value = [](const DsetCall& d) { return d.qual + std::to_string(d.ndata == 1 ? work_word(d.locd) : -1); };
   const Path dup{"DUP", "SEC"};
-  DsetCall d = call_tkdset(dup);
-  EXPECT_EQ(d.qual, "QA      ");
-  EXPECT_EQ(value(d), 1);
-  d = call_tkdset(dup, "QB");
-  EXPECT_EQ(d.qual, "QB      ");
-  EXPECT_EQ(value(d), 2);
+  EXPECT_EQ(value(call_tkdset(dup)) + value(call_tkdset(dup, "QB")), "QA      1QB      2");
   // A blank qualifier finds the first sibling again, not the one remembered;
   // the one remembered is still answered for its own qualifier.
-  d = call_tkdset(dup);
-  EXPECT_EQ(d.qual, "QA      ");
-  EXPECT_EQ(value(d), 1);
+  DsetCall d = call_tkdset(dup);
+  EXPECT_EQ(value(d), "QA      1");
   EXPECT_EQ(call_tkdset(dup, "QA").locq, d.locq);
   d = call_tkdset(dup, "QB");
   move_scanner();
@@ -169,21 +151,12 @@ TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
   // Among siblings the last keyword counts with 8 characters: a sibling that
   // agrees in them is chosen for its qualifier, and a keyword of 8
   // characters finds a longer key.
-  EXPECT_EQ(value(call_tkdset({"LONGKEY", "SECTION_A"})), 10);
-  EXPECT_EQ(value(call_tkdset({"LONGKEY", "SECTION_A"}, "QB")), 20);
-  EXPECT_EQ(value(call_tkdset({"LONGKEY", "SECTION_"})), 10);
+  EXPECT_EQ(value(call_tkdset({"LONGKEY", "SECTION_A"})) + value(call_tkdset({"LONGKEY", "SECTION_A"}, "QB")) +
+                value(call_tkdset({"LONGKEY", "SECTION_"})),
+            "QA      10QB      20QA      10");
   // Paths not in the tree, and paths of no or too many keywords.
   for (const Path& path : {Path{"DUP", "NONE"}, Path{"NOWHERE"}, Path{}, Path(10, "DUP")})
     EXPECT_EQ(call_tkdset(path).ndata, 0) << path.size();
-}
-
-TEST_F(DatasetLookup, StreamResultsSectionIsNeverRead) {
-  DsetCall d = call_tkdset({"DUP", "SEC"});
-  ASSERT_EQ(d.ndata, 1);
-  EXPECT_EQ(call_tkdset({"STREAM", "MATERIAL", "S1", "RES_STR"}).ndata, 0);
-  // The remembered answer stays.
-  EXPECT_EQ(tkretn_.iret[0], 2);
-  EXPECT_EQ(call_tkdset({"DUP", "SEC"}).locq, d.locq);
 }
 
 TEST_F(DatasetLookup, CompletionStatusReadsTheLineOfTheLastDataSetFound) {

@@ -1,12 +1,11 @@
-// The data-set tree: layout of nodes and records, every mode, the matching
-// rules, messages, broken trees, and the load-time index.
+// The data-set tree: modes, the matching rules, messages, room and broken
+// trees, and the exported routine.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -82,89 +81,23 @@ std::string messages_of(F f) {
   return capture.take();
 }
 
-TEST_F(DatasetTree, ThreeLevelsAndARecordInConsecutiveWords) {
-  Tree t;
-  auto r = t.call(3, {"BLOCK", "RADFRAC", "B1"}, 417, "RADF-1");
-  EXPECT_EQ(r.ierr, 0);
-  EXPECT_EQ(r.ipos, 17) << "the node of the last keyword";
-  // Three nodes of two key words (5 words each) and a record of five words.
-  const std::vector<int64_t> want = {
-      2, 0, 7, packed("**DU"), packed("MM**"),    // dummy, NEXT -> 7
-      2, 12, 0, packed("BLOC"), packed("K"),       // BLOCK at 7
-      2, 17, -7, packed("RADF"), packed("RAC"),    // RADFRAC at 12
-      2, -22, -12, packed("B1"), kBlankWord,       // B1 at 17
-      2, 417, 0, packed("RADF"), packed("-1")};    // record at 22
-  EXPECT_EQ(t.snapshot(), want);
-  EXPECT_EQ(tree_room_needed(std::vector<std::string_view>{"BLOCK", "RADFRAC", "B1"}), 20);
-}
-
-TEST_F(DatasetTree, LookupModes) {
-  Tree t;
-  t.call(4, {"STREAM", "MATERIAL", "S1", "STR_MAIN"}, 100, "STRM1");
-  t.call(4, {"STREAM", "MATERIAL", "S2", "STR_MAIN"}, 200, "STRM2");
-  const int64_t used = t.nused, s1 = t.call(1, {"STREAM", "MATERIAL", "S1"}).ipos;
-  const std::string kept = "XXXXXXXX", blank(8, ' ');
-  struct Case {
-    int64_t mode;
-    Path path;
-    int64_t ierr, idata;
-    std::string value;
-  } cases[] = {
-      {1, {"STREAM", "MATERIAL", "S2", "STR_MAIN"}, 0, 200, "STRM2   "},
-      {1, {"STREAM", "MATERIAL"}, 0, 0, blank},                    // children but no record
-      {1, {"STREAM", "MATERIAL", "S3", "STR_MAIN"}, 3, -5, kept},  // record untouched
-      {2, {"STREAM", "HEAT"}, 2, 0, blank},                        // record cleared
-      {2, {"STREAM", "MATERIAL", "S1"}, 0, -5, kept},
-      {3, {"STREAM", "MATERIAL", "S1"}, 0, -5, kept},
-      {-3, {"BLOCK"}, 1, -5, kept},
-      {4, {}, 1, -5, kept},  // an empty path is never entered
-  };
-  for (const Case& c : cases) {
-    auto r = t.call(c.mode, c.path, -5, kept);
-    EXPECT_EQ(std::tuple(r.ierr, r.rec.idata, value_of(r.rec)), std::tuple(c.ierr, c.idata, c.value))
-        << c.mode << " " << c.path.size();
-    if (c.path.size() == 3 && c.ierr == 0) EXPECT_EQ(r.ipos, s1);
-  }
-  EXPECT_EQ(t.nused, used) << "nothing was added";
-}
-
-TEST_F(DatasetTree, RepeatedPathsBecomeSiblingsInEntryOrder) {
-  Tree t;
-  for (int mode : {4, 4, 0, 7})
-    EXPECT_EQ(t.call(mode, {"RUN-STATUS", "ACCOUNT"}, 10 * mode, "Q" + std::to_string(mode)).ierr, 0);
-  auto first = t.call(1, {"RUN-STATUS", "ACCOUNT"});
-  EXPECT_EQ(value_of(first.rec), "Q4      ");
-  // Walk the chain by hand: four equal keys, the records in entry order,
-  // the last NEXT pointing back at the parent.
-  const int64_t parent = t.call(1, {"RUN-STATUS"}).ipos;
-  std::vector<int64_t> idata;
-  int64_t p = first.ipos, last = 0;
-  for (; p > 0; p = t.w(p + 1)) {
-    EXPECT_EQ(t.w(p + 2), packed("ACCO"));
-    idata.push_back(t.w(-t.w(p)));
-    last = p;
-  }
-  EXPECT_EQ(idata, (std::vector<int64_t>{40, 40, 0, 70}));
-  EXPECT_EQ(t.w(last + 1), -parent);
-}
-
 TEST_F(DatasetTree, KeyMatchingRules) {
   Tree t;
   // A keyword of exactly four characters is stored in two words.
   t.call(4, {"PAMB", "PAMB"}, 3, "PAMB");
-  EXPECT_EQ(t.w(6), 2);
-  EXPECT_EQ(t.w(10), kBlankWord);
+  EXPECT_EQ(std::pair(t.w(6), t.w(10)), std::pair(int64_t{2}, kBlankWord));
   EXPECT_EQ(t.call(1, {"PAMB    ", "PAMB"}).rec.idata, 3);
   // A two-word node is not found by its first word alone; a three-word node
-  // is found by any whole-word prefix of its key.
+  // is found by any whole-word prefix of its key. Case matters; a code 0
+  // ends a keyword.
   t.call(4, {"ABCDEFGH"}, 1);
-  EXPECT_EQ(t.call(1, {"ABCD"}).ierr, 1);
   t.call(4, {"WXYZ1234WX"}, 2);
-  for (const char* k : {"WXYZ", "WXYZ1234", "WXYZ1234WX"}) EXPECT_EQ(t.call(1, {k}).rec.idata, 2);
-  // Case matters; a code 0 ends a keyword.
-  EXPECT_EQ(t.call(1, {"pamb", "PAMB"}).ierr, 1);
   t.call(4, {"QR"}, 9);
-  EXPECT_EQ(t.call(1, {std::string("QR\0XYZ", 6)}).rec.idata, 9);
+  for (auto [key, idata] : {std::pair<std::string, int64_t>{"ABCD", -1}, {"WXYZ", 2}, {"WXYZ1234", 2},
+                            {"WXYZ1234WX", 2}, {"pamb", -1}, {std::string("QR\0XYZ", 6), 9}}) {
+    const auto r = t.call(1, {key});
+    EXPECT_EQ(r.ierr == 0 ? r.rec.idata : -1, idata) << key;
+  }
 
   // A key longer than a stored three-word key does not match it, even when
   // the word after the stored key equals the key's fourth word.
@@ -181,12 +114,8 @@ TEST_F(DatasetTree, KeyMatchingRules) {
 TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
   Tree t;
   t.call(4, {"RUN-STATUS", "VERS"}, 5, "V");
-  EXPECT_EQ(messages_of([&] {
-              EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS", "DEEPER"}).ierr, 2)
-                  << "the leaf's level once the chain ends";
-            }),
+  EXPECT_EQ(messages_of([&] { EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS", "DEEPER"}).ierr, 2); }),
             "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  2 (TKDTRE)\n RUN-STAT VERS    \n");
-
   // Entering the longer path adds a sibling that does have children; the
   // code stays -1 and the message is written again.
   std::string out = messages_of([&] {
@@ -196,7 +125,6 @@ TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
   });
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 6);
   EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS"}).rec.idata, 5) << "the leaf is still found first";
-
   // Keywords go eight to a line.
   Path deep;
   for (int i = 1; i <= 10; ++i) deep.push_back("LEVEL-" + std::to_string(i) + "-LONGNAME");
@@ -303,172 +231,5 @@ TEST_F(DatasetTree, ExportedRoutine) {
   EXPECT_EQ(nused, 25);
 }
 
-// ---- The index ------------------------------------------------------------------------
-
-// Keywords chosen so that keys of one, two, three and more words share
-// prefixes, and that three-word keys are found by their shorter prefixes.
-const std::vector<std::string> kVocabulary = {
-    "A",    "AB",        "ABCD",     "ABCDE", "ABCDEFGH", "ABCDEFGHI", "ABCDEFGHIJKL", "ABCDEFGHIJKLM",
-    "ABCDEFGHIJKLMNOPQ", "STREAM",   "MATERIAL", "STR_MAIN", "BLOCK",  "RESULTS",     "WXYZ",
-    "WXYZ    Q",         "B1",       "B1      ", "X"};
-
-struct Op {
-  int64_t mode;
-  Path path;
-  int64_t idata;
-};
-
-std::vector<Op> random_ops(uint64_t seed, int count) {
-  std::mt19937_64 rng(seed);
-  auto word = [&] { return kVocabulary[rng() % kVocabulary.size()]; };
-  std::vector<Path> seen;
-  std::vector<Op> ops;
-  for (int i = 0; i < count; ++i) {
-    Path path;
-    const uint64_t pick = rng() % 10;
-    if (pick < 3 && !seen.empty()) {
-      // A path entered before, or one level more or less than it.
-      path = seen[rng() % seen.size()];
-      if (rng() % 3 == 0 && path.size() > 1) path.pop_back();
-      if (rng() % 4 == 0) path.push_back(word());
-    } else if (pick < 6) {
-      // Many siblings in one chain, as streams under "STREAM" "MATERIAL".
-      path = {"STREAM", "MATERIAL", "S" + std::to_string(rng() % 3000), "STR_MAIN"};
-    } else {
-      for (size_t d = 0, depth = 1 + rng() % 5; d < depth; ++d) path.push_back(word());
-    }
-    const uint64_t m = rng() % 20;
-    const int64_t mode = m < 13 ? 4 : m < 15 ? 1 : m < 16 ? 2 : m < 18 ? 3 : m < 19 ? 0 : -1;
-    ops.push_back({mode, path, i});
-    if (mode >= 3) seen.push_back(path);
-  }
-  return ops;
-}
-
-// Every result of a sequence of operations on a fresh tree, its messages
-// and its final words.
-struct Outcome {
-  std::vector<std::tuple<int64_t, int64_t, int64_t, std::string, int64_t>> results;
-  std::string messages;
-  std::vector<int64_t> words;
-  int64_t count(int64_t ierr) const {
-    return std::count_if(results.begin(), results.end(),
-                         [&](const auto& r) { return std::get<0>(r) == ierr; });
-  }
-};
-
-Outcome build(const std::vector<Op>& ops, int64_t capacity, TreeIndex* index) {
-  Tree t(capacity);
-  Outcome run;
-  flowsum::testing::MessageCapture capture;
-  for (size_t i = 0; i < ops.size(); ++i) {
-    const auto r = t.call(ops[i].mode, ops[i].path, ops[i].idata, "Q" + std::to_string(i), index);
-    run.results.emplace_back(r.ierr, r.ipos, r.rec.idata, value_of(r.rec), t.nused);
-  }
-  run.messages = capture.take();
-  run.words = t.snapshot();
-  return run;
-}
-
-// Build the same tree walking and with the index; every result, every word
-// and every message must be the same.
-Outcome compare_with_and_without_index(const std::vector<Op>& ops, int64_t capacity) {
-  TreeIndex index;
-  const Outcome plain = build(ops, capacity, nullptr);
-  const Outcome fast = build(ops, capacity, &index);
-  EXPECT_TRUE(plain.results == fast.results);
-  EXPECT_EQ(plain.words, fast.words);
-  EXPECT_EQ(plain.messages, fast.messages);
-  EXPECT_TRUE(index.usable());
-  return plain;
-}
-
-TEST_F(DatasetTree, IndexGivesTheSameTreeAsTheWalk) {
-  const Outcome run = compare_with_and_without_index(random_ops(1, 20000), 1 << 20);
-  EXPECT_GT(run.count(kTreeImproper), 0) << "the leaf case was exercised";
-  EXPECT_NE(run.messages.find("IMPROPER STRUCTURED"), std::string::npos);
-  // A small region: the two agree also when the tree fills up.
-  EXPECT_GT(compare_with_and_without_index(random_ops(3, 4000), 6000).count(kTreeFull), 0);
-}
-
-// One operation on a tree walked and on its twin searched through the index:
-// both must give the same code, position and word count. Returns the code.
-int64_t same(Tree& plain, Tree& fast, TreeIndex& index, int64_t mode, const Path& path,
-             int64_t idata = 1) {
-  const auto a = plain.call(mode, path, idata), b = fast.call(mode, path, idata, "", &index);
-  EXPECT_EQ(std::tie(a.ierr, a.ipos, plain.nused), std::tie(b.ierr, b.ipos, fast.nused));
-  return a.ierr;
-}
-
-TEST_F(DatasetTree, IndexFollowsTheSiblingLimit) {
-  // 10001 children under one parent: the last one is entered (the search saw
-  // 10000 siblings and the chain's end), further new ones are refused, and
-  // duplicates may be appended while the chain's end is at most 10000 links
-  // from the node found.
-  Tree plain(1 << 20), fast(1 << 20);
-  TreeIndex index;
-  auto both = [&](int64_t mode, const Path& path) { return same(plain, fast, index, mode, path); };
-  for (int i = 1; i <= 10001; ++i) ASSERT_EQ(both(4, {"P", "C" + std::to_string(i)}), 0) << i;
-  EXPECT_EQ(both(4, {"P", "NEW"}), kTreeCorrupt);
-  EXPECT_EQ(both(1, {"P", "C10000"}), 0);
-  EXPECT_EQ(both(1, {"P", "C10001"}), 2) << "beyond the siblings examined";
-  EXPECT_EQ(both(4, {"P", "C1"}), 0) << "10000 links from C1 to the end";
-  EXPECT_EQ(both(4, {"P", "C1"}), kTreeCorrupt) << "now 10001 links";
-  EXPECT_EQ(both(4, {"P", "C2"}), 0);
-  EXPECT_EQ(plain.snapshot(), fast.snapshot());
-}
-
-TEST_F(DatasetTree, IndexCatchesUpWithWordsWrittenDirectly) {
-  // The loader writes the dummy node itself and moves the tree when its
-  // region grows; the index must follow both.
-  Tree plain(4096), fast(4096), moved(8192);
-  TreeIndex index;
-  same(plain, fast, index, 4, {"BLOCK", "MIXER", "M1", "RESULTS"});
-  std::copy_n(fast.words.get(), fast.nused, moved.words.get());
-  moved.nused = fast.nused;
-  for (int i = 0; i < 50; ++i)
-    same(plain, moved, index, 4, {"BLOCK", "MIXER", "M" + std::to_string(i % 7), "RESULTS"}, i);
-  // A top-level node "HAND" appended by hand, outside the routine.
-  for (Tree* t : {&plain, &moved}) {
-    const int64_t pos = t->nused + 2;
-    t->set(pos - 1, {2, 0, 0, packed("HAND"), kBlankWord});
-    int64_t last = 2;
-    while (t->w(last + 1) > 0) last = t->w(last + 1);
-    t->w(last + 1) = pos;
-    t->nused += 5;
-  }
-  for (int64_t mode : {3, 1, 4}) same(plain, moved, index, mode, {"HAND", "MADE"});
-  // A key renamed in place, the tree's size unchanged, just after a search
-  // through it: the old name is no longer found, the new one is.
-  same(plain, moved, index, 1, {"BLOCK", "MIXER", "M3", "RESULTS"});
-  for (Tree* t : {&plain, &moved}) {
-    // Down the chains to the node "M3": key at p+2, child at p, next at p+1.
-    int64_t p = 2;
-    for (const char* key : {"BLOCK", "MIXER", "M3"}) {
-      while (p > 0 && t->w(p + 2) != packed(key)) p = t->w(p + 1);
-      ASSERT_GT(p, 0) << key;
-      if (std::string_view(key) != "M3") p = t->w(p);
-    }
-    t->w(p + 2) = packed("MX");
-  }
-  EXPECT_NE(same(plain, moved, index, 1, {"BLOCK", "MIXER", "M3", "RESULTS"}), 0);
-  EXPECT_EQ(same(plain, moved, index, 1, {"BLOCK", "MIXER", "MX", "RESULTS"}), 0);
-  EXPECT_EQ(plain.snapshot(), moved.snapshot());
-  EXPECT_TRUE(index.usable());
-}
-
-TEST_F(DatasetTree, IndexStepsAsideForABrokenTree) {
-  Tree plain, fast;
-  TreeIndex index;
-  for (Tree* t : {&plain, &fast}) {
-    t->call(4, {"A"});
-    t->call(4, {"B"});
-    t->w(t->call(1, {"B"}).ipos + 1) = 2;  // a loop
-  }
-  for (const Path& p : std::vector<Path>{{"A"}, {"C"}, {"A", "D"}})
-    for (int64_t mode : {1, 4}) same(plain, fast, index, mode, p);
-  EXPECT_FALSE(index.usable());
-  EXPECT_EQ(plain.snapshot(), fast.snapshot());
-}
 
 }  // namespace

@@ -7,80 +7,68 @@
 #include <vector>
 
 #include "flowsum.h"
+#include "support/caller.hpp"
 #include "support/summary_loader.hpp"
 
 namespace flowsum::testing {
 namespace {
 
 namespace fs = std::filesystem;
+constexpr double kSentinel = -7.5;
 
-std::vector<fs::path> regression_inputs() {
-  std::vector<fs::path> files;
-  const fs::path dir = fs::path(FLOWSUM_SOURCE_DIR) / "tests" / "regressions";
-  for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(entry.path());
-  return files;
-}
+// An array of n entries and a sentinel after them, which must survive.
+std::vector<double> reals_of(int64_t n) { return std::vector<double>(static_cast<size_t>(n) + 1, kSentinel); }
+Field fields_of(size_t width, int64_t n) { return Field(width, static_cast<size_t>(n) + 1); }
+bool intact(const std::vector<double>& v) { return v.back() == kSentinel; }
+bool intact(const Field& f, int64_t n) { return f[static_cast<size_t>(n)] == std::string(f.width(), '#'); }
 
 // Routines that fill arrays sized by a count another routine gives: every
-// array gets exactly that count and a sentinel after it, which must survive.
+// array gets exactly that count.
 void check_counted_arrays() {
-  constexpr double kSentinel = -7.5;
   for (int64_t k = 1; k <= tkglob_[4]; ++k) {
-    std::string id(8, ' '), type(8, ' ');
-    int64_t i = k, ierr = -1;
-    tknstr_(&i, id.data(), type.data(), &ierr, 8, 8);
-    std::string src(8, ' '), dst(8, ' ');
-    int64_t nsub = 0, nrows = 0, dum = 0;
-    tksinf_(id.data(), src.data(), dst.data(), &nsub, &nrows, &dum, 8, 8, 8);
+    Field id(8), type(8), src(8), dst(8);
+    int64_t ierr = -1, nsub = 0, nrows = 0, dum = 0;
+    call(tknstr_, int64_t{k}, id, type, ierr);
+    call(tksinf_, id, src, dst, nsub, nrows, dum);
     for (int64_t sub = 1; sub <= nsub && sub <= 20; ++sub) {
-      std::string name(8, ' ');
-      int64_t ncomp = 0, ntotal = 0, s = sub;
-      tknsub_(id.data(), &s, name.data(), &ncomp, &ntotal, 8, 8);
+      Field name(8), label(16);
+      int64_t ncomp = 0, ntotal = 0;
+      call(tknsub_, id, sub, name, ncomp, ntotal);
       if (ntotal < 0 || ntotal > 10000 || ncomp < 0 || ncomp > 10000) continue;
-      const auto nt = static_cast<size_t>(ntotal), nc = static_cast<size_t>(ncomp);
-      std::string comps(8 * nc + 1, '#'), label(16, ' '), basis = "MASS-FLOW   ";
-      std::string tnames(12 * nt + 1, '#'), tlabels(16 * nt + 1, '#');
-      std::vector<double> values(nc + 1, kSentinel), totals(nt + 1, kSentinel);
-      int64_t n = ncomp;
-      tksubs_(id.data(), name.data(), basis.data(), &n, comps.data(), values.data(), label.data(),
-              &dum, tnames.data(), totals.data(), tlabels.data(), 8, 8, 12, 8, 16, 12, 16);
-      EXPECT_EQ(comps.back(), '#') << id << " substream " << sub;
-      EXPECT_EQ(values.back(), kSentinel) << id << " substream " << sub;
-      EXPECT_EQ(tnames.back(), '#') << id << " substream " << sub;
-      EXPECT_EQ(totals.back(), kSentinel) << id << " substream " << sub;
-      EXPECT_EQ(tlabels.back(), '#') << id << " substream " << sub;
+      Field comps = fields_of(8, ncomp), tnames = fields_of(12, ntotal), tlabels = fields_of(16, ntotal);
+      std::vector<double> values = reals_of(ncomp), totals = reals_of(ntotal);
+      call(tksubs_, id, name, Field("MASS-FLOW", 12), int64_t{ncomp}, comps, values, label, dum, tnames, totals, tlabels);
+      EXPECT_TRUE(intact(comps, ncomp) && intact(values) && intact(tnames, ntotal) && intact(totals) &&
+                  intact(tlabels, ntotal))
+          << id.text() << " substream " << sub;
     }
   }
   for (int64_t k = 1; k <= tkglob_[3]; ++k) {
-    std::string id(8, ' '), type(12, ' ');
-    int64_t i = k, ierr = -1;
-    tknblk_(&i, id.data(), type.data(), &ierr, 8, 12);
+    Field id(8), type(12);
+    int64_t ierr = -1;
+    call(tknblk_, int64_t{k}, id, type, ierr);
     for (const char* report : {"PROP-REPORT", "PROP-VENT", "PROP-ACCUM"}) {
-      std::string rt = report;
-      rt.resize(12, ' ');
       int64_t npoints = 0, nprofiles = 0;
-      tksrrp_(id.data(), rt.data(), &npoints, &nprofiles, &ierr, 8, 12);
+      call(tksrrp_, id, Field(report, 12), npoints, nprofiles, ierr);
       // A report TKSRRP does not know has no points: nothing may be written.
       if (ierr != 0) npoints = nprofiles = 0;
       if (npoints < 0 || npoints > 100000 || nprofiles > 1000) continue;
-      for (int64_t p = 1; p <= nprofiles + 1; ++p) {
+      for (int64_t p = 1; p <= nprofiles + 1; ++p)
         for (auto* routine : {tknrrp_, tknrpr_}) {
-          std::vector<double> values(static_cast<size_t>(npoints) + 1, kSentinel);
-          char pname[12], sub[8], phase[8], comp[8], basis[4], fbasis[4], utype[12], ulabel[16];
-          int64_t kk = p, dum = 0, perr = -1;
-          routine(id.data(), rt.data(), &dum, &kk, pname, sub, phase, comp, basis, fbasis,
-                  values.data(), utype, ulabel, &perr, 8, 12, 12, 8, 8, 8, 4, 4, 12, 16);
-          EXPECT_EQ(values.back(), kSentinel)
-              << id << " " << report << " profile " << p << (routine == tknrpr_ ? " TKNRPR" : " TKNRRP");
+          std::vector<double> values = reals_of(npoints);
+          int64_t dum = 0, perr = -1;
+          call(routine, id, Field(report, 12), dum, int64_t{p}, Field(12), Field(8), Field(8), Field(8), Field(4), Field(4),
+               values, Field(12), Field(16), perr);
+          EXPECT_TRUE(intact(values)) << id.text() << " " << report << " profile " << p;
         }
-      }
     }
   }
 }
 
 TEST(FuzzRegressions, EveryKeptInputLoadsAndAnswersSafely) {
-  const std::vector<fs::path> files = regression_inputs();
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(fs::path(FLOWSUM_SOURCE_DIR) / "tests" / "regressions"))
+    if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(entry.path());
   ASSERT_FALSE(files.empty());
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.filename().string());
@@ -88,29 +76,22 @@ TEST(FuzzRegressions, EveryKeptInputLoadsAndAnswersSafely) {
     EXPECT_GE(load.ierr(), 0);
     EXPECT_LE(load.ierr(), 4);
     const int64_t free_before = tklocs_[24];
-
-    // Lists of every kind, each followed by a sentinel that must survive.
     for (int64_t n : {tkglob_[3], tkglob_[4]}) {
-      std::vector<char> ids(128 * static_cast<size_t>(n) + 1, '#'), types(12 * static_cast<size_t>(n) + 1, '#');
-      int64_t nn = n, ierr = -1;
-      tkbids_(&nn, ids.data(), types.data(), &ierr, 128, 12);
-      tksids_(&nn, ids.data(), types.data(), &ierr, 128, 12);
-      EXPECT_EQ(ids.back(), '#');
-      EXPECT_EQ(types.back(), '#');
+      Field ids = fields_of(128, n), types = fields_of(12, n);
+      int64_t ierr = -1;
+      call(tkbids_, int64_t{n}, ids, types, ierr);
+      call(tksids_, int64_t{n}, ids, types, ierr);
+      EXPECT_TRUE(intact(ids, n) && intact(types, n));
     }
-    char title[65];
-    title[64] = '#';
-    tktitl_(title, 64);
-    EXPECT_EQ(title[64], '#');
-    char one[2] = {'#', '#'};
-    tktitl_(one, 1);
-    EXPECT_EQ(one[1], '#');
-    int64_t n = -1;
+    for (int64_t width : {64, 1}) {
+      Field title(static_cast<size_t>(width), 2);
+      tktitl_(title.data(), static_cast<size_t>(width));
+      EXPECT_TRUE(intact(title, 1)) << width;
+    }
+    int64_t n = -1, nid = 9, ndata = -1, nq = -1, ierr = -1;
     tknals_(&n);
     EXPECT_GE(n, 0);
-    std::string ids(128 * 9, 'A');
-    int64_t nid = 9, ndata = -1, nq = -1, ierr = -1;
-    tknval_(ids.data(), &nid, &ndata, &nq, &ierr, 128);
+    call(tknval_, Field(std::string(128 * 9, 'A'), 128, 9), nid, ndata, nq, ierr);
     EXPECT_EQ(tklocs_[24], free_before);
     check_counted_arrays();
     EXPECT_EQ(tklocs_[24], free_before);

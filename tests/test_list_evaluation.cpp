@@ -1,15 +1,22 @@
-// List evaluation: identifier sets read from their definitions, the count
-// of an operation list, the block operations, and the qualifier blocks of
-// loading sequences checked word by word.
+// Loading sequences (operation lists, error codes and messages, listings)
+// and list evaluation: identifier sets read from their definitions, the
+// count of an operation list, the block operations, and the qualifier
+// blocks of loading sequences checked word by word.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "flowsum.h"
 #include "support/caller.hpp"
 #include "support/lookup_calls.hpp"
+#include "support/message_capture.hpp"
 #include "support/summary_builder.hpp"
+#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -50,18 +57,13 @@ class ListEvaluation : public SummarySuite<ListEvaluation> {
     b.idset("A2", {"COMPONENT"}, {{{"C3"}}});
     b.idset("P", {"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}});
     b.idset("H1", {"HEAD"}, {{{"ONLY"}}});
-    b.idset("H2", {"HEAD"}, {{{"H_A"}}, {{"H_B"}}});
-    b.idset("NP", {"NPOINT"}, {{{"#3"}}});
     b.idset("NT", {"TRAY"}, {{{"#3"}}});
     b.idset("S", {"STREAMID"}, {{{"?"}}});
-    b.idset_text("Q2", "(PROPERTIES, SUBSTREAM) (22 MIXED *2 <22>, 23 , CISOLID *1)");
-    b.idset_text("NTX", "(NPOINT TRAYNAME) (#2 TOP)");
-    b.idset_text("NOCLOSE", "(ITEM) (X1 X2");
-    b.idset_text("EMPTYQ", "() (X Y *5)");
-    for (auto [name, def] : {std::pair{"LA", "(%A)"}, {"LAP", "(%A %P)"}, {"LAXP", "(%A & %P)"}, {"LSH", "(%A %A2)"},
-                             {"LNP", "(%NP)"}, {"LNT", "(%NT)"}, {"LNTX", "(%NTX)"}, {"LS", "(%S)"},
-                             {"LAS", "(%A %S)"}, {"LG1", "((%H1 %A) %P)"}, {"LG2", "((%H2 %A) %P)"},
-                             {"LLOOPG", "(%H2 & (%A %P))"}, {"LBAD", "(%A %NOPE)"}, {"LQ2", "(%Q2 & %A)"}})
+    b.line(" IDSET Q2 (PROPERTIES, SUBSTREAM) (22 MIXED *2 <22>, 23 , CISOLID *1)\n IDSET NTX (NPOINT TRAYNAME) (#2 TOP)");
+    b.line(" IDSET NOCLOSE (ITEM) (X1 X2\n IDSET EMPTYQ () (X Y *5)");
+    for (auto [name, def] : {std::pair{"LA", "(%A)"}, {"LAXP", "(%A & %P)"}, {"LSH", "(%A %A2)"}, {"LNT", "(%NT)"},
+                             {"LNTX", "(%NTX)"}, {"LS", "(%S)"}, {"LAS", "(%A %S)"}, {"LG1", "((%H1 %A) %P)"},
+                             {"LBAD", "(%A %NOPE)"}, {"LQ2", "(%Q2 & %A)"}})
       b.lset(name, def);
     b.dset({"DS", "LA"}, "LA", {Value::word("V1"), Value::word("V2")});
     b.line(" IDSET NOCLOSE2 (ITEM) (X1 X2");  // the file ends inside the member list
@@ -82,35 +84,17 @@ TEST_F(ListEvaluation, ColumnsTypesAndUnitTypesOfEveryList) {
     std::vector<Texts> columns;
     Words types, units;
   } cases[] = {
-      // Sets one after another keep their own columns.
-      {"LAP", {"COMPONENT", "PROPERTIES"}, {{"C1", "C2", "", ""}, {"", "", "22", "23"}}, {0, 0, 2, 2}, {0, 0, 22, 20}},
       // Two sets of one qualifier name share one column.
       {"LSH", {"COMPONENT"}, {{"C1", "C2", "C3"}}, {0, 0, 0}, {0, 0, 0}},
-      // An outside loop repeats the enclosed set for every member; the loop
-      // member's type and unit type win where they are not 0.
-      {"LAXP", {"COMPONENT", "PROPERTIES"}, {{"C1", "C2", "C1", "C2"}, {"22", "22", "23", "23"}}, {2, 2, 2, 2},
-       {22, 22, 20, 20}},
       // Numbered members; the other items of a numbered member apply to
       // every member it stands for.
-      {"LNP", {"NPOINT"}, {{"1", "2", "3"}}, {0, 0, 0}, {0, 0, 0}},
       {"LNT", {"TRAY"}, {{"       1", "       2", "       3"}}, {0, 0, 0}, {0, 0, 0}},
       {"LNTX", {"NPOINT", "TRAYNAME"}, {{"1", "2"}, {"TOP", "TOP"}}, {0, 0}, {0, 0}},
       // An open-ended set beside other sets has no members of its own.
       {"LAS", {"COMPONENT", "STREAMID"}, {{"C1", "C2"}, {"", ""}}, {0, 0}, {0, 0}},
-      // Group heads vary fastest: a one-member head adds no values, a head
-      // of two doubles the group.
+      // A group head of one member adds no values.
       {"LG1", {"HEAD", "COMPONENT", "PROPERTIES"}, {{"ONLY", "ONLY", "", ""}, {"C1", "C2", "", ""}, {"", "", "22", "23"}},
        {0, 0, 2, 2}, {0, 0, 22, 20}},
-      {"LG2", {"HEAD", "COMPONENT", "PROPERTIES"},
-       {{"H_A", "H_B", "H_A", "H_B", "", ""}, {"C1", "C1", "C2", "C2", "", ""}, {"", "", "", "", "22", "23"}},
-       {0, 0, 0, 0, 2, 2}, {0, 0, 0, 0, 22, 20}},
-      // "H2 & (A P)" makes H2 the head of a group of A and P: every value of
-      // A and P once per member of H2.
-      {"LLOOPG", {"HEAD", "COMPONENT", "PROPERTIES"},
-       {{"H_A", "H_B", "H_A", "H_B", "H_A", "H_B", "H_A", "H_B"},
-        {"C1", "C1", "C2", "C2", "", "", "", ""},
-        {"", "", "", "", "22", "22", "23", "23"}},
-       {0, 0, 0, 0, 2, 2, 2, 2}, {0, 0, 0, 0, 22, 22, 20, 20}},
       // Members with commas and annotations: for each member of A the two
       // members of Q2.
       {"LQ2", {"PROPERTIES", "SUBSTREAM", "COMPONENT"},
@@ -119,7 +103,10 @@ TEST_F(ListEvaluation, ColumnsTypesAndUnitTypesOfEveryList) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.list);
+    // The block starts at the free-word pointer, which is left after it.
+    const int64_t before = free_pointer();
     Block b = list(c.list);
+    EXPECT_EQ(std::pair(b.locq, free_pointer()), std::pair(before, b.end()));
     ASSERT_EQ(b.nq, static_cast<int64_t>(c.names.size()));
     ASSERT_EQ(b.nd, static_cast<int64_t>(c.types.size()));
     for (int64_t i = 1; i <= b.nq; ++i) {
@@ -129,15 +116,6 @@ TEST_F(ListEvaluation, ColumnsTypesAndUnitTypesOfEveryList) {
     EXPECT_EQ(b.types(), c.types);
     EXPECT_EQ(b.unit_types(), c.units);
   }
-}
-
-TEST_F(ListEvaluation, SetsOneAfterAnotherKeepTheirOwnColumns) {
-  // The block starts at the free-word pointer, which is left after it; a
-  // value a set does not give is a pair of blank words.
-  const int64_t before = free_pointer();
-  Block b = list("LAP");
-  EXPECT_EQ(std::pair(b.locq, free_pointer()), std::pair(before, b.end()));
-  EXPECT_EQ(std::pair(work_word(b.pair_at(2, 1)), work_word(b.pair_at(2, 1) + 1)), std::pair(kBlank, kBlank));
 }
 
 TEST_F(ListEvaluation, OpenEndedSet) {
@@ -188,33 +166,27 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   EXPECT_EQ(dims("Q2"), P(2, 2));
   EXPECT_EQ(dims("S"), P(1, -1));
   EXPECT_EQ(dims("NOPE"), P(0, 0));
-  EXPECT_EQ(dims("EMPTYQ"), P(0, 2));  // no qualifier names: every value token is a member
+  EXPECT_EQ(dims("EMPTYQ"), P(0, 2));    // no qualifier names: every value token is a member
   EXPECT_EQ(dims("NOCLOSE2"), P(1, 2));  // the file ends inside the list: what it holds
-  // Q2 loaded into arrays sized for NQ x NMEM, each with one sentinel after.
-  struct Arrays {
-    Words names, vals, types, units;
-  };
-  auto iset = [](std::string_view name, int64_t nq, int64_t nmem) {
+  // Q2 into arrays sized for NQ x NMEM with one sentinel after each: a third
+  // member stays blank, and arrays smaller than the set get nothing beyond.
+  Words names, vals, types, units;
+  auto iset = [&](int64_t nq, int64_t nmem) {
     const size_t q = static_cast<size_t>(nq), m = static_cast<size_t>(nmem);
-    Arrays a{Words(4 * q + 1, -1), Words(2 * q * m + 1, -1), Words(m + 1, -1), Words(m + 1, -1)};
-    call(tkiset_, Field(name, 8), nq, nmem, a.names, a.vals, a.types, a.units);
-    return a;
+    names.assign(4 * q + 1, -1), vals.assign(2 * q * m + 1, -1), types.assign(m + 1, -1), units.assign(m + 1, -1);
+    call(tkiset_, Field("Q2", 8), nq, nmem, names, vals, types, units);
+    return Words{names.back(), vals.back(), types.back(), units.back()};
   };
-  // Sized for three members: the third stays blank, nothing past the arrays.
-  Arrays a = iset("Q2", 2, 3);
-  EXPECT_EQ((Words{a.vals[0], a.vals[1], a.vals[4], a.vals[8], a.vals[11]}), (Words{22, 0, 23, kBlank, kBlank}));
-  EXPECT_EQ((Words{a.types[0], a.types[1], a.types[2], a.units[0], a.units[1], a.units[2]}),
-            (Words{2, 1, 0, 22, 0, 0}));
-  EXPECT_EQ((Words{a.names[8], a.vals[12], a.types[3], a.units[3]}), (Words{-1, -1, -1, -1}));
-  // Sized smaller than the file: one qualifier, one member; nothing beyond.
-  a = iset("Q2", 1, 1);
-  EXPECT_EQ(a.vals[0], 22);
-  EXPECT_EQ((Words{a.names[4], a.vals[2], a.types[1], a.units[1]}), (Words{-1, -1, -1, -1}));
+  EXPECT_EQ(iset(2, 3), (Words{-1, -1, -1, -1}));
+  EXPECT_EQ((Words{vals[0], vals[1], vals[4], vals[8], vals[11]}), (Words{22, 0, 23, kBlank, kBlank}));
+  EXPECT_EQ((Words{types[0], types[1], types[2], units[0], units[1], units[2]}), (Words{2, 1, 0, 22, 0, 0}));
+  EXPECT_EQ(iset(1, 1), (Words{-1, -1, -1, -1}));
+  EXPECT_EQ(vals[0], 22);
   // A C caller without a name array: nothing is written through the null
   // pointer, and the members' types and unit types still come back.
   int64_t nq = 2, nm = 2;
-  tkiset_("Q2", &nq, &nm, nullptr, a.vals.data(), a.types.data(), a.units.data(), 2);
-  EXPECT_EQ((Words{a.types[0], a.units[0]}), (Words{2, 22}));
+  tkiset_("Q2", &nq, &nm, nullptr, vals.data(), types.data(), units.data(), 2);
+  EXPECT_EQ((Words{types[0], units[0]}), (Words{2, 22}));
   // The template of an open-ended set; blanks and zeros for an unknown one.
   Words tmpl(9, -1);
   call(tkivec_, Field("S", 8), tmpl);
@@ -223,71 +195,190 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   EXPECT_EQ((Words{tmpl[0], tmpl[5], tmpl[6], tmpl[7]}), (Words{kBlank, kBlank, 0, 0}));
   // A directory line that does not start the set's definition: empty.
   const int64_t entry = tklocs_[2];
-  ASSERT_GE(tklocs_[3], 1);
   tkwork_[entry - 1] = 1;  // the header line
   EXPECT_EQ(dims(work_text(entry + 1, 2)), P(0, 0));
 }
 
 TEST(ValueCount, CountsLoopsAndGroups) {
+  // (The counts of well-formed lists show in every TKLIST above.) A group
+  // counts like a loop over its head, with no factor for one member; no
+  // room for the counters, or an end without a begin, counts nothing more.
   using P = std::pair<int64_t, int64_t>;
   auto count = [](Words ops, Words dims, int64_t free = TK_WORK_WORDS - 100) {
-    int64_t nops = static_cast<int64_t>(ops.size()), nids = static_cast<int64_t>(dims.size() / 2);
-    int64_t ndata = -7, width = -7;
+    int64_t nops = static_cast<int64_t>(ops.size()), nids = static_cast<int64_t>(dims.size() / 2), ndata = -7, width = -7;
     tkloop_(&nops, ops.data(), &nids, dims.data(), &free, &ndata, &width);
     return P(ndata, width);
   };
-  EXPECT_EQ(count({11, 21}, {1, 2, 1, 3}), P(5, 1));
-  EXPECT_EQ(count({34, 24, 11, 25, 35}, {1, 2, 1, 3, 2, 4}), P(24, 4));
-  // A group counts like a loop over its head: no factor for one member.
   EXPECT_EQ(count({16, 21, 17, 31}, {1, 1, 1, 3, 1, 2}), P(5, 2));
-  EXPECT_EQ(count({16, 21, 17, 31}, {1, 2, 1, 3, 1, 2}), P(8, 2));
-  EXPECT_EQ(count({}, {}), P(0, 0));
-  // No room for the counters at the end of the work area.
   EXPECT_EQ(count({24, 11, 25}, {1, 2, 1, 3}, TK_WORK_WORDS - 2), P(0, 0));
-  // An end without a begin, and sets outside the list, change nothing.
   EXPECT_EQ(count({11, 25, 91}, {1, 2, 1, 3}), P(2, 1));
 }
 
+// The block steps of list evaluation (their results through TKLIST are
+// checked above): the widening word by word, and the places refused.
 TEST(BlockOperations, WidenAndCross) {
-  // Blocks placed near the end of the (otherwise unused) work area.
-  const int64_t x = TK_WORK_WORDS - 200, y = x + 20, out = x + 60;
-  auto put = [](int64_t at, Words words) { std::copy(words.begin(), words.end(), tkwork_ + at - 1); };
-  auto words = [](int64_t at, size_t n) { return Words(tkwork_ + at - 1, tkwork_ + at - 1 + n); };
-  const int64_t c1 = packed("C1", 8)[0], b1 = kBlank;
+  const int64_t x = TK_WORK_WORDS - 200, y = x + 20, out = x + 60, b1 = kBlank;
   // X: 2 values, 1 column: (7, 0) and (8, 0); types 2, 0; units 22, 0.
-  put(x, {7, 0, 8, 0, 2, 0, 22, 0});
-  int64_t lx = x, ln = out, nnew = 3, nold = 1, nval = 2, ierr = -7;
+  std::copy_n(Words{7, 0, 8, 0, 2, 0, 22, 0}.begin(), 8, tkwork_ + x - 1);
+  int64_t lx = x, ln = out, nnew = 3, nold = 1, nval = 2, ierr = -7, nx = 2, ny = 3, ncol = 2, ly = y;
   Words cols{2};
   auto widen = [&](int64_t to) {
     ln = to;
     tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
     return ierr;
   };
-  EXPECT_EQ(widen(out), 0);
-  EXPECT_EQ(words(out, 16), (Words{b1, b1, 7, 0, b1, b1, b1, b1, 8, 0, b1, b1, 2, 0, 22, 0}));
-  // Overlapping places and places outside the work area are refused.
-  EXPECT_EQ(widen(x + 1), 1);
-  EXPECT_EQ(widen(TK_WORK_WORDS - 5), 1);
-  EXPECT_EQ(tkwork_[x], 0);
-  // Cross X (2 values, 2 columns) with Y (3 values): Y varies fastest; X's
-  // pairs and types win where they are set.
-  put(x, {7, 0, b1, b1, 8, 0, b1, b1, /*types*/ 0, 1, /*units*/ 0, 0});
-  put(y, {b1, b1, c1, b1, 5, 5, c1, b1, b1, b1, c1, b1, /*types*/ 2, 2, 2, /*units*/ 20, 22, 0});
-  int64_t nx = 2, ny = 3, ncol = 2, ly = y;
   auto cross = [&](int64_t to) {
     ln = to;
     tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
     return ierr;
   };
-  EXPECT_EQ(cross(out), 0);
-  // Values 1, 2 and 4: X's pair over Y's (5, 5) in value 2.
-  EXPECT_EQ(words(out, 8), (Words{7, 0, c1, b1, 7, 0, c1, b1}));
-  EXPECT_EQ(words(out + 12, 2), (Words{8, 0}));
-  EXPECT_EQ(words(out + 4 * 6, 12), (Words{2, 2, 2, 1, 1, 1, 20, 22, 0, 20, 22, 0}));
-  EXPECT_EQ(cross(y + 2), 1);
+  EXPECT_EQ(widen(out), 0);
+  EXPECT_EQ(Words(tkwork_ + out - 1, tkwork_ + out + 15), (Words{b1, b1, 7, 0, b1, b1, b1, b1, 8, 0, b1, b1, 2, 0, 22, 0}));
+  // Overlapping places and places outside the work area are refused.
+  EXPECT_EQ(widen(x + 1) + widen(TK_WORK_WORDS - 5) + cross(y + 2), 3);
+  EXPECT_EQ(tkwork_[x], 0);
   nx = -1;
   EXPECT_EQ(cross(out), 1);
   std::fill(tkwork_ + x - 1, tkwork_ + TK_WORK_WORDS, 0);
+}
+
+using Ints = std::vector<int64_t>;
+
+// A file with the identifier sets A, B, C and one loading sequence per
+// definition given.
+class LoadingSequences : public ::testing::Test {
+ protected:
+  void load(const std::vector<std::pair<std::string, std::string>>& sequences) {
+    SummaryBuilder b;
+    b.header();
+    b.idset("A", {"COMPONENT"}, {{{"C1"}}, {{"C2"}}});
+    b.idset("B", {"PROPERTIES"}, {{{"22"}}, {{"23"}}});
+    b.idset("C", {"SUBSTREAM"}, {{{"MIXED"}}});
+    b.idset("LONGNAME", {"PHASE"}, {{{"V"}}});
+    for (const auto& [name, def] : sequences) {
+      lines_[name] = b.line_count() + 1;
+      b.lset(name, def);
+    }
+    file_ = std::make_unique<TempSummaryFile>(b.text());
+    loaded_ = std::make_unique<LoadedSummary>(file_->string(), "SI", capture_.unit());
+    ASSERT_EQ(loaded_->ierr(), 0);
+    capture_.attach();
+    capture_.take();
+  }
+  void TearDown() override { tkglob_[9] = 0; }
+
+  MessageCapture capture_;
+  std::map<std::string, int64_t> lines_;
+  std::unique_ptr<TempSummaryFile> file_;
+  std::unique_ptr<LoadedSummary> loaded_;
+};
+
+TEST_F(LoadingSequences, NestedAndJoinedTermsGiveTheirOperationLists) {
+  // Names count with 8 characters (LONGNAME1 is the set LONGNAME) and each
+  // appearance gets its own index; an empty parenthesis is no term, so the
+  // loop that joins it wraps nothing; "&" before any term joins the first
+  // name to nothing.
+  const std::vector<std::tuple<std::string, std::string, Ints, std::vector<std::string>>> cases = {
+      {"X1", "(%A)", {11}, {"A"}},
+      {"X2", "(%A %B)", {11, 21}, {"A", "B"}},
+      {"X3", "(%A & %B)", {24, 11, 25}, {"A", "B"}},
+      {"X4", "(%A & %B & %C)", {34, 24, 11, 25, 35}, {"A", "B", "C"}},
+      {"X5", "((%A %B) %C)", {16, 21, 17, 31}, {"A", "B", "C"}},
+      {"X6", "((%A %B) & %C)", {34, 11, 21, 35}, {"A", "B", "C"}},
+      {"X7", "(%A & (%B %C))", {16, 21, 31, 17}, {"A", "B", "C"}},
+      {"TWICE", "(%LONGNAME1 & %LONGNAME2)", {24, 11, 25}, {"LONGNAME", "LONGNAME"}},
+      {"EMPTYPAR", "(%A () & %B)", {11, 24, 25}, {"A", "B"}},
+      {"ANDFIRST", "(& %A)", {14, 15}, {"A"}},
+  };
+  std::vector<std::pair<std::string, std::string>> defs;
+  for (const auto& [name, def, ops, ids] : cases) defs.emplace_back(name, def);
+  load(defs);
+  for (const auto& [name, def, ops, ids] : cases) {
+    LsetCall c = call_tklset(name);
+    EXPECT_EQ(std::tuple(c.ierr, c.nids, c.ops, c.ids), std::tuple(int64_t{0}, static_cast<int64_t>(ids.size()), ops, ids))
+        << def;
+  }
+  EXPECT_EQ(capture_.take(), "");
+}
+
+TEST_F(LoadingSequences, ErrorsGiveTheirCodesAndMessages) {
+  load({{"BADSET", "(%A %NOPE)"}, {"TWOAND", "(%A & & %B)"}, {"NOPCT", "(%A B)"}, {"GOOD", "(%A)"}});
+
+  LsetCall c = call_tklset("MISSING");
+  EXPECT_EQ((Ints{c.ierr, c.nids, c.nops}), (Ints{1, -7, -7}));  // the counts are not set
+  EXPECT_EQ(capture_.take(), "\n UNKNOWN LSET ID OF MISSING  (TKLSET)\n");
+  // The unknown name is counted before the check.
+  c = call_tklset("BADSET");
+  EXPECT_EQ((Ints{c.ierr, c.nids}), (Ints{3, 2}));
+  EXPECT_EQ(c.ops, (Ints{11}));
+  char line[8];
+  std::snprintf(line, sizeof line, "%6lld", static_cast<long long>(lines_.at("BADSET")));
+  EXPECT_EQ(capture_.take(), std::string("\nLSET BADSET   ERROR - UNKNOWN IDSET NOPE     LSET STARTED ON LINE") +
+                                 line + " (TKLSET)\n");
+  EXPECT_EQ(call_tklset("TWOAND").ierr, 4);
+  EXPECT_EQ(capture_.take(), "\n LSET TWOAND   ERROR - REPEATED & OPERATOR (TKLSET)\n");
+  EXPECT_EQ(call_tklset("NOPCT").ierr, 7);
+  EXPECT_EQ(capture_.take(), "\n LSET NOPCT    ERROR - UNEXPECTED TOKEN B        (TKLSET)\n");
+
+  // No messages without a message unit; the codes stay.
+  tkglob_[11] = 0;
+  EXPECT_EQ(call_tklset("TWOAND").ierr, 4);
+  capture_.attach();
+  EXPECT_EQ(capture_.take(), "");
+}
+
+TEST_F(LoadingSequences, DirectoryLineThatStartsSomethingElse) {
+  load({{"GOOD", "(%A)"}});
+  // Point the directory entry of GOOD at the header line.
+  ASSERT_EQ(tklocs_[5], 1);
+  const int64_t entry = tklocs_[4];
+  const int64_t real_line = work_word(entry);
+  tkwork_[entry - 1] = 1;
+  LsetCall c = call_tklset("GOOD");
+  EXPECT_EQ((Ints{c.ierr, c.nids}), (Ints{2, -7}));
+  EXPECT_EQ(capture_.take(),
+            "\n EXPECT TO FIND LSET GOOD     ON LINE     1 BUT FOUND IWPSUMMA (TKLSET)\n");
+  tkwork_[entry - 1] = real_line;
+  EXPECT_EQ(call_tklset("GOOD").ierr, 0);
+}
+
+TEST_F(LoadingSequences, DefinitionLongerThanTheTokenLimitEndsWithWhatWasBuilt) {
+  std::string def = "(";
+  for (int i = 0; i < 1100; ++i) def += "%A ";
+  def += ")";
+  load({{"LONG", def}});
+  LsetCall c = call_tklset("LONG");
+  // "(" and 999 names make 1000 tokens.
+  EXPECT_EQ((Ints{c.ierr, c.nids, c.nops, c.ops.back()}), (Ints{0, 999, 999, 9991}));
+}
+
+TEST_F(LoadingSequences, ListingOfGroupsAndLongLoopLines) {
+  std::string def = "(%A";
+  for (int i = 0; i < 7; ++i) def += " & %B";
+  def += ")";
+  load({{"GROUPS", "(%A & (%B %C))"}, {"DEEP", def}});
+  tkglob_[9] = 6;  // one below the listing level
+  EXPECT_EQ(call_tklset("GROUPS").ierr, 0);
+  EXPECT_EQ(capture_.take(), "");
+  tkglob_[9] = 7;
+  EXPECT_EQ(call_tklset("GROUPS").ierr, 0);
+  // Codes 6 and 7 repeat the text of the line before; a group is no loop.
+  EXPECT_EQ(capture_.take(),
+            "\n DATA LOADING SEQUENCE FOR LSET GROUPS  \n    IDSET     OPERATION\n    A                         \n"
+            "    B         LOAD            \n    C         LOAD            \n    A         LOAD            \n"
+            "\n DATA AND QUALIFIER LIST\n   *B\n   *C\n");
+  EXPECT_EQ(call_tklset("DEEP").ierr, 0);
+  const std::string out = capture_.take();
+  // Seven open loops make a line of 74 characters: broken after column 70
+  // and continued after 13 blanks.
+  std::string whole = "   *A        ";
+  for (int i = 0; i < 7; ++i) whole += "B         ";
+  whole.erase(whole.find_last_not_of(' ') + 1);
+  ASSERT_EQ(whole.size(), 74u);
+  const std::string broken = whole.substr(0, 70) + "\n" + std::string(13, ' ') + whole.substr(70);
+  EXPECT_NE(out.find("\n" + broken + "\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n    B         BEG OUTSIDE_LOOP\n    A         LOAD            \n    B         END OUTSIDE_LOOP\n"),
+            std::string::npos) << out;
 }
 
 }  // namespace

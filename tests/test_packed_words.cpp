@@ -1,17 +1,16 @@
-// Packed character words, the table searches and the small text utilities.
+// Packed character words, the table searches, the small text utilities,
+// the region allocator (TKMEMO) and the table sort (TKSORT).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "flowsum.h"
 #include "store/packed_words.hpp"
-#include "store/text_field.hpp"
 
 namespace {
 
@@ -39,58 +38,28 @@ int64_t pack(const std::string& text, int64_t nchar, std::vector<int64_t>& words
   return nword;
 }
 
-TEST_F(PackedWords, Packing) {
+TEST_F(PackedWords, PackingAndUnpacking) {
+  // A field shorter than NCHAR reads as blanks past its end, and only NWORD
+  // words are written; codes 0 and 1 end the text; nothing to pack writes
+  // nothing.
   std::vector<int64_t> w(4, 0);
-  EXPECT_EQ(pack("B1", 2, w), 1);
-  EXPECT_EQ(bytes_of(w[0]), "B1      ");
-  EXPECT_EQ(w[1], 0) << "only NWORD words are written";
-
-  EXPECT_EQ(pack("PROPERTIES", 10, w), 3);
-  EXPECT_EQ(bytes_of(w[0]) + bytes_of(w[1]) + bytes_of(w[2]), "PROP    ERTI    ES      ");
-
-  // A field shorter than NCHAR reads as blanks past its end.
   EXPECT_EQ(pack("XY", 12, w), 3);
-  EXPECT_EQ(w[2], kBlankWord);
-
-  // Codes 0 and 1 end the text.
+  EXPECT_EQ(std::pair(w[2], w[3]), std::pair(kBlankWord, int64_t{0}));
   EXPECT_EQ(pack(std::string("AB\0CDEFG", 8), 8, w), 2);
   EXPECT_EQ(bytes_of(w[0]) + bytes_of(w[1]), "AB              ");
   EXPECT_EQ(pack(std::string("ABCDE\1GH", 8), 8, w), 2);
   EXPECT_EQ(bytes_of(w[1]), "E       ");
-
-  // Nothing to pack writes nothing.
   std::fill(w.begin(), w.end(), 7);
   EXPECT_EQ(pack("ABC", -9, w), 0);
   EXPECT_EQ(w[0], 7);
-}
-
-TEST_F(PackedWords, UnpackingFillsExactlyTheCallersField) {
-  std::vector<int64_t> w(2, 0);
+  // Unpacking fills exactly the caller's field, cut or blank-padded.
   pack("ABCDEFGH", 8, w);
   int64_t nword = 2, nchar = 8;
   std::string narrow(10, '#'), wide(24, '#');
   tkinsc_(&nword, w.data(), &nchar, narrow.data(), 6);
   tkinsc_(&nword, w.data(), &nchar, wide.data(), 20);
-  EXPECT_EQ(narrow, "ABCDEF####");
-  EXPECT_EQ(wide, "ABCDEFGH            ####");
-
-  // Texts of every length up to 13 come back blank-padded to the receiving
-  // width, in as many words as they need.
-  const std::string printable = "AZ az09!~ {}@X";
-  for (size_t n = 0; n < printable.size(); ++n) {
-    const std::string text = printable.substr(0, n);
-    std::vector<int64_t> words(4, 0);
-    nword = pack(text, static_cast<int64_t>(n), words);
-    ASSERT_EQ(nword, static_cast<int64_t>((n + 3) / 4));
-    std::string out(n + 5, '#');
-    tkinsc_(&nword, words.data(), &nchar, out.data(), out.size());
-    ASSERT_EQ(out, text + "     ") << n;
-  }
-}
-
-TEST_F(PackedWords, KeyLength) {
-  for (auto [key, n] :
-       {std::pair<const char*, int64_t>{"", 4}, {"ABCD    ", 4}, {"ABCDE", 8}, {"A B C D E   ", 12}})
+  EXPECT_EQ(narrow + wide, "ABCDEF####ABCDEFGH            ####");
+  for (auto [key, n] : {std::pair<const char*, int64_t>{"", 4}, {"ABCD    ", 4}, {"ABCDE", 8}, {"A B C D E   ", 12}})
     EXPECT_EQ(flowsum::key_length(key), n) << '"' << key << '"';
 }
 
@@ -102,19 +71,12 @@ int64_t search(bool binary, std::vector<int64_t> key, std::vector<int64_t>& tabl
 }
 
 TEST_F(PackedWords, SearchSpecialCases) {
-  // Stride 3, key in words 2..3.
+  // Stride 3, key in words 2..3: the first of equal entries; an empty table
+  // or a key field before the entry finds nothing.
   std::vector<int64_t> t = {100, 5, 1, 101, 7, 2, 102, 7, 2, 103, 7, 3, 104, 9, 0};
-  EXPECT_EQ(search(false, {7, 2}, t, 3, 5, 2, 2), 2) << "the first of equal entries";
-  EXPECT_EQ(search(false, {8, 0}, t, 3, 5, 2, 2), 0);
-  EXPECT_EQ(search(false, {99}, t, 3, 5, 2, 0), 1) << "no key words";
-  const int64_t hit = search(true, {7, 2}, t, 3, 5, 2, 2);
-  EXPECT_TRUE(hit == 2 || hit == 3);
-  EXPECT_EQ(search(true, {0}, t, 3, 5, 2, 0), 3) << "no key words: the middle entry";
-  EXPECT_EQ(search(true, {0}, t, 3, 4, 2, 0), 2);
-  for (bool binary : {false, true}) {
-    EXPECT_EQ(search(binary, {7, 2}, t, 3, 0, 2, 2), 0) << "empty table";
-    EXPECT_EQ(search(binary, {7, 2}, t, 3, 5, 0, 2), 0) << "key field before the entry";
-  }
+  EXPECT_EQ(search(false, {7, 2}, t, 3, 5, 2, 2), 2);
+  for (bool binary : {false, true})
+    EXPECT_EQ(search(binary, {7, 2}, t, 3, 0, 2, 2) + search(binary, {7, 2}, t, 3, 5, 0, 2), 0) << binary;
 }
 
 TEST_F(PackedWords, BinarySearchUsesSignedOrderEvenWhenTheDifferenceOverflows) {
@@ -124,37 +86,6 @@ TEST_F(PackedWords, BinarySearchUsesSignedOrderEvenWhenTheDifferenceOverflows) {
   std::vector<int64_t> a = {lo, hi - 1, hi}, b = {lo, lo + 1, hi};
   EXPECT_EQ(search(true, {lo}, a, 1, 3, 1, 1), 1);
   EXPECT_EQ(search(true, {hi}, b, 1, 3, 1, 1), 3);
-
-  // Every entry of sorted tables of distinct two-word keys is found, and
-  // keys between entries are not.
-  std::mt19937_64 rng(7);
-  for (int64_t n : {1, 2, 17, 5000}) {
-    std::vector<std::pair<int64_t, int64_t>> keys;
-    for (int64_t i = 0; i < n; ++i)
-      keys.emplace_back(static_cast<int64_t>(rng() % 50) - 25, static_cast<int64_t>(rng() | 1));
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    std::vector<int64_t> t;
-    for (auto [x, y] : keys) t.insert(t.end(), {0, x, y});
-    const auto m = static_cast<int64_t>(keys.size());
-    for (int64_t i = 0; i < m; ++i) {
-      auto [x, y] = keys[static_cast<size_t>(i)];
-      ASSERT_EQ(search(true, {x, y}, t, 3, m, 2, 2), i + 1);
-      ASSERT_EQ(search(true, {x, y - 1}, t, 3, m, 2, 2), 0);  // odd words only in the table
-    }
-  }
-}
-
-TEST_F(PackedWords, MoveOneCharacterBetweenPackedTexts) {
-  std::vector<int64_t> src(2), dst(3);
-  pack("ABCDEFGH", 8, src);
-  pack("abcdefghijkl", 12, dst);
-  for (auto [from, to] : {std::pair<int64_t, int64_t>{6, 3}, {1, 12}, {0, 1}, {2, -1}}) {
-    int64_t i = from, j = to;
-    tkmbyt_(src.data(), &i, dst.data(), &j);
-  }
-  EXPECT_EQ(bytes_of(dst[0]) + bytes_of(dst[1]) + bytes_of(dst[2]),
-            "abFd    efgh    ijkA    ");
 }
 
 // ---- Text utilities ----------------------------------------------------------------
@@ -194,29 +125,86 @@ TEST(TextUtils, CapitalsOnlyForLettersAmongTheFirstN) {
     n = 100;  // stops at the hidden length
     fn(&n, s.data(), 20);
     EXPECT_EQ(s, "ABC XYZ-09_{}@`~ END####");
-    std::string t = "abc";
     n = -4;
-    fn(&n, t.data(), 3);
-    EXPECT_EQ(t, "abc");
+    fn(&n, s.data(), 3);
+    EXPECT_EQ(s, "ABC XYZ-09_{}@`~ END####");
   }
 }
 
-TEST(TextUtils, FieldsOfEveryLengthTakeTextOfEveryLength) {
-  // Field and text lengths around the sizes the short copies switch at:
-  // exactly the field is written, with as much text as fits and blanks after.
-  std::string text;
-  for (int k = 0; k < 90; ++k) text += static_cast<char>('!' + k);
-  for (size_t len = 0; len <= 80; ++len)
-    for (size_t n = 0; n <= 80; n += (n < 20 ? 1 : 7)) {
-      std::string buf(len + 16, '#');
-      flowsum::TextField(buf.data() + 8, len).assign(std::string_view(text.data(), n));
-      const size_t kept = std::min(len, n);
-      std::string want = std::string(8, '#') + text.substr(0, kept) + std::string(len - kept, ' ') +
-                         std::string(8, '#');
-      ASSERT_EQ(buf, want) << "field " << len << ", text " << n;
-      flowsum::TextField(buf.data() + 8, len).fill_blank();
-      ASSERT_EQ(buf, std::string(8, '#') + std::string(len, ' ') + std::string(8, '#')) << len;
-    }
+
+using Words = std::vector<int64_t>;
+
+class WorkArea : public ::testing::Test {
+ protected:
+  void SetUp() override { tknsys_(); }
+  void TearDown() override { tknsys_(); }
+};
+
+// A work area of exactly `limit` words on the heap (a word moved outside it
+// shows up in the sanitizer build) and NREG regions of base, demand, capacity.
+struct Layout {
+  Layout(int64_t limit, int nreg)
+      : limit(limit), area(std::make_unique<int64_t[]>(static_cast<size_t>(limit))),
+        regions(static_cast<size_t>(3 * nreg), 0) {
+    std::fill_n(area.get(), limit, -1);
+  }
+  int64_t& base(int k) { return regions[static_cast<size_t>(3 * k - 3)]; }
+  int64_t& cap(int k) { return regions[static_cast<size_t>(3 * k - 1)]; }
+  int64_t memo(int64_t mode) {
+    int64_t lim = limit, n = static_cast<int64_t>(regions.size() / 3), need = -7;
+    tkmemo_(&lim, area.get(), &mode, &n, regions.data(), &need);
+    return need;
+  }
+  Words words() const { return {area.get(), area.get() + limit}; }
+
+  int64_t limit;
+  std::unique_ptr<int64_t[]> area;
+  Words regions;
+};
+
+TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheArea) {
+  Layout l(500, 2);
+  l.regions = {1, 10, 10, 11, 10, 10};
+  const Words good = l.regions, words = l.words();
+  auto rejected = [&](size_t slot, int64_t value) {
+    l.regions = good;
+    l.regions[slot] = value;
+    const Words before = l.regions;
+    EXPECT_GT(l.memo(2), 500) << "slot " << slot << " = " << value;
+    EXPECT_EQ(l.regions, before);
+    EXPECT_EQ(l.words(), words);
+  };
+  rejected(0, 0);                                    // base before word 1
+  rejected(4, -5);                                   // negative demand
+  rejected(2, -1);                                   // negative capacity
+  rejected(3, 495);                                  // data past word 500
+  rejected(1, std::numeric_limits<int64_t>::max());  // demand beyond any sum
+
+  // No demand at all: only the even share of the free words.
+  Layout z(1000, 4);
+  for (int k = 1; k <= 4; ++k) z.base(k) = 1;
+  EXPECT_EQ(z.memo(2), 1 + 4 * 83);  // F = 996, a third of it over 4 regions
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(z.cap(k), 83);
+}
+
+Words sorted(Words t, int64_t stride, int64_t kstart, int64_t nkey) {
+  int64_t n = static_cast<int64_t>(t.size()) / stride;
+  Words scratch(static_cast<size_t>(stride));
+  tksort_(&stride, &n, t.data(), &kstart, &nkey, scratch.data());
+  return t;
+}
+
+TEST_F(WorkArea, SortSmallAndOddCases) {
+  // The identifier tables of every load are sorted by TKSORT (the lookups
+  // of the round trip depend on it); here the odd cases. Equal keys keep
+  // their places in a table of two, a negative word sorts first, and a key
+  // outside the entry, or no key, leaves the table as it is.
+  EXPECT_EQ(sorted({7, 1, 7, 2}, 2, 1, 1), (Words{7, 1, 7, 2}));
+  EXPECT_EQ(sorted({5, 3, std::numeric_limits<int64_t>::min(), 9, 0, 4}, 2, 1, 1),
+            (Words{std::numeric_limits<int64_t>::min(), 9, 0, 4, 5, 3}));
+  const Words orig = {3, 1, 2, 9, 8, 7};
+  for (auto [kstart, nkey] : {std::pair{0, 1}, {3, 2}, {4, 1}, {1, 0}})
+    EXPECT_EQ(sorted(orig, 3, kstart, nkey), orig) << kstart << "," << nkey;
 }
 
 }  // namespace

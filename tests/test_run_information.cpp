@@ -68,18 +68,13 @@ std::pair<std::string, int64_t> named(bool cases, size_t n) {
   return {names.text(), ierr};
 }
 
-// Flags above 2 read as 2; a long account text fills the shorter field.
-TEST(RunInformation, FlagsAreClampedAndLongTextsCut) {
+// Flags above 2 read as 2, below 0 as they are.
+TEST(RunInformation, FlagsAreClamped) {
   RunInfo run;
   run.flags = {0, 1, 3, 0, -1, 7};
-  AccountInfo acc{"ENGINEER", "DEMO-01", "A PROJECT DESCRIPTION OF MORE THAN THIRTY-TWO CHARACTERS", "PROCESS GROUP"};
-  RunFile f([&](FlowsheetWriter& w) {
-    w.run_status(run);
-    w.account(acc);
-  });
+  RunFile f([&](FlowsheetWriter& w) { w.run_status(run); });
   ASSERT_EQ(f.ierr(), 0);
   const int64_t free = free_pointer();
-  EXPECT_EQ(account().first.substr(16, 32), "A PROJECT DESCRIPTION OF MORE TH");
   EXPECT_EQ(info().flags, (Flags{0, 1, 2, 0, -1, 2, -7}));
   EXPECT_EQ(free_pointer(), free);
 }
@@ -111,6 +106,8 @@ TEST(RunInformation, TitleFallbackCutAndMissing) {
     EXPECT_EQ(i.version.text() + i.runid.text() + i.s1.text() + i.s2.text(), std::string(188, ' '));
     EXPECT_EQ(i.completion, 0);
     EXPECT_EQ(i.flags, (Flags{2, 2, 2, 2, 2, 2, -7}));
+    EXPECT_EQ(named(false, 2), std::pair(std::string(16, '#'), int64_t{1}));  // untouched
+    EXPECT_EQ(named(true, 1).second, 1);
   }
 }
 
@@ -162,13 +159,7 @@ TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
   EXPECT_EQ(info().flags, (Flags{1, 1, 1, 1, 1, 1, -7}));
 }
 
-TEST(RunInformation, AliasesAndCaseNamesThatAreNotThere) {
-  {
-    RunFile f([&](FlowsheetWriter& w) { w.components({"WATER"}); });
-    ASSERT_EQ(f.ierr(), 0);
-    EXPECT_EQ(named(false, 2), std::pair(std::string(16, '#'), int64_t{1}));  // untouched
-    EXPECT_EQ(named(true, 1).second, 1);
-  }
+TEST(RunInformation, CaseNamesOnlyUnderTheirOwnSequence) {
   // Case names are read only under their own loading sequence "CASN".
   RunFile g([&](FlowsheetWriter& w) {
     item_dataset(w, {"CASN", "CASN"}, "CASEX", "CASE", {Item::long_text("BASE", "BASE CASE")});

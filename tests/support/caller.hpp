@@ -1,9 +1,6 @@
-// Calling an exported routine as a Fortran or C caller does, in one place:
-// every argument by pointer, text fields blank-padded to their width and the
-// hidden lengths of the text fields appended in order. Tests write
-//   Field id("S1", 8), label(16);
-//   call(tkstra_, id, Field("MATE", 4), value, label);
-// and read id.text(), label[k] afterwards.
+// Calling an exported routine as a Fortran or C caller does: every argument
+// by pointer, text fields blank-padded and their hidden lengths appended in
+// order, as in call(tkstra_, id, Field("MATE", 4), value, label).
 #pragma once
 
 #include <algorithm>
@@ -18,9 +15,8 @@
 
 namespace flowsum::testing {
 
-// A caller's text argument: n fields of `width` characters. Given a text, it
-// is the text cut or blank-padded to the whole length (n x width); without
-// one, every character is '#', so that what a routine leaves alone shows.
+// n fields of `width` characters: a text cut or blank-padded to the whole
+// length, or without one all '#', so that what a routine leaves alone shows.
 class Field {
  public:
   Field(std::string_view text, size_t width, size_t n = 1) : width_(width), s_(width * n, ' ') {
@@ -71,8 +67,7 @@ void call(Fn fn, A&&... a) {
 }
 
 #ifdef FLOWSUM_TOOL
-// The command-line tool run with args (a shell command line after the tool's
-// path): its wait status and what it wrote to standard output and error.
+// The tool run with args: its wait status and its standard output and error.
 struct ToolRun {
   int status = -1;
   std::string out;

@@ -10,17 +10,8 @@
 
 namespace flowsum::testing {
 
-int64_t work_word(int64_t k) { return tkwork_[k - 1]; }
-
-double work_real_word(int64_t k) {
-  double d;
-  std::memcpy(&d, &tkwork_[k - 1], sizeof d);
-  return d;
-}
-
 namespace {
-// n packed words from `words`, unpacked.
-std::string work_text_of(int64_t* words, int64_t nwords) {
+std::string unpacked(int64_t* words, int64_t nwords) {
   Field out("", static_cast<size_t>(4 * nwords));
   int64_t nchar = 4 * nwords;
   call(tkinsc_, nwords, *words, nchar, out);
@@ -28,7 +19,14 @@ std::string work_text_of(int64_t* words, int64_t nwords) {
 }
 }  // namespace
 
-std::string work_text(int64_t k, int64_t nwords) { return work_text_of(&tkwork_[k - 1], nwords); }
+int64_t work_word(int64_t k) { return tkwork_[k - 1]; }
+double work_real_word(int64_t k) {
+  double d;
+  std::memcpy(&d, &tkwork_[k - 1], sizeof d);
+  return d;
+}
+std::string work_text(int64_t k, int64_t nwords) { return unpacked(&tkwork_[k - 1], nwords); }
+int64_t free_pointer() { return tklocs_[24]; }
 
 std::vector<int64_t> packed(std::string_view text, int64_t nchar) {
   std::vector<int64_t> words(static_cast<size_t>((nchar + 3) / 4 + 1), 0);
@@ -40,11 +38,11 @@ std::vector<int64_t> packed(std::string_view text, int64_t nchar) {
 
 DsetCall call_tkdset(const std::vector<std::string>& path, const std::string& qual) {
   std::string ids;
-  for (const std::string& k : path) ids += Field(k, 128).text();
+  for (const std::string& k : path) ids += pad(k, 128);
   DsetCall c;
-  int64_t nid = static_cast<int64_t>(path.size());
   Field q(qual, 8);
-  call(tkdset_, nid, Field(ids, 128, std::max<size_t>(path.size(), 1)), q, c.nqual, c.ndata, c.locq, c.locd);
+  call(tkdset_, static_cast<int64_t>(path.size()), Field(ids, 128, std::max<size_t>(path.size(), 1)), q, c.nqual,
+       c.ndata, c.locq, c.locd);
   c.qual = q.text();
   return c;
 }
@@ -54,7 +52,7 @@ LsetCall call_tklset(const std::string& id) {
   LsetCall c;
   call(tklset_, Field(id, 8), idlist, c.nids, ops, c.nops, c.ierr);
   if (c.ierr == 0 || c.ierr > 2) {
-    for (int64_t k = 0; k < c.nids && k < 1000; ++k) c.ids.push_back(trim(work_text_of(&idlist[static_cast<size_t>(2 * k)], 2)));
+    for (int64_t k = 0; k < c.nids && k < 1000; ++k) c.ids.push_back(trim(unpacked(&idlist[static_cast<size_t>(2 * k)], 2)));
     c.ops.assign(ops.begin(), ops.begin() + std::clamp<int64_t>(c.nops, 0, 2000));
   }
   return c;
@@ -65,7 +63,5 @@ ListCall call_tklist(const std::string& id) {
   call(tklist_, Field(id, 8), c.ndata, c.nqual, c.locq);
   return c;
 }
-
-int64_t free_pointer() { return tklocs_[24]; }
 
 }  // namespace flowsum::testing

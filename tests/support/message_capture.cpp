@@ -8,14 +8,8 @@
 
 namespace flowsum::testing {
 
-namespace {
-void open_fresh(int64_t unit) {
-  io::open_unit(unit, "", "SEQUENTIAL", "FORMATTED", 0, "SCRATCH", "WRITE");
-}
-}  // namespace
-
 MessageCapture::MessageCapture(int64_t unit) : unit_(unit), previous_(glob(g::kMsgUnit)) {
-  open_fresh(unit_);
+  io::open_unit(unit_, "", "SEQUENTIAL", "FORMATTED", 0, "SCRATCH", "WRITE");
   attach();
 }
 
@@ -30,11 +24,8 @@ std::string MessageCapture::take() {
   std::string text;
   io::rewind_unit(unit_);
   std::string_view line;
-  while (io::read_line(unit_, line, 1 << 16) == 0) {
-    text += line;
-    text += '\n';
-  }
-  open_fresh(unit_);
+  while (io::read_line(unit_, line, 1 << 16) == 0) text.append(line) += '\n';
+  io::open_unit(unit_, "", "SEQUENTIAL", "FORMATTED", 0, "SCRATCH", "WRITE");
   return text;
 }
 

@@ -1,7 +1,6 @@
-// Captures the library's messages: an in-memory scratch unit becomes the
-// message unit (TKGLOB word 12) for the object's lifetime. Pass unit() to a
-// load as its message unit, or let the constructor set it for the routines
-// called after a load.
+// Captures the library's messages: an in-memory scratch unit is the message
+// unit (TKGLOB word 12) while the object lives. Pass unit() to a load as its
+// message unit, or attach() again after a load that set its own.
 #pragma once
 
 #include <cstdint>
@@ -11,18 +10,14 @@ namespace flowsum::testing {
 
 class MessageCapture {
  public:
-  static constexpr int64_t kDefaultUnit = 71;
-
-  explicit MessageCapture(int64_t unit = kDefaultUnit);
+  explicit MessageCapture(int64_t unit = 71);
   ~MessageCapture();
   MessageCapture(const MessageCapture&) = delete;
   MessageCapture& operator=(const MessageCapture&) = delete;
 
   int64_t unit() const { return unit_; }
-  // Make this unit the message unit again (a load sets its own).
   void attach() const;
-  // The lines written since the last take(), each followed by '\n'; the
-  // capture starts empty again.
+  // The lines written since the last take(), each followed by '\n'.
   std::string take();
 
  private:

@@ -1,10 +1,6 @@
-// Data sets that make flowsheet objects exist: blocks of a model, streams of
-// a type, property tables, costed equipment items, pressure-relief objects,
-// sensitivity studies and named block sections (heating curves, profiles).
-// Each object gets one small data set under its own path; the loader only
-// needs the paths, and the values (one real) keep the file well formed for
-// any reader. Object lists of any length are written with the same helpers,
-// so tests can build files with thousands of objects.
+// Data sets that make flowsheet objects exist: one small data set (one
+// real) under each object's path, which is all the loader needs and keeps
+// the file well formed for any reader.
 #pragma once
 
 #include <cstdint>
@@ -20,19 +16,19 @@ class ObjectWriter {
  public:
   explicit ObjectWriter(SummaryBuilder& b) : b_(b) {}
 
-  // "BLOCK" model id section.
-  void block(const std::string& model, const std::string& id, const std::string& section = "RESULTS");
-  // "STREAM" type id section.
-  void stream(const std::string& type, const std::string& id, const std::string& section = "STR_MAIN");
-  // "PROP-TABLE" type id "PROPTAB".
-  void property_table(const std::string& type, const std::string& id);
-  // "COSTING" "EQUIPMEN" type id section.
-  void equipment(const std::string& type, const std::string& id, const std::string& section = "SZECST");
-  // "PRES-RELIEF" id section.
-  void relief(const std::string& id, const std::string& section = "PRDYSC");
-  // "SENSITIVITY" id "SNS_TAB".
-  void sensitivity(const std::string& id);
-  // Any path: one data set with the shared one-value sequence.
+  void block(const std::string& model, const std::string& id, const std::string& section = "RESULTS") {
+    data_set({"BLOCK", model, id, section});
+  }
+  void stream(const std::string& type, const std::string& id, const std::string& section = "STR_MAIN") {
+    data_set({"STREAM", type, id, section});
+  }
+  void property_table(const std::string& type, const std::string& id) { data_set({"PROP-TABLE", type, id, "PROPTAB"}); }
+  void equipment(const std::string& type, const std::string& id, const std::string& section = "SZECST") {
+    data_set({"COSTING", "EQUIPMEN", type, id, section});
+  }
+  void relief(const std::string& id, const std::string& section = "PRDYSC") { data_set({"PRES-RELIEF", id, section}); }
+  void sensitivity(const std::string& id) { data_set({"SENSITIVITY", id, "SNS_TAB"}); }
+  // Any path, with the shared one-value sequence.
   void data_set(const std::vector<std::string>& path);
 
  private:
@@ -43,8 +39,8 @@ class ObjectWriter {
 // prefix1, prefix2, ..., prefix<n>.
 std::vector<std::string> numbered_ids(const std::string& prefix, int64_t n);
 
-// The builder's text written to a temporary file and loaded (unit set SI,
-// the project's reference files); unloaded and removed when it goes away.
+// The builder's text in a temporary file, loaded (unit set SI, the
+// project's reference files) while the object lives.
 struct LoadedText {
   explicit LoadedText(const SummaryBuilder& b, int64_t message_unit = 0)
       : file(b.text()), summary(file.string(), "SI", message_unit) {}

@@ -1,7 +1,7 @@
 // Reference-file lines and loads with chosen reference files.
 #include "support/reference_files.hpp"
 
-#include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -16,18 +16,12 @@ namespace flowsum::testing {
 
 namespace {
 
-// Text s placed from column `first` (1-based) of line, which grows as needed.
+// s placed from column `first` (1-based), the line growing as needed.
 void put(std::string& line, size_t first, std::string_view s) {
   if (line.size() < first - 1 + s.size()) line.resize(first - 1 + s.size(), ' ');
   line.replace(first - 1, s.size(), s);
 }
 
-std::string right(int64_t n, size_t width) {
-  std::string s = std::to_string(n);
-  return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
-}
-
-// The summary file of the current load, kept until the next one.
 std::unique_ptr<TempSummaryFile>& current_file() {
   static std::unique_ptr<TempSummaryFile> file;
   return file;
@@ -36,9 +30,9 @@ std::unique_ptr<TempSummaryFile>& current_file() {
 }  // namespace
 
 std::string unit_type_line(int64_t number, int64_t units, std::string_view name) {
-  std::string line;
-  put(line, 4, right(number, 4));
-  put(line, 13, right(units, 3));
+  char head[16];
+  std::snprintf(head, sizeof head, "   %4lld     %3lld", static_cast<long long>(number), static_cast<long long>(units));
+  std::string line = head;
   put(line, 25, name);
   return line;
 }
@@ -51,32 +45,29 @@ std::string unit_line(std::string_view label, std::string_view factor, std::stri
   return line;
 }
 
-ReferenceLoad load_with_references(const std::string& summary_text,
-                                   const std::string& property_path,
+ReferenceLoad load_with_references(const std::string& summary_text, const std::string& property_path,
                                    const std::string& unit_path, const std::string& unitset,
-                                   int64_t property_unit, int64_t unit_table_unit) {
+                                   int64_t property_unit, int64_t unit_table_unit, double rmiss) {
   io::close_unit(kRefSummaryUnit);
   current_file() = std::make_unique<TempSummaryFile>(summary_text);
   ReferenceLoad out;
-  if (io::open_unit(kRefSummaryUnit, current_file()->string(), "SEQUENTIAL", "FORMATTED", 0,
-                    "OLD", "READ") != 0)
+  if (io::open_unit(kRefSummaryUnit, current_file()->string(), "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ") != 0)
     return out;
   MessageCapture capture;
-  out.ierr = load_summary_file(unitset, kRefScratchUnit, kRefSummaryUnit, property_unit,
-                               property_path, unit_table_unit, unit_path, 1.0e35, capture.unit());
+  out.ierr = load_summary_file(unitset, kRefScratchUnit, kRefSummaryUnit, property_unit, property_path,
+                               unit_table_unit, unit_path, rmiss, capture.unit());
   out.messages = capture.take();
   return out;
 }
 
-ReferenceLoad load_with_bundled_references(const std::string& summary_text,
-                                           const std::string& unitset) {
-  return load_with_references(summary_text, reference_file("RCPROPNU.DAT"),
-                              reference_file("RCUNITS.DAT"), unitset);
+ReferenceLoad load_with_bundled_references(const std::string& summary_text, const std::string& unitset,
+                                           double rmiss) {
+  return load_with_references(summary_text, reference_file("RCPROPNU.DAT"), reference_file("RCUNITS.DAT"), unitset,
+                              kRefPropertyUnit, kRefUnitTableUnit, rmiss);
 }
 
 void close_reference_load() {
-  int64_t sum = kRefSummaryUnit, scr = kRefScratchUnit, prp = kRefPropertyUnit,
-          unt = kRefUnitTableUnit;
+  int64_t sum = kRefSummaryUnit, scr = kRefScratchUnit, prp = kRefPropertyUnit, unt = kRefUnitTableUnit;
   tkclos_(&sum, &scr, &prp, &unt);
   io::close_unit(kRefSummaryUnit);
   current_file().reset();
@@ -85,13 +76,10 @@ void close_reference_load() {
 int64_t bundled_property_count() {
   std::ifstream in(reference_file("RCPROPNU.DAT"));
   std::string line;
-  while (std::getline(in, line)) {
-    std::string head = line.substr(0, 4);
-    for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (head == "ADD " || head == "ADD") break;
+  while (std::getline(in, line) && !(line.size() >= 3 && (line[0] | 0x20) == 'a' && (line[1] | 0x20) == 'd' &&
+                                     (line[2] | 0x20) == 'd' && (line.size() == 3 || line[3] == ' '))) {
   }
-  if (!std::getline(in, line)) return -1;
-  return std::stoll(line.substr(0, 4));
+  return std::getline(in, line) ? std::stoll(line.substr(0, 4)) : -1;
 }
 
 }  // namespace flowsum::testing

@@ -8,7 +8,7 @@ void item_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, cons
   std::vector<IdMember> members;
   std::vector<Value> values;
   for (const Item& it : items) {
-    members.push_back({{it.qualifier_value}, it.type, it.unit_type});
+    members.push_back({{it.qualifier_value}, it.type});
     values.push_back(it.value);
   }
   w.idset_once(set_name, {qualifier}, members);
@@ -17,13 +17,11 @@ void item_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, cons
 }
 
 namespace {
-
 std::vector<Item> long_texts(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::vector<Item> items;
   for (const auto& [name, text] : entries) items.push_back(Item::long_text(name, text));
   return items;
 }
-
 }  // namespace
 
 void alias_list(FlowsheetWriter& w, const std::vector<std::pair<std::string, std::string>>& entries) {

@@ -22,7 +22,6 @@ LoadedSummary::LoadedSummary(const std::string& path, const std::string& unitset
   call(tkopen_, unit, Field(path), Field("SEQUENTIAL"), Field("FORMATTED"), recl, Field("OLD"),
        Field("READ"), open_status_);
   if (open_status_ != 0) return;
-  // A missing reference file is passed as a blank name.
   call(tkini2_, Field(unitset), scr, unit, prp, Field(property_file.empty() ? " " : property_file), unt,
        Field(unit_file.empty() ? " " : unit_file), rmiss, ierr_, message_unit);
 }
@@ -31,19 +30,6 @@ LoadedSummary::~LoadedSummary() {
   int64_t sum = kSummaryUnit, scr = kScratchUnit, prp = kPropertyUnit, unt = kUnitTableUnit, ierr = 0;
   if (open_status_ == 0) tkclos_(&sum, &scr, &prp, &unt);
   tkclfl_(&sum, &ierr);
-}
-
-TreeEntry tree_lookup(const std::vector<std::string>& path) {
-  TreeEntry e{-99, 0, ""};
-  if (tklocs_[6] < 1 || tklocs_[6] > TK_WORK_WORDS) return e;
-  std::string ids;
-  for (const std::string& k : path) ids += Field(k, 128).text();
-  int64_t mode = 1, nids = static_cast<int64_t>(path.size()), ipos = 0, nused = tklocs_[7];
-  Field value("", 8);
-  call(tkdtre_, mode, nids, Field(ids, 128, path.size()), value, e.line, tkwork_[tklocs_[6] - 1], nused, ipos,
-       e.ierr);
-  e.qualifier = value.trimmed();
-  return e;
 }
 
 }  // namespace flowsum::testing

@@ -1,6 +1,5 @@
-// Loading a summary file through the exported routines, as a caller does:
-// TKOPEN on a unit, TKINI2, and TKCLOS (plus closing the summary unit) when
-// the object goes away.
+// Loading a summary file as a caller does: TKOPEN on a unit, TKINI2, and
+// TKCLOS (plus closing the summary unit) when the object goes away.
 #pragma once
 
 #include <cstdint>
@@ -9,18 +8,15 @@
 
 namespace flowsum::testing {
 
-// Path of the project's reference file NAME in data/, or "" when it does
-// not exist.
+// Path of the project's reference file NAME in data/, or "" when it is missing.
 std::string reference_file(const std::string& name);
 
 class LoadedSummary {
  public:
-  // Units used: summary 61, scratch 62, property-number file 63, unit table 64.
   static constexpr int64_t kSummaryUnit = 61, kScratchUnit = 62, kPropertyUnit = 63,
                            kUnitTableUnit = 64;
 
-  // The reference files default to the project's own data/RCPROPNU.DAT and
-  // data/RCUNITS.DAT when they exist, else to blank paths.
+  // A missing reference file is passed as a blank name.
   explicit LoadedSummary(const std::string& path, const std::string& unitset = "SI",
                          int64_t message_unit = 0, double rmiss = 1.0e35,
                          const std::string& property_file = reference_file("RCPROPNU.DAT"),
@@ -36,15 +32,5 @@ class LoadedSummary {
   int64_t open_status_ = -1;
   int64_t ierr_ = -1;
 };
-
-// The data record of a path in the loaded data-set tree (lookup as the
-// queries do it): line number and qualifier. ierr is the tree's result code
-// (0 found, else the failing level or a negative error).
-struct TreeEntry {
-  int64_t ierr = 0;
-  int64_t line = 0;
-  std::string qualifier;  // trailing blanks cut
-};
-TreeEntry tree_lookup(const std::vector<std::string>& path);
 
 }  // namespace flowsum::testing

@@ -13,24 +13,18 @@
 
 namespace flowsum::testing {
 
-// s cut or blank-padded to n characters, as a caller's field of length n
-// holds it.
+// s cut or blank-padded to n characters, as a caller's field holds it.
 inline std::string pad(std::string_view s, size_t n) {
   std::string out(s.substr(0, n));
   out.resize(n, ' ');
   return out;
 }
 
-// s without its trailing blanks.
-inline std::string trim(std::string_view s) {
-  const size_t end = s.find_last_not_of(' ');
-  return std::string(s.substr(0, end == std::string_view::npos ? 0 : end + 1));
-}
+inline std::string trim(std::string_view s) { return std::string(s.substr(0, s.find_last_not_of(' ') + 1)); }
 
-// A suite of tests over one summary file: the suite writes the file once
-// (write_file from its SetUpTestSuite), and every test gets it loaded afresh
-// in unit_set_ (a suite sets another in its constructor), so that no test
-// sees what another left in the work area.
+// A suite over one summary file, written once (write_file from the suite's
+// SetUpTestSuite) and loaded afresh in unit_set_ for every test, so that no
+// test sees what another left in the work area.
 template <class Suite>
 class SummarySuite : public ::testing::Test {
  protected:
