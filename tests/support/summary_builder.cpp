@@ -274,6 +274,8 @@ TempSummaryFile::TempSummaryFile(std::string_view contents, std::string_view suf
   path_ = name;
 }
 
-TempSummaryFile::~TempSummaryFile() { ::unlink(path_.c_str()); }
+TempSummaryFile::~TempSummaryFile() {
+  if (!path_.empty()) ::unlink(path_.c_str());
+}
 
 }  // namespace flowsum::testing

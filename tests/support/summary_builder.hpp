@@ -131,6 +131,8 @@ class TempSummaryFile {
   ~TempSummaryFile();
   TempSummaryFile(const TempSummaryFile&) = delete;
   TempSummaryFile& operator=(const TempSummaryFile&) = delete;
+  TempSummaryFile(TempSummaryFile&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
+  TempSummaryFile& operator=(TempSummaryFile&&) = delete;
 
   const std::string& path() const { return path_; }
   const std::string& string() const { return path_; }

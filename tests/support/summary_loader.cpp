@@ -32,4 +32,17 @@ LoadedSummary::~LoadedSummary() {
   tkclfl_(&sum, &ierr);
 }
 
+TreeEntry tree_lookup(const std::vector<std::string>& path) {
+  TreeEntry e{-99, 0, ""};
+  if (tklocs_[6] < 1 || tklocs_[6] > TK_WORK_WORDS) return e;
+  std::string ids;
+  for (const std::string& k : path) ids += Field(k, 128).text();
+  int64_t mode = 1, nids = static_cast<int64_t>(path.size()), ipos = 0, nused = tklocs_[7];
+  Field value("", 8);
+  call(tkdtre_, mode, nids, Field(ids, 128, path.size()), value, e.line, tkwork_[tklocs_[6] - 1], nused, ipos,
+       e.ierr);
+  e.qualifier = value.trimmed();
+  return e;
+}
+
 }  // namespace flowsum::testing

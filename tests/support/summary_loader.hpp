@@ -33,4 +33,14 @@ class LoadedSummary {
   int64_t ierr_ = -1;
 };
 
+// The data record of a path in the loaded data-set tree, found as the queries
+// find it: line number and qualifier. ierr is the tree's result code (0
+// found, else the failing level or a negative error).
+struct TreeEntry {
+  int64_t ierr = 0;
+  int64_t line = 0;
+  std::string qualifier;  // trailing blanks cut
+};
+TreeEntry tree_lookup(const std::vector<std::string>& path);
+
 }  // namespace flowsum::testing
