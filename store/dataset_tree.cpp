@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <string>
@@ -847,12 +848,18 @@ PathMemory& path_memory(std::span<const std::string_view> path) {
     m.found.clear();
     m.stamp = now;
   }
-  m.key.clear();
+  // Each keyword without its trailing blanks, preceded by its length: sized
+  // once and filled by copies, as every search of a pass builds one.
+  size_t total = 0;
+  for (std::string_view k : path) total += sizeof(uint32_t) + TextField::trim_right(k).size();
+  m.key.resize(total);
+  char* out = m.key.data();
   for (std::string_view k : path) {
     const std::string_view t = TextField::trim_right(k);
     const auto n = static_cast<uint32_t>(t.size());
-    m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
-    m.key.append(t);
+    std::memcpy(out, &n, sizeof n);
+    if (n > 0) std::memcpy(out + sizeof n, t.data(), n);
+    out += sizeof n + n;
   }
   return m;
 }

@@ -315,11 +315,68 @@ DatasetChoice choose_dataset(std::span<const std::string_view> path,
 
 }  // namespace
 
+namespace {
+
+// The choice of split_block_results; complete is set when the walk of the
+// siblings ran and every sibling it met gave a qualifier block, the only
+// choices that are kept.
+DatasetChoice choose_split(std::span<const std::string_view> path, std::span<const WantedQualifier> wanted,
+                           std::span<const std::string_view> extra_sections,
+                           std::span<const std::string_view> n_col_models, std::string& model, bool& complete);
+
+// The choices split_block_results made in this load, with the block's
+// model, kept as find_dataset keeps its own: a choice depends only on the
+// request's texts, the block table, the tree, the property table and the
+// loading sequences, so it is given again for the same texts while the
+// load's stamp of the block table is unchanged. Bounded as find_dataset's.
+struct SplitChoice {
+  DatasetChoice choice;
+  std::string model;
+};
+struct SplitMemory {
+  LoadStamp stamp;
+  std::unordered_map<std::string, SplitChoice> choices;
+  std::string key;  // the request being looked up (reused, not reallocated)
+};
+
+}  // namespace
+
 DatasetChoice split_block_results(std::span<const std::string_view> path,
                                   std::span<const WantedQualifier> wanted,
                                   std::span<const std::string_view> extra_sections,
                                   std::span<const std::string_view> n_col_models,
                                   std::string& model) {
+  static SplitMemory m;
+  const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
+  if (!(m.stamp == now) || m.choices.size() >= kKeptChoices) {
+    m.choices.clear();
+    m.stamp = now;
+  }
+  choice_key(path, wanted, m.key);
+  auto add = [&m](std::string_view t) {
+    const uint32_t n = static_cast<uint32_t>(t.size());
+    m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
+    m.key.append(t);
+  };
+  add(std::string_view("X", 1));
+  for (std::string_view x : extra_sections) add(x);
+  add(std::string_view("M", 1));
+  for (std::string_view x : n_col_models) add(x);
+  if (const auto it = m.choices.find(m.key); it != m.choices.end()) {
+    model = it->second.model;
+    return it->second.choice;
+  }
+  bool complete = false;
+  DatasetChoice c = choose_split(path, wanted, extra_sections, n_col_models, model, complete);
+  if (complete) m.choices.emplace(m.key, SplitChoice{c, model});
+  return c;
+}
+
+namespace {
+
+DatasetChoice choose_split(std::span<const std::string_view> path, std::span<const WantedQualifier> wanted,
+                           std::span<const std::string_view> extra_sections,
+                           std::span<const std::string_view> n_col_models, std::string& model, bool& complete) {
   FreePointerGuard guard;
   DatasetChoice out;
   out.qualifier.assign(8, ' ');
@@ -353,6 +410,7 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
   const std::string key8 = padded(path[3], 8);
   const int64_t limit = std::min<int64_t>(tree.max_nodes(), kMaxSiblings);
   int64_t steps = 0;
+  complete = true;
   for (int64_t p = node; p != 0 && steps < limit; p = tree.next_sibling(p), ++steps) {
     char key[8];
     tree.keyword(p, key, 8);
@@ -367,6 +425,7 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
     std::string qual;
     const ListBlock b{node_list(p, qual)};
     bool all = b.a.nqual > 0;
+    if (!all) complete = false;
     if (all && by_column) {
       const int64_t c = b.find("N_COL");
       all = c != 0 && b.a.ndata > 0 && read_unsigned(TextField::trim_right(b.qtext(c, 1))).value == want_col;
@@ -386,6 +445,8 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
   out.ierr = by_column ? 3 : 1;
   return out;
 }
+
+}  // namespace
 
 int64_t sequence_set_counts(std::string_view lsetid, std::span<const std::string_view> names,
                             std::span<int64_t> counts) {

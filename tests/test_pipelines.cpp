@@ -225,5 +225,40 @@ TEST(EquipmentTool, PrintsTheExamplesPipelineCompressorAndCosts) {
   }
 }
 
+// The choice of a profile among a section's data sets follows TKDTRE: a
+// property P-1 lacks is found once P-2's profile of it is filed under P-1.
+TEST(Pipelines, ProfileChoiceFollowsTreeEdits) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  PipelineWriter pw(w);
+  for (const auto& [id, property] : {std::pair{"P-1", 22}, std::pair{"P-2", 23}}) {
+    w.block_results("DUCTLINE", id, {}, {BlockResult::real(22, 1.0)});
+    PipelineRecord p;
+    p.id = id;
+    p.profile = {PipeSeries{property, 2, 0, {1.0 + property, 2.0}, {}, {}}};
+    pw.pipeline(p);
+  }
+  TempSummaryFile file(b.text());
+  LoadedSummary load(file.string(), "SI", 0, 1.0e35);
+  ASSERT_EQ(load.ierr(), 0);
+  std::string id = pad("P-1", 24), pname = name_of(23), qname(12, ' '), label(16, ' ');
+  auto first_value = [&] {
+    int64_t n = 2, ierr = -7;
+    std::vector<double> v(2, -1.0);
+    tkpipr_(id.data(), &n, pname.data(), v.data(), qname.data(), label.data(), &ierr, 24, 12, 12, 16);
+    return ierr == 0 ? v[0] : -static_cast<double>(ierr);
+  };
+  EXPECT_LT(first_value(), 0.0);
+  const TreeEntry e = tree_lookup({"BLOCK", "DUCTLINE", "P-2", "PIP_PROF"});
+  std::string ids = pad("BLOCK", 8) + pad("DUCTLINE", 8) + pad("P-1", 8) + pad("PIP_PROF", 8), value = pad(e.qualifier, 8);
+  int64_t mode = 4, nids = 4, idata = e.line, ipos = 0, ierr = 1;
+  tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, flowsum::work_ptr(flowsum::locs(flowsum::l::kTree)),
+          &flowsum::locs(flowsum::l::kTreeUsed), &ipos, &ierr, 8, 8);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(first_value(), 24.0);
+}
+
 }  // namespace
 }  // namespace flowsum::testing
