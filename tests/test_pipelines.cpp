@@ -192,21 +192,14 @@ void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc
   }
 }
 
-TEST(Pipelines, RandomFlowsheetsReadBack) {
-  int64_t pipes = 0, others = 0;
-  for (uint64_t seed = 1; seed <= 120 && !::testing::Test::HasFailure(); ++seed) {
-    const RandomFlowsheet f = random_flowsheet(seed);
-    if (f.pipelines.empty()) continue;
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    TempSummaryFile file(f.text);
-    LoadedSummary load(file.string(), "SI", 0, 1.0e35);
-    ASSERT_EQ(load.ierr(), 0);
-    for (const PipelineRecord& p : f.pipelines) check_pipeline(p, f.ncc), ++(p.model == "DUCTLINE" ? pipes : others);
-    check_pipeline({"none", "NO-SUCH-PIPE"}, f.ncc);
-  }
-  EXPECT_GT(pipes, 60);
-  EXPECT_GT(others, 5);
+}  // namespace
+
+void check_pipelines(const RandomFlowsheet& f) {
+  for (const PipelineRecord& p : f.pipelines) check_pipeline(p, f.ncc);
+  check_pipeline({"none", "NO-SUCH-PIPE"}, f.ncc);
 }
+
+namespace {
 
 // The tool's views of the example's pipeline and compressor, and the costs
 // in its default report: one row per view, the lines it must hold.

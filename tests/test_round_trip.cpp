@@ -387,6 +387,7 @@ void check_connections(const RandomFlowsheet& f) {
 }
 
 TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
+  size_t curves = 0, exchangers = 0, compressors = 0, costed = 0, pipelines = 0;
   for (uint64_t seed = 1; seed <= kFiles; ++seed) {
     RandomFlowsheet f = random_flowsheet(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -400,11 +401,18 @@ TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
     check_connections(f);
     check_columns(f);
     check_reactors(f);
+    check_heat_transfer(f);
+    check_equipment(f);
+    check_pipelines(f);
+    curves += f.curve_blocks.size(), exchangers += f.exchangers.exchangers.size() + f.exchangers.columns.size();
+    compressors += f.compressors.size(), costed += f.costing.size(), pipelines += f.pipelines.size();
     if (::testing::Test::HasFailure()) {
       ADD_FAILURE() << "first failing seed " << seed << "; its file:\n" << f.text.substr(0, 4000);
       return;
     }
   }
+  // The generator writes every family often enough to be checked.
+  EXPECT_GT(std::min({curves, exchangers, compressors, costed, pipelines}), 100u);
 }
 
 }  // namespace

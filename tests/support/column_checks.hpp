@@ -1,5 +1,5 @@
-// Checks of the column families against a random flowsheet's truth, run
-// by the round trip on every flowsheet it loads.
+// Checks of the families against a random flowsheet's truth, run by the
+// round trip on every flowsheet it loads.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +13,9 @@
 namespace flowsum::testing {
 
 void check_columns(const RandomFlowsheet& f);
+void check_heat_transfer(const RandomFlowsheet& f);
+void check_equipment(const RandomFlowsheet& f);
+void check_pipelines(const RandomFlowsheet& f);
 // A refinery block's counts, summary results and connections.
 void check_refinery(const RandomColumnBlock& blk);
 
