@@ -11,6 +11,7 @@
 
 #include "flowsum.h"
 #include "support/column_checks.hpp"
+#include "support/caller.hpp"
 #include "support/column_records.hpp"
 #include "support/summary_suite.hpp"
 
@@ -185,6 +186,13 @@ TEST_F(RefineryColumn, FurnaceTableAndPetroleumProperties) {
   tkptad_(id.data(), &c, &room, names.data(), bases.data(), &ierr, 40, 12, 4);
   EXPECT_EQ((Texts{field(names, 12, 0), field(names, 12, 1), field(names, 12, 2), bases.substr(0, 12), names.substr(36)}),
             (Texts{"TEMP", "PRES", "TEMP", "MOLEMOLEMASS", "#"}));
+  // A stripper's composition stops at LD: stripper 10 (column 11) has three
+  // components, the general routine hands the block on to its twin.
+  int64_t c11 = 11, ld = 2, nt = 2;
+  Field cids(8, 3), q(12), l(16);
+  Reals y(5, -1.0);
+  call(tkpro2_, Field("CU", 40), Field("Y", 3), c11, ld, cids, nt, y, q, l, ierr);
+  EXPECT_EQ(std::tuple(ierr, y, cids.trimmed(2)), std::tuple(int64_t{0}, Reals{.5, .6, -1, -1, -1}, std::string(8, '#')));
 }
 
 }  // namespace
