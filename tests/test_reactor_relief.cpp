@@ -26,16 +26,6 @@ Texts units(int64_t t) {
   return units_of(t);
 }
 Field basis_of(const Series& p) { return Field(p.unit_type == 37 ? "MOLE" : p.unit_type == 38 ? "MASS" : "", 4); }
-// The first n fields of f and the one after, which the truth (guarded)
-// expects untouched.
-Texts listed(const Field& f, size_t n) {
-  Texts t;
-  for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
-  return t;
-}
-Texts guarded(Texts v, size_t width) { return v.push_back(std::string(width, '#')), v; }
-template <class T>
-std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
 // Names (the one after untouched) and kinds (-7 after) of a listing.
 std::pair<Texts, Ints> listing(const std::vector<Series>& list) {
   std::pair<Texts, Ints> l;

@@ -29,14 +29,6 @@ using Texts = std::vector<std::string>;
 template <class V>
 int64_t count(const V& v) { return static_cast<int64_t>(v.size()); }
 
-// Fields 0..n of f, trailing blanks cut: the last is the guard.
-Texts listed(const Field& f, size_t n) {
-  Texts t;
-  for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
-  return t;
-}
-Texts guarded(Texts t, size_t width) { return t.push_back(std::string(width, '#')), t; }
-
 // The listing routines give back the whole name of types the tables cut.
 std::string widened(const std::string& type, const std::string& kind) {
   const std::string s = stored_type(type);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/caller.hpp"
 #include "support/random_flowsheet.hpp"
 
 namespace flowsum::testing {
@@ -29,6 +30,18 @@ inline std::string field(const std::string& a, size_t width, size_t k) {
   const std::string f = a.substr(width * k, width);
   return f.substr(0, f.find_last_not_of(' ') + 1);
 }
+// Fields 0..n of a caller's array, trailing blanks cut (the last one the
+// guard a routine must leave alone), and the truth with that guard added.
+inline std::vector<std::string> listed(const Field& f, size_t n) {
+  std::vector<std::string> t;
+  for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
+  return t;
+}
+inline std::vector<std::string> guarded(std::vector<std::string> v, size_t width) {
+  return v.push_back(std::string(width, '#')), v;
+}
+template <class T>
+std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
 // Quantity name and SI label of a unit type ("" for none).
 inline std::vector<std::string> units_of(int64_t unit_type) {
   if (unit_type == 0) return {"", ""};
