@@ -5,11 +5,9 @@
 // value per intermediate-stream curve number.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <set>
 
-#include "support/flowsheet_records.hpp"
+#include "support/column_records.hpp"
 
 namespace flowsum::testing {
 
@@ -34,11 +32,6 @@ struct CurveBlock {
   bool refinery = false;
 };
 
-// A set name of at most 8 characters from a prefix and key's hash; the next
-// one when write(name) finds it taken. The same file gets the same names.
-std::string set_name(const std::string& prefix, const std::string& key,
-                     const std::function<bool(const std::string&)>& write);
-
 class CurveWriter {  // curves of one layout share their sets
  public:
   explicit CurveWriter(FlowsheetWriter& w) : w_(w) {}
@@ -47,10 +40,7 @@ class CurveWriter {  // curves of one layout share their sets
                         bool integers);
 
  private:
-  std::string shared(const std::string& prefix, const std::string& content,
-                     const std::function<bool(const std::string&)>& write);
   FlowsheetWriter& w_;
-  std::map<std::string, std::string> names_;
 };
 
 Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,
