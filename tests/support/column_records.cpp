@@ -31,24 +31,6 @@ void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, co
   w.builder().dset(path, lset, values);
 }
 
-void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
-                    const std::vector<ColumnSet>& sets, const std::vector<Value>& values) {
-  std::string def;
-  for (const ColumnSet& s : sets) {
-    std::string name = s.name, key;
-    for (const std::string& q : s.qualifiers) key += q + ",";
-    for (const IdMember& m : s.members) {
-      for (const std::string& i : m.items) key += i + ",";
-      key += "*" + num(m.type) + "<" + num(m.unit_type) + ">;";
-    }
-    if (name.empty()) w.idset_once(name = w.layout_name(key, "", prefix), s.qualifiers, s.members);
-    def += (def.empty() ? "(%" : " & %") + name;
-  }
-  const std::string seq = w.layout_name(def += ")", "", prefix + "L");
-  w.lset_once(seq, def);
-  w.builder().dset(path, seq, values);
-}
-
 ColumnSet property_set(int64_t property, int64_t unit_type, int64_t type) {
   return {{"PROPERTIES"}, {{{num(property)}, type, unit_type}}, ""};
 }

@@ -27,11 +27,6 @@ struct ColumnSet {
 // sequence looping them and the data set at path with the values.
 void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,
                     const std::vector<Value>& values, int* next = nullptr);
-// The same, with every set and the sequence written once under a name made
-// from prefix (at most 4 characters) and kept for their content, so that data
-// sets of one layout share them, as a simulator writes them.
-void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
-                    const std::vector<ColumnSet>& sets, const std::vector<Value>& values);
 // The common sets: a property (with its value type and unit type), a
 // column, a section identity, trays, components.
 ColumnSet property_set(int64_t property, int64_t unit_type = 0, int64_t type = 2);

@@ -2,7 +2,9 @@
 // whose sequence loops the rows of a point (PROPERTIES SUBSTREAM PHASE
 // COMPONENTS BASIS) over NPOINT and the one-member set HCURV_NO (the number,
 // or "PA1 2" in the stripper and pumparound sections); ICH_HCUI holds one
-// value per intermediate-stream curve number.
+// value per intermediate-stream curve number. Here too the one writer of
+// shared sets, which the exchanger, compressor, costing and pipeline writers
+// use as well.
 #pragma once
 
 #include <set>
@@ -31,6 +33,13 @@ struct CurveBlock {
   std::vector<Curve> curves;  // in listing order
   bool refinery = false;
 };
+
+// Writes the data set at path with the values and a loading sequence looping
+// the sets, every set and the sequence written once under a name made from
+// prefix (at most 4 characters) and kept for their content, so that data sets
+// of one layout share them, as a simulator writes them.
+void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
+                    const std::vector<ColumnSet>& sets, const std::vector<Value>& values);
 
 class CurveWriter {  // curves of one layout share their sets
  public:

@@ -37,8 +37,10 @@ void PipelineWriter::pipeline(const PipelineRecord& p) {
     for (const PipeSeries& e : *entries) props.members.push_back(property(e).members[0]), v.push_back(values_of(e)[0]);
     write(section, {props}, v);
   }
+  ColumnSet components{{"COMPONENTS"}, {}, p.components.empty() ? "ID_NCC" : ""};
+  for (const std::string& c : p.components) components.members.push_back({{c}});
   for (const auto& [section, list] : {std::pair{"PIP_IN2", &p.comp_in}, std::pair{"PIP_OU2", &p.comp_out}})
-    for (const PipeSeries& s : *list) write(section, {property(s), component_set(p.components)}, values_of(s));
+    for (const PipeSeries& s : *list) write(section, {property(s), components}, values_of(s));
   for (const auto& [section, list] : {std::pair{"PIP_DAT", &p.segments}, std::pair{"PIP_DES", &p.descriptions},
                                       std::pair{"FLU_PROP", &p.fluid}, std::pair{"PIP_PROF", &p.profile}})
     for (const PipeSeries& s : *list) write(section, {property(s), points(s.size())}, values_of(s));

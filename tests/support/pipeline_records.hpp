@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "support/column_records.hpp"
+#include "support/curve_records.hpp"
 
 namespace flowsum::testing {
 
