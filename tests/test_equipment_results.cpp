@@ -1,7 +1,7 @@
 // Compressor results and equipment costing: every routine against the
-// compressors and costed items of the random flowsheets, then what those
-// cannot reach: look-alike models, short caller arrays, the headline
-// fallback.
+// compressors and costed items of the random flowsheets (check_equipment,
+// called by the round trip), then what those cannot reach: look-alike
+// models, short caller arrays, the headline fallback.
 #include <gtest/gtest.h>
 
 #include <algorithm>

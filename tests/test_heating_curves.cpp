@@ -1,7 +1,8 @@
 // Heating curves, heat-exchanger detail and intermediate streams: every
 // routine against the curves, exchangers and columns the random flowsheets
-// write, and hand-built files for what those do not reach: intermediate
-// stream identifiers, bad requests and the failures' flags and zeros.
+// write (check_heat_transfer, called by the round trip), and hand-built
+// files for what those do not reach: intermediate stream identifiers, bad
+// requests and the failures' flags and zeros.
 #include <gtest/gtest.h>
 
 #include "flowsum.h"
@@ -89,10 +90,11 @@ void check_block(const CurveBlock& b) {
       const CurveProperty& p = c.further[static_cast<size_t>(k - 1)];
       std::vector<Field> q = blank_qualifiers();
       Reals v, again;
-      EXPECT_EQ(call.further(np, k, q, v, ierr), (Texts{pad(flowsum::property_name(p.property), 12), pad(p.substream, 8), pad(p.phase, 8),
-                          pad(p.component, 8), pad(p.basis, 4), pad(p.unit_type == 13 ? "FLOW" : "", 4),
-                          pad(p.unit_type ? known_type_name(p.unit_type) : "", 12),
-                          pad(p.unit_type ? si_label(p.unit_type) : "", 16)}));
+      EXPECT_EQ(call.further(np, k, q, v, ierr),
+                (Texts{pad(flowsum::property_name(p.property), 12), pad(p.substream, 8), pad(p.phase, 8),
+                       pad(p.component, 8), pad(p.basis, 4), pad(p.unit_type == 13 ? "FLOW" : "", 4),
+                       pad(p.unit_type ? known_type_name(p.unit_type) : "", 12),
+                       pad(p.unit_type ? si_label(p.unit_type) : "", 16)}));
       EXPECT_EQ(std::make_pair(ierr, v), std::make_pair(int64_t{0}, plus_guard(p.values)));
       call.further(np, 0, q, again, ierr);  // the same property by its qualifiers
       EXPECT_EQ(std::make_pair(ierr, again), std::make_pair(int64_t{0}, v));

@@ -1,7 +1,8 @@
 // Pipeline results: every routine against the pipelines of the random
-// flowsheets (look-alike models and an unknown id among them), with caller
-// arrays one entry longer than asked for, whose last entry must stay as it
-// was; and the tool's views of the example's equipment.
+// flowsheets (check_pipelines, called by the round trip; look-alike models
+// and an unknown id among them), with caller arrays one entry longer than
+// asked for, whose last entry must stay as it was; and the tool's views of
+// the example's equipment.
 #include <gtest/gtest.h>
 
 #include <algorithm>
