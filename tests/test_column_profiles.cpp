@@ -15,10 +15,6 @@
 namespace flowsum::testing {
 namespace {
 
-using Ints = std::vector<int64_t>;
-using Reals = std::vector<double>;
-using Texts = std::vector<std::string>;
-int64_t I(size_t n) { return static_cast<int64_t>(n); }
 // Name, quantity and label of a series, as listed.
 Texts described(const Series& s) { return {s.name, units_of(s.unit_type)[0], units_of(s.unit_type)[1]}; }
 

@@ -11,7 +11,7 @@
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
-#include "support/caller.hpp"
+#include "support/column_checks.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
 
@@ -19,8 +19,6 @@ namespace flowsum::testing {
 namespace {
 
 constexpr double kMissing = 1.0e35;
-using Ints = std::vector<int64_t>;
-std::string name_of(int64_t property) { return pad(flowsum::property_name(property), 12); }
 std::string guarded(size_t n, size_t width) { return std::string(width * (n + 1), '#'); }
 
 // A profile in caller arrays of np names and n values, one guard entry

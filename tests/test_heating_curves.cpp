@@ -7,21 +7,14 @@
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
-#include "support/caller.hpp"
+#include "support/column_checks.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
 
 using namespace flowsum::testing;
-using Reals = std::vector<double>;
-using Texts = std::vector<std::string>;
-using Ints = std::vector<int64_t>;
-
-Reals plus_guard(Reals v) {
-  v.push_back(-7.0);
-  return v;
-}
+Reals plus_guard(Reals v) { return guarded(std::move(v), -7.0); }
 
 // One curve through the refinery routines, which serve crude units and pass
 // every other block to the general ones (the Fortran client calls those);

@@ -15,18 +15,15 @@
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
-#include "support/caller.hpp"
+#include "support/column_checks.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
 namespace {
 
-using Ints = std::vector<int64_t>;
 using List = std::vector<PipeSeries>;
-int64_t I(size_t n) { return static_cast<int64_t>(n); }
 
-std::string name_of(int64_t property) { return pad(flowsum::property_name(property), 12); }
 
 // Caller arrays of n entries and a guard entry ('#', -1) after them.
 struct Out {

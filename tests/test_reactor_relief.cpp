@@ -14,12 +14,6 @@
 namespace flowsum::testing {
 namespace {
 
-using Ints = std::vector<int64_t>;
-using Reals = std::vector<double>;
-using Texts = std::vector<std::string>;
-int64_t I(size_t n) { return static_cast<int64_t>(n); }
-size_t Z(int64_t n) { return static_cast<size_t>(std::max<int64_t>(n, 0)); }
-
 // Quantity name and SI label; the densities on a flow basis are written in SI.
 Texts units(int64_t t) {
   if (t == 37 || t == 38) return {t == 37 ? "MOLE-DENSITY" : "MASS-DENSITY", t == 37 ? "KMOL/CUM" : "KG/CUM"};

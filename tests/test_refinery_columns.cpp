@@ -17,10 +17,6 @@
 
 namespace flowsum::testing {
 
-using Ints = std::vector<int64_t>;
-using Reals = std::vector<double>;
-using Texts = std::vector<std::string>;
-
 void check_refinery(const RandomColumnBlock& blk) {
   const std::string id = pad(blk.id, 40);
   // A result list sized by the truth, one guard element after it.

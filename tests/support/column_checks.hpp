@@ -4,14 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "loading/reference_tables.hpp"
 #include "support/caller.hpp"
 #include "support/random_flowsheet.hpp"
+#include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
+
+using Ints = std::vector<int64_t>;
+using Reals = std::vector<double>;
+using Texts = std::vector<std::string>;
+inline int64_t I(size_t n) { return static_cast<int64_t>(n); }
+inline size_t Z(int64_t n) { return static_cast<size_t>(std::max<int64_t>(n, 0)); }
+// A property's name in a caller's field of 12.
+inline std::string name_of(int64_t property) { return pad(flowsum::property_name(property), 12); }
 
 void check_columns(const RandomFlowsheet& f);
 void check_heat_transfer(const RandomFlowsheet& f);
