@@ -275,6 +275,12 @@ void tknhxt_(const char* id, int64_t* nzones, int64_t* nzprops, int64_t* nequip,
     if (!b.block) return;
     FreePointerGuard guard;
     profile_size(b, "TWS_ZON", "ZONES", nzones, nzprops);
+    // The shape reader sees no change of zone in a table of one value and
+    // gives no shape; such a table is one zone of one property.
+    if (*nzones == 0) {
+      const DatasetAnswer a = lookup_dataset(b.path("TWS_ZON"));
+      if (a.ndata == 1 && a.find_qualifier("ZONES") > 0) *nzones = *nzprops = 1;
+    }
     *ntubes = section_count(b, "TUBES");
     *nnozzles = section_count(b, "NOZZLES");
     *nequip = section_count(b, "EQUIP-SP");

@@ -477,11 +477,15 @@ void tkptcn_(const char* id, int64_t* column, int64_t* nres, char* rnames, doubl
     return;
   }
   // Stripper s: its connections to the main column, the "MSCO_"s data sets
-  // one after another (TKNPET's N12 data sets of N11 values).
+  // one after another (TKNPET's N12 data sets of N11 values). They share
+  // one loading sequence as a rule, so each is read by its own record: its
+  // qualifier would find the first of them every time.
   const std::string section = numbered_section("MSCO_", *column - 1);
   size_t at = 0;
   for (int64_t node : section_nodes(b, section)) {
-    const DatasetAnswer a = lookup_dataset(b.path(section), node_qualifier(node));
+    DataRecord record;
+    if (!node_record(node, record)) continue;
+    const DatasetAnswer a = lookup_dataset_record(b.path(section), record);
     if (!a.found()) continue;
     at = write_results(a, all_rows(a), *nres, out, at);
     *ierr = 0;

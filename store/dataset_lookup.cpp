@@ -40,6 +40,12 @@ struct Remembered {
   // blank qualifier be answered from memory: otherwise the answer to the
   // same question would depend on which sibling was asked for last.
   bool first_of_path = true;
+  // Whether the remembered data set was read by its own record rather than
+  // chosen by its qualifier, and its line. Data sets of one path may share a
+  // loading sequence (their qualifier): one read by its record answers only
+  // a lookup of that same record, never a choice by qualifier.
+  bool by_record = false;
+  int64_t line = 0;
   std::shared_ptr<const std::vector<int64_t>> head;  // the first words, or none
   std::vector<int64_t> words;                         // the words after them
 
@@ -271,15 +277,19 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
     else field.fill_blank();
   }
   g_remembered.valid = free > a.locq;
+  g_remembered.line = line;
   if (g_remembered.valid) g_remembered.keep(a.locq, free - a.locq, std::move(kept_block));
   return true;
 }
 
 // The remembered answer, when it is for this path and qualifier and its
 // words are still as they were.
-bool remembered_answer(std::span<const std::string_view> path, std::string_view qual8, DatasetAnswer& a) {
+// line is that of the record asked for, 0 for a choice by qualifier.
+bool remembered_answer(std::span<const std::string_view> path, std::string_view qual8, DatasetAnswer& a,
+                       int64_t line = 0) {
   const int64_t nid = tkretn_.iret[0];
   if (nid != static_cast<int64_t>(path.size()) || !g_remembered.valid) return false;
+  if (line == 0 ? g_remembered.by_record : g_remembered.line != line) return false;
   for (size_t i = 0; i < path.size(); ++i)
     if (!padded_equal(retn_text(i), keyword(path[i]))) return false;
   const std::string remembered_qual = padded(retn_text(path.size()), 8);
@@ -314,6 +324,7 @@ DatasetAnswer completion_status(std::span<const std::string_view> path, std::str
   a.locq = f;
   locs(l::kFreePointer) = f + 8;
   g_remembered.first_of_path = true;
+  g_remembered.by_record = false;
   if (!read_values(path, qual8, g_last_tree_line, false, a)) return DatasetAnswer{};
   return a;
 }
@@ -342,6 +353,31 @@ bool expand_template(size_t nid, int64_t line, const ListAnswer& list, DatasetAn
   a.ndata = nd;
   a.locq = at;
   return true;
+}
+
+// The data set of the chosen record: its qualifier block from its loading
+// sequence, its values from its line. none (the empty answer) when it
+// cannot be read.
+DatasetAnswer read_record(std::span<const std::string_view> path, const DataRecord& chosen,
+                          const DatasetAnswer& none) {
+  DatasetAnswer found;
+  std::copy_n(chosen.value, 8, found.qualifier);
+  found.qualifier_changed = true;
+  const std::string_view found_qual(chosen.value, 8);
+  const ListAnswer list = evaluate_list_remembered(found_qual);
+  found.nqual = list.nqual;
+  found.ndata = list.ndata;
+  found.locq = list.locq;
+  bool positioned = false;
+  if (list.ndata == -1) {
+    if (!expand_template(path.size(), chosen.idata, list, found)) return none;
+    positioned = true;
+  }
+  if (found.ndata < 0) found.ndata = 0;
+  // The qualifier block kept by list evaluation is the start of the
+  // answer's words unless a template was expanded elsewhere.
+  if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept)) return none;
+  return found;
 }
 
 }  // namespace
@@ -391,24 +427,31 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
                                (choose_node(tree, ipos, last, std::string_view("        ", 8), first_sibling) &&
                                 first_sibling.idata == chosen.idata);
 
-  DatasetAnswer found;
-  std::copy_n(chosen.value, 8, found.qualifier);
-  found.qualifier_changed = true;
-  const std::string_view found_qual(chosen.value, 8);
-  const ListAnswer list = evaluate_list_remembered(found_qual);
-  found.nqual = list.nqual;
-  found.ndata = list.ndata;
-  found.locq = list.locq;
-  bool positioned = false;
-  if (list.ndata == -1) {
-    if (!expand_template(path.size(), chosen.idata, list, found)) return a;
-    positioned = true;
-  }
-  if (found.ndata < 0) found.ndata = 0;
-  // The qualifier block kept by list evaluation is the start of the
-  // answer's words unless a template was expanded elsewhere.
-  if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept)) return a;
-  return found;
+  g_remembered.by_record = false;
+  return read_record(path, chosen, a);
+}
+
+DatasetAnswer lookup_dataset_record(std::span<const std::string_view> whole_path, const DataRecord& record) {
+  const std::string_view qual8(record.value, 8);
+  DatasetAnswer a;
+  std::copy_n(record.value, 8, a.qualifier);
+  if (record.idata < 1 || whole_path.empty() || static_cast<int64_t>(whole_path.size()) > kMaxPathKeywords)
+    return a;
+  std::array<std::string_view, kMaxPathKeywords> cut;
+  for (size_t i = 0; i < whole_path.size(); ++i) cut[i] = keyword(whole_path[i]);
+  const std::span<const std::string_view> path(cut.data(), whole_path.size());
+  // Paths answered by a data set of their own are not read by record.
+  if ((padded_equal(path.front(), "STREAM") && padded_equal(path.back(), "RES_STR")) ||
+      is_completion_status_path(path))
+    return lookup_dataset(whole_path, qual8);
+  FreePointerGuard restore;
+  if (remembered_answer(path, qual8, a, record.idata)) return a;
+  tkretn_.iret[0] = 0;
+  g_remembered.valid = false;
+  g_remembered.first_of_path = false;
+  g_remembered.by_record = true;
+  g_last_tree_line = record.idata;
+  return read_record(path, record, a);
 }
 
 }  // namespace flowsum

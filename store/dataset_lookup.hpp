@@ -124,6 +124,12 @@ bool choose_loaded_sibling(int64_t p, std::string_view last, std::string_view qu
 DatasetAnswer lookup_dataset(std::span<const std::string_view> path,
                              std::string_view qualifier = {});
 
+// The data set of one record of the loaded tree (a node's line and
+// qualifier, from node_record) under path. Siblings of one path may share a
+// loading sequence, so their qualifier alone finds only the first of them:
+// a reader that goes through every sibling reads each by its record.
+DatasetAnswer lookup_dataset_record(std::span<const std::string_view> path, const DataRecord& record);
+
 // Saves the free-word pointer and puts it back when it goes out of scope:
 // the discipline every query routine keeps around its lookups.
 class FreePointerGuard {

@@ -7,6 +7,7 @@
 #include <random>
 #include <tuple>
 
+#include "support/curve_records.hpp"
 #include "support/random_flowsheet.hpp"
 
 namespace flowsum::testing {
@@ -123,8 +124,14 @@ class Generator {
     id_ = id;
     pending_.clear();
   }
+  // Data sets added while share_sequences is set share their sets and
+  // loading sequence with every data set of the same layout.
+  bool share_sequences = false;
   void add(const std::string& section, std::vector<ColumnSet> sets, std::vector<Value> vals) {
-    pending_[section].push_back([this, section, sets, vals] { column_dataset(w_, {"BLOCK", model_, id_, section}, sets, vals, &next_); });
+    pending_[section].push_back([this, section, sets, vals, shared = share_sequences] {
+      if (shared) shared_dataset(w_, "MSC", {"BLOCK", model_, id_, section}, sets, vals);
+      else column_dataset(w_, {"BLOCK", model_, id_, section}, sets, vals, &next_);
+    });
     if (std::find(order_.begin(), order_.end(), section) == order_.end()) order_.push_back(section);
   }
   void flush() {
@@ -298,6 +305,9 @@ void refinery_results(Generator& g, RandomColumnBlock& blk) {
       }
     }
   }
+  // A stripper's "MSCO_" data sets share one loading sequence, as a
+  // simulator writes them: only their records tell them apart.
+  g.share_sequences = true;
   blk.stripper_sets.assign(1, 0);
   for (size_t s = 1; s < blk.columns.size(); ++s) {
     const std::vector<Named> props = pick(g.between(1, 3));
@@ -308,6 +318,7 @@ void refinery_results(Generator& g, RandomColumnBlock& blk) {
       blk.columns[s].connections.insert(blk.columns[s].connections.end(), t.begin(), t.end());
     }
   }
+  g.share_sequences = false;
 }
 
 // Summary values (linked and rate-based), tray reports and sized or rated
