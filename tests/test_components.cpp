@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,50 +18,22 @@ namespace {
 
 using namespace flowsum::testing;
 
-class ComponentFile {
- public:
-  ComponentFile(const std::function<void(FlowsheetWriter&)>& body, const std::string& units = "SI") {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    body(w);
-    file_ = std::make_unique<TempSummaryFile>(b.text());
-    loaded_ = std::make_unique<LoadedSummary>(file_->string(), units);
-  }
-  int64_t ierr() const { return loaded_->ierr(); }
-
- private:
-  std::unique_ptr<TempSummaryFile> file_;
-  std::unique_ptr<LoadedSummary> loaded_;
-};
+// A file of the fixture's property names and what body writes, loaded.
+LoadedSummary load(const std::function<void(FlowsheetWriter&)>& body, const std::string& units = "SI") {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  body(w);
+  const TempSummaryFile file(b.text());
+  return LoadedSummary(file.string(), units);
+}
 
 // TKCIDS into fields of 8 prefilled with '#', room for p + 1 and q + 1.
 std::pair<std::string, std::string> cids(int64_t p, int64_t q) {
   Field a(8, static_cast<size_t>(p + 1)), b(8, static_cast<size_t>(q + 1));
   call(tkcids_, p, q, a, b);
   return {a.text(), b.text()};
-}
-
-TEST(Components, CountsAndIdentifiersOfBothLists) {
-  ComponentFile f([](FlowsheetWriter& w) { w.components({"WATER", "METHANE", "ETHANE"}, {"COAL"}); });
-  ASSERT_EQ(f.ierr(), 0);
-  int64_t ncc = -1, nnc = -1;
-  tkcomp_(&ncc, &nnc);
-  EXPECT_EQ(ncc, 3);
-  EXPECT_EQ(nnc, 1);
-  // Only the first p and q; more wanted than there are leaves the rest.
-  EXPECT_EQ(cids(2, 1), std::make_pair(std::string("WATER   METHANE ########"), std::string("COAL    ########")));
-  EXPECT_EQ(cids(4, 0).first.substr(24), std::string(16, '#'));
-  // Without non-conventional components Q asks for nothing that is there.
-  ComponentFile g([](FlowsheetWriter& w) { w.components({"WATER"}); });
-  EXPECT_EQ(cids(1, 2).second, std::string(24, '#'));
-}
-
-TEST(Components, PropertyKeywordRules) {
-  // MWEIGHT and VLSTD are read below.
-  EXPECT_EQ(flowsum::component_property_keyword("TBOIL   "), "TB");
-  EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
 }
 
 // TKCPRP for n components into n + 1 values prefilled with -7.
@@ -73,8 +44,26 @@ std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_
   return {v, label.text()};
 }
 
-TEST(Components, PropertyVectorsConvertedOrLeftAlone) {
-  ComponentFile f(
+TEST(Components, CountsAndIdentifiersOfBothLists) {
+  {
+    const LoadedSummary f = load([](FlowsheetWriter& w) { w.components({"WATER", "METHANE", "ETHANE"}, {"COAL"}); });
+    ASSERT_EQ(f.ierr(), 0);
+    int64_t ncc = -1, nnc = -1;
+    tkcomp_(&ncc, &nnc);
+    EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{3}, int64_t{1}));
+    // Only the first p and q; more wanted than there are leaves the rest.
+    EXPECT_EQ(cids(2, 1), std::pair(std::string("WATER   METHANE ########"), std::string("COAL    ########")));
+    EXPECT_EQ(cids(4, 0).first.substr(24), std::string(16, '#'));
+  }
+  // Without non-conventional components Q asks for nothing that is there.
+  const LoadedSummary g = load([](FlowsheetWriter& w) { w.components({"WATER"}); });
+  EXPECT_EQ(cids(1, 2).second, std::string(24, '#'));
+}
+
+TEST(Components, PropertyVectorsByKeywordConvertedOrLeftAlone) {
+  EXPECT_EQ(flowsum::component_property_keyword("TBOIL   "), "TB");
+  EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
+  const LoadedSummary f = load(
       [](FlowsheetWriter& w) {
         w.components({"WATER", "METHANE"});
         w.component_property("MW", prop::kMw, {18.015, 1.0e35});

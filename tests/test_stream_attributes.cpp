@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@
 namespace {
 
 using namespace flowsum::testing;
+using Named = std::pair<std::string, int64_t>;
 
 class StreamAttributes : public SummarySuite<StreamAttributes> {
  protected:
@@ -48,22 +50,7 @@ class StreamAttributes : public SummarySuite<StreamAttributes> {
   const Field s1{"S1", 12}, s2{"S2", 12}, nc{"NCPSD", 8};
 };
 
-// TKSSID with room for n names, and one guard field after them.
-std::string substream_ids(const Field& stream, int64_t n) {
-  Field names(8, static_cast<size_t>(n) + 1);
-  call(tkssid_, stream, n, names);
-  return names.text();
-}
-
-TEST_F(StreamAttributes, SubstreamListWithinCapacity) {
-  EXPECT_EQ(substream_ids(s1, 1), "MIXED   ########");
-  EXPECT_EQ(substream_ids(s1, 3), "MIXED   NCPSD   ################");
-  EXPECT_EQ(substream_ids(s2, 2), std::string(24, '#'));
-}
-
-// The K-th component (TKSNCA), attribute of a component (TKSSCA) or
-// substream attribute (TKSSSA): its name and its count of changes.
-using Named = std::pair<std::string, int64_t>;
+// The K-th component (TKSNCA): its name and its count of changes.
 Named nth_component(const Field& stream, int64_t k) {
   Field name(8);
   int64_t count = -1;
@@ -71,7 +58,14 @@ Named nth_component(const Field& stream, int64_t k) {
   return {name.text(), count};
 }
 
-TEST_F(StreamAttributes, ComponentsAndAttributesWithTheirCounts) {
+TEST_F(StreamAttributes, SubstreamsComponentsAndAttributesWithTheirCounts) {
+  // TKSSID with room for n names and one guard field after them.
+  for (auto [stream, n, want] : {std::tuple{&s1, 1, std::string("MIXED   ########")},
+                                 {&s1, 3, "MIXED   NCPSD   ################"}, {&s2, 2, std::string(24, '#')}}) {
+    Field names(8, static_cast<size_t>(n) + 1);
+    call(tkssid_, *stream, int64_t{n}, names);
+    EXPECT_EQ(names.text(), want) << n;
+  }
   int64_t count = -1;
   call(tksnac_, s1, nc, count);
   EXPECT_EQ(count, 2);
@@ -80,10 +74,10 @@ TEST_F(StreamAttributes, ComponentsAndAttributesWithTheirCounts) {
   // One past the end: count 0, the last component walked.
   EXPECT_EQ(nth_component(s1, 3), (Named{"ASH     ", 0}));
   // PROXANAL's count is that of all its elements, both runs: TKSCAT returns
-  // them all into arrays sized by it.
+  // them all into arrays sized by it. "": substream attributes (TKSSSA).
   const std::tuple<std::string, int64_t, Named> attributes[] = {
       {"COAL", 3, {"PROXANAL", 3}}, {"COAL", 2, {"ULTANAL ", 1}}, {"COAL", 4, {std::string(8, ' '), 0}},
-      {"", 1, {"PSD     ", 2}}, {"", 2, {"SIZE    ", 1}}};  // "": substream attributes
+      {"", 1, {"PSD     ", 2}}, {"", 2, {"SIZE    ", 1}}};
   for (const auto& [comp, k, want] : attributes) {
     Field name(8);
     int64_t n = -1;
@@ -93,6 +87,12 @@ TEST_F(StreamAttributes, ComponentsAndAttributesWithTheirCounts) {
   }
   call(tksnsa_, s1, nc, count);
   EXPECT_EQ(count, 2);
+  // A stream without attributes.
+  for (auto fn : {tksnac_, tksnsa_}) {
+    call(fn, s2, nc, count);
+    EXPECT_EQ(count, 0);
+  }
+  EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
 }
 
 TEST_F(StreamAttributes, ElementValuesAsStored) {
@@ -110,9 +110,7 @@ TEST_F(StreamAttributes, ElementValuesAsStored) {
   // An attribute that does not exist: flag 0, nothing written.
   v.assign(4, -7);
   call(tkscat_, s1, nc, Field("COAL", 8), Field("NONE", 8), int64_t{0}, keep, v, ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(keep.text(), std::string(8, '#'));
-  EXPECT_EQ(v[0], -7);
+  EXPECT_EQ(std::tuple(ierr, keep.text(), v[0]), std::tuple(int64_t{0}, std::string(8, '#'), -7.0));
   call(tkscat_, Field("NOPE", 12), nc, Field("COAL", 8), Field("PROXANAL", 8), int64_t{0}, keep, v, ierr);
   EXPECT_EQ(ierr, 1);
   // Substream attribute values.
@@ -120,15 +118,6 @@ TEST_F(StreamAttributes, ElementValuesAsStored) {
   call(tkssat_, s1, nc, Field("PSD", 8), int64_t{0}, v, ierr);
   EXPECT_EQ(ierr, 0);
   EXPECT_EQ(v, (std::vector<double>{0.1, 0.9, -7}));
-}
-
-TEST_F(StreamAttributes, StreamWithoutAttributes) {
-  int64_t count = -1;
-  call(tksnac_, s2, nc, count);
-  EXPECT_EQ(count, 0);
-  call(tksnsa_, s2, nc, count);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
 }
 
 }  // namespace

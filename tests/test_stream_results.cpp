@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "flowsum.h"
@@ -86,17 +87,22 @@ class StreamResults : public SummarySuite<StreamResults> {
 };
 
 // TKSTRA: the first value of a stream of the asked type, the marker for a
-// table of head values only, nothing for a stream of another type.
-TEST_F(StreamResults, FirstValueByType) {
-  auto stra = [](const std::string& stream, const std::string& type) {
-    Field label("KEEP", 16);
+// table of head values only, nothing for a stream of another type; TKSVAL:
+// only HMX has a FLOW form, another basis-form property asked for on it
+// matches nothing.
+TEST_F(StreamResults, FirstValueByTypeAndAFlowBasisWithoutAFlowForm) {
+  for (auto [stream, type, label, value] : {std::tuple{"SHORT", "MATE", "KEEP", kMiss}, {"S1", "MATE", "K", 300.0},
+                                            {"S1", "HEAT", "KEEP", -1.0}}) {
+    Field l("KEEP", 16);
     double v = -1;
-    call(tkstra_, Field(stream, 8), Field(type, 4), v, label);
-    return std::pair(label.trimmed(), v);
-  };
-  EXPECT_EQ(stra("SHORT", "MATE"), std::pair(std::string("KEEP"), kMiss));
-  EXPECT_EQ(stra("S1", "MATE"), std::pair(std::string("K"), 300.0));
-  EXPECT_EQ(stra("S1", "HEAT"), std::pair(std::string("KEEP"), -1.0));
+    call(tkstra_, Field(stream, 8), Field(type, 4), v, l);
+    EXPECT_EQ(std::pair(l.trimmed(), v), std::pair(std::string(label), value)) << stream << " " << type;
+  }
+  std::vector<double> v(2, -7.0);
+  int64_t ierr = -1;
+  call(tksval_, Field("S1", 8), Field("MIXED", 8), Field("CPMX", 12), Field("FLOW", 4), v, Field("", 12),
+       Field("", 16), ierr);
+  EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
 }
 
 // The tool lists a heat stream with its duty instead of giving it a column
@@ -113,33 +119,19 @@ TEST(StreamResultsTool, ListsHeatStreamsWithTheirDuty) {
   EXPECT_EQ(header.substr(0, header.find('\n')).find("Q1"), std::string::npos) << out;
 }
 
-// Only HMX has a FLOW form; another basis-form property asked for on it
-// matches nothing.
-TEST_F(StreamResults, FlowBasisOfAPropertyWithoutAFlowForm) {
-  std::vector<double> v(2, -7.0);
-  int64_t ierr = -1;
-  call(tksval_, Field("S1", 8), Field("MIXED", 8), Field("CPMX", 12), Field("FLOW", 4), v, Field("", 12),
-       Field("", 16), ierr);
-  EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
-}
-
-TEST_F(StreamResults, UserPropertiesAndTheirCount) {
+TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   // Count and flag: 0 with some, 2 with none, 1 for no such stream.
-  auto nspr = [](const std::string& stream) {
-    std::vector<int64_t> r{-1, -1};
+  for (auto [stream, n, flag] : {std::tuple{"S1", 3, 0}, {"S2", 0, 2}, {"NOPE", 0, 1}}) {
+    int64_t r[2] = {-1, -1};
     call(tknspr_, Field(stream, 8), r[0], r[1]);
-    return r;
-  };
-  EXPECT_EQ(nspr("S1"), (std::vector<int64_t>{3, 0}));
-  EXPECT_EQ(nspr("S2"), (std::vector<int64_t>{0, 2}));
-  EXPECT_EQ(nspr("NOPE")[1], 1);
+    EXPECT_EQ(std::pair(r[0], r[1]), std::pair(int64_t{n}, int64_t{flag})) << stream;
+  }
   int64_t ierr = -1;
   Field names(12, 3), subs(8, 3), phases(8, 3), comps(8, 3), bases(4, 3), ubases(4, 3), unames(12, 3), labels(16, 3);
   std::vector<double> vals(3, -7);
   call(tksprp_, Field("S1", 8), int64_t{0}, names, subs, phases, comps, bases, ubases, vals, unames, labels, ierr);
   EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(names[0] + phases[0] + ubases[0], pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
-  EXPECT_EQ(comps.trimmed(1), "WATER");
+  EXPECT_EQ(names[0] + phases[0] + ubases[0] + comps.trimmed(1), pad("HMX", 12) + pad("VAPOR", 8) + "MOLEWATER");
   EXPECT_DOUBLE_EQ(vals[1], 310.0);
   // A dimensionless result keeps the unit fields as they were, and a number
   // the property table does not name keeps the name.
@@ -148,19 +140,16 @@ TEST_F(StreamResults, UserPropertiesAndTheirCount) {
   // No user properties: flag 0, nothing written.
   Field keep(12);
   call(tksprp_, Field("S2", 8), int64_t{0}, keep, keep, keep, keep, keep, keep, vals, keep, keep, ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(keep.text(), std::string(12, '#'));
-}
+  EXPECT_EQ(std::pair(ierr, keep.text()), std::pair(int64_t{0}, std::string(12, '#')));
 
-TEST_F(StreamResults, PhaseCompositionsAndProperties) {
   int64_t fphas = -1, fxy = -1;
   std::vector<double> y(3, -7), x(3, -7), x1(3, -7), x2(3, -7), p(12, -7);
   auto sphs = [&](const std::string& stream) {
     call(tksphs_, Field(stream, 8), int64_t{2}, fphas, fxy, y, x, x1, x2, p[0], p[1], p[2], p[3], p[4], p[5], p[6],
          p[7], p[8], p[9], p[10], p[11]);
+    return std::pair(fphas, fxy);
   };
-  sphs("S1");
-  EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{1}, int64_t{1}));
+  EXPECT_EQ(sphs("S1"), std::pair(int64_t{1}, int64_t{1}));
   EXPECT_EQ(y, (std::vector<double>{0.6, 0.4, -7}));
   EXPECT_EQ(x, (std::vector<double>{0.1, 0.9, -7}));
   EXPECT_EQ(x1[0], -7);
@@ -169,21 +158,16 @@ TEST_F(StreamResults, PhaseCompositionsAndProperties) {
   EXPECT_EQ(p[2], -7);
   // A heat stream: both flags 0, nothing changed.
   y.assign(3, -7);
-  sphs("Q1");
-  EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{0}, int64_t{0}));
+  EXPECT_EQ(sphs("Q1"), std::pair(int64_t{0}, int64_t{0}));
   EXPECT_EQ(y[0], -7);
-}
 
-TEST_F(StreamResults, SubstreamsAndTheirCounts) {
   // The K-th substream's name and its component and total-row counts.
-  auto nsub = [](int64_t k) {
+  for (auto [k, want] : {std::pair{2, "NCPSD   /1/1"}, {3, "        /0/0"}}) {  // COAL is non-conventional
     Field name(8);
     int64_t nc = -1, nt = -1;
-    call(tknsub_, Field("S1", 8), k, name, nc, nt);
-    return name.text() + "/" + std::to_string(nc) + "/" + std::to_string(nt);
-  };
-  EXPECT_EQ(nsub(2), "NCPSD   /1/1");  // COAL is non-conventional
-  EXPECT_EQ(nsub(3), "        /0/0");
+    call(tknsub_, Field("S1", 8), int64_t{k}, name, nc, nt);
+    EXPECT_EQ(name.text() + "/" + std::to_string(nc) + "/" + std::to_string(nt), want);
+  }
 }
 
 struct Subs {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <tuple>
 
 namespace flowsum::testing {
 
@@ -39,57 +40,25 @@ Value result_value(const BlockResult& r) {
 
 std::vector<PsetEntry> fixture_property_names() {
   using namespace prop;
-  return {{kTemp, "TEMP"},
-          {kPres, "PRES"},
-          {kVfrac, "VFRAC"},
-          {kLfrac, "LFRAC"},
-          {kHmx, "HMX"},
-          {kSmx, "SMX"},
-          {kRhomx, "RHOMX"},
-          {kCpmx, "CPMX"},
-          {kMw, "MW"},
-          {kQcalc, "QCALC"},
-          {kPamb, "PAMB"},
-          {kNstage, "NSTAGE"},
-          {kRefluxRatio, "REFLUX-RATIO"},
-          {kMoleFlowTotal, "MOLEFLMX"},
-          {kMoleFrac, "MOLEFRAC"},
-          {kMassFlowTotal, "MASSFLMX"},
-          {kMassFrac, "MASSFRAC"},
-          {kStdVolFlowTotal, "VOLFLMX"},
-          {kStdVolFrac, "STDVOLFRAC"},
-          {kMoleFlow, "MOLEFLOW"},
-          {kMassFlow, "MASSFLOW"},
-          {kStdVolFlow, "STDVOLFLOW"}};
+  return {{kTemp, "TEMP"}, {kPres, "PRES"}, {kVfrac, "VFRAC"}, {kLfrac, "LFRAC"}, {kHmx, "HMX"},
+          {kSmx, "SMX"}, {kRhomx, "RHOMX"}, {kCpmx, "CPMX"}, {kMw, "MW"}, {kQcalc, "QCALC"},
+          {kPamb, "PAMB"}, {kNstage, "NSTAGE"}, {kRefluxRatio, "REFLUX-RATIO"}, {kMoleFlowTotal, "MOLEFLMX"},
+          {kMoleFrac, "MOLEFRAC"}, {kMassFlowTotal, "MASSFLMX"}, {kMassFrac, "MASSFRAC"},
+          {kStdVolFlowTotal, "VOLFLMX"}, {kStdVolFrac, "STDVOLFRAC"}, {kMoleFlow, "MOLEFLOW"},
+          {kMassFlow, "MASSFLOW"}, {kStdVolFlow, "STDVOLFLOW"}};
 }
 
 BlockResult BlockResult::real(int64_t property, double x, int64_t unit_type,
                               std::vector<std::string> descriptors, int64_t unit_code) {
-  BlockResult r;
-  r.property = property;
-  r.descriptors = std::move(descriptors);
-  r.value = real_value(x, unit_type, unit_code);
-  r.type = 2;
-  r.unit_type = unit_type;
-  return r;
+  return {property, std::move(descriptors), real_value(x, unit_type, unit_code), 2, unit_type};
 }
 
 BlockResult BlockResult::integer(int64_t property, int64_t n, std::vector<std::string> descriptors) {
-  BlockResult r;
-  r.property = property;
-  r.descriptors = std::move(descriptors);
-  r.value = Value::integer(n);
-  r.type = 1;
-  return r;
+  return {property, std::move(descriptors), Value::integer(n), 1, 0};
 }
 
 BlockResult BlockResult::text(int64_t property, const std::string& s, std::vector<std::string> descriptors) {
-  BlockResult r;
-  r.property = property;
-  r.descriptors = std::move(descriptors);
-  r.value = Value::word(s);
-  r.type = 5;
-  return r;
+  return {property, std::move(descriptors), Value::word(s), 5, 0};
 }
 
 bool FlowsheetWriter::idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
@@ -128,17 +97,14 @@ void FlowsheetWriter::property_names(const std::string& pset_name) {
 }
 
 void FlowsheetWriter::run_status(const RunInfo& info) {
-  idset_once("VERS", {"ITEM"}, {{{"VERSION"}, 6}});
-  lset_once("VERS", "(%VERS)");
-  b_.dset({"RUN-STATUS", "VERS"}, "VERS", {Value::text(info.version)});
-
-  idset_once("TITLE", {"ITEM"}, {{{"TITLE"}, 6}});
-  lset_once("TITLE", "(%TITLE)");
-  b_.dset({"RUN-STATUS", "TITLE"}, "TITLE", {Value::text(info.title)});
-
-  idset_once("RUNID", {"ITEM"}, {{{"RUNID"}, 5}});
-  lset_once("RUNID", "(%RUNID)");
-  b_.dset({"RUN-STATUS", "RUNID"}, "RUNID", {Value::word(info.run_id)});
+  // VERS, TITLE and RUNID: one text each, under a set of their own name.
+  for (const auto& [key, item, type, value] :
+       {std::tuple{"VERS", "VERSION", 6, Value::text(info.version)}, {"TITLE", "TITLE", 6, Value::text(info.title)},
+        {"RUNID", "RUNID", 5, Value::word(info.run_id)}}) {
+    idset_once(key, {"ITEM"}, {{{item}, type}});
+    lset_once(key, std::string("(%") + key + ")");
+    b_.dset({"RUN-STATUS", key}, key, {value});
+  }
 
   idset_once("RUNIT", {"PROPERTIES"},
              {{{num(prop::kCompletion)}, 1}, {{num(prop::kStatusText1)}, 6}, {{num(prop::kStatusText2)}, 6}});

@@ -1,35 +1,12 @@
 // Ready-made data sets of a flowsheet run, on top of SummaryBuilder: run
-// status, account, components, block connections and results. Each helper
-// writes the identifier sets (IDSET) and loading sequences (LSET) its data
-// set needs the first time they are needed, then the data set (DSET), so a
-// test only says what the run holds. Stream main tables: StreamWriter.
-//
-// Conventions of these data sets (what the query families read):
-//
-//  RUN-STATUS VERS     one long text (type 6), the simulator version "12.1"
-//  RUN-STATUS TITLE    one long text
-//  RUN-STATUS RUNID    one 8-character text (type 5)
-//  RUN-STATUS IT       qualifier PROPERTIES: 115 completion code (integer),
-//                      117 and 119 status texts (long texts)
-//  RUN-STATUS STATUS   six integer status flags
-//  RUN-STATUS ACCOUNT  qualifier PROPERTIES: 222 and 347 texts of 8, 355 and
-//                      348 long texts
-//  PAMB PAMB           one real, the ambient pressure, with its unit code
-//  IDSET ID_NCC/ID_NNC qualifier COMPONENTS, the component identifiers
-//  P P (e.g. MW MW)    one real per conventional component, a loop of the
-//                      one-member set P around ID_NCC
-//  BLOCK model id BLKIN, TYPIN, BLKOUT, TYPOUT
-//                      open-ended set "(STREAMID) (?)": the count first, then
-//                      one identifier or stream type per inlet or outlet
-//  BLOCK model id IN_PORT, OUT_PORT
-//                      three integers per port (code, location counted from
-//                      0, third integer)
-//  BLOCK model id RESULTS
-//                      qualifier PROPERTIES and optional descriptive
-//                      qualifiers; one value per result
-//
-// Reals that have a unit type are followed by their unit code; the fixtures
-// write values in unit 1 of their type (the SI unit) unless told otherwise.
+// status, account, components, block connections, ports and results. Each
+// helper writes the identifier sets (IDSET) and loading sequences (LSET)
+// its data set needs the first time they are needed, then the data set
+// (DSET), so a test only says what the run holds. Block connections are
+// open-ended sets "(STREAMID) (?)": the count first, then one identifier or
+// stream type per inlet or outlet; ports are three integers each (code,
+// location counted from 0, third integer). Reals that have a unit type are
+// followed by their unit code (1, the SI unit, unless told otherwise).
 #pragma once
 
 #include <cstdint>
@@ -154,7 +131,6 @@ class FlowsheetWriter {
                           const std::string& prefix);
 
  private:
-
   SummaryBuilder& b_;
   std::set<std::string> idsets_, lsets_;
   std::map<std::string, std::string> layouts_;  // layout signature -> set name

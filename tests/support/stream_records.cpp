@@ -14,6 +14,11 @@ std::string item(const std::string& s) { return s.empty() ? std::string(" ") : s
 
 std::string StreamWriter::next_name() { return "XS" + num(++sets_); }
 
+namespace {
+// A real, with unit code 1 when it has a unit type.
+Value real_of(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
+}  // namespace
+
 void StreamWriter::described(const std::vector<std::string>& path,
                              const std::vector<std::string>& qualifiers,
                              const std::vector<DescribedValue>& values) {
@@ -35,13 +40,9 @@ void StreamWriter::described(const std::vector<std::string>& path,
 
 void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_name) {
   w_.idset_once("STRHEAD", {"ITEM"}, {{{"SOURCE"}, 5}, {{"DEST"}, 5}, {{"CLASS"}, 5}});
-  auto word_or_missing = [](const std::string& t) {
-    return t.empty() ? Value::missing() : Value::word(t);
-  };
+  auto word_or_missing = [](const std::string& t) { return t.empty() ? Value::missing() : Value::word(t); };
   std::vector<Value> vals{word_or_missing(s.source), word_or_missing(s.destination),
                           word_or_missing(s.stream_class)};
-  // Streams whose rows have the same identifiers and units share one IDSET
-  // and LSET, as a large flowsheet's streams do.
   std::string sig = s.without_substream ? "-" : "+";
   std::vector<IdMember> members;
   for (const MainRow& r : s.rows) {
@@ -54,10 +55,8 @@ void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_na
     for (const std::string& i : m.items) sig += i + " ";
     sig += "<" + num(r.unit_type) + ">;";
     members.push_back(std::move(m));
-    if (r.missing)
-      vals.push_back(r.unit_type ? Value::missing(r.unit_code) : Value::missing());
-    else
-      vals.push_back(r.unit_type ? Value::real(r.value, r.unit_code) : Value::real(r.value));
+    if (r.missing) vals.push_back(r.unit_type ? Value::missing(r.unit_code) : Value::missing());
+    else vals.push_back(r.unit_type ? Value::real(r.value, r.unit_code) : Value::real(r.value));
   }
   const std::string name = w_.layout_name(sig, set_name, "SMAIN");
   std::vector<std::string> quals{"PROPERTIES"};
@@ -105,8 +104,8 @@ void StreamWriter::user_properties(const std::string& type, const std::string& i
                                    const std::vector<UserProperty>& values) {
   std::vector<DescribedValue> d;
   for (const UserProperty& v : values)
-    d.push_back({{num(v.property), v.substream, v.phase, v.component, v.basis},
-                 v.unit_type ? Value::real(v.value, 1) : Value::real(v.value), 2, v.unit_type});
+    d.push_back({{num(v.property), v.substream, v.phase, v.component, v.basis}, real_of(v.value, v.unit_type), 2,
+                 v.unit_type});
   described({"STREAM", type, id, "STRM_UPP"},
             {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, d);
 }
@@ -115,16 +114,14 @@ void StreamWriter::phase_compositions(const std::string& id, const std::vector<P
   std::vector<DescribedValue> d;
   int n = 0;
   for (const PhaseValue& v : values)
-    d.push_back({{num(v.property), "C" + num(++n)},
-                 v.unit_type ? Value::real(v.value, 1) : Value::real(v.value), 2, v.unit_type});
+    d.push_back({{num(v.property), "C" + num(++n)}, real_of(v.value, v.unit_type), 2, v.unit_type});
   described({"STREAM", "MATERIAL", id, "STRM_XY"}, {"PROPERTIES", "POINT"}, d);
 }
 
 void StreamWriter::phase_properties(const std::string& id, const std::vector<PhaseValue>& values) {
   std::vector<DescribedValue> d;
   for (const PhaseValue& v : values)
-    d.push_back({{num(v.property)},
-                 v.unit_type ? Value::real(v.value, 1) : Value::real(v.value), 2, v.unit_type});
+    d.push_back({{num(v.property)}, real_of(v.value, v.unit_type), 2, v.unit_type});
   described({"STREAM", "MATERIAL", id, "STR_PHAS"}, {"PROPERTIES"}, d);
 }
 

@@ -1,8 +1,6 @@
-// Stream data sets with every value described explicitly: main tables (the
-// one writer of STR_MAIN) with several substreams (a non-conventional one included), component and
-// substream attributes, user properties and phase data, on top of
-// FlowsheetWriter. Each data set gets its own identifier set, so a test
-// states its rows in the order the file holds them.
+// Stream data sets with every value described explicitly, on top of
+// FlowsheetWriter: main tables (the one writer of STR_MAIN), component and
+// substream attributes, user properties and phase data.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +11,8 @@
 
 namespace flowsum::testing {
 
-// One described value: the qualifier items in the order of the data set's
-// qualifiers (an empty item is written blank), its value type, unit type and
-// value (a real with a unit type carries its unit code).
+// One value: its qualifier items (an empty one is written blank), value,
+// value type and unit type (a real with one carries its unit code).
 struct DescribedValue {
   std::vector<std::string> items;
   Value value = Value::missing();
@@ -49,17 +46,16 @@ class StreamWriter {
  public:
   explicit StreamWriter(FlowsheetWriter& w) : w_(w) {}
 
-  // A data set under path whose values are described one by one.
+  // A data set under path with its own sets, values described one by one.
   void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
                  const std::vector<DescribedValue>& values);
 
   // STREAM type id STR_MAIN: source, destination, class (texts of 8, "*"
-  // where there is none), then one value per row. Streams whose rows have
-  // the same identifiers and units share their IDSET and LSET; set_name
-  // names them when the layout is new (otherwise names SMAINn are made up).
+  // where there is none), then one value per row. Streams of one row layout
+  // share their sets, named set_name when new (else SMAINn).
   void main_table(const ExplicitStream& s, const std::string& set_name = "");
-  // Rows of the usual layout: the totals (substream MIXED, no component),
-  // then per component property one row per component, in the order given.
+  // The totals (substream MIXED), then one row per component property and
+  // component.
   struct Total {
     int64_t property = 0;
     double value = 0;
