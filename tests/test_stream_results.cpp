@@ -4,6 +4,7 @@
 // worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -170,69 +171,35 @@ TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   }
 }
 
+// TKSUBS for n components (room for n + 1) and ntot total rows.
 struct Subs {
-  std::vector<std::string> ids;
-  std::vector<double> values;
-  std::string label;
-  std::vector<std::string> total_names;
-  std::vector<double> totals;
+  Field ids, label{"KEEP", 16}, tnames;
+  std::vector<double> values, totals;
 };
-
-Subs subs(const std::string& stream, const std::string& substream, const std::string& basis,
-          int64_t n = 2, size_t ntot = 9) {
-  Field ids(8, static_cast<size_t>(n) + 1), label("KEEP", 16), tnames(12, ntot);
-  std::vector<double> vals(static_cast<size_t>(n) + 1, -7), tvals(ntot, -7);
-  call(tksubs_, Field(stream, 8), Field(substream, 8), Field(basis, 12), n, ids, vals, label, int64_t{0}, tnames,
-       tvals, Field(16, ntot));
-  Subs s{{}, vals, label.trimmed(), {}, tvals};
-  for (size_t i = 0; i < vals.size(); ++i) s.ids.push_back(ids[i]);
-  for (size_t i = 0; i < ntot; ++i) s.total_names.push_back(tnames.trimmed(i));
+Subs subs(const std::string& stream, const std::string& substream, const std::string& basis, int64_t n = 2,
+          size_t ntot = 9) {
+  Subs s{Field(8, static_cast<size_t>(n) + 1), Field("KEEP", 16), Field(12, ntot),
+         std::vector<double>(static_cast<size_t>(n) + 1, -7), std::vector<double>(ntot, -7)};
+  call(tksubs_, Field(stream, 8), Field(substream, 8), Field(basis, 12), n, s.ids, s.values, s.label, int64_t{0},
+       s.tnames, s.totals, Field(16, ntot));
   return s;
 }
 
-TEST_F(StreamResults, StoredComponentFlowsAndTotalRows) {
+TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
   // Eight total rows in data order; the ninth element stays.
   Subs s = subs("S1", "MIXED", "MOLE-FLOW", 2, 9);
-  EXPECT_EQ(s.total_names[6], "MOLEFLMX");
+  EXPECT_EQ(s.tnames.trimmed(6), "MOLEFLMX");
   EXPECT_DOUBLE_EQ(s.totals[7], 5.0);
   EXPECT_EQ(s.totals[8], -7);
   // Asking for more components than the block holds leaves the rest.
-  Subs more = subs("S1", "MIXED", "MOLE-FLOW", 4);
-  EXPECT_EQ(std::pair(more.values[2], more.ids[2]), std::pair(-7.0, std::string(8, '#')));
+  s = subs("S1", "MIXED", "MOLE-FLOW", 4);
+  EXPECT_EQ(std::pair(s.values[2], s.ids[2]), std::pair(-7.0, std::string(8, '#')));
   // The non-conventional substream.
-  Subs nc = subs("S1", "NCPSD", "MASS-FLOW", 1);
-  EXPECT_EQ(std::pair(trim(nc.ids[0]), nc.values[0]), std::pair(std::string("COAL"), 2.0));
-}
-
-TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
-  // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
-  Subs m = subs("S1", "MIXED", "MASS-FLOW");
-  EXPECT_DOUBLE_EQ(m.values[1], 0.2 * 16.0);
-  EXPECT_EQ(m.label, "KG/SEC");
-  EXPECT_NEAR(subs("S1", "MIXED", "STDVOL-FLOW").values[1], 0.2 * 0.05, 1e-15);
-  Subs f = subs("S1", "MIXED", "MASS-FRAC");
-  EXPECT_NEAR(f.values[0], 1.8 / 5.0, 1e-12);
-  EXPECT_EQ(f.label, "KEEP");  // fractions carry no unit
-  Subs x = subs("S1", "MIXED", "MOLE-FRAC");
-  EXPECT_NEAR(x.values[0], 1.0 / 3.0, 1e-12);
-  EXPECT_NEAR(x.values[0] + x.values[1], 1.0, 1e-12);
-  // S2 stores mass flows: mole = mass / MW; anything else reads as stored.
-  EXPECT_NEAR(subs("S2", "MIXED", "MOLE-FLOW").values[1], 0.2, 1e-12);
-  EXPECT_NEAR(subs("S2", "MIXED", "STDVOL-FRAC").values[0], 0.0018 / 0.0118, 1e-9);
-  EXPECT_DOUBLE_EQ(subs("S2", "MIXED", "WHATEVER").values[0], 1.8);
-  // S3 stores mole fractions and the mole total only.
-  Subs flow = subs("S3", "MIXED", "MOLE-FLOW");
-  EXPECT_DOUBLE_EQ(flow.values[1], 0.75 * 0.4);
-  EXPECT_EQ(flow.label, "KMOL/SEC");
-  EXPECT_NEAR(subs("S3", "MIXED", "MASS-FLOW").values[1], 0.3 * 16.0, 1e-12);
-  // No mass total, or a zero one: the missing-value marker.
-  EXPECT_EQ(subs("S3", "MIXED", "MASS-FRAC").values[0], kMiss);
-  EXPECT_EQ(subs("SZ", "MIXED", "MASS-FRAC").values, (std::vector<double>{kMiss, kMiss, -7}));
-}
-
-TEST_F(StreamResults, UnknownStreamLeavesEverything) {
-  Subs s = subs("NOPE", "MIXED", "MOLE-FLOW");
-  EXPECT_EQ(std::pair(s.values[0], s.label), std::pair(-7.0, std::string("KEEP")));
+  s = subs("S1", "NCPSD", "MASS-FLOW", 1);
+  EXPECT_EQ(std::pair(s.ids.trimmed(0), s.values[0]), std::pair(std::string("COAL"), 2.0));
+  // No such stream: nothing written, by TKSUBS, TKSTRM or TKSINF.
+  s = subs("NOPE", "MIXED", "MOLE-FLOW");
+  EXPECT_EQ(std::pair(s.values[0], s.label.trimmed()), std::pair(-7.0, std::string("KEEP")));
   Field rows(64), src("X", 8);
   double value = -7.0;
   int64_t nr = -5, ns = -5;
@@ -240,6 +207,30 @@ TEST_F(StreamResults, UnknownStreamLeavesEverything) {
   EXPECT_EQ(std::pair(rows.text(), value), std::pair(std::string(64, '#'), -7.0));
   call(tksinf_, Field("NOPE", 8), src, Field("Y", 8), ns, nr, int64_t{0});
   EXPECT_EQ(std::pair(src.trimmed(), ns), std::pair(std::string("X"), int64_t{-5}));
+}
+
+// Component flows on a basis the file does not store, worked out from the
+// stored flows or fractions; fractions carry no unit (the label stays).
+TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
+  auto value = [](const char* stream, const char* basis, size_t k) { return subs(stream, "MIXED", basis).values[k]; };
+  const std::tuple<const char*, const char*, size_t, double> cases[] = {
+      // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
+      {"S1", "MASS-FLOW", 1, 0.2 * 16.0}, {"S1", "STDVOL-FLOW", 1, 0.2 * 0.05}, {"S1", "MASS-FRAC", 0, 1.8 / 5.0},
+      {"S1", "MOLE-FRAC", 0, 1.0 / 3.0},
+      // S2 stores mass flows: mole = mass / MW; anything else reads as stored.
+      {"S2", "MOLE-FLOW", 1, 0.2}, {"S2", "STDVOL-FRAC", 0, 0.0018 / 0.0118}, {"S2", "WHATEVER", 0, 1.8},
+      // S3 stores mole fractions and the mole total only.
+      {"S3", "MOLE-FLOW", 1, 0.75 * 0.4}, {"S3", "MASS-FLOW", 1, 0.3 * 16.0},
+      // No mass total, or a zero one: the missing-value marker.
+      {"S3", "MASS-FRAC", 0, kMiss}, {"SZ", "MASS-FRAC", 1, kMiss}};
+  for (const auto& [stream, basis, k, want] : cases)
+    EXPECT_NEAR(value(stream, basis, k), want, 1e-9 * std::max(1.0, want)) << stream << " " << basis;
+  EXPECT_EQ(subs("SZ", "MIXED", "MASS-FRAC").values[2], -7);
+  const Subs x = subs("S1", "MIXED", "MOLE-FRAC");
+  EXPECT_NEAR(x.values[0] + x.values[1], 1.0, 1e-12);
+  EXPECT_EQ(subs("S1", "MIXED", "MASS-FLOW").label.trimmed() + "|" + x.label.trimmed() + "|" +
+                subs("S3", "MIXED", "MOLE-FLOW").label.trimmed(),
+            "KG/SEC|KEEP|KMOL/SEC");
 }
 
 class StreamResultsEng : public StreamResults {
@@ -251,7 +242,7 @@ TEST_F(StreamResultsEng, DerivedFlowsAreConvertedFromSi) {
   Subs m = subs("S1", "MIXED", "MASS-FLOW");
   // 1.8 kg/s in lb/hr.
   EXPECT_NEAR(m.values[0], 1.8 / 0.00012599788055555556, 1e-6);
-  EXPECT_EQ(m.label, "LB/HR");
+  EXPECT_EQ(m.label.trimmed(), "LB/HR");
   Subs f = subs("S1", "MIXED", "MOLE-FRAC");
   EXPECT_NEAR(f.values[0] + f.values[1], 1.0, 1e-12);
 }

@@ -124,8 +124,8 @@ void BlockTableWriter::sensitivity(const SensitivityStudy& s) {
 }
 
 void BlockTableWriter::flowsheet_balance(const std::vector<double>& reals) {
-  const std::string set = "FLWBAL" + num(static_cast<int64_t>(reals.size()));
-  w_.idset_once(set, {"ITEM"}, {{{"#" + num(static_cast<int64_t>(reals.size()))}, 2, 0}});
+  const std::string n = num(static_cast<int64_t>(reals.size())), set = "FLWBAL" + n;
+  w_.idset_once(set, {"ITEM"}, {{{"#" + n}, 2, 0}});
   w_.lset_once(set, "(%" + set + ")");
   std::vector<Value> vals;
   for (double x : reals) vals.push_back(Value::real(x));
@@ -138,14 +138,8 @@ void example_tables(FlowsheetWriter& w) {
                    {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1,
                      {300.0, 320.0, 340.0, 360.0, 380.0}},
                     {prop::kVfrac, "MIXED", "VAPOR", "", "MOLE", 0, 1, {0.0, 0.1, 0.35, 0.8, 1.0}}});
-  SensitivityStudy s;
-  s.id = "S-1";
-  s.npoints = 3;
-  s.ncolumns = 2;
-  s.descriptors = {{"FEED", "TEMP"}, {"B1", "QCALC"}};
-  s.entries = {{300.0, 1.5E5}, {320.0, 2.5E5}, {340.0, 3.5E5}};
-  s.status = {{1, 0}, {2, 0}, {3, 0}};
-  t.sensitivity(s);
+  t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP"}, {"B1", "QCALC"}}, {{300.0, 1.5E5}, {320.0, 2.5E5}, {340.0, 3.5E5}},
+                 {{1, 0}, {2, 0}, {3, 0}}});
 }
 
 }  // namespace flowsum::testing

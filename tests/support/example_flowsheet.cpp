@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 #include "support/equipment_records.hpp"
 #include "support/exchanger_records.hpp"
@@ -54,40 +55,34 @@ double enthalpy(double temp, double vfrac) {
   return r6(-1.1e8 + 3.5e4 * (temp - 298.15) + 1.6e7 * vfrac);
 }
 
+// a op b element by element, rounded.
+template <class Op>
+std::vector<double> each(const std::vector<double>& a, const std::vector<double>& b, Op op) {
+  std::vector<double> out(a.size());
+  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(op(a[i], b[i]));
+  return out;
+}
 std::vector<double> scaled(const std::vector<double>& f, const std::vector<double>& frac) {
-  std::vector<double> out(f.size());
-  for (size_t i = 0; i < f.size(); ++i) out[i] = r6(f[i] * frac[i]);
-  return out;
+  return each(f, frac, std::multiplies<>());
 }
-
 std::vector<double> minus(const std::vector<double>& a, const std::vector<double>& b) {
-  std::vector<double> out(a.size());
-  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(a[i] - b[i]);
-  return out;
+  return each(a, b, std::minus<>());
 }
-
 std::vector<double> plus(const std::vector<double>& a, const std::vector<double>& b) {
-  std::vector<double> out(a.size());
-  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(a[i] + b[i]);
-  return out;
+  return each(a, b, std::plus<>());
 }
 
 StreamState state(std::string id, std::string source, std::string destination, double temp,
                   double pres, double vfrac, std::vector<double> flows) {
-  StreamState s{std::move(id), std::move(source), std::move(destination), temp, pres, vfrac,
-                std::move(flows), 0};
-  s.hmx = enthalpy(temp, vfrac);
-  return s;
+  return {std::move(id), std::move(source), std::move(destination), temp, pres, vfrac, std::move(flows),
+          enthalpy(temp, vfrac)};
 }
 
 // Heat flow of a stream, W.
 double heat(const StreamState& s) { return total(s.flows) * s.hmx; }
 
 ExplicitStream stream_record(const StreamState& s) {
-  ExplicitStream m;
-  m.id = s.id;
-  m.source = s.source;
-  m.destination = s.destination;
+  ExplicitStream m{"MATERIAL", s.id, s.source, s.destination};
   double moles = total(s.flows);
   double mass = 0;
   std::vector<double> frac(s.flows.size());
@@ -139,13 +134,8 @@ SummaryBuilder example_flowsheet() {
   w.property_names("PROPS");
 
   // Run information.
-  RunInfo run;
-  run.version = "12.1";
-  run.run_id = "EXAMPLE1";
-  run.title = "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN";
-  run.status_text1 = "RUN COMPLETED NORMALLY";
-  run.status_text2 = "ALL BLOCKS CONVERGED";
-  w.run_status(run);
+  w.run_status({"12.1", "EXAMPLE1", "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN", 0, "RUN COMPLETED NORMALLY",
+                "ALL BLOCKS CONVERGED"});
   w.account({"ENGINEER", "DEMO-01", "FLOWSUM EXAMPLE PROJECT", "PROCESS ENGINEERING"});
 
   // Components and their molecular weights.
