@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "flowsum.h"
+#include "query/components.hpp"
 #include "support/stream_records.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
@@ -23,13 +25,16 @@ constexpr double kMiss = 1.0e35;
 constexpr int64_t kMoleVolume = 27;
 
 // Two conventional components (WATER, METHANE; MW 18 and 16, standard
-// liquid volumes 0.018 and 0.05 m3/kmol) and one non-conventional (COAL).
+// liquid volumes 0.018 and 0.05 m3/kmol, boiling points 373.15 K and
+// missing) and one non-conventional (COAL).
 void streams_body(FlowsheetWriter& w) {
   using namespace prop;
   w.property_names();
   w.components({"WATER", "METHANE"}, {"COAL"});
   w.component_property("MW", kMw, {18.0, 16.0});
   w.component_property("VLSTD", 909, {0.018, 0.05}, kMoleVolume);
+  w.component_property("TB", kTemp, {373.15, std::nan("")}, ut::kTemperature);
+  w.component_property("VST", 909, {0.018, 0.05}, kMoleVolume);  // what TKCPRP reads for VLSTD
   StreamWriter s(w);
   // S1: mole flows stored, a non-conventional substream, basis forms.
   s.main_table({"MATERIAL", "S1", "B1", "B2", "CONVEN",
@@ -237,6 +242,41 @@ class StreamResultsEng : public StreamResults {
  protected:
   StreamResultsEng() { unit_set_ = "ENG"; }
 };
+
+// TKCIDS into fields of 8 prefilled with '#', room for p + 1 and q + 1.
+std::string cids(int64_t p, int64_t q) {
+  Field a(8, static_cast<size_t>(p + 1)), b(8, static_cast<size_t>(q + 1));
+  call(tkcids_, p, q, a, b);
+  return a.text() + "|" + b.text();
+}
+
+// TKCPRP for n components into n + 1 values prefilled with -7.
+std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_t n) {
+  std::vector<double> v(static_cast<size_t>(n) + 1, -7);
+  Field label("KEEP", 16);
+  call(tkcprp_, Field(name, 8), n, v, label);
+  return {v, label.trimmed()};
+}
+
+// Both component lists, only the first p and q (more wanted than there are
+// leaves the rest); property vectors by their keyword rules, converted,
+// missing values kept, nothing past the stored values, and left alone when
+// the file does not hold them.
+TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
+  int64_t ncc = -1, nnc = -1;
+  tkcomp_(&ncc, &nnc);
+  EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{2}, int64_t{1}));
+  EXPECT_EQ(cids(1, 1), "WATER   ########|COAL    ########");
+  EXPECT_EQ(cids(3, 0), "WATER   METHANE " + std::string(16, '#') + "|########");
+  EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
+  const auto [tb, no_label] = cprp("TBOIL", 3);
+  EXPECT_NEAR(tb[0], 212.0, 1e-9);  // 373.15 K in degrees F
+  EXPECT_EQ((std::vector<double>{tb[1], tb[2], tb[3]}), (std::vector<double>{kMiss, -7, -7}));
+  const auto [vl, label] = cprp("VLSTD", 2);
+  EXPECT_NEAR(vl[1], 0.05 / 0.06242796057614461, 1e-9);
+  EXPECT_EQ(label, "CUFT/LBMOL");
+  EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), std::string("KEEP")));
+}
 
 TEST_F(StreamResultsEng, DerivedFlowsAreConvertedFromSi) {
   Subs m = subs("S1", "MIXED", "MASS-FLOW");
