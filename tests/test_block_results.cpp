@@ -142,39 +142,29 @@ TEST_F(BlockResults, ResultTablesWithTheirQualifiersAndValueTypes) {
   }
 }
 
-// TKFLWB into arrays of `room` elements (by default one more than p, q).
-struct Balance {
-  double s[6] = {-1, -1, -1, -1, -1, -1};
-  Reals a1, a2, b1, b2;
-  int64_t ierr = -1;
-};
-Balance balance(int64_t p, int64_t q, size_t room = 0) {
-  Balance b;
-  b.a1.assign(room ? room : static_cast<size_t>(p) + 1, -1);
-  b.a2 = b.a1;
-  b.b1.assign(static_cast<size_t>(q) + 1, -1);
-  b.b2 = b.b1;
-  tkflwb_(&b.s[0], &b.s[1], &b.s[2], &b.s[3], &b.s[4], &b.s[5], &p, b.a1.data(), b.a2.data(), &q,
-          b.b1.data(), b.b2.data(), &b.ierr);
-  return b;
+// TKFLWB with p and q; the arrays have `room` elements (by default one
+// more than p, q), prefilled with -1: scalars, a1, a2, b1, b2 in one row.
+Reals balance(int64_t p, int64_t q, int64_t* ierr, size_t room = 0) {
+  Reals s(6, -1), a1(room ? room : static_cast<size_t>(p) + 1, -1), a2 = a1, b1(static_cast<size_t>(q) + 1, -1),
+      b2 = b1;
+  tkflwb_(&s[0], &s[1], &s[2], &s[3], &s[4], &s[5], &p, a1.data(), a2.data(), &q, b1.data(), b2.data(), ierr);
+  for (const Reals* v : {&a1, &a2, &b1, &b2}) s.insert(s.end(), v->begin(), v->end());
+  return s;
 }
 
 TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
-  Balance b = balance(2, 1);
-  EXPECT_EQ(b.ierr, 0);
-  EXPECT_EQ(b.a1, (Reals{1, 2, -1}));
-  EXPECT_EQ(b.b2, (Reals{6, -1}));
-  EXPECT_EQ(Reals(b.s, b.s + 6), (Reals{7, 8, 9, 10, 11, 12}));
+  int64_t ierr = -1;
+  EXPECT_EQ(balance(2, 1, &ierr), (Reals{7, 8, 9, 10, 11, 12, 1, 2, -1, 3, 4, -1, 5, -1, 6, -1}));
+  EXPECT_EQ(ierr, 0);
   // p and q larger than the data set holds: nothing is read from beyond its
   // values and the flag says the sizes disagree.
-  Balance big = balance(4, 2);
-  EXPECT_EQ(big.ierr, 1);
-  EXPECT_EQ(big.a1, (Reals{1, 2, 3, 4, -1}));
-  EXPECT_EQ(big.s[0], -1);
+  EXPECT_EQ(balance(4, 2, &ierr), (Reals{-1, -1, -1, -1, -1, -1, 1, 2, 3, 4, -1, 5, 6, 7, 8, -1, 9, 10, -1, 11,
+                                         12, -1}));
+  EXPECT_EQ(ierr, 1);
   // A count no data set can hold ends without running through it.
-  Balance huge = balance(INT64_MAX, 0, 13);
-  EXPECT_EQ(huge.ierr, 1);
-  EXPECT_EQ((Reals{huge.a1[11], huge.a1[12], huge.a2[0]}), (Reals{12, -1, -1}));
+  const Reals huge = balance(INT64_MAX, 0, &ierr, 13);
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ((Reals{huge[6 + 11], huge[6 + 12], huge[6 + 13]}), (Reals{12, -1, -1}));
 }
 
 TEST_F(BlockResults, ReportTypesAndSizesOfReactorBlocks) {
@@ -423,15 +413,6 @@ TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
   const LoadedSummary loaded(other.string());
   ASSERT_EQ(loaded.ierr(), 0);
   EXPECT_EQ(sizes_of(), (Ints{5, 5}));
-}
-
-TEST_F(BlockResults, NumberedIdentifiers) {
-  for (auto [text, n, want] : {std::tuple<const char*, int64_t, std::string>{"TRAY", 0, pad("TRAY", 16)},
-                               {"ABCDEFGHIJKLMNO", 123, "ABCDEFGHIJKLMNO1"}}) {
-    Field t(text, 16);
-    call(tkspid_, t, n);
-    EXPECT_EQ(t.text(), want);
-  }
 }
 
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to

@@ -81,48 +81,43 @@ size_t values_of(const Field& ids) {
   return nd > 0 ? static_cast<size_t>(nd) : 0;
 }
 
+// A row whose routine is one call of the arguments given (g is the row's
+// Guarded).
+#define ROW(name, ...) \
+  { name, [](Guarded& g) { call(__VA_ARGS__); } }
+
 struct Row {
   const char* routine;
   std::function<void(Guarded&)> call_it;
 };
 
 const Row kRows[] = {
-    {"TKTITL", [](Guarded& g) { call(tktitl_, g.text(10)); }},
-    {"TKINFO", [](Guarded& g) {
-       call(tkinfo_, g.text(3), g.text(3), g.text(5), g.text(5), g.ints(1), g.ints(6), g.ints(1), g.ints(1),
-            g.ints(1), g.ints(1));
-     }},
-    {"TKACCT", [](Guarded& g) { call(tkacct_, g.text(3), g.text(3), g.text(5), g.text(5), g.ints(1)); }},
-    {"TKVBLK", [](Guarded& g) { call(tkvblk_, Field("F1", 8), g.text(3), g.ints(1)); }},
-    {"TKBIDS", [](Guarded& g) { call(tkbids_, int64_t{9}, g.text(2, 9), g.text(3, 9), g.ints(1)); }},
-    {"TKSIDS", [](Guarded& g) { call(tksids_, int64_t{5}, g.text(3, 5), g.text(3, 5), g.ints(1)); }},
-    {"TKEIDS", [](Guarded& g) { call(tkeids_, int64_t{3}, g.text(3, 3), g.text(3, 3), g.ints(1)); }},
-    {"TKPIDS", [](Guarded& g) { call(tkpids_, int64_t{1}, g.text(3), g.ints(1)); }},
-    {"TKNBLK", [](Guarded& g) { call(tknblk_, int64_t{2}, g.text(1), g.text(2), g.ints(1)); }},
-    {"TKNSTR", [](Guarded& g) { call(tknstr_, int64_t{9}, g.text(1), g.text(2), g.ints(1)); }},
-    {"TKNXPR", [](Guarded& g) { call(tknxpr_, int64_t{1}, g.text(3), g.ints(1)); }},
-    {"TKLIDS", [](Guarded& g) { call(tklids_, Field("RUN-STATUS", 10), int64_t{9}, g.text(3, 9), g.text(3, 9), g.ints(1)); }},
-    {"TKNEXT", [](Guarded& g) { call(tknext_, Field("STREAM", 6), int64_t{1}, g.text(2), g.text(2), g.ints(1)); }},
-    {"TKCIDS", [](Guarded& g) { call(tkcids_, int64_t{7}, int64_t{0}, g.text(3, 7), g.text(3, 0)); }},
-    {"TKCPRP", [](Guarded& g) { call(tkcprp_, Field("MWEIGHT", 8), int64_t{9}, g.reals(9), g.text(2)); }},
-    {"TKCNCT", [](Guarded& g) {
-       call(tkcnct_, Field("F1", 8), int64_t{3}, int64_t{3}, g.text(1, 3), g.text(2, 3), g.text(1, 3), g.text(2, 3),
-            g.ints(1));
-     }},
-    {"TKPORT", [](Guarded& g) {
-       call(tkport_, Field("C1", 8), int64_t{3}, int64_t{4}, g.text(2, 3), g.ints(3), g.ints(3), g.text(2, 4),
-            g.ints(4), g.ints(4), g.ints(1));
-     }},
-    {"TKSINF", [](Guarded& g) { call(tksinf_, Field("S1", 8), g.text(1), g.text(1), g.ints(1), g.ints(1), int64_t{0}); }},
-    {"TKSTRM", [](Guarded& g) {
-       call(tkstrm_, Field("FEED1", 8), int64_t{0}, g.text(9, 16), g.reals(16), g.text(3, 16), g.text(2, 16),
-            g.ints(1));
-     }},
-    {"TKSTRA", [](Guarded& g) { call(tkstra_, Field("FEED1", 8), Field("MATE", 4), g.reals(1), g.text(1)); }},
-    {"TKSVAL", [](Guarded& g) {
-       call(tksval_, Field("FEED1", 8), Field("MIXED", 8), Field("TEMP", 12), Field("", 4), g.reals(1), g.text(3),
-            g.text(1), g.ints(1));
-     }},
+    ROW("TKTITL", tktitl_, g.text(10)),
+    ROW("TKINFO", tkinfo_, g.text(3), g.text(3), g.text(5), g.text(5), g.ints(1), g.ints(6), g.ints(1), g.ints(1),
+        g.ints(1), g.ints(1)),
+    ROW("TKACCT", tkacct_, g.text(3), g.text(3), g.text(5), g.text(5), g.ints(1)),
+    ROW("TKVBLK", tkvblk_, Field("F1", 8), g.text(3), g.ints(1)),
+    ROW("TKBIDS", tkbids_, int64_t{9}, g.text(2, 9), g.text(3, 9), g.ints(1)),
+    ROW("TKSIDS", tksids_, int64_t{5}, g.text(3, 5), g.text(3, 5), g.ints(1)),
+    ROW("TKEIDS", tkeids_, int64_t{3}, g.text(3, 3), g.text(3, 3), g.ints(1)),
+    ROW("TKPIDS", tkpids_, int64_t{1}, g.text(3), g.ints(1)),
+    ROW("TKNBLK", tknblk_, int64_t{2}, g.text(1), g.text(2), g.ints(1)),
+    ROW("TKNSTR", tknstr_, int64_t{9}, g.text(1), g.text(2), g.ints(1)),
+    ROW("TKNXPR", tknxpr_, int64_t{1}, g.text(3), g.ints(1)),
+    ROW("TKLIDS", tklids_, Field("RUN-STATUS", 10), int64_t{9}, g.text(3, 9), g.text(3, 9), g.ints(1)),
+    ROW("TKNEXT", tknext_, Field("STREAM", 6), int64_t{1}, g.text(2), g.text(2), g.ints(1)),
+    ROW("TKCIDS", tkcids_, int64_t{7}, int64_t{0}, g.text(3, 7), g.text(3, 0)),
+    ROW("TKCPRP", tkcprp_, Field("MWEIGHT", 8), int64_t{9}, g.reals(9), g.text(2)),
+    ROW("TKCNCT", tkcnct_, Field("F1", 8), int64_t{3}, int64_t{3}, g.text(1, 3), g.text(2, 3), g.text(1, 3),
+        g.text(2, 3), g.ints(1)),
+    ROW("TKPORT", tkport_, Field("C1", 8), int64_t{3}, int64_t{4}, g.text(2, 3), g.ints(3), g.ints(3), g.text(2, 4),
+        g.ints(4), g.ints(4), g.ints(1)),
+    ROW("TKSINF", tksinf_, Field("S1", 8), g.text(1), g.text(1), g.ints(1), g.ints(1), int64_t{0}),
+    ROW("TKSTRM", tkstrm_, Field("FEED1", 8), int64_t{0}, g.text(9, 16), g.reals(16), g.text(3, 16), g.text(2, 16),
+        g.ints(1)),
+    ROW("TKSTRA", tkstra_, Field("FEED1", 8), Field("MATE", 4), g.reals(1), g.text(1)),
+    ROW("TKSVAL", tksval_, Field("FEED1", 8), Field("MIXED", 8), Field("TEMP", 12), Field("", 4), g.reals(1),
+        g.text(3), g.text(1), g.ints(1)),
     {"TKSUBS", [](Guarded& g) {
        int64_t nc = 0, nt = 0;
        call(tknsub_, Field("FEED1", 8), int64_t{1}, g.text(8), nc, nt);
@@ -130,7 +125,7 @@ const Row kRows[] = {
        call(tksubs_, Field("FEED1", 8), Field("MIXED", 8), Field("MASS-FLOW", 12), nc, g.text(3, n), g.reals(n),
             g.text(3), int64_t{0}, g.text(3, t), g.reals(t), g.text(3, t));
      }},
-    {"TKSSID", [](Guarded& g) { call(tkssid_, Field("FEED1", 8), int64_t{2}, g.text(3, 2)); }},
+    ROW("TKSSID", tkssid_, Field("FEED1", 8), int64_t{2}, g.text(3, 2)),
     {"TKBRES", [](Guarded& g) {
        int64_t n = 0, nd = 0, st = 0;
        call(tknres_, Field("H1", 8), n, nd, st);
@@ -156,23 +151,16 @@ const Row kRows[] = {
        call(tknprf_, ids, int64_t{4}, static_cast<int64_t>(n), int64_t{1}, g.text(3), g.text(3), g.text(3), g.text(3),
             g.text(2), g.text(2), g.reals(n), g.text(3), g.text(3), g.ints(1));
      }},
-    {"TKSPID", [](Guarded& g) { call(tkspid_, g.text("AB", 4), int64_t{12345}); }},
-    {"TKUCNV", [](Guarded& g) { call(tkucnv_, int64_t{22}, int64_t{2}, 212.0, g.reals(1), g.text(1)); }},
-    {"TKLABL", [](Guarded& g) { call(tklabl_, int64_t{2}, Field(pad("TEMPERATURE", 12) + "PRESSURE", 12, 2), g.text(1, 2)); }},
-    {"TKCNVT", [](Guarded& g) {
-       call(tkcnvt_, Field("TEMPERATURE", 12), Field("C", 4), int64_t{2}, std::vector<double>{300, 400}, g.reals(2));
-     }},
-    {"TKNPPR", [](Guarded& g) {
-       call(tknppr_, Field("FLASH1", 12), int64_t{5}, int64_t{1}, g.text(3), g.text(3), g.text(3), g.text(3),
-            g.text(2), g.text(2), g.reals(5), g.text(3), g.text(3), g.ints(1));
-     }},
-    {"TKPPRP", [](Guarded& g) {
-       call(tkpprp_, Field("FLASH1", 12), int64_t{5}, Field("TEMP", 12), Field("MIXED", 8), Field("", 8),
-            Field("", 8), Field("", 4), Field("", 4), g.reals(5), g.text(3), g.text(3), g.ints(1));
-     }},
-    {"TKSENS", [](Guarded& g) {
-       call(tksens_, Field("S-1", 16), int64_t{3}, int64_t{0}, g.text(3, 12), g.reals(6), g.ints(3), g.ints(1));
-     }},
+    ROW("TKSPID", tkspid_, g.text("AB", 4), int64_t{12345}),
+    ROW("TKUCNV", tkucnv_, int64_t{22}, int64_t{2}, 212.0, g.reals(1), g.text(1)),
+    ROW("TKLABL", tklabl_, int64_t{2}, Field(pad("TEMPERATURE", 12) + "PRESSURE", 12, 2), g.text(1, 2)),
+    ROW("TKCNVT", tkcnvt_, Field("TEMPERATURE", 12), Field("C", 4), int64_t{2}, std::vector<double>{300, 400},
+        g.reals(2)),
+    ROW("TKNPPR", tknppr_, Field("FLASH1", 12), int64_t{5}, int64_t{1}, g.text(3), g.text(3), g.text(3), g.text(3),
+        g.text(2), g.text(2), g.reals(5), g.text(3), g.text(3), g.ints(1)),
+    ROW("TKPPRP", tkpprp_, Field("FLASH1", 12), int64_t{5}, Field("TEMP", 12), Field("MIXED", 8), Field("", 8),
+        Field("", 8), Field("", 4), Field("", 4), g.reals(5), g.text(3), g.text(3), g.ints(1)),
+    ROW("TKSENS", tksens_, Field("S-1", 16), int64_t{3}, int64_t{0}, g.text(3, 12), g.reals(6), g.ints(3), g.ints(1)),
 };
 
 TEST(CallerFields, NothingIsWrittenPastAHiddenLengthOrACount) {
