@@ -125,11 +125,9 @@ void BlockTableWriter::sensitivity(const SensitivityStudy& s) {
 
 void BlockTableWriter::flowsheet_balance(const std::vector<double>& reals) {
   const std::string n = num(static_cast<int64_t>(reals.size())), set = "FLWBAL" + n;
-  w_.idset_once(set, {"ITEM"}, {{{"#" + n}, 2, 0}});
-  w_.lset_once(set, "(%" + set + ")");
   std::vector<Value> vals;
   for (double x : reals) vals.push_back(Value::real(x));
-  w_.builder().dset({"FLWBAL"}, set, vals);
+  w_.single({"FLWBAL"}, set, {"ITEM"}, {{{"#" + n}, 2, 0}}, vals);
 }
 
 void example_tables(FlowsheetWriter& w) {

@@ -61,6 +61,14 @@ BlockResult BlockResult::text(int64_t property, const std::string& s, std::vecto
   return {property, std::move(descriptors), Value::word(s), 5, 0};
 }
 
+void FlowsheetWriter::single(const std::vector<std::string>& path, const std::string& set,
+                             const std::vector<std::string>& qualifiers, const std::vector<IdMember>& members,
+                             const std::vector<Value>& values) {
+  idset_once(set, qualifiers, members);
+  lset_once(set, "(%" + set + ")");
+  b_.dset(path, set, values);
+}
+
 bool FlowsheetWriter::idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
                                  const std::vector<IdMember>& members) {
   if (!idsets_.insert(name).second) return false;
@@ -101,41 +109,26 @@ void FlowsheetWriter::run_status(const RunInfo& info) {
   for (const auto& [key, item, type, value] :
        {std::tuple{"VERS", "VERSION", 6, Value::text(info.version)}, {"TITLE", "TITLE", 6, Value::text(info.title)},
         {"RUNID", "RUNID", 5, Value::word(info.run_id)}}) {
-    idset_once(key, {"ITEM"}, {{{item}, type}});
-    lset_once(key, std::string("(%") + key + ")");
-    b_.dset({"RUN-STATUS", key}, key, {value});
+    single({"RUN-STATUS", key}, key, {"ITEM"}, {{{item}, type}}, {value});
   }
-
-  idset_once("RUNIT", {"PROPERTIES"},
-             {{{num(prop::kCompletion)}, 1}, {{num(prop::kStatusText1)}, 6}, {{num(prop::kStatusText2)}, 6}});
-  lset_once("RUNIT", "(%RUNIT)");
-  b_.dset({"RUN-STATUS", "IT"}, "RUNIT",
-          {Value::integer(info.completion), Value::text(info.status_text1), Value::text(info.status_text2)});
+  single({"RUN-STATUS", "IT"}, "RUNIT", {"PROPERTIES"},
+         {{{num(prop::kCompletion)}, 1}, {{num(prop::kStatusText1)}, 6}, {{num(prop::kStatusText2)}, 6}},
+         {Value::integer(info.completion), Value::text(info.status_text1), Value::text(info.status_text2)});
 
   std::vector<IdMember> flags;
   for (size_t i = 0; i < info.flags.size(); ++i) flags.push_back({{num(static_cast<int64_t>(i + 1))}, 1});
   std::string stat = "RUNSTAT" + (info.flags.size() == 6 ? std::string() : num(static_cast<int64_t>(info.flags.size())));
-  idset_once(stat, {"ITEM"}, flags);
-  lset_once(stat, "(%" + stat + ")");
-  b_.dset({"RUN-STATUS", "STATUS"}, stat, integers(info.flags));
-
-  if (info.ambient_pressure) {
-    idset_once("PAMB", {"PROPERTIES"}, {{{num(prop::kPamb)}, 2, unit_type::kPressure}});
-    lset_once("PAMB", "(%PAMB)");
-    b_.dset({"PAMB", "PAMB"}, "PAMB", {Value::real(*info.ambient_pressure, 1)});
-  }
+  single({"RUN-STATUS", "STATUS"}, stat, {"ITEM"}, flags, integers(info.flags));
+  if (info.ambient_pressure)
+    single({"PAMB", "PAMB"}, "PAMB", {"PROPERTIES"}, {{{num(prop::kPamb)}, 2, unit_type::kPressure}},
+           {Value::real(*info.ambient_pressure, 1)});
 }
 
 void FlowsheetWriter::account(const AccountInfo& info) {
-  idset_once("ACCOUNT", {"PROPERTIES"},
-             {{{num(prop::kAccountUser)}, 5},
-              {{num(prop::kAccountProject)}, 5},
-              {{num(prop::kAccountText355)}, 6},
-              {{num(prop::kAccountText348)}, 6}});
-  lset_once("ACCOUNT", "(%ACCOUNT)");
-  b_.dset({"RUN-STATUS", "ACCOUNT"}, "ACCOUNT",
-          {Value::word(info.user), Value::word(info.project), Value::text(info.text355),
-           Value::text(info.text348)});
+  single({"RUN-STATUS", "ACCOUNT"}, "ACCOUNT", {"PROPERTIES"},
+         {{{num(prop::kAccountUser)}, 5}, {{num(prop::kAccountProject)}, 5}, {{num(prop::kAccountText355)}, 6},
+          {{num(prop::kAccountText348)}, 6}},
+         {Value::word(info.user), Value::word(info.project), Value::text(info.text355), Value::text(info.text348)});
 }
 
 void FlowsheetWriter::components(const std::vector<std::string>& ncc, const std::vector<std::string>& nnc) {
@@ -218,9 +211,7 @@ void FlowsheetWriter::block_results(const std::string& model, const std::string&
   std::string name = layout_name(sig, set_name, "RES");
   std::vector<std::string> quals{"PROPERTIES"};
   quals.insert(quals.end(), descriptor_qualifiers.begin(), descriptor_qualifiers.end());
-  idset_once(name, quals, members);
-  lset_once(name, "(%" + name + ")");
-  b_.dset({"BLOCK", model, block, section}, name, values);
+  single({"BLOCK", model, block, section}, name, quals, members, values);
 }
 
 }  // namespace flowsum::testing

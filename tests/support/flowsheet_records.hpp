@@ -22,21 +22,10 @@ namespace flowsum::testing {
 
 // Unit types the fixtures use (numbers of the unit-type table).
 namespace unit_type {
-inline constexpr int64_t kNone = 0;
-inline constexpr int64_t kMassFlow = 10;
-inline constexpr int64_t kMoleFlow = 11;
-inline constexpr int64_t kStdVolumeFlow = 12;
-inline constexpr int64_t kEnthalpyFlow = 13;  // heat duty
-inline constexpr int64_t kMolarHeatCapacity = 15;
-inline constexpr int64_t kPressure = 20;
-inline constexpr int64_t kTemperature = 22;
-inline constexpr int64_t kMolarDensity = 37;
-inline constexpr int64_t kMassDensity = 38;
-inline constexpr int64_t kMolarEnthalpy = 39;
-inline constexpr int64_t kMassEnthalpy = 40;
-inline constexpr int64_t kMolarEntropy = 41;
-inline constexpr int64_t kMassEntropy = 42;
-inline constexpr int64_t kMassHeatCapacity = 49;
+inline constexpr int64_t kNone = 0, kMassFlow = 10, kMoleFlow = 11, kStdVolumeFlow = 12,
+                         kEnthalpyFlow = 13 /* heat duty */, kMolarHeatCapacity = 15, kPressure = 20,
+                         kTemperature = 22, kMolarDensity = 37, kMassDensity = 38, kMolarEnthalpy = 39,
+                         kMassEnthalpy = 40, kMolarEntropy = 41, kMassEntropy = 42, kMassHeatCapacity = 49;
 }  // namespace unit_type
 
 // Property numbers the fixtures use, and the PSET entries that name them.
@@ -55,21 +44,16 @@ inline constexpr int64_t kCompletion = 115, kStatusText1 = 117, kStatusText2 = 1
 std::vector<PsetEntry> fixture_property_names();
 
 struct RunInfo {
-  std::string version = "12.1";
-  std::string run_id = "RUN1";
-  std::string title = "FLOWSHEET";
+  std::string version = "12.1", run_id = "RUN1", title = "FLOWSHEET";
   int64_t completion = 0;  // written as item 115
-  std::string status_text1 = "RUN COMPLETED NORMALLY";
-  std::string status_text2 = " ";
+  std::string status_text1 = "RUN COMPLETED NORMALLY", status_text2 = " ";
   std::vector<int64_t> flags{0, 0, 0, 0, 0, 0};
   std::optional<double> ambient_pressure = 101325.0;  // Pa; none: no PAMB data set
 };
 
 struct AccountInfo {
-  std::string user;      // item 222, 8 characters
-  std::string project;   // item 347, 8 characters
-  std::string text355;   // long text
-  std::string text348;   // long text
+  std::string user, project;  // items 222 and 347, 8 characters
+  std::string text355, text348;  // long texts
 };
 
 // One value of a block result table.
@@ -87,9 +71,7 @@ struct BlockResult {
 };
 
 struct Port {
-  int64_t code = 0;
-  int64_t location = 0;  // as stored: counted from 0
-  int64_t third = 0;
+  int64_t code = 0, location = 0 /* as stored: counted from 0 */, third = 0;
 };
 
 class FlowsheetWriter {
@@ -121,6 +103,10 @@ class FlowsheetWriter {
                      const std::vector<std::string>& descriptor_qualifiers,
                      const std::vector<BlockResult>& results,
                      const std::string& set_name = "", const std::string& section = "RESULTS");
+  // A data set under path read by the identifier set and loading sequence
+  // "(%set)" of one name, each written once.
+  void single(const std::vector<std::string>& path, const std::string& set, const std::vector<std::string>& qualifiers,
+              const std::vector<IdMember>& members, const std::vector<Value>& values);
   // Write an IDSET (or LSET) of this name unless it was written before.
   bool idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
                   const std::vector<IdMember>& members);

@@ -33,9 +33,7 @@ void StreamWriter::described(const std::vector<std::string>& path,
     members.push_back(std::move(m));
     vals.push_back(v.value);
   }
-  w_.idset_once(name, qualifiers, members);
-  w_.lset_once(name, "(%" + name + ")");
-  w_.builder().dset(path, name, vals);
+  w_.single(path, name, qualifiers, members, vals);
 }
 
 void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_name) {

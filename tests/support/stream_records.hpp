@@ -23,19 +23,15 @@ struct DescribedValue {
 // One row of a main table.
 struct MainRow {
   int64_t property = 0;
-  std::string substream;  // "" writes a blank substream
-  std::string component;  // "" for a total row
+  std::string substream, component;  // "" writes a blank substream; no component on a total row
   double value = 0;
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
+  int64_t unit_type = 0, unit_code = 1;
   bool missing = false;
 };
 
 struct ExplicitStream {
-  std::string type = "MATERIAL";
-  std::string id;
-  std::string source;       // "" for a feed
-  std::string destination;  // "" for a product
+  std::string type = "MATERIAL", id;
+  std::string source, destination;  // "" for a feed or a product
   std::string stream_class = "CONVEN";
   std::vector<MainRow> rows;
   // Leave out the "SUBSTREAM" qualifier (every row then counts as MIXED).
