@@ -142,33 +142,26 @@ SummaryBuilder example_flowsheet() {
   w.components(kComponents);
   w.component_property("MW", prop::kMw, kMw);
 
-  // Blocks: connections, then results.
-  b.blank_line();
-  w.connections("MIXER", "M1", {{"FEED1", "MATERIAL"}, {"FEED2", "MATERIAL"}}, {{"S1", "MATERIAL"}});
-  w.block_results("MIXER", "M1", {},
-                  {BlockResult::real(prop::kTemp, s1.temp, unit_type::kTemperature),
-                   BlockResult::real(prop::kPres, s1.pres, unit_type::kPressure),
-                   BlockResult::real(prop::kVfrac, s1.vfrac)},
-                  "MIXRES");
-
-  b.blank_line();
-  w.connections("TEMPCHG", "H1", {{"S1", "MATERIAL"}}, {{"S2", "MATERIAL"}});
-  w.block_results("TEMPCHG", "H1", {},
-                  {BlockResult::real(prop::kTemp, s2.temp, unit_type::kTemperature),
-                   BlockResult::real(prop::kPres, s2.pres, unit_type::kPressure),
-                   BlockResult::real(prop::kQcalc, h1_duty, unit_type::kEnthalpyFlow),
-                   BlockResult::real(prop::kVfrac, s2.vfrac)},
-                  "HEATRES");
+  // Blocks: connections, then results (temperature, pressure, the duty
+  // when there is one, vapour fraction).
+  auto block = [&](const char* model, const char* id, const std::vector<std::string>& in,
+                   const std::vector<std::string>& out, const StreamState& at, const double* duty, double vfrac,
+                   const char* set) {
+    std::vector<std::pair<std::string, std::string>> ins, outs;
+    for (const std::string& s : in) ins.push_back({s, "MATERIAL"});
+    for (const std::string& s : out) outs.push_back({s, "MATERIAL"});
+    b.blank_line();
+    w.connections(model, id, ins, outs);
+    std::vector<BlockResult> r{BlockResult::real(prop::kTemp, at.temp, unit_type::kTemperature),
+                               BlockResult::real(prop::kPres, at.pres, unit_type::kPressure)};
+    if (duty) r.push_back(BlockResult::real(prop::kQcalc, *duty, unit_type::kEnthalpyFlow));
+    r.push_back(BlockResult::real(prop::kVfrac, vfrac));
+    w.block_results(model, id, {}, r, set);
+  };
+  block("MIXER", "M1", {"FEED1", "FEED2"}, {"S1"}, s1, nullptr, s1.vfrac, "MIXRES");
+  block("TEMPCHG", "H1", {"S1"}, {"S2"}, s2, &h1_duty, s2.vfrac, "HEATRES");
   example_heat_transfer(w, "TEMPCHG", "H1", s1.temp, s2.temp, s1.pres, s2.pres, h1_duty);
-
-  b.blank_line();
-  w.connections("FLASH", "F1", {{"S2", "MATERIAL"}}, {{"VAP", "MATERIAL"}, {"LIQ", "MATERIAL"}});
-  w.block_results("FLASH", "F1", {},
-                  {BlockResult::real(prop::kTemp, vap.temp, unit_type::kTemperature),
-                   BlockResult::real(prop::kPres, vap.pres, unit_type::kPressure),
-                   BlockResult::real(prop::kQcalc, f1_duty, unit_type::kEnthalpyFlow),
-                   BlockResult::real(prop::kVfrac, r6(total(vap.flows) / total(s2.flows)))},
-                  "HEATRES");
+  block("FLASH", "F1", {"S2"}, {"VAP", "LIQ"}, vap, &f1_duty, r6(total(vap.flows) / total(s2.flows)), "HEATRES");
 
   b.blank_line();
   w.connections("TRAYCOL", "C1", {{"LIQ", "MATERIAL"}}, {{"DIST", "MATERIAL"}, {"BOTT", "MATERIAL"}});
@@ -196,12 +189,11 @@ SummaryBuilder example_flowsheet() {
       for (size_t c = 0; c < kComponents.size(); ++c) sum += weights.emplace_back(std::pow(1.0 + 0.3 * t, double(c)));
       for (double wgt : weights) x.push_back(r6(wgt / sum));
     }
-    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"}, {property_set(prop::kTemp, unit_type::kTemperature), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                   reals(temps, 1));
-    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"}, {property_set(prop::kPres, unit_type::kPressure), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                   reals(pres, 1));
-    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                   reals(x));
+    const ColumnSet trays = tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const std::vector<std::string> profile{"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"};
+    column_dataset(w, profile, {property_set(prop::kTemp, unit_type::kTemperature), trays}, reals(temps, 1));
+    column_dataset(w, profile, {property_set(prop::kPres, unit_type::kPressure), trays}, reals(pres, 1));
+    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), trays}, reals(x));
   }
 
   // A plug-flow reactor R1 beside the flowsheet: temperature and pressure
