@@ -14,16 +14,16 @@ program fortran_client
   common /tkwork/ iwork
   common /tkrglb/ rglb
 
-  integer*8 :: ierr, mode, nids, idata, ipos, nused, itype, nchar, nword, words(4)
+  integer*8 :: ierr, itype
   integer*8 :: n, k, nsub, nrows, idum, nin, nout, icomp, iflags(6), nppt, ninfo
   real*8 :: value, result, values(40), flows(5), tvalues(10)
-  character(len=128) :: ids(4), text, src, dst, bids(10)
+  character(len=128) :: ids(4), src, dst, bids(10)
   character(len=64) :: rows(40), title
   character(len=80) :: stat1, stat2
   character(len=20) :: version
   character(len=16) :: label, labels(40), tlabels(10), ins(2), outs_ids(2)
   character(len=12) :: unames(40), tnames(10), btypes(10), types(2), intypes(2), outtypes(2)
-  character(len=8) :: qual, runid, comps(5)
+  character(len=8) :: runid, comps(5)
   character(len=*), parameter :: path = 'fortran_client_test.sum'
 
   open (unit=30, file=path, status='replace', action='write')
@@ -37,22 +37,6 @@ program fortran_client
   call check(iglob(11) == iscr .and. iglob(14) == 4, 'TKGLOB: scratch unit, 4 characters a word')
   call check(rglb(1) == 1.0d35 .and. rglb(2) == 101325.0d0, 'TKRGLB: missing value, ambient without PAMB')
   call check(ilocs(4) == 1 .and. ilocs(6) == 2, 'one identifier set, two loading sequences')
-
-  ! The exported tree routine, given the tree as the work-area element where it starts.
-  mode = 1
-  nids = 4
-  ids = (/ character(len=128) :: 'BLOCK', 'HEATER', 'B1', 'RESULTS' /)
-  qual = ' '
-  idata = 0
-  nused = ilocs(8)
-  call tkdtre(mode, nids, ids, qual, idata, iwork(ilocs(7)), nused, ipos, ierr)
-  call check(ierr == 0 .and. idata == 9 .and. qual == 'BRES', 'TKDTRE finds B1 RESULTS on line 9')
-
-  nchar = 10
-  call tkcins(nchar, 'PROPERTIES', nword, words)
-  text = ' '
-  call tkinsc(nword, words, 4*nword, text)
-  call check(nword == 3 .and. text == 'PROPERTIES', 'TKCINS and TKINSC')
 
   ! A conversion into a unit of the caller's choice, with its label.
   itype = 22
