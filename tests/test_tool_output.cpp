@@ -182,8 +182,10 @@ TEST(ToolOutput, BlockSummariesAreCutAtTheRowsAskedFor) {
 
 // A stream whose main table holds more substream totals than a fixed
 // buffer would: the report reads them all (its temperature is the
-// eightieth) and writes nothing past what it sized. And a block with a
-// missing result, shown as "-" as in the stream table.
+// eightieth) and writes nothing past what it sized. A block with a missing
+// result, shown as "-" as in the stream table, and a heat stream, listed
+// with its duty instead of a column of the stream table that would show
+// nothing.
 TEST(ToolOutput, StreamWithManyTotalRows) {
   namespace fx = flowsum::testing;
   fx::SummaryBuilder b;
@@ -201,13 +203,18 @@ TEST(ToolOutput, StreamWithManyTotalRows) {
   w.block_results("HEATER", "B1", {},
                   {fx::BlockResult::real(fx::prop::kTemp, 1.0e35, fx::unit_type::kTemperature),
                    fx::BlockResult::real(fx::prop::kPres, 2.0e6, fx::unit_type::kPressure)});
+  fx::StreamWriter(w).main_table(
+      {"HEAT", "Q1", "B1", "", "", {{fx::prop::kQcalc, "", "", 1500.0, fx::unit_type::kEnthalpyFlow}}, true});
   fx::TempSummaryFile file(b.text());
   const ToolRun r = run("--units SI --width 0" + kRefs + file.string());
   ASSERT_EQ(r.status, 0) << r.err;
   for (const char* line : {"Temperature K                     310\n", "Total KG/SEC                        4\n",
                            "  B1 (HEATER): 2 results\n    TEMP                            -\n"
-                           "    PRES                            2000000 PA\n"})
+                           "    PRES                            2000000 PA\n",
+                           "\nheat and work streams:\n  Q1 (HEAT): duty 1500 W\n"})
     EXPECT_TRUE(has(r.out, line)) << line << r.out;
+  const std::string header = r.out.substr(r.out.find('\n', r.out.find("stream table (")) + 1);
+  EXPECT_FALSE(has(header.substr(0, header.find('\n')), "Q1")) << r.out;
 }
 
 }  // namespace
