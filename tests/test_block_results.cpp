@@ -415,6 +415,15 @@ TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
   EXPECT_EQ(sizes_of(), (Ints{5, 5}));
 }
 
+// TKSPID appends a number to an identifier, cut at the field's end.
+TEST_F(BlockResults, NumberedIdentifiers) {
+  for (auto [text, n, want] : {std::tuple{"TRAY", 0, pad("TRAY", 16)}, {"ABCDEFGHIJKLMNO", 123, "ABCDEFGHIJKLMNO1"}}) {
+    Field t(text, 16);
+    call(tkspid_, t, int64_t{n});
+    EXPECT_EQ(t.text(), want);
+  }
+}
+
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
 // fill), with the descriptor values in their usual order.
 TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
