@@ -239,34 +239,6 @@ TEST_F(BlockResults, ReportProfilesByPositionAndByDescription) {
   EXPECT_EQ(by_description("HMX", "", "H2O", "").ierr, 0);
 }
 
-// The tool prints a block's results with units, a property table, an
-// envelope and a sensitivity table of a file holding them.
-TEST(BlockTablesTool, PrintsBlocksTablesAndStudies) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  w.property_names();
-  w.block_results("HEATER", "H1", {"PHASE"},
-                  {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
-                   BlockResult::text(prop::kMw, "SHORT", {"LIQUID"})});
-  example_tables(w);
-  BlockTableWriter(w).envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
-                               {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
-  TempSummaryFile file(b.text());
-  const auto [status, out] = run_tool("--units SI --ref-dir " + kSourceDir +
-                                      "/data --block H1 --table FLASH1 --table ENV --sensitivity S-1 " + file.string());
-  EXPECT_EQ(status, 0) << out;
-  for (const char* want :
-       {"block H1 (HEATER): 2 results\n  TEMP         VAPOR              350 K\n"
-        "  MW           LIQUID             \"SHORT\"\n",
-        "property table FLASH1 (FLASHCURVE): 5 points, 2 columns\n", "     3            340           0.35\n",
-        "envelope ENV: 1 curves, 1 property columns\n  curve 1\n"
-        "    first half, marker 0, 2 points: (300, 100000) (310, 200000)\n",
-        "sensitivity S-1: 3 points, 2 columns\n  column 1: FEED TEMP\n  column 2: B1 QCALC\n"
-        "     1 status 0:            300         150000\n"})
-    EXPECT_NE(out.find(want), std::string::npos) << want << "\n--- in ---\n" << out;
-}
-
 // TKPVAL into arrays of n entries prefilled with '#' and -1.
 struct Pval {
   Field names, utypes, labels;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/block_table_records.hpp"
 #include "support/stream_records.hpp"
 #include "support/summary_builder.hpp"
 
@@ -122,41 +123,45 @@ TEST(ToolOutput, ViewsOptionsAndFailuresAsATranscript) {
   EXPECT_EQ(r.out.rfind("flowsum ", 0), 0u) << r.out;
 }
 
-// A stream whose main table holds more substream totals than a fixed
-// buffer would: the report reads them all (its temperature is the
-// eightieth) and writes nothing past what it sized. A block with a missing
-// result, shown as "-" as in the stream table, and a heat stream, listed
-// with its duty instead of a column of the stream table that would show
-// nothing.
-TEST(ToolOutput, StreamWithManyTotalRows) {
-  namespace fx = flowsum::testing;
-  fx::SummaryBuilder b;
+// A file of unusual contents: a stream whose main table holds more
+// substream totals than a fixed buffer would (its temperature is the
+// eightieth), a block with a missing result (shown as "-"), a heat stream
+// (listed with its duty, not as a column of the stream table), a block's
+// results with descriptive qualifiers and a text, a property table, an
+// envelope and a sensitivity study. Its report and the views of its tables
+// against a stored transcript, the file's name left out.
+TEST(ToolOutput, UnusualFileAsATranscript) {
+  using namespace flowsum::testing;
+  SummaryBuilder b;
   b.header();
-  fx::FlowsheetWriter w(b);
+  FlowsheetWriter w(b);
   w.property_names();
   w.components({"WATER", "METHANE"});
-  std::vector<fx::StreamWriter::Total> totals;
-  for (int i = 0; i < 79; ++i) totals.push_back({fx::prop::kHmx, -1.0e8 + i, fx::unit_type::kMolarEnthalpy});
-  totals.push_back({fx::prop::kTemp, 310.0, fx::unit_type::kTemperature});
-  fx::StreamWriter(w).main_table(
-      {"MATERIAL", "S1", "", "", "CONVEN",
-       fx::StreamWriter::mixed_rows(totals, {"WATER", "METHANE"},
-                                    {{fx::prop::kMassFlow, {1.5, 2.5}, fx::unit_type::kMassFlow}})});
+  std::vector<StreamWriter::Total> totals;
+  for (int i = 0; i < 79; ++i) totals.push_back({prop::kHmx, -1.0e8 + i, unit_type::kMolarEnthalpy});
+  totals.push_back({prop::kTemp, 310.0, unit_type::kTemperature});
+  StreamWriter(w).main_table({"MATERIAL", "S1", "", "", "CONVEN",
+                              StreamWriter::mixed_rows(totals, {"WATER", "METHANE"},
+                                                       {{prop::kMassFlow, {1.5, 2.5}, unit_type::kMassFlow}})});
   w.block_results("HEATER", "B1", {},
-                  {fx::BlockResult::real(fx::prop::kTemp, 1.0e35, fx::unit_type::kTemperature),
-                   fx::BlockResult::real(fx::prop::kPres, 2.0e6, fx::unit_type::kPressure)});
-  fx::StreamWriter(w).main_table(
-      {"HEAT", "Q1", "B1", "", "", {{fx::prop::kQcalc, "", "", 1500.0, fx::unit_type::kEnthalpyFlow}}, true});
-  fx::TempSummaryFile file(b.text());
-  const ToolRun r = run("--units SI --width 0" + kRefs + file.string());
-  ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* line : {"Temperature K                     310\n", "Total KG/SEC                        4\n",
-                           "  B1 (HEATER): 2 results\n    TEMP                            -\n"
-                           "    PRES                            2000000 PA\n",
-                           "\nheat and work streams:\n  Q1 (HEAT): duty 1500 W\n"})
-    EXPECT_TRUE(has(r.out, line)) << line << r.out;
-  const std::string header = r.out.substr(r.out.find('\n', r.out.find("stream table (")) + 1);
-  EXPECT_FALSE(has(header.substr(0, header.find('\n')), "Q1")) << r.out;
+                  {BlockResult::real(prop::kTemp, 1.0e35, unit_type::kTemperature),
+                   BlockResult::real(prop::kPres, 2.0e6, unit_type::kPressure)});
+  StreamWriter(w).main_table(
+      {"HEAT", "Q1", "B1", "", "", {{prop::kQcalc, "", "", 1500.0, unit_type::kEnthalpyFlow}}, true});
+  w.block_results("HEATER", "H1", {"PHASE"},
+                  {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
+                   BlockResult::text(prop::kMw, "SHORT", {"LIQUID"})});
+  example_tables(w);
+  BlockTableWriter(w).envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
+                               {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
+  TempSummaryFile file(b.text());
+  std::string transcript;
+  for (const char* args : {"--units SI --width 0", "--units SI --block H1 --table FLASH1 --table ENV --sensitivity S-1"}) {
+    const ToolRun r = run(args + kRefs + file.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    transcript += "$ flowsum " + std::string(args) + "\n" + r.out.substr(r.out.find('\n') + 1) + "\n";
+  }
+  expect_file(transcript, "tool_unusual_file.txt");
 }
 
 }  // namespace
