@@ -44,8 +44,6 @@ ToolRun run(const std::string& args, const std::string& dir = "") {
   return r;
 }
 
-bool has(const std::string& out, const std::string& s) { return out.find(s) != std::string::npos; }
-
 // Compares text with the stored expected file, or stores it when
 // FLOWSUM_UPDATE_EXPECTED is set.
 void expect_file(const std::string& text, const std::string& name) {
@@ -67,7 +65,7 @@ TEST(ToolOutput, ReportsCsvAndJsonOfTheExample) {
   for (std::string units : {"ENG", "SI"}) {
     const ToolRun r = run("--width 80 --units " + units + kFile);
     ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_TRUE(has(r.out, "\nconnections:\n")) << r.out;
+    ASSERT_NE(r.out.find("\nconnections:\n"), std::string::npos) << r.out;
     expect_file(r.out.substr(r.out.find("\nconnections:\n") + 1), units == "SI" ? "flowsheet_si.txt" : "flowsheet_eng.txt");
   }
   for (auto [options, expected] : {std::pair{"", "flowsheet_si."}, {"--pipeline L1 ", "pipeline_si."}})
@@ -79,13 +77,8 @@ TEST(ToolOutput, ReportsCsvAndJsonOfTheExample) {
     }
 }
 
-TEST(ToolOutput, DotGraphIsOnlyTheGraphAndRenders) {
-  const ToolRun r = run("--dot" + kFile);
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("digraph flowsheet {\n", 0), 0u) << r.out;
-  for (const char* edge : {"\"M1\" [label=\"M1\\nMIXER\"];", "\"M1\" -> \"H1\" [label=\"S1\"];",
-                           "\"feed:FEED1\" -> \"M1\"", "\"F1\" -> \"product:VAP\""})
-    EXPECT_TRUE(has(r.out, edge)) << edge << "\n" << r.out;
+// The Graphviz output (in the transcript below) renders.
+TEST(ToolOutput, DotGraphRenders) {
   if (std::system("command -v dot >/dev/null 2>&1") != 0) GTEST_SKIP() << "Graphviz dot is not installed";
   EXPECT_EQ(std::system((std::string(FLOWSUM_TOOL) + " --dot" + kFile + " | dot -Tsvg -o /dev/null").c_str()), 0);
 }
@@ -101,7 +94,7 @@ TEST(ToolOutput, DotGraphIsOnlyTheGraphAndRenders) {
 TEST(ToolOutput, ViewsOptionsAndFailuresAsATranscript) {
   const std::string ex = " --width 80 --ref-dir data examples/flowsheet.sum";
   std::vector<std::string> cases = {
-      "--units SI --curve H1 --exchanger H1" + ex, "--units=si --block h1,H1" + ex,
+      "--dot" + ex, "--units SI --curve H1 --exchanger H1" + ex, "--units=si --block h1,H1" + ex,
       "--units SI --block-rows 2" + ex, "--format json --block-rows 1" + ex, "--block-rows 0" + ex,
       "--format json --block-rows 0" + ex, "--ref-dir data no-such-file.sum", "--ref-dir data README.md",
       "--dot --ref-dir data README.md", "--column H1,NOPE --table T9" + ex, "--column NOPE --table T9" + ex,
