@@ -53,18 +53,15 @@ class PropertyTables : public SummarySuite<PropertyTables> {
                {{0.0, 1, 1, {1}}, {0.0, 2, 2, {2}}, {0.5, 3, 3, {3}}, {0.5, 4, 4, {4}},
                 {1.0, 5, 5, {5}}, {1.0, 6, 6, {6}}});
     // A table whose loading sequence names no point set.
-    w.idset_once("NOPT", {"PROPERTIES"}, {{{"22"}, 2, 0}, {{"23"}, 2, 0}});
-    w.lset_once("NOPT", "(%NOPT)");
-    b.dset({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {Value::real(1.0), Value::real(2.0)});
+    w.single({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {"PROPERTIES"},
+             {{{"22"}, 2, 0}, {{"23"}, 2, 0}}, {Value::real(1.0), Value::real(2.0)});
     // Studies: S-1 with status for points 1 and 3, S-2 with no status values
     // at all (the set then holds a code outside the table).
     t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP", "A DESCRIPTOR LONGER THAN 8"}, {"B1", "QCALC"}},
                    {{11, 12}, {21, 22}, {31, 32}}, {{1, 0}, {3, 4}}});
     t.sensitivity({"S-2", 2, 1, {}, {{1}, {2}}, {}});
     // A study without its table.
-    w.idset_once("SOTHER", {"ITEM"}, {{{"X"}, 2, 0}});
-    w.lset_once("SOTHER", "(%SOTHER)");
-    b.dset({"SENSITIVITY", "S-3", "OTHER"}, "SOTHER", {Value::real(1.0)});
+    w.single({"SENSITIVITY", "S-3", "OTHER"}, "SOTHER", {"ITEM"}, {{{"X"}, 2, 0}}, {Value::real(1.0)});
     write_file(b.text());
   }
 };
