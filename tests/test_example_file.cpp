@@ -18,7 +18,7 @@ using namespace flowsum::testing;
 // The file is the generator's text, loads, and indexes its named property
 // numbers (the PSET's and those of the property file) and one directory
 // entry per identifier set and loading sequence.
-TEST(ExampleFile, IsTheGeneratorsOutputAndLoads) {
+TEST(ExampleFile, CheckedInFileIsTheGeneratorsOutput) {
   const std::string path = std::string(FLOWSUM_SOURCE_DIR) + "/examples/flowsheet.sum";
   const std::string generated = example_flowsheet().text();
   if (const char* update = std::getenv("FLOWSUM_UPDATE_EXAMPLE"); update && std::string(update) == "1")
