@@ -111,6 +111,22 @@ TEST_F(StreamResults, FirstValueByTypeAndAFlowBasisWithoutAFlowForm) {
   EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
 }
 
+// The tool's report of this file: a heat stream is listed with its duty
+// instead of a column of the stream table, where it would show nothing, and
+// the table's mass flows are derived for streams that store other bases.
+TEST(StreamResultsTool, ListsHeatStreamsWithTheirDuty) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  streams_body(w);
+  TempSummaryFile file(b.text());
+  const auto [status, out] = run_tool("--units SI --width 0 --ref-dir " + kSourceDir + "/data " + file.string());
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("\nheat and work streams:\n  Q1 (HEAT): duty 1500 W\n"), std::string::npos) << out;
+  const std::string header = out.substr(out.find('\n', out.find("stream table (")) + 1);
+  EXPECT_EQ(header.substr(0, header.find('\n')).find("Q1"), std::string::npos) << out;
+}
+
 TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   // Count and flag: 0 with some, 2 with none, 1 for no such stream.
   for (auto [stream, n, flag] : {std::tuple{"S1", 3, 0}, {"S2", 0, 2}, {"NOPE", 0, 1}}) {
