@@ -280,14 +280,6 @@ TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), std::string("KEEP")));
 }
 
-TEST_F(StreamResultsEng, DerivedFlowsAreConvertedFromSi) {
-  Subs m = subs("S1", "MIXED", "MASS-FLOW");
-  // 1.8 kg/s in lb/hr.
-  EXPECT_NEAR(m.values[0], 1.8 / 0.00012599788055555556, 1e-6);
-  EXPECT_EQ(m.label.trimmed(), "LB/HR");
-  Subs f = subs("S1", "MIXED", "MOLE-FRAC");
-  EXPECT_NEAR(f.values[0] + f.values[1], 1.0, 1e-12);
-}
 
 // Stream and substream attributes: substream lists within a capacity, the
 // change-counting walks over components and attributes, and element values
