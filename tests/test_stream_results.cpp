@@ -280,7 +280,6 @@ TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), std::string("KEEP")));
 }
 
-
 // Stream and substream attributes: substream lists within a capacity, the
 // change-counting walks over components and attributes, and element values
 // returned as stored.
