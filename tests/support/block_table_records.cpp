@@ -7,13 +7,6 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-Value real_with_unit(double x, int64_t unit_type, int64_t unit_code) {
-  return unit_type != 0 ? Value::real(x, unit_code) : Value::real(x);
-}
-
-// A descriptor item: an empty text is written as a quoted blank.
-std::string item(const std::string& s) { return s.empty() ? " " : s; }
-
 const std::vector<std::string> kColumnQualifiers{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS",
                                                  "BASIS"};
 
@@ -28,7 +21,7 @@ std::string BlockTableWriter::points_set(int64_t npoints) {
 }
 
 IdMember BlockTableWriter::column_member(const ProfileColumn& c) const {
-  return {{num(c.property), item(c.substream), item(c.phase), item(c.component), item(c.basis)},
+  return {{num(c.property), blank_item(c.substream), blank_item(c.phase), blank_item(c.component), blank_item(c.basis)},
           2,
           c.unit_type};
 }
@@ -42,7 +35,7 @@ void BlockTableWriter::reactor_report(const std::string& model, const std::strin
     w_.idset_once(set, kColumnQualifiers, {column_member(p)});
     w_.lset_once(set, "(%" + set + " & %" + npt + ")");
     std::vector<Value> vals;
-    for (double x : p.values) vals.push_back(real_with_unit(x, p.unit_type, p.unit_code));
+    for (double x : p.values) vals.push_back(unit_real(x, p.unit_type, p.unit_code));
     w_.builder().dset({"BLOCK", model, block, section}, set, vals);
   }
 }
@@ -62,7 +55,7 @@ void BlockTableWriter::property_table(const std::string& type, const std::string
   w_.lset_once(set, "(%" + set + " & %" + npt + ")");
   std::vector<Value> vals;
   for (size_t p = 0; p < np; ++p)
-    for (const ProfileColumn& c : columns) vals.push_back(real_with_unit(c.values[p], c.unit_type, c.unit_code));
+    for (const ProfileColumn& c : columns) vals.push_back(unit_real(c.values[p], c.unit_type, c.unit_code));
   w_.builder().dset({"PROP-TABLE", type, id, "PROPTAB"}, set, vals);
 }
 
@@ -85,7 +78,7 @@ void BlockTableWriter::envelope(const std::string& id, const std::vector<Profile
     vals.push_back(Value::real(p.y, 1));
     vals.push_back(Value::real(0.0));
     for (size_t c = 0; c < columns.size(); ++c)
-      vals.push_back(real_with_unit(p.columns[c], columns[c].unit_type, columns[c].unit_code));
+      vals.push_back(unit_real(p.columns[c], columns[c].unit_type, columns[c].unit_code));
   }
   w_.builder().dset({"PROP-TABLE", "PTENVELOPE", id, "PROPTAB"}, set, vals);
 }

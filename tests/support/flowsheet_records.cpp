@@ -12,19 +12,9 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-// A real with its unit code when it has a unit type; NaN stands for a
-// missing value.
-Value real_value(double x, int64_t unit_type, int64_t unit_code) {
-  if (std::isnan(x)) return unit_type ? Value::missing(unit_code) : Value::missing();
-  return unit_type ? Value::real(x, unit_code) : Value::real(x);
-}
-
-// The value a result writes. A reader takes the token after a real of a
-// member with a unit type as its unit code, a missing real's too; a
-// missing value written without it (the default of a BlockResult given a
-// unit type) shifted every later value of the data set by one token. It
-// gets unit code 1; a real whose tokens do not fit its unit type is a
-// fixture error.
+// The value a result writes: a missing real of a unit type gets unit code 1
+// (without it every later value would shift by one token); a real whose
+// tokens do not fit its unit type is a fixture error.
 Value result_value(const BlockResult& r) {
   if (r.type != 2) return r.value;
   const size_t tokens = r.unit_type ? 2 : 1;
@@ -38,6 +28,11 @@ Value result_value(const BlockResult& r) {
 
 }  // namespace
 
+Value unit_real(double x, int64_t unit_type, int64_t unit_code) {
+  if (std::isnan(x)) return unit_type ? Value::missing(unit_code) : Value::missing();
+  return unit_type ? Value::real(x, unit_code) : Value::real(x);
+}
+
 std::vector<PsetEntry> fixture_property_names() {
   using namespace prop;
   return {{kTemp, "TEMP"}, {kPres, "PRES"}, {kVfrac, "VFRAC"}, {kLfrac, "LFRAC"}, {kHmx, "HMX"},
@@ -50,7 +45,7 @@ std::vector<PsetEntry> fixture_property_names() {
 
 BlockResult BlockResult::real(int64_t property, double x, int64_t unit_type,
                               std::vector<std::string> descriptors, int64_t unit_code) {
-  return {property, std::move(descriptors), real_value(x, unit_type, unit_code), 2, unit_type};
+  return {property, std::move(descriptors), unit_real(x, unit_type, unit_code), 2, unit_type};
 }
 
 BlockResult BlockResult::integer(int64_t property, int64_t n, std::vector<std::string> descriptors) {
@@ -82,8 +77,6 @@ bool FlowsheetWriter::lset_once(const std::string& name, const std::string& defi
   return true;
 }
 
-// The set name of a layout: the same layout gets the same name again; a new
-// one gets the wanted name, or the prefix with a number after the first.
 std::string FlowsheetWriter::layout_name(const std::string& signature, const std::string& wanted,
                                          const std::string& prefix) {
   auto it = layouts_.find(prefix + "|" + signature);
@@ -147,7 +140,7 @@ void FlowsheetWriter::component_property(const std::string& keyword, int64_t pro
   idset_once(keyword, {"PROPERTIES"}, {{{num(property)}, 2, unit_type}});
   lset_once(keyword, "(%ID_NCC & %" + keyword + ")");
   std::vector<Value> vals;
-  for (double x : values) vals.push_back(real_value(x, unit_type, unit_code));
+  for (double x : values) vals.push_back(unit_real(x, unit_type, unit_code));
   b_.dset({keyword, keyword}, keyword, vals);
 }
 

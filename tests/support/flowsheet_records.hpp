@@ -1,12 +1,8 @@
-// Ready-made data sets of a flowsheet run, on top of SummaryBuilder: run
-// status, account, components, block connections, ports and results. Each
-// helper writes the identifier sets (IDSET) and loading sequences (LSET)
-// its data set needs the first time they are needed, then the data set
-// (DSET), so a test only says what the run holds. Block connections are
-// open-ended sets "(STREAMID) (?)": the count first, then one identifier or
-// stream type per inlet or outlet; ports are three integers each (code,
-// location counted from 0, third integer). Reals that have a unit type are
-// followed by their unit code (1, the SI unit, unless told otherwise).
+// Ready-made data sets of a flowsheet run, on top of SummaryBuilder. Each
+// helper writes the IDSETs and LSETs its data set needs the first time, then
+// the DSET. Block connections are open-ended sets "(STREAMID) (?)": a count,
+// then one identifier or type per inlet or outlet; ports are three integers
+// (code, location counted from 0, third).
 #pragma once
 
 #include <cstdint>
@@ -24,8 +20,8 @@ namespace flowsum::testing {
 namespace unit_type {
 inline constexpr int64_t kNone = 0, kMassFlow = 10, kMoleFlow = 11, kStdVolumeFlow = 12,
                          kEnthalpyFlow = 13 /* heat duty */, kMolarHeatCapacity = 15, kPressure = 20,
-                         kTemperature = 22, kMolarDensity = 37, kMassDensity = 38, kMolarEnthalpy = 39,
-                         kMassEnthalpy = 40, kMolarEntropy = 41, kMassEntropy = 42, kMassHeatCapacity = 49;
+                         kTemperature = 22, kMassDensity = 38, kMolarEnthalpy = 39, kMassEnthalpy = 40,
+                         kMassEntropy = 42;
 }  // namespace unit_type
 
 // Property numbers the fixtures use, and the PSET entries that name them.
@@ -42,6 +38,11 @@ inline constexpr int64_t kCompletion = 115, kStatusText1 = 117, kStatusText2 = 1
                          kAccountText355 = 355, kAccountText348 = 348;
 }  // namespace prop
 std::vector<PsetEntry> fixture_property_names();
+
+// A real, followed by its unit code when it has a unit type; NaN writes a
+// missing value. A qualifier item, an empty one written as a quoted blank.
+Value unit_real(double x, int64_t unit_type, int64_t unit_code = 1);
+inline std::string blank_item(const std::string& s) { return s.empty() ? " " : s; }
 
 struct RunInfo {
   std::string version = "12.1", run_id = "RUN1", title = "FLOWSHEET";
@@ -96,9 +97,8 @@ class FlowsheetWriter {
                    const std::vector<std::pair<std::string, std::string>>& outlets);
   void ports(const std::string& model, const std::string& block, const std::vector<Port>& in,
              const std::vector<Port>& out);
-  // BLOCK model id section: the result table. Blocks whose results have the
-  // same layout share one IDSET and LSET; set_name names it when the layout
-  // is new (otherwise names RESn are made up).
+  // BLOCK model id section: the result table. Blocks of one layout share
+  // their sets, named set_name when new (else RESn).
   void block_results(const std::string& model, const std::string& block,
                      const std::vector<std::string>& descriptor_qualifiers,
                      const std::vector<BlockResult>& results,
@@ -107,7 +107,7 @@ class FlowsheetWriter {
   // "(%set)" of one name, each written once.
   void single(const std::vector<std::string>& path, const std::string& set, const std::vector<std::string>& qualifiers,
               const std::vector<IdMember>& members, const std::vector<Value>& values);
-  // Write an IDSET (or LSET) of this name unless it was written before.
+  // An IDSET (or LSET) of this name unless it was written before.
   bool idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
                   const std::vector<IdMember>& members);
   bool lset_once(const std::string& name, const std::string& definition);

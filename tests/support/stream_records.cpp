@@ -7,33 +7,21 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-// A blank qualifier item: a quoted blank.
-std::string item(const std::string& s) { return s.empty() ? std::string(" ") : s; }
-
 }  // namespace
 
 std::string StreamWriter::next_name() { return "XS" + num(++sets_); }
 
-namespace {
-// A real, with unit code 1 when it has a unit type.
-Value real_of(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
-}  // namespace
-
-void StreamWriter::described(const std::vector<std::string>& path,
-                             const std::vector<std::string>& qualifiers,
+// A data set under path with its own sets: one real a member.
+void StreamWriter::described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
                              const std::vector<DescribedValue>& values) {
-  const std::string name = next_name();
   std::vector<IdMember> members;
   std::vector<Value> vals;
   for (const DescribedValue& v : values) {
-    IdMember m;
-    for (const std::string& i : v.items) m.items.push_back(item(i));
-    m.type = v.type;
-    m.unit_type = v.unit_type;
-    members.push_back(std::move(m));
-    vals.push_back(v.value);
+    members.push_back({{}, 2, v.unit_type});
+    for (const std::string& i : v.items) members.back().items.push_back(blank_item(i));
+    vals.push_back(unit_real(v.value, v.unit_type));
   }
-  w_.single(path, name, qualifiers, members, vals);
+  w_.single(path, next_name(), qualifiers, members, vals);
 }
 
 void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_name) {
@@ -46,8 +34,8 @@ void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_na
   for (const MainRow& r : s.rows) {
     IdMember m;
     m.items.push_back(num(r.property));
-    if (!s.without_substream) m.items.push_back(item(r.substream));
-    m.items.push_back(item(r.component));
+    if (!s.without_substream) m.items.push_back(blank_item(r.substream));
+    m.items.push_back(blank_item(r.component));
     m.type = 2;
     m.unit_type = r.unit_type;
     for (const std::string& i : m.items) sig += i + " ";
@@ -85,7 +73,7 @@ void StreamWriter::component_attributes(const std::string& type, const std::stri
                                         const std::vector<ComponentAttribute>& values) {
   std::vector<DescribedValue> d;
   for (const ComponentAttribute& v : values)
-    d.push_back({{v.substream, v.component, v.attribute, v.element}, Value::real(v.value)});
+    d.push_back({{v.substream, v.component, v.attribute, v.element}, v.value});
   described({"STREAM", type, id, "STR_CATT"}, {"SUBSTREAM", "COMPONENTS", "CATNAME", "CATTR"}, d);
 }
 
@@ -94,7 +82,7 @@ void StreamWriter::substream_attributes(const std::string& type, const std::stri
   std::vector<DescribedValue> d;
   int n = 0;
   for (const SubstreamAttribute& v : values)
-    d.push_back({{v.substream, v.attribute, "E" + num(++n)}, Value::real(v.value)});
+    d.push_back({{v.substream, v.attribute, "E" + num(++n)}, v.value});
   described({"STREAM", type, id, "SUBSATT"}, {"SUBSTREAM", "SATNAME", "ELEMENT"}, d);
 }
 
@@ -102,8 +90,7 @@ void StreamWriter::user_properties(const std::string& type, const std::string& i
                                    const std::vector<UserProperty>& values) {
   std::vector<DescribedValue> d;
   for (const UserProperty& v : values)
-    d.push_back({{num(v.property), v.substream, v.phase, v.component, v.basis}, real_of(v.value, v.unit_type), 2,
-                 v.unit_type});
+    d.push_back({{num(v.property), v.substream, v.phase, v.component, v.basis}, v.value, v.unit_type});
   described({"STREAM", type, id, "STRM_UPP"},
             {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, d);
 }
@@ -112,14 +99,14 @@ void StreamWriter::phase_compositions(const std::string& id, const std::vector<P
   std::vector<DescribedValue> d;
   int n = 0;
   for (const PhaseValue& v : values)
-    d.push_back({{num(v.property), "C" + num(++n)}, real_of(v.value, v.unit_type), 2, v.unit_type});
+    d.push_back({{num(v.property), "C" + num(++n)}, v.value, v.unit_type});
   described({"STREAM", "MATERIAL", id, "STRM_XY"}, {"PROPERTIES", "POINT"}, d);
 }
 
 void StreamWriter::phase_properties(const std::string& id, const std::vector<PhaseValue>& values) {
   std::vector<DescribedValue> d;
   for (const PhaseValue& v : values)
-    d.push_back({{num(v.property)}, real_of(v.value, v.unit_type), 2, v.unit_type});
+    d.push_back({{num(v.property)}, v.value, v.unit_type});
   described({"STREAM", "MATERIAL", id, "STR_PHAS"}, {"PROPERTIES"}, d);
 }
 

@@ -11,12 +11,11 @@
 
 namespace flowsum::testing {
 
-// One value: its qualifier items (an empty one is written blank), value,
-// value type and unit type (a real with one carries its unit code).
+// One real: its qualifier items (an empty one is written blank), value and
+// unit type (with one, the value carries unit code 1).
 struct DescribedValue {
   std::vector<std::string> items;
-  Value value = Value::missing();
-  int64_t type = 2;
+  double value = 0;
   int64_t unit_type = 0;
 };
 
@@ -42,9 +41,6 @@ class StreamWriter {
  public:
   explicit StreamWriter(FlowsheetWriter& w) : w_(w) {}
 
-  // A data set under path with its own sets, values described one by one.
-  void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
-                 const std::vector<DescribedValue>& values);
 
   // STREAM type id STR_MAIN: source, destination, class (texts of 8, "*"
   // where there is none), then one value per row. Streams of one row layout
@@ -98,6 +94,9 @@ class StreamWriter {
   void phase_properties(const std::string& id, const std::vector<PhaseValue>& values);
 
  private:
+  // A data set under path with its own sets, one real a member.
+  void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
+                 const std::vector<DescribedValue>& values);
   std::string next_name();
   FlowsheetWriter& w_;
   int sets_ = 0;
