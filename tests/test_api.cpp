@@ -1,14 +1,12 @@
 // The C++ API: its errors, its object lifetime, and the tables it builds
-// (row keys, stream columns, NaN for missing values) from random flowsheets.
+// from property tables and sensitivity studies.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <string>
 
 #include "flowsum/summary.hpp"
 #include "support/block_table_records.hpp"
-#include "support/random_flowsheet.hpp"
 #include "support/summary_builder.hpp"
 #include "support/summary_loader.hpp"
 
@@ -93,38 +91,6 @@ TEST(Api, PropertyAndSensitivityTablesAreColumns) {
   EXPECT_EQ(status[0] + status[2], 4);
   EXPECT_TRUE(std::isnan(status[1]));
   EXPECT_THROW(s.sensitivity("S-9"), NotFoundError);
-}
-
-// Every main-table row without a component comes back under its key, in
-// SI units, with NaN where the file wrote a missing value.
-TEST(Api, StreamTableMatchesRandomFlowsheets) {
-  for (uint64_t seed = 1; seed <= 12; ++seed) {
-    const RandomFlowsheet f = random_flowsheet(seed);
-    const TempSummaryFile file(f.text);
-    Summary s = Summary::open(file.string(), {.units = "SI", .ref_dir = kData});
-    const Table t = s.stream_table();
-    std::map<std::string, size_t> row;
-    for (size_t r = t.rows(); r-- > 0;)
-      row[t.columns[0].texts[r] + "|" + t.columns[1].texts[r] + "|" + t.columns[2].texts[r]] = r;
-    for (const RandomStreamResults& sr : f.stream_results) {
-      const Column& col = t.column(sr.stream.id);
-      std::map<std::string, bool> seen;
-      for (const RandomStreamRow& r : sr.rows) {
-        if (!r.component.empty() || r.name.empty() || r.name == "HMX" || r.name == "SMX" ||
-            r.name == "CPMX" || r.name == "RHOMX")
-          continue;
-        const std::string sub = sr.without_substream || r.substream.empty() ? "MIXED" : r.substream;
-        const std::string key = r.name + "|" + sub + "|";
-        if (seen[key]) continue;  // the first row of a key is the one shown
-        seen[key] = true;
-        ASSERT_TRUE(row.count(key)) << key << " seed " << seed;
-        const double got = col.values[row[key]];
-        if (r.missing) EXPECT_TRUE(std::isnan(got)) << key;
-        else if (r.unit_type == 0) EXPECT_EQ(got, r.real) << key;
-        else EXPECT_NEAR(got, r.si, 1e-12 * std::max(1.0, std::fabs(r.si))) << key;
-      }
-    }
-  }
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ void expect_file(const std::string& text, const std::string& name) {
 }
 
 // The report from "connections:" on in ENG and SI; the CSV and JSON of the
-// default sections and of a family view of several tables (the pipeline),
+// default sections and of the family views of several tables (the pipeline;
+// the column, reactor and relief profiles),
 // run from the source folder so that the file name in the JSON is the same
 // in every clone.
 TEST(ToolOutput, ReportsCsvAndJsonOfTheExample) {
@@ -68,7 +69,8 @@ TEST(ToolOutput, ReportsCsvAndJsonOfTheExample) {
     ASSERT_NE(r.out.find("\nconnections:\n"), std::string::npos) << r.out;
     expect_file(r.out.substr(r.out.find("\nconnections:\n") + 1), units == "SI" ? "flowsheet_si.txt" : "flowsheet_eng.txt");
   }
-  for (auto [options, expected] : {std::pair{"", "flowsheet_si."}, {"--pipeline L1 ", "pipeline_si."}})
+  for (auto [options, expected] : {std::pair{"", "flowsheet_si."}, {"--pipeline L1 ", "pipeline_si."},
+                                    {"--column C1 --reactor R1 --relief PSV-1 ", "profiles_si."}})
     for (const char* format : {"csv", "json"}) {
       const ToolRun r = run(std::string("--units SI --ref-dir data ") + options + "--format " + format +
                                 " examples/flowsheet.sum", kSrc);
