@@ -26,11 +26,11 @@ constexpr int64_t kMoleVolume = 27;
 
 // Two conventional components (WATER, METHANE; MW 18 and 16, standard
 // liquid volumes 0.018 and 0.05 m3/kmol, boiling points 373.15 K and
-// missing) and one non-conventional (COAL).
+// missing) and two non-conventional (COAL, ASH).
 void streams_body(FlowsheetWriter& w) {
   using namespace prop;
   w.property_names();
-  w.components({"WATER", "METHANE"}, {"COAL"});
+  w.components({"WATER", "METHANE"}, {"COAL", "ASH"});
   w.component_property("MW", kMw, {18.0, 16.0});
   w.component_property("VLSTD", 909, {0.018, 0.05}, kMoleVolume);
   w.component_property("TB", kTemp, {373.15, std::nan("")}, ut::kTemperature);
@@ -79,6 +79,18 @@ void streams_body(FlowsheetWriter& w) {
                     {{kHmx, "MIXED", "VAPOR", "", "MOLE", -9.0e7, ut::kMolarEnthalpy},
                      {kTemp, "", "", "WATER", "", 310.0, ut::kTemperature},
                      {4242, "MIXED", "", "", "", 0.5, 0}});
+  // Attributes of S1's non-conventional components: COAL's PROXANAL (2
+  // elements), ULTANAL (1), PROXANAL again (1); ASH's PSD (3 elements, one
+  // missing); and of the substream itself.
+  s.component_attributes("MATERIAL", "S1",
+                         {{"NCPSD", "COAL", "PROXANAL", "MOISTURE", 5.0},
+                          {"NCPSD", "COAL", "PROXANAL", "FC", 45.0},
+                          {"NCPSD", "COAL", "ULTANAL", "CARBON", 70.0},
+                          {"NCPSD", "COAL", "PROXANAL", "VM", 30.0},
+                          {"NCPSD", "ASH", "PSD", "FRAC1", 0.2},
+                          {"NCPSD", "ASH", "PSD", "FRAC2", 0.8},
+                          {"NCPSD", "ASH", "PSD", "FRAC3", 1.0e35}});
+  s.substream_attributes("MATERIAL", "S1", {{"NCPSD", "PSD", 0.1}, {"NCPSD", "PSD", 0.9}, {"NCPSD", "SIZE", 3.0}});
 }
 
 class StreamResults : public SummarySuite<StreamResults> {
@@ -170,7 +182,7 @@ TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   EXPECT_EQ(y[0], -7);
 
   // The K-th substream's name and its component and total-row counts.
-  for (auto [k, want] : {std::pair{2, "NCPSD   /1/1"}, {3, "        /0/0"}}) {  // COAL is non-conventional
+  for (auto [k, want] : {std::pair{2, "NCPSD   /2/1"}, {3, "        /0/0"}}) {  // COAL and ASH
     Field name(8);
     int64_t nc = -1, nt = -1;
     call(tknsub_, Field("S1", 8), int64_t{k}, name, nc, nt);
@@ -267,7 +279,7 @@ std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_
 TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   int64_t ncc = -1, nnc = -1;
   tkcomp_(&ncc, &nnc);
-  EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{2}, int64_t{1}));
+  EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{2}, int64_t{2}));
   EXPECT_EQ(cids(1, 1), "WATER   ########|COAL    ########");
   EXPECT_EQ(cids(3, 0), "WATER   METHANE " + std::string(16, '#') + "|########");
   EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
@@ -285,37 +297,7 @@ TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
 // returned as stored.
 using Named = std::pair<std::string, int64_t>;
 
-class StreamAttributes : public SummarySuite<StreamAttributes> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    w.components({"WATER"}, {"COAL", "ASH"});
-    StreamWriter s(w);
-    s.main_table({"MATERIAL", "S1", "", "", "MIXNC",
-                  {{prop::kTemp, "MIXED", "", 300, unit_type::kTemperature},
-                   {prop::kMassFlowTotal, "NCPSD", "", 2, unit_type::kMassFlow},
-                   {prop::kMassFlow, "NCPSD", "COAL", 1.5, unit_type::kMassFlow},
-                   {prop::kMassFlow, "NCPSD", "ASH", 0.5, unit_type::kMassFlow}}});
-    // COAL: PROXANAL (2 elements), ULTANAL (1), PROXANAL again (1); ASH:
-    // PSD (3 elements, one missing).
-    s.component_attributes("MATERIAL", "S1",
-                           {{"NCPSD", "COAL", "PROXANAL", "MOISTURE", 5.0},
-                            {"NCPSD", "COAL", "PROXANAL", "FC", 45.0},
-                            {"NCPSD", "COAL", "ULTANAL", "CARBON", 70.0},
-                            {"NCPSD", "COAL", "PROXANAL", "VM", 30.0},
-                            {"NCPSD", "ASH", "PSD", "FRAC1", 0.2},
-                            {"NCPSD", "ASH", "PSD", "FRAC2", 0.8},
-                            {"NCPSD", "ASH", "PSD", "FRAC3", 1.0e35}});
-    s.substream_attributes("MATERIAL", "S1",
-                           {{"NCPSD", "PSD", 0.1}, {"NCPSD", "PSD", 0.9}, {"NCPSD", "SIZE", 3.0}});
-    s.main_table({"MATERIAL", "S2", "", "", "CONVEN", {}});
-    write_file(b.text());
-  }
-  const Field s1{"S1", 12}, s2{"S2", 12}, nc{"NCPSD", 8};
-};
+const Field s1{"S1", 12}, s2{"SHORT", 12}, nc{"NCPSD", 8};
 
 // The K-th component (TKSNCA): its name and its count of changes.
 Named nth_component(const Field& stream, int64_t k) {
@@ -325,7 +307,7 @@ Named nth_component(const Field& stream, int64_t k) {
   return {name.text(), count};
 }
 
-TEST_F(StreamAttributes, SubstreamsComponentsAndAttributesWithTheirCounts) {
+TEST_F(StreamResults, SubstreamsComponentsAndAttributesWithTheirCounts) {
   // TKSSID with room for n names and one guard field after them.
   for (auto [stream, n, want] : {std::tuple{&s1, 1, std::string("MIXED   ########")},
                                  {&s1, 3, "MIXED   NCPSD   ################"}, {&s2, 2, std::string(24, '#')}}) {
@@ -362,7 +344,7 @@ TEST_F(StreamAttributes, SubstreamsComponentsAndAttributesWithTheirCounts) {
   EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
 }
 
-TEST_F(StreamAttributes, ElementValuesAsStored) {
+TEST_F(StreamResults, ElementValuesAsStored) {
   // Every PROXANAL element of COAL, the later run included; ASH's PSD as
   // stored, the missing value too.
   Field elements(8, 4), e3(8, 3), keep(8);
