@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 #include "support/equipment_records.hpp"
 #include "support/exchanger_records.hpp"
@@ -35,25 +36,15 @@ double r6(double x) {
 const std::vector<std::string> kComponents{"WATER", "METHANE", "ETHANE", "PROPANE", "NBUTANE"};
 const std::vector<double> kMw{18.015, 16.043, 30.07, 44.097, 58.123};
 
+// Temperature K, pressure Pa, flows kmol/s per component, enthalpy J/kmol.
 struct StreamState {
   std::string id, source, destination;
-  double temp = 0;   // K
-  double pres = 0;   // Pa
-  double vfrac = 0;
-  std::vector<double> flows;  // kmol/s per component
-  double hmx = 0;    // J/kmol
+  double temp = 0, pres = 0, vfrac = 0;
+  std::vector<double> flows;
+  double hmx = 0;
 };
 
-double total(const std::vector<double>& f) {
-  double t = 0;
-  for (double x : f) t += x;
-  return t;
-}
-
-// A made-up molar enthalpy that rises with temperature and with vapour.
-double enthalpy(double temp, double vfrac) {
-  return r6(-1.1e8 + 3.5e4 * (temp - 298.15) + 1.6e7 * vfrac);
-}
+double total(const std::vector<double>& f) { return std::accumulate(f.begin(), f.end(), 0.0); }
 
 // a op b element by element, rounded.
 template <class Op>
@@ -62,20 +53,13 @@ std::vector<double> each(const std::vector<double>& a, const std::vector<double>
   for (size_t i = 0; i < a.size(); ++i) out[i] = r6(op(a[i], b[i]));
   return out;
 }
-std::vector<double> scaled(const std::vector<double>& f, const std::vector<double>& frac) {
-  return each(f, frac, std::multiplies<>());
-}
-std::vector<double> minus(const std::vector<double>& a, const std::vector<double>& b) {
-  return each(a, b, std::minus<>());
-}
-std::vector<double> plus(const std::vector<double>& a, const std::vector<double>& b) {
-  return each(a, b, std::plus<>());
-}
 
+// A stream with a made-up molar enthalpy that rises with temperature and
+// with vapour.
 StreamState state(std::string id, std::string source, std::string destination, double temp,
                   double pres, double vfrac, std::vector<double> flows) {
   return {std::move(id), std::move(source), std::move(destination), temp, pres, vfrac, std::move(flows),
-          enthalpy(temp, vfrac)};
+          r6(-1.1e8 + 3.5e4 * (temp - 298.15) + 1.6e7 * vfrac)};
 }
 
 // Heat flow of a stream, W.
@@ -108,14 +92,14 @@ SummaryBuilder example_flowsheet() {
   // Streams, balanced component by component.
   StreamState feed1 = state("FEED1", "", "M1", 300.0, 3.0e6, 1.0, {0.001, 0.02, 0.005, 0.003, 0.001});
   StreamState feed2 = state("FEED2", "", "M1", 290.0, 3.0e6, 0.0, {0.002, 0.001, 0.002, 0.004, 0.006});
-  StreamState s1 = state("S1", "M1", "H1", 296.4, 3.0e6, 0.62, plus(feed1.flows, feed2.flows));
+  StreamState s1 = state("S1", "M1", "H1", 296.4, 3.0e6, 0.62, each(feed1.flows, feed2.flows, std::plus<>()));
   StreamState s2 = state("S2", "H1", "F1", 330.0, 2.95e6, 0.71, s1.flows);
   StreamState vap = state("VAP", "F1", "", 320.0, 2.9e6, 1.0,
-                          scaled(s2.flows, {0.05, 0.97, 0.85, 0.55, 0.3}));
-  StreamState liq = state("LIQ", "F1", "C1", 320.0, 2.9e6, 0.0, minus(s2.flows, vap.flows));
+                          each(s2.flows, {0.05, 0.97, 0.85, 0.55, 0.3}, std::multiplies<>()));
+  StreamState liq = state("LIQ", "F1", "C1", 320.0, 2.9e6, 0.0, each(s2.flows, vap.flows, std::minus<>()));
   StreamState dist = state("DIST", "C1", "", 265.0, 1.5e6, 0.0,
-                           scaled(liq.flows, {0.0, 1.0, 0.98, 0.6, 0.05}));
-  StreamState bott = state("BOTT", "C1", "", 380.0, 1.55e6, 0.0, minus(liq.flows, dist.flows));
+                           each(liq.flows, {0.0, 1.0, 0.98, 0.6, 0.05}, std::multiplies<>()));
+  StreamState bott = state("BOTT", "C1", "", 380.0, 1.55e6, 0.0, each(liq.flows, dist.flows, std::minus<>()));
   // The mixer is adiabatic: its outlet enthalpy comes from its inlets.
   s1.hmx = r6((heat(feed1) + heat(feed2)) / total(s1.flows));
 
