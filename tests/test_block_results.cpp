@@ -272,17 +272,14 @@ std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   return {nd, ierr};
 }
 
-// TKPVAL reads every value as a converted real, TKAVAL with its kind.
+// TKPVAL reads every value as a converted real (the families' readers check
+// the conversions), TKAVAL with its kind.
 TEST_F(BlockResults, EveryValueAsAConvertedRealOrWithItsKind) {
   const Field ids = path({"BLOCK", "HEATER", "H3", "RESULTS"});
   Pval p = pval(ids, 4, 6);
   ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
-  EXPECT_EQ(p.names[0] + p.names[1], pad("TEMP", 12) + pad("VFRAC", 12));
-  EXPECT_NEAR(p.values[0], 76.85, 1e-9);
-  EXPECT_EQ(p.labels[0], pad("C", 16));
   // No unit type: the stored real, blank unit texts.
-  EXPECT_EQ(p.values[1], 0.5);
-  EXPECT_EQ(p.utypes[1], pad("", 12));
+  EXPECT_EQ(std::pair(p.values[1], p.utypes[1]), std::pair(0.5, pad("", 12)));
   EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
   Aval a = aval(ids, 5);
   ASSERT_EQ(a.ierr, 0);
@@ -341,24 +338,15 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
     call(tksprf_, path({"PROFILE", profile}), int64_t{2}, qwords, nset, nper, ierr);
     EXPECT_EQ((Ints{nset, nper, ierr}), (Ints{sets, per, 0})) << profile;
   }
-  Field names(12, 4), utypes(12, 6), labels(16, 6);
-  Reals values;
-  auto prf2 = [&](int64_t np, int64_t nprop) {
-    names = Field(12, 4);
-    values.assign(7, -1);
-    call(tkprf2_, ids, int64_t{2}, qname, np, nprop, names, values, utypes, labels, ierr);
-    return ierr;
-  };
-  EXPECT_EQ(prf2(2, 3), 0);
-  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("PRES", 12) + pad("VFRAC", 12) + std::string(12, '#'));
-  EXPECT_NEAR(values[3], 310 - 273.15, 1e-9);  // property 1 at point 2
-  EXPECT_EQ(values[5], 0.2);
-  EXPECT_EQ(values[6], -1);
-  // A shape that is not the data set's, and one whose product wraps around
-  // 64 bits onto a small count.
-  for (auto [points, props] : {std::pair<int64_t, int64_t>{3, 3}, {INT64_MAX / 2 + 1, 2}}) {
-    EXPECT_EQ(prf2(points, props), 3) << points;
-    EXPECT_EQ(values[0], -1) << points;
+  // TKPRF2 reads the shape it is given (point 2's first property is value
+  // 4), nothing past it; a shape that is not the data set's, or one whose
+  // product wraps around 64 bits onto a small count, reads nothing.
+  for (auto [points, props, want, at4] : {std::tuple<int64_t, int64_t, int64_t, double>{2, 3, 0, 310 - 273.15},
+                                          {3, 3, 3, -1}, {INT64_MAX / 2 + 1, 2, 3, -1}}) {
+    Reals values(7, -1);
+    call(tkprf2_, ids, int64_t{2}, qname, points, props, Field(12, 4), values, Field(12, 6), Field(16, 6), ierr);
+    EXPECT_EQ(std::tuple(ierr, values[6]), std::tuple(want, -1.0)) << points;
+    EXPECT_NEAR(values[3], at4, 1e-9) << points;
   }
 }
 
@@ -431,52 +419,34 @@ TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
   EXPECT_GT(ipos, 0);
   EXPECT_EQ(fdst(ids, path({"NOTAPROP", ""})), 2);
   EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), path({"RHOMX", ""})), 3);
-  // Dimensions of the chosen data set, and the members along NPOINT.
+  // Dimensions of the chosen data set: a name not along it is not found.
   Ints sizes{-1, -1};
-  int64_t nfound = -1, nmem = -1, nsets = -1;
+  int64_t nfound = -1;
   call(tkspr3_, ids, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
        path({"NPOINT", "OTHER"}), sizes, nfound, ierr);
   EXPECT_EQ((Ints{ierr, nfound, sizes[0], sizes[1]}), (Ints{0, 1, 3, -1}));
-  call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
-  EXPECT_EQ((Ints{nmem, nsets, ierr}), (Ints{3, 3, 0}));
-  Field names(12, 4);
-  call(tkprfp_, ids, int64_t{4}, int64_t{0}, names, ierr);
-  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("HMX", 12) + pad("RHOMX", 12) + std::string(12, '#'));
 }
 
+// TKNPRF and TKPRFR read the pipelines' profiles against the random
+// flowsheets; here the edges: K past the siblings (blank descriptors, values
+// untouched, flag 0), an N or NP that is not the profile's count (flag 1),
+// and TKPRFR filling in the model keyword left blank for it.
 TEST_F(BlockResults, ProfilesAmongSiblingsByPositionAndDescriptors) {
-  auto nth = [](int64_t n, int64_t k) {
+  for (auto [n, k, ierr, name] : {std::tuple{3, 3, 0, "RHOMX"}, {3, 4, 0, ""}, {2, 1, 1, ""}}) {
     Profile p;
-    call(tknprf_, path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), int64_t{4}, n, k, p.pname, p.sub, p.phase, p.comp,
-         p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
-    return p;
-  };
-  Profile p = nth(3, 3);
-  EXPECT_EQ(p.ierr, 0);
-  EXPECT_EQ(p.pname.text() + p.fbasis.text() + p.utype.text(), pad("RHOMX", 12) + "MASS" + pad("MASS-DENSITY", 12));
-  EXPECT_EQ(p.values, (Reals{700, 710, 720, -1}));
-  // K past the siblings: blank descriptors, values untouched, flag 0.
-  Profile past = nth(3, 4);
-  EXPECT_EQ(std::tuple(past.ierr, past.pname.text(), past.values[0]), std::tuple(int64_t{0}, pad("", 12), -1.0));
-  // N that is not the profile's number of values.
-  Profile wrong = nth(2, 1);
-  EXPECT_EQ(std::pair(wrong.ierr, wrong.values[0]), std::pair(int64_t{1}, -1.0));
-
-  // TKPRFR: the model keyword left for it to fill, descriptors by value.
-  Field ut("#", 12), lb("#", 16);
-  Reals v;
-  auto prfr = [&](int64_t np) {
-    int64_t ierr = -1;
-    v.assign(4, -1);
-    call(tkprfr_, path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), int64_t{4}, path({"TEMP", "MIXED"}), int64_t{2}, np,
-         v, ut, lb, ierr);
-    return ierr;
-  };
-  EXPECT_EQ(prfr(3), 0);
-  EXPECT_NEAR(v[2], 320 - 273.15, 1e-9);
-  EXPECT_EQ(lb.text(), pad("C", 16));
-  EXPECT_EQ(prfr(4), 1);
-  EXPECT_EQ(v[0], -1);
+    call(tknprf_, path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), int64_t{4}, int64_t{n}, int64_t{k}, p.pname, p.sub,
+         p.phase, p.comp, p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
+    EXPECT_EQ(std::tuple(p.ierr, p.pname.text(), p.values[0]),
+              std::tuple(int64_t{ierr}, pad(name, 12), name == std::string("RHOMX") ? 700.0 : -1.0)) << k;
+  }
+  for (auto [np, ierr, first] : {std::tuple{3, 0, 300 - 273.15}, {4, 1, -1.0}}) {
+    Reals v(4, -1);
+    int64_t e = -1;
+    call(tkprfr_, path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), int64_t{4}, path({"TEMP", "MIXED"}), int64_t{2},
+         int64_t{np}, v, Field(12), Field(16), e);
+    EXPECT_EQ(e, ierr) << np;
+    EXPECT_NEAR(v[0], first, 1e-9) << np;
+  }
 }
 
 }  // namespace
