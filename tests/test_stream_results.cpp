@@ -71,14 +71,17 @@ void streams_body(FlowsheetWriter& w) {
   s.main_table({"MATERIAL", "SHORT", "", "", "CONVEN", {}});
   s.main_table({"HEAT", "Q1", "B1", "", "", {{kQcalc, "", "", 1500.0, ut::kEnthalpyFlow}},
                 true});
-  // Phase data and user properties of S1.
-  s.phase_compositions("S1", {{39, 0.6}, {39, 0.4}, {36, 0.1}, {36, 0.9}, {55, 7.0}, {55, 7.0}});
-  s.phase_properties("S1", {{64, 0.5}, {63, 0.3}, {993, -1.0e8, ut::kMolarEnthalpy},
-                            {64, 0.55}, {12, 3.0}});
-  s.user_properties("MATERIAL", "S1",
-                    {{kHmx, "MIXED", "VAPOR", "", "MOLE", -9.0e7, ut::kMolarEnthalpy},
-                     {kTemp, "", "", "WATER", "", 310.0, ut::kTemperature},
-                     {4242, "MIXED", "", "", "", 0.5, 0}});
+  // Phase compositions (property, point), phase properties and user
+  // properties of S1.
+  s.described({"STREAM", "MATERIAL", "S1", "STRM_XY"}, {"PROPERTIES", "POINT"},
+              {{{"39", "C1"}, 0.6}, {{"39", "C2"}, 0.4}, {{"36", "C3"}, 0.1}, {{"36", "C4"}, 0.9},
+               {{"55", "C5"}, 7.0}, {{"55", "C6"}, 7.0}});
+  s.described({"STREAM", "MATERIAL", "S1", "STR_PHAS"}, {"PROPERTIES"},
+              {{{"64"}, 0.5}, {{"63"}, 0.3}, {{"993"}, -1.0e8, ut::kMolarEnthalpy}, {{"64"}, 0.55}, {{"12"}, 3.0}});
+  s.described({"STREAM", "MATERIAL", "S1", "STRM_UPP"}, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"},
+              {{{"26", "MIXED", "VAPOR", "", "MOLE"}, -9.0e7, ut::kMolarEnthalpy},
+               {{"22", "", "", "WATER", ""}, 310.0, ut::kTemperature},
+               {{"4242", "MIXED", "", "", ""}, 0.5}});
   // Attributes of S1's non-conventional components: COAL's PROXANAL (2
   // elements), ULTANAL (1), PROXANAL again (1); ASH's PSD (3 elements, one
   // missing); and of the substream itself.

@@ -86,28 +86,4 @@ void StreamWriter::substream_attributes(const std::string& type, const std::stri
   described({"STREAM", type, id, "SUBSATT"}, {"SUBSTREAM", "SATNAME", "ELEMENT"}, d);
 }
 
-void StreamWriter::user_properties(const std::string& type, const std::string& id,
-                                   const std::vector<UserProperty>& values) {
-  std::vector<DescribedValue> d;
-  for (const UserProperty& v : values)
-    d.push_back({{num(v.property), v.substream, v.phase, v.component, v.basis}, v.value, v.unit_type});
-  described({"STREAM", type, id, "STRM_UPP"},
-            {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, d);
-}
-
-void StreamWriter::phase_compositions(const std::string& id, const std::vector<PhaseValue>& values) {
-  std::vector<DescribedValue> d;
-  int n = 0;
-  for (const PhaseValue& v : values)
-    d.push_back({{num(v.property), "C" + num(++n)}, v.value, v.unit_type});
-  described({"STREAM", "MATERIAL", id, "STRM_XY"}, {"PROPERTIES", "POINT"}, d);
-}
-
-void StreamWriter::phase_properties(const std::string& id, const std::vector<PhaseValue>& values) {
-  std::vector<DescribedValue> d;
-  for (const PhaseValue& v : values)
-    d.push_back({{num(v.property)}, v.value, v.unit_type});
-  described({"STREAM", "MATERIAL", id, "STR_PHAS"}, {"PROPERTIES"}, d);
-}
-
 }  // namespace flowsum::testing

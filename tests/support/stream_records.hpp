@@ -1,6 +1,6 @@
 // Stream data sets with every value described explicitly, on top of
 // FlowsheetWriter: main tables (the one writer of STR_MAIN), component and
-// substream attributes, user properties and phase data.
+// substream attributes, and any data set of described reals.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +40,9 @@ struct ExplicitStream {
 class StreamWriter {
  public:
   explicit StreamWriter(FlowsheetWriter& w) : w_(w) {}
-
+  // A data set under path with its own sets, one real a member.
+  void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
+                 const std::vector<DescribedValue>& values);
 
   // STREAM type id STR_MAIN: source, destination, class (texts of 8, "*"
   // where there is none), then one value per row. Streams of one row layout
@@ -75,28 +77,7 @@ class StreamWriter {
   };
   void substream_attributes(const std::string& type, const std::string& id,
                             const std::vector<SubstreamAttribute>& values);
-  // STRM_UPP: property, substream, phase, component, basis, value.
-  struct UserProperty {
-    int64_t property = 0;
-    std::string substream, phase, component, basis;
-    double value = 0;
-    int64_t unit_type = 0;
-  };
-  void user_properties(const std::string& type, const std::string& id,
-                       const std::vector<UserProperty>& values);
-  // STRM_XY (property, component -> value) and STR_PHAS (property -> value).
-  struct PhaseValue {
-    int64_t property = 0;
-    double value = 0;
-    int64_t unit_type = 0;
-  };
-  void phase_compositions(const std::string& id, const std::vector<PhaseValue>& values);
-  void phase_properties(const std::string& id, const std::vector<PhaseValue>& values);
-
  private:
-  // A data set under path with its own sets, one real a member.
-  void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
-                 const std::vector<DescribedValue>& values);
   std::string next_name();
   FlowsheetWriter& w_;
   int sets_ = 0;
