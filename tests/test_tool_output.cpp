@@ -120,7 +120,9 @@ TEST(ToolOutput, ViewsOptionsAndFailuresAsATranscript) {
 
 // A file of unusual contents: a stream whose main table holds more
 // substream totals than a fixed buffer would (its temperature is the
-// eightieth), a block with a missing result (shown as "-"), a block's
+// eightieth), a stream of head values only, a heat stream (listed with its
+// duty, not as a column of the stream table, where it would show nothing),
+// a block with a missing result (shown as "-"), a block's
 // results with descriptive qualifiers and a text, a property table, an
 // envelope and a sensitivity study. Its report and the views of its tables
 // against a stored transcript, the file's name left out.
@@ -137,6 +139,8 @@ TEST(ToolOutput, UnusualFileAsATranscript) {
   StreamWriter(w).main_table({"MATERIAL", "S1", "", "", "CONVEN",
                               StreamWriter::mixed_rows(totals, {"WATER", "METHANE"},
                                                        {{prop::kMassFlow, {1.5, 2.5}, unit_type::kMassFlow}})});
+  StreamWriter(w).main_table({"MATERIAL", "SHORT", "", "", "CONVEN", {}});
+  StreamWriter(w).main_table({"HEAT", "Q1", "B1", "", "", {{prop::kQcalc, "", "", 1500.0, unit_type::kEnthalpyFlow}}, true});
   w.block_results("HEATER", "B1", {},
                   {BlockResult::real(prop::kTemp, 1.0e35, unit_type::kTemperature),
                    BlockResult::real(prop::kPres, 2.0e6, unit_type::kPressure)});
