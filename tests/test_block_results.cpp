@@ -50,13 +50,6 @@ class BlockResults : public SummarySuite<BlockResults> {
                      {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0, 320.0}},
                       {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6, 3.0E6}},
                       {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {700.0, 710.0, 720.0}}});
-    // One descriptive qualifier, for the generic readers.
-    w.block_results("HEATER", "H3", {"PHASE"},
-                    {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
-                     BlockResult::real(prop::kVfrac, 0.5, unit_type::kNone, {"VAPOR"}),
-                     BlockResult::integer(prop::kNstage, 7, {"LIQUID"}),
-                     BlockResult::text(prop::kMw, "SHORT", {"LIQUID"}),
-                     {prop::kRefluxRatio, {"TOTAL"}, Value::text("A TEXT OF MORE THAN EIGHT"), 6, 0}});
     // Three properties at two points along PHASE: A A A B B B.
     w.idset_once("P3", {"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}, {{"24"}, 2, 0}});
     w.idset_once("AB", {"PHASE"}, {{{"A"}}, {{"B"}}});
@@ -275,17 +268,17 @@ std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
 // TKPVAL reads every value as a converted real (the families' readers check
 // the conversions), TKAVAL with its kind.
 TEST_F(BlockResults, EveryValueAsAConvertedRealOrWithItsKind) {
-  const Field ids = path({"BLOCK", "HEATER", "H3", "RESULTS"});
+  const Field ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
   Pval p = pval(ids, 4, 6);
   ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
   // No unit type: the stored real, blank unit texts.
-  EXPECT_EQ(std::pair(p.values[1], p.utypes[1]), std::pair(0.5, pad("", 12)));
+  EXPECT_EQ(std::pair(p.values[3], p.utypes[3]), std::pair(0.25, pad("", 12)));
   EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
   Aval a = aval(ids, 5);
   ASSERT_EQ(a.ierr, 0);
-  EXPECT_EQ(a.types, (Ints{2, 2, 1, 3, 3}));
-  EXPECT_EQ(a.ints[2], 7);
-  EXPECT_EQ(a.texts.text(), pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
+  EXPECT_EQ(a.types, (Ints{2, 1, 3, 2, 3}));
+  EXPECT_EQ(a.ints[1], 12);
+  EXPECT_EQ(a.texts.text(), pad("", 16) + "ABCDEFGH" + pad("", 8) + "A LONG T");
 }
 
 // TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
