@@ -124,8 +124,10 @@ TEST(ToolOutput, ViewsOptionsAndFailuresAsATranscript) {
 // duty, not as a column of the stream table, where it would show nothing),
 // a block with a missing result (shown as "-"), a block's
 // results with descriptive qualifiers and a text, a property table, an
-// envelope and a sensitivity study. Its report and the views of its tables
-// against a stored transcript, the file's name left out.
+// envelope and a sensitivity study with a point that has no status. Its
+// report and the views of its tables, as text and as the API's columns in
+// CSV (a missing status empty), against a stored transcript, the file's name
+// left out.
 TEST(ToolOutput, UnusualFileAsATranscript) {
   using namespace flowsum::testing;
   SummaryBuilder b;
@@ -152,10 +154,12 @@ TEST(ToolOutput, UnusualFileAsATranscript) {
                                {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
   TempSummaryFile file(b.text());
   std::string transcript;
-  for (const char* args : {"--units SI --width 0", "--units SI --block H1 --table FLASH1 --table ENV --sensitivity S-1"}) {
+  for (const char* args : {"--units SI --width 0", "--units SI --block H1 --table FLASH1 --table ENV --sensitivity S-1",
+                           "--units SI --format csv --table FLASH1 --sensitivity S-1"}) {
     const ToolRun r = run(args + kRefs + file.string());
     EXPECT_EQ(r.status, 0) << r.err;
-    transcript += "$ flowsum " + std::string(args) + "\n" + r.out.substr(r.out.find('\n') + 1) + "\n";
+    const size_t named = r.out.find(file.string()) < r.out.find('\n') ? r.out.find('\n') + 1 : 0;
+    transcript += "$ flowsum " + std::string(args) + "\n" + r.out.substr(named) + "\n";
   }
   expect_file(transcript, "tool_unusual_file.txt");
 }

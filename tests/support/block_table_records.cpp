@@ -130,7 +130,7 @@ void example_tables(FlowsheetWriter& w) {
                      {300.0, 320.0, 340.0, 360.0, 380.0}},
                     {prop::kVfrac, "MIXED", "VAPOR", "", "MOLE", 0, 1, {0.0, 0.1, 0.35, 0.8, 1.0}}});
   t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP"}, {"B1", "QCALC"}}, {{300.0, 1.5E5}, {320.0, 2.5E5}, {340.0, 3.5E5}},
-                 {{1, 0}, {2, 0}, {3, 0}}});
+                 {{1, 0}, {3, 4}}});
 }
 
 }  // namespace flowsum::testing

@@ -63,7 +63,7 @@ class BlockTableWriter {
 };
 
 // A flash curve "FLASH1" of 5 points (temperature and vapour fraction)
-// and a study "S-1" of 3 points by 2 columns.
+// and a study "S-1" of 3 points by 2 columns, point 2 without a status.
 void example_tables(FlowsheetWriter& w);
 
 }  // namespace flowsum::testing
