@@ -143,14 +143,12 @@ TEST_F(PropertyTables, EnvelopeCurvesHalvesAndColumns) {
   };
   EXPECT_EQ(envelope("ENV1"), (Ints{2, 2, 0}));
   EXPECT_EQ(envelope("NOSUCH"), (Ints{0, 0, 1}));
-  EXPECT_EQ(curve("ENV1", 1), (Ints{3, 2}));
-  EXPECT_EQ(curve("ENV1", 2), (Ints{2, 2}));
-  EXPECT_EQ(curve("ENV1", 3), (Ints{0, 0}));
   // ENV2's count: 0 starts half 1, the new 0.5 half 3, 1 half 4: two
   // curves. Its readers: 0 half 1, 0.5 half 2, 1 after the 0.5 half 4.
   EXPECT_EQ(envelope("ENV2")[0], 2);
-  EXPECT_EQ(curve("ENV2", 1), (Ints{2, 2}));
-  EXPECT_EQ(curve("ENV2", 2), (Ints{0, 2}));
+  for (auto [table, e, want] : {std::tuple{"ENV1", 1, Ints{3, 2}}, {"ENV1", 2, Ints{2, 2}}, {"ENV1", 3, Ints{0, 0}},
+                                {"ENV2", 1, Ints{2, 2}}, {"ENV2", 2, Ints{0, 2}}})
+    EXPECT_EQ(curve(table, e), want) << table << " " << e;
 
   const Field id("ENV1", 12);
   double m1 = -1, m2 = -1;

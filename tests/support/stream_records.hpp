@@ -19,21 +19,21 @@ struct DescribedValue {
   int64_t unit_type = 0;
 };
 
-// One row of a main table.
+// One row of a main table ("" writes a blank item; a total row has no
+// component).
 struct MainRow {
   int64_t property = 0;
-  std::string substream, component;  // "" writes a blank substream; no component on a total row
+  std::string substream, component;
   double value = 0;
   int64_t unit_type = 0, unit_code = 1;
   bool missing = false;
 };
 
+// Source and destination "" for a feed or a product; without_substream
+// leaves out the "SUBSTREAM" qualifier (every row then counts as MIXED).
 struct ExplicitStream {
-  std::string type = "MATERIAL", id;
-  std::string source, destination;  // "" for a feed or a product
-  std::string stream_class = "CONVEN";
+  std::string type = "MATERIAL", id, source, destination, stream_class = "CONVEN";
   std::vector<MainRow> rows;
-  // Leave out the "SUBSTREAM" qualifier (every row then counts as MIXED).
   bool without_substream = false;
 };
 
@@ -55,9 +55,9 @@ class StreamWriter {
     double value = 0;
     int64_t unit_type = 0;
   };
-  struct ComponentProperty {
+  struct ComponentProperty {  // one value per component
     int64_t property = 0;
-    std::vector<double> values;  // one per component
+    std::vector<double> values;
     int64_t unit_type = 0;
   };
   static std::vector<MainRow> mixed_rows(const std::vector<Total>& totals,
