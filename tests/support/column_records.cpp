@@ -118,6 +118,16 @@ class Generator {
     }
     return v;
   }
+  // A PROPERTIES set of one real per property; truth appended to `to`.
+  ColumnSet reals(const std::vector<Named>& props, std::vector<Series>& to, std::vector<Value>& vals) {
+    ColumnSet set{{"PROPERTIES"}, {}, ""};
+    for (const Named& n : props) {
+      set.members.push_back({{num(n.property)}, 2, n.unit_type});
+      to.push_back({n.name, 2, 'A', n.unit_type});
+      vals.push_back(values(to.back(), 1, code(n.unit_type))[0]);
+    }
+    return set;
+  }
   void begin(const std::string& model, const std::string& id) {
     model_ = model;
     id_ = id;
@@ -265,17 +275,12 @@ void refinery_results(Generator& g, RandomColumnBlock& blk) {
   // the truth per key.
   auto keyed = [&](const std::string& section, const std::vector<Named>& props, const std::string& column,
                    const std::vector<std::string>& keys) {
-    std::vector<ColumnSet> sets{{{"PROPERTIES"}, {}, ""}};
-    for (const Named& n : props) sets[0].members.push_back({{num(n.property)}, 2, n.unit_type});
-    if (!column.empty()) sets.push_back({{column}, {}, ""});
-    for (const std::string& k : keys) sets.back().members.push_back({{k}});
     std::vector<Value> vals;
     std::vector<std::vector<Series>> truth(std::max<size_t>(keys.size(), 1));
-    for (std::vector<Series>& t : truth)
-      for (const Named& n : props) {
-        t.push_back({n.name, 2, 'A', n.unit_type});
-        vals.push_back(g.values(t.back(), 1, g.code(n.unit_type))[0]);
-      }
+    std::vector<ColumnSet> sets;
+    for (std::vector<Series>& t : truth) sets = {g.reals(props, t, vals)};
+    if (!column.empty()) sets.push_back({{column}, {}, ""});
+    for (const std::string& k : keys) sets.back().members.push_back({{k}});
     g.add(section, sets, vals);
     return truth;
   };
@@ -326,14 +331,8 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
     return out;
   };
   if (linked || rate) {
-    ColumnSet props{{"PROPERTIES"}, {}, ""};
     std::vector<Value> vals;
-    for (const Named& n : pick({{44, "REB-DUTY", 13}, {33, "NSTAGE", 0}, {34, "REFLUX-RATIO", 0}}, g.between(1, 3))) {
-      props.members.push_back({{num(n.property)}, 2, n.unit_type});
-      col.summary.push_back({n.name, 2, 'A', n.unit_type});
-      const std::vector<Value> v = g.values(col.summary.back(), 1, g.code(n.unit_type));
-      vals.insert(vals.end(), v.begin(), v.end());
-    }
+    const ColumnSet props = g.reals(pick({{44, "REB-DUTY", 13}, {33, "NSTAGE", 0}, {34, "REFLUX-RATIO", 0}}, g.between(1, 3)), col.summary, vals);
     g.add("COL_INFO", {props, column_set(c)}, vals);
   }
   // A refinery column keeps its report in the main column only; its
@@ -421,13 +420,8 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
     }
     if (blk.model == "TRAYCOL" && g.chance(50)) {
       // Reboiler results, and X and Y over the run's components.
-      ColumnSet props{{"PROPERTIES"}, {}, ""};
       std::vector<Value> vals;
-      for (const Named& n : std::vector<Named>{{44, "REB-DUTY", 13}, {43, "BOILUP-RATIO", 0}, {22, "TEMP", 22}}) {
-        props.members.push_back({{num(n.property)}, 2, n.unit_type});
-        blk.reboiler.push_back({n.name, 2, 'A', n.unit_type});
-        vals.push_back(g.values(blk.reboiler.back(), 1, g.code(n.unit_type))[0]);
-      }
+      const ColumnSet props = g.reals({{44, "REB-DUTY", 13}, {43, "BOILUP-RATIO", 0}, {22, "TEMP", 22}}, blk.reboiler, vals);
       g.add("TREB_RES", {props}, vals);
       if (g.chance(70)) {
         Series x{"X", 2, 'A', 0}, y{"Y", 2, 'A', 0};

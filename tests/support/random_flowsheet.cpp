@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <random>
 #include <set>
@@ -240,50 +241,30 @@ bool costed_equipment(Rng& r, const RandomObject& item, EquipmentWriter& writer,
 }  // namespace
 
 const std::vector<KnownUnit>& known_units() {
+  using namespace unit_type;  // one row per unit type; PSIG adds the ambient pressure
   static const std::vector<KnownUnit> units{
-      {unit_type::kMassFlow, 1, 1.0, 0.0},
-      {unit_type::kMassFlow, 2, 0.45359237 / 3600.0, 0.0},
-      {unit_type::kMassFlow, 3, 1.0 / 3600.0, 0.0},
-      {unit_type::kMassFlow, 4, 0.45359237, 0.0},
-      {unit_type::kMoleFlow, 1, 1.0, 0.0},
-      {unit_type::kMoleFlow, 3, 1.0 / 3600.0, 0.0},
-      {unit_type::kMoleFlow, 4, 0.001, 0.0},
-      {unit_type::kEnthalpyFlow, 1, 1.0, 0.0},
-      {unit_type::kEnthalpyFlow, 2, 1055.05585262 / 3600.0, 0.0},
-      {unit_type::kEnthalpyFlow, 4, 1000.0, 0.0},
-      {unit_type::kPressure, 1, 1.0, 0.0},
-      {unit_type::kPressure, 2, kPsi, 0.0},
-      {unit_type::kPressure, 3, 1.0e5, 0.0},
-      {unit_type::kPressure, 4, 101325.0, 0.0},
-      {unit_type::kPressure, kPsigCode, kPsi, 0.0},  // plus the ambient pressure
-      {unit_type::kTemperature, 1, 1.0, 0.0},
-      {unit_type::kTemperature, 2, 5.0 / 9.0, 459.67 * 5.0 / 9.0},
-      {unit_type::kTemperature, 3, 1.0, 273.15},
-  };
+      {kMassFlow, 1, 1.0, 0.0}, {kMassFlow, 2, 0.45359237 / 3600.0, 0.0}, {kMassFlow, 3, 1.0 / 3600.0, 0.0}, {kMassFlow, 4, 0.45359237, 0.0},
+      {kMoleFlow, 1, 1.0, 0.0}, {kMoleFlow, 3, 1.0 / 3600.0, 0.0}, {kMoleFlow, 4, 0.001, 0.0},
+      {kEnthalpyFlow, 1, 1.0, 0.0}, {kEnthalpyFlow, 2, 1055.05585262 / 3600.0, 0.0}, {kEnthalpyFlow, 4, 1000.0, 0.0},
+      {kPressure, 1, 1.0, 0.0}, {kPressure, 2, kPsi, 0.0}, {kPressure, 3, 1.0e5, 0.0}, {kPressure, 4, 101325.0, 0.0}, {kPressure, kPsigCode, kPsi, 0.0},
+      {kTemperature, 1, 1.0, 0.0}, {kTemperature, 2, 5.0 / 9.0, 459.67 * 5.0 / 9.0}, {kTemperature, 3, 1.0, 273.15}};
   return units;
 }
 
-std::string si_label(int64_t type) {
-  switch (type) {
-    case unit_type::kMassFlow: return "KG/SEC";
-    case unit_type::kMoleFlow: return "KMOL/SEC";
-    case unit_type::kEnthalpyFlow: return "W";
-    case unit_type::kPressure: return "PA";
-    case unit_type::kTemperature: return "K";
-    default: return "";
-  }
+namespace {
+// Per unit type the label of its SI unit and the type's name.
+std::pair<std::string, std::string> type_names(int64_t type) {
+  static const std::map<int64_t, std::pair<std::string, std::string>> names{
+      {unit_type::kMassFlow, {"KG/SEC", "MASS-FLOW"}}, {unit_type::kMoleFlow, {"KMOL/SEC", "MOLE-FLOW"}},
+      {unit_type::kEnthalpyFlow, {"W", "HEAT-DUTY"}}, {unit_type::kPressure, {"PA", "PRESSURE"}},
+      {unit_type::kTemperature, {"K", "TEMPERATURE"}}};
+  const auto at = names.find(type);
+  return at == names.end() ? std::pair<std::string, std::string>{} : at->second;
 }
+}  // namespace
 
-std::string known_type_name(int64_t type) {
-  switch (type) {
-    case unit_type::kMassFlow: return "MASS-FLOW";
-    case unit_type::kMoleFlow: return "MOLE-FLOW";
-    case unit_type::kEnthalpyFlow: return "HEAT-DUTY";
-    case unit_type::kPressure: return "PRESSURE";
-    case unit_type::kTemperature: return "TEMPERATURE";
-    default: return "";
-  }
-}
+std::string si_label(int64_t type) { return type_names(type).first; }
+std::string known_type_name(int64_t type) { return type_names(type).second; }
 
 std::string stored_type(const std::string& type) { return type.substr(0, 8); }
 
@@ -325,29 +306,20 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   if (r.chance(40)) {
     int64_t n = r.between(1, 6);
     for (int64_t i = 0; i < n; ++i)
-      f.aliases.emplace_back(unique_identifier(r, used_names, 8).substr(0, 8), free_text(r, 12));
+      f.aliases.emplace_back(unique_identifier(r, used_names, 8), free_text(r, 12));
     alias_list(w, f.aliases);
   }
   if (r.chance(40)) {
     int64_t n = r.between(1, 6);
     for (int64_t i = 0; i < n; ++i)
-      f.case_names.emplace_back(unique_identifier(r, used_names, 8).substr(0, 8), free_text(r, 12));
+      f.case_names.emplace_back(unique_identifier(r, used_names, 8), free_text(r, 12));
     case_name_list(w, f.case_names);
   }
 
   std::set<std::string> used_components;
   int64_t ncc = r.between(1, 12);
-  for (int64_t i = 0; i < ncc; ++i) f.ncc.push_back(unique_identifier(r, used_components, 8).substr(0, 8));
-  if (r.chance(30)) f.nnc.push_back(unique_identifier(r, used_components, 8).substr(0, 8));
-  // The substr above may make two names equal: keep the first of each.
-  {
-    std::set<std::string> seen;
-    std::vector<std::string> ncc_unique, nnc_unique;
-    for (auto& c : f.ncc) if (seen.insert(c).second) ncc_unique.push_back(c);
-    for (auto& c : f.nnc) if (seen.insert(c).second) nnc_unique.push_back(c);
-    f.ncc = ncc_unique;
-    f.nnc = nnc_unique;
-  }
+  for (int64_t i = 0; i < ncc; ++i) f.ncc.push_back(unique_identifier(r, used_components, 8));
+  if (r.chance(30)) f.nnc.push_back(unique_identifier(r, used_components, 8));
   w.components(f.ncc, f.nnc);
 
   // Blocks with their results. A block's identifier stays short enough for
@@ -366,11 +338,9 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
                                                prop::kNstage, prop::kRefluxRatio});
       // Each property once per block: repeat properties would make the
       // RESULTS set ambiguous for readers that look values up by property.
-      bool repeated = false;
-      for (const RandomValue& other : res.values) repeated = repeated || other.property == v.property;
-      if (repeated) continue;
-      BlockResult br;
-      br.property = v.property;
+      if (std::any_of(res.values.begin(), res.values.end(), [&](const RandomValue& o) { return o.property == v.property; }))
+        continue;
+      BlockResult br{v.property};
       switch (r.below(6)) {
         case 0:
           v.type = 1;
@@ -402,11 +372,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
             v.si = v.real;
           }
           v.missing = r.chance(15);
-          if (v.missing) {
-            br.value = v.unit_type != 0 ? Value::missing(v.unit_code) : Value::missing();
-          } else {
-            br.value = v.unit_type != 0 ? Value::real(v.real, v.unit_code) : Value::real(v.real);
-          }
+          const Value written = v.unit_type != 0 ? Value::real(v.real, v.unit_code) : Value::real(v.real);
+          br.value = !v.missing ? written : v.unit_type != 0 ? Value::missing(v.unit_code) : Value::missing();
         }
       }
       res.values.push_back(v);
