@@ -92,12 +92,10 @@ std::vector<int64_t> range(int64_t first, int64_t last) {
 
 // Writes the random data sets of one block; the data sets of one section
 // keyword are written one after another.
-class Generator {
+class Generator : public Draws {
  public:
   Generator(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc)
-      : e_(seed * 0xD1B54A32D192ED03ull + 7), w_(w), ncc_(ncc) {}
-  int64_t between(int64_t lo, int64_t hi) { return lo + static_cast<int64_t>(e_() % static_cast<uint64_t>(hi - lo + 1)); }
-  bool chance(int percent) { return static_cast<int>(e_() % 100) < percent; }
+      : Draws(seed * 0xD1B54A32D192ED03ull + 7), w_(w), ncc_(ncc) {}
   double real() {
     const double x = static_cast<double>(between(1, 999999)) * std::pow(10.0, static_cast<double>(between(-6, 6)));
     return real_as_read(chance(20) ? -x : x);
@@ -167,7 +165,6 @@ class Generator {
   }
 
  private:
-  std::mt19937_64 e_;
   FlowsheetWriter& w_;
   const std::vector<std::string>& ncc_;
   std::string model_, id_;

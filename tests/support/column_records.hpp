@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,20 @@
 #include "support/flowsheet_records.hpp"
 
 namespace flowsum::testing {
+
+// Reproducible draws: only the raw 64-bit stream of the engine is used,
+// never the library's distributions (whose results differ between standard
+// libraries).
+class Draws {
+ public:
+  explicit Draws(uint64_t state) : e_(state) {}
+  uint64_t below(uint64_t n) { return n == 0 ? 0 : e_() % n; }  // 0 .. n-1
+  int64_t between(int64_t lo, int64_t hi) { return lo + static_cast<int64_t>(below(static_cast<uint64_t>(hi - lo + 1))); }
+  bool chance(int percent) { return below(100) < static_cast<uint64_t>(percent); }
+  template <class T>
+  const T& pick(const std::vector<T>& v) { return v[below(v.size())]; }
+  std::mt19937_64 e_;
+};
 
 // One identifier set of a column data set; name "ID_NCC" reuses the run's
 // component set.

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
 
 #include "support/object_records.hpp"
@@ -16,23 +15,8 @@ namespace flowsum::testing {
 
 namespace {
 
-// Reproducible everywhere: only the raw 64-bit stream of the engine is used,
-// never the library's distributions (whose results may differ between
-// standard libraries).
-class Rng {
- public:
-  explicit Rng(uint64_t seed) : engine_(seed * 0x9E3779B97F4A7C15ull + 1) {}
-  // 0 .. n-1
-  uint64_t below(uint64_t n) { return n == 0 ? 0 : engine_() % n; }
-  int64_t between(int64_t lo, int64_t hi) {
-    return lo + static_cast<int64_t>(below(static_cast<uint64_t>(hi - lo + 1)));
-  }
-  bool chance(int percent) { return below(100) < static_cast<uint64_t>(percent); }
-  template <class T>
-  const T& pick(const std::vector<T>& v) { return v[below(v.size())]; }
-
- private:
-  std::mt19937_64 engine_;
+struct Rng : Draws {
+  explicit Rng(uint64_t seed) : Draws(seed * 0x9E3779B97F4A7C15ull + 1) {}
 };
 
 constexpr const char* kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
@@ -479,13 +463,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       }
     }
 
-    ExplicitStream table;
-    table.type = type;
-    table.id = id;
-    table.source = from ? local_of(s.source) : "";
-    table.destination = to ? local_of(s.destination) : "";
-    table.stream_class = s.stream_class;
-    table.without_substream = s.without_substream;
+    ExplicitStream table{type, id, from ? local_of(s.source) : "", to ? local_of(s.destination) : "",
+                         s.stream_class, {}, s.without_substream};
     for (const RandomStreamRow& row : s.rows)
       table.rows.push_back({row.property, row.substream, row.component, row.real, row.unit_type,
                             row.unit_code, row.missing});
@@ -551,33 +530,22 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.reliefs.push_back(unique_identifier(r, used_reliefs, 40));
     o.relief(f.reliefs.back());
   }
-  // Column blocks of every model, each with a one-value result table.
-  f.columns = random_column_blocks(seed, w, f.ncc, used_blocks);
-  for (const RandomColumnBlock& c : f.columns) {
-    f.blocks.push_back({c.model, c.id});
-    RandomValue v;
-    v.property = prop::kTemp;
-    v.real = v.si = 1.0;
-    f.results.push_back({f.blocks.back(), {v}});
-    f.connections.push_back({});
-    w.block_results(c.model, c.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
-  }
-  // Reactors (each with a one-value result table) and relief objects with results.
-  f.reactors = random_reactors(seed, w, f.ncc, used_blocks);
-  for (const RandomReactor& x : f.reactors) {
-    f.blocks.push_back({x.model, x.id});
+  // Column blocks, reactors and pipelines, each with a one-value result
+  // table (the reactor writer writes its own), and relief objects with results.
+  auto one_value_block = [&](const std::string& model, const std::string& id, bool write) {
+    f.blocks.push_back({model, id});
     f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
-    f.connections.push_back({});
-  }
+    f.connections.emplace_back();
+    if (write) w.block_results(model, id, {}, {BlockResult::real(prop::kTemp, 1.0)});
+  };
+  f.columns = random_column_blocks(seed, w, f.ncc, used_blocks);
+  for (const RandomColumnBlock& c : f.columns) one_value_block(c.model, c.id, true);
+  f.reactors = random_reactors(seed, w, f.ncc, used_blocks);
+  for (const RandomReactor& x : f.reactors) one_value_block(x.model, x.id, false);
   f.relief_results = random_reliefs(seed, w, f.ncc, used_reliefs);
   for (const RandomRelief& x : f.relief_results) f.reliefs.push_back(x.id);
   f.pipelines = random_pipelines(seed, w, f.ncc, used_blocks);
-  for (const PipelineRecord& p : f.pipelines) {
-    f.blocks.push_back({p.model, p.id});
-    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
-    f.connections.push_back({});
-    w.block_results(p.model, p.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
-  }
+  for (const PipelineRecord& p : f.pipelines) one_value_block(p.model, p.id, true);
   f.text = b.text();
   return f;
 }

@@ -1,7 +1,6 @@
 #include "support/reactor_records.hpp"
 
 #include <algorithm>
-#include <random>
 #include <tuple>
 
 #include "support/random_flowsheet.hpp"
@@ -24,14 +23,10 @@ const Prop kX{36, "X", 0}, kY{39, "Y", 0}, kTime{65, "TIME", 0};
 std::string num(int64_t n) { return std::to_string(n); }
 ColumnSet points_set(const std::string& name, int64_t n) { return {{name}, {{{"#" + num(n)}}}, ""}; }
 
-class Writer {
+class Writer : public Draws {
  public:
   Writer(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc)
-      : e_(seed * 0x2545F4914F6CDD1Dull + 11), w_(w), ncc_(ncc) {}
-  int64_t between(int64_t lo, int64_t hi) {
-    return lo + static_cast<int64_t>(e_() % static_cast<uint64_t>(hi - lo + 1));
-  }
-  bool chance(int percent) { return between(0, 99) < percent; }
+      : Draws(seed * 0x2545F4914F6CDD1Dull + 11), w_(w), ncc_(ncc) {}
   std::string fresh(const std::string& prefix, std::set<std::string>& used) {
     for (int64_t k = 1;; ++k)
       if (used.insert(prefix + num(k)).second) return prefix + num(k);
@@ -146,7 +141,6 @@ class Writer {
   }
 
  private:
-  std::mt19937_64 e_;
   FlowsheetWriter& w_;
   const std::vector<std::string>& ncc_;
   int next_ = 5000;
