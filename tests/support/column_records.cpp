@@ -11,10 +11,6 @@
 
 namespace flowsum::testing {
 
-namespace {
-std::string num(int64_t n) { return std::to_string(n); }
-}  // namespace
-
 void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,
                     const std::vector<Value>& values, int* next) {
   std::string def, lset;

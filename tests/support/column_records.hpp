@@ -38,6 +38,9 @@ struct ColumnSet {
   std::vector<IdMember> members;
   std::string name;
 };
+inline std::string num(int64_t n) { return std::to_string(n); }
+// A set of members 1 to n, written "#n".
+inline ColumnSet counted_set(const std::string& qualifier, int64_t n) { return {{qualifier}, {{{"#" + num(n)}}}, ""}; }
 // Writes the sets (fresh names, tried from *next on when given), a loading
 // sequence looping them and the data set at path with the values.
 void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,

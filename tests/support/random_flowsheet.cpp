@@ -287,35 +287,25 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     w.account(f.account);
   }
   std::set<std::string> used_names;
-  if (r.chance(40)) {
-    int64_t n = r.between(1, 6);
-    for (int64_t i = 0; i < n; ++i)
-      f.aliases.emplace_back(unique_identifier(r, used_names, 8), free_text(r, 12));
-    alias_list(w, f.aliases);
-  }
-  if (r.chance(40)) {
-    int64_t n = r.between(1, 6);
-    for (int64_t i = 0; i < n; ++i)
-      f.case_names.emplace_back(unique_identifier(r, used_names, 8), free_text(r, 12));
-    case_name_list(w, f.case_names);
+  for (auto [list, write] : {std::pair{&f.aliases, &alias_list}, std::pair{&f.case_names, &case_name_list}}) {
+    if (!r.chance(40)) continue;
+    for (int64_t n = r.between(1, 6); n > 0; --n) list->emplace_back(unique_identifier(r, used_names, 8), free_text(r, 12));
+    write(w, *list);
   }
 
   std::set<std::string> used_components;
-  int64_t ncc = r.between(1, 12);
-  for (int64_t i = 0; i < ncc; ++i) f.ncc.push_back(unique_identifier(r, used_components, 8));
+  for (int64_t i = r.between(1, 12); i > 0; --i) f.ncc.push_back(unique_identifier(r, used_components, 8));
   if (r.chance(30)) f.nnc.push_back(unique_identifier(r, used_components, 8));
   w.components(f.ncc, f.nnc);
 
   // Blocks with their results. A block's identifier stays short enough for
   // the head of its RESULTS record to fit on the record's first line.
   std::set<std::string> used_blocks;
-  int64_t nblocks = r.between(0, 25);
-  for (int64_t i = 0; i < nblocks; ++i) {
+  for (int64_t i = r.between(0, 25); i > 0; --i) {
     RandomBlockResults res;
     res.block = {r.pick(kBlockModels), unique_identifier(r, used_blocks, 28)};
     std::vector<BlockResult> written;
-    int64_t nvalues = r.between(1, 8);
-    for (int64_t j = 0; j < nvalues; ++j) {
+    for (int64_t j = r.between(1, 8); j > 0; --j) {
       RandomValue v;
       v.property = r.pick(std::vector<int64_t>{prop::kTemp, prop::kPres, prop::kQcalc, prop::kMw,
                                                prop::kMoleFlowTotal, prop::kMassFlowTotal,

@@ -20,8 +20,6 @@ const std::vector<Prop> kPointProps{{22, "TEMP", 22}, {23, "PRES", 20}, {24, "VF
 const Prop kMoleDensity{prop::kRhomx, "RHOMX", 37}, kMassDensity{prop::kRhomx, "RHOMX", 38};
 const Prop kX{36, "X", 0}, kY{39, "Y", 0}, kTime{65, "TIME", 0};
 
-std::string num(int64_t n) { return std::to_string(n); }
-ColumnSet points_set(const std::string& name, int64_t n) { return {{name}, {{{"#" + num(n)}}}, ""}; }
 
 class Writer : public Draws {
  public:
@@ -65,7 +63,7 @@ class Writer : public Draws {
       s.components = comps.empty() ? ncc_ : comps;
       sets.push_back(component_set(comps));
     }
-    sets.push_back(points_set("NPOINT", points));
+    sets.push_back(counted_set("NPOINT", points));
     const KnownUnit* unit = unit_for(p.unit_type);
     std::vector<Value> v;
     for (size_t k = points * std::max<size_t>(s.components.size(), 1); k > 0; --k)
@@ -128,7 +126,7 @@ class Writer : public Draws {
     std::vector<ColumnSet> sets{{{"PROPERTIES"}, {}, ""}};
     for (const Prop& p : props) sets[0].members.push_back({{num(p.number)}, 2, p.unit_type});
     if (per_component) sets.push_back(component_set(comps));
-    sets.push_back(points_set(position, t.points));
+    sets.push_back(counted_set(position, t.points));
     std::vector<Value> v;
     for (int64_t k = 0; k < t.points * t.width; ++k) {
       const Prop& p = props[static_cast<size_t>(k) % props.size()];
