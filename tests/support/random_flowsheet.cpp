@@ -158,9 +158,6 @@ std::string local_of(const std::string& id) { return id.substr(prefix_of(id).siz
 // (keyword, path, @qualifier, "(") must stay on the first line.
 constexpr size_t kMaxTableStreamId = 36;
 
-
-// ---- Compressors and costing ------------------------------------------------
-
 // Two to five distinct compressor results (each with a unit type or none)
 // at npoints points. Two at least: the shape reader takes a profile of one
 // property over two points for one point of two properties.
