@@ -27,6 +27,14 @@ void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, co
   w.builder().dset(path, lset, values);
 }
 
+namespace {
+std::vector<int64_t> range(int64_t first, int64_t last) {
+  std::vector<int64_t> v;
+  for (int64_t t = first; t <= last; ++t) v.push_back(t);
+  return v;
+}
+}  // namespace
+
 ColumnSet property_set(int64_t property, int64_t unit_type, int64_t type) {
   return {{"PROPERTIES"}, {{{num(property)}, type, unit_type}}, ""};
 }
@@ -37,13 +45,10 @@ ColumnSet identity_set(int64_t section, int64_t column) {
   return {{"NPOINTS"}, {{{text}}}, ""};
 }
 ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed) {
+  const int64_t n = static_cast<int64_t>(trays.size());
+  if (!listed && std::equal(trays.begin(), trays.end(), range(1, n).begin())) return counted_set("TRAY_NO", n);
   ColumnSet s{{"TRAY_NO"}, {}, ""};
-  // Trays 1 to n are written "#n": the profile's tray count.
-  bool from_one = !listed;
-  for (size_t k = 0; k < trays.size(); ++k) from_one = from_one && trays[k] == static_cast<int64_t>(k) + 1;
-  if (from_one) s.members.push_back({{"#" + num(static_cast<int64_t>(trays.size()))}});
-  for (int64_t t : trays)
-    if (!from_one) s.members.push_back({{num(t)}});
+  for (int64_t t : trays) s.members.push_back({{num(t)}});
   return s;
 }
 ColumnSet component_set(const std::vector<std::string>& components) {
@@ -80,11 +85,6 @@ double si_of(int64_t unit_type, int64_t code, double x) {
   return x;
 }
 
-std::vector<int64_t> range(int64_t first, int64_t last) {
-  std::vector<int64_t> v;
-  for (int64_t t = first; t <= last; ++t) v.push_back(t);
-  return v;
-}
 
 // Writes the random data sets of one block; the data sets of one section
 // keyword are written one after another.
@@ -364,10 +364,8 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
         if (kind != 3 && g.chance(40)) continue;
         props.members.push_back({{num(n.property)}, kind == 3 ? 5 : kind, n.unit_type});
         Series r{n.name, kind, 'A', n.unit_type};
-        if (kind == 1) r.si = {static_cast<double>(g.between(-999, 999))};
-        if (kind == 3) r.text = "VALVE" + num(g.between(1, 9));
-        if (kind == 1) vals.push_back(Value::integer(static_cast<int64_t>(r.si[0])));
-        if (kind == 3) vals.push_back(Value::text(r.text));
+        if (kind == 1) r.si = {static_cast<double>(g.between(-999, 999))}, vals.push_back(Value::integer(static_cast<int64_t>(r.si[0])));
+        if (kind == 3) r.text = "VALVE" + num(g.between(1, 9)), vals.push_back(Value::text(r.text));
         if (kind == 2) vals.push_back(g.values(r, 1, g.code(n.unit_type))[0]);
         sec.results.push_back(r);
       }

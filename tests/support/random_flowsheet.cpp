@@ -311,42 +311,25 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       // RESULTS set ambiguous for readers that look values up by property.
       if (std::any_of(res.values.begin(), res.values.end(), [&](const RandomValue& o) { return o.property == v.property; }))
         continue;
-      BlockResult br{v.property};
-      switch (r.below(6)) {
-        case 0:
-          v.type = 1;
-          v.integer = r.between(-99999, 99999);
-          br = BlockResult::integer(v.property, v.integer);
-          break;
-        case 1:
-          v.type = 5;
-          v.text = name(r, static_cast<size_t>(r.between(1, 8)));
-          br = BlockResult::text(v.property, v.text);
-          break;
-        case 2:
-          v.type = 6;
-          v.text = free_text(r, 60);
-          br.type = 6;
-          br.value = Value::text(v.text);
-          break;
-        default: {
-          v.type = 2;
-          v.real = random_real(r);
-          br.type = 2;
-          if (r.chance(70)) {
-            const KnownUnit u = random_unit(r, 0, f.run.ambient_pressure);
-            v.unit_type = u.unit_type;
-            v.unit_code = u.code;
-            v.si = si_value(u, v.real, f.run.ambient_pressure);
-            br.unit_type = u.unit_type;
-          } else {
-            v.si = v.real;
-          }
-          v.missing = r.chance(15);
-          const Value written = v.unit_type != 0 ? Value::real(v.real, v.unit_code) : Value::real(v.real);
-          br.value = !v.missing ? written : v.unit_type != 0 ? Value::missing(v.unit_code) : Value::missing();
+      v.type = std::vector<int64_t>{1, 5, 6, 2, 2, 2}[r.below(6)];
+      if (v.type == 1) v.integer = r.between(-99999, 99999);
+      if (v.type == 5) v.text = name(r, static_cast<size_t>(r.between(1, 8)));
+      if (v.type == 6) v.text = free_text(r, 60);
+      if (v.type == 2) {
+        v.real = v.si = random_real(r);
+        if (r.chance(70)) {
+          const KnownUnit u = random_unit(r, 0, f.run.ambient_pressure);
+          v.unit_type = u.unit_type;
+          v.unit_code = u.code;
+          v.si = si_value(u, v.real, f.run.ambient_pressure);
         }
+        v.missing = r.chance(15);
       }
+      const Value real = v.unit_type != 0 ? Value::real(v.real, v.unit_code) : Value::real(v.real);
+      const Value missing = v.unit_type != 0 ? Value::missing(v.unit_code) : Value::missing();
+      const BlockResult br{v.property, {}, v.type == 1 ? Value::integer(v.integer) : v.type == 5 ? Value::word(v.text)
+                                           : v.type == 6 ? Value::text(v.text) : v.missing ? missing : real,
+                           v.type, v.unit_type};
       res.values.push_back(v);
       written.push_back(br);
     }
@@ -401,37 +384,20 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       } while (!used_streams.insert(id).second);
     }
     s.stream = {type, id};
-    if (from) {
-      s.source = f.blocks[*from].id;
-      f.connections[*from].outlets.push_back(s.stream);
-    }
-    if (to) {
-      s.destination = f.blocks[*to].id;
-      f.connections[*to].inlets.push_back(s.stream);
-    }
+    if (from) s.source = f.blocks[*from].id, f.connections[*from].outlets.push_back(s.stream);
+    if (to) s.destination = f.blocks[*to].id, f.connections[*to].inlets.push_back(s.stream);
     s.stream_class = r.pick(kStreamClasses);
 
     // One to three substreams (distinct names), each with some totals and
     // some blocks of component rows over a choice of the components.
     s.without_substream = r.chance(10);
-    std::vector<std::string> substreams;
-    if (s.without_substream) {
-      substreams.push_back("");
-    } else {
-      for (int64_t n = r.between(1, 3); n > 0; --n) {
-        const std::string& sub = r.pick(kSubstreams);
-        if (std::find(substreams.begin(), substreams.end(), sub) == substreams.end())
-          substreams.push_back(sub);
-      }
-    }
+    std::vector<std::string> substreams(s.without_substream ? 1 : 0);
+    for (int64_t n = s.without_substream ? 0 : r.between(1, 3); n > 0; --n)
+      if (const std::string& sub = r.pick(kSubstreams); std::find(substreams.begin(), substreams.end(), sub) == substreams.end())
+        substreams.push_back(sub);
     auto add_row = [&](const RowKind& kind, const std::string& sub, const std::string& component) {
-      RandomStreamRow row;
-      row.property = kind.property;
-      row.name = property_name_of(kind.property);
-      row.substream = sub;
-      row.component = component;
-      row.real = random_real(r);
-      row.si = row.real;
+      RandomStreamRow row{kind.property, property_name_of(kind.property), sub, component};
+      row.real = row.si = random_real(r);
       if (kind.unit_type != 0 && r.chance(90)) {
         const KnownUnit u = random_unit(r, kind.unit_type, f.run.ambient_pressure);
         row.unit_type = u.unit_type;
@@ -492,17 +458,17 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   // that the objects above stay as they were for every seed.
   Rng cr(seed ^ 0xC0575EEDull);
   EquipmentWriter equipment(w);
-  for (int64_t i = cr.between(0, 3); i > 0; --i) {
-    f.compressors.push_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
-    const CompressorRecord& c = f.compressors.back();
-    RandomValue v;
-    v.property = prop::kTemp;
-    v.real = v.si = random_real(cr);
-    w.block_results(c.model, c.id, {}, {BlockResult::real(v.property, v.real)});
-    equipment.compressor(c);
-    f.blocks.push_back({c.model, c.id});
-    f.results.push_back({f.blocks.back(), {v}});
+  // Family blocks with a one-value result table (unless their writer writes it).
+  auto one_value_block = [&](const std::string& model, const std::string& id, bool write, double x = 1.0) {
+    f.blocks.push_back({model, id});
+    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, x, x, ""}}});
     f.connections.emplace_back();
+    if (write) w.block_results(model, id, {}, {BlockResult::real(prop::kTemp, x)});
+  };
+  for (int64_t i = cr.between(0, 3); i > 0; --i) {
+    const CompressorRecord& c = f.compressors.emplace_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    one_value_block(c.model, c.id, true, random_real(cr));
+    equipment.compressor(c);
   }
   for (int64_t i = r.between(0, 4); i > 0; --i) {
     f.tables.push_back({r.pick(kTableTypes), unique_identifier(r, used_tables, 40)});
@@ -519,12 +485,6 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   }
   // Column blocks, reactors and pipelines, each with a one-value result
   // table (the reactor writer writes its own), and relief objects with results.
-  auto one_value_block = [&](const std::string& model, const std::string& id, bool write) {
-    f.blocks.push_back({model, id});
-    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
-    f.connections.emplace_back();
-    if (write) w.block_results(model, id, {}, {BlockResult::real(prop::kTemp, 1.0)});
-  };
   f.columns = random_column_blocks(seed, w, f.ncc, used_blocks);
   for (const RandomColumnBlock& c : f.columns) one_value_block(c.model, c.id, true);
   f.reactors = random_reactors(seed, w, f.ncc, used_blocks);
