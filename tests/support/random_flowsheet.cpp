@@ -111,20 +111,13 @@ struct RowKind {
   int64_t property;
   int64_t unit_type;
 };
-const std::vector<RowKind> kTotalRows{{prop::kTemp, unit_type::kTemperature},
-                                      {prop::kPres, unit_type::kPressure},
-                                      {prop::kVfrac, 0},
-                                      {prop::kHmx, unit_type::kEnthalpyFlow},
-                                      {prop::kHmx, 0},
-                                      {prop::kQcalc, unit_type::kEnthalpyFlow},
-                                      {prop::kMoleFlowTotal, unit_type::kMoleFlow},
-                                      {prop::kMassFlowTotal, unit_type::kMassFlow},
-                                      {prop::kMw, 0},
-                                      {kUnnamedProperty, 0}};
-const std::vector<RowKind> kComponentRows{{prop::kMoleFlow, unit_type::kMoleFlow},
-                                          {prop::kMassFlow, unit_type::kMassFlow},
-                                          {prop::kMoleFrac, 0},
-                                          {prop::kMassFrac, 0}};
+const std::vector<RowKind> kTotalRows{
+    {prop::kTemp, unit_type::kTemperature}, {prop::kPres, unit_type::kPressure}, {prop::kVfrac, 0},
+    {prop::kHmx, unit_type::kEnthalpyFlow}, {prop::kHmx, 0}, {prop::kQcalc, unit_type::kEnthalpyFlow},
+    {prop::kMoleFlowTotal, unit_type::kMoleFlow}, {prop::kMassFlowTotal, unit_type::kMassFlow}, {prop::kMw, 0},
+    {kUnnamedProperty, 0}};
+const std::vector<RowKind> kComponentRows{{prop::kMoleFlow, unit_type::kMoleFlow}, {prop::kMassFlow, unit_type::kMassFlow},
+                                          {prop::kMoleFrac, 0}, {prop::kMassFrac, 0}};
 
 // A unit known_units() holds, of one type (of any type for 0); gauge units
 // only when the run has an ambient pressure to add.
@@ -432,12 +425,10 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     RandomConnections& c = f.connections[k];
     c.written = !c.inlets.empty() || !c.outlets.empty() || r.chance(50);
     if (!c.written) continue;
-    auto local = [](const std::vector<RandomObject>& streams) {
-      std::vector<std::pair<std::string, std::string>> out;
-      for (const RandomObject& s : streams) out.emplace_back(local_of(s.id), s.type);
-      return out;
-    };
-    w.connections(f.blocks[k].type, f.blocks[k].id, local(c.inlets), local(c.outlets));
+    std::vector<std::pair<std::string, std::string>> local[2];
+    for (int out = 0; out < 2; ++out)
+      for (const RandomObject& s : out ? c.outlets : c.inlets) local[out].emplace_back(local_of(s.id), s.type);
+    w.connections(f.blocks[k].type, f.blocks[k].id, local[0], local[1]);
   }
 
   // Blocks with heating curves, drawn from a generator of their own so that
