@@ -5,7 +5,6 @@
 namespace flowsum::testing {
 namespace {
 
-std::string num(int64_t n) { return std::to_string(n); }
 std::string item(const std::string& s) { return s.empty() ? " " : s; }
 
 }  // namespace
@@ -45,7 +44,7 @@ void CurveWriter::curve(const std::string& model, const std::string& block, cons
   }
   const std::string number = located ? c.location + " " + num(c.number) : num(c.number);
   shared_dataset(w_, "HC", {"BLOCK", model, block, c.section},
-                 {rows, {{"NPOINT"}, {{{"#" + num(static_cast<int64_t>(c.npoints()))}}}, ""}, {{"HCURV_NO"}, {{{number}}}, ""}},
+                 {rows, counted_set("NPOINT", static_cast<int64_t>(c.npoints())), {{"HCURV_NO"}, {{{number}}}, ""}},
                  vals);
 }
 

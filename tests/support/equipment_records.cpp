@@ -7,10 +7,6 @@ std::string costing_section_of(const std::string& type) {
   return t == "TRAY-TOW" || t == "PACK-TOW" || t == "CUSTOM2" ? "SZECST1" : "SZECST";
 }
 
-namespace {
-ColumnSet counted(const std::string& qualifier, int64_t n) { return {{qualifier}, {{{"#" + std::to_string(n)}}}, ""}; }
-}  // namespace
-
 void EquipmentWriter::grid(const std::string& model, const std::string& id, const std::string& section,
                            const ResultGrid& g, const std::vector<std::string>& qualifiers,
                            std::vector<ColumnSet> crossed) {
@@ -36,12 +32,12 @@ void EquipmentWriter::compressor(const CompressorRecord& c) {
   }
   if (!c.performance.empty())
     grid(c.model, c.id, "PERF_STG", c.performance, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"},
-         {counted("NSTAGE", c.performance.npoints())});
-  if (!c.stages.empty()) grid(c.model, c.id, "SGBS_PRF", c.stages, props, {counted("NSTAGE", c.stages.npoints())});
-  if (!c.coolers.empty()) grid(c.model, c.id, "COOL_PRF", c.coolers, props, {counted("NMINS1", c.coolers.npoints())});
+         {counted_set("NSTAGE", c.performance.npoints())});
+  if (!c.stages.empty()) grid(c.model, c.id, "SGBS_PRF", c.stages, props, {counted_set("NSTAGE", c.stages.npoints())});
+  if (!c.coolers.empty()) grid(c.model, c.id, "COOL_PRF", c.coolers, props, {counted_set("NMINS1", c.coolers.npoints())});
   for (const auto& [stage, g] : c.wheels)
     grid(c.model, c.id, "PERF_WHL", g, props,
-         {counted("NWHEEL", g.npoints()), {{"STAGE_NO"}, {{{std::to_string(stage)}}}, ""}});
+         {counted_set("NWHEEL", g.npoints()), {{"STAGE_NO"}, {{{std::to_string(stage)}}}, ""}});
 }
 
 void EquipmentWriter::costing(const CostingRecord& c) {

@@ -8,8 +8,6 @@
 namespace flowsum::testing {
 namespace {
 
-std::string num(int64_t n) { return std::to_string(n); }
-
 Value real(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
 
 std::vector<IdMember> members(int64_t n) {

@@ -3,12 +3,9 @@
 #include <cmath>
 #include <random>
 
-
 namespace flowsum::testing {
 
 namespace {
-
-std::string num(int64_t n) { return std::to_string(n); }
 
 std::vector<Value> values_of(const PipeSeries& s) {
   std::vector<Value> v;
@@ -29,7 +26,7 @@ void PipelineWriter::pipeline(const PipelineRecord& p) {
   const auto property = [](const PipeSeries& s) {
     return ColumnSet{{"PROPERTIES"}, {{{num(s.property)}, s.type, s.type == 2 ? s.unit_type : 0}}, ""};
   };
-  const auto points = [](size_t n) { return ColumnSet{{"NPOINTS"}, {{{"#" + num(static_cast<int64_t>(n))}}}, ""}; };
+  const auto points = [](size_t n) { return counted_set("NPOINTS", static_cast<int64_t>(n)); };
   for (const auto& [section, entries] : {std::pair{"PIP_IN", &p.inlet}, std::pair{"PIP_OUT", &p.outlet}}) {
     if (entries->empty()) continue;
     ColumnSet props{{"PROPERTIES"}, {}, ""};
