@@ -177,8 +177,8 @@ namespace {
 // the memory starts over when it is full. An entry is used again only for
 // the same record line, head (path length, template or not, connection
 // path), value types and unit types, while the load stamp and the scanner's
-// table are those it was read with. A data set whose text ends before its count is never
-// kept, so its warning is written on every read.
+// table are those it was read with. A data set whose text ends before its
+// count is never kept, so its warning is written on every read.
 class ValueMemory {
  public:
   static constexpr int64_t kMaxValues = 64;
