@@ -108,6 +108,7 @@ struct State {
   int64_t line_number = 0;
   int64_t comma = 1;
   bool extended = false;
+  uint64_t generation = 0;  // table rebuilds so far
   Cell table[kStates][kClasses]{};
   char text[kLineChars]{};
 
@@ -120,6 +121,7 @@ struct State {
   }
 
   void rebuild_table() {
+    ++generation;
     std::memcpy(table, kStandard, sizeof table);
     if (comma == 2)
       for (int s = 0; s < kStates; ++s) table[s][11 - 1] = kCommaVariant2[s];
@@ -410,6 +412,8 @@ void select_table(int64_t flag) {
     s.rebuild_table();
   }
 }
+
+uint64_t table_generation() { return state().generation; }
 
 void next(Token& tok) {
   State& s = state();

@@ -33,6 +33,11 @@ void next(Token& tok);
 // TKTOKS: 1 standard table, anything else the extended table.
 void select_table(int64_t flag);
 
+// A number that changes whenever the transition table in force changes
+// (TKTOKS, or TKTOKI's comma variant): what the scanner made of a text is
+// kept by callers only while it is the same.
+uint64_t table_generation();
+
 // Whether plain numbers are read by a shortcut rather than the automaton
 // (on by default; the results are the same, which tests check by turning it
 // off).

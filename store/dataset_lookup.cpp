@@ -14,6 +14,7 @@
 #include "loading/scanner.hpp"
 #include "store/dataset_tree.hpp"
 #include "store/list_evaluation.hpp"
+#include "store/load_stamp.hpp"
 #include "store/loading_sequences.hpp"
 #include "store/packed_words.hpp"
 #include "store/text_field.hpp"
@@ -119,11 +120,10 @@ bool choose_node(const Tree& t, int64_t p, std::string_view last, std::string_vi
   return false;
 }
 
-// Scanner just past the head of the data set on `line` as a path of nid
-// keywords counts it: the record keyword and the path, a comma that splits
-// the last keyword, the at-name and "(".
-void skip_dataset_head(int64_t line, size_t nid) {
-  position_scanner_at_line(line);
+// Scanner, positioned at the data set's line, just past its head as a path
+// of nid keywords counts it: the record keyword and the path, a comma that
+// splits the last keyword, the at-name and "(".
+void skip_dataset_head(size_t nid) {
   scan::Token tok;
   for (size_t i = 0; i <= nid; ++i) scan::next(tok);
   if (tok.type == scan::kComma) {
@@ -173,6 +173,107 @@ std::string DatasetAnswer::text_value(int64_t j) const {
 
 namespace {
 
+// The values of small data sets read whole, as read_values laid them out,
+// for the rest of the load. Equipment, compressors and pipelines keep most
+// of their results in data sets of a few values each, read once per pass;
+// on every pass after the first the lookup then copies the values instead
+// of reading and tokenizing their text again. Only data sets of at most
+// kMaxValues values are kept (a stream's main results are read as fast from
+// the text), and at most kMaxKeptWords words in kMaxEntries data sets:
+// the memory starts over when it is full. An entry is used again only for
+// the same record line, head (path length, template or not, connection
+// path), value types and unit types, while the load stamp and the scanner's
+// table are those it was read with. A data set whose text ends before its
+// count is never kept, so its warning is written on every read.
+class ValueMemory {
+ public:
+  static constexpr int64_t kMaxValues = 64;
+  static constexpr size_t kMaxKeptWords = 7 * 16384;  // about 16 000 values
+  static constexpr size_t kMaxEntries = 2048;
+
+  struct Head {
+    int64_t line = 0, nd = 0;
+    size_t nid = 0;
+    bool positioned = false, connection = false;
+  };
+
+  struct Entry {
+    Head head;
+    uint64_t table = 0;
+    size_t at = 0, ntexts = 0;  // where its words start in the arena; long-text words
+  };
+  struct Hit {
+    const int64_t* values = nullptr;  // 5*nd words
+    const int64_t* texts = nullptr;
+    size_t ntexts = 0;
+  };
+
+  static bool wanted(const Head& h) { return h.line >= 1 && h.nd > 0 && h.nd <= kMaxValues; }
+
+  // The values kept for this head whose types and unit types (2*nd words
+  // from shape) agree; values null when there are none.
+  Hit find(const Head& h, const int64_t* shape, const LoadStamp& now) {
+    if (!wanted(h) || count_ == 0 || !(stamp_ == now)) return {};
+    const Entry* found = slot(h.line);
+    if (found->head.line != h.line) return {};
+    const Entry& e = *found;
+    if (e.head.nd != h.nd || e.head.nid != h.nid || e.head.positioned != h.positioned ||
+        e.head.connection != h.connection || e.table != scan::table_generation())
+      return {};
+    const int64_t* w = arena_.data() + e.at;
+    if (!std::equal(w, w + 2 * h.nd, shape)) return {};
+    return {w + 2 * h.nd, w + 7 * h.nd, e.ntexts};
+  }
+
+  // Keeps the values read at locd: the first 5*nd words (long-text
+  // locations made relative to locd) and the long texts' words from `texts`
+  // to `end`. Words: the shape, the values, the texts, one after the other.
+  void keep(const Head& h, const int64_t* shape, int64_t locd, int64_t texts, int64_t end, const LoadStamp& now) {
+    if (!wanted(h)) return;
+    const size_t ntexts = static_cast<size_t>(end - texts);
+    const size_t words = static_cast<size_t>(7 * h.nd) + ntexts;
+    if (!(stamp_ == now) || arena_.size() + words > kMaxKeptWords || count_ >= kMaxEntries) {
+      std::fill(slots_.begin(), slots_.end(), Entry{});
+      count_ = 0;
+      arena_.clear();
+      stamp_ = now;
+    }
+    if (slots_.empty()) {
+      slots_.resize(kSlots);
+      arena_.reserve(kMaxKeptWords);
+    }
+    const size_t at = arena_.size();
+    arena_.insert(arena_.end(), shape, shape + 2 * h.nd);
+    arena_.insert(arena_.end(), work_ptr(locd), work_ptr(locd) + 5 * h.nd);
+    for (int64_t j = 0; j < h.nd; ++j)
+      if (holds_long_text(h, shape[j])) arena_[at + static_cast<size_t>(3 * h.nd + 2 * j + 1)] -= locd;
+    arena_.insert(arena_.end(), work_ptr(texts), work_ptr(texts) + ntexts);
+    Entry* e = slot(h.line);
+    if (e->head.line != h.line) ++count_;
+    *e = Entry{h, scan::table_generation(), at, ntexts};
+  }
+
+  static bool holds_long_text(const Head& h, int64_t type) {
+    return type == value_type::kLongText || (type == value_type::kText && h.connection);
+  }
+
+ private:
+  // The slot of this line, or the empty slot where it would go (open
+  // addressing; the table is never more than half full).
+  Entry* slot(int64_t line) {
+    size_t i = static_cast<size_t>(line) * 0x9E3779B97F4A7C15ull >> 52;  // 12 bits: kSlots
+    while (slots_[i].head.line != 0 && slots_[i].head.line != line) i = (i + 1) & (kSlots - 1);
+    return &slots_[i];
+  }
+
+  static constexpr size_t kSlots = 2 * kMaxEntries;
+  LoadStamp stamp_;
+  std::vector<Entry> slots_;    // by record line; line 0 marks a free slot
+  size_t count_ = 0;            // slots in use
+  std::vector<int64_t> arena_;  // the entries' words
+};
+ValueMemory g_value_memory;
+
 // Lay out the value block after the qualifier block, read the values and
 // remember the answer. a holds nqual, ndata and locq; the scanner stands on
 // the first value when positioned is true. False, with nothing remembered,
@@ -207,8 +308,26 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
   int64_t free = locd + 6 * nd + 2;
   locs(l::kFreePointer) = free;
 
-  if (!positioned && nd > 0 && line >= 1) skip_dataset_head(line, path.size());
-  if (line >= 1) {
+  const ValueMemory::Head head{line, nd, path.size(), positioned, connection};
+  ValueMemory::Hit kept;
+  LoadStamp now;
+  if (line >= 1 && nd > 0) {
+    // The scanner is left where a read would start (its unit, mode and
+    // comma variant as the read sets them), then the memory is asked.
+    if (!positioned) position_scanner_at_line(line);
+    if (ValueMemory::wanted(head)) now = LoadStamp::now();
+    kept = g_value_memory.find(head, work_ptr(types), now);
+  }
+  if (kept.values) {
+    std::copy_n(kept.values, 5 * nd, work_ptr(locd));
+    for (int64_t j = 0; j < nd; ++j)
+      if (ValueMemory::holds_long_text(head, work(types + j))) work(locd + nd + 2 * j + 1) += locd;
+    std::copy_n(kept.texts, kept.ntexts, work_ptr(free));
+    free += static_cast<int64_t>(kept.ntexts);
+    locs(l::kFreePointer) = free;
+  } else if (line >= 1) {
+    if (!positioned && nd > 0) skip_dataset_head(path.size());
+    const int64_t texts = free;
     scan::Token tok;
     // The next token of the values; false at the data set's end: its ")"
     // (one that closes a "(" read as a value does not count), the end of the
@@ -259,6 +378,8 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
         if (work(types + k) == value_type::kReal) set_work_real(locd + 4 * nd + k, rglb(1));
       write_warning({" WARNING: DSET AT LINE" + fortran_i(line, 10) + " ENDS AFTER" + fortran_i(j, 7) +
                      " OF" + fortran_i(nd, 7) + " VALUES"});
+    } else if (nd > 0) {
+      g_value_memory.keep(head, work_ptr(types), locd, texts, free, now);
     }
   }
 

@@ -255,3 +255,38 @@ TEST(Pipelines, ProfileChoiceFollowsTreeEdits) {
 
 }  // namespace
 }  // namespace flowsum::testing
+
+namespace flowsum::testing {
+namespace {
+
+// Values read from a data set's text are kept for the load only: a file
+// that puts other values on the same lines is read afresh.
+TEST(Pipelines, KeptValuesFollowTheLoad) {
+  auto file_with = [](double first) {
+    SummaryBuilder b;
+    b.header();
+    FlowsheetWriter w(b);
+    w.property_names();
+    PipelineWriter pw(w);
+    w.block_results("DUCTLINE", "P-1", {}, {BlockResult::real(22, 1.0)});
+    PipelineRecord p;
+    p.id = "P-1";
+    p.profile = {PipeSeries{22, 2, 0, {first, 2.0}, {}, {}}};
+    pw.pipeline(p);
+    return TempSummaryFile(b.text());
+  };
+  std::string id = pad("P-1", 24), qname(12, ' '), label(16, ' ');
+  for (const double first : {3.0, 5.0}) {
+    TempSummaryFile file = file_with(first);
+    LoadedSummary load(file.string(), "SI", 0, 1.0e35);
+    ASSERT_EQ(load.ierr(), 0);
+    std::string pname = name_of(22);
+    int64_t n = 2, ierr = -7;
+    std::vector<double> v(2, -1.0);
+    tkpipr_(id.data(), &n, pname.data(), v.data(), qname.data(), label.data(), &ierr, 24, 12, 12, 16);
+    EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{0}, first));
+  }
+}
+
+}  // namespace
+}  // namespace flowsum::testing
