@@ -353,7 +353,7 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
     m.stamp = now;
   }
   choice_key(path, wanted, m.key);
-  auto add = [&m](std::string_view t) {
+  auto add = [](std::string_view t) {
     const uint32_t n = static_cast<uint32_t>(t.size());
     m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
     m.key.append(t);
