@@ -411,7 +411,9 @@ bool remembered_answer(std::span<const std::string_view> path, std::string_view 
   const int64_t nid = tkretn_.iret[0];
   if (nid != static_cast<int64_t>(path.size()) || !g_remembered.valid) return false;
   if (line == 0 ? g_remembered.by_record : g_remembered.line != line) return false;
-  for (size_t i = 0; i < path.size(); ++i)
+  // From the last keyword back: paths of one pass differ mostly in their
+  // last keywords (sections, items), so a different path is told early.
+  for (size_t i = path.size(); i-- > 0;)
     if (!padded_equal(retn_text(i), keyword(path[i]))) return false;
   const std::string remembered_qual = padded(retn_text(path.size()), 8);
   if (TextField::trim_right(qual8).empty() ? !g_remembered.first_of_path : remembered_qual != qual8) return false;

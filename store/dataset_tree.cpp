@@ -828,11 +828,15 @@ namespace {
 // (trailing blanks do not count, as keys are packed without them) and the
 // tree, so it is kept with the load's stamp, which changes with every edit
 // of the loaded tree through TKDTRE; an addition never moves a node that was
-// found. Only paths found (code 0) are kept; the store is emptied when it
+// found. Paths found (code 0) are kept, and so are paths the tree does not
+// hold (the level that is missing), which readers of optional sections ask
+// for on every pass; a search that meets a damaged or improper tree is made
+// again every time, as it writes its message. The store is emptied when it
 // holds kKeptPaths of them, which bounds it to a megabyte or so.
 struct FoundPath {
   int64_t node = 0;
   DataRecord record;
+  int64_t code = 0;  // 0, or the level the tree does not hold
 };
 struct PathMemory {
   LoadStamp stamp;
@@ -873,6 +877,7 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
   PathMemory* kept = index_ != nullptr ? &path_memory(path) : nullptr;
   if (kept != nullptr) {
     if (const auto it = kept->found.find(kept->key); it != kept->found.end()) {
+      if (it->second.code != 0) return it->second.code;
       node = it->second.node;
       if (record != nullptr) *record = it->second.record;
       return 0;
@@ -888,7 +893,8 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
     node = ipos;
     if (record != nullptr) *record = found;
   }
-  if (rc == 0 && kept != nullptr) kept->found.emplace(kept->key, FoundPath{ipos, found});
+  if (kept != nullptr && rc == 0) kept->found.emplace(kept->key, FoundPath{ipos, found, 0});
+  if (kept != nullptr && rc > 0) kept->found.emplace(kept->key, FoundPath{0, DataRecord{}, rc});
   return rc;
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -614,7 +615,7 @@ namespace {
 struct RememberedList {
   uint64_t serial = 0;
   int64_t chars_per_word = 0;
-  std::string name;            // 8 characters, blank-padded
+  uint64_t name = 0;           // the 8 characters, blank-padded, as one word
   int64_t ndata = 0, nqual = 0;
   std::shared_ptr<const std::vector<int64_t>> words;  // the block as it was written at the base
   uint64_t used = 0;
@@ -635,7 +636,11 @@ ListAnswer evaluate_list_remembered(std::string_view lsetid) {
   static std::vector<RememberedList> kept;
   static int64_t kept_words = 0;
   static uint64_t clock = 0;
-  const std::string name = padded(lsetid.substr(0, std::min<size_t>(8, lsetid.size())), 8);
+  // The name's 8 characters (blank-padded) compared as one word.
+  char name8[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  std::memcpy(name8, lsetid.data(), std::min<size_t>(8, lsetid.size()));
+  uint64_t name;
+  std::memcpy(&name, name8, sizeof name);
   const uint64_t serial = last_load().serial;
   const int64_t cpw = packed_chars_per_word();
   const int64_t base = list_base();

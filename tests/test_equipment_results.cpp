@@ -301,5 +301,30 @@ TEST(EquipmentResults, RememberedAnswersFollowTreeEditsUnitsAndReloads) {
   EXPECT_EQ(costs_of("E-1"), (Costs{1, 0, 0, 2.0e5, kMissing, 0}));
 }
 
+// A section the tree lacks is remembered as missing only until TKDTRE
+// files one there.
+TEST(EquipmentResults, MissingSectionFoundOnceFiled) {
+  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, none;
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  EquipmentWriter ew(w);
+  for (const char* id : {"K-1", "K-2"}) w.block_results("STAGEBST", id, {}, {BlockResult::real(22, 1.0)});
+  ew.compressor({"STAGEBST", "K-1", one, one, one, {}});
+  ew.compressor({"STAGEBST", "K-2", one, one, none, {}});
+  TempSummaryFile file(b.text());
+  LoadedSummary load(file.string(), "SI", 0, kMissing);
+  ASSERT_EQ(load.ierr(), 0);
+  EXPECT_EQ(counts_of("K-2"), (Ints{2, 1, 0, 0, 2, 1}));
+  const TreeEntry e = tree_lookup({"BLOCK", "STAGEBST", "K-1", "COOL_PRF"});
+  std::string ids = pad("BLOCK", 8) + pad("STAGEBST", 8) + pad("K-2", 8) + pad("COOL_PRF", 8), value = pad(e.qualifier, 8);
+  int64_t mode = 4, nids = 4, idata = e.line, ipos = 0, ierr = 1;
+  tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, flowsum::work_ptr(flowsum::locs(flowsum::l::kTree)),
+          &flowsum::locs(flowsum::l::kTreeUsed), &ipos, &ierr, 8, 8);
+  ASSERT_EQ(ierr, 0);
+  EXPECT_EQ(counts_of("K-2"), (Ints{2, 1, 2, 1, 2, 1}));
+}
+
 }  // namespace
 }  // namespace flowsum::testing
