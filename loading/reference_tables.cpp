@@ -495,10 +495,14 @@ namespace {
 // The property table is sorted by name, but queries ask by number, once for
 // every row they write. This index maps each number to its first entry; it
 // is built on first use and rebuilt for another load or another table.
+// Numbers up to kDirectNumbers (every number a file uses in practice) are
+// found by position in a direct table, the others by a binary search.
 struct PropertyIndex {
+  static constexpr int64_t kDirectNumbers = 1 << 16;
   uint64_t serial = 0;
   int64_t base = 0, n = -1, stride = 0;
   std::vector<std::pair<int64_t, int64_t>> by_number;  // (number, entry index)
+  std::vector<int32_t> direct;                         // number -> entry index + 1, 0 for none
 
   bool current(int64_t b, int64_t count, int64_t s) const {
     return serial == last_load().serial && base == b && n == count && stride == s;
@@ -513,9 +517,19 @@ struct PropertyIndex {
     // Equal numbers keep their table order, so the first entry comes first.
     std::stable_sort(by_number.begin(), by_number.end(),
                      [](const auto& x, const auto& y) { return x.first < y.first; });
+    direct.clear();
+    int64_t top = 0;
+    for (const auto& [number, k] : by_number)
+      if (number >= 0 && number < kDirectNumbers && k < INT32_MAX) top = std::max(top, number + 1);
+    direct.assign(static_cast<size_t>(top), 0);
+    for (auto it = by_number.rbegin(); it != by_number.rend(); ++it)
+      if (it->first >= 0 && it->first < top && it->second < INT32_MAX)
+        direct[static_cast<size_t>(it->first)] = static_cast<int32_t>(it->second + 1);
   }
   // Entry index of the number's first entry, or -1.
   int64_t find(int64_t number) const {
+    if (number >= 0 && number < static_cast<int64_t>(direct.size())) return direct[static_cast<size_t>(number)] - 1;
+    if (number >= 0 && number < kDirectNumbers) return -1;
     auto it = std::lower_bound(by_number.begin(), by_number.end(), std::pair<int64_t, int64_t>(number, 0),
                                [](const auto& x, const auto& y) { return x.first < y.first; });
     return it != by_number.end() && it->first == number ? it->second : -1;
@@ -597,22 +611,24 @@ void UnitTable::type_name_into(int64_t type, TextField out) const {
   if (out.len > 12) TextField(out.data + 12, out.len - 12).fill_blank();
 }
 
-void UnitTable::label_into(int64_t type, int64_t unit, TextField out) const {
-  if (int64_t w = unit_word(type, unit))
-    unpack_text(work_ptr(w), words_of_text16(), TextField(out.data, std::min<size_t>(out.len, 16)));
+void UnitTable::label_into(int64_t type, int64_t unit, TextField out) const { entry(type, unit).label_into(out); }
+
+double UnitTable::factor(int64_t type, int64_t unit) const { return entry(type, unit).factor(); }
+
+double UnitTable::offset(int64_t type, int64_t unit) const { return entry(type, unit).offset(); }
+
+void UnitTable::Entry::label_into(TextField out) const {
+  if (word)
+    unpack_text(work_ptr(word), words_of_text16(), TextField(out.data, std::min<size_t>(out.len, 16)));
   else
     out.fill_blank();
   if (out.len > 16) TextField(out.data + 16, out.len - 16).fill_blank();
 }
 
-double UnitTable::factor(int64_t type, int64_t unit) const {
-  int64_t w = unit_word(type, unit);
-  return w ? work_real(w + words_of_text16()) : 0.0;
-}
+double UnitTable::Entry::factor() const { return word ? work_real(word + words_of_text16()) : 0.0; }
 
-double UnitTable::offset(int64_t type, int64_t unit) const {
-  int64_t w = unit_word(type, unit);
-  return w ? work_real(w + words_of_text16() + words_of_real()) : 0.0;
+double UnitTable::Entry::offset() const {
+  return word ? work_real(word + words_of_text16() + words_of_real()) : 0.0;
 }
 
 int64_t UnitTable::find_type(std::string_view name) const {

@@ -70,6 +70,16 @@ class UnitTable {
   // when none.
   int64_t find_unit(int64_t type, std::string_view label) const;
 
+  // One unit's entry, located once for reading its label, factor and offset
+  // (what label_into, factor and offset give for that type and unit).
+  struct Entry {
+    int64_t word = 0;  // first word, 0 when the entry is not in the work area
+    void label_into(TextField out) const;
+    double factor() const;
+    double offset() const;
+  };
+  Entry entry(int64_t type, int64_t unit) const { return {unit_word(type, unit)}; }
+
  private:
   // First word of a unit entry, or 0 when it does not lie in the work area.
   int64_t unit_word(int64_t type, int64_t unit) const;

@@ -200,8 +200,9 @@ void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t
   // Reals of one unit type and code in a row share the conversion's table
   // look-ups, and a unit type's name is looked up once for each run of it.
   StoredConverter convert;
+  const UnitTable table;
   int64_t named = 0;
-  std::string type_name;
+  char type_name[kUnitTypeNameChars];
   for (int64_t j = 1; j <= n; ++j) {
     const size_t row = static_cast<size_t>(j - 1);
     const int64_t t = a.type(j);
@@ -221,11 +222,11 @@ void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t
       if (ut != 0) {
         const ConvertedValue c = convert(ut, a.unit_code(j), a.real_value(j));
         if (ut != named) {
-          type_name = unit_type_name(ut);
+          table.type_name_into(ut, TextField(type_name, sizeof type_name));
           named = ut;
         }
         reals[row] = c.value;
-        qname.assign(type_name);
+        qname.assign(std::string_view(type_name, sizeof type_name));
         label.assign(c.label_view());
       }
     } else {

@@ -507,16 +507,19 @@ std::vector<WantedQualifier> wanted_pairs(const char* names, size_t names_len, c
 void read_property_values(const DatasetAnswer& a, int64_t prop_col, int64_t nvalues, int64_t nnames,
                           char* pnames, size_t pnames_len, double* values, char* utypes,
                           size_t utypes_len, char* ulabels, size_t ulabels_len) {
+  char pname[kPropertyNameChars];
   for (int64_t j = 1; j <= nnames && prop_col > 0; ++j) {
-    const std::string name = property_name(a.qualifier_int(prop_col, j));
-    if (!TextField::trim_right(name).empty())
-      text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(name);
+    property_name_into(a.qualifier_int(prop_col, j), TextField(pname, sizeof pname));
+    if (!all_blank(pname, sizeof pname))
+      text_element(pnames, pnames_len, static_cast<size_t>(j - 1)).assign(std::string_view(pname, sizeof pname));
   }
   // Values of one unit type and code in a row share the conversion's table
   // look-ups, and the type's name is looked up once for each run of a type.
   StoredConverter convert;
+  const UnitTable table;
   int64_t named = 0;
-  std::string name;
+  char type_name[kUnitTypeNameChars];
+  const std::string_view name(type_name, sizeof type_name);
   for (int64_t j = 1; j <= nvalues; ++j) {
     const size_t i = static_cast<size_t>(j - 1);
     const int64_t t = a.unit_type(j);
@@ -529,7 +532,7 @@ void read_property_values(const DatasetAnswer& a, int64_t prop_col, int64_t nval
     }
     const ConvertedValue c = convert(t, a.unit_code(j), a.real_value(j));
     if (t != named) {
-      name = unit_type_name(t);
+      table.type_name_into(t, TextField(type_name, sizeof type_name));
       named = t;
     }
     if (values) values[i] = c.value;

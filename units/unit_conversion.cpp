@@ -96,16 +96,24 @@ StoredConverter::Plan StoredConverter::plan(int64_t unit_type, int64_t unit_code
   }
   // A target that is not a unit of the type (a unit set beyond the type's
   // units, or a damaged table) converts nothing.
-  if (!table.has_unit(unit_type, target)) return p;
+  const int64_t nunits = table.units(unit_type);
+  if (target < 1 || target > nunits) return p;
   p.target_found = true;
-  table.label_into(unit_type, target, TextField(p.target_label, kUnitLabelChars));
-  if (!table.has_unit(unit_type, unit_code)) return p;
-  p.target_factor = table.factor(unit_type, target);
+  // Each unit's entry is located once: its label, factor and offset follow
+  // one another there (an entry outside the work area reads as blank and 0).
+  const UnitTable::Entry to = table.entry(unit_type, target);
+  to.label_into(TextField(p.target_label, kUnitLabelChars));
+  if (unit_code < 1 || unit_code > nunits) return p;
+  p.target_factor = to.factor();
   if (p.target_factor == 0.0) return p;
   p.converts = true;
-  p.factor = table.factor(unit_type, unit_code);
-  p.offset = effective_offset(table, unit_type, unit_code);
-  p.target_offset = effective_offset(table, unit_type, target);
+  const UnitTable::Entry from = table.entry(unit_type, unit_code);
+  auto effective = [unit_type](double offset) {
+    return unit_type == kPressureUnitType && offset < 0.0 ? rglb(2) : offset;
+  };
+  p.factor = from.factor();
+  p.offset = effective(from.offset());
+  p.target_offset = effective(to.offset());
   std::copy_n(p.target_label, kUnitLabelChars, p.label);
   return p;
 }
