@@ -162,43 +162,48 @@ std::pair<int64_t, int64_t> counted_shape(CompressorPath& path, Entry qname) {
   return {1, a.ndata};
 }
 
-// The wheel data sets of the block asked for last: for each stage asked
-// for, the data set chosen by its "STAGE_NO" key. A caller asks a stage's
-// wheel counts and then its wheel results, and each choice walks the
-// block's wheel data sets and evaluates their qualifier blocks; the second
-// is served from here. It serves only while the load, its tree and the
-// block table are the ones it was filled from, and for the same block.
-constexpr size_t kStagesRemembered = 256;
-struct WheelMemory {
-  bool valid = false;
-  LoadStamp stamp;
-  std::string block, model;
-  std::unordered_map<int64_t, DatasetChoice> stages;
-
-  bool serves(const CompressorPath& path) const {
-    return valid && stamp == LoadStamp::now(ItemKind::kBlock) && model == path.key(1) && block == path.key(2);
-  }
+// The wheel data sets of every stage asked for in this load: the data set
+// chosen by the stage's "STAGE_NO" key and the member counts of its wheel
+// and result sets. A caller asks a stage's wheel counts and then its wheel
+// results, pass after pass; each choice walks the block's wheel data sets
+// and evaluates their qualifier blocks, and each count reads the sets'
+// heads. Both depend only on the load, its tree, the block table and the
+// loading sequences, so they serve while the load's stamp is unchanged.
+// What is kept are choices and counts, never values. Stage numbers are the
+// caller's: the memory starts over when it holds kStagesRemembered stages.
+constexpr size_t kStagesRemembered = 4096;
+struct StageWheels {
+  DatasetChoice choice;
+  bool sized = false;  // sizes read (their count kept in nsized)
+  int64_t nsized = 0;
+  std::array<int64_t, 2> sizes{0, 0};
 };
-WheelMemory g_wheels;
+struct WheelMemory {
+  LoadStamp stamp;
+  std::unordered_map<std::string, StageWheels> stages;
+  std::string key;  // the request being looked up (reused, not reallocated)
+};
 
-// The data set of a stage's wheels (ierr 0), as TKFDST chooses it.
-DatasetChoice wheel_choice(const CompressorPath& path, int64_t stage) {
-  WheelMemory& m = g_wheels;
-  if (!m.serves(path)) {
-    m = WheelMemory{};
-    m.valid = true;
-    m.stamp = LoadStamp::now(ItemKind::kBlock);
-    m.model = std::string(path.key(1));
-    m.block = std::string(path.key(2));
+// The wheels of a stage (its data set chosen as TKFDST chooses it).
+StageWheels& stage_wheels(const CompressorPath& path, int64_t stage) {
+  static WheelMemory m;
+  const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
+  if (!(m.stamp == now) || m.stages.size() >= kStagesRemembered) {
+    m.stages.clear();
+    m.stamp = now;
   }
-  const auto it = m.stages.find(stage);
-  if (it != m.stages.end()) return it->second;
+  // The stage number, then model and block, each preceded by its length.
+  m.key.assign(reinterpret_cast<const char*>(&stage), sizeof stage);
+  for (std::string_view k : {path.key(1), path.key(2)}) {
+    const auto n = static_cast<uint32_t>(k.size());
+    m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
+    m.key.append(k);
+  }
+  if (const auto it = m.stages.find(m.key); it != m.stages.end()) return it->second;
   const std::array<WantedQualifier, 1> wanted{{{padded("STAGE_NO", kName16), stage_key(stage)}}};
-  const DatasetChoice choice = find_dataset(path.keys(), wanted);
-  // Stage numbers are the caller's: what one block keeps stays bounded.
-  if (m.stages.size() >= kStagesRemembered) m.stages.clear();
-  m.stages.emplace(stage, choice);
-  return choice;
+  StageWheels w;
+  w.choice = find_dataset(path.keys(), wanted);
+  return m.stages.emplace(m.key, std::move(w)).first->second;
 }
 
 }  // namespace
@@ -292,14 +297,18 @@ void tknwhl_(const char* id, int64_t* stage, int64_t* nwheel, int64_t* nres, siz
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
   const CompressorPath path = block_section(b, "PERF_WHL");
-  const DatasetChoice choice = wheel_choice(path, *stage);
+  StageWheels& w = stage_wheels(path, *stage);
+  if (w.choice.ierr != 0) return;
   // The member counts of its wheel and result sets, as TKSPR3 gives them.
-  const std::array<std::string_view, 2> names{std::string_view(position_name(kWheels), kName16),
-                                              std::string_view(position_name(kWheelResults), kName16)};
-  std::array<int64_t, 2> sizes{0, 0};
-  if (choice.ierr != 0 || chosen_set_sizes(choice, names, sizes) != 2) return;
-  *nwheel = sizes[0];
-  *nres = sizes[1];
+  if (!w.sized) {
+    const std::array<std::string_view, 2> names{std::string_view(position_name(kWheels), kName16),
+                                                std::string_view(position_name(kWheelResults), kName16)};
+    w.nsized = chosen_set_sizes(w.choice, names, w.sizes);
+    w.sized = true;
+  }
+  if (w.nsized != 2) return;
+  *nwheel = w.sizes[0];
+  *nres = w.sizes[1];
 }
 
 void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, char* pnames,
@@ -311,7 +320,7 @@ void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, ch
   if (!of_model(b, CompressorModel::kMultistage)) return;
   FreePointerGuard guard;
   const CompressorPath path = block_section(b, "PERF_WHL");
-  const DatasetChoice choice = wheel_choice(path, *stage);
+  const DatasetChoice& choice = stage_wheels(path, *stage).choice;
   // Read as TKPRF3 reads the data set it chose.
   *ierr = choice.ierr != 0 ? choice.ierr
                            : read_chosen_profile(path.keys(), choice, std::string_view(position_name(kWheels), kName16),
