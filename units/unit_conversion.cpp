@@ -23,9 +23,11 @@ int64_t* target_table(const UnitTable& table) {
 
 // Offset of a unit as a conversion uses it: a gauge unit of the pressure
 // type (negative offset) is relative to the run's ambient pressure.
-double effective_offset(const UnitTable& table, int64_t type, int64_t unit) {
-  const double offset = table.offset(type, unit);
+double effective_offset(int64_t type, double offset) {
   return type == kPressureUnitType && offset < 0.0 ? rglb(2) : offset;
+}
+double effective_offset(const UnitTable& table, int64_t type, int64_t unit) {
+  return effective_offset(type, table.offset(type, unit));
 }
 
 // Unit of the type whose label equals the caller's text (blank-padded, case
@@ -108,12 +110,9 @@ StoredConverter::Plan StoredConverter::plan(int64_t unit_type, int64_t unit_code
   if (p.target_factor == 0.0) return p;
   p.converts = true;
   const UnitTable::Entry from = table.entry(unit_type, unit_code);
-  auto effective = [unit_type](double offset) {
-    return unit_type == kPressureUnitType && offset < 0.0 ? rglb(2) : offset;
-  };
   p.factor = from.factor();
-  p.offset = effective(from.offset());
-  p.target_offset = effective(to.offset());
+  p.offset = effective_offset(unit_type, from.offset());
+  p.target_offset = effective_offset(unit_type, to.offset());
   std::copy_n(p.target_label, kUnitLabelChars, p.label);
   return p;
 }
