@@ -445,6 +445,11 @@ TreeIndex::State& index_state(TreeIndex& index) { return *index.state_; }
 
 namespace {
 
+// Searches that met a leaf where a branch was expected (and reported it):
+// a search that did is made again on every call, so that its message is
+// written every time.
+uint64_t g_improper_reports = 0;
+
 class TreeWalk {
  public:
   enum Kind { kMatch, kNotFound, kBroken };
@@ -533,6 +538,7 @@ class TreeWalk {
 
   void report_improper(int64_t level) {
     ierr = kTreeImproper;
+    ++g_improper_reports;
     if (message_unit() <= 0) return;
     const std::string head =
         " IMPROPER STRUCTURED DSET TREE AT LEVEL " + fortran_i(level, 2) + " (TKDTRE)";
@@ -883,6 +889,7 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
       return 0;
     }
   }
+  const uint64_t improper_before = g_improper_reports;
   int64_t used = nused_;
   // Mode 1 only reads the tree.
   TreeView tree{const_cast<int64_t*>(w_), used, nused_};
@@ -894,7 +901,8 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
     if (record != nullptr) *record = found;
   }
   if (kept != nullptr && rc == 0) kept->found.emplace(kept->key, FoundPath{ipos, found, 0});
-  if (kept != nullptr && rc > 0) kept->found.emplace(kept->key, FoundPath{0, DataRecord{}, rc});
+  if (kept != nullptr && rc > 0 && g_improper_reports == improper_before)
+    kept->found.emplace(kept->key, FoundPath{0, DataRecord{}, rc});
   return rc;
 }
 

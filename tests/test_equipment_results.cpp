@@ -13,6 +13,7 @@
 #include "loading/globals.hpp"
 #include "loading/reference_tables.hpp"
 #include "support/column_checks.hpp"
+#include "support/message_capture.hpp"
 #include "support/random_flowsheet.hpp"
 #include "support/summary_suite.hpp"
 
@@ -302,7 +303,8 @@ TEST(EquipmentResults, RememberedAnswersFollowTreeEditsUnitsAndReloads) {
 }
 
 // A section the tree lacks is remembered as missing only until TKDTRE
-// files one there.
+// files one there; a search that meets a leaf where a branch was expected
+// reports it on every call.
 TEST(EquipmentResults, MissingSectionFoundOnceFiled) {
   const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, none;
   SummaryBuilder b;
@@ -317,6 +319,14 @@ TEST(EquipmentResults, MissingSectionFoundOnceFiled) {
   LoadedSummary load(file.string(), "SI", 0, kMissing);
   ASSERT_EQ(load.ierr(), 0);
   EXPECT_EQ(counts_of("K-2"), (Ints{2, 1, 0, 0, 2, 1}));
+  for (int k = 0; k < 2; ++k) {
+    MessageCapture capture;
+    std::string deeper = pad("BLOCK", 8) + pad("STAGEBST", 8) + pad("K-1", 8) + pad("COOL_PRF", 8) + pad("X", 8),
+                qual = pad("", 8);
+    int64_t nid = 5, nq = 0, nd = 0, lq = 0, ld = 0;
+    tkdset_(&nid, deeper.data(), qual.data(), &nq, &nd, &lq, &ld, 8, 8);
+    EXPECT_NE(capture.take().find("IMPROPER STRUCTURED DSET TREE AT LEVEL  4"), std::string::npos) << k;
+  }
   const TreeEntry e = tree_lookup({"BLOCK", "STAGEBST", "K-1", "COOL_PRF"});
   std::string ids = pad("BLOCK", 8) + pad("STAGEBST", 8) + pad("K-2", 8) + pad("COOL_PRF", 8), value = pad(e.qualifier, 8);
   int64_t mode = 4, nids = 4, idata = e.line, ipos = 0, ierr = 1;
