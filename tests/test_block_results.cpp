@@ -35,28 +35,19 @@ class BlockResults : public SummarySuite<BlockResults> {
     b.header();
     FlowsheetWriter w(b);
     w.property_names();
-    // Two descriptive qualifiers and every value type, then one qualifier.
+    // Two descriptive qualifiers and every value type (a single qualifier is
+    // shown by the tool's stored block summaries of the example's column).
     w.block_results("HEATER", "H1", {"SUBSTREAM", "PHASE"},
                     {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"MIXED", "VAPOR"}),
                      BlockResult::integer(prop::kNstage, 12, {"MIXED", "LIQUID"}),
                      BlockResult::text(prop::kMw, "ABCDEFGH", {"CISOLID", "SOLID"}),
                      BlockResult::real(prop::kVfrac, 0.25, unit_type::kNone, {"MIXED", "TOTAL"}),
                      {prop::kRefluxRatio, {"NCPSD", "LONG"}, Value::text("A LONG TEXT OF MANY WORDS"), 6, 0}});
-    w.block_results("FLASH2", "F1", {"PHASE"},
-                    {BlockResult::real(prop::kPres, 2.0E5, unit_type::kPressure, {"VAPOR"}),
-                     BlockResult::real(prop::kQcalc, 1000.0, unit_type::kEnthalpyFlow, {"TOTAL"})});
     BlockTableWriter t(w);
     t.reactor_report("TUBERX", "R1", "TUBE_PRP",
                      {{prop::kTemp, "MIXED", "VAPOR", "", "MOLE", unit_type::kTemperature, 1, {300.0, 310.0, 320.0}},
                       {prop::kHmx, "MIXED", "LIQUID", "H2O", "MASS", unit_type::kMolarEnthalpy, 1, {1.0E6, 2.0E6, 3.0E6}},
                       {prop::kRhomx, "MIXED", "LIQUID", "", "MASS", unit_type::kMassDensity, 1, {700.0, 710.0, 720.0}}});
-    // One descriptive qualifier, for the generic readers.
-    w.block_results("HEATER", "H3", {"PHASE"},
-                    {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
-                     BlockResult::real(prop::kVfrac, 0.5, unit_type::kNone, {"VAPOR"}),
-                     BlockResult::integer(prop::kNstage, 7, {"LIQUID"}),
-                     BlockResult::text(prop::kMw, "SHORT", {"LIQUID"}),
-                     {prop::kRefluxRatio, {"TOTAL"}, Value::text("A TEXT OF MORE THAN EIGHT"), 6, 0}});
     // Three properties at two points along PHASE: A A A B B B.
     w.idset_once("P3", {"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}, {{"24"}, 2, 0}});
     w.idset_once("AB", {"PHASE"}, {{{"A"}}, {{"B"}}});
@@ -114,7 +105,7 @@ ResultTable results(const std::string& block) {
   return r;
 }
 
-TEST_F(BlockResults, ResultTableWithTwoDescriptiveQualifiersAndEveryValueType) {
+TEST_F(BlockResults, ResultTablesWithTheirQualifiersAndValueTypes) {
   ResultTable r = results("H1");
   ASSERT_EQ((Ints{r.status, r.n, r.ndesc}), (Ints{0, 5, 2}));
   // Two consecutive descriptor elements per result, then nothing more.
@@ -124,115 +115,65 @@ TEST_F(BlockResults, ResultTableWithTwoDescriptiveQualifiersAndEveryValueType) {
   // A real with a unit type is converted (K to C) and labelled; one without
   // comes back as stored, unit texts blank.
   EXPECT_NEAR(r.reals[0], 76.85, 1e-9);
-  EXPECT_EQ(r.labels[0], pad("C", 16));
+  EXPECT_EQ(r.labels[0] + r.utypes[3], pad("C", 28));
   EXPECT_DOUBLE_EQ(r.reals[3], 0.25);
-  EXPECT_EQ(r.utypes[3], pad("", 12));
   // Integers keep their word, other kinds read 0 there; long texts are cut.
   EXPECT_EQ((Ints{r.ints[0], r.ints[1]}), (Ints{0, 12}));
-  EXPECT_EQ(r.texts[4], "A LONG T");
-  EXPECT_EQ(r.names[5], std::string(12, '#'));
-}
-
-TEST_F(BlockResults, OneDescriptiveQualifierAndAbsentBlocks) {
-  ResultTable r = results("F1");
-  ASSERT_EQ((Ints{r.n, r.ndesc}), (Ints{2, 1}));
-  EXPECT_EQ(r.quals.text().substr(0, 24), "VAPOR   TOTAL   ########");
-  EXPECT_EQ(r.utypes[1], pad("HEAT-DUTY", 12));
+  EXPECT_EQ(r.texts[4] + r.names[5], "A LONG T" + std::string(12, '#'));
   // No such block, and a block without a result table (its fields untouched).
   for (const char* id : {"NOSUCH", "R1"}) {
-    ResultTable none = results(id);
-    EXPECT_EQ(none.n, 0) << id;
-    EXPECT_NE(none.status, 0) << id;
+    r = results(id);
+    EXPECT_EQ(r.n, 0) << id;
+    EXPECT_NE(r.status, 0) << id;
+    EXPECT_EQ(r.names.text(), std::string(96, '#')) << id;
   }
-  EXPECT_EQ(results("R1").names.text(), std::string(96, '#'));
 }
 
-// A missing real of a member with a unit type is written with a unit code,
-// so the value after it reads back as written (it read 1: its own unit code).
-TEST(BlockResultFixture, MissingRealWithUnitTypeKeepsTheNextValue) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  w.property_names();
-  BlockResult gap;
-  gap.property = prop::kTemp;
-  gap.unit_type = unit_type::kTemperature;
-  w.block_results("HEATER", "H1", {}, {gap, BlockResult::real(prop::kPres, 2.0E6, unit_type::kPressure)});
-  const TempSummaryFile f(b.text());
-  const LoadedSummary s(f.string(), "SI");
-  ASSERT_EQ(s.ierr(), 0);
-  const ResultTable r = results("H1");
-  ASSERT_EQ(r.n, 2);
-  EXPECT_EQ(r.reals[0], 1.0e35);
-  EXPECT_EQ(r.reals[1], 2.0E6);
-}
-
-// TKFLWB into arrays of `room` elements (by default one more than p, q).
-struct Balance {
-  double s[6] = {-1, -1, -1, -1, -1, -1};
-  Reals a1, a2, b1, b2;
-  int64_t ierr = -1;
-};
-Balance balance(int64_t p, int64_t q, size_t room = 0) {
-  Balance b;
-  b.a1.assign(room ? room : static_cast<size_t>(p) + 1, -1);
-  b.a2 = b.a1;
-  b.b1.assign(static_cast<size_t>(q) + 1, -1);
-  b.b2 = b.b1;
-  tkflwb_(&b.s[0], &b.s[1], &b.s[2], &b.s[3], &b.s[4], &b.s[5], &p, b.a1.data(), b.a2.data(), &q,
-          b.b1.data(), b.b2.data(), &b.ierr);
-  return b;
+// TKFLWB with p and q; the arrays have `room` elements (by default one
+// more than p, q), prefilled with -1: scalars, a1, a2, b1, b2 in one row.
+Reals balance(int64_t p, int64_t q, int64_t* ierr, size_t room = 0) {
+  Reals s(6, -1), a1(room ? room : static_cast<size_t>(p) + 1, -1), a2 = a1, b1(static_cast<size_t>(q) + 1, -1),
+      b2 = b1;
+  tkflwb_(&s[0], &s[1], &s[2], &s[3], &s[4], &s[5], &p, a1.data(), a2.data(), &q, b1.data(), b2.data(), ierr);
+  for (const Reals* v : {&a1, &a2, &b1, &b2}) s.insert(s.end(), v->begin(), v->end());
+  return s;
 }
 
 TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
-  Balance b = balance(2, 1);
-  EXPECT_EQ(b.ierr, 0);
-  EXPECT_EQ(b.a1, (Reals{1, 2, -1}));
-  EXPECT_EQ(b.b2, (Reals{6, -1}));
-  EXPECT_EQ(Reals(b.s, b.s + 6), (Reals{7, 8, 9, 10, 11, 12}));
+  int64_t ierr = -1;
+  EXPECT_EQ(balance(2, 1, &ierr), (Reals{7, 8, 9, 10, 11, 12, 1, 2, -1, 3, 4, -1, 5, -1, 6, -1}));
+  EXPECT_EQ(ierr, 0);
   // p and q larger than the data set holds: nothing is read from beyond its
   // values and the flag says the sizes disagree.
-  Balance big = balance(4, 2);
-  EXPECT_EQ(big.ierr, 1);
-  EXPECT_EQ(big.a1, (Reals{1, 2, 3, 4, -1}));
-  EXPECT_EQ(big.s[0], -1);
+  EXPECT_EQ(balance(4, 2, &ierr), (Reals{-1, -1, -1, -1, -1, -1, 1, 2, 3, 4, -1, 5, 6, 7, 8, -1, 9, 10, -1, 11,
+                                         12, -1}));
+  EXPECT_EQ(ierr, 1);
   // A count no data set can hold ends without running through it.
-  Balance huge = balance(INT64_MAX, 0, 13);
-  EXPECT_EQ(huge.ierr, 1);
-  EXPECT_EQ((Reals{huge.a1[11], huge.a1[12], huge.a2[0]}), (Reals{12, -1, -1}));
+  const Reals huge = balance(INT64_MAX, 0, &ierr, 13);
+  EXPECT_EQ(ierr, 1);
+  EXPECT_EQ((Reals{huge[6 + 11], huge[6 + 12], huge[6 + 13]}), (Reals{12, -1, -1}));
 }
 
-struct Reports {
-  int64_t n = -1, ierr = -1;
-  Field types{12, 3};
-};
-Reports report_types(const std::string& block) {
-  Reports r;
-  call(tklrrp_, Field(block, 8), r.n, r.types, r.ierr);
-  return r;
-}
-
-TEST_F(BlockResults, ReportTypesOfReactorBlocks) {
-  Reports tube = report_types("R1");
-  EXPECT_EQ((Ints{tube.ierr, tube.n}), (Ints{0, 1}));
-  EXPECT_EQ(tube.types.text(), pad("PROP-REPORT", 12) + pad("", 24));
-  EXPECT_EQ(report_types("BR1").types[0], pad("PROP-VENT", 12));
-  EXPECT_EQ(report_types("BR2").ierr, 2);
-  EXPECT_EQ(report_types("H1").ierr, 1);
-  EXPECT_EQ(report_types("NOSUCH").n, 0);
-}
-
-TEST_F(BlockResults, ReportSizes) {
-  auto size = [](const std::string& block, const std::string& type) {
+TEST_F(BlockResults, ReportTypesAndSizesOfReactorBlocks) {
+  auto types = [](const std::string& block) {
+    int64_t n = -1, ierr = -1;
+    Field t(12, 3);
+    call(tklrrp_, Field(block, 8), n, t, ierr);
+    return std::tuple(ierr, n, t.text());
+  };
+  EXPECT_EQ(types("R1"), std::tuple(int64_t{0}, int64_t{1}, pad("PROP-REPORT", 36)));
+  EXPECT_EQ(std::get<2>(types("BR1")).substr(0, 12), pad("PROP-VENT", 12));
+  EXPECT_EQ(std::get<0>(types("BR2")), 2);
+  EXPECT_EQ(std::get<0>(types("H1")), 1);
+  EXPECT_EQ(std::get<1>(types("NOSUCH")), 0);
+  const std::tuple<const char*, const char*, Ints> sizes[] = {
+      {"R1", "PROP-REPORT", {3, 3, 0}}, {"BR1", "PROP-VENT", {2, 1, 0}}, {"BR1", "PROP-ACCUM", {0, 0, 1}},
+      {"R1", "PROP-OTHER", {0, 0, 1}}, {"NOSUCH", "PROP-REPORT", {0, 0, 0}}};
+  for (const auto& [block, type, want] : sizes) {
     int64_t np = -1, nprof = -1, ierr = -1;
     call(tksrrp_, Field(block, 8), Field(type, 12), np, nprof, ierr);
-    return Ints{np, nprof, ierr};
-  };
-  EXPECT_EQ(size("R1", "PROP-REPORT"), (Ints{3, 3, 0}));
-  EXPECT_EQ(size("BR1", "PROP-VENT"), (Ints{2, 1, 0}));
-  EXPECT_EQ(size("BR1", "PROP-ACCUM"), (Ints{0, 0, 1}));
-  EXPECT_EQ(size("R1", "PROP-OTHER"), (Ints{0, 0, 1}));
-  EXPECT_EQ(size("NOSUCH", "PROP-REPORT"), (Ints{0, 0, 0}));
+    EXPECT_EQ((Ints{np, nprof, ierr}), want) << block << " " << type;
+  }
 }
 
 struct Profile {
@@ -247,8 +188,17 @@ Profile by_position(const std::string& block, const std::string& type, int64_t k
        p.comp, p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
   return p;
 }
+// TKRRRP for the MIXED substream of R1's report.
+Profile by_description(const std::string& pname, const std::string& phase, const std::string& comp,
+                       const std::string& units) {
+  Profile p;
+  call(tkrrrp_, Field("R1", 8), Field("PROP-REPORT", 12), int64_t{0}, Field(pname, 12), Field("MIXED", 8),
+       Field(phase, 8), Field(comp, 8), Field(comp.empty() ? "" : "MASS", 4), Field(units, 4), p.values, p.utype,
+       p.label, p.ierr);
+  return p;
+}
 
-TEST_F(BlockResults, ProfilesByPosition) {
+TEST_F(BlockResults, ReportProfilesByPositionAndByDescription) {
   Profile p = by_position("R1", "PROP-REPORT", 2);
   EXPECT_EQ(p.ierr, 0);
   // The basis comes from the unit type: molar enthalpy.
@@ -263,68 +213,25 @@ TEST_F(BlockResults, ProfilesByPosition) {
   EXPECT_NEAR(alt.values[1], 410.0 - 273.15, 1e-9);
   // Past the last profile: flag 1, descriptors blank, values untouched.
   Profile past = by_position("R1", "PROP-REPORT", 4);
-  EXPECT_EQ(past.ierr, 1);
-  EXPECT_EQ(past.pname.text(), pad("", 12));
-  EXPECT_EQ(past.values[0], -1.0);
-}
+  EXPECT_EQ(std::tuple(past.ierr, past.pname.text(), past.values[0]), std::tuple(int64_t{1}, pad("", 12), -1.0));
 
-// TKRRRP for the MIXED substream; returns the values and unit texts.
-Profile by_description(const std::string& pname, const std::string& phase, const std::string& comp,
-                       const std::string& basis, const std::string& units) {
-  Profile p;
-  call(tkrrrp_, Field("R1", 8), Field("PROP-REPORT", 12), int64_t{0}, Field(pname, 12), Field("MIXED", 8),
-       Field(phase, 8), Field(comp, 8), Field(basis, 4), Field(units, 4), p.values, p.utype, p.label, p.ierr);
-  return p;
-}
-
-TEST_F(BlockResults, ProfileByDescriptionWithTheUnitsBasisRule) {
-  Profile p = by_description("RHOMX", "LIQUID", "", "", "MASS");
-  EXPECT_EQ(p.ierr, 0);
-  EXPECT_EQ(p.utype.text(), pad("MASS-DENSITY", 12));
-  EXPECT_DOUBLE_EQ(p.values[1], 710.0);
-  // Mass density cannot be asked for on a mole basis.
-  EXPECT_EQ(by_description("RHOMX", "LIQUID", "", "", "MOLE").ierr, 1);
-  // The descriptors must all agree; blank ones match anything.
-  EXPECT_EQ(by_description("HMX", "VAPOR", "", "", "").ierr, 1);
-  EXPECT_EQ(by_description("HMX", "", "H2O", "MASS", "").ierr, 0);
-}
-
-// The tool prints a block's results with units, a property table, an
-// envelope and a sensitivity table of a file holding them.
-TEST(BlockTablesTool, PrintsBlocksTablesAndStudies) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  w.property_names();
-  w.block_results("HEATER", "H1", {"PHASE"},
-                  {BlockResult::real(prop::kTemp, 350.0, unit_type::kTemperature, {"VAPOR"}),
-                   BlockResult::text(prop::kMw, "SHORT", {"LIQUID"})});
-  example_tables(w);
-  BlockTableWriter(w).envelope("ENV", {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {}}},
-                               {{0.0, 300, 1e5, {1}}, {0.0, 310, 2e5, {2}}, {1.0, 320, 3e5, {3}}});
-  TempSummaryFile file(b.text());
-  const auto [status, out] = run_tool("--units SI --ref-dir " + kSourceDir +
-                                      "/data --block H1 --table FLASH1 --table ENV --sensitivity S-1 " + file.string());
-  EXPECT_EQ(status, 0) << out;
-  for (const char* want :
-       {"block H1 (HEATER): 2 results\n  TEMP         VAPOR              350 K\n"
-        "  MW           LIQUID             \"SHORT\"\n",
-        "property table FLASH1 (FLASHCURVE): 5 points, 2 columns\n", "     3            340           0.35\n",
-        "envelope ENV: 1 curves, 1 property columns\n  curve 1\n"
-        "    first half, marker 0, 2 points: (300, 100000) (310, 200000)\n",
-        "sensitivity S-1: 3 points, 2 columns\n  column 1: FEED TEMP\n  column 2: B1 QCALC\n"
-        "     1 status 0:            300         150000\n"})
-    EXPECT_NE(out.find(want), std::string::npos) << want << "\n--- in ---\n" << out;
+  Profile d = by_description("RHOMX", "LIQUID", "", "MASS");
+  EXPECT_EQ(std::tuple(d.ierr, d.utype.text(), d.values[1]), std::tuple(int64_t{0}, pad("MASS-DENSITY", 12), 710.0));
+  // Mass density cannot be asked for on a mole basis; the descriptors must
+  // all agree, blank ones match anything.
+  EXPECT_EQ(by_description("RHOMX", "LIQUID", "", "MOLE").ierr, 1);
+  EXPECT_EQ(by_description("HMX", "VAPOR", "", "").ierr, 1);
+  EXPECT_EQ(by_description("HMX", "", "H2O", "").ierr, 0);
 }
 
 // TKPVAL into arrays of n entries prefilled with '#' and -1.
 struct Pval {
   Field names, utypes, labels;
-  std::vector<double> values;
+  Reals values;
   int64_t nval = -1, ierr = -1;
 };
 Pval pval(const Field& ids, int64_t nid, size_t n) {
-  Pval p{Field(12, n), Field(12, n), Field(16, n), std::vector<double>(n, -1)};
+  Pval p{Field(12, n), Field(12, n), Field(16, n), Reals(n, -1)};
   call(tkpval_, ids, nid, int64_t{0}, p.names, p.values, p.utypes, p.labels, p.nval, p.ierr);
   return p;
 }
@@ -332,13 +239,12 @@ Pval pval(const Field& ids, int64_t nid, size_t n) {
 // TKAVAL into arrays of n entries prefilled with '#' and -1.
 struct Aval {
   Field names, texts, utypes, labels;
-  std::vector<int64_t> types, ints;
-  std::vector<double> values;
+  Ints types, ints;
+  Reals values;
   int64_t nval = -1, ierr = -1;
 };
 Aval aval(const Field& ids, size_t n) {
-  Aval a{Field(12, n), Field(8, n), Field(12, n), Field(16, n), std::vector<int64_t>(n, -1),
-         std::vector<int64_t>(n, -1), std::vector<double>(n, -1)};
+  Aval a{Field(12, n), Field(8, n), Field(12, n), Field(16, n), Ints(n, -1), Ints(n, -1), Reals(n, -1)};
   call(tkaval_, ids, int64_t{4}, int64_t{0}, a.names, a.types, a.ints, a.texts, a.values, a.utypes, a.labels,
        a.nval, a.ierr);
   return a;
@@ -351,23 +257,20 @@ std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   return {nd, ierr};
 }
 
-// TKPVAL reads every value as a converted real, TKAVAL with its kind.
+// TKPVAL reads every value as a converted real (the families' readers check
+// the conversions), TKAVAL with its kind.
 TEST_F(BlockResults, EveryValueAsAConvertedRealOrWithItsKind) {
-  const Field ids = path({"BLOCK", "HEATER", "H3", "RESULTS"});
+  const Field ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
   Pval p = pval(ids, 4, 6);
   ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
-  EXPECT_EQ(p.names[0] + p.names[1], pad("TEMP", 12) + pad("VFRAC", 12));
-  EXPECT_NEAR(p.values[0], 76.85, 1e-9);
-  EXPECT_EQ(p.labels[0], pad("C", 16));
   // No unit type: the stored real, blank unit texts.
-  EXPECT_EQ(p.values[1], 0.5);
-  EXPECT_EQ(p.utypes[1], pad("", 12));
+  EXPECT_EQ(std::pair(p.values[3], p.utypes[3]), std::pair(0.25, pad("", 12)));
   EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
   Aval a = aval(ids, 5);
   ASSERT_EQ(a.ierr, 0);
-  EXPECT_EQ(a.types, (std::vector<int64_t>{2, 2, 1, 3, 3}));
-  EXPECT_EQ(a.ints[2], 7);
-  EXPECT_EQ(a.texts.text(), pad("", 16) + pad("", 8) + pad("SHORT", 8) + "A TEXT O");
+  EXPECT_EQ(a.types, (Ints{2, 1, 3, 2, 3}));
+  EXPECT_EQ(a.ints[1], 12);
+  EXPECT_EQ(a.texts.text(), pad("", 16) + "ABCDEFGH" + pad("", 8) + "A LONG T");
 }
 
 // TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
@@ -418,26 +321,17 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
   // only change is at the last value).
   for (auto [profile, sets, per] : {std::tuple{"P1", 2, 3}, {"P2", 2, 1}}) {
     call(tksprf_, path({"PROFILE", profile}), int64_t{2}, qwords, nset, nper, ierr);
-    EXPECT_EQ((std::vector<int64_t>{nset, nper, ierr}), (std::vector<int64_t>{sets, per, 0})) << profile;
+    EXPECT_EQ((Ints{nset, nper, ierr}), (Ints{sets, per, 0})) << profile;
   }
-  Field names(12, 4), utypes(12, 6), labels(16, 6);
-  std::vector<double> values;
-  auto prf2 = [&](int64_t np, int64_t nprop) {
-    names = Field(12, 4);
-    values.assign(7, -1);
-    call(tkprf2_, ids, int64_t{2}, qname, np, nprop, names, values, utypes, labels, ierr);
-    return ierr;
-  };
-  EXPECT_EQ(prf2(2, 3), 0);
-  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("PRES", 12) + pad("VFRAC", 12) + std::string(12, '#'));
-  EXPECT_NEAR(values[3], 310 - 273.15, 1e-9);  // property 1 at point 2
-  EXPECT_EQ(values[5], 0.2);
-  EXPECT_EQ(values[6], -1);
-  // A shape that is not the data set's, and one whose product wraps around
-  // 64 bits onto a small count.
-  for (auto [points, props] : {std::pair<int64_t, int64_t>{3, 3}, {INT64_MAX / 2 + 1, 2}}) {
-    EXPECT_EQ(prf2(points, props), 3) << points;
-    EXPECT_EQ(values[0], -1) << points;
+  // TKPRF2 reads the shape it is given (point 2's first property is value
+  // 4), nothing past it; a shape that is not the data set's, or one whose
+  // product wraps around 64 bits onto a small count, reads nothing.
+  for (auto [points, props, want, at4] : {std::tuple<int64_t, int64_t, int64_t, double>{2, 3, 0, 310 - 273.15},
+                                          {3, 3, 3, -1}, {INT64_MAX / 2 + 1, 2, 3, -1}}) {
+    Reals values(7, -1);
+    call(tkprf2_, ids, int64_t{2}, qname, points, props, Field(12, 4), values, Field(12, 6), Field(16, 6), ierr);
+    EXPECT_EQ(std::tuple(ierr, values[6]), std::tuple(want, -1.0)) << points;
+    EXPECT_NEAR(values[3], at4, 1e-9) << points;
   }
 }
 
@@ -446,14 +340,14 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
 TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
   const Field ids = path({"BLOCK", "HEATER", "H4", "PROF"}), kn = path({"PROPERTIES"});
   auto sizes_of = [&] {
-    std::vector<int64_t> sizes{-1};
+    Ints sizes{-1};
     int64_t nfound = -1, nmem = -1, nsets = -1, ierr = -1;
     call(tkspr3_, ids, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
          ierr);
     call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
-    return std::vector<int64_t>{sizes[0], nmem};
+    return Ints{sizes[0], nmem};
   };
-  EXPECT_EQ(sizes_of(), (std::vector<int64_t>{2, 2}));
+  EXPECT_EQ(sizes_of(), (Ints{2, 2}));
   SummaryBuilder b;
   b.header();
   FlowsheetWriter w(b);
@@ -463,46 +357,40 @@ TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
   const TempSummaryFile other(b.text());
   const LoadedSummary loaded(other.string());
   ASSERT_EQ(loaded.ierr(), 0);
-  EXPECT_EQ(sizes_of(), (std::vector<int64_t>{5, 5}));
+  EXPECT_EQ(sizes_of(), (Ints{5, 5}));
 }
 
+// TKSPID appends a number to an identifier, cut at the field's end.
 TEST_F(BlockResults, NumberedIdentifiers) {
-  auto spid = [](const std::string& text, int64_t n, size_t width = 16) {
-    std::string t = pad(text, width) + "##";
-    tkspid_(t.data(), &n, width);
-    return t;
-  };
-  EXPECT_EQ(spid("TRAY", 0), pad("TRAY", 16) + "##");
-  EXPECT_EQ(spid("ABCDEFGHIJKLMNO", 123), "ABCDEFGHIJKLMNO1##");
-  // A shorter field is never written past.
-  EXPECT_EQ(spid("AB", 12345, 4), "AB12##");
+  for (auto [text, n, want] : {std::tuple{"TRAY", 0, pad("TRAY", 16)}, {"ABCDEFGHIJKLMNO", 123, "ABCDEFGHIJKLMNO1"}}) {
+    Field t(text, 16);
+    call(tkspid_, t, int64_t{n});
+    EXPECT_EQ(t.text(), want);
+  }
 }
 
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
 // fill), with the descriptor values in their usual order.
-struct Split {
-  Field ids, qual = Field("#", 8);
-  int64_t ierr = -1;
-};
-Split split(const std::string& block, const std::vector<std::string>& vals) {
-  Split s{path({"BLOCK", "X", block, "TUBE_PRP"}, 128)};
-  const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"};
-  call(tksplt_, int64_t{4}, s.ids, static_cast<int64_t>(vals.size()),
-       path(std::vector<std::string>(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(vals.size()))), path(vals), s.qual, s.ierr);
-  return s;
-}
-
 TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
-  Split hmx = split("R1", {"HMX", "", "LIQUID"});
-  EXPECT_EQ(hmx.ierr, 0);
-  EXPECT_NE(hmx.qual.text(), pad("#", 8));
-  EXPECT_EQ(hmx.ids[1], pad("TUBERX", 128));  // the model filled in
-  EXPECT_EQ(split("R1", {"NOSUCHPROP"}).ierr, 2);
+  Field ids("", 128), qual("#", 8);
+  auto split = [&](const std::string& block, const std::vector<std::string>& vals) {
+    static const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE"};
+    int64_t ierr = -1;
+    ids = path({"BLOCK", "X", block, "TUBE_PRP"}, 128);
+    qual = Field("#", 8);
+    call(tksplt_, int64_t{4}, ids, static_cast<int64_t>(vals.size()),
+         path({names.begin(), names.begin() + static_cast<std::ptrdiff_t>(vals.size())}), path(vals), qual, ierr);
+    return ierr;
+  };
+  EXPECT_EQ(split("R1", {"HMX", "", "LIQUID"}), 0);
+  EXPECT_NE(qual.text(), pad("#", 8));
+  EXPECT_EQ(ids[1], pad("TUBERX", 128));  // the model filled in
+  EXPECT_EQ(split("R1", {"NOSUCHPROP"}), 2);
   // A block that does not exist is a failure, with the qualifier blank.
-  Split none = split("NOSUCH", {"HMX"});
-  EXPECT_EQ(std::pair(none.ierr, none.qual.text()), std::pair(int64_t{1}, pad("", 8)));
+  EXPECT_EQ(split("NOSUCH", {"HMX"}), 1);
+  EXPECT_EQ(qual.text(), pad("", 8));
   // The block exists, the section does not.
-  EXPECT_EQ(split("H1", {"TEMP"}).ierr, 3);
+  EXPECT_EQ(split("H1", {"TEMP"}), 3);
 }
 
 TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
@@ -516,54 +404,34 @@ TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
   EXPECT_GT(ipos, 0);
   EXPECT_EQ(fdst(ids, path({"NOTAPROP", ""})), 2);
   EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), path({"RHOMX", ""})), 3);
-  // Dimensions of the chosen data set, and the members along NPOINT.
-  std::vector<int64_t> sizes{-1, -1};
-  int64_t nfound = -1, nmem = -1, nsets = -1;
+  // Dimensions of the chosen data set: a name not along it is not found.
+  Ints sizes{-1, -1};
+  int64_t nfound = -1;
   call(tkspr3_, ids, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
        path({"NPOINT", "OTHER"}), sizes, nfound, ierr);
-  EXPECT_EQ((std::vector<int64_t>{ierr, nfound, sizes[0], sizes[1]}), (std::vector<int64_t>{0, 1, 3, -1}));
-  call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
-  EXPECT_EQ((std::vector<int64_t>{nmem, nsets, ierr}), (std::vector<int64_t>{3, 3, 0}));
-  Field names(12, 4);
-  call(tkprfp_, ids, int64_t{4}, int64_t{0}, names, ierr);
-  EXPECT_EQ(names.text(), pad("TEMP", 12) + pad("HMX", 12) + pad("RHOMX", 12) + std::string(12, '#'));
+  EXPECT_EQ((Ints{ierr, nfound, sizes[0], sizes[1]}), (Ints{0, 1, 3, -1}));
 }
 
-Profile nth(int64_t n, int64_t k) {
-  Profile p;
-  call(tknprf_, path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), int64_t{4}, n, k, p.pname, p.sub, p.phase, p.comp,
-       p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
-  return p;
-}
-
-TEST_F(BlockResults, ProfileByPositionAmongSiblings) {
-  Profile p = nth(3, 3);
-  EXPECT_EQ(p.ierr, 0);
-  EXPECT_EQ(p.pname.text() + p.fbasis.text() + p.utype.text(), pad("RHOMX", 12) + "MASS" + pad("MASS-DENSITY", 12));
-  EXPECT_EQ(p.values, (std::vector<double>{700, 710, 720, -1}));
-  // K past the siblings: blank descriptors, values untouched, flag 0.
-  Profile past = nth(3, 4);
-  EXPECT_EQ(std::tuple(past.ierr, past.pname.text(), past.values[0]), std::tuple(int64_t{0}, pad("", 12), -1.0));
-  // N that is not the profile's number of values.
-  Profile wrong = nth(2, 1);
-  EXPECT_EQ(std::pair(wrong.ierr, wrong.values[0]), std::pair(int64_t{1}, -1.0));
-}
-
-TEST_F(BlockResults, BlockProfileByDescriptors) {
-  Field ut("#", 12), lb("#", 16);
-  std::vector<double> v;
-  auto prfr = [&](int64_t np) {
-    int64_t ierr = -1;
-    v.assign(4, -1);
-    call(tkprfr_, path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), int64_t{4}, path({"TEMP", "MIXED"}), int64_t{2}, np,
-         v, ut, lb, ierr);
-    return ierr;
-  };
-  EXPECT_EQ(prfr(3), 0);
-  EXPECT_NEAR(v[2], 320 - 273.15, 1e-9);
-  EXPECT_EQ(lb.text(), pad("C", 16));
-  EXPECT_EQ(prfr(4), 1);
-  EXPECT_EQ(v[0], -1);
+// TKNPRF and TKPRFR read the pipelines' profiles against the random
+// flowsheets; here the edges: K past the siblings (blank descriptors, values
+// untouched, flag 0), an N or NP that is not the profile's count (flag 1),
+// and TKPRFR filling in the model keyword left blank for it.
+TEST_F(BlockResults, ProfilesAmongSiblingsByPositionAndDescriptors) {
+  for (auto [n, k, ierr, name] : {std::tuple{3, 3, 0, "RHOMX"}, {3, 4, 0, ""}, {2, 1, 1, ""}}) {
+    Profile p;
+    call(tknprf_, path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), int64_t{4}, int64_t{n}, int64_t{k}, p.pname, p.sub,
+         p.phase, p.comp, p.basis, p.fbasis, p.values, p.utype, p.label, p.ierr);
+    EXPECT_EQ(std::tuple(p.ierr, p.pname.text(), p.values[0]),
+              std::tuple(int64_t{ierr}, pad(name, 12), name == std::string("RHOMX") ? 700.0 : -1.0)) << k;
+  }
+  for (auto [np, ierr, first] : {std::tuple{3, 0, 300 - 273.15}, {4, 1, -1.0}}) {
+    Reals v(4, -1);
+    int64_t e = -1;
+    call(tkprfr_, path({"BLOCK", "X", "R1", "TUBE_PRP"}, 128), int64_t{4}, path({"TEMP", "MIXED"}), int64_t{2},
+         int64_t{np}, v, Field(12), Field(16), e);
+    EXPECT_EQ(e, ierr) << np;
+    EXPECT_NEAR(v[0], first, 1e-9) << np;
+  }
 }
 
 }  // namespace

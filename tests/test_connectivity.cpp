@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -54,7 +55,7 @@ Lists connections(const std::string& block, int64_t in_cap, int64_t out_cap) {
   return l;
 }
 
-TEST_F(Connectivity, ListThatDoesNotFitTheCapacity) {
+TEST_F(Connectivity, ListsWithinTheCapacityAndPortsWithFillerEntries) {
   // An inlet list that does not fit is left untouched; the outlets still
   // come back and the flag is 0.
   Lists small = connections("B1", 1, 1);
@@ -62,37 +63,40 @@ TEST_F(Connectivity, ListThatDoesNotFitTheCapacity) {
   EXPECT_EQ(small.in_ids.text() + small.in_types.text(), std::string(56, '#'));
   EXPECT_EQ(small.out_ids.trimmed(0), "H1.S3");
   EXPECT_EQ(connections("NOPE", 1, 1).ierr, 1);
-}
+  EXPECT_EQ(connections("L1", 1, 1).in_ids.trimmed(0), "F1");
+  // No non-conventional components: TKCIDS's Q asks for nothing there.
+  Field ncc(8, 2), nnc(8, 3);
+  call(tkcids_, int64_t{1}, int64_t{2}, ncc, nnc);
+  EXPECT_EQ(ncc.text() + nnc.text(), "WATER   " + std::string(32, '#'));
 
-TEST_F(Connectivity, PortsWithFillerEntries) {
-  int64_t m = 3, k = 4, ierr = -1;
-  std::string il(12, '#'), ol(16, '#');
+  int64_t ierr = -1;
+  Field il(4, 3), ol(4, 4);
   std::vector<int64_t> iloc(3, -9), ith(3, -9), oloc(4, -9), oth(4, -9);
   auto port = [&](const std::string& block) {
-    tkport_(Field(block, 8).data(), &m, &k, il.data(), iloc.data(), ith.data(), ol.data(), oloc.data(), oth.data(),
-            &ierr, 8, 4, 4);
+    il = Field(4, 3);
+    ol = Field(4, 4);
+    call(tkport_, Field(block, 8), int64_t{3}, int64_t{4}, il, iloc, ith, ol, oloc, oth, ierr);
     return ierr;
   };
   EXPECT_EQ(port("C1"), 0);
-  EXPECT_EQ(il, "F   G   G   ");
+  EXPECT_EQ(il.text(), "F   G   G   ");
   EXPECT_EQ(iloc, (std::vector<int64_t>{5, 1, 1}));
   EXPECT_EQ(ith, (std::vector<int64_t>{7, 0, 0}));
   // Code 9 is past the seven outlet labels of the model and 40 outside the
   // table: blank labels, never a read outside it.
-  EXPECT_EQ(ol, "LD          G   ");
+  EXPECT_EQ(ol.text(), "LD          G   ");
   EXPECT_EQ(oloc, (std::vector<int64_t>{1, 10, 4, 1}));
   EXPECT_EQ(port("E1"), 2);
   EXPECT_EQ(port("NOPE"), 1);
+  // A model whose listed name is longer than its paths carry.
   EXPECT_EQ(port("L1"), 0);
-  EXPECT_EQ(il + ol, "F   G   G   LD  G   G   G   ");
-  EXPECT_EQ(connections("L1", 1, 1).in_ids.trimmed(0), "F1");
-  // A served model without port data sets: fillers only.
+  EXPECT_EQ(il.text() + ol.text(), "F   G   G   LD  G   G   G   ");
+  // A served model without port data sets: fillers only, and no outlet
+  // array to write.
   std::string sc = pad("SC", 8), l1(4, '#');
   int64_t one = 1, zero = 0, loc = -9, th = -9;
   tkport_(sc.data(), &one, &zero, l1.data(), &loc, &th, nullptr, nullptr, nullptr, &ierr, 8, 4, 4);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(l1, "G   ");
-  EXPECT_EQ(loc, 1);
+  EXPECT_EQ(std::tuple(ierr, l1, loc), std::tuple(int64_t{0}, std::string("G   "), int64_t{1}));
 }
 
 // A stream's source and destination, blanks cut.

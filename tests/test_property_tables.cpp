@@ -53,18 +53,15 @@ class PropertyTables : public SummarySuite<PropertyTables> {
                {{0.0, 1, 1, {1}}, {0.0, 2, 2, {2}}, {0.5, 3, 3, {3}}, {0.5, 4, 4, {4}},
                 {1.0, 5, 5, {5}}, {1.0, 6, 6, {6}}});
     // A table whose loading sequence names no point set.
-    w.idset_once("NOPT", {"PROPERTIES"}, {{{"22"}, 2, 0}, {{"23"}, 2, 0}});
-    w.lset_once("NOPT", "(%NOPT)");
-    b.dset({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {Value::real(1.0), Value::real(2.0)});
+    w.single({"PROP-TABLE", "FLASHCURVE", "NOPTS", "PROPTAB"}, "NOPT", {"PROPERTIES"},
+             {{{"22"}, 2, 0}, {{"23"}, 2, 0}}, {Value::real(1.0), Value::real(2.0)});
     // Studies: S-1 with status for points 1 and 3, S-2 with no status values
     // at all (the set then holds a code outside the table).
     t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP", "A DESCRIPTOR LONGER THAN 8"}, {"B1", "QCALC"}},
                    {{11, 12}, {21, 22}, {31, 32}}, {{1, 0}, {3, 4}}});
     t.sensitivity({"S-2", 2, 1, {}, {{1}, {2}}, {}});
     // A study without its table.
-    w.idset_once("SOTHER", {"ITEM"}, {{{"X"}, 2, 0}});
-    w.lset_once("SOTHER", "(%SOTHER)");
-    b.dset({"SENSITIVITY", "S-3", "OTHER"}, "SOTHER", {Value::real(1.0)});
+    w.single({"SENSITIVITY", "S-3", "OTHER"}, "SOTHER", {"ITEM"}, {{{"X"}, 2, 0}}, {Value::real(1.0)});
     write_file(b.text());
   }
 };
@@ -82,7 +79,6 @@ struct Column {
   Reals values = Reals(12, -1.0);
   int64_t ierr = -1;
 };
-
 Column column(const std::string& table, int64_t np, int64_t k, size_t room = 12) {
   Column c;
   c.values.resize(room);
@@ -90,96 +86,70 @@ Column column(const std::string& table, int64_t np, int64_t k, size_t room = 12)
        c.label, c.ierr);
   return c;
 }
-
-TEST_F(PropertyTables, PointsColumnsAndAColumnByPosition) {
-  EXPECT_EQ(shape("FC1"), (Ints{10, 3, 0}));
-  Column c = column("FC1", 10, 2);
-  EXPECT_EQ(c.ierr, 0);
-  EXPECT_EQ(c.values, (Reals{2, 5, 8, 11, 14, 17, 20, 23, 26, 29, -1, -1}));
-  EXPECT_EQ(c.pname.text() + c.sub.text() + c.phase.text() + c.comp.text() + c.basis.text() + c.fbasis.text(),
-            pad("HMX", 12) + pad("MIXED", 8) + pad("LIQUID", 8) + pad("H2O", 8) + "MOLEMOLE");
-  EXPECT_EQ(c.utype.text() + c.label.text(), pad("MOLE-ENTHALP", 12) + pad("J/KMOL", 16));
-  // A column without a unit type: no unit texts.
-  Column v = column("FC1", 10, 3);
-  EXPECT_EQ(v.values[9], 30);
-  EXPECT_EQ(v.utype.text() + v.fbasis.text(), pad("", 16));
-  // One column per point.
-  EXPECT_EQ(shape("ONE"), (Ints{4, 1, 0}));
-  EXPECT_EQ(column("ONE", 4, 1).values, (Reals{5, 6, 7, 8, -1, -1, -1, -1, -1, -1, -1, -1}));
-  // A table whose sequence names no point set has no points and leaves the
-  // column count alone; no table at all is an error.
-  EXPECT_EQ(shape("NOPTS"), (Ints{0, -5, 0}));
-  EXPECT_EQ(shape("NOSUCH"), (Ints{0, -5, 1}));
-}
-
-TEST_F(PropertyTables, ColumnOutsideTheTableOrACallerPointCountThatDisagrees) {
-  for (auto [table, np, k] : {std::tuple<const char*, int64_t, int64_t>{"FC1", 10, 4}, {"FC1", 10, 0},
-                                {"NOSUCH", 10, 1}, {"FC1", 0, 1}})
-    EXPECT_EQ(column(table, np, k).ierr, 1) << table << " " << np << " " << k;
-  // Seven points asked for: 30 values make 4 a point, which would run to an
-  // eighth point; only the caller's seven elements are written.
-  Column c = column("FC1", 7, 1, 9);
-  EXPECT_EQ(c.ierr, 1);
-  EXPECT_EQ(Reals(c.values.begin() + 6, c.values.end()), (Reals{25, -1, -1}));
-  // More points than values.
-  Column many = column("ONE", 8, 1);
-  EXPECT_EQ(many.ierr, 1);
-  EXPECT_EQ(many.values[0], -1);
-}
-
 // TKPPRP on FC1's ten points for the MIXED substream.
-Column by_description(const std::string& pname, const std::string& phase, const std::string& comp,
-                      const std::string& basis, const std::string& ubasis) {
+Column by_description(const std::string& pname, const std::string& phase, const std::string& ubasis) {
   Column c;
-  call(tkpprp_, Field("FC1", 12), int64_t{10}, Field(pname, 12), Field("MIXED", 8), Field(phase, 8), Field(comp, 8),
-       Field(basis, 4), Field(ubasis, 4), c.values, c.utype, c.label, c.ierr);
+  call(tkpprp_, Field("FC1", 12), int64_t{10}, Field(pname, 12), Field("MIXED", 8), Field(phase, 8),
+       Field(phase.empty() ? "" : "H2O", 8), Field(phase.empty() ? "" : "MOLE", 4), Field(ubasis, 4), c.values,
+       c.utype, c.label, c.ierr);
   return c;
 }
 
-TEST_F(PropertyTables, ColumnByDescriptionAndTheBasisCheck) {
-  Column c = by_description("HMX", "LIQUID", "H2O", "MOLE", "MOLE");
-  EXPECT_EQ(c.ierr, 0);
-  EXPECT_EQ(c.values[9], 29);
-  EXPECT_EQ(c.utype.text(), pad("MOLE-ENTHALP", 12));
-  // A molar enthalpy asked for on a mass basis.
-  Column mass = by_description("HMX", "LIQUID", "H2O", "MOLE", "MASS");
-  EXPECT_EQ(mass.ierr, 1);
-  EXPECT_EQ(mass.values[0], -1);
-  // An unknown basis: no check.
-  EXPECT_EQ(by_description("HMX", "LIQUID", "H2O", "MOLE", "XYZ").ierr, 0);
+// Ordinary columns are read by the tool's and the API's property tables;
+// here the bounds of every write, the basis check and descriptor matching.
+TEST_F(PropertyTables, ColumnsByPositionAndByDescription) {
+  EXPECT_EQ(shape("FC1"), (Ints{10, 3, 0}));
+  Column c = column("FC1", 10, 2);
+  EXPECT_EQ(c.values, (Reals{2, 5, 8, 11, 14, 17, 20, 23, 26, 29, -1, -1}));
+  EXPECT_EQ(c.fbasis.text() + c.utype.text() + c.label.text(), "MOLE" + pad("MOLE-ENTHALP", 12) + pad("J/KMOL", 16));
+  EXPECT_EQ(column("ONE", 4, 1).values[3], 8);
+  // A table whose sequence names no point set has no points and leaves the
+  // column count alone; no table at all is an error. A column outside the
+  // table, a point count that is not the caller's, or more points than
+  // values: flag 1.
+  EXPECT_EQ(shape("NOPTS"), (Ints{0, -5, 0}));
+  EXPECT_EQ(shape("NOSUCH"), (Ints{0, -5, 1}));
+  for (auto [table, np, k] : {std::tuple<const char*, int64_t, int64_t>{"FC1", 10, 4}, {"FC1", 10, 0},
+                                {"NOSUCH", 10, 1}, {"FC1", 0, 1}, {"ONE", 8, 1}})
+    EXPECT_EQ(column(table, np, k).ierr, 1) << table << " " << np << " " << k;
+  // Seven points asked for: 30 values make 4 a point, which would run to an
+  // eighth point; only the caller's seven elements are written.
+  c = column("FC1", 7, 1, 9);
+  EXPECT_EQ(c.ierr, 1);
+  EXPECT_EQ(Reals(c.values.begin() + 6, c.values.end()), (Reals{25, -1, -1}));
+
+  c = by_description("HMX", "LIQUID", "MOLE");
+  EXPECT_EQ(std::tuple(c.ierr, c.values[9], c.utype.text()), std::tuple(int64_t{0}, 29.0, pad("MOLE-ENTHALP", 12)));
+  // A molar enthalpy asked for on a mass basis; an unknown basis is not
+  // checked.
+  c = by_description("HMX", "LIQUID", "MASS");
+  EXPECT_EQ(std::pair(c.ierr, c.values[0]), std::pair(int64_t{1}, -1.0));
+  EXPECT_EQ(by_description("HMX", "LIQUID", "XYZ").ierr, 0);
   // Descriptors that match no column; blank ones match anything.
-  EXPECT_EQ(by_description("HMX", "VAPOR", "H2O", "MOLE", "").ierr, 1);
-  EXPECT_EQ(by_description("TEMP", "", "", "", "").values[1], 4);
+  EXPECT_EQ(by_description("HMX", "VAPOR", "").ierr, 1);
+  EXPECT_EQ(by_description("TEMP", "", "").values[1], 4);
 }
 
-Ints envelope(const std::string& table) {
-  int64_t nc = -1, ncol = -1, st = -1;
-  call(tknenv_, Field(table, 12), nc, ncol, st);
-  return {nc, ncol, st};
-}
-Ints curve(const std::string& table, int64_t e) {
-  int64_t n1 = -1, n2 = -1;
-  call(tksenv_, Field(table, 12), e, n1, n2);
-  return {n1, n2};
-}
-
-TEST_F(PropertyTables, EnvelopeCurvesAndTheirHalves) {
+TEST_F(PropertyTables, EnvelopeCurvesHalvesAndColumns) {
+  auto envelope = [](const std::string& table) {
+    int64_t nc = -1, ncol = -1, st = -1;
+    call(tknenv_, Field(table, 12), nc, ncol, st);
+    return Ints{nc, ncol, st};
+  };
+  auto curve = [](const std::string& table, int64_t e) {
+    int64_t n1 = -1, n2 = -1;
+    call(tksenv_, Field(table, 12), e, n1, n2);
+    return Ints{n1, n2};
+  };
   EXPECT_EQ(envelope("ENV1"), (Ints{2, 2, 0}));
-  EXPECT_EQ(curve("ENV1", 1), (Ints{3, 2}));
-  EXPECT_EQ(curve("ENV1", 2), (Ints{2, 2}));
-  EXPECT_EQ(curve("ENV1", 3), (Ints{0, 0}));
   EXPECT_EQ(envelope("NOSUCH"), (Ints{0, 0, 1}));
-}
-
-TEST_F(PropertyTables, TheCountTestsTheNewMarkerTheReadersThePrevious) {
-  // Count: 0 starts half 1, the new 0.5 half 3, 1 half 4: two curves.
+  // ENV2's count: 0 starts half 1, the new 0.5 half 3, 1 half 4: two
+  // curves. Its readers: 0 half 1, 0.5 half 2, 1 after the 0.5 half 4.
   EXPECT_EQ(envelope("ENV2")[0], 2);
-  // Readers: 0 half 1, 0.5 half 2, 1 after the 0.5 half 4.
-  EXPECT_EQ(curve("ENV2", 1), (Ints{2, 2}));
-  EXPECT_EQ(curve("ENV2", 2), (Ints{0, 2}));
-}
+  for (auto [table, e, want] : {std::tuple{"ENV1", 1, Ints{3, 2}}, {"ENV1", 2, Ints{2, 2}}, {"ENV1", 3, Ints{0, 0}},
+                                {"ENV2", 1, Ints{2, 2}}, {"ENV2", 2, Ints{0, 2}}})
+    EXPECT_EQ(curve(table, e), want) << table << " " << e;
 
-TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
   const Field id("ENV1", 12);
   double m1 = -1, m2 = -1;
   Reals x1(4, -1), y1(4, -1), x2(4, -1), y2(4, -1);
@@ -187,16 +157,14 @@ TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
   EXPECT_EQ((Reals{m1, m2}), (Reals{0.0, 1.0}));
   EXPECT_EQ(x1, (Reals{350, 360, -1, -1}));
   EXPECT_EQ(y2, (Reals{8e5, 9e5, -1, -1}));
-
   Column c;
   Reals v1(4, -1), v2(4, -1);
   call(tknpev_, id, int64_t{1}, int64_t{2}, int64_t{0}, int64_t{0}, m1, m2, c.pname, c.sub, c.phase, c.comp,
        c.basis, c.fbasis, v1, v2, c.utype, c.label);
-  EXPECT_EQ(c.pname.text() + c.phase.text() + c.fbasis.text(), pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
-  EXPECT_EQ(c.utype.text(), pad("MOLE-ENTHALP", 12));
+  EXPECT_EQ(c.pname.text() + c.phase.text() + c.fbasis.text() + c.utype.text(),
+            pad("HMX", 12) + pad("VAPOR", 8) + "MOLE" + pad("MOLE-ENTHALP", 12));
   EXPECT_EQ(v1, (Reals{2, 4, 6, -1}));
   EXPECT_EQ(v2, (Reals{8, 10, -1, -1}));
-
   // The same column by its description, and refused on a mass basis.
   auto ppev = [&](const std::string& ubasis) {
     Reals p(8, -1);
@@ -209,62 +177,48 @@ TEST_F(PropertyTables, CurveCoordinatesAndColumns) {
   EXPECT_EQ(c.utype.text(), pad("", 12));
 }
 
-std::vector<int64_t> size(const std::string& study) {
-  int64_t np = -1, nc = -1, st = -1;
-  call(tknsen_, Field(study, 16), np, nc, st);
-  return {np, nc, st};
-}
-
 // TKSENS into arrays of ld x ncol values, 6 x ncol descriptors and npoints
 // statuses, each with one guard element after it.
-struct Table {
+struct Study {
   Field desc;
-  std::vector<double> matrix;
-  std::vector<int64_t> status;
+  Reals matrix;
+  Ints status;
   int64_t ierr = -1;
 };
-Table table(const std::string& study, int64_t ld, size_t ncol, size_t npoints) {
-  Table t{Field(8, 6 * ncol + 1), std::vector<double>(static_cast<size_t>(ld) * ncol + 1, -1.0),
-          std::vector<int64_t>(npoints + 1, -7)};
-  call(tksens_, Field(study, 16), ld, int64_t{0}, t.desc, t.matrix, t.status, t.ierr);
+Study study(const std::string& id, int64_t ld, size_t ncol, size_t npoints) {
+  Study t{Field(8, 6 * ncol + 1), Reals(static_cast<size_t>(ld) * ncol + 1, -1.0), Ints(npoints + 1, -7)};
+  call(tksens_, Field(id, 16), ld, int64_t{0}, t.desc, t.matrix, t.status, t.ierr);
   return t;
 }
 
-TEST_F(PropertyTables, SensitivitySizeFromTheIdentifierSets) {
-  EXPECT_EQ(size("S-1"), (std::vector<int64_t>{3, 2, 0}));
-  EXPECT_EQ(size("S-3"), (std::vector<int64_t>{0, 0, 1}));
-  EXPECT_EQ(size("NOSUCH"), (std::vector<int64_t>{0, 0, 1}));
-}
-
-TEST_F(PropertyTables, SensitivityMatrixInTheCallersLeadingDimension) {
-  Table t = table("S-1", 5, 2, 3);
+TEST_F(PropertyTables, SensitivityStudies) {
+  for (auto [id, want] : {std::pair{"S-1", Ints{3, 2, 0}}, {"S-3", Ints{0, 0, 1}}, {"NOSUCH", Ints{0, 0, 1}}}) {
+    int64_t np = -1, nc = -1, st = -1;
+    call(tknsen_, Field(id, 16), np, nc, st);
+    EXPECT_EQ((Ints{np, nc, st}), want) << id;
+  }
+  Study t = study("S-1", 5, 2, 3);
   EXPECT_EQ(t.ierr, 0);
-  // Entry (2, 2) is element 7 with L = 5.
-  EXPECT_EQ(t.matrix, (std::vector<double>{11, 21, 31, -1, -1, 12, 22, 32, -1, -1, -1}));
-  // Status arrives for points 1 and 3 only.
-  EXPECT_EQ(t.status, (std::vector<int64_t>{0, -7, 4, -7}));
+  // Entry (2, 2) is element 7 with L = 5; status arrives for points 1 and 3.
+  EXPECT_EQ(t.matrix, (Reals{11, 21, 31, -1, -1, 12, 22, 32, -1, -1, -1}));
+  EXPECT_EQ(t.status, (Ints{0, -7, 4, -7}));
   EXPECT_EQ(t.desc.text().substr(0, 24), "FEED    TEMP    A DESCRI");
   EXPECT_EQ(t.desc[6] + t.desc[7] + t.desc[8] + t.desc[12], "B1      QCALC           ########");
-}
-
-TEST_F(PropertyTables, SensitivityCodesOutsideTheTableChangeNothing) {
-  Table t = table("S-2", 2, 1, 2);
+  // Status codes outside the table change nothing.
+  t = study("S-2", 2, 1, 2);
   EXPECT_EQ(t.ierr, 0);
-  EXPECT_EQ(t.matrix, (std::vector<double>{1, 2, -1}));
-  EXPECT_EQ(t.status, (std::vector<int64_t>{-7, -7, -7}));
-}
-
-TEST_F(PropertyTables, SensitivityLeadingDimensionBelowThePointsAndAbsentStudies) {
+  EXPECT_EQ(t.matrix, (Reals{1, 2, -1}));
+  EXPECT_EQ(t.status, (Ints{-7, -7, -7}));
   // L = 2 for 3 points: the third point's entries are not written (they
   // would land in the next column's place) and the flag says so.
-  Table t = table("S-1", 2, 2, 3);
+  t = study("S-1", 2, 2, 3);
   EXPECT_EQ(t.ierr, 1);
-  EXPECT_EQ(t.matrix, (std::vector<double>{11, 21, 12, 22, -1}));
-  Table none = table("NOSUCH", 3, 1, 1);
-  EXPECT_EQ(none.ierr, 1);
-  EXPECT_EQ(none.matrix, (std::vector<double>(4, -1.0)));
-  EXPECT_EQ(none.desc.text(), std::string(56, '#'));
-  EXPECT_EQ(table("S-3", 3, 1, 1).ierr, 1);
+  EXPECT_EQ(t.matrix, (Reals{11, 21, 12, 22, -1}));
+  t = study("NOSUCH", 3, 1, 1);
+  EXPECT_EQ(t.ierr, 1);
+  EXPECT_EQ(t.matrix, (Reals(4, -1.0)));
+  EXPECT_EQ(t.desc.text(), std::string(56, '#'));
+  EXPECT_EQ(study("S-3", 3, 1, 1).ierr, 1);
 }
 
 }  // namespace

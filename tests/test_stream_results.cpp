@@ -1,13 +1,17 @@
 // Stream results beyond the main table (which the round trip reads): the
-// first value by type, user properties, phase data, substreams, and
-// component flows on every basis, stored or derived, checked against values
-// worked out by hand.
+// first value by type, user properties, phase data, substreams, component
+// flows on every basis, stored or derived, checked against values worked
+// out by hand, component lists and properties, and stream attributes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "flowsum.h"
+#include "query/components.hpp"
 #include "support/stream_records.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
@@ -21,13 +25,24 @@ constexpr double kMiss = 1.0e35;
 constexpr int64_t kMoleVolume = 27;
 
 // Two conventional components (WATER, METHANE; MW 18 and 16, standard
-// liquid volumes 0.018 and 0.05 m3/kmol) and one non-conventional (COAL).
-void streams_body(FlowsheetWriter& w) {
+// liquid volumes 0.018 and 0.05 m3/kmol, boiling points 373.15 K and
+// missing) and two non-conventional (COAL, ASH).
+class StreamResults : public SummarySuite<StreamResults> {
+ protected:
+  static void SetUpTestSuite();
+};
+
+void StreamResults::SetUpTestSuite() {
   using namespace prop;
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
   w.property_names();
-  w.components({"WATER", "METHANE"}, {"COAL"});
+  w.components({"WATER", "METHANE"}, {"COAL", "ASH"});
   w.component_property("MW", kMw, {18.0, 16.0});
   w.component_property("VLSTD", 909, {0.018, 0.05}, kMoleVolume);
+  w.component_property("TB", kTemp, {373.15, std::nan("")}, ut::kTemperature);
+  w.component_property("VST", 909, {0.018, 0.05}, kMoleVolume);  // what TKCPRP reads for VLSTD
   StreamWriter s(w);
   // S1: mole flows stored, a non-conventional substream, basis forms.
   s.main_table({"MATERIAL", "S1", "B1", "B2", "CONVEN",
@@ -64,58 +79,44 @@ void streams_body(FlowsheetWriter& w) {
   s.main_table({"MATERIAL", "SHORT", "", "", "CONVEN", {}});
   s.main_table({"HEAT", "Q1", "B1", "", "", {{kQcalc, "", "", 1500.0, ut::kEnthalpyFlow}},
                 true});
-  // Phase data and user properties of S1.
-  s.phase_compositions("S1", {{39, 0.6}, {39, 0.4}, {36, 0.1}, {36, 0.9}, {55, 7.0}, {55, 7.0}});
-  s.phase_properties("S1", {{64, 0.5}, {63, 0.3}, {993, -1.0e8, ut::kMolarEnthalpy},
-                            {64, 0.55}, {12, 3.0}});
-  s.user_properties("MATERIAL", "S1",
-                    {{kHmx, "MIXED", "VAPOR", "", "MOLE", -9.0e7, ut::kMolarEnthalpy},
-                     {kTemp, "", "", "WATER", "", 310.0, ut::kTemperature},
-                     {4242, "MIXED", "", "", "", 0.5, 0}});
+  // Phase compositions (property, point), phase properties and user
+  // properties of S1.
+  s.described({"STREAM", "MATERIAL", "S1", "STRM_XY"}, {"PROPERTIES", "POINT"},
+              {{{"39", "C1"}, 0.6}, {{"39", "C2"}, 0.4}, {{"36", "C3"}, 0.1}, {{"36", "C4"}, 0.9},
+               {{"55", "C5"}, 7.0}, {{"55", "C6"}, 7.0}});
+  s.described({"STREAM", "MATERIAL", "S1", "STR_PHAS"}, {"PROPERTIES"},
+              {{{"64"}, 0.5}, {{"63"}, 0.3}, {{"993"}, -1.0e8, ut::kMolarEnthalpy}, {{"64"}, 0.55}, {{"12"}, 3.0}});
+  s.described({"STREAM", "MATERIAL", "S1", "STRM_UPP"}, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"},
+              {{{"26", "MIXED", "VAPOR", "", "MOLE"}, -9.0e7, ut::kMolarEnthalpy},
+               {{"22", "", "", "WATER", ""}, 310.0, ut::kTemperature},
+               {{"4242", "MIXED", "", "", ""}, 0.5}});
+  // Attributes of S1's non-conventional components: COAL's PROXANAL (2
+  // elements), ULTANAL (1), PROXANAL again (1); ASH's PSD (3 elements, one
+  // missing); and of the substream itself.
+  s.component_attributes("MATERIAL", "S1",
+                         {{"NCPSD", "COAL", "PROXANAL", "MOISTURE", 5.0},
+                          {"NCPSD", "COAL", "PROXANAL", "FC", 45.0},
+                          {"NCPSD", "COAL", "ULTANAL", "CARBON", 70.0},
+                          {"NCPSD", "COAL", "PROXANAL", "VM", 30.0},
+                          {"NCPSD", "ASH", "PSD", "FRAC1", 0.2},
+                          {"NCPSD", "ASH", "PSD", "FRAC2", 0.8},
+                          {"NCPSD", "ASH", "PSD", "FRAC3", 1.0e35}});
+  s.substream_attributes("MATERIAL", "S1", {{"NCPSD", "PSD", 0.1}, {"NCPSD", "PSD", 0.9}, {"NCPSD", "SIZE", 3.0}});
+  write_file(b.text());
 }
-
-class StreamResults : public SummarySuite<StreamResults> {
- protected:
-  static void SetUpTestSuite() {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    streams_body(w);
-    write_file(b.text());
-  }
-};
 
 // TKSTRA: the first value of a stream of the asked type, the marker for a
-// table of head values only, nothing for a stream of another type.
-TEST_F(StreamResults, FirstValueByType) {
-  auto stra = [](const std::string& stream, const std::string& type) {
-    Field label("KEEP", 16);
-    double v = -1;
-    call(tkstra_, Field(stream, 8), Field(type, 4), v, label);
-    return std::pair(label.trimmed(), v);
-  };
-  EXPECT_EQ(stra("SHORT", "MATE"), std::pair(std::string("KEEP"), kMiss));
-  EXPECT_EQ(stra("S1", "MATE"), std::pair(std::string("K"), 300.0));
-  EXPECT_EQ(stra("S1", "HEAT"), std::pair(std::string("KEEP"), -1.0));
-}
-
-// The tool lists a heat stream with its duty instead of giving it a column
-// of the stream table, where it would show nothing.
-TEST(StreamResultsTool, ListsHeatStreamsWithTheirDuty) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  streams_body(w);
-  TempSummaryFile file(b.text());
-  const std::string out = run_tool("--units SI --width 0 --ref-dir " + kSourceDir + "/data " + file.string()).out;
-  EXPECT_NE(out.find("\nheat and work streams:\n  Q1 (HEAT): duty 1500 W\n"), std::string::npos) << out;
-  const std::string header = out.substr(out.find('\n', out.find("stream table (")) + 1);
-  EXPECT_EQ(header.substr(0, header.find('\n')).find("Q1"), std::string::npos) << out;
-}
-
-// Only HMX has a FLOW form; another basis-form property asked for on it
+// table of head values only, nothing for a stream of another type; TKSVAL:
+// only HMX has a FLOW form, another basis-form property asked for on it
 // matches nothing.
-TEST_F(StreamResults, FlowBasisOfAPropertyWithoutAFlowForm) {
+TEST_F(StreamResults, FirstValueByTypeAndAFlowBasisWithoutAFlowForm) {
+  for (auto [stream, type, label, value] : {std::tuple{"SHORT", "MATE", "KEEP", kMiss}, {"S1", "MATE", "K", 300.0},
+                                            {"S1", "HEAT", "KEEP", -1.0}}) {
+    Field l("KEEP", 16);
+    double v = -1;
+    call(tkstra_, Field(stream, 8), Field(type, 4), v, l);
+    EXPECT_EQ(std::pair(l.trimmed(), v), std::pair(std::string(label), value)) << stream << " " << type;
+  }
   std::vector<double> v(2, -7.0);
   int64_t ierr = -1;
   call(tksval_, Field("S1", 8), Field("MIXED", 8), Field("CPMX", 12), Field("FLOW", 4), v, Field("", 12),
@@ -123,23 +124,19 @@ TEST_F(StreamResults, FlowBasisOfAPropertyWithoutAFlowForm) {
   EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
 }
 
-TEST_F(StreamResults, UserPropertiesAndTheirCount) {
+TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   // Count and flag: 0 with some, 2 with none, 1 for no such stream.
-  auto nspr = [](const std::string& stream) {
-    std::vector<int64_t> r{-1, -1};
+  for (auto [stream, n, flag] : {std::tuple{"S1", 3, 0}, {"S2", 0, 2}, {"NOPE", 0, 1}}) {
+    int64_t r[2] = {-1, -1};
     call(tknspr_, Field(stream, 8), r[0], r[1]);
-    return r;
-  };
-  EXPECT_EQ(nspr("S1"), (std::vector<int64_t>{3, 0}));
-  EXPECT_EQ(nspr("S2"), (std::vector<int64_t>{0, 2}));
-  EXPECT_EQ(nspr("NOPE")[1], 1);
+    EXPECT_EQ(std::pair(r[0], r[1]), std::pair(int64_t{n}, int64_t{flag})) << stream;
+  }
   int64_t ierr = -1;
   Field names(12, 3), subs(8, 3), phases(8, 3), comps(8, 3), bases(4, 3), ubases(4, 3), unames(12, 3), labels(16, 3);
   std::vector<double> vals(3, -7);
   call(tksprp_, Field("S1", 8), int64_t{0}, names, subs, phases, comps, bases, ubases, vals, unames, labels, ierr);
   EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(names[0] + phases[0] + ubases[0], pad("HMX", 12) + pad("VAPOR", 8) + "MOLE");
-  EXPECT_EQ(comps.trimmed(1), "WATER");
+  EXPECT_EQ(names[0] + phases[0] + ubases[0] + comps.trimmed(1), pad("HMX", 12) + pad("VAPOR", 8) + "MOLEWATER");
   EXPECT_DOUBLE_EQ(vals[1], 310.0);
   // A dimensionless result keeps the unit fields as they were, and a number
   // the property table does not name keeps the name.
@@ -148,19 +145,16 @@ TEST_F(StreamResults, UserPropertiesAndTheirCount) {
   // No user properties: flag 0, nothing written.
   Field keep(12);
   call(tksprp_, Field("S2", 8), int64_t{0}, keep, keep, keep, keep, keep, keep, vals, keep, keep, ierr);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(keep.text(), std::string(12, '#'));
-}
+  EXPECT_EQ(std::pair(ierr, keep.text()), std::pair(int64_t{0}, std::string(12, '#')));
 
-TEST_F(StreamResults, PhaseCompositionsAndProperties) {
   int64_t fphas = -1, fxy = -1;
   std::vector<double> y(3, -7), x(3, -7), x1(3, -7), x2(3, -7), p(12, -7);
   auto sphs = [&](const std::string& stream) {
     call(tksphs_, Field(stream, 8), int64_t{2}, fphas, fxy, y, x, x1, x2, p[0], p[1], p[2], p[3], p[4], p[5], p[6],
          p[7], p[8], p[9], p[10], p[11]);
+    return std::pair(fphas, fxy);
   };
-  sphs("S1");
-  EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{1}, int64_t{1}));
+  EXPECT_EQ(sphs("S1"), std::pair(int64_t{1}, int64_t{1}));
   EXPECT_EQ(y, (std::vector<double>{0.6, 0.4, -7}));
   EXPECT_EQ(x, (std::vector<double>{0.1, 0.9, -7}));
   EXPECT_EQ(x1[0], -7);
@@ -169,86 +163,47 @@ TEST_F(StreamResults, PhaseCompositionsAndProperties) {
   EXPECT_EQ(p[2], -7);
   // A heat stream: both flags 0, nothing changed.
   y.assign(3, -7);
-  sphs("Q1");
-  EXPECT_EQ(std::pair(fphas, fxy), std::pair(int64_t{0}, int64_t{0}));
+  EXPECT_EQ(sphs("Q1"), std::pair(int64_t{0}, int64_t{0}));
   EXPECT_EQ(y[0], -7);
-}
 
-TEST_F(StreamResults, SubstreamsAndTheirCounts) {
   // The K-th substream's name and its component and total-row counts.
-  auto nsub = [](int64_t k) {
+  for (auto [k, want] : {std::pair{2, "NCPSD   /2/1"}, {3, "        /0/0"}}) {  // COAL and ASH
     Field name(8);
     int64_t nc = -1, nt = -1;
-    call(tknsub_, Field("S1", 8), k, name, nc, nt);
-    return name.text() + "/" + std::to_string(nc) + "/" + std::to_string(nt);
-  };
-  EXPECT_EQ(nsub(2), "NCPSD   /1/1");  // COAL is non-conventional
-  EXPECT_EQ(nsub(3), "        /0/0");
+    call(tknsub_, Field("S1", 8), int64_t{k}, name, nc, nt);
+    EXPECT_EQ(name.text() + "/" + std::to_string(nc) + "/" + std::to_string(nt), want);
+  }
 }
 
+// TKSUBS for n components (room for n + 1) and ntot total rows.
 struct Subs {
-  std::vector<std::string> ids;
-  std::vector<double> values;
-  std::string label;
-  std::vector<std::string> total_names;
-  std::vector<double> totals;
+  Field ids, label{"KEEP", 16}, tnames;
+  std::vector<double> values, totals;
 };
-
-Subs subs(const std::string& stream, const std::string& substream, const std::string& basis,
-          int64_t n = 2, size_t ntot = 9) {
-  Field ids(8, static_cast<size_t>(n) + 1), label("KEEP", 16), tnames(12, ntot);
-  std::vector<double> vals(static_cast<size_t>(n) + 1, -7), tvals(ntot, -7);
-  call(tksubs_, Field(stream, 8), Field(substream, 8), Field(basis, 12), n, ids, vals, label, int64_t{0}, tnames,
-       tvals, Field(16, ntot));
-  Subs s{{}, vals, label.trimmed(), {}, tvals};
-  for (size_t i = 0; i < vals.size(); ++i) s.ids.push_back(ids[i]);
-  for (size_t i = 0; i < ntot; ++i) s.total_names.push_back(tnames.trimmed(i));
+Subs subs(const std::string& stream, const std::string& substream, const std::string& basis, int64_t n = 2,
+          size_t ntot = 9) {
+  Subs s{Field(8, static_cast<size_t>(n) + 1), Field("KEEP", 16), Field(12, ntot),
+         std::vector<double>(static_cast<size_t>(n) + 1, -7), std::vector<double>(ntot, -7)};
+  call(tksubs_, Field(stream, 8), Field(substream, 8), Field(basis, 12), n, s.ids, s.values, s.label, int64_t{0},
+       s.tnames, s.totals, Field(16, ntot));
   return s;
 }
 
-TEST_F(StreamResults, StoredComponentFlowsAndTotalRows) {
+TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
   // Eight total rows in data order; the ninth element stays.
   Subs s = subs("S1", "MIXED", "MOLE-FLOW", 2, 9);
-  EXPECT_EQ(s.total_names[6], "MOLEFLMX");
+  EXPECT_EQ(s.tnames.trimmed(6), "MOLEFLMX");
   EXPECT_DOUBLE_EQ(s.totals[7], 5.0);
   EXPECT_EQ(s.totals[8], -7);
   // Asking for more components than the block holds leaves the rest.
-  Subs more = subs("S1", "MIXED", "MOLE-FLOW", 4);
-  EXPECT_EQ(std::pair(more.values[2], more.ids[2]), std::pair(-7.0, std::string(8, '#')));
+  s = subs("S1", "MIXED", "MOLE-FLOW", 4);
+  EXPECT_EQ(std::pair(s.values[2], s.ids[2]), std::pair(-7.0, std::string(8, '#')));
   // The non-conventional substream.
-  Subs nc = subs("S1", "NCPSD", "MASS-FLOW", 1);
-  EXPECT_EQ(std::pair(trim(nc.ids[0]), nc.values[0]), std::pair(std::string("COAL"), 2.0));
-}
-
-TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
-  // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
-  Subs m = subs("S1", "MIXED", "MASS-FLOW");
-  EXPECT_DOUBLE_EQ(m.values[1], 0.2 * 16.0);
-  EXPECT_EQ(m.label, "KG/SEC");
-  EXPECT_NEAR(subs("S1", "MIXED", "STDVOL-FLOW").values[1], 0.2 * 0.05, 1e-15);
-  Subs f = subs("S1", "MIXED", "MASS-FRAC");
-  EXPECT_NEAR(f.values[0], 1.8 / 5.0, 1e-12);
-  EXPECT_EQ(f.label, "KEEP");  // fractions carry no unit
-  Subs x = subs("S1", "MIXED", "MOLE-FRAC");
-  EXPECT_NEAR(x.values[0], 1.0 / 3.0, 1e-12);
-  EXPECT_NEAR(x.values[0] + x.values[1], 1.0, 1e-12);
-  // S2 stores mass flows: mole = mass / MW; anything else reads as stored.
-  EXPECT_NEAR(subs("S2", "MIXED", "MOLE-FLOW").values[1], 0.2, 1e-12);
-  EXPECT_NEAR(subs("S2", "MIXED", "STDVOL-FRAC").values[0], 0.0018 / 0.0118, 1e-9);
-  EXPECT_DOUBLE_EQ(subs("S2", "MIXED", "WHATEVER").values[0], 1.8);
-  // S3 stores mole fractions and the mole total only.
-  Subs flow = subs("S3", "MIXED", "MOLE-FLOW");
-  EXPECT_DOUBLE_EQ(flow.values[1], 0.75 * 0.4);
-  EXPECT_EQ(flow.label, "KMOL/SEC");
-  EXPECT_NEAR(subs("S3", "MIXED", "MASS-FLOW").values[1], 0.3 * 16.0, 1e-12);
-  // No mass total, or a zero one: the missing-value marker.
-  EXPECT_EQ(subs("S3", "MIXED", "MASS-FRAC").values[0], kMiss);
-  EXPECT_EQ(subs("SZ", "MIXED", "MASS-FRAC").values, (std::vector<double>{kMiss, kMiss, -7}));
-}
-
-TEST_F(StreamResults, UnknownStreamLeavesEverything) {
-  Subs s = subs("NOPE", "MIXED", "MOLE-FLOW");
-  EXPECT_EQ(std::pair(s.values[0], s.label), std::pair(-7.0, std::string("KEEP")));
+  s = subs("S1", "NCPSD", "MASS-FLOW", 1);
+  EXPECT_EQ(std::pair(s.ids.trimmed(0), s.values[0]), std::pair(std::string("COAL"), 2.0));
+  // No such stream: nothing written, by TKSUBS, TKSTRM or TKSINF.
+  s = subs("NOPE", "MIXED", "MOLE-FLOW");
+  EXPECT_EQ(std::pair(s.values[0], s.label.trimmed()), std::pair(-7.0, std::string("KEEP")));
   Field rows(64), src("X", 8);
   double value = -7.0;
   int64_t nr = -5, ns = -5;
@@ -258,18 +213,145 @@ TEST_F(StreamResults, UnknownStreamLeavesEverything) {
   EXPECT_EQ(std::pair(src.trimmed(), ns), std::pair(std::string("X"), int64_t{-5}));
 }
 
+// Component flows on a basis the file does not store, worked out from the
+// stored flows or fractions; fractions carry no unit (the label stays).
+TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
+  auto value = [](const char* stream, const char* basis, size_t k) { return subs(stream, "MIXED", basis).values[k]; };
+  const std::tuple<const char*, const char*, size_t, double> cases[] = {
+      // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
+      {"S1", "MASS-FLOW", 1, 0.2 * 16.0}, {"S1", "STDVOL-FLOW", 1, 0.2 * 0.05}, {"S1", "MASS-FRAC", 0, 1.8 / 5.0},
+      {"S1", "MOLE-FRAC", 0, 1.0 / 3.0},
+      // S2 stores mass flows: mole = mass / MW; anything else reads as stored.
+      {"S2", "MOLE-FLOW", 1, 0.2}, {"S2", "STDVOL-FRAC", 0, 0.0018 / 0.0118}, {"S2", "WHATEVER", 0, 1.8},
+      // S3 stores mole fractions and the mole total only.
+      {"S3", "MOLE-FLOW", 1, 0.75 * 0.4}, {"S3", "MASS-FLOW", 1, 0.3 * 16.0},
+      // No mass total, or a zero one: the missing-value marker.
+      {"S3", "MASS-FRAC", 0, kMiss}, {"SZ", "MASS-FRAC", 1, kMiss}};
+  for (const auto& [stream, basis, k, want] : cases)
+    EXPECT_NEAR(value(stream, basis, k), want, 1e-9 * std::max(1.0, want)) << stream << " " << basis;
+  EXPECT_EQ(subs("SZ", "MIXED", "MASS-FRAC").values[2], -7);
+  const Subs x = subs("S1", "MIXED", "MOLE-FRAC");
+  EXPECT_NEAR(x.values[0] + x.values[1], 1.0, 1e-12);
+  EXPECT_EQ(subs("S1", "MIXED", "MASS-FLOW").label.trimmed() + "|" + x.label.trimmed() + "|" +
+                subs("S3", "MIXED", "MOLE-FLOW").label.trimmed(),
+            "KG/SEC|KEEP|KMOL/SEC");
+}
+
 class StreamResultsEng : public StreamResults {
  protected:
   StreamResultsEng() { unit_set_ = "ENG"; }
 };
 
-TEST_F(StreamResultsEng, DerivedFlowsAreConvertedFromSi) {
-  Subs m = subs("S1", "MIXED", "MASS-FLOW");
-  // 1.8 kg/s in lb/hr.
-  EXPECT_NEAR(m.values[0], 1.8 / 0.00012599788055555556, 1e-6);
-  EXPECT_EQ(m.label, "LB/HR");
-  Subs f = subs("S1", "MIXED", "MOLE-FRAC");
-  EXPECT_NEAR(f.values[0] + f.values[1], 1.0, 1e-12);
+// TKCIDS into fields of 8 prefilled with '#', room for p + 1 and q + 1.
+std::string cids(int64_t p, int64_t q) {
+  Field a(8, static_cast<size_t>(p + 1)), b(8, static_cast<size_t>(q + 1));
+  call(tkcids_, p, q, a, b);
+  return a.text() + "|" + b.text();
+}
+
+// TKCPRP for n components into n + 1 values prefilled with -7.
+std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_t n) {
+  std::vector<double> v(static_cast<size_t>(n) + 1, -7);
+  Field label("KEEP", 16);
+  call(tkcprp_, Field(name, 8), n, v, label);
+  return {v, label.trimmed()};
+}
+
+// Both component lists, only the first p and q (more wanted than there are
+// leaves the rest); property vectors by their keyword rules, converted,
+// missing values kept, nothing past the stored values, and left alone when
+// the file does not hold them.
+TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
+  int64_t ncc = -1, nnc = -1;
+  tkcomp_(&ncc, &nnc);
+  EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{2}, int64_t{2}));
+  EXPECT_EQ(cids(1, 1), "WATER   ########|COAL    ########");
+  EXPECT_EQ(cids(3, 0), "WATER   METHANE " + std::string(16, '#') + "|########");
+  EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
+  const auto [tb, no_label] = cprp("TBOIL", 3);
+  EXPECT_NEAR(tb[0], 212.0, 1e-9);  // 373.15 K in degrees F
+  EXPECT_EQ((std::vector<double>{tb[1], tb[2], tb[3]}), (std::vector<double>{kMiss, -7, -7}));
+  const auto [vl, label] = cprp("VLSTD", 2);
+  EXPECT_NEAR(vl[1], 0.05 / 0.06242796057614461, 1e-9);
+  EXPECT_EQ(label, "CUFT/LBMOL");
+  EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), std::string("KEEP")));
+}
+
+// Stream and substream attributes: substream lists within a capacity, the
+// change-counting walks over components and attributes, and element values
+// returned as stored.
+using Named = std::pair<std::string, int64_t>;
+
+const Field s1{"S1", 12}, s2{"SHORT", 12}, nc{"NCPSD", 8};
+
+// The K-th component (TKSNCA): its name and its count of changes.
+Named nth_component(const Field& stream, int64_t k) {
+  Field name(8);
+  int64_t count = -1;
+  call(tksnca_, stream, Field("NCPSD", 8), k, name, count);
+  return {name.text(), count};
+}
+
+TEST_F(StreamResults, SubstreamsComponentsAndAttributesWithTheirCounts) {
+  // TKSSID with room for n names and one guard field after them.
+  for (auto [stream, n, want] : {std::tuple{&s1, 1, std::string("MIXED   ########")},
+                                 {&s1, 3, "MIXED   NCPSD   ################"}, {&s2, 2, std::string(24, '#')}}) {
+    Field names(8, static_cast<size_t>(n) + 1);
+    call(tkssid_, *stream, int64_t{n}, names);
+    EXPECT_EQ(names.text(), want) << n;
+  }
+  int64_t count = -1;
+  call(tksnac_, s1, nc, count);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(nth_component(s1, 1), (Named{"COAL    ", 3}));  // PROXANAL, ULTANAL, PROXANAL
+  EXPECT_EQ(nth_component(s1, 2), (Named{"ASH     ", 1}));
+  // One past the end: count 0, the last component walked.
+  EXPECT_EQ(nth_component(s1, 3), (Named{"ASH     ", 0}));
+  // PROXANAL's count is that of all its elements, both runs: TKSCAT returns
+  // them all into arrays sized by it. "": substream attributes (TKSSSA).
+  const std::tuple<std::string, int64_t, Named> attributes[] = {
+      {"COAL", 3, {"PROXANAL", 3}}, {"COAL", 2, {"ULTANAL ", 1}}, {"COAL", 4, {std::string(8, ' '), 0}},
+      {"", 1, {"PSD     ", 2}}, {"", 2, {"SIZE    ", 1}}};
+  for (const auto& [comp, k, want] : attributes) {
+    Field name(8);
+    int64_t n = -1;
+    if (comp.empty()) call(tksssa_, s1, nc, int64_t{k}, name, n);
+    else call(tkssca_, s1, nc, Field(comp, 8), int64_t{k}, name, n);
+    EXPECT_EQ(Named(name.text(), n), want) << comp << " " << k;
+  }
+  call(tksnsa_, s1, nc, count);
+  EXPECT_EQ(count, 2);
+  // A stream without attributes.
+  for (auto fn : {tksnac_, tksnsa_}) {
+    call(fn, s2, nc, count);
+    EXPECT_EQ(count, 0);
+  }
+  EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
+}
+
+TEST_F(StreamResults, ElementValuesAsStored) {
+  // Every PROXANAL element of COAL, the later run included; ASH's PSD as
+  // stored, the missing value too.
+  Field elements(8, 4), e3(8, 3), keep(8);
+  std::vector<double> v(4, -7);
+  int64_t ierr = -1;
+  call(tkscat_, s1, nc, Field("COAL", 8), Field("PROXANAL", 8), int64_t{0}, elements, v, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(elements.text(), "MOISTUREFC      VM      ########");
+  EXPECT_EQ(v, (std::vector<double>{5.0, 45.0, 30.0, -7}));
+  call(tkscat_, s1, nc, Field("ASH", 8), Field("PSD", 8), int64_t{0}, e3, v, ierr);
+  EXPECT_EQ(v[2], 1.0e35);
+  // An attribute that does not exist: flag 0, nothing written.
+  v.assign(4, -7);
+  call(tkscat_, s1, nc, Field("COAL", 8), Field("NONE", 8), int64_t{0}, keep, v, ierr);
+  EXPECT_EQ(std::tuple(ierr, keep.text(), v[0]), std::tuple(int64_t{0}, std::string(8, '#'), -7.0));
+  call(tkscat_, Field("NOPE", 12), nc, Field("COAL", 8), Field("PROXANAL", 8), int64_t{0}, keep, v, ierr);
+  EXPECT_EQ(ierr, 1);
+  // Substream attribute values.
+  v.assign(3, -7);
+  call(tkssat_, s1, nc, Field("PSD", 8), int64_t{0}, v, ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_EQ(v, (std::vector<double>{0.1, 0.9, -7}));
 }
 
 }  // namespace

@@ -7,13 +7,6 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-Value real_with_unit(double x, int64_t unit_type, int64_t unit_code) {
-  return unit_type != 0 ? Value::real(x, unit_code) : Value::real(x);
-}
-
-// A descriptor item: an empty text is written as a quoted blank.
-std::string item(const std::string& s) { return s.empty() ? " " : s; }
-
 const std::vector<std::string> kColumnQualifiers{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS",
                                                  "BASIS"};
 
@@ -28,7 +21,7 @@ std::string BlockTableWriter::points_set(int64_t npoints) {
 }
 
 IdMember BlockTableWriter::column_member(const ProfileColumn& c) const {
-  return {{num(c.property), item(c.substream), item(c.phase), item(c.component), item(c.basis)},
+  return {{num(c.property), blank_item(c.substream), blank_item(c.phase), blank_item(c.component), blank_item(c.basis)},
           2,
           c.unit_type};
 }
@@ -42,7 +35,7 @@ void BlockTableWriter::reactor_report(const std::string& model, const std::strin
     w_.idset_once(set, kColumnQualifiers, {column_member(p)});
     w_.lset_once(set, "(%" + set + " & %" + npt + ")");
     std::vector<Value> vals;
-    for (double x : p.values) vals.push_back(real_with_unit(x, p.unit_type, p.unit_code));
+    for (double x : p.values) vals.push_back(unit_real(x, p.unit_type, p.unit_code));
     w_.builder().dset({"BLOCK", model, block, section}, set, vals);
   }
 }
@@ -62,7 +55,7 @@ void BlockTableWriter::property_table(const std::string& type, const std::string
   w_.lset_once(set, "(%" + set + " & %" + npt + ")");
   std::vector<Value> vals;
   for (size_t p = 0; p < np; ++p)
-    for (const ProfileColumn& c : columns) vals.push_back(real_with_unit(c.values[p], c.unit_type, c.unit_code));
+    for (const ProfileColumn& c : columns) vals.push_back(unit_real(c.values[p], c.unit_type, c.unit_code));
   w_.builder().dset({"PROP-TABLE", type, id, "PROPTAB"}, set, vals);
 }
 
@@ -85,7 +78,7 @@ void BlockTableWriter::envelope(const std::string& id, const std::vector<Profile
     vals.push_back(Value::real(p.y, 1));
     vals.push_back(Value::real(0.0));
     for (size_t c = 0; c < columns.size(); ++c)
-      vals.push_back(real_with_unit(p.columns[c], columns[c].unit_type, columns[c].unit_code));
+      vals.push_back(unit_real(p.columns[c], columns[c].unit_type, columns[c].unit_code));
   }
   w_.builder().dset({"PROP-TABLE", "PTENVELOPE", id, "PROPTAB"}, set, vals);
 }
@@ -124,12 +117,10 @@ void BlockTableWriter::sensitivity(const SensitivityStudy& s) {
 }
 
 void BlockTableWriter::flowsheet_balance(const std::vector<double>& reals) {
-  const std::string set = "FLWBAL" + num(static_cast<int64_t>(reals.size()));
-  w_.idset_once(set, {"ITEM"}, {{{"#" + num(static_cast<int64_t>(reals.size()))}, 2, 0}});
-  w_.lset_once(set, "(%" + set + ")");
+  const std::string n = num(static_cast<int64_t>(reals.size())), set = "FLWBAL" + n;
   std::vector<Value> vals;
   for (double x : reals) vals.push_back(Value::real(x));
-  w_.builder().dset({"FLWBAL"}, set, vals);
+  w_.single({"FLWBAL"}, set, {"ITEM"}, {{{"#" + n}, 2, 0}}, vals);
 }
 
 void example_tables(FlowsheetWriter& w) {
@@ -138,14 +129,8 @@ void example_tables(FlowsheetWriter& w) {
                    {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1,
                      {300.0, 320.0, 340.0, 360.0, 380.0}},
                     {prop::kVfrac, "MIXED", "VAPOR", "", "MOLE", 0, 1, {0.0, 0.1, 0.35, 0.8, 1.0}}});
-  SensitivityStudy s;
-  s.id = "S-1";
-  s.npoints = 3;
-  s.ncolumns = 2;
-  s.descriptors = {{"FEED", "TEMP"}, {"B1", "QCALC"}};
-  s.entries = {{300.0, 1.5E5}, {320.0, 2.5E5}, {340.0, 3.5E5}};
-  s.status = {{1, 0}, {2, 0}, {3, 0}};
-  t.sensitivity(s);
+  t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP"}, {"B1", "QCALC"}}, {{300.0, 1.5E5}, {320.0, 2.5E5}, {340.0, 3.5E5}},
+                 {{1, 0}, {3, 4}}});
 }
 
 }  // namespace flowsum::testing

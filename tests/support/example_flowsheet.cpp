@@ -9,6 +9,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <functional>
+#include <numeric>
 
 #include "support/equipment_records.hpp"
 #include "support/exchanger_records.hpp"
@@ -34,60 +36,37 @@ double r6(double x) {
 const std::vector<std::string> kComponents{"WATER", "METHANE", "ETHANE", "PROPANE", "NBUTANE"};
 const std::vector<double> kMw{18.015, 16.043, 30.07, 44.097, 58.123};
 
+// Temperature K, pressure Pa, flows kmol/s per component, enthalpy J/kmol.
 struct StreamState {
   std::string id, source, destination;
-  double temp = 0;   // K
-  double pres = 0;   // Pa
-  double vfrac = 0;
-  std::vector<double> flows;  // kmol/s per component
-  double hmx = 0;    // J/kmol
+  double temp = 0, pres = 0, vfrac = 0;
+  std::vector<double> flows;
+  double hmx = 0;
 };
 
-double total(const std::vector<double>& f) {
-  double t = 0;
-  for (double x : f) t += x;
-  return t;
-}
+double total(const std::vector<double>& f) { return std::accumulate(f.begin(), f.end(), 0.0); }
 
-// A made-up molar enthalpy that rises with temperature and with vapour.
-double enthalpy(double temp, double vfrac) {
-  return r6(-1.1e8 + 3.5e4 * (temp - 298.15) + 1.6e7 * vfrac);
-}
-
-std::vector<double> scaled(const std::vector<double>& f, const std::vector<double>& frac) {
-  std::vector<double> out(f.size());
-  for (size_t i = 0; i < f.size(); ++i) out[i] = r6(f[i] * frac[i]);
-  return out;
-}
-
-std::vector<double> minus(const std::vector<double>& a, const std::vector<double>& b) {
+// a op b element by element, rounded.
+template <class Op>
+std::vector<double> each(const std::vector<double>& a, const std::vector<double>& b, Op op) {
   std::vector<double> out(a.size());
-  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(a[i] - b[i]);
+  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(op(a[i], b[i]));
   return out;
 }
 
-std::vector<double> plus(const std::vector<double>& a, const std::vector<double>& b) {
-  std::vector<double> out(a.size());
-  for (size_t i = 0; i < a.size(); ++i) out[i] = r6(a[i] + b[i]);
-  return out;
-}
-
+// A stream with a made-up molar enthalpy that rises with temperature and
+// with vapour.
 StreamState state(std::string id, std::string source, std::string destination, double temp,
                   double pres, double vfrac, std::vector<double> flows) {
-  StreamState s{std::move(id), std::move(source), std::move(destination), temp, pres, vfrac,
-                std::move(flows), 0};
-  s.hmx = enthalpy(temp, vfrac);
-  return s;
+  return {std::move(id), std::move(source), std::move(destination), temp, pres, vfrac, std::move(flows),
+          r6(-1.1e8 + 3.5e4 * (temp - 298.15) + 1.6e7 * vfrac)};
 }
 
 // Heat flow of a stream, W.
 double heat(const StreamState& s) { return total(s.flows) * s.hmx; }
 
 ExplicitStream stream_record(const StreamState& s) {
-  ExplicitStream m;
-  m.id = s.id;
-  m.source = s.source;
-  m.destination = s.destination;
+  ExplicitStream m{"MATERIAL", s.id, s.source, s.destination};
   double moles = total(s.flows);
   double mass = 0;
   std::vector<double> frac(s.flows.size());
@@ -113,14 +92,14 @@ SummaryBuilder example_flowsheet() {
   // Streams, balanced component by component.
   StreamState feed1 = state("FEED1", "", "M1", 300.0, 3.0e6, 1.0, {0.001, 0.02, 0.005, 0.003, 0.001});
   StreamState feed2 = state("FEED2", "", "M1", 290.0, 3.0e6, 0.0, {0.002, 0.001, 0.002, 0.004, 0.006});
-  StreamState s1 = state("S1", "M1", "H1", 296.4, 3.0e6, 0.62, plus(feed1.flows, feed2.flows));
+  StreamState s1 = state("S1", "M1", "H1", 296.4, 3.0e6, 0.62, each(feed1.flows, feed2.flows, std::plus<>()));
   StreamState s2 = state("S2", "H1", "F1", 330.0, 2.95e6, 0.71, s1.flows);
   StreamState vap = state("VAP", "F1", "", 320.0, 2.9e6, 1.0,
-                          scaled(s2.flows, {0.05, 0.97, 0.85, 0.55, 0.3}));
-  StreamState liq = state("LIQ", "F1", "C1", 320.0, 2.9e6, 0.0, minus(s2.flows, vap.flows));
+                          each(s2.flows, {0.05, 0.97, 0.85, 0.55, 0.3}, std::multiplies<>()));
+  StreamState liq = state("LIQ", "F1", "C1", 320.0, 2.9e6, 0.0, each(s2.flows, vap.flows, std::minus<>()));
   StreamState dist = state("DIST", "C1", "", 265.0, 1.5e6, 0.0,
-                           scaled(liq.flows, {0.0, 1.0, 0.98, 0.6, 0.05}));
-  StreamState bott = state("BOTT", "C1", "", 380.0, 1.55e6, 0.0, minus(liq.flows, dist.flows));
+                           each(liq.flows, {0.0, 1.0, 0.98, 0.6, 0.05}, std::multiplies<>()));
+  StreamState bott = state("BOTT", "C1", "", 380.0, 1.55e6, 0.0, each(liq.flows, dist.flows, std::minus<>()));
   // The mixer is adiabatic: its outlet enthalpy comes from its inlets.
   s1.hmx = r6((heat(feed1) + heat(feed2)) / total(s1.flows));
 
@@ -139,46 +118,34 @@ SummaryBuilder example_flowsheet() {
   w.property_names("PROPS");
 
   // Run information.
-  RunInfo run;
-  run.version = "12.1";
-  run.run_id = "EXAMPLE1";
-  run.title = "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN";
-  run.status_text1 = "RUN COMPLETED NORMALLY";
-  run.status_text2 = "ALL BLOCKS CONVERGED";
-  w.run_status(run);
+  w.run_status({"12.1", "EXAMPLE1", "FLOWSUM EXAMPLE: MIXER, HEATER, FLASH, COLUMN", 0, "RUN COMPLETED NORMALLY",
+                "ALL BLOCKS CONVERGED"});
   w.account({"ENGINEER", "DEMO-01", "FLOWSUM EXAMPLE PROJECT", "PROCESS ENGINEERING"});
 
   // Components and their molecular weights.
   w.components(kComponents);
   w.component_property("MW", prop::kMw, kMw);
 
-  // Blocks: connections, then results.
-  b.blank_line();
-  w.connections("MIXER", "M1", {{"FEED1", "MATERIAL"}, {"FEED2", "MATERIAL"}}, {{"S1", "MATERIAL"}});
-  w.block_results("MIXER", "M1", {},
-                  {BlockResult::real(prop::kTemp, s1.temp, unit_type::kTemperature),
-                   BlockResult::real(prop::kPres, s1.pres, unit_type::kPressure),
-                   BlockResult::real(prop::kVfrac, s1.vfrac)},
-                  "MIXRES");
-
-  b.blank_line();
-  w.connections("TEMPCHG", "H1", {{"S1", "MATERIAL"}}, {{"S2", "MATERIAL"}});
-  w.block_results("TEMPCHG", "H1", {},
-                  {BlockResult::real(prop::kTemp, s2.temp, unit_type::kTemperature),
-                   BlockResult::real(prop::kPres, s2.pres, unit_type::kPressure),
-                   BlockResult::real(prop::kQcalc, h1_duty, unit_type::kEnthalpyFlow),
-                   BlockResult::real(prop::kVfrac, s2.vfrac)},
-                  "HEATRES");
+  // Blocks: connections, then results (temperature, pressure, the duty
+  // when there is one, vapour fraction).
+  auto block = [&](const char* model, const char* id, const std::vector<std::string>& in,
+                   const std::vector<std::string>& out, const StreamState& at, const double* duty, double vfrac,
+                   const char* set) {
+    std::vector<std::pair<std::string, std::string>> ins, outs;
+    for (const std::string& s : in) ins.push_back({s, "MATERIAL"});
+    for (const std::string& s : out) outs.push_back({s, "MATERIAL"});
+    b.blank_line();
+    w.connections(model, id, ins, outs);
+    std::vector<BlockResult> r{BlockResult::real(prop::kTemp, at.temp, unit_type::kTemperature),
+                               BlockResult::real(prop::kPres, at.pres, unit_type::kPressure)};
+    if (duty) r.push_back(BlockResult::real(prop::kQcalc, *duty, unit_type::kEnthalpyFlow));
+    r.push_back(BlockResult::real(prop::kVfrac, vfrac));
+    w.block_results(model, id, {}, r, set);
+  };
+  block("MIXER", "M1", {"FEED1", "FEED2"}, {"S1"}, s1, nullptr, s1.vfrac, "MIXRES");
+  block("TEMPCHG", "H1", {"S1"}, {"S2"}, s2, &h1_duty, s2.vfrac, "HEATRES");
   example_heat_transfer(w, "TEMPCHG", "H1", s1.temp, s2.temp, s1.pres, s2.pres, h1_duty);
-
-  b.blank_line();
-  w.connections("FLASH", "F1", {{"S2", "MATERIAL"}}, {{"VAP", "MATERIAL"}, {"LIQ", "MATERIAL"}});
-  w.block_results("FLASH", "F1", {},
-                  {BlockResult::real(prop::kTemp, vap.temp, unit_type::kTemperature),
-                   BlockResult::real(prop::kPres, vap.pres, unit_type::kPressure),
-                   BlockResult::real(prop::kQcalc, f1_duty, unit_type::kEnthalpyFlow),
-                   BlockResult::real(prop::kVfrac, r6(total(vap.flows) / total(s2.flows)))},
-                  "HEATRES");
+  block("FLASH", "F1", {"S2"}, {"VAP", "LIQ"}, vap, &f1_duty, r6(total(vap.flows) / total(s2.flows)), "HEATRES");
 
   b.blank_line();
   w.connections("TRAYCOL", "C1", {{"LIQ", "MATERIAL"}}, {{"DIST", "MATERIAL"}, {"BOTT", "MATERIAL"}});
@@ -206,12 +173,11 @@ SummaryBuilder example_flowsheet() {
       for (size_t c = 0; c < kComponents.size(); ++c) sum += weights.emplace_back(std::pow(1.0 + 0.3 * t, double(c)));
       for (double wgt : weights) x.push_back(r6(wgt / sum));
     }
-    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"}, {property_set(prop::kTemp, unit_type::kTemperature), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                   reals(temps, 1));
-    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"}, {property_set(prop::kPres, unit_type::kPressure), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                   reals(pres, 1));
-    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                   reals(x));
+    const ColumnSet trays = tray_set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const std::vector<std::string> profile{"BLOCK", "TRAYCOL", "C1", "TRC_PRO2"};
+    column_dataset(w, profile, {property_set(prop::kTemp, unit_type::kTemperature), trays}, reals(temps, 1));
+    column_dataset(w, profile, {property_set(prop::kPres, unit_type::kPressure), trays}, reals(pres, 1));
+    column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), trays}, reals(x));
   }
 
   // A plug-flow reactor R1 beside the flowsheet: temperature and pressure

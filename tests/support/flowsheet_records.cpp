@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <tuple>
 
 namespace flowsum::testing {
 
@@ -11,19 +12,9 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-// A real with its unit code when it has a unit type; NaN stands for a
-// missing value.
-Value real_value(double x, int64_t unit_type, int64_t unit_code) {
-  if (std::isnan(x)) return unit_type ? Value::missing(unit_code) : Value::missing();
-  return unit_type ? Value::real(x, unit_code) : Value::real(x);
-}
-
-// The value a result writes. A reader takes the token after a real of a
-// member with a unit type as its unit code, a missing real's too; a
-// missing value written without it (the default of a BlockResult given a
-// unit type) shifted every later value of the data set by one token. It
-// gets unit code 1; a real whose tokens do not fit its unit type is a
-// fixture error.
+// The value a result writes: a missing real of a unit type gets unit code 1
+// (without it every later value would shift by one token); a real whose
+// tokens do not fit its unit type is a fixture error.
 Value result_value(const BlockResult& r) {
   if (r.type != 2) return r.value;
   const size_t tokens = r.unit_type ? 2 : 1;
@@ -37,59 +28,40 @@ Value result_value(const BlockResult& r) {
 
 }  // namespace
 
+Value unit_real(double x, int64_t unit_type, int64_t unit_code) {
+  if (std::isnan(x)) return unit_type ? Value::missing(unit_code) : Value::missing();
+  return unit_type ? Value::real(x, unit_code) : Value::real(x);
+}
+
 std::vector<PsetEntry> fixture_property_names() {
   using namespace prop;
-  return {{kTemp, "TEMP"},
-          {kPres, "PRES"},
-          {kVfrac, "VFRAC"},
-          {kLfrac, "LFRAC"},
-          {kHmx, "HMX"},
-          {kSmx, "SMX"},
-          {kRhomx, "RHOMX"},
-          {kCpmx, "CPMX"},
-          {kMw, "MW"},
-          {kQcalc, "QCALC"},
-          {kPamb, "PAMB"},
-          {kNstage, "NSTAGE"},
-          {kRefluxRatio, "REFLUX-RATIO"},
-          {kMoleFlowTotal, "MOLEFLMX"},
-          {kMoleFrac, "MOLEFRAC"},
-          {kMassFlowTotal, "MASSFLMX"},
-          {kMassFrac, "MASSFRAC"},
-          {kStdVolFlowTotal, "VOLFLMX"},
-          {kStdVolFrac, "STDVOLFRAC"},
-          {kMoleFlow, "MOLEFLOW"},
-          {kMassFlow, "MASSFLOW"},
-          {kStdVolFlow, "STDVOLFLOW"}};
+  return {{kTemp, "TEMP"}, {kPres, "PRES"}, {kVfrac, "VFRAC"}, {kLfrac, "LFRAC"}, {kHmx, "HMX"},
+          {kSmx, "SMX"}, {kRhomx, "RHOMX"}, {kCpmx, "CPMX"}, {kMw, "MW"}, {kQcalc, "QCALC"},
+          {kPamb, "PAMB"}, {kNstage, "NSTAGE"}, {kRefluxRatio, "REFLUX-RATIO"}, {kMoleFlowTotal, "MOLEFLMX"},
+          {kMoleFrac, "MOLEFRAC"}, {kMassFlowTotal, "MASSFLMX"}, {kMassFrac, "MASSFRAC"},
+          {kStdVolFlowTotal, "VOLFLMX"}, {kStdVolFrac, "STDVOLFRAC"}, {kMoleFlow, "MOLEFLOW"},
+          {kMassFlow, "MASSFLOW"}, {kStdVolFlow, "STDVOLFLOW"}};
 }
 
 BlockResult BlockResult::real(int64_t property, double x, int64_t unit_type,
                               std::vector<std::string> descriptors, int64_t unit_code) {
-  BlockResult r;
-  r.property = property;
-  r.descriptors = std::move(descriptors);
-  r.value = real_value(x, unit_type, unit_code);
-  r.type = 2;
-  r.unit_type = unit_type;
-  return r;
+  return {property, std::move(descriptors), unit_real(x, unit_type, unit_code), 2, unit_type};
 }
 
 BlockResult BlockResult::integer(int64_t property, int64_t n, std::vector<std::string> descriptors) {
-  BlockResult r;
-  r.property = property;
-  r.descriptors = std::move(descriptors);
-  r.value = Value::integer(n);
-  r.type = 1;
-  return r;
+  return {property, std::move(descriptors), Value::integer(n), 1, 0};
 }
 
 BlockResult BlockResult::text(int64_t property, const std::string& s, std::vector<std::string> descriptors) {
-  BlockResult r;
-  r.property = property;
-  r.descriptors = std::move(descriptors);
-  r.value = Value::word(s);
-  r.type = 5;
-  return r;
+  return {property, std::move(descriptors), Value::word(s), 5, 0};
+}
+
+void FlowsheetWriter::single(const std::vector<std::string>& path, const std::string& set,
+                             const std::vector<std::string>& qualifiers, const std::vector<IdMember>& members,
+                             const std::vector<Value>& values) {
+  idset_once(set, qualifiers, members);
+  lset_once(set, "(%" + set + ")");
+  b_.dset(path, set, values);
 }
 
 bool FlowsheetWriter::idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
@@ -105,8 +77,6 @@ bool FlowsheetWriter::lset_once(const std::string& name, const std::string& defi
   return true;
 }
 
-// The set name of a layout: the same layout gets the same name again; a new
-// one gets the wanted name, or the prefix with a number after the first.
 std::string FlowsheetWriter::layout_name(const std::string& signature, const std::string& wanted,
                                          const std::string& prefix) {
   auto it = layouts_.find(prefix + "|" + signature);
@@ -128,48 +98,30 @@ void FlowsheetWriter::property_names(const std::string& pset_name) {
 }
 
 void FlowsheetWriter::run_status(const RunInfo& info) {
-  idset_once("VERS", {"ITEM"}, {{{"VERSION"}, 6}});
-  lset_once("VERS", "(%VERS)");
-  b_.dset({"RUN-STATUS", "VERS"}, "VERS", {Value::text(info.version)});
-
-  idset_once("TITLE", {"ITEM"}, {{{"TITLE"}, 6}});
-  lset_once("TITLE", "(%TITLE)");
-  b_.dset({"RUN-STATUS", "TITLE"}, "TITLE", {Value::text(info.title)});
-
-  idset_once("RUNID", {"ITEM"}, {{{"RUNID"}, 5}});
-  lset_once("RUNID", "(%RUNID)");
-  b_.dset({"RUN-STATUS", "RUNID"}, "RUNID", {Value::word(info.run_id)});
-
-  idset_once("RUNIT", {"PROPERTIES"},
-             {{{num(prop::kCompletion)}, 1}, {{num(prop::kStatusText1)}, 6}, {{num(prop::kStatusText2)}, 6}});
-  lset_once("RUNIT", "(%RUNIT)");
-  b_.dset({"RUN-STATUS", "IT"}, "RUNIT",
-          {Value::integer(info.completion), Value::text(info.status_text1), Value::text(info.status_text2)});
+  // VERS, TITLE and RUNID: one text each, under a set of their own name.
+  for (const auto& [key, item, type, value] :
+       {std::tuple{"VERS", "VERSION", 6, Value::text(info.version)}, {"TITLE", "TITLE", 6, Value::text(info.title)},
+        {"RUNID", "RUNID", 5, Value::word(info.run_id)}}) {
+    single({"RUN-STATUS", key}, key, {"ITEM"}, {{{item}, type}}, {value});
+  }
+  single({"RUN-STATUS", "IT"}, "RUNIT", {"PROPERTIES"},
+         {{{num(prop::kCompletion)}, 1}, {{num(prop::kStatusText1)}, 6}, {{num(prop::kStatusText2)}, 6}},
+         {Value::integer(info.completion), Value::text(info.status_text1), Value::text(info.status_text2)});
 
   std::vector<IdMember> flags;
   for (size_t i = 0; i < info.flags.size(); ++i) flags.push_back({{num(static_cast<int64_t>(i + 1))}, 1});
   std::string stat = "RUNSTAT" + (info.flags.size() == 6 ? std::string() : num(static_cast<int64_t>(info.flags.size())));
-  idset_once(stat, {"ITEM"}, flags);
-  lset_once(stat, "(%" + stat + ")");
-  b_.dset({"RUN-STATUS", "STATUS"}, stat, integers(info.flags));
-
-  if (info.ambient_pressure) {
-    idset_once("PAMB", {"PROPERTIES"}, {{{num(prop::kPamb)}, 2, unit_type::kPressure}});
-    lset_once("PAMB", "(%PAMB)");
-    b_.dset({"PAMB", "PAMB"}, "PAMB", {Value::real(*info.ambient_pressure, 1)});
-  }
+  single({"RUN-STATUS", "STATUS"}, stat, {"ITEM"}, flags, integers(info.flags));
+  if (info.ambient_pressure)
+    single({"PAMB", "PAMB"}, "PAMB", {"PROPERTIES"}, {{{num(prop::kPamb)}, 2, unit_type::kPressure}},
+           {Value::real(*info.ambient_pressure, 1)});
 }
 
 void FlowsheetWriter::account(const AccountInfo& info) {
-  idset_once("ACCOUNT", {"PROPERTIES"},
-             {{{num(prop::kAccountUser)}, 5},
-              {{num(prop::kAccountProject)}, 5},
-              {{num(prop::kAccountText355)}, 6},
-              {{num(prop::kAccountText348)}, 6}});
-  lset_once("ACCOUNT", "(%ACCOUNT)");
-  b_.dset({"RUN-STATUS", "ACCOUNT"}, "ACCOUNT",
-          {Value::word(info.user), Value::word(info.project), Value::text(info.text355),
-           Value::text(info.text348)});
+  single({"RUN-STATUS", "ACCOUNT"}, "ACCOUNT", {"PROPERTIES"},
+         {{{num(prop::kAccountUser)}, 5}, {{num(prop::kAccountProject)}, 5}, {{num(prop::kAccountText355)}, 6},
+          {{num(prop::kAccountText348)}, 6}},
+         {Value::word(info.user), Value::word(info.project), Value::text(info.text355), Value::text(info.text348)});
 }
 
 void FlowsheetWriter::components(const std::vector<std::string>& ncc, const std::vector<std::string>& nnc) {
@@ -188,7 +140,7 @@ void FlowsheetWriter::component_property(const std::string& keyword, int64_t pro
   idset_once(keyword, {"PROPERTIES"}, {{{num(property)}, 2, unit_type}});
   lset_once(keyword, "(%ID_NCC & %" + keyword + ")");
   std::vector<Value> vals;
-  for (double x : values) vals.push_back(real_value(x, unit_type, unit_code));
+  for (double x : values) vals.push_back(unit_real(x, unit_type, unit_code));
   b_.dset({keyword, keyword}, keyword, vals);
 }
 
@@ -252,9 +204,7 @@ void FlowsheetWriter::block_results(const std::string& model, const std::string&
   std::string name = layout_name(sig, set_name, "RES");
   std::vector<std::string> quals{"PROPERTIES"};
   quals.insert(quals.end(), descriptor_qualifiers.begin(), descriptor_qualifiers.end());
-  idset_once(name, quals, members);
-  lset_once(name, "(%" + name + ")");
-  b_.dset({"BLOCK", model, block, section}, name, values);
+  single({"BLOCK", model, block, section}, name, quals, members, values);
 }
 
 }  // namespace flowsum::testing

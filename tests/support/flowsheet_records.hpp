@@ -1,35 +1,8 @@
-// Ready-made data sets of a flowsheet run, on top of SummaryBuilder: run
-// status, account, components, block connections and results. Each helper
-// writes the identifier sets (IDSET) and loading sequences (LSET) its data
-// set needs the first time they are needed, then the data set (DSET), so a
-// test only says what the run holds. Stream main tables: StreamWriter.
-//
-// Conventions of these data sets (what the query families read):
-//
-//  RUN-STATUS VERS     one long text (type 6), the simulator version "12.1"
-//  RUN-STATUS TITLE    one long text
-//  RUN-STATUS RUNID    one 8-character text (type 5)
-//  RUN-STATUS IT       qualifier PROPERTIES: 115 completion code (integer),
-//                      117 and 119 status texts (long texts)
-//  RUN-STATUS STATUS   six integer status flags
-//  RUN-STATUS ACCOUNT  qualifier PROPERTIES: 222 and 347 texts of 8, 355 and
-//                      348 long texts
-//  PAMB PAMB           one real, the ambient pressure, with its unit code
-//  IDSET ID_NCC/ID_NNC qualifier COMPONENTS, the component identifiers
-//  P P (e.g. MW MW)    one real per conventional component, a loop of the
-//                      one-member set P around ID_NCC
-//  BLOCK model id BLKIN, TYPIN, BLKOUT, TYPOUT
-//                      open-ended set "(STREAMID) (?)": the count first, then
-//                      one identifier or stream type per inlet or outlet
-//  BLOCK model id IN_PORT, OUT_PORT
-//                      three integers per port (code, location counted from
-//                      0, third integer)
-//  BLOCK model id RESULTS
-//                      qualifier PROPERTIES and optional descriptive
-//                      qualifiers; one value per result
-//
-// Reals that have a unit type are followed by their unit code; the fixtures
-// write values in unit 1 of their type (the SI unit) unless told otherwise.
+// Ready-made data sets of a flowsheet run, on top of SummaryBuilder. Each
+// helper writes the IDSETs and LSETs its data set needs the first time, then
+// the DSET. Block connections are open-ended sets "(STREAMID) (?)": a count,
+// then one identifier or type per inlet or outlet; ports are three integers
+// (code, location counted from 0, third).
 #pragma once
 
 #include <cstdint>
@@ -45,21 +18,10 @@ namespace flowsum::testing {
 
 // Unit types the fixtures use (numbers of the unit-type table).
 namespace unit_type {
-inline constexpr int64_t kNone = 0;
-inline constexpr int64_t kMassFlow = 10;
-inline constexpr int64_t kMoleFlow = 11;
-inline constexpr int64_t kStdVolumeFlow = 12;
-inline constexpr int64_t kEnthalpyFlow = 13;  // heat duty
-inline constexpr int64_t kMolarHeatCapacity = 15;
-inline constexpr int64_t kPressure = 20;
-inline constexpr int64_t kTemperature = 22;
-inline constexpr int64_t kMolarDensity = 37;
-inline constexpr int64_t kMassDensity = 38;
-inline constexpr int64_t kMolarEnthalpy = 39;
-inline constexpr int64_t kMassEnthalpy = 40;
-inline constexpr int64_t kMolarEntropy = 41;
-inline constexpr int64_t kMassEntropy = 42;
-inline constexpr int64_t kMassHeatCapacity = 49;
+inline constexpr int64_t kNone = 0, kMassFlow = 10, kMoleFlow = 11, kStdVolumeFlow = 12,
+                         kEnthalpyFlow = 13 /* heat duty */, kMolarHeatCapacity = 15, kPressure = 20,
+                         kTemperature = 22, kMassDensity = 38, kMolarEnthalpy = 39, kMassEnthalpy = 40,
+                         kMassEntropy = 42;
 }  // namespace unit_type
 
 // Property numbers the fixtures use, and the PSET entries that name them.
@@ -77,22 +39,22 @@ inline constexpr int64_t kCompletion = 115, kStatusText1 = 117, kStatusText2 = 1
 }  // namespace prop
 std::vector<PsetEntry> fixture_property_names();
 
+// A real, followed by its unit code when it has a unit type; NaN writes a
+// missing value. A qualifier item, an empty one written as a quoted blank.
+Value unit_real(double x, int64_t unit_type, int64_t unit_code = 1);
+inline std::string blank_item(const std::string& s) { return s.empty() ? " " : s; }
+
 struct RunInfo {
-  std::string version = "12.1";
-  std::string run_id = "RUN1";
-  std::string title = "FLOWSHEET";
+  std::string version = "12.1", run_id = "RUN1", title = "FLOWSHEET";
   int64_t completion = 0;  // written as item 115
-  std::string status_text1 = "RUN COMPLETED NORMALLY";
-  std::string status_text2 = " ";
+  std::string status_text1 = "RUN COMPLETED NORMALLY", status_text2 = " ";
   std::vector<int64_t> flags{0, 0, 0, 0, 0, 0};
   std::optional<double> ambient_pressure = 101325.0;  // Pa; none: no PAMB data set
 };
 
 struct AccountInfo {
-  std::string user;      // item 222, 8 characters
-  std::string project;   // item 347, 8 characters
-  std::string text355;   // long text
-  std::string text348;   // long text
+  std::string user, project;  // items 222 and 347, 8 characters
+  std::string text355, text348;  // long texts
 };
 
 // One value of a block result table.
@@ -110,9 +72,7 @@ struct BlockResult {
 };
 
 struct Port {
-  int64_t code = 0;
-  int64_t location = 0;  // as stored: counted from 0
-  int64_t third = 0;
+  int64_t code = 0, location = 0 /* as stored: counted from 0 */, third = 0;
 };
 
 class FlowsheetWriter {
@@ -137,14 +97,17 @@ class FlowsheetWriter {
                    const std::vector<std::pair<std::string, std::string>>& outlets);
   void ports(const std::string& model, const std::string& block, const std::vector<Port>& in,
              const std::vector<Port>& out);
-  // BLOCK model id section: the result table. Blocks whose results have the
-  // same layout share one IDSET and LSET; set_name names it when the layout
-  // is new (otherwise names RESn are made up).
+  // BLOCK model id section: the result table. Blocks of one layout share
+  // their sets, named set_name when new (else RESn).
   void block_results(const std::string& model, const std::string& block,
                      const std::vector<std::string>& descriptor_qualifiers,
                      const std::vector<BlockResult>& results,
                      const std::string& set_name = "", const std::string& section = "RESULTS");
-  // Write an IDSET (or LSET) of this name unless it was written before.
+  // A data set under path read by the identifier set and loading sequence
+  // "(%set)" of one name, each written once.
+  void single(const std::vector<std::string>& path, const std::string& set, const std::vector<std::string>& qualifiers,
+              const std::vector<IdMember>& members, const std::vector<Value>& values);
+  // An IDSET (or LSET) of this name unless it was written before.
   bool idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
                   const std::vector<IdMember>& members);
   bool lset_once(const std::string& name, const std::string& definition);
@@ -154,7 +117,6 @@ class FlowsheetWriter {
                           const std::string& prefix);
 
  private:
-
   SummaryBuilder& b_;
   std::set<std::string> idsets_, lsets_;
   std::map<std::string, std::string> layouts_;  // layout signature -> set name

@@ -36,30 +36,22 @@ contains
   subroutine load_summary(sumfile, ierr)
     character(len=*), intent(in) :: sumfile
     integer*8, intent(out) :: ierr
-    integer*8 :: recl, msgu, u1, u2, u3, u4
+    integer*8 :: u(6)
     real*8 :: rmiss
-    recl = 0
-    msgu = 0
+    u = (/ isum, iscr, iprp, iunt, 0_8, 0_8 /)  ! units, record length, message unit
     rmiss = 1.0d35
-    u1 = isum
-    u2 = iscr
-    u3 = iprp
-    u4 = iunt
-    call tkopen(u1, sumfile, 'SEQUENTIAL', 'FORMATTED', recl, 'OLD', 'READ', ierr)
+    call tkopen(u(1), sumfile, 'SEQUENTIAL', 'FORMATTED', u(5), 'OLD', 'READ', ierr)
     call check(ierr == 0, 'TKOPEN of ' // sumfile)
-    call tkini2('SI', u2, u1, u3, trim(data_dir()) // '/RCPROPNU.DAT', u4, &
-                trim(data_dir()) // '/RCUNITS.DAT', rmiss, ierr, msgu)
+    call tkini2('SI', u(2), u(1), u(3), trim(data_dir()) // '/RCPROPNU.DAT', u(4), &
+                trim(data_dir()) // '/RCUNITS.DAT', rmiss, ierr, u(6))
   end subroutine load_summary
 
   subroutine unload(ierr)
     integer*8, intent(out) :: ierr
-    integer*8 :: u1, u2, u3, u4
-    u1 = isum
-    u2 = iscr
-    u3 = iprp
-    u4 = iunt
-    call tkclos(u1, u2, u3, u4)
-    call tkclfl(u1, ierr)
+    integer*8 :: u(4)
+    u = (/ isum, iscr, iprp, iunt /)
+    call tkclos(u(1), u(2), u(3), u(4))
+    call tkclfl(u(1), ierr)
   end subroutine unload
 
   ! Reports the tally and stops with status 1 when a check failed.

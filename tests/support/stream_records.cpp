@@ -7,57 +7,42 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-// A blank qualifier item: a quoted blank.
-std::string item(const std::string& s) { return s.empty() ? std::string(" ") : s; }
-
 }  // namespace
 
 std::string StreamWriter::next_name() { return "XS" + num(++sets_); }
 
-void StreamWriter::described(const std::vector<std::string>& path,
-                             const std::vector<std::string>& qualifiers,
+// A data set under path with its own sets: one real a member.
+void StreamWriter::described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
                              const std::vector<DescribedValue>& values) {
-  const std::string name = next_name();
   std::vector<IdMember> members;
   std::vector<Value> vals;
   for (const DescribedValue& v : values) {
-    IdMember m;
-    for (const std::string& i : v.items) m.items.push_back(item(i));
-    m.type = v.type;
-    m.unit_type = v.unit_type;
-    members.push_back(std::move(m));
-    vals.push_back(v.value);
+    members.push_back({{}, 2, v.unit_type});
+    for (const std::string& i : v.items) members.back().items.push_back(blank_item(i));
+    vals.push_back(unit_real(v.value, v.unit_type));
   }
-  w_.idset_once(name, qualifiers, members);
-  w_.lset_once(name, "(%" + name + ")");
-  w_.builder().dset(path, name, vals);
+  w_.single(path, next_name(), qualifiers, members, vals);
 }
 
 void StreamWriter::main_table(const ExplicitStream& s, const std::string& set_name) {
   w_.idset_once("STRHEAD", {"ITEM"}, {{{"SOURCE"}, 5}, {{"DEST"}, 5}, {{"CLASS"}, 5}});
-  auto word_or_missing = [](const std::string& t) {
-    return t.empty() ? Value::missing() : Value::word(t);
-  };
+  auto word_or_missing = [](const std::string& t) { return t.empty() ? Value::missing() : Value::word(t); };
   std::vector<Value> vals{word_or_missing(s.source), word_or_missing(s.destination),
                           word_or_missing(s.stream_class)};
-  // Streams whose rows have the same identifiers and units share one IDSET
-  // and LSET, as a large flowsheet's streams do.
   std::string sig = s.without_substream ? "-" : "+";
   std::vector<IdMember> members;
   for (const MainRow& r : s.rows) {
     IdMember m;
     m.items.push_back(num(r.property));
-    if (!s.without_substream) m.items.push_back(item(r.substream));
-    m.items.push_back(item(r.component));
+    if (!s.without_substream) m.items.push_back(blank_item(r.substream));
+    m.items.push_back(blank_item(r.component));
     m.type = 2;
     m.unit_type = r.unit_type;
     for (const std::string& i : m.items) sig += i + " ";
     sig += "<" + num(r.unit_type) + ">;";
     members.push_back(std::move(m));
-    if (r.missing)
-      vals.push_back(r.unit_type ? Value::missing(r.unit_code) : Value::missing());
-    else
-      vals.push_back(r.unit_type ? Value::real(r.value, r.unit_code) : Value::real(r.value));
+    if (r.missing) vals.push_back(r.unit_type ? Value::missing(r.unit_code) : Value::missing());
+    else vals.push_back(r.unit_type ? Value::real(r.value, r.unit_code) : Value::real(r.value));
   }
   const std::string name = w_.layout_name(sig, set_name, "SMAIN");
   std::vector<std::string> quals{"PROPERTIES"};
@@ -88,7 +73,7 @@ void StreamWriter::component_attributes(const std::string& type, const std::stri
                                         const std::vector<ComponentAttribute>& values) {
   std::vector<DescribedValue> d;
   for (const ComponentAttribute& v : values)
-    d.push_back({{v.substream, v.component, v.attribute, v.element}, Value::real(v.value)});
+    d.push_back({{v.substream, v.component, v.attribute, v.element}, v.value});
   described({"STREAM", type, id, "STR_CATT"}, {"SUBSTREAM", "COMPONENTS", "CATNAME", "CATTR"}, d);
 }
 
@@ -97,35 +82,8 @@ void StreamWriter::substream_attributes(const std::string& type, const std::stri
   std::vector<DescribedValue> d;
   int n = 0;
   for (const SubstreamAttribute& v : values)
-    d.push_back({{v.substream, v.attribute, "E" + num(++n)}, Value::real(v.value)});
+    d.push_back({{v.substream, v.attribute, "E" + num(++n)}, v.value});
   described({"STREAM", type, id, "SUBSATT"}, {"SUBSTREAM", "SATNAME", "ELEMENT"}, d);
-}
-
-void StreamWriter::user_properties(const std::string& type, const std::string& id,
-                                   const std::vector<UserProperty>& values) {
-  std::vector<DescribedValue> d;
-  for (const UserProperty& v : values)
-    d.push_back({{num(v.property), v.substream, v.phase, v.component, v.basis},
-                 v.unit_type ? Value::real(v.value, 1) : Value::real(v.value), 2, v.unit_type});
-  described({"STREAM", type, id, "STRM_UPP"},
-            {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, d);
-}
-
-void StreamWriter::phase_compositions(const std::string& id, const std::vector<PhaseValue>& values) {
-  std::vector<DescribedValue> d;
-  int n = 0;
-  for (const PhaseValue& v : values)
-    d.push_back({{num(v.property), "C" + num(++n)},
-                 v.unit_type ? Value::real(v.value, 1) : Value::real(v.value), 2, v.unit_type});
-  described({"STREAM", "MATERIAL", id, "STRM_XY"}, {"PROPERTIES", "POINT"}, d);
-}
-
-void StreamWriter::phase_properties(const std::string& id, const std::vector<PhaseValue>& values) {
-  std::vector<DescribedValue> d;
-  for (const PhaseValue& v : values)
-    d.push_back({{num(v.property)},
-                 v.unit_type ? Value::real(v.value, 1) : Value::real(v.value), 2, v.unit_type});
-  described({"STREAM", "MATERIAL", id, "STR_PHAS"}, {"PROPERTIES"}, d);
 }
 
 }  // namespace flowsum::testing

@@ -1,8 +1,6 @@
-// Stream data sets with every value described explicitly: main tables (the
-// one writer of STR_MAIN) with several substreams (a non-conventional one included), component and
-// substream attributes, user properties and phase data, on top of
-// FlowsheetWriter. Each data set gets its own identifier set, so a test
-// states its rows in the order the file holds them.
+// Stream data sets with every value described explicitly, on top of
+// FlowsheetWriter: main tables (the one writer of STR_MAIN), component and
+// substream attributes, and any data set of described reals.
 #pragma once
 
 #include <cstdint>
@@ -13,61 +11,53 @@
 
 namespace flowsum::testing {
 
-// One described value: the qualifier items in the order of the data set's
-// qualifiers (an empty item is written blank), its value type, unit type and
-// value (a real with a unit type carries its unit code).
+// One real: its qualifier items (an empty one is written blank), value and
+// unit type (with one, the value carries unit code 1).
 struct DescribedValue {
   std::vector<std::string> items;
-  Value value = Value::missing();
-  int64_t type = 2;
+  double value = 0;
   int64_t unit_type = 0;
 };
 
-// One row of a main table.
+// One row of a main table ("" writes a blank item; a total row has no
+// component).
 struct MainRow {
   int64_t property = 0;
-  std::string substream;  // "" writes a blank substream
-  std::string component;  // "" for a total row
+  std::string substream, component;
   double value = 0;
-  int64_t unit_type = 0;
-  int64_t unit_code = 1;
+  int64_t unit_type = 0, unit_code = 1;
   bool missing = false;
 };
 
+// Source and destination "" for a feed or a product; without_substream
+// leaves out the "SUBSTREAM" qualifier (every row then counts as MIXED).
 struct ExplicitStream {
-  std::string type = "MATERIAL";
-  std::string id;
-  std::string source;       // "" for a feed
-  std::string destination;  // "" for a product
-  std::string stream_class = "CONVEN";
+  std::string type = "MATERIAL", id, source, destination, stream_class = "CONVEN";
   std::vector<MainRow> rows;
-  // Leave out the "SUBSTREAM" qualifier (every row then counts as MIXED).
   bool without_substream = false;
 };
 
 class StreamWriter {
  public:
   explicit StreamWriter(FlowsheetWriter& w) : w_(w) {}
-
-  // A data set under path whose values are described one by one.
+  // A data set under path with its own sets, one real a member.
   void described(const std::vector<std::string>& path, const std::vector<std::string>& qualifiers,
                  const std::vector<DescribedValue>& values);
 
   // STREAM type id STR_MAIN: source, destination, class (texts of 8, "*"
-  // where there is none), then one value per row. Streams whose rows have
-  // the same identifiers and units share their IDSET and LSET; set_name
-  // names them when the layout is new (otherwise names SMAINn are made up).
+  // where there is none), then one value per row. Streams of one row layout
+  // share their sets, named set_name when new (else SMAINn).
   void main_table(const ExplicitStream& s, const std::string& set_name = "");
-  // Rows of the usual layout: the totals (substream MIXED, no component),
-  // then per component property one row per component, in the order given.
+  // The totals (substream MIXED), then one row per component property and
+  // component.
   struct Total {
     int64_t property = 0;
     double value = 0;
     int64_t unit_type = 0;
   };
-  struct ComponentProperty {
+  struct ComponentProperty {  // one value per component
     int64_t property = 0;
-    std::vector<double> values;  // one per component
+    std::vector<double> values;
     int64_t unit_type = 0;
   };
   static std::vector<MainRow> mixed_rows(const std::vector<Total>& totals,
@@ -87,24 +77,6 @@ class StreamWriter {
   };
   void substream_attributes(const std::string& type, const std::string& id,
                             const std::vector<SubstreamAttribute>& values);
-  // STRM_UPP: property, substream, phase, component, basis, value.
-  struct UserProperty {
-    int64_t property = 0;
-    std::string substream, phase, component, basis;
-    double value = 0;
-    int64_t unit_type = 0;
-  };
-  void user_properties(const std::string& type, const std::string& id,
-                       const std::vector<UserProperty>& values);
-  // STRM_XY (property, component -> value) and STR_PHAS (property -> value).
-  struct PhaseValue {
-    int64_t property = 0;
-    double value = 0;
-    int64_t unit_type = 0;
-  };
-  void phase_compositions(const std::string& id, const std::vector<PhaseValue>& values);
-  void phase_properties(const std::string& id, const std::vector<PhaseValue>& values);
-
  private:
   std::string next_name();
   FlowsheetWriter& w_;
