@@ -14,28 +14,12 @@
 namespace flowsum::testing {
 namespace {
 
-using Ints = std::vector<int64_t>;
-using Reals = std::vector<double>;
-using Texts = std::vector<std::string>;
-int64_t I(size_t n) { return static_cast<int64_t>(n); }
-size_t Z(int64_t n) { return static_cast<size_t>(std::max<int64_t>(n, 0)); }
-
 // Quantity name and SI label; the densities on a flow basis are written in SI.
 Texts units(int64_t t) {
   if (t == 37 || t == 38) return {t == 37 ? "MOLE-DENSITY" : "MASS-DENSITY", t == 37 ? "KMOL/CUM" : "KG/CUM"};
   return units_of(t);
 }
 Field basis_of(const Series& p) { return Field(p.unit_type == 37 ? "MOLE" : p.unit_type == 38 ? "MASS" : "", 4); }
-// The first n fields of f and the one after, which the truth (guarded)
-// expects untouched.
-Texts listed(const Field& f, size_t n) {
-  Texts t;
-  for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
-  return t;
-}
-Texts guarded(Texts v, size_t width) { return v.push_back(std::string(width, '#')), v; }
-template <class T>
-std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
 // Names (the one after untouched) and kinds (-7 after) of a listing.
 std::pair<Texts, Ints> listing(const std::vector<Series>& list) {
   std::pair<Texts, Ints> l;

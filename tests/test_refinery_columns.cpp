@@ -1,24 +1,21 @@
-// Refinery columns: the routines of the refinery column's own results on a
-// hand-built block, the twins answering exactly as the general routines,
-// and bad input. The twins' values are checked against the random
-// flowsheets through the general routines (check_columns).
+// Refinery columns: the counts, connections and summary results against the
+// random flowsheets (check_refinery, called by check_columns), and on a
+// hand-built block what those do not write: pumparounds, the furnace table
+// and petroleum properties. The twins' values are checked against the random
+// flowsheets through the general routines, which hand refinery blocks on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "flowsum.h"
 #include "support/column_checks.hpp"
+#include "support/caller.hpp"
 #include "support/column_records.hpp"
 #include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
-
-using Ints = std::vector<int64_t>;
-using Reals = std::vector<double>;
-using Texts = std::vector<std::string>;
 
 void check_refinery(const RandomColumnBlock& blk) {
   const std::string id = pad(blk.id, 40);
@@ -185,56 +182,13 @@ TEST_F(RefineryColumn, FurnaceTableAndPetroleumProperties) {
   tkptad_(id.data(), &c, &room, names.data(), bases.data(), &ierr, 40, 12, 4);
   EXPECT_EQ((Texts{field(names, 12, 0), field(names, 12, 1), field(names, 12, 2), bases.substr(0, 12), names.substr(36)}),
             (Texts{"TEMP", "PRES", "TEMP", "MOLEMOLEMASS", "#"}));
-}
-
-// A general routine hands a refinery block on with the caller's arguments:
-// its outputs equal the twin's byte for byte, at unusual field widths.
-TEST_F(RefineryColumn, GeneralRoutinesAnswerAsTheirTwins) {
-  for (int64_t column : {1, 11, 12}) {
-    std::array<std::string, 2> names, q, l, ids;
-    std::array<Ints, 2> kinds, flags;
-    std::array<Reals, 2> v1, v2;
-    for (int twin = 0; twin < 2; ++twin) {
-      int64_t c = column, n = 4, nt = 2, ld = 2, ierr = -1, s[3] = {-1, -1, -1};
-      names[twin].assign(21, '#');
-      q[twin].assign(7, '#');
-      l[twin].assign(9, '#');
-      ids[twin].assign(7, '#');
-      kinds[twin].assign(5, -1);
-      v1[twin].assign(3, -1.0);
-      v2[twin].assign(5, -1.0);
-      const std::string y = "Y  ", hyd = column == 1 ? "HYD_LMF" : "HYD_VMF";
-      auto& f = flags[twin];
-      (twin ? tkpetf_ : tkprof_)(id.data(), &c, &s[0], &s[1], &s[2], 40);
-      f.insert(f.end(), s, s + 3);
-      (twin ? tkpetp_ : tkprop_)(id.data(), &c, &n, kinds[twin].data(), names[twin].data(), &ierr, 40, 5);
-      f.push_back(ierr);
-      (twin ? tkpet1_ : tkpro1_)(id.data(), hyd.data(), &c, &nt, v1[twin].data(), q[twin].data(), l[twin].data(), &ierr,
-                                 40, hyd.size(), 7, 9);
-      f.push_back(ierr);
-      (twin ? tkpet2_ : tkpro2_)(id.data(), y.data(), &c, &ld, ids[twin].data(), &nt, v2[twin].data(), q[twin].data(),
-                                 l[twin].data(), &ierr, 40, 3, 3, 7, 9);
-      f.push_back(ierr);
-    }
-    EXPECT_EQ(flags[0], flags[1]) << column;
-    EXPECT_EQ((Texts{names[0], q[0], l[0], ids[0]}), (Texts{names[1], q[1], l[1], ids[1]})) << column;
-    EXPECT_EQ((std::tuple{kinds[0], v1[0], v2[0]}), (std::tuple{kinds[1], v1[1], v2[1]})) << column;
-    // Stripper 10 has three components: the third lies past LD.
-    if (column == 11) EXPECT_EQ((std::tuple{flags[0], v2[0]}), (std::tuple{Ints{1, 3, 2, 0, 0, 0}, Reals{.5, .6, -1, -1, -1}}));
-  }
-}
-
-// The tool's column view of the example's refinery column U1.
-TEST(RefineryColumnTool, ShowsStrippersPumparoundsConnectionsAndFurnace) {
-  std::string out, at = std::string(FLOWSUM_SOURCE_DIR);
-  FILE* p = popen((FLOWSUM_TOOL + (" --units SI --column U1 --ref-dir " + at + "/data " + at + "/examples/flowsheet.sum")).c_str(), "r");
-  char buf[512];
-  while (size_t n = p ? fread(buf, 1, sizeof buf, p) : 0) out.append(buf, n);
-  EXPECT_EQ(p ? pclose(p) : -1, 0);
-  for (const char* line : {"stripper 2 results\n   summary: TEMP=520 [K] MOLEFLMX=0.009 [KMOL/SEC]\n", "MOLE TEMP [K]: 380 450 520 640\n",
-                           "pumparound 1: TEMP=400 [K] MOLEFLMX=0.02 [KMOL/SEC]\n", "connection 2: TEMP=380 [K] MOLEFLMX=0.015 [KMOL/SEC] NSTAGE=1 TEMP=380 [K] PRES=150000 [PA]\n",
-                           "furnace MOLEFRAC: WATER=0.02 METHANE=0.05 ETHANE=0.13 PROPANE=0.3 NBUTANE=0.5\n"})
-    EXPECT_NE(out.find(line), std::string::npos) << line << out;
+  // A stripper's composition stops at LD: stripper 10 (column 11) has three
+  // components, the general routine hands the block on to its twin.
+  int64_t c11 = 11, ld = 2, nt = 2;
+  Field cids(8, 3), q(12), l(16);
+  Reals y(5, -1.0);
+  call(tkpro2_, Field("CU", 40), Field("Y", 3), c11, ld, cids, nt, y, q, l, ierr);
+  EXPECT_EQ(std::tuple(ierr, y, cids.trimmed(2)), std::tuple(int64_t{0}, Reals{.5, .6, -1, -1, -1}, std::string(8, '#')));
 }
 
 }  // namespace

@@ -1,18 +1,33 @@
-// Checks of the column families against a random flowsheet's truth, run
-// by the round trip on every flowsheet it loads.
+// Checks of the families against a random flowsheet's truth, run by the
+// round trip on every flowsheet it loads.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "loading/reference_tables.hpp"
+#include "support/caller.hpp"
 #include "support/random_flowsheet.hpp"
+#include "support/summary_suite.hpp"
 
 namespace flowsum::testing {
 
+using Ints = std::vector<int64_t>;
+using Reals = std::vector<double>;
+using Texts = std::vector<std::string>;
+inline int64_t I(size_t n) { return static_cast<int64_t>(n); }
+inline size_t Z(int64_t n) { return static_cast<size_t>(std::max<int64_t>(n, 0)); }
+// A property's name in a caller's field of 12.
+inline std::string name_of(int64_t property) { return pad(flowsum::property_name(property), 12); }
+
 void check_columns(const RandomFlowsheet& f);
+void check_heat_transfer(const RandomFlowsheet& f);
+void check_equipment(const RandomFlowsheet& f);
+void check_pipelines(const RandomFlowsheet& f);
 // A refinery block's counts, summary results and connections.
 void check_refinery(const RandomColumnBlock& blk);
 
@@ -26,6 +41,18 @@ inline std::string field(const std::string& a, size_t width, size_t k) {
   const std::string f = a.substr(width * k, width);
   return f.substr(0, f.find_last_not_of(' ') + 1);
 }
+// Fields 0..n of a caller's array, trailing blanks cut (the last one the
+// guard a routine must leave alone), and the truth with that guard added.
+inline std::vector<std::string> listed(const Field& f, size_t n) {
+  std::vector<std::string> t;
+  for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
+  return t;
+}
+inline std::vector<std::string> guarded(std::vector<std::string> v, size_t width) {
+  return v.push_back(std::string(width, '#')), v;
+}
+template <class T>
+std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
 // Quantity name and SI label of a unit type ("" for none).
 inline std::vector<std::string> units_of(int64_t unit_type) {
   if (unit_type == 0) return {"", ""};

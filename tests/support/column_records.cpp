@@ -11,10 +11,6 @@
 
 namespace flowsum::testing {
 
-namespace {
-std::string num(int64_t n) { return std::to_string(n); }
-}  // namespace
-
 void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,
                     const std::vector<Value>& values, int* next) {
   std::string def, lset;
@@ -31,6 +27,14 @@ void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, co
   w.builder().dset(path, lset, values);
 }
 
+namespace {
+std::vector<int64_t> range(int64_t first, int64_t last) {
+  std::vector<int64_t> v;
+  for (int64_t t = first; t <= last; ++t) v.push_back(t);
+  return v;
+}
+}  // namespace
+
 ColumnSet property_set(int64_t property, int64_t unit_type, int64_t type) {
   return {{"PROPERTIES"}, {{{num(property)}, type, unit_type}}, ""};
 }
@@ -41,13 +45,10 @@ ColumnSet identity_set(int64_t section, int64_t column) {
   return {{"NPOINTS"}, {{{text}}}, ""};
 }
 ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed) {
+  const int64_t n = static_cast<int64_t>(trays.size());
+  if (!listed && std::equal(trays.begin(), trays.end(), range(1, n).begin())) return counted_set("TRAY_NO", n);
   ColumnSet s{{"TRAY_NO"}, {}, ""};
-  // Trays 1 to n are written "#n": the profile's tray count.
-  bool from_one = !listed;
-  for (size_t k = 0; k < trays.size(); ++k) from_one = from_one && trays[k] == static_cast<int64_t>(k) + 1;
-  if (from_one) s.members.push_back({{"#" + num(static_cast<int64_t>(trays.size()))}});
-  for (int64_t t : trays)
-    if (!from_one) s.members.push_back({{num(t)}});
+  for (int64_t t : trays) s.members.push_back({{num(t)}});
   return s;
 }
 ColumnSet component_set(const std::vector<std::string>& components) {
@@ -84,20 +85,13 @@ double si_of(int64_t unit_type, int64_t code, double x) {
   return x;
 }
 
-std::vector<int64_t> range(int64_t first, int64_t last) {
-  std::vector<int64_t> v;
-  for (int64_t t = first; t <= last; ++t) v.push_back(t);
-  return v;
-}
 
 // Writes the random data sets of one block; the data sets of one section
 // keyword are written one after another.
-class Generator {
+class Generator : public Draws {
  public:
   Generator(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc)
-      : e_(seed * 0xD1B54A32D192ED03ull + 7), w_(w), ncc_(ncc) {}
-  int64_t between(int64_t lo, int64_t hi) { return lo + static_cast<int64_t>(e_() % static_cast<uint64_t>(hi - lo + 1)); }
-  bool chance(int percent) { return static_cast<int>(e_() % 100) < percent; }
+      : Draws(seed * 0xD1B54A32D192ED03ull + 7), w_(w), ncc_(ncc) {}
   double real() {
     const double x = static_cast<double>(between(1, 999999)) * std::pow(10.0, static_cast<double>(between(-6, 6)));
     return real_as_read(chance(20) ? -x : x);
@@ -117,6 +111,16 @@ class Generator {
       s.si.push_back(s.unit_type ? si_of(s.unit_type, code, x) : x);
     }
     return v;
+  }
+  // A PROPERTIES set of one real per property; truth appended to `to`.
+  ColumnSet reals(const std::vector<Named>& props, std::vector<Series>& to, std::vector<Value>& vals) {
+    ColumnSet set{{"PROPERTIES"}, {}, ""};
+    for (const Named& n : props) {
+      set.members.push_back({{num(n.property)}, 2, n.unit_type});
+      to.push_back({n.name, 2, 'A', n.unit_type});
+      vals.push_back(values(to.back(), 1, code(n.unit_type))[0]);
+    }
+    return set;
   }
   void begin(const std::string& model, const std::string& id) {
     model_ = model;
@@ -157,7 +161,6 @@ class Generator {
   }
 
  private:
-  std::mt19937_64 e_;
   FlowsheetWriter& w_;
   const std::vector<std::string>& ncc_;
   std::string model_, id_;
@@ -265,17 +268,12 @@ void refinery_results(Generator& g, RandomColumnBlock& blk) {
   // the truth per key.
   auto keyed = [&](const std::string& section, const std::vector<Named>& props, const std::string& column,
                    const std::vector<std::string>& keys) {
-    std::vector<ColumnSet> sets{{{"PROPERTIES"}, {}, ""}};
-    for (const Named& n : props) sets[0].members.push_back({{num(n.property)}, 2, n.unit_type});
-    if (!column.empty()) sets.push_back({{column}, {}, ""});
-    for (const std::string& k : keys) sets.back().members.push_back({{k}});
     std::vector<Value> vals;
     std::vector<std::vector<Series>> truth(std::max<size_t>(keys.size(), 1));
-    for (std::vector<Series>& t : truth)
-      for (const Named& n : props) {
-        t.push_back({n.name, 2, 'A', n.unit_type});
-        vals.push_back(g.values(t.back(), 1, g.code(n.unit_type))[0]);
-      }
+    std::vector<ColumnSet> sets;
+    for (std::vector<Series>& t : truth) sets = {g.reals(props, t, vals)};
+    if (!column.empty()) sets.push_back({{column}, {}, ""});
+    for (const std::string& k : keys) sets.back().members.push_back({{k}});
     g.add(section, sets, vals);
     return truth;
   };
@@ -326,14 +324,8 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
     return out;
   };
   if (linked || rate) {
-    ColumnSet props{{"PROPERTIES"}, {}, ""};
     std::vector<Value> vals;
-    for (const Named& n : pick({{44, "REB-DUTY", 13}, {33, "NSTAGE", 0}, {34, "REFLUX-RATIO", 0}}, g.between(1, 3))) {
-      props.members.push_back({{num(n.property)}, 2, n.unit_type});
-      col.summary.push_back({n.name, 2, 'A', n.unit_type});
-      const std::vector<Value> v = g.values(col.summary.back(), 1, g.code(n.unit_type));
-      vals.insert(vals.end(), v.begin(), v.end());
-    }
+    const ColumnSet props = g.reals(pick({{44, "REB-DUTY", 13}, {33, "NSTAGE", 0}, {34, "REFLUX-RATIO", 0}}, g.between(1, 3)), col.summary, vals);
     g.add("COL_INFO", {props, column_set(c)}, vals);
   }
   // A refinery column keeps its report in the main column only; its
@@ -372,10 +364,8 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
         if (kind != 3 && g.chance(40)) continue;
         props.members.push_back({{num(n.property)}, kind == 3 ? 5 : kind, n.unit_type});
         Series r{n.name, kind, 'A', n.unit_type};
-        if (kind == 1) r.si = {static_cast<double>(g.between(-999, 999))};
-        if (kind == 3) r.text = "VALVE" + num(g.between(1, 9));
-        if (kind == 1) vals.push_back(Value::integer(static_cast<int64_t>(r.si[0])));
-        if (kind == 3) vals.push_back(Value::text(r.text));
+        if (kind == 1) r.si = {static_cast<double>(g.between(-999, 999))}, vals.push_back(Value::integer(static_cast<int64_t>(r.si[0])));
+        if (kind == 3) r.text = "VALVE" + num(g.between(1, 9)), vals.push_back(Value::text(r.text));
         if (kind == 2) vals.push_back(g.values(r, 1, g.code(n.unit_type))[0]);
         sec.results.push_back(r);
       }
@@ -421,13 +411,8 @@ std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWrit
     }
     if (blk.model == "TRAYCOL" && g.chance(50)) {
       // Reboiler results, and X and Y over the run's components.
-      ColumnSet props{{"PROPERTIES"}, {}, ""};
       std::vector<Value> vals;
-      for (const Named& n : std::vector<Named>{{44, "REB-DUTY", 13}, {43, "BOILUP-RATIO", 0}, {22, "TEMP", 22}}) {
-        props.members.push_back({{num(n.property)}, 2, n.unit_type});
-        blk.reboiler.push_back({n.name, 2, 'A', n.unit_type});
-        vals.push_back(g.values(blk.reboiler.back(), 1, g.code(n.unit_type))[0]);
-      }
+      const ColumnSet props = g.reals({{44, "REB-DUTY", 13}, {43, "BOILUP-RATIO", 0}, {22, "TEMP", 22}}, blk.reboiler, vals);
       g.add("TREB_RES", {props}, vals);
       if (g.chance(70)) {
         Series x{"X", 2, 'A', 0}, y{"Y", 2, 'A', 0};

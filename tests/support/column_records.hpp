@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,20 @@
 
 namespace flowsum::testing {
 
+// Reproducible draws: only the raw 64-bit stream of the engine is used,
+// never the library's distributions (whose results differ between standard
+// libraries).
+class Draws {
+ public:
+  explicit Draws(uint64_t state) : e_(state) {}
+  uint64_t below(uint64_t n) { return n == 0 ? 0 : e_() % n; }  // 0 .. n-1
+  int64_t between(int64_t lo, int64_t hi) { return lo + static_cast<int64_t>(below(static_cast<uint64_t>(hi - lo + 1))); }
+  bool chance(int percent) { return below(100) < static_cast<uint64_t>(percent); }
+  template <class T>
+  const T& pick(const std::vector<T>& v) { return v[below(v.size())]; }
+  std::mt19937_64 e_;
+};
+
 // One identifier set of a column data set; name "ID_NCC" reuses the run's
 // component set.
 struct ColumnSet {
@@ -23,6 +38,9 @@ struct ColumnSet {
   std::vector<IdMember> members;
   std::string name;
 };
+inline std::string num(int64_t n) { return std::to_string(n); }
+// A set of members 1 to n, written "#n".
+inline ColumnSet counted_set(const std::string& qualifier, int64_t n) { return {{qualifier}, {{{"#" + num(n)}}}, ""}; }
 // Writes the sets (fresh names, tried from *next on when given), a loading
 // sequence looping them and the data set at path with the values.
 void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,

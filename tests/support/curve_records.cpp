@@ -5,53 +5,36 @@
 namespace flowsum::testing {
 namespace {
 
-std::string num(int64_t n) { return std::to_string(n); }
 std::string item(const std::string& s) { return s.empty() ? " " : s; }
 
 }  // namespace
 
-std::string set_name(const std::string& prefix, const std::string& key,
-                     const std::function<bool(const std::string&)>& write) {
-  uint64_t h = 1469598103934665603ULL;
-  for (unsigned char c : key) h = (h ^ c) * 1099511628211ULL;
-  for (uint64_t probe = 0;; ++probe) {
-    uint64_t v = (h + probe) % 60466176;  // 36^5
-    std::string name = prefix.substr(0, 3);
-    for (int i = 0; i < 5; ++i, v /= 36) name += "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[v % 36];
-    if (write(name)) return name;
+void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
+                    const std::vector<ColumnSet>& sets, const std::vector<Value>& values) {
+  std::string def;
+  for (const ColumnSet& s : sets) {
+    std::string name = s.name, key;
+    for (const std::string& q : s.qualifiers) key += q + ",";
+    for (const IdMember& m : s.members) {
+      for (const std::string& i : m.items) key += i + ",";
+      key += "*" + num(m.type) + "<" + num(m.unit_type) + ">;";
+    }
+    if (name.empty()) w.idset_once(name = w.layout_name(key, "", prefix), s.qualifiers, s.members);
+    def += (def.empty() ? "(%" : " & %") + name;
   }
-}
-
-std::string CurveWriter::shared(const std::string& prefix, const std::string& content,
-                                const std::function<bool(const std::string&)>& write) {
-  auto [it, fresh] = names_.emplace(prefix + "|" + content, std::string());
-  if (fresh) it->second = set_name(prefix, content, write);
-  return it->second;
+  const std::string seq = w.layout_name(def += ")", "", prefix + "L");
+  w.lset_once(seq, def);
+  w.builder().dset(path, seq, values);
 }
 
 void CurveWriter::curve(const std::string& model, const std::string& block, const Curve& c) {
   const bool located = c.section == "SREB_HCU" || c.section == "PA_HCURV";
-  const std::string number = located ? c.location + " " + num(c.number) : num(c.number);
-  const std::string hno =
-      shared("HNO", number, [&](const std::string& n) { return w_.idset_once(n, {"HCURV_NO"}, {{{number}}}); });
-  std::vector<IdMember> rows;
-  std::string layout;
+  ColumnSet rows{{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, {}, ""};
   for (auto [p, ut] : {std::pair{131, 0}, {7001, 22}, {7002, 20}, {7003, 0}, {62, 13}})
-    rows.push_back({{num(p), " ", " ", " ", " "}, 2, ut});
-  for (const CurveProperty& p : c.further) {
-    rows.push_back({{num(p.property), item(p.substream), item(p.phase), item(p.component), item(p.basis)}, 2,
-                    p.unit_type});
-    for (const std::string& i : rows.back().items) layout += i + ",";
-    layout += num(p.unit_type) + ";";
-  }
-  const std::string set = shared("HCR", layout, [&](const std::string& n) {
-    return w_.idset_once(n, {"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, rows);
-  });
-  const std::string npt = "HNP" + num(static_cast<int64_t>(c.npoints()));
-  w_.idset_once(npt, {"NPOINT"}, {{{"#" + num(static_cast<int64_t>(c.npoints()))}}});
-  const std::string seq = shared("HCV", set + npt + hno, [&](const std::string& n) {
-    return w_.lset_once(n, "(%" + set + " & %" + npt + " & %" + hno + ")");
-  });
+    rows.members.push_back({{num(p), " ", " ", " ", " "}, 2, ut});
+  for (const CurveProperty& p : c.further)
+    rows.members.push_back(
+        {{num(p.property), item(p.substream), item(p.phase), item(p.component), item(p.basis)}, 2, p.unit_type});
   std::vector<Value> vals;
   for (size_t p = 0; p < c.npoints(); ++p) {
     vals.insert(vals.end(), {Value::real(c.status[p]), Value::real(c.temp[p], 1), Value::real(c.pres[p], 1),
@@ -59,18 +42,18 @@ void CurveWriter::curve(const std::string& model, const std::string& block, cons
     for (const CurveProperty& f : c.further)
       vals.push_back(f.unit_type != 0 ? Value::real(f.values[p], 1) : Value::real(f.values[p]));
   }
-  w_.builder().dset({"BLOCK", model, block, c.section}, seq, vals);
+  const std::string number = located ? c.location + " " + num(c.number) : num(c.number);
+  shared_dataset(w_, "HC", {"BLOCK", model, block, c.section},
+                 {rows, counted_set("NPOINT", static_cast<int64_t>(c.npoints())), {{"HCURV_NO"}, {{{number}}}, ""}},
+                 vals);
 }
 
 void CurveWriter::intermediate_ids(const std::string& model, const std::string& block,
                                    const std::vector<std::string>& ids, bool integers) {
-  const std::string set = shared("HCI", block, [&](const std::string& n) {
-    return w_.idset_once(n, {"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}}) &&
-           w_.lset_once(n, "(%" + n + ")");
-  });
   std::vector<Value> vals;
   for (const std::string& s : ids) vals.push_back(integers ? Value::integer(std::stoll(s)) : Value::text(s));
-  w_.builder().dset({"BLOCK", model, block, "ICH_HCUI"}, set, vals);
+  shared_dataset(w_, "HC", {"BLOCK", model, block, "ICH_HCUI"},
+                 {{{"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}}, ""}}, vals);
 }
 
 Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,

@@ -2,14 +2,14 @@
 // whose sequence loops the rows of a point (PROPERTIES SUBSTREAM PHASE
 // COMPONENTS BASIS) over NPOINT and the one-member set HCURV_NO (the number,
 // or "PA1 2" in the stripper and pumparound sections); ICH_HCUI holds one
-// value per intermediate-stream curve number.
+// value per intermediate-stream curve number. Here too the one writer of
+// shared sets, which the exchanger, compressor, costing and pipeline writers
+// use as well.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <set>
 
-#include "support/flowsheet_records.hpp"
+#include "support/column_records.hpp"
 
 namespace flowsum::testing {
 
@@ -34,10 +34,12 @@ struct CurveBlock {
   bool refinery = false;
 };
 
-// A set name of at most 8 characters from a prefix and key's hash; the next
-// one when write(name) finds it taken. The same file gets the same names.
-std::string set_name(const std::string& prefix, const std::string& key,
-                     const std::function<bool(const std::string&)>& write);
+// Writes the data set at path with the values and a loading sequence looping
+// the sets, every set and the sequence written once under a name made from
+// prefix (at most 4 characters) and kept for their content, so that data sets
+// of one layout share them, as a simulator writes them.
+void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
+                    const std::vector<ColumnSet>& sets, const std::vector<Value>& values);
 
 class CurveWriter {  // curves of one layout share their sets
  public:
@@ -47,10 +49,7 @@ class CurveWriter {  // curves of one layout share their sets
                         bool integers);
 
  private:
-  std::string shared(const std::string& prefix, const std::string& content,
-                     const std::function<bool(const std::string&)>& write);
   FlowsheetWriter& w_;
-  std::map<std::string, std::string> names_;
 };
 
 Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,

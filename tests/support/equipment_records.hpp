@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "support/flowsheet_records.hpp"
+#include "support/curve_records.hpp"
 
 namespace flowsum::testing {
 
@@ -58,8 +58,8 @@ struct CostingRecord {
 };
 std::string costing_section_of(const std::string& type);
 
-// One writer per file: data sets of the same layout share their sets and
-// loading sequence, as a simulator writes them.
+// Data sets of the same layout share their sets and loading sequence, as a
+// simulator writes them.
 class EquipmentWriter {
  public:
   explicit EquipmentWriter(FlowsheetWriter& w) : w_(w) {}
@@ -69,13 +69,8 @@ class EquipmentWriter {
 
  private:
   void grid(const std::string& model, const std::string& id, const std::string& section, const ResultGrid& g,
-            const std::vector<std::string>& qualifiers, const std::string& crossed);
-  std::string count_set(const std::string& qualifier, int64_t n);
-  // The name of the set of this kind (prefix) and layout (key).
-  std::string named(const std::string& prefix, const std::string& key);
-
+            const std::vector<std::string>& qualifiers, std::vector<ColumnSet> crossed);
   FlowsheetWriter& w_;
-  std::map<std::string, std::string> names_;
 };
 
 }  // namespace flowsum::testing

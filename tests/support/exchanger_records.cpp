@@ -8,8 +8,6 @@
 namespace flowsum::testing {
 namespace {
 
-std::string num(int64_t n) { return std::to_string(n); }
-
 Value real(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
 
 std::vector<IdMember> members(int64_t n) {
@@ -24,12 +22,11 @@ std::vector<IdMember> properties(const std::vector<PropertyReal>& v, int64_t typ
   return m;
 }
 
-// Two sets named after key and the loop of the first over the second.
-std::string loop(FlowsheetWriter& w, const std::string& key, const std::vector<std::string>& quals,
-                 const std::vector<IdMember>& a, const std::string& over, const std::vector<IdMember>& b) {
-  const std::string sa = set_name("XA", key, [&](const std::string& n) { return w.idset_once(n, quals, a); });
-  const std::string sb = set_name("XB", key, [&](const std::string& n) { return w.idset_once(n, {over}, b); });
-  return set_name("XL", key, [&](const std::string& n) { return w.lset_once(n, "(%" + sa + " & %" + sb + ")"); });
+// A data set looping the first set over the second.
+void looped(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<std::string>& quals,
+            const std::vector<IdMember>& a, const std::string& over, const std::vector<IdMember>& b,
+            const std::vector<Value>& values) {
+  shared_dataset(w, "XQ", path, {{quals, a, ""}, {{over}, b, ""}}, values);
 }
 
 }  // namespace
@@ -48,22 +45,18 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
                                    {&x.nozzles, "NOZZLES"}, {&x.equip, "EQUIP-SP"}, {&x.det1, "DET-RES1"},
                                    {&x.det2, "DET-RES2"}})
     results(*v, section);
-  const std::string key = x.id + "|" + x.model + "|";
+  const auto at = [&](const std::string& section) { return std::vector<std::string>{"BLOCK", x.model, x.id, section}; };
   std::vector<Value> vals;
   for (const auto& zone : x.zone_table)
     for (size_t k = 0; k < zone.size(); ++k) vals.push_back(real(zone[k], x.zone_props[k].unit_type));
-  w.builder().dset({"BLOCK", x.model, x.id, "TWS_ZON"},
-                   loop(w, key + "Z", {"PROPERTIES"}, properties(x.zone_props), "ZONES",
-                        members(static_cast<int64_t>(x.zone_table.size()))),
-                   vals);
+  looped(w, at("TWS_ZON"), {"PROPERTIES"}, properties(x.zone_props), "ZONES",
+         members(static_cast<int64_t>(x.zone_table.size())), vals);
   for (size_t z = 0; z < x.profiles.size(); ++z)
     for (size_t k = 0; k < x.profile_props.size(); ++k) {
       std::vector<Value> pv;
       for (double v : x.profiles[z][k]) pv.push_back(real(v, x.profile_props[k].unit_type));
-      const std::string seq = loop(w, key + num(static_cast<int64_t>(z)) + "|" + num(static_cast<int64_t>(k)),
-                                   {"PROPERTIES"}, properties({x.profile_props[k]}), "POINTS",
-                                   members(static_cast<int64_t>(x.profiles[z][k].size())));
-      w.builder().dset({"BLOCK", x.model, x.id, "TWS_Z_" + num(static_cast<int64_t>(z + 1))}, seq, pv);
+      looped(w, at("TWS_Z_" + num(static_cast<int64_t>(z + 1))), {"PROPERTIES"}, properties({x.profile_props[k]}),
+             "POINTS", members(static_cast<int64_t>(x.profiles[z][k].size())), pv);
     }
   if (x.point_rows.empty()) return;
   std::vector<IdMember> rows{{{num(prop::kNstage), "POS", "1"}, 2, 0}, {{num(prop::kRefluxRatio), "POS", "2"}, 2, 0}};
@@ -73,10 +66,8 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
   vals.clear();
   for (const auto& row : x.point_rows)
     for (size_t k = 0; k < row.size(); ++k) vals.push_back(real(row[k], k < 2 ? 0 : x.point_props[k - 2].unit_type));
-  w.builder().dset({"BLOCK", x.model, x.id, "TWS_PRF"},
-                   loop(w, key + "P", {"PROPERTIES", "QA", "QB"}, rows, "NPOINTS",
-                        {{{"#" + num(static_cast<int64_t>(x.point_rows.size()))}}}),
-                   vals);
+  looped(w, at("TWS_PRF"), {"PROPERTIES", "QA", "QB"}, rows, "NPOINTS",
+         {{{"#" + num(static_cast<int64_t>(x.point_rows.size()))}}}, vals);
 }
 
 void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s) {
@@ -90,10 +81,8 @@ void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s
     for (size_t q = 0; q < row.size(); ++q) vv.push_back(real(row[q], kIntermediateUnitTypes[q]));
   for (const auto& row : s.connections)
     for (int64_t c : row) cv.push_back(Value::integer(c));
-  w.builder().dset({"BLOCK", s.model, s.id, "ICSTRM"},
-                   loop(w, s.id + "|V", {"PROPERTIES"}, properties(vp), "ICSTRM", streams), vv);
-  w.builder().dset({"BLOCK", s.model, s.id, "ICS-CON"},
-                   loop(w, s.id + "|C", {"PROPERTIES"}, properties(cp, 1), "ICSTRM", streams), cv);
+  looped(w, {"BLOCK", s.model, s.id, "ICSTRM"}, {"PROPERTIES"}, properties(vp), "ICSTRM", streams, vv);
+  looped(w, {"BLOCK", s.model, s.id, "ICS-CON"}, {"PROPERTIES"}, properties(cp, 1), "ICSTRM", streams, cv);
 }
 
 Exchanger sample_exchanger(const std::string& id, uint64_t seed) {

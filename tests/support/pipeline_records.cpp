@@ -3,12 +3,9 @@
 #include <cmath>
 #include <random>
 
-
 namespace flowsum::testing {
 
 namespace {
-
-std::string num(int64_t n) { return std::to_string(n); }
 
 std::vector<Value> values_of(const PipeSeries& s) {
   std::vector<Value> v;
@@ -22,59 +19,34 @@ std::vector<Value> values_of(const PipeSeries& s) {
 
 }  // namespace
 
-std::string PipelineWriter::set(const std::vector<std::string>& qualifiers, const std::vector<IdMember>& members) {
-  std::string key;
-  for (const std::string& q : qualifiers) key += q + ",";
-  for (const IdMember& m : members) {
-    for (const std::string& i : m.items) key += i + ",";
-    key += "*" + num(m.type) + "<" + num(m.unit_type) + ">;";
-  }
-  auto [it, fresh] = names_.try_emplace("S" + key);
-  while (fresh && !w_.idset_once(it->second = "PS" + num(++count_), qualifiers, members)) {}
-  return it->second;
-}
-
-void PipelineWriter::dataset(const PipelineRecord& p, const std::string& section, const std::vector<std::string>& sets,
-                             const std::vector<Value>& values) {
-  std::string definition;
-  for (const std::string& name : sets) definition += (definition.empty() ? "(%" : " & %") + name;
-  definition += ")";
-  auto [it, fresh] = names_.try_emplace("L" + definition);
-  while (fresh && !w_.lset_once(it->second = "PQ" + num(++count_), definition)) {}
-  w_.builder().dset({"BLOCK", p.model, p.id, section}, it->second, values);
-}
-
 void PipelineWriter::pipeline(const PipelineRecord& p) {
-  const auto property = [&](const PipeSeries& s) {
-    return set({"PROPERTIES"}, {{{num(s.property)}, s.type, s.type == 2 ? s.unit_type : 0}});
+  const auto write = [&](const std::string& section, const std::vector<ColumnSet>& sets, const std::vector<Value>& v) {
+    shared_dataset(w_, "PQ", {"BLOCK", p.model, p.id, section}, sets, v);
   };
-  const auto points = [&](size_t n) { return set({"NPOINTS"}, {{{"#" + num(static_cast<int64_t>(n))}}}); };
+  const auto property = [](const PipeSeries& s) {
+    return ColumnSet{{"PROPERTIES"}, {{{num(s.property)}, s.type, s.type == 2 ? s.unit_type : 0}}, ""};
+  };
+  const auto points = [](size_t n) { return counted_set("NPOINTS", static_cast<int64_t>(n)); };
   for (const auto& [section, entries] : {std::pair{"PIP_IN", &p.inlet}, std::pair{"PIP_OUT", &p.outlet}}) {
     if (entries->empty()) continue;
-    std::vector<IdMember> members;
+    ColumnSet props{{"PROPERTIES"}, {}, ""};
     std::vector<Value> v;
-    for (const PipeSeries& e : *entries) {
-      members.push_back({{num(e.property)}, e.type, e.type == 2 ? e.unit_type : 0});
-      v.push_back(values_of(e)[0]);
-    }
-    dataset(p, section, {set({"PROPERTIES"}, members)}, v);
+    for (const PipeSeries& e : *entries) props.members.push_back(property(e).members[0]), v.push_back(values_of(e)[0]);
+    write(section, {props}, v);
   }
-  std::vector<IdMember> listed;
-  for (const std::string& c : p.components) listed.push_back({{c}});
-  const std::string components = p.components.empty() ? "ID_NCC" : set({"COMPONENTS"}, listed);
+  ColumnSet components{{"COMPONENTS"}, {}, p.components.empty() ? "ID_NCC" : ""};
+  for (const std::string& c : p.components) components.members.push_back({{c}});
   for (const auto& [section, list] : {std::pair{"PIP_IN2", &p.comp_in}, std::pair{"PIP_OU2", &p.comp_out}})
-    for (const PipeSeries& s : *list) dataset(p, section, {property(s), components}, values_of(s));
-  std::vector<std::pair<std::string, const std::vector<PipeSeries>*>> sections{
-      {"PIP_DAT", &p.segments}, {"PIP_DES", &p.descriptions}, {"FLU_PROP", &p.fluid}, {"PIP_PROF", &p.profile}};
-  for (const auto& [section, list] : sections)
-    for (const PipeSeries& s : *list) dataset(p, section, {property(s), points(s.size())}, values_of(s));
-  if (!p.length.reals.empty()) dataset(p, "PIP_LEN", {property(p.length), points(p.length.size())}, values_of(p.length));
+    for (const PipeSeries& s : *list) write(section, {property(s), components}, values_of(s));
+  for (const auto& [section, list] : {std::pair{"PIP_DAT", &p.segments}, std::pair{"PIP_DES", &p.descriptions},
+                                      std::pair{"FLU_PROP", &p.fluid}, std::pair{"PIP_PROF", &p.profile}})
+    for (const PipeSeries& s : *list) write(section, {property(s), points(s.size())}, values_of(s));
+  if (!p.length.reals.empty()) write("PIP_LEN", {property(p.length), points(p.length.size())}, values_of(p.length));
   for (const PipeSeries& s : p.tube) {
-    const std::string q = set({"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"},
-                              {{{num(s.property), s.qualifiers[0], s.qualifiers[1], s.qualifiers[2], s.qualifiers[3], " "},
-                                2,
-                                s.unit_type}});
-    dataset(p, "TUBE_PRP", {q, points(s.size())}, values_of(s));
+    const std::vector<std::string> q{num(s.property), s.qualifiers[0], s.qualifiers[1], s.qualifiers[2], s.qualifiers[3], " "};
+    write("TUBE_PRP", {{{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"}, {{q, 2, s.unit_type}}, ""},
+                       points(s.size())},
+          values_of(s));
   }
 }
 

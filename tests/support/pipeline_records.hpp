@@ -11,12 +11,11 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "support/flowsheet_records.hpp"
+#include "support/curve_records.hpp"
 
 namespace flowsum::testing {
 
@@ -39,21 +38,15 @@ struct PipelineRecord {
   PipeSeries length;                      // PIP_LEN; no data set when empty
 };
 
-// One writer per file: data sets of the same layout share their sets and
-// loading sequence, as a simulator writes them.
+// Data sets of the same layout share their sets and loading sequence, as a
+// simulator writes them.
 class PipelineWriter {
  public:
   explicit PipelineWriter(FlowsheetWriter& w) : w_(w) {}
   void pipeline(const PipelineRecord& p);
 
  private:
-  std::string set(const std::vector<std::string>& qualifiers, const std::vector<IdMember>& members);
-  void dataset(const PipelineRecord& p, const std::string& section, const std::vector<std::string>& sets,
-               const std::vector<Value>& values);
-
   FlowsheetWriter& w_;
-  std::map<std::string, std::string> names_;
-  int count_ = 0;
 };
 
 // Pipelines with identifiers not in `used` (which receives them) over the

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
-#include <random>
 #include <set>
 
 #include "support/object_records.hpp"
@@ -15,23 +15,8 @@ namespace flowsum::testing {
 
 namespace {
 
-// Reproducible everywhere: only the raw 64-bit stream of the engine is used,
-// never the library's distributions (whose results may differ between
-// standard libraries).
-class Rng {
- public:
-  explicit Rng(uint64_t seed) : engine_(seed * 0x9E3779B97F4A7C15ull + 1) {}
-  // 0 .. n-1
-  uint64_t below(uint64_t n) { return n == 0 ? 0 : engine_() % n; }
-  int64_t between(int64_t lo, int64_t hi) {
-    return lo + static_cast<int64_t>(below(static_cast<uint64_t>(hi - lo + 1)));
-  }
-  bool chance(int percent) { return below(100) < static_cast<uint64_t>(percent); }
-  template <class T>
-  const T& pick(const std::vector<T>& v) { return v[below(v.size())]; }
-
- private:
-  std::mt19937_64 engine_;
+struct Rng : Draws {
+  explicit Rng(uint64_t seed) : Draws(seed * 0x9E3779B97F4A7C15ull + 1) {}
 };
 
 constexpr const char* kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
@@ -126,20 +111,13 @@ struct RowKind {
   int64_t property;
   int64_t unit_type;
 };
-const std::vector<RowKind> kTotalRows{{prop::kTemp, unit_type::kTemperature},
-                                      {prop::kPres, unit_type::kPressure},
-                                      {prop::kVfrac, 0},
-                                      {prop::kHmx, unit_type::kEnthalpyFlow},
-                                      {prop::kHmx, 0},
-                                      {prop::kQcalc, unit_type::kEnthalpyFlow},
-                                      {prop::kMoleFlowTotal, unit_type::kMoleFlow},
-                                      {prop::kMassFlowTotal, unit_type::kMassFlow},
-                                      {prop::kMw, 0},
-                                      {kUnnamedProperty, 0}};
-const std::vector<RowKind> kComponentRows{{prop::kMoleFlow, unit_type::kMoleFlow},
-                                          {prop::kMassFlow, unit_type::kMassFlow},
-                                          {prop::kMoleFrac, 0},
-                                          {prop::kMassFrac, 0}};
+const std::vector<RowKind> kTotalRows{
+    {prop::kTemp, unit_type::kTemperature}, {prop::kPres, unit_type::kPressure}, {prop::kVfrac, 0},
+    {prop::kHmx, unit_type::kEnthalpyFlow}, {prop::kHmx, 0}, {prop::kQcalc, unit_type::kEnthalpyFlow},
+    {prop::kMoleFlowTotal, unit_type::kMoleFlow}, {prop::kMassFlowTotal, unit_type::kMassFlow}, {prop::kMw, 0},
+    {kUnnamedProperty, 0}};
+const std::vector<RowKind> kComponentRows{{prop::kMoleFlow, unit_type::kMoleFlow}, {prop::kMassFlow, unit_type::kMassFlow},
+                                          {prop::kMoleFrac, 0}, {prop::kMassFrac, 0}};
 
 // A unit known_units() holds, of one type (of any type for 0); gauge units
 // only when the run has an ambient pressure to add.
@@ -172,9 +150,6 @@ std::string local_of(const std::string& id) { return id.substr(prefix_of(id).siz
 // Longest stream identifier with a main table: the head of its record
 // (keyword, path, @qualifier, "(") must stay on the first line.
 constexpr size_t kMaxTableStreamId = 36;
-
-
-// ---- Compressors and costing ------------------------------------------------
 
 // Two to five distinct compressor results (each with a unit type or none)
 // at npoints points. Two at least: the shape reader takes a profile of one
@@ -240,50 +215,30 @@ bool costed_equipment(Rng& r, const RandomObject& item, EquipmentWriter& writer,
 }  // namespace
 
 const std::vector<KnownUnit>& known_units() {
+  using namespace unit_type;  // one row per unit type; PSIG adds the ambient pressure
   static const std::vector<KnownUnit> units{
-      {unit_type::kMassFlow, 1, 1.0, 0.0},
-      {unit_type::kMassFlow, 2, 0.45359237 / 3600.0, 0.0},
-      {unit_type::kMassFlow, 3, 1.0 / 3600.0, 0.0},
-      {unit_type::kMassFlow, 4, 0.45359237, 0.0},
-      {unit_type::kMoleFlow, 1, 1.0, 0.0},
-      {unit_type::kMoleFlow, 3, 1.0 / 3600.0, 0.0},
-      {unit_type::kMoleFlow, 4, 0.001, 0.0},
-      {unit_type::kEnthalpyFlow, 1, 1.0, 0.0},
-      {unit_type::kEnthalpyFlow, 2, 1055.05585262 / 3600.0, 0.0},
-      {unit_type::kEnthalpyFlow, 4, 1000.0, 0.0},
-      {unit_type::kPressure, 1, 1.0, 0.0},
-      {unit_type::kPressure, 2, kPsi, 0.0},
-      {unit_type::kPressure, 3, 1.0e5, 0.0},
-      {unit_type::kPressure, 4, 101325.0, 0.0},
-      {unit_type::kPressure, kPsigCode, kPsi, 0.0},  // plus the ambient pressure
-      {unit_type::kTemperature, 1, 1.0, 0.0},
-      {unit_type::kTemperature, 2, 5.0 / 9.0, 459.67 * 5.0 / 9.0},
-      {unit_type::kTemperature, 3, 1.0, 273.15},
-  };
+      {kMassFlow, 1, 1.0, 0.0}, {kMassFlow, 2, 0.45359237 / 3600.0, 0.0}, {kMassFlow, 3, 1.0 / 3600.0, 0.0}, {kMassFlow, 4, 0.45359237, 0.0},
+      {kMoleFlow, 1, 1.0, 0.0}, {kMoleFlow, 3, 1.0 / 3600.0, 0.0}, {kMoleFlow, 4, 0.001, 0.0},
+      {kEnthalpyFlow, 1, 1.0, 0.0}, {kEnthalpyFlow, 2, 1055.05585262 / 3600.0, 0.0}, {kEnthalpyFlow, 4, 1000.0, 0.0},
+      {kPressure, 1, 1.0, 0.0}, {kPressure, 2, kPsi, 0.0}, {kPressure, 3, 1.0e5, 0.0}, {kPressure, 4, 101325.0, 0.0}, {kPressure, kPsigCode, kPsi, 0.0},
+      {kTemperature, 1, 1.0, 0.0}, {kTemperature, 2, 5.0 / 9.0, 459.67 * 5.0 / 9.0}, {kTemperature, 3, 1.0, 273.15}};
   return units;
 }
 
-std::string si_label(int64_t type) {
-  switch (type) {
-    case unit_type::kMassFlow: return "KG/SEC";
-    case unit_type::kMoleFlow: return "KMOL/SEC";
-    case unit_type::kEnthalpyFlow: return "W";
-    case unit_type::kPressure: return "PA";
-    case unit_type::kTemperature: return "K";
-    default: return "";
-  }
+namespace {
+// Per unit type the label of its SI unit and the type's name.
+std::pair<std::string, std::string> type_names(int64_t type) {
+  static const std::map<int64_t, std::pair<std::string, std::string>> names{
+      {unit_type::kMassFlow, {"KG/SEC", "MASS-FLOW"}}, {unit_type::kMoleFlow, {"KMOL/SEC", "MOLE-FLOW"}},
+      {unit_type::kEnthalpyFlow, {"W", "HEAT-DUTY"}}, {unit_type::kPressure, {"PA", "PRESSURE"}},
+      {unit_type::kTemperature, {"K", "TEMPERATURE"}}};
+  const auto at = names.find(type);
+  return at == names.end() ? std::pair<std::string, std::string>{} : at->second;
 }
+}  // namespace
 
-std::string known_type_name(int64_t type) {
-  switch (type) {
-    case unit_type::kMassFlow: return "MASS-FLOW";
-    case unit_type::kMoleFlow: return "MOLE-FLOW";
-    case unit_type::kEnthalpyFlow: return "HEAT-DUTY";
-    case unit_type::kPressure: return "PRESSURE";
-    case unit_type::kTemperature: return "TEMPERATURE";
-    default: return "";
-  }
-}
+std::string si_label(int64_t type) { return type_names(type).first; }
+std::string known_type_name(int64_t type) { return type_names(type).second; }
 
 std::string stored_type(const std::string& type) { return type.substr(0, 8); }
 
@@ -322,93 +277,52 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     w.account(f.account);
   }
   std::set<std::string> used_names;
-  if (r.chance(40)) {
-    int64_t n = r.between(1, 6);
-    for (int64_t i = 0; i < n; ++i)
-      f.aliases.emplace_back(unique_identifier(r, used_names, 8).substr(0, 8), free_text(r, 12));
-    alias_list(w, f.aliases);
-  }
-  if (r.chance(40)) {
-    int64_t n = r.between(1, 6);
-    for (int64_t i = 0; i < n; ++i)
-      f.case_names.emplace_back(unique_identifier(r, used_names, 8).substr(0, 8), free_text(r, 12));
-    case_name_list(w, f.case_names);
+  for (auto [list, write] : {std::pair{&f.aliases, &alias_list}, std::pair{&f.case_names, &case_name_list}}) {
+    if (!r.chance(40)) continue;
+    for (int64_t n = r.between(1, 6); n > 0; --n) list->emplace_back(unique_identifier(r, used_names, 8), free_text(r, 12));
+    write(w, *list);
   }
 
   std::set<std::string> used_components;
-  int64_t ncc = r.between(1, 12);
-  for (int64_t i = 0; i < ncc; ++i) f.ncc.push_back(unique_identifier(r, used_components, 8).substr(0, 8));
-  if (r.chance(30)) f.nnc.push_back(unique_identifier(r, used_components, 8).substr(0, 8));
-  // The substr above may make two names equal: keep the first of each.
-  {
-    std::set<std::string> seen;
-    std::vector<std::string> ncc_unique, nnc_unique;
-    for (auto& c : f.ncc) if (seen.insert(c).second) ncc_unique.push_back(c);
-    for (auto& c : f.nnc) if (seen.insert(c).second) nnc_unique.push_back(c);
-    f.ncc = ncc_unique;
-    f.nnc = nnc_unique;
-  }
+  for (int64_t i = r.between(1, 12); i > 0; --i) f.ncc.push_back(unique_identifier(r, used_components, 8));
+  if (r.chance(30)) f.nnc.push_back(unique_identifier(r, used_components, 8));
   w.components(f.ncc, f.nnc);
 
   // Blocks with their results. A block's identifier stays short enough for
   // the head of its RESULTS record to fit on the record's first line.
   std::set<std::string> used_blocks;
-  int64_t nblocks = r.between(0, 25);
-  for (int64_t i = 0; i < nblocks; ++i) {
+  for (int64_t i = r.between(0, 25); i > 0; --i) {
     RandomBlockResults res;
     res.block = {r.pick(kBlockModels), unique_identifier(r, used_blocks, 28)};
     std::vector<BlockResult> written;
-    int64_t nvalues = r.between(1, 8);
-    for (int64_t j = 0; j < nvalues; ++j) {
+    for (int64_t j = r.between(1, 8); j > 0; --j) {
       RandomValue v;
       v.property = r.pick(std::vector<int64_t>{prop::kTemp, prop::kPres, prop::kQcalc, prop::kMw,
                                                prop::kMoleFlowTotal, prop::kMassFlowTotal,
                                                prop::kNstage, prop::kRefluxRatio});
       // Each property once per block: repeat properties would make the
       // RESULTS set ambiguous for readers that look values up by property.
-      bool repeated = false;
-      for (const RandomValue& other : res.values) repeated = repeated || other.property == v.property;
-      if (repeated) continue;
-      BlockResult br;
-      br.property = v.property;
-      switch (r.below(6)) {
-        case 0:
-          v.type = 1;
-          v.integer = r.between(-99999, 99999);
-          br = BlockResult::integer(v.property, v.integer);
-          break;
-        case 1:
-          v.type = 5;
-          v.text = name(r, static_cast<size_t>(r.between(1, 8)));
-          br = BlockResult::text(v.property, v.text);
-          break;
-        case 2:
-          v.type = 6;
-          v.text = free_text(r, 60);
-          br.type = 6;
-          br.value = Value::text(v.text);
-          break;
-        default: {
-          v.type = 2;
-          v.real = random_real(r);
-          br.type = 2;
-          if (r.chance(70)) {
-            const KnownUnit u = random_unit(r, 0, f.run.ambient_pressure);
-            v.unit_type = u.unit_type;
-            v.unit_code = u.code;
-            v.si = si_value(u, v.real, f.run.ambient_pressure);
-            br.unit_type = u.unit_type;
-          } else {
-            v.si = v.real;
-          }
-          v.missing = r.chance(15);
-          if (v.missing) {
-            br.value = v.unit_type != 0 ? Value::missing(v.unit_code) : Value::missing();
-          } else {
-            br.value = v.unit_type != 0 ? Value::real(v.real, v.unit_code) : Value::real(v.real);
-          }
+      if (std::any_of(res.values.begin(), res.values.end(), [&](const RandomValue& o) { return o.property == v.property; }))
+        continue;
+      v.type = std::vector<int64_t>{1, 5, 6, 2, 2, 2}[r.below(6)];
+      if (v.type == 1) v.integer = r.between(-99999, 99999);
+      if (v.type == 5) v.text = name(r, static_cast<size_t>(r.between(1, 8)));
+      if (v.type == 6) v.text = free_text(r, 60);
+      if (v.type == 2) {
+        v.real = v.si = random_real(r);
+        if (r.chance(70)) {
+          const KnownUnit u = random_unit(r, 0, f.run.ambient_pressure);
+          v.unit_type = u.unit_type;
+          v.unit_code = u.code;
+          v.si = si_value(u, v.real, f.run.ambient_pressure);
         }
+        v.missing = r.chance(15);
       }
+      const Value real = v.unit_type != 0 ? Value::real(v.real, v.unit_code) : Value::real(v.real);
+      const Value missing = v.unit_type != 0 ? Value::missing(v.unit_code) : Value::missing();
+      const BlockResult br{v.property, {}, v.type == 1 ? Value::integer(v.integer) : v.type == 5 ? Value::word(v.text)
+                                           : v.type == 6 ? Value::text(v.text) : v.missing ? missing : real,
+                           v.type, v.unit_type};
       res.values.push_back(v);
       written.push_back(br);
     }
@@ -463,37 +377,20 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       } while (!used_streams.insert(id).second);
     }
     s.stream = {type, id};
-    if (from) {
-      s.source = f.blocks[*from].id;
-      f.connections[*from].outlets.push_back(s.stream);
-    }
-    if (to) {
-      s.destination = f.blocks[*to].id;
-      f.connections[*to].inlets.push_back(s.stream);
-    }
+    if (from) s.source = f.blocks[*from].id, f.connections[*from].outlets.push_back(s.stream);
+    if (to) s.destination = f.blocks[*to].id, f.connections[*to].inlets.push_back(s.stream);
     s.stream_class = r.pick(kStreamClasses);
 
     // One to three substreams (distinct names), each with some totals and
     // some blocks of component rows over a choice of the components.
     s.without_substream = r.chance(10);
-    std::vector<std::string> substreams;
-    if (s.without_substream) {
-      substreams.push_back("");
-    } else {
-      for (int64_t n = r.between(1, 3); n > 0; --n) {
-        const std::string& sub = r.pick(kSubstreams);
-        if (std::find(substreams.begin(), substreams.end(), sub) == substreams.end())
-          substreams.push_back(sub);
-      }
-    }
+    std::vector<std::string> substreams(s.without_substream ? 1 : 0);
+    for (int64_t n = s.without_substream ? 0 : r.between(1, 3); n > 0; --n)
+      if (const std::string& sub = r.pick(kSubstreams); std::find(substreams.begin(), substreams.end(), sub) == substreams.end())
+        substreams.push_back(sub);
     auto add_row = [&](const RowKind& kind, const std::string& sub, const std::string& component) {
-      RandomStreamRow row;
-      row.property = kind.property;
-      row.name = property_name_of(kind.property);
-      row.substream = sub;
-      row.component = component;
-      row.real = random_real(r);
-      row.si = row.real;
+      RandomStreamRow row{kind.property, property_name_of(kind.property), sub, component};
+      row.real = row.si = random_real(r);
       if (kind.unit_type != 0 && r.chance(90)) {
         const KnownUnit u = random_unit(r, kind.unit_type, f.run.ambient_pressure);
         row.unit_type = u.unit_type;
@@ -512,13 +409,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       }
     }
 
-    ExplicitStream table;
-    table.type = type;
-    table.id = id;
-    table.source = from ? local_of(s.source) : "";
-    table.destination = to ? local_of(s.destination) : "";
-    table.stream_class = s.stream_class;
-    table.without_substream = s.without_substream;
+    ExplicitStream table{type, id, from ? local_of(s.source) : "", to ? local_of(s.destination) : "",
+                         s.stream_class, {}, s.without_substream};
     for (const RandomStreamRow& row : s.rows)
       table.rows.push_back({row.property, row.substream, row.component, row.real, row.unit_type,
                             row.unit_code, row.missing});
@@ -533,12 +425,10 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     RandomConnections& c = f.connections[k];
     c.written = !c.inlets.empty() || !c.outlets.empty() || r.chance(50);
     if (!c.written) continue;
-    auto local = [](const std::vector<RandomObject>& streams) {
-      std::vector<std::pair<std::string, std::string>> out;
-      for (const RandomObject& s : streams) out.emplace_back(local_of(s.id), s.type);
-      return out;
-    };
-    w.connections(f.blocks[k].type, f.blocks[k].id, local(c.inlets), local(c.outlets));
+    std::vector<std::pair<std::string, std::string>> local[2];
+    for (int out = 0; out < 2; ++out)
+      for (const RandomObject& s : out ? c.outlets : c.inlets) local[out].emplace_back(local_of(s.id), s.type);
+    w.connections(f.blocks[k].type, f.blocks[k].id, local[0], local[1]);
   }
 
   // Blocks with heating curves, drawn from a generator of their own so that
@@ -559,17 +449,17 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   // that the objects above stay as they were for every seed.
   Rng cr(seed ^ 0xC0575EEDull);
   EquipmentWriter equipment(w);
-  for (int64_t i = cr.between(0, 3); i > 0; --i) {
-    f.compressors.push_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
-    const CompressorRecord& c = f.compressors.back();
-    RandomValue v;
-    v.property = prop::kTemp;
-    v.real = v.si = random_real(cr);
-    w.block_results(c.model, c.id, {}, {BlockResult::real(v.property, v.real)});
-    equipment.compressor(c);
-    f.blocks.push_back({c.model, c.id});
-    f.results.push_back({f.blocks.back(), {v}});
+  // Family blocks with a one-value result table (unless their writer writes it).
+  auto one_value_block = [&](const std::string& model, const std::string& id, bool write, double x = 1.0) {
+    f.blocks.push_back({model, id});
+    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, x, x, ""}}});
     f.connections.emplace_back();
+    if (write) w.block_results(model, id, {}, {BlockResult::real(prop::kTemp, x)});
+  };
+  for (int64_t i = cr.between(0, 3); i > 0; --i) {
+    const CompressorRecord& c = f.compressors.emplace_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    one_value_block(c.model, c.id, true, random_real(cr));
+    equipment.compressor(c);
   }
   for (int64_t i = r.between(0, 4); i > 0; --i) {
     f.tables.push_back({r.pick(kTableTypes), unique_identifier(r, used_tables, 40)});
@@ -584,33 +474,16 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.reliefs.push_back(unique_identifier(r, used_reliefs, 40));
     o.relief(f.reliefs.back());
   }
-  // Column blocks of every model, each with a one-value result table.
+  // Column blocks, reactors and pipelines, each with a one-value result
+  // table (the reactor writer writes its own), and relief objects with results.
   f.columns = random_column_blocks(seed, w, f.ncc, used_blocks);
-  for (const RandomColumnBlock& c : f.columns) {
-    f.blocks.push_back({c.model, c.id});
-    RandomValue v;
-    v.property = prop::kTemp;
-    v.real = v.si = 1.0;
-    f.results.push_back({f.blocks.back(), {v}});
-    f.connections.push_back({});
-    w.block_results(c.model, c.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
-  }
-  // Reactors (each with a one-value result table) and relief objects with results.
+  for (const RandomColumnBlock& c : f.columns) one_value_block(c.model, c.id, true);
   f.reactors = random_reactors(seed, w, f.ncc, used_blocks);
-  for (const RandomReactor& x : f.reactors) {
-    f.blocks.push_back({x.model, x.id});
-    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
-    f.connections.push_back({});
-  }
+  for (const RandomReactor& x : f.reactors) one_value_block(x.model, x.id, false);
   f.relief_results = random_reliefs(seed, w, f.ncc, used_reliefs);
   for (const RandomRelief& x : f.relief_results) f.reliefs.push_back(x.id);
   f.pipelines = random_pipelines(seed, w, f.ncc, used_blocks);
-  for (const PipelineRecord& p : f.pipelines) {
-    f.blocks.push_back({p.model, p.id});
-    f.results.push_back({f.blocks.back(), {RandomValue{prop::kTemp, 2, 0, 0, false, 0, 1.0, 1.0, ""}}});
-    f.connections.push_back({});
-    w.block_results(p.model, p.id, {}, {BlockResult::real(prop::kTemp, 1.0)});
-  }
+  for (const PipelineRecord& p : f.pipelines) one_value_block(p.model, p.id, true);
   f.text = b.text();
   return f;
 }

@@ -1,11 +1,6 @@
 // Random flowsheets for round-trip tests: a seeded, reproducible generator
-// that writes a summary file with the fixture builder and keeps, beside it,
-// everything it wrote (the ground truth): objects of every kind with their
-// types, run information, components, block results with their value types
-// and units, stream main tables (source, destination, substreams, result
-// rows with units, missing values included) and the inlet and outlet lists
-// of the blocks those streams join. The same seed always gives the same file
-// and the same truth.
+// that writes a summary file and keeps beside it everything it wrote (the
+// truth). The same seed always gives the same file and the same truth.
 #pragma once
 
 #include <cstdint>

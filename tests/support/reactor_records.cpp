@@ -1,7 +1,6 @@
 #include "support/reactor_records.hpp"
 
 #include <algorithm>
-#include <random>
 #include <tuple>
 
 #include "support/random_flowsheet.hpp"
@@ -21,17 +20,11 @@ const std::vector<Prop> kPointProps{{22, "TEMP", 22}, {23, "PRES", 20}, {24, "VF
 const Prop kMoleDensity{prop::kRhomx, "RHOMX", 37}, kMassDensity{prop::kRhomx, "RHOMX", 38};
 const Prop kX{36, "X", 0}, kY{39, "Y", 0}, kTime{65, "TIME", 0};
 
-std::string num(int64_t n) { return std::to_string(n); }
-ColumnSet points_set(const std::string& name, int64_t n) { return {{name}, {{{"#" + num(n)}}}, ""}; }
 
-class Writer {
+class Writer : public Draws {
  public:
   Writer(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc)
-      : e_(seed * 0x2545F4914F6CDD1Dull + 11), w_(w), ncc_(ncc) {}
-  int64_t between(int64_t lo, int64_t hi) {
-    return lo + static_cast<int64_t>(e_() % static_cast<uint64_t>(hi - lo + 1));
-  }
-  bool chance(int percent) { return between(0, 99) < percent; }
+      : Draws(seed * 0x2545F4914F6CDD1Dull + 11), w_(w), ncc_(ncc) {}
   std::string fresh(const std::string& prefix, std::set<std::string>& used) {
     for (int64_t k = 1;; ++k)
       if (used.insert(prefix + num(k)).second) return prefix + num(k);
@@ -70,7 +63,7 @@ class Writer {
       s.components = comps.empty() ? ncc_ : comps;
       sets.push_back(component_set(comps));
     }
-    sets.push_back(points_set("NPOINT", points));
+    sets.push_back(counted_set("NPOINT", points));
     const KnownUnit* unit = unit_for(p.unit_type);
     std::vector<Value> v;
     for (size_t k = points * std::max<size_t>(s.components.size(), 1); k > 0; --k)
@@ -133,7 +126,7 @@ class Writer {
     std::vector<ColumnSet> sets{{{"PROPERTIES"}, {}, ""}};
     for (const Prop& p : props) sets[0].members.push_back({{num(p.number)}, 2, p.unit_type});
     if (per_component) sets.push_back(component_set(comps));
-    sets.push_back(points_set(position, t.points));
+    sets.push_back(counted_set(position, t.points));
     std::vector<Value> v;
     for (int64_t k = 0; k < t.points * t.width; ++k) {
       const Prop& p = props[static_cast<size_t>(k) % props.size()];
@@ -146,7 +139,6 @@ class Writer {
   }
 
  private:
-  std::mt19937_64 e_;
   FlowsheetWriter& w_;
   const std::vector<std::string>& ncc_;
   int next_ = 5000;
