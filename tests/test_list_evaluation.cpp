@@ -1,7 +1,5 @@
-// Loading sequences (operation lists, error codes and messages, listings)
-// and list evaluation: identifier sets read from their definitions, the
-// count of an operation list, the block operations, and the qualifier
-// blocks of loading sequences checked word by word.
+// Loading sequences (operation lists, errors, listings) and list evaluation:
+// identifier sets, the block operations and the qualifier blocks word by word.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -197,21 +195,6 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   const int64_t entry = tklocs_[2];
   tkwork_[entry - 1] = 1;  // the header line
   EXPECT_EQ(dims(work_text(entry + 1, 2)), P(0, 0));
-}
-
-TEST(ValueCount, CountsLoopsAndGroups) {
-  // (The counts of well-formed lists show in every TKLIST above.) A group
-  // counts like a loop over its head, with no factor for one member; no
-  // room for the counters, or an end without a begin, counts nothing more.
-  using P = std::pair<int64_t, int64_t>;
-  auto count = [](Words ops, Words dims, int64_t free = TK_WORK_WORDS - 100) {
-    int64_t nops = static_cast<int64_t>(ops.size()), nids = static_cast<int64_t>(dims.size() / 2), ndata = -7, width = -7;
-    tkloop_(&nops, ops.data(), &nids, dims.data(), &free, &ndata, &width);
-    return P(ndata, width);
-  };
-  EXPECT_EQ(count({16, 21, 17, 31}, {1, 1, 1, 3, 1, 2}), P(5, 2));
-  EXPECT_EQ(count({24, 11, 25}, {1, 2, 1, 3}, TK_WORK_WORDS - 2), P(0, 0));
-  EXPECT_EQ(count({11, 25, 91}, {1, 2, 1, 3}), P(2, 1));
 }
 
 // The block steps of list evaluation (their results through TKLIST are

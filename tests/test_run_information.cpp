@@ -1,6 +1,5 @@
-// Run information beyond what the round trip reads back: fallback paths,
-// the initial values kept for what the file does not hold, flag clamping,
-// the completion codes that end early, and the case-name sequence rule.
+// Run information beyond the round trip: fallback paths, what is kept when
+// the file holds nothing, flag clamping and the completions that end early.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,15 +78,20 @@ TEST(RunInformation, FlagsAreClamped) {
   EXPECT_EQ(free_pointer(), free);
 }
 
-TEST(RunInformation, TitleFallbackCutAndMissing) {
+TEST(RunInformation, TitleFallbackCutMissingAndCaseNamesUnderTheirOwnSequence) {
   const std::string long_title(75, 'T');
   {
     RunFile f([&](FlowsheetWriter& w) {
       item_dataset(w, {"TITLE", "TITLE"}, "TITLE", "ITEM", {Item::long_text("TITLE", long_title)});
+      // Case names are read only under their own loading sequence "CASN".
+      item_dataset(w, {"CASN", "CASN"}, "CASEX", "CASE", {Item::long_text("BASE", "BASE CASE")});
     });
     ASSERT_EQ(f.ierr(), 0);
     EXPECT_EQ(title(10), std::string(10, 'T'));
     EXPECT_EQ(title(90), std::string(75, 'T') + std::string(15, ' '));
+    int64_t n = -7;
+    tkncsn_(&n);
+    EXPECT_EQ(std::pair(n, named(true, 1).second), std::pair(int64_t{0}, int64_t{1}));
   }
   {
     // The first path wins when both exist.
@@ -157,18 +161,6 @@ TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
   });
   ASSERT_EQ(g.ierr(), 0);
   EXPECT_EQ(info().flags, (Flags{1, 1, 1, 1, 1, 1, -7}));
-}
-
-TEST(RunInformation, CaseNamesOnlyUnderTheirOwnSequence) {
-  // Case names are read only under their own loading sequence "CASN".
-  RunFile g([&](FlowsheetWriter& w) {
-    item_dataset(w, {"CASN", "CASN"}, "CASEX", "CASE", {Item::long_text("BASE", "BASE CASE")});
-  });
-  ASSERT_EQ(g.ierr(), 0);
-  EXPECT_EQ(named(true, 1).second, 1);
-  int64_t n = -7;
-  tkncsn_(&n);
-  EXPECT_EQ(n, 0);
 }
 
 }  // namespace

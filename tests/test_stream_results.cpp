@@ -1,7 +1,6 @@
-// Stream results beyond the main table (which the round trip reads): the
-// first value by type, user properties, phase data, substreams, component
-// flows on every basis, stored or derived, checked against values worked
-// out by hand, component lists and properties, and stream attributes.
+// Stream results beyond the main table the round trip reads: user and phase
+// properties, substreams, component flows on every basis (stored or derived,
+// against values worked out by hand), component lists and attributes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -103,25 +102,6 @@ void StreamResults::SetUpTestSuite() {
                           {"NCPSD", "ASH", "PSD", "FRAC3", 1.0e35}});
   s.substream_attributes("MATERIAL", "S1", {{"NCPSD", "PSD", 0.1}, {"NCPSD", "PSD", 0.9}, {"NCPSD", "SIZE", 3.0}});
   write_file(b.text());
-}
-
-// TKSTRA: the first value of a stream of the asked type, the marker for a
-// table of head values only, nothing for a stream of another type; TKSVAL:
-// only HMX has a FLOW form, another basis-form property asked for on it
-// matches nothing.
-TEST_F(StreamResults, FirstValueByTypeAndAFlowBasisWithoutAFlowForm) {
-  for (auto [stream, type, label, value] : {std::tuple{"SHORT", "MATE", "KEEP", kMiss}, {"S1", "MATE", "K", 300.0},
-                                            {"S1", "HEAT", "KEEP", -1.0}}) {
-    Field l("KEEP", 16);
-    double v = -1;
-    call(tkstra_, Field(stream, 8), Field(type, 4), v, l);
-    EXPECT_EQ(std::pair(l.trimmed(), v), std::pair(std::string(label), value)) << stream << " " << type;
-  }
-  std::vector<double> v(2, -7.0);
-  int64_t ierr = -1;
-  call(tksval_, Field("S1", 8), Field("MIXED", 8), Field("CPMX", 12), Field("FLOW", 4), v, Field("", 12),
-       Field("", 16), ierr);
-  EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
 }
 
 TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
