@@ -112,25 +112,6 @@ TEST_F(DatasetLookup, RememberedAnswer) {
   EXPECT_EQ(call_tkdset({"DUP", "SEC"}).locq, d.locq);
 }
 
-TEST_F(DatasetLookup, ASequenceOfTheSameNameInAnotherFileIsReadAgain) {
-  // A sequence evaluated for one load is not used for another file that
-  // has a sequence of the same name with other qualifiers.
-  ASSERT_EQ(call_tkdset({"LONGKEY", "SECTION_A"}).ndata, 1);
-  loaded_.reset();
-  SummaryBuilder b;
-  b.header();
-  b.idset("OTHER", {"COMPONENTS"}, {{{"WATER"}, 2}, {{"AIR"}, 2}});
-  b.lset("QA", "(%OTHER)");
-  b.dset({"LONGKEY", "SECTION_A"}, "QA", {Value::real(1.5), Value::real(2.5)});
-  TempSummaryFile other(b.text());
-  LoadedSummary again(other.string());
-  ASSERT_EQ(again.ierr(), 0);
-  DsetCall d = call_tkdset({"LONGKEY", "SECTION_A"});
-  ASSERT_EQ(d.ndata, 2);
-  EXPECT_EQ(words(d.locq, 4), packed("COMPONENTS", 16));
-  EXPECT_EQ(words(d.locq + 4, 2), packed("WATER", 8));
-}
-
 TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
   // The value of a one-value data set, -1 when none is found.
   auto value = [](const DsetCall& d) { return d.qual + std::to_string(d.ndata == 1 ? work_word(d.locd) : -1); };

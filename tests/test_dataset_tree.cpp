@@ -135,21 +135,6 @@ TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
             " LEVEL-9-\n");
 }
 
-TEST_F(DatasetTree, InsertionNeverPassesTheCapacity) {
-  // Room for the dummy and exactly one two-level path with its record.
-  Tree t(5 + 5 + 5 + 5);
-  const Path path = {"BLOCK", "B1"};
-  const std::vector<int64_t> before = t.snapshot();
-  t.capacity = 19;
-  EXPECT_EQ(t.call(4, path, 1).ierr, kTreeFull);
-  EXPECT_EQ(t.snapshot(), before) << "the tree is left untouched";
-  t.capacity = 20;
-  EXPECT_EQ(t.call(4, path, 1).ierr, 0);
-  EXPECT_EQ(t.nused, 20);
-  EXPECT_EQ(t.call(4, path, 2).ierr, kTreeFull) << "a duplicate needs room too";
-  EXPECT_EQ(t.call(1, path).rec.idata, 1);
-}
-
 TEST_F(DatasetTree, BrokenTreesEndWithoutHarm) {
   // A NEXT link outside the tree.
   Tree a;

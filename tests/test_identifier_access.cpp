@@ -163,39 +163,6 @@ TEST(IdentifierTables, TablesThatDoNotFitAreLeftEmpty) {
   EXPECT_EQ(messages.take(), no_room_message(tight.work_size));
 }
 
-TEST(IdentifierTables, WalksEndOnLinksThatLeaveTheTreeOrLoop) {
-  LoadedText file(file_with([](ObjectWriter& w) {
-    w.data_set({"RUN-STATUS", "VERS"});
-    w.data_set({"RUN-STATUS", "TITLE"});
-    w.block("MIXER", "M1");
-    w.block("MIXER", "M2");
-    w.block("FLASH", "F1");
-  }));
-  ASSERT_EQ(file.ierr(), 0);
-  const TreeNodes tree = TreeNodes::loaded();
-  int64_t* words = work_ptr(locs(l::kTree));
-  const std::string_view run[1] = {"RUN-STATUS"}, m2_path[3] = {"BLOCK", "MIXER", "M2"};
-  int64_t node = 0, m2 = 0;
-  ASSERT_EQ(tree.find(run, node), 0);
-  ASSERT_EQ(tree.find(m2_path, m2), 0);
-  const int64_t vers = tree.first_child(node);
-  // TKNEXT's identifier and IERR, as "id/ierr".
-  auto next = [](int64_t index) {
-    Field id(8);
-    int64_t ierr = -1;
-    call(tknext_, Field("RUN-STATUS"), index, id, Field(12), ierr);
-    return id.trimmed() + "/" + std::to_string(ierr);
-  };
-  words[vers] = 5'000'000;  // NEXT of VERS far outside the tree
-  EXPECT_EQ(next(2), "/1");
-  words[vers] = vers;  // NEXT of VERS back to itself
-  EXPECT_EQ(next(INT64_MAX), "/1");
-  // The end mark of M2's chain no longer names its model: the block search
-  // ends there instead of reading elsewhere.
-  words[m2] = -9'999'999;
-  EXPECT_EQ(all("BLK_ANY"), (Names{"M1", "M2"}));
-}
-
 TEST(IdentifierAccess, TreeKeywordListings) {
   LoadedText file(file_with([](ObjectWriter& w) {
     w.data_set({"RUN-STATUS", "VERS"});

@@ -197,34 +197,6 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   EXPECT_EQ(dims(work_text(entry + 1, 2)), P(0, 0));
 }
 
-// The block steps of list evaluation (their results through TKLIST are
-// checked above): the widening word by word, and the places refused.
-TEST(BlockOperations, WidenAndCross) {
-  const int64_t x = TK_WORK_WORDS - 200, y = x + 20, out = x + 60, b1 = kBlank;
-  // X: 2 values, 1 column: (7, 0) and (8, 0); types 2, 0; units 22, 0.
-  std::copy_n(Words{7, 0, 8, 0, 2, 0, 22, 0}.begin(), 8, tkwork_ + x - 1);
-  int64_t lx = x, ln = out, nnew = 3, nold = 1, nval = 2, ierr = -7, nx = 2, ny = 3, ncol = 2, ly = y;
-  Words cols{2};
-  auto widen = [&](int64_t to) {
-    ln = to;
-    tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
-    return ierr;
-  };
-  auto cross = [&](int64_t to) {
-    ln = to;
-    tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
-    return ierr;
-  };
-  EXPECT_EQ(widen(out), 0);
-  EXPECT_EQ(Words(tkwork_ + out - 1, tkwork_ + out + 15), (Words{b1, b1, 7, 0, b1, b1, b1, b1, 8, 0, b1, b1, 2, 0, 22, 0}));
-  // Overlapping places and places outside the work area are refused.
-  EXPECT_EQ(widen(x + 1) + widen(TK_WORK_WORDS - 5) + cross(y + 2), 3);
-  EXPECT_EQ(tkwork_[x], 0);
-  nx = -1;
-  EXPECT_EQ(cross(out), 1);
-  std::fill(tkwork_ + x - 1, tkwork_ + TK_WORK_WORDS, 0);
-}
-
 using Ints = std::vector<int64_t>;
 
 // A file with the identifier sets A, B, C and one loading sequence per

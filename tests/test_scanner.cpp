@@ -202,16 +202,6 @@ TEST_F(Scanner, ExportedRoutines) {
   Field out(16);
   flowsum::testing::call(tktokn_, type, ival, rval, out);
   EXPECT_EQ(out.text(), "KG/HR           ");
-  // TKCCLS: entry k of the table is character code k; N never reaches past
-  // the hidden length; N <= 0 does nothing.
-  std::vector<int64_t> table(256, -1);
-  auto ccls = [&](int64_t cls, int64_t n) { tkccls_(&cls, table.data(), "A\xE9(", &n, 3); };
-  ccls(5, 2);
-  EXPECT_EQ(std::pair(table[0xE9], table['(']), std::pair(int64_t{5}, int64_t{-1}));
-  ccls(9, 50);
-  EXPECT_EQ(std::pair(table['('], table[0]), std::pair(int64_t{9}, int64_t{-1}));
-  ccls(1, 0);
-  EXPECT_EQ(table['A'], 9);
 }
 
 }  // namespace

@@ -174,12 +174,4 @@ TEST_F(UnitConversion, BeforeAnyTargetTableExistsAndUnusableUnits) {
   EXPECT_EQ(ucnv(1, 1, 5.0), std::pair(5.0, std::string()));
 }
 
-// The tool's --units option selects the set the file is loaded with.
-TEST(UnitConversionTool, UnitsOptionSelectsTheLoadedSet) {
-  ToolRun met = run_tool("--units MET " + kSourceDir + "/examples/flowsheet.sum");
-  EXPECT_EQ(met.status, 0) << met.out;
-  EXPECT_NE(met.out.find("units: MET\n  TEMPERATURE   C\n  PRESSURE      BAR\n"), std::string::npos) << met.out;
-  EXPECT_NE(met.out.find("ambient pressure: 1.01325 BAR\n"), std::string::npos) << met.out;
-}
-
 }  // namespace
