@@ -125,21 +125,6 @@ TEST_F(ListEvaluation, OpenEndedSet) {
   EXPECT_EQ(free_pointer(), c.locq + 8);
 }
 
-TEST_F(ListEvaluation, NoValuesWhenTheSequenceCannotBeCompiledOrDoesNotFit) {
-  const int64_t before = free_pointer();
-  ListCall c = call_tklist("LBAD");
-  EXPECT_EQ(std::pair(c.ndata, c.nqual), std::pair(int64_t{0}, int64_t{0}));
-  EXPECT_EQ(call_tklist("NOSUCH").ndata, 0);
-  EXPECT_EQ(free_pointer(), before);
-  // A work area with 100 free words left: nothing is built.
-  tklocs_[24] = TK_WORK_WORDS - 100;
-  Words top(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS);
-  EXPECT_EQ(call_tklist("LAXP").ndata, 0);
-  EXPECT_EQ(free_pointer(), TK_WORK_WORDS - 100);
-  EXPECT_EQ(Words(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS), top);
-  tklocs_[24] = before;
-}
-
 TEST_F(ListEvaluation, WorkStartsAfterTheRememberedDataSet) {
   DsetCall d = call_tkdset({"DS", "LA"});
   ASSERT_EQ(d.ndata, 2);

@@ -76,41 +76,36 @@ const char* kGood =
     " DSET STREAM MATERIAL S1 STR_MAIN @ASEQ ( 6.0 )\n";
 
 TEST(Loader, IndexesRecordsOfAGoodFile) {
-  // The same file with "\r\n" line ends loads alike.
-  std::string crlf = kGood;
-  for (size_t p = 0; (p = crlf.find('\n', p)) != std::string::npos; p += 2) crlf.insert(p, "\r");
-  for (const std::string& text : {std::string(kGood), crlf}) {
-    ReferenceLoad r = load_text(text);
-    ASSERT_EQ(r.ierr, 0) << r.messages;
-    EXPECT_EQ(r.messages, "");
-    const LoadSummary& s = last_load();
-    EXPECT_EQ((Words{s.header_line, s.lines, s.psets, s.lsets, s.idsets, s.dsets, s.ncc_line}),
-              (Words{2, 20, 1, 2, 2, 8, 7}));
-    EXPECT_EQ(properties()[90101] + "/" + properties()[90103], "TEMP/MASS FLOW");
-    // Directories in signed packed-word order ("SP1" before "ID_NCC" on this
-    // little-endian layout), line numbers negative for special sets.
-    const int64_t ldir = locs(l::kLsetDir), idir = locs(l::kIdsetDir);
-    EXPECT_EQ(std::pair(locs(l::kLsetCount), locs(l::kIdsetCount)), std::pair(int64_t{2}, int64_t{2}));
-    EXPECT_EQ(unpack(ldir + 1, 2) + "/" + unpack(ldir + 4, 2) + "/" + unpack(idir + 1, 2) + "/" + unpack(idir + 4, 2),
-              "ASEQ/ZSEQ/SP1/ID_NCC");
-    EXPECT_EQ(std::pair(work(ldir), work(idir)), std::pair(int64_t{6}, int64_t{-8}));
-    // Result sections renamed; a record over four lines entered at the line
-    // of its at-name; a repeated path is a sibling found after the first.
-    EXPECT_EQ(at({"RUN-STATUS", "TITLE"}), "9@ZSEQ");
-    EXPECT_EQ(at({"BLOCK", "HEATER", "B1", "RESULTS"}) + " " + at({"BLOCK", "DUCTLINE", "P1", "RES_MAIN"}) + " " +
-                  at({"BLOCK", "TRAYCOL", "C1", "TR_RES"}) + " " + at({"BLOCK", "TRAYCOL", "C1", "RESULTS"}) + " " +
-                  at({"BLOCK", "MIXER", "M1", "OTHER"}),
-              "11@ASEQ 12@ASEQ 13@ASEQ 14@ASEQ 15@ASEQ");
-    EXPECT_EQ(at({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), "18@ZSEQ");
-    // The free pointer lies above the tables; the scanner reads the scratch
-    // copy by line number.
-    EXPECT_GE(locs(l::kFreePointer), locs(l::kTree) + locs(l::kTreeUsed));
-    EXPECT_EQ((Words{scan::read_mode(), scan::read_unit(), glob(g::kScratchUnit)}), (Words{2, kScr, kScr}));
-    std::string_view rec;
-    ASSERT_EQ(io::read_record(kScr, 17, rec), 0);
-    EXPECT_EQ(TextField::trim_right(rec), "   STR_MAIN");
-    EXPECT_NE(io::read_record(kScr, 21, rec), 0);
-  }
+  ReferenceLoad r = load_text(kGood);
+  ASSERT_EQ(r.ierr, 0) << r.messages;
+  EXPECT_EQ(r.messages, "");
+  const LoadSummary& s = last_load();
+  EXPECT_EQ((Words{s.header_line, s.lines, s.psets, s.lsets, s.idsets, s.dsets, s.ncc_line}),
+            (Words{2, 20, 1, 2, 2, 8, 7}));
+  EXPECT_EQ(properties()[90101] + "/" + properties()[90103], "TEMP/MASS FLOW");
+  // Directories in signed packed-word order ("SP1" before "ID_NCC" on this
+  // little-endian layout), line numbers negative for special sets.
+  const int64_t ldir = locs(l::kLsetDir), idir = locs(l::kIdsetDir);
+  EXPECT_EQ(std::pair(locs(l::kLsetCount), locs(l::kIdsetCount)), std::pair(int64_t{2}, int64_t{2}));
+  EXPECT_EQ(unpack(ldir + 1, 2) + "/" + unpack(ldir + 4, 2) + "/" + unpack(idir + 1, 2) + "/" + unpack(idir + 4, 2),
+            "ASEQ/ZSEQ/SP1/ID_NCC");
+  EXPECT_EQ(std::pair(work(ldir), work(idir)), std::pair(int64_t{6}, int64_t{-8}));
+  // Result sections renamed; a record over four lines entered at the line
+  // of its at-name; a repeated path is a sibling found after the first.
+  EXPECT_EQ(at({"RUN-STATUS", "TITLE"}), "9@ZSEQ");
+  EXPECT_EQ(at({"BLOCK", "HEATER", "B1", "RESULTS"}) + " " + at({"BLOCK", "DUCTLINE", "P1", "RES_MAIN"}) + " " +
+                at({"BLOCK", "TRAYCOL", "C1", "TR_RES"}) + " " + at({"BLOCK", "TRAYCOL", "C1", "RESULTS"}) + " " +
+                at({"BLOCK", "MIXER", "M1", "OTHER"}),
+            "11@ASEQ 12@ASEQ 13@ASEQ 14@ASEQ 15@ASEQ");
+  EXPECT_EQ(at({"STREAM", "MATERIAL", "S1", "STR_MAIN"}), "18@ZSEQ");
+  // The free pointer lies above the tables; the scanner reads the scratch
+  // copy by line number.
+  EXPECT_GE(locs(l::kFreePointer), locs(l::kTree) + locs(l::kTreeUsed));
+  EXPECT_EQ((Words{scan::read_mode(), scan::read_unit(), glob(g::kScratchUnit)}), (Words{2, kScr, kScr}));
+  std::string_view rec;
+  ASSERT_EQ(io::read_record(kScr, 17, rec), 0);
+  EXPECT_EQ(TextField::trim_right(rec), "   STR_MAIN");
+  EXPECT_NE(io::read_record(kScr, 21, rec), 0);
 }
 
 TEST(Loader, CodesAndMessagesOfDamagedFiles) {

@@ -139,8 +139,6 @@ struct Layout {
         regions(static_cast<size_t>(3 * nreg), 0) {
     std::fill_n(area.get(), limit, -1);
   }
-  int64_t& base(int k) { return regions[static_cast<size_t>(3 * k - 3)]; }
-  int64_t& cap(int k) { return regions[static_cast<size_t>(3 * k - 1)]; }
   int64_t memo(int64_t mode) {
     int64_t lim = limit, n = static_cast<int64_t>(regions.size() / 3), need = -7;
     tkmemo_(&lim, area.get(), &mode, &n, regions.data(), &need);
@@ -170,12 +168,6 @@ TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheArea) {
   rejected(2, -1);                                   // negative capacity
   rejected(3, 495);                                  // data past word 500
   rejected(1, std::numeric_limits<int64_t>::max());  // demand beyond any sum
-
-  // No demand at all: only the even share of the free words.
-  Layout z(1000, 4);
-  for (int k = 1; k <= 4; ++k) z.base(k) = 1;
-  EXPECT_EQ(z.memo(2), 1 + 4 * 83);  // F = 996, a third of it over 4 regions
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(z.cap(k), 83);
 }
 
 Words sorted(Words t, int64_t stride, int64_t kstart, int64_t nkey) {

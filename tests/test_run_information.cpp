@@ -67,17 +67,6 @@ std::pair<std::string, int64_t> named(bool cases, size_t n) {
   return {names.text(), ierr};
 }
 
-// Flags above 2 read as 2, below 0 as they are.
-TEST(RunInformation, FlagsAreClamped) {
-  RunInfo run;
-  run.flags = {0, 1, 3, 0, -1, 7};
-  RunFile f([&](FlowsheetWriter& w) { w.run_status(run); });
-  ASSERT_EQ(f.ierr(), 0);
-  const int64_t free = free_pointer();
-  EXPECT_EQ(info().flags, (Flags{0, 1, 2, 0, -1, 2, -7}));
-  EXPECT_EQ(free_pointer(), free);
-}
-
 TEST(RunInformation, TitleFallbackCutMissingAndCaseNamesUnderTheirOwnSequence) {
   const std::string long_title(75, 'T');
   {
@@ -115,12 +104,13 @@ TEST(RunInformation, TitleFallbackCutMissingAndCaseNamesUnderTheirOwnSequence) {
   }
 }
 
-TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCounts) {
+TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCountsFlagsAreClamped) {
   for (int64_t code : {5, 4}) {
     SCOPED_TRACE(code);
     RunInfo run;
     run.completion = code;
     run.status_text1 = "RUN FAILED";
+    run.flags = {0, 1, 3, 0, -1, 7};  // above 2 read as 2, below 0 as they are
     RunFile f([&](FlowsheetWriter& w) { w.run_status(run); });
     ASSERT_EQ(f.ierr(), 0);
     // Object counts the load would give, in the words the counts come from.
@@ -131,7 +121,7 @@ TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCounts) {
     EXPECT_EQ(i.completion, -code);
     EXPECT_EQ(i.version.text() + i.runid.text() + i.s1.text(), pad("12.1", 20) + "RUN1    " + pad("RUN FAILED", 80));
     const bool ended = code == 5;
-    EXPECT_EQ(i.flags, ended ? (Flags{2, 2, 2, 2, 2, 2, -7}) : (Flags{0, 0, 0, 0, 0, 0, -7}));
+    EXPECT_EQ(i.flags, ended ? (Flags{2, 2, 2, 2, 2, 2, -7}) : (Flags{0, 1, 2, 0, -1, 2, -7}));
     EXPECT_EQ((std::vector<int64_t>{i.nblk, i.nstr, i.nppt, i.ninfo}),
               ended ? (std::vector<int64_t>{0, 0, 0, 0}) : (std::vector<int64_t>{4, 8, 1, 0}));
   }

@@ -140,25 +140,6 @@ TEST_F(Scanner, TokenBoundariesVariantsAndTables) {
   EXPECT_EQ(std::tuple(t.type, t.text.empty(), t.rval), std::tuple(int64_t{scan::kNone}, true, kMarker));
 }
 
-TEST_F(Scanner, PositionUnitAndMode) {
-  // The column survives a large line number.
-  scan::configure(1, 3, 123456789.0 + 5.0 / 256.0, "AB CD EF");
-  EXPECT_EQ(scan::line_number(), 123456789);
-  EXPECT_EQ(texts(drain_tokens()), (Strings{"D", "EF"}));
-  // Position 0 keeps the held line and where the scan stands; so does a
-  // position that is no usable number.
-  for (double keep : {0.0, std::nan(""), -1.0e300}) {
-    scan::configure(1, 3, 1.0, "ONE TWO");
-    scan::Token t;
-    scan::next(t);
-    scan::configure(2, 0, keep, "OTHER");
-    EXPECT_EQ(texts(drain_tokens()), Strings{"TWO"}) << keep;
-  }
-  // An unknown read mode reads nothing.
-  scan::configure(1, -52, 0.5, "");
-  EXPECT_TRUE(drain_tokens().empty());
-}
-
 TEST_F(Scanner, ReadsFurtherLinesSequentiallyOrByNumber) {
   flowsum::testing::TempSummaryFile file("A 1\r\n\n    \n" + std::string(125, ' ') + "WXYZ-LONG\nB\n");
   ASSERT_EQ(flowsum::io::open_unit(kUnit, file.string(), "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
