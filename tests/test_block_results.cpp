@@ -385,10 +385,8 @@ TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
   EXPECT_EQ((Ints{ierr, nfound, sizes[0], sizes[1]}), (Ints{0, 1, 3, -1}));
 }
 
-// TKNPRF and TKPRFR read the pipelines' profiles against the random
-// flowsheets; here the edges: K past the siblings (blank descriptors, values
-// untouched, flag 0), an N or NP that is not the profile's count (flag 1),
-// and TKPRFR filling in the model keyword left blank for it.
+// TKNPRF and TKPRFR (checked on the random pipelines) at K past the siblings
+// and an N or NP that is not the profile's count; TKPRFR fills in the model.
 TEST_F(BlockResults, ProfilesAmongSiblingsByPositionAndDescriptors) {
   for (auto [n, k, ierr, name] : {std::tuple{3, 3, 0, "RHOMX"}, {3, 4, 0, ""}, {2, 1, 1, ""}}) {
     Profile p;

@@ -2,7 +2,6 @@
 // answer, equal paths told apart by qualifier, special paths, malformed sets.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 

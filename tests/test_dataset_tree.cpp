@@ -7,7 +7,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "flowsum.h"

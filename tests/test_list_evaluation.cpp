@@ -170,12 +170,6 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   int64_t nq = 2, nm = 2;
   tkiset_("Q2", &nq, &nm, nullptr, vals.data(), types.data(), units.data(), 2);
   EXPECT_EQ((Words{types[0], units[0]}), (Words{2, 22}));
-  // The template of an open-ended set; blanks and zeros for an unknown one.
-  Words tmpl(9, -1);
-  call(tkivec_, Field("S", 8), tmpl);
-  EXPECT_EQ(std::pair(tmpl[6], tmpl[8]), std::pair(int64_t{0}, int64_t{-1}));
-  call(tkivec_, Field("NOPE", 8), tmpl);
-  EXPECT_EQ((Words{tmpl[0], tmpl[5], tmpl[6], tmpl[7]}), (Words{kBlank, kBlank, 0, 0}));
   // A directory line that does not start the set's definition: empty.
   const int64_t entry = tklocs_[2];
   tkwork_[entry - 1] = 1;  // the header line

@@ -164,9 +164,6 @@ TEST(Loader, CodesAndMessagesOfDamagedFiles) {
   // inside the record, which enters nothing.
   ASSERT_EQ(load_text(h + " DSET AAA" + std::string(76, ' ') + "BBB @Q (\n").ierr, 0);
   EXPECT_EQ(at({"AAA", "BBB"}) + at({"AAA"}), "--");
-  // A property name longer than 12 characters keeps its first 12.
-  ASSERT_EQ(load_text(h + " PSET P 1 99007 ABCDEFGHIJKLMNOP )\n").ierr, 0);
-  EXPECT_EQ(properties()[99007], "ABCDEFGHIJKL");
   // Data sets that fill the tree region end in code 4 too, found while
   // growing the regions.
   std::string big = h;
@@ -200,10 +197,6 @@ TEST(Loader, RegionsGrowWithoutLosingEntries) {
 
 TEST(Loader, ReloadsUnitsAndExportedEntryPoints) {
   ASSERT_EQ(load_text(kGood).ierr, 0);
-  // A second load on the same scratch unit replaces the first.
-  ASSERT_EQ(load_text(" IWPSUMMARY8.0\n DSET ONLY @Q (\n").ierr, 0);
-  EXPECT_EQ(at({"ONLY"}) + " " + at({"RUN-STATUS", "TITLE"}), "2@Q -");
-  EXPECT_EQ(locs(l::kLsetCount), 0);
   // The scratch copy may not take the summary file's unit.
   EXPECT_EQ(load_summary_file("SI", kSum, kSum, kPrp, kPropertyFile, kUnt, kUnitFile, 1e35, 0), 1);
   // A summary unit that is not open.

@@ -216,15 +216,11 @@ TEST(MessageFormats, FixedColumns) {
     double value;
     int w, d;
     const char* want;
-  } cases[] = {
-      {-1.0, 13, 6, "-0.100000E+01"},
-      {0.99999996, 13, 6, " 0.100000E+01"},  // rounding carries into the exponent
-      {1.0e99, 13, 6, " 0.100000+100"},      // three exponent digits drop the E
-      {-1.0, 12, 6, "-.100000E+01"},         // no room for the leading zero
-      {std::nan(""), 13, 6, "          NaN"},
-      {-inf, 4, 2, "-Inf"},
-      {-inf, 3, 2, "***"},
-  };
+  } cases[] = {{-1.0, 13, 6, "-0.100000E+01"},
+               {0.99999996, 13, 6, " 0.100000E+01"},  // rounding carries into the exponent
+               {1.0e99, 13, 6, " 0.100000+100"},      // three exponent digits drop the E
+               {-1.0, 12, 6, "-.100000E+01"},         // no room for the leading zero
+               {std::nan(""), 13, 6, "          NaN"}, {-inf, 4, 2, "-Inf"}, {-inf, 3, 2, "***"}};
   for (const Case& c : cases) EXPECT_EQ(fortran_e(c.value, c.w, c.d), c.want) << c.value << " E" << c.w << "." << c.d;
   EXPECT_EQ(fortran_i(-123, 4) + fortran_i(-123, 3) + fortran_i(7, 0), "-123***7");  // width 0: as wide as needed
   EXPECT_EQ(fortran_i(INT64_MIN, 20) + fortran_i(INT64_MIN, 19), "-9223372036854775808" + std::string(19, '*'));

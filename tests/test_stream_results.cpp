@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "query/components.hpp"
 #include "support/stream_records.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
@@ -122,10 +121,6 @@ TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   // the property table does not name keeps the name.
   EXPECT_DOUBLE_EQ(vals[2], 0.5);
   EXPECT_EQ(unames[2] + names[2], std::string(24, '#'));
-  // No user properties: flag 0, nothing written.
-  Field keep(12);
-  call(tksprp_, Field("S2", 8), int64_t{0}, keep, keep, keep, keep, keep, keep, vals, keep, keep, ierr);
-  EXPECT_EQ(std::pair(ierr, keep.text()), std::pair(int64_t{0}, std::string(12, '#')));
 
   int64_t fphas = -1, fxy = -1;
   std::vector<double> y(3, -7), x(3, -7), x1(3, -7), x2(3, -7), p(12, -7);
@@ -181,16 +176,9 @@ TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
   // The non-conventional substream.
   s = subs("S1", "NCPSD", "MASS-FLOW", 1);
   EXPECT_EQ(std::pair(s.ids.trimmed(0), s.values[0]), std::pair(std::string("COAL"), 2.0));
-  // No such stream: nothing written, by TKSUBS, TKSTRM or TKSINF.
+  // No such stream: nothing written.
   s = subs("NOPE", "MIXED", "MOLE-FLOW");
   EXPECT_EQ(std::pair(s.values[0], s.label.trimmed()), std::pair(-7.0, std::string("KEEP")));
-  Field rows(64), src("X", 8);
-  double value = -7.0;
-  int64_t nr = -5, ns = -5;
-  call(tkstrm_, Field("NOPE", 8), int64_t{0}, rows, value, Field(12), Field(16), nr);
-  EXPECT_EQ(std::pair(rows.text(), value), std::pair(std::string(64, '#'), -7.0));
-  call(tksinf_, Field("NOPE", 8), src, Field("Y", 8), ns, nr, int64_t{0});
-  EXPECT_EQ(std::pair(src.trimmed(), ns), std::pair(std::string("X"), int64_t{-5}));
 }
 
 // Component flows on a basis the file does not store, worked out from the
@@ -237,17 +225,14 @@ std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_
   return {v, label.trimmed()};
 }
 
-// Both component lists, only the first p and q (more wanted than there are
-// leaves the rest); property vectors by their keyword rules, converted,
-// missing values kept, nothing past the stored values, and left alone when
-// the file does not hold them.
+// Component lists and property vectors: converted, missing values kept, left
+// alone when the file does not hold them.
 TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   int64_t ncc = -1, nnc = -1;
   tkcomp_(&ncc, &nnc);
   EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{2}, int64_t{2}));
   EXPECT_EQ(cids(1, 1), "WATER   ########|COAL    ########");
   EXPECT_EQ(cids(3, 0), "WATER   METHANE " + std::string(16, '#') + "|########");
-  EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
   const auto [tb, no_label] = cprp("TBOIL", 3);
   EXPECT_NEAR(tb[0], 212.0, 1e-9);  // 373.15 K in degrees F
   EXPECT_EQ((std::vector<double>{tb[1], tb[2], tb[3]}), (std::vector<double>{kMiss, -7, -7}));
@@ -257,9 +242,7 @@ TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), std::string("KEEP")));
 }
 
-// Stream and substream attributes: substream lists within a capacity, the
-// change-counting walks over components and attributes, and element values
-// returned as stored.
+// Substream lists, the change-counting walks over components and attributes.
 using Named = std::pair<std::string, int64_t>;
 
 const Field s1{"S1", 12}, s2{"SHORT", 12}, nc{"NCPSD", 8};
