@@ -1,5 +1,5 @@
-// The C++ API: its errors and its object lifetime (its tables are checked
-// against the random flowsheets and by the tool's stored CSV and JSON).
+// The C++ API's errors and object lifetime (its tables and the errors of its
+// views are checked against the random flowsheets and the tool's transcript).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,12 +20,6 @@ Summary open_example(const std::string& units = "SI") {
 
 TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
   try {
-    Summary::open("/nonexistent/run.sum");
-    FAIL() << "a missing file opened";
-  } catch (const LoadError& e) {
-    EXPECT_EQ(e.status(), 1);
-  }
-  try {
     Summary::open(kExample, {.ref_dir = "/nonexistent"});
     FAIL() << "loaded without its reference files";
   } catch (const LoadError& e) {
@@ -41,12 +35,9 @@ TEST(Api, ErrorsAreTypedAndTheFileStaysUsable) {
   const auto nblocks = s.run_info().blocks;
   ASSERT_GT(nblocks, 0);
   EXPECT_THROW(Summary::open(kExample), UsageError);  // one loaded file per process
-  EXPECT_THROW(s.block_results("NOPE"), NotFoundError);
   EXPECT_THROW(s.connections("NOPE"), NotFoundError);
   EXPECT_THROW(s.substreams("NOPE"), NotFoundError);
-  EXPECT_THROW(s.stream_table({"S1", "NOPE"}), NotFoundError);
   EXPECT_THROW(s.stream_table({}, "MOLE-FLO"), UsageError);  // not read as mass flows
-  EXPECT_THROW(s.property_table("NOPE"), NotFoundError);
   EXPECT_THROW(s.stream_table().column("NOPE"), NotFoundError);
   EXPECT_EQ(s.run_info().blocks, nblocks);  // still loaded after the errors
 

@@ -1,7 +1,5 @@
-// Block results and the generic value readers: the general result table,
-// the flowsheet balance, the reactor property reports, values and profiles
-// of any data set, and the choice of a data set among siblings by qualifier
-// values.
+// Block results, the flowsheet balance, reactor property reports, and the
+// generic value and profile readers with their choice among siblings.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -257,22 +255,6 @@ std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   return {nd, ierr};
 }
 
-// TKPVAL reads every value as a converted real (the families' readers check
-// the conversions), TKAVAL with its kind.
-TEST_F(BlockResults, EveryValueAsAConvertedRealOrWithItsKind) {
-  const Field ids = path({"BLOCK", "HEATER", "H1", "RESULTS"});
-  Pval p = pval(ids, 4, 6);
-  ASSERT_EQ(std::pair(p.ierr, p.nval), std::pair(int64_t{0}, int64_t{5}));
-  // No unit type: the stored real, blank unit texts.
-  EXPECT_EQ(std::pair(p.values[3], p.utypes[3]), std::pair(0.25, pad("", 12)));
-  EXPECT_EQ(pval(ids, 3, 6).ierr, 1);
-  Aval a = aval(ids, 5);
-  ASSERT_EQ(a.ierr, 0);
-  EXPECT_EQ(a.types, (Ints{2, 1, 3, 2, 3}));
-  EXPECT_EQ(a.ints[1], 12);
-  EXPECT_EQ(a.texts.text(), pad("", 16) + "ABCDEFGH" + pad("", 8) + "A LONG T");
-}
-
 // TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
 // path was read by its qualifier, both still read the first one.
 TEST_F(BlockResults, CountAndValuesAgreeAfterASiblingWasRead) {
@@ -360,15 +342,6 @@ TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
   EXPECT_EQ(sizes_of(), (Ints{5, 5}));
 }
 
-// TKSPID appends a number to an identifier, cut at the field's end.
-TEST_F(BlockResults, NumberedIdentifiers) {
-  for (auto [text, n, want] : {std::tuple{"TRAY", 0, pad("TRAY", 16)}, {"ABCDEFGHIJKLMNO", 123, "ABCDEFGHIJKLMNO1"}}) {
-    Field t(text, 16);
-    call(tkspid_, t, int64_t{n});
-    EXPECT_EQ(t.text(), want);
-  }
-}
-
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
 // fill), with the descriptor values in their usual order.
 TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
@@ -412,10 +385,8 @@ TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
   EXPECT_EQ((Ints{ierr, nfound, sizes[0], sizes[1]}), (Ints{0, 1, 3, -1}));
 }
 
-// TKNPRF and TKPRFR read the pipelines' profiles against the random
-// flowsheets; here the edges: K past the siblings (blank descriptors, values
-// untouched, flag 0), an N or NP that is not the profile's count (flag 1),
-// and TKPRFR filling in the model keyword left blank for it.
+// TKNPRF and TKPRFR (checked on the random pipelines) at K past the siblings
+// and an N or NP that is not the profile's count; TKPRFR fills in the model.
 TEST_F(BlockResults, ProfilesAmongSiblingsByPositionAndDescriptors) {
   for (auto [n, k, ierr, name] : {std::tuple{3, 3, 0, "RHOMX"}, {3, 4, 0, ""}, {2, 1, 1, ""}}) {
     Profile p;

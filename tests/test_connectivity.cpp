@@ -64,10 +64,6 @@ TEST_F(Connectivity, ListsWithinTheCapacityAndPortsWithFillerEntries) {
   EXPECT_EQ(small.out_ids.trimmed(0), "H1.S3");
   EXPECT_EQ(connections("NOPE", 1, 1).ierr, 1);
   EXPECT_EQ(connections("L1", 1, 1).in_ids.trimmed(0), "F1");
-  // No non-conventional components: TKCIDS's Q asks for nothing there.
-  Field ncc(8, 2), nnc(8, 3);
-  call(tkcids_, int64_t{1}, int64_t{2}, ncc, nnc);
-  EXPECT_EQ(ncc.text() + nnc.text(), "WATER   " + std::string(32, '#'));
 
   int64_t ierr = -1;
   Field il(4, 3), ol(4, 4);

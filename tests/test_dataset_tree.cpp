@@ -7,7 +7,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "flowsum.h"
@@ -133,21 +132,6 @@ TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
             "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  9 (TKDTRE)\n"
             " LEVEL-1- LEVEL-2- LEVEL-3- LEVEL-4- LEVEL-5- LEVEL-6- LEVEL-7- LEVEL-8-\n"
             " LEVEL-9-\n");
-}
-
-TEST_F(DatasetTree, InsertionNeverPassesTheCapacity) {
-  // Room for the dummy and exactly one two-level path with its record.
-  Tree t(5 + 5 + 5 + 5);
-  const Path path = {"BLOCK", "B1"};
-  const std::vector<int64_t> before = t.snapshot();
-  t.capacity = 19;
-  EXPECT_EQ(t.call(4, path, 1).ierr, kTreeFull);
-  EXPECT_EQ(t.snapshot(), before) << "the tree is left untouched";
-  t.capacity = 20;
-  EXPECT_EQ(t.call(4, path, 1).ierr, 0);
-  EXPECT_EQ(t.nused, 20);
-  EXPECT_EQ(t.call(4, path, 2).ierr, kTreeFull) << "a duplicate needs room too";
-  EXPECT_EQ(t.call(1, path).rec.idata, 1);
 }
 
 TEST_F(DatasetTree, BrokenTreesEndWithoutHarm) {

@@ -1,7 +1,5 @@
-// Identifier tables built at load and the access to them: lookup rules,
-// the 10 000-object limit, lack of room, damaged links, TKLIDS and TKNEXT
-// over tree keywords, object positions outside the tables, and the item
-// search (TKNITM): kinds, order, restarts, swapped states and errors.
+// Identifier tables built at load (lookup rules, the 10 000-object limit,
+// lack of room, damaged links), TKLIDS/TKNEXT, and the item search TKNITM.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,7 +14,6 @@
 #include "store/identifier_access.hpp"
 #include "store/packed_words.hpp"
 #include "support/caller.hpp"
-#include "support/example_flowsheet.hpp"
 #include "support/message_capture.hpp"
 #include "support/object_records.hpp"
 #include "support/summary_suite.hpp"
@@ -166,39 +163,6 @@ TEST(IdentifierTables, TablesThatDoNotFitAreLeftEmpty) {
   EXPECT_EQ(messages.take(), no_room_message(tight.work_size));
 }
 
-TEST(IdentifierTables, WalksEndOnLinksThatLeaveTheTreeOrLoop) {
-  LoadedText file(file_with([](ObjectWriter& w) {
-    w.data_set({"RUN-STATUS", "VERS"});
-    w.data_set({"RUN-STATUS", "TITLE"});
-    w.block("MIXER", "M1");
-    w.block("MIXER", "M2");
-    w.block("FLASH", "F1");
-  }));
-  ASSERT_EQ(file.ierr(), 0);
-  const TreeNodes tree = TreeNodes::loaded();
-  int64_t* words = work_ptr(locs(l::kTree));
-  const std::string_view run[1] = {"RUN-STATUS"}, m2_path[3] = {"BLOCK", "MIXER", "M2"};
-  int64_t node = 0, m2 = 0;
-  ASSERT_EQ(tree.find(run, node), 0);
-  ASSERT_EQ(tree.find(m2_path, m2), 0);
-  const int64_t vers = tree.first_child(node);
-  // TKNEXT's identifier and IERR, as "id/ierr".
-  auto next = [](int64_t index) {
-    Field id(8);
-    int64_t ierr = -1;
-    call(tknext_, Field("RUN-STATUS"), index, id, Field(12), ierr);
-    return id.trimmed() + "/" + std::to_string(ierr);
-  };
-  words[vers] = 5'000'000;  // NEXT of VERS far outside the tree
-  EXPECT_EQ(next(2), "/1");
-  words[vers] = vers;  // NEXT of VERS back to itself
-  EXPECT_EQ(next(INT64_MAX), "/1");
-  // The end mark of M2's chain no longer names its model: the block search
-  // ends there instead of reading elsewhere.
-  words[m2] = -9'999'999;
-  EXPECT_EQ(all("BLK_ANY"), (Names{"M1", "M2"}));
-}
-
 TEST(IdentifierAccess, TreeKeywordListings) {
   LoadedText file(file_with([](ObjectWriter& w) {
     w.data_set({"RUN-STATUS", "VERS"});
@@ -234,60 +198,26 @@ TEST(IdentifierAccess, TreeKeywordListings) {
   EXPECT_EQ(type.text(), "PACK-TOW    ");
 }
 
-TEST(IdentifierAccess, ValueCountsOfADataSetWithoutReadingIt) {
-  LoadedText file(example_flowsheet());
-  ASSERT_EQ(file.ierr(), 0);
-  // IERR, NDATA and NQ; the free-word pointer stays where it was.
-  auto nval = [](const std::vector<std::string>& path) {
-    std::string ids;
-    for (const std::string& k : path) ids += padded(k, 128);
-    int64_t nid = static_cast<int64_t>(path.size()), ierr = -9, ndata = -9, nq = -9;
-    const int64_t free_before = locs(l::kFreePointer);
-    tknval_(ids.data(), &nid, &ndata, &nq, &ierr, 128);
-    EXPECT_EQ(locs(l::kFreePointer), free_before);
-    return std::vector<int64_t>{ierr, ndata, nq};
-  };
-  // Six results with a second qualifier (the location).
-  EXPECT_EQ(nval({"BLOCK", "TRAYCOL", "C1", "RESULTS"}), (std::vector<int64_t>{0, 6, 1}));
-  // An open-ended data set gives its count only with its values.
-  EXPECT_EQ(nval({"BLOCK", "MIXER", "M1", "BLKIN"})[1], -1);
-  // A path not in the tree: the failing level and zero counts.
-  EXPECT_EQ(nval({"BLOCK", "MIXER", "NOSUCH", "RESULTS"}), (std::vector<int64_t>{3, 0, 0}));
-}
-
 TEST(ObjectIds, PositionsAndCountsOutsideTheTables) {
   LoadedText file(file_with([](ObjectWriter& w) {
-    w.block("TEMPCHG", "HEATER-WITH-A-LONG-NAME");
     w.block("MIXER", "M1");
-    for (const std::string& id : numbered_ids("S", 12)) w.stream("MATERIAL", id);
     for (const char* id : {"PSV-2", "PSV-1", "PSV-10"}) w.relief(id);
   }));
   ASSERT_EQ(file.ierr(), 0);
   // k below 1 answers for k = 1 and changes the caller's variable; one past
-  // the end gives blanks and flag 0; fields of length 0 are legal.
-  Field id(24), type(12), first(24);
+  // the end gives blanks and flag 0.
+  Field id(24), type(12);
   int64_t k = 0, ierr = -9;
   call(tknblk_, k, id, type, ierr);
-  call(tknblk_, int64_t{1}, first, type, ierr);
-  EXPECT_EQ(std::pair(k, id.text()), std::pair(int64_t{1}, first.text()));
-  call(tknstr_, int64_t{13}, id, type, ierr);
+  EXPECT_EQ(std::pair(k, id.trimmed()), std::pair(int64_t{1}, std::string("M1")));
+  call(tknblk_, int64_t{2}, id, type, ierr);
   EXPECT_EQ(std::pair(ierr, id.text() + type.text()), std::pair(int64_t{0}, std::string(36, ' ')));
-  int64_t pos = 1;
-  tknstr_(&pos, nullptr, nullptr, &ierr, 0, 0);
-  EXPECT_EQ(ierr, 0);
-  // More blocks asked for than there are: blanks after the last.
-  Field ids(6, 3), types(12, 3);
-  call(tkbids_, int64_t{3}, ids, types, ierr);
-  EXPECT_EQ(std::pair(ierr, ids[2]), std::pair(int64_t{0}, std::string(6, ' ')));
-  // Pressure-relief objects: one more than there are, or a position outside
-  // 1..count, is flag 1 with the field untouched; none asked for is flag 0.
-  for (int64_t n : {4, 0}) {
-    Field untouched(10, 4);
-    call(tkpids_, n, untouched, ierr);
-    EXPECT_EQ(std::pair(ierr, untouched.text()), std::pair(n == 4 ? int64_t{1} : int64_t{0}, std::string(40, '#')));
-  }
+  // Relief objects: more asked for than there are, or a position outside
+  // 1..count, is flag 1 with the field untouched.
+  Field untouched(10, 4), one(4);
+  call(tkpids_, int64_t{4}, untouched, ierr);
+  EXPECT_EQ(std::pair(ierr, untouched.text()), std::pair(int64_t{1}, std::string(40, '#')));
   for (int64_t at : {0, 4}) {
-    Field one(4);
     call(tknxpr_, at, one, ierr);
     EXPECT_EQ(std::pair(ierr, one.text()), std::pair(int64_t{1}, std::string("####"))) << at;
   }
@@ -344,9 +274,23 @@ TEST_F(ItemSearch, AnySearchesReturnEveryObjectCategoryByCategory) {
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "C2");
   EXPECT_EQ(nitm("STR_ANY", 0).arg4, "S2");
   EXPECT_EQ(nitm("BLK_ANY", 7).arg4, "C1");
+  // MODE -1 swaps a fresh state in and hands the suspended one back.
+  const int64_t c2 = nitm("BLK_ANY", 0).ipos;
+  Field a3("", 128), a4("", 128);
+  int64_t mode = -1, ipos = 0, junk = 999999;
+  auto swap = [&](int64_t& pos) { call(tknitm_, Field("BLK_ANY"), mode, a3, a4, pos); };
+  swap(ipos);
+  EXPECT_EQ(ipos, c2);
+  EXPECT_EQ(a3.trimmed() + "/" + a4.trimmed(), "TRAYCOL/C2");
+  EXPECT_EQ(all("BLK_ANY").size(), 4u);  // a whole search meanwhile
+  swap(ipos);
+  EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "E1");  // resumed after C2
+  // A position swapped in that is no node of the tree ends the search.
+  swap(junk);
+  EXPECT_EQ(nitm("BLK_ANY", 0).ipos, 0);
 }
 
-TEST_F(ItemSearch, SpecAndTypeSearches) {
+TEST_F(ItemSearch, SpecAndTypeSearchesAndTheirErrors) {
   load_flowsheet();
   EXPECT_EQ(all("STR_SPEC", "HEAT"), (Names{"Q1"}));
   EXPECT_EQ(all("BLK_SPEC", "NOSUCH"), Names{});
@@ -366,6 +310,15 @@ TEST_F(ItemSearch, SpecAndTypeSearches) {
   // The "_TYPE" searches list the categories in ARG3 and leave ARG4 alone.
   EXPECT_EQ(categories("BLK_TYPE"), (Names{"TRAYCOL", "HEATX"}));
   EXPECT_EQ(nitm("PTB_TYPE", 1, "", "KEEP").arg4, "KEEP");
+  EXPECT_EQ(nitm("HCURVE", 1, "", "NOBLOCK-WITH-A-LONG-NAME").ipos, kUnknownBlock);
+  EXPECT_EQ(messages_.take(),
+            "\n CANNOT LOCATE HCURVE   DATA FOR AN UNKNOWN BLOCK (NOBLOCK-) IN ROUTINE TKNITM\n");
+  // Only whole slot names in capitals are search types.
+  for (const char* bad : {"BLK_AN", "blk_any", ""}) {
+    EXPECT_EQ(nitm(bad, 1).ipos, kUnknownSearchType) << bad;
+    EXPECT_EQ(messages_.take(), "\n UNKNOWN SEARCH TYPE (" + padded(bad, 8) + ") IN ROUTINE TKNITM\n");
+  }
+  EXPECT_GT(nitm("BLK_ANY EXTRA", 1).ipos, 0);  // the first 8 characters count
 }
 
 TEST_F(ItemSearch, EmptyOrMissingCategories) {
@@ -394,25 +347,6 @@ TEST_F(ItemSearch, EmptyOrMissingCategories) {
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW2");
 }
 
-TEST_F(ItemSearch, SwapSuspendsAndResumesASearch) {
-  load_flowsheet();
-  nitm("BLK_ANY", 1);
-  const int64_t c2 = nitm("BLK_ANY", 0).ipos;
-  // Swap a fresh state in: the caller receives the suspended one.
-  Field a3("", 128), a4("", 128);
-  int64_t mode = -1, ipos = 0, junk = 999999;
-  auto swap = [&](int64_t& pos) { call(tknitm_, Field("BLK_ANY"), mode, a3, a4, pos); };
-  swap(ipos);
-  EXPECT_EQ(ipos, c2);
-  EXPECT_EQ(a3.trimmed() + "/" + a4.trimmed(), "TRAYCOL/C2");
-  EXPECT_EQ(all("BLK_ANY").size(), 4u);  // a whole search meanwhile
-  swap(ipos);
-  EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "E1");  // resumed after C2
-  // A position swapped in that is no node of the tree ends the search.
-  swap(junk);
-  EXPECT_EQ(nitm("BLK_ANY", 0).ipos, 0);
-}
-
 TEST_F(ItemSearch, SectionSearchesReturnTheBlocksNamedSections) {
   load([](ObjectWriter& w) {
     for (const char* s : {"HCURVE", "RESULTS", "HCURVE", "OTHER", "HCURVE"}) w.block("HEATER", "H1", s);
@@ -437,20 +371,6 @@ TEST_F(ItemSearch, SectionSearchesReturnTheBlocksNamedSections) {
   // Another ARG4 with MODE 0 starts a search of that block; ARG3 is not read.
   nitm("HCURVE", 1, "", "H1");
   EXPECT_EQ(nitm("COL_PROF", 0, "ANYTHING", "C1").arg3, "TRAYCOL");
-}
-
-TEST_F(ItemSearch, ErrorsAreReportedWithTheirMessages) {
-  load_flowsheet();
-  messages_.take();
-  EXPECT_EQ(nitm("HCURVE", 1, "", "NOBLOCK-WITH-A-LONG-NAME").ipos, kUnknownBlock);
-  EXPECT_EQ(messages_.take(),
-            "\n CANNOT LOCATE HCURVE   DATA FOR AN UNKNOWN BLOCK (NOBLOCK-) IN ROUTINE TKNITM\n");
-  // Only whole slot names in capitals are search types.
-  for (const char* bad : {"BLK_AN", "blk_any", ""}) {
-    EXPECT_EQ(nitm(bad, 1).ipos, kUnknownSearchType) << bad;
-    EXPECT_EQ(messages_.take(), "\n UNKNOWN SEARCH TYPE (" + padded(bad, 8) + ") IN ROUTINE TKNITM\n");
-  }
-  EXPECT_GT(nitm("BLK_ANY EXTRA", 1).ipos, 0);  // the first 8 characters count
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// Loading sequences (operation lists, error codes and messages, listings)
-// and list evaluation: identifier sets read from their definitions, the
-// count of an operation list, the block operations, and the qualifier
-// blocks of loading sequences checked word by word.
+// Loading sequences (operation lists, errors, listings) and list evaluation:
+// identifier sets, the block operations and the qualifier blocks word by word.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -127,21 +125,6 @@ TEST_F(ListEvaluation, OpenEndedSet) {
   EXPECT_EQ(free_pointer(), c.locq + 8);
 }
 
-TEST_F(ListEvaluation, NoValuesWhenTheSequenceCannotBeCompiledOrDoesNotFit) {
-  const int64_t before = free_pointer();
-  ListCall c = call_tklist("LBAD");
-  EXPECT_EQ(std::pair(c.ndata, c.nqual), std::pair(int64_t{0}, int64_t{0}));
-  EXPECT_EQ(call_tklist("NOSUCH").ndata, 0);
-  EXPECT_EQ(free_pointer(), before);
-  // A work area with 100 free words left: nothing is built.
-  tklocs_[24] = TK_WORK_WORDS - 100;
-  Words top(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS);
-  EXPECT_EQ(call_tklist("LAXP").ndata, 0);
-  EXPECT_EQ(free_pointer(), TK_WORK_WORDS - 100);
-  EXPECT_EQ(Words(tkwork_ + TK_WORK_WORDS - 101, tkwork_ + TK_WORK_WORDS), top);
-  tklocs_[24] = before;
-}
-
 TEST_F(ListEvaluation, WorkStartsAfterTheRememberedDataSet) {
   DsetCall d = call_tkdset({"DS", "LA"});
   ASSERT_EQ(d.ndata, 2);
@@ -187,59 +170,10 @@ TEST_F(IdentifierSets, DimensionsAndLoading) {
   int64_t nq = 2, nm = 2;
   tkiset_("Q2", &nq, &nm, nullptr, vals.data(), types.data(), units.data(), 2);
   EXPECT_EQ((Words{types[0], units[0]}), (Words{2, 22}));
-  // The template of an open-ended set; blanks and zeros for an unknown one.
-  Words tmpl(9, -1);
-  call(tkivec_, Field("S", 8), tmpl);
-  EXPECT_EQ(std::pair(tmpl[6], tmpl[8]), std::pair(int64_t{0}, int64_t{-1}));
-  call(tkivec_, Field("NOPE", 8), tmpl);
-  EXPECT_EQ((Words{tmpl[0], tmpl[5], tmpl[6], tmpl[7]}), (Words{kBlank, kBlank, 0, 0}));
   // A directory line that does not start the set's definition: empty.
   const int64_t entry = tklocs_[2];
   tkwork_[entry - 1] = 1;  // the header line
   EXPECT_EQ(dims(work_text(entry + 1, 2)), P(0, 0));
-}
-
-TEST(ValueCount, CountsLoopsAndGroups) {
-  // (The counts of well-formed lists show in every TKLIST above.) A group
-  // counts like a loop over its head, with no factor for one member; no
-  // room for the counters, or an end without a begin, counts nothing more.
-  using P = std::pair<int64_t, int64_t>;
-  auto count = [](Words ops, Words dims, int64_t free = TK_WORK_WORDS - 100) {
-    int64_t nops = static_cast<int64_t>(ops.size()), nids = static_cast<int64_t>(dims.size() / 2), ndata = -7, width = -7;
-    tkloop_(&nops, ops.data(), &nids, dims.data(), &free, &ndata, &width);
-    return P(ndata, width);
-  };
-  EXPECT_EQ(count({16, 21, 17, 31}, {1, 1, 1, 3, 1, 2}), P(5, 2));
-  EXPECT_EQ(count({24, 11, 25}, {1, 2, 1, 3}, TK_WORK_WORDS - 2), P(0, 0));
-  EXPECT_EQ(count({11, 25, 91}, {1, 2, 1, 3}), P(2, 1));
-}
-
-// The block steps of list evaluation (their results through TKLIST are
-// checked above): the widening word by word, and the places refused.
-TEST(BlockOperations, WidenAndCross) {
-  const int64_t x = TK_WORK_WORDS - 200, y = x + 20, out = x + 60, b1 = kBlank;
-  // X: 2 values, 1 column: (7, 0) and (8, 0); types 2, 0; units 22, 0.
-  std::copy_n(Words{7, 0, 8, 0, 2, 0, 22, 0}.begin(), 8, tkwork_ + x - 1);
-  int64_t lx = x, ln = out, nnew = 3, nold = 1, nval = 2, ierr = -7, nx = 2, ny = 3, ncol = 2, ly = y;
-  Words cols{2};
-  auto widen = [&](int64_t to) {
-    ln = to;
-    tkcpwa_(&lx, &ln, &nnew, &nold, &nval, cols.data(), &ierr);
-    return ierr;
-  };
-  auto cross = [&](int64_t to) {
-    ln = to;
-    tkicrs_(&lx, &nx, &ly, &ny, &ncol, &ln, &ierr);
-    return ierr;
-  };
-  EXPECT_EQ(widen(out), 0);
-  EXPECT_EQ(Words(tkwork_ + out - 1, tkwork_ + out + 15), (Words{b1, b1, 7, 0, b1, b1, b1, b1, 8, 0, b1, b1, 2, 0, 22, 0}));
-  // Overlapping places and places outside the work area are refused.
-  EXPECT_EQ(widen(x + 1) + widen(TK_WORK_WORDS - 5) + cross(y + 2), 3);
-  EXPECT_EQ(tkwork_[x], 0);
-  nx = -1;
-  EXPECT_EQ(cross(out), 1);
-  std::fill(tkwork_ + x - 1, tkwork_ + TK_WORK_WORDS, 0);
 }
 
 using Ints = std::vector<int64_t>;

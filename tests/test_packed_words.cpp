@@ -70,25 +70,20 @@ int64_t search(bool binary, std::vector<int64_t> key, std::vector<int64_t>& tabl
   return ipos;
 }
 
-TEST_F(PackedWords, SearchSpecialCases) {
+TEST_F(PackedWords, SearchSpecialCasesAndSignedOrder) {
   // Stride 3, key in words 2..3: the first of equal entries; an empty table
   // or a key field before the entry finds nothing.
   std::vector<int64_t> t = {100, 5, 1, 101, 7, 2, 102, 7, 2, 103, 7, 3, 104, 9, 0};
   EXPECT_EQ(search(false, {7, 2}, t, 3, 5, 2, 2), 2);
   for (bool binary : {false, true})
     EXPECT_EQ(search(binary, {7, 2}, t, 3, 0, 2, 2) + search(binary, {7, 2}, t, 3, 5, 0, 2), 0) << binary;
-}
-
-TEST_F(PackedWords, BinarySearchUsesSignedOrderEvenWhenTheDifferenceOverflows) {
-  const int64_t lo = std::numeric_limits<int64_t>::min();
-  const int64_t hi = std::numeric_limits<int64_t>::max();
-  // Three entries, so that the first probe meets a word of the other sign.
+  // The binary search keeps signed order where the difference of two words
+  // overflows: the first probe meets a word of the other sign.
+  const int64_t lo = std::numeric_limits<int64_t>::min(), hi = std::numeric_limits<int64_t>::max();
   std::vector<int64_t> a = {lo, hi - 1, hi}, b = {lo, lo + 1, hi};
   EXPECT_EQ(search(true, {lo}, a, 1, 3, 1, 1), 1);
   EXPECT_EQ(search(true, {hi}, b, 1, 3, 1, 1), 3);
 }
-
-// ---- Text utilities ----------------------------------------------------------------
 
 TEST(TextUtils, ReadsUnsignedIntegers) {
   struct Case {
@@ -115,23 +110,19 @@ TEST(TextUtils, ReadsUnsignedIntegers) {
   }
 }
 
+// Letters among the first N characters become capitals; N never reaches
+// past the hidden length, and N below 1 changes nothing.
 TEST(TextUtils, CapitalsOnlyForLettersAmongTheFirstN) {
   for (auto* fn : {+[](int64_t* n, char* t, size_t l) { tkcase_(n, t, l); },
                    +[](int64_t* n, char* t, size_t l) { tkuppr_(t, n, l); }}) {
     std::string s = "abc xyz-09_{}@`~ end####";
-    int64_t n = 16;
-    fn(&n, s.data(), 20);
-    EXPECT_EQ(s, "ABC XYZ-09_{}@`~ end####");
-    n = 100;  // stops at the hidden length
-    fn(&n, s.data(), 20);
-    EXPECT_EQ(s, "ABC XYZ-09_{}@`~ END####");
-    n = -4;
-    fn(&n, s.data(), 3);
-    EXPECT_EQ(s, "ABC XYZ-09_{}@`~ END####");
+    for (auto [n, want] : {std::pair<int64_t, const char*>{16, "ABC XYZ-09_{}@`~ end####"},
+                           {100, "ABC XYZ-09_{}@`~ END####"}, {-4, "ABC XYZ-09_{}@`~ END####"}}) {
+      fn(&n, s.data(), 20);
+      EXPECT_EQ(s, want) << n;
+    }
   }
 }
-
-
 using Words = std::vector<int64_t>;
 
 class WorkArea : public ::testing::Test {
@@ -148,8 +139,6 @@ struct Layout {
         regions(static_cast<size_t>(3 * nreg), 0) {
     std::fill_n(area.get(), limit, -1);
   }
-  int64_t& base(int k) { return regions[static_cast<size_t>(3 * k - 3)]; }
-  int64_t& cap(int k) { return regions[static_cast<size_t>(3 * k - 1)]; }
   int64_t memo(int64_t mode) {
     int64_t lim = limit, n = static_cast<int64_t>(regions.size() / 3), need = -7;
     tkmemo_(&lim, area.get(), &mode, &n, regions.data(), &need);
@@ -179,12 +168,6 @@ TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheArea) {
   rejected(2, -1);                                   // negative capacity
   rejected(3, 495);                                  // data past word 500
   rejected(1, std::numeric_limits<int64_t>::max());  // demand beyond any sum
-
-  // No demand at all: only the even share of the free words.
-  Layout z(1000, 4);
-  for (int k = 1; k <= 4; ++k) z.base(k) = 1;
-  EXPECT_EQ(z.memo(2), 1 + 4 * 83);  // F = 996, a third of it over 4 regions
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(z.cap(k), 83);
 }
 
 Words sorted(Words t, int64_t stride, int64_t kstart, int64_t nkey) {

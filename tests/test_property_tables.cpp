@@ -152,11 +152,6 @@ TEST_F(PropertyTables, EnvelopeCurvesHalvesAndColumns) {
 
   const Field id("ENV1", 12);
   double m1 = -1, m2 = -1;
-  Reals x1(4, -1), y1(4, -1), x2(4, -1), y2(4, -1);
-  call(tkptev_, id, int64_t{2}, int64_t{0}, int64_t{0}, m1, m2, x1, y1, x2, y2);
-  EXPECT_EQ((Reals{m1, m2}), (Reals{0.0, 1.0}));
-  EXPECT_EQ(x1, (Reals{350, 360, -1, -1}));
-  EXPECT_EQ(y2, (Reals{8e5, 9e5, -1, -1}));
   Column c;
   Reals v1(4, -1), v2(4, -1);
   call(tknpev_, id, int64_t{1}, int64_t{2}, int64_t{0}, int64_t{0}, m1, m2, c.pname, c.sub, c.phase, c.comp,

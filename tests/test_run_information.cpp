@@ -1,6 +1,5 @@
-// Run information beyond what the round trip reads back: fallback paths,
-// the initial values kept for what the file does not hold, flag clamping,
-// the completion codes that end early, and the case-name sequence rule.
+// Run information beyond the round trip: fallback paths, what is kept when
+// the file holds nothing, flag clamping and the completions that end early.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,26 +67,20 @@ std::pair<std::string, int64_t> named(bool cases, size_t n) {
   return {names.text(), ierr};
 }
 
-// Flags above 2 read as 2, below 0 as they are.
-TEST(RunInformation, FlagsAreClamped) {
-  RunInfo run;
-  run.flags = {0, 1, 3, 0, -1, 7};
-  RunFile f([&](FlowsheetWriter& w) { w.run_status(run); });
-  ASSERT_EQ(f.ierr(), 0);
-  const int64_t free = free_pointer();
-  EXPECT_EQ(info().flags, (Flags{0, 1, 2, 0, -1, 2, -7}));
-  EXPECT_EQ(free_pointer(), free);
-}
-
-TEST(RunInformation, TitleFallbackCutAndMissing) {
+TEST(RunInformation, TitleFallbackCutMissingAndCaseNamesUnderTheirOwnSequence) {
   const std::string long_title(75, 'T');
   {
     RunFile f([&](FlowsheetWriter& w) {
       item_dataset(w, {"TITLE", "TITLE"}, "TITLE", "ITEM", {Item::long_text("TITLE", long_title)});
+      // Case names are read only under their own loading sequence "CASN".
+      item_dataset(w, {"CASN", "CASN"}, "CASEX", "CASE", {Item::long_text("BASE", "BASE CASE")});
     });
     ASSERT_EQ(f.ierr(), 0);
     EXPECT_EQ(title(10), std::string(10, 'T'));
     EXPECT_EQ(title(90), std::string(75, 'T') + std::string(15, ' '));
+    int64_t n = -7;
+    tkncsn_(&n);
+    EXPECT_EQ(std::pair(n, named(true, 1).second), std::pair(int64_t{0}, int64_t{1}));
   }
   {
     // The first path wins when both exist.
@@ -111,12 +104,13 @@ TEST(RunInformation, TitleFallbackCutAndMissing) {
   }
 }
 
-TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCounts) {
+TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCountsFlagsAreClamped) {
   for (int64_t code : {5, 4}) {
     SCOPED_TRACE(code);
     RunInfo run;
     run.completion = code;
     run.status_text1 = "RUN FAILED";
+    run.flags = {0, 1, 3, 0, -1, 7};  // above 2 read as 2, below 0 as they are
     RunFile f([&](FlowsheetWriter& w) { w.run_status(run); });
     ASSERT_EQ(f.ierr(), 0);
     // Object counts the load would give, in the words the counts come from.
@@ -127,7 +121,7 @@ TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCounts) {
     EXPECT_EQ(i.completion, -code);
     EXPECT_EQ(i.version.text() + i.runid.text() + i.s1.text(), pad("12.1", 20) + "RUN1    " + pad("RUN FAILED", 80));
     const bool ended = code == 5;
-    EXPECT_EQ(i.flags, ended ? (Flags{2, 2, 2, 2, 2, 2, -7}) : (Flags{0, 0, 0, 0, 0, 0, -7}));
+    EXPECT_EQ(i.flags, ended ? (Flags{2, 2, 2, 2, 2, 2, -7}) : (Flags{0, 1, 2, 0, -1, 2, -7}));
     EXPECT_EQ((std::vector<int64_t>{i.nblk, i.nstr, i.nppt, i.ninfo}),
               ended ? (std::vector<int64_t>{0, 0, 0, 0}) : (std::vector<int64_t>{4, 8, 1, 0}));
   }
@@ -157,18 +151,6 @@ TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
   });
   ASSERT_EQ(g.ierr(), 0);
   EXPECT_EQ(info().flags, (Flags{1, 1, 1, 1, 1, 1, -7}));
-}
-
-TEST(RunInformation, CaseNamesOnlyUnderTheirOwnSequence) {
-  // Case names are read only under their own loading sequence "CASN".
-  RunFile g([&](FlowsheetWriter& w) {
-    item_dataset(w, {"CASN", "CASN"}, "CASEX", "CASE", {Item::long_text("BASE", "BASE CASE")});
-  });
-  ASSERT_EQ(g.ierr(), 0);
-  EXPECT_EQ(named(true, 1).second, 1);
-  int64_t n = -7;
-  tkncsn_(&n);
-  EXPECT_EQ(n, 0);
 }
 
 }  // namespace

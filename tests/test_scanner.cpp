@@ -2,7 +2,6 @@
 // and both tables, positioning, further lines, and the exported routines.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -140,25 +139,6 @@ TEST_F(Scanner, TokenBoundariesVariantsAndTables) {
   EXPECT_EQ(std::tuple(t.type, t.text.empty(), t.rval), std::tuple(int64_t{scan::kNone}, true, kMarker));
 }
 
-TEST_F(Scanner, PositionUnitAndMode) {
-  // The column survives a large line number.
-  scan::configure(1, 3, 123456789.0 + 5.0 / 256.0, "AB CD EF");
-  EXPECT_EQ(scan::line_number(), 123456789);
-  EXPECT_EQ(texts(drain_tokens()), (Strings{"D", "EF"}));
-  // Position 0 keeps the held line and where the scan stands; so does a
-  // position that is no usable number.
-  for (double keep : {0.0, std::nan(""), -1.0e300}) {
-    scan::configure(1, 3, 1.0, "ONE TWO");
-    scan::Token t;
-    scan::next(t);
-    scan::configure(2, 0, keep, "OTHER");
-    EXPECT_EQ(texts(drain_tokens()), Strings{"TWO"}) << keep;
-  }
-  // An unknown read mode reads nothing.
-  scan::configure(1, -52, 0.5, "");
-  EXPECT_TRUE(drain_tokens().empty());
-}
-
 TEST_F(Scanner, ReadsFurtherLinesSequentiallyOrByNumber) {
   flowsum::testing::TempSummaryFile file("A 1\r\n\n    \n" + std::string(125, ' ') + "WXYZ-LONG\nB\n");
   ASSERT_EQ(flowsum::io::open_unit(kUnit, file.string(), "SEQUENTIAL", "FORMATTED", 0, "OLD", "READ"), 0);
@@ -193,8 +173,6 @@ TEST_F(Scanner, ExportedRoutines) {
   tktoki_(&variant, &unitmode, &pos, "ABCDEF GHIJ", 6);  // cut to its hidden length
   flowsum::testing::call(tktokn_, type, ival, rval, field);
   EXPECT_EQ(std::tuple(type, ival, rval, field.text()), std::tuple(int64_t{14}, int64_t{5}, kMarker, "ABCDEF  "));
-  flowsum::testing::call(tktokn_, type, ival, rval, field);  // nothing more: blank
-  EXPECT_EQ(std::pair(type, field.text()), std::pair(int64_t{-1}, std::string(8, ' ')));
   // TKTOKS switches the table for TKTOKN.
   int64_t flag = 2;
   tktoks_(&flag);
@@ -202,16 +180,6 @@ TEST_F(Scanner, ExportedRoutines) {
   Field out(16);
   flowsum::testing::call(tktokn_, type, ival, rval, out);
   EXPECT_EQ(out.text(), "KG/HR           ");
-  // TKCCLS: entry k of the table is character code k; N never reaches past
-  // the hidden length; N <= 0 does nothing.
-  std::vector<int64_t> table(256, -1);
-  auto ccls = [&](int64_t cls, int64_t n) { tkccls_(&cls, table.data(), "A\xE9(", &n, 3); };
-  ccls(5, 2);
-  EXPECT_EQ(std::pair(table[0xE9], table['(']), std::pair(int64_t{5}, int64_t{-1}));
-  ccls(9, 50);
-  EXPECT_EQ(std::pair(table['('], table[0]), std::pair(int64_t{9}, int64_t{-1}));
-  ccls(1, 0);
-  EXPECT_EQ(table['A'], 9);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// Stream results beyond the main table (which the round trip reads): the
-// first value by type, user properties, phase data, substreams, component
-// flows on every basis, stored or derived, checked against values worked
-// out by hand, component lists and properties, and stream attributes.
+// Stream results beyond the main table the round trip reads: user and phase
+// properties, substreams, component flows on every basis (stored or derived,
+// against values worked out by hand), component lists and attributes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +10,6 @@
 #include <vector>
 
 #include "flowsum.h"
-#include "query/components.hpp"
 #include "support/stream_records.hpp"
 #include "support/caller.hpp"
 #include "support/summary_suite.hpp"
@@ -105,25 +103,6 @@ void StreamResults::SetUpTestSuite() {
   write_file(b.text());
 }
 
-// TKSTRA: the first value of a stream of the asked type, the marker for a
-// table of head values only, nothing for a stream of another type; TKSVAL:
-// only HMX has a FLOW form, another basis-form property asked for on it
-// matches nothing.
-TEST_F(StreamResults, FirstValueByTypeAndAFlowBasisWithoutAFlowForm) {
-  for (auto [stream, type, label, value] : {std::tuple{"SHORT", "MATE", "KEEP", kMiss}, {"S1", "MATE", "K", 300.0},
-                                            {"S1", "HEAT", "KEEP", -1.0}}) {
-    Field l("KEEP", 16);
-    double v = -1;
-    call(tkstra_, Field(stream, 8), Field(type, 4), v, l);
-    EXPECT_EQ(std::pair(l.trimmed(), v), std::pair(std::string(label), value)) << stream << " " << type;
-  }
-  std::vector<double> v(2, -7.0);
-  int64_t ierr = -1;
-  call(tksval_, Field("S1", 8), Field("MIXED", 8), Field("CPMX", 12), Field("FLOW", 4), v, Field("", 12),
-       Field("", 16), ierr);
-  EXPECT_EQ(std::pair(ierr, v[0]), std::pair(int64_t{1}, -7.0));
-}
-
 TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   // Count and flag: 0 with some, 2 with none, 1 for no such stream.
   for (auto [stream, n, flag] : {std::tuple{"S1", 3, 0}, {"S2", 0, 2}, {"NOPE", 0, 1}}) {
@@ -142,10 +121,6 @@ TEST_F(StreamResults, UserPropertiesPhaseDataAndSubstreams) {
   // the property table does not name keeps the name.
   EXPECT_DOUBLE_EQ(vals[2], 0.5);
   EXPECT_EQ(unames[2] + names[2], std::string(24, '#'));
-  // No user properties: flag 0, nothing written.
-  Field keep(12);
-  call(tksprp_, Field("S2", 8), int64_t{0}, keep, keep, keep, keep, keep, keep, vals, keep, keep, ierr);
-  EXPECT_EQ(std::pair(ierr, keep.text()), std::pair(int64_t{0}, std::string(12, '#')));
 
   int64_t fphas = -1, fxy = -1;
   std::vector<double> y(3, -7), x(3, -7), x1(3, -7), x2(3, -7), p(12, -7);
@@ -201,16 +176,9 @@ TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
   // The non-conventional substream.
   s = subs("S1", "NCPSD", "MASS-FLOW", 1);
   EXPECT_EQ(std::pair(s.ids.trimmed(0), s.values[0]), std::pair(std::string("COAL"), 2.0));
-  // No such stream: nothing written, by TKSUBS, TKSTRM or TKSINF.
+  // No such stream: nothing written.
   s = subs("NOPE", "MIXED", "MOLE-FLOW");
   EXPECT_EQ(std::pair(s.values[0], s.label.trimmed()), std::pair(-7.0, std::string("KEEP")));
-  Field rows(64), src("X", 8);
-  double value = -7.0;
-  int64_t nr = -5, ns = -5;
-  call(tkstrm_, Field("NOPE", 8), int64_t{0}, rows, value, Field(12), Field(16), nr);
-  EXPECT_EQ(std::pair(rows.text(), value), std::pair(std::string(64, '#'), -7.0));
-  call(tksinf_, Field("NOPE", 8), src, Field("Y", 8), ns, nr, int64_t{0});
-  EXPECT_EQ(std::pair(src.trimmed(), ns), std::pair(std::string("X"), int64_t{-5}));
 }
 
 // Component flows on a basis the file does not store, worked out from the
@@ -257,17 +225,14 @@ std::pair<std::vector<double>, std::string> cprp(const std::string& name, int64_
   return {v, label.trimmed()};
 }
 
-// Both component lists, only the first p and q (more wanted than there are
-// leaves the rest); property vectors by their keyword rules, converted,
-// missing values kept, nothing past the stored values, and left alone when
-// the file does not hold them.
+// Component lists and property vectors: converted, missing values kept, left
+// alone when the file does not hold them.
 TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   int64_t ncc = -1, nnc = -1;
   tkcomp_(&ncc, &nnc);
   EXPECT_EQ(std::pair(ncc, nnc), std::pair(int64_t{2}, int64_t{2}));
   EXPECT_EQ(cids(1, 1), "WATER   ########|COAL    ########");
   EXPECT_EQ(cids(3, 0), "WATER   METHANE " + std::string(16, '#') + "|########");
-  EXPECT_EQ(flowsum::component_property_keyword("OMEGA-LONGNAME"), "OMEGA-LO");
   const auto [tb, no_label] = cprp("TBOIL", 3);
   EXPECT_NEAR(tb[0], 212.0, 1e-9);  // 373.15 K in degrees F
   EXPECT_EQ((std::vector<double>{tb[1], tb[2], tb[3]}), (std::vector<double>{kMiss, -7, -7}));
@@ -277,9 +242,7 @@ TEST_F(StreamResultsEng, ComponentListsAndPropertyVectors) {
   EXPECT_EQ(cprp("PC", 2), std::make_pair(std::vector<double>(3, -7), std::string("KEEP")));
 }
 
-// Stream and substream attributes: substream lists within a capacity, the
-// change-counting walks over components and attributes, and element values
-// returned as stored.
+// Substream lists, the change-counting walks over components and attributes.
 using Named = std::pair<std::string, int64_t>;
 
 const Field s1{"S1", 12}, s2{"SHORT", 12}, nc{"NCPSD", 8};

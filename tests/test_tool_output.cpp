@@ -1,7 +1,5 @@
-// The flowsum tool on the example flowsheet: its report, CSV, JSON, views,
-// options and failures against stored expected files
-// (FLOWSUM_UPDATE_EXPECTED=1 rewrites them after an intended change), and
-// its Graphviz output (rendered with `dot` when that program is installed).
+// The flowsum tool against stored expected files (FLOWSUM_UPDATE_EXPECTED=1
+// rewrites them after an intended change), and its Graphviz output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,11 +55,9 @@ void expect_file(const std::string& text, const std::string& name) {
   EXPECT_EQ(text, expected.str()) << name;
 }
 
-// The report from "connections:" on in ENG and SI; the CSV and JSON of the
-// default sections and of the family views of several tables (the pipeline;
-// the column, reactor and relief profiles),
-// run from the source folder so that the file name in the JSON is the same
-// in every clone.
+// The report from "connections:" on in ENG and SI; CSV and JSON of the
+// default sections and of the family views, run from the source folder so
+// that the file name in the JSON is the same in every clone.
 TEST(ToolOutput, ReportsCsvAndJsonOfTheExample) {
   for (std::string units : {"ENG", "SI"}) {
     const ToolRun r = run("--width 80 --units " + units + kFile);
@@ -85,14 +81,8 @@ TEST(ToolOutput, DotGraphRenders) {
   EXPECT_EQ(std::system((std::string(FLOWSUM_TOOL) + " --dot" + kFile + " | dot -Tsvg -o /dev/null").c_str()), 0);
 }
 
-// Views, options and failures of the tool as one transcript against a
-// stored file: per run the arguments, standard output, standard error and
-// exit status. Run from the source folder, so that the paths in the
-// messages are the same in every clone. Failures say why on standard
-// error only; an ID the file lacks, or a block of a model a view does not
-// serve, exits 3 in every format with nothing printed for it; IDs are
-// matched as given; block summaries are cut at --block-rows results a
-// block with the rest counted, and left out at 0.
+// Views, options and failures as one stored transcript of arguments,
+// standard output, standard error and exit status per run.
 TEST(ToolOutput, ViewsOptionsAndFailuresAsATranscript) {
   const std::string ex = " --width 80 --ref-dir data examples/flowsheet.sum";
   std::vector<std::string> cases = {
@@ -118,16 +108,9 @@ TEST(ToolOutput, ViewsOptionsAndFailuresAsATranscript) {
   EXPECT_EQ(r.out.rfind("flowsum ", 0), 0u) << r.out;
 }
 
-// A file of unusual contents: a stream whose main table holds more
-// substream totals than a fixed buffer would (its temperature is the
-// eightieth), a stream of head values only, a heat stream (listed with its
-// duty, not as a column of the stream table, where it would show nothing),
-// a block with a missing result (shown as "-"), a block's
-// results with descriptive qualifiers and a text, a property table, an
-// envelope and a sensitivity study with a point that has no status. Its
-// report and the views of its tables, as text and as the API's columns in
-// CSV (a missing status empty), against a stored transcript, the file's name
-// left out.
+// A file of unusual contents (79 substream totals before the temperature, a
+// stream of head values only, a heat stream, a missing result, a text
+// result, an envelope, a study point without status) as a stored transcript.
 TEST(ToolOutput, UnusualFileAsATranscript) {
   using namespace flowsum::testing;
   SummaryBuilder b;

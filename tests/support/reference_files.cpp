@@ -2,7 +2,6 @@
 #include "support/reference_files.hpp"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 
 #include "flowsum.h"
@@ -71,15 +70,6 @@ void close_reference_load() {
   tkclos_(&sum, &scr, &prp, &unt);
   io::close_unit(kRefSummaryUnit);
   current_file().reset();
-}
-
-int64_t bundled_property_count() {
-  std::ifstream in(reference_file("RCPROPNU.DAT"));
-  std::string line;
-  while (std::getline(in, line) && !(line.size() >= 3 && (line[0] | 0x20) == 'a' && (line[1] | 0x20) == 'd' &&
-                                     (line[2] | 0x20) == 'd' && (line.size() == 3 || line[3] == ' '))) {
-  }
-  return std::getline(in, line) ? std::stoll(line.substr(0, 4)) : -1;
 }
 
 }  // namespace flowsum::testing

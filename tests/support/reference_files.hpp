@@ -33,7 +33,4 @@ ReferenceLoad load_with_bundled_references(const std::string& summary_text, cons
                                            double rmiss = 1.0e35);
 void close_reference_load();
 
-// Entries of data/RCPROPNU.DAT (the count on the line after its ADD line).
-int64_t bundled_property_count();
-
 }  // namespace flowsum::testing
