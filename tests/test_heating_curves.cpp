@@ -1,8 +1,8 @@
 // Heating curves, heat-exchanger detail and intermediate streams: every
 // routine against the curves, exchangers and columns the random flowsheets
-// write (check_heat_transfer, called by the round trip), and hand-built
-// files for what those do not reach: intermediate stream identifiers, bad
-// requests and the failures' flags and zeros.
+// write (check_heat_transfer, called by the round trip, failures among
+// them), and a hand-built file for intermediate stream identifiers and bad
+// curve requests.
 #include <gtest/gtest.h>
 
 #include "flowsum.h"
@@ -193,7 +193,7 @@ void check_exchanger(const Exchanger& x) {
   std::string section = pad("TWS_PRF", 8);
   tkhxpf_(id.data(), section.data(), &c[5], &c[6], 128, 8);
   tkngm_(id.data(), &c[7], 128);
-  EXPECT_EQ(c, (Ints{nz, nzp, npt, nfp, 0, npt, npp, size(x.geometry) + 2}));
+  EXPECT_EQ(c, (Ints{nz, nzp, npt, nfp, 0, npt, npp, x.model == "TWOSIDE" ? size(x.geometry) + 2 : 0}));
 
   // Geometry, asked for one entry fewer than it has: the last stays untouched.
   const size_t ng = x.geometry.size() + 2;
@@ -236,6 +236,14 @@ void check_exchanger(const Exchanger& x) {
       EXPECT_EQ(pv, [&] { Reals w = x.profiles[static_cast<size_t>(z - 1)][k]; w.push_back(-7.0); return w; }()) << z;
       EXPECT_EQ(ql, described({x.profile_props[k]}).substr(12));
     }
+  // A zone without a profile, zone 0, a property of none: a flag, nothing written.
+  for (auto [zone, prop] : std::vector<std::pair<int64_t, std::string>>{{nz + 1, "TEMP"}, {0, "TEMP"}, {1, "NOSUCH"}}) {
+    std::string pname = pad(prop, 12), ql(28, '#');
+    Reals pv(static_cast<size_t>(npt) + 1, -7.0);
+    int64_t np = npt;
+    tkhxcf_(id.data(), &zone, &np, pname.data(), pv.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
+    EXPECT_EQ(std::make_pair(ierr == 0, pv), std::make_pair(false, Reals(pv.size(), -7.0))) << zone << prop;
+  }
 
   // The per-point section: its property names and qualifiers, and each
   // property with the points' positions.
@@ -253,6 +261,11 @@ void check_exchanger(const Exchanger& x) {
             ql.data() + 12, &ierr, 128, 8, 12, 12, 16);
     EXPECT_EQ(std::make_pair(ierr, got), std::make_pair(int64_t{0}, expect));
   }
+  std::string pname = pad("TEMP", 12), ql(28, ' ');
+  int64_t none = 0;
+  double wv = -7.0;
+  tkhxpr_(id.data(), section.data(), pname.data(), &none, &wv, &wv, &wv, ql.data(), ql.data() + 12, &ierr, 128, 8, 12, 12, 16);
+  EXPECT_EQ(wv, -7.0);  // no points asked for
 }
 
 void check_column(const IntermediateStreams& s) {
@@ -274,43 +287,6 @@ void check_column(const IntermediateStreams& s) {
   EXPECT_EQ(std::make_tuple(ierr, con, val), std::make_tuple(int64_t{0}, want_con, want_val));
 }
 
-TEST(ExchangerDetail, FailuresGiveTheirFlagsAndZeros) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  w.property_names();
-  Exchanger x = sample_exchanger("X1", 5);
-  x.model = "HEATX";  // geometry under a model that is not TWOSIDE
-  write_exchanger(w, x);
-  write_intermediate_streams(w, {"HEATX", "X2", {{1, 2, 3, 4, 5, 6, 7}}, {{1, 2, 3, 4}}, false});
-  TempSummaryFile file(b.text());
-  LoadedSummary loaded(file.string());
-  std::string x1 = pad("X1", 128), x2 = pad("X2", 128), none = pad("NOSUCH", 128);
-  Ints c(6, -1);
-  tkngm_(x1.data(), &c[0], 128);
-  tknhxs_(none.data(), &c[1], &c[2], &c[3], &c[4], &c[5], 128);
-  EXPECT_EQ(c, (Ints{0, 0, 0, 0, 0, 1}));
-  for (auto [block, want] : {std::pair{&x2, 2}, {&none, 1}}) {  // not a column; unknown
-    int64_t room = 1, con[4] = {-1, -1, -1, -1}, ierr = -1;
-    double v[7] = {-7, -7, -7, -7, -7, -7, -7};
-    tkicst_(block->data(), &room, con, con + 1, con + 2, con + 3, v, v + 1, v + 2, v + 3, v + 4, v + 5, v + 6, &ierr, 128);
-    EXPECT_EQ(std::make_tuple(ierr, v[0], con[0]), std::make_tuple(int64_t{want}, -7.0, int64_t{-1}));
-  }
-  // A zone without a profile, zone 0, an unknown property; no points.
-  for (auto [zone, prop] : std::vector<std::pair<int64_t, std::string>>{{13, "TEMP"}, {0, "TEMP"}, {1, "NOSUCH"}}) {
-    std::string pname = pad(prop, 12), ql(28, '#');
-    int64_t np = 2, ierr = -1;
-    Reals values(2, -7.0);
-    tkhxcf_(x1.data(), &zone, &np, pname.data(), values.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
-    EXPECT_EQ(std::make_pair(ierr == 0, values), std::make_pair(false, Reals(2, -7.0))) << zone << prop;
-  }
-  std::string section = pad("TWS_PRF", 8), pname = pad("TEMP", 12), ql(28, ' ');
-  int64_t np = 0, ierr = -1;
-  double wv = -7.0;
-  tkhxpr_(x1.data(), section.data(), pname.data(), &np, &wv, &wv, &wv, ql.data(), ql.data() + 12, &ierr, 128, 8, 12, 12, 16);
-  EXPECT_EQ(wv, -7.0);
-}
-
 }  // namespace
 
 namespace flowsum::testing {
@@ -323,6 +299,20 @@ void check_heat_transfer(const RandomFlowsheet& f) {
   if (f.seed <= 60)
     for (const Exchanger& x : f.exchangers.exchangers) check_exchanger(x);
   for (const IntermediateStreams& c : f.exchangers.columns) check_column(c);
+  // An unknown block has no sections; neither it nor an exchanger has
+  // intermediate streams (flags 1 and 2).
+  std::string none = pad("NOSUCH", 128);
+  Ints n(5, -1);
+  tknhxs_(none.data(), &n[0], &n[1], &n[2], &n[3], &n[4], 128);
+  EXPECT_EQ(n, (Ints{0, 0, 0, 0, 1}));
+  std::vector<std::pair<std::string, int64_t>> others{{none, 1}};
+  for (const Exchanger& x : f.exchangers.exchangers) others.emplace_back(pad(x.id, 128), 2);
+  for (auto& [block, want] : others) {
+    int64_t room = 1, con[4] = {-1, -1, -1, -1}, ierr = -1;
+    double v[7] = {-7, -7, -7, -7, -7, -7, -7};
+    tkicst_(block.data(), &room, con, con + 1, con + 2, con + 3, v, v + 1, v + 2, v + 3, v + 4, v + 5, v + 6, &ierr, 128);
+    EXPECT_EQ(std::make_tuple(ierr, v[0], con[0]), std::make_tuple(want, -7.0, int64_t{-1})) << block;
+  }
 }
 
 }  // namespace flowsum::testing

@@ -457,7 +457,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     if (write) w.block_results(model, id, {}, {BlockResult::real(prop::kTemp, x)});
   };
   for (int64_t i = cr.between(0, 3); i > 0; --i) {
-    const CompressorRecord& c = f.compressors.emplace_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    CompressorRecord& c = f.compressors.emplace_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    if (cr.chance(10)) c.model = c.model == "BOOSTR" ? "BOOSTER" : "STAGEBAT";  // merely begins like one
     one_value_block(c.model, c.id, true, random_real(cr));
     equipment.compressor(c);
   }
