@@ -1,5 +1,5 @@
 // Checks of the families against a random flowsheet's truth, run by the
-// round trip on every flowsheet it loads.
+// round trip.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,7 +28,6 @@ void check_columns(const RandomFlowsheet& f);
 void check_heat_transfer(const RandomFlowsheet& f);
 void check_equipment(const RandomFlowsheet& f);
 void check_pipelines(const RandomFlowsheet& f);
-// A refinery block's counts, summary results and connections.
 void check_refinery(const RandomColumnBlock& blk);
 
 // Values equal to the truth's SI values (to the last digits).
@@ -41,8 +40,8 @@ inline std::string field(const std::string& a, size_t width, size_t k) {
   const std::string f = a.substr(width * k, width);
   return f.substr(0, f.find_last_not_of(' ') + 1);
 }
-// Fields 0..n of a caller's array, trailing blanks cut (the last one the
-// guard a routine must leave alone), and the truth with that guard added.
+// Fields 0..n of a caller's array, trailing blanks cut (n: the guard), and
+// the truth with that guard added.
 inline std::vector<std::string> listed(const Field& f, size_t n) {
   std::vector<std::string> t;
   for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
