@@ -20,8 +20,7 @@ namespace {
 constexpr double kMissing = 1.0e35;
 std::string guarded(size_t n, size_t width) { return std::string(width * (n + 1), '#'); }
 
-// A profile in caller arrays of np names and n values, one guard entry
-// ('#', -1) after each.
+// A profile in caller arrays of np names and n values, a guard after each.
 struct Read {
   std::string pnames, utypes, ulabels;
   std::vector<double> values;
@@ -47,8 +46,7 @@ Read expected(const ResultGrid& g) {
 
 using GridRoutine = void (*)(const char*, int64_t*, int64_t*, char*, double*, char*, char*, int64_t*, size_t,
                              size_t, size_t, size_t);
-// TKPERF, TKMCPR, TKMCCP with sizes (properties, points); for a stage > 0,
-// TKWHLR with sizes (wheels, properties).
+// TKPERF, TKMCPR, TKMCCP (properties, points); TKWHLR (wheels, properties).
 Read profile(GridRoutine fn, const std::string& block, int64_t a, int64_t b, int64_t stage = 0) {
   Read r(stage ? b : a, a * b);
   const std::string id = pad(block, 40);
@@ -125,9 +123,8 @@ List list_of(const std::string& item, int64_t room) {
   return l;
 }
 
-// What the list must hold after reading the first min(room, results) of c
-// into got: the integer word of an integer and the real of a real (the other
-// word of each is read as stored, and taken from got).
+// The list after reading the first room results of c into got (a value's
+// other word is as stored: taken from got).
 List expected(const CostingRecord& c, const List& got, int64_t room) {
   List l(room, 0);
   for (size_t j = 0; j < std::min(c.results.size(), static_cast<size_t>(room)); ++j) {

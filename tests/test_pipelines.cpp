@@ -1,8 +1,6 @@
-// Pipeline results: every routine against the pipelines of the random
-// flowsheets (check_pipelines, called by the round trip; look-alike models
-// and an unknown id among them), with caller arrays one entry longer than
-// asked for, whose last entry must stay as it was; and the tool's views of
-// the example's equipment.
+// Pipeline results: every routine against the random flowsheets' pipelines
+// (check_pipelines, called by the round trip; look-alike models and an
+// unknown id among them); and the tool's views of the example's equipment.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +22,6 @@ namespace {
 
 using List = std::vector<PipeSeries>;
 
-
 // Caller arrays of n entries and a guard entry ('#', -1) after them.
 struct Out {
   std::string names, texts, qnames, labels;
@@ -36,8 +33,7 @@ struct Out {
         labels(16 * static_cast<size_t>(n + 1), '#'), values(static_cast<size_t>(n + 1), -1.0),
         kinds(static_cast<size_t>(n + 1), -1), ierr(flag) {}
   auto key() const { return std::tie(ierr, names, texts, qnames, labels, values, kinds); }
-  // The quantity name and label of s in entry u (the label only when a
-  // value was read).
+  // The quantity name and label of s in entry u (the label once read).
   void unit(size_t u, const PipeSeries& s, bool read) {
     qnames.replace(12 * u, 12, pad(s.unit_type ? known_type_name(s.unit_type) : "", 12));
     labels.replace(16 * u, 16, pad(read && s.type == 2 && s.unit_type ? si_label(s.unit_type) : "", 16));
@@ -202,9 +198,8 @@ void check_pipelines(const RandomFlowsheet& f) {
 
 namespace {
 
-// The tool's views of the example's column, compressor and pipeline, as
-// stored (FLOWSUM_UPDATE_EXPECTED=1 stores them anew), and the costs in its
-// default report.
+// The tool's views of the example's equipment as stored
+// (FLOWSUM_UPDATE_EXPECTED=1 stores them anew), and the report's costs.
 TEST(EquipmentTool, ViewsOfTheExampleAsStoredAndItsCosts) {
   const std::string refs = "--units SI --ref-dir " + kSourceDir + "/data ", example = kSourceDir + "/examples/flowsheet.sum";
   ToolRun r = run_tool(refs + "--pipeline L1 --compressor K1 --column U1 " + example);

@@ -28,6 +28,7 @@ struct CurveBlock {
   std::string model, id;
   std::vector<Curve> curves;  // in listing order
   bool refinery = false;
+  std::vector<std::string> stream_ids;  // ICH_HCUI: by curve number (integers for LINKEDCOL)
 };
 
 // The data set at path and a sequence looping the sets, each set and
