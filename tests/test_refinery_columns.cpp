@@ -54,8 +54,7 @@ void check_refinery(const RandomColumnBlock& blk) {
     tknpet_(id.data(), &cc, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
     const int64_t sets = c == 1 || c > ncol ? 0 : blk.stripper_sets[static_cast<size_t>(c - 1)];
     const int64_t each = sets > 0 ? static_cast<int64_t>(col.connections.size()) / sets : 0;
-    EXPECT_EQ((Ints{n[3], n[6], n[7], n[10], n[11]}),
-              (c == 1 ? Ints{static_cast<int64_t>(col.summary.size()), nconn,
+    EXPECT_EQ((Ints{n[3], n[6], n[7], n[10], n[11]}), (c == 1 ? Ints{static_cast<int64_t>(col.summary.size()), nconn,
                              nconn ? static_cast<int64_t>(col.connections.size()) / nconn + 3 : 0, 0, 0}
                       : Ints{stripper_values, 0, 0, each, sets}))
         << c;

@@ -42,8 +42,7 @@ class BlockTableWriter {
 
   void reactor_report(const std::string& model, const std::string& block, const std::string& section,
                       const std::vector<ProfileColumn>& profiles);
-  void property_table(const std::string& type, const std::string& id,
-                      const std::vector<ProfileColumn>& columns);
+  void property_table(const std::string& type, const std::string& id, const std::vector<ProfileColumn>& columns);
   void envelope(const std::string& id, const std::vector<ProfileColumn>& columns,
                 const std::vector<EnvelopePoint>& points);
   void sensitivity(const SensitivityStudy& study);

@@ -84,7 +84,6 @@ struct RandomColumnBlock {
 // Column blocks of every model, with identifiers not in `used` (which
 // receives them), over the run's components ncc.
 std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWriter& w,
-                                                    const std::vector<std::string>& ncc,
-                                                    std::set<std::string>& used);
+                                                    const std::vector<std::string>& ncc, std::set<std::string>& used);
 
 }  // namespace flowsum::testing

@@ -78,8 +78,7 @@ ExplicitStream stream_record(const StreamState& s) {
                                      {prop::kVfrac, s.vfrac, unit_type::kNone},
                                      {prop::kMoleFlowTotal, r6(moles), unit_type::kMoleFlow},
                                      {prop::kMassFlowTotal, r6(mass), unit_type::kMassFlow},
-                                     {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}},
-                                    kComponents,
+                                     {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}}, kComponents,
                                     {{prop::kMoleFlow, s.flows, unit_type::kMoleFlow},
                                      {prop::kMoleFrac, frac, unit_type::kNone}});
   return m;
@@ -149,14 +148,12 @@ SummaryBuilder example_flowsheet() {
   w.connections("TRAYCOL", "C1", {{"LIQ", "MATERIAL"}}, {{"DIST", "MATERIAL"}, {"BOTT", "MATERIAL"}});
   // Feed on tray 5, distillate from tray 1, bottoms from tray 10 (from 0).
   w.ports("TRAYCOL", "C1", {{0, 4, 0}}, {{1, 0, 0}, {2, 9, 0}});
-  w.block_results("TRAYCOL", "C1", {"LOCATION"},
-                  {BlockResult::integer(prop::kNstage, 10, {"COLUMN"}),
+  w.block_results("TRAYCOL", "C1", {"LOCATION"}, {BlockResult::integer(prop::kNstage, 10, {"COLUMN"}),
                    BlockResult::real(prop::kRefluxRatio, 2.5, unit_type::kNone, {"COLUMN"}),
                    BlockResult::real(prop::kTemp, dist.temp, unit_type::kTemperature, {"CONDENSR"}),
                    BlockResult::real(prop::kTemp, bott.temp, unit_type::kTemperature, {"REBOILER"}),
                    BlockResult::real(prop::kQcalc, c1_condenser, unit_type::kEnthalpyFlow, {"CONDENSR"}),
-                   BlockResult::real(prop::kQcalc, c1_reboiler, unit_type::kEnthalpyFlow, {"REBOILER"})},
-                  "COLRES");
+                   BlockResult::real(prop::kQcalc, c1_reboiler, unit_type::kEnthalpyFlow, {"REBOILER"})}, "COLRES");
   // Tray profile: temperature, pressure, and a liquid shifting towards the
   // later components down the column.
   {

@@ -31,8 +31,7 @@ inline constexpr int64_t kMoleFlowTotal = 8001, kMoleFrac = 8002, kMassFlowTotal
                          kMoleFlow = 8101, kMassFlow = 8103, kStdVolFlow = 8107;
 // Item codes of the run-status and account data sets.
 inline constexpr int64_t kCompletion = 115, kStatusText1 = 117, kStatusText2 = 119,
-                         kAccountUser = 222, kAccountProject = 347,
-                         kAccountText355 = 355, kAccountText348 = 348;
+                         kAccountUser = 222, kAccountProject = 347, kAccountText355 = 355, kAccountText348 = 348;
 }  // namespace prop
 std::vector<PsetEntry> fixture_property_names();
 
@@ -83,8 +82,7 @@ class FlowsheetWriter {
   void account(const AccountInfo& info);
   void components(const std::vector<std::string>& ncc, const std::vector<std::string>& nnc = {});
   // Data set keyword keyword (e.g. "MW" "MW"), one real per ID_NCC member.
-  void component_property(const std::string& keyword, int64_t property,
-                          const std::vector<double>& values,
+  void component_property(const std::string& keyword, int64_t property, const std::vector<double>& values,
                           int64_t unit_type = unit_type::kNone, int64_t unit_code = 1);
   // BLKIN, TYPIN, BLKOUT, TYPOUT of a block: counted lists of (stream, type).
   void connections(const std::string& model, const std::string& block,
@@ -95,8 +93,7 @@ class FlowsheetWriter {
   // BLOCK model id section: the result table. Blocks of one layout share
   // their sets, named set_name when new (else RESn).
   void block_results(const std::string& model, const std::string& block,
-                     const std::vector<std::string>& descriptor_qualifiers,
-                     const std::vector<BlockResult>& results,
+                     const std::vector<std::string>& descriptor_qualifiers, const std::vector<BlockResult>& results,
                      const std::string& set_name = "", const std::string& section = "RESULTS");
   // A data set under path read through the set and sequence "(%set)".
   void single(const std::vector<std::string>& path, const std::string& set, const std::vector<std::string>& qualifiers,
@@ -106,8 +103,7 @@ class FlowsheetWriter {
                   const std::vector<IdMember>& members);
   bool lset_once(const std::string& name, const std::string& definition);
   // The name a layout got before, else wanted, else a new one from prefix.
-  std::string layout_name(const std::string& signature, const std::string& wanted,
-                          const std::string& prefix);
+  std::string layout_name(const std::string& signature, const std::string& wanted, const std::string& prefix);
 
  private:
   SummaryBuilder& b_;

@@ -85,8 +85,7 @@ double random_real(Rng& r) {
 }
 
 const std::vector<std::string> kBlockModels{"HEATER", "FLASH2", "MIXER", "RADFRAC", "FSPLIT",
-                                            "LINKEDCOL", "CRUDEUNIT", "RSTOIC", "HEATX",
-                                            "CONNECT"};
+                                            "LINKEDCOL", "CRUDEUNIT", "RSTOIC", "HEATX", "CONNECT"};
 const std::vector<std::string> kStreamTypes{"MATERIAL", "HEAT", "WORK"};
 const std::vector<std::string> kTableTypes{"PROPTAB", "FLASHCURVE", "PTENVELOPE", "GENERIC"};
 const std::vector<std::string> kEquipmentTypes{"PUMP", "FURNACE-UNIT", "TRAY-TOWER",
@@ -350,8 +349,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       id = unique_identifier(r, used_streams, kMaxTableStreamId);
     } else {
       const std::string prefix = prefix_of(f.blocks[from ? *from : *to].id);
-      const bool long_names = (!from || f.blocks[*from].type == "CONNECT") &&
-                              (!to || f.blocks[*to].type == "CONNECT");
+      const bool long_names = (!from || f.blocks[*from].type == "CONNECT") && (!to || f.blocks[*to].type == "CONNECT");
       const int64_t longest = static_cast<int64_t>(kMaxTableStreamId - prefix.size());
       do {
         const bool long_name = long_names && longest > 8 && r.chance(50);

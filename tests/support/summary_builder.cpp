@@ -39,8 +39,7 @@ std::string format_integer(int64_t n) {
   return s;
 }
 
-// "1e+35" becomes "1.0E+35", "12" becomes "12.0": the scanner needs the
-// full stop and an upper-case exponent letter.
+// "1e+35" becomes "1.0E+35", "12" becomes "12.0", as the scanner reads them.
 std::string normalize_real(std::string s) {
   size_t e = s.find_first_of("eE");
   if (e != std::string::npos) s[e] = 'E';
@@ -168,8 +167,7 @@ SummaryBuilder& SummaryBuilder::record(std::string_view keyword, const std::vect
       continue;
     }
     emit_line(cur);
-    // A token too wide for the indent starts in column 1: no blank first, so
-    // it cannot open a record either.
+    // A token too wide for the indent starts in column 1.
     if (L.indent + tok.size() <= L.max_columns)
       cur.assign(L.indent, ' ');
     else if (tok.size() <= L.max_columns)
@@ -248,8 +246,7 @@ SummaryBuilder& SummaryBuilder::dset(const std::vector<std::string>& path, std::
   return record("DSET", toks, head);
 }
 
-SummaryBuilder& SummaryBuilder::dset_counted(const std::vector<std::string>& path,
-                                             std::string_view qualifier,
+SummaryBuilder& SummaryBuilder::dset_counted(const std::vector<std::string>& path, std::string_view qualifier,
                                              const std::vector<Value>& values) {
   std::vector<Value> counted{Value::integer(static_cast<int64_t>(values.size()))};
   counted.insert(counted.end(), values.begin(), values.end());

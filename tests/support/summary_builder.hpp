@@ -43,8 +43,7 @@ class Value {
   std::vector<std::string> tokens_;
 };
 
-std::vector<Value> reals(const std::vector<double>& xs,
-                         std::optional<int64_t> unit_code = std::nullopt);
+std::vector<Value> reals(const std::vector<double>& xs, std::optional<int64_t> unit_code = std::nullopt);
 std::vector<Value> integers(const std::vector<int64_t>& ns);
 
 // One member of an IDSET: one item per qualifier ("#n" and "?" as they
@@ -89,8 +88,7 @@ class SummaryBuilder {
   SummaryBuilder& dset(const std::vector<std::string>& path, std::string_view qualifier,
                        const std::vector<Value>& values, bool close = true);
   // The same for an open-ended sequence, the number of values first.
-  SummaryBuilder& dset_counted(const std::vector<std::string>& path,
-                               std::string_view qualifier,
+  SummaryBuilder& dset_counted(const std::vector<std::string>& path, std::string_view qualifier,
                                const std::vector<Value>& values);
 
   int64_t line_count() const { return lines_; }  // flushed ones included
@@ -98,8 +96,7 @@ class SummaryBuilder {
   void flush(std::ostream& out);  // writes and empties the buffer (large files)
 
  private:
-  SummaryBuilder& record(std::string_view keyword, const std::vector<std::string>& tokens,
-                         size_t head_tokens);
+  SummaryBuilder& record(std::string_view keyword, const std::vector<std::string>& tokens, size_t head_tokens);
   void emit_line(std::string_view s);
 
   Layout layout_;
