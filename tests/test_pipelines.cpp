@@ -22,17 +22,8 @@ namespace {
 
 using List = std::vector<PipeSeries>;
 
-// Caller arrays of n entries and a guard entry ('#', -1) after them.
-struct Out {
-  std::string names, texts, qnames, labels;
-  std::vector<double> values;
-  Ints kinds;
-  int64_t ierr = -7;
-  explicit Out(int64_t n, int64_t flag = -7)
-      : names(12 * static_cast<size_t>(n + 1), '#'), texts(names), qnames(names),
-        labels(16 * static_cast<size_t>(n + 1), '#'), values(static_cast<size_t>(n + 1), -1.0),
-        kinds(static_cast<size_t>(n + 1), -1), ierr(flag) {}
-  auto key() const { return std::tie(ierr, names, texts, qnames, labels, values, kinds); }
+struct Out : Entries {
+  using Entries::Entries;
   // The quantity name and label of s in entry u (the label once read).
   void unit(size_t u, const PipeSeries& s, bool read) {
     qnames.replace(12 * u, 12, pad(s.unit_type ? known_type_name(s.unit_type) : "", 12));

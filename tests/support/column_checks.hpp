@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "loading/reference_tables.hpp"
@@ -52,6 +53,17 @@ inline std::vector<std::string> guarded(std::vector<std::string> v, size_t width
 }
 template <class T>
 std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
+// Caller arrays of n entries (np names) with a guard entry ('#', -1) after each.
+struct Entries {
+  std::string names, texts, qnames, labels;
+  Ints kinds, ints;
+  Reals values;
+  int64_t ierr;
+  explicit Entries(int64_t n, int64_t flag = -7, int64_t np = -1)
+      : names(12 * Z((np < 0 ? n : np) + 1), '#'), texts(12 * Z(n + 1), '#'), qnames(texts), labels(16 * Z(n + 1), '#'),
+        kinds(Z(n + 1), -1), ints(kinds), values(Z(n + 1), -1.0), ierr(flag) {}
+  auto key() const { return std::tie(ierr, names, texts, qnames, labels, kinds, ints, values); }
+};
 // Quantity name and SI label of a unit type ("" for none).
 inline std::vector<std::string> units_of(int64_t unit_type) {
   if (unit_type == 0) return {"", ""};
