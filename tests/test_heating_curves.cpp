@@ -201,24 +201,22 @@ void check_exchanger(const Exchanger& x) {
   int64_t nf = nfp;
   tkcoef_(id.data(), &nf, names.data(), &ierr, 128, 12);
   EXPECT_EQ(names, described(x.profile_props).substr(0, 12 * static_cast<size_t>(nfp)) + "#");
+  // Every zone's profile of every property; a zone without one, zone 0 and a
+  // property of none give a flag and nothing.
+  std::vector<std::tuple<int64_t, std::string, Reals, std::string>> rows{
+      {nz + 1, "TEMP", {}, ""}, {0, "TEMP", {}, ""}, {1, "NOSUCH", {}, ""}};
   for (int64_t z = 1; z <= nz; ++z)
-    for (size_t k = 0; k < x.profile_props.size(); ++k) {
-      std::string pname = pad(flowsum::property_name(x.profile_props[k].property), 12), ql(28, '#');
-      Reals pv(static_cast<size_t>(npt) + 1, -7.0);
-      int64_t zone = z, np = npt;
-      tkhxcf_(id.data(), &zone, &np, pname.data(), pv.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
-      EXPECT_EQ(pv, [&] { Reals w = x.profiles[static_cast<size_t>(z - 1)][k]; w.push_back(-7.0); return w; }()) << z;
-      EXPECT_EQ(ql, described({x.profile_props[k]}).substr(12));
-    }
-  // A zone without a profile, zone 0, a property of none: a flag, nothing written.
-  for (auto [zone, prop] : std::vector<std::pair<int64_t, std::string>>{{nz + 1, "TEMP"}, {0, "TEMP"}, {1, "NOSUCH"}}) {
+    for (size_t k = 0; k < x.profile_props.size(); ++k)
+      rows.emplace_back(z, flowsum::property_name(x.profile_props[k].property), x.profiles[static_cast<size_t>(z - 1)][k],
+                        described({x.profile_props[k]}).substr(12));
+  for (auto& [zone, prop, want, units] : rows) {
     std::string pname = pad(prop, 12), ql(28, '#');
     Reals pv(static_cast<size_t>(npt) + 1, -7.0);
-    int64_t np = npt;
-    tkhxcf_(id.data(), &zone, &np, pname.data(), pv.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
-    EXPECT_EQ(std::make_pair(ierr == 0, pv), std::make_pair(false, Reals(pv.size(), -7.0))) << zone << prop;
+    int64_t z = zone, np = npt;
+    tkhxcf_(id.data(), &z, &np, pname.data(), pv.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
+    want.resize(pv.size(), -7.0);
+    EXPECT_EQ(std::make_tuple(ierr == 0, pv, units.empty() ? units : ql), std::make_tuple(!units.empty(), want, units)) << z << prop;
   }
-
   // The per-point section: names and qualifiers, each property with positions.
   std::string pf(28 * static_cast<size_t>(npp), '#'), wq;
   tkhxpp_(id.data(), section.data(), &c[6], pf.data(), pf.data() + 12 * npp, pf.data() + 20 * npp, &ierr, 128, 8, 12, 8, 8);

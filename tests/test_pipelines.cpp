@@ -190,18 +190,16 @@ void check_pipelines(const RandomFlowsheet& f) {
 namespace {
 
 // The tool's views of the example's equipment as stored
-// (FLOWSUM_UPDATE_EXPECTED=1 stores them anew), and the report's costs.
-TEST(EquipmentTool, ViewsOfTheExampleAsStoredAndItsCosts) {
-  const std::string refs = "--units SI --ref-dir " + kSourceDir + "/data ", example = kSourceDir + "/examples/flowsheet.sum";
-  ToolRun r = run_tool(refs + "--pipeline L1 --compressor K1 --column U1 " + example);
+// (FLOWSUM_UPDATE_EXPECTED=1 stores them anew).
+TEST(EquipmentTool, ViewsOfTheExampleAsStored) {
+  const ToolRun r = run_tool("--units SI --ref-dir " + kSourceDir + "/data --pipeline L1 --compressor K1 --column U1 " +
+                             kSourceDir + "/examples/flowsheet.sum");
   ASSERT_EQ(r.status, 0) << r.out;
   const std::string views = r.out.substr(r.out.find('\n') + 1), stored = kSourceDir + "/tests/expected/equipment_views_si.txt";
   if (std::getenv("FLOWSUM_UPDATE_EXPECTED")) std::ofstream(stored) << views;
   std::stringstream want;
   want << std::ifstream(stored).rdbuf();
   EXPECT_EQ(views, want.str());
-  r = run_tool(refs + example);
-  EXPECT_NE(r.out.find("  T-101  TRAY-TOWER           1          250000          410000\n"), std::string::npos) << r.out;
 }
 
 }  // namespace
