@@ -20,7 +20,6 @@
 #include "support/stream_records.hpp"
 
 namespace flowsum::testing {
-
 namespace {
 
 // Six significant digits keep the file readable.

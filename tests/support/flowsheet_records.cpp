@@ -6,7 +6,6 @@
 #include <tuple>
 
 namespace flowsum::testing {
-
 namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }

@@ -4,7 +4,6 @@
 #include <random>
 
 namespace flowsum::testing {
-
 namespace {
 
 std::vector<Value> values_of(const PipeSeries& s) {

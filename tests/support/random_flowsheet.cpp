@@ -12,7 +12,6 @@
 #include "support/stream_records.hpp"
 
 namespace flowsum::testing {
-
 namespace {
 
 struct Rng : Draws {

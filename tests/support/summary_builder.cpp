@@ -12,10 +12,10 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 
 namespace flowsum::testing {
-
 namespace {
 
 constexpr size_t kMaxIntegerToken = 10, kMaxRealToken = 16;
@@ -211,24 +211,11 @@ SummaryBuilder& SummaryBuilder::idset(std::string_view name, const std::vector<s
 }
 
 SummaryBuilder& SummaryBuilder::lset(std::string_view name, std::string_view definition) {
-  // Tokens at blanks and around "(" and ")".
+  std::string spaced;  // tokens at blanks and around "(" and ")"
+  for (const char c : definition) spaced += c == '(' || c == ')' ? std::string{' ', c, ' '} : std::string(1, c);
   std::vector<std::string> toks{word_token(name)};
-  std::string cur;
-  auto end_token = [&] {
-    if (!cur.empty()) toks.push_back(cur);
-    cur.clear();
-  };
-  for (const char c : definition) {
-    if (c == ' ' || c == '\n' || c == '\t' || c == '\r') {
-      end_token();
-    } else if (c == '(' || c == ')') {
-      end_token();
-      toks.emplace_back(1, c);
-    } else {
-      cur += c;
-    }
-  }
-  end_token();
+  std::istringstream in(spaced);
+  for (std::string t; in >> t;) toks.push_back(t);
   return record("LSET", toks, 1);
 }
 
