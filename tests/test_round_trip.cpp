@@ -196,14 +196,12 @@ void check_block_values(const RandomFlowsheet& f) {
       SCOPED_TRACE(r.block.id + " value " + std::to_string(j + 1));
       EXPECT_EQ((std::vector<int64_t>{work_word(d.locq + 4 + 2 * j), work_word(types_at + j), work_word(types_at + nd + j)}),
                 (std::vector<int64_t>{v.property, v.type, v.unit_type}));
-      if (v.type == 1) {
-        EXPECT_EQ(work_word(d.locd + j), v.integer);
-      } else if (v.type == 5) {
-        EXPECT_EQ(work_text(d.locd + nd + 2 * j, 2), pad(v.text, 8));
-      } else if (v.type == 6) {
-        EXPECT_EQ(work_word(d.locd + nd + 2 * j), 20);
-        EXPECT_EQ(trim(work_text(work_word(d.locd + nd + 2 * j + 1), 20)), v.text);
-      } else {
+      if (v.type == 1) EXPECT_EQ(work_word(d.locd + j), v.integer);
+      if (v.type == 5) EXPECT_EQ(work_text(d.locd + nd + 2 * j, 2), pad(v.text, 8));
+      if (v.type == 6)  // a long text: its length, then where it lies
+        EXPECT_EQ(std::pair(work_word(d.locd + nd + 2 * j), trim(work_text(work_word(d.locd + nd + 2 * j + 1), 20))),
+                  std::pair(int64_t{20}, v.text));
+      if (v.type == 2) {
         const double stored = work_real_word(d.locd + 4 * nd + j);
         EXPECT_EQ(std::pair(work_word(d.locd + 3 * nd + j), stored), std::pair(v.unit_code, v.missing ? kMissing : v.real));
         if (v.unit_type == 0) continue;
