@@ -1,8 +1,6 @@
-// Refinery columns: the counts, connections and summary results against the
-// random flowsheets (check_refinery, called by check_columns), and on a
-// hand-built block what those do not write: pumparounds, the furnace table
-// and petroleum properties. The twins' values are checked against the random
-// flowsheets through the general routines, which hand refinery blocks on.
+// Refinery columns: counts, connections and summary results against the
+// random flowsheets (check_refinery, called by check_columns; the twins
+// through the general routines), and a hand-built block for the rest.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,10 +1,6 @@
-// The example flowsheet: FEED1 and FEED2 meet in mixer M1, heater H1 warms
-// the mixture, flash drum F1 splits it into VAP and LIQ, and column C1
-// stabilises LIQ into DIST (top) and BOTT (bottoms); a plug-flow reactor
-// R1 stands beside them, relief object PSV-1 protects the flash drum, and
-// refinery column U1 stands on its own.
-// Flows are balanced component by component and the heat duties follow
-// from the stream enthalpies, so a reader can check the numbers by hand.
+// The example flowsheet: FEED1 and FEED2 mixed (M1), heated (H1), flashed
+// (F1), the liquid stabilised in column C1; beside them reactor R1, relief
+// object PSV-1 and refinery column U1. Flows and duties balance by hand.
 #include "support/example_flowsheet.hpp"
 
 #include <charconv>
