@@ -71,11 +71,6 @@ void check_refinery(const RandomColumnBlock& blk) {
 
 namespace {
 
-ColumnSet keyed(const std::string& name, const std::vector<std::string>& values) {
-  ColumnSet s{{name}, {}, ""};
-  for (const std::string& v : values) s.members.push_back({{v}});
-  return s;
-}
 ColumnSet temp_pres() { return {{"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}}, ""}; }
 
 // Block "CU": a main column and stripper 10 (column 11) with profiles, and
@@ -98,9 +93,9 @@ TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
                  {Value::real(.5), Value::real(.6), Value::real(.7)}, &next);
   for (int64_t s = 1; s <= 10; ++s) column_dataset(w, at("MSCO_" + std::to_string(s)), {property_set(22)}, {Value::real(1)}, &next);
   column_dataset(w, at("INFO_M"), {temp_pres()}, reals({300, 2e5}, 1), &next);
-  column_dataset(w, at("INFO_S"), {temp_pres(), keyed("N_STRIP", {"1", "10"})}, reals({310, 3e5, 320, 4e5}, 1), &next);
-  column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}, 1), &next);
-  column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
+  column_dataset(w, at("INFO_S"), {temp_pres(), keyed_set("N_STRIP", {"1", "10"})}, reals({310, 3e5, 320, 4e5}, 1), &next);
+  column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed_set("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}, 1), &next);
+  column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed_set("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
                  reals({1, 2, 3, 4, 5, 6}, 1), &next);
   column_dataset(w, at("FURN_XXY"), {temp_pres(), component_set({})}, reals({11, 12, 21, 22, 31, 32}, 1), &next);
   for (const char* pp : {"PPL_M", "PPS_M", "PPV_M", "PPVS_10"}) {

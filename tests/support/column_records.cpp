@@ -51,9 +51,14 @@ ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed) {
   for (int64_t t : trays) s.members.push_back({{num(t)}});
   return s;
 }
+ColumnSet keyed_set(const std::string& qualifier, const std::vector<std::string>& keys) {
+  ColumnSet s{{qualifier}, {}, ""};
+  for (const std::string& k : keys) s.members.push_back({{k}});
+  return s;
+}
 ColumnSet component_set(const std::vector<std::string>& components) {
-  ColumnSet s{{"COMPONENTS"}, {}, components.empty() ? "ID_NCC" : ""};
-  for (const std::string& c : components) s.members.push_back({{c}});
+  ColumnSet s = keyed_set("COMPONENTS", components);
+  if (components.empty()) s.name = "ID_NCC";
   return s;
 }
 

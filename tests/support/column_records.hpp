@@ -46,6 +46,7 @@ ColumnSet identity_set(int64_t section, int64_t column);
 // Trays 1 to n are written "#n" (a profile's tray count) unless listed.
 ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed = false);
 ColumnSet component_set(const std::vector<std::string>& components);  // empty: ID_NCC
+ColumnSet keyed_set(const std::string& qualifier, const std::vector<std::string>& keys);  // members listed
 
 // A series of the truth (profile or report property, result), in SI: one
 // per tray, or [tray * ncomp + component] for kind 2.

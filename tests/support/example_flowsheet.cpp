@@ -249,11 +249,6 @@ SummaryBuilder example_flowsheet() {
   b.blank_line();
   {
     auto at = [](const char* section) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", "U1", section}; };
-    auto keyed = [](const char* qualifier, const std::vector<std::string>& keys) {
-      ColumnSet s{{qualifier}, {}, ""};
-      for (const std::string& k : keys) s.members.push_back({{k}});
-      return s;
-    };
     const ColumnSet results{{"PROPERTIES"}, {{{"22"}, 2, unit_type::kTemperature}, {{"8001"}, 2, unit_type::kMoleFlow}}, ""};
     const ColumnSet connection{
         {"PROPERTIES"}, {{{"33"}, 2, 0}, {{"22"}, 2, unit_type::kTemperature}, {{"23"}, 2, unit_type::kPressure}}, ""};
@@ -263,11 +258,11 @@ SummaryBuilder example_flowsheet() {
     column_dataset(w, at("HYDS_1"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2})}, reals({2.1, 1.7}, 1));
     column_dataset(w, at("HYDS_2"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2})}, reals({3.4, 2.9}, 1));
     column_dataset(w, at("INFO_M"), {results}, reals({640.0, 0.05}, 1));
-    column_dataset(w, at("INFO_S"), {results, keyed("N_STRIP", {"1", "2"})}, reals({450.0, 0.012, 520.0, 0.009}, 1));
-    column_dataset(w, at("PUMPAROU"), {results, keyed("PUMPAROUND", {"1"})}, reals({400.0, 0.02}, 1));
-    column_dataset(w, at("M-FCONNE"), {results, keyed("M-FCONNECT", {"FEED", "NAPHTHA"})},
+    column_dataset(w, at("INFO_S"), {results, keyed_set("N_STRIP", {"1", "2"})}, reals({450.0, 0.012, 520.0, 0.009}, 1));
+    column_dataset(w, at("PUMPAROU"), {results, keyed_set("PUMPAROUND", {"1"})}, reals({400.0, 0.02}, 1));
+    column_dataset(w, at("M-FCONNE"), {results, keyed_set("M-FCONNECT", {"FEED", "NAPHTHA"})},
                    reals({640.0, 0.05, 380.0, 0.015}, 1));
-    column_dataset(w, at("MF_CON"), {connection, keyed("M-FCONNECT", {"FEED", "NAPHTHA"})},
+    column_dataset(w, at("MF_CON"), {connection, keyed_set("M-FCONNECT", {"FEED", "NAPHTHA"})},
                    {Value::real(4.0), Value::real(640.0, 1), Value::real(2.0e5, 1), Value::real(1.0),
                     Value::real(380.0, 1), Value::real(1.5e5, 1)});
     column_dataset(w, at("MSCO_1"), {results}, reals({450.0, 0.012}, 1));
