@@ -215,7 +215,8 @@ void check_exchanger(const Exchanger& x) {
     int64_t z = zone, np = npt;
     tkhxcf_(id.data(), &z, &np, pname.data(), pv.data(), ql.data(), ql.data() + 12, &ierr, 128, 12, 12, 16);
     want.resize(pv.size(), -7.0);
-    EXPECT_EQ(std::make_tuple(ierr == 0, pv, units.empty() ? units : ql), std::make_tuple(!units.empty(), want, units)) << z << prop;
+    EXPECT_EQ(std::make_tuple(ierr == 0, pv, units.empty() ? units : ql), std::make_tuple(!units.empty(), want, units))
+        << z << prop;
   }
   // The per-point section: names and qualifiers, each property with positions.
   std::string pf(28 * static_cast<size_t>(npp), '#'), wq;

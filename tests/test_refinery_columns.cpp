@@ -94,13 +94,15 @@ TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
   for (int64_t s = 1; s <= 10; ++s) column_dataset(w, at("MSCO_" + std::to_string(s)), {property_set(22)}, {Value::real(1)}, &next);
   column_dataset(w, at("INFO_M"), {temp_pres()}, reals({300, 2e5}, 1), &next);
   column_dataset(w, at("INFO_S"), {temp_pres(), keyed_set("N_STRIP", {"1", "10"})}, reals({310, 3e5, 320, 4e5}, 1), &next);
-  column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed_set("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}, 1), &next);
+  column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed_set("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}, 1),
+                 &next);
   column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed_set("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
                  reals({1, 2, 3, 4, 5, 6}, 1), &next);
   column_dataset(w, at("FURN_XXY"), {temp_pres(), component_set({})}, reals({11, 12, 21, 22, 31, 32}, 1), &next);
   for (const char* pp : {"PPL_M", "PPS_M", "PPV_M", "PPVS_10"}) {
     column_dataset(w, at(pp), {property_set(22, 22), tray_set({1, 2})}, reals({400, 410}, 1), &next);
-    if (pp == std::string("PPL_M")) column_dataset(w, at(pp), {property_set(23, 20), tray_set({1, 2})}, reals({1e5, 2e5}, 1), &next);
+    if (pp == std::string("PPL_M"))
+      column_dataset(w, at(pp), {property_set(23, 20), tray_set({1, 2})}, reals({1e5, 2e5}, 1), &next);
   }
   TempSummaryFile file(b.text());
   LoadedSummary loaded(file.string());
@@ -117,7 +119,8 @@ TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
     EXPECT_EQ(n, want) << column;
   }
   // Pumparound 2, and 3 which is not there: the list stops at its count.
-  for (auto [number, want, werr] : {std::tuple{int64_t{2}, Reals{340, -1}, int64_t{0}}, std::tuple{int64_t{3}, Reals{-1, -1}, int64_t{1}}}) {
+  for (auto [number, want, werr] :
+       {std::tuple{int64_t{2}, Reals{340, -1}, int64_t{0}}, std::tuple{int64_t{3}, Reals{-1, -1}, int64_t{1}}}) {
     std::string names(25, '#'), q(12, '#'), l(16, '#');
     Reals v{-1, -1};
     int64_t one = 1;

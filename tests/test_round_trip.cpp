@@ -155,15 +155,14 @@ void check_run_information(const RandomFlowsheet& f) {
     call(list_fn, idum, names, texts, ierr);
     Texts want_names, want_texts;
     for (const auto& [name, text] : truth) want_names.push_back(name), want_texts.push_back(text);
-    EXPECT_EQ(listed(names, truth.size()), guarded(want_names, 8));
-    EXPECT_EQ(listed(texts, truth.size()), guarded(want_texts, 12));
+    EXPECT_EQ(std::pair(listed(names, truth.size()), listed(texts, truth.size())),
+              std::pair(guarded(want_names, 8), guarded(want_texts, 12)));
   };
   check_list(tknals_, tkalis_, f.aliases);
   check_list(tkncsn_, tkcasn_, f.case_names);
 
   // Components: the conventional ones first, then the others.
-  ASSERT_EQ(tkglob_[0], count(f.ncc));
-  ASSERT_EQ(tkglob_[1], count(f.nnc));
+  ASSERT_EQ(std::pair(tkglob_[0], tkglob_[1]), std::pair(count(f.ncc), count(f.nnc)));
   std::vector<std::string> all = f.ncc, got;
   all.insert(all.end(), f.nnc.begin(), f.nnc.end());
   ASSERT_EQ(component_count(), count(all));
@@ -354,11 +353,10 @@ void check_connections(const RandomFlowsheet& f) {
         out_types(12, c.outlets.size() + 1);
     int64_t ierr = -1, icap = count(c.inlets), ocap = count(c.outlets);
     call(tkcnct_, id, icap, ocap, in_ids, in_types, out_ids, out_types, ierr);
-    EXPECT_EQ(ierr, 0);
-    EXPECT_EQ(listed(in_ids, c.inlets.size()), listed_objects(c.inlets, 128, false));
-    EXPECT_EQ(listed(in_types, c.inlets.size()), listed_objects(c.inlets, 12, true));
-    EXPECT_EQ(listed(out_ids, c.outlets.size()), listed_objects(c.outlets, 128, false));
-    EXPECT_EQ(listed(out_types, c.outlets.size()), listed_objects(c.outlets, 12, true));
+    EXPECT_EQ(std::tuple(ierr, listed(in_ids, c.inlets.size()), listed(in_types, c.inlets.size()),
+                         listed(out_ids, c.outlets.size()), listed(out_types, c.outlets.size())),
+              std::tuple(int64_t{0}, listed_objects(c.inlets, 128, false), listed_objects(c.inlets, 12, true),
+                         listed_objects(c.outlets, 128, false), listed_objects(c.outlets, 12, true)));
   }
 }
 
@@ -382,7 +380,8 @@ TEST(RoundTrip, RandomFlowsheetsReadBackExactly) {
     check_pipelines(f);
     curves += f.curve_blocks.size(), exchangers += f.exchangers.exchangers.size() + f.exchangers.columns.size();
     compressors += f.compressors.size(), costed += f.costing.size(), pipelines += f.pipelines.size();
-    if (::testing::Test::HasFailure()) return void(ADD_FAILURE() << "first failing seed " << seed << "; its file:\n" << f.text.substr(0, 4000));
+    if (::testing::Test::HasFailure())
+      return void(ADD_FAILURE() << "first failing seed " << seed << "; its file:\n" << f.text.substr(0, 4000));
   }
   // The generator writes every family often enough to be checked.
   EXPECT_GT(std::min({curves, exchangers, compressors, costed, pipelines}), 100u);
