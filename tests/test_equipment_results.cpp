@@ -225,14 +225,8 @@ TEST(EquipmentResults, RememberedAnswersFollowTreeEditsUnitsAndReloads) {
       return sizes[6];
     };
     // TKDTRE files another block's data set under the block just read.
-    int64_t ierr = 1;
     auto file_under = [&](const char* model, const char* from, const char* to, const char* section) {
-      const TreeEntry e = tree_lookup({"BLOCK", model, from, section});
-      std::string ids = pad("BLOCK", 8) + pad(model, 8) + pad(to, 8) + pad(section, 8), value = pad(e.qualifier, 8);
-      int64_t mode = 4, nids = 4, idata = e.line, ipos = 0;
-      tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, flowsum::work_ptr(flowsum::locs(flowsum::l::kTree)),
-              &flowsum::locs(flowsum::l::kTreeUsed), &ipos, &ierr, 8, 8);
-      ASSERT_EQ(ierr, 0);
+      ASSERT_EQ(file_in_tree({"BLOCK", model, to, section}, tree_lookup({"BLOCK", model, from, section})), 0);
     };
     EXPECT_EQ(counts_of("K-1", 3), (Ints{0, 0}));
     file_under("STAGEBST", "K-2", "K-1", "PERF_WHL");
@@ -243,7 +237,7 @@ TEST(EquipmentResults, RememberedAnswersFollowTreeEditsUnitsAndReloads) {
     // Headlines remembered from the list read in SI, handed out in ENG.
     list_of("E-1", 1);
     const Field eng("ENG", 8);
-    int64_t none = 0;
+    int64_t none = 0, ierr = 1;
     call(tkunit_, eng, none, Field("", 12), Field("", 16), ierr);
     const double purchased = std::get<3>(costs_of("E-1"));
     EXPECT_EQ(purchased, list_of("E-1", 1).values[0]);
@@ -280,12 +274,8 @@ TEST(EquipmentResults, MissingSectionFoundOnceFiled) {
     tkdset_(&nid, deeper.data(), qual.data(), &nq, &nd, &lq, &ld, 8, 8);
     EXPECT_NE(capture.take().find("IMPROPER STRUCTURED DSET TREE AT LEVEL  4"), std::string::npos) << k;
   }
-  const TreeEntry e = tree_lookup({"BLOCK", "STAGEBST", "K-1", "COOL_PRF"});
-  std::string ids = pad("BLOCK", 8) + pad("STAGEBST", 8) + pad("K-2", 8) + pad("COOL_PRF", 8), value = pad(e.qualifier, 8);
-  int64_t mode = 4, nids = 4, idata = e.line, ipos = 0, ierr = 1;
-  tkdtre_(&mode, &nids, ids.data(), value.data(), &idata, flowsum::work_ptr(flowsum::locs(flowsum::l::kTree)),
-          &flowsum::locs(flowsum::l::kTreeUsed), &ipos, &ierr, 8, 8);
-  ASSERT_EQ(ierr, 0);
+  ASSERT_EQ(file_in_tree({"BLOCK", "STAGEBST", "K-2", "COOL_PRF"}, tree_lookup({"BLOCK", "STAGEBST", "K-1", "COOL_PRF"})),
+            0);
   EXPECT_EQ(counts_of("K-2"), (Ints{2, 1, 2, 1, 2, 1}));
 }
 

@@ -297,11 +297,7 @@ TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
   const std::vector<std::string> path{"BLOCK", "TEMPCHG", "E1", "HCURVE"};
   const TreeEntry e = tree_lookup(path);
   ASSERT_EQ(read().first, 1);
-  std::string ids, value = pad(e.qualifier, 8);
-  for (const std::string& k : path) ids += pad(k, 128);
-  int64_t mode = 4, nids = 4, line = e.line, ipos = 0, ierr = -1;
-  tkdtre_(&mode, &nids, ids.data(), value.data(), &line, tkwork_ + tklocs_[6] - 1, &tklocs_[7], &ipos, &ierr, 128, 8);
-  ASSERT_EQ(ierr, 0);
+  ASSERT_EQ(file_in_tree(path, e), 0);
   EXPECT_EQ(read().first, 2);
 }
 

@@ -32,17 +32,34 @@ LoadedSummary::~LoadedSummary() {
   tkclfl_(&sum, &ierr);
 }
 
+namespace {
+// TKDTRE on the loaded tree: mode, path, the record's qualifier and line,
+// the tree's words in use.
+int64_t run_tree(int64_t mode, const std::vector<std::string>& path, Field& value, int64_t& line, int64_t& used) {
+  std::string ids;
+  for (const std::string& k : path) ids += Field(k, 128).text();
+  int64_t nids = static_cast<int64_t>(path.size()), ipos = 0, ierr = -99;
+  call(tkdtre_, mode, nids, Field(ids, 128, path.size()), value, line, tkwork_[tklocs_[6] - 1], used, ipos,
+       ierr);
+  return ierr;
+}
+}  // namespace
+
 TreeEntry tree_lookup(const std::vector<std::string>& path) {
   TreeEntry e{-99, 0, ""};
   if (tklocs_[6] < 1 || tklocs_[6] > TK_WORK_WORDS) return e;
-  std::string ids;
-  for (const std::string& k : path) ids += Field(k, 128).text();
-  int64_t mode = 1, nids = static_cast<int64_t>(path.size()), ipos = 0, nused = tklocs_[7];
+  int64_t used = tklocs_[7];  // a search leaves the tree as it is
   Field value("", 8);
-  call(tkdtre_, mode, nids, Field(ids, 128, path.size()), value, e.line, tkwork_[tklocs_[6] - 1], nused, ipos,
-       e.ierr);
+  e.ierr = run_tree(1, path, value, e.line, used);
   e.qualifier = value.trimmed();
   return e;
+}
+
+int64_t file_in_tree(const std::vector<std::string>& path, const TreeEntry& e) {
+  if (tklocs_[6] < 1 || tklocs_[6] > TK_WORK_WORDS) return -99;
+  Field value(e.qualifier, 8);
+  int64_t line = e.line;
+  return run_tree(4, path, value, line, tklocs_[7]);
 }
 
 }  // namespace flowsum::testing

@@ -42,5 +42,8 @@ struct TreeEntry {
   std::string qualifier;  // trailing blanks cut
 };
 TreeEntry tree_lookup(const std::vector<std::string>& path);
+// Files entry e's data record under path in the loaded tree, as TKDTRE's
+// mode 4 does (a caller editing the tree): the tree's result code.
+int64_t file_in_tree(const std::vector<std::string>& path, const TreeEntry& e);
 
 }  // namespace flowsum::testing
