@@ -1,7 +1,6 @@
 // Column profiles, tray reports, reboiler results and sized or rated
-// sections: every routine checked against the random flowsheets' column
-// blocks (check_columns, called by the round trip), unknown blocks and
-// refinery blocks without column results among them.
+// sections: every routine against the random flowsheets' column blocks
+// (check_columns, called by the round trip).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -47,9 +46,8 @@ void check_tray_reports(const RandomColumnBlock& blk, int64_t c, const RandomCol
     expect_si(values, r.si);
   }
   if (!col.reports.empty() && blk.model != "CRUDEUNIT") {
-    // The first report's descriptive qualifiers, cut to the count given
-    // (a refinery column's report has no such view); fields past the five
-    // qualifiers are blank, the guard after them kept.
+    // The first report's qualifiers, cut to the count given (not for a
+    // refinery column); fields past the five are blank.
     const Series& r = col.reports.front();
     int64_t n = I(r.trays.size()), ut = -1;
     Field names(16, r.trays.size() + 1), vals(16, r.trays.size() + 1);
@@ -87,8 +85,7 @@ void check_tray_reports(const RandomColumnBlock& blk, int64_t c, const RandomCol
                        guarded(nc ? rb[3].components : Texts{}, 8)));
   expect_si(values, guarded(want, -1.0));
   expect_si(cvalues, guarded(cwant, -1.0));
-  // Fewer results than stored, and compositions of another size (flag 2,
-  // left unread).
+  // Fewer results than stored; compositions of another size: flag 2, unread.
   int64_t one = 1, more = nc + 1;
   std::fill(cvalues.begin(), cvalues.end(), -1.0);
   call(tktrrs_, id, one, ncp, more, pn, values, qn, ul, cpn, ids, cvalues, ierr);
@@ -158,8 +155,8 @@ void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn&
 }  // namespace
 
 void check_columns(const RandomFlowsheet& f) {
-  // Unknown blocks and refinery blocks without column results give zeros
-  // and failure flags, never a stale 0.
+  // Unknown blocks and refinery blocks without column results: zeros and
+  // failure flags, never a stale 0.
   Texts others{"NO-SUCH-BLOCK"};
   for (const RandomObject& b : f.blocks)
     if (b.type == "CRUDEUNIT" &&
@@ -225,8 +222,7 @@ void check_columns(const RandomFlowsheet& f) {
         EXPECT_EQ((std::pair{names.trimmed(k), kinds[k]}), (std::pair{p.name, p.kind}));
         const Field pname(p.name, 12);
         Field q(12), l(16);
-        // Per component: one component and one tray more than needed show
-        // that nothing lands outside its place.
+        // One component and one tray more than needed: nothing lands outside.
         int64_t nk = I(p.components.size()), ld = nk + 1;
         Field ids(8, static_cast<size_t>(ld));
         Reals v(static_cast<size_t>(p.kind == 1 ? nt + 1 : ld * (nt + 1)), -1.0);

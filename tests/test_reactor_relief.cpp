@@ -1,7 +1,6 @@
 // Reactor profiles and pressure relief: every routine against the random
-// flowsheets' reactors and relief objects (the round trip calls
-// check_reactors). Callers ask for one point, component row, result or
-// name more than stored: that room must stay as it was.
+// flowsheets (check_reactors, called by the round trip), callers asking for
+// one entry more than stored, which must stay as it was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,8 +26,7 @@ std::pair<Texts, Ints> listing(const std::vector<Series>& list) {
   return {guarded(l.first, 12), guarded(l.second, int64_t{-7})};
 }
 
-// One property read per point (one) or per component (two) into arrays of
-// one point and one component row more than stored.
+// One property read per point (one) or per component (two).
 template <class One, class Two>
 void check_values(const Series& p, int64_t points, One one, Two two) {
   SCOPED_TRACE("property " + p.name);
@@ -44,8 +42,8 @@ void check_values(const Series& p, int64_t points, One one, Two two) {
   expect_si(v, want);
 }
 
-// A profile's sizes (as its size routine gave them), names and kinds (flag
-// `absent` when there is no profile) and each property's values.
+// A profile's sizes (as given), names and kinds (flag `absent` without a
+// profile) and each property's values.
 template <class List, class One, class Two>
 void check_profile(const ReactorTruth& t, const Ints& sizes, int64_t absent, List list, One one, Two two) {
   const size_t n = t.properties.size();
@@ -58,9 +56,8 @@ void check_profile(const ReactorTruth& t, const Ints& sizes, int64_t absent, Lis
   for (const Series& p : t.properties) check_values(p, t.points, one, two);
 }
 
-// Profiles by number, and one past the last, of a reactor or a relief
-// vessel: the argument after the property name is the substream or the
-// flow basis.
+// Profiles by number, and one past the last, of a reactor (by substream)
+// or a relief vessel (by flow basis).
 template <class Sizes, class List, class One, class Two>
 void check_numbered(const Field& id, const std::vector<ReactorTruth>& profiles, bool by_basis, Sizes sizes, List list,
                     One one, Two two) {
@@ -92,8 +89,8 @@ void check_two_sections(const Field& id, const ReactorTruth& t, int64_t absent, 
   check_profile(t, n, absent, [&](auto&... a) { call(list, id, a...); }, one, [&](auto&... a) { call(two, id, a...); });
 }
 
-// A section read whole: its count, its values as TKPVAL lists them (all)
-// or as TKPRF2 does (grid: the names of one point).
+// A section read whole: its count, and its values as a list (all) or a
+// grid (the names of one point).
 void check_table(const Field& id, const ValueTable& t, void (*count)(const char*, int64_t*, size_t), auto all,
                  auto grid) {
   const size_t m = t.si.size();
@@ -139,8 +136,7 @@ void check_reactor(const RandomReactor& r) {
   Ints sizes(2, -1);
   call(tkrtsp_, id, sizes[0], sizes[1]);
   EXPECT_EQ(sizes, (Ints{r.fractions.points, r.fractions.components}));
-  // Catalyst attributes walked as a caller does: each component, each of
-  // its attributes, their elements.
+  // Catalyst attributes walked as a caller does.
   std::vector<std::tuple<std::string, std::string, int64_t, Texts, Reals>> walked, want;
   call(tkrnac_, id, one, n);
   for (int64_t kc = 1, na = -1, ne = -1, idum = 0; kc <= n; ++kc) {
@@ -188,8 +184,8 @@ void check_relief(const RandomRelief& r) {
         if (s.kind == 2) expect_si({reals[k]}, s.si);
       }
     }
-  // Vent: sizes, names and time axis, each section's sets into
-  // (points + 1, sets), and a name no section has.
+  // Vent: sizes, names, time axis, each section into (points + 1, sets),
+  // and a name no section has.
   const auto sets = [&](const std::string& name) {
     const auto it = std::find_if(r.vent.begin(), r.vent.end(), [&](const Series& s) { return s.name == name; });
     return it == r.vent.end() ? int64_t{0} : I(it->si.size()) / r.points;
@@ -219,8 +215,8 @@ void check_relief(const RandomRelief& r) {
   }
   call(tkpvr1_, id, Field("B_OTHER", 12), nvent, nvent, times, q, l, ierr);
   EXPECT_EQ(ierr, 3);
-  // Vessel, steady-state and PRAC profiles; the per-point readers choose
-  // by flow basis, as TKPSPL does on the section's path.
+  // Vessel, steady-state and PRAC profiles, chosen by flow basis as TKPSPL
+  // does on the section's path.
   call(tkpsub_, id, nvent);
   EXPECT_EQ(nvent, r.vessel_substreams);
   const auto by_basis = [&](auto fn, const char* section) {

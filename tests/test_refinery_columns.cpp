@@ -1,8 +1,6 @@
-// Refinery columns: the counts, connections and summary results against the
-// random flowsheets (check_refinery, called by check_columns), and on a
-// hand-built block what those do not write: pumparounds, the furnace table
-// and petroleum properties. The twins' values are checked against the random
-// flowsheets through the general routines, which hand refinery blocks on.
+// Refinery columns: counts, connections and summary results against the
+// random flowsheets (check_refinery, called by check_columns; the twins
+// through the general routines), and a hand-built block for the rest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,112 +52,85 @@ void check_refinery(const RandomColumnBlock& blk) {
     tknpet_(id.data(), &cc, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
     const int64_t sets = c == 1 || c > ncol ? 0 : blk.stripper_sets[static_cast<size_t>(c - 1)];
     const int64_t each = sets > 0 ? static_cast<int64_t>(col.connections.size()) / sets : 0;
-    EXPECT_EQ((Ints{n[3], n[6], n[7], n[10], n[11]}),
-              (c == 1 ? Ints{static_cast<int64_t>(col.summary.size()), nconn,
+    EXPECT_EQ((Ints{n[3], n[6], n[7], n[10], n[11]}), (c == 1 ? Ints{static_cast<int64_t>(col.summary.size()), nconn,
                              nconn ? static_cast<int64_t>(col.connections.size()) / nconn + 3 : 0, 0, 0}
                       : Ints{stripper_values, 0, 0, each, sets}))
         << c;
     lists("CN", c, col.connections);
     lists("RS", c, col.summary);
   }
+  // Column 0 and an unknown block: every count zeroed.
+  for (const auto& [block, column] : {std::pair{id, int64_t{0}}, std::pair{pad("NOSUCH", 40), int64_t{1}}}) {
+    Ints n(12, -7);
+    int64_t c = column;
+    tknpet_(block.data(), &c, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
+    EXPECT_EQ(n, Ints(12, 0)) << block << column;
+  }
   for (int64_t k = 1; k <= nconn + 1; ++k) lists("FR", k, k <= nconn ? blk.feed_connections[static_cast<size_t>(k - 1)] : std::vector<Series>{});
 }
 
 namespace {
 
-ColumnSet keyed(const std::string& name, const std::vector<std::string>& values) {
-  ColumnSet s{{name}, {}, ""};
-  for (const std::string& v : values) s.members.push_back({{v}});
-  return s;
-}
 ColumnSet temp_pres() { return {{"PROPERTIES"}, {{{"22"}, 2, 22}, {{"23"}, 2, 20}}, ""}; }
-std::vector<Value> reals(std::initializer_list<double> xs) {
-  std::vector<Value> v;
-  for (double x : xs) v.push_back(Value::real(x, 1));
-  return v;
-}
 
 // Block "CU": a main column and stripper 10 (column 11) with profiles, and
-// the refinery results.
-class RefineryColumn : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SummaryBuilder b;
-    b.header();
-    FlowsheetWriter w(b);
-    w.property_names();
-    w.components({"A", "B", "C"});
-    w.block_results("CRUDEUNIT", "CU", {}, {BlockResult::real(prop::kTemp, 1.0)});
-    auto at = [](const std::string& s) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", "CU", s}; };
-    int next = 1;
-    column_dataset(w, at("HYD_M"), {property_set(601), tray_set({1, 2})}, {Value::real(1.5), Value::real(2.5)}, &next);
-    column_dataset(w, at("HYDS_10"), {property_set(602), tray_set({1})}, {Value::real(7)}, &next);
-    column_dataset(w, at("TRAY_Y_M"), {property_set(39), component_set({"B", "A"}), tray_set({1, 2})},
-                   {Value::real(.1), Value::real(.2), Value::real(.3), Value::real(.4)}, &next);
-    column_dataset(w, at("TRAY_Y_S"), {property_set(39), component_set({}), column_set(10), tray_set({1})},
-                   {Value::real(.5), Value::real(.6), Value::real(.7)}, &next);
-    for (int64_t s = 1; s <= 10; ++s) column_dataset(w, at("MSCO_" + std::to_string(s)), {property_set(22)}, {Value::real(1)}, &next);
-    column_dataset(w, at("INFO_M"), {temp_pres()}, reals({300, 2e5}), &next);
-    column_dataset(w, at("INFO_S"), {temp_pres(), keyed("N_STRIP", {"1", "10"})}, reals({310, 3e5, 320, 4e5}), &next);
-    column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}), &next);
-    column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
-                   reals({1, 2, 3, 4, 5, 6}), &next);
-    column_dataset(w, at("FURN_XXY"), {temp_pres(), component_set({})}, reals({11, 12, 21, 22, 31, 32}), &next);
-    for (const char* pp : {"PPL_M", "PPS_M", "PPV_M", "PPVS_10"}) {
-      column_dataset(w, at(pp), {property_set(22, 22), tray_set({1, 2})}, reals({400, 410}), &next);
-      if (pp == std::string("PPL_M")) column_dataset(w, at(pp), {property_set(23, 20), tray_set({1, 2})}, reals({1e5, 2e5}), &next);
-    }
-    file_ = std::make_unique<TempSummaryFile>(b.text());
-    loaded_ = std::make_unique<LoadedSummary>(file_->string());
-    ASSERT_EQ(loaded_->ierr(), 0);
+// what the random blocks do not write: pumparounds, the furnace table and
+// petroleum properties.
+TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
+  SummaryBuilder b;
+  b.header();
+  FlowsheetWriter w(b);
+  w.property_names();
+  w.components({"A", "B", "C"});
+  w.block_results("CRUDEUNIT", "CU", {}, {BlockResult::real(prop::kTemp, 1.0)});
+  auto at = [](const std::string& s) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", "CU", s}; };
+  int next = 1;
+  column_dataset(w, at("HYD_M"), {property_set(601), tray_set({1, 2})}, {Value::real(1.5), Value::real(2.5)}, &next);
+  column_dataset(w, at("HYDS_10"), {property_set(602), tray_set({1})}, {Value::real(7)}, &next);
+  column_dataset(w, at("TRAY_Y_M"), {property_set(39), component_set({"B", "A"}), tray_set({1, 2})},
+                 {Value::real(.1), Value::real(.2), Value::real(.3), Value::real(.4)}, &next);
+  column_dataset(w, at("TRAY_Y_S"), {property_set(39), component_set({}), column_set(10), tray_set({1})},
+                 {Value::real(.5), Value::real(.6), Value::real(.7)}, &next);
+  for (int64_t s = 1; s <= 10; ++s) column_dataset(w, at("MSCO_" + std::to_string(s)), {property_set(22)}, {Value::real(1)}, &next);
+  column_dataset(w, at("INFO_M"), {temp_pres()}, reals({300, 2e5}, 1), &next);
+  column_dataset(w, at("INFO_S"), {temp_pres(), keyed_set("N_STRIP", {"1", "10"})}, reals({310, 3e5, 320, 4e5}, 1), &next);
+  column_dataset(w, at("PUMPAROU"), {temp_pres(), keyed_set("PUMPAROUND", {"PA-1", "PA-2"})}, reals({330, 5e5, 340, 6e5}, 1),
+                 &next);
+  column_dataset(w, at("M-FCONNE"), {temp_pres(), keyed_set("M-FCONNECT", {"FEED", "NAPHTHA", "KERO"})},
+                 reals({1, 2, 3, 4, 5, 6}, 1), &next);
+  column_dataset(w, at("FURN_XXY"), {temp_pres(), component_set({})}, reals({11, 12, 21, 22, 31, 32}, 1), &next);
+  for (const char* pp : {"PPL_M", "PPS_M", "PPV_M", "PPVS_10"}) {
+    column_dataset(w, at(pp), {property_set(22, 22), tray_set({1, 2})}, reals({400, 410}, 1), &next);
+    if (pp == std::string("PPL_M"))
+      column_dataset(w, at(pp), {property_set(23, 20), tray_set({1, 2})}, reals({1e5, 2e5}, 1), &next);
   }
-  std::string id = pad("CU", 40);
-  std::unique_ptr<TempSummaryFile> file_;
-  std::unique_ptr<LoadedSummary> loaded_;
-};
-
-TEST_F(RefineryColumn, CountsFollowTheColumn) {
-  int64_t ncol = -1;
+  TempSummaryFile file(b.text());
+  LoadedSummary loaded(file.string());
+  ASSERT_EQ(loaded.ierr(), 0);
+  const std::string id = pad("CU", 40);
+  int64_t ncol = -1, ierr = -1;
   tkncol_(id.data(), &ncol, id.size());
   EXPECT_EQ(ncol, 11);
-  // Main column, stripper 10, column 0, an unknown block: stale counts go.
-  for (auto [block, column, want] : std::vector<std::tuple<std::string, int64_t, Ints>>{
-           {"CU", 1, {2, 1, 1, 2, 2, 2, 3, 5, 2, 3, 0, -7}},
-           {"CU", 11, {2, 1, 1, 4, 0, 0, 0, 0, 0, 0, 1, 1}},
-           {"CU", 0, Ints(12, 0)},
-           {"NOSUCH", 1, Ints(12, 0)}}) {
-    const std::string b = pad(block, 40);
+  // Every count of the main column and of stripper 10 (zeroed on entry).
+  for (auto [column, want] : {std::pair{int64_t{1}, Ints{2, 1, 1, 2, 2, 2, 3, 5, 2, 3, 0, 0}},
+                              std::pair{int64_t{11}, Ints{2, 1, 1, 4, 0, 0, 0, 0, 0, 0, 1, 1}}}) {
     Ints n(12, -7);
-    int64_t c = column;
-    tknpet_(b.data(), &c, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
-    if (want[11] == -7) want[11] = 0;  // zeroed on entry
-    EXPECT_EQ(n, want) << block << " " << column;
+    tknpet_(id.data(), &column, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
+    EXPECT_EQ(n, want) << column;
   }
-}
-
-TEST_F(RefineryColumn, PumparoundListStopsAtItsCount) {
-  struct Case {
-    int64_t number;
-    Reals want;  // SI values, the last beyond the count stays
-    int64_t ierr;
-  };
-  // (Connections and summary results are checked against the random
-  // flowsheets; pumparounds here.)
-  for (const Case& k : std::vector<Case>{{2, {340, -1}, 0}, {3, {-1, -1}, 1}}) {
+  // Pumparound 2, and 3 which is not there: the list stops at its count.
+  for (auto [number, want, werr] :
+       {std::tuple{int64_t{2}, Reals{340, -1}, int64_t{0}}, std::tuple{int64_t{3}, Reals{-1, -1}, int64_t{1}}}) {
     std::string names(25, '#'), q(12, '#'), l(16, '#');
     Reals v{-1, -1};
-    int64_t one = 1, n = k.number, ierr = -1;
-    tkptpp_(id.data(), &n, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
-    EXPECT_EQ(ierr, k.ierr) << k.number;
-    expect_si(v, k.want);
-    EXPECT_EQ(names.substr(12), std::string(13, '#'));
+    int64_t one = 1;
+    tkptpp_(id.data(), &number, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
+    EXPECT_EQ(std::pair(ierr, names.substr(12)), std::pair(werr, std::string(13, '#'))) << number;
+    expect_si(v, want);
     if (ierr == 0) EXPECT_EQ((Texts{field(names, 12, 0), trim(q), trim(l)}), (Texts{"TEMP", units_of(22)[0], units_of(22)[1]}));
   }
-}
-
-TEST_F(RefineryColumn, FurnaceTableAndPetroleumProperties) {
   // Two components of three: values (component, property), nothing past.
-  int64_t np = 2, nc = 2, ierr = -1;
+  int64_t np = 2, nc = 2;
   std::string pn(25, '#'), ids(17, '#'), qn(24, '#'), ul(32, '#');
   Reals v(5, -1.0);
   tkfrcm_(id.data(), &np, &nc, pn.data(), ids.data(), v.data(), qn.data(), ul.data(), &ierr, 40, 12, 8, 12, 16);

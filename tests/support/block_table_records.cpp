@@ -7,8 +7,7 @@ namespace {
 
 std::string num(int64_t n) { return std::to_string(n); }
 
-const std::vector<std::string> kColumnQualifiers{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS",
-                                                 "BASIS"};
+const std::vector<std::string> kColumnQualifiers{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"};
 
 }  // namespace
 
@@ -22,12 +21,10 @@ std::string BlockTableWriter::points_set(int64_t npoints) {
 
 IdMember BlockTableWriter::column_member(const ProfileColumn& c) const {
   return {{num(c.property), blank_item(c.substream), blank_item(c.phase), blank_item(c.component), blank_item(c.basis)},
-          2,
-          c.unit_type};
+          2, c.unit_type};
 }
 
-void BlockTableWriter::reactor_report(const std::string& model, const std::string& block,
-                                      const std::string& section,
+void BlockTableWriter::reactor_report(const std::string& model, const std::string& block, const std::string& section,
                                       const std::vector<ProfileColumn>& profiles) {
   for (const ProfileColumn& p : profiles) {
     const std::string set = fresh("RP");
@@ -62,10 +59,8 @@ void BlockTableWriter::property_table(const std::string& type, const std::string
 void BlockTableWriter::envelope(const std::string& id, const std::vector<ProfileColumn>& columns,
                                 const std::vector<EnvelopePoint>& points) {
   const std::string set = fresh("PE");
-  std::vector<IdMember> members{{{"7003", "MIXED", " ", " ", " "}, 2, 0},
-                                {{"7001", "MIXED", " ", " ", " "}, 2, 22},
-                                {{"7002", "MIXED", " ", " ", " "}, 2, 20},
-                                {{"131", "MIXED", " ", " ", " "}, 2, 0}};
+  std::vector<IdMember> members{{{"7003", "MIXED", " ", " ", " "}, 2, 0}, {{"7001", "MIXED", " ", " ", " "}, 2, 22},
+                                {{"7002", "MIXED", " ", " ", " "}, 2, 20}, {{"131", "MIXED", " ", " ", " "}, 2, 0}};
   for (const ProfileColumn& c : columns) members.push_back(column_member(c));
   w_.idset_once(set, kColumnQualifiers, members);
   const std::string npt = points_set(static_cast<int64_t>(points.size()));
@@ -99,8 +94,7 @@ void BlockTableWriter::sensitivity(const SensitivityStudy& s) {
   for (int64_t d = 106; d <= 111; ++d) desc_members.push_back({{num(d)}, 6, 0});
   w_.idset_once(desc, {"PROPERTIES"}, desc_members);
   w_.idset_once(ent, {"PROPERTIES"}, {{{"105"}, 2, 0}});
-  w_.lset_once(stat, "(%" + stat + " (%" + desc + " & %" + ncol + ") (%" + ent + " & %" + ncol + " & %" +
-                         npts + "))");
+  w_.lset_once(stat, "(%" + stat + " (%" + desc + " & %" + ncol + ") (%" + ent + " & %" + ncol + " & %" + npts + "))");
   std::vector<Value> vals;
   if (s.status.empty()) vals.push_back(Value::integer(0));
   for (const auto& [p, v] : s.status) vals.push_back(Value::integer(v));
@@ -126,8 +120,7 @@ void BlockTableWriter::flowsheet_balance(const std::vector<double>& reals) {
 void example_tables(FlowsheetWriter& w) {
   BlockTableWriter t(w);
   t.property_table("FLASHCURVE", "FLASH1",
-                   {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1,
-                     {300.0, 320.0, 340.0, 360.0, 380.0}},
+                   {{prop::kTemp, "MIXED", "", "", "", unit_type::kTemperature, 1, {300.0, 320.0, 340.0, 360.0, 380.0}},
                     {prop::kVfrac, "MIXED", "VAPOR", "", "MOLE", 0, 1, {0.0, 0.1, 0.35, 0.8, 1.0}}});
   t.sensitivity({"S-1", 3, 2, {{"FEED", "TEMP"}, {"B1", "QCALC"}}, {{300.0, 1.5E5}, {320.0, 2.5E5}, {340.0, 3.5E5}},
                  {{1, 0}, {3, 4}}});

@@ -1,9 +1,7 @@
-// Block and table results on top of FlowsheetWriter: reactor property
-// reports (one data set per profile, siblings under one section), property
-// tables (point by point), phase envelopes (per point the marker 7003,
-// coordinates 7001 and 7002, status 131, then the columns), sensitivity
-// studies (descriptors 106..111, entries 105, point status 131) and the
-// flowsheet balance.
+// Reactor property reports (a data set per profile), property tables,
+// phase envelopes (per point 7003, 7001, 7002, 131, then the columns),
+// sensitivity studies (descriptors 106..111, entries 105, status 131) and
+// the flowsheet balance.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +27,7 @@ struct EnvelopePoint {
   std::vector<double> columns;
 };
 
-// descriptors[c]: up to 6 of column c + 1; entries[p][c]: entry (p + 1,
-// c + 1); status: of the points that have one.
+// descriptors[c]: up to 6 of column c + 1; entries[p][c]; status by point.
 struct SensitivityStudy {
   std::string id;
   int64_t npoints = 0, ncolumns = 0;
@@ -45,9 +42,7 @@ class BlockTableWriter {
 
   void reactor_report(const std::string& model, const std::string& block, const std::string& section,
                       const std::vector<ProfileColumn>& profiles);
-  void property_table(const std::string& type, const std::string& id,
-                      const std::vector<ProfileColumn>& columns);
-  // The columns' values come with the points.
+  void property_table(const std::string& type, const std::string& id, const std::vector<ProfileColumn>& columns);
   void envelope(const std::string& id, const std::vector<ProfileColumn>& columns,
                 const std::vector<EnvelopePoint>& points);
   void sensitivity(const SensitivityStudy& study);
@@ -62,8 +57,7 @@ class BlockTableWriter {
   int counter_ = 0;
 };
 
-// A flash curve "FLASH1" of 5 points (temperature and vapour fraction)
-// and a study "S-1" of 3 points by 2 columns, point 2 without a status.
+// Flash curve "FLASH1" (5 points) and study "S-1" (3 points by 2 columns).
 void example_tables(FlowsheetWriter& w);
 
 }  // namespace flowsum::testing

@@ -1,5 +1,5 @@
 // Checks of the families against a random flowsheet's truth, run by the
-// round trip on every flowsheet it loads.
+// round trip.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "loading/reference_tables.hpp"
@@ -28,7 +29,6 @@ void check_columns(const RandomFlowsheet& f);
 void check_heat_transfer(const RandomFlowsheet& f);
 void check_equipment(const RandomFlowsheet& f);
 void check_pipelines(const RandomFlowsheet& f);
-// A refinery block's counts, summary results and connections.
 void check_refinery(const RandomColumnBlock& blk);
 
 // Values equal to the truth's SI values (to the last digits).
@@ -41,8 +41,8 @@ inline std::string field(const std::string& a, size_t width, size_t k) {
   const std::string f = a.substr(width * k, width);
   return f.substr(0, f.find_last_not_of(' ') + 1);
 }
-// Fields 0..n of a caller's array, trailing blanks cut (the last one the
-// guard a routine must leave alone), and the truth with that guard added.
+// Fields 0..n of a caller's array, trailing blanks cut (n: the guard), and
+// the truth with that guard added.
 inline std::vector<std::string> listed(const Field& f, size_t n) {
   std::vector<std::string> t;
   for (size_t k = 0; k <= n; ++k) t.push_back(f.trimmed(k));
@@ -53,6 +53,17 @@ inline std::vector<std::string> guarded(std::vector<std::string> v, size_t width
 }
 template <class T>
 std::vector<T> guarded(std::vector<T> v, T guard) { return v.push_back(guard), v; }
+// Caller arrays of n entries (np names) with a guard entry ('#', -1) after each.
+struct Entries {
+  std::string names, texts, qnames, labels;
+  Ints kinds, ints;
+  Reals values;
+  int64_t ierr;
+  explicit Entries(int64_t n, int64_t flag = -7, int64_t np = -1)
+      : names(12 * Z((np < 0 ? n : np) + 1), '#'), texts(12 * Z(n + 1), '#'), qnames(texts), labels(16 * Z(n + 1), '#'),
+        kinds(Z(n + 1), -1), ints(kinds), values(Z(n + 1), -1.0), ierr(flag) {}
+  auto key() const { return std::tie(ierr, names, texts, qnames, labels, kinds, ints, values); }
+};
 // Quantity name and SI label of a unit type ("" for none).
 inline std::vector<std::string> units_of(int64_t unit_type) {
   if (unit_type == 0) return {"", ""};

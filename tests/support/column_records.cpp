@@ -51,13 +51,16 @@ ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed) {
   for (int64_t t : trays) s.members.push_back({{num(t)}});
   return s;
 }
-ColumnSet component_set(const std::vector<std::string>& components) {
-  ColumnSet s{{"COMPONENTS"}, {}, components.empty() ? "ID_NCC" : ""};
-  for (const std::string& c : components) s.members.push_back({{c}});
+ColumnSet keyed_set(const std::string& qualifier, const std::vector<std::string>& keys) {
+  ColumnSet s{{qualifier}, {}, ""};
+  for (const std::string& k : keys) s.members.push_back({{k}});
   return s;
 }
-
-// ---- Random column blocks ------------------------------------------------------
+ColumnSet component_set(const std::vector<std::string>& components) {
+  ColumnSet s = keyed_set("COMPONENTS", components);
+  if (components.empty()) s.name = "ID_NCC";
+  return s;
+}
 
 namespace {
 
@@ -86,8 +89,7 @@ double si_of(int64_t unit_type, int64_t code, double x) {
 }
 
 
-// Writes the random data sets of one block; the data sets of one section
-// keyword are written one after another.
+// Writes the random data sets of one block, those of a section together.
 class Generator : public Draws {
  public:
   Generator(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc)
@@ -136,8 +138,7 @@ class Generator : public Draws {
       for (auto& write : pending_[s]) write();
     order_.clear();
   }
-  // A profile property of the section: per tray, or per component over
-  // all the run's components or a shuffled choice of them.
+  // A profile property: per tray, or per component (all or a shuffled choice).
   Series profile(const std::string& section, const Named& n, int64_t column, int64_t trays, bool per_component,
                  int64_t halves = 1) {
     Series s{n.name, per_component ? 2 : 1, 'A', n.unit_type};
@@ -169,8 +170,7 @@ class Generator : public Draws {
   std::map<std::string, std::vector<std::function<void()>>> pending_;
 };
 
-// A column's per-tray properties, hydraulics, compositions and the
-// rate-based sections, in listing order.
+// A column's profile properties, in listing order.
 void profiles(Generator& g, const std::string& model, int64_t c, bool three, RandomColumn& col) {
   const bool linked = model == "LINKEDCOL", rate = model == "KINETCOL";
   const int64_t key = linked || rate ? c : 0, nt = col.trays;
@@ -187,8 +187,7 @@ void profiles(Generator& g, const std::string& model, int64_t c, bool three, Ran
   auto hydraulics = [&](const std::string& sec, size_t n) {
     for (size_t k = 0; k < n; ++k) col.properties.push_back(g.profile(sec, kHydraulics[k], key, nt, false));
   };
-  // Each composition is written now and then left out; the one in
-  // `counted` gives the column's component count.
+  // Compositions, now and then left out; `counted` gives the component count.
   auto compositions = [&](const std::vector<std::string>& names, const std::string& counted, int percent) {
     std::map<std::string, Series> done;
     for (const std::string& n : names) {
@@ -218,8 +217,7 @@ void profiles(Generator& g, const std::string& model, int64_t c, bool three, Ran
         {"INT_TEMP", true, {{621, "INT_TEMP", 22}}},
         {"HEAT_" + num(c), false, {{622, "HEAT_RATE", 13}, {623, "L_CONDUC", 13}, {624, "V_CONDUC", 13}, {626, "V_CONVEC", 13}, {625, "L_CONVEC", 13}}},
         {"FLOD_" + num(c), false, {{57, "FLOOD", 0}, {55, "PDROP", 20}, {56, "DIAM", 0}}},
-        {"TRAY_EFF", true, {{627, "EFF", 0}}},
-        {"PAC_HETP", true, {{58, "HETP", 0}}}};
+        {"TRAY_EFF", true, {{627, "EFF", 0}}}, {"PAC_HETP", true, {{58, "HETP", 0}}}};
     for (const auto& [sec, keyed, names] : groups)
       if (g.chance(50))
         for (const Named& n : names) col.properties.push_back(g.profile(sec, n, keyed ? c : 0, nt, false));
@@ -239,8 +237,7 @@ void profiles(Generator& g, const std::string& model, int64_t c, bool three, Ran
   }
 }
 
-// A refinery column's profile: column 1 the main column, column c stripper
-// c - 1 (its compositions keyed by "N_COL" = c - 1 in the shared sections).
+// A refinery column's profile (column c > 1: stripper c - 1).
 void refinery_profiles(Generator& g, int64_t c, RandomColumn& col) {
   const std::string suffix = c == 1 ? "_M" : "_S";
   const int64_t key = c == 1 ? 0 : c - 1;
@@ -254,9 +251,8 @@ void refinery_profiles(Generator& g, int64_t c, RandomColumn& col) {
   }
 }
 
-// A refinery block's summary results ("INFO_M", "INFO_S" by "N_STRIP"),
-// main-column connections ("M-FCONNE", with "MF_CON" keyed in the reverse
-// order) and stripper connections ("MSCO_"s, one to three data sets).
+// A refinery block's summary results, main-column connections ("MF_CON"
+// keyed in reverse order) and stripper connections (one to three "MSCO_"s).
 void refinery_results(Generator& g, RandomColumnBlock& blk) {
   static const std::vector<Named> kResults{{22, "TEMP", 22}, {23, "PRES", 20}, {33, "NSTAGE", 0}, {8001, "MOLEFLMX", 11}};
   auto pick = [&](int64_t n) {
@@ -264,8 +260,7 @@ void refinery_results(Generator& g, RandomColumnBlock& blk) {
     for (int64_t at = g.between(0, 3); n > 0; --n, at = (at + 1) % 4) out.push_back(kResults[static_cast<size_t>(at)]);
     return out;
   };
-  // One data set, properties varying fastest over the keys of `column`;
-  // the truth per key.
+  // One data set over the keys of `column`; the truth per key.
   auto keyed = [&](const std::string& section, const std::vector<Named>& props, const std::string& column,
                    const std::vector<std::string>& keys) {
     std::vector<Value> vals;
@@ -308,8 +303,7 @@ void refinery_results(Generator& g, RandomColumnBlock& blk) {
   }
 }
 
-// Summary values (linked and rate-based), tray reports and sized or rated
-// sections of a column.
+// Summary values, tray reports and sized or rated sections of a column.
 void column_extras(Generator& g, const std::string& model, int64_t c, const std::vector<std::string>& ncc,
                    RandomColumn& col) {
   const bool linked = model == "LINKEDCOL", rate = model == "KINETCOL";
@@ -328,8 +322,7 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
     const ColumnSet props = g.reals(pick({{44, "REB-DUTY", 13}, {33, "NSTAGE", 0}, {34, "REFLUX-RATIO", 0}}, g.between(1, 3)), col.summary, vals);
     g.add("COL_INFO", {props, column_set(c)}, vals);
   }
-  // A refinery column keeps its report in the main column only; its
-  // sections carry "_M" (main) or "_S" (stripper c - 1 in their identity).
+  // A refinery column: report in the main column only, sections "_M" or "_S".
   const bool crude = model == "CRUDEUNIT";
   const std::string report = crude ? (c == 1 ? "PTRY_M" : "") : key > 0 ? "MTRY_" + num(c) : "TRAY_REP";
   const std::string suffix = crude ? (c == 1 ? "_M" : "_S") : "";
@@ -341,8 +334,7 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
       if (g.chance(60) || (t == col.trays && s.trays.empty())) s.trays.push_back(t);
     std::vector<ColumnSet> sets{{{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"},
                                  {{{num(n.property), "MIXED", "LIQUID", s.component.empty() ? " " : s.component, "MOLE", " "},
-                                   2, n.unit_type}},
-                                 ""}};
+                                   2, n.unit_type}}, ""}};
     if (key > 0) sets.push_back(column_set(c));
     sets.push_back(tray_set(s.trays, true));
     g.add(report, sets, g.values(s, s.trays.size(), g.code(n.unit_type)));
@@ -390,8 +382,7 @@ void column_extras(Generator& g, const std::string& model, int64_t c, const std:
 }  // namespace
 
 std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWriter& w,
-                                                    const std::vector<std::string>& ncc,
-                                                    std::set<std::string>& used) {
+                                                    const std::vector<std::string>& ncc, std::set<std::string>& used) {
   Generator g(seed, w, ncc);
   std::vector<RandomColumnBlock> out;
   static const std::vector<std::string> kModels{"TRAYCOL", "LINKEDCOL", "KINETCOL", "SOLVEXT", "SCRUB"};

@@ -1,10 +1,7 @@
-// Fixture data sets of column blocks and random column blocks with their
-// truth. Every column data set lies under "BLOCK" model id section and has
-// a loading sequence of its own that loops identifier sets of one
-// qualifier each (the first varies fastest): PROPERTIES (a real with its
-// unit type), then COMPONENTS (ID_NCC or a set of its own), N_COL (the
-// column), NPOINTS (a section's identity: section number in characters
-// 1-4, column in 5-8) and TRAY_NO, as the data set has them.
+// Column data sets ("BLOCK" model id section, a sequence looping sets of
+// one qualifier each, the first fastest: PROPERTIES, COMPONENTS, N_COL,
+// NPOINTS (section number in characters 1-4, column in 5-8), TRAY_NO), and
+// random column blocks with their truth.
 #pragma once
 
 #include <cstdint>
@@ -17,9 +14,8 @@
 
 namespace flowsum::testing {
 
-// Reproducible draws: only the raw 64-bit stream of the engine is used,
-// never the library's distributions (whose results differ between standard
-// libraries).
+// Reproducible draws from the engine's raw stream (the standard
+// distributions differ between libraries).
 class Draws {
  public:
   explicit Draws(uint64_t state) : e_(state) {}
@@ -31,8 +27,7 @@ class Draws {
   std::mt19937_64 e_;
 };
 
-// One identifier set of a column data set; name "ID_NCC" reuses the run's
-// component set.
+// One identifier set of a column data set (name "ID_NCC": the run's).
 struct ColumnSet {
   std::vector<std::string> qualifiers;
   std::vector<IdMember> members;
@@ -41,22 +36,20 @@ struct ColumnSet {
 inline std::string num(int64_t n) { return std::to_string(n); }
 // A set of members 1 to n, written "#n".
 inline ColumnSet counted_set(const std::string& qualifier, int64_t n) { return {{qualifier}, {{{"#" + num(n)}}}, ""}; }
-// Writes the sets (fresh names, tried from *next on when given), a loading
-// sequence looping them and the data set at path with the values.
+// The sets (fresh names, tried from *next on), a sequence looping them and
+// the data set at path.
 void column_dataset(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<ColumnSet>& sets,
                     const std::vector<Value>& values, int* next = nullptr);
-// The common sets: a property (with its value type and unit type), a
-// column, a section identity, trays, components.
 ColumnSet property_set(int64_t property, int64_t unit_type = 0, int64_t type = 2);
 ColumnSet column_set(int64_t column);
 ColumnSet identity_set(int64_t section, int64_t column);
 // Trays 1 to n are written "#n" (a profile's tray count) unless listed.
 ColumnSet tray_set(const std::vector<int64_t>& trays, bool listed = false);
 ColumnSet component_set(const std::vector<std::string>& components);  // empty: ID_NCC
+ColumnSet keyed_set(const std::string& qualifier, const std::vector<std::string>& keys);  // members listed
 
-// One series of the truth: a profile property, a tray-report property, a
-// summary or section result, or a section profile property. Values are in
-// SI: one per tray (trays), or [tray * ncomp + component] for kind 2.
+// A series of the truth (profile or report property, result), in SI: one
+// per tray, or [tray * ncomp + component] for kind 2.
 struct Series {
   std::string name;
   int64_t kind = 1;        // 1 per tray, 2 per component; results: 1 integer, 2 real, 3 text
@@ -83,16 +76,15 @@ struct RandomColumnBlock {
   std::string model, id;  // model as written in the paths
   std::vector<RandomColumn> columns;
   std::vector<Series> reboiler;  // results, then (kind 2) the compositions
-  // Refinery: per main-column connection its results, then its "MF_CON"
-  // values; and the number of "MSCO_" data sets of each stripper.
+  // Refinery: each main-column connection's results then "MF_CON" values;
+  // each stripper's number of "MSCO_" data sets.
   std::vector<std::vector<Series>> feed_connections;
   std::vector<int64_t> stripper_sets;
 };
 
-// Writes column blocks of every model with identifiers not in `used`
-// (which receives them) over the run's components ncc.
+// Column blocks of every model, with identifiers not in `used` (which
+// receives them), over the run's components ncc.
 std::vector<RandomColumnBlock> random_column_blocks(uint64_t seed, FlowsheetWriter& w,
-                                                    const std::vector<std::string>& ncc,
-                                                    std::set<std::string>& used);
+                                                    const std::vector<std::string>& ncc, std::set<std::string>& used);
 
 }  // namespace flowsum::testing

@@ -88,7 +88,7 @@ std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, s
   const std::vector<std::pair<std::string, std::string>> models{
       {"VLDRUM", "HCURVE:HCURVE"},  {"TEMPCHG", "HCURVE:HCURVE"},   {"TWOSIDE", "HOT_HCUR:HOT COLD_HCU:COLD"},
       {"MULTSIDE", "HCURVE:HCURVE"}, {"KINETCOL", "REB_HCUR:REBOILER COND_HCU:CONDENSER"},
-      {"TRAYCOL", "REB_HCUR:REBOILER COND_HCU:CONDENSER ICH_HCUR:ICSTREAM"},
+      {"TRAYCOL", "REB_HCUR:REBOILER COND_HCU:CONDENSER ICH_HCUR:ICSTREAM"}, {"LINKEDCOL", "ICH_HCUR:ICSTREAM"},
       {"CRUDEUNIT", "REB_HCIM:REBOILER COND_HCU:CONDENSER SREB_HCU:STRIPPERREBOILER PA_HCURV:PUMPAROUND"}};
   CurveWriter cw(w);
   std::vector<CurveBlock> out;
@@ -118,6 +118,10 @@ std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, s
         b.curves.push_back(std::move(c));
       }
     }
+    // Intermediate-stream identifiers for the first curve numbers.
+    for (int k = sections.find("ICSTREAM") == std::string::npos ? 0 : below(13); k > 0; --k)
+      b.stream_ids.push_back(model == "LINKEDCOL" ? num(below(1000)) : "IC-" + num(below(100000)));
+    if (!b.stream_ids.empty()) cw.intermediate_ids(b.model, b.id, b.stream_ids, model == "LINKEDCOL");
     out.push_back(std::move(b));
   }
   return out;

@@ -1,10 +1,6 @@
-// Fixture heating curves: one data set "BLOCK" model id section per curve,
-// whose sequence loops the rows of a point (PROPERTIES SUBSTREAM PHASE
-// COMPONENTS BASIS) over NPOINT and the one-member set HCURV_NO (the number,
-// or "PA1 2" in the stripper and pumparound sections); ICH_HCUI holds one
-// value per intermediate-stream curve number. Here too the one writer of
-// shared sets, which the exchanger, compressor, costing and pipeline writers
-// use as well.
+// Fixture heating curves: a data set per curve looping a point's rows over
+// NPOINT and HCURV_NO (the number, or "PA1 2" in stripper and pumparound
+// sections); and the writer of shared sets the family writers use.
 #pragma once
 
 #include <set>
@@ -32,12 +28,12 @@ struct CurveBlock {
   std::string model, id;
   std::vector<Curve> curves;  // in listing order
   bool refinery = false;
+  std::vector<std::string> stream_ids;  // ICH_HCUI: by curve number (integers for LINKEDCOL)
 };
 
-// Writes the data set at path with the values and a loading sequence looping
-// the sets, every set and the sequence written once under a name made from
-// prefix (at most 4 characters) and kept for their content, so that data sets
-// of one layout share them, as a simulator writes them.
+// The data set at path and a sequence looping the sets, each set and
+// sequence named from prefix once per content, so that data sets of one
+// layout share them, as a simulator writes them.
 void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
                     const std::vector<ColumnSet>& sets, const std::vector<Value>& values);
 

@@ -1,17 +1,7 @@
-// Fixture data sets of compressor blocks and costed equipment items, on top
-// of FlowsheetWriter. Values with a unit type are written in its unit 1.
-//
-//  BLOCK BOOSTR id PERF_SCL      PROPERTIES; one value per result
-//  BLOCK STAGEBST id PERF_STG    PROPERTIES SUBSTREAM PHASE COMPONENTS BASIS
-//                                UNITS crossed with NSTAGE (properties fastest)
-//  BLOCK STAGEBST id SGBS_PRF    PROPERTIES crossed with NSTAGE
-//  BLOCK STAGEBST id COOL_PRF    PROPERTIES crossed with NMINS1 (coolers)
-//  BLOCK STAGEBST id PERF_WHL    one data set per stage: PROPERTIES crossed
-//                                with NWHEEL and the one-member set STAGE_NO
-//                                holding the stage number ("12")
-//  COSTING EQUIPMEN type id sec  PROPERTIES; integers, reals, texts; sec
-//                                SZECST1 for tray and packed towers and
-//                                CUSTOM2, else SZECST
+// Fixture compressor blocks (BOOSTR: PERF_SCL; STAGEBST: PERF_STG, SGBS_PRF,
+// COOL_PRF, a PERF_WHL per stage keyed by STAGE_NO) and costed equipment
+// items ("COSTING EQUIPMEN type id" SZECST, or SZECST1 for towers and
+// CUSTOM2), reals in unit 1.
 #pragma once
 
 #include <cstdint>
@@ -58,12 +48,9 @@ struct CostingRecord {
 };
 std::string costing_section_of(const std::string& type);
 
-// Data sets of the same layout share their sets and loading sequence, as a
-// simulator writes them.
 class EquipmentWriter {
  public:
   explicit EquipmentWriter(FlowsheetWriter& w) : w_(w) {}
-  // The sections of a compressor that are not empty.
   void compressor(const CompressorRecord& c);
   void costing(const CostingRecord& c);
 

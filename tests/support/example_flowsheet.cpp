@@ -1,10 +1,6 @@
-// The example flowsheet: FEED1 and FEED2 meet in mixer M1, heater H1 warms
-// the mixture, flash drum F1 splits it into VAP and LIQ, and column C1
-// stabilises LIQ into DIST (top) and BOTT (bottoms); a plug-flow reactor
-// R1 stands beside them, relief object PSV-1 protects the flash drum, and
-// refinery column U1 stands on its own.
-// Flows are balanced component by component and the heat duties follow
-// from the stream enthalpies, so a reader can check the numbers by hand.
+// The example flowsheet: FEED1 and FEED2 mixed (M1), heated (H1), flashed
+// (F1), the liquid stabilised in column C1; beside them reactor R1, relief
+// object PSV-1 and refinery column U1. Flows and duties balance by hand.
 #include "support/example_flowsheet.hpp"
 
 #include <charconv>
@@ -20,7 +16,6 @@
 #include "support/stream_records.hpp"
 
 namespace flowsum::testing {
-
 namespace {
 
 // Six significant digits keep the file readable.
@@ -54,8 +49,7 @@ std::vector<double> each(const std::vector<double>& a, const std::vector<double>
   return out;
 }
 
-// A stream with a made-up molar enthalpy that rises with temperature and
-// with vapour.
+// A stream whose made-up molar enthalpy rises with temperature and vapour.
 StreamState state(std::string id, std::string source, std::string destination, double temp,
                   double pres, double vfrac, std::vector<double> flows) {
   return {std::move(id), std::move(source), std::move(destination), temp, pres, vfrac, std::move(flows),
@@ -79,8 +73,7 @@ ExplicitStream stream_record(const StreamState& s) {
                                      {prop::kVfrac, s.vfrac, unit_type::kNone},
                                      {prop::kMoleFlowTotal, r6(moles), unit_type::kMoleFlow},
                                      {prop::kMassFlowTotal, r6(mass), unit_type::kMassFlow},
-                                     {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}},
-                                    kComponents,
+                                     {prop::kHmx, s.hmx, unit_type::kMolarEnthalpy}}, kComponents,
                                     {{prop::kMoleFlow, s.flows, unit_type::kMoleFlow},
                                      {prop::kMoleFrac, frac, unit_type::kNone}});
   return m;
@@ -126,8 +119,7 @@ SummaryBuilder example_flowsheet() {
   w.components(kComponents);
   w.component_property("MW", prop::kMw, kMw);
 
-  // Blocks: connections, then results (temperature, pressure, the duty
-  // when there is one, vapour fraction).
+  // Blocks: connections, then temperature, pressure, duty, vapour fraction.
   auto block = [&](const char* model, const char* id, const std::vector<std::string>& in,
                    const std::vector<std::string>& out, const StreamState& at, const double* duty, double vfrac,
                    const char* set) {
@@ -149,20 +141,16 @@ SummaryBuilder example_flowsheet() {
 
   b.blank_line();
   w.connections("TRAYCOL", "C1", {{"LIQ", "MATERIAL"}}, {{"DIST", "MATERIAL"}, {"BOTT", "MATERIAL"}});
-  // Feed on tray 5, liquid distillate from tray 1, bottoms from tray 10
-  // (locations are stored counted from 0).
+  // Feed on tray 5, distillate from tray 1, bottoms from tray 10 (from 0).
   w.ports("TRAYCOL", "C1", {{0, 4, 0}}, {{1, 0, 0}, {2, 9, 0}});
-  w.block_results("TRAYCOL", "C1", {"LOCATION"},
-                  {BlockResult::integer(prop::kNstage, 10, {"COLUMN"}),
+  w.block_results("TRAYCOL", "C1", {"LOCATION"}, {BlockResult::integer(prop::kNstage, 10, {"COLUMN"}),
                    BlockResult::real(prop::kRefluxRatio, 2.5, unit_type::kNone, {"COLUMN"}),
                    BlockResult::real(prop::kTemp, dist.temp, unit_type::kTemperature, {"CONDENSR"}),
                    BlockResult::real(prop::kTemp, bott.temp, unit_type::kTemperature, {"REBOILER"}),
                    BlockResult::real(prop::kQcalc, c1_condenser, unit_type::kEnthalpyFlow, {"CONDENSR"}),
-                   BlockResult::real(prop::kQcalc, c1_reboiler, unit_type::kEnthalpyFlow, {"REBOILER"})},
-                  "COLRES");
-  // The column's tray profile: temperature and pressure from condenser to
-  // reboiler, and the liquid composition shifting towards the later
-  // components down the column.
+                   BlockResult::real(prop::kQcalc, c1_reboiler, unit_type::kEnthalpyFlow, {"REBOILER"})}, "COLRES");
+  // Tray profile: temperature, pressure, and a liquid shifting towards the
+  // later components down the column.
   {
     std::vector<double> temps, pres, x;
     for (int t = 0; t < 10; ++t) {
@@ -180,9 +168,8 @@ SummaryBuilder example_flowsheet() {
     column_dataset(w, {"BLOCK", "TRAYCOL", "C1", "TRAY_X"}, {property_set(36), component_set({}), trays}, reals(x));
   }
 
-  // A plug-flow reactor R1 beside the flowsheet: temperature and pressure
-  // along five points of its length, and the mole fractions of its mixed
-  // substream, the first component converted into the second.
+  // Plug-flow reactor R1: five points of temperature, pressure and mole
+  // fractions, the first component converted into the second.
   {
     const std::vector<std::string> pfr{"BLOCK", "TUBERX", "R1"};
     auto at = [&](const char* section) { auto p = pfr; p.push_back(section); return p; };
@@ -200,8 +187,7 @@ SummaryBuilder example_flowsheet() {
     column_dataset(w, at("PLPR_1"), {property_set(prop::kTemp, unit_type::kTemperature), mixed, points}, reals(temps, 1));
     column_dataset(w, at("PLPR_1"), {property_set(prop::kPres, unit_type::kPressure), mixed, points}, reals(pres, 1));
     column_dataset(w, at("PLZ_1"), {property_set(36), component_set({}), points}, reals(x));
-    // Relief object PSV-1 protecting F1: a dynamic fire scenario that meets
-    // the code, and the vent pressure and temperature over three points.
+    // Relief object PSV-1: a fire scenario, vent pressure and temperature.
     const ColumnSet results{{"PROPERTIES"}, {{{"872"}, 1}, {{"873"}, 1}, {{"874"}, 1}, {{"875"}, 1}}, ""};
     const ColumnSet three{{"NPOINT"}, {{{"#3"}}}, ""};
     column_dataset(w, {"PRES-RELIEF", "PSV-1", "PRDYSC"}, {results}, integers({0, 1, 1, 1}));
@@ -211,16 +197,13 @@ SummaryBuilder example_flowsheet() {
                    reals({340.0, 336.0, 331.0}, 1));
   }
 
-  // Streams: source, destination and class, totals, then one row per
-  // component for its mole flow and one for its mole fraction.
+  // Streams: totals, then per component mole flow and mole fraction.
   for (const StreamState* s : {&feed1, &feed2, &s1, &s2, &vap, &liq, &dist, &bott}) {
     b.blank_line();
     StreamWriter(w).main_table(stream_record(*s), "STRMAIN");
   }
 
-  // A three-stage compressor K1: performance and profile per stage, the two
-  // intercoolers, and the wheels of every stage; then two costed items, a
-  // pump (section SZECST) and a tray tower (SZECST1).
+  // Three-stage compressor K1 (intercoolers, wheels), a costed pump and tower.
   b.blank_line();
   const ResultGrid perf{{{47, unit_type::kEnthalpyFlow}, {48, 0}, {49, 0}},
                         {{185000.0, 5400.0, 0.78}, {192000.0, 5600.0, 0.77}, {199000.0, 5800.0, 0.76}}};
@@ -241,9 +224,7 @@ SummaryBuilder example_flowsheet() {
                      {count(222, 1), amount(381, 250000.0), count(382, 410000), amount(56, 1.8),
                       CostResult{874, 5, 0, 0, 0, false, "SIEVE"}}});
 
-  // A pipeline L1 of three segments carrying the vapour: its conditions at
-  // both ends, the mole fractions in and out, and temperature and pressure
-  // along its 150 m.
+  // Pipeline L1: three segments over 150 m carrying the vapour.
   b.blank_line();
   w.block_results("DUCTLINE", "L1", {}, {BlockResult::real(prop::kPres, 2600000.0, unit_type::kPressure)});
   PipelineRecord line;
@@ -263,18 +244,11 @@ SummaryBuilder example_flowsheet() {
   line.tube[0].qualifiers = {"MIXED", "VAPOR", " ", "MOLE"};
   PipelineWriter(w).pipeline(line);
 
-  // A refinery column U1: a main column of four trays with two side
-  // strippers of two trays each, one pumparound, the feed furnace, two
-  // main-column connections and the main column's boiling-temperature and
-  // molecular-weight profiles.
+  // Refinery column U1: a main column of four trays, two strippers, a
+  // pumparound, the furnace, two connections, petroleum profiles.
   b.blank_line();
   {
     auto at = [](const char* section) { return std::vector<std::string>{"BLOCK", "CRUDEUNIT", "U1", section}; };
-    auto keyed = [](const char* qualifier, const std::vector<std::string>& keys) {
-      ColumnSet s{{qualifier}, {}, ""};
-      for (const std::string& k : keys) s.members.push_back({{k}});
-      return s;
-    };
     const ColumnSet results{{"PROPERTIES"}, {{{"22"}, 2, unit_type::kTemperature}, {{"8001"}, 2, unit_type::kMoleFlow}}, ""};
     const ColumnSet connection{
         {"PROPERTIES"}, {{{"33"}, 2, 0}, {{"22"}, 2, unit_type::kTemperature}, {{"23"}, 2, unit_type::kPressure}}, ""};
@@ -284,11 +258,11 @@ SummaryBuilder example_flowsheet() {
     column_dataset(w, at("HYDS_1"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2})}, reals({2.1, 1.7}, 1));
     column_dataset(w, at("HYDS_2"), {property_set(601, unit_type::kMassFlow), tray_set({1, 2})}, reals({3.4, 2.9}, 1));
     column_dataset(w, at("INFO_M"), {results}, reals({640.0, 0.05}, 1));
-    column_dataset(w, at("INFO_S"), {results, keyed("N_STRIP", {"1", "2"})}, reals({450.0, 0.012, 520.0, 0.009}, 1));
-    column_dataset(w, at("PUMPAROU"), {results, keyed("PUMPAROUND", {"1"})}, reals({400.0, 0.02}, 1));
-    column_dataset(w, at("M-FCONNE"), {results, keyed("M-FCONNECT", {"FEED", "NAPHTHA"})},
+    column_dataset(w, at("INFO_S"), {results, keyed_set("N_STRIP", {"1", "2"})}, reals({450.0, 0.012, 520.0, 0.009}, 1));
+    column_dataset(w, at("PUMPAROU"), {results, keyed_set("PUMPAROUND", {"1"})}, reals({400.0, 0.02}, 1));
+    column_dataset(w, at("M-FCONNE"), {results, keyed_set("M-FCONNECT", {"FEED", "NAPHTHA"})},
                    reals({640.0, 0.05, 380.0, 0.015}, 1));
-    column_dataset(w, at("MF_CON"), {connection, keyed("M-FCONNECT", {"FEED", "NAPHTHA"})},
+    column_dataset(w, at("MF_CON"), {connection, keyed_set("M-FCONNECT", {"FEED", "NAPHTHA"})},
                    {Value::real(4.0), Value::real(640.0, 1), Value::real(2.0e5, 1), Value::real(1.0),
                     Value::real(380.0, 1), Value::real(1.5e5, 1)});
     column_dataset(w, at("MSCO_1"), {results}, reals({450.0, 0.012}, 1));

@@ -1,7 +1,5 @@
-// The bundled example summary file examples/flowsheet.sum, as the builder
-// writes it: two feeds mixed, heated, flashed, and the flash liquid
-// stabilised in a small column. A test checks that the checked-in file is
-// exactly this text (and rewrites it when FLOWSUM_UPDATE_EXAMPLE=1).
+// The bundled example examples/flowsheet.sum as the builder writes it (a
+// test compares them; FLOWSUM_UPDATE_EXAMPLE=1 rewrites the file).
 #pragma once
 
 #include <string>

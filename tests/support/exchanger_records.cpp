@@ -124,6 +124,7 @@ RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<s
   RandomExchangers out;
   for (int i = below(3); i > 0; --i) {
     out.exchangers.push_back(sample_exchanger(fresh_id("EX"), g()));
+    if (below(4) == 0) out.exchangers.back().model = "HEATX";  // geometry under a model that is not TWOSIDE
     write_exchanger(w, out.exchangers.back());
   }
   static const std::vector<std::string> models{"TRAYCOL", "KINETCOL", "LINKEDCOL", "CRUDEUNIT"};

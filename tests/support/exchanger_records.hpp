@@ -1,9 +1,6 @@
-// Fixture exchanger detail: result tables (qualifier PROPERTIES) for
-// GEOMETRY, SHELLS, TUBES, NOZZLES, EQUIP-SP, DET-RES1, DET-RES2; TWS_ZON
-// loops the zone properties over ZONES (1..n); TWS_Z_n holds a data set per
-// property over POINTS (1..m); TWS_PRF loops two position rows and the
-// properties (PROPERTIES QA QB) over NPOINTS; ICSTRM and ICS-CON loop the
-// values 31 32 62 2 63 102 19 and the integers 123 313 124 314 over ICSTRM.
+// Fixture exchanger detail (result tables, zone table TWS_ZON, zone
+// profiles TWS_Z_n, per-point section TWS_PRF) and intermediate streams
+// (ICSTRM and ICS-CON looped over ICSTRM).
 #pragma once
 
 #include <set>
@@ -45,8 +42,7 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x);
 void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s);
 Exchanger sample_exchanger(const std::string& id, uint64_t seed);
 RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids);
-// The example heater's curve (5 points, the liquid mass flow as a further
-// property) and rating (two zones of three points).
+// The example heater's curve (5 points) and rating (two zones of three points).
 void example_heat_transfer(FlowsheetWriter& w, const std::string& model, const std::string& block, double t_in,
                            double t_out, double p_in, double p_out, double duty);
 

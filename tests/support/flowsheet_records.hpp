@@ -1,8 +1,5 @@
-// Ready-made data sets of a flowsheet run, on top of SummaryBuilder. Each
-// helper writes the IDSETs and LSETs its data set needs the first time, then
-// the DSET. Block connections are open-ended sets "(STREAMID) (?)": a count,
-// then one identifier or type per inlet or outlet; ports are three integers
-// (code, location counted from 0, third).
+// Ready-made data sets of a flowsheet run, on top of SummaryBuilder: each
+// helper writes the IDSETs and LSETs its data set needs once, then the DSET.
 #pragma once
 
 #include <cstdint>
@@ -34,13 +31,12 @@ inline constexpr int64_t kMoleFlowTotal = 8001, kMoleFrac = 8002, kMassFlowTotal
                          kMoleFlow = 8101, kMassFlow = 8103, kStdVolFlow = 8107;
 // Item codes of the run-status and account data sets.
 inline constexpr int64_t kCompletion = 115, kStatusText1 = 117, kStatusText2 = 119,
-                         kAccountUser = 222, kAccountProject = 347,
-                         kAccountText355 = 355, kAccountText348 = 348;
+                         kAccountUser = 222, kAccountProject = 347, kAccountText355 = 355, kAccountText348 = 348;
 }  // namespace prop
 std::vector<PsetEntry> fixture_property_names();
 
-// A real, followed by its unit code when it has a unit type; NaN writes a
-// missing value. A qualifier item, an empty one written as a quoted blank.
+// A real with its unit code when it has a unit type (NaN: missing), and a
+// qualifier item ("" written as a quoted blank).
 Value unit_real(double x, int64_t unit_type, int64_t unit_code = 1);
 inline std::string blank_item(const std::string& s) { return s.empty() ? " " : s; }
 
@@ -81,17 +77,14 @@ class FlowsheetWriter {
 
   SummaryBuilder& builder() { return b_; }
 
-  // PSET naming the fixture property numbers.
   void property_names(const std::string& pset_name = "PROPS");
   void run_status(const RunInfo& info);
   void account(const AccountInfo& info);
-  // IDSET ID_NCC (and ID_NNC when nnc is not empty).
   void components(const std::vector<std::string>& ncc, const std::vector<std::string>& nnc = {});
   // Data set keyword keyword (e.g. "MW" "MW"), one real per ID_NCC member.
-  void component_property(const std::string& keyword, int64_t property,
-                          const std::vector<double>& values,
+  void component_property(const std::string& keyword, int64_t property, const std::vector<double>& values,
                           int64_t unit_type = unit_type::kNone, int64_t unit_code = 1);
-  // BLKIN, TYPIN, BLKOUT and TYPOUT of a block; each pair is (stream, type).
+  // BLKIN, TYPIN, BLKOUT, TYPOUT of a block: counted lists of (stream, type).
   void connections(const std::string& model, const std::string& block,
                    const std::vector<std::pair<std::string, std::string>>& inlets,
                    const std::vector<std::pair<std::string, std::string>>& outlets);
@@ -100,21 +93,17 @@ class FlowsheetWriter {
   // BLOCK model id section: the result table. Blocks of one layout share
   // their sets, named set_name when new (else RESn).
   void block_results(const std::string& model, const std::string& block,
-                     const std::vector<std::string>& descriptor_qualifiers,
-                     const std::vector<BlockResult>& results,
+                     const std::vector<std::string>& descriptor_qualifiers, const std::vector<BlockResult>& results,
                      const std::string& set_name = "", const std::string& section = "RESULTS");
-  // A data set under path read by the identifier set and loading sequence
-  // "(%set)" of one name, each written once.
+  // A data set under path read through the set and sequence "(%set)".
   void single(const std::vector<std::string>& path, const std::string& set, const std::vector<std::string>& qualifiers,
               const std::vector<IdMember>& members, const std::vector<Value>& values);
-  // An IDSET (or LSET) of this name unless it was written before.
+  // An IDSET (LSET) unless one of this name was written before.
   bool idset_once(const std::string& name, const std::vector<std::string>& qualifiers,
                   const std::vector<IdMember>& members);
   bool lset_once(const std::string& name, const std::string& definition);
-  // The set name of a layout (signature): the name it got before, else the
-  // wanted name, else a new name made from prefix.
-  std::string layout_name(const std::string& signature, const std::string& wanted,
-                          const std::string& prefix);
+  // The name a layout got before, else wanted, else a new one from prefix.
+  std::string layout_name(const std::string& signature, const std::string& wanted, const std::string& prefix);
 
  private:
   SummaryBuilder& b_;

@@ -1,6 +1,5 @@
 ! Shared by the Fortran test programs: a tally of checks, and the load and
-! unload of a summary file through TKOPEN, TKINI2, TKCLOS and TKCLFL with the
-! project's reference files, whose folder is the program's first argument.
+! unload of a summary file with the reference files of the folder given first.
 module fortran_checks
   use flowsum
   implicit none
@@ -25,14 +24,12 @@ contains
     if (command_argument_count() >= 1) call get_command_argument(1, dir)
   end function data_dir
 
-  ! The bundled example summary file, in the examples folder beside data/.
   function example_file() result(path)
     character(len=512) :: path
     path = trim(data_dir()) // '/../examples/flowsheet.sum'
   end function example_file
 
-  ! Opens sumfile on isum (a failed open counts as a failed check) and loads
-  ! it in the SI set with missing values 1.0D35; ierr is TKINI2's code.
+  ! Opens sumfile and loads it in SI units, missing values 1.0D35.
   subroutine load_summary(sumfile, ierr)
     character(len=*), intent(in) :: sumfile
     integer*8, intent(out) :: ierr
@@ -54,7 +51,6 @@ contains
     call tkclfl(u(1), ierr)
   end subroutine unload
 
-  ! Reports the tally and stops with status 1 when a check failed.
   subroutine finish(name)
     character(len=*), intent(in) :: name
     write (*, '(a,a,i0,a,i0,a)') name, ': ', ntotal - nfail, ' passed, ', nfail, ' failed'

@@ -4,7 +4,6 @@
 #include <random>
 
 namespace flowsum::testing {
-
 namespace {
 
 std::vector<Value> values_of(const PipeSeries& s) {
@@ -45,8 +44,7 @@ void PipelineWriter::pipeline(const PipelineRecord& p) {
   for (const PipeSeries& s : p.tube) {
     const std::vector<std::string> q{num(s.property), s.qualifiers[0], s.qualifiers[1], s.qualifiers[2], s.qualifiers[3], " "};
     write("TUBE_PRP", {{{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS", "UNITS"}, {{q, 2, s.unit_type}}, ""},
-                       points(s.size())},
-          values_of(s));
+                       points(s.size())}, values_of(s));
   }
 }
 

@@ -1,13 +1,6 @@
-// Fixture data sets of pipeline blocks (model DUCTLINE), on top of
-// FlowsheetWriter; every real is written in unit 1 of its unit type.
-//
-//  BLOCK DUCTLINE id PIP_IN, PIP_OUT   PROPERTIES, one value per entry
-//  BLOCK DUCTLINE id PIP_DAT, PIP_DES, FLU_PROP, PIP_PROF, PIP_LEN
-//                                      PROPERTIES crossed with NPOINTS;
-//                                      one data set per property
-//  BLOCK DUCTLINE id PIP_IN2, PIP_OU2  PROPERTIES crossed with COMPONENTS
-//  BLOCK DUCTLINE id TUBE_PRP          PROPERTIES SUBSTREAM PHASE COMPONENTS
-//                                      BASIS UNITS crossed with NPOINTS
+// Fixture pipeline blocks (model DUCTLINE), reals in unit 1: PIP_IN and
+// PIP_OUT by PROPERTIES; a data set per property crossed with NPOINTS
+// (PIP_DAT, PIP_DES, FLU_PROP, PIP_PROF, PIP_LEN, TUBE_PRP) or COMPONENTS.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +31,6 @@ struct PipelineRecord {
   PipeSeries length;                      // PIP_LEN; no data set when empty
 };
 
-// Data sets of the same layout share their sets and loading sequence, as a
-// simulator writes them.
 class PipelineWriter {
  public:
   explicit PipelineWriter(FlowsheetWriter& w) : w_(w) {}
@@ -49,9 +40,8 @@ class PipelineWriter {
   FlowsheetWriter& w_;
 };
 
-// Pipelines with identifiers not in `used` (which receives them) over the
-// run's components ncc; now and then a block of a model that begins like
-// "DUCTLINE" or is a prefix of it.
+// Pipelines with identifiers not in `used` (which receives them), now and
+// then of a model that merely looks like DUCTLINE.
 std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, const std::vector<std::string>& ncc,
                                              std::set<std::string>& used);
 

@@ -12,7 +12,6 @@
 #include "support/stream_records.hpp"
 
 namespace flowsum::testing {
-
 namespace {
 
 struct Rng : Draws {
@@ -29,10 +28,8 @@ std::string name(Rng& r, size_t length) {
   return s;
 }
 
-// An identifier of one of the shapes summary files hold: short names, names
-// of exactly 8, 12 or 16 characters, long names, and hierarchical names
-// whose parts are joined by full stops (written quoted). max_length keeps
-// the head of a record on its first line.
+// An identifier of the shapes files hold: short, of exactly 8, 12 or 16
+// characters, long, hierarchical (parts joined by full stops).
 std::string identifier(Rng& r, size_t max_length) {
   switch (r.below(10)) {
     case 0: case 1: case 2: case 3:
@@ -87,23 +84,18 @@ double random_real(Rng& r) {
 }
 
 const std::vector<std::string> kBlockModels{"HEATER", "FLASH2", "MIXER", "RADFRAC", "FSPLIT",
-                                            "LINKEDCOL", "CRUDEUNIT", "RSTOIC", "HEATX",
-                                            "CONNECT"};
+                                            "LINKEDCOL", "CRUDEUNIT", "RSTOIC", "HEATX", "CONNECT"};
 const std::vector<std::string> kStreamTypes{"MATERIAL", "HEAT", "WORK"};
 const std::vector<std::string> kTableTypes{"PROPTAB", "FLASHCURVE", "PTENVELOPE", "GENERIC"};
 const std::vector<std::string> kEquipmentTypes{"PUMP", "FURNACE-UNIT", "TRAY-TOWER",
                                                "PACK-TOWER", "HEATX", "VESSEL", "CUSTOM2"};
 
-// Gauge pressure: PSIG is code 7 of the pressure type; its SI value adds
-// the run's ambient pressure.
+// PSIG (code 7 of pressure): its SI value adds the run's ambient pressure.
 constexpr int64_t kPsigCode = 7;
 constexpr double kPsi = 6894.757293168361;
 
-// Stream main tables: substream names (blank among them), stream classes
-// ("" is written missing), and the rows a substream may hold: totals, and
-// blocks of one row per component. A real row of a type with units may also
-// be written without one. 4242 is in neither property table: its rows have
-// no name.
+// Stream main tables: substreams (blank among them), classes ("" written
+// missing), total rows and per-component rows; 4242 has no name.
 const std::vector<std::string> kSubstreams{"MIXED", "CISOLID", "NC", "NCPSD", "CIPSD", ""};
 const std::vector<std::string> kStreamClasses{"CONVEN", "MIXCISLD", "MIXNC", ""};
 constexpr int64_t kUnnamedProperty = 4242;
@@ -119,8 +111,7 @@ const std::vector<RowKind> kTotalRows{
 const std::vector<RowKind> kComponentRows{{prop::kMoleFlow, unit_type::kMoleFlow}, {prop::kMassFlow, unit_type::kMassFlow},
                                           {prop::kMoleFrac, 0}, {prop::kMassFrac, 0}};
 
-// A unit known_units() holds, of one type (of any type for 0); gauge units
-// only when the run has an ambient pressure to add.
+// A unit of one type (any for 0); gauge units only with an ambient pressure.
 KnownUnit random_unit(Rng& r, int64_t type, const std::optional<double>& ambient) {
   std::vector<KnownUnit> units;
   for (const KnownUnit& u : known_units())
@@ -147,13 +138,11 @@ std::string prefix_of(const std::string& id) {
 }
 std::string local_of(const std::string& id) { return id.substr(prefix_of(id).size()); }
 
-// Longest stream identifier with a main table: the head of its record
-// (keyword, path, @qualifier, "(") must stay on the first line.
+// Longest stream identifier with a main table (its head fits a line).
 constexpr size_t kMaxTableStreamId = 36;
 
-// Two to five distinct compressor results (each with a unit type or none)
-// at npoints points. Two at least: the shape reader takes a profile of one
-// property over two points for one point of two properties.
+// Two to five distinct compressor results at npoints points (one result
+// over two points reads as two results at one point).
 ResultGrid random_grid(Rng& r, int64_t npoints) {
   std::vector<std::pair<int64_t, int64_t>> pool{{prop::kTemp, unit_type::kTemperature},
                                                 {prop::kPres, unit_type::kPressure},
@@ -184,10 +173,9 @@ CompressorRecord random_compressor(Rng& r, const std::string& id) {
   return c;
 }
 
-// Sizing and costing results: the headlines (costs stored as integers or as
-// reals, now and then twice), sizes with units, texts, and a number no
-// property table names. Items whose record head would not fit on its first
-// line keep the one-value data set of ObjectWriter.
+// Sizing and costing results: headlines (integers or reals, now and then
+// twice), sizes, texts and an unnamed number; an item whose head would not
+// fit a line keeps ObjectWriter's one-value data set.
 bool costed_equipment(Rng& r, const RandomObject& item, EquipmentWriter& writer, std::vector<CostingRecord>& truth) {
   CostingRecord c{item.type, item.id, costing_section_of(item.type), {}};
   if (34 + c.type.size() + word_token(c.id).size() + c.section.size() > kMaxLineColumns || r.chance(10)) return false;
@@ -247,8 +235,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   RandomFlowsheet f;
   f.seed = seed;
 
-  // Layout: one token a line now and then (records over many lines), blanks
-  // around parentheses, various indents.
+  // Layout: records over many lines now and then, spaced parentheses, indents.
   static const std::vector<size_t> per_line{0, 0, 1, 2, 5};
   f.layout.tokens_per_line = r.pick(per_line);
   f.layout.indent = static_cast<size_t>(r.between(2, 6));
@@ -288,8 +275,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   if (r.chance(30)) f.nnc.push_back(unique_identifier(r, used_components, 8));
   w.components(f.ncc, f.nnc);
 
-  // Blocks with their results. A block's identifier stays short enough for
-  // the head of its RESULTS record to fit on the record's first line.
+  // Blocks with their results (identifiers short enough for the head to fit).
   std::set<std::string> used_blocks;
   for (int64_t i = r.between(0, 25); i > 0; --i) {
     RandomBlockResults res;
@@ -300,8 +286,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       v.property = r.pick(std::vector<int64_t>{prop::kTemp, prop::kPres, prop::kQcalc, prop::kMw,
                                                prop::kMoleFlowTotal, prop::kMassFlowTotal,
                                                prop::kNstage, prop::kRefluxRatio});
-      // Each property once per block: repeat properties would make the
-      // RESULTS set ambiguous for readers that look values up by property.
+      // Each property once per block (readers look values up by property).
       if (std::any_of(res.values.begin(), res.values.end(), [&](const RandomValue& o) { return o.property == v.property; }))
         continue;
       v.type = std::vector<int64_t>{1, 5, 6, 2, 2, 2}[r.below(6)];
@@ -331,13 +316,9 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.results.push_back(std::move(res));
   }
 
-  // Streams. Most carry a main table; the others only need to exist (long
-  // identifiers too). A stream with a table may come from and go to blocks
-  // whose local name fits the 8 characters of the table's source and
-  // destination. It then lives on their hierarchy level: its identifier is
-  // their prefix and a local name, which the blocks list. That name fits in
-  // 8 characters too, unless every block it joins is a CONNECT block (whose
-  // lists hold long names).
+  // Streams: most with a main table, the others only exist. One with a table
+  // joins blocks whose local names fit 8 characters, on their hierarchy level;
+  // its local name fits 8 too unless it joins CONNECT blocks only.
   ObjectWriter o(b);
   StreamWriter sw(w);
   std::set<std::string> used_streams, used_tables, used_equipment, used_reliefs;
@@ -367,8 +348,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
       id = unique_identifier(r, used_streams, kMaxTableStreamId);
     } else {
       const std::string prefix = prefix_of(f.blocks[from ? *from : *to].id);
-      const bool long_names = (!from || f.blocks[*from].type == "CONNECT") &&
-                              (!to || f.blocks[*to].type == "CONNECT");
+      const bool long_names = (!from || f.blocks[*from].type == "CONNECT") && (!to || f.blocks[*to].type == "CONNECT");
       const int64_t longest = static_cast<int64_t>(kMaxTableStreamId - prefix.size());
       do {
         const bool long_name = long_names && longest > 8 && r.chance(50);
@@ -381,8 +361,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     if (to) s.destination = f.blocks[*to].id, f.connections[*to].inlets.push_back(s.stream);
     s.stream_class = r.pick(kStreamClasses);
 
-    // One to three substreams (distinct names), each with some totals and
-    // some blocks of component rows over a choice of the components.
+    // One to three distinct substreams of totals and component rows.
     s.without_substream = r.chance(10);
     std::vector<std::string> substreams(s.without_substream ? 1 : 0);
     for (int64_t n = s.without_substream ? 0 : r.between(1, 3); n > 0; --n)
@@ -419,8 +398,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.stream_results.push_back(std::move(s));
   }
 
-  // The blocks' inlet and outlet lists, with the streams' local names. A
-  // block no stream joins has empty lists or none at all.
+  // Inlet and outlet lists (local names); a block no stream joins has empty
+  // lists or none.
   for (size_t k = 0; k < f.blocks.size(); ++k) {
     RandomConnections& c = f.connections[k];
     c.written = !c.inlets.empty() || !c.outlets.empty() || r.chance(50);
@@ -431,8 +410,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     w.connections(f.blocks[k].type, f.blocks[k].id, local[0], local[1]);
   }
 
-  // Blocks with heating curves, drawn from a generator of their own so that
-  // the rest of the file is what it was without them.
+  // Families draw from generators of their own, so that the rest stays as it was.
   f.curve_blocks = random_curve_blocks(w, seed, used_blocks);
   for (const CurveBlock& cb : f.curve_blocks) {
     f.blocks.push_back({cb.model, cb.id});
@@ -443,10 +421,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
   for (const IntermediateStreams& c : f.exchangers.columns) f.blocks.push_back({c.model, c.id});
   f.connections.resize(f.blocks.size());
 
-  // Objects that only need to exist: property tables, equipment and
-  // pressure-relief objects, with long identifiers too.
-  // Compressors and costing results draw from a generator of their own, so
-  // that the objects above stay as they were for every seed.
+  // Objects that only exist (tables, equipment, relief objects); compressors
+  // and costing results.
   Rng cr(seed ^ 0xC0575EEDull);
   EquipmentWriter equipment(w);
   // Family blocks with a one-value result table (unless their writer writes it).
@@ -457,7 +433,8 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     if (write) w.block_results(model, id, {}, {BlockResult::real(prop::kTemp, x)});
   };
   for (int64_t i = cr.between(0, 3); i > 0; --i) {
-    const CompressorRecord& c = f.compressors.emplace_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    CompressorRecord& c = f.compressors.emplace_back(random_compressor(cr, unique_identifier(cr, used_blocks, 28)));
+    if (cr.chance(10)) c.model = c.model == "BOOSTR" ? "BOOSTER" : "STAGEBAT";  // merely begins like one
     one_value_block(c.model, c.id, true, random_real(cr));
     equipment.compressor(c);
   }
@@ -474,8 +451,7 @@ RandomFlowsheet random_flowsheet(uint64_t seed) {
     f.reliefs.push_back(unique_identifier(r, used_reliefs, 40));
     o.relief(f.reliefs.back());
   }
-  // Column blocks, reactors and pipelines, each with a one-value result
-  // table (the reactor writer writes its own), and relief objects with results.
+  // Column blocks, reactors, relief objects with results and pipelines.
   f.columns = random_column_blocks(seed, w, f.ncc, used_blocks);
   for (const RandomColumnBlock& c : f.columns) one_value_block(c.model, c.id, true);
   f.reactors = random_reactors(seed, w, f.ncc, used_blocks);

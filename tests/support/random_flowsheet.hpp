@@ -1,6 +1,5 @@
 // Random flowsheets for round-trip tests: a seeded, reproducible generator
-// that writes a summary file and keeps beside it everything it wrote (the
-// truth). The same seed always gives the same file and the same truth.
+// that writes a summary file and keeps everything it wrote (the truth).
 #pragma once
 
 #include <cstdint>
@@ -54,9 +53,8 @@ struct RandomStreamRow {
   double si = 0;           // the real in the SI unit of its type
 };
 
-// A stream with a main table. Source and destination are the whole block
-// identifiers ("" for a feed or a product); the table holds the blocks'
-// local names, on the stream's own hierarchy level.
+// A stream with a main table; source and destination are whole block
+// identifiers ("" for a feed or a product).
 struct RandomStreamResults {
   RandomObject stream;
   std::string source, destination;
@@ -65,17 +63,15 @@ struct RandomStreamResults {
   std::vector<RandomStreamRow> rows;
 };
 
-// The streams a block lists as entering and leaving it (whole identifiers,
-// in the order of its lists). written: the four list data sets exist (they
-// may be empty); otherwise the block has none of them.
+// The streams a block lists as entering and leaving it; written: the four
+// list data sets exist (perhaps empty).
 struct RandomConnections {
   bool written = false;
   std::vector<RandomObject> inlets, outlets;
 };
 
-// The SI label and the conversion of a unit the generator writes values in:
-// SI value = written * factor + offset (definitions of the units, kept here
-// apart from the bundled unit table so that the tests check that table).
+// A unit the generator writes values in: SI = written * factor + offset
+// (kept apart from the bundled unit table, which the tests thus check).
 struct KnownUnit {
   int64_t unit_type;
   int64_t code;
@@ -83,8 +79,7 @@ struct KnownUnit {
   double offset;
 };
 const std::vector<KnownUnit>& known_units();
-// The label of the SI unit (unit 1) of a unit type known_units() covers,
-// and the name of that unit type.
+// The label of a unit type's SI unit, and the type's name.
 std::string si_label(int64_t unit_type);
 std::string known_type_name(int64_t unit_type);
 
@@ -117,8 +112,7 @@ struct RandomFlowsheet {
 
 RandomFlowsheet random_flowsheet(uint64_t seed);
 
-// The 8 characters the tables keep of a type, and the type the listing
-// routines give back (the widened name where the tables cut a known one).
+// The 8 characters the tables keep of a type.
 std::string stored_type(const std::string& type);
 
 }  // namespace flowsum::testing

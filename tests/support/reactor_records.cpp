@@ -15,8 +15,7 @@ struct Prop {
   int64_t unit_type;
 };
 const std::vector<Prop> kPointProps{{22, "TEMP", 22}, {23, "PRES", 20}, {24, "VFRAC", 0}};
-// One property on a molar and on a mass basis (unit types 37 and 38): the
-// relief readers tell them apart by flow basis.
+// One property on a molar and a mass basis (the relief readers' flow basis).
 const Prop kMoleDensity{prop::kRhomx, "RHOMX", 37}, kMassDensity{prop::kRhomx, "RHOMX", 38};
 const Prop kX{36, "X", 0}, kY{39, "Y", 0}, kTime{65, "TIME", 0};
 
@@ -34,8 +33,7 @@ class Writer : public Draws {
     if (chance(50)) std::reverse(c.begin(), c.end());
     return c;
   }
-  // A unit of the type (SI or another; none for 0); the profile readers
-  // convert a whole data set by its first value's unit.
+  // A unit of the type (none for 0), one for a whole data set.
   const KnownUnit* unit_for(int64_t unit_type) {
     const KnownUnit* unit = nullptr;
     for (const KnownUnit& u : known_units())
@@ -51,8 +49,8 @@ class Writer : public Draws {
   void dataset(const Path& path, const std::vector<ColumnSet>& sets, const std::vector<Value>& v) {
     column_dataset(w_, path, sets, v, &next_);
   }
-  // A data set of one property; per component over comps, or when none are
-  // given over a random choice of the run's components (all as ID_NCC).
+  // A data set of one property, per component over comps (none given: a
+  // random choice of the run's).
   Series write(const Path& path, const Prop& p, const std::string& sub, int64_t points, bool per_component,
                std::vector<std::string> comps = {}) {
     Series s{p.name, per_component ? 2 : 1, 'A', p.unit_type};
@@ -72,8 +70,8 @@ class Writer : public Draws {
     s.text = "L" + num(next_ - 1);
     return s;
   }
-  // Per-point properties in random choice and order; with basis, now and
-  // then one property on both flow bases.
+  // Per-point properties in random choice and order (with basis, now and
+  // then one on both flow bases).
   void points_section(const Path& path, const std::string& sub, ReactorTruth& t, bool basis = false) {
     std::vector<Prop> props = kPointProps;
     std::shuffle(props.begin(), props.end(), e_);
@@ -86,9 +84,8 @@ class Writer : public Draws {
     t.properties.push_back(write(path, p, sub, t.points, true));
     if (t.components == 0) t.components = static_cast<int64_t>(t.properties.back().components.size());
   }
-  // A main per-point section shared by every substream profile, numbered
-  // composition sections naming their substream, and a composition
-  // section of the default substream.
+  // A per-point section shared by the substream profiles, a composition
+  // section per substream and one of the default substream.
   template <class In>  // In: the path of a section
   std::vector<ReactorTruth> substream_profiles(In in, const std::string& main, const std::string& prefix,
                                                const std::string& mixed, int64_t nsub, bool basis) {
@@ -103,8 +100,7 @@ class Writer : public Draws {
     }
     return out;
   }
-  // A per-point and a composition section, with a time axis (no property)
-  // now and then.
+  // A per-point and a composition section, now and then a time axis.
   void two_sections(const Path& prf, const Path& z, ReactorTruth& t, bool basis) {
     if (!chance(70)) return;
     t.points = between(1, 4);
@@ -212,8 +208,8 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
   for (int64_t n = g.between(0, 2); n > 0; --n) {
     RandomRelief& r = out.emplace_back(RandomRelief{g.fresh("PSV-", used)});
     const auto in = [&](const std::string& section) { return Path{"PRES-RELIEF", r.id, section}; };
-    // The dynamic scenario always (a relief object has some data set), the
-    // steady-state one mostly: descriptor codes in and out of their tables.
+    // The dynamic scenario always, the steady one mostly; codes in and out
+    // of their tables.
     for (auto [section, truth] : {std::pair{"PRDYSC", &r.dynamic}, std::pair{"PRSSSC", &r.steady}}) {
       if (truth == &r.steady && g.chance(30)) continue;
       const int64_t c[] = {g.between(0, 1), g.between(0, 3), g.between(1, 7), g.between(1, 9)};
@@ -229,8 +225,7 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
       (*truth)[3].text = kScenario[c[3] <= 5 ? c[3] : 0];
       (*truth)[4].si = {t};
     }
-    // Vent sections of one or two sets, the mole fractions one component a
-    // set, and the time axis.
+    // Vent sections of one or two sets, and the time axis.
     r.points = g.between(1, 4);
     using Vent = std::pair<const char*, Prop>;
     for (const auto& [section, p] : {Vent{"PRVTP", {881, "B_PRES", 20}}, Vent{"PRVTT", {882, "B_TEMP", 22}},

@@ -1,7 +1,5 @@
-// Random plug-flow and batch reactors and relief objects with their truth.
-// Profile data sets loop PROPERTIES, then SUBSTREAM, COMPONENTS and NPOINT
-// (written "#n") as they have them; values are Series of the column
-// records (SI, [point * ncomp + component] for compositions).
+// Random plug-flow and batch reactors and relief objects with their truth,
+// values as Series of the column records.
 #pragma once
 
 #include <set>
@@ -10,15 +8,15 @@
 
 namespace flowsum::testing {
 
-// A profile in listing order. Relief profiles read by flow basis keep in
-// Series::text the loading sequence their data set is chosen by.
+// A profile in listing order (relief profiles read by flow basis keep
+// their data set's loading sequence in Series::text).
 struct ReactorTruth {
   std::string substream;
   int64_t points = 0, components = 0;
   std::vector<Series> properties;
 };
-// A section read whole, empty when not written: per value (properties
-// fastest, then components, then points) its name, unit type and SI value.
+// A section read whole (empty: not written): per value, properties
+// fastest, its name, unit type and SI value.
 struct ValueTable {
   int64_t points = 0, width = 0, components = 0;  // width: values per point
   std::vector<std::string> names;
@@ -41,9 +39,8 @@ struct RandomReactor {
   std::vector<std::string> feeds;           // RBFC_1 then RBFI_1 names
   int64_t feed_c = 0;                       // how many of them RBFC_1
 };
-// Scenario results: kind 1 integer, 2 real, 3 text, 4 message, text the
-// expected text, si[0] the value. Vent sections in listing order, si
-// points * sets values, B_MOLEFRAC one component a set.
+// Scenario results (kind 1 integer, 2 real, 3 text, 4 message); vent
+// sections in listing order, points * sets values, a component a set.
 struct RandomRelief {
   std::string id;
   std::vector<Series> dynamic, steady, vent;
@@ -59,7 +56,6 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
                                          std::set<std::string>& used);
 
 struct RandomFlowsheet;
-// Every reactor and relief routine against a flowsheet's truth.
 void check_reactors(const RandomFlowsheet& f);
 
 }  // namespace flowsum::testing

@@ -12,10 +12,10 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 
 namespace flowsum::testing {
-
 namespace {
 
 constexpr size_t kMaxIntegerToken = 10, kMaxRealToken = 16;
@@ -39,8 +39,7 @@ std::string format_integer(int64_t n) {
   return s;
 }
 
-// "1e+35" becomes "1.0E+35", "12" becomes "12.0": the scanner needs the
-// full stop and an upper-case exponent letter.
+// "1e+35" becomes "1.0E+35", "12" becomes "12.0", as the scanner reads them.
 std::string normalize_real(std::string s) {
   size_t e = s.find_first_of("eE");
   if (e != std::string::npos) s[e] = 'E';
@@ -168,8 +167,7 @@ SummaryBuilder& SummaryBuilder::record(std::string_view keyword, const std::vect
       continue;
     }
     emit_line(cur);
-    // A token too wide for the indent starts in column 1: no blank first, so
-    // it cannot open a record either.
+    // A token too wide for the indent starts in column 1.
     if (L.indent + tok.size() <= L.max_columns)
       cur.assign(L.indent, ' ');
     else if (tok.size() <= L.max_columns)
@@ -213,24 +211,11 @@ SummaryBuilder& SummaryBuilder::idset(std::string_view name, const std::vector<s
 }
 
 SummaryBuilder& SummaryBuilder::lset(std::string_view name, std::string_view definition) {
-  // Tokens at blanks and around "(" and ")".
+  std::string spaced;  // tokens at blanks and around "(" and ")"
+  for (const char c : definition) spaced += c == '(' || c == ')' ? std::string{' ', c, ' '} : std::string(1, c);
   std::vector<std::string> toks{word_token(name)};
-  std::string cur;
-  auto end_token = [&] {
-    if (!cur.empty()) toks.push_back(cur);
-    cur.clear();
-  };
-  for (const char c : definition) {
-    if (c == ' ' || c == '\n' || c == '\t' || c == '\r') {
-      end_token();
-    } else if (c == '(' || c == ')') {
-      end_token();
-      toks.emplace_back(1, c);
-    } else {
-      cur += c;
-    }
-  }
-  end_token();
+  std::istringstream in(spaced);
+  for (std::string t; in >> t;) toks.push_back(t);
   return record("LSET", toks, 1);
 }
 
@@ -248,8 +233,7 @@ SummaryBuilder& SummaryBuilder::dset(const std::vector<std::string>& path, std::
   return record("DSET", toks, head);
 }
 
-SummaryBuilder& SummaryBuilder::dset_counted(const std::vector<std::string>& path,
-                                             std::string_view qualifier,
+SummaryBuilder& SummaryBuilder::dset_counted(const std::vector<std::string>& path, std::string_view qualifier,
                                              const std::vector<Value>& values) {
   std::vector<Value> counted{Value::integer(static_cast<int64_t>(values.size()))};
   counted.insert(counted.end(), values.begin(), values.end());

@@ -1,10 +1,6 @@
-// Test fixture builder: writes summary files so that tests and benchmarks
-// never need a file from a real simulator. A record opens with a blank and
-// its keyword in column 2 and continues, broken only between tokens, on
-// lines that start with at least two blanks; its head (a DSET's path,
-// @qualifier and "("; an IDSET's name and qualifiers) stays on the first
-// line, where the readers look for it. Tokens are never longer than the
-// scanner reads (integers 10 characters, reals 16).
+// Test fixture builder: writes summary files record by record. A record
+// opens with " KEYWORD" and continues on lines indented by two blanks or
+// more; its head (path, @qualifier and "(") stays on the first line.
 #pragma once
 
 #include <cstdint>
@@ -19,16 +15,12 @@ namespace flowsum::testing {
 
 inline constexpr size_t kMaxLineColumns = 80;
 
-// The shortest text that reads back as x when one fits in 16 characters,
-// else the closest fixed or exponent form; throws for values with no real
-// token (NaN, infinities, exponents beyond 300, which scan as names).
+// The shortest text of at most 16 characters closest to x; throws when x
+// has no real token (NaN, infinities, exponents beyond 300).
 std::string format_real(double x);
 double real_as_read(double x);  // what a reader gets back from format_real(x)
-// A quoted string token; throws when the text holds a double quote or does
-// not fit on one line.
-std::string quote(std::string_view text);
-// Bare when text scans as one name or integer token, quoted otherwise
-// ("H1.B2" bare would scan as three tokens).
+std::string quote(std::string_view text);  // throws for a '"' or a text wider than a line
+// Bare when text scans as one name or integer token, quoted otherwise.
 std::string word_token(std::string_view text);
 
 // One value of a data set: the token or tokens it writes.
@@ -51,14 +43,12 @@ class Value {
   std::vector<std::string> tokens_;
 };
 
-std::vector<Value> reals(const std::vector<double>& xs,
-                         std::optional<int64_t> unit_code = std::nullopt);
+std::vector<Value> reals(const std::vector<double>& xs, std::optional<int64_t> unit_code = std::nullopt);
 std::vector<Value> integers(const std::vector<int64_t>& ns);
 
-// One member of an IDSET: one item per qualifier, then the optional value
-// type ("*n": 1 integer, 2 real, 5 text of 8, 6 long text) and unit type
-// ("<n>"). Items "#n" (n numbered members) and "?" (open-ended) are written
-// as they are.
+// One member of an IDSET: one item per qualifier ("#n" and "?" as they
+// are), value type "*n" (1 integer, 2 real, 5 text of 8, 6 long text) and
+// unit type "<n>" when not 0.
 struct IdMember {
   std::vector<std::string> items;
   int64_t type = 0;
@@ -74,17 +64,14 @@ enum class Header { kIwp73, kIwp80, kMm };
 
 struct Layout {
   size_t max_columns = kMaxLineColumns;  // 20..80
-  // At most this many tokens a line, the keyword included (0: as many as
-  // fit); the record head is not limited by it.
-  size_t tokens_per_line = 0;
+  size_t tokens_per_line = 0;  // at most, the keyword included (0: as many as fit), head aside
   size_t indent = 4;  // blanks before a continuation line's first token, >= 2
   bool spaced_parentheses = false;
 };
 
 class SummaryBuilder {
  public:
-  // Throws std::invalid_argument for a layout outside the limits above.
-  explicit SummaryBuilder(Layout layout = {});
+  explicit SummaryBuilder(Layout layout = {});  // throws for a layout outside its limits
 
   // Lines written exactly as given; a '\n' inside splits them.
   SummaryBuilder& line(std::string_view raw);
@@ -96,27 +83,20 @@ class SummaryBuilder {
   // IDSET name (qualifiers) (members)
   SummaryBuilder& idset(std::string_view name, const std::vector<std::string>& qualifiers,
                         const std::vector<IdMember>& members);
-  // LSET name definition, for example "(%COMPS & %PROPS)".
   SummaryBuilder& lset(std::string_view name, std::string_view definition);
-  // DSET path... @qualifier ( values... [")"] ); the reader does not need
-  // the closing ")".
+  // DSET path... @qualifier ( values... [")"] )
   SummaryBuilder& dset(const std::vector<std::string>& path, std::string_view qualifier,
                        const std::vector<Value>& values, bool close = true);
-  // The same for an open-ended sequence: the number of values comes first.
-  SummaryBuilder& dset_counted(const std::vector<std::string>& path,
-                               std::string_view qualifier,
+  // The same for an open-ended sequence, the number of values first.
+  SummaryBuilder& dset_counted(const std::vector<std::string>& path, std::string_view qualifier,
                                const std::vector<Value>& values);
 
-  // Lines written so far, flushed ones included.
-  int64_t line_count() const { return lines_; }
+  int64_t line_count() const { return lines_; }  // flushed ones included
   const std::string& text() const { return text_; }
-  // Writes the buffered text to out and empties the buffer, so that a
-  // generator can stream a large file.
-  void flush(std::ostream& out);
+  void flush(std::ostream& out);  // writes and empties the buffer (large files)
 
  private:
-  SummaryBuilder& record(std::string_view keyword, const std::vector<std::string>& tokens,
-                         size_t head_tokens);
+  SummaryBuilder& record(std::string_view keyword, const std::vector<std::string>& tokens, size_t head_tokens);
   void emit_line(std::string_view s);
 
   Layout layout_;
