@@ -234,20 +234,6 @@ Pval pval(const Field& ids, int64_t nid, size_t n) {
   return p;
 }
 
-// TKAVAL into arrays of n entries prefilled with '#' and -1.
-struct Aval {
-  Field names, texts, utypes, labels;
-  Ints types, ints;
-  Reals values;
-  int64_t nval = -1, ierr = -1;
-};
-Aval aval(const Field& ids, size_t n) {
-  Aval a{Field(12, n), Field(8, n), Field(12, n), Field(16, n), Ints(n, -1), Ints(n, -1), Reals(n, -1)};
-  call(tkaval_, ids, int64_t{4}, int64_t{0}, a.names, a.types, a.ints, a.texts, a.values, a.utypes, a.labels,
-       a.nval, a.ierr);
-  return a;
-}
-
 // TKNVAL's count of a path, with IERR.
 std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   int64_t nd = -1, nq = -1, ierr = -1;
@@ -255,43 +241,40 @@ std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
   return {nd, ierr};
 }
 
-// TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
-// path was read by its qualifier, both still read the first one.
-TEST_F(BlockResults, CountAndValuesAgreeAfterASiblingWasRead) {
-  const Field ids = path({"BLOCK", "HEATER", "H2", "RESULTS"});
-  auto read_later_sibling = [&] {
-    int64_t nq = -1, nd = -1, locq = 0, locd = 0;
-    call(tkdset_, int64_t{4}, ids, Field("PAB", 8), nq, nd, locq, locd);
-    return nd;
-  };
-  ASSERT_EQ(read_later_sibling(), 6);
-  ASSERT_EQ(nval(ids, 4), std::pair(int64_t{1}, int64_t{0}));
-  Pval p = pval(ids, 4, 2);
-  EXPECT_EQ(p.nval, 1);
-  EXPECT_NEAR(p.values[0], 300 - 273.15, 1e-9);
-  EXPECT_EQ(p.values[1], -1);
-  EXPECT_EQ(p.names[1], std::string(12, '#'));
-  ASSERT_EQ(read_later_sibling(), 6);
-  Aval a = aval(ids, 2);
-  EXPECT_EQ(std::pair(a.nval, a.types[1]), std::pair(int64_t{1}, int64_t{-1}));
-  EXPECT_EQ(a.labels[1], std::string(16, '#'));
-}
-
-// TKNVAL counts the data set the readers read: for a keyword that a longer
-// key earlier in its chain starts with (the readers take the key that is the
-// keyword itself), and for a block's "COMPSTAT" (one value built for it).
+// TKNVAL counts the data set the readers read, and sizes TKPVAL's and
+// TKAVAL's arrays: after the later sibling of a path was read by its
+// qualifier (H2: the readers still read the first one), for a keyword that a
+// longer key earlier in its chain starts with (the readers take the key that
+// is the keyword itself), and for a block's "COMPSTAT" (one value built for it).
 TEST_F(BlockResults, CountIsOfTheDataSetTheReadersRead) {
-  const std::pair<std::vector<std::string>, int64_t> cases[] = {
-      {{"BLOCK", "HEATX", "E1", "HOT_"}, 6},
-      {{"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, 1},
-      {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1},
+  const std::tuple<std::vector<std::string>, int64_t, double> cases[] = {
+      {{"BLOCK", "HEATER", "H2", "RESULTS"}, 1, 300 - 273.15},
+      {{"BLOCK", "HEATX", "E1", "HOT_"}, 6, -2},
+      {{"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, 1, -2},
+      {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1, -2},
   };
-  for (const auto& [keys, want] : cases) {
+  for (const auto& [keys, want, first] : cases) {
     const Field ids = path(keys);
+    const size_t n = static_cast<size_t>(want);
+    auto read_later_sibling = [&] {
+      int64_t nq = -1, nd = -1, locq = 0, locd = 0;
+      if (keys[2] != "H2") return;
+      call(tkdset_, int64_t{4}, ids, Field("PAB", 8), nq, nd, locq, locd);
+      ASSERT_EQ(nd, 6);
+    };
+    read_later_sibling();
     ASSERT_EQ(nval(ids, 4), std::pair(want, int64_t{0})) << keys[3];
-    Pval p = pval(ids, 4, static_cast<size_t>(want) + 1);
-    EXPECT_EQ(p.nval, want) << keys[3];
-    EXPECT_EQ(p.values[static_cast<size_t>(want)], -1) << keys[3] << ": nothing past the count";
+    Pval p = pval(ids, 4, n + 1);
+    EXPECT_EQ(std::pair(p.nval, p.values[n]), std::pair(want, -1.0)) << keys[3] << ": nothing past the count";
+    EXPECT_EQ(p.names[n], std::string(12, '#')) << keys[3];
+    if (first != -2) EXPECT_NEAR(p.values[0], first, 1e-9);
+    read_later_sibling();
+    Field names(12, n + 1), texts(8, n + 1), utypes(12, n + 1), labels(16, n + 1);
+    Ints types(n + 1, -1), ints(n + 1, -1);
+    Reals values(n + 1, -1);
+    int64_t nv = -1, ierr = -1;
+    call(tkaval_, ids, int64_t{4}, int64_t{0}, names, types, ints, texts, values, utypes, labels, nv, ierr);
+    EXPECT_EQ(std::tuple(nv, types[n], labels[n]), std::tuple(want, int64_t{-1}, std::string(16, '#'))) << keys[3];
   }
 }
 

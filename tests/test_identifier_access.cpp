@@ -232,27 +232,19 @@ class ItemSearch : public ::testing::Test {
     ASSERT_EQ(loaded_->ierr(), 0);
   }
 
-  void load_flowsheet() {
-    load([](ObjectWriter& w) {
-      for (auto [type, id] : {std::pair{"TRAYCOL", "C1"}, {"HEATX", "E1"}, {"TRAYCOL", "C2"}})
-        w.block(type, id);
-      w.block("HEATX", "E2", "HCURVE");
-      for (auto [type, id] : {std::pair{"MATERIAL", "S1"}, {"HEAT", "Q1"}, {"MATERIAL", "S2"}})
-        w.stream(type, id);
-      w.property_table("PTENVELOPE", "ENV1");
-      w.equipment("TRAY-TOWER", "T1");
-      w.equipment("HEATX", "X1");
-      w.sensitivity("SENS-1");
-      w.sensitivity("SENS-2");
-    });
-  }
-
   MessageCapture messages_;
   std::unique_ptr<LoadedText> loaded_;
 };
 
-TEST_F(ItemSearch, AnySearchesReturnEveryObjectCategoryByCategory) {
-  load_flowsheet();
+TEST_F(ItemSearch, AnySpecAndTypeSearchesAndTheirErrors) {
+  load([](ObjectWriter& w) {
+    for (auto [type, id] : {std::pair{"TRAYCOL", "C1"}, {"HEATX", "E1"}, {"TRAYCOL", "C2"}}) w.block(type, id);
+    w.block("HEATX", "E2", "HCURVE");
+    for (auto [type, id] : {std::pair{"MATERIAL", "S1"}, {"HEAT", "Q1"}, {"MATERIAL", "S2"}}) w.stream(type, id);
+    w.property_table("PTENVELOPE", "ENV1");
+    for (auto [type, id] : {std::pair{"TRAY-TOWER", "T1"}, {"HEATX", "X1"}}) w.equipment(type, id);
+    for (const char* id : {"SENS-1", "SENS-2"}) w.sensitivity(id);
+  });
   // Categories in the tree's order, the objects of each in file order.
   EXPECT_EQ(all("BLK_ANY"), (Names{"C1", "C2", "E1", "E2"}));
   EXPECT_EQ(categories("BLK_ANY"), (Names{"TRAYCOL", "TRAYCOL", "HEATX", "HEATX"}));
@@ -288,10 +280,7 @@ TEST_F(ItemSearch, AnySearchesReturnEveryObjectCategoryByCategory) {
   // A position swapped in that is no node of the tree ends the search.
   swap(junk);
   EXPECT_EQ(nitm("BLK_ANY", 0).ipos, 0);
-}
 
-TEST_F(ItemSearch, SpecAndTypeSearchesAndTheirErrors) {
-  load_flowsheet();
   EXPECT_EQ(all("STR_SPEC", "HEAT"), (Names{"Q1"}));
   EXPECT_EQ(all("BLK_SPEC", "NOSUCH"), Names{});
   EXPECT_EQ(all("EQP_SPEC"), (Names{"TRAY-TOWER", "HEATX"}));

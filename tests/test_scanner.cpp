@@ -165,21 +165,18 @@ TEST_F(Scanner, ReadsFurtherLinesSequentiallyOrByNumber) {
   EXPECT_EQ(texts(drain_tokens()), (Strings{"DSET", "X", "1", "Y", "AB"}));
 }
 
+// TKTOKI cuts its line to the hidden length, TKTOKN pads its field, TKTOKS
+// switches the table TKTOKN reads with.
 TEST_F(Scanner, ExportedRoutines) {
-  using flowsum::testing::Field;
-  int64_t variant = 1, unitmode = 3, type = 0, ival = 0;
+  int64_t variant = 1, unitmode = 3, type = 0, ival = 0, flag = 2;
   double pos = 1.0, rval = 0.0;
-  Field field(8);
-  tktoki_(&variant, &unitmode, &pos, "ABCDEF GHIJ", 6);  // cut to its hidden length
+  flowsum::testing::Field field(8), out(16);
+  tktoki_(&variant, &unitmode, &pos, "ABCDEF GHIJ", 6);
   flowsum::testing::call(tktokn_, type, ival, rval, field);
   EXPECT_EQ(std::tuple(type, ival, rval, field.text()), std::tuple(int64_t{14}, int64_t{5}, kMarker, "ABCDEF  "));
-  // TKTOKS switches the table for TKTOKN.
-  int64_t flag = 2;
   tktoks_(&flag);
   tktoki_(&variant, &unitmode, &pos, "KG/HR", 5);
-  Field out(16);
-  flowsum::testing::call(tktokn_, type, ival, rval, out);
-  EXPECT_EQ(out.text(), "KG/HR           ");
+  EXPECT_EQ((flowsum::testing::call(tktokn_, type, ival, rval, out), out.text()), "KG/HR           ");
 }
 
 }  // namespace

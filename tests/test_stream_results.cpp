@@ -264,8 +264,7 @@ TEST_F(StreamResults, SubstreamsComponentsAndAttributesWithTheirCounts) {
     EXPECT_EQ(names.text(), want) << n;
   }
   int64_t count = -1;
-  call(tksnac_, s1, nc, count);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ((call(tksnac_, s1, nc, count), count), 2);
   EXPECT_EQ(nth_component(s1, 1), (Named{"COAL    ", 3}));  // PROXANAL, ULTANAL, PROXANAL
   EXPECT_EQ(nth_component(s1, 2), (Named{"ASH     ", 1}));
   // One past the end: count 0, the last component walked.
@@ -282,13 +281,9 @@ TEST_F(StreamResults, SubstreamsComponentsAndAttributesWithTheirCounts) {
     else call(tkssca_, s1, nc, Field(comp, 8), int64_t{k}, name, n);
     EXPECT_EQ(Named(name.text(), n), want) << comp << " " << k;
   }
-  call(tksnsa_, s1, nc, count);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ((call(tksnsa_, s1, nc, count), count), 2);
   // A stream without attributes.
-  for (auto fn : {tksnac_, tksnsa_}) {
-    call(fn, s2, nc, count);
-    EXPECT_EQ(count, 0);
-  }
+  for (auto fn : {tksnac_, tksnsa_}) EXPECT_EQ((call(fn, s2, nc, count), count), 0);
   EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
 }
 
