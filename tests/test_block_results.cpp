@@ -222,25 +222,6 @@ TEST_F(BlockResults, ReportProfilesByPositionAndByDescription) {
   EXPECT_EQ(by_description("HMX", "", "H2O", "").ierr, 0);
 }
 
-// TKPVAL into arrays of n entries prefilled with '#' and -1.
-struct Pval {
-  Field names, utypes, labels;
-  Reals values;
-  int64_t nval = -1, ierr = -1;
-};
-Pval pval(const Field& ids, int64_t nid, size_t n) {
-  Pval p{Field(12, n), Field(12, n), Field(16, n), Reals(n, -1)};
-  call(tkpval_, ids, nid, int64_t{0}, p.names, p.values, p.utypes, p.labels, p.nval, p.ierr);
-  return p;
-}
-
-// TKNVAL's count of a path, with IERR.
-std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
-  int64_t nd = -1, nq = -1, ierr = -1;
-  call(tknval_, ids, nid, nd, nq, ierr);
-  return {nd, ierr};
-}
-
 // TKNVAL counts the data set the readers read, and sizes TKPVAL's and
 // TKAVAL's arrays: after the later sibling of a path was read by its
 // qualifier (H2: the readers still read the first one), for a keyword that a
@@ -263,16 +244,18 @@ TEST_F(BlockResults, CountIsOfTheDataSetTheReadersRead) {
       ASSERT_EQ(nd, 6);
     };
     read_later_sibling();
-    ASSERT_EQ(nval(ids, 4), std::pair(want, int64_t{0})) << keys[3];
-    Pval p = pval(ids, 4, n + 1);
-    EXPECT_EQ(std::pair(p.nval, p.values[n]), std::pair(want, -1.0)) << keys[3] << ": nothing past the count";
-    EXPECT_EQ(p.names[n], std::string(12, '#')) << keys[3];
-    if (first != -2) EXPECT_NEAR(p.values[0], first, 1e-9);
-    read_later_sibling();
+    int64_t nd = -1, nq = -1, nv = -1, ierr = -1;
+    call(tknval_, ids, int64_t{4}, nd, nq, ierr);
+    ASSERT_EQ(std::pair(nd, ierr), std::pair(want, int64_t{0})) << keys[3];
+    // TKPVAL and TKAVAL into arrays of one entry more, prefilled with '#' and -1.
     Field names(12, n + 1), texts(8, n + 1), utypes(12, n + 1), labels(16, n + 1);
     Ints types(n + 1, -1), ints(n + 1, -1);
     Reals values(n + 1, -1);
-    int64_t nv = -1, ierr = -1;
+    call(tkpval_, ids, int64_t{4}, int64_t{0}, names, values, utypes, labels, nv, ierr);
+    EXPECT_EQ(std::tuple(nv, values[n], names[n]), std::tuple(want, -1.0, std::string(12, '#'))) << keys[3];
+    if (first != -2) EXPECT_NEAR(values[0], first, 1e-9);
+    read_later_sibling();
+    labels = Field(16, n + 1);
     call(tkaval_, ids, int64_t{4}, int64_t{0}, names, types, ints, texts, values, utypes, labels, nv, ierr);
     EXPECT_EQ(std::tuple(nv, types[n], labels[n]), std::tuple(want, int64_t{-1}, std::string(16, '#'))) << keys[3];
   }
