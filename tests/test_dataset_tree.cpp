@@ -59,8 +59,6 @@ struct Tree {
   int64_t nused = 0;
 };
 
-std::string value_of(const DataRecord& r) { return std::string(r.value, 8); }
-
 class DatasetTree : public ::testing::Test {
  protected:
   void SetUp() override {
