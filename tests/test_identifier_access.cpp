@@ -306,7 +306,7 @@ TEST_F(ItemSearch, AnySpecAndTypeSearchesAndTheirErrors) {
   EXPECT_GT(nitm("BLK_ANY EXTRA", 1).ipos, 0);  // the first 8 characters count
 }
 
-TEST_F(ItemSearch, EmptyOrMissingCategories) {
+TEST_F(ItemSearch, EmptyOrMissingCategoriesAndSectionSearches) {
   // "BLOCK" "ODD" is a data set of its own: a category without blocks
   // between two that have some. It must not end the search.
   load([](ObjectWriter& w) {
@@ -330,9 +330,7 @@ TEST_F(ItemSearch, EmptyOrMissingCategories) {
   load([](ObjectWriter& w) { for (const std::string& id : numbered_ids("NEW", 2)) w.block("MIXER", id); });
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW1");
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW2");
-}
-
-TEST_F(ItemSearch, SectionSearchesReturnTheBlocksNamedSections) {
+  // Section searches return the blocks' named sections.
   load([](ObjectWriter& w) {
     for (const char* s : {"HCURVE", "RESULTS", "HCURVE", "OTHER", "HCURVE"}) w.block("HEATER", "H1", s);
     for (const char* s : {"TRC_PRO", "TRC_PRO", "TRC_PRO", "REB_HCURVE", "TRC_PRO"}) w.block("TRAYCOL", "C1", s);
