@@ -310,7 +310,7 @@ TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
 
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
 // fill), with the descriptor values in their usual order.
-TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
+TEST_F(BlockResults, ChoosingDataSetsByQualifierValuesAndTheirDimensions) {
   Field ids("", 128), qual("#", 8);
   auto split = [&](const std::string& block, const std::vector<std::string>& vals) {
     static const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE"};
@@ -330,23 +330,21 @@ TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
   EXPECT_EQ(qual.text(), pad("", 8));
   // The block exists, the section does not.
   EXPECT_EQ(split("H1", {"TEMP"}), 3);
-}
-
-TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
-  const Field ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), kn = path({"PROPERTIES", "PHASE"});
+  // TKFDST chooses any data set by qualifier values.
+  const Field r1 = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), kn = path({"PROPERTIES", "PHASE"});
   int64_t ipos = -1, ierr = -1;
   auto fdst = [&](const Field& at, const Field& values) {
     call(tkfdst_, at, int64_t{4}, int64_t{2}, kn, values, Field(8), ipos, ierr);
     return ierr;
   };
-  EXPECT_EQ(fdst(ids, path({"RHOMX", "LIQUID"})), 0);
+  EXPECT_EQ(fdst(r1, path({"RHOMX", "LIQUID"})), 0);
   EXPECT_GT(ipos, 0);
-  EXPECT_EQ(fdst(ids, path({"NOTAPROP", ""})), 2);
+  EXPECT_EQ(fdst(r1, path({"NOTAPROP", ""})), 2);
   EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), path({"RHOMX", ""})), 3);
   // Dimensions of the chosen data set: a name not along it is not found.
   Ints sizes{-1, -1};
   int64_t nfound = -1;
-  call(tkspr3_, ids, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
+  call(tkspr3_, r1, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
        path({"NPOINT", "OTHER"}), sizes, nfound, ierr);
   EXPECT_EQ((Ints{ierr, nfound, sizes[0], sizes[1]}), (Ints{0, 1, 3, -1}));
 }
