@@ -152,28 +152,6 @@ TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
   EXPECT_EQ((Reals{huge[6 + 11], huge[6 + 12], huge[6 + 13]}), (Reals{12, -1, -1}));
 }
 
-TEST_F(BlockResults, ReportTypesAndSizesOfReactorBlocks) {
-  auto types = [](const std::string& block) {
-    int64_t n = -1, ierr = -1;
-    Field t(12, 3);
-    call(tklrrp_, Field(block, 8), n, t, ierr);
-    return std::tuple(ierr, n, t.text());
-  };
-  EXPECT_EQ(types("R1"), std::tuple(int64_t{0}, int64_t{1}, pad("PROP-REPORT", 36)));
-  EXPECT_EQ(std::get<2>(types("BR1")).substr(0, 12), pad("PROP-VENT", 12));
-  EXPECT_EQ(std::get<0>(types("BR2")), 2);
-  EXPECT_EQ(std::get<0>(types("H1")), 1);
-  EXPECT_EQ(std::get<1>(types("NOSUCH")), 0);
-  const std::tuple<const char*, const char*, Ints> sizes[] = {
-      {"R1", "PROP-REPORT", {3, 3, 0}}, {"BR1", "PROP-VENT", {2, 1, 0}}, {"BR1", "PROP-ACCUM", {0, 0, 1}},
-      {"R1", "PROP-OTHER", {0, 0, 1}}, {"NOSUCH", "PROP-REPORT", {0, 0, 0}}};
-  for (const auto& [block, type, want] : sizes) {
-    int64_t np = -1, nprof = -1, ierr = -1;
-    call(tksrrp_, Field(block, 8), Field(type, 12), np, nprof, ierr);
-    EXPECT_EQ((Ints{np, nprof, ierr}), want) << block << " " << type;
-  }
-}
-
 struct Profile {
   Field pname{"#", 12}, sub{"#", 8}, phase{"#", 8}, comp{"#", 8}, basis{"#", 4}, fbasis{"#", 4}, utype{"#", 12},
       label{"#", 16};
@@ -196,7 +174,27 @@ Profile by_description(const std::string& pname, const std::string& phase, const
   return p;
 }
 
-TEST_F(BlockResults, ReportProfilesByPositionAndByDescription) {
+TEST_F(BlockResults, ReportTypesSizesAndProfilesOfReactorBlocks) {
+  auto types = [](const std::string& block) {
+    int64_t n = -1, ierr = -1;
+    Field t(12, 3);
+    call(tklrrp_, Field(block, 8), n, t, ierr);
+    return std::tuple(ierr, n, t.text());
+  };
+  EXPECT_EQ(types("R1"), std::tuple(int64_t{0}, int64_t{1}, pad("PROP-REPORT", 36)));
+  EXPECT_EQ(std::get<2>(types("BR1")).substr(0, 12), pad("PROP-VENT", 12));
+  EXPECT_EQ(std::get<0>(types("BR2")), 2);
+  EXPECT_EQ(std::get<0>(types("H1")), 1);
+  EXPECT_EQ(std::get<1>(types("NOSUCH")), 0);
+  const std::tuple<const char*, const char*, Ints> sizes[] = {
+      {"R1", "PROP-REPORT", {3, 3, 0}}, {"BR1", "PROP-VENT", {2, 1, 0}}, {"BR1", "PROP-ACCUM", {0, 0, 1}},
+      {"R1", "PROP-OTHER", {0, 0, 1}}, {"NOSUCH", "PROP-REPORT", {0, 0, 0}}};
+  for (const auto& [block, type, want] : sizes) {
+    int64_t np = -1, nprof = -1, ierr = -1;
+    call(tksrrp_, Field(block, 8), Field(type, 12), np, nprof, ierr);
+    EXPECT_EQ((Ints{np, nprof, ierr}), want) << block << " " << type;
+  }
+  // Report profiles by position and by description.
   Profile p = by_position("R1", "PROP-REPORT", 2);
   EXPECT_EQ(p.ierr, 0);
   // The basis comes from the unit type: molar enthalpy.

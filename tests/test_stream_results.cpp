@@ -164,7 +164,7 @@ Subs subs(const std::string& stream, const std::string& substream, const std::st
   return s;
 }
 
-TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
+TEST_F(StreamResults, StoredAndDerivedComponentFlowsTotalRowsAndAnUnknownStream) {
   // Eight total rows in data order; the ninth element stays.
   Subs s = subs("S1", "MIXED", "MOLE-FLOW", 2, 9);
   EXPECT_EQ(s.tnames.trimmed(6), "MOLEFLMX");
@@ -179,11 +179,8 @@ TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
   // No such stream: nothing written.
   s = subs("NOPE", "MIXED", "MOLE-FLOW");
   EXPECT_EQ(std::pair(s.values[0], s.label.trimmed()), std::pair(-7.0, std::string("KEEP")));
-}
-
-// Component flows on a basis the file does not store, worked out from the
-// stored flows or fractions; fractions carry no unit (the label stays).
-TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
+  // Component flows on a basis the file does not store, worked out from the
+  // stored flows or fractions; fractions carry no unit (the label stays).
   auto value = [](const char* stream, const char* basis, size_t k) { return subs(stream, "MIXED", basis).values[k]; };
   const std::tuple<const char*, const char*, size_t, double> cases[] = {
       // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
