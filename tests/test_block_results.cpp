@@ -259,7 +259,7 @@ TEST_F(BlockResults, CountIsOfTheDataSetTheReadersRead) {
   }
 }
 
-TEST_F(BlockResults, ProfileShapeAndReading) {
+TEST_F(BlockResults, ProfileShapesReadingAndTheFileLoadedLast) {
   const Field ids = path({"PROFILE", "P1"}), qname("PHASE", 16);
   int64_t nset = -1, nper = -1, ierr = -1, nword = 0, qwords[4];
   call(tkcins_, int64_t{16}, qname, nword, qwords);
@@ -279,18 +279,15 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
     EXPECT_EQ(std::tuple(ierr, values[6]), std::tuple(want, -1.0)) << points;
     EXPECT_NEAR(values[3], at4, 1e-9) << points;
   }
-}
-
-// Sequences and set heads are kept for a load only: a file loaded next
-// whose sequence and set of the same names have other sizes is read afresh.
-TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
-  const Field ids = path({"BLOCK", "HEATER", "H4", "PROF"}), kn = path({"PROPERTIES"});
+  // Sequences and set heads are kept for a load only: a file loaded next
+  // whose sequence and set of the same names have other sizes is read afresh.
+  const Field h4 = path({"BLOCK", "HEATER", "H4", "PROF"}), kn = path({"PROPERTIES"});
   auto sizes_of = [&] {
     Ints sizes{-1};
     int64_t nfound = -1, nmem = -1, nsets = -1, ierr = -1;
-    call(tkspr3_, ids, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
+    call(tkspr3_, h4, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
          ierr);
-    call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
+    call(tkspr2_, h4, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
     return Ints{sizes[0], nmem};
   };
   EXPECT_EQ(sizes_of(), (Ints{2, 2}));
