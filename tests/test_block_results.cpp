@@ -152,28 +152,6 @@ TEST_F(BlockResults, FlowsheetBalanceOrderAndAShortDataSet) {
   EXPECT_EQ((Reals{huge[6 + 11], huge[6 + 12], huge[6 + 13]}), (Reals{12, -1, -1}));
 }
 
-TEST_F(BlockResults, ReportTypesAndSizesOfReactorBlocks) {
-  auto types = [](const std::string& block) {
-    int64_t n = -1, ierr = -1;
-    Field t(12, 3);
-    call(tklrrp_, Field(block, 8), n, t, ierr);
-    return std::tuple(ierr, n, t.text());
-  };
-  EXPECT_EQ(types("R1"), std::tuple(int64_t{0}, int64_t{1}, pad("PROP-REPORT", 36)));
-  EXPECT_EQ(std::get<2>(types("BR1")).substr(0, 12), pad("PROP-VENT", 12));
-  EXPECT_EQ(std::get<0>(types("BR2")), 2);
-  EXPECT_EQ(std::get<0>(types("H1")), 1);
-  EXPECT_EQ(std::get<1>(types("NOSUCH")), 0);
-  const std::tuple<const char*, const char*, Ints> sizes[] = {
-      {"R1", "PROP-REPORT", {3, 3, 0}}, {"BR1", "PROP-VENT", {2, 1, 0}}, {"BR1", "PROP-ACCUM", {0, 0, 1}},
-      {"R1", "PROP-OTHER", {0, 0, 1}}, {"NOSUCH", "PROP-REPORT", {0, 0, 0}}};
-  for (const auto& [block, type, want] : sizes) {
-    int64_t np = -1, nprof = -1, ierr = -1;
-    call(tksrrp_, Field(block, 8), Field(type, 12), np, nprof, ierr);
-    EXPECT_EQ((Ints{np, nprof, ierr}), want) << block << " " << type;
-  }
-}
-
 struct Profile {
   Field pname{"#", 12}, sub{"#", 8}, phase{"#", 8}, comp{"#", 8}, basis{"#", 4}, fbasis{"#", 4}, utype{"#", 12},
       label{"#", 16};
@@ -196,7 +174,27 @@ Profile by_description(const std::string& pname, const std::string& phase, const
   return p;
 }
 
-TEST_F(BlockResults, ReportProfilesByPositionAndByDescription) {
+TEST_F(BlockResults, ReportTypesSizesAndProfilesOfReactorBlocks) {
+  auto types = [](const std::string& block) {
+    int64_t n = -1, ierr = -1;
+    Field t(12, 3);
+    call(tklrrp_, Field(block, 8), n, t, ierr);
+    return std::tuple(ierr, n, t.text());
+  };
+  EXPECT_EQ(types("R1"), std::tuple(int64_t{0}, int64_t{1}, pad("PROP-REPORT", 36)));
+  EXPECT_EQ(std::get<2>(types("BR1")).substr(0, 12), pad("PROP-VENT", 12));
+  EXPECT_EQ(std::get<0>(types("BR2")), 2);
+  EXPECT_EQ(std::get<0>(types("H1")), 1);
+  EXPECT_EQ(std::get<1>(types("NOSUCH")), 0);
+  const std::tuple<const char*, const char*, Ints> sizes[] = {
+      {"R1", "PROP-REPORT", {3, 3, 0}}, {"BR1", "PROP-VENT", {2, 1, 0}}, {"BR1", "PROP-ACCUM", {0, 0, 1}},
+      {"R1", "PROP-OTHER", {0, 0, 1}}, {"NOSUCH", "PROP-REPORT", {0, 0, 0}}};
+  for (const auto& [block, type, want] : sizes) {
+    int64_t np = -1, nprof = -1, ierr = -1;
+    call(tksrrp_, Field(block, 8), Field(type, 12), np, nprof, ierr);
+    EXPECT_EQ((Ints{np, nprof, ierr}), want) << block << " " << type;
+  }
+  // Report profiles by position and by description.
   Profile p = by_position("R1", "PROP-REPORT", 2);
   EXPECT_EQ(p.ierr, 0);
   // The basis comes from the unit type: molar enthalpy.
@@ -222,80 +220,46 @@ TEST_F(BlockResults, ReportProfilesByPositionAndByDescription) {
   EXPECT_EQ(by_description("HMX", "", "H2O", "").ierr, 0);
 }
 
-// TKPVAL into arrays of n entries prefilled with '#' and -1.
-struct Pval {
-  Field names, utypes, labels;
-  Reals values;
-  int64_t nval = -1, ierr = -1;
-};
-Pval pval(const Field& ids, int64_t nid, size_t n) {
-  Pval p{Field(12, n), Field(12, n), Field(16, n), Reals(n, -1)};
-  call(tkpval_, ids, nid, int64_t{0}, p.names, p.values, p.utypes, p.labels, p.nval, p.ierr);
-  return p;
-}
-
-// TKAVAL into arrays of n entries prefilled with '#' and -1.
-struct Aval {
-  Field names, texts, utypes, labels;
-  Ints types, ints;
-  Reals values;
-  int64_t nval = -1, ierr = -1;
-};
-Aval aval(const Field& ids, size_t n) {
-  Aval a{Field(12, n), Field(8, n), Field(12, n), Field(16, n), Ints(n, -1), Ints(n, -1), Reals(n, -1)};
-  call(tkaval_, ids, int64_t{4}, int64_t{0}, a.names, a.types, a.ints, a.texts, a.values, a.utypes, a.labels,
-       a.nval, a.ierr);
-  return a;
-}
-
-// TKNVAL's count of a path, with IERR.
-std::pair<int64_t, int64_t> nval(const Field& ids, int64_t nid) {
-  int64_t nd = -1, nq = -1, ierr = -1;
-  call(tknval_, ids, nid, nd, nq, ierr);
-  return {nd, ierr};
-}
-
-// TKNVAL sizes TKPVAL's and TKAVAL's arrays: after the later sibling of a
-// path was read by its qualifier, both still read the first one.
-TEST_F(BlockResults, CountAndValuesAgreeAfterASiblingWasRead) {
-  const Field ids = path({"BLOCK", "HEATER", "H2", "RESULTS"});
-  auto read_later_sibling = [&] {
-    int64_t nq = -1, nd = -1, locq = 0, locd = 0;
-    call(tkdset_, int64_t{4}, ids, Field("PAB", 8), nq, nd, locq, locd);
-    return nd;
-  };
-  ASSERT_EQ(read_later_sibling(), 6);
-  ASSERT_EQ(nval(ids, 4), std::pair(int64_t{1}, int64_t{0}));
-  Pval p = pval(ids, 4, 2);
-  EXPECT_EQ(p.nval, 1);
-  EXPECT_NEAR(p.values[0], 300 - 273.15, 1e-9);
-  EXPECT_EQ(p.values[1], -1);
-  EXPECT_EQ(p.names[1], std::string(12, '#'));
-  ASSERT_EQ(read_later_sibling(), 6);
-  Aval a = aval(ids, 2);
-  EXPECT_EQ(std::pair(a.nval, a.types[1]), std::pair(int64_t{1}, int64_t{-1}));
-  EXPECT_EQ(a.labels[1], std::string(16, '#'));
-}
-
-// TKNVAL counts the data set the readers read: for a keyword that a longer
-// key earlier in its chain starts with (the readers take the key that is the
-// keyword itself), and for a block's "COMPSTAT" (one value built for it).
+// TKNVAL counts the data set the readers read, and sizes TKPVAL's and
+// TKAVAL's arrays: after the later sibling of a path was read by its
+// qualifier (H2: the readers still read the first one), for a keyword that a
+// longer key earlier in its chain starts with (the readers take the key that
+// is the keyword itself), and for a block's "COMPSTAT" (one value built for it).
 TEST_F(BlockResults, CountIsOfTheDataSetTheReadersRead) {
-  const std::pair<std::vector<std::string>, int64_t> cases[] = {
-      {{"BLOCK", "HEATX", "E1", "HOT_"}, 6},
-      {{"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, 1},
-      {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1},
+  const std::tuple<std::vector<std::string>, int64_t, double> cases[] = {
+      {{"BLOCK", "HEATER", "H2", "RESULTS"}, 1, 300 - 273.15},
+      {{"BLOCK", "HEATX", "E1", "HOT_"}, 6, -2},
+      {{"BLOCK", "HEATX", "E1", "HOT_HCURVE"}, 1, -2},
+      {{"BLOCK", "HEATER", "H1", "COMPSTAT"}, 1, -2},
   };
-  for (const auto& [keys, want] : cases) {
+  for (const auto& [keys, want, first] : cases) {
     const Field ids = path(keys);
-    ASSERT_EQ(nval(ids, 4), std::pair(want, int64_t{0})) << keys[3];
-    Pval p = pval(ids, 4, static_cast<size_t>(want) + 1);
-    EXPECT_EQ(p.nval, want) << keys[3];
-    EXPECT_EQ(p.values[static_cast<size_t>(want)], -1) << keys[3] << ": nothing past the count";
+    const size_t n = static_cast<size_t>(want);
+    auto read_later_sibling = [&] {
+      int64_t nq = -1, nd = -1, locq = 0, locd = 0;
+      if (keys[2] != "H2") return;
+      call(tkdset_, int64_t{4}, ids, Field("PAB", 8), nq, nd, locq, locd);
+      ASSERT_EQ(nd, 6);
+    };
+    read_later_sibling();
+    int64_t nd = -1, nq = -1, nv = -1, ierr = -1;
+    call(tknval_, ids, int64_t{4}, nd, nq, ierr);
+    ASSERT_EQ(std::pair(nd, ierr), std::pair(want, int64_t{0})) << keys[3];
+    // TKPVAL and TKAVAL into arrays of one entry more, prefilled with '#' and -1.
+    Field names(12, n + 1), texts(8, n + 1), utypes(12, n + 1), labels(16, n + 1);
+    Ints types(n + 1, -1), ints(n + 1, -1);
+    Reals values(n + 1, -1);
+    call(tkpval_, ids, int64_t{4}, int64_t{0}, names, values, utypes, labels, nv, ierr);
+    EXPECT_EQ(std::tuple(nv, values[n], names[n]), std::tuple(want, -1.0, std::string(12, '#'))) << keys[3];
+    if (first != -2) EXPECT_NEAR(values[0], first, 1e-9);
+    read_later_sibling();
+    labels = Field(16, n + 1);
+    call(tkaval_, ids, int64_t{4}, int64_t{0}, names, types, ints, texts, values, utypes, labels, nv, ierr);
+    EXPECT_EQ(std::tuple(nv, types[n], labels[n]), std::tuple(want, int64_t{-1}, std::string(16, '#'))) << keys[3];
   }
 }
 
-TEST_F(BlockResults, ProfileShapeAndReading) {
+TEST_F(BlockResults, ProfileShapesReadingAndTheFileLoadedLast) {
   const Field ids = path({"PROFILE", "P1"}), qname("PHASE", 16);
   int64_t nset = -1, nper = -1, ierr = -1, nword = 0, qwords[4];
   call(tkcins_, int64_t{16}, qname, nword, qwords);
@@ -315,18 +279,15 @@ TEST_F(BlockResults, ProfileShapeAndReading) {
     EXPECT_EQ(std::tuple(ierr, values[6]), std::tuple(want, -1.0)) << points;
     EXPECT_NEAR(values[3], at4, 1e-9) << points;
   }
-}
-
-// Sequences and set heads are kept for a load only: a file loaded next
-// whose sequence and set of the same names have other sizes is read afresh.
-TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
-  const Field ids = path({"BLOCK", "HEATER", "H4", "PROF"}), kn = path({"PROPERTIES"});
+  // Sequences and set heads are kept for a load only: a file loaded next
+  // whose sequence and set of the same names have other sizes is read afresh.
+  const Field h4 = path({"BLOCK", "HEATER", "H4", "PROF"}), kn = path({"PROPERTIES"});
   auto sizes_of = [&] {
     Ints sizes{-1};
     int64_t nfound = -1, nmem = -1, nsets = -1, ierr = -1;
-    call(tkspr3_, ids, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
+    call(tkspr3_, h4, int64_t{4}, int64_t{1}, kn, path({"TEMP"}), int64_t{1}, path({"NPOINT"}), sizes, nfound,
          ierr);
-    call(tkspr2_, ids, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
+    call(tkspr2_, h4, int64_t{4}, Field("NPOINT", 8), nmem, nsets, ierr);
     return Ints{sizes[0], nmem};
   };
   EXPECT_EQ(sizes_of(), (Ints{2, 2}));
@@ -344,7 +305,7 @@ TEST_F(BlockResults, ShapesAreThoseOfTheFileLoadedLast) {
 
 // TKSPLT over a block's TUBE_PRP section (the model keyword left for it to
 // fill), with the descriptor values in their usual order.
-TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
+TEST_F(BlockResults, ChoosingDataSetsByQualifierValuesAndTheirDimensions) {
   Field ids("", 128), qual("#", 8);
   auto split = [&](const std::string& block, const std::vector<std::string>& vals) {
     static const std::vector<std::string> names{"PROPERTIES", "SUBSTREAM", "PHASE"};
@@ -364,23 +325,21 @@ TEST_F(BlockResults, ChoosingBlockResultsByQualifierValues) {
   EXPECT_EQ(qual.text(), pad("", 8));
   // The block exists, the section does not.
   EXPECT_EQ(split("H1", {"TEMP"}), 3);
-}
-
-TEST_F(BlockResults, ChoosingAnyDataSetAndItsDimensions) {
-  const Field ids = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), kn = path({"PROPERTIES", "PHASE"});
+  // TKFDST chooses any data set by qualifier values.
+  const Field r1 = path({"BLOCK", "TUBERX", "R1", "TUBE_PRP"}), kn = path({"PROPERTIES", "PHASE"});
   int64_t ipos = -1, ierr = -1;
   auto fdst = [&](const Field& at, const Field& values) {
     call(tkfdst_, at, int64_t{4}, int64_t{2}, kn, values, Field(8), ipos, ierr);
     return ierr;
   };
-  EXPECT_EQ(fdst(ids, path({"RHOMX", "LIQUID"})), 0);
+  EXPECT_EQ(fdst(r1, path({"RHOMX", "LIQUID"})), 0);
   EXPECT_GT(ipos, 0);
-  EXPECT_EQ(fdst(ids, path({"NOTAPROP", ""})), 2);
+  EXPECT_EQ(fdst(r1, path({"NOTAPROP", ""})), 2);
   EXPECT_EQ(fdst(path({"BLOCK", "TUBERX", "R9", "TUBE_PRP"}), path({"RHOMX", ""})), 3);
   // Dimensions of the chosen data set: a name not along it is not found.
   Ints sizes{-1, -1};
   int64_t nfound = -1;
-  call(tkspr3_, ids, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
+  call(tkspr3_, r1, int64_t{4}, int64_t{2}, kn, path({"RHOMX", "LIQUID"}), int64_t{2},
        path({"NPOINT", "OTHER"}), sizes, nfound, ierr);
   EXPECT_EQ((Ints{ierr, nfound, sizes[0], sizes[1]}), (Ints{0, 1, 3, -1}));
 }

@@ -104,12 +104,8 @@ void check_sections(const RandomColumnBlock& blk, int64_t c, const RandomColumn&
   Field types(12, nsec + 1);
   call(tklsec_, id, cc, n, numbers, types, ierr);
   EXPECT_EQ(std::tuple(ierr, numbers.back(), types.trimmed(nsec)), std::tuple(served ? 0 : 1, -1, std::string(12, '#')));
-  // A shorter list stops at its count; a type in lower case is unknown.
-  int64_t shorter = n - 1, number = 1, ints[3];
-  Ints cut(nsec + 1, -1);
-  Field cut_types(12, nsec + 1);
-  call(tklsec_, id, cc, shorter, cut, cut_types, ierr);
-  EXPECT_EQ(cut[nsec > 0 ? nsec - 1 : 0], -1);
+  // A type in lower case is unknown.
+  int64_t number = 1, ints[3];
   call(tkssec_, id, cc, Field("tray-size", 12), number, ints[0], ints[1], ints[2], ierr);
   EXPECT_EQ(ierr, 1);
   for (size_t k = 0; k < nsec; ++k) {
@@ -211,11 +207,6 @@ void check_columns(const RandomFlowsheet& f) {
       Ints kinds(n + 1, -7);
       call(tkprop_, id, cc, np, kinds, names, ierr);
       EXPECT_EQ(std::tuple(ierr, kinds.back(), names.trimmed(n)), std::tuple(int64_t{0}, int64_t{-7}, std::string(12, '#')));
-      // A shorter list stops at its count.
-      Field cut(12, n);
-      int64_t shorter = np - 1;
-      call(tkprop_, id, cc, shorter, kinds, cut, ierr);
-      if (n > 0) EXPECT_EQ(cut[n - 1], std::string(12, '#'));
       for (size_t k = 0; k < n; ++k) {
         const Series& p = col.properties[k];
         SCOPED_TRACE("property " + p.name);

@@ -55,7 +55,15 @@ Lists connections(const std::string& block, int64_t in_cap, int64_t out_cap) {
   return l;
 }
 
-TEST_F(Connectivity, ListsWithinTheCapacityAndPortsWithFillerEntries) {
+// A stream's source and destination, blanks cut.
+std::pair<std::string, std::string> ends(const std::string& stream, size_t width = 16) {
+  Field source(16), destination(16);
+  int64_t nsub = -1, nrows = -1;
+  call(tksinf_, Field(stream, width), source, destination, nsub, nrows, int64_t{0});
+  return {source.trimmed(), destination.trimmed()};
+}
+
+TEST_F(Connectivity, ListsWithinTheCapacityPortsWithFillerEntriesAndBoundaryBlocks) {
   // An inlet list that does not fit is left untouched; the outlets still
   // come back and the flag is 0.
   Lists small = connections("B1", 1, 1);
@@ -93,19 +101,9 @@ TEST_F(Connectivity, ListsWithinTheCapacityAndPortsWithFillerEntries) {
   int64_t one = 1, zero = 0, loc = -9, th = -9;
   tkport_(sc.data(), &one, &zero, l1.data(), &loc, &th, nullptr, nullptr, nullptr, &ierr, 8, 4, 4);
   EXPECT_EQ(std::tuple(ierr, l1, loc), std::tuple(int64_t{0}, std::string("G   "), int64_t{1}));
-}
-
-// A stream's source and destination, blanks cut.
-std::pair<std::string, std::string> ends(const std::string& stream, size_t width = 16) {
-  Field source(16), destination(16);
-  int64_t nsub = -1, nrows = -1;
-  call(tksinf_, Field(stream, width), source, destination, nsub, nrows, int64_t{0});
-  return {source.trimmed(), destination.trimmed()};
-}
-
-// "$" boundary blocks: on the stream's own level when they list it, else
-// one level up (the round trip covers ordinary blocks).
-TEST_F(Connectivity, BoundaryBlocksAsSourceAndDestination) {
+  // "$" boundary blocks as a stream's source and destination: on the
+  // stream's own level when they list it, else one level up (the round trip
+  // covers ordinary blocks).
   EXPECT_EQ(ends("H1.S3").second, "H1.$C-1");  // H1.$C-1 lists H1.S3 as an inlet
   EXPECT_EQ(ends("H1.S5").second, "$C-2");     // no parent prefix above H1.
   EXPECT_EQ(ends("H1.H2.S6"), std::make_pair(std::string("H1.$C-3"), std::string()));  // a product stays blank

@@ -59,8 +59,6 @@ struct Tree {
   int64_t nused = 0;
 };
 
-std::string value_of(const DataRecord& r) { return std::string(r.value, 8); }
-
 class DatasetTree : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -80,7 +78,7 @@ std::string messages_of(F f) {
   return capture.take();
 }
 
-TEST_F(DatasetTree, KeyMatchingRules) {
+TEST_F(DatasetTree, KeyMatchingRulesAndALeafWhereABranchWasExpected) {
   Tree t;
   // A keyword of exactly four characters is stored in two words.
   t.call(4, {"PAMB", "PAMB"}, 3, "PAMB");
@@ -108,27 +106,25 @@ TEST_F(DatasetTree, KeyMatchingRules) {
   h.nused = 6;  // the tree ends with the key: nothing past it is read
   EXPECT_EQ(h.call(1, {"ABCDEFGHIJ  MNOP"}).ierr, 1);
   EXPECT_EQ(h.call(4, {"ABCDEFGHIJ  MNOP"}).ierr, kTreeFull) << "no words left";
-}
-
-TEST_F(DatasetTree, LeafWhereABranchWasExpected) {
-  Tree t;
-  t.call(4, {"RUN-STATUS", "VERS"}, 5, "V");
-  EXPECT_EQ(messages_of([&] { EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS", "DEEPER"}).ierr, 2); }),
+  // A leaf where a branch was expected.
+  Tree u;
+  u.call(4, {"RUN-STATUS", "VERS"}, 5, "V");
+  EXPECT_EQ(messages_of([&] { EXPECT_EQ(u.call(1, {"RUN-STATUS", "VERS", "DEEPER"}).ierr, 2); }),
             "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  2 (TKDTRE)\n RUN-STAT VERS    \n");
   // Entering the longer path adds a sibling that does have children; the
   // code stays -1 and the message is written again.
   std::string out = messages_of([&] {
-    EXPECT_EQ(t.call(4, {"RUN-STATUS", "VERS", "DEEPER"}, 6).ierr, kTreeImproper);
-    auto r = t.call(1, {"RUN-STATUS", "VERS", "DEEPER"});
+    EXPECT_EQ(u.call(4, {"RUN-STATUS", "VERS", "DEEPER"}, 6).ierr, kTreeImproper);
+    auto r = u.call(1, {"RUN-STATUS", "VERS", "DEEPER"});
     EXPECT_EQ(std::pair(r.ierr, r.rec.idata), std::pair(kTreeImproper, int64_t{6}));
   });
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 6);
-  EXPECT_EQ(t.call(1, {"RUN-STATUS", "VERS"}).rec.idata, 5) << "the leaf is still found first";
+  EXPECT_EQ(u.call(1, {"RUN-STATUS", "VERS"}).rec.idata, 5) << "the leaf is still found first";
   // Keywords go eight to a line.
   Path deep;
   for (int i = 1; i <= 10; ++i) deep.push_back("LEVEL-" + std::to_string(i) + "-LONGNAME");
-  t.call(4, Path(deep.begin(), deep.end() - 1));
-  EXPECT_EQ(messages_of([&] { EXPECT_EQ(t.call(2, deep).ierr, 9); }),
+  u.call(4, Path(deep.begin(), deep.end() - 1));
+  EXPECT_EQ(messages_of([&] { EXPECT_EQ(u.call(2, deep).ierr, 9); }),
             "\n IMPROPER STRUCTURED DSET TREE AT LEVEL  9 (TKDTRE)\n"
             " LEVEL-1- LEVEL-2- LEVEL-3- LEVEL-4- LEVEL-5- LEVEL-6- LEVEL-7- LEVEL-8-\n"
             " LEVEL-9-\n");

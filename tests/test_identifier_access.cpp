@@ -66,11 +66,6 @@ std::string identifier_at(ItemKind kind, int64_t k) {
   return trim(std::string_view(buf, sizeof buf));
 }
 
-void expect_sorted(int64_t base, int64_t count, int64_t stride) {
-  for (int64_t k = 1; k < count; ++k)
-    ASSERT_LT(compare_words(work_ptr(base + (k - 1) * stride), work_ptr(base + k * stride), 32), 0) << k;
-}
-
 std::string no_room_message(int64_t work_size) {
   std::string n = std::to_string(work_size);
   return "\n INSUFFICIENT WORK AREA WHILE LOADING LOOKUP TABLES\n CURRENT WORK SIZE =" +
@@ -126,7 +121,8 @@ TEST(IdentifierTables, AtMost10000ObjectsPerTable) {
   }));
   ASSERT_EQ(file.ierr(), 0);
   EXPECT_EQ(glob(g::kNblk), 10000);
-  expect_sorted(locs(l::kBlockTable), 10000, 34);
+  for (int64_t k = 1, base = locs(l::kBlockTable); k < 10000; ++k)
+    ASSERT_LT(compare_words(work_ptr(base + (k - 1) * 34), work_ptr(base + k * 34), 32), 0) << k;
   EXPECT_TRUE(find_block("ALPHA6000"));
   EXPECT_TRUE(find_block("BETA4000"));
   EXPECT_FALSE(find_block("BETA4001"));
@@ -232,27 +228,19 @@ class ItemSearch : public ::testing::Test {
     ASSERT_EQ(loaded_->ierr(), 0);
   }
 
-  void load_flowsheet() {
-    load([](ObjectWriter& w) {
-      for (auto [type, id] : {std::pair{"TRAYCOL", "C1"}, {"HEATX", "E1"}, {"TRAYCOL", "C2"}})
-        w.block(type, id);
-      w.block("HEATX", "E2", "HCURVE");
-      for (auto [type, id] : {std::pair{"MATERIAL", "S1"}, {"HEAT", "Q1"}, {"MATERIAL", "S2"}})
-        w.stream(type, id);
-      w.property_table("PTENVELOPE", "ENV1");
-      w.equipment("TRAY-TOWER", "T1");
-      w.equipment("HEATX", "X1");
-      w.sensitivity("SENS-1");
-      w.sensitivity("SENS-2");
-    });
-  }
-
   MessageCapture messages_;
   std::unique_ptr<LoadedText> loaded_;
 };
 
-TEST_F(ItemSearch, AnySearchesReturnEveryObjectCategoryByCategory) {
-  load_flowsheet();
+TEST_F(ItemSearch, AnySpecAndTypeSearchesAndTheirErrors) {
+  load([](ObjectWriter& w) {
+    for (auto [type, id] : {std::pair{"TRAYCOL", "C1"}, {"HEATX", "E1"}, {"TRAYCOL", "C2"}}) w.block(type, id);
+    w.block("HEATX", "E2", "HCURVE");
+    for (auto [type, id] : {std::pair{"MATERIAL", "S1"}, {"HEAT", "Q1"}, {"MATERIAL", "S2"}}) w.stream(type, id);
+    w.property_table("PTENVELOPE", "ENV1");
+    for (auto [type, id] : {std::pair{"TRAY-TOWER", "T1"}, {"HEATX", "X1"}}) w.equipment(type, id);
+    for (const char* id : {"SENS-1", "SENS-2"}) w.sensitivity(id);
+  });
   // Categories in the tree's order, the objects of each in file order.
   EXPECT_EQ(all("BLK_ANY"), (Names{"C1", "C2", "E1", "E2"}));
   EXPECT_EQ(categories("BLK_ANY"), (Names{"TRAYCOL", "TRAYCOL", "HEATX", "HEATX"}));
@@ -288,10 +276,7 @@ TEST_F(ItemSearch, AnySearchesReturnEveryObjectCategoryByCategory) {
   // A position swapped in that is no node of the tree ends the search.
   swap(junk);
   EXPECT_EQ(nitm("BLK_ANY", 0).ipos, 0);
-}
 
-TEST_F(ItemSearch, SpecAndTypeSearchesAndTheirErrors) {
-  load_flowsheet();
   EXPECT_EQ(all("STR_SPEC", "HEAT"), (Names{"Q1"}));
   EXPECT_EQ(all("BLK_SPEC", "NOSUCH"), Names{});
   EXPECT_EQ(all("EQP_SPEC"), (Names{"TRAY-TOWER", "HEATX"}));
@@ -321,7 +306,7 @@ TEST_F(ItemSearch, SpecAndTypeSearchesAndTheirErrors) {
   EXPECT_GT(nitm("BLK_ANY EXTRA", 1).ipos, 0);  // the first 8 characters count
 }
 
-TEST_F(ItemSearch, EmptyOrMissingCategories) {
+TEST_F(ItemSearch, EmptyOrMissingCategoriesAndSectionSearches) {
   // "BLOCK" "ODD" is a data set of its own: a category without blocks
   // between two that have some. It must not end the search.
   load([](ObjectWriter& w) {
@@ -345,9 +330,7 @@ TEST_F(ItemSearch, EmptyOrMissingCategories) {
   load([](ObjectWriter& w) { for (const std::string& id : numbered_ids("NEW", 2)) w.block("MIXER", id); });
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW1");
   EXPECT_EQ(nitm("BLK_ANY", 0).arg4, "NEW2");
-}
-
-TEST_F(ItemSearch, SectionSearchesReturnTheBlocksNamedSections) {
+  // Section searches return the blocks' named sections.
   load([](ObjectWriter& w) {
     for (const char* s : {"HCURVE", "RESULTS", "HCURVE", "OTHER", "HCURVE"}) w.block("HEATER", "H1", s);
     for (const char* s : {"TRC_PRO", "TRC_PRO", "TRC_PRO", "REB_HCURVE", "TRC_PRO"}) w.block("TRAYCOL", "C1", s);

@@ -161,7 +161,7 @@ TEST_F(UnitsIo, OpenStatusesRefusedWordsAndTheExportedRoutines) {
 // Lines copied into records: runs of empty and blank lines read back as
 // empty records, and the last record up to n that is not blank is found
 // across and inside the runs.
-TEST_F(UnitsIo, CopiedBlankRunsAndTheLastRecordNotBlank) {
+TEST_F(UnitsIo, CopiedRecordsBlankRunsAndTheLastRecordNotBlank) {
   std::string bytes;
   Lines records;
   for (int i = 0; i < 40; ++i) {
@@ -169,22 +169,6 @@ TEST_F(UnitsIo, CopiedBlankRunsAndTheLastRecordNotBlank) {
     for (int k = 0; k < run; ++k) bytes += k % 5 ? "\n" : "   \r\n", records.push_back("");
     bytes += "X" + std::to_string(i) + "\n", records.push_back("X" + std::to_string(i));
   }
-  ASSERT_EQ(open_read(kA, write_file("runs.txt", bytes)), 0);
-  ASSERT_EQ(open_scratch(kB, 80), 0);
-  std::string_view line, text;
-  int64_t copied = 0;
-  ASSERT_EQ(io::copy_lines(kA, kB, 1, 80, [](std::string_view) { return false; }, line, copied), io::kEndOfFile);
-  ASSERT_EQ(copied, static_cast<int64_t>(records.size()));
-  for (int64_t n = 1, last = 0; n <= copied; ++n) {
-    if (!records[static_cast<size_t>(n - 1)].empty()) last = n;
-    ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
-    ASSERT_EQ(io::last_record_not_blank(kB, 1, n, text), last) << n;
-  }
-}
-
-// Lines copied from a file changed after the load are not handed out as
-// the loaded lines; lines from a scratch unit outlive their unit.
-TEST_F(UnitsIo, CopiedRecordsOfAChangedFileOrAScratchUnit) {
   auto copy_all = [&](int64_t expected) {
     io::close_unit(kB);
     ASSERT_EQ(open_scratch(kB, 80), 0);
@@ -194,6 +178,16 @@ TEST_F(UnitsIo, CopiedRecordsOfAChangedFileOrAScratchUnit) {
     ASSERT_EQ(copied, expected);
     io::close_unit(kA);
   };
+  ASSERT_EQ(open_read(kA, write_file("runs.txt", bytes)), 0);
+  copy_all(static_cast<int64_t>(records.size()));
+  std::string_view text;
+  for (int64_t n = 1, last = 0; n <= static_cast<int64_t>(records.size()); ++n) {
+    if (!records[static_cast<size_t>(n - 1)].empty()) last = n;
+    ASSERT_EQ(record(kB, n), records[static_cast<size_t>(n - 1)]) << n;
+    ASSERT_EQ(io::last_record_not_blank(kB, 1, n, text), last) << n;
+  }
+  // Lines copied from a file changed after the load are not handed out as
+  // the loaded lines; lines from a scratch unit outlive their unit.
   ASSERT_EQ(open_read(kA, write_file("changing.txt", "first line\nsecond line\n")), 0);
   copy_all(2);
   write_file("changing.txt", "other text entirely, and longer than before\n");

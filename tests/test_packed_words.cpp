@@ -38,7 +38,14 @@ int64_t pack(const std::string& text, int64_t nchar, std::vector<int64_t>& words
   return nword;
 }
 
-TEST_F(PackedWords, PackingAndUnpacking) {
+int64_t search(bool binary, std::vector<int64_t> key, std::vector<int64_t>& table,
+               int64_t stride, int64_t n, int64_t offset, int64_t nw) {
+  int64_t ipos = -1;
+  (binary ? tkbnsh_ : tklnsh_)(key.data(), table.data(), &stride, &n, &offset, &nw, &ipos);
+  return ipos;
+}
+
+TEST_F(PackedWords, PackingUnpackingAndSearches) {
   // A field shorter than NCHAR reads as blanks past its end, and only NWORD
   // words are written; codes 0 and 1 end the text; nothing to pack writes
   // nothing.
@@ -61,16 +68,6 @@ TEST_F(PackedWords, PackingAndUnpacking) {
   EXPECT_EQ(narrow + wide, "ABCDEF####ABCDEFGH            ####");
   for (auto [key, n] : {std::pair<const char*, int64_t>{"", 4}, {"ABCD    ", 4}, {"ABCDE", 8}, {"A B C D E   ", 12}})
     EXPECT_EQ(flowsum::key_length(key), n) << '"' << key << '"';
-}
-
-int64_t search(bool binary, std::vector<int64_t> key, std::vector<int64_t>& table,
-               int64_t stride, int64_t n, int64_t offset, int64_t nw) {
-  int64_t ipos = -1;
-  (binary ? tkbnsh_ : tklnsh_)(key.data(), table.data(), &stride, &n, &offset, &nw, &ipos);
-  return ipos;
-}
-
-TEST_F(PackedWords, SearchSpecialCasesAndSignedOrder) {
   // Stride 3, key in words 2..3: the first of equal entries; an empty table
   // or a key field before the entry finds nothing.
   std::vector<int64_t> t = {100, 5, 1, 101, 7, 2, 102, 7, 2, 103, 7, 3, 104, 9, 0};
@@ -85,7 +82,7 @@ TEST_F(PackedWords, SearchSpecialCasesAndSignedOrder) {
   EXPECT_EQ(search(true, {hi}, b, 1, 3, 1, 1), 3);
 }
 
-TEST(TextUtils, ReadsUnsignedIntegers) {
+TEST(TextUtils, UnsignedIntegersAndCapitals) {
   struct Case {
     std::string text;
     int64_t n, ival, ierr;
@@ -108,11 +105,8 @@ TEST(TextUtils, ReadsUnsignedIntegers) {
     EXPECT_EQ(ival, c.ival) << '"' << c.text << '"';
     EXPECT_EQ(ierr, c.ierr) << '"' << c.text << '"';
   }
-}
-
-// Letters among the first N characters become capitals; N never reaches
-// past the hidden length, and N below 1 changes nothing.
-TEST(TextUtils, CapitalsOnlyForLettersAmongTheFirstN) {
+  // Letters among the first N characters become capitals; N never reaches
+  // past the hidden length, and N below 1 changes nothing.
   for (auto* fn : {+[](int64_t* n, char* t, size_t l) { tkcase_(n, t, l); },
                    +[](int64_t* n, char* t, size_t l) { tkuppr_(t, n, l); }}) {
     std::string s = "abc xyz-09_{}@`~ end####";
@@ -151,7 +145,14 @@ struct Layout {
   Words regions;
 };
 
-TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheArea) {
+Words sorted(Words t, int64_t stride, int64_t kstart, int64_t nkey) {
+  int64_t n = static_cast<int64_t>(t.size()) / stride;
+  Words scratch(static_cast<size_t>(stride));
+  tksort_(&stride, &n, t.data(), &kstart, &nkey, scratch.data());
+  return t;
+}
+
+TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheAreaAndOddSorts) {
   Layout l(500, 2);
   l.regions = {1, 10, 10, 11, 10, 10};
   const Words good = l.regions, words = l.words();
@@ -168,16 +169,6 @@ TEST_F(WorkArea, OddArgumentsMoveNothingOutsideTheArea) {
   rejected(2, -1);                                   // negative capacity
   rejected(3, 495);                                  // data past word 500
   rejected(1, std::numeric_limits<int64_t>::max());  // demand beyond any sum
-}
-
-Words sorted(Words t, int64_t stride, int64_t kstart, int64_t nkey) {
-  int64_t n = static_cast<int64_t>(t.size()) / stride;
-  Words scratch(static_cast<size_t>(stride));
-  tksort_(&stride, &n, t.data(), &kstart, &nkey, scratch.data());
-  return t;
-}
-
-TEST_F(WorkArea, SortSmallAndOddCases) {
   // The identifier tables of every load are sorted by TKSORT (the lookups
   // of the round trip depend on it); here the odd cases. Equal keys keep
   // their places in a table of two, a negative word sorts first, and a key

@@ -108,8 +108,9 @@ TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
   LoadedSummary loaded(file.string());
   ASSERT_EQ(loaded.ierr(), 0);
   const std::string id = pad("CU", 40);
+  const Field cu("CU", 40);
   int64_t ncol = -1, ierr = -1;
-  tkncol_(id.data(), &ncol, id.size());
+  call(tkncol_, cu, ncol);
   EXPECT_EQ(ncol, 11);
   // Every count of the main column and of stripper 10 (zeroed on entry).
   for (auto [column, want] : {std::pair{int64_t{1}, Ints{2, 1, 1, 2, 2, 2, 3, 5, 2, 3, 0, 0}},
@@ -118,47 +119,41 @@ TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
     tknpet_(id.data(), &column, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9], &n[10], &n[11], 40);
     EXPECT_EQ(n, want) << column;
   }
-  // Pumparound 2, and 3 which is not there: the list stops at its count.
-  for (auto [number, want, werr] :
-       {std::tuple{int64_t{2}, Reals{340, -1}, int64_t{0}}, std::tuple{int64_t{3}, Reals{-1, -1}, int64_t{1}}}) {
-    std::string names(25, '#'), q(12, '#'), l(16, '#');
-    Reals v{-1, -1};
-    int64_t one = 1;
-    tkptpp_(id.data(), &number, &one, names.data(), v.data(), q.data(), l.data(), &ierr, 40, 12, 12, 16);
-    EXPECT_EQ(std::pair(ierr, names.substr(12)), std::pair(werr, std::string(13, '#'))) << number;
-    expect_si(v, want);
-    if (ierr == 0) EXPECT_EQ((Texts{field(names, 12, 0), trim(q), trim(l)}), (Texts{"TEMP", units_of(22)[0], units_of(22)[1]}));
+  // Pumparound 2, and 3 which is not there.
+  for (auto [number, want, werr] : {std::tuple{int64_t{2}, 340.0, int64_t{0}}, {int64_t{3}, -1.0, int64_t{1}}}) {
+    Field name(12), q(12), l(16);
+    Reals v{-1};
+    call(tkptpp_, cu, number, int64_t{1}, name, v, q, l, ierr);
+    EXPECT_EQ(ierr, werr) << number;
+    expect_si(v, {want});
+    if (ierr == 0)
+      EXPECT_EQ((Texts{name.trimmed(), q.trimmed(), l.trimmed()}), (Texts{"TEMP", units_of(22)[0], units_of(22)[1]}));
   }
-  // Two components of three: values (component, property), nothing past.
-  int64_t np = 2, nc = 2;
-  std::string pn(25, '#'), ids(17, '#'), qn(24, '#'), ul(32, '#');
-  Reals v(5, -1.0);
-  tkfrcm_(id.data(), &np, &nc, pn.data(), ids.data(), v.data(), qn.data(), ul.data(), &ierr, 40, 12, 8, 12, 16);
-  EXPECT_EQ((Texts{field(pn, 12, 0), field(pn, 12, 1), field(ids, 8, 0), field(ids, 8, 1), pn.substr(24), ids.substr(16)}),
-            (Texts{"TEMP", "PRES", "A", "B", "#", "#"}));
-  expect_si(v, {11, 21, 12, 22, -1});
-  for (auto [basis, column, want, werr] : std::vector<std::tuple<std::string, int64_t, Reals, int64_t>>{
-           {"MOLE", 1, {400, 410, -1}, 0}, {"SVOL", 11, {400, 410, -1}, 0}, {"MASS", 11, {-1, -1, -1}, 3},
-           {"MOLX", 1, {-1, -1, -1}, 1}, {"MOLE", 0, {-1, -1, -1}, 1}}) {
-    std::string p = pad("TEMP", 12), q(12, '#'), l(16, '#');
-    Reals got(3, -1.0);
-    int64_t c = column, npts = 2;
-    tkptpr_(id.data(), p.data(), &c, &npts, basis.data(), got.data(), q.data(), l.data(), &ierr, 40, 12, 4, 12, 16);
+  // Two components of three: values (component, property).
+  Field pn(12, 2), comps(8, 2), qn(12, 2), ul(16, 2);
+  Reals v(4, -1.0);
+  call(tkfrcm_, cu, int64_t{2}, int64_t{2}, pn, comps, v, qn, ul, ierr);
+  EXPECT_EQ(pn.text() + comps.text(), pad("TEMP", 12) + pad("PRES", 12) + pad("A", 8) + pad("B", 8));
+  expect_si(v, {11, 21, 12, 22});
+  for (auto [basis, column, werr] : {std::tuple{"MOLE", int64_t{1}, int64_t{0}}, {"SVOL", 11, 0}, {"MASS", 11, 3},
+                                     {"MOLX", 1, 1}, {"MOLE", 0, 1}}) {
+    Field q(12), l(16);
+    Reals got(2, -1.0);
+    call(tkptpr_, cu, Field("TEMP", 12), column, int64_t{2}, Field(basis, 4), got, q, l, ierr);
     EXPECT_EQ(ierr, werr) << basis << column;
-    expect_si(got, want);
+    expect_si(got, werr == 0 ? Reals{400, 410} : Reals{-1, -1});
   }
   // The listed properties and bases, cut to the count given.
-  int64_t c = 1, room = 3;
-  std::string names(37, '#'), bases(13, '#');
-  tkptad_(id.data(), &c, &room, names.data(), bases.data(), &ierr, 40, 12, 4);
-  EXPECT_EQ((Texts{field(names, 12, 0), field(names, 12, 1), field(names, 12, 2), bases.substr(0, 12), names.substr(36)}),
-            (Texts{"TEMP", "PRES", "TEMP", "MOLEMOLEMASS", "#"}));
+  Field names(12, 4), bases(4, 3);
+  call(tkptad_, cu, int64_t{1}, int64_t{3}, names, bases, ierr);
+  EXPECT_EQ(names.text() + bases.text(),
+            pad("TEMP", 12) + pad("PRES", 12) + pad("TEMP", 12) + std::string(12, '#') + "MOLEMOLEMASS");
   // A stripper's composition stops at LD: stripper 10 (column 11) has three
   // components, the general routine hands the block on to its twin.
   int64_t c11 = 11, ld = 2, nt = 2;
   Field cids(8, 3), q(12), l(16);
   Reals y(5, -1.0);
-  call(tkpro2_, Field("CU", 40), Field("Y", 3), c11, ld, cids, nt, y, q, l, ierr);
+  call(tkpro2_, cu, Field("Y", 3), c11, ld, cids, nt, y, q, l, ierr);
   EXPECT_EQ(std::tuple(ierr, y, cids.trimmed(2)), std::tuple(int64_t{0}, Reals{.5, .6, -1, -1, -1}, std::string(8, '#')));
 }
 

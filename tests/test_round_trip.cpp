@@ -56,15 +56,15 @@ Pairs by_position(Fn fn, int64_t n) {
   return p;
 }
 
-// A whole list routine (TKBIDS and its kin) with n entries.
+// A whole list routine (TKBIDS and its kin) with n entries (the query
+// fuzzer's guard pages check nothing lands past them).
 template <class Fn>
 Pairs by_list(Fn fn, int64_t n) {
   const size_t m = static_cast<size_t>(n);
-  Field ids(128, m + 1), types(12, m + 1);
+  Field ids(128, m), types(12, m);
   int64_t ierr = -1;
   call(fn, n, ids, types, ierr);
-  EXPECT_EQ(std::tuple(ierr, ids.trimmed(m), types.trimmed(m)),
-            std::tuple(int64_t{0}, std::string(128, '#'), std::string(12, '#')));
+  EXPECT_EQ(ierr, 0);
   Pairs p;
   for (size_t k = 0; k < m; ++k) p.insert({ids.trimmed(k), types.trimmed(k)});
   return p;

@@ -104,7 +104,8 @@ TEST(RunInformation, TitleFallbackCutMissingAndCaseNamesUnderTheirOwnSequence) {
   }
 }
 
-TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCountsFlagsAreClamped) {
+// A completion below -4 ends before the flags and counts; flags are clamped.
+TEST(RunInformation, CompletionFlagsCountsAndRunIdentifierFallbacks) {
   for (int64_t code : {5, 4}) {
     SCOPED_TRACE(code);
     RunInfo run;
@@ -125,9 +126,7 @@ TEST(RunInformation, CompletionBelowMinusFourEndsBeforeFlagsAndCountsFlagsAreCla
     EXPECT_EQ((std::vector<int64_t>{i.nblk, i.nstr, i.nppt, i.ninfo}),
               ended ? (std::vector<int64_t>{0, 0, 0, 0}) : (std::vector<int64_t>{4, 8, 1, 0}));
   }
-}
-
-TEST(RunInformation, StatusFlagsAndRunIdentifierFallbacks) {
+  // Flags and the run identifier from their fallback data sets.
   RunFile f([&](FlowsheetWriter& w) {
     item_dataset(w, {"RUN-STATUS", "STATUS"}, "STAT3", "ITEM",
                  {Item::integer("1", 0), Item::integer("2", 1), Item::integer("3", 3)});

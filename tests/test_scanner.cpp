@@ -96,6 +96,17 @@ TEST_F(Scanner, SingleTokensTypesAndValues) {
   }
   // An unclosed quote takes the rest of the held line, columns 4 to 128.
   EXPECT_EQ(tokens("X \"ABC")[1].key(), std::tuple(int64_t{scan::kQuoted}, "ABC" + std::string(122, ' '), int64_t{124}));
+  // TKTOKI cuts its line to the hidden length, TKTOKN pads its field, TKTOKS
+  // switches the table TKTOKN reads with.
+  int64_t variant = 1, unitmode = 3, type = 0, ival = 0, flag = 2;
+  double pos = 1.0, rval = 0.0;
+  flowsum::testing::Field field(8), out(16);
+  tktoki_(&variant, &unitmode, &pos, "ABCDEF GHIJ", 6);
+  flowsum::testing::call(tktokn_, type, ival, rval, field);
+  EXPECT_EQ(std::tuple(type, ival, rval, field.text()), std::tuple(int64_t{14}, int64_t{5}, kMarker, "ABCDEF  "));
+  tktoks_(&flag);
+  tktoki_(&variant, &unitmode, &pos, "KG/HR", 5);
+  EXPECT_EQ((flowsum::testing::call(tktokn_, type, ival, rval, out), out.text()), "KG/HR           ");
 }
 
 // "type:text" of every token of a line, under a comma variant and a table.
@@ -163,23 +174,6 @@ TEST_F(Scanner, ReadsFurtherLinesSequentiallyOrByNumber) {
   for (int i = 0; i < 4; ++i) ASSERT_EQ(flowsum::io::write_record(kUnit, i + 1, records[i]), 0);
   scan::configure(2, 10 * kUnit + 2, 1.0 + 1.0 / 256.0, records[0]);
   EXPECT_EQ(texts(drain_tokens()), (Strings{"DSET", "X", "1", "Y", "AB"}));
-}
-
-TEST_F(Scanner, ExportedRoutines) {
-  using flowsum::testing::Field;
-  int64_t variant = 1, unitmode = 3, type = 0, ival = 0;
-  double pos = 1.0, rval = 0.0;
-  Field field(8);
-  tktoki_(&variant, &unitmode, &pos, "ABCDEF GHIJ", 6);  // cut to its hidden length
-  flowsum::testing::call(tktokn_, type, ival, rval, field);
-  EXPECT_EQ(std::tuple(type, ival, rval, field.text()), std::tuple(int64_t{14}, int64_t{5}, kMarker, "ABCDEF  "));
-  // TKTOKS switches the table for TKTOKN.
-  int64_t flag = 2;
-  tktoks_(&flag);
-  tktoki_(&variant, &unitmode, &pos, "KG/HR", 5);
-  Field out(16);
-  flowsum::testing::call(tktokn_, type, ival, rval, out);
-  EXPECT_EQ(out.text(), "KG/HR           ");
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ Subs subs(const std::string& stream, const std::string& substream, const std::st
   return s;
 }
 
-TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
+TEST_F(StreamResults, StoredAndDerivedComponentFlowsTotalRowsAndAnUnknownStream) {
   // Eight total rows in data order; the ninth element stays.
   Subs s = subs("S1", "MIXED", "MOLE-FLOW", 2, 9);
   EXPECT_EQ(s.tnames.trimmed(6), "MOLEFLMX");
@@ -179,11 +179,8 @@ TEST_F(StreamResults, StoredComponentFlowsTotalRowsAndAnUnknownStream) {
   // No such stream: nothing written.
   s = subs("NOPE", "MIXED", "MOLE-FLOW");
   EXPECT_EQ(std::pair(s.values[0], s.label.trimmed()), std::pair(-7.0, std::string("KEEP")));
-}
-
-// Component flows on a basis the file does not store, worked out from the
-// stored flows or fractions; fractions carry no unit (the label stays).
-TEST_F(StreamResults, DerivedBasesFromStoredFlowsAndFractions) {
+  // Component flows on a basis the file does not store, worked out from the
+  // stored flows or fractions; fractions carry no unit (the label stays).
   auto value = [](const char* stream, const char* basis, size_t k) { return subs(stream, "MIXED", basis).values[k]; };
   const std::tuple<const char*, const char*, size_t, double> cases[] = {
       // S1 stores mole flows: mass = mole x MW, volume = mole x VLSTD.
@@ -264,8 +261,7 @@ TEST_F(StreamResults, SubstreamsComponentsAndAttributesWithTheirCounts) {
     EXPECT_EQ(names.text(), want) << n;
   }
   int64_t count = -1;
-  call(tksnac_, s1, nc, count);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ((call(tksnac_, s1, nc, count), count), 2);
   EXPECT_EQ(nth_component(s1, 1), (Named{"COAL    ", 3}));  // PROXANAL, ULTANAL, PROXANAL
   EXPECT_EQ(nth_component(s1, 2), (Named{"ASH     ", 1}));
   // One past the end: count 0, the last component walked.
@@ -282,13 +278,9 @@ TEST_F(StreamResults, SubstreamsComponentsAndAttributesWithTheirCounts) {
     else call(tkssca_, s1, nc, Field(comp, 8), int64_t{k}, name, n);
     EXPECT_EQ(Named(name.text(), n), want) << comp << " " << k;
   }
-  call(tksnsa_, s1, nc, count);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ((call(tksnsa_, s1, nc, count), count), 2);
   // A stream without attributes.
-  for (auto fn : {tksnac_, tksnsa_}) {
-    call(fn, s2, nc, count);
-    EXPECT_EQ(count, 0);
-  }
+  for (auto fn : {tksnac_, tksnsa_}) EXPECT_EQ((call(fn, s2, nc, count), count), 0);
   EXPECT_EQ(nth_component(s2, 1), (Named{std::string(8, ' '), 0}));
 }
 

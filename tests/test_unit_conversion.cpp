@@ -83,7 +83,7 @@ class UnitConversion : public ::testing::Test {
   }
 };
 
-TEST_F(UnitConversion, KnownValuesAndGaugePressures) {
+TEST_F(UnitConversion, KnownValuesGaugePressuresAndChosenTargets) {
   load("SI");
   EXPECT_NEAR(rcnv(22, "C", "F", -40.0), -40.0, 1e-12);
   // Types and units outside the table: unchanged, no label.
@@ -116,9 +116,7 @@ TEST_F(UnitConversion, StoredValuesIntoEachUnitSet) {
   // conversions into named units.
   EXPECT_EQ(labels_of({"TEMPERATURE", "PRESSURE"}), (Texts{"", ""}));
   EXPECT_EQ(cnvt("TEMPERATURE", "C", {300.0}), Reals{300.0});
-}
-
-TEST_F(UnitConversion, ChoosingTargetUnits) {
+  // Choosing target units.
   load("SI");
   // An unknown set name (case matters) changes nothing.
   EXPECT_EQ(choose_units("si"), 1);

@@ -80,7 +80,7 @@ TEST(UnusualInput, ReadOnlyFileFifoAndPipeLoadAlike) {
 
 // Data sets of four reals that end after two: at their ")", without it (the
 // next record follows), and at the end of the file, which the load reports.
-TEST(UnusualInput, ValuesEndingEarlyStopAtTheirRecord) {
+TEST(UnusualInput, ValuesEndingEarlyAndCutFilesWarn) {
   SummaryBuilder b;
   b.header();
   b.idset("R", {"PROPERTIES"}, {{{"22"}, 2}, {{"23"}, 2}, {{"24"}, 2}, {{"25"}, 2}});
@@ -104,12 +104,9 @@ TEST(UnusualInput, ValuesEndingEarlyStopAtTheirRecord) {
     EXPECT_EQ(capture.take(), line ? message(line, "\n WARNING: DSET AT LINE%10lld ENDS AFTER      2 OF      4 VALUES\n") : "");
   }
   EXPECT_EQ(warnings(), 4);
-}
-
-// The example cut where a stopped copy leaves it: only a cut inside a
-// record warns, the status stays 0, and the tool exits with 4, the warnings
-// on standard error.
-TEST(UnusualInput, CutFilesWarnAndToolExitsWithFour) {
+  // The example cut where a stopped copy leaves it: only a cut inside a
+  // record warns, the status stays 0, and the tool exits with 4, the
+  // warnings on standard error.
   const std::string text = example_flowsheet().text();
   const size_t last = text.rfind("\n DSET ") + 1;
   const int64_t line = std::count(text.begin(), text.begin() + static_cast<long>(last), '\n') + 1;
