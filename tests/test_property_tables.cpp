@@ -159,6 +159,7 @@ TEST_F(PropertyTables, EnvelopeCurvesHalvesAndColumns) {
   EXPECT_EQ(c.pname.text() + c.phase.text() + c.fbasis.text() + c.utype.text(),
             pad("HMX", 12) + pad("VAPOR", 8) + "MOLE" + pad("MOLE-ENTHALP", 12));
   EXPECT_EQ(v1, (Reals{2, 4, 6, -1}));
+  EXPECT_EQ(std::pair(m1, m2), std::pair(0.0, 1.0));  // the markers of the curve's two halves
   EXPECT_EQ(v2, (Reals{8, 10, -1, -1}));
   // The same column by its description, and refused on a mass basis.
   auto ppev = [&](const std::string& ubasis) {

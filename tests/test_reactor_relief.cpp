@@ -234,6 +234,11 @@ void check_relief(const RandomRelief& r) {
   check_profile(ss, {ss.points, 0, I(ss.properties.size())}, 2, [&](auto&... a) { call(tkpssp_, id, a...); },
                 by_basis(tkpss1_, "PRSSPRF"), [](auto&...) { FAIL(); });
   check_two_sections(id, r.accumulator, 2, tkpapf_, tkpapr_, by_basis(tkpar1_, "PRACPRF"), tkpar2_);
+  // A path of the object alone is searched, not refused as an unknown object.
+  int64_t nid = 2, nk = 0, e = -1;
+  Field qual(8);
+  call(tkpspl_, nid, Field(pad("PRES-RELIEF", 128) + r.id, 128, 2), nk, Field(10), Field(12), qual, e);
+  EXPECT_EQ(e, 3);
 }
 
 }  // namespace
