@@ -74,6 +74,20 @@ bool is_connection_path(std::span<const std::string_view> path) {
 
 std::string_view retn_text(size_t i) { return {tkretn_.text[i], TK_RETN_TEXT_LEN}; }
 
+// A path's keywords with their first 128 characters, as the tree holds
+// them; false for an empty or too long path.
+using CutPath = std::array<std::string_view, kMaxPathKeywords>;
+bool cut_path(std::span<const std::string_view> whole, CutPath& cut) {
+  if (whole.empty() || static_cast<int64_t>(whole.size()) > kMaxPathKeywords) return false;
+  for (size_t i = 0; i < whole.size(); ++i) cut[i] = keyword(whole[i]);
+  return true;
+}
+
+// Stream results kept in the "RES_STR" section are never read.
+bool is_unread_stream_path(std::span<const std::string_view> path) {
+  return padded_equal(keyword(path.front()), "STREAM") && padded_equal(keyword(path.back()), "RES_STR");
+}
+
 // Tree word k (1-based) and the words in use.
 struct Tree {
   const int64_t* w = nullptr;
@@ -519,17 +533,14 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
   const std::string qual8 = padded(qualifier, 8);
   DatasetAnswer a;
   std::copy_n(qual8.data(), 8, a.qualifier);
-  if (whole_path.empty() || static_cast<int64_t>(whole_path.size()) > kMaxPathKeywords) return a;
-  // Keywords count with their first 128 characters, as the tree holds them.
-  std::array<std::string_view, kMaxPathKeywords> cut;
-  for (size_t i = 0; i < whole_path.size(); ++i) cut[i] = keyword(whole_path[i]);
+  CutPath cut;
+  if (!cut_path(whole_path, cut)) return a;
   const std::span<const std::string_view> path(cut.data(), whole_path.size());
   // The free-word pointer goes back to its value on entry on every return.
   FreePointerGuard restore;
 
-  const std::string_view first = keyword(path.front()), last = keyword(path.back());
-  // Stream results kept in the "RES_STR" section are never read.
-  if (padded_equal(first, "STREAM") && padded_equal(last, "RES_STR")) return a;
+  const std::string_view last = path.back();
+  if (is_unread_stream_path(path)) return a;
   if (is_completion_status_path(path)) return completion_status(path, qual8);
   if (remembered_answer(path, qual8, a)) return a;
 
@@ -558,15 +569,11 @@ DatasetAnswer lookup_dataset_record(std::span<const std::string_view> whole_path
   const std::string_view qual8(record.value, 8);
   DatasetAnswer a;
   std::copy_n(record.value, 8, a.qualifier);
-  if (record.idata < 1 || whole_path.empty() || static_cast<int64_t>(whole_path.size()) > kMaxPathKeywords)
-    return a;
-  std::array<std::string_view, kMaxPathKeywords> cut;
-  for (size_t i = 0; i < whole_path.size(); ++i) cut[i] = keyword(whole_path[i]);
+  CutPath cut;
+  if (record.idata < 1 || !cut_path(whole_path, cut)) return a;
   const std::span<const std::string_view> path(cut.data(), whole_path.size());
   // Paths answered by a data set of their own are not read by record.
-  if ((padded_equal(path.front(), "STREAM") && padded_equal(path.back(), "RES_STR")) ||
-      is_completion_status_path(path))
-    return lookup_dataset(whole_path, qual8);
+  if (is_unread_stream_path(path) || is_completion_status_path(path)) return lookup_dataset(whole_path, qual8);
   FreePointerGuard restore;
   if (remembered_answer(path, qual8, a, record.idata)) return a;
   tkretn_.iret[0] = 0;
