@@ -28,11 +28,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
-double seconds_since(Clock::time_point t0) {
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
+double seconds_since(double t0) { return flowsum::bench::now_seconds() - t0; }
 
 // The compressor and costing routines over every compressor block and
 // equipment item; returns the number of values read.
@@ -191,7 +188,7 @@ int main(int argc, char** argv) {
 
   double load = 1e300;
   for (int r = 0; r < repeats && only.empty(); ++r) {
-    const auto t0 = Clock::now();
+    const auto t0 = flowsum::bench::now_seconds();
     if (flowsum::bench::load_file_once(path) != 0) {
       std::fprintf(stderr, "stream_bench: %s does not load\n", path.c_str());
       return 2;
@@ -211,7 +208,7 @@ int main(int argc, char** argv) {
   double read = 1e300;
   int64_t rows = 0;
   for (int r = 0; r < repeats && runs("streams"); ++r) {
-    const auto t0 = Clock::now();
+    const auto t0 = flowsum::bench::now_seconds();
     rows = flowsum::bench::read_all_streams(ids);
     read = std::min(read, seconds_since(t0));
   }
@@ -226,14 +223,14 @@ int main(int argc, char** argv) {
   double equipment = 1e300;
   int64_t nvalues = 0;
   for (int r = 0; r < repeats && runs("equipment"); ++r) {
-    const auto t0 = Clock::now();
+    const auto t0 = flowsum::bench::now_seconds();
     nvalues = read_all_equipment(compressors, items);
     equipment = std::min(equipment, seconds_since(t0));
   }
   double pipe_time = 1e300;
   int64_t pipe_values = 0;
   for (int r = 0; r < repeats && runs("pipelines"); ++r) {
-    const auto t0 = Clock::now();
+    const auto t0 = flowsum::bench::now_seconds();
     pipe_values = read_all_pipelines(pipelines);
     pipe_time = std::min(pipe_time, seconds_since(t0));
   }
