@@ -429,7 +429,7 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   }
   if (!found) return nullptr;
   const auto path = b.path(t.section);
-  const DatasetAnswer a = lookup_dataset(path, std::string_view(record.value, 8));
+  const DatasetAnswer a = lookup_dataset_record(path, record);
   CurveMemory& m = g_memory;
   m.valid = false;
   m.stamp = LoadStamp::now(ItemKind::kBlock);
