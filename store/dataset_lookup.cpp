@@ -193,17 +193,19 @@ namespace {
 // on every pass after the first the lookup then copies the values instead
 // of reading and tokenizing their text again. Only data sets of at most
 // kMaxValues values are kept (a stream's main results are read as fast from
-// the text), and at most kMaxKeptWords words in kMaxEntries data sets:
-// the memory starts over when it is full. An entry is used again only for
-// the same record line, head (path length, template or not, connection
-// path), value types and unit types, while the load stamp and the scanner's
-// table are those it was read with. A data set whose text ends before its
-// count is never kept, so its warning is written on every read.
+// the text). The words kept are bounded by the load: at least kLeastWords,
+// else one word for every two lines of the file, so that a pass over every
+// small data set of a large flowsheet still finds its values kept rather
+// than the memory starting over within each pass (it starts over when it is
+// full). An entry is used again only for the same record line, head (path
+// length, template or not, connection path), value types and unit types,
+// while the load stamp and the scanner's table are those it was read with.
+// A data set whose text ends before its count is never kept, so its warning
+// is written on every read.
 class ValueMemory {
  public:
   static constexpr int64_t kMaxValues = 64;
-  static constexpr size_t kMaxKeptWords = 7 * 16384;  // about 16 000 values
-  static constexpr size_t kMaxEntries = 2048;
+  static constexpr size_t kLeastWords = 7 * 16384;  // about 16 000 values
 
   struct Head {
     int64_t line = 0, nd = 0;
@@ -246,16 +248,14 @@ class ValueMemory {
     if (!wanted(h)) return;
     const size_t ntexts = static_cast<size_t>(end - texts);
     const size_t words = static_cast<size_t>(7 * h.nd) + ntexts;
-    if (!(stamp_ == now) || arena_.size() + words > kMaxKeptWords || count_ >= kMaxEntries) {
-      std::fill(slots_.begin(), slots_.end(), Entry{});
-      count_ = 0;
-      arena_.clear();
+    if (!(stamp_ == now)) {
       stamp_ = now;
+      most_words_ = std::max(kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
+      start_over();
+    } else if (arena_.size() + words > most_words_ || 14 * (count_ + 1) > most_words_) {
+      start_over();  // at most one entry per 14 words bounds the slots too
     }
-    if (slots_.empty()) {
-      slots_.resize(kSlots);
-      arena_.reserve(kMaxKeptWords);
-    }
+    if (2 * (count_ + 1) > slots_.size()) grow();
     const size_t at = arena_.size();
     arena_.insert(arena_.end(), shape, shape + 2 * h.nd);
     arena_.insert(arena_.end(), work_ptr(locd), work_ptr(locd) + 5 * h.nd);
@@ -272,17 +272,34 @@ class ValueMemory {
   }
 
  private:
+  void start_over() {
+    std::fill(slots_.begin(), slots_.end(), Entry{});
+    count_ = 0;
+    arena_.clear();
+  }
+
+  // Twice the slots (at least kLeastSlots), the entries placed again: the
+  // table is never more than half full.
+  void grow() {
+    std::vector<Entry> old(std::max(kLeastSlots, 2 * slots_.size()));
+    old.swap(slots_);
+    for (const Entry& e : old)
+      if (e.head.line != 0) *slot(e.head.line) = e;
+  }
+
   // The slot of this line, or the empty slot where it would go (open
-  // addressing; the table is never more than half full).
+  // addressing by a multiplicative hash of the line).
   Entry* slot(int64_t line) {
-    size_t i = static_cast<size_t>(line) * 0x9E3779B97F4A7C15ull >> 52;  // 12 bits: kSlots
-    while (slots_[i].head.line != 0 && slots_[i].head.line != line) i = (i + 1) & (kSlots - 1);
+    const size_t mask = slots_.size() - 1;
+    size_t i = static_cast<size_t>((static_cast<uint64_t>(line) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (slots_[i].head.line != 0 && slots_[i].head.line != line) i = (i + 1) & mask;
     return &slots_[i];
   }
 
-  static constexpr size_t kSlots = 2 * kMaxEntries;
+  static constexpr size_t kLeastSlots = 4096;
   LoadStamp stamp_;
-  std::vector<Entry> slots_;    // by record line; line 0 marks a free slot
+  size_t most_words_ = kLeastWords;
+  std::vector<Entry> slots_;    // by record line; line 0 marks a free slot; a power of two long
   size_t count_ = 0;            // slots in use
   std::vector<int64_t> arena_;  // the entries' words
 };
