@@ -838,7 +838,9 @@ namespace {
 // hold (the level that is missing), which readers of optional sections ask
 // for on every pass; a search that meets a damaged or improper tree is made
 // again every time, as it writes its message. The store is emptied when it
-// holds kKeptPaths of them, which bounds it to a megabyte or so.
+// holds as many paths as the file has data sets (at least kKeptPaths), so
+// that a pass over every object of a large flowsheet finds its paths kept
+// instead of emptying the store within each pass.
 struct FoundPath {
   int64_t node = 0;
   DataRecord record;
@@ -854,7 +856,7 @@ constexpr size_t kKeptPaths = 4096;
 PathMemory& path_memory(std::span<const std::string_view> path) {
   static PathMemory m;
   const LoadStamp now = LoadStamp::now();
-  if (!(m.stamp == now) || m.found.size() >= kKeptPaths) {
+  if (!(m.stamp == now) || m.found.size() >= kept_entries_bound(kKeptPaths)) {
     m.found.clear();
     m.stamp = now;
   }

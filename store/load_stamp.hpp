@@ -1,6 +1,7 @@
 // The stamp of what an answer kept from one call to the next was read from.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "store/identifier_access.hpp"
@@ -22,5 +23,12 @@ struct LoadStamp {
   static LoadStamp now(ItemKind kind);
   bool operator==(const LoadStamp&) const = default;
 };
+
+// How many entries a memory kept for the load may hold before it starts
+// over: as many as the loaded file has data sets, and at least `least`. A
+// pass over every object of a large flowsheet asks for more paths and
+// choices than a fixed bound holds, and would empty the memory within each
+// pass and find nothing kept.
+size_t kept_entries_bound(size_t least);
 
 }  // namespace flowsum

@@ -212,8 +212,9 @@ namespace {
 // stamp (serial, tree edits, characters per word), and given
 // again for the same texts: a pass that asks for the same data sets again
 // evaluates no sibling's loading sequence a second time. The store is
-// emptied when it holds kKeptChoices entries (each the request's texts and
-// the choice, a few hundred bytes), which bounds it to a few megabytes.
+// emptied when it holds as many entries as the file has data sets (at least
+// kKeptChoices; each the request's texts and the choice, a few hundred
+// bytes).
 struct ChoiceMemory {
   LoadStamp stamp;
   std::unordered_map<std::string, DatasetChoice> choices;
@@ -224,7 +225,7 @@ constexpr size_t kKeptChoices = 4096;
 ChoiceMemory& choice_memory() {
   static ChoiceMemory m;
   const LoadStamp now = LoadStamp::now();
-  if (!(m.stamp == now) || m.choices.size() >= kKeptChoices) {
+  if (!(m.stamp == now) || m.choices.size() >= kept_entries_bound(kKeptChoices)) {
     m.choices.clear();
     m.stamp = now;
   }
@@ -348,7 +349,7 @@ DatasetChoice split_block_results(std::span<const std::string_view> path,
                                   std::string& model) {
   static SplitMemory m;
   const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
-  if (!(m.stamp == now) || m.choices.size() >= kKeptChoices) {
+  if (!(m.stamp == now) || m.choices.size() >= kept_entries_bound(kKeptChoices)) {
     m.choices.clear();
     m.stamp = now;
   }
