@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <bit>
 #include <cstring>
 #include <unordered_map>
@@ -199,6 +200,11 @@ struct CurveTable {
   std::vector<FurtherTexts> further;  // qualifier texts of the first point's rows
   int64_t rows_per_point = 0;
   int64_t npoints = 0;
+  // The qualifier block the rows' points, properties, unit types, standard
+  // values and further texts were read from, as list evaluation keeps it
+  // (null when none was kept), and its qualifier count.
+  std::shared_ptr<const std::vector<int64_t>> block;
+  int64_t nqual = 0;
   int64_t ndata() const { return static_cast<int64_t>(rows.size()); }
   int64_t nfurther() const { return std::max<int64_t>(rows_per_point - kStandardRows, 0); }
   const CurveRow& row(int64_t j) const { return rows[static_cast<size_t>(j - 1)]; }
@@ -207,8 +213,22 @@ struct CurveTable {
   const std::string& text(int64_t j, size_t k) const { return further[static_cast<size_t>(j - 1)][k]; }
 };
 
-// Reads the located data set's blocks into t.
-void read_table(const DatasetAnswer& a, CurveTable& t) {
+// Reads the located data set's blocks into t. Everything but the unit codes
+// and values comes from the qualifier block, which every curve of one
+// loading sequence shares: when t was read from the same block (block, as
+// answer_qualifier_block gives it), only the codes and values are read.
+void read_table(const DatasetAnswer& a, CurveTable& t, std::shared_ptr<const std::vector<int64_t>> block) {
+  if (block != nullptr && block == t.block && a.found() && a.nqual == t.nqual && a.ndata == t.ndata() &&
+      in_work(a.locd, 5 * a.ndata)) {
+    const int64_t nd = a.ndata, codes = a.locd + 3 * nd, reals = a.locd + 4 * nd;
+    for (int64_t j = 1; j <= nd; ++j) {
+      CurveRow& r = t.rows[static_cast<size_t>(j - 1)];
+      r.unit_code = work(codes + j - 1);
+      r.value = std::bit_cast<double>(work(reals + j - 1));
+    }
+    return;
+  }
+  t.block = nullptr;
   int64_t point_col = 0, prop_col = 0;
   std::array<int64_t, kFurtherColumns.size()> text_cols{};  // first column of each name
   std::vector<int64_t> further_cols;  // every column that marks a further property
@@ -280,6 +300,9 @@ void read_table(const DatasetAnswer& a, CurveTable& t) {
         t.further[static_cast<size_t>(j - 1)][k] =
             text_cols[k] > 0 ? a.qualifier_text(text_cols[k], j) : std::string(8, ' ');
   }
+  // Only a table read whole from the work area stands for its block.
+  t.nqual = a.nqual;
+  if (inside) t.block = std::move(block);
 }
 
 // ---- The last-curve memory ----------------------------------------------------
@@ -444,7 +467,7 @@ const CurveTable* locate(std::string_view id, std::string_view location, std::st
   auto retn_text = [&m](size_t i) { return TextField(m.retn_texts.data() + i * TK_RETN_TEXT_LEN, TK_RETN_TEXT_LEN); };
   for (size_t i = 0; i < path.size(); ++i) retn_text(i).assign(path[i]);
   retn_text(path.size()).assign(std::string_view(record.value, 8));
-  read_table(a, m.table);
+  read_table(a, m.table, answer_qualifier_block());
   m.valid = true;
   tkretn_.iret[1] = number;
   tkretn_.iret[2] = record.idata;

@@ -601,6 +601,10 @@ DatasetAnswer lookup_dataset_record(std::span<const std::string_view> whole_path
   return read_record(path, record, a);
 }
 
+std::shared_ptr<const std::vector<int64_t>> answer_qualifier_block() {
+  return g_remembered.valid ? g_remembered.head : nullptr;
+}
+
 }  // namespace flowsum
 
 extern "C" {

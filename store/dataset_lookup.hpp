@@ -25,9 +25,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "loading/globals.hpp"
 #include "store/dataset_tree.hpp"
@@ -129,6 +131,13 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> path,
 // loading sequence, so their qualifier alone finds only the first of them:
 // a reader that goes through every sibling reads each by its record.
 DatasetAnswer lookup_dataset_record(std::span<const std::string_view> path, const DataRecord& record);
+
+// The qualifier block of the answer the last lookup gave, as list
+// evaluation keeps it for the load: one object for every data set of one
+// loading sequence, so a reader that derives something from the qualifier
+// block alone may derive it once per object. Null when no answer is
+// remembered or its block was built for it alone (a template).
+std::shared_ptr<const std::vector<int64_t>> answer_qualifier_block();
 
 // Saves the free-word pointer and puts it back when it goes out of scope:
 // the discipline every query routine keeps around its lookups.
