@@ -425,7 +425,7 @@ void tkrtrs_(const char* id, int64_t* column, int64_t* n, char* pnames, double* 
   const ProfileBlock b = profile_block(input(id, id_len));
   const int64_t node = column_info_node(b, *column);
   if (node == 0) return;
-  const DatasetAnswer a = lookup_dataset(b.path("COL_INFO"), node_qualifier(node));
+  const DatasetAnswer a = lookup_node(b.path("COL_INFO"), node);
   if (!a.found()) return;
   const int64_t pcol = a.find_qualifier("PROPERTIES");
   const int64_t count = std::min<int64_t>(a.ndata, std::max<int64_t>(*n, 0));

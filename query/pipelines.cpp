@@ -61,7 +61,7 @@ Chosen choose(const ProfileBlock& b, std::string_view section, std::string_view 
   const int64_t node = number != 0 ? choose_profile_node(b, section, number, 0) : 0;
   if (node == 0) return {};
   Chosen out;
-  out.a = lookup_dataset(b.path(section), node_qualifier(node));
+  out.a = lookup_node(b.path(section), node);
   out.found = out.a.found();
   return out;
 }

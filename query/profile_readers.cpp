@@ -139,6 +139,12 @@ std::string node_qualifier(int64_t node) {
   return std::string(rec.value, 8);
 }
 
+DatasetAnswer lookup_node(std::span<const std::string_view> path, int64_t node) {
+  DataRecord rec;
+  if (node == 0 || !node_record(node, rec)) return DatasetAnswer{};
+  return lookup_dataset_record(path, rec);
+}
+
 ProfileElements node_elements(int64_t node, std::string_view point_keyword) {
   // What a node's sequence says is read once per load: counting and
   // listing routines ask for the same data sets over and over.

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/dataset_lookup.hpp"
 #include "store/identifier_access.hpp"
 #include "store/load_stamp.hpp"
 #include "store/text_field.hpp"
@@ -84,6 +85,10 @@ int64_t choose_profile_node(const ProfileBlock& b, std::string_view section, int
 // Tree node -> the qualifier (loading sequence, 8 characters) its data
 // record names; blank when the node carries none.
 std::string node_qualifier(int64_t node);
+// The data set of a chosen node under path, read by the node's own record:
+// siblings may share a loading sequence, which alone finds only the first
+// of them. Not found when the node is 0 or not a data set's.
+DatasetAnswer lookup_node(std::span<const std::string_view> path, int64_t node);
 
 // Quantity name and unit label of a profile read.
 struct ProfileUnits {

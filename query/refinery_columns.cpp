@@ -116,7 +116,7 @@ std::string property_qualifier(const ProfileBlock& b, std::string_view section, 
 DatasetAnswer first_dataset(const ProfileBlock& b, std::string_view section) {
   const int64_t node = b ? column_node(b, section, 0) : 0;
   if (node == 0) return {};
-  return lookup_dataset(b.path(section), node_qualifier(node));
+  return lookup_node(b.path(section), node);
 }
 
 // The distinct values of a qualifier column in order of first appearance,

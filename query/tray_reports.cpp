@@ -102,7 +102,7 @@ void reports_tktrep(bool twin, const char* id, int64_t* column, int64_t* ntray, 
   const std::string section = report_section(b, *column);
   for (int64_t node : report_nodes(b, *column)) {
     ++*nprop;
-    const DatasetAnswer a = lookup_dataset(b.path(section), node_qualifier(node));
+    const DatasetAnswer a = lookup_node(b.path(section), node);
     const int64_t tcol = a.find_qualifier("TRAY_NO");
     for (int64_t j = 1; tcol > 0 && j <= a.ndata; ++j) trays.insert(padded(a.qualifier_text(tcol, j), 16));
   }
@@ -172,7 +172,7 @@ void reports_tkntpr(bool twin, const char* id, int64_t* column, int64_t* ntray, 
   const std::vector<int64_t> nodes = report_nodes(b, *column);
   if (*k < 1 || *k > static_cast<int64_t>(nodes.size())) return;
   const DatasetAnswer a =
-      lookup_dataset(b.path(report_section(b, *column)), node_qualifier(nodes[static_cast<size_t>(*k - 1)]));
+      lookup_node(b.path(report_section(b, *column)), nodes[static_cast<size_t>(*k - 1)]);
   if (!a.found()) return;
   const TextField unit_word(units, units_len);
   for (TextField f : {TextField(pname, pname_len), TextField(substream, substream_len), TextField(phase, phase_len),
@@ -216,7 +216,7 @@ void tktray_(const char* id, int64_t* column, int64_t* n, char* qnames, char* qv
   if (!b || b.is("CRUDEUNI")) return;
   const std::vector<int64_t> nodes = report_nodes(b, *column);
   if (nodes.empty()) return;
-  const DatasetAnswer a = lookup_dataset(b.path(report_section(b, *column)), node_qualifier(nodes.front()));
+  const DatasetAnswer a = lookup_node(b.path(report_section(b, *column)), nodes.front());
   const size_t room = static_cast<size_t>(std::max<int64_t>(*n, 0));
   for (size_t i = 0; i < room; ++i) {
     text_element(qnames, qnames_len, i).fill_blank();
