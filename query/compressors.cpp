@@ -74,29 +74,9 @@ const std::string& position_names() {
 }
 char* position_name(Entry e) { return const_cast<char*>(position_names().data()) + e * kName16; }
 
-// The path "BLOCK", model, block id, section as a text array for the
-// readers, its elements as wide as the longest keyword (at least 8): the
-// readers compare keywords blank-padded, and a narrow array is less to pad
-// and pack on every call. The array lives in the path itself: a pass builds
-// one for every call.
-struct CompressorPath {
-  std::array<char, 4 * kKeywordChars> ids;
-  size_t width = 8;
-  int64_t nid = 4;
-  char* data() { return ids.data(); }
-  size_t len() const { return width; }
-  std::string_view key(size_t i) const {
-    return TextField::trim_right(std::string_view(ids.data() + i * width, width));
-  }
-  std::array<std::string_view, 4> keys() const { return {key(0), key(1), key(2), key(3)}; }
-};
-
-CompressorPath block_section(const CompressorBlock& b, std::string_view section) {
-  CompressorPath p;
-  const std::array<std::string_view, 4> keys{"BLOCK", b.keyword, b.id, section};
-  for (std::string_view k : keys) p.width = std::max(p.width, std::min(k.size(), kKeywordChars));
-  for (size_t i = 0; i < keys.size(); ++i) text_element(p.ids.data(), p.width, i).assign(keys[i]);
-  return p;
+// The path "BLOCK", model, block id, section of a compressor block.
+CallerPath block_section(const CompressorBlock& b, std::string_view section) {
+  return CallerPath({"BLOCK", b.keyword, b.id, section});
 }
 
 // The block when it is of the model wanted (kNone: either compressor model).
@@ -119,16 +99,16 @@ void multistage_profile(const char* id, size_t id_len, std::string_view section,
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CompressorPath path = block_section(b, section);
+  CallerPath path = block_section(b, section);
   tkprf2_(path.data(), &path.nid, position_name(qname), npoint, nprop, pnames, values, utypes, ulabels,
-          ierr, path.len(), kName16, pnames_len, utypes_len, ulabels_len);
+          ierr, path.width, kName16, pnames_len, utypes_len, ulabels_len);
 }
 
 // TKSPRF along one position qualifier: (sets, values per set).
-std::pair<int64_t, int64_t> profile_shape(CompressorPath& path, Entry qname) {
+std::pair<int64_t, int64_t> profile_shape(CallerPath& path, Entry qname) {
   int64_t words[4], nset = 0, nper = 0, ierr = 0;
   pack_text(std::string_view(position_name(qname), kName16), 16, words);
-  tksprf_(path.data(), &path.nid, words, &nset, &nper, &ierr, path.len());
+  tksprf_(path.data(), &path.nid, words, &nset, &nper, &ierr, path.width);
   return {nset, nper};
 }
 
@@ -137,7 +117,7 @@ std::pair<int64_t, int64_t> profile_shape(CompressorPath& path, Entry qname) {
 // and reading them here would not spare the reader reading them again. The
 // data set is the one a blank qualifier finds; an open-ended one, whose
 // count comes with its values, goes through TKSPRF.
-std::pair<int64_t, int64_t> counted_shape(CompressorPath& path, Entry qname) {
+std::pair<int64_t, int64_t> counted_shape(CallerPath& path, Entry qname) {
   FreePointerGuard guard;  // the qualifier block is given up again
   const auto keys = path.keys();
   int64_t node = 0;
@@ -185,7 +165,7 @@ struct WheelMemory {
 };
 
 // The wheels of a stage (its data set chosen as TKFDST chooses it).
-StageWheels& stage_wheels(const CompressorPath& path, int64_t stage) {
+StageWheels& stage_wheels(const CallerPath& path, int64_t stage) {
   static WheelMemory m;
   const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
   if (!(m.stamp == now) || m.stages.size() >= kStagesRemembered) {
@@ -231,9 +211,9 @@ void tknmcp_(const char* id, int64_t* stage_nprop, int64_t* nstage, int64_t* coo
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CompressorPath stages = block_section(b, "SGBS_PRF");
+  CallerPath stages = block_section(b, "SGBS_PRF");
   std::tie(*nstage, *stage_nprop) = counted_shape(stages, kStageShape);
-  CompressorPath coolers = block_section(b, "COOL_PRF");
+  CallerPath coolers = block_section(b, "COOL_PRF");
   std::tie(*ncooler, *cooler_nprop) = counted_shape(coolers, kCoolerShape);
 }
 
@@ -244,21 +224,21 @@ void tknper_(const char* id, int64_t* nres, int64_t* nstage, size_t id_len) {
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kNone)) return;
   if (b.model == CompressorModel::kSingle) {
-    const CompressorPath path = block_section(b, "PERF_SCL");
+    const CallerPath path = block_section(b, "PERF_SCL");
     const ValueShape shape = data_set_shape(path.keys());
     // An open-ended data set brings its count with its values.
     *nres = shape.ndata >= 0 ? shape.ndata : lookup_dataset(path.keys()).ndata;
     *nstage = 1;
     return;
   }
-  CompressorPath perf = block_section(b, "PERF_STG");
+  CallerPath perf = block_section(b, "PERF_STG");
   std::tie(*nstage, *nres) = counted_shape(perf, kStagedResults);
   if (*nres != 0) return;
   // Without staged results the stages are counted by their wheel data sets,
   // one per stage.
-  CompressorPath wheels = block_section(b, "PERF_WHL");
+  CallerPath wheels = block_section(b, "PERF_WHL");
   int64_t nmem = 0, nsets = 0, ierr = 0;
-  tkspr2_(wheels.data(), &wheels.nid, position_name(kWheels), &nmem, &nsets, &ierr, wheels.len(), kName16);
+  tkspr2_(wheels.data(), &wheels.nid, position_name(kWheels), &nmem, &nsets, &ierr, wheels.width, kName16);
   *nstage = nsets;
 }
 
@@ -271,12 +251,12 @@ void tkperf_(const char* id, int64_t* nres, int64_t* nstage, char* pnames, doubl
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kNone)) return;
   if (b.model == CompressorModel::kMultistage) {
-    CompressorPath path = block_section(b, "PERF_STG");
+    CallerPath path = block_section(b, "PERF_STG");
     tkprf2_(path.data(), &path.nid, position_name(kStagePoints), nstage, nres, pnames, values, utypes,
-            ulabels, ierr, path.len(), kName16, pnames_len, utypes_len, ulabels_len);
+            ulabels, ierr, path.width, kName16, pnames_len, utypes_len, ulabels_len);
     return;
   }
-  CompressorPath path = block_section(b, "PERF_SCL");
+  CallerPath path = block_section(b, "PERF_SCL");
   // The value reader writes every value of the data set: a data set of more
   // results than the caller sized its arrays for is refused, as a profile
   // of another shape is (flag 3).
@@ -286,7 +266,7 @@ void tkperf_(const char* id, int64_t* nres, int64_t* nstage, char* pnames, doubl
     return;
   }
   int64_t nval = 0;
-  tkpval_(path.data(), &path.nid, nres, pnames, values, utypes, ulabels, &nval, ierr, path.len(), pnames_len,
+  tkpval_(path.data(), &path.nid, nres, pnames, values, utypes, ulabels, &nval, ierr, path.width, pnames_len,
           utypes_len, ulabels_len);
 }
 
@@ -296,7 +276,7 @@ void tknwhl_(const char* id, int64_t* stage, int64_t* nwheel, int64_t* nres, siz
   const std::string_view given = id_view(id, id_len);
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  const CompressorPath path = block_section(b, "PERF_WHL");
+  const CallerPath path = block_section(b, "PERF_WHL");
   StageWheels& w = stage_wheels(path, *stage);
   if (w.choice.ierr != 0) return;
   // The member counts of its wheel and result sets, as TKSPR3 gives them.
@@ -319,7 +299,7 @@ void tkwhlr_(const char* id, int64_t* stage, int64_t* npoint, int64_t* nprop, ch
   const CompressorBlock b = compressor_block(given);
   if (!of_model(b, CompressorModel::kMultistage)) return;
   FreePointerGuard guard;
-  const CompressorPath path = block_section(b, "PERF_WHL");
+  const CallerPath path = block_section(b, "PERF_WHL");
   const DatasetChoice& choice = stage_wheels(path, *stage).choice;
   // Read as TKPRF3 reads the data set it chose.
   *ierr = choice.ierr != 0 ? choice.ierr

@@ -35,20 +35,6 @@ std::string_view input(const char* s, size_t len) { return s ? std::string_view(
 
 int64_t count_of(const int64_t* n) { return std::max<int64_t>(*n, 0); }
 
-// The path "BLOCK", model, block id, section as a text array for the
-// generic accessors, its elements as wide as the longest keyword.
-struct CallerPath {
-  std::string ids;
-  size_t width = 8;
-  int64_t nid = 4;
-  CallerPath(const ProfileBlock& b, std::string_view section) {
-    const auto keys = b.path(section);
-    for (std::string_view k : keys) width = std::max(width, k.size());
-    for (std::string_view k : keys) ids += padded(k, width);
-  }
-  char* data() { return ids.data(); }
-};
-
 // The data set of a section whose "PROPERTIES" element names the property,
 // chosen by what the siblings' sequences say (read once per load); found
 // is false when the section has none, or the name no property.

@@ -133,6 +133,11 @@ ProfileElements profile_elements(std::string_view lsetid, std::string_view point
   return e;
 }
 
+CallerPath::CallerPath(const std::array<std::string_view, 4>& keys) {
+  for (std::string_view k : keys) width = std::max(width, std::min(k.size(), kKeywordChars));
+  for (size_t i = 0; i < keys.size(); ++i) TextField(text.data() + i * width, width).assign(keys[i]);
+}
+
 std::string node_qualifier(int64_t node) {
   DataRecord rec;
   if (!node_record(node, rec)) return std::string(8, ' ');

@@ -82,6 +82,24 @@ int64_t column_node(const ProfileBlock& b, std::string_view section, int64_t col
 // block. 0 when none; property 0 takes any.
 int64_t choose_profile_node(const ProfileBlock& b, std::string_view section, int64_t property, int64_t column);
 
+// A block section's path ("BLOCK", model, id, section) as a caller's
+// keyword array for the generic readers: four elements, each as wide as the
+// longest keyword (at least 8), held on the stack, since every profile and
+// size read builds one.
+struct CallerPath {
+  std::array<char, 4 * kKeywordChars> text;
+  size_t width = 8;
+  int64_t nid = 4;
+  explicit CallerPath(const std::array<std::string_view, 4>& keys);
+  CallerPath(const ProfileBlock& b, std::string_view section) : CallerPath(b.path(section)) {}
+  char* data() { return text.data(); }
+  // Keyword i without its trailing blanks, and all four.
+  std::string_view key(size_t i) const {
+    return TextField::trim_right(std::string_view(text.data() + i * width, width));
+  }
+  std::array<std::string_view, 4> keys() const { return {key(0), key(1), key(2), key(3)}; }
+};
+
 // Tree node -> the qualifier (loading sequence, 8 characters) its data
 // record names; blank when the node carries none.
 std::string node_qualifier(int64_t node);

@@ -169,22 +169,11 @@ int64_t composition_values(const ProfileBlock& b, const Sections& sections, std:
   return 3;
 }
 
-// A block path as a caller's keyword array, for the generic readers.
-struct CallerPath {
-  static constexpr size_t kWidth = 128;
-  std::string text;
-  int64_t n = 4;
-  CallerPath(const ProfileBlock& b, std::string_view section) : text(4 * kWidth, ' ') {
-    const auto p = b.path(section);
-    for (size_t i = 0; i < p.size(); ++i) text.replace(i * kWidth, std::min(p[i].size(), kWidth), p[i].substr(0, kWidth));
-  }
-};
-
 int64_t value_count(const ProfileBlock& b, std::string_view section) {
   if (!is_reactor(b)) return 0;
   CallerPath p(b, section);
   int64_t ndata = 0, nq = 0, ierr = 0;
-  tknval_(p.text.data(), &p.n, &ndata, &nq, &ierr, CallerPath::kWidth);
+  tknval_(p.data(), &p.nid, &ndata, &nq, &ierr, p.width);
   return ierr == 0 ? ndata : 0;
 }
 
@@ -197,7 +186,7 @@ void every_value(const char* id, size_t id_len, std::string_view section, char* 
   if (!b) return;
   CallerPath p(b, section);
   int64_t idum = 0;
-  tkpval_(p.text.data(), &p.n, &idum, pnames, values, utypes, ulabels, nval, ierr, CallerPath::kWidth, pnames_len,
+  tkpval_(p.data(), &p.nid, &idum, pnames, values, utypes, ulabels, nval, ierr, p.width, pnames_len,
           utypes_len, ulabels_len);
 }
 
@@ -210,7 +199,7 @@ void point_table(const char* id, size_t id_len, std::string_view section, std::s
   if (!b) return;
   CallerPath p(b, section);
   const std::string q = padded(position, 16);
-  tkprf2_(p.text.data(), &p.n, q.data(), npoint, nprop, pnames, values, utypes, ulabels, ierr, CallerPath::kWidth,
+  tkprf2_(p.data(), &p.nid, q.data(), npoint, nprop, pnames, values, utypes, ulabels, ierr, p.width,
           16, pnames_len, utypes_len, ulabels_len);
 }
 
