@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
 #include "store/dataset_lookup.hpp"
 #include "store/identifier_access.hpp"
+#include "store/load_stamp.hpp"
 #include "store/text_field.hpp"
 #include "store/value_access.hpp"
 #include "units/unit_conversion.hpp"
@@ -176,6 +178,59 @@ void profile_values(const ProfileBlock& b, std::string_view section, std::string
           kQualifierChars, utype_len, ulabel_len);
 }
 
+// TKPLSZ's sizes of a pipeline block, kept for every block asked for in
+// this load: they come from the tree and the loading sequences alone (data
+// sets, their counts and components, never their values), and a caller
+// asks for them on every pass. The memory serves while the load's stamp
+// (load, tree edits, block table, packing) is unchanged, and starts over
+// when it holds as many blocks as kept_entries_bound allows.
+struct PipelineSizes {
+  int64_t nio = 0, ncomp = 0, ncprop = 0, nseg = 0, nsegp = 0, ndes = 0, ndesp = 0, nflu = 0, nflup = 0;
+  int64_t ierr = 1;
+};
+
+PipelineSizes read_sizes(const ProfileBlock& b) {
+  PipelineSizes z;
+  const int64_t nin = value_count(b.path("PIP_IN"));
+  if (nin > 0) {
+    z.ierr = 0;
+    z.nio = nin;
+  }
+  // One composition property per data set; the inlet lists them, the
+  // outlet holds the same ones.
+  const std::vector<int64_t> comp = section_nodes(b, composition_section(b));
+  z.ncprop = static_cast<int64_t>(comp.size());
+  if (!comp.empty()) z.ncomp = node_elements(comp.front()).components;
+  struct Sizes {
+    std::string_view section;
+    int64_t *size, *count;
+  };
+  for (const Sizes& s : {Sizes{"PIP_DAT", &z.nseg, &z.nsegp}, Sizes{"PIP_DES", &z.ndes, &z.ndesp},
+                         Sizes{"FLU_PROP", &z.nflu, &z.nflup}}) {
+    const std::vector<int64_t> nodes = section_nodes(b, s.section);
+    if (nodes.empty()) continue;
+    // The section's first data set is the one a blank qualifier finds.
+    *s.size = value_count(b.path(s.section));
+    *s.count = static_cast<int64_t>(nodes.size());
+    z.ierr = 0;
+  }
+  return z;
+}
+
+const PipelineSizes& pipeline_sizes(const ProfileBlock& b) {
+  static struct {
+    LoadStamp stamp;
+    std::unordered_map<std::string, PipelineSizes> blocks;
+  } m;
+  const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
+  if (!(m.stamp == now) || m.blocks.size() >= kept_entries_bound(1024)) {
+    m.blocks.clear();
+    m.stamp = now;
+  }
+  if (const auto it = m.blocks.find(b.id); it != m.blocks.end()) return it->second;
+  return m.blocks.emplace(b.id, read_sizes(b)).first->second;
+}
+
 }  // namespace
 
 extern "C" {
@@ -187,28 +242,11 @@ void tkplsz_(const char* id, int64_t* nio, int64_t* ncomp, int64_t* ncprop, int6
   *ierr = 1;
   const ProfileBlock b = pipeline_block(input(id, id_len));
   if (!b) return;
-  const int64_t nin = value_count(b.path("PIP_IN"));
-  if (nin > 0) {
-    *ierr = 0;
-    *nio = nin;
-  }
-  // One composition property per data set; the inlet lists them, the
-  // outlet holds the same ones.
-  const std::vector<int64_t> comp = section_nodes(b, composition_section(b));
-  *ncprop = static_cast<int64_t>(comp.size());
-  if (!comp.empty()) *ncomp = node_elements(comp.front()).components;
-  struct Sizes {
-    std::string_view section;
-    int64_t *size, *count;
-  };
-  for (const Sizes& s : {Sizes{"PIP_DAT", nseg, nsegp}, Sizes{"PIP_DES", ndes, ndesp}, Sizes{"FLU_PROP", nflu, nflup}}) {
-    const std::vector<int64_t> nodes = section_nodes(b, s.section);
-    if (nodes.empty()) continue;
-    // The section's first data set is the one a blank qualifier finds.
-    *s.size = value_count(b.path(s.section));
-    *s.count = static_cast<int64_t>(nodes.size());
-    *ierr = 0;
-  }
+  const PipelineSizes& z = pipeline_sizes(b);
+  for (auto [out, n] : {std::pair{nio, z.nio}, {ncomp, z.ncomp}, {ncprop, z.ncprop}, {nseg, z.nseg}, {nsegp, z.nsegp},
+                        {ndes, z.ndes}, {ndesp, z.ndesp}, {nflu, z.nflu}, {nflup, z.nflup}})
+    *out = n;
+  *ierr = z.ierr;
 }
 
 void tkplnd_(const char* id, int64_t* n, const char* pname, int64_t* kind, double* values, char* texts,
