@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 #include <tuple>
-#include <unordered_map>
+#include <cstring>
 
 #include "flowsum.h"
 #include "loading/reference_tables.hpp"
@@ -144,46 +144,69 @@ std::pair<int64_t, int64_t> counted_shape(CallerPath& path, Entry qname) {
 
 // The wheel data sets of every stage asked for in this load: the data set
 // chosen by the stage's "STAGE_NO" key and the member counts of its wheel
-// and result sets. A caller asks a stage's wheel counts and then its wheel
-// results, pass after pass; each choice walks the block's wheel data sets
-// and evaluates their qualifier blocks, and each count reads the sets'
-// heads. Both depend only on the load, its tree, the block table and the
-// loading sequences, so they serve while the load's stamp is unchanged.
-// What is kept are choices and counts, never values. Stage numbers are the
-// caller's: the memory starts over when it holds kStagesRemembered stages.
-constexpr size_t kStagesRemembered = 4096;
+// and result sets, kept for the load (KeptPerLoad). A caller asks a stage's
+// wheel counts and then its wheel results, pass after pass; each choice
+// walks the block's wheel data sets and evaluates their qualifier blocks,
+// and each count reads the sets' heads.
 struct StageWheels {
   DatasetChoice choice;
   bool sized = false;  // sizes read (their count kept in nsized)
   int64_t nsized = 0;
   std::array<int64_t, 2> sizes{0, 0};
 };
-struct WheelMemory {
-  LoadStamp stamp;
-  std::unordered_map<std::string, StageWheels> stages;
-  std::string key;  // the request being looked up (reused, not reallocated)
-};
 
 // The wheels of a stage (its data set chosen as TKFDST chooses it).
 StageWheels& stage_wheels(const CallerPath& path, int64_t stage) {
-  static WheelMemory m;
-  const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
-  if (!(m.stamp == now) || m.stages.size() >= kStagesRemembered) {
-    m.stages.clear();
-    m.stamp = now;
+  static KeptPerLoad<StageWheels> kept(ItemKind::kBlock);
+  // The stage number, then the block id.
+  char key[sizeof stage + kKeywordChars];
+  std::memcpy(key, &stage, sizeof stage);
+  const std::string_view id = path.key(2);
+  std::memcpy(key + sizeof stage, id.data(), id.size());
+  return kept.get(std::string_view(key, sizeof stage + id.size()), [&] {
+    const std::array<WantedQualifier, 1> wanted{{{padded("STAGE_NO", kName16), stage_key(stage)}}};
+    StageWheels w;
+    w.choice = find_dataset(path.keys(), wanted);
+    return w;
+  });
+}
+
+// The counts TKNPER and TKNMCP give for a block, kept for the load
+// (KeptPerLoad): they come from the qualifier blocks alone.
+struct BlockCounts {
+  int64_t nres = 0, nstage = 0;                                    // TKNPER
+  int64_t stage_nprop = 0, nstage_prf = 0, cooler_nprop = 0, ncooler = 0;  // TKNMCP
+};
+
+BlockCounts count_block(const CompressorBlock& b) {
+  BlockCounts c;
+  if (b.model == CompressorModel::kSingle) {
+    const CallerPath path = block_section(b, "PERF_SCL");
+    const ValueShape shape = data_set_shape(path.keys());
+    // An open-ended data set brings its count with its values.
+    c.nres = shape.ndata >= 0 ? shape.ndata : lookup_dataset(path.keys()).ndata;
+    c.nstage = 1;
+    return c;
   }
-  // The stage number, then model and block, each preceded by its length.
-  m.key.assign(reinterpret_cast<const char*>(&stage), sizeof stage);
-  for (std::string_view k : {path.key(1), path.key(2)}) {
-    const auto n = static_cast<uint32_t>(k.size());
-    m.key.append(reinterpret_cast<const char*>(&n), sizeof n);
-    m.key.append(k);
-  }
-  if (const auto it = m.stages.find(m.key); it != m.stages.end()) return it->second;
-  const std::array<WantedQualifier, 1> wanted{{{padded("STAGE_NO", kName16), stage_key(stage)}}};
-  StageWheels w;
-  w.choice = find_dataset(path.keys(), wanted);
-  return m.stages.emplace(m.key, std::move(w)).first->second;
+  CallerPath stages = block_section(b, "SGBS_PRF");
+  std::tie(c.nstage_prf, c.stage_nprop) = counted_shape(stages, kStageShape);
+  CallerPath coolers = block_section(b, "COOL_PRF");
+  std::tie(c.ncooler, c.cooler_nprop) = counted_shape(coolers, kCoolerShape);
+  CallerPath perf = block_section(b, "PERF_STG");
+  std::tie(c.nstage, c.nres) = counted_shape(perf, kStagedResults);
+  if (c.nres != 0) return c;
+  // Without staged results the stages are counted by their wheel data sets,
+  // one per stage.
+  CallerPath wheels = block_section(b, "PERF_WHL");
+  int64_t nmem = 0, nsets = 0, ierr = 0;
+  tkspr2_(wheels.data(), &wheels.nid, position_name(kWheels), &nmem, &nsets, &ierr, wheels.width, kName16);
+  c.nstage = nsets;
+  return c;
+}
+
+const BlockCounts& block_counts(const CompressorBlock& b) {
+  static KeptPerLoad<BlockCounts> kept(ItemKind::kBlock, 1024);
+  return kept.get(b.id, [&] { return count_block(b); });
 }
 
 }  // namespace
@@ -208,38 +231,23 @@ void tknmcp_(const char* id, int64_t* stage_nprop, int64_t* nstage, int64_t* coo
              int64_t* ncooler, size_t id_len) {
   FreePointerGuard guard;
   *stage_nprop = *nstage = *cooler_nprop = *ncooler = 0;
-  const std::string_view given = id_view(id, id_len);
-  const CompressorBlock b = compressor_block(given);
+  const CompressorBlock b = compressor_block(id_view(id, id_len));
   if (!of_model(b, CompressorModel::kMultistage)) return;
-  CallerPath stages = block_section(b, "SGBS_PRF");
-  std::tie(*nstage, *stage_nprop) = counted_shape(stages, kStageShape);
-  CallerPath coolers = block_section(b, "COOL_PRF");
-  std::tie(*ncooler, *cooler_nprop) = counted_shape(coolers, kCoolerShape);
+  const BlockCounts& c = block_counts(b);
+  *stage_nprop = c.stage_nprop;
+  *nstage = c.nstage_prf;
+  *cooler_nprop = c.cooler_nprop;
+  *ncooler = c.ncooler;
 }
 
 void tknper_(const char* id, int64_t* nres, int64_t* nstage, size_t id_len) {
   FreePointerGuard guard;
   *nres = *nstage = 0;
-  const std::string_view given = id_view(id, id_len);
-  const CompressorBlock b = compressor_block(given);
+  const CompressorBlock b = compressor_block(id_view(id, id_len));
   if (!of_model(b, CompressorModel::kNone)) return;
-  if (b.model == CompressorModel::kSingle) {
-    const CallerPath path = block_section(b, "PERF_SCL");
-    const ValueShape shape = data_set_shape(path.keys());
-    // An open-ended data set brings its count with its values.
-    *nres = shape.ndata >= 0 ? shape.ndata : lookup_dataset(path.keys()).ndata;
-    *nstage = 1;
-    return;
-  }
-  CallerPath perf = block_section(b, "PERF_STG");
-  std::tie(*nstage, *nres) = counted_shape(perf, kStagedResults);
-  if (*nres != 0) return;
-  // Without staged results the stages are counted by their wheel data sets,
-  // one per stage.
-  CallerPath wheels = block_section(b, "PERF_WHL");
-  int64_t nmem = 0, nsets = 0, ierr = 0;
-  tkspr2_(wheels.data(), &wheels.nid, position_name(kWheels), &nmem, &nsets, &ierr, wheels.width, kName16);
-  *nstage = nsets;
+  const BlockCounts& c = block_counts(b);
+  *nres = c.nres;
+  *nstage = c.nstage;
 }
 
 void tkperf_(const char* id, int64_t* nres, int64_t* nstage, char* pnames, double* values,

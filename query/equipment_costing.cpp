@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
@@ -11,6 +13,7 @@
 #include "query/profile_readers.hpp"
 #include "store/dataset_lookup.hpp"
 #include "store/identifier_access.hpp"
+#include "store/load_stamp.hpp"
 #include "store/text_field.hpp"
 #include "store/value_access.hpp"
 #include "units/unit_conversion.hpp"
@@ -174,11 +177,15 @@ void tkneqs_(const char* id, int64_t* nres, int64_t* ierr, size_t id_len) {
   *ierr = 1;
   const CostedItem item = costed_item(id, id_len);
   if (!item.found) return;
-  const ValueShape shape = data_set_shape(item.path());
-  *ierr = shape.ierr;
-  if (shape.ierr != 0) return;
-  // An open-ended data set brings its count with its values.
-  *nres = shape.ndata >= 0 ? shape.ndata : lookup_dataset(item.path()).ndata;
+  // The count comes from the result data set's loading sequence, kept for
+  // the load (KeptPerLoad): a caller asks for it on every pass.
+  static KeptPerLoad<std::pair<int64_t, int64_t>> kept(ItemKind::kEquipment, 1024);
+  std::tie(*nres, *ierr) = kept.get(item.id, [&] {
+    const ValueShape shape = data_set_shape(item.path());
+    if (shape.ierr != 0) return std::pair<int64_t, int64_t>{0, shape.ierr};
+    // An open-ended data set brings its count with its values.
+    return std::pair<int64_t, int64_t>{shape.ndata >= 0 ? shape.ndata : lookup_dataset(item.path()).ndata, 0};
+  });
 }
 
 void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t* ivalues,

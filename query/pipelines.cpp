@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "flowsum.h"
@@ -178,12 +177,9 @@ void profile_values(const ProfileBlock& b, std::string_view section, std::string
           kQualifierChars, utype_len, ulabel_len);
 }
 
-// TKPLSZ's sizes of a pipeline block, kept for every block asked for in
-// this load: they come from the tree and the loading sequences alone (data
-// sets, their counts and components, never their values), and a caller
-// asks for them on every pass. The memory serves while the load's stamp
-// (load, tree edits, block table, packing) is unchanged, and starts over
-// when it holds as many blocks as kept_entries_bound allows.
+// TKPLSZ's sizes of a pipeline block, kept for the load (KeptPerLoad): they
+// come from the tree and the loading sequences alone (data sets, their
+// counts and components, never their values).
 struct PipelineSizes {
   int64_t nio = 0, ncomp = 0, ncprop = 0, nseg = 0, nsegp = 0, ndes = 0, ndesp = 0, nflu = 0, nflup = 0;
   int64_t ierr = 1;
@@ -218,17 +214,8 @@ PipelineSizes read_sizes(const ProfileBlock& b) {
 }
 
 const PipelineSizes& pipeline_sizes(const ProfileBlock& b) {
-  static struct {
-    LoadStamp stamp;
-    std::unordered_map<std::string, PipelineSizes> blocks;
-  } m;
-  const LoadStamp now = LoadStamp::now(ItemKind::kBlock);
-  if (!(m.stamp == now) || m.blocks.size() >= kept_entries_bound(1024)) {
-    m.blocks.clear();
-    m.stamp = now;
-  }
-  if (const auto it = m.blocks.find(b.id); it != m.blocks.end()) return it->second;
-  return m.blocks.emplace(b.id, read_sizes(b)).first->second;
+  static KeptPerLoad<PipelineSizes> kept(ItemKind::kBlock, 1024);
+  return kept.get(b.id, [&] { return read_sizes(b); });
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "store/identifier_access.hpp"
 
@@ -30,5 +33,38 @@ struct LoadStamp {
 // choices than a fixed bound holds, and would empty the memory within each
 // pass and find nothing kept.
 size_t kept_entries_bound(size_t least);
+
+// Answers kept for the load, one per key (the object and whatever else
+// decides the answer): counts, sizes and choices that come from the tree
+// and the loading sequences alone, which a caller asks for on every pass;
+// never values. An answer is given again while the load's stamp for the
+// objects of `kind` is unchanged; the memory starts over when it holds
+// kept_entries_bound(least) answers.
+template <class T>
+class KeptPerLoad {
+ public:
+  explicit KeptPerLoad(ItemKind kind, size_t least = 4096) : kind_(kind), least_(least) {}
+
+  // The answer kept for key, else make()'s, kept. The reference holds until
+  // the next call.
+  template <class Make>
+  T& get(std::string_view key, Make&& make) {
+    const LoadStamp now = LoadStamp::now(kind_);
+    if (!(stamp_ == now) || answers_.size() >= kept_entries_bound(least_)) {
+      answers_.clear();
+      stamp_ = now;
+    }
+    key_.assign(key);
+    if (const auto it = answers_.find(key_); it != answers_.end()) return it->second;
+    return answers_.emplace(key_, make()).first->second;
+  }
+
+ private:
+  ItemKind kind_;
+  size_t least_;
+  LoadStamp stamp_;
+  std::unordered_map<std::string, T> answers_;
+  std::string key_;  // the request's key (reused, not reallocated)
+};
 
 }  // namespace flowsum
