@@ -182,6 +182,8 @@ void check_relief(const RandomRelief& r) {
         EXPECT_EQ(std::tuple(names.trimmed(k), s.kind == 4 ? msgs.trimmed(k) : texts.trimmed(k), kinds[k]),
                   std::tuple(s.name, s.text, s.kind));
         if (s.kind == 2) expect_si({reals[k]}, s.si);
+        if (s.kind == 2) EXPECT_EQ((std::vector{qn.trimmed(k), ul.trimmed(k)}), units_of(s.unit_type));
+        if (s.kind >= 3) EXPECT_EQ(ints[k], I(s.si.at(0)));  // the code beside its text
       }
     }
   // Vent: sizes, names, time axis, each section into (points + 1, sets),

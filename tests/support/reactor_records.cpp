@@ -224,6 +224,7 @@ std::vector<RandomRelief> random_reliefs(uint64_t seed, FlowsheetWriter& w, cons
       (*truth)[2].text = kDevice[c[2] <= 4 ? c[2] : 0];
       (*truth)[3].text = kScenario[c[3] <= 5 ? c[3] : 0];
       (*truth)[4].si = {t};
+      for (size_t k = 0; k < 4; ++k) (*truth)[k].si = {static_cast<double>(c[k])};  // the stored code
     }
     // Vent sections of one or two sets, and the time axis.
     r.points = g.between(1, 4);
