@@ -252,6 +252,10 @@ class ValueMemory {
       stamp_ = now;
       most_words_ = std::max(kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
       start_over();
+      // Room for all of it at once: growing by copies would cost a first
+      // pass more than the memory saves it; pages are touched only as
+      // words are kept.
+      arena_.reserve(most_words_);
     } else if (arena_.size() + words > most_words_ || 14 * (count_ + 1) > most_words_) {
       start_over();  // at most one entry per 14 words bounds the slots too
     }
