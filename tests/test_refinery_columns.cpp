@@ -155,6 +155,15 @@ TEST(RefineryColumn, PumparoundsFurnaceAndPetroleumProperties) {
   Reals y(5, -1.0);
   call(tkpro2_, cu, Field("Y", 3), c11, ld, cids, nt, y, q, l, ierr);
   EXPECT_EQ(std::tuple(ierr, y, cids.trimmed(2)), std::tuple(int64_t{0}, Reals{.5, .6, -1, -1, -1}, std::string(8, '#')));
+  // The main column's composition through the petroleum routines: TKPET1
+  // the data set's first NTRAY values as they lie, TKPET2 all of it.
+  int64_t c1 = 1;
+  Reals first(3, -1.0), all(5, -1.0);
+  call(tkpet1_, cu, Field("Y", 12), c1, nt, first, q, l, ierr);
+  EXPECT_EQ(std::tuple(ierr, first), std::tuple(int64_t{0}, Reals{.1, .2, -1}));
+  call(tkpet2_, cu, Field("Y", 12), c1, ld, cids, nt, all, q, l, ierr);
+  EXPECT_EQ(std::tuple(ierr, all, cids.text()),
+            std::tuple(int64_t{0}, Reals{.1, .2, .3, .4, -1}, pad("B", 8) + pad("A", 8) + std::string(8, '#')));
 }
 
 }  // namespace
