@@ -10,21 +10,18 @@ namespace flowsum::testing {
 namespace {
 
 // Further property k of a curve by position (TKNHCP), or with k = 0 the one
-// the qualifiers q name (TKHCPR): refinery routines, which pass other blocks
-// on. The flag, the values and a guard, the qualifiers, quantity and label.
-struct Further {
-  int64_t ierr = -1;
-  Reals v;
-  Texts t;
-};
+// the qualifiers q name (TKHCPR), through the refinery routines, which pass
+// other blocks on: the flag, values and a guard, qualifiers, quantity, label.
+using Further = std::tuple<int64_t, Reals, Texts>;
 Further further(const std::string& block, const std::string& loc, const std::string& type, int64_t number,
                 int64_t np, int64_t k, const Texts& q = Texts(6)) {
   Further r{-1, Reals(Z(np) + 1, -7.0), {}};
+  auto& [ierr, v, t] = r;
   Field f[] = {{q[0], 12}, {q[1], 8}, {q[2], 8}, {q[3], 8}, {q[4], 4}, {q[5], 4}, Field(12), Field(16)};
-  const Field id(block, 128), l(loc, 8), t(type, 16);
-  if (k > 0) call(tknhcp_, id, l, t, number, np, k, f[0], f[1], f[2], f[3], f[4], f[5], r.v, f[6], f[7], r.ierr);
-  else call(tkhcpr_, id, l, t, number, np, f[0], f[1], f[2], f[3], f[4], f[5], r.v, f[6], f[7], r.ierr);
-  for (const Field& x : f) r.t.push_back(x.text());
+  const Field id(block, 128), l(loc, 8), ty(type, 16);
+  if (k > 0) call(tknhcp_, id, l, ty, number, np, k, f[0], f[1], f[2], f[3], f[4], f[5], v, f[6], f[7], ierr);
+  else call(tkhcpr_, id, l, ty, number, np, f[0], f[1], f[2], f[3], f[4], f[5], v, f[6], f[7], ierr);
+  for (const Field& x : f) t.push_back(x.text());
   return r;
 }
 
@@ -60,14 +57,12 @@ void check_block(const CurveBlock& b) {
     for (const CurveProperty& p : c.further) {
       const Further at = further(b.id, c.location, c.type, number, np, I(&p - c.further.data()) + 1);
       const Texts u = units_of(p.unit_type);
-      EXPECT_EQ(std::tie(at.ierr, at.v, at.t),
-                std::make_tuple(int64_t{0}, guarded(p.values, -7.0),
-                                Texts{name_of(p.property), pad(p.substream, 8), pad(p.phase, 8), pad(p.component, 8),
-                                      pad(p.basis, 4), pad(p.unit_type == 13 ? "FLOW" : "", 4), pad(u[0], 12),
-                                      pad(u[1], 16)}));
+      EXPECT_EQ(at, Further(0, guarded(p.values, -7.0),
+                            {name_of(p.property), pad(p.substream, 8), pad(p.phase, 8), pad(p.component, 8),
+                             pad(p.basis, 4), pad(p.unit_type == 13 ? "FLOW" : "", 4), pad(u[0], 12), pad(u[1], 16)}));
       // The same property by the qualifiers it was listed with.
-      const Further named = further(b.id, c.location, c.type, number, np, 0, Texts(at.t.begin(), at.t.begin() + 6));
-      EXPECT_EQ(std::tie(named.ierr, named.v, named.t), std::tie(at.ierr, at.v, at.t));
+      const Texts& q = std::get<2>(at);
+      EXPECT_EQ(further(b.id, c.location, c.type, number, np, 0, Texts(q.begin(), q.begin() + 6)), at);
     }
     // An intermediate stream's identifier (none for another type); LINKEDCOL's are integers.
     for (const std::string& t : {c.type, std::string("REBOILER")}) {
@@ -91,8 +86,8 @@ void check_block(const CurveBlock& b) {
       {b.id, c.location, c.type, c.number, np + 1, 1}};
   if (b.refinery) bad.emplace_back(b.id, "ZZ9", c.type, c.number, np, 1);
   for (const auto& [block, l, t, number, points, k] : bad) {
-    const Further r = further(block, l, t, number, points, k);
-    EXPECT_EQ(std::tie(r.ierr, r.v), std::make_tuple(int64_t{1}, Reals(Z(points) + 1, -7.0)))
+    const auto [flag, values, texts] = further(block, l, t, number, points, k);
+    EXPECT_EQ(std::tie(flag, values), std::make_tuple(int64_t{1}, Reals(Z(points) + 1, -7.0)))
         << block << " " << t << " " << number << " " << points << " " << k;
   }
   // Standard values only to the caller's points.
@@ -116,7 +111,7 @@ std::pair<std::string, Reals> described(const std::vector<PropertyReal>& v) {
 
 void check_exchanger(const Exchanger& x) {
   SCOPED_TRACE("exchanger " + x.id);
-  const Field id(x.id, 128);
+  const Field id(x.id, 128), section("TWS_PRF", 8);
   int64_t ierr = -1, e2 = -1;
   // The sections of the generic readers.
   for (const auto& [truth, pval, aval] : std::vector<std::tuple<const std::vector<PropertyReal>*, decltype(&tkhxd1_), decltype(&tkhxba_)>>{
@@ -133,20 +128,20 @@ void check_exchanger(const Exchanger& x) {
               f.data() + 24 * n, &nval, &ierr, 128, 12, 12, 12, 16);
     EXPECT_EQ(std::make_tuple(ierr, nval, f, v), std::tuple_cat(std::make_tuple(int64_t{0}, I(n)), described(*truth)));
   }
+  // The counts; a section the exchanger lacks counts 0.
   const int64_t nz = I(x.zone_table.size()), nzp = I(x.zone_props.size()), npt = I(x.point_rows.size()),
                 nfp = I(x.profile_props.size()), npp = I(x.point_props.size());
   auto size = [](const std::vector<PropertyReal>& v) { return I(v.size()); };
-  Ints c(8, -1);
+  Ints c(18, -1);
   call(tknhxd_, id, c[0], c[1]);
   call(tknhxe_, id, c[2], c[3]);
-  EXPECT_EQ(c, (Ints{size(x.det1), size(x.det2), size(x.equip), 0, -1, -1, -1, -1}));
-  call(tknhxt_, id, c[0], c[1], c[2], c[3], c[4], c[5]);
-  EXPECT_EQ(c, (Ints{nz, nzp, size(x.equip), size(x.tubes), size(x.shells), size(x.nozzles), -1, -1}));
-  const Field section("TWS_PRF", 8);
-  call(tknhxs_, id, c[0], c[1], c[2], c[3], c[4]);
-  call(tkhxpf_, id, section, c[5], c[6]);
-  call(tkngm_, id, c[7]);
-  EXPECT_EQ(c, (Ints{nz, nzp, npt, nfp, 0, npt, npp, x.model == "TWOSIDE" ? size(x.geometry) + 2 : 0}));
+  call(tknhxt_, id, c[4], c[5], c[6], c[7], c[8], c[9]);
+  call(tknhxs_, id, c[10], c[11], c[12], c[13], c[14]);
+  call(tkhxpf_, id, section, c[15], c[16]);
+  call(tkngm_, id, c[17]);
+  EXPECT_EQ(c, (Ints{size(x.det1), size(x.det2), size(x.equip), 0, nz, nzp, size(x.equip), size(x.tubes),
+                     size(x.shells), size(x.nozzles), nz, nzp, npt, nfp, 0, npt, npp,
+                     x.model == "TWOSIDE" ? size(x.geometry) + 2 : 0}));
 
   // Geometry, asked for one entry fewer than it has: the last stays untouched.
   const size_t ng = x.geometry.size() + 2;
@@ -177,8 +172,7 @@ void check_exchanger(const Exchanger& x) {
   // Zone profiles: the names, then every zone's profile of every property;
   // a zone without one, zone 0 and a property of none give a flag and nothing.
   Field names(12, Z(nfp) + 1);
-  int64_t nf = nfp;
-  call(tkcoef_, id, nf, names, ierr);
+  call(tkcoef_, id, c[13], names, ierr);
   EXPECT_EQ(names.text(), described(x.profile_props).first.substr(0, 12 * Z(nfp)) + std::string(12, '#'));
   std::vector<std::tuple<int64_t, std::string, Reals, std::string>> rows{
       {nz + 1, "TEMP", {}, ""}, {0, "TEMP", {}, ""}, {1, "NOSUCH", {}, ""}};
@@ -187,7 +181,7 @@ void check_exchanger(const Exchanger& x) {
       rows.emplace_back(z, flowsum::property_name(x.profile_props[k].property), x.profiles[Z(z - 1)][k],
                         described({x.profile_props[k]}).first.substr(12));
   for (auto& [zone, prop, want, units] : rows) {
-    Field ql(12, 1), lab(16, 1);
+    Field ql(12), lab(16);
     Reals pv(Z(npt) + 1, -7.0);
     int64_t z = zone, np = npt;
     call(tkhxcf_, id, z, np, Field(prop, 12), pv, ql, lab, ierr);
@@ -196,41 +190,42 @@ void check_exchanger(const Exchanger& x) {
               std::make_tuple(!units.empty(), want, units))
         << z << prop;
   }
-  // The per-point section: names and qualifiers, each property with positions.
-  std::string pf(28 * Z(npp), '#'), wq;
-  tkhxpp_(id.data(), section.data(), &c[6], pf.data(), pf.data() + 12 * npp, pf.data() + 20 * npp, &ierr, 128, 8, 12, 8, 8);
-  for (int64_t k = 0; k < npp; ++k) wq += pad(k % 2 ? "HOT" : "COLD", 8);
-  for (int64_t k = 0; k < npp; ++k) wq += pad("S" + std::to_string(k), 8);
-  EXPECT_EQ(pf, described(x.point_props).first.substr(0, 12 * Z(npp)) + wq);
+  // The per-point section: names and qualifiers, each property with the
+  // point's two positions; no points asked for, nothing written.
+  std::string pf(28 * Z(npp), '#'), wn, w1, w2;
+  tkhxpp_(id.data(), section.data(), &c[16], pf.data(), pf.data() + 12 * npp, pf.data() + 20 * npp, &ierr, 128, 8, 12, 8, 8);
   for (size_t k = 0; k < x.point_props.size(); ++k) {
+    wn += name_of(x.point_props[k].property), w1 += pad(k % 2 ? "HOT" : "COLD", 8), w2 += pad("S" + std::to_string(k), 8);
     std::vector<Reals> got(3, Reals(Z(npt), -7.0)), expect(3);
     for (const auto& row : x.point_rows) expect[0].push_back(row[0]), expect[1].push_back(row[1]), expect[2].push_back(row[2 + k]);
     int64_t np = npt;
-    call(tkhxpr_, id, section, Field(name_of(x.point_props[k].property), 12), np, got[0], got[1], got[2], Field(12),
-         Field(16), ierr);
+    call(tkhxpr_, id, section, Field(wn.substr(12 * k), 12), np, got[0], got[1], got[2], Field(12), Field(16), ierr);
     EXPECT_EQ(std::make_pair(ierr, got), std::make_pair(int64_t{0}, expect));
   }
+  EXPECT_EQ(pf, wn + w1 + w2);
   int64_t none = 0;
   double wv = -7.0;
   call(tkhxpr_, id, section, Field("TEMP", 12), none, wv, wv, wv, Field(12), Field(16), ierr);
-  EXPECT_EQ(wv, -7.0);  // no points asked for
+  EXPECT_EQ(wv, -7.0);
 }
 
-void check_column(const IntermediateStreams& s) {
+// A column's intermediate streams, read with room for one fewer (for one
+// stream, all); a block without them reads nothing (flag 1, 2 for an exchanger).
+void check_column(const IntermediateStreams& s, int64_t flag = 0) {
   SCOPED_TRACE("column " + s.id);
-  const size_t n = s.values.size();
-  int64_t count = -1, room = I(n) - 1, ierr = -1;  // one stream fewer than there are
-  std::vector<Ints> con(4, Ints(n, -1)), want_con = con;
-  std::vector<Reals> val(7, Reals(n, -7.0)), want_val = val;
+  const size_t n = s.values.size(), room = n > 1 ? n - 1 : 1;
+  int64_t count = -1, asked = I(room), ierr = -1;
+  std::vector<Ints> con(4, Ints(room + 1, -1)), want_con = con;
+  std::vector<Reals> val(7, Reals(room + 1, -7.0)), want_val = val;
   const Field id(s.id, 128);
   call(tknics_, id, count);
-  call(tkicst_, id, room, con[0], con[1], con[2], con[3], val[0], val[1], val[2], val[3], val[4], val[5], val[6], ierr);
+  call(tkicst_, id, asked, con[0], con[1], con[2], con[3], val[0], val[1], val[2], val[3], val[4], val[5], val[6], ierr);
   const bool kinetic = s.model == "KINETCOL";  // reports no connections and no sixth and seventh values
-  for (size_t i = 0; i + 1 < n; ++i) {
+  for (size_t i = 0; i < std::min(n, room); ++i) {
     for (size_t q = 0; q < 4; ++q) want_con[q][i] = kinetic ? 0 : s.connections[i][q];
     for (size_t q = 0; q < 7; ++q) want_val[q][i] = kinetic && q >= 5 ? 1.0e35 : s.values[i][q];
   }
-  EXPECT_EQ(std::make_tuple(count, ierr, con, val), std::make_tuple(I(n), int64_t{0}, want_con, want_val));
+  EXPECT_EQ(std::make_tuple(count, ierr, con, val), std::make_tuple(I(n), flag, want_con, want_val));
 }
 
 // The remembered curve list and curve table answer only for the load and
@@ -247,14 +242,12 @@ TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
     for (c.number = 1; c.number <= ncurves; ++c.number) CurveWriter(w).curve("TEMPCHG", "E1", c);
     files.emplace_back(TempSummaryFile(sb.text()), c);
   }
-  const Field id("E1", 128), type("HCURVE", 16);
-  auto read = [&] {
+  auto read = [id = Field("E1", 128)] {
     int64_t n = -1, num = 1, np = 3, ierr = -1;
-    Reals v(15, -7.0);
+    std::vector<Reals> v(5, Reals(3, -7.0));
     call(tknhcv_, id, n);
-    tkhcrv_(id.data(), type.data(), &num, &np, v.data(), v.data() + 3, v.data() + 6, v.data() + 9, v.data() + 12,
-            &ierr, 128, 16);
-    return std::make_pair(n, Reals(v.begin() + 3, v.begin() + 6));
+    call(tkhcrv_, id, Field("HCURVE", 16), num, np, v[0], v[1], v[2], v[3], v[4], ierr);
+    return std::make_pair(n, v[1]);
   };
   for (size_t f = 0; f < files.size(); ++f) {
     LoadedSummary loaded(files[f].first.string());
@@ -273,24 +266,14 @@ TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
 
 void check_heat_transfer(const RandomFlowsheet& f) {
   for (const CurveBlock& b : f.curve_blocks) check_block(b);
-  for (const Exchanger& x : f.exchangers.exchangers) check_exchanger(x);
+  for (const Exchanger& x : f.exchangers.exchangers) check_exchanger(x), check_column({"", x.id}, 2);
   for (const IntermediateStreams& c : f.exchangers.columns) check_column(c);
-  // An unknown block has no sections; neither it nor an exchanger has
-  // intermediate streams (flags 1 and 2).
-  const Field none("NOSUCH", 128);
+  check_column({"", "NOSUCH"}, 1);
+  // An unknown block has no curves and no exchanger sections (flag 1).
   Ints n(6, -1);
-  call(tknhcr_, none, n[5]);
-  call(tknhxs_, none, n[0], n[1], n[2], n[3], n[4]);
+  call(tknhcr_, Field("NOSUCH", 128), n[5]);
+  call(tknhxs_, Field("NOSUCH", 128), n[0], n[1], n[2], n[3], n[4]);
   EXPECT_EQ(n, (Ints{0, 0, 0, 0, 1, 0}));
-  std::vector<std::pair<std::string, int64_t>> others{{"NOSUCH", 1}};
-  for (const Exchanger& x : f.exchangers.exchangers) others.emplace_back(x.id, 2);
-  for (const auto& [block, want] : others) {
-    int64_t room = 1, ierr = -1;
-    Ints con(4, -1);
-    Reals v(7, -7.0);
-    call(tkicst_, Field(block, 128), room, con[0], con[1], con[2], con[3], v[0], v[1], v[2], v[3], v[4], v[5], v[6], ierr);
-    EXPECT_EQ(std::make_tuple(ierr, v, con), std::make_tuple(want, Reals(7, -7.0), Ints(4, -1))) << block;
-  }
 }
 
 }  // namespace flowsum::testing
