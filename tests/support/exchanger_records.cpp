@@ -42,19 +42,15 @@ void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s
 }  // namespace
 
 void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
-  auto results = [&](const std::vector<PropertyReal>& v, const std::string& section) {
-    std::vector<BlockResult> r;
-    for (const PropertyReal& p : v) r.push_back(BlockResult::real(p.property, p.value, p.unit_type));
-    if (section == "GEOMETRY") {
-      r.push_back(BlockResult::integer(prop::kNstage, x.geometry_integer));
-      r.push_back(BlockResult::text(prop::kMw, x.geometry_text));
-    }
-    if (!r.empty()) w.block_results(x.model, x.id, {}, r, "", section);
-  };
   for (const auto& [v, section] : {std::pair{&x.geometry, "GEOMETRY"}, {&x.shells, "SHELLS"}, {&x.tubes, "TUBES"},
                                    {&x.nozzles, "NOZZLES"}, {&x.equip, "EQUIP-SP"}, {&x.det1, "DET-RES1"},
-                                   {&x.det2, "DET-RES2"}})
-    results(*v, section);
+                                   {&x.det2, "DET-RES2"}}) {
+    std::vector<BlockResult> r;
+    for (const PropertyReal& p : *v) r.push_back(BlockResult::real(p.property, p.value, p.unit_type));
+    if (v == &x.geometry)  // GEOMETRY ends with an integer and a text
+      r.insert(r.end(), {BlockResult::integer(prop::kNstage, x.geometry_integer), BlockResult::text(prop::kMw, x.geometry_text)});
+    if (!r.empty()) w.block_results(x.model, x.id, {}, r, "", section);
+  }
   const auto at = [&](const std::string& section) { return std::vector<std::string>{"BLOCK", x.model, x.id, section}; };
   std::vector<Value> vals;
   for (const auto& zone : x.zone_table)
