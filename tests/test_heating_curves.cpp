@@ -3,6 +3,8 @@
 // run by the round trip); remembered curves after reloads and tree edits.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "flowsum.h"
 #include "support/column_checks.hpp"
 
@@ -185,8 +187,7 @@ void check_exchanger(const Exchanger& x) {
               std::make_tuple(!units.empty(), want, units))
         << z << prop;
   }
-  // The per-point section: names and qualifiers, each property with the
-  // point's two positions; no points asked for, nothing written.
+  // The per-point section: names and qualifiers, each property with the point's two positions.
   std::string pf(28 * Z(npp), '#'), wn, w1, w2;
   tkhxpp_(id.data(), section.data(), &c[16], pf.data(), pf.data() + 12 * npp, pf.data() + 20 * npp, &ierr, 128, 8, 12, 8, 8);
   for (size_t k = 0; k < x.point_props.size(); ++k) {
@@ -198,7 +199,7 @@ void check_exchanger(const Exchanger& x) {
     EXPECT_EQ(std::make_pair(ierr, got), std::make_pair(int64_t{0}, expect));
   }
   EXPECT_EQ(pf, wn + w1 + w2);
-  int64_t none = 0;
+  int64_t none = 0;  // no points asked for: nothing written (and no division by them)
   double wv = -7.0;
   call(tkhxpr_, id, section, Field("TEMP", 12), none, wv, wv, wv, Field(12), Field(16), ierr);
   EXPECT_EQ(wv, -7.0);
@@ -227,7 +228,7 @@ void check_column(const IntermediateStreams& s, int64_t flag = 0) {
 // tree they were read from: a reload lists and reads the new file, and a
 // curve that TKDTRE adds to the block is listed.
 TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
-  std::vector<std::pair<TempSummaryFile, Curve>> files;
+  std::vector<std::tuple<TempSummaryFile, int64_t, Reals>> files;  // E1 with two curves, then one of other values
   for (int64_t ncurves : {2, 1}) {
     SummaryBuilder sb;
     sb.header();
@@ -235,7 +236,7 @@ TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
     w.property_names();
     Curve c = sample_curve("HCURVE", "HCURVE", 1, 3, 0, 30 + static_cast<uint64_t>(ncurves));
     for (c.number = 1; c.number <= ncurves; ++c.number) CurveWriter(w).curve("TEMPCHG", "E1", c);
-    files.emplace_back(TempSummaryFile(sb.text()), c);
+    files.emplace_back(TempSummaryFile(sb.text()), ncurves, c.temp);
   }
   auto read = [id = Field("E1", 128)] {
     int64_t n = -1, num = 1, np = 3, ierr = -1;
@@ -244,16 +245,13 @@ TEST(HeatingCurves, RememberedCurvesFollowReloadsAndTreeEdits) {
     call(tkhcrv_, id, Field("HCURVE", 16), num, np, v[0], v[1], v[2], v[3], v[4], ierr);
     return std::make_pair(n, v[1]);
   };
-  for (size_t f = 0; f < files.size(); ++f) {
-    LoadedSummary loaded(files[f].first.string());
-    ASSERT_EQ(loaded.ierr(), 0);
-    EXPECT_EQ(read(), std::make_pair(I(2 - f), files[f].second.temp));
+  std::optional<LoadedSummary> loaded;
+  for (const auto& [file, n, temp] : files) {
+    ASSERT_EQ(loaded.emplace(file.string()).ierr(), 0);
+    EXPECT_EQ(read(), std::make_pair(n, temp));
   }
-  LoadedSummary loaded(files[1].first.string());
   const std::vector<std::string> path{"BLOCK", "TEMPCHG", "E1", "HCURVE"};
-  const TreeEntry e = tree_lookup(path);
-  ASSERT_EQ(read().first, 1);
-  ASSERT_EQ(file_in_tree(path, e), 0);
+  ASSERT_EQ(file_in_tree(path, tree_lookup(path)), 0);
   EXPECT_EQ(read().first, 2);
 }
 
