@@ -49,7 +49,7 @@ Curve sample_curve(const std::string& section, const std::string& type, int64_t 
                    uint64_t seed) {
   std::mt19937_64 g(seed);
   auto pick = [&](int lo, int hi) { return static_cast<double>(std::uniform_int_distribution<int>(lo, hi)(g)); };
-  Curve c{section, type, "", number};
+  Curve c{section, type, "", number, {}, {}, {}, {}, {}, {}};
   for (size_t p = 0; p < np; ++p) {
     c.status.push_back(pick(0, 2));
     c.temp.push_back(300.0 + pick(0, 4000) / 10.0);

@@ -134,7 +134,7 @@ RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<s
 
 void example_heat_transfer(FlowsheetWriter& w, const std::string& model, const std::string& block, double t_in,
                            double t_out, double p_in, double p_out, double duty) {
-  Curve c{"HCURVE", "HCURVE"};
+  Curve c{"HCURVE", "HCURVE", "", 1, {}, {}, {}, {}, {}, {}};
   for (int i = 0; i < 5; ++i) {
     const double f = i / 4.0;
     c.status.push_back(0.0);
