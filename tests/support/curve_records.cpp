@@ -1,13 +1,9 @@
 #include "support/curve_records.hpp"
 
 #include <random>
+#include <sstream>
 
 namespace flowsum::testing {
-namespace {
-
-std::string item(const std::string& s) { return s.empty() ? " " : s; }
-
-}  // namespace
 
 void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
                     const std::vector<ColumnSet>& sets, const std::vector<Value>& values) {
@@ -29,6 +25,7 @@ void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::ve
 
 void CurveWriter::curve(const std::string& model, const std::string& block, const Curve& c) {
   const bool located = c.section == "SREB_HCU" || c.section == "PA_HCURV";
+  auto item = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
   ColumnSet rows{{"PROPERTIES", "SUBSTREAM", "PHASE", "COMPONENTS", "BASIS"}, {}, ""};
   for (auto [p, ut] : {std::pair{131, 0}, {7001, 22}, {7002, 20}, {7003, 0}, {62, 13}})
     rows.members.push_back({{num(p), " ", " ", " ", " "}, 2, ut});
@@ -46,14 +43,6 @@ void CurveWriter::curve(const std::string& model, const std::string& block, cons
   shared_dataset(w_, "HC", {"BLOCK", model, block, c.section},
                  {rows, counted_set("NPOINT", static_cast<int64_t>(c.npoints())), {{"HCURV_NO"}, {{{number}}}, ""}},
                  vals);
-}
-
-void CurveWriter::intermediate_ids(const std::string& model, const std::string& block,
-                                   const std::vector<std::string>& ids, bool integers) {
-  std::vector<Value> vals;
-  for (const std::string& s : ids) vals.push_back(integers ? Value::integer(std::stoll(s)) : Value::text(s));
-  shared_dataset(w_, "HC", {"BLOCK", model, block, "ICH_HCUI"},
-                 {{{"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, integers ? 1 : 5, 0}}, ""}}, vals);
 }
 
 Curve sample_curve(const std::string& section, const std::string& type, int64_t number, size_t np, size_t nfurther,
@@ -97,10 +86,9 @@ std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, s
     CurveBlock b{model, "", {}, model == "CRUDEUNIT"};
     do b.id = "HX" + num(below(100000));
     while (!used_ids.insert(b.id).second);
-    for (size_t at = 0; at < sections.size();) {
-      const size_t colon = sections.find(':', at), end = std::min(sections.find(' ', at), sections.size());
-      const std::string section = sections.substr(at, colon - at), type = sections.substr(colon + 1, end - colon - 1);
-      at = end + 1;
+    std::istringstream in(sections);
+    for (std::string s; in >> s;) {
+      const std::string section = s.substr(0, s.find(':')), type = s.substr(s.find(':') + 1);
       std::set<std::pair<std::string, int64_t>> taken;
       // The first section has a curve at least: the block exists only through its curves.
       for (int k = below(3) + (b.curves.empty() ? 1 : 0); k > 0; --k) {
@@ -118,10 +106,16 @@ std::vector<CurveBlock> random_curve_blocks(FlowsheetWriter& w, uint64_t seed, s
         b.curves.push_back(std::move(c));
       }
     }
-    // Intermediate-stream identifiers for the first curve numbers.
-    for (int k = sections.find("ICSTREAM") == std::string::npos ? 0 : below(13); k > 0; --k)
-      b.stream_ids.push_back(model == "LINKEDCOL" ? num(below(1000)) : "IC-" + num(below(100000)));
-    if (!b.stream_ids.empty()) cw.intermediate_ids(b.model, b.id, b.stream_ids, model == "LINKEDCOL");
+    // Intermediate-stream identifiers for the first curve numbers (integers for LINKEDCOL).
+    const bool linked = model == "LINKEDCOL";
+    std::vector<Value> ids;
+    for (int k = sections.find("ICSTREAM") == std::string::npos ? 0 : below(13); k > 0; --k) {
+      b.stream_ids.push_back(linked ? num(below(1000)) : "IC-" + num(below(100000)));
+      ids.push_back(linked ? Value::integer(std::stoll(b.stream_ids.back())) : Value::text(b.stream_ids.back()));
+    }
+    if (!ids.empty())
+      shared_dataset(w, "HC", {"BLOCK", model, b.id, "ICH_HCUI"},
+                     {{{"ICSTRM"}, {{{"#" + num(static_cast<int64_t>(ids.size()))}, linked ? 1 : 5, 0}}, ""}}, ids);
     out.push_back(std::move(b));
   }
   return out;

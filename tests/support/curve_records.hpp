@@ -37,14 +37,9 @@ struct CurveBlock {
 void shared_dataset(FlowsheetWriter& w, const std::string& prefix, const std::vector<std::string>& path,
                     const std::vector<ColumnSet>& sets, const std::vector<Value>& values);
 
-class CurveWriter {  // curves of one layout share their sets
- public:
+struct CurveWriter {  // curves of one layout share their sets
   explicit CurveWriter(FlowsheetWriter& w) : w_(w) {}
   void curve(const std::string& model, const std::string& block, const Curve& c);
-  void intermediate_ids(const std::string& model, const std::string& block, const std::vector<std::string>& ids,
-                        bool integers);
-
- private:
   FlowsheetWriter& w_;
 };
 

@@ -9,6 +9,7 @@ namespace flowsum::testing {
 namespace {
 
 Value real(double x, int64_t unit_type) { return unit_type ? Value::real(x, 1) : Value::real(x); }
+int64_t I(size_t n) { return static_cast<int64_t>(n); }
 
 std::vector<IdMember> members(int64_t n) {
   std::vector<IdMember> m;
@@ -22,41 +23,46 @@ std::vector<IdMember> properties(const std::vector<PropertyReal>& v, int64_t typ
   return m;
 }
 
-// A data set looping the first set over the second.
-void looped(FlowsheetWriter& w, const std::vector<std::string>& path, const std::vector<std::string>& quals,
-            const std::vector<IdMember>& a, const std::string& over, const std::vector<IdMember>& b,
-            const std::vector<Value>& values) {
-  shared_dataset(w, "XQ", path, {{quals, a, ""}, {{over}, b, ""}}, values);
+void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s) {
+  const std::vector<IdMember> streams = s.listed ? members(I(s.values.size())) : counted_set("", I(s.values.size())).members;
+  const std::vector<PropertyReal> vp{{31, 13}, {32, 13}, {62, 13}, {2, 0}, {63, 0}, {102, 22}, {19, 20}},
+      cp{{123, 0}, {313, 0}, {124, 0}, {314, 0}};
+  std::vector<Value> vv, cv;
+  for (const auto& row : s.values)
+    for (size_t q = 0; q < row.size(); ++q) vv.push_back(real(row[q], vp[q].unit_type));
+  for (const auto& row : s.connections)
+    for (int64_t c : row) cv.push_back(Value::integer(c));
+  // The values and the connections, each looped over the streams.
+  shared_dataset(w, "XQ", {"BLOCK", s.model, s.id, "ICSTRM"}, {{{"PROPERTIES"}, properties(vp), ""}, {{"ICSTRM"}, streams, ""}},
+                 vv);
+  shared_dataset(w, "XQ", {"BLOCK", s.model, s.id, "ICS-CON"},
+                 {{{"PROPERTIES"}, properties(cp, 1), ""}, {{"ICSTRM"}, streams, ""}}, cv);
 }
 
 }  // namespace
 
 void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
-  auto results = [&](const std::vector<PropertyReal>& v, const std::string& section) {
-    std::vector<BlockResult> r;
-    for (const PropertyReal& p : v) r.push_back(BlockResult::real(p.property, p.value, p.unit_type));
-    if (section == "GEOMETRY") {
-      r.push_back(BlockResult::integer(prop::kNstage, x.geometry_integer));
-      r.push_back(BlockResult::text(prop::kMw, x.geometry_text));
-    }
-    if (!r.empty()) w.block_results(x.model, x.id, {}, r, "", section);
-  };
   for (const auto& [v, section] : {std::pair{&x.geometry, "GEOMETRY"}, {&x.shells, "SHELLS"}, {&x.tubes, "TUBES"},
                                    {&x.nozzles, "NOZZLES"}, {&x.equip, "EQUIP-SP"}, {&x.det1, "DET-RES1"},
-                                   {&x.det2, "DET-RES2"}})
-    results(*v, section);
+                                   {&x.det2, "DET-RES2"}}) {
+    std::vector<BlockResult> r;
+    for (const PropertyReal& p : *v) r.push_back(BlockResult::real(p.property, p.value, p.unit_type));
+    if (v == &x.geometry)  // GEOMETRY ends with an integer and a text
+      r.insert(r.end(), {BlockResult::integer(prop::kNstage, x.geometry_integer), BlockResult::text(prop::kMw, x.geometry_text)});
+    if (!r.empty()) w.block_results(x.model, x.id, {}, r, "", section);
+  }
   const auto at = [&](const std::string& section) { return std::vector<std::string>{"BLOCK", x.model, x.id, section}; };
   std::vector<Value> vals;
   for (const auto& zone : x.zone_table)
     for (size_t k = 0; k < zone.size(); ++k) vals.push_back(real(zone[k], x.zone_props[k].unit_type));
-  looped(w, at("TWS_ZON"), {"PROPERTIES"}, properties(x.zone_props), "ZONES",
-         members(static_cast<int64_t>(x.zone_table.size())), vals);
+  shared_dataset(w, "XQ", at("TWS_ZON"),
+                 {{{"PROPERTIES"}, properties(x.zone_props), ""}, {{"ZONES"}, members(I(x.zone_table.size())), ""}}, vals);
   for (size_t z = 0; z < x.profiles.size(); ++z)
     for (size_t k = 0; k < x.profile_props.size(); ++k) {
       std::vector<Value> pv;
       for (double v : x.profiles[z][k]) pv.push_back(real(v, x.profile_props[k].unit_type));
-      looped(w, at("TWS_Z_" + num(static_cast<int64_t>(z + 1))), {"PROPERTIES"}, properties({x.profile_props[k]}),
-             "POINTS", members(static_cast<int64_t>(x.profiles[z][k].size())), pv);
+      shared_dataset(w, "XQ", at("TWS_Z_" + num(I(z + 1))), {{{"PROPERTIES"}, properties({x.profile_props[k]}), ""},
+                     {{"POINTS"}, members(I(x.profiles[z][k].size())), ""}}, pv);
     }
   if (x.point_rows.empty()) return;
   std::vector<IdMember> rows{{{num(prop::kNstage), "POS", "1"}, 2, 0}, {{num(prop::kRefluxRatio), "POS", "2"}, 2, 0}};
@@ -66,23 +72,8 @@ void write_exchanger(FlowsheetWriter& w, const Exchanger& x) {
   vals.clear();
   for (const auto& row : x.point_rows)
     for (size_t k = 0; k < row.size(); ++k) vals.push_back(real(row[k], k < 2 ? 0 : x.point_props[k - 2].unit_type));
-  looped(w, at("TWS_PRF"), {"PROPERTIES", "QA", "QB"}, rows, "NPOINTS",
-         {{{"#" + num(static_cast<int64_t>(x.point_rows.size()))}}}, vals);
-}
-
-void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s) {
-  const int64_t n = static_cast<int64_t>(s.values.size());
-  const std::vector<IdMember> streams = s.listed ? members(n) : std::vector<IdMember>{{{"#" + num(n)}}};
-  std::vector<PropertyReal> vp, cp;
-  for (int64_t q : {31, 32, 62, 2, 63, 102, 19}) vp.push_back({q, kIntermediateUnitTypes[vp.size()]});
-  for (int64_t q : {123, 313, 124, 314}) cp.push_back({q, 0});
-  std::vector<Value> vv, cv;
-  for (const auto& row : s.values)
-    for (size_t q = 0; q < row.size(); ++q) vv.push_back(real(row[q], kIntermediateUnitTypes[q]));
-  for (const auto& row : s.connections)
-    for (int64_t c : row) cv.push_back(Value::integer(c));
-  looped(w, {"BLOCK", s.model, s.id, "ICSTRM"}, {"PROPERTIES"}, properties(vp), "ICSTRM", streams, vv);
-  looped(w, {"BLOCK", s.model, s.id, "ICS-CON"}, {"PROPERTIES"}, properties(cp, 1), "ICSTRM", streams, cv);
+  shared_dataset(w, "XQ", at("TWS_PRF"), {{{"PROPERTIES", "QA", "QB"}, rows, ""}, counted_set("NPOINTS", I(x.point_rows.size()))},
+                 vals);
 }
 
 Exchanger sample_exchanger(const std::string& id, uint64_t seed) {
@@ -155,17 +146,12 @@ void example_heat_transfer(FlowsheetWriter& w, const std::string& model, const s
   c.further.push_back({prop::kMassFlowTotal, "MIXED", "LIQUID", "", "", unit_type::kMassFlow,
                        {0.38, 0.3575, 0.335, 0.3125, 0.29}});
   CurveWriter(w).curve(model, block, c);
-  Exchanger x;
-  x.model = model;
-  x.id = block;
-  x.shells = {{prop::kNstage, 0, 1.0}};
-  x.tubes = {{prop::kMw, 0, 120.0}};
-  x.nozzles = {{prop::kPres, unit_type::kPressure, 2.0e4}};
-  x.zone_props = {{prop::kTemp, unit_type::kTemperature}, {prop::kQcalc, unit_type::kEnthalpyFlow}};
-  x.zone_table = {{310.0, std::round(duty * 0.4)}, {330.0, std::round(duty * 0.6)}};
-  x.profile_props = {{prop::kTemp, unit_type::kTemperature}};
-  x.profiles = {{{296.4, 303.0, 310.0}}, {{310.0, 320.0, 330.0}}};
-  write_exchanger(w, x);
+  write_exchanger(w, {.model = model, .id = block, .shells = {{prop::kNstage, 0, 1.0}}, .tubes = {{prop::kMw, 0, 120.0}},
+                      .nozzles = {{prop::kPres, unit_type::kPressure, 2.0e4}},
+                      .zone_props = {{prop::kTemp, unit_type::kTemperature}, {prop::kQcalc, unit_type::kEnthalpyFlow}},
+                      .profile_props = {{prop::kTemp, unit_type::kTemperature}},
+                      .zone_table = {{310.0, std::round(duty * 0.4)}, {330.0, std::round(duty * 0.6)}},
+                      .profiles = {{{296.4, 303.0, 310.0}}, {{310.0, 320.0, 330.0}}}});
 }
 
 }  // namespace flowsum::testing

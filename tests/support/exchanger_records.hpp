@@ -31,7 +31,6 @@ struct IntermediateStreams {
   std::vector<std::vector<int64_t>> connections;  // 4 per stream
   bool listed = false;                            // members listed instead of "#n"
 };
-inline const std::vector<int64_t> kIntermediateUnitTypes{13, 13, 13, 0, 0, 22, 20};
 
 struct RandomExchangers {
   std::vector<Exchanger> exchangers;
@@ -39,7 +38,6 @@ struct RandomExchangers {
 };
 
 void write_exchanger(FlowsheetWriter& w, const Exchanger& x);
-void write_intermediate_streams(FlowsheetWriter& w, const IntermediateStreams& s);
 Exchanger sample_exchanger(const std::string& id, uint64_t seed);
 RandomExchangers random_exchangers(FlowsheetWriter& w, uint64_t seed, std::set<std::string>& used_ids);
 // The example heater's curve (5 points) and rating (two zones of three points).
