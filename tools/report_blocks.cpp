@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
@@ -192,7 +193,9 @@ void sensitivity(const std::string& id, std::FILE* out) {
   const size_t rows = static_cast<size_t>(np), ncols = static_cast<size_t>(nc);
   std::string desc(8 * 6 * ncols, ' ');
   std::vector<double> matrix(rows * ncols, 0.0);
-  std::vector<int64_t> st(rows, 0);
+  // A point the file gives no status for keeps this mark, printed "-".
+  constexpr int64_t kNoStatus = std::numeric_limits<int64_t>::min();
+  std::vector<int64_t> st(rows, kNoStatus);
   int64_t ld = np, dum = 0, ierr = 1;
   tksens_(f.data(), &ld, &dum, desc.data(), matrix.data(), st.data(), &ierr, f.size(), 8);
   for (size_t c = 0; c < ncols; ++c) {
@@ -204,7 +207,8 @@ void sensitivity(const std::string& id, std::FILE* out) {
     std::fprintf(out, "  column %zu: %s\n", c + 1, d.c_str());
   }
   for (size_t p = 0; p < rows; ++p) {
-    std::fprintf(out, "  %4zu status %lld:", p + 1, static_cast<long long>(st[p]));
+    if (st[p] == kNoStatus) std::fprintf(out, "  %4zu status -:", p + 1);
+    else std::fprintf(out, "  %4zu status %lld:", p + 1, static_cast<long long>(st[p]));
     for (size_t c = 0; c < ncols; ++c) std::fprintf(out, " %14s", real(matrix[c * rows + p]).c_str());
     std::fprintf(out, "\n");
   }
