@@ -71,6 +71,7 @@ TEST_F(Scanner, SingleTokensTypesAndValues) {
       {"1.5E+02", {3, "1.5E+02", 150, 150.0}},
       {"2.5d3", {3, "2.5d3", 2500, 2500.0}},
       {".5", {3, ".5", 0, 0.5}},
+      {"-12.75", {3, "-12.75", -12, -12.75}},
       {"1E5", {3, "1E5", 100000, 100000.0}},
       {"1.2345678901234E+05", {3, "1.2345678901234E+05", 1, 1.2345678901234}},  // exponent cut off
       {"1E+-5", {3, "1E+-5", 0, 0.0}},
@@ -88,12 +89,16 @@ TEST_F(Scanner, SingleTokensTypesAndValues) {
       {"@SEQ1", {7, "SEQ1", 0, m}},
       {"#7", {13, "7", 0, m}},
   };
-  for (const Case& c : cases) {
-    std::vector<Tok> got = tokens(c.line);
-    ASSERT_EQ(got.size(), 1u) << c.line;
-    EXPECT_EQ(got[0].key(), c.want.key()) << c.line;
-    EXPECT_DOUBLE_EQ(got[0].rval, c.want.rval) << c.line;
-  }
+  // The same with the shortcut for plain numbers and with the automaton alone.
+  for (bool shortcut : {true, false})
+    for (const Case& c : cases) {
+      scan::use_number_shortcut(shortcut);
+      std::vector<Tok> got = tokens(c.line);
+      scan::use_number_shortcut(true);
+      ASSERT_EQ(got.size(), 1u) << c.line;
+      EXPECT_EQ(got[0].key(), c.want.key()) << c.line << shortcut;
+      EXPECT_DOUBLE_EQ(got[0].rval, c.want.rval) << c.line << shortcut;
+    }
   // An unclosed quote takes the rest of the held line, columns 4 to 128.
   EXPECT_EQ(tokens("X \"ABC")[1].key(), std::tuple(int64_t{scan::kQuoted}, "ABC" + std::string(122, ' '), int64_t{124}));
   // TKTOKI cuts its line to the hidden length, TKTOKN pads its field, TKTOKS
