@@ -193,6 +193,7 @@ class LoadingSequences : public ::testing::Test {
       lines_[name] = b.line_count() + 1;
       b.lset(name, def);
     }
+    loaded_.reset();  // closes its units before the next load opens them
     file_ = std::make_unique<TempSummaryFile>(b.text());
     loaded_ = std::make_unique<LoadedSummary>(file_->string(), "SI", capture_.unit());
     ASSERT_EQ(loaded_->ierr(), 0);
