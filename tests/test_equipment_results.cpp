@@ -1,6 +1,7 @@
 // Compressor results and equipment costing: every routine against the
 // random flowsheets (check_equipment, called by the round trip, look-alike
-// models among them), and the headline fallback those cannot reach.
+// models among them); the family's memories across calls and the headline
+// fallback, which those cannot reach, on one hand-built file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -163,120 +164,104 @@ void check_equipment(const RandomFlowsheet& f) {
 
 namespace {
 
-// Headlines come from the item's own section unless it gives no quantity,
-// then from the other; the list only from its own.
-TEST(EquipmentResults, HeadlinesFallBackToTheOtherSection) {
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  w.property_names();
-  EquipmentWriter ew(w);
-  auto integer = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
-  ew.costing({"PUMP", "P-1", "SZECST", {integer(383, 70), integer(222, 0), integer(383, 80), integer(383, 90)}});
-  ew.costing({"PUMP", "P-1", "SZECST1", {integer(222, 3), integer(381, 1500)}});
-  ew.costing({"TRAY-TOWER", "T-9", "SZECST", {integer(222, 7)}});
-  TempSummaryFile file(b.text());
-  LoadedSummary load(file.string(), "SI", 0, kMissing);
-  EXPECT_EQ(costs_of("P-1"), (Costs{4, 0, 3, 1500.0, kMissing, 0}));
-  Costs tower = costs_of("T-9");
-  EXPECT_EQ(std::pair(std::get<1>(tower) != 0, list_of("T-9", 1).ierr), std::pair(true, int64_t{1}));
-  std::get<1>(tower) = 1;
-  EXPECT_EQ(tower, (Costs{0, 1, 7, kMissing, kMissing, 0}));
-}
-
-// What the compressor and costing routines remember of the block or item
-// asked for last serves only the load, tree and unit set it was read with.
-TEST(EquipmentResults, RememberedAnswersFollowTreeEditsUnitsAndReloads) {
-  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}};
-  // K-1 is multistage in the first file and single in the second, E-1 a
-  // pump and then a tower of another cost; K-2's only wheels are stage 3's.
-  // Pipelines P-1 and P-2 have one description each.
+// What the routines remember from call to call (the block, stage or item
+// asked for last, a profile's data set, values read, a missing section)
+// serves only the load, tree and unit set it came from; headlines fall
+// back to the other section when the item's own gives no quantity.
+TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
+  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}}, none;
+  // K-1 is multistage, then single; E-1 a pump, then a tower of another
+  // cost; P-1's profile starts with another value on the same line. K-2's
+  // only wheels are stage 3's, K-3 has no coolers, P-2 profiles another
+  // property, P-3 has descriptions only.
   auto text = [&](bool later) {
     SummaryBuilder b;
     b.header();
     FlowsheetWriter w(b);
     w.property_names();
     EquipmentWriter ew(w);
-    PipelineWriter pw(w);
     const std::string model = later ? "BOOSTR" : "STAGEBST";
-    for (const auto& [m, id] : {std::pair{model, "K-1"}, std::pair{std::string("STAGEBST"), "K-2"},
-                                std::pair{std::string("DUCTLINE"), "P-1"}, std::pair{std::string("DUCTLINE"), "P-2"}})
+    for (const auto& [m, id] : {std::pair{std::string("DUCTLINE"), "P-1"}, {"DUCTLINE", "P-2"}, {"DUCTLINE", "P-3"},
+                                {model, "K-1"}, {"STAGEBST", "K-2"}, {"STAGEBST", "K-3"}})
       w.block_results(m, id, {}, {BlockResult::real(22, 1.0)});
-    for (const char* id : {"P-1", "P-2"}) {
-      PipelineRecord p;
-      p.id = id;
-      p.descriptions = {PipeSeries{22, 2, 0, {1.0, 2.0}, {}, {}}};
-      pw.pipeline(p);
+    for (const auto& [id, property] : {std::pair{"P-1", 22}, {"P-2", 23}, {"P-3", 0}}) {
+      PipelineRecord p{.id = id, .descriptions = {PipeSeries{22, 2, 0, {1.0, 2.0}}}};
+      if (property) p.profile = {PipeSeries{property, 2, 0, {property == 23 ? 24.0 : later ? 5.0 : 3.0, 2.0}}};
+      PipelineWriter(w).pipeline(p);
     }
     ew.compressor({model, "K-1", later ? one : two, two, one, {{1, two}}});
     ew.compressor({"STAGEBST", "K-2", two, two, one, {{3, one}}});
+    ew.compressor({"STAGEBST", "K-3", one, one, none, {}});
+    auto integer = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
+    ew.costing({"PUMP", "PU-1", "SZECST", {integer(383, 70), integer(222, 0), integer(383, 80), integer(383, 90)}});
+    ew.costing({"PUMP", "PU-1", "SZECST1", {integer(222, 3), integer(381, 1500)}});
+    ew.costing({"TRAY-TOWER", "T-9", "SZECST", {integer(222, 7)}});
     ew.costing({later ? "TRAY-TOWER" : "PUMP", "E-1", later ? "SZECST1" : "SZECST",
                 {CostResult{381, 2, 0, later ? 2.0e5 : 1.0e5, unit_type::kPressure}}});
     return b.text();
   };
-  TempSummaryFile first(text(false)), second(text(true));
-  {
-    LoadedSummary load(first.string(), "SI", 0, kMissing);
+  // P-1's first profile value of a property (TKPIPR), or -IERR.
+  auto profile_start = [](int64_t property) {
+    int64_t n = 2, ierr = -7;
+    std::vector<double> v(2, -1.0);
+    call(tkpipr_, Field("P-1", 24), n, Field(name_of(property), 12), v, Field(12), Field(16), ierr);
+    return ierr == 0 ? v[0] : -static_cast<double>(ierr);
+  };
+  // TKDTRE files another block's data set under the block just read.
+  auto file_under = [](const char* model, const char* from, const char* to, const char* section) {
+    ASSERT_EQ(file_in_tree({"BLOCK", model, to, section}, tree_lookup({"BLOCK", model, from, section})), 0);
+  };
+  for (const bool later : {false, true}) {
+    TempSummaryFile file(text(later));
+    LoadedSummary load(file.string(), "SI", 0, kMissing);
     ASSERT_EQ(load.ierr(), 0);
-    Ints sizes(10, -1);
-    auto pipeline_sizes = [&] {
-      call(tkplsz_, Field("P-1", 8), sizes[0], sizes[1], sizes[2], sizes[3], sizes[4], sizes[5], sizes[6], sizes[7],
-           sizes[8], sizes[9]);
-      return sizes[6];
-    };
-    // TKDTRE files another block's data set under the block just read.
-    auto file_under = [&](const char* model, const char* from, const char* to, const char* section) {
-      ASSERT_EQ(file_in_tree({"BLOCK", model, to, section}, tree_lookup({"BLOCK", model, from, section})), 0);
-    };
+    if (later) {  // values, block and item read afresh
+      EXPECT_EQ(profile_start(22), 5.0);
+      EXPECT_EQ(counts_of("K-1"), (Ints{0, 0, 0, 0, 2, 1}));
+      EXPECT_EQ(costs_of("E-1"), (Costs{1, 0, 0, 2.0e5, kMissing, 0}));
+      break;
+    }
+    EXPECT_EQ(costs_of("PU-1"), (Costs{4, 0, 3, 1500.0, kMissing, 0}));
+    Costs tower = costs_of("T-9");
+    EXPECT_EQ(std::pair(std::get<1>(tower) != 0, list_of("T-9", 1).ierr), std::pair(true, int64_t{1}));
+    std::get<1>(tower) = 1;
+    EXPECT_EQ(tower, (Costs{0, 1, 7, kMissing, kMissing, 0}));
     EXPECT_EQ(counts_of("K-1", 3), (Ints{0, 0}));
     file_under("STAGEBST", "K-2", "K-1", "PERF_WHL");
     EXPECT_EQ(counts_of("K-1", 3), (Ints{1, 2}));
-    EXPECT_EQ(pipeline_sizes(), 1);
-    file_under("DUCTLINE", "P-2", "P-1", "PIP_DES");
-    EXPECT_EQ(pipeline_sizes(), 2);
+    auto descriptions = [] {
+      Ints n(10, -1);
+      call(tkplsz_, Field("P-3", 8), n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
+      return n[6];
+    };
+    EXPECT_EQ(descriptions(), 1);
+    file_under("DUCTLINE", "P-1", "P-3", "PIP_DES");
+    EXPECT_EQ(descriptions(), 2);
+    EXPECT_LT(profile_start(23), 0.0);
+    file_under("DUCTLINE", "P-2", "P-1", "PIP_PROF");
+    EXPECT_EQ(profile_start(23), 24.0);
+    // A missing section is found once filed; a search meeting a leaf where
+    // a branch was expected reports it on every call.
+    EXPECT_EQ(counts_of("K-3"), (Ints{2, 1, 0, 0, 2, 1}));
+    for (int k = 0; k < 2; ++k) {
+      MessageCapture capture;
+      std::string deeper = pad("BLOCK", 8) + pad("STAGEBST", 8) + pad("K-1", 8) + pad("COOL_PRF", 8) + pad("X", 8),
+                  qual = pad("", 8);
+      int64_t nid = 5, nq = 0, nd = 0, lq = 0, ld = 0;
+      tkdset_(&nid, deeper.data(), qual.data(), &nq, &nd, &lq, &ld, 8, 8);
+      EXPECT_NE(capture.take().find("IMPROPER STRUCTURED DSET TREE AT LEVEL  4"), std::string::npos) << k;
+    }
+    file_under("STAGEBST", "K-1", "K-3", "COOL_PRF");
+    EXPECT_EQ(counts_of("K-3"), (Ints{2, 1, 2, 1, 2, 1}));
     // Headlines remembered from the list read in SI, handed out in ENG.
     list_of("E-1", 1);
-    const Field eng("ENG", 8);
     int64_t none = 0, ierr = 1;
-    call(tkunit_, eng, none, Field("", 12), Field("", 16), ierr);
+    call(tkunit_, Field("ENG", 8), none, Field("", 12), Field("", 16), ierr);
     const double purchased = std::get<3>(costs_of("E-1"));
     EXPECT_EQ(purchased, list_of("E-1", 1).values[0]);
     EXPECT_NE(purchased, 1.0e5);
+    EXPECT_EQ(profile_start(22), 3.0);  // read last: kept for the next load's first read
   }
-  LoadedSummary load(second.string(), "SI", 0, kMissing);
-  ASSERT_EQ(load.ierr(), 0);
-  EXPECT_EQ(counts_of("K-1"), (Ints{0, 0, 0, 0, 2, 1}));
-  EXPECT_EQ(costs_of("E-1"), (Costs{1, 0, 0, 2.0e5, kMissing, 0}));
-}
-
-// A section the tree lacks is remembered as missing only until TKDTRE
-// files one there; a search that meets a leaf where a branch was expected
-// reports it on every call.
-TEST(EquipmentResults, MissingSectionFoundOnceFiled) {
-  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, none;
-  SummaryBuilder b;
-  b.header();
-  FlowsheetWriter w(b);
-  w.property_names();
-  EquipmentWriter ew(w);
-  for (const char* id : {"K-1", "K-2"}) w.block_results("STAGEBST", id, {}, {BlockResult::real(22, 1.0)});
-  ew.compressor({"STAGEBST", "K-1", one, one, one, {}});
-  ew.compressor({"STAGEBST", "K-2", one, one, none, {}});
-  TempSummaryFile file(b.text());
-  LoadedSummary load(file.string(), "SI", 0, kMissing);
-  ASSERT_EQ(load.ierr(), 0);
-  EXPECT_EQ(counts_of("K-2"), (Ints{2, 1, 0, 0, 2, 1}));
-  for (int k = 0; k < 2; ++k) {
-    MessageCapture capture;
-    std::string deeper = pad("BLOCK", 8) + pad("STAGEBST", 8) + pad("K-1", 8) + pad("COOL_PRF", 8) + pad("X", 8),
-                qual = pad("", 8);
-    int64_t nid = 5, nq = 0, nd = 0, lq = 0, ld = 0;
-    tkdset_(&nid, deeper.data(), qual.data(), &nq, &nd, &lq, &ld, 8, 8);
-    EXPECT_NE(capture.take().find("IMPROPER STRUCTURED DSET TREE AT LEVEL  4"), std::string::npos) << k;
-  }
-  ASSERT_EQ(file_in_tree({"BLOCK", "STAGEBST", "K-2", "COOL_PRF"}, tree_lookup({"BLOCK", "STAGEBST", "K-1", "COOL_PRF"})),
-            0);
-  EXPECT_EQ(counts_of("K-2"), (Ints{2, 1, 2, 1, 2, 1}));
 }
 
 }  // namespace
