@@ -1,16 +1,19 @@
-// Compressor results and equipment costing: every routine against the
-// random flowsheets (check_equipment, called by the round trip, look-alike
-// models among them); the family's memories across calls and the headline
-// fallback, which those cannot reach, on one hand-built file.
+// Pipelines, compressors and equipment costing: every routine against the
+// random flowsheets (check_pipelines and check_equipment, called by the
+// round trip; look-alike models and unknown ids among them); the family's
+// memories across calls and the headline fallback, which those cannot
+// reach, on one hand-built file; the tool's views of the example as stored.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "flowsum.h"
-#include "loading/globals.hpp"
 #include "loading/reference_tables.hpp"
 #include "support/column_checks.hpp"
 #include "support/message_capture.hpp"
@@ -19,6 +22,160 @@
 
 namespace flowsum::testing {
 namespace {
+
+using List = std::vector<PipeSeries>;
+
+struct Out : Entries {
+  using Entries::Entries;
+  // The quantity name and label of s in entry u (the label once read).
+  void unit(size_t u, const PipeSeries& s, bool read) {
+    qnames.replace(12 * u, 12, pad(s.unit_type ? known_type_name(s.unit_type) : "", 12));
+    labels.replace(16 * u, 16, pad(read && s.type == 2 && s.unit_type ? si_label(s.unit_type) : "", 16));
+  }
+  // Entry j holding value k of s; a named entry (TKPLIO) has its own units,
+  // other reads keep them in entry 0.
+  void put(size_t j, const PipeSeries& s, size_t k, bool named) {
+    const int64_t kind = s.type == 1 ? 1 : s.type == 2 ? 2 : 3;
+    values[j] = kind == 3 ? 0.0 : s.reals[k];
+    texts.replace(12 * j, 12, pad(kind == 3 ? s.texts[k] : "", 12));
+    if (named) names.replace(12 * j, 12, name_of(s.property)), kinds[j] = kind;
+    unit(named ? j : 0, s, true);
+  }
+  void listing(const List& l) {
+    ierr = l.empty() ? 3 : 0;
+    for (size_t k = 0; k < l.size(); ++k) names.replace(12 * k, 12, name_of(l[k].property));
+  }
+};
+
+std::string id;  // the block read, 24 characters
+
+using Section = void (*)(const char*, int64_t*, const char*, int64_t*, double*, char*, char*, char*, int64_t*,
+                         size_t, size_t, size_t, size_t, size_t);
+// TKPLND or TKPLSG, or TKPLPR for none.
+Out section_read(Section fn, int64_t property, int64_t n) {
+  Out o(n);
+  const std::string pname = name_of(property);
+  if (fn) fn(id.data(), &n, pname.data(), o.kinds.data(), o.values.data(), o.texts.data(), o.qnames.data(),
+             o.labels.data(), &o.ierr, 24, 12, 12, 12, 16);
+  else tkplpr_(id.data(), &n, pname.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12, 12, 16);
+  return o;
+}
+
+using Names = void (*)(const char*, int64_t*, char*, int64_t*, size_t, size_t);
+Out names_read(Names fn, int64_t n) {
+  Out o(n);
+  fn(id.data(), &n, o.names.data(), &o.ierr, 24, 12);
+  return o;
+}
+
+// TKPLSZ's ten outputs, then TKPISP's and TKSPIR's two each.
+Ints sizes_read() {
+  Ints n(14, -1);
+  const Field f(id, 24);
+  call(tkplsz_, f, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
+  call(tkpisp_, f, n[10], n[11]);
+  call(tkspir_, f, n[12], n[13]);
+  return n;
+}
+
+void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc) {
+  SCOPED_TRACE(p.model + " " + p.id);
+  id = pad(p.id, 24);
+  if (p.model != "DUCTLINE") {  // flag 1, counts 0, nothing else written
+    Ints zeros(14, 0);
+    zeros[9] = 1;
+    EXPECT_EQ(sizes_read(), zeros);
+    for (Section fn : {Section(tkplnd_), Section(tkplsg_), Section(nullptr)})
+      EXPECT_EQ(section_read(fn, 22, 2).key(), Out(2, 1).key());
+    for (Names fn : {tkplnp_, tkplsp_, tkplpp_, tkplcp_, Names(tkpinp_)}) EXPECT_EQ(names_read(fn, 2).key(), Out(2, 1).key());
+    return;
+  }
+  Ints sizes{I(p.inlet.size()), p.comp_in.empty() ? 0 : I(p.components.empty() ? ncc.size() : p.components.size()),
+             I(p.comp_in.size())};
+  for (const List* s : {&p.segments, &p.descriptions, &p.fluid, &p.profile, &p.tube}) {
+    if (s == &p.profile) sizes.push_back(p.inlet.empty() && p.segments.empty() && p.descriptions.empty() && p.fluid.empty());
+    sizes.insert(sizes.end(), {s->empty() ? 0 : I((*s)[0].size()), I(s->size())});
+  }
+  EXPECT_EQ(sizes_read(), sizes);
+  // Values asked for as many, one fewer and two more than the data set holds.
+  using Part = std::tuple<Section, const List*, Names>;
+  for (auto [fn, list, names] : {Part{tkplsg_, &p.segments, tkplsp_}, Part{tkplnd_, &p.descriptions, tkplnp_},
+                                 Part{nullptr, &p.fluid, tkplpp_}, Part{nullptr, &p.comp_in, tkplcp_}}) {
+    Out listed(I(list->size()));
+    listed.listing(*list);
+    EXPECT_EQ(names_read(names, I(list->size())).key(), listed.key());
+    for (const PipeSeries& s : list == &p.comp_in ? List{} : *list) {
+      for (int64_t n : {I(s.size()), I(s.size()) - 1, I(s.size()) + 2}) {
+        Out o(n, 0);
+        if (fn) o.kinds[0] = s.type == 1 ? 1 : s.type == 2 ? 2 : 3;
+        o.unit(0, s, false);
+        for (size_t j = 0; j < std::min(s.size(), Z(n)); ++j) o.put(j, s, j, false);
+        if (!fn) o.texts = Out(n).texts;
+        EXPECT_EQ(section_read(fn, s.property, n).key(), o.key()) << s.property << " " << n;
+      }
+    }
+  }
+  // Inlet then outlet conditions, the outlet's cut to the inlet's count.
+  const size_t nio = p.inlet.size();
+  Out io(I(2 * nio)), want(I(2 * nio), nio ? 0 : 3);
+  tkplio_(id.data(), io.names.data(), io.kinds.data(), io.values.data(), io.texts.data(), io.qnames.data(),
+          io.labels.data(), &io.ierr, 24, 12, 12, 12, 16);
+  for (size_t j = 0; j < nio; ++j) want.put(j, p.inlet[j], 0, true);
+  for (size_t j = 0; j < std::min(nio, p.outlet.size()); ++j) want.put(nio + j, p.outlet[j], 0, true);
+  EXPECT_EQ(io.key(), want.key());
+  // Compositions: component ids (8 wide, in names), the inlet's values, the outlet's.
+  const std::vector<std::string>& comps = p.components.empty() ? ncc : p.components;
+  for (size_t k = 0; k < p.comp_in.size(); ++k) {
+    for (int64_t n : {I(comps.size()), I(comps.size()) - 1}) {
+      Out o(2 * n), w(2 * n, 0);
+      w.unit(0, p.comp_in[k], false);
+      const std::string pname = name_of(p.comp_in[k].property);
+      tkplco_(id.data(), &n, pname.data(), o.names.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr,
+              24, 12, 8, 12, 16);
+      for (size_t j = 0; j < Z(n); ++j) {
+        w.put(Z(n) + j, p.comp_out[k], j, false);
+        w.put(j, p.comp_in[k], j, false);
+        w.names.replace(8 * j, 8, pad(comps[j], 8));
+      }
+      w.texts = o.texts;
+      EXPECT_EQ(o.key(), w.key()) << n;
+    }
+  }
+  // The profile along the line with its length positions, the plug-flow
+  // profile by its descriptors and by position.
+  Out pnames(I(p.profile.size()), 0), want_names(I(p.profile.size()), 0);
+  int64_t idum = 0;
+  tkpinp_(id.data(), &idum, pnames.names.data(), &pnames.ierr, 24, 12);
+  want_names.listing(p.profile);
+  EXPECT_EQ(pnames.names, want_names.names);
+  List along = p.profile;
+  if (!p.length.reals.empty()) along.push_back(p.length);
+  for (const List* list : {static_cast<const List*>(&along), &p.tube}) {
+    for (size_t k = 0; k < list->size(); ++k) {
+      const PipeSeries& s = (*list)[k];
+      int64_t n = I(s.size()), pos = I(k + 1);
+      Out o(n), w(n, 0), by(n);
+      for (size_t j = 0; j < s.size(); ++j) w.put(j, s, j, false);
+      w.texts = o.texts;
+      const std::string pname = name_of(s.property);
+      if (list == &along) {
+        tkpipr_(id.data(), &n, pname.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12, 12, 16);
+        EXPECT_EQ(o.key(), w.key()) << s.property;
+        continue;
+      }
+      std::string q = pname + pad(s.qualifiers[0], 8) + pad(s.qualifiers[1], 8) + pad(s.qualifiers[2], 8) +
+                      pad(s.qualifiers[3], 4) + "    ", d(44, '#');
+      const char* c = q.data();
+      char* e = d.data();
+      tkrpip_(id.data(), &n, c, c + 12, c + 20, c + 28, c + 36, c + 40, o.values.data(), o.qnames.data(),
+              o.labels.data(), &o.ierr, 24, 12, 8, 8, 8, 4, 4, 12, 16);
+      tknpip_(id.data(), &n, &pos, e, e + 12, e + 20, e + 28, e + 36, e + 40, by.values.data(), by.qnames.data(),
+              by.labels.data(), &by.ierr, 24, 12, 8, 8, 8, 4, 4, 12, 16);
+      EXPECT_EQ(o.key(), w.key()) << s.property;
+      EXPECT_EQ(std::tie(d, by.values, by.qnames, by.labels), std::tie(q, w.values, w.qnames, w.labels));
+    }
+  }
+}
 
 constexpr double kMissing = 1.0e35;
 using Read = Entries;  // a profile: np names, n values
@@ -71,12 +228,9 @@ void check_compressor(const CompressorRecord& c) {
     EXPECT_EQ(std::pair(counts_of(c.id, 1), profile(nullptr, c.id, 2, 2, 1).key()), std::pair(Ints{0, 0}, Read(4, 1, 2).key()));
     return;
   }
-  Ints want = staged ? shape(c.stages) : Ints{0, 0}, more = staged ? shape(c.coolers) : Ints{0, 0};
-  want.insert(want.end(), more.begin(), more.end());
-  more = !staged ? Ints{shape(c.performance)[0], 1}
-                 : c.performance.empty() ? Ints{0, static_cast<int64_t>(c.wheels.size())} : shape(c.performance);
-  want.insert(want.end(), more.begin(), more.end());
-  EXPECT_EQ(counts_of(c.id), want);
+  const Ints st = shape(c.stages), co = shape(c.coolers), pf = shape(c.performance);
+  EXPECT_EQ(counts_of(c.id), (!staged ? Ints{0, 0, 0, 0, pf[0], 1}
+                                      : Ints{st[0], st[1], co[0], co[1], pf[0], pf[0] ? pf[1] : I(c.wheels.size())}));
   using Section = std::pair<GridRoutine, const ResultGrid*>;
   for (auto [fn, g] : {Section{tkperf_, &c.performance}, Section{tkmcpr_, &c.stages}, Section{tkmccp_, &c.coolers}})
     if (!g->empty()) EXPECT_EQ(profile(fn, c.id, g->nprops(), g->npoints()).key(), expected(*g).key());
@@ -94,10 +248,8 @@ void check_compressor(const CompressorRecord& c) {
   }
 }
 
-using List = Entries;  // the costing list
-
-List list_of(const std::string& item, int64_t room) {
-  List l(room);
+Entries list_of(const std::string& item, int64_t room) {
+  Entries l(room);
   const std::string id = pad(item, 40);
   tkeqsr_(id.data(), &room, l.names.data(), l.kinds.data(), l.ints.data(), l.texts.data(), l.values.data(),
           l.qnames.data(), l.labels.data(), &l.ierr, 40, 12, 12, 12, 16);
@@ -106,8 +258,8 @@ List list_of(const std::string& item, int64_t room) {
 
 // The list after reading the first room results of c into got (a value's
 // other word is as stored: taken from got).
-List expected(const CostingRecord& c, const List& got, int64_t room) {
-  List l(room, 0);
+Entries expected(const CostingRecord& c, const Entries& got, int64_t room) {
+  Entries l(room, 0);
   for (size_t j = 0; j < std::min(c.results.size(), static_cast<size_t>(room)); ++j) {
     const CostResult& r = c.results[j];
     const bool unit = r.type == 2 && r.unit_type != 0;
@@ -147,22 +299,40 @@ Costs truth_costs(const CostingRecord& c) {
 
 }  // namespace
 
+void check_pipelines(const RandomFlowsheet& f) {
+  for (const PipelineRecord& p : f.pipelines) check_pipeline(p, f.ncc);
+  check_pipeline({"none", "NO-SUCH-PIPE"}, f.ncc);
+}
+
 void check_equipment(const RandomFlowsheet& f) {
   for (const CompressorRecord& c : f.compressors) check_compressor(c);
   for (const CostingRecord& c : f.costing) {
     SCOPED_TRACE(c.type + " " + c.id);
     const int64_t n = static_cast<int64_t>(c.results.size());
     for (int64_t room : {n, std::max<int64_t>(n - 1, 0), n + 1}) {  // a shorter array stops at its count
-      const List got = list_of(c.id, room);
+      const Entries got = list_of(c.id, room);
       EXPECT_EQ(got.key(), expected(c, got, room).key());
     }
     EXPECT_EQ(costs_of(c.id), truth_costs(c));
   }
-  EXPECT_EQ(list_of("NO-SUCH", 2).key(), List(2, 1).key());
+  EXPECT_EQ(list_of("NO-SUCH", 2).key(), Entries(2, 1).key());
   EXPECT_EQ(costs_of("NO-SUCH"), (Costs{0, 1, 0, kMissing, kMissing, 0}));
 }
 
 namespace {
+
+// The tool's views of the example's equipment as stored
+// (FLOWSUM_UPDATE_EXPECTED=1 stores them anew).
+TEST(EquipmentTool, ViewsOfTheExampleAsStored) {
+  const ToolRun r = run_tool("--units SI --ref-dir " + kSourceDir + "/data --pipeline L1 --compressor K1 --column U1 " +
+                             kSourceDir + "/examples/flowsheet.sum");
+  ASSERT_EQ(r.status, 0) << r.out;
+  const std::string views = r.out.substr(r.out.find('\n') + 1), stored = kSourceDir + "/tests/expected/equipment_views_si.txt";
+  if (std::getenv("FLOWSUM_UPDATE_EXPECTED")) std::ofstream(stored) << views;
+  std::stringstream want;
+  want << std::ifstream(stored).rdbuf();
+  EXPECT_EQ(views, want.str());
+}
 
 // What the routines remember from call to call (the block, stage or item
 // asked for last, a profile's data set, values read, a missing section)
