@@ -31,12 +31,9 @@ struct PipelineRecord {
   PipeSeries length;                      // PIP_LEN; no data set when empty
 };
 
-class PipelineWriter {
- public:
+struct PipelineWriter {
   explicit PipelineWriter(FlowsheetWriter& w) : w_(w) {}
   void pipeline(const PipelineRecord& p);
-
- private:
   FlowsheetWriter& w_;
 };
 
