@@ -24,6 +24,11 @@ namespace flowsum::testing {
 namespace {
 
 using List = std::vector<PipeSeries>;
+using Section = void (*)(const char*, int64_t*, const char*, int64_t*, double*, char*, char*, char*, int64_t*,
+                         size_t, size_t, size_t, size_t, size_t);
+using Names = void (*)(const char*, int64_t*, char*, int64_t*, size_t, size_t);
+
+int64_t kind_of(const PipeSeries& s) { return s.type == 1 ? 1 : s.type == 2 ? 2 : 3; }
 
 struct Out : Entries {
   using Entries::Entries;
@@ -32,134 +37,113 @@ struct Out : Entries {
     qnames.replace(12 * u, 12, pad(s.unit_type ? known_type_name(s.unit_type) : "", 12));
     labels.replace(16 * u, 16, pad(read && s.type == 2 && s.unit_type ? si_label(s.unit_type) : "", 16));
   }
-  // Entry j holding value k of s; a named entry (TKPLIO) has its own units,
-  // other reads keep them in entry 0.
-  void put(size_t j, const PipeSeries& s, size_t k, bool named) {
-    const int64_t kind = s.type == 1 ? 1 : s.type == 2 ? 2 : 3;
-    values[j] = kind == 3 ? 0.0 : s.reals[k];
-    texts.replace(12 * j, 12, pad(kind == 3 ? s.texts[k] : "", 12));
-    if (named) names.replace(12 * j, 12, name_of(s.property)), kinds[j] = kind;
+  // Entry j holding value k of s; a named entry (TKPLIO) has its own kind
+  // and units, other reads keep the units in entry 0.
+  Out& put(size_t j, const PipeSeries& s, size_t k, bool named = false) {
+    values[j] = kind_of(s) == 3 ? 0.0 : s.reals[k];
+    texts.replace(12 * j, 12, pad(kind_of(s) == 3 ? s.texts[k] : "", 12));
+    if (named) names.replace(12 * j, 12, name_of(s.property)), kinds[j] = kind_of(s);
     unit(named ? j : 0, s, true);
+    return *this;
   }
-  void listing(const List& l) {
+  // The property names of l as a name routine lists them.
+  Out& listing(const List& l) {
     ierr = l.empty() ? 3 : 0;
     for (size_t k = 0; k < l.size(); ++k) names.replace(12 * k, 12, name_of(l[k].property));
+    return *this;
   }
 };
 
-std::string id;  // the block read, 24 characters
-
-using Section = void (*)(const char*, int64_t*, const char*, int64_t*, double*, char*, char*, char*, int64_t*,
-                         size_t, size_t, size_t, size_t, size_t);
-// TKPLND or TKPLSG, or TKPLPR for none.
-Out section_read(Section fn, int64_t property, int64_t n) {
-  Out o(n);
-  const std::string pname = name_of(property);
-  if (fn) fn(id.data(), &n, pname.data(), o.kinds.data(), o.values.data(), o.texts.data(), o.qnames.data(),
-             o.labels.data(), &o.ierr, 24, 12, 12, 12, 16);
-  else tkplpr_(id.data(), &n, pname.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12, 12, 16);
-  return o;
-}
-
-using Names = void (*)(const char*, int64_t*, char*, int64_t*, size_t, size_t);
-Out names_read(Names fn, int64_t n) {
-  Out o(n);
-  fn(id.data(), &n, o.names.data(), &o.ierr, 24, 12);
-  return o;
-}
-
-// TKPLSZ's ten outputs, then TKPISP's and TKSPIR's two each.
-Ints sizes_read() {
-  Ints n(14, -1);
-  const Field f(id, 24);
-  call(tkplsz_, f, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
-  call(tkpisp_, f, n[10], n[11]);
-  call(tkspir_, f, n[12], n[13]);
-  return n;
-}
-
 void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc) {
   SCOPED_TRACE(p.model + " " + p.id);
-  id = pad(p.id, 24);
+  const Field f(p.id, 24);
+  const char* id = f.data();
+  // TKPLND or TKPLSG, or TKPLPR for none; a name routine.
+  const auto section_read = [&](Section fn, int64_t property, int64_t n) {
+    Out o(n);
+    const std::string pname = name_of(property);
+    if (fn) fn(id, &n, pname.data(), o.kinds.data(), o.values.data(), o.texts.data(), o.qnames.data(), o.labels.data(),
+               &o.ierr, 24, 12, 12, 12, 16);
+    else tkplpr_(id, &n, pname.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12, 12, 16);
+    return o;
+  };
+  const auto names_read = [&](Names fn, int64_t n) {
+    Out o(n);
+    fn(id, &n, o.names.data(), &o.ierr, 24, 12);
+    return o;
+  };
+  // TKPLSZ's ten outputs, then TKPISP's and TKSPIR's two each.
+  Ints sizes(14, -1);
+  call(tkplsz_, f, sizes[0], sizes[1], sizes[2], sizes[3], sizes[4], sizes[5], sizes[6], sizes[7], sizes[8], sizes[9]);
+  call(tkpisp_, f, sizes[10], sizes[11]);
+  call(tkspir_, f, sizes[12], sizes[13]);
   if (p.model != "DUCTLINE") {  // flag 1, counts 0, nothing else written
-    Ints zeros(14, 0);
-    zeros[9] = 1;
-    EXPECT_EQ(sizes_read(), zeros);
+    EXPECT_EQ(sizes, (Ints{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}));
     for (Section fn : {Section(tkplnd_), Section(tkplsg_), Section(nullptr)})
       EXPECT_EQ(section_read(fn, 22, 2).key(), Out(2, 1).key());
     for (Names fn : {tkplnp_, tkplsp_, tkplpp_, tkplcp_, Names(tkpinp_)}) EXPECT_EQ(names_read(fn, 2).key(), Out(2, 1).key());
     return;
   }
-  Ints sizes{I(p.inlet.size()), p.comp_in.empty() ? 0 : I(p.components.empty() ? ncc.size() : p.components.size()),
-             I(p.comp_in.size())};
+  Ints want{I(p.inlet.size()), p.comp_in.empty() ? 0 : I(p.components.empty() ? ncc.size() : p.components.size()),
+            I(p.comp_in.size())};
   for (const List* s : {&p.segments, &p.descriptions, &p.fluid, &p.profile, &p.tube}) {
-    if (s == &p.profile) sizes.push_back(p.inlet.empty() && p.segments.empty() && p.descriptions.empty() && p.fluid.empty());
-    sizes.insert(sizes.end(), {s->empty() ? 0 : I((*s)[0].size()), I(s->size())});
+    if (s == &p.profile) want.push_back(p.inlet.empty() && p.segments.empty() && p.descriptions.empty() && p.fluid.empty());
+    want.insert(want.end(), {s->empty() ? 0 : I((*s)[0].size()), I(s->size())});
   }
-  EXPECT_EQ(sizes_read(), sizes);
-  // Values asked for as many, one fewer and two more than the data set holds.
+  EXPECT_EQ(sizes, want);
+  // Each section's property names; values asked for as many, one fewer and
+  // two more than the data set holds.
   using Part = std::tuple<Section, const List*, Names>;
   for (auto [fn, list, names] : {Part{tkplsg_, &p.segments, tkplsp_}, Part{tkplnd_, &p.descriptions, tkplnp_},
                                  Part{nullptr, &p.fluid, tkplpp_}, Part{nullptr, &p.comp_in, tkplcp_}}) {
-    Out listed(I(list->size()));
-    listed.listing(*list);
-    EXPECT_EQ(names_read(names, I(list->size())).key(), listed.key());
-    for (const PipeSeries& s : list == &p.comp_in ? List{} : *list) {
+    EXPECT_EQ(names_read(names, I(list->size())).key(), Out(I(list->size())).listing(*list).key());
+    for (const PipeSeries& s : list == &p.comp_in ? List{} : *list)
       for (int64_t n : {I(s.size()), I(s.size()) - 1, I(s.size()) + 2}) {
         Out o(n, 0);
-        if (fn) o.kinds[0] = s.type == 1 ? 1 : s.type == 2 ? 2 : 3;
         o.unit(0, s, false);
-        for (size_t j = 0; j < std::min(s.size(), Z(n)); ++j) o.put(j, s, j, false);
-        if (!fn) o.texts = Out(n).texts;
+        for (size_t j = 0; j < std::min(s.size(), Z(n)); ++j) o.put(j, s, j);
+        if (fn) o.kinds[0] = kind_of(s);
+        else o.texts = Out(n).texts;
         EXPECT_EQ(section_read(fn, s.property, n).key(), o.key()) << s.property << " " << n;
       }
-    }
   }
   // Inlet then outlet conditions, the outlet's cut to the inlet's count.
   const size_t nio = p.inlet.size();
-  Out io(I(2 * nio)), want(I(2 * nio), nio ? 0 : 3);
-  tkplio_(id.data(), io.names.data(), io.kinds.data(), io.values.data(), io.texts.data(), io.qnames.data(),
-          io.labels.data(), &io.ierr, 24, 12, 12, 12, 16);
-  for (size_t j = 0; j < nio; ++j) want.put(j, p.inlet[j], 0, true);
-  for (size_t j = 0; j < std::min(nio, p.outlet.size()); ++j) want.put(nio + j, p.outlet[j], 0, true);
-  EXPECT_EQ(io.key(), want.key());
+  Out io(I(2 * nio)), w(I(2 * nio), nio ? 0 : 3);
+  tkplio_(id, io.names.data(), io.kinds.data(), io.values.data(), io.texts.data(), io.qnames.data(), io.labels.data(),
+          &io.ierr, 24, 12, 12, 12, 16);
+  for (size_t j = 0; j < nio; ++j) w.put(j, p.inlet[j], 0, true);
+  for (size_t j = 0; j < std::min(nio, p.outlet.size()); ++j) w.put(nio + j, p.outlet[j], 0, true);
+  EXPECT_EQ(io.key(), w.key());
   // Compositions: component ids (8 wide, in names), the inlet's values, the outlet's.
   const std::vector<std::string>& comps = p.components.empty() ? ncc : p.components;
-  for (size_t k = 0; k < p.comp_in.size(); ++k) {
+  for (size_t k = 0; k < p.comp_in.size(); ++k)
     for (int64_t n : {I(comps.size()), I(comps.size()) - 1}) {
       Out o(2 * n), w(2 * n, 0);
-      w.unit(0, p.comp_in[k], false);
       const std::string pname = name_of(p.comp_in[k].property);
-      tkplco_(id.data(), &n, pname.data(), o.names.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr,
-              24, 12, 8, 12, 16);
-      for (size_t j = 0; j < Z(n); ++j) {
-        w.put(Z(n) + j, p.comp_out[k], j, false);
-        w.put(j, p.comp_in[k], j, false);
-        w.names.replace(8 * j, 8, pad(comps[j], 8));
-      }
+      tkplco_(id, &n, pname.data(), o.names.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12,
+              8, 12, 16);
+      w.unit(0, p.comp_in[k], false);
+      for (size_t j = 0; j < Z(n); ++j)
+        w.put(Z(n) + j, p.comp_out[k], j).put(j, p.comp_in[k], j).names.replace(8 * j, 8, pad(comps[j], 8));
       w.texts = o.texts;
       EXPECT_EQ(o.key(), w.key()) << n;
     }
-  }
-  // The profile along the line with its length positions, the plug-flow
-  // profile by its descriptors and by position.
-  Out pnames(I(p.profile.size()), 0), want_names(I(p.profile.size()), 0);
-  int64_t idum = 0;
-  tkpinp_(id.data(), &idum, pnames.names.data(), &pnames.ierr, 24, 12);
-  want_names.listing(p.profile);
-  EXPECT_EQ(pnames.names, want_names.names);
+  // The profile's names, the profile along the line with its length
+  // positions, the plug-flow profile by its descriptors and by position.
+  EXPECT_EQ(names_read(tkpinp_, I(p.profile.size())).names, Out(I(p.profile.size())).listing(p.profile).names);
   List along = p.profile;
   if (!p.length.reals.empty()) along.push_back(p.length);
-  for (const List* list : {static_cast<const List*>(&along), &p.tube}) {
+  for (const List* list : {static_cast<const List*>(&along), &p.tube})
     for (size_t k = 0; k < list->size(); ++k) {
       const PipeSeries& s = (*list)[k];
       int64_t n = I(s.size()), pos = I(k + 1);
       Out o(n), w(n, 0), by(n);
-      for (size_t j = 0; j < s.size(); ++j) w.put(j, s, j, false);
+      for (size_t j = 0; j < s.size(); ++j) w.put(j, s, j);
       w.texts = o.texts;
       const std::string pname = name_of(s.property);
       if (list == &along) {
-        tkpipr_(id.data(), &n, pname.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12, 12, 16);
+        tkpipr_(id, &n, pname.data(), o.values.data(), o.qnames.data(), o.labels.data(), &o.ierr, 24, 12, 12, 16);
         EXPECT_EQ(o.key(), w.key()) << s.property;
         continue;
       }
@@ -167,21 +151,20 @@ void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc
                       pad(s.qualifiers[3], 4) + "    ", d(44, '#');
       const char* c = q.data();
       char* e = d.data();
-      tkrpip_(id.data(), &n, c, c + 12, c + 20, c + 28, c + 36, c + 40, o.values.data(), o.qnames.data(),
-              o.labels.data(), &o.ierr, 24, 12, 8, 8, 8, 4, 4, 12, 16);
-      tknpip_(id.data(), &n, &pos, e, e + 12, e + 20, e + 28, e + 36, e + 40, by.values.data(), by.qnames.data(),
+      tkrpip_(id, &n, c, c + 12, c + 20, c + 28, c + 36, c + 40, o.values.data(), o.qnames.data(), o.labels.data(),
+              &o.ierr, 24, 12, 8, 8, 8, 4, 4, 12, 16);
+      tknpip_(id, &n, &pos, e, e + 12, e + 20, e + 28, e + 36, e + 40, by.values.data(), by.qnames.data(),
               by.labels.data(), &by.ierr, 24, 12, 8, 8, 8, 4, 4, 12, 16);
       EXPECT_EQ(o.key(), w.key()) << s.property;
       EXPECT_EQ(std::tie(d, by.values, by.qnames, by.labels), std::tie(q, w.values, w.qnames, w.labels));
     }
-  }
 }
 
 constexpr double kMissing = 1.0e35;
-using Read = Entries;  // a profile: np names, n values
 
-Read expected(const ResultGrid& g) {
-  Read r(g.nprops() * g.npoints(), 0, g.nprops());
+// A grid as the profile routines read it: its names, then its values.
+Entries expected(const ResultGrid& g) {
+  Entries r(g.nprops() * g.npoints(), 0, g.nprops());
   size_t j = 0;
   for (size_t k = 0; k < g.properties.size(); ++k) r.names.replace(12 * k, 12, name_of(g.properties[k].first));
   for (const auto& point : g.values)
@@ -196,8 +179,8 @@ Read expected(const ResultGrid& g) {
 using GridRoutine = void (*)(const char*, int64_t*, int64_t*, char*, double*, char*, char*, int64_t*, size_t,
                              size_t, size_t, size_t);
 // TKPERF, TKMCPR, TKMCCP (properties, points); TKWHLR (wheels, properties).
-Read profile(GridRoutine fn, const std::string& block, int64_t a, int64_t b, int64_t stage = 0) {
-  Read r(a * b, -7, stage ? b : a);
+Entries profile(GridRoutine fn, const std::string& block, int64_t a, int64_t b, int64_t stage = 0) {
+  Entries r(a * b, -7, stage ? b : a);
   const std::string id = pad(block, 40);
   if (stage)
     tkwhlr_(id.data(), &stage, &a, &b, r.names.data(), r.values.data(), r.qnames.data(), r.labels.data(), &r.ierr,
@@ -224,8 +207,8 @@ void check_compressor(const CompressorRecord& c) {
   const bool staged = c.model == "STAGEBST";
   if (!staged && c.model != "BOOSTR") {  // a model that merely begins like one: flag 1, nothing written
     EXPECT_EQ(counts_of(c.id), Ints(6, 0));
-    for (GridRoutine fn : {tkmccp_, tkmcpr_, tkperf_}) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), Read(4, 1, 2).key());
-    EXPECT_EQ(std::pair(counts_of(c.id, 1), profile(nullptr, c.id, 2, 2, 1).key()), std::pair(Ints{0, 0}, Read(4, 1, 2).key()));
+    for (GridRoutine fn : {tkmccp_, tkmcpr_, tkperf_}) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), Entries(4, 1, 2).key());
+    EXPECT_EQ(std::pair(counts_of(c.id, 1), profile(nullptr, c.id, 2, 2, 1).key()), std::pair(Ints{0, 0}, Entries(4, 1, 2).key()));
     return;
   }
   const Ints st = shape(c.stages), co = shape(c.coolers), pf = shape(c.performance);
@@ -234,17 +217,16 @@ void check_compressor(const CompressorRecord& c) {
   using Section = std::pair<GridRoutine, const ResultGrid*>;
   for (auto [fn, g] : {Section{tkperf_, &c.performance}, Section{tkmcpr_, &c.stages}, Section{tkmccp_, &c.coolers}})
     if (!g->empty()) EXPECT_EQ(profile(fn, c.id, g->nprops(), g->npoints()).key(), expected(*g).key());
-    else if (!staged) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), Read(4, 1, 2).key());
+    else if (!staged) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), Entries(4, 1, 2).key());
   // A single compressor's results do not fit an array of one.
-  if (!staged && !c.performance.empty()) EXPECT_EQ(profile(tkperf_, c.id, 1, 1).key(), Read(1, 3, 1).key());
+  if (!staged && !c.performance.empty()) EXPECT_EQ(profile(tkperf_, c.id, 1, 1).key(), Entries(1, 3, 1).key());
   // Every stage and one past the last: its wheels or none ("1" is not "12").
   for (int64_t s = 1; s <= (staged ? 13 : 1); ++s) {
     const auto it = c.wheels.find(s);
-    EXPECT_EQ(counts_of(c.id, s), (it == c.wheels.end() ? Ints{0, 0} : Ints{it->second.npoints(), it->second.nprops()}));
-    if (it != c.wheels.end())
-      EXPECT_EQ(profile(nullptr, c.id, it->second.npoints(), it->second.nprops(), s).key(), expected(it->second).key());
-    else  // no such stage, or no wheel results at all
-      EXPECT_EQ(profile(nullptr, c.id, 1, 2, s).ierr, staged && c.wheels.empty() ? 3 : 1) << s;
+    const ResultGrid& g = it == c.wheels.end() ? ResultGrid{} : it->second;
+    EXPECT_EQ(counts_of(c.id, s), (g.empty() ? Ints{0, 0} : Ints{g.npoints(), g.nprops()})) << s;
+    if (!g.empty()) EXPECT_EQ(profile(nullptr, c.id, g.npoints(), g.nprops(), s).key(), expected(g).key());
+    else EXPECT_EQ(profile(nullptr, c.id, 1, 2, s).ierr, staged && c.wheels.empty() ? 3 : 1) << s;  // no such stage
   }
 }
 
