@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -165,28 +166,26 @@ constexpr double kMissing = 1.0e35;
 // A grid as the profile routines read it: its names, then its values.
 Entries expected(const ResultGrid& g) {
   Entries r(g.nprops() * g.npoints(), 0, g.nprops());
-  size_t j = 0;
-  for (size_t k = 0; k < g.properties.size(); ++k) r.names.replace(12 * k, 12, name_of(g.properties[k].first));
-  for (const auto& point : g.values)
-    for (size_t k = 0; k < point.size(); ++k, ++j) {
-      r.values[j] = point[k];
-      r.qnames.replace(12 * j, 12, pad(known_type_name(g.properties[k].second), 12));
-      r.labels.replace(16 * j, 16, pad(si_label(g.properties[k].second), 16));
-    }
+  const size_t np = g.properties.size();
+  for (size_t j = 0; j < np * g.values.size(); ++j) {
+    const auto [property, unit_type] = g.properties[j % np];
+    if (j < np) r.names.replace(12 * j, 12, name_of(property));
+    r.values[j] = g.values[j / np][j % np];
+    r.qnames.replace(12 * j, 12, pad(known_type_name(unit_type), 12));
+    r.labels.replace(16 * j, 16, pad(si_label(unit_type), 16));
+  }
   return r;
 }
 
 using GridRoutine = void (*)(const char*, int64_t*, int64_t*, char*, double*, char*, char*, int64_t*, size_t,
                              size_t, size_t, size_t);
-// TKPERF, TKMCPR, TKMCCP (properties, points); TKWHLR (wheels, properties).
+// TKPERF, TKMCPR, TKMCCP (properties, points); for a stage > 0, TKWHLR (wheels, properties).
 Entries profile(GridRoutine fn, const std::string& block, int64_t a, int64_t b, int64_t stage = 0) {
   Entries r(a * b, -7, stage ? b : a);
   const std::string id = pad(block, 40);
-  if (stage)
-    tkwhlr_(id.data(), &stage, &a, &b, r.names.data(), r.values.data(), r.qnames.data(), r.labels.data(), &r.ierr,
-            40, 12, 12, 16);
-  else
-    fn(id.data(), &a, &b, r.names.data(), r.values.data(), r.qnames.data(), r.labels.data(), &r.ierr, 40, 12, 12, 16);
+  if (stage) tkwhlr_(id.data(), &stage, &a, &b, r.names.data(), r.values.data(), r.qnames.data(), r.labels.data(), &r.ierr,
+                     40, 12, 12, 16);
+  else fn(id.data(), &a, &b, r.names.data(), r.values.data(), r.qnames.data(), r.labels.data(), &r.ierr, 40, 12, 12, 16);
   return r;
 }
 
@@ -205,10 +204,11 @@ Ints shape(const ResultGrid& g) { return g.empty() ? Ints{0, 0} : Ints{g.nprops(
 void check_compressor(const CompressorRecord& c) {
   SCOPED_TRACE(c.model + " " + c.id);
   const bool staged = c.model == "STAGEBST";
+  const Entries refused(4, 1, 2);
   if (!staged && c.model != "BOOSTR") {  // a model that merely begins like one: flag 1, nothing written
-    EXPECT_EQ(counts_of(c.id), Ints(6, 0));
-    for (GridRoutine fn : {tkmccp_, tkmcpr_, tkperf_}) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), Entries(4, 1, 2).key());
-    EXPECT_EQ(std::pair(counts_of(c.id, 1), profile(nullptr, c.id, 2, 2, 1).key()), std::pair(Ints{0, 0}, Entries(4, 1, 2).key()));
+    for (GridRoutine fn : {tkmccp_, tkmcpr_, tkperf_}) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), refused.key());
+    EXPECT_EQ(std::tuple(counts_of(c.id), counts_of(c.id, 1), profile(nullptr, c.id, 2, 2, 1).key()),
+              std::tuple(Ints(6, 0), Ints{0, 0}, refused.key()));
     return;
   }
   const Ints st = shape(c.stages), co = shape(c.coolers), pf = shape(c.performance);
@@ -217,7 +217,7 @@ void check_compressor(const CompressorRecord& c) {
   using Section = std::pair<GridRoutine, const ResultGrid*>;
   for (auto [fn, g] : {Section{tkperf_, &c.performance}, Section{tkmcpr_, &c.stages}, Section{tkmccp_, &c.coolers}})
     if (!g->empty()) EXPECT_EQ(profile(fn, c.id, g->nprops(), g->npoints()).key(), expected(*g).key());
-    else if (!staged) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), Entries(4, 1, 2).key());
+    else if (!staged) EXPECT_EQ(profile(fn, c.id, 2, 2).key(), refused.key());
   // A single compressor's results do not fit an array of one.
   if (!staged && !c.performance.empty()) EXPECT_EQ(profile(tkperf_, c.id, 1, 1).key(), Entries(1, 3, 1).key());
   // Every stage and one past the last: its wheels or none ("1" is not "12").
@@ -238,24 +238,6 @@ Entries list_of(const std::string& item, int64_t room) {
   return l;
 }
 
-// The list after reading the first room results of c into got (a value's
-// other word is as stored: taken from got).
-Entries expected(const CostingRecord& c, const Entries& got, int64_t room) {
-  Entries l(room, 0);
-  for (size_t j = 0; j < std::min(c.results.size(), static_cast<size_t>(room)); ++j) {
-    const CostResult& r = c.results[j];
-    const bool unit = r.type == 2 && r.unit_type != 0;
-    l.names.replace(12 * j, 12, name_of(r.property));
-    l.kinds[j] = r.type > 2 ? 3 : r.type;
-    l.texts.replace(12 * j, 12, pad(r.type > 2 ? r.text : "", 12));
-    l.qnames.replace(12 * j, 12, pad(unit ? known_type_name(r.unit_type) : "", 12));
-    l.labels.replace(16 * j, 16, pad(unit ? si_label(r.unit_type) : "", 16));
-    l.values[j] = r.type != 2 ? got.values[j] : r.missing ? kMissing : r.real;
-    l.ints[j] = r.type == 1 ? r.integer : got.ints[j];
-  }
-  return l;
-}
-
 // TKNEQS's count and flag, then TKEQCR's headlines.
 using Costs = std::tuple<int64_t, int64_t, int64_t, double, double, int64_t>;
 Costs costs_of(const std::string& item) {
@@ -267,16 +249,36 @@ Costs costs_of(const std::string& item) {
   return h;
 }
 
-// The count, and the last value of each headline property; a cost as stored.
-Costs truth_costs(const CostingRecord& c) {
-  Costs h{static_cast<int64_t>(c.results.size()), 0, 0, kMissing, kMissing, 0};
+void check_costing(const CostingRecord& c) {
+  SCOPED_TRACE(c.type + " " + c.id);
+  // The list in arrays of as many, one fewer and one more entries (a value's
+  // other word is as stored: taken from what was read).
+  const size_t n = c.results.size();
+  for (const size_t room : {n, n ? n - 1 : 0, n + 1}) {
+    const Entries got = list_of(c.id, I(room));
+    Entries want(I(room), 0);
+    for (size_t j = 0; j < std::min(n, room); ++j) {
+      const CostResult& r = c.results[j];
+      const bool unit = r.type == 2 && r.unit_type != 0;
+      want.names.replace(12 * j, 12, name_of(r.property));
+      want.kinds[j] = r.type > 2 ? 3 : r.type;
+      want.texts.replace(12 * j, 12, pad(r.type > 2 ? r.text : "", 12));
+      want.qnames.replace(12 * j, 12, pad(unit ? known_type_name(r.unit_type) : "", 12));
+      want.labels.replace(16 * j, 16, pad(unit ? si_label(r.unit_type) : "", 16));
+      want.values[j] = r.type != 2 ? got.values[j] : r.missing ? kMissing : r.real;
+      want.ints[j] = r.type == 1 ? r.integer : got.ints[j];
+    }
+    EXPECT_EQ(got.key(), want.key());
+  }
+  // The count, and the last value of each headline property; a cost as stored.
+  Costs h{I(n), 0, 0, kMissing, kMissing, 0};
   for (const CostResult& r : c.results) {
     const double cost = r.type == 1 ? static_cast<double>(r.integer) : r.missing ? kMissing : r.real;
     if (r.property == 222) std::get<2>(h) = r.integer;
     if (r.property == 381) std::get<3>(h) = cost;
     if (r.property == 382) std::get<4>(h) = cost;
   }
-  return h;
+  EXPECT_EQ(costs_of(c.id), h);
 }
 
 }  // namespace
@@ -288,15 +290,7 @@ void check_pipelines(const RandomFlowsheet& f) {
 
 void check_equipment(const RandomFlowsheet& f) {
   for (const CompressorRecord& c : f.compressors) check_compressor(c);
-  for (const CostingRecord& c : f.costing) {
-    SCOPED_TRACE(c.type + " " + c.id);
-    const int64_t n = static_cast<int64_t>(c.results.size());
-    for (int64_t room : {n, std::max<int64_t>(n - 1, 0), n + 1}) {  // a shorter array stops at its count
-      const Entries got = list_of(c.id, room);
-      EXPECT_EQ(got.key(), expected(c, got, room).key());
-    }
-    EXPECT_EQ(costs_of(c.id), truth_costs(c));
-  }
+  for (const CostingRecord& c : f.costing) check_costing(c);
   EXPECT_EQ(list_of("NO-SUCH", 2).key(), Entries(2, 1).key());
   EXPECT_EQ(costs_of("NO-SUCH"), (Costs{0, 1, 0, kMissing, kMissing, 0}));
 }
@@ -320,10 +314,10 @@ TEST(EquipmentTool, ViewsOfTheExampleAsStored) {
 // serves only the load, tree and unit set it came from; headlines fall
 // back to the other section when the item's own gives no quantity.
 TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
-  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}}, none;
+  const ResultGrid one{{{22, 0}, {23, 0}}, {{5.0, 6.0}}}, two{{{22, 0}, {23, 0}}, {{1.0, 2.0}, {3.0, 4.0}}};
   // K-1 is multistage, then single; E-1 a pump, then a tower of another
-  // cost; P-1's profile starts with another value on the same line. K-2's
-  // only wheels are stage 3's, K-3 has no coolers, P-2 profiles another
+  // cost; P-1's profile starts with another value on the same line. K-2
+  // has no coolers and only stage 3's wheels, P-2 profiles another
   // property, P-3 has descriptions only.
   auto text = [&](bool later) {
     SummaryBuilder b;
@@ -333,7 +327,7 @@ TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
     EquipmentWriter ew(w);
     const std::string model = later ? "BOOSTR" : "STAGEBST";
     for (const auto& [m, id] : {std::pair{std::string("DUCTLINE"), "P-1"}, {"DUCTLINE", "P-2"}, {"DUCTLINE", "P-3"},
-                                {model, "K-1"}, {"STAGEBST", "K-2"}, {"STAGEBST", "K-3"}})
+                                {model, "K-1"}, {"STAGEBST", "K-2"}})
       w.block_results(m, id, {}, {BlockResult::real(22, 1.0)});
     for (const auto& [id, property] : {std::pair{"P-1", 22}, {"P-2", 23}, {"P-3", 0}}) {
       PipelineRecord p{.id = id, .descriptions = {PipeSeries{22, 2, 0, {1.0, 2.0}}}};
@@ -341,8 +335,7 @@ TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
       PipelineWriter(w).pipeline(p);
     }
     ew.compressor({model, "K-1", later ? one : two, two, one, {{1, two}}});
-    ew.compressor({"STAGEBST", "K-2", two, two, one, {{3, one}}});
-    ew.compressor({"STAGEBST", "K-3", one, one, none, {}});
+    ew.compressor({"STAGEBST", "K-2", two, two, {}, {{3, one}}});
     auto integer = [](int64_t p, int64_t n) { return CostResult{p, 1, n}; };
     ew.costing({"PUMP", "PU-1", "SZECST", {integer(383, 70), integer(222, 0), integer(383, 80), integer(383, 90)}});
     ew.costing({"PUMP", "PU-1", "SZECST1", {integer(222, 3), integer(381, 1500)}});
@@ -358,10 +351,6 @@ TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
     call(tkpipr_, Field("P-1", 24), n, Field(name_of(property), 12), v, Field(12), Field(16), ierr);
     return ierr == 0 ? v[0] : -static_cast<double>(ierr);
   };
-  // TKDTRE files another block's data set under the block just read.
-  auto file_under = [](const char* model, const char* from, const char* to, const char* section) {
-    ASSERT_EQ(file_in_tree({"BLOCK", model, to, section}, tree_lookup({"BLOCK", model, from, section})), 0);
-  };
   for (const bool later : {false, true}) {
     TempSummaryFile file(text(later));
     LoadedSummary load(file.string(), "SI", 0, kMissing);
@@ -376,31 +365,34 @@ TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
     const auto [n, flag, quantity, purchased, installed, zero] = costs_of("T-9");  // its own section missing
     EXPECT_EQ(std::tuple(n, flag != 0, quantity, purchased, installed, zero, list_of("T-9", 1).ierr),
               std::tuple(0, true, 7, kMissing, kMissing, 0, 1));
-    EXPECT_EQ(counts_of("K-1", 3), (Ints{0, 0}));
-    file_under("STAGEBST", "K-2", "K-1", "PERF_WHL");
-    EXPECT_EQ(counts_of("K-1", 3), (Ints{1, 2}));
-    auto descriptions = [] {
+    // TKDTRE files another block's data set under the block just read (a
+    // section it lacked, among them): the next read finds it.
+    struct Edit {
+      std::function<Ints()> read;
+      Ints before, after;
+      const char *model, *from, *to, *section;
+    };
+    const auto descriptions = [] {
       Ints n(10, -1);
       call(tkplsz_, Field("P-3", 8), n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
-      return n[6];
+      return Ints{n[6]};
     };
-    EXPECT_EQ(descriptions(), 1);
-    file_under("DUCTLINE", "P-1", "P-3", "PIP_DES");
-    EXPECT_EQ(descriptions(), 2);
-    EXPECT_LT(profile_start(23), 0.0);
-    file_under("DUCTLINE", "P-2", "P-1", "PIP_PROF");
-    EXPECT_EQ(profile_start(23), 24.0);
-    // A missing section is found once filed; a search meeting a leaf where
-    // a branch was expected reports it on every call.
-    EXPECT_EQ(counts_of("K-3"), (Ints{2, 1, 0, 0, 2, 1}));
+    for (const Edit& e : {Edit{[] { return counts_of("K-1", 3); }, {0, 0}, {1, 2}, "STAGEBST", "K-2", "K-1", "PERF_WHL"},
+                          Edit{descriptions, {1}, {2}, "DUCTLINE", "P-1", "P-3", "PIP_DES"},
+                          Edit{[&] { return Ints{I(profile_start(23))}; }, {-1}, {24}, "DUCTLINE", "P-2", "P-1", "PIP_PROF"},
+                          Edit{[] { return counts_of("K-2"); }, {2, 2, 0, 0, 2, 2}, {2, 2, 2, 1, 2, 2}, "STAGEBST", "K-1",
+                               "K-2", "COOL_PRF"}}) {
+      EXPECT_EQ(e.read(), e.before) << e.section;
+      ASSERT_EQ(file_in_tree({"BLOCK", e.model, e.to, e.section}, tree_lookup({"BLOCK", e.model, e.from, e.section})), 0);
+      EXPECT_EQ(e.read(), e.after) << e.section;
+    }
+    // A search meeting a leaf where a branch was expected reports it on every call.
     for (int k = 0; k < 2; ++k) {
       MessageCapture capture;
       int64_t nid = 5, nq = 0, nd = 0, lq = 0, ld = 0;
       call(tkdset_, nid, Field("BLOCK   STAGEBSTK-1     COOL_PRFX", 8, 5), Field("", 8), nq, nd, lq, ld);
       EXPECT_NE(capture.take().find("IMPROPER STRUCTURED DSET TREE AT LEVEL  4"), std::string::npos) << k;
     }
-    file_under("STAGEBST", "K-1", "K-3", "COOL_PRF");
-    EXPECT_EQ(counts_of("K-3"), (Ints{2, 1, 2, 1, 2, 1}));
     // Headlines remembered from the list read in SI, handed out in ENG.
     list_of("E-1", 1);
     int64_t none = 0, ierr = 1;
