@@ -45,10 +45,9 @@ void EquipmentWriter::costing(const CostingRecord& c) {
   std::vector<Value> values;
   for (const CostResult& r : c.results) {
     set.members.push_back({{num(r.property)}, r.type, r.type == 2 ? r.unit_type : 0});
-    if (r.type == 1) values.push_back(Value::integer(r.integer));
-    else if (r.type != 2) values.push_back(Value::text(r.text));
-    else if (r.missing) values.push_back(r.unit_type != 0 ? Value::missing(1) : Value::missing());
-    else values.push_back(r.unit_type != 0 ? Value::real(r.real, 1) : Value::real(r.real));
+    values.push_back(r.type == 1 ? Value::integer(r.integer) : r.type != 2 ? Value::text(r.text)
+                     : r.missing ? (r.unit_type != 0 ? Value::missing(1) : Value::missing())
+                                 : (r.unit_type != 0 ? Value::real(r.real, 1) : Value::real(r.real)));
   }
   shared_dataset(w_, "EQ", {"COSTING", "EQUIPMEN", c.type, c.id, c.section}, {set}, values);
 }

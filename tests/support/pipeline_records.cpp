@@ -56,11 +56,9 @@ std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, 
       if (s.property == 874 && !texts) continue;
       if (s.property == 874) s.type = d.between(5, 6);
       else if (texts && s.unit_type == 0 && d.between(0, 3) == 0) s.type = 1;
-      for (size_t j = 0; j < n; ++j) {
-        if (s.type == 1) s.reals.push_back(static_cast<double>(d.between(-99999, 99999)));
-        else if (s.type == 2) s.reals.push_back(real());
+      for (size_t j = 0; j < n; ++j)
+        if (s.type <= 2) s.reals.push_back(s.type == 1 ? static_cast<double>(d.between(-99999, 99999)) : real());
         else s.texts.push_back(s.type == 5 ? "T" + num(d.between(0, 999999)) : "LONG TEXT " + num(d.between(0, 1 << 30)));
-      }
       out.push_back(std::move(s));
     }
   };
@@ -87,10 +85,8 @@ std::vector<PipelineRecord> random_pipelines(uint64_t seed, FlowsheetWriter& w, 
     series(nseg, true, p.descriptions);
     series(1, false, p.fluid);
     series(npt, false, p.profile);
-    if (!p.profile.empty()) {
-      p.length = {59, 2, 0};
-      for (size_t j = 0; j < npt; ++j) p.length.reals.push_back(real());
-    }
+    p.length.property = 59;  // its positions, when there is a profile
+    for (size_t j = 0; !p.profile.empty() && j < npt; ++j) p.length.reals.push_back(real());
     series(npt, false, p.tube);
     for (PipeSeries& s : p.tube)
       s.qualifiers = {"MIXED", d.between(0, 1) ? "TOTAL" : "LIQUID", ncc.empty() || d.between(0, 1) ? " " : ncc[0],
