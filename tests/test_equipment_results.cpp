@@ -92,8 +92,7 @@ void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc
     want.insert(want.end(), {s->empty() ? 0 : I((*s)[0].size()), I(s->size())});
   }
   EXPECT_EQ(sizes, want);
-  // Each section's property names; values asked for as many, one fewer and
-  // two more than the data set holds.
+  // Each section's names; values asked for as many, one fewer and two more than a data set holds.
   using Part = std::tuple<Section, const List*, Names>;
   for (auto [fn, list, names] : {Part{tkplsg_, &p.segments, tkplsp_}, Part{tkplnd_, &p.descriptions, tkplnp_},
                                  Part{nullptr, &p.fluid, tkplpp_}, Part{nullptr, &p.comp_in, tkplcp_}}) {
@@ -130,8 +129,7 @@ void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc
       w.texts = o.texts;
       EXPECT_EQ(o.key(), w.key()) << n;
     }
-  // The profile's names, the profile along the line with its length
-  // positions, the plug-flow profile by its descriptors and by position.
+  // Profile names; the profile along the line, then the plug-flow one by descriptors and by position.
   EXPECT_EQ(names_read(tkpinp_, I(p.profile.size())).names, Out(I(p.profile.size())).listing(p.profile).names);
   List along = p.profile;
   if (!p.length.reals.empty()) along.push_back(p.length);
@@ -251,8 +249,7 @@ Costs costs_of(const std::string& item) {
 
 void check_costing(const CostingRecord& c) {
   SCOPED_TRACE(c.type + " " + c.id);
-  // The list in arrays of as many, one fewer and one more entries (a value's
-  // other word is as stored: taken from what was read).
+  // The list in as many, one fewer and one more entries (a value's other word as read).
   const size_t n = c.results.size();
   for (const size_t room : {n, n ? n - 1 : 0, n + 1}) {
     const Entries got = list_of(c.id, I(room));
@@ -297,8 +294,7 @@ void check_equipment(const RandomFlowsheet& f) {
 
 namespace {
 
-// The tool's views of the example's equipment as stored
-// (FLOWSUM_UPDATE_EXPECTED=1 stores them anew).
+// The tool's views of the example's equipment as stored (FLOWSUM_UPDATE_EXPECTED=1 stores them anew).
 TEST(EquipmentTool, ViewsOfTheExampleAsStored) {
   const ToolRun r = run_tool("--units SI --ref-dir " + kSourceDir + "/data --pipeline L1 --compressor K1 --column U1 " +
                              kSourceDir + "/examples/flowsheet.sum");
@@ -365,8 +361,7 @@ TEST(EquipmentResults, RememberedAnswersFollowReloadsTreeEditsAndUnits) {
     const auto [n, flag, quantity, purchased, installed, zero] = costs_of("T-9");  // its own section missing
     EXPECT_EQ(std::tuple(n, flag != 0, quantity, purchased, installed, zero, list_of("T-9", 1).ierr),
               std::tuple(0, true, 7, kMissing, kMissing, 0, 1));
-    // TKDTRE files another block's data set under the block just read (a
-    // section it lacked, among them): the next read finds it.
+    // TKDTRE files another block's data set (or a section it lacked) under the block just read.
     struct Edit {
       std::function<Ints()> read;
       Ints before, after;
