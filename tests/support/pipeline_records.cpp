@@ -12,7 +12,9 @@ void PipelineWriter::pipeline(const PipelineRecord& p) {
   const auto write = [&](const std::string& section, const std::vector<ColumnSet>& sets, const std::vector<Value>& v) {
     shared_dataset(w_, "PQ", {"BLOCK", p.model, p.id, section}, sets, v);
   };
-  const auto property = [](const PipeSeries& s) { return property_set(s.property, s.type == 2 ? s.unit_type : 0, s.type); };
+  const auto property = [](const PipeSeries& s) {
+    return ColumnSet{{"PROPERTIES"}, {{{num(s.property)}, s.type, s.type == 2 ? s.unit_type : 0}}, ""};
+  };
   for (const auto& [section, entries] : {std::pair{"PIP_IN", &p.inlet}, std::pair{"PIP_OUT", &p.outlet}}) {
     ColumnSet props{{"PROPERTIES"}, {}, ""};
     std::vector<Value> v;
