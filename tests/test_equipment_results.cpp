@@ -253,16 +253,11 @@ void check_costing(const CostingRecord& c) {
   const size_t n = c.results.size();
   for (const size_t room : {n, n ? n - 1 : 0, n + 1}) {
     const Entries got = list_of(c.id, I(room));
-    Entries want(I(room), 0);
+    Out want(I(room), 0);
     for (size_t j = 0; j < std::min(n, room); ++j) {
       const CostResult& r = c.results[j];
-      const bool unit = r.type == 2 && r.unit_type != 0;
-      want.names.replace(12 * j, 12, name_of(r.property));
-      want.kinds[j] = r.type > 2 ? 3 : r.type;
-      want.texts.replace(12 * j, 12, pad(r.type > 2 ? r.text : "", 12));
-      want.qnames.replace(12 * j, 12, pad(unit ? known_type_name(r.unit_type) : "", 12));
-      want.labels.replace(16 * j, 16, pad(unit ? si_label(r.unit_type) : "", 16));
-      want.values[j] = r.type != 2 ? got.values[j] : r.missing ? kMissing : r.real;
+      want.put(j, {r.property, r.type, r.unit_type, {r.missing ? kMissing : r.real}, {r.text}}, 0, true);
+      want.values[j] = r.type != 2 ? got.values[j] : want.values[j];
       want.ints[j] = r.type == 1 ? r.integer : got.ints[j];
     }
     EXPECT_EQ(got.key(), want.key());
