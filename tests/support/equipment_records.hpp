@@ -32,9 +32,7 @@ struct CompressorRecord {
 };
 
 struct CostResult {
-  int64_t property = 0;
-  int64_t type = 2;       // 1 integer, 2 real, 5 text of 8, 6 long text
-  int64_t integer = 0;
+  int64_t property = 0, type = 2, integer = 0;  // type: 1 integer, 2 real, 5 text of 8, 6 long text
   double real = 0;
   int64_t unit_type = 0;  // reals only
   bool missing = false;   // a real written as "*"
