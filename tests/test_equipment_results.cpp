@@ -93,9 +93,9 @@ void check_pipeline(const PipelineRecord& p, const std::vector<std::string>& ncc
   }
   EXPECT_EQ(sizes, want);
   // Each section's names; values asked for as many, one fewer and two more than a data set holds.
-  using Part = std::tuple<Section, const List*, Names>;
-  for (auto [fn, list, names] : {Part{tkplsg_, &p.segments, tkplsp_}, Part{tkplnd_, &p.descriptions, tkplnp_},
-                                 Part{nullptr, &p.fluid, tkplpp_}, Part{nullptr, &p.comp_in, tkplcp_}}) {
+  using Reads = std::tuple<Section, const List*, Names>;
+  for (auto [fn, list, names] : {Reads{tkplsg_, &p.segments, tkplsp_}, Reads{tkplnd_, &p.descriptions, tkplnp_},
+                                 Reads{nullptr, &p.fluid, tkplpp_}, Reads{nullptr, &p.comp_in, tkplcp_}}) {
     EXPECT_EQ(names_read(names, I(list->size())).key(), Out(I(list->size())).listing(*list).key());
     for (const PipeSeries& s : list == &p.comp_in ? List{} : *list)
       for (int64_t n : {I(s.size()), I(s.size()) - 1, I(s.size()) + 2}) {
