@@ -23,17 +23,16 @@ struct ResultGrid {
 };
 
 struct CompressorRecord {
-  std::string model;      // "BOOSTR" or "STAGEBST"; the multistage sections
-  std::string id;         // are written for any model beginning "STAGEB"
+  // "BOOSTR" or "STAGEBST"; the multistage sections are written for any
+  // model beginning "STAGEB".
+  std::string model, id;
   ResultGrid performance;  // BOOSTR: one point; STAGEBST: one point a stage
   ResultGrid stages, coolers;
   std::map<int64_t, ResultGrid> wheels;  // by stage number
 };
 
 struct CostResult {
-  int64_t property = 0;
-  int64_t type = 2;       // 1 integer, 2 real, 5 text of 8, 6 long text
-  int64_t integer = 0;
+  int64_t property = 0, type = 2, integer = 0;  // type: 1 integer, 2 real, 5 text of 8, 6 long text
   double real = 0;
   int64_t unit_type = 0;  // reals only
   bool missing = false;   // a real written as "*"
@@ -41,22 +40,15 @@ struct CostResult {
 };
 
 struct CostingRecord {
-  std::string type;  // as written in the path ("TRAY-TOWER", "PUMP", ...)
-  std::string id;
-  std::string section;
+  std::string type, id, section;  // type as written in the path ("TRAY-TOWER", "PUMP", ...)
   std::vector<CostResult> results;
 };
 std::string costing_section_of(const std::string& type);
 
-class EquipmentWriter {
- public:
+struct EquipmentWriter {
   explicit EquipmentWriter(FlowsheetWriter& w) : w_(w) {}
   void compressor(const CompressorRecord& c);
   void costing(const CostingRecord& c);
-
- private:
-  void grid(const std::string& model, const std::string& id, const std::string& section, const ResultGrid& g,
-            const std::vector<std::string>& qualifiers, std::vector<ColumnSet> crossed);
   FlowsheetWriter& w_;
 };
 

@@ -14,9 +14,7 @@ namespace flowsum::testing {
 
 // One property of a section: its values (reals, or texts for kind 5 and 6).
 struct PipeSeries {
-  int64_t property = 0;
-  int64_t type = 2;  // 1 integer, 2 real, 5 text of 8, 6 long text
-  int64_t unit_type = 0;
+  int64_t property = 0, type = 2, unit_type = 0;  // type: 1 integer, 2 real, 5 text of 8, 6 long text
   std::vector<double> reals;
   std::vector<std::string> texts;
   std::vector<std::string> qualifiers;  // TUBE_PRP: substream, phase, component, basis
@@ -31,12 +29,9 @@ struct PipelineRecord {
   PipeSeries length;                      // PIP_LEN; no data set when empty
 };
 
-class PipelineWriter {
- public:
+struct PipelineWriter {
   explicit PipelineWriter(FlowsheetWriter& w) : w_(w) {}
   void pipeline(const PipelineRecord& p);
-
- private:
   FlowsheetWriter& w_;
 };
 
