@@ -65,7 +65,7 @@ ReactorProfile reactor_profile(const ProfileBlock& b, int64_t profile) {
     const ProfileElements e = node_elements(node, kPointKeyword);
     if (p.properties.empty()) p.points = e.points;
     if (p.substream.empty()) p.substream = e.substream;
-    p.properties.push_back({{property_name(e.property), 1}, main, node});
+    p.properties.emplace_back(ReactorProperty{ProfileProperty{property_name(e.property), 1}, main, node});
   }
   // The batch reactor's substream sections name their substream.
   if (!plug)
@@ -88,7 +88,7 @@ ReactorProfile reactor_profile(const ProfileBlock& b, int64_t profile) {
         p.components = e.components;
         counted = true;
       }
-      p.properties.push_back({{property_name(e.property), 2}, section, node});
+      p.properties.emplace_back(ReactorProperty{ProfileProperty{property_name(e.property), 2}, section, node});
     }
   return p;
 }
