@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <tuple>
-#include <utility>
 
 #include "flowsum.h"
 #include "loading/globals.hpp"
@@ -179,13 +177,15 @@ void tkneqs_(const char* id, int64_t* nres, int64_t* ierr, size_t id_len) {
   if (!item.found) return;
   // The count comes from the result data set's loading sequence, kept for
   // the load (KeptPerLoad): a caller asks for it on every pass.
-  static KeptPerLoad<std::pair<int64_t, int64_t>> kept(ItemKind::kEquipment, 1024);
-  std::tie(*nres, *ierr) = kept.get(item.id, [&] {
-    const ValueShape shape = data_set_shape(item.path());
-    if (shape.ierr != 0) return std::pair<int64_t, int64_t>{0, shape.ierr};
+  static KeptPerLoad<ValueShape> kept(ItemKind::kEquipment, 1024);
+  const ValueShape& shape = kept.get(item.id, [&] {
+    ValueShape s = data_set_shape(item.path());
     // An open-ended data set brings its count with its values.
-    return std::pair<int64_t, int64_t>{shape.ndata >= 0 ? shape.ndata : lookup_dataset(item.path()).ndata, 0};
+    if (s.ierr == 0 && s.ndata < 0) s.ndata = lookup_dataset(item.path()).ndata;
+    return s;
   });
+  *ierr = shape.ierr;
+  if (shape.ierr == 0) *nres = shape.ndata;
 }
 
 void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t* ivalues,

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 
 #include "flowsum.h"

@@ -213,11 +213,6 @@ PipelineSizes read_sizes(const ProfileBlock& b) {
   return z;
 }
 
-const PipelineSizes& pipeline_sizes(const ProfileBlock& b) {
-  static KeptPerLoad<PipelineSizes> kept(ItemKind::kBlock, 1024);
-  return kept.get(b.id, [&] { return read_sizes(b); });
-}
-
 }  // namespace
 
 extern "C" {
@@ -229,7 +224,8 @@ void tkplsz_(const char* id, int64_t* nio, int64_t* ncomp, int64_t* ncprop, int6
   *ierr = 1;
   const ProfileBlock b = pipeline_block(input(id, id_len));
   if (!b) return;
-  const PipelineSizes& z = pipeline_sizes(b);
+  static KeptPerLoad<PipelineSizes> kept(ItemKind::kBlock, 1024);
+  const PipelineSizes& z = kept.get(b.id, [&] { return read_sizes(b); });
   for (auto [out, n] : {std::pair{nio, z.nio}, {ncomp, z.ncomp}, {ncprop, z.ncprop}, {nseg, z.nseg}, {nsegp, z.nsegp},
                         {ndes, z.ndes}, {ndesp, z.ndesp}, {nflu, z.nflu}, {nflup, z.nflup}})
     *out = n;
