@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "flowsum.h"
@@ -48,19 +50,19 @@ struct Remembered {
   bool by_record = false;
   int64_t line = 0;
   std::shared_ptr<const std::vector<int64_t>> head;  // the first words, or none
-  std::vector<int64_t> words;                         // the words after them
+  std::shared_ptr<const std::vector<int64_t>> rest;  // the words after them
 
   // head: the words at first as list evaluation kept them (or none).
   void keep(int64_t first, int64_t count, std::shared_ptr<const std::vector<int64_t>> kept_head) {
     head = kept_head && static_cast<int64_t>(kept_head->size()) <= count ? std::move(kept_head) : nullptr;
     const int64_t nhead = head ? static_cast<int64_t>(head->size()) : 0;
-    words.assign(work_ptr(first + nhead), work_ptr(first) + count);
+    rest = std::make_shared<const std::vector<int64_t>>(work_ptr(first + nhead), work_ptr(first) + count);
   }
   bool intact(int64_t first, int64_t count) const {
     const size_t nhead = head ? head->size() : 0;
-    return static_cast<size_t>(count) == nhead + words.size() &&
+    return rest && static_cast<size_t>(count) == nhead + rest->size() &&
            (nhead == 0 || std::equal(head->begin(), head->end(), work_ptr(first))) &&
-           std::equal(words.begin(), words.end(), work_ptr(first) + nhead);
+           std::equal(rest->begin(), rest->end(), work_ptr(first) + nhead);
   }
 };
 Remembered g_remembered;
@@ -309,13 +311,31 @@ class ValueMemory {
 };
 ValueMemory g_value_memory;
 
+// Remember the answer in TKRETN: counts, locations, the first free word
+// after it, the keywords and the qualifier.
+void write_retn(std::span<const std::string_view> path, std::string_view remembered_qual, const DatasetAnswer& a,
+                int64_t after) {
+  tkretn_.iret[0] = static_cast<int64_t>(path.size());
+  tkretn_.iret[3] = a.nqual;
+  tkretn_.iret[4] = a.ndata;
+  tkretn_.iret[5] = a.locq;
+  tkretn_.iret[6] = a.locd;
+  tkretn_.iret[9] = after;
+  for (size_t i = 0; i < TK_RETN_TEXTS; ++i) {
+    TextField field(tkretn_.text[i], TK_RETN_TEXT_LEN);
+    if (i < path.size()) field.assign(keyword(path[i]));
+    else if (i == path.size()) field.assign(remembered_qual);
+    else field.fill_blank();
+  }
+}
+
 // Lay out the value block after the qualifier block, read the values and
 // remember the answer. a holds nqual, ndata and locq; the scanner stands on
 // the first value when positioned is true. False, with nothing remembered,
 // when the values do not fit in the work area.
 bool read_values(std::span<const std::string_view> path, std::string_view remembered_qual,
                  int64_t line, bool positioned, DatasetAnswer& a,
-                 std::shared_ptr<const std::vector<int64_t>> kept_block = nullptr) {
+                 std::shared_ptr<const std::vector<int64_t>> kept_block = nullptr, bool* complete = nullptr) {
   const int64_t nd = a.ndata, nq = a.nqual;
   const bool connection = is_connection_path(path);
   const int64_t types = a.locq + 4 * nq + 2 * nq * nd;
@@ -353,6 +373,7 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
     if (ValueMemory::wanted(head)) now = LoadStamp::now();
     kept = g_value_memory.find(head, work_ptr(types), now);
   }
+  if (complete) *complete = kept.values != nullptr;
   if (kept.values) {
     std::copy_n(kept.values, 5 * nd, work_ptr(locd));
     for (int64_t j = 0; j < nd; ++j)
@@ -415,28 +436,127 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
                      " OF" + fortran_i(nd, 7) + " VALUES"});
     } else if (nd > 0) {
       g_value_memory.keep(head, work_ptr(types), locd, texts, free, now);
+      if (complete) *complete = true;
     }
   }
 
-  // Remember the answer: counts, locations, the first free word after it,
-  // the keywords and the qualifier.
-  tkretn_.iret[0] = static_cast<int64_t>(path.size());
-  tkretn_.iret[3] = a.nqual;
-  tkretn_.iret[4] = a.ndata;
-  tkretn_.iret[5] = a.locq;
-  tkretn_.iret[6] = a.locd;
-  tkretn_.iret[9] = free;
-  for (size_t i = 0; i < TK_RETN_TEXTS; ++i) {
-    TextField field(tkretn_.text[i], TK_RETN_TEXT_LEN);
-    if (i < path.size()) field.assign(keyword(path[i]));
-    else if (i == path.size()) field.assign(remembered_qual);
-    else field.fill_blank();
-  }
+  write_retn(path, remembered_qual, a, free);
   g_remembered.valid = free > a.locq;
   g_remembered.line = line;
   if (g_remembered.valid) g_remembered.keep(a.locq, free - a.locq, std::move(kept_block));
   return true;
 }
+
+// Whole answers for the rest of the load, by request: the path, the
+// qualifier asked for and, for a read by record, the record's line. A pass
+// over every compressor, costed item or pipeline asks for thousands of small
+// data sets, pass after pass; an answer kept here is laid out again by
+// copying its words, instead of searching the tree, choosing among the
+// siblings and copying the qualifier block and the values from their own
+// memories. Only what those would have given again is kept: data sets of at
+// most ValueMemory::kMaxValues values, read whole (one that ends early
+// writes its warning on every read), whose qualifier block list evaluation
+// keeps. An answer is given while the load's stamp, the scanner's table and
+// the words per real are those it was read with; the memory starts over
+// when it holds as many answers as the file has data sets, or as many words
+// as the value memory may hold.
+class AnswerMemory {
+ public:
+  struct Answer {
+    // Where its words lay: from start (the list's base) to after. The
+    // qualifier block was at locq, the values at locd.
+    int64_t start = 0, locq = 0, locd = 0, after = 0;
+    int64_t nqual = 0, ndata = 0;
+    int64_t line = 0;  // the data set's record
+    char qualifier[8] = {};
+    bool first_of_path = false, by_record = false;
+    // The template of an open-ended data set was expanded after the list's
+    // block: the remembered answer then starts after that block.
+    bool expanded = false;
+    std::shared_ptr<const std::vector<int64_t>> lead;  // the list's block, at start
+    std::shared_ptr<const std::vector<int64_t>> rest;  // the words after it
+    std::vector<uint32_t> locations;                   // indexes in rest of long-text locations
+  };
+
+  // The answer kept for this request, or null; the request is the one a
+  // following keep() files its answer under.
+  const Answer* find(std::span<const std::string_view> path, std::string_view qual8, int64_t line) {
+    const Stamp now{LoadStamp::now(), scan::table_generation(), words_per_real()};
+    if (!(stamp_ == now)) {
+      answers_.clear();
+      words_ = 0;
+      stamp_ = now;
+    }
+    path_key(path, key_);
+    key_.append(qual8.data(), 8);
+    key_.append(reinterpret_cast<const char*>(&line), sizeof line);
+    const auto it = answers_.find(key_);
+    return it == answers_.end() ? nullptr : &it->second;
+  }
+
+  // Keeps the answer just laid out for the request of the last find().
+  void keep(Answer&& a) {
+    if (!a.lead || !a.rest || a.ndata > ValueMemory::kMaxValues) return;
+    const size_t words = a.rest->size();
+    const size_t most = std::max(ValueMemory::kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
+    if (answers_.size() >= kept_entries_bound(4096) || words_ + words > most) {
+      answers_.clear();
+      words_ = 0;
+    }
+    words_ += words;
+    answers_.insert_or_assign(key_, std::move(a));
+  }
+
+  // Lays the answer out at the list's base, as the lookup that kept it
+  // laid it out, and remembers it as that lookup did. False, with nothing
+  // written, when it does not fit.
+  bool give(const Answer& e, std::span<const std::string_view> path, DatasetAnswer& a) {
+    const int64_t start = locs(l::kFreePointer);
+    const int64_t nlead = static_cast<int64_t>(e.lead->size());
+    if (start < 1 || e.after - e.start > kWorkWords + 1 - start || (start - e.start) % words_per_real() != 0)
+      return false;
+    const int64_t delta = start - e.start;
+    std::copy(e.lead->begin(), e.lead->end(), work_ptr(start));
+    std::copy(e.rest->begin(), e.rest->end(), work_ptr(start + nlead));
+    std::shared_ptr<const std::vector<int64_t>> rest = e.rest;
+    if (delta != 0 && !e.locations.empty()) {
+      for (uint32_t i : e.locations) work(start + nlead + i) += delta;
+      rest = std::make_shared<const std::vector<int64_t>>(work_ptr(start + nlead),
+                                                          work_ptr(start + nlead) + static_cast<int64_t>(e.rest->size()));
+    }
+    a.nqual = e.nqual;
+    a.ndata = e.ndata;
+    a.locq = e.locq + delta;
+    a.locd = e.locd + delta;
+    std::copy_n(e.qualifier, 8, a.qualifier);
+    a.qualifier_changed = true;
+    // The scanner is left as a read with the value memory leaves it.
+    position_scanner_at_line(e.line);
+    locs(l::kFreePointer) = e.after + delta;
+    write_retn(path, std::string_view(e.qualifier, 8), a, e.after + delta);
+    g_remembered.valid = true;
+    g_remembered.line = e.line;
+    g_remembered.first_of_path = e.first_of_path;
+    g_remembered.by_record = e.by_record;
+    g_remembered.head = e.expanded ? nullptr : e.lead;
+    g_remembered.rest = std::move(rest);
+    g_last_tree_line = e.line;
+    return true;
+  }
+
+ private:
+  struct Stamp {
+    LoadStamp load;
+    uint64_t table = 0;
+    int64_t words_per_real = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  Stamp stamp_;
+  std::unordered_map<std::string, Answer> answers_;
+  size_t words_ = 0;  // words of the answers' rests
+  std::string key_;   // the last request (reused, not reallocated)
+};
+AnswerMemory g_answers;
 
 // The remembered answer, when it is for this path and qualifier and its
 // words are still as they were.
@@ -533,8 +653,33 @@ DatasetAnswer read_record(std::span<const std::string_view> path, const DataReco
   }
   if (found.ndata < 0) found.ndata = 0;
   // The qualifier block kept by list evaluation is the start of the
-  // answer's words unless a template was expanded elsewhere.
-  if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept)) return none;
+  // answer's words unless a template was expanded after it.
+  bool complete = false;
+  if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept, &complete))
+    return none;
+  if (complete && g_remembered.valid && list.kept && chosen.idata >= 1) {
+    AnswerMemory::Answer kept;
+    kept.start = list.locq;
+    kept.locq = found.locq;
+    kept.locd = found.locd;
+    kept.after = tkretn_.iret[9];
+    kept.nqual = found.nqual;
+    kept.ndata = found.ndata;
+    kept.line = chosen.idata;
+    std::copy_n(chosen.value, 8, kept.qualifier);
+    kept.first_of_path = g_remembered.first_of_path;
+    kept.by_record = g_remembered.by_record;
+    kept.expanded = positioned;
+    kept.lead = list.kept;
+    kept.rest = g_remembered.rest;
+    // The rest starts where the list's block ends, in both layouts.
+    const int64_t rest_at = list.locq + static_cast<int64_t>(list.kept->size());
+    const bool connection = is_connection_path(path);
+    for (int64_t j = 0; j < found.ndata; ++j)
+      if (ValueMemory::holds_long_text({0, 0, 0, false, connection}, found.type(j + 1)))
+        kept.locations.push_back(static_cast<uint32_t>(found.locd + found.ndata + 2 * j + 1 - rest_at));
+    g_answers.keep(std::move(kept));
+  }
   return found;
 }
 
@@ -567,6 +712,8 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
 
   tkretn_.iret[0] = 0;
   g_remembered.valid = false;
+  if (const AnswerMemory::Answer* kept = g_answers.find(path, qual8, 0); kept && g_answers.give(*kept, path, a))
+    return a;
   Tree tree;
   if (!loaded_tree(tree)) return a;
   // The loaded tree's search keeps the paths it found for the load.
@@ -599,6 +746,9 @@ DatasetAnswer lookup_dataset_record(std::span<const std::string_view> whole_path
   if (remembered_answer(path, qual8, a, record.idata)) return a;
   tkretn_.iret[0] = 0;
   g_remembered.valid = false;
+  if (const AnswerMemory::Answer* kept = g_answers.find(path, qual8, record.idata);
+      kept && g_answers.give(*kept, path, a))
+    return a;
   g_remembered.first_of_path = false;
   g_remembered.by_record = true;
   g_last_tree_line = record.idata;

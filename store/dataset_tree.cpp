@@ -860,12 +860,19 @@ PathMemory& path_memory(std::span<const std::string_view> path) {
     m.found.clear();
     m.stamp = now;
   }
+  path_key(path, m.key);
+  return m;
+}
+
+}  // namespace
+
+void path_key(std::span<const std::string_view> path, std::string& key) {
   // Each keyword without its trailing blanks, preceded by its length: sized
   // once and filled by copies, as every search of a pass builds one.
   size_t total = 0;
   for (std::string_view k : path) total += sizeof(uint32_t) + TextField::trim_right(k).size();
-  m.key.resize(total);
-  char* out = m.key.data();
+  key.resize(total);
+  char* out = key.data();
   for (std::string_view k : path) {
     const std::string_view t = TextField::trim_right(k);
     const auto n = static_cast<uint32_t>(t.size());
@@ -873,10 +880,7 @@ PathMemory& path_memory(std::span<const std::string_view> path) {
     if (n > 0) std::memcpy(out + sizeof n, t.data(), n);
     out += sizeof n + n;
   }
-  return m;
 }
-
-}  // namespace
 
 int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
                         DataRecord* record) const {

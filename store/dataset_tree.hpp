@@ -135,4 +135,9 @@ class TreeNodes {
   TreeIndex* index_ = nullptr;  // the loaded tree's index, for loaded()
 };
 
+// The key memories of the loaded tree's searches keep a path under: its
+// keywords without trailing blanks, each preceded by its length, into key
+// (reused, so that a pass does not allocate one per search).
+void path_key(std::span<const std::string_view> path, std::string& key);
+
 }  // namespace flowsum

@@ -110,6 +110,25 @@ TEST_F(DatasetLookup, RememberedAnswer) {
   EXPECT_EQ(call_tkdset({"DUP", "SEC"}).locq, d.locq);
 }
 
+TEST_F(DatasetLookup, AnswerAskedAgainAboveAnotherFreeWord) {
+  // Another answer in between, and the free word moved on: the data set is
+  // laid out again at the new free word, its long text with it.
+  const DsetCall first = call_tkdset(kResults);
+  const std::string text = work_text(first.locd + 6 * 4 + 2, 20);
+  ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
+  const int64_t free = free_pointer();
+  for (int64_t shift : {5, 0}) {
+    tklocs_[24] = free + shift;
+    const DsetCall again = call_tkdset(kResults);
+    EXPECT_EQ((Ints{again.locq, again.locd}), (Ints{free + shift, free + shift + 20}));
+    EXPECT_EQ(words(again.locd + 10, 2), (Ints{20, again.locd + 26}));
+    EXPECT_EQ(work_text(again.locd + 26, 20), text);
+    EXPECT_EQ(tkretn_.iret[9], again.locd + 46);
+    ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
+  }
+  tklocs_[24] = free;
+}
+
 TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
   // The value of a one-value data set, -1 when none is found.
   auto value = [](const DsetCall& d) { return d.qual + std::to_string(d.ndata == 1 ? work_word(d.locd) : -1); };
