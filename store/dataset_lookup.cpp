@@ -456,7 +456,9 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
 // memories. Only what those would have given again is kept: data sets of at
 // most ValueMemory::kMaxValues values, read whole (one that ends early
 // writes its warning on every read), whose qualifier block list evaluation
-// keeps. An answer is given while the load's stamp, the scanner's table and
+// keeps; and paths without the data set asked for, where the tree's search
+// keeps its answer (it does not when it writes a message). An answer is
+// given while the load's stamp, the scanner's table and
 // the words per real are those it was read with; the memory starts over
 // when it holds as many answers as the file has data sets, or as many words
 // as the value memory may hold.
@@ -497,20 +499,17 @@ class AnswerMemory {
   // Keeps the answer just laid out for the request of the last find().
   void keep(Answer&& a) {
     if (!a.lead || !a.rest || a.ndata > ValueMemory::kMaxValues) return;
-    const size_t words = a.rest->size();
-    const size_t most = std::max(ValueMemory::kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
-    if (answers_.size() >= kept_entries_bound(4096) || words_ + words > most) {
-      answers_.clear();
-      words_ = 0;
-    }
-    words_ += words;
-    answers_.insert_or_assign(key_, std::move(a));
+    store(std::move(a));
   }
+  // Keeps "no data set" for the request of the last find().
+  void keep_missing() { store(Answer{}); }
 
   // Lays the answer out at the list's base, as the lookup that kept it
-  // laid it out, and remembers it as that lookup did. False, with nothing
-  // written, when it does not fit.
+  // laid it out, and remembers it as that lookup did; for a missing data
+  // set leaves the empty answer. False, with nothing written, when it does
+  // not fit.
   bool give(const Answer& e, std::span<const std::string_view> path, DatasetAnswer& a) {
+    if (!e.rest) return true;
     const int64_t start = locs(l::kFreePointer);
     const int64_t nlead = static_cast<int64_t>(e.lead->size());
     if (start < 1 || e.after - e.start > kWorkWords + 1 - start || (start - e.start) % words_per_real() != 0)
@@ -545,6 +544,17 @@ class AnswerMemory {
   }
 
  private:
+  void store(Answer&& a) {
+    const size_t words = a.rest ? a.rest->size() : 0;
+    const size_t most = std::max(ValueMemory::kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
+    if (answers_.size() >= kept_entries_bound(4096) || words_ + words > most) {
+      answers_.clear();
+      words_ = 0;
+    }
+    words_ += words;
+    answers_.insert_or_assign(key_, std::move(a));
+  }
+
   struct Stamp {
     LoadStamp load;
     uint64_t table = 0;
@@ -716,11 +726,20 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
     return a;
   Tree tree;
   if (!loaded_tree(tree)) return a;
-  // The loaded tree's search keeps the paths it found for the load.
+  // The loaded tree's search keeps the paths it found for the load. A path
+  // it keeps as missing, or one without the sibling asked for, is kept as
+  // missing here too: readers of optional sections ask for them every pass.
   int64_t ipos = 0;
-  if (TreeNodes::loaded().find(path, ipos) != 0) return a;
+  bool kept = false;
+  if (TreeNodes::loaded().find(path, ipos, nullptr, &kept) != 0) {
+    if (kept) g_answers.keep_missing();
+    return a;
+  }
   DataRecord chosen;
-  if (!choose_node(tree, ipos, last, qual8, chosen)) return a;
+  if (!choose_node(tree, ipos, last, qual8, chosen)) {
+    g_answers.keep_missing();
+    return a;
+  }
   g_last_tree_line = chosen.idata;
   // A data set chosen by its qualifier is also what a blank qualifier finds
   // when no earlier sibling of the path matches.

@@ -883,12 +883,14 @@ void path_key(std::span<const std::string_view> path, std::string& key) {
 }
 
 int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
-                        DataRecord* record) const {
+                        DataRecord* record, bool* kept_answer) const {
   node = 0;
+  if (kept_answer != nullptr) *kept_answer = false;
   if (nused_ == 0) return 1;  // an empty tree holds no path
   PathMemory* kept = index_ != nullptr ? &path_memory(path) : nullptr;
   if (kept != nullptr) {
     if (const auto it = kept->found.find(kept->key); it != kept->found.end()) {
+      if (kept_answer != nullptr) *kept_answer = true;
       if (it->second.code != 0) return it->second.code;
       node = it->second.node;
       if (record != nullptr) *record = it->second.record;
@@ -906,9 +908,9 @@ int64_t TreeNodes::find(std::span<const std::string_view> path, int64_t& node,
     node = ipos;
     if (record != nullptr) *record = found;
   }
-  if (kept != nullptr && rc == 0) kept->found.emplace(kept->key, FoundPath{ipos, found, 0});
-  if (kept != nullptr && rc > 0 && g_improper_reports == improper_before)
-    kept->found.emplace(kept->key, FoundPath{0, DataRecord{}, rc});
+  const bool keep = kept != nullptr && (rc == 0 || (rc > 0 && g_improper_reports == improper_before));
+  if (keep) kept->found.emplace(kept->key, rc == 0 ? FoundPath{ipos, found, 0} : FoundPath{0, DataRecord{}, rc});
+  if (kept_answer != nullptr) *kept_answer = keep;
   return rc;
 }
 

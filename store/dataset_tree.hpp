@@ -126,8 +126,11 @@ class TreeNodes {
   // dataset_tree mode 1 on this tree: the tree's code, and the node (0 when
   // the path is not found; a found path may come with code -1, a leaf met on
   // the way). The node's data record goes to *record when asked for.
+  // *kept, when asked for, tells whether the answer is one the loaded tree
+  // keeps for its load (found, or a plain miss that wrote no message), so
+  // that a caller may keep what it derives from it for as long.
   int64_t find(std::span<const std::string_view> path, int64_t& node,
-               DataRecord* record = nullptr) const;
+               DataRecord* record = nullptr, bool* kept = nullptr) const;
 
  private:
   const int64_t* w_;
