@@ -108,20 +108,42 @@ struct ItemMemory {
 };
 ItemMemory g_item_memory;
 
-CostedItem costed_item(const char* id, size_t id_len) {
+// What the equipment table and the tree say of an item, kept for the load
+// (KeptPerLoad): its type, and the count TKNEQS gives once it was asked
+// for. A pass asks for every item in turn, so each new item would
+// otherwise search the equipment table, and its count read its result
+// data set's loading sequence.
+struct ItemFacts {
+  CostedItem item;
+  bool counted = false;
+  ValueShape shape;
+};
+
+ItemFacts& item_facts(std::string_view id) {
+  static KeptPerLoad<ItemFacts> kept(ItemKind::kEquipment, 1024);
+  return kept.get(id, [&] {
+    ItemFacts f;
+    f.item.id = std::string(id);
+    if (const ItemMatch match = find_equipment(id)) {
+      f.item.found = true;
+      f.item.type = std::string(TextField::trim_right(match.type.view()));
+    }
+    return f;
+  });
+}
+
+std::string_view given_id(const char* id, size_t id_len) {
   const std::string_view whole(id ? id : "", id ? id_len : 0);
-  const std::string_view given = whole.substr(0, std::min(whole.size(), kKeywordChars));
+  return TextField::trim_right(whole.substr(0, std::min(whole.size(), kKeywordChars)));
+}
+
+CostedItem costed_item(const char* id, size_t id_len) {
+  const std::string_view given = given_id(id, id_len);
   ItemMemory& m = g_item_memory;
   // Compared blank-padded: a caller's id field is mostly blanks, which
   // this skips eight at a time.
   if (m.current() && padded_equal(given, m.given)) return m.item;
-  CostedItem item;
-  item.id = std::string(TextField::trim_right(given));
-  const ItemMatch match = find_equipment(item.id);
-  if (match) {
-    item.found = true;
-    item.type = std::string(TextField::trim_right(match.type.view()));
-  }
+  const CostedItem item = item_facts(given).item;
   m = ItemMemory{};
   m.valid = true;
   m.stamp = LoadStamp::now(ItemKind::kEquipment);
@@ -173,19 +195,17 @@ void tkneqs_(const char* id, int64_t* nres, int64_t* ierr, size_t id_len) {
   // An item that is not in the equipment table is a failure, not an item
   // without results.
   *ierr = 1;
-  const CostedItem item = costed_item(id, id_len);
-  if (!item.found) return;
-  // The count comes from the result data set's loading sequence, kept for
-  // the load (KeptPerLoad): a caller asks for it on every pass.
-  static KeptPerLoad<ValueShape> kept(ItemKind::kEquipment, 1024);
-  const ValueShape& shape = kept.get(item.id, [&] {
-    ValueShape s = data_set_shape(item.path());
+  ItemFacts& f = item_facts(given_id(id, id_len));
+  if (!f.item.found) return;
+  // The count comes from the result data set's loading sequence.
+  if (!f.counted) {
+    f.shape = data_set_shape(f.item.path());
     // An open-ended data set brings its count with its values.
-    if (s.ierr == 0 && s.ndata < 0) s.ndata = lookup_dataset(item.path()).ndata;
-    return s;
-  });
-  *ierr = shape.ierr;
-  if (shape.ierr == 0) *nres = shape.ndata;
+    if (f.shape.ierr == 0 && f.shape.ndata < 0) f.shape.ndata = lookup_dataset(f.item.path()).ndata;
+    f.counted = true;
+  }
+  *ierr = f.shape.ierr;
+  if (f.shape.ierr == 0) *nres = f.shape.ndata;
 }
 
 void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t* ivalues,
