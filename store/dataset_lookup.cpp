@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -321,11 +322,11 @@ void write_retn(std::span<const std::string_view> path, std::string_view remembe
   tkretn_.iret[5] = a.locq;
   tkretn_.iret[6] = a.locd;
   tkretn_.iret[9] = after;
-  for (size_t i = 0; i < TK_RETN_TEXTS; ++i) {
-    TextField field(tkretn_.text[i], TK_RETN_TEXT_LEN);
-    if (i < path.size()) field.assign(keyword(path[i]));
-    else if (i == path.size()) field.assign(remembered_qual);
-    else field.fill_blank();
+  // All texts blank at once, then the keywords and the qualifier over them.
+  std::memset(tkretn_.text, ' ', sizeof tkretn_.text);
+  for (size_t i = 0; i <= path.size() && i < TK_RETN_TEXTS; ++i) {
+    const std::string_view t = i < path.size() ? TextField::trim_right(keyword(path[i])) : remembered_qual;
+    std::memcpy(tkretn_.text[i], t.data(), std::min<size_t>(t.size(), TK_RETN_TEXT_LEN));
   }
 }
 
