@@ -10,6 +10,7 @@
 #include "loading/reference_tables.hpp"
 #include "query/profile_readers.hpp"
 #include "store/dataset_lookup.hpp"
+#include "store/dataset_tree.hpp"
 #include "store/identifier_access.hpp"
 #include "store/load_stamp.hpp"
 #include "store/text_field.hpp"
@@ -98,6 +99,7 @@ struct ItemMemory {
   std::array<std::string_view, 2> sections{"SZECST", "SZECST1"};
   std::array<bool, 2> read{false, false};
   std::array<SectionHeadlines, 2> headlines;
+  std::array<int8_t, 2> held{-1, -1};  // as ItemFacts::held
 
   bool current() const { return valid && stamp == LoadStamp::now(ItemKind::kEquipment); }
   size_t slot(std::string_view section) const { return section == sections[0] ? 0 : 1; }
@@ -117,6 +119,10 @@ struct ItemFacts {
   CostedItem item;
   bool counted = false;
   ValueShape shape;
+  // Whether the tree holds the path of each costing section (-1 not known
+  // yet). Items of half the types keep no first section, which the
+  // headlines ask for first on every pass.
+  std::array<int8_t, 2> held{-1, -1};
 };
 
 ItemFacts& item_facts(std::string_view id) {
@@ -143,8 +149,10 @@ CostedItem costed_item(const char* id, size_t id_len) {
   // Compared blank-padded: a caller's id field is mostly blanks, which
   // this skips eight at a time.
   if (m.current() && padded_equal(given, m.given)) return m.item;
-  const CostedItem item = item_facts(given).item;
+  const ItemFacts& f = item_facts(given);
+  const CostedItem item = f.item;
   m = ItemMemory{};
+  m.held = f.held;
   m.valid = true;
   m.stamp = LoadStamp::now(ItemKind::kEquipment);
   m.given = item.id;
@@ -175,6 +183,19 @@ struct Headlines {
 void read_headlines(const CostedItem& item, std::string_view section, Headlines& h) {
   const SectionHeadlines* kept = remembered_headlines(item, section);
   SectionHeadlines read;
+  ItemMemory& m = g_item_memory;
+  const bool mine = m.current() && m.given == item.id;
+  if (!kept && mine && m.held[m.slot(section)] < 0) {
+    // A path the tree's search keeps as missing stays missing for the load.
+    int64_t node = 0;
+    bool plain = false;
+    const int64_t rc = TreeNodes::loaded().find(item.path(section), node, nullptr, &plain);
+    if (rc == 0 || (rc > 0 && plain)) {
+      m.held[m.slot(section)] = rc == 0 ? 1 : 0;
+      item_facts(item.id).held = m.held;
+    }
+  }
+  if (!kept && mine && m.held[m.slot(section)] == 0) return;
   if (!kept) {
     read = headlines_of(lookup_dataset(item.path(section)));
     remember_headlines(item, section, read);
