@@ -37,6 +37,10 @@ int64_t g_last_tree_line = 0;
 // words above the pointer may have been reused since). The qualifier block
 // at their start is held as list evaluation keeps it, when it does, rather
 // than copied again; the rest is copied.
+// Generation of the answer memory's words (below): it changes whenever
+// that memory starts over, so words borrowed from it are known to be gone.
+uint64_t g_answer_generation = 1;
+
 struct Remembered {
   bool valid = false;
   // Whether the remembered data set is the one a search with a blank
@@ -51,19 +55,32 @@ struct Remembered {
   bool by_record = false;
   int64_t line = 0;
   std::shared_ptr<const std::vector<int64_t>> head;  // the first words, or none
-  std::shared_ptr<const std::vector<int64_t>> rest;  // the words after them
+  // The words after them: a copy in `copied`, or the answer memory's own
+  // words, which serve while its generation is the one they were lent in.
+  const int64_t* rest = nullptr;
+  size_t nrest = 0;
+  uint64_t lent_in = 0;  // 0: the copy
+  std::vector<int64_t> copied;
 
   // head: the words at first as list evaluation kept them (or none).
   void keep(int64_t first, int64_t count, std::shared_ptr<const std::vector<int64_t>> kept_head) {
     head = kept_head && static_cast<int64_t>(kept_head->size()) <= count ? std::move(kept_head) : nullptr;
     const int64_t nhead = head ? static_cast<int64_t>(head->size()) : 0;
-    rest = std::make_shared<const std::vector<int64_t>>(work_ptr(first + nhead), work_ptr(first) + count);
+    copied.assign(work_ptr(first + nhead), work_ptr(first) + count);
+    rest = copied.data();
+    nrest = copied.size();
+    lent_in = 0;
+  }
+  void borrow(const int64_t* words, size_t n) {
+    rest = words;
+    nrest = n;
+    lent_in = g_answer_generation;
   }
   bool intact(int64_t first, int64_t count) const {
     const size_t nhead = head ? head->size() : 0;
-    return rest && static_cast<size_t>(count) == nhead + rest->size() &&
+    return (lent_in == 0 || lent_in == g_answer_generation) && static_cast<size_t>(count) == nhead + nrest &&
            (nhead == 0 || std::equal(head->begin(), head->end(), work_ptr(first))) &&
-           std::equal(rest->begin(), rest->end(), work_ptr(first) + nhead);
+           std::equal(rest, rest + nrest, work_ptr(first) + nhead);
   }
 };
 Remembered g_remembered;
@@ -463,113 +480,212 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
 // writes its warning on every read), whose qualifier block list evaluation
 // keeps; and paths without the data set asked for, where the tree's search
 // keeps its answer (it does not when it writes a message). An answer is
-// given while the load's stamp, the scanner's table and
-// the words per real are those it was read with; the memory starts over
-// when it holds as many answers as the file has data sets, or as many words
-// as the value memory may hold.
+// given while the load's stamp, the scanner's table and the words per real
+// are those it was read with.
+//
+// The answers lie one after the other in one arena of words, each with its
+// key, so that a hit touches its slot and a run of adjacent words. The
+// arena is reserved whole when the stamp changes and never moves; the
+// memory starts over (a new generation) when it holds as many answers as
+// the file has data sets, or as many words as the value memory may hold.
 class AnswerMemory {
  public:
-  struct Answer {
-    // Where its words lay: from start (the list's base) to after. The
-    // qualifier block was at locq, the values at locd.
-    int64_t start = 0, locq = 0, locd = 0, after = 0;
-    int64_t nqual = 0, ndata = 0;
-    int64_t line = 0;  // the data set's record
-    char qualifier[8] = {};
+  // A data set just read, to be kept.
+  struct Fresh {
+    int64_t start = 0, locq = 0, locd = 0, after = 0;  // start: the list's base
+    int64_t nqual = 0, ndata = 0, line = 0;
+    const char* qualifier = nullptr;  // 8 characters
     bool first_of_path = false, by_record = false;
     // The template of an open-ended data set was expanded after the list's
     // block: the remembered answer then starts after that block.
     bool expanded = false;
     std::shared_ptr<const std::vector<int64_t>> lead;  // the list's block, at start
-    std::shared_ptr<const std::vector<int64_t>> rest;  // the words after it
-    std::vector<uint32_t> locations;                   // indexes in rest of long-text locations
+    const int64_t* rest = nullptr;                     // the words after it
+    size_t nrest = 0;
+    std::vector<int64_t> locations;  // indexes in rest of long-text locations
   };
 
-  // The answer kept for this request, or null; the request is the one a
+  // The entry kept for this request, or null; the request is the one a
   // following keep() files its answer under.
-  const Answer* find(std::span<const std::string_view> path, std::string_view qual8, int64_t line) {
+  int64_t* find(std::span<const std::string_view> path, std::string_view qual8, int64_t line) {
     const Stamp now{LoadStamp::now(), scan::table_generation(), words_per_real()};
     if (!(stamp_ == now)) {
-      answers_.clear();
-      words_ = 0;
       stamp_ = now;
+      most_words_ = std::max(ValueMemory::kLeastWords,
+                             static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
+      start_over();
+      arena_.shrink_to_fit();
+      arena_.reserve(most_words_);
     }
     path_key(path, key_);
     key_.append(qual8.data(), 8);
     key_.append(reinterpret_cast<const char*>(&line), sizeof line);
-    const auto it = answers_.find(key_);
-    return it == answers_.end() ? nullptr : &it->second;
+    hash_ = std::hash<std::string_view>{}(key_);
+    if (count_ == 0) return nullptr;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash_ & mask; slots_[i].at != 0; i = (i + 1) & mask) {
+      if (slots_[i].hash != hash_) continue;
+      int64_t* e = arena_.data() + slots_[i].at - 1;
+      if (static_cast<size_t>(e[kKeyBytes]) == key_.size() && std::memcmp(e + kHeader, key_.data(), key_.size()) == 0)
+        return e;
+    }
+    return nullptr;
   }
 
   // Keeps the answer just laid out for the request of the last find().
-  void keep(Answer&& a) {
-    if (!a.lead || !a.rest || a.ndata > ValueMemory::kMaxValues) return;
-    store(std::move(a));
+  void keep(const Fresh& a) {
+    if (!a.lead || a.ndata > ValueMemory::kMaxValues) return;
+    uint32_t lead = 0;
+    if (const auto it = lead_of_.find(a.lead.get()); it != lead_of_.end()) {
+      lead = it->second;
+    } else {
+      lead = static_cast<uint32_t>(leads_.size());
+      leads_.push_back(a.lead);
+      lead_of_.emplace(a.lead.get(), lead);
+    }
+    int64_t* e = store(a.locations.size() + a.nrest);
+    if (e == nullptr) return;
+    e[kStart] = a.start;
+    e[kLocq] = a.locq;
+    e[kLocd] = a.locd;
+    e[kAfter] = a.after;
+    e[kNqual] = a.nqual;
+    e[kNdata] = a.ndata;
+    e[kLine] = a.line;
+    std::memcpy(&e[kQualifier], a.qualifier, 8);
+    e[kFlags] = (a.first_of_path ? kFirstOfPath : 0) | (a.by_record ? kByRecord : 0) | (a.expanded ? kExpanded : 0);
+    e[kLead] = lead;
+    e[kNlocations] = static_cast<int64_t>(a.locations.size());
+    e[kNrest] = static_cast<int64_t>(a.nrest);
+    int64_t* w = e + kHeader + key_words();
+    std::copy(a.locations.begin(), a.locations.end(), w);
+    std::copy_n(a.rest, a.nrest, w + a.locations.size());
   }
   // Keeps "no data set" for the request of the last find().
-  void keep_missing() { store(Answer{}); }
+  void keep_missing() {
+    if (int64_t* e = store(0)) e[kFlags] = kMissing;
+  }
 
   // Lays the answer out at the list's base, as the lookup that kept it
   // laid it out, and remembers it as that lookup did; for a missing data
   // set leaves the empty answer. False, with nothing written, when it does
   // not fit.
-  bool give(const Answer& e, std::span<const std::string_view> path, DatasetAnswer& a) {
-    if (!e.rest) return true;
+  bool give(int64_t* e, std::span<const std::string_view> path, DatasetAnswer& a) {
+    if (e[kFlags] & kMissing) return true;
+    const std::vector<int64_t>& lead = *leads_[static_cast<size_t>(e[kLead])];
     const int64_t start = locs(l::kFreePointer);
-    const int64_t nlead = static_cast<int64_t>(e.lead->size());
-    if (start < 1 || e.after - e.start > kWorkWords + 1 - start || (start - e.start) % words_per_real() != 0)
+    if (start < 1 || e[kAfter] - e[kStart] > kWorkWords + 1 - start || (start - e[kStart]) % words_per_real() != 0)
       return false;
-    const int64_t delta = start - e.start;
-    std::copy(e.lead->begin(), e.lead->end(), work_ptr(start));
-    std::copy(e.rest->begin(), e.rest->end(), work_ptr(start + nlead));
-    std::shared_ptr<const std::vector<int64_t>> rest = e.rest;
-    if (delta != 0 && !e.locations.empty()) {
-      for (uint32_t i : e.locations) work(start + nlead + i) += delta;
-      rest = std::make_shared<const std::vector<int64_t>>(work_ptr(start + nlead),
-                                                          work_ptr(start + nlead) + static_cast<int64_t>(e.rest->size()));
+    const int64_t* locations = e + kHeader + key_words(e);
+    int64_t* rest = e + kHeader + key_words(e) + e[kNlocations];
+    const size_t nrest = static_cast<size_t>(e[kNrest]);
+    // Laid out elsewhere than last time: the entry moves with it, its
+    // long-text locations too.
+    if (const int64_t delta = start - e[kStart]; delta != 0) {
+      for (int64_t i = 0; i < e[kNlocations]; ++i) rest[locations[i]] += delta;
+      for (size_t k : {kStart, kLocq, kLocd, kAfter}) e[k] += delta;
     }
-    a.nqual = e.nqual;
-    a.ndata = e.ndata;
-    a.locq = e.locq + delta;
-    a.locd = e.locd + delta;
-    std::copy_n(e.qualifier, 8, a.qualifier);
+    const int64_t nlead = static_cast<int64_t>(lead.size());
+    std::copy(lead.begin(), lead.end(), work_ptr(start));
+    std::copy_n(rest, nrest, work_ptr(start + nlead));
+    a.nqual = e[kNqual];
+    a.ndata = e[kNdata];
+    a.locq = e[kLocq];
+    a.locd = e[kLocd];
+    std::memcpy(a.qualifier, &e[kQualifier], 8);
     a.qualifier_changed = true;
+    const int64_t line = e[kLine];
     // The scanner is left as a read with the value memory leaves it.
-    position_scanner_at_line(e.line);
-    locs(l::kFreePointer) = e.after + delta;
-    write_retn(path, std::string_view(e.qualifier, 8), a, e.after + delta);
+    position_scanner_at_line(line);
+    locs(l::kFreePointer) = e[kAfter];
+    write_retn(path, a.qualifier_view(), a, e[kAfter]);
     g_remembered.valid = true;
-    g_remembered.line = e.line;
-    g_remembered.first_of_path = e.first_of_path;
-    g_remembered.by_record = e.by_record;
-    g_remembered.head = e.expanded ? nullptr : e.lead;
-    g_remembered.rest = std::move(rest);
-    g_last_tree_line = e.line;
+    g_remembered.line = line;
+    g_remembered.first_of_path = (e[kFlags] & kFirstOfPath) != 0;
+    g_remembered.by_record = (e[kFlags] & kByRecord) != 0;
+    g_remembered.head = (e[kFlags] & kExpanded) != 0 ? nullptr : leads_[static_cast<size_t>(e[kLead])];
+    g_remembered.borrow(rest, nrest);
+    g_last_tree_line = line;
     return true;
   }
 
  private:
-  void store(Answer&& a) {
-    const size_t words = a.rest ? a.rest->size() : 0;
-    const size_t most = std::max(ValueMemory::kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
-    if (answers_.size() >= kept_entries_bound(4096) || words_ + words > most) {
-      answers_.clear();
-      words_ = 0;
-    }
-    words_ += words;
-    answers_.insert_or_assign(key_, std::move(a));
-  }
-
+  // An entry's words: this header, its key (packed into words), the
+  // indexes of its long-text locations, then its words after the list's
+  // block.
+  enum : size_t {
+    kHash, kKeyBytes, kStart, kLocq, kLocd, kAfter, kNqual, kNdata, kLine, kQualifier, kFlags, kLead,
+    kNlocations, kNrest, kHeader
+  };
+  static constexpr int64_t kFirstOfPath = 1, kByRecord = 2, kExpanded = 4, kMissing = 8;
+  struct Slot {
+    uint64_t hash = 0;
+    size_t at = 0;  // 1 + the entry's first word in the arena; 0 free
+  };
   struct Stamp {
     LoadStamp load;
     uint64_t table = 0;
     int64_t words_per_real = 0;
     bool operator==(const Stamp&) const = default;
   };
+
+  size_t key_words() const { return (key_.size() + 7) / 8; }
+  static size_t key_words(const int64_t* e) { return (static_cast<size_t>(e[kKeyBytes]) + 7) / 8; }
+
+  // Room for an entry of the request's key and `words` more words, placed
+  // in the slots; null when one entry would exceed the bound alone.
+  int64_t* store(size_t words) {
+    const size_t need = kHeader + key_words() + words;
+    if (need > most_words_) return nullptr;
+    if (arena_.size() + need > most_words_ || count_ + 1 > kept_entries_bound(4096)) start_over();
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    const size_t at = arena_.size();
+    arena_.resize(at + need);  // inside the reserved words: nothing moves
+    int64_t* e = arena_.data() + at;
+    e[kHash] = static_cast<int64_t>(hash_);
+    e[kKeyBytes] = static_cast<int64_t>(key_.size());
+    std::memcpy(e + kHeader, key_.data(), key_.size());
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash_ & mask;
+    while (slots_[i].at != 0) i = (i + 1) & mask;
+    slots_[i] = Slot{hash_, at + 1};
+    ++count_;
+    return e;
+  }
+
+  void start_over() {
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    count_ = 0;
+    arena_.clear();
+    leads_.clear();
+    lead_of_.clear();
+    ++g_answer_generation;
+  }
+
+  // Twice the slots (at least 4096), the entries placed again: the table
+  // is never more than half full.
+  void grow() {
+    std::vector<Slot> old(std::max<size_t>(4096, 2 * slots_.size()));
+    old.swap(slots_);
+    const size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+      if (s.at == 0) continue;
+      size_t i = s.hash & mask;
+      while (slots_[i].at != 0) i = (i + 1) & mask;
+      slots_[i] = s;
+    }
+  }
+
   Stamp stamp_;
-  std::unordered_map<std::string, Answer> answers_;
-  size_t words_ = 0;  // words of the answers' rests
-  std::string key_;   // the last request (reused, not reallocated)
+  size_t most_words_ = ValueMemory::kLeastWords;
+  std::vector<Slot> slots_;  // a power of two long
+  size_t count_ = 0;         // entries in the slots
+  std::vector<int64_t> arena_;
+  // The list blocks the entries start with, each once.
+  std::vector<std::shared_ptr<const std::vector<int64_t>>> leads_;
+  std::unordered_map<const std::vector<int64_t>*, uint32_t> lead_of_;
+  std::string key_;  // the last request (reused, not reallocated)
+  uint64_t hash_ = 0;
 };
 AnswerMemory g_answers;
 
@@ -673,7 +789,7 @@ DatasetAnswer read_record(std::span<const std::string_view> path, const DataReco
   if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept, &complete))
     return none;
   if (complete && g_remembered.valid && list.kept && chosen.idata >= 1) {
-    AnswerMemory::Answer kept;
+    AnswerMemory::Fresh kept;
     kept.start = list.locq;
     kept.locq = found.locq;
     kept.locd = found.locd;
@@ -681,19 +797,20 @@ DatasetAnswer read_record(std::span<const std::string_view> path, const DataReco
     kept.nqual = found.nqual;
     kept.ndata = found.ndata;
     kept.line = chosen.idata;
-    std::copy_n(chosen.value, 8, kept.qualifier);
+    kept.qualifier = chosen.value;
     kept.first_of_path = g_remembered.first_of_path;
     kept.by_record = g_remembered.by_record;
     kept.expanded = positioned;
     kept.lead = list.kept;
     kept.rest = g_remembered.rest;
+    kept.nrest = g_remembered.nrest;
     // The rest starts where the list's block ends, in both layouts.
     const int64_t rest_at = list.locq + static_cast<int64_t>(list.kept->size());
     const bool connection = is_connection_path(path);
     for (int64_t j = 0; j < found.ndata; ++j)
       if (ValueMemory::holds_long_text({0, 0, 0, false, connection}, found.type(j + 1)))
-        kept.locations.push_back(static_cast<uint32_t>(found.locd + found.ndata + 2 * j + 1 - rest_at));
-    g_answers.keep(std::move(kept));
+        kept.locations.push_back(found.locd + found.ndata + 2 * j + 1 - rest_at);
+    g_answers.keep(kept);
   }
   return found;
 }
@@ -727,8 +844,7 @@ DatasetAnswer lookup_dataset(std::span<const std::string_view> whole_path, std::
 
   tkretn_.iret[0] = 0;
   g_remembered.valid = false;
-  if (const AnswerMemory::Answer* kept = g_answers.find(path, qual8, 0); kept && g_answers.give(*kept, path, a))
-    return a;
+  if (int64_t* kept = g_answers.find(path, qual8, 0); kept && g_answers.give(kept, path, a)) return a;
   Tree tree;
   if (!loaded_tree(tree)) return a;
   // The loaded tree's search keeps the paths it found for the load. A path
@@ -770,9 +886,7 @@ DatasetAnswer lookup_dataset_record(std::span<const std::string_view> whole_path
   if (remembered_answer(path, qual8, a, record.idata)) return a;
   tkretn_.iret[0] = 0;
   g_remembered.valid = false;
-  if (const AnswerMemory::Answer* kept = g_answers.find(path, qual8, record.idata);
-      kept && g_answers.give(*kept, path, a))
-    return a;
+  if (int64_t* kept = g_answers.find(path, qual8, record.idata); kept && g_answers.give(kept, path, a)) return a;
   g_remembered.first_of_path = false;
   g_remembered.by_record = true;
   g_last_tree_line = record.idata;

@@ -52,11 +52,19 @@ class KeptPerLoad {
     const LoadStamp now = LoadStamp::now(kind_);
     if (!(stamp_ == now) || answers_.size() >= kept_entries_bound(least_)) {
       answers_.clear();
+      last_ = nullptr;
       stamp_ = now;
     }
+    // Callers ask for one object several times in a row (its counts, then
+    // its values): the answer of the last request is given without a search.
+    if (last_ != nullptr && key == key_) return *last_;
     key_.assign(key);
-    if (const auto it = answers_.find(key_); it != answers_.end()) return it->second;
-    return answers_.emplace(key_, make()).first->second;
+    if (const auto it = answers_.find(key_); it != answers_.end()) return *(last_ = &it->second);
+    // make() may ask this memory again: the last answer is set afresh after it.
+    last_ = nullptr;
+    T made = make();
+    key_.assign(key);
+    return *(last_ = &answers_.insert_or_assign(key_, std::move(made)).first->second);
   }
 
  private:
@@ -64,7 +72,8 @@ class KeptPerLoad {
   size_t least_;
   LoadStamp stamp_;
   std::unordered_map<std::string, T> answers_;
-  std::string key_;  // the request's key (reused, not reallocated)
+  std::string key_;    // the last request's key (reused, not reallocated)
+  T* last_ = nullptr;  // its answer (entries of the map do not move)
 };
 
 }  // namespace flowsum
