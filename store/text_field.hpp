@@ -103,11 +103,36 @@ inline bool all_blank(const char* p, size_t n) {
   return true;
 }
 
+// Whether n bytes at a and b agree; short lengths by fixed-size loads, as
+// copy_bytes copies them, since the texts compared are mostly keywords.
+inline bool equal_bytes(const char* a, const char* b, size_t n) {
+  if (n > 16) return std::memcmp(a, b, n) == 0;
+  uint64_t x0, y0, x1, y1;
+  if (n >= 8) {
+    std::memcpy(&x0, a, 8);
+    std::memcpy(&y0, b, 8);
+    std::memcpy(&x1, a + n - 8, 8);
+    std::memcpy(&y1, b + n - 8, 8);
+    return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+  }
+  if (n >= 4) {
+    uint32_t u0, v0, u1, v1;
+    std::memcpy(&u0, a, 4);
+    std::memcpy(&v0, b, 4);
+    std::memcpy(&u1, a + n - 4, 4);
+    std::memcpy(&v1, b + n - 4, 4);
+    return ((u0 ^ v0) | (u1 ^ v1)) == 0;
+  }
+  for (size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 // Blank-padded equality: "AB" equals "AB  ". The shorter text must be the
 // start of the longer one, and the rest of the longer one blank.
 inline bool padded_equal(std::string_view a, std::string_view b) {
   if (a.size() > b.size()) std::swap(a, b);
-  if (!a.empty() && std::memcmp(a.data(), b.data(), a.size()) != 0) return false;
+  if (!equal_bytes(a.data(), b.data(), a.size())) return false;
   return all_blank(b.data() + a.size(), b.size() - a.size());
 }
 
