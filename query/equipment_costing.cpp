@@ -20,8 +20,10 @@
 namespace flowsum {
 
 std::string_view costing_section(std::string_view type) {
-  const std::string t = padded(type, 8);
-  return t == "TRAY-TOW" || t == "PACK-TOW" || t == "CUSTOM2 " ? "SZECST1" : "SZECST";
+  // Types count with their first 8 characters, as the tree keeps them.
+  const std::string_view t = type.substr(0, std::min<size_t>(8, type.size()));
+  return padded_equal(t, "TRAY-TOW") || padded_equal(t, "PACK-TOW") || padded_equal(t, "CUSTOM2") ? "SZECST1"
+                                                                                                : "SZECST";
 }
 
 }  // namespace flowsum
@@ -64,9 +66,10 @@ struct SectionHeadlines {
   StoredHeadline quantity, purchased, installed;
 };
 
-SectionHeadlines headlines_of(const DatasetAnswer& a) {
+// pcol: the column of "PROPERTIES" when the caller has it.
+SectionHeadlines headlines_of(const DatasetAnswer& a, int64_t pcol = -1) {
   SectionHeadlines out;
-  const int64_t pcol = a.found() ? a.find_qualifier("PROPERTIES") : 0;
+  if (pcol < 0) pcol = a.found() ? a.find_qualifier("PROPERTIES") : 0;
   if (pcol == 0) return out;
   for (int64_t j = 1; j <= a.ndata; ++j) {
     const int64_t prop = a.qualifier_int(pcol, j);
@@ -240,8 +243,8 @@ void tkeqsr_(const char* id, int64_t* nres, char* names, int64_t* kinds, int64_t
   // An item without its result data set has nothing to report: a failure.
   if (!a.found()) return;
   *ierr = 0;
-  remember_headlines(item, costing_section(item.type), headlines_of(a));
   const int64_t pcol = a.find_qualifier("PROPERTIES");
+  remember_headlines(item, costing_section(item.type), headlines_of(a, pcol));
   // The caller's arrays hold NRES results: a longer list is cut there, and
   // nothing is read past the data set's own values.
   const int64_t n = std::min(a.ndata, std::max<int64_t>(*nres, 0));
