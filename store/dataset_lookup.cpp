@@ -522,13 +522,13 @@ class AnswerMemory {
     key_.append(reinterpret_cast<const char*>(&line), sizeof line);
     hash_ = key_hash(key_);
     if (count_ == 0) return nullptr;
+    // A pass asks again in the order of the pass that filled the memory:
+    // the entry after the last one found is tried first, which reads on
+    // through the arena instead of jumping to a slot.
+    if (next_ < arena_.size() && is_request(arena_.data() + next_)) return found(next_);
     const size_t mask = slots_.size() - 1;
-    for (size_t i = hash_ & mask; slots_[i].at != 0; i = (i + 1) & mask) {
-      if (slots_[i].hash != hash_) continue;
-      int64_t* e = arena_.data() + slots_[i].at - 1;
-      if (static_cast<size_t>(e[kKeyBytes]) == key_.size() && std::memcmp(e + kHeader, key_.data(), key_.size()) == 0)
-        return e;
-    }
+    for (size_t i = hash_ & mask; slots_[i].at != 0; i = (i + 1) & mask)
+      if (slots_[i].hash == hash_ && is_request(arena_.data() + slots_[i].at - 1)) return found(slots_[i].at - 1);
     return nullptr;
   }
 
@@ -645,6 +645,17 @@ class AnswerMemory {
     return h ^ (h >> 32);
   }
 
+  bool is_request(const int64_t* e) const {
+    return static_cast<uint64_t>(e[kHash]) == hash_ && static_cast<size_t>(e[kKeyBytes]) == key_.size() &&
+           std::memcmp(e + kHeader, key_.data(), key_.size()) == 0;
+  }
+  // The entry at `at`, the one after it to be tried first next time.
+  int64_t* found(size_t at) {
+    int64_t* e = arena_.data() + at;
+    next_ = at + kHeader + key_words(e) + static_cast<size_t>(e[kNlocations] + e[kNrest]);
+    return e;
+  }
+
   size_t key_words() const { return (key_.size() + 7) / 8; }
   static size_t key_words(const int64_t* e) { return (static_cast<size_t>(e[kKeyBytes]) + 7) / 8; }
 
@@ -666,12 +677,14 @@ class AnswerMemory {
     while (slots_[i].at != 0) i = (i + 1) & mask;
     slots_[i] = Slot{hash_, at + 1};
     ++count_;
+    next_ = arena_.size();
     return e;
   }
 
   void start_over() {
     std::fill(slots_.begin(), slots_.end(), Slot{});
     count_ = 0;
+    next_ = 0;
     arena_.clear();
     leads_.clear();
     lead_of_.clear();
@@ -696,6 +709,7 @@ class AnswerMemory {
   size_t most_words_ = ValueMemory::kLeastWords;
   std::vector<Slot> slots_;  // a power of two long
   size_t count_ = 0;         // entries in the slots
+  size_t next_ = 0;          // the entry to try first (arena_.size(): none)
   std::vector<int64_t> arena_;
   // The list blocks the entries start with, each once.
   std::vector<std::shared_ptr<const std::vector<int64_t>>> leads_;
