@@ -877,7 +877,7 @@ void path_key(std::span<const std::string_view> path, std::string& key) {
     const std::string_view t = TextField::trim_right(k);
     const auto n = static_cast<uint32_t>(t.size());
     std::memcpy(out, &n, sizeof n);
-    if (n > 0) std::memcpy(out + sizeof n, t.data(), n);
+    copy_bytes(out + sizeof n, t.data(), n);
     out += sizeof n + n;
   }
 }
