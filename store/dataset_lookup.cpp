@@ -207,127 +207,6 @@ std::string DatasetAnswer::text_value(int64_t j) const {
 
 namespace {
 
-// The values of small data sets read whole, as read_values laid them out,
-// for the rest of the load. Equipment, compressors and pipelines keep most
-// of their results in data sets of a few values each, read once per pass;
-// on every pass after the first the lookup then copies the values instead
-// of reading and tokenizing their text again. Only data sets of at most
-// kMaxValues values are kept (a stream's main results are read as fast from
-// the text). The words kept are bounded by the load: at least kLeastWords,
-// else one word for every two lines of the file, so that a pass over every
-// small data set of a large flowsheet still finds its values kept rather
-// than the memory starting over within each pass (it starts over when it is
-// full). An entry is used again only for the same record line, head (path
-// length, template or not, connection path), value types and unit types,
-// while the load stamp and the scanner's table are those it was read with.
-// A data set whose text ends before its count is never kept, so its warning
-// is written on every read.
-class ValueMemory {
- public:
-  static constexpr int64_t kMaxValues = 64;
-  static constexpr size_t kLeastWords = 7 * 16384;  // about 16 000 values
-
-  struct Head {
-    int64_t line = 0, nd = 0;
-    size_t nid = 0;
-    bool positioned = false, connection = false;
-  };
-
-  struct Entry {
-    Head head;
-    uint64_t table = 0;
-    size_t at = 0, ntexts = 0;  // where its words start in the arena; long-text words
-  };
-  struct Hit {
-    const int64_t* values = nullptr;  // 5*nd words
-    const int64_t* texts = nullptr;
-    size_t ntexts = 0;
-  };
-
-  static bool wanted(const Head& h) { return h.line >= 1 && h.nd > 0 && h.nd <= kMaxValues; }
-
-  // The values kept for this head whose types and unit types (2*nd words
-  // from shape) agree; values null when there are none.
-  Hit find(const Head& h, const int64_t* shape, const LoadStamp& now) {
-    if (!wanted(h) || count_ == 0 || !(stamp_ == now)) return {};
-    const Entry* found = slot(h.line);
-    if (found->head.line != h.line) return {};
-    const Entry& e = *found;
-    if (e.head.nd != h.nd || e.head.nid != h.nid || e.head.positioned != h.positioned ||
-        e.head.connection != h.connection || e.table != scan::table_generation())
-      return {};
-    const int64_t* w = arena_.data() + e.at;
-    if (!std::equal(w, w + 2 * h.nd, shape)) return {};
-    return {w + 2 * h.nd, w + 7 * h.nd, e.ntexts};
-  }
-
-  // Keeps the values read at locd: the first 5*nd words (long-text
-  // locations made relative to locd) and the long texts' words from `texts`
-  // to `end`. Words: the shape, the values, the texts, one after the other.
-  void keep(const Head& h, const int64_t* shape, int64_t locd, int64_t texts, int64_t end, const LoadStamp& now) {
-    if (!wanted(h)) return;
-    const size_t ntexts = static_cast<size_t>(end - texts);
-    const size_t words = static_cast<size_t>(7 * h.nd) + ntexts;
-    if (!(stamp_ == now)) {
-      stamp_ = now;
-      most_words_ = std::max(kLeastWords, static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
-      start_over();
-      // Room for all of it at once: growing by copies would cost a first
-      // pass more than the memory saves it; pages are touched only as
-      // words are kept.
-      arena_.reserve(most_words_);
-    } else if (arena_.size() + words > most_words_ || 14 * (count_ + 1) > most_words_) {
-      start_over();  // at most one entry per 14 words bounds the slots too
-    }
-    if (2 * (count_ + 1) > slots_.size()) grow();
-    const size_t at = arena_.size();
-    arena_.insert(arena_.end(), shape, shape + 2 * h.nd);
-    arena_.insert(arena_.end(), work_ptr(locd), work_ptr(locd) + 5 * h.nd);
-    for (int64_t j = 0; j < h.nd; ++j)
-      if (holds_long_text(h, shape[j])) arena_[at + static_cast<size_t>(3 * h.nd + 2 * j + 1)] -= locd;
-    arena_.insert(arena_.end(), work_ptr(texts), work_ptr(texts) + ntexts);
-    Entry* e = slot(h.line);
-    if (e->head.line != h.line) ++count_;
-    *e = Entry{h, scan::table_generation(), at, ntexts};
-  }
-
-  static bool holds_long_text(const Head& h, int64_t type) {
-    return type == value_type::kLongText || (type == value_type::kText && h.connection);
-  }
-
- private:
-  void start_over() {
-    std::fill(slots_.begin(), slots_.end(), Entry{});
-    count_ = 0;
-    arena_.clear();
-  }
-
-  // Twice the slots (at least kLeastSlots), the entries placed again: the
-  // table is never more than half full.
-  void grow() {
-    std::vector<Entry> old(std::max(kLeastSlots, 2 * slots_.size()));
-    old.swap(slots_);
-    for (const Entry& e : old)
-      if (e.head.line != 0) *slot(e.head.line) = e;
-  }
-
-  // The slot of this line, or the empty slot where it would go (open
-  // addressing by a multiplicative hash of the line).
-  Entry* slot(int64_t line) {
-    const size_t mask = slots_.size() - 1;
-    size_t i = static_cast<size_t>((static_cast<uint64_t>(line) * 0x9E3779B97F4A7C15ull) >> 32) & mask;
-    while (slots_[i].head.line != 0 && slots_[i].head.line != line) i = (i + 1) & mask;
-    return &slots_[i];
-  }
-
-  static constexpr size_t kLeastSlots = 4096;
-  LoadStamp stamp_;
-  size_t most_words_ = kLeastWords;
-  std::vector<Entry> slots_;    // by record line; line 0 marks a free slot; a power of two long
-  size_t count_ = 0;            // slots in use
-  std::vector<int64_t> arena_;  // the entries' words
-};
-ValueMemory g_value_memory;
 
 // Remember the answer in TKRETN: counts, locations, the first free word
 // after it, the keywords and the qualifier.
@@ -385,27 +264,12 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
   int64_t free = locd + 6 * nd + 2;
   locs(l::kFreePointer) = free;
 
-  const ValueMemory::Head head{line, nd, path.size(), positioned, connection};
-  ValueMemory::Hit kept;
-  LoadStamp now;
-  if (line >= 1 && nd > 0) {
-    // The scanner is left where a read would start (its unit, mode and
-    // comma variant as the read sets them), then the memory is asked.
-    if (!positioned) position_scanner_at_line(line);
-    if (ValueMemory::wanted(head)) now = LoadStamp::now();
-    kept = g_value_memory.find(head, work_ptr(types), now);
-  }
-  if (complete) *complete = kept.values != nullptr;
-  if (kept.values) {
-    std::copy_n(kept.values, 5 * nd, work_ptr(locd));
-    for (int64_t j = 0; j < nd; ++j)
-      if (ValueMemory::holds_long_text(head, work(types + j))) work(locd + nd + 2 * j + 1) += locd;
-    std::copy_n(kept.texts, kept.ntexts, work_ptr(free));
-    free += static_cast<int64_t>(kept.ntexts);
-    locs(l::kFreePointer) = free;
-  } else if (line >= 1) {
-    if (!positioned && nd > 0) skip_dataset_head(path.size());
-    const int64_t texts = free;
+  if (complete) *complete = false;
+  if (line >= 1) {
+    if (!positioned && nd > 0) {
+      position_scanner_at_line(line);
+      skip_dataset_head(path.size());
+    }
     scan::Token tok;
     // The next token of the values; false at the data set's end: its ")"
     // (one that closes a "(" read as a value does not count), the end of the
@@ -456,9 +320,8 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
         if (work(types + k) == value_type::kReal) set_work_real(locd + 4 * nd + k, rglb(1));
       write_warning({" WARNING: DSET AT LINE" + fortran_i(line, 10) + " ENDS AFTER" + fortran_i(j, 7) +
                      " OF" + fortran_i(nd, 7) + " VALUES"});
-    } else if (nd > 0) {
-      g_value_memory.keep(head, work_ptr(types), locd, texts, free, now);
-      if (complete) *complete = true;
+    } else if (nd > 0 && complete) {
+      *complete = true;
     }
   }
 
@@ -474,22 +337,35 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
 // over every compressor, costed item or pipeline asks for thousands of small
 // data sets, pass after pass; an answer kept here is laid out again by
 // copying its words, instead of searching the tree, choosing among the
-// siblings and copying the qualifier block and the values from their own
-// memories. Only what those would have given again is kept: data sets of at
-// most ValueMemory::kMaxValues values, read whole (one that ends early
-// writes its warning on every read), whose qualifier block list evaluation
-// keeps; and paths without the data set asked for, where the tree's search
-// keeps its answer (it does not when it writes a message). An answer is
-// given while the load's stamp, the scanner's table and the words per real
-// are those it was read with.
+// siblings, evaluating the loading sequence and reading and tokenizing the
+// values' text again. Only what a read would have given again is kept:
+// data sets of at most kMaxValues values (a stream's main results are read
+// as fast from the text), read whole (one that ends early writes its warning
+// on every read), whose qualifier block list evaluation keeps; and paths
+// without the data set asked for, where the tree's search keeps its answer
+// (it does not when it writes a message). An answer is given while the
+// load's stamp, the scanner's table and the words per real are those it was
+// read with.
 //
 // The answers lie one after the other in one arena of words, each with its
 // key, so that a hit touches its slot and a run of adjacent words. The
-// arena is reserved whole when the stamp changes and never moves; the
-// memory starts over (a new generation) when it holds as many answers as
-// the file has data sets, or as many words as the value memory may hold.
+// arena is reserved whole when the stamp changes (pages are touched only as
+// words are kept) and never moves. Its words are bounded by the load: at
+// least kLeastWords, else one word for every two lines of the file, so that
+// a pass over every small data set of a large flowsheet still finds its
+// answers kept rather than the memory starting over within each pass. It
+// starts over (a new generation) when it is full, or holds as many answers
+// as the file has data sets.
 class AnswerMemory {
  public:
+  static constexpr int64_t kMaxValues = 64;
+  static constexpr size_t kLeastWords = 7 * 16384;  // about 16 000 values
+
+  // Whether value slot of this type holds the location of a long text.
+  static bool holds_long_text(int64_t type, bool connection) {
+    return type == value_type::kLongText || (type == value_type::kText && connection);
+  }
+
   // A data set just read, to be kept.
   struct Fresh {
     int64_t start = 0, locq = 0, locd = 0, after = 0;  // start: the list's base
@@ -511,7 +387,7 @@ class AnswerMemory {
     const Stamp now{LoadStamp::now(), scan::table_generation(), words_per_real()};
     if (!(stamp_ == now)) {
       stamp_ = now;
-      most_words_ = std::max(ValueMemory::kLeastWords,
+      most_words_ = std::max(kLeastWords,
                              static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
       start_over();
       arena_.shrink_to_fit();
@@ -534,7 +410,7 @@ class AnswerMemory {
 
   // Keeps the answer just laid out for the request of the last find().
   void keep(const Fresh& a) {
-    if (!a.lead || a.ndata > ValueMemory::kMaxValues) return;
+    if (!a.lead || a.ndata > kMaxValues) return;
     uint32_t lead = 0;
     if (const auto it = lead_of_.find(a.lead.get()); it != lead_of_.end()) {
       lead = it->second;
@@ -595,7 +471,8 @@ class AnswerMemory {
     std::memcpy(a.qualifier, &e[kQualifier], 8);
     a.qualifier_changed = true;
     const int64_t line = e[kLine];
-    // The scanner is left as a read with the value memory leaves it.
+    // The scanner is left at the data set's line, with the unit, mode and
+    // comma variant a read sets.
     position_scanner_at_line(line);
     locs(l::kFreePointer) = e[kAfter];
     write_retn(path, a.qualifier_view(), a, e[kAfter]);
@@ -706,7 +583,7 @@ class AnswerMemory {
   }
 
   Stamp stamp_;
-  size_t most_words_ = ValueMemory::kLeastWords;
+  size_t most_words_ = kLeastWords;
   std::vector<Slot> slots_;  // a power of two long
   size_t count_ = 0;         // entries in the slots
   size_t next_ = 0;          // the entry to try first (arena_.size(): none)
@@ -818,7 +695,7 @@ DatasetAnswer read_record(std::span<const std::string_view> path, const DataReco
   bool complete = false;
   if (!read_values(path, found_qual, chosen.idata, positioned, found, positioned ? nullptr : list.kept, &complete))
     return none;
-  if (complete && g_remembered.valid && list.kept && chosen.idata >= 1) {
+  if (complete && g_remembered.valid && list.kept && chosen.idata >= 1 && found.ndata <= AnswerMemory::kMaxValues) {
     AnswerMemory::Fresh kept;
     kept.start = list.locq;
     kept.locq = found.locq;
@@ -838,7 +715,7 @@ DatasetAnswer read_record(std::span<const std::string_view> path, const DataReco
     const int64_t rest_at = list.locq + static_cast<int64_t>(list.kept->size());
     const bool connection = is_connection_path(path);
     for (int64_t j = 0; j < found.ndata; ++j)
-      if (ValueMemory::holds_long_text({0, 0, 0, false, connection}, found.type(j + 1)))
+      if (AnswerMemory::holds_long_text(found.type(j + 1), connection))
         kept.locations.push_back(found.locd + found.ndata + 2 * j + 1 - rest_at);
     g_answers.keep(kept);
   }
