@@ -389,8 +389,12 @@ class AnswerMemory {
       stamp_ = now;
       most_words_ = std::max(kLeastWords,
                              static_cast<size_t>(std::max<int64_t>(last_load().lines, 0)) / 2);
+      // A new load or tree starts with an empty table (a table sized for
+      // one pass of a large file is not cleared after every tree edit).
+      std::vector<Slot>().swap(slots_);
       start_over();
-      arena_.shrink_to_fit();
+      // A smaller file's bound gives back what a larger one took.
+      if (arena_.capacity() > 2 * most_words_) std::vector<int64_t>().swap(arena_);
       arena_.reserve(most_words_);
     }
     path_key(path, key_);
