@@ -95,15 +95,17 @@ TEST(UnusualInput, ValuesEndingEarlyAndCutFilesWarn) {
   LoadedSummary loaded(file.string(), "OUT", capture.unit());
   ASSERT_EQ(loaded.ierr(), 0);
   EXPECT_EQ(capture.take(), message(sets[3].second));
-  for (const auto& [last, line] : sets) {
-    const DsetCall d = call_tkdset({"CUT", last});
-    std::vector<double> got;
-    for (int64_t j = 0; j < d.ndata; ++j) got.push_back(work_real_word(d.locd + 16 + j));
-    const std::vector<double> cut = {1.5, 2.5, 1e35, 1e35}, whole = {7, 8, 9, 10};
-    EXPECT_EQ(got, line ? cut : whole) << last;
-    EXPECT_EQ(capture.take(), line ? message(line, "\n WARNING: DSET AT LINE%10lld ENDS AFTER      2 OF      4 VALUES\n") : "");
-  }
-  EXPECT_EQ(warnings(), 4);
+  // Twice: a cut data set is never answered from what the lookup keeps.
+  for (int round = 0; round < 2; ++round)
+    for (const auto& [last, line] : sets) {
+      const DsetCall d = call_tkdset({"CUT", last});
+      std::vector<double> got;
+      for (int64_t j = 0; j < d.ndata; ++j) got.push_back(work_real_word(d.locd + 16 + j));
+      const std::vector<double> cut = {1.5, 2.5, 1e35, 1e35}, whole = {7, 8, 9, 10};
+      EXPECT_EQ(got, line ? cut : whole) << last;
+      EXPECT_EQ(capture.take(), line ? message(line, "\n WARNING: DSET AT LINE%10lld ENDS AFTER      2 OF      4 VALUES\n") : "");
+    }
+  EXPECT_EQ(warnings(), 7);
   // The example cut where a stopped copy leaves it: only a cut inside a
   // record warns, the status stays 0, and the tool exits with 4, the
   // warnings on standard error.
