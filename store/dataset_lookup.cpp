@@ -32,15 +32,15 @@ constexpr int64_t kLongTextChars = 80;
 // Line of the data set this routine most recently chose in the tree: the
 // "COMPSTAT" path reads its value there.
 int64_t g_last_tree_line = 0;
+// Generation of the answer memory's words: it changes whenever that memory
+// starts over, so words borrowed from it are known to be gone.
+uint64_t g_answer_generation = 1;
 // The words of the remembered answer as they were when it was remembered:
 // the answer is handed out again only while its blocks are intact (free
 // words above the pointer may have been reused since). The qualifier block
 // at their start is held as list evaluation keeps it, when it does, rather
-// than copied again; the rest is copied.
-// Generation of the answer memory's words (below): it changes whenever
-// that memory starts over, so words borrowed from it are known to be gone.
-uint64_t g_answer_generation = 1;
-
+// than copied again; the rest is copied, or borrowed from the answer
+// memory (below) when the answer came from there.
 struct Remembered {
   bool valid = false;
   // Whether the remembered data set is the one a search with a blank
@@ -415,6 +415,10 @@ class AnswerMemory {
   // Keeps the answer just laid out for the request of the last find().
   void keep(const Fresh& a) {
     if (!a.lead || a.ndata > kMaxValues) return;
+    // Placed first: a memory that starts over to make room forgets its
+    // list blocks too.
+    int64_t* e = store(a.locations.size() + a.nrest);
+    if (e == nullptr) return;
     uint32_t lead = 0;
     if (const auto it = lead_of_.find(a.lead.get()); it != lead_of_.end()) {
       lead = it->second;
@@ -423,8 +427,6 @@ class AnswerMemory {
       leads_.push_back(a.lead);
       lead_of_.emplace(a.lead.get(), lead);
     }
-    int64_t* e = store(a.locations.size() + a.nrest);
-    if (e == nullptr) return;
     e[kStart] = a.start;
     e[kLocq] = a.locq;
     e[kLocd] = a.locd;

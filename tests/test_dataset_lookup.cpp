@@ -8,6 +8,7 @@
 #include "flowsum.h"
 #include "loading/scanner.hpp"
 #include "support/lookup_calls.hpp"
+#include "support/summary_loader.hpp"
 #include "support/summary_suite.hpp"
 
 namespace {
@@ -205,6 +206,24 @@ TEST_F(DatasetLookup, ValuesThatDoNotFitTheWorkAreaAreNotRead) {
   EXPECT_EQ(d.ndata, 1000);
   EXPECT_EQ(work_text(work_word(d.locd + 1000 + 2 * 999 + 1), 1), "T   ");
   tklocs_[24] = free;
+}
+
+// Last of the suite: it edits the tree. The edit empties what the lookup
+// keeps; 4 096 answers fill it (one present, the rest missing paths), so it
+// starts over when the next answer comes, and what it keeps after that,
+// qualifier block and values, is given again whole.
+TEST_F(DatasetLookup, AnswersKeptAfterTheMemoryStartsOver) {
+  ASSERT_EQ(file_in_tree({"EDITED", "SEC"}, tree_lookup({"DUP", "SEC"})), 0);
+  ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
+  int64_t found = 0;
+  for (int i = 1; i < 4096; ++i) found += call_tkdset({"NOWHERE", std::to_string(i)}).ndata;
+  EXPECT_EQ(found, 0);
+  for (int round = 0; round < 2; ++round) {
+    const DsetCall other = call_tkdset({"DUP", "OTHER"});
+    EXPECT_EQ((Ints{other.ndata, other.nqual, work_word(other.locd)}), (Ints{1, 1, 5})) << round;
+    EXPECT_EQ(work_text(other.locq, 4), pad("ITEM", 16)) << round;
+    ASSERT_EQ(call_tkdset(kResults).ndata, 4);
+  }
 }
 
 // The choice among siblings by qualifier values is kept for the load and the
