@@ -57,6 +57,10 @@ class DatasetLookup : public SummarySuite<DatasetLookup> {
     b.idset("BIG", {"ITEM"}, {{{"#1000"}, 6}});
     b.lset("BIG", "(%BIG)");
     b.dset({"BIG", "BIG"}, "BIG", std::vector<Value>(1000, Value::text("T")));
+    // Data sets of 64 integers: 300 of them fill what the lookup keeps.
+    b.idset("I64", {"ITEM"}, {{{"#64"}, 1}});
+    b.lset("I64", "(%I64)");
+    for (int i = 0; i < 300; ++i) b.dset({"MANY", std::to_string(i)}, "I64", std::vector<Value>(64, Value::integer(i)));
     write_file(b.text());
   }
 };
@@ -211,7 +215,9 @@ TEST_F(DatasetLookup, ValuesThatDoNotFitTheWorkAreaAreNotRead) {
 // Last of the suite: it edits the tree. The edit empties what the lookup
 // keeps; 4 096 answers fill it (one present, the rest missing paths), so it
 // starts over when the next answer comes, and what it keeps after that,
-// qualifier block and values, is given again whole.
+// qualifier block and values, is given again whole. Then answers of 64
+// values fill its words (the sanitizer build sees an answer's words moved
+// under the one remembered).
 TEST_F(DatasetLookup, AnswersKeptAfterTheMemoryStartsOver) {
   ASSERT_EQ(file_in_tree({"EDITED", "SEC"}, tree_lookup({"DUP", "SEC"})), 0);
   ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
@@ -224,6 +230,13 @@ TEST_F(DatasetLookup, AnswersKeptAfterTheMemoryStartsOver) {
     EXPECT_EQ(work_text(other.locq, 4), pad("ITEM", 16)) << round;
     ASSERT_EQ(call_tkdset(kResults).ndata, 4);
   }
+  int64_t wrong = 0;
+  for (int round = 0; round < 2; ++round)
+    for (int i = 0; i < 300; ++i) {
+      const DsetCall d = call_tkdset({"MANY", std::to_string(i)});
+      wrong += d.ndata != 64 || work_word(d.locd) != i || work_word(d.locd + 63) != i;
+    }
+  EXPECT_EQ(wrong, 0);
 }
 
 // The choice among siblings by qualifier values is kept for the load and the
