@@ -215,9 +215,8 @@ TEST_F(DatasetLookup, ValuesThatDoNotFitTheWorkAreaAreNotRead) {
 // Last of the suite: it edits the tree. The edit empties what the lookup
 // keeps; 4 096 answers fill it (one present, the rest missing paths), so it
 // starts over when the next answer comes, and what it keeps after that,
-// qualifier block and values, is given again whole. Then answers of 64
-// values fill its words (the sanitizer build sees an answer's words moved
-// under the one remembered).
+// qualifier block and values, is given again whole. So are answers of 64
+// values when they fill its words.
 TEST_F(DatasetLookup, AnswersKeptAfterTheMemoryStartsOver) {
   ASSERT_EQ(file_in_tree({"EDITED", "SEC"}, tree_lookup({"DUP", "SEC"})), 0);
   ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
