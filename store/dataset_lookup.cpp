@@ -344,8 +344,8 @@ bool read_values(std::span<const std::string_view> path, std::string_view rememb
 // on every read), whose qualifier block list evaluation keeps; and paths
 // without the data set asked for, where the tree's search keeps its answer
 // (it does not when it writes a message). An answer is given while the
-// load's stamp, the scanner's table and the words per real are those it was
-// read with.
+// load's stamp, the scanner's table, the words per real and the missing
+// value (what a "*" reads as) are those it was read with.
 //
 // The answers lie one after the other in one arena of words, each with its
 // key, so that a hit touches its slot and a run of adjacent words. The
@@ -384,7 +384,10 @@ class AnswerMemory {
   // The entry kept for this request, or null; the request is the one a
   // following keep() files its answer under.
   int64_t* find(std::span<const std::string_view> path, std::string_view qual8, int64_t line) {
-    const Stamp now{LoadStamp::now(), scan::table_generation(), words_per_real()};
+    uint64_t missing;
+    const double rmiss = rglb(1);
+    std::memcpy(&missing, &rmiss, sizeof missing);
+    const Stamp now{LoadStamp::now(), scan::table_generation(), words_per_real(), missing};
     if (!(stamp_ == now)) {
       stamp_ = now;
       most_words_ = std::max(kLeastWords,
@@ -509,6 +512,7 @@ class AnswerMemory {
     LoadStamp load;
     uint64_t table = 0;
     int64_t words_per_real = 0;
+    uint64_t missing = 0;  // the bits of the missing value a "*" reads as
     bool operator==(const Stamp&) const = default;
   };
 

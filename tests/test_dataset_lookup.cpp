@@ -36,6 +36,7 @@ class DatasetLookup : public SummarySuite<DatasetLookup> {
     b.dset(kResults, "RES",
            {Value::integer(7), Value::real(350.5, 1), Value::word("ABC"),
             Value::text("A LONG TEXT VALUE OF THE RESULTS TABLE, LONGER THAN EIGHT CHARACTERS")});
+    b.dset({"WITH", "STAR"}, "RES", {Value::integer(7), Value::missing(1), Value::word("ABC"), Value::text("T")});
     b.idset("STRMID", {"STREAMID"}, {{{"?"}}});
     b.lset("CONN", "(%STRMID)");
     b.idset("ONE", {"ITEM"}, {{{"V"}, 1}});
@@ -132,6 +133,17 @@ TEST_F(DatasetLookup, AnswerAskedAgainAboveAnotherFreeWord) {
     ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
   }
   tklocs_[24] = free;
+}
+
+TEST_F(DatasetLookup, AnswerAskedAgainReadsAMissingValueAsItIsNow) {
+  const double missing = tkrglb_[0];
+  for (double now : {missing, 2.0e35, missing}) {
+    tkrglb_[0] = now;
+    const DsetCall d = call_tkdset({"WITH", "STAR"});
+    EXPECT_EQ(work_real_word(d.locd + 4 * 4 + 1), now);
+    ASSERT_EQ(call_tkdset({"DUP", "SEC"}).ndata, 1);
+  }
+  tkrglb_[0] = missing;
 }
 
 TEST_F(DatasetLookup, EqualPathsAreToldApartByQualifier) {
