@@ -361,7 +361,8 @@ class AnswerMemory {
   static constexpr int64_t kMaxValues = 64;
   static constexpr size_t kLeastWords = 7 * 16384;  // about 16 000 values
 
-  // Whether value slot of this type holds the location of a long text.
+  // Whether the value slot of a value of this type holds the location of a
+  // long text.
   static bool holds_long_text(int64_t type, bool connection) {
     return type == value_type::kLongText || (type == value_type::kText && connection);
   }
