@@ -99,13 +99,13 @@ struct ItemMemory {
   LoadStamp stamp;
   std::string given;  // the id as asked for, cut to a keyword's length
   CostedItem item;
-  std::array<std::string_view, 2> sections{"SZECST", "SZECST1"};
+  static constexpr std::array<std::string_view, 2> sections{"SZECST", "SZECST1"};
   std::array<bool, 2> read{false, false};
   std::array<SectionHeadlines, 2> headlines;
   std::array<int8_t, 2> held{-1, -1};  // as ItemFacts::held
 
   bool current() const { return valid && stamp == LoadStamp::now(ItemKind::kEquipment); }
-  size_t slot(std::string_view section) const { return section == sections[0] ? 0 : 1; }
+  static size_t slot(std::string_view section) { return section == sections[0] ? 0 : 1; }
   void keep(std::string_view section, const SectionHeadlines& h) {
     read[slot(section)] = true;
     headlines[slot(section)] = h;
@@ -122,9 +122,9 @@ struct ItemFacts {
   CostedItem item;
   bool counted = false;
   ValueShape shape;
-  // Whether the tree holds the path of each costing section (-1 not known
-  // yet). Items of half the types keep no first section, which the
-  // headlines ask for first on every pass.
+  // Whether the tree holds the path of each costing section (-1 when its
+  // search wrote a message: the lookup then answers). Items of half the
+  // types keep no first section, which the headlines ask for first.
   std::array<int8_t, 2> held{-1, -1};
 };
 
@@ -136,6 +136,12 @@ ItemFacts& item_facts(std::string_view id) {
     if (const ItemMatch match = find_equipment(id)) {
       f.item.found = true;
       f.item.type = std::string(TextField::trim_right(match.type.view()));
+      for (std::string_view section : ItemMemory::sections) {
+        int64_t node = 0;
+        bool plain = false;
+        const int64_t rc = TreeNodes::loaded().find(f.item.path(section), node, nullptr, &plain);
+        f.held[ItemMemory::slot(section)] = rc == 0 ? 1 : rc > 0 && plain ? 0 : -1;
+      }
     }
     return f;
   });
@@ -186,19 +192,8 @@ struct Headlines {
 void read_headlines(const CostedItem& item, std::string_view section, Headlines& h) {
   const SectionHeadlines* kept = remembered_headlines(item, section);
   SectionHeadlines read;
-  ItemMemory& m = g_item_memory;
-  const bool mine = m.current() && m.given == item.id;
-  if (!kept && mine && m.held[m.slot(section)] < 0) {
-    // A path the tree's search keeps as missing stays missing for the load.
-    int64_t node = 0;
-    bool plain = false;
-    const int64_t rc = TreeNodes::loaded().find(item.path(section), node, nullptr, &plain);
-    if (rc == 0 || (rc > 0 && plain)) {
-      m.held[m.slot(section)] = rc == 0 ? 1 : 0;
-      item_facts(item.id).held = m.held;
-    }
-  }
-  if (!kept && mine && m.held[m.slot(section)] == 0) return;
+  const ItemMemory& m = g_item_memory;
+  if (!kept && m.current() && m.given == item.id && m.held[m.slot(section)] == 0) return;  // no such section
   if (!kept) {
     read = headlines_of(lookup_dataset(item.path(section)));
     remember_headlines(item, section, read);
